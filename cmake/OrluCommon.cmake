@@ -1,0 +1,26 @@
+# Settings every target of the project shares.
+add_library(orlu_common INTERFACE)
+target_compile_features(orlu_common INTERFACE cxx_std_20)
+target_compile_options(orlu_common INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(orlu_common INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_USE_QSTRINGBUILDER
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+if(ORLU_WERROR)
+  target_compile_options(orlu_common INTERFACE -Werror)
+endif()
+if(ORLU_SANITIZE)
+  target_compile_options(orlu_common INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(orlu_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+# orlu_add_library(name SOURCES ... LINKS ...): a static library of the project.
+function(orlu_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC orlu_common ${ARG_LINKS})
+endfunction()
