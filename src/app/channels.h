@@ -21,15 +21,15 @@ enum class OrganType { Yin, Yang };
 enum class ElementGroup { Metal, MinisterFire, SovereignFire, Earth, Wood, Water };
 
 struct Meridian {
-    const char *code;       // "LU"
-    QString gridLabel;      // "肺  经": value grid header and chart label
-    QString fullName;       // "手太阴 肺  经"
-    QString englishName;    // "Lung Meridian(LU)"
-    QString sourcePoint;    // "太渊 LU9"
+    const char *code;    // "LU"
+    QString gridLabel;   // "肺  经": value grid header and chart label
+    QString fullName;    // "手太阴 肺  经"
+    QString englishName; // "Lung Meridian(LU)"
+    QString sourcePoint; // "太渊 LU9"
     Limb limb;
     OrganType organ;
     ElementGroup element;
-    int partner;            // interior-exterior partner meridian
+    int partner; // interior-exterior partner meridian
     double correctionFactor;
 };
 

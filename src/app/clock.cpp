@@ -5,8 +5,7 @@
 
 namespace orlu {
 
-void waitFor(const Clock &clock, EventPump &pump, quint32 ms, int stepMs)
-{
+void waitFor(const Clock &clock, EventPump &pump, quint32 ms, int stepMs) {
     const quint32 start = clock.ticks();
     while (clock.elapsedSince(start) < ms) {
         const quint32 left = ms - clock.elapsedSince(start);
@@ -14,8 +13,7 @@ void waitFor(const Clock &clock, EventPump &pump, quint32 ms, int stepMs)
     }
 }
 
-quint32 SystemClock::ticks() const
-{
+quint32 SystemClock::ticks() const {
     static QElapsedTimer sinceStart = [] {
         QElapsedTimer t;
         t.start();
@@ -24,13 +22,11 @@ quint32 SystemClock::ticks() const
     return static_cast<quint32>(sinceStart.elapsed());
 }
 
-QtEventPump::QtEventPump()
-{
+QtEventPump::QtEventPump() {
     m_wake.setSingleShot(true);
 }
 
-void QtEventPump::pump(int maxWaitMs)
-{
+void QtEventPump::pump(int maxWaitMs) {
     if (maxWaitMs <= 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;

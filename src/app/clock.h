@@ -28,8 +28,7 @@ public:
 
 // Pumps events until `done` returns true or timeoutMs have passed; returns `done()`.
 template <typename Predicate>
-bool waitUntil(const Clock &clock, EventPump &pump, quint32 timeoutMs, Predicate done, int stepMs = 10)
-{
+bool waitUntil(const Clock &clock, EventPump &pump, quint32 timeoutMs, Predicate done, int stepMs = 10) {
     const quint32 start = clock.ticks();
     while (!done()) {
         if (clock.elapsedSince(start) >= timeoutMs)

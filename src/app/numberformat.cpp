@@ -6,23 +6,24 @@
 
 namespace orlu {
 
-long long roundHalfEven(double v)
-{
+long long roundHalfEven(double v) {
     // nearbyint follows the current rounding mode, which is round-to-nearest-even.
     return static_cast<long long>(std::nearbyint(v));
 }
 
-int roundHalfEvenInt(double v) { return static_cast<int>(roundHalfEven(v)); }
+int roundHalfEvenInt(double v) {
+    return static_cast<int>(roundHalfEven(v));
+}
 
-QString formatFixed(double v, int width, int decimals)
-{
+QString formatFixed(double v, int width, int decimals) {
     return QString::number(v, 'f', decimals).rightJustified(width, u' ');
 }
 
-QString formatInt(long long v, int width) { return QString::number(v).rightJustified(width, u' '); }
+QString formatInt(long long v, int width) {
+    return QString::number(v).rightJustified(width, u' ');
+}
 
-QString formatThousands(long long v, int width)
-{
+QString formatThousands(long long v, int width) {
     QString digits = QString::number(v < 0 ? -v : v);
     for (int i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, u',');
@@ -31,8 +32,7 @@ QString formatThousands(long long v, int width)
     return digits.rightJustified(width, u' ');
 }
 
-QString formatHash(double v)
-{
+QString formatHash(double v) {
     const double r = std::round(v * 10.0) / 10.0;
     if (r == 0.0)
         return {};
@@ -46,6 +46,8 @@ QString formatHash(double v)
     return s;
 }
 
-QString formatGeneral(double v) { return QString::number(v, 'g', 15); }
+QString formatGeneral(double v) {
+    return QString::number(v, 'g', 15);
+}
 
 } // namespace orlu

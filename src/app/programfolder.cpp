@@ -6,14 +6,12 @@
 namespace orlu {
 
 ProgramFolder::ProgramFolder(QString path)
-    : m_path(QDir::fromNativeSeparators(std::move(path)))
-{
+    : m_path(QDir::fromNativeSeparators(std::move(path))) {
     if (!m_path.endsWith(u'/'))
         m_path += u'/';
 }
 
-ProgramFolder ProgramFolder::fromEnvironment()
-{
+ProgramFolder ProgramFolder::fromEnvironment() {
     const QString env = qEnvironmentVariable("ORLU_HOME");
     if (!env.isEmpty())
         return ProgramFolder(env);

@@ -4,14 +4,12 @@
 
 namespace orlu::test {
 
-bool ScriptedPrompter::showMessageBox(int type, const QString &text)
-{
+bool ScriptedPrompter::showMessageBox(int type, const QString &text) {
     m_asked.append({type, text});
     return m_answers.isEmpty() ? m_fallback : m_answers.takeFirst();
 }
 
-QStringList ScriptedPrompter::texts() const
-{
+QStringList ScriptedPrompter::texts() const {
     QStringList out;
     for (const auto &m : m_asked)
         out << m.text;

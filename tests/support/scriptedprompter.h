@@ -16,14 +16,18 @@ struct AskedMessage {
 // and records every box shown.
 class ScriptedPrompter final : public Prompter {
 public:
-    explicit ScriptedPrompter(bool fallback = true) : m_fallback(fallback) {}
+    explicit ScriptedPrompter(bool fallback = true)
+        : m_fallback(fallback) {}
 
     bool showMessageBox(int type, const QString &text) override;
 
     void answer(bool a) { m_answers.append(a); }
     const QList<AskedMessage> &asked() const { return m_asked; }
     QStringList texts() const;
-    void clear() { m_asked.clear(); m_answers.clear(); }
+    void clear() {
+        m_asked.clear();
+        m_answers.clear();
+    }
 
 private:
     bool m_fallback;

@@ -7,12 +7,9 @@ namespace orlu::test {
 VirtualTime::VirtualTime(QDateTime start, quint32 ticks)
     : m_start(std::move(start))
     , m_startTicks(ticks)
-    , m_ticks(ticks)
-{
-}
+    , m_ticks(ticks) {}
 
-void VirtualTime::pump(int maxWaitMs)
-{
+void VirtualTime::pump(int maxWaitMs) {
     for (const auto &settle : m_settle)
         settle();
     QCoreApplication::processEvents(QEventLoop::AllEvents);

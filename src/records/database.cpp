@@ -1,0 +1,148 @@
+#include "records/database.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString nextConnectionName() {
+    static QAtomicInt counter;
+    return u"orlu-db-%1"_s.arg(counter.fetchAndAddRelaxed(1));
+}
+
+void setError(QString *error, const QString &text) {
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+bool isSqliteFile(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArray header("SQLite format 3\0", 16);
+    return f.read(16) == header;
+}
+
+Database::Database() = default;
+
+Database::~Database() {
+    close();
+}
+
+bool Database::open(const QString &path, Access access, QString *error) {
+    close();
+    if (!QFileInfo::exists(path)) {
+        setError(error, u"数据库文件不存在: "_s + path);
+        return false;
+    }
+    if (!isSqliteFile(path)) {
+        setError(error, u"不是可用的数据库文件: "_s + path);
+        return false;
+    }
+    return openConnection(path, access == Access::ReadOnly, error);
+}
+
+bool Database::create(const QString &path, QString *error) {
+    close();
+    if (QFileInfo::exists(path)) {
+        setError(error, u"文件已存在: "_s + path);
+        return false;
+    }
+    return openConnection(path, false, error);
+}
+
+bool Database::openConnection(const QString &path, bool readOnly, QString *error) {
+    m_name = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+    db.setDatabaseName(path);
+    // A second program on this machine may hold the file; wait for its locks instead of failing.
+    QString options = u"QSQLITE_BUSY_TIMEOUT=5000"_s;
+    if (readOnly)
+        options += u";QSQLITE_OPEN_READONLY"_s;
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        setError(error, db.lastError().text());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        m_name.clear();
+        return false;
+    }
+    m_path = path;
+    QSqlQuery q(db);
+    if (!readOnly) {
+        // A stored measurement must survive a power loss.
+        q.exec(u"PRAGMA journal_mode=WAL"_s);
+        q.exec(u"PRAGMA synchronous=FULL"_s);
+    }
+    // Reading the schema proves the file is a usable database, not just one with the right header.
+    if (!q.exec(u"SELECT count(*) FROM sqlite_master"_s)) {
+        setError(error, q.lastError().text());
+        q = QSqlQuery();
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Database::close() {
+    if (m_name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen() && !db.connectOptions().contains(u"READONLY"_s)) {
+            // Fold the write-ahead log back so the file is whole on its own.
+            QSqlQuery(db).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+    m_path.clear();
+}
+
+bool Database::isOpen() const {
+    return !m_name.isEmpty() && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Database::handle() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+Transaction::Transaction(QSqlDatabase db)
+    : m_db(std::move(db)) {
+    m_active = m_db.transaction();
+}
+
+Transaction::~Transaction() {
+    if (m_active)
+        m_db.rollback();
+}
+
+bool Transaction::commit() {
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_db.commit();
+}
+
+bool replaceFile(const QString &from, const QString &to, QString *error) {
+    // rename(2) replaces the target atomically.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        setError(error, u"无法替换文件: "_s + to);
+        return false;
+    }
+    return true;
+}
+
+} // namespace orlu

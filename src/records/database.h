@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace orlu {
+
+// One connection to one database file. Files are always checked to be SQLite
+// databases before they are opened, and are never created by opening.
+class Database {
+public:
+    enum class Access {
+        Shared,   // read and write; other processes may too (the main database)
+        ReadOnly, // the reference texts and the supplied courses: never written
+    };
+
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    bool open(const QString &path, Access access, QString *error = nullptr);
+    // Creates a new, empty database file (which must not exist yet) and opens it.
+    bool create(const QString &path, QString *error = nullptr);
+    void close();
+
+    bool isOpen() const;
+    const QString &path() const { return m_path; }
+    QSqlDatabase handle() const;
+    QString connectionName() const { return m_name; }
+
+private:
+    bool openConnection(const QString &path, bool readOnly, QString *error);
+
+    QString m_name;
+    QString m_path;
+};
+
+// True when the file starts with the SQLite header.
+bool isSqliteFile(const QString &path);
+
+// A transaction that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_active = false;
+};
+
+// Moves `from` over `to`, replacing it in one step.
+bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);
+
+} // namespace orlu
