@@ -1,0 +1,47 @@
+#pragma once
+
+#include "charts/drawingsurface.h"
+
+#include <QFont>
+#include <QPoint>
+
+class QPainter;
+
+namespace orlu {
+
+// Draws on a QPainter: a widget, an image or a printer page. The painter's
+// own pen, brush and font are replaced while drawing.
+class PainterSurface final : public DrawingSurface {
+public:
+    PainterSurface(QPainter &painter, const QFont &font);
+
+    // Tahoma, 8 point on a 96 dpi screen: 11 pixels high.
+    static QFont screenFont();
+
+    void setPenColor(const QColor &color) override;
+    void setPenStyle(PenStyle style) override;
+    void setPenWidth(int width) override;
+    void setBrushColor(const QColor &color) override;
+    void setBrushStyle(BrushStyle style) override;
+    void setFontColor(const QColor &color) override;
+
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void ellipse(int x1, int y1, int x2, int y2) override;
+    void polygon(const QList<QPoint> &points) override;
+    void textOut(int x, int y, const QString &text) override;
+
+private:
+    void applyPen();
+    void applyBrush();
+
+    QPainter &m_painter;
+    PenState m_pen;
+    BrushState m_brush;
+    QColor m_fontColor{0, 0, 0};
+    QPoint m_current;
+    int m_ascent = 0;
+};
+
+} // namespace orlu

@@ -1,0 +1,167 @@
+#include "charts/recordingsurface.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+DrawOp RecordingSurface::make(DrawOp::Kind kind, QList<QPoint> points, QString text) const {
+    DrawOp op;
+    op.kind = kind;
+    op.points = std::move(points);
+    op.text = std::move(text);
+    op.pen = m_pen;
+    op.brush = m_brush;
+    op.font = m_font;
+    return op;
+}
+
+void RecordingSurface::lineTo(int x, int y) {
+    const QPoint to(x, y);
+    m_ops.append(make(DrawOp::Kind::Line, {m_current, to}));
+    m_current = to;
+}
+
+void RecordingSurface::rectangle(int x1, int y1, int x2, int y2) {
+    m_ops.append(make(DrawOp::Kind::Rect, {QPoint(x1, y1), QPoint(x2, y2)}));
+}
+
+void RecordingSurface::ellipse(int x1, int y1, int x2, int y2) {
+    m_ops.append(make(DrawOp::Kind::Ellipse, {QPoint(x1, y1), QPoint(x2, y2)}));
+}
+
+void RecordingSurface::polygon(const QList<QPoint> &points) {
+    m_ops.append(make(DrawOp::Kind::Polygon, points));
+}
+
+void RecordingSurface::textOut(int x, int y, const QString &text) {
+    m_ops.append(make(DrawOp::Kind::Text, {QPoint(x, y)}, text));
+}
+
+QList<DrawOp> RecordingSurface::ops(DrawOp::Kind kind) const {
+    QList<DrawOp> result;
+    for (const DrawOp &op : m_ops) {
+        if (op.kind == kind)
+            result.append(op);
+    }
+    return result;
+}
+
+const DrawOp *RecordingSurface::findText(const QString &text) const {
+    for (const DrawOp &op : m_ops) {
+        if (op.kind == DrawOp::Kind::Text && op.text == text)
+            return &op;
+    }
+    return nullptr;
+}
+
+namespace {
+
+const char *penStyleName(PenStyle style) {
+    switch (style) {
+    case PenStyle::Solid:
+        return "solid";
+    case PenStyle::Dotted:
+        return "dotted";
+    case PenStyle::Dashed:
+        return "dashed";
+    case PenStyle::DashDotDot:
+        return "dashdotdot";
+    case PenStyle::None:
+        return "none";
+    }
+    return "solid";
+}
+
+const char *brushStyleName(BrushStyle style) {
+    switch (style) {
+    case BrushStyle::Solid:
+        return "solid";
+    case BrushStyle::None:
+        return "none";
+    case BrushStyle::DiagonalCross:
+        return "cross";
+    case BrushStyle::BackDiagonal:
+        return "bdiagonal";
+    case BrushStyle::ForwardDiagonal:
+        return "fdiagonal";
+    }
+    return "solid";
+}
+
+const char *kindName(DrawOp::Kind kind) {
+    switch (kind) {
+    case DrawOp::Kind::Line:
+        return "line";
+    case DrawOp::Kind::Rect:
+        return "rect";
+    case DrawOp::Kind::Ellipse:
+        return "ellipse";
+    case DrawOp::Kind::Polygon:
+        return "polygon";
+    case DrawOp::Kind::Text:
+        return "text";
+    }
+    return "line";
+}
+
+QByteArray colorJson(const QColor &c) {
+    return '[' + QByteArray::number(c.red()) + ", " + QByteArray::number(c.green()) + ", " +
+           QByteArray::number(c.blue()) + ']';
+}
+
+// A JSON string literal with the escaping QJsonDocument applies.
+QByteArray stringJson(const QString &text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+QByteArray field(const char *name, int value) {
+    return QByteArray(", \"") + name + "\": " + QByteArray::number(value);
+}
+
+} // namespace
+
+QByteArray opToJson(const DrawOp &op) {
+    QByteArray out = QByteArray("{\"op\": \"") + kindName(op.kind) + '"';
+    switch (op.kind) {
+    case DrawOp::Kind::Line:
+    case DrawOp::Kind::Rect:
+    case DrawOp::Kind::Ellipse:
+        out += field("x1", op.points.value(0).x()) + field("y1", op.points.value(0).y()) +
+               field("x2", op.points.value(1).x()) + field("y2", op.points.value(1).y());
+        break;
+    case DrawOp::Kind::Polygon: {
+        out += ", \"points\": [";
+        for (qsizetype i = 0; i < op.points.size(); ++i) {
+            if (i > 0)
+                out += ", ";
+            out += '[' + QByteArray::number(op.points[i].x()) + ", " + QByteArray::number(op.points[i].y()) +
+                   ']';
+        }
+        out += ']';
+        break;
+    }
+    case DrawOp::Kind::Text:
+        out += field("x", op.points.value(0).x()) + field("y", op.points.value(0).y()) +
+               ", \"text\": " + stringJson(op.text);
+        break;
+    }
+    out += ", \"pen\": {\"color\": " + colorJson(op.pen.color) + ", \"style\": \"" +
+           penStyleName(op.pen.style) + "\", \"width\": " + QByteArray::number(op.pen.width) + '}';
+    out += ", \"brush\": {\"color\": " + colorJson(op.brush.color) + ", \"style\": \"" +
+           brushStyleName(op.brush.style) + "\"}";
+    out += ", \"font\": " + colorJson(op.font) + '}';
+    return out;
+}
+
+QByteArray opsToJsonLines(const QList<DrawOp> &ops) {
+    QByteArray out;
+    for (const DrawOp &op : ops)
+        out += opToJson(op) + '\n';
+    return out;
+}
+
+} // namespace orlu
