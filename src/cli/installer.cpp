@@ -1,0 +1,44 @@
+#include "cli/installer.h"
+
+#include "records/databasefiles.h"
+#include "records/schema.h"
+
+#include <QDir>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool step(InstallReport &report, const QString &name, bool ok, const QString &error) {
+    if (ok)
+        report.written << name;
+    else if (report.ok) {
+        report.ok = false;
+        report.error = name + u": "_s + error;
+    }
+    return ok;
+}
+
+} // namespace
+
+InstallReport install(const ProgramFolder &folder) {
+    InstallReport report;
+    if (!QDir().mkpath(folder.dataFolder())) {
+        report.ok = false;
+        report.error = u"cannot create "_s + folder.dataFolder();
+        return report;
+    }
+    QString error;
+    step(report, dbfile::Template,
+         createDatabaseFile(folder.file(dbfile::Template), SchemaKind::Main, &error), error);
+    step(report, dbfile::ReferenceTexts,
+         createDatabaseFile(folder.file(dbfile::ReferenceTexts), SchemaKind::ReferenceTexts, &error), error);
+    step(report, dbfile::SuppliedCourses,
+         createDatabaseFile(folder.file(dbfile::SuppliedCourses), SchemaKind::SuppliedCourses, &error),
+         error);
+    return report;
+}
+
+} // namespace orlu

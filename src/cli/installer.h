@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/programfolder.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace orlu {
+
+// Creates or refreshes an installation: the empty template database, the
+// reference texts, the supplied courses and the picture folder. The operator's
+// own files (the main database and the settings file) are never touched.
+struct InstallReport {
+    bool ok = true;
+    QStringList written; // file names relative to the program folder
+    QString error;
+};
+
+InstallReport install(const ProgramFolder &folder);
+
+} // namespace orlu

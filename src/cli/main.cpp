@@ -1,0 +1,83 @@
+#include "cli/installer.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <functional>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Command {
+    QString name;
+    QString usage;
+    QString help;
+    std::function<int(const QStringList &args, QTextStream &out, QTextStream &err)> run;
+};
+
+// "--home DIR" anywhere among the arguments selects the program folder; ORLU_HOME otherwise.
+ProgramFolder folderFrom(QStringList &args) {
+    const qsizetype i = args.indexOf(u"--home"_s);
+    if (i >= 0 && i + 1 < args.size()) {
+        const QString dir = args.at(i + 1);
+        args.remove(i, 2);
+        return ProgramFolder(dir);
+    }
+    return ProgramFolder::fromEnvironment();
+}
+
+int runSetup(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    QStringList args = arguments;
+    const ProgramFolder folder = folderFrom(args);
+    const InstallReport report = install(folder);
+    for (const QString &f : report.written)
+        out << "written: " << folder.file(f) << '\n';
+    if (!report.ok) {
+        err << "setup failed: " << report.error << '\n';
+        return 1;
+    }
+    out << "installation ready in " << folder.path() << '\n';
+    return 0;
+}
+
+QList<Command> commands() {
+    return {
+        {u"setup"_s, u"setup [--home DIR]"_s,
+         u"Create or refresh the installation in the program folder (template database, reference texts, "
+         u"supplied courses, pictures). The main database and the settings file are never touched."_s,
+         runSetup},
+    };
+}
+
+void printHelp(QTextStream &out) {
+    out << "orlu-cli: headless tools of the O.R.L.U. workstation\n\n"
+        << "The program folder is $ORLU_HOME, else $XDG_DATA_HOME/quorix/orlu/ "
+           "(~/.local/share/quorix/orlu/); --home DIR overrides it.\n\nCommands:\n";
+    for (const Command &c : commands())
+        out << "  orlu-cli " << c.usage << "\n      " << c.help << "\n";
+    out << "  orlu-cli --help\n      This text.\n";
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s ||
+        args.first() == u"help"_s) {
+        printHelp(out);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const Command &c : commands()) {
+        if (c.name == name)
+            return c.run(args, out, err);
+    }
+    err << "unknown command: " << name << "\n\n";
+    printHelp(err);
+    return 2;
+}
