@@ -33,7 +33,6 @@ struct CurrentMeasurement {
     qint64 recordKey = 0;               // MKEY of the stored row, 0 when not stored
     int pointsSinceCounterUpdate = 0;
     int analysisPage = 0;               // page the analysis window opens on
-    int analysisChart = 1;              // chart the analysis window selects first (1..9)
     Subject subject;
 
     double value(int c) const { return values[c - 1]; }
