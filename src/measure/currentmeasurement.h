@@ -30,9 +30,10 @@ struct CurrentMeasurement {
     double measuredAt = 0;              // day count of the last measured point, 0 when empty
     bool highPotential = false;
     QStringList memo;
-    qint64 recordKey = 0;               // MKEY of the stored row, 0 when not stored
+    qint64 recordKey = 0; // MKEY of the stored row, 0 when not stored
     int pointsSinceCounterUpdate = 0;
-    int analysisPage = 0;               // page the analysis window opens on
+    int analysisPage = 0;  // page the analysis window opens on
+    int selectedChart = 1; // analysis chart shown first; a newly measured point resets it
     Subject subject;
 
     double value(int c) const { return values[c - 1]; }
