@@ -1,0 +1,150 @@
+#include "records/keyedlistmodel.h"
+
+#include <QSqlError>
+
+#include <algorithm>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+KeyedListModel::KeyedListModel(QSqlDatabase db, QString table, QStringList columns, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_db(std::move(db))
+    , m_table(std::move(table))
+    , m_columns(std::move(columns))
+    , m_pageQuery(m_db) {}
+
+int KeyedListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_keys.size());
+}
+
+qint64 KeyedListModel::keyAt(int row) const {
+    return (row >= 0 && row < int(m_keys.size())) ? m_keys[size_t(row)] : 0;
+}
+
+int KeyedListModel::rowOfKey(qint64 key) const {
+    if (key <= 0)
+        return -1;
+    const auto it = std::find(m_keys.begin(), m_keys.end(), key);
+    return it == m_keys.end() ? -1 : int(it - m_keys.begin());
+}
+
+int KeyedListModel::rowOfFirstKey(QSqlQuery &query) const {
+    if (!query.exec()) {
+        setError(query.lastError().text());
+        return -1;
+    }
+    return query.next() ? rowOfKey(query.value(0).toLongLong()) : -1;
+}
+
+void KeyedListModel::close() {
+    beginResetModel();
+    m_keys.clear();
+    m_pages.clear();
+    m_pageUse.clear();
+    m_open = false;
+    endResetModel();
+}
+
+void KeyedListModel::invalidateRows() {
+    m_pages.clear();
+    m_pageUse.clear();
+    if (!m_keys.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+bool KeyedListModel::loadKeys(const QString &sql, const QVariantList &binds) {
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    std::vector<qint64> keys;
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (const QVariant &b : binds)
+            q.addBindValue(b);
+        ok = q.exec();
+    }
+    if (ok) {
+        while (q.next())
+            keys.push_back(q.value(0).toLongLong());
+        ok = !q.lastError().isValid();
+    }
+    beginResetModel();
+    m_pages.clear();
+    m_pageUse.clear();
+    if (ok) {
+        m_keys = std::move(keys);
+        m_open = true;
+        m_error.clear();
+    } else {
+        m_keys.clear();
+        m_error = q.lastError().text();
+    }
+    endResetModel();
+    return ok;
+}
+
+const QVariantList *KeyedListModel::rowValues(int row) const {
+    if (row < 0 || row >= int(m_keys.size()))
+        return nullptr;
+    const int page = row / PageSize;
+    auto it = m_pages.find(page);
+    if (it == m_pages.end()) {
+        if (!fetchPage(page))
+            return nullptr;
+        it = m_pages.find(page);
+    } else if (m_pageUse.back() != page) {
+        m_pageUse.erase(std::find(m_pageUse.begin(), m_pageUse.end(), page));
+        m_pageUse.push_back(page);
+    }
+    return &(*it)[row - page * PageSize];
+}
+
+bool KeyedListModel::fetchPage(int page) const {
+    if (!m_pageQueryReady) {
+        QStringList marks;
+        for (int i = 0; i < PageSize; ++i)
+            marks << u"?"_s;
+        m_pageQuery.setForwardOnly(true);
+        m_pageQueryReady = m_pageQuery.prepare(u"SELECT MKEY, "_s + m_columns.join(u", "_s) + u" FROM "_s +
+                                               m_table + u" WHERE MKEY IN ("_s + marks.join(u',') + u")"_s);
+    }
+    if (!m_pageQueryReady) {
+        setError(m_pageQuery.lastError().text());
+        return false;
+    }
+    const size_t first = size_t(page) * PageSize;
+    const size_t last = std::min(first + PageSize, m_keys.size());
+    for (int i = 0; i < PageSize; ++i) {
+        const size_t r = first + size_t(i);
+        // MKEY 0 is never assigned, so it pads a short last page.
+        m_pageQuery.bindValue(i, r < last ? m_keys[r] : qint64(0));
+    }
+    if (!m_pageQuery.exec()) {
+        setError(m_pageQuery.lastError().text());
+        return false;
+    }
+    QHash<qint64, QVariantList> byKey;
+    while (m_pageQuery.next()) {
+        QVariantList values;
+        values.reserve(m_columns.size());
+        for (int c = 0; c < m_columns.size(); ++c)
+            values << m_pageQuery.value(c + 1);
+        byKey.insert(m_pageQuery.value(0).toLongLong(), values);
+    }
+    m_pageQuery.finish();
+    QList<QVariantList> rows;
+    rows.reserve(int(last - first));
+    // A row deleted by another program since the keys were read shows empty.
+    for (size_t r = first; r < last; ++r)
+        rows << byKey.value(m_keys[r], QVariantList(m_columns.size()));
+    if (int(m_pageUse.size()) >= KeptPages) {
+        m_pages.remove(m_pageUse.front());
+        m_pageUse.pop_front();
+    }
+    m_pages.insert(page, rows);
+    m_pageUse.push_back(page);
+    return true;
+}
+
+} // namespace orlu

@@ -1,0 +1,81 @@
+#include "records/listqueries.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+QString subjectOrderBy(int sortCode) {
+    const SubjectColumn column = sortColumnOf(sortCode);
+    const QString direction = isDescending(sortCode) ? u" DESC"_s : u" ASC"_s;
+    const QString collate = isTextColumn(column) ? u" COLLATE NOCASE"_s : QString();
+    return u"ORDER BY "_s + columnName(column) + collate + direction + u", MKEY"_s + direction;
+}
+
+namespace {
+
+// SQLite's NOCASE folds A-Z only.
+char32_t foldAscii(char32_t c) {
+    return (c >= U'A' && c <= U'Z') ? c + (U'a' - U'A') : c;
+}
+
+} // namespace
+
+PrefixRange nocasePrefixRange(const QString &prefix) {
+    QList<uint> points = prefix.toUcs4();
+    for (uint &p : points)
+        p = foldAscii(p);
+    PrefixRange range;
+    range.low = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size());
+    // The upper bound is the prefix with its last character raised by one; a last
+    // character that cannot be raised is dropped and the one before it raised.
+    while (!points.isEmpty()) {
+        char32_t last = points.takeLast();
+        if (last >= 0x10FFFF)
+            continue;
+        char32_t next = last + 1;
+        if (next == 0xD800)
+            next = 0xE000; // surrogates are not characters
+        if (next >= U'A' && next <= U'Z')
+            next = U'['; // folded texts hold no capitals: '[' follows '@' there
+        points.append(next);
+        range.high = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size());
+        return range;
+    }
+    range.unbounded = true;
+    return range;
+}
+
+bool ensureListIndexes(QSqlDatabase db, QString *error) {
+    static const char *const statements[] = {
+        "CREATE INDEX IF NOT EXISTS KYCS_CUSTNO ON KYCUST (CUSTNO COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_NAME ON KYCUST (NAME COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_SEX ON KYCUST (SEX, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_DBIRTH ON KYCUST (DBIRTH, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_TEL ON KYCUST (TEL COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_ADDR ON KYCUST (ADDR COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_EMAIL ON KYCUST (EMAIL COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_TEL2 ON KYCUST (TEL2 COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYCS_TEL3 ON KYCUST (TEL3 COLLATE NOCASE, MKEY)",
+        "CREATE INDEX IF NOT EXISTS KYDT_CUSTNO ON KYDATA (CUSTNO COLLATE NOCASE, KYDATE, MKEY)",
+    };
+    QSqlQuery q(db);
+    // Most opens find every index in place; only then is nothing written.
+    if (q.exec(u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+               "name IN ('KYCS_CUSTNO','KYCS_NAME','KYCS_SEX','KYCS_DBIRTH','KYCS_TEL','KYCS_ADDR',"
+               "'KYCS_EMAIL','KYCS_TEL2','KYCS_TEL3','KYDT_CUSTNO')"_s) &&
+        q.next() && q.value(0).toInt() == int(std::size(statements)))
+        return true;
+    for (const char *sql : statements) {
+        if (!q.exec(QString::fromLatin1(sql))) {
+            if (error)
+                *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace orlu

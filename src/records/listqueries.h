@@ -1,0 +1,29 @@
+#pragma once
+
+#include "records/sortcode.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+// SQL the record lists share. Text is ordered and matched as SQLite's NOCASE
+// collation does (ASCII letters without regard to case), and every ordering
+// and prefix search has an index behind it.
+namespace orlu {
+
+// "ORDER BY NAME COLLATE NOCASE DESC, MKEY DESC": MKEY keeps equal values in a fixed order.
+QString subjectOrderBy(int sortCode);
+
+// Half-open bounds [low, high) of the texts that begin with a prefix under NOCASE.
+// `unbounded` is set when every text matches (an empty prefix).
+struct PrefixRange {
+    QString low;
+    QString high;
+    bool unbounded = false;
+};
+PrefixRange nocasePrefixRange(const QString &prefix);
+
+// Creates the indexes the sorted and filtered lists rely on, where missing. Cheap when
+// they exist; false (with the reason) when the file cannot be changed, which only costs speed.
+bool ensureListIndexes(QSqlDatabase db, QString *error = nullptr);
+
+} // namespace orlu

@@ -1,0 +1,95 @@
+#include "records/measurementrepository.h"
+
+#include "records/sqlrow.h"
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString channelColumns() {
+    QStringList cols;
+    for (int c = 1; c <= 24; ++c)
+        cols << u"KY%1"_s.arg(c);
+    return cols.join(u", "_s);
+}
+
+void bindFields(QSqlQuery &q, const MeasurementRecord &r) {
+    q.addBindValue(r.measuredAt);
+    q.addBindValue(r.highPotential);
+    q.addBindValue(sqlrow::text(r.memo));
+    for (double v : r.values)
+        q.addBindValue(v);
+}
+
+} // namespace
+
+MeasurementRepository::MeasurementRepository(QSqlDatabase db)
+    : m_db(std::move(db)) {}
+
+std::optional<MeasurementRecord> MeasurementRepository::fetch(qint64 key) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT MKEY, CUSTNO, KYDATE, KYVOTA, MEMO1, "_s + channelColumns() +
+              u" FROM KYDATA WHERE MKEY = ?"_s);
+    q.addBindValue(key);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    MeasurementRecord r;
+    r.key = q.value(0).toLongLong();
+    r.subjectNumber = q.value(1).toString();
+    r.measuredAt = q.value(2).toDouble();
+    r.highPotential = q.value(3).toBool();
+    r.memo = q.value(4).toString();
+    for (int c = 0; c < 24; ++c)
+        r.values[size_t(c)] = q.value(5 + c).toDouble();
+    return r;
+}
+
+int MeasurementRepository::countAll() const {
+    QSqlQuery q(m_db);
+    return q.exec(u"SELECT count(*) FROM KYDATA"_s) && q.next() ? q.value(0).toInt() : 0;
+}
+
+int MeasurementRepository::countOf(const QString &subjectNumber) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT count(*) FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ?"_s);
+    q.addBindValue(subjectNumber);
+    return q.exec() && q.next() ? q.value(0).toInt() : 0;
+}
+
+qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *error) {
+    QStringList marks;
+    for (int i = 0; i < 28; ++i)
+        marks << u"?"_s;
+    QSqlQuery q(m_db);
+    q.prepare(u"INSERT INTO KYDATA (KYDATE, KYVOTA, MEMO1, "_s + channelColumns() + u", CUSTNO) VALUES ("_s +
+              marks.join(u", "_s) + u")"_s);
+    bindFields(q, record);
+    q.addBindValue(sqlrow::text(record.subjectNumber));
+    if (!q.exec()) {
+        sqlrow::fail(q, error);
+        return 0;
+    }
+    return q.lastInsertId().toLongLong();
+}
+
+bool MeasurementRepository::update(const MeasurementRecord &record, QString *error) {
+    QStringList sets{u"KYDATE = ?"_s, u"KYVOTA = ?"_s, u"MEMO1 = ?"_s};
+    for (int c = 1; c <= 24; ++c)
+        sets << u"KY%1 = ?"_s.arg(c);
+    QSqlQuery q(m_db);
+    q.prepare(u"UPDATE KYDATA SET "_s + sets.join(u", "_s) + u" WHERE MKEY = ?"_s);
+    bindFields(q, record);
+    q.addBindValue(record.key);
+    return sqlrow::execOne(q, error);
+}
+
+bool MeasurementRepository::remove(qint64 key, QString *error) {
+    QSqlQuery q(m_db);
+    q.prepare(u"DELETE FROM KYDATA WHERE MKEY = ?"_s);
+    q.addBindValue(key);
+    return sqlrow::execOne(q, error);
+}
+
+} // namespace orlu

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "records/recordtypes.h"
+
+#include <QSqlDatabase>
+
+#include <optional>
+
+namespace orlu {
+
+// Reads and writes single measurements (KYDATA rows). The carried columns are
+// never touched: new rows leave them empty.
+class MeasurementRepository {
+public:
+    explicit MeasurementRepository(QSqlDatabase db);
+
+    std::optional<MeasurementRecord> fetch(qint64 key) const;
+    int countAll() const;
+    int countOf(const QString &subjectNumber) const;
+
+    // Posts a new row; returns its MKEY, 0 on failure.
+    qint64 append(const MeasurementRecord &record, QString *error = nullptr);
+    // Writes date, potential, values and memo of the row `record.key` (manual entry's modify mode).
+    bool update(const MeasurementRecord &record, QString *error = nullptr);
+    bool remove(qint64 key, QString *error = nullptr);
+
+private:
+    QSqlDatabase m_db;
+};
+
+} // namespace orlu

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/clock.h"
+#include "app/prompter.h"
+#include "measure/currentmeasurement.h"
+#include "records/database.h"
+
+#include <functional>
+
+namespace orlu {
+
+// What the record windows need from the program: the main database, the current
+// measurement, the subject sort code shared by every subject list, the message box,
+// the probe's alert tones and the clock that gives "today".
+struct RecordContext {
+    Database &database;
+    CurrentMeasurement &current;
+    int &sortCode;
+    Prompter &prompter;
+    const Clock &clock;
+    std::function<void(int)> playAlertTone;
+
+    void tone(int n) const {
+        if (playAlertTone)
+            playAlertTone(n);
+    }
+};
+
+} // namespace orlu

@@ -1,0 +1,123 @@
+#include "records/subjectlistmodel.h"
+
+#include "records/displaycolumns.h"
+#include "records/listqueries.h"
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Order of the values a page read returns.
+enum Field { FNumber, FName, FSex, FBirth, FAddress, FTel, FTel2, FTel3, FEmail };
+
+} // namespace
+
+SubjectListModel::SubjectListModel(QSqlDatabase db, const Clock &clock, QObject *parent)
+    : KeyedListModel(std::move(db), u"KYCUST"_s,
+                     {u"CUSTNO"_s, u"NAME"_s, u"SEX"_s, u"DBIRTH"_s, u"ADDR"_s, u"TEL"_s, u"TEL2"_s,
+                      u"TEL3"_s, u"EMAIL"_s},
+                     parent)
+    , m_clock(clock)
+    , m_titles{u"Index"_s, u"编号"_s, u"姓名"_s,   u"性别"_s,     u"生日"_s, u"年龄"_s,
+               u"电话"_s,  u"地址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传真"_s} {}
+
+bool SubjectListModel::open(int sortCode) {
+    m_sortCode = normalizedSortCode(sortCode);
+    return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode), {});
+}
+
+std::optional<Subject> SubjectListModel::subjectAt(int row) const {
+    const QVariantList *v = rowValues(row);
+    if (!v)
+        return std::nullopt;
+    Subject s;
+    s.number = v->at(FNumber).toString();
+    s.name = v->at(FName).toString();
+    s.male = v->at(FSex).toBool();
+    s.birthDate = v->at(FBirth).toDouble();
+    s.address = v->at(FAddress).toString();
+    s.telephone = v->at(FTel).toString();
+    s.telephone2 = v->at(FTel2).toString();
+    s.telephone3 = v->at(FTel3).toString();
+    s.email = v->at(FEmail).toString();
+    return s;
+}
+
+int SubjectListModel::locatePrefix(SubjectColumn column, const QString &text) const {
+    if (rowCount() == 0)
+        return -1;
+    const PrefixRange range = nocasePrefixRange(text);
+    if (range.unbounded)
+        return 0;
+    const QString col = columnName(column) + u" COLLATE NOCASE"_s;
+    QSqlQuery q(database());
+    q.prepare(u"SELECT MKEY FROM KYCUST WHERE "_s + col + u" >= ? AND "_s + col + u" < ? "_s +
+              subjectOrderBy(m_sortCode) + u" LIMIT 1"_s);
+    q.addBindValue(range.low);
+    q.addBindValue(range.high);
+    return rowOfFirstKey(q);
+}
+
+int SubjectListModel::locateNumber(const QString &number) const {
+    if (rowCount() == 0)
+        return -1;
+    QSqlQuery q(database());
+    q.prepare(u"SELECT MKEY FROM KYCUST WHERE CUSTNO COLLATE NOCASE = ? "_s + subjectOrderBy(m_sortCode) +
+              u" LIMIT 1"_s);
+    q.addBindValue(number);
+    return rowOfFirstKey(q);
+}
+
+int SubjectListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant SubjectListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::TextAlignmentRole && (index.column() == Reno || index.column() == Age))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    if (index.column() == Reno)
+        return index.row() + 1;
+    const QVariantList *v = rowValues(index.row());
+    if (!v)
+        return {};
+    switch (index.column()) {
+    case Number:
+        return v->at(FNumber);
+    case Name:
+        return v->at(FName);
+    case Sex:
+        return sexText(v->at(FSex).toBool());
+    case BirthDate:
+        return birthDateText(v->at(FBirth).toDouble());
+    case Age:
+        return ageText(v->at(FBirth).toDouble(), m_clock.now().date());
+    case Telephone:
+        return v->at(FTel);
+    case Address:
+        return v->at(FAddress);
+    case Email:
+        return v->at(FEmail);
+    case Mobile:
+        return v->at(FTel2);
+    case Fax:
+        return v->at(FTel3);
+    default:
+        return {};
+    }
+}
+
+QVariant SubjectListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section >= 0 && section < m_titles.size() ? m_titles.at(section) : QVariant();
+}
+
+} // namespace orlu

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/clock.h"
+#include "measure/currentmeasurement.h"
+#include "records/keyedlistmodel.h"
+#include "records/sortcode.h"
+
+#include <optional>
+
+namespace orlu {
+
+// The subject list (KYCUST) of the saving and reading windows, sorted by the
+// shared sort code in the database.
+class SubjectListModel : public KeyedListModel {
+    Q_OBJECT
+public:
+    enum Column {
+        Reno,
+        Number,
+        Name,
+        Sex,
+        BirthDate,
+        Age,
+        Telephone,
+        Address,
+        Email,
+        Mobile,
+        Fax,
+        ColumnCount
+    };
+
+    SubjectListModel(QSqlDatabase db, const Clock &clock, QObject *parent = nullptr);
+
+    // Opens (or re-sorts) the list in the order of a sort code.
+    bool open(int sortCode);
+    bool setSortCode(int sortCode) { return open(sortCode); }
+    int sortCode() const { return m_sortCode; }
+    // Reads the keys again after rows were added, changed or deleted.
+    bool refresh() { return open(m_sortCode); }
+
+    std::optional<Subject> subjectAt(int row) const;
+
+    // First row in list order whose column begins with `text` (ASCII letters without
+    // regard to case); an empty text matches the first row. -1 when none matches.
+    int locatePrefix(SubjectColumn column, const QString &text) const;
+    // First row in list order whose number equals `number`, letter case ignored; -1 when none.
+    int locateNumber(const QString &number) const;
+
+    // Column titles differ a little between the windows.
+    void setHeaderTitles(const QStringList &titles) { m_titles = titles; }
+
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    const Clock &m_clock;
+    int m_sortCode = DefaultSortCode;
+    QStringList m_titles;
+};
+
+} // namespace orlu
