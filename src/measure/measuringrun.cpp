@@ -1,0 +1,245 @@
+#include "measure/measuringrun.h"
+
+#include "app/channels.h"
+#include "app/clock.h"
+#include "app/daycount.h"
+#include "app/prompter.h"
+#include "measure/currentmeasurement.h"
+#include "measure/livedisplay.h"
+#include "measure/probeoperations.h"
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr quint32 BaselinePhaseMs = 200;
+constexpr quint32 BaselineReplaceMs = 150;
+constexpr quint32 TickMs = 600;
+constexpr int TicksPerPoint = 4;
+constexpr quint32 ReleaseQuestionMs = 3000;
+
+constexpr int ToneQuestion = 1;
+constexpr int ToneWeightyQuestion = 2;
+constexpr int ToneTooLong = 3;
+constexpr int ToneTick = 4;
+constexpr int TonePointDone = 5;
+constexpr int ToneLastPointDone = 6;
+} // namespace
+
+MeasuringRun::MeasuringRun(CurrentMeasurement &measurement, ProbeOperations &probe, Prompter &prompter,
+                           const Clock &clock, EventPump &pump)
+    : m_measurement(measurement)
+    , m_probe(probe)
+    , m_prompter(prompter)
+    , m_clock(clock)
+    , m_pump(pump) {}
+
+void MeasuringRun::setObserver(RunObserver *observer) {
+    m_observer = observer ? observer : &m_silent;
+}
+
+QString MeasuringRun::clearQuestion() {
+    return u"您要先清除表格中的数据再开始检测吗？"_s;
+}
+QString MeasuringRun::highConfirmation() {
+    return u"现在系统使用的是【高电位测量】请再一次确认!"_s;
+}
+QString MeasuringRun::tooLongQuestion() {
+    return u"测量时间过长！！是否继续检测？"_s;
+}
+QString MeasuringRun::waitingStatus() {
+    return u"请至指定的代表测定点开始测量,或以鼠标点选测量位置"_s;
+}
+QString MeasuringRun::measuringStatus() {
+    return u"经络能量测定中,请保持测棒稳定不动.."_s;
+}
+QString MeasuringRun::doneStatus() {
+    return u"【经络能量测定完毕,请移开探测棒】"_s;
+}
+
+bool MeasuringRun::start(const RunParameters &parameters) {
+    if (m_running)
+        return false;
+    if (m_measurement.recordKey > 0) {
+        m_probe.playAlertTone(ToneQuestion);
+        if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
+            m_measurement.clear(parameters.high);
+    }
+    if (parameters.high) {
+        m_probe.playAlertTone(ToneWeightyQuestion);
+        if (!m_prompter.showMessageBox(AskImportant, highConfirmation()))
+            return false;
+    }
+
+    m_parameters = parameters;
+    m_running = true;
+    m_channel = 1;
+    m_observer->runStarted();
+
+    m_probe.resetProbe();
+    m_probe.startProbe();
+    m_probe.setPotential(parameters.high);
+    m_scale = scaleOf(parameters.calibration);
+    m_threshold = parameters.threshold;
+    m_stop = false;
+
+    while (m_channel <= ChannelCount && !m_stop) {
+        m_thresholdUnits = thresholdUnits(m_threshold, m_scale);
+        showPoint();
+        measurePoint();
+        if (!m_stop)
+            ++m_channel;
+    }
+
+    m_acceptSelection = false;
+    setState(RunState::Idle);
+    m_running = false;
+    m_observer->runEnded();
+    m_probe.resetProbe();
+    return true;
+}
+
+void MeasuringRun::stop() {
+    if (m_running)
+        requestStop();
+}
+
+void MeasuringRun::requestStop() {
+    m_stop = true;
+    m_observer->stopRequested();
+}
+
+bool MeasuringRun::selectPoint(int channel) {
+    if (!m_acceptSelection || channel < 1 || channel > ChannelCount)
+        return false;
+    m_channel = channel;
+    showPoint();
+    return true;
+}
+
+void MeasuringRun::setThreshold(double thresholdUa) {
+    m_threshold = thresholdUa;
+    m_thresholdUnits = thresholdUnits(thresholdUa, m_scale);
+}
+
+void MeasuringRun::setState(RunState s) {
+    m_state = s;
+}
+
+void MeasuringRun::showPoint() {
+    m_observer->pointShown(m_channel);
+}
+
+MeasuringRun::PointOutcome MeasuringRun::measurePoint() {
+    for (;;) {
+        m_acceptSelection = true;
+        setState(RunState::WaitingForContact);
+        m_observer->statusChanged(waitingStatus());
+        m_observer->waitingForContact(m_channel);
+        if (!waitForContact())
+            return PointOutcome::Stopped;
+
+        setState(RunState::Measuring);
+        m_observer->contactMade(m_channel);
+        m_probe.playAlertTone(ToneTick);
+        m_observer->statusChanged(measuringStatus());
+        if (measureAttempt() == AttemptOutcome::Done)
+            break;
+        m_observer->attemptDropped(m_channel);
+    }
+    m_acceptSelection = false;
+    setState(RunState::WaitingForRelease);
+    waitForRelease();
+    return PointOutcome::Done;
+}
+
+bool MeasuringRun::waitForContact() {
+    m_lastReading = 0;
+    for (;;) {
+        // A wait of at most 1 ms: without a probe a reading returns at once, and
+        // this loop must not spin the processor meanwhile.
+        m_pump.pump(1);
+        m_observer->waitingReading(m_lastReading);
+        if (m_stop)
+            return false;
+        const int r1 = m_probe.readCurrent();
+        m_lastReading = r1;
+        if (r1 > m_thresholdUnits) {
+            const int r2 = m_probe.readCurrent();
+            m_lastReading = r2;
+            // Two readings averaged, so a single spike does not count as contact.
+            if ((r1 + r2) / 2.0 > m_thresholdUnits)
+                return true;
+        }
+    }
+}
+
+MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
+    const quint32 t0 = m_clock.ticks();
+    quint32 tickTime = t0;
+    int tick = 1;
+    double sum = 0;
+    int count = 0;
+    double baseline = m_probe.readCurrent();
+    quint32 previous = 0;
+    for (;;) {
+        const int r = m_probe.readCurrent();
+        const quint32 e = m_clock.elapsedSince(t0);
+        MeasuringSample sample{r, baseline, e, previous, e < BaselinePhaseMs};
+        if (sample.baselinePhase) {
+            const int again = m_probe.readCurrent();
+            baseline = e <= BaselineReplaceMs ? again : (again + baseline) / 2.0;
+        }
+        if (tick > TicksPerPoint - 1) {
+            sum += r;
+            ++count;
+        }
+        if (r <= m_thresholdUnits)
+            return AttemptOutcome::Dropped;
+        m_observer->measuringSample(sample);
+        previous = e;
+        if (m_clock.elapsedSince(tickTime) >= TickMs) {
+            tickTime = m_clock.ticks();
+            ++tick;
+            m_probe.playAlertTone(ToneTick);
+        }
+        if (tick == TicksPerPoint + 1)
+            break;
+    }
+    finishPoint(sum, count);
+    return AttemptOutcome::Done;
+}
+
+void MeasuringRun::finishPoint(double sum, int count) {
+    const double value = (sum / count) / m_scale;
+    m_probe.playAlertTone(m_channel == ChannelCount ? ToneLastPointDone : TonePointDone);
+    m_measurement.setValue(m_channel, value);
+    m_measurement.highPotential = m_parameters.high;
+    m_measurement.measuredAt = toDayCount(m_clock.now());
+    ++m_measurement.pointsSinceCounterUpdate;
+    m_measurement.selectedChart = 1;
+    m_observer->pointDone(m_channel, value);
+    m_observer->statusChanged(doneStatus());
+}
+
+void MeasuringRun::waitForRelease() {
+    const quint32 start = m_clock.ticks();
+    for (;;) {
+        const int r = m_probe.readCurrent();
+        if (r < m_thresholdUnits)
+            return;
+        m_pump.pump(1);
+        if (m_clock.elapsedSince(start) > ReleaseQuestionMs) {
+            // The last point never asks: the run ends anyway.
+            if (m_channel == ChannelCount)
+                return;
+            m_probe.playAlertTone(ToneTooLong);
+            if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))
+                requestStop();
+            return;
+        }
+    }
+}
+
+} // namespace orlu

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "measure/probeoperations.h"
+#include "support/virtualtime.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace orlu::test {
+
+// Probe operations answered from a script in virtual time: every command takes
+// `latencyMs`, like the real probe's answer. Commands are logged as the probe
+// would receive them.
+class ScriptedProbe final : public ProbeOperations {
+public:
+    explicit ScriptedProbe(VirtualTime &time, quint32 latencyMs = 1)
+        : m_time(time)
+        , m_latency(latencyMs) {}
+
+    // Supplies each reading; by default the probe reads 0.
+    void setReadings(std::function<int()> source) { m_source = std::move(source); }
+
+    void resetProbe() override { send(QStringLiteral("X000000")); }
+    void startProbe() override { send(QStringLiteral("N000000")); }
+    void setPotential(bool high) override {
+        send(high ? QStringLiteral("H000000") : QStringLiteral("L000000"));
+    }
+    int readCurrent() override {
+        send(QStringLiteral("D000000"));
+        return m_source ? m_source() : 0;
+    }
+    void playAlertTone(int n) override {
+        m_tones.append(n);
+        send(QStringLiteral("S%1").arg(n));
+    }
+    int usageCounter(bool increment) override {
+        if (increment)
+            ++m_counter;
+        return m_counter;
+    }
+
+    const QStringList &commands() const { return m_commands; }
+    // Commands other than readings and tones, in order.
+    QStringList controlCommands() const;
+    const QList<int> &tones() const { return m_tones; }
+    int readings() const { return m_readings; }
+    int counter() const { return m_counter; }
+
+private:
+    void send(const QString &command);
+
+    VirtualTime &m_time;
+    quint32 m_latency;
+    std::function<int()> m_source;
+    QStringList m_commands;
+    QList<int> m_tones;
+    int m_readings = 0;
+    int m_counter = 0;
+};
+
+inline QStringList ScriptedProbe::controlCommands() const {
+    QStringList out;
+    for (const QString &c : m_commands)
+        if (!c.startsWith(u'D') && !c.startsWith(u'S'))
+            out << c;
+    return out;
+}
+
+inline void ScriptedProbe::send(const QString &command) {
+    if (command.startsWith(u'D'))
+        ++m_readings;
+    m_commands << command;
+    m_time.advance(m_latency);
+}
+
+} // namespace orlu::test
