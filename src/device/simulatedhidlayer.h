@@ -67,7 +67,7 @@ private:
     int m_held = -1;
     std::unique_ptr<DeviceThread> m_thread;
     QString m_lastError;
-    bool m_changePosted = false;
+    bool m_heldStale = false; // the held probe left the bus, even if it is back by now
 };
 
 } // namespace orlu
