@@ -1,0 +1,58 @@
+// Start-up time: from the start of the process to the first activation of the
+// main window, with a fresh installation and an empty register. The device
+// check itself is left out (the start-up window is not opened).
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/launchsystem.h"
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "cli/installer.h"
+#include "device/probelink.h"
+#include "device/simulatedhidlayer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace orlu;
+
+int main(int argc, char *argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    if (!install(folder).ok)
+        return 1;
+
+    QApplication application(argc, argv);
+    SystemClock clock;
+    QtEventPump pump;
+    MessageBoxPrompter prompter;
+    SystemLaunchPort launcher;
+    SimulatedHidLayer hid(clock, SimulatedHidLayer::Timing::RealTime);
+    hid.addProbe();
+    ProbeLink probe(hid, clock, pump);
+    AppContext app(folder, clock, pump, prompter, launcher, probe);
+
+    qint64 activatedMs = -1;
+    WindowFactory factory = [&](WindowKind kind, QWidget *) -> std::unique_ptr<QDialog> {
+        if (kind == WindowKind::StartupStatus && activatedMs < 0) {
+            activatedMs = sinceStart.elapsed();
+            app.device.ready = true;
+            QTimer::singleShot(0, &application, &QCoreApplication::quit);
+        }
+        return nullptr;
+    };
+    TKyForm mainWindow(app, factory);
+    mainWindow.show();
+    QTimer::singleShot(10000, &application, &QCoreApplication::quit);
+    QApplication::exec();
+    app.device.ready = false; // leave without the exit question
+    if (activatedMs < 0)
+        return 1;
+    std::printf("startup_ms: %lld ms\n", static_cast<long long>(activatedMs));
+    return 0;
+}

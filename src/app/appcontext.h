@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/programfolder.h"
+#include "app/settings.h"
+#include "device/devicestatus.h"
+#include "measure/currentmeasurement.h"
+#include "records/database.h"
+
+namespace orlu {
+
+class Clock;
+class EventPump;
+class LaunchPort;
+class ProbeLink;
+class Prompter;
+
+// The program-wide state: one instance, owned for the whole run by the
+// composition root and handed to the main window and the windows it opens.
+struct AppContext {
+    AppContext(ProgramFolder folder, const Clock &clock, EventPump &pump, Prompter &prompter,
+               LaunchPort &launcher, ProbeLink &probe);
+
+    ProgramFolder folder;
+    const Clock &clock;
+    EventPump &pump;
+    Prompter &prompter;
+    LaunchPort &launcher;
+    ProbeLink &probe;
+
+    Settings settings;
+    DeviceStatus device;
+    CurrentMeasurement measurement;
+
+    Database mainDb;     // orlu4.mdb
+    Database textDb;     // orluCn.mdb, read-only
+    Database suppliedDb; // orluMCn.mdb, read-only, opened on first use
+    // Opens the supplied course set when it is not open yet; false when it cannot be opened.
+    bool openSuppliedCourses(QString *error = nullptr);
+
+    int subjectSortCode = 1;   // shared by the subject lists; sign gives the direction
+    int multiCompareCount = 0; // records chosen for the multi-record comparison
+
+    QString settingsPath() const;
+    // Writes the settings file; on failure the operator is told and the old file stays.
+    bool saveSettings();
+};
+
+} // namespace orlu

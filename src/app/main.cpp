@@ -1,0 +1,33 @@
+#include "app/appcontext.h"
+#include "app/clock.h"
+#include "app/launchsystem.h"
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "app/windowfactory.h"
+#include "device/probebackend.h"
+#include "device/probelink.h"
+
+#include <QApplication>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(u"Quorix Ky-Professional"_s);
+    QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);
+
+    SystemClock clock;
+    QtEventPump pump;
+    MessageBoxPrompter prompter;
+    SystemLaunchPort launcher;
+    const ProgramFolder folder = ProgramFolder::fromEnvironment();
+    std::unique_ptr<HidLayer> hid =
+        createHidLayer(chooseProbeBackend(application.arguments()), folder, clock);
+    ProbeLink probe(*hid, clock, pump);
+    AppContext app(folder, clock, pump, prompter, launcher, probe);
+
+    TKyForm mainWindow(app, makeWindowFactory(app));
+    mainWindow.show();
+    return QApplication::exec();
+}

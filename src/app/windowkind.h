@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+namespace orlu {
+
+// The function windows the main window opens.
+enum class WindowKind {
+    StartupStatus, // TKyStatu
+    Measurement,   // TKydec
+    MultiCompare,  // TKymut
+    Locate,        // TKyLoc
+    Explain,       // TKyadv
+    Courses,       // TKyProf
+    Calibration,   // TSyspt
+    FileTransfer,  // TKyFile
+    Settings,      // TKyCust
+};
+
+// Builds a function window of a kind; the composition root knows the concrete windows.
+using WindowFactory = std::function<std::unique_ptr<QDialog>(WindowKind kind, QWidget *parent)>;
+
+} // namespace orlu

@@ -1,0 +1,265 @@
+#include "app/aboutbox.h"
+#include "app/appcontext.h"
+#include "app/launch.h"
+#include "app/mainwindow.h"
+#include "cli/installer.h"
+#include "device/probelink.h"
+#include "device/simulatedhidlayer.h"
+#include "records/databasefiles.h"
+#include "support/scriptedprompter.h"
+#include "support/temphome.h"
+#include "support/virtualtime.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingLaunchPort final : public LaunchPort {
+public:
+    bool fileExists(const QString &) const override { return false; }
+    void startProgram(const QString &program, const QString &parameters) override {
+        started << program + u'|' + parameters;
+    }
+    void openDocument(const QString &target) override { started << u'|' + target; }
+    QStringList started;
+};
+
+// The whole program-wide state over a temporary program folder and a simulated probe.
+struct Rig {
+    explicit Rig(bool installed = true, bool probePlugged = true)
+        : hid(time, SimulatedHidLayer::Timing::Stepped) {
+        time.addSettleHook([this] { hid.settle(); });
+        if (probePlugged)
+            hid.addProbe();
+        if (installed)
+            QVERIFY(install(ProgramFolder(home.path())).ok);
+        app = std::make_unique<AppContext>(ProgramFolder(home.path()), time, time, prompter, launcher, *link);
+    }
+
+    // The start-up check answers with `ready`; every other window is recorded and closed at once.
+    WindowFactory factory(bool ready) {
+        return [this, ready](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
+            opened << kind;
+            if (kind == WindowKind::StartupStatus) {
+                app->device.ready = ready;
+                return nullptr;
+            }
+            if (onOpen)
+                onOpen(kind);
+            auto d = std::make_unique<QDialog>(parent);
+            QTimer::singleShot(0, d.get(), &QDialog::accept);
+            return d;
+        };
+    }
+
+    std::unique_ptr<TKyForm> start(bool ready = true) {
+        auto w = std::make_unique<TKyForm>(*app, factory(ready));
+        w->show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return w;
+    }
+
+    test::TempHome home;
+    test::VirtualTime time;
+    test::ScriptedPrompter prompter;
+    RecordingLaunchPort launcher;
+    SimulatedHidLayer hid;
+    std::unique_ptr<ProbeLink> link = std::make_unique<ProbeLink>(hid, time, time);
+    std::unique_ptr<AppContext> app;
+    QList<WindowKind> opened;
+    std::function<void(WindowKind)> onOpen;
+};
+
+QToolButton *button(QWidget *w, int n) {
+    return w->findChild<QToolButton *>(u"toolButton%1"_s.arg(n));
+}
+
+bool menuShown(TKyForm &w) {
+    const auto actions = w.menuBar()->actions();
+    return std::all_of(actions.begin(), actions.end(), [](QAction *a) { return a->isVisible(); });
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void readyProbeEnablesFunctionsAndMenu();
+    void probeNotReadyEndsWithoutQuestion();
+    void missingInstallationIsReportedAndNothingCreated();
+    void mainDatabaseThatIsNotADatabaseIsReported();
+    void firstStartCreatesMainDatabaseAndSettings();
+    void customButtonFlags_data();
+    void customButtonFlags();
+    void customButtonLaunchesItsTarget();
+    void exitQuestion_data();
+    void exitQuestion();
+    void functionWindowDisablesMainFunctionsWhileOpen();
+    void failingWindowStillReenablesFunctions();
+    void aboutBoxShowsDeviceLines();
+};
+
+void TestMainWindow::readyProbeEnablesFunctionsAndMenu() {
+    Rig rig;
+    auto w = rig.start(true);
+    QCOMPARE(rig.opened, QList<WindowKind>{WindowKind::StartupStatus});
+    QVERIFY(w->isVisible());
+    QVERIFY(menuShown(*w));
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 14})
+        QVERIFY2(button(w.get(), n)->isEnabled(), qPrintable(button(w.get(), n)->text()));
+    QCOMPARE(button(w.get(), 1)->text(), u"经络测量"_s);
+    QCOMPARE(button(w.get(), 1)->toolTip(), u"经络能量测量"_s);
+    QCOMPARE(button(w.get(), 14)->text(), u"离开系统"_s);
+    QCOMPARE(w->windowTitle(), u"Quorix O.R.L.U. Professional 经络能量分析仪"_s);
+    QVERIFY(rig.hid.holdsProbe());
+    w->findChild<QToolButton *>(u"toolButton1"_s);
+}
+
+void TestMainWindow::probeNotReadyEndsWithoutQuestion() {
+    Rig rig(true, false);
+    auto w = rig.start(false);
+    QVERIFY(!w->isVisible());
+    QVERIFY(rig.prompter.asked().isEmpty());
+    QVERIFY(!menuShown(*w));
+}
+
+void TestMainWindow::missingInstallationIsReportedAndNothingCreated() {
+    Rig rig(false);
+    auto w = rig.start(true);
+    QCOMPARE(rig.prompter.asked().size(), 2); // installation, then the databases that are not there
+    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QCOMPARE(rig.prompter.asked().first().text, u"您没有完全安装 O.R.L.U.，数据库不存在！请重新安装ORLU。"_s);
+    QVERIFY(!w->isVisible());
+    QVERIFY(!rig.opened.contains(WindowKind::StartupStatus));
+    QVERIFY(!QFileInfo::exists(rig.home.file(dbfile::Main)));
+}
+
+void TestMainWindow::mainDatabaseThatIsNotADatabaseIsReported() {
+    Rig rig;
+    const QByteArray jet = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4096, '\x7f');
+    rig.home.writeFile(dbfile::Main, jet);
+    auto w = rig.start(true);
+    QCOMPARE(rig.prompter.asked().size(), 1);
+    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QVERIFY(rig.prompter.asked().first().text.startsWith(u"ORLU 数据库启动错误！"_s));
+    QVERIFY(!w->isVisible());
+    QCOMPARE(rig.home.readFile(dbfile::Main), jet);
+}
+
+void TestMainWindow::firstStartCreatesMainDatabaseAndSettings() {
+    Rig rig;
+    auto w = rig.start(true);
+    QVERIFY(rig.app->mainDb.isOpen());
+    QVERIFY(rig.app->textDb.isOpen());
+    QVERIFY(QFileInfo::exists(rig.home.file(dbfile::Main)));
+    const QByteArray ini = rig.home.readFile(u"KyDefCn.ini"_s);
+    QCOMPARE(ini.count("\r\n"), 36);
+    QCOMPARE(w->findChild<QLabel *>(u"titleLabel"_s)->text(), u"ORLU经络能量分析仪"_s);
+}
+
+void TestMainWindow::customButtonFlags_data() {
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QString>("visible"); // one character per custom button
+    QTest::newRow("two of six") << u"101000"_s << u"101000"_s;
+    QTest::newRow("a letter shows the button") << u"1x1000"_s << u"111000"_s;
+    QTest::newRow("short line") << u"1"_s << u"111111"_s;
+    QTest::newRow("none") << u"000000"_s << u"000000"_s;
+}
+
+void TestMainWindow::customButtonFlags() {
+    QFETCH(QString, flags);
+    QFETCH(QString, visible);
+    Rig rig;
+    Settings s = defaultSettings(QDate(2026, 12, 9));
+    s.customButtonFlags = flags;
+    s.custom[2].hint = u"文件编辑功能"_s;
+    QVERIFY(saveSettings(rig.home.file(u"KyDefCn.ini"_s), s));
+    auto w = rig.start(true);
+    for (int k = 1; k <= 6; ++k)
+        QCOMPARE(button(w.get(), 7 + k)->isVisible(), visible.at(k - 1) == u'1');
+    QCOMPARE(button(w.get(), 10)->toolTip(), u"文件编辑功能"_s);
+    QCOMPARE(button(w.get(), 9)->text(), u"功能 2"_s);
+}
+
+void TestMainWindow::customButtonLaunchesItsTarget() {
+    Rig rig;
+    Settings s = defaultSettings(QDate(2026, 12, 9));
+    s.custom[1].program = u"mediaplayer"_s;
+    s.custom[1].parameter = u"--loop"_s;
+    QVERIFY(saveSettings(rig.home.file(u"KyDefCn.ini"_s), s));
+    auto w = rig.start(true);
+    button(w.get(), 9)->click();
+    QCOMPARE(rig.launcher.started, QStringList{u"mediaplayer|--loop"_s});
+    QVERIFY(button(w.get(), 9)->isEnabled());
+}
+
+void TestMainWindow::exitQuestion_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestMainWindow::exitQuestion() {
+    QFETCH(bool, answer);
+    Rig rig;
+    auto w = rig.start(true);
+    rig.hid.probe().clearCommandLog();
+    rig.prompter.answer(answer);
+    button(w.get(), 14)->click();
+    QCOMPARE(rig.prompter.asked().size(), 1);
+    QCOMPARE(rig.prompter.asked().first().type, 2);
+    QCOMPARE(rig.prompter.asked().first().text, u"您确定要结束本系统吗?"_s);
+    QCOMPARE(w->isVisible(), !answer);
+    QVERIFY(button(w.get(), 1)->isEnabled());
+    QStringList expected{u"S1E0F00"_s, u"S1E1A00"_s};
+    if (answer)
+        expected << u"X000000"_s;
+    QCOMPARE(rig.hid.probe().commandLog(), expected);
+    QCOMPARE(rig.app->mainDb.isOpen(), !answer);
+}
+
+void TestMainWindow::functionWindowDisablesMainFunctionsWhileOpen() {
+    Rig rig;
+    auto w = rig.start(true);
+    bool enabledWhileOpen = true;
+    rig.onOpen = [&](WindowKind) {
+        enabledWhileOpen = button(w.get(), 1)->isEnabled() || button(w.get(), 14)->isEnabled();
+    };
+    button(w.get(), 5)->click();
+    QCOMPARE(rig.opened.last(), WindowKind::Courses);
+    QVERIFY(!enabledWhileOpen);
+    QVERIFY(button(w.get(), 1)->isEnabled());
+}
+
+void TestMainWindow::failingWindowStillReenablesFunctions() {
+    Rig rig;
+    auto w = rig.start(true);
+    rig.onOpen = [](WindowKind) { throw std::runtime_error("window failed"); };
+    button(w.get(), 3)->click();
+    QVERIFY(button(w.get(), 3)->isEnabled());
+    QCOMPARE(rig.prompter.asked().last().text, u"window failed"_s);
+}
+
+void TestMainWindow::aboutBoxShowsDeviceLines() {
+    AboutDeviceLines lines{u"QX2607004217"_s, u"QX-HID Rev 2.10"_s, u"[      511 ]"_s};
+    TAboutBox box(lines);
+    box.show();
+    QCOMPARE(box.windowTitle(), u"关于版本数据"_s);
+    QCOMPARE(box.findChild<QLabel *>(u"serialValue"_s)->text(), lines.serial);
+    QCOMPARE(box.findChild<QLabel *>(u"counterValue"_s)->text(), lines.counter);
+    box.findChild<QPushButton *>(u"okButton"_s)->click();
+    QVERIFY(!box.isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
