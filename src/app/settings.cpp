@@ -94,12 +94,14 @@ public:
     // False on a read error of the device.
     bool readLines(QStringList &out) {
         char chunk[16 * 1024];
-        while (out.size() < SettingsLineCount) {
+        qint64 total = 0;
+        while (out.size() < SettingsLineCount && total < MaxSettingsFileBytes) {
             const qint64 n = m_in.read(chunk, sizeof chunk);
             if (n < 0)
                 return false;
             if (n == 0)
                 break;
+            total += n;
             take(chunk, chunk + n, out);
         }
         if (out.size() < SettingsLineCount && !m_line.isEmpty())

@@ -67,6 +67,9 @@ QStringList settingsToLines(const Settings &s);
 // Reads at most 36 lines of raw file content (any bytes at all). A line longer
 // than MaxSettingsLineBytes keeps only its first MaxSettingsLineBytes bytes.
 constexpr qsizetype MaxSettingsLineBytes = 32 * 1024;
+// Reading stops after this much, so a device or endless file set up in the
+// settings file's place cannot hang the start.
+constexpr qint64 MaxSettingsFileBytes = 16 * 1024 * 1024;
 Settings settingsFromBytes(const QByteArray &bytes, const QDate &today);
 QByteArray settingsToBytes(const Settings &s);
 

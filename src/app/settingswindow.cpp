@@ -89,16 +89,10 @@ TKyCust::TKyCust(Settings &settings, QString settingsPath, LaunchPort &launcher,
     auto *toolBar = new QToolBar(this);
     toolBar->setObjectName(u"toolBar"_s);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *store = new QToolButton(toolBar);
-    store->setObjectName(u"storeButton"_s);
-    store->setText(u"储存数据  "_s);
-    store->setToolTip(u"储存用户基本数据"_s);
+    auto *store = createButton(u"storeButton"_s, u"储存数据  "_s, u"储存用户基本数据"_s);
     connect(store, &QToolButton::clicked, this, &TKyCust::storeButtonClick);
     toolBar->addWidget(store);
-    auto *leave = new QToolButton(toolBar);
-    leave->setObjectName(u"leaveButton"_s);
-    leave->setText(u"   离  开   "_s);
-    leave->setToolTip(u"离开基本数据异动系统"_s);
+    auto *leave = createButton(u"leaveButton"_s, u"   离  开   "_s, u"离开基本数据异动系统"_s);
     connect(leave, &QToolButton::clicked, this, &QDialog::reject);
     toolBar->addWidget(leave);
 
@@ -171,11 +165,10 @@ QWidget *TKyCust::createLaunchPage() {
         row.hint = createLaunchEdit(u"hintEdit"_s + n);
         row.program = createLaunchEdit(u"programEdit"_s + n);
         row.parameter = createLaunchEdit(u"parameterEdit"_s + n);
-        auto *browseProgram =
-            createRowButton(u"programBrowseButton"_s + n, u"..."_s, u"设定执行程序或功能"_s);
+        auto *browseProgram = createButton(u"programBrowseButton"_s + n, u"..."_s, u"设定执行程序或功能"_s);
         auto *browseParameter =
-            createRowButton(u"parameterBrowseButton"_s + n, u"..."_s, u"设定参数或外部档案"_s);
-        auto *test = createRowButton(u"testButton"_s + n, u"测试"_s, u"连结功能测试"_s);
+            createButton(u"parameterBrowseButton"_s + n, u"..."_s, u"设定参数或外部档案"_s);
+        auto *test = createButton(u"testButton"_s + n, u"测试"_s, u"连结功能测试"_s);
 
         QLineEdit *program = row.program;
         QLineEdit *parameter = row.parameter;
@@ -209,8 +202,8 @@ QLineEdit *TKyCust::createLaunchEdit(const QString &objectName) {
     return edit;
 }
 
-QToolButton *TKyCust::createRowButton(const QString &objectName, const QString &text, const QString &hint) {
-    // Tool buttons, not push buttons: Return in an edit must not launch or browse.
+QToolButton *TKyCust::createButton(const QString &objectName, const QString &text, const QString &hint) {
+    // Tool buttons, not push buttons: Return in an edit must not launch, browse or store.
     auto *button = new QToolButton;
     button->setObjectName(objectName);
     button->setText(text);
@@ -232,6 +225,9 @@ void TKyCust::FormShow() {
         row.hint->setText(c.hint);
         row.program->setText(c.program);
         row.parameter->setText(c.parameter);
+        // Show the start of long paths and addresses, where the drive and host are.
+        for (QLineEdit *e : {row.hint, row.program, row.parameter})
+            e->setCursorPosition(0);
     }
 }
 

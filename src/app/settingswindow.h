@@ -56,7 +56,7 @@ private:
     QWidget *createUserPage();
     QWidget *createLaunchPage();
     QLineEdit *createLaunchEdit(const QString &objectName);
-    QToolButton *createRowButton(const QString &objectName, const QString &text, const QString &hint);
+    QToolButton *createButton(const QString &objectName, const QString &text, const QString &hint);
     void FormShow();
     void browse(QLineEdit *edit, const QString &caption, const QString &filter);
     void testButtonClick(int row);

@@ -65,6 +65,7 @@ private slots:
     void realsFollowTheLocale();
     void unwritableFileKeepsOldContent_data();
     void unwritableFileKeepsOldContent();
+    void endlessFileStops();
     void unreadableFileIsReported();
     void customButtonFlags_data();
     void customButtonFlags();
@@ -387,6 +388,16 @@ void TestSettings::unwritableFileKeepsOldContent() {
     }
     // No temporary file is left beside it.
     QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden).size(), how == u"readonly"_s ? 1 : 0);
+}
+
+void TestSettings::endlessFileStops() {
+    if (!QFile::exists(u"/dev/zero"_s))
+        QSKIP("no endless file on this system");
+    QString error;
+    const Settings s = loadSettings(u"/dev/zero"_s, Today, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(s.standardCalibration, 4000);
+    QCOMPARE(s.title, u"ORLU经络能量分析仪"_s);
 }
 
 void TestSettings::unreadableFileIsReported() {
