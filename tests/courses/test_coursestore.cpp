@@ -1,0 +1,282 @@
+#include "courses/coursestore.h"
+#include "records/database.h"
+#include "records/schema.h"
+#include "support/temphome.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString weakBody() {
+    QString s(24, u'0');
+    s[0] = u'1';
+    return s;
+}
+
+} // namespace
+
+class TestCourseStore : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void listsCoursesByNumberIgnoringCase();
+    void storesAndReadsEveryCourseColumn();
+    void conditionsFollowTheirCourseIgnoringCase();
+    void findsNumbersTrimmedIgnoringCase_data();
+    void findsNumbersTrimmedIgnoringCase();
+    void deletesCourseWithItsConditions();
+    void failedDeleteKeepsEverything();
+    void savesConditionWithCourseTogether();
+    void failedConditionSaveKeepsNothing();
+    void loadsRulesForMatchingInIndexOrder();
+    void fileWithoutCourseTablesIsRefused();
+
+private:
+    Course addCourse(const QString &no, const QString &name);
+    Condition addCondition(const Course &course, const QString &name, const QString &cond);
+
+    std::unique_ptr<test::TempHome> m_home;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<CourseStore> m_store;
+};
+
+void TestCourseStore::init() {
+    m_home = std::make_unique<test::TempHome>();
+    const QString path = m_home->file(u"orlu4.mdb"_s);
+    QString error;
+    QVERIFY2(createDatabaseFile(path, SchemaKind::Main, &error), qPrintable(error));
+    m_db = std::make_unique<Database>();
+    QVERIFY(m_db->open(path, Database::Access::Shared, &error));
+    m_store = std::make_unique<CourseStore>(m_db->handle());
+}
+
+void TestCourseStore::cleanup() {
+    m_store.reset();
+    m_db.reset();
+    m_home.reset();
+}
+
+Course TestCourseStore::addCourse(const QString &no, const QString &name) {
+    Course c;
+    c.proNo = no;
+    c.name = name;
+    c.launchFlags = u"0000"_s;
+    if (!m_store->addCourse(c))
+        qWarning() << m_store->lastError();
+    return c;
+}
+
+Condition TestCourseStore::addCondition(const Course &course, const QString &name, const QString &cond) {
+    Condition c;
+    c.name = name;
+    c.rule.cond = cond;
+    c.rule.must = QString(24, u'0');
+    if (!m_store->saveCondition(c, course))
+        qWarning() << m_store->lastError();
+    return c;
+}
+
+void TestCourseStore::listsCoursesByNumberIgnoringCase() {
+    addCourse(u"b2"_s, u"乙"_s);
+    addCourse(u"A1"_s, u"甲"_s);
+    addCourse(u"B1"_s, u"丙"_s);
+    QStringList numbers;
+    for (const CourseSummary &c : m_store->courses())
+        numbers << c.proNo;
+    QCOMPARE(numbers, (QStringList{u"A1"_s, u"B1"_s, u"b2"_s}));
+}
+
+void TestCourseStore::storesAndReadsEveryCourseColumn() {
+    Course c;
+    c.proNo = u"X9"_s;
+    c.name = u"肝经实证疏泄"_s;
+    c.description = u"第一行\r\n第二行"_s;
+    c.picture = QByteArray("\x89PNG\r\n\x1a\n", 8);
+    c.scaled = true;
+    c.launchFlags = u"1010"_s;
+    for (int k = 0; k < LaunchButtonCount; ++k) {
+        c.hints[k] = u"说明%1"_s.arg(k + 1);
+        c.programs[k] = u"C:\\prog%1.exe"_s.arg(k + 1);
+        c.parameters[k] = u" -p%1 "_s.arg(k + 1);
+    }
+    QVERIFY(m_store->addCourse(c));
+    QVERIFY(c.key > 0);
+    std::optional<Course> read = m_store->course(c.key);
+    QVERIFY(read);
+    QCOMPARE(read->name, c.name);
+    QCOMPARE(read->description, c.description);
+    QCOMPARE(read->picture, c.picture);
+    QVERIFY(read->scaled);
+    QVERIFY(read->launchEnabled(1) && !read->launchEnabled(2) && read->launchEnabled(3));
+    QVERIFY(!read->launchEnabled(4) && !read->launchEnabled(5));
+    QCOMPARE(read->parameters[3], u" -p4 "_s); // stored as typed
+
+    // A change keeps the number and replaces the rest.
+    Course changed = *read;
+    changed.proNo = u"Y1"_s;
+    changed.name = u"新名称"_s;
+    changed.picture.clear();
+    changed.launchFlags = u"0001"_s;
+    QVERIFY(m_store->updateCourse(changed));
+    read = m_store->course(c.key);
+    QCOMPARE(read->proNo, u"X9"_s);
+    QCOMPARE(read->name, u"新名称"_s);
+    QVERIFY(read->picture.isEmpty());
+    QVERIFY(read->launchEnabled(4));
+}
+
+void TestCourseStore::conditionsFollowTheirCourseIgnoringCase() {
+    const Course a = addCourse(u"ab1"_s, u"甲"_s);
+    addCourse(u"AB2"_s, u"乙"_s);
+    addCondition(a, u"第一"_s, weakBody());
+    addCondition(a, u"第二"_s, weakBody());
+    // A condition written by an older installation with the number in other letters.
+    QSqlQuery q(m_db->handle());
+    QVERIFY(q.exec(u"INSERT INTO KYPRDT (ProNo, ProSubN, ProCond) VALUES ('AB1', '第三', '3')"_s));
+    QStringList names;
+    for (const Condition &c : m_store->conditions(u"ab1"_s))
+        names << c.name;
+    QCOMPARE(names, (QStringList{u"第一"_s, u"第二"_s, u"第三"_s}));
+    QCOMPARE(m_store->conditionCount(u"AB1"_s), 3);
+    QCOMPARE(m_store->conditionCount(u"ab2"_s), 0);
+}
+
+void TestCourseStore::findsNumbersTrimmedIgnoringCase_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("same") << u"Mc07"_s << true;
+    QTest::newRow("other case") << u"MC07"_s << true;
+    QTest::newRow("blanks around") << u"  mc07 "_s << true;
+    QTest::newRow("prefix is not enough") << u"MC0"_s << false;
+    QTest::newRow("longer") << u"MC070"_s << false;
+}
+
+void TestCourseStore::findsNumbersTrimmedIgnoringCase() {
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    addCourse(u"Mc07"_s, u"脾胃虚弱调理"_s);
+    const std::optional<CourseSummary> hit = m_store->findByNumber(typed);
+    QCOMPARE(hit.has_value(), found);
+    if (found)
+        QCOMPARE(hit->name, u"脾胃虚弱调理"_s);
+}
+
+void TestCourseStore::deletesCourseWithItsConditions() {
+    const Course a = addCourse(u"A1"_s, u"甲"_s);
+    const Course b = addCourse(u"B1"_s, u"乙"_s);
+    for (int i = 0; i < 4; ++i)
+        addCondition(a, u"条件%1"_s.arg(i), weakBody());
+    addCondition(b, u"保留"_s, weakBody());
+    QVERIFY(m_store->deleteCourse(a.key));
+    QVERIFY(!m_store->course(a.key));
+    QCOMPARE(m_store->conditionCount(u"A1"_s), 0);
+    QCOMPARE(m_store->conditionCount(u"B1"_s), 1);
+    QCOMPARE(m_store->courses().size(), 1);
+}
+
+void TestCourseStore::failedDeleteKeepsEverything() {
+    const Course a = addCourse(u"A1"_s, u"甲"_s);
+    for (int i = 0; i < 4; ++i)
+        addCondition(a, u"条件%1"_s.arg(i), weakBody());
+    // Make the second of the two deletes fail: the first must be undone with it.
+    QSqlQuery q(m_db->handle());
+    QVERIFY(q.exec(u"CREATE TRIGGER keep BEFORE DELETE ON KYPRO BEGIN SELECT RAISE(ABORT, 'locked'); END"_s));
+    QVERIFY(!m_store->deleteCourse(a.key));
+    QVERIFY(m_store->lastError().contains(u"locked"_s));
+    QCOMPARE(m_store->conditionCount(u"A1"_s), 4);
+    QVERIFY(m_store->course(a.key));
+}
+
+void TestCourseStore::savesConditionWithCourseTogether() {
+    Course a = addCourse(u"A1"_s, u"甲"_s);
+    a.description = u"说明文字"_s;
+    a.scaled = true;
+    a.picture = QByteArray("BM....");
+    Condition c;
+    c.name = u"新条件"_s;
+    c.note = u"说明"_s;
+    c.rule.cond = weakBody();
+    c.rule.must = QString(24, u'0');
+    c.rule.energy = 45;
+    c.rule.ageLow = 10;
+    c.rule.ageHigh = 20;
+    c.rule.required = true;
+    QVERIFY(m_store->saveCondition(c, a));
+    QVERIFY(c.key > 0);
+    QCOMPARE(c.proNo, u"A1"_s);
+    const QList<Condition> stored = m_store->conditions(u"A1"_s);
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0].rule.energy, 45.0);
+    QCOMPARE(stored[0].rule.ageLow, 10);
+    QCOMPARE(stored[0].rule.ageHigh, 20);
+    QVERIFY(stored[0].rule.required);
+    const std::optional<Course> course = m_store->course(a.key);
+    QCOMPARE(course->description, u"说明文字"_s);
+    QVERIFY(course->scaled);
+    QCOMPARE(course->picture, QByteArray("BM...."));
+
+    // Changing it updates the same row.
+    c.name = u"改过"_s;
+    QVERIFY(m_store->saveCondition(c, a));
+    QCOMPARE(m_store->conditions(u"A1"_s).size(), 1);
+    QCOMPARE(m_store->conditions(u"A1"_s)[0].name, u"改过"_s);
+    QVERIFY(m_store->deleteCondition(c.key));
+    QCOMPARE(m_store->conditionCount(u"A1"_s), 0);
+}
+
+void TestCourseStore::failedConditionSaveKeepsNothing() {
+    Course a = addCourse(u"A1"_s, u"甲"_s);
+    QSqlQuery q(m_db->handle());
+    QVERIFY(q.exec(u"CREATE TRIGGER keep BEFORE UPDATE ON KYPRO BEGIN SELECT RAISE(ABORT, 'locked'); END"_s));
+    a.description = u"不应保存"_s;
+    Condition c;
+    c.name = u"新条件"_s;
+    c.rule.cond = weakBody();
+    QVERIFY(!m_store->saveCondition(c, a));
+    QCOMPARE(c.key, 0);
+    QCOMPARE(m_store->conditionCount(u"A1"_s), 0);
+}
+
+void TestCourseStore::loadsRulesForMatchingInIndexOrder() {
+    const Course b = addCourse(u"B1"_s, u"乙"_s);
+    const Course a = addCourse(u"a1"_s, u"甲"_s);
+    addCourse(u"C1"_s, u"丙"_s);
+    addCondition(b, u"一"_s, weakBody());
+    addCondition(a, u"二"_s, u"2"_s);
+    addCondition(a, u"三"_s, weakBody());
+    QString error;
+    const auto rules = loadCourseRules(m_db->handle(), &error);
+    QVERIFY2(rules, qPrintable(error));
+    QCOMPARE(rules->size(), 3);
+    QCOMPARE(rules->at(0).name, u"甲"_s);
+    QCOMPARE(rules->at(0).conditions.size(), 2);
+    QCOMPARE(rules->at(0).conditions[0].cond, u"2"_s);
+    QCOMPARE(rules->at(1).name, u"乙"_s);
+    QCOMPARE(rules->at(2).conditions.size(), 0);
+
+    MatchInputs weak;
+    weak.bodyEnergy = 20;
+    weak.verdicts[0] = -3;
+    weak.age = 30;
+    QCOMPARE(*matchCourseSet(m_db->handle(), weak), (QStringList{u"甲"_s, u"乙"_s}));
+}
+
+void TestCourseStore::fileWithoutCourseTablesIsRefused() {
+    const QString path = m_home->file(u"orluCn.mdb"_s);
+    QVERIFY(createDatabaseFile(path, SchemaKind::ReferenceTexts));
+    Database texts;
+    QVERIFY(texts.open(path, Database::Access::ReadOnly));
+    QVERIFY(!hasCourseTables(texts.handle()));
+    QString error;
+    QVERIFY(!loadCourseRules(texts.handle(), &error));
+    QVERIFY(error.contains(u"KYPRO"_s));
+    QVERIFY(!matchCourseSet(texts.handle(), MatchInputs{}));
+}
+
+QTEST_GUILESS_MAIN(TestCourseStore)
+#include "test_coursestore.moc"
