@@ -7,18 +7,18 @@ using namespace Qt::StringLiterals;
 namespace orlu {
 
 namespace {
-bool startsWith(const QByteArray &command, const char *text) { return command.startsWith(text); }
+bool startsWith(const QByteArray &command, const char *text) {
+    return command.startsWith(text);
+}
 } // namespace
 
-void AutoOperator::liftAfter(quint32 now, quint32 delay, quint32 retouchDelay)
-{
+void AutoOperator::liftAfter(quint32 now, quint32 delay, quint32 retouchDelay) {
     if (m_liftAt == Never)
         m_liftAt = now + delay;
     m_retouchDelay = retouchDelay;
 }
 
-void AutoOperator::advance(quint32 now)
-{
+void AutoOperator::advance(quint32 now) {
     if (m_inContact && reached(now, m_liftAt)) {
         m_inContact = false;
         const quint32 liftedAt = m_liftAt;
@@ -35,8 +35,7 @@ void AutoOperator::advance(quint32 now)
     }
 }
 
-void AutoOperator::hear(const QByteArray &command, quint32 now)
-{
+void AutoOperator::hear(const QByteArray &command, quint32 now) {
     advance(now);
     if (startsWith(command, "X")) {
         // Every run starts and ends with a reset: put the probe down.
@@ -99,8 +98,7 @@ void AutoOperator::hear(const QByteArray &command, quint32 now)
     }
 }
 
-Touch AutoOperator::touchAt(quint32 now)
-{
+Touch AutoOperator::touchAt(quint32 now) {
     advance(now);
     Touch t;
     if (!m_inContact)
@@ -120,8 +118,7 @@ Touch AutoOperator::touchAt(quint32 now)
     return t;
 }
 
-QString AutoOperator::describe() const
-{
+QString AutoOperator::describe() const {
     switch (m_session) {
     case Session::None:
         return u"等待"_s;

@@ -16,8 +16,7 @@ struct DeviceMonitor::Udev {
 #ifdef ORLU_HAVE_UDEV
     udev *context = nullptr;
     udev_monitor *monitor = nullptr;
-    ~Udev()
-    {
+    ~Udev() {
         if (monitor)
             udev_monitor_unref(monitor);
         if (context)
@@ -27,8 +26,7 @@ struct DeviceMonitor::Udev {
 };
 
 DeviceMonitor::DeviceMonitor(QObject *parent)
-    : QObject(parent)
-{
+    : QObject(parent) {
 #ifdef ORLU_HAVE_UDEV
     auto u = std::make_unique<Udev>();
     u->context = udev_new();
@@ -50,8 +48,7 @@ DeviceMonitor::DeviceMonitor(QObject *parent)
 
 DeviceMonitor::~DeviceMonitor() = default;
 
-void DeviceMonitor::readUdevEvents()
-{
+void DeviceMonitor::readUdevEvents() {
 #ifdef ORLU_HAVE_UDEV
     while (udev_device *device = udev_monitor_receive_device(m_udev->monitor)) {
         udev_device_unref(device);

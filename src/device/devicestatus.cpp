@@ -7,8 +7,7 @@ using namespace Qt::StringLiterals;
 
 namespace orlu {
 
-AboutDeviceLines readAboutDeviceLines(ProbeLink &link, const DeviceStatus &status)
-{
+AboutDeviceLines readAboutDeviceLines(ProbeLink &link, const DeviceStatus &status) {
     const QString none = u"None!"_s;
     AboutDeviceLines lines;
     lines.serial = status.serialText.isEmpty() ? none : status.serialText;

@@ -7,24 +7,20 @@ namespace orlu {
 
 DeviceThread::DeviceThread(QObject *context, Receiver receiver)
     : m_context(context)
-    , m_shared(std::make_shared<Shared>())
-{
+    , m_shared(std::make_shared<Shared>()) {
     m_shared->receiver = std::move(receiver);
 }
 
-DeviceThread::~DeviceThread()
-{
+DeviceThread::~DeviceThread() {
     // Subclasses stop the thread in their destructor, while their members live.
     Q_ASSERT(!m_thread.joinable());
 }
 
-void DeviceThread::start()
-{
+void DeviceThread::start() {
     m_thread = std::thread([this] { run(); });
 }
 
-void DeviceThread::stop()
-{
+void DeviceThread::stop() {
     {
         std::lock_guard guard(m_shared->mutex);
         m_shared->stop = true;
@@ -40,8 +36,7 @@ void DeviceThread::stop()
         m_thread.join();
 }
 
-bool DeviceThread::call(std::function<bool()> job)
-{
+bool DeviceThread::call(std::function<bool()> job) {
     auto entry = std::make_shared<Job>();
     entry->work = std::move(job);
     std::unique_lock guard(m_shared->mutex);
@@ -56,24 +51,23 @@ bool DeviceThread::call(std::function<bool()> job)
     return entry->result;
 }
 
-void DeviceThread::discardWaitingReport()
-{
+void DeviceThread::discardWaitingReport() {
     std::lock_guard guard(m_shared->mutex);
     dropWaitingLocked();
 }
 
-void DeviceThread::dropWaitingLocked()
-{
+void DeviceThread::dropWaitingLocked() {
     if (m_shared->waiting) {
         m_shared->waiting = false;
         m_shared->wakeUp.notify_all();
     }
 }
 
-bool DeviceThread::stopping() const { return m_shared->stop; }
+bool DeviceThread::stopping() const {
+    return m_shared->stop;
+}
 
-void DeviceThread::runJobs(std::unique_lock<std::mutex> &lock)
-{
+void DeviceThread::runJobs(std::unique_lock<std::mutex> &lock) {
     while (!m_shared->jobs.empty() && !m_shared->stop) {
         auto job = m_shared->jobs.front();
         m_shared->jobs.pop_front();
@@ -86,19 +80,18 @@ void DeviceThread::runJobs(std::unique_lock<std::mutex> &lock)
     }
 }
 
-quint64 DeviceThread::post(int reportId, const QByteArray &data)
-{
+quint64 DeviceThread::post(int reportId, const QByteArray &data) {
     const quint64 seq = ++m_shared->seq;
     m_shared->waiting = true;
     m_shared->reportId = reportId;
     m_shared->data = data;
     std::shared_ptr<Shared> shared = m_shared;
-    QMetaObject::invokeMethod(m_context, [shared, seq] { deliver(shared, seq); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context, [shared, seq] { deliver(shared, seq); }, Qt::QueuedConnection);
     return seq;
 }
 
-void DeviceThread::waitHandled(std::unique_lock<std::mutex> &lock, quint64 seq)
-{
+void DeviceThread::waitHandled(std::unique_lock<std::mutex> &lock, quint64 seq) {
     for (;;) {
         runJobs(lock);
         if (m_shared->stop || !m_shared->waiting || m_shared->seq != seq)
@@ -107,8 +100,7 @@ void DeviceThread::waitHandled(std::unique_lock<std::mutex> &lock, quint64 seq)
     }
 }
 
-void DeviceThread::deliver(const std::shared_ptr<Shared> &shared, quint64 seq)
-{
+void DeviceThread::deliver(const std::shared_ptr<Shared> &shared, quint64 seq) {
     std::unique_lock guard(shared->mutex);
     if (!shared->waiting || shared->seq != seq || shared->stop)
         return;

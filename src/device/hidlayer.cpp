@@ -2,8 +2,7 @@
 
 namespace orlu {
 
-bool isProbe(const HidDeviceInfo &device)
-{
+bool isProbe(const HidDeviceInfo &device) {
     return device.vendorId == ProbeVendorId && device.productId == ProbeProductId;
 }
 

@@ -37,7 +37,8 @@ bool isProbe(const HidDeviceInfo &device);
 class HidLayer : public QObject {
     Q_OBJECT
 public:
-    explicit HidLayer(QObject *parent = nullptr) : QObject(parent) {}
+    explicit HidLayer(QObject *parent = nullptr)
+        : QObject(parent) {}
     ~HidLayer() override = default;
 
     // Present devices as of the last rescan; a held device that has gone stays

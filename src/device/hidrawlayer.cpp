@@ -18,8 +18,7 @@ namespace orlu {
 
 namespace {
 
-QString fromWide(const wchar_t *text)
-{
+QString fromWide(const wchar_t *text) {
     return text ? QString::fromWCharArray(text) : QString();
 }
 
@@ -29,10 +28,11 @@ struct HidApiLibrary {
     ~HidApiLibrary() { hid_exit(); }
 };
 
-void ensureHidApi() { static HidApiLibrary library; }
+void ensureHidApi() {
+    static HidApiLibrary library;
+}
 
-QList<HidDeviceInfo> enumerate(quint16 vendorId, quint16 productId)
-{
+QList<HidDeviceInfo> enumerate(quint16 vendorId, quint16 productId) {
     ensureHidApi();
     QList<HidDeviceInfo> list;
     hid_device_info *all = hid_enumerate(vendorId, productId);
@@ -57,15 +57,12 @@ public:
     HidrawDeviceThread(QObject *context, Receiver receiver, hid_device *device, hidraw::ReportLayout layout)
         : DeviceThread(context, std::move(receiver))
         , m_device(device)
-        , m_layout(layout)
-    {
-    }
+        , m_layout(layout) {}
     ~HidrawDeviceThread() override { stop(); }
 
     bool lost() const { return m_lost; }
 
-    bool write(const QByteArray &report)
-    {
+    bool write(const QByteArray &report) {
         return call([this, report] {
             m_lastActivity = now();
             drain();
@@ -77,16 +74,14 @@ public:
         });
     }
 
-    bool flush()
-    {
+    bool flush() {
         return call([this] {
             drain();
             return true;
         });
     }
 
-    QString indexedString(int index)
-    {
+    QString indexedString(int index) {
         QString text;
         call([&] {
             wchar_t buffer[256] = {};
@@ -98,8 +93,7 @@ public:
     }
 
 protected:
-    void run() override
-    {
+    void run() override {
         // Unnumbered reports come without their id byte: room for it in front.
         QByteArray buffer(qMax(2, m_layout.inputLength), '\0');
         auto guard = lock();
@@ -111,7 +105,8 @@ protected:
             // The device cannot be woken from a read: short reads while the probe is in use keep
             // writes prompt, longer ones when it is idle keep the thread quiet.
             const int timeoutMs = now() - m_lastActivity < 2000 ? 1 : 20;
-            unsigned char *data = reinterpret_cast<unsigned char *>(buffer.data()) + (m_layout.numbered ? 0 : 1);
+            unsigned char *data =
+                reinterpret_cast<unsigned char *>(buffer.data()) + (m_layout.numbered ? 0 : 1);
             const size_t room = static_cast<size_t>(buffer.size() - (m_layout.numbered ? 0 : 1));
             std::memset(buffer.data(), 0, static_cast<size_t>(buffer.size()));
             const int n = hid_read_timeout(m_device, data, room, timeoutMs);
@@ -134,8 +129,7 @@ private:
     static qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
     // Reports queued before this write are answers to something earlier.
-    void drain()
-    {
+    void drain() {
         unsigned char scratch[4096];
         const size_t room = static_cast<size_t>(qBound(2, m_layout.inputLength, 4096));
         for (int i = 0; i < 256 && hid_read_timeout(m_device, scratch, room, 0) > 0; ++i) {
@@ -151,8 +145,7 @@ private:
 };
 
 HidrawLayer::HidrawLayer(QObject *parent)
-    : HidLayer(parent)
-{
+    : HidLayer(parent) {
     ensureHidApi();
     rescan();
     m_monitor = new DeviceMonitor(this);
@@ -163,10 +156,11 @@ HidrawLayer::HidrawLayer(QObject *parent)
     connect(m_monitor, &DeviceMonitor::pollTick, this, &HidrawLayer::onPollTick);
 }
 
-HidrawLayer::~HidrawLayer() { m_thread.reset(); }
+HidrawLayer::~HidrawLayer() {
+    m_thread.reset();
+}
 
-void HidrawLayer::onPollTick()
-{
+void HidrawLayer::onPollTick() {
     const bool changed = rescan();
     const bool heldLost = m_thread && !heldProbePluggedIn();
     const bool untakenProbe = !m_thread && std::any_of(m_devices.begin(), m_devices.end(), isProbe);
@@ -174,8 +168,7 @@ void HidrawLayer::onPollTick()
         emit deviceChange();
 }
 
-bool HidrawLayer::rescan()
-{
+bool HidrawLayer::rescan() {
     QList<HidDeviceInfo> fresh = enumerate(0, 0);
     bool heldPresent = false;
     for (HidDeviceInfo &d : fresh) {
@@ -203,8 +196,7 @@ bool HidrawLayer::rescan()
     return changed;
 }
 
-bool HidrawLayer::take(const HidDeviceInfo &device)
-{
+bool HidrawLayer::take(const HidDeviceInfo &device) {
     hid_device *handle = hid_open_path(device.path.toLocal8Bit().constData());
     if (!handle) {
         const int error = errno;
@@ -226,14 +218,12 @@ bool HidrawLayer::take(const HidDeviceInfo &device)
     return true;
 }
 
-bool HidrawLayer::takeProbeById(quint16 vendorId, quint16 productId)
-{
+bool HidrawLayer::takeProbeById(quint16 vendorId, quint16 productId) {
     return takeProbeByTest(
         [&](const HidDeviceInfo &d) { return d.vendorId == vendorId && d.productId == productId; });
 }
 
-bool HidrawLayer::takeProbeByTest(const HidDeviceTest &test)
-{
+bool HidrawLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_thread)
         return false;
     for (const HidDeviceInfo &d : std::as_const(m_devices)) {
@@ -243,8 +233,7 @@ bool HidrawLayer::takeProbeByTest(const HidDeviceTest &test)
     return false;
 }
 
-void HidrawLayer::releaseProbe()
-{
+void HidrawLayer::releaseProbe() {
     m_thread.reset();
     m_heldPath.clear();
     m_devices.removeIf([](const HidDeviceInfo &d) { return !d.pluggedIn; });
@@ -252,23 +241,20 @@ void HidrawLayer::releaseProbe()
         d.held = false;
 }
 
-bool HidrawLayer::heldProbePluggedIn() const
-{
+bool HidrawLayer::heldProbePluggedIn() const {
     if (!m_thread || m_thread->lost())
         return false;
     return std::any_of(m_devices.begin(), m_devices.end(),
                        [&](const HidDeviceInfo &d) { return d.held && d.pluggedIn; });
 }
 
-HidCapabilities HidrawLayer::capabilities() const
-{
+HidCapabilities HidrawLayer::capabilities() const {
     if (!m_thread)
         return {};
     return {m_layout.inputLength, m_layout.outputLength};
 }
 
-bool HidrawLayer::writeOutputReport(const QByteArray &report, int *bytesWritten)
-{
+bool HidrawLayer::writeOutputReport(const QByteArray &report, int *bytesWritten) {
     if (bytesWritten)
         *bytesWritten = 0;
     if (!m_thread)
@@ -280,10 +266,11 @@ bool HidrawLayer::writeOutputReport(const QByteArray &report, int *bytesWritten)
     return ok;
 }
 
-bool HidrawLayer::flushInputQueue() { return m_thread && m_thread->flush(); }
+bool HidrawLayer::flushInputQueue() {
+    return m_thread && m_thread->flush();
+}
 
-QString HidrawLayer::indexedString(int index)
-{
+QString HidrawLayer::indexedString(int index) {
     if (!m_thread)
         return {};
     // hidraw cannot ask the device for a string: the kernel's copies in sysfs
@@ -297,6 +284,8 @@ QString HidrawLayer::indexedString(int index)
     return text;
 }
 
-bool hidrawProbePresent() { return !enumerate(ProbeVendorId, ProbeProductId).isEmpty(); }
+bool hidrawProbePresent() {
+    return !enumerate(ProbeVendorId, ProbeProductId).isEmpty();
+}
 
 } // namespace orlu

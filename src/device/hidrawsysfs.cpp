@@ -21,22 +21,22 @@ namespace orlu::hidraw {
 
 namespace {
 
-QByteArray readAll(const QString &file)
-{
+QByteArray readAll(const QString &file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-QString readText(const QString &file) { return QString::fromUtf8(readAll(file)).trimmed(); }
+QString readText(const QString &file) {
+    return QString::fromUtf8(readAll(file)).trimmed();
+}
 
 constexpr int MaxStringCharacters = 254;
 
 } // namespace
 
-std::optional<ReportLayout> parseReportDescriptor(const QByteArray &d)
-{
+std::optional<ReportLayout> parseReportDescriptor(const QByteArray &d) {
     // Global items (size, count, id) persist; push/pop keep a stack of them.
     struct Globals {
         quint32 reportSize = 0;
@@ -106,11 +106,13 @@ std::optional<ReportLayout> parseReportDescriptor(const QByteArray &d)
     return layout;
 }
 
-QString nodeName(const QString &devicePath) { return QFileInfo(devicePath).fileName(); }
+QString nodeName(const QString &devicePath) {
+    return QFileInfo(devicePath).fileName();
+}
 
-ReportLayout reportLayout(const QString &devicePath, const QString &sysfsRoot)
-{
-    const QString file = sysfsRoot + u"/class/hidraw/"_s + nodeName(devicePath) + u"/device/report_descriptor"_s;
+ReportLayout reportLayout(const QString &devicePath, const QString &sysfsRoot) {
+    const QString file =
+        sysfsRoot + u"/class/hidraw/"_s + nodeName(devicePath) + u"/device/report_descriptor"_s;
     std::optional<ReportLayout> layout = parseReportDescriptor(readAll(file));
     if (!layout)
         return {DefaultReportLength, DefaultReportLength, false};
@@ -121,9 +123,9 @@ ReportLayout reportLayout(const QString &devicePath, const QString &sysfsRoot)
     return *layout;
 }
 
-QString usbDeviceDirectory(const QString &devicePath, const QString &sysfsRoot)
-{
-    QString dir = QFileInfo(sysfsRoot + u"/class/hidraw/"_s + nodeName(devicePath) + u"/device"_s).canonicalFilePath();
+QString usbDeviceDirectory(const QString &devicePath, const QString &sysfsRoot) {
+    QString dir =
+        QFileInfo(sysfsRoot + u"/class/hidraw/"_s + nodeName(devicePath) + u"/device"_s).canonicalFilePath();
     // Up from the HID device through the USB interface to the USB device.
     for (int depth = 0; depth < 6 && !dir.isEmpty() && dir != sysfsRoot; ++depth) {
         if (QFile::exists(dir + u"/descriptors"_s) && QFile::exists(dir + u"/idVendor"_s))
@@ -133,8 +135,7 @@ QString usbDeviceDirectory(const QString &devicePath, const QString &sysfsRoot)
     return {};
 }
 
-QString usbStringFromSysfs(const QString &usbDeviceDir, int index)
-{
+QString usbStringFromSysfs(const QString &usbDeviceDir, int index) {
     if (usbDeviceDir.isEmpty() || index <= 0)
         return {};
     const QByteArray d = readAll(usbDeviceDir + u"/descriptors"_s);
@@ -169,8 +170,7 @@ QString usbStringFromSysfs(const QString &usbDeviceDir, int index)
     return {};
 }
 
-QString decodeStringDescriptor(const QByteArray &descriptor)
-{
+QString decodeStringDescriptor(const QByteArray &descriptor) {
     if (descriptor.size() < 2 || static_cast<quint8>(descriptor.at(1)) != 3)
         return {};
     const int length = qMin<int>(static_cast<quint8>(descriptor.at(0)), static_cast<int>(descriptor.size()));
@@ -183,15 +183,15 @@ QString decodeStringDescriptor(const QByteArray &descriptor)
     return text;
 }
 
-QString usbStringByControlTransfer(const QString &usbDeviceDir, int index)
-{
+QString usbStringByControlTransfer(const QString &usbDeviceDir, int index) {
 #ifdef Q_OS_LINUX
     bool okBus = false, okDev = false;
     const int bus = readText(usbDeviceDir + u"/busnum"_s).toInt(&okBus);
     const int dev = readText(usbDeviceDir + u"/devnum"_s).toInt(&okDev);
     if (!okBus || !okDev || index <= 0 || index > 255)
         return {};
-    const QByteArray node = u"/dev/bus/usb/%1/%2"_s.arg(bus, 3, 10, QChar(u'0')).arg(dev, 3, 10, QChar(u'0')).toLocal8Bit();
+    const QByteArray node =
+        u"/dev/bus/usb/%1/%2"_s.arg(bus, 3, 10, QChar(u'0')).arg(dev, 3, 10, QChar(u'0')).toLocal8Bit();
     const int fd = ::open(node.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return {};

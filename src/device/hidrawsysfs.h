@@ -11,8 +11,8 @@
 namespace orlu::hidraw {
 
 struct ReportLayout {
-    int inputLength = 0;  // the longest input report, with its report id byte
-    int outputLength = 0; // the longest output report, with its report id byte
+    int inputLength = 0;   // the longest input report, with its report id byte
+    int outputLength = 0;  // the longest output report, with its report id byte
     bool numbered = false; // reports carry a report id on the wire
 };
 

@@ -9,8 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace orlu {
 
-ProbeBackend chooseProbeBackend(const QStringList &arguments)
-{
+ProbeBackend chooseProbeBackend(const QStringList &arguments) {
     const QString env = qEnvironmentVariable("ORLU_PROBE").trimmed().toLower();
     if (env == u"hid"_s)
         return ProbeBackend::Hardware;
@@ -19,8 +18,8 @@ ProbeBackend chooseProbeBackend(const QStringList &arguments)
     return ProbeBackend::Hardware;
 }
 
-std::unique_ptr<HidLayer> createHidLayer(ProbeBackend which, const ProgramFolder &folder, const Clock &clock)
-{
+std::unique_ptr<HidLayer> createHidLayer(ProbeBackend which, const ProgramFolder &folder,
+                                         const Clock &clock) {
     if (which == ProbeBackend::Hardware)
         return std::make_unique<HidrawLayer>();
     auto layer = std::make_unique<SimulatedHidLayer>(clock, SimulatedHidLayer::Timing::RealTime);
@@ -31,10 +30,11 @@ std::unique_ptr<HidLayer> createHidLayer(ProbeBackend which, const ProgramFolder
     return layer;
 }
 
-bool realProbePresent() { return hidrawProbePresent(); }
+bool realProbePresent() {
+    return hidrawProbePresent();
+}
 
-int runProbePresent(QTextStream &out)
-{
+int runProbePresent(QTextStream &out) {
     HidrawLayer layer;
     QStringList found;
     for (const HidDeviceInfo &d : layer.devices()) {

@@ -18,7 +18,10 @@ constexpr long long CounterMaximum = 0xFFFFFF; // three 8-bit registers
 // Marks an exchange in progress for as long as it lives.
 class BusyGuard {
 public:
-    explicit BusyGuard(bool &busy) : m_busy(busy) { m_busy = true; }
+    explicit BusyGuard(bool &busy)
+        : m_busy(busy) {
+        m_busy = true;
+    }
     ~BusyGuard() { m_busy = false; }
     BusyGuard(const BusyGuard &) = delete;
     BusyGuard &operator=(const BusyGuard &) = delete;
@@ -27,8 +30,7 @@ private:
     bool &m_busy;
 };
 
-bool isHexPair(const QString &text)
-{
+bool isHexPair(const QString &text) {
     return text.size() == 2 && std::all_of(text.begin(), text.end(), [](QChar c) {
                return c.isDigit() || (c.toUpper() >= u'A' && c.toUpper() <= u'F');
            });
@@ -38,15 +40,13 @@ bool isHexPair(const QString &text)
 
 namespace answer {
 
-QByteArray field(const QByteArray &answer, int from, int count)
-{
+QByteArray field(const QByteArray &answer, int from, int count) {
     if (from < 1 || count <= 0 || from > answer.size())
         return {};
     return answer.mid(from - 1, count);
 }
 
-long long hexValue(const QByteArray &field)
-{
+long long hexValue(const QByteArray &field) {
     // Blanks and control characters around the digits do not count.
     qsizetype begin = 0;
     qsizetype end = field.size();
@@ -73,14 +73,17 @@ long long hexValue(const QByteArray &field)
     return value;
 }
 
-int reading(const QByteArray &answer) { return static_cast<int>(hexValue(field(answer, 6, 3))); }
+int reading(const QByteArray &answer) {
+    return static_cast<int>(hexValue(field(answer, 6, 3)));
+}
 
-QString registerText(const QByteArray &answer) { return QString::fromLatin1(field(answer, 5, 2)); }
+QString registerText(const QByteArray &answer) {
+    return QString::fromLatin1(field(answer, 5, 2));
+}
 
 } // namespace answer
 
-QStringList alertToneCommands(int n)
-{
+QStringList alertToneCommands(int n) {
     switch (n) {
     case 1:
         return {u"S1E1A00"_s};
@@ -111,8 +114,7 @@ QStringList alertToneCommands(int n)
     }
 }
 
-QByteArray buildOutputReport(const QString &command, int outputReportLength)
-{
+QByteArray buildOutputReport(const QString &command, int outputReportLength) {
     if (outputReportLength <= 0)
         return {};
     QByteArray report(outputReportLength, ' ');
@@ -126,13 +128,11 @@ ProbeLink::ProbeLink(HidLayer &hid, const Clock &clock, EventPump &pump, QObject
     : QObject(parent)
     , m_hid(hid)
     , m_clock(clock)
-    , m_pump(pump)
-{
+    , m_pump(pump) {
     connect(&m_hid, &HidLayer::deviceData, this, &ProbeLink::onDeviceData);
 }
 
-void ProbeLink::registerDeviceChange()
-{
+void ProbeLink::registerDeviceChange() {
     if (!m_registered) {
         connect(&m_hid, &HidLayer::deviceChange, this, &ProbeLink::handleDeviceChange);
         m_registered = true;
@@ -140,8 +140,7 @@ void ProbeLink::registerDeviceChange()
     handleDeviceChange();
 }
 
-void ProbeLink::handleDeviceChange()
-{
+void ProbeLink::handleDeviceChange() {
     if (!m_hid.holdsProbe()) {
         if (m_hid.takeProbeById(ProbeVendorId, ProbeProductId) || m_hid.takeProbeByTest(isProbe))
             emit probeHeldChanged(true);
@@ -152,23 +151,22 @@ void ProbeLink::handleDeviceChange()
     }
 }
 
-bool ProbeLink::probeHeld() const { return m_hid.holdsProbe(); }
+bool ProbeLink::probeHeld() const {
+    return m_hid.holdsProbe();
+}
 
-void ProbeLink::onDeviceData(int reportId, const QByteArray &data)
-{
+void ProbeLink::onDeviceData(int reportId, const QByteArray &data) {
     Q_UNUSED(reportId);
     m_answer = data;
     m_answerArrived = true;
 }
 
-bool ProbeLink::sendCommand(const QString &command)
-{
+bool ProbeLink::sendCommand(const QString &command) {
     bool sent = false;
     return exchange(command, &sent);
 }
 
-bool ProbeLink::exchange(const QString &command, bool *sent)
-{
+bool ProbeLink::exchange(const QString &command, bool *sent) {
     *sent = false;
     if (!probeHeld())
         return m_answerArrived;
@@ -199,39 +197,40 @@ bool ProbeLink::exchange(const QString &command, bool *sent)
     return m_answerArrived;
 }
 
-bool ProbeLink::resetProbe() { return sendCommand(u"X000000"_s); }
+bool ProbeLink::resetProbe() {
+    return sendCommand(u"X000000"_s);
+}
 
-bool ProbeLink::startProbe() { return sendCommand(u"N000000"_s); }
+bool ProbeLink::startProbe() {
+    return sendCommand(u"N000000"_s);
+}
 
-bool ProbeLink::setPotential(bool high) { return sendCommand(high ? u"H000000"_s : u"L000000"_s); }
+bool ProbeLink::setPotential(bool high) {
+    return sendCommand(high ? u"H000000"_s : u"L000000"_s);
+}
 
-int ProbeLink::readCurrent()
-{
+int ProbeLink::readCurrent() {
     sendCommand(u"D000000"_s);
     return answer::reading(m_answer);
 }
 
-QString ProbeLink::readRegister(int n)
-{
+QString ProbeLink::readRegister(int n) {
     sendCommand(u"R0"_s + QString::number(n) + u"0000"_s);
     return answer::registerText(m_answer);
 }
 
-bool ProbeLink::writeRegister(int n, const QString &twoHexDigits)
-{
+bool ProbeLink::writeRegister(int n, const QString &twoHexDigits) {
     return sendCommand(u"W0"_s + QString::number(n) + twoHexDigits + u"00"_s);
 }
 
-QString ProbeLink::readSerial()
-{
+QString ProbeLink::readSerial() {
     QString serial;
     for (int n = 0; n <= 5; ++n)
         serial += readRegister(n);
     return serial;
 }
 
-int ProbeLink::usageCounter(bool increment)
-{
+int ProbeLink::usageCounter(bool increment) {
     QString text;
     bool readable = true;
     for (int n = 6; n <= 8; ++n) {
@@ -257,13 +256,14 @@ int ProbeLink::usageCounter(bool increment)
     return static_cast<int>(next);
 }
 
-bool ProbeLink::playAlertTone(int n)
-{
+bool ProbeLink::playAlertTone(int n) {
     for (const QString &command : alertToneCommands(n))
         sendCommand(command);
     return true;
 }
 
-QString ProbeLink::hardwareVersion() { return probeHeld() ? m_hid.indexedString(3) : QString(); }
+QString ProbeLink::hardwareVersion() {
+    return probeHeld() ? m_hid.indexedString(3) : QString();
+}
 
 } // namespace orlu

@@ -34,13 +34,13 @@ public:
     bool answerArrived() const { return m_answerArrived; }
     bool busy() const { return m_busy; }
 
-    bool resetProbe();                 // X000000
-    bool startProbe();                 // N000000
-    bool setPotential(bool high);      // H000000 / L000000
-    int readCurrent();                 // D000000, answer characters 6..8 as hex
-    QString readRegister(int n);       // R0n0000, answer characters 5..6
+    bool resetProbe();                                      // X000000
+    bool startProbe();                                      // N000000
+    bool setPotential(bool high);                           // H000000 / L000000
+    int readCurrent();                                      // D000000, answer characters 6..8 as hex
+    QString readRegister(int n);                            // R0n0000, answer characters 5..6
     bool writeRegister(int n, const QString &twoHexDigits); // W0n + digits + 00
-    QString readSerial();              // registers 0..5 joined
+    QString readSerial();                                   // registers 0..5 joined
     // Registers 6..8 as one 24-bit number; with increment, writes counter + 1 back.
     int usageCounter(bool increment);
     // The tone table of the message box; always true.

@@ -22,14 +22,11 @@ public:
         : DeviceThread(context, std::move(receiver))
         , m_probe(probe)
         , m_clock(clock)
-        , m_timing(timing)
-    {
-    }
+        , m_timing(timing) {}
     ~SimulatedDeviceThread() override { stop(); }
 
     // Main thread; the main thread waits in call() meanwhile, so reading the clock here is safe.
-    bool write(const QByteArray &report, int inputLength)
-    {
+    bool write(const QByteArray &report, int inputLength) {
         return call([this, report, inputLength] {
             if (!m_connected || !m_probe.acceptWrite())
                 return false;
@@ -52,8 +49,7 @@ public:
         });
     }
 
-    bool flush()
-    {
+    bool flush() {
         return call([this] {
             const quint32 now = m_clock.ticks();
             auto guard = lock();
@@ -63,8 +59,7 @@ public:
     }
 
     // Main thread: the probe left the bus; nothing it had in flight arrives.
-    void disconnect()
-    {
+    void disconnect() {
         m_connected = false;
         {
             auto guard = lock();
@@ -74,8 +69,7 @@ public:
     }
 
     // Main thread, stepped timing only.
-    void settle()
-    {
+    void settle() {
         auto guard = lock();
         if (stopping() || m_parked)
             return;
@@ -86,8 +80,7 @@ public:
     }
 
 protected:
-    void run() override
-    {
+    void run() override {
         auto guard = lock();
         while (!stopping()) {
             runJobs(guard);
@@ -122,8 +115,7 @@ protected:
         m_settled.notify_all();
     }
 
-    void wake() override
-    {
+    void wake() override {
         auto guard = lock();
         condition().notify_all();
     }
@@ -137,15 +129,13 @@ private:
     static bool isDue(const Pending &p, quint32 now) { return static_cast<qint32>(now - p.due) >= 0; }
 
     // Answers already due sit in the host's queue: a flush or a new write drops them.
-    void dropDue(quint32 now)
-    {
+    void dropDue(quint32 now) {
         while (!m_pending.empty() && isDue(m_pending.front(), now))
             m_pending.pop_front();
         dropWaitingLocked();
     }
 
-    std::optional<quint64> postDue(quint32 now)
-    {
+    std::optional<quint64> postDue(quint32 now) {
         if (m_pending.empty() || !isDue(m_pending.front(), now) || !m_connected)
             return std::nullopt;
         QByteArray data = std::move(m_pending.front().data);
@@ -169,28 +159,27 @@ private:
 SimulatedHidLayer::SimulatedHidLayer(const Clock &clock, Timing timing, QObject *parent)
     : HidLayer(parent)
     , m_clock(clock)
-    , m_timing(timing)
-{
+    , m_timing(timing) {}
+
+SimulatedHidLayer::~SimulatedHidLayer() {
+    m_thread.reset();
 }
 
-SimulatedHidLayer::~SimulatedHidLayer() { m_thread.reset(); }
-
-int SimulatedHidLayer::addProbe(SimulatedProbeOptions options)
-{
+int SimulatedHidLayer::addProbe(SimulatedProbeOptions options) {
     m_probes.push_back({std::make_unique<SimulatedProbe>(std::move(options)), true});
     announceChange();
     return probeCount() - 1;
 }
 
-SimulatedProbe &SimulatedHidLayer::probe(int index) { return *m_probes.at(static_cast<size_t>(index)).probe; }
+SimulatedProbe &SimulatedHidLayer::probe(int index) {
+    return *m_probes.at(static_cast<size_t>(index)).probe;
+}
 
-static SimulatedDeviceThread *simThread(const std::unique_ptr<DeviceThread> &t)
-{
+static SimulatedDeviceThread *simThread(const std::unique_ptr<DeviceThread> &t) {
     return static_cast<SimulatedDeviceThread *>(t.get());
 }
 
-void SimulatedHidLayer::unplug(int index)
-{
+void SimulatedHidLayer::unplug(int index) {
     Slot &slot = m_probes.at(static_cast<size_t>(index));
     if (!slot.plugged)
         return;
@@ -202,8 +191,7 @@ void SimulatedHidLayer::unplug(int index)
     announceChange();
 }
 
-void SimulatedHidLayer::replug(int index)
-{
+void SimulatedHidLayer::replug(int index) {
     Slot &slot = m_probes.at(static_cast<size_t>(index));
     if (slot.plugged)
         return;
@@ -211,22 +199,22 @@ void SimulatedHidLayer::replug(int index)
     announceChange();
 }
 
-bool SimulatedHidLayer::isPluggedIn(int index) const { return m_probes.at(static_cast<size_t>(index)).plugged; }
-
-void SimulatedHidLayer::announceChange()
-{
-    // Like the operating system's notice: it arrives through the event loop, one per change.
-    QMetaObject::invokeMethod(this, [this] { emit deviceChange(); }, Qt::QueuedConnection);
+bool SimulatedHidLayer::isPluggedIn(int index) const {
+    return m_probes.at(static_cast<size_t>(index)).plugged;
 }
 
-void SimulatedHidLayer::settle()
-{
+void SimulatedHidLayer::announceChange() {
+    // Like the operating system's notice: it arrives through the event loop, one per change.
+    QMetaObject::invokeMethod(
+        this, [this] { emit deviceChange(); }, Qt::QueuedConnection);
+}
+
+void SimulatedHidLayer::settle() {
     if (m_timing == Timing::Stepped && m_thread)
         simThread(m_thread)->settle();
 }
 
-HidDeviceInfo SimulatedHidLayer::infoOf(int index) const
-{
+HidDeviceInfo SimulatedHidLayer::infoOf(int index) const {
     HidDeviceInfo info;
     info.path = u"sim:%1"_s.arg(index + 1);
     info.vendorId = ProbeVendorId;
@@ -237,8 +225,7 @@ HidDeviceInfo SimulatedHidLayer::infoOf(int index) const
     return info;
 }
 
-QList<HidDeviceInfo> SimulatedHidLayer::devices() const
-{
+QList<HidDeviceInfo> SimulatedHidLayer::devices() const {
     QList<HidDeviceInfo> list;
     for (int i = 0; i < probeCount(); ++i) {
         if (m_probes[static_cast<size_t>(i)].plugged || i == m_held)
@@ -247,8 +234,7 @@ QList<HidDeviceInfo> SimulatedHidLayer::devices() const
     return list;
 }
 
-bool SimulatedHidLayer::take(int index)
-{
+bool SimulatedHidLayer::take(int index) {
     SimulatedProbe &p = probe(index);
     m_held = index;
     m_heldStale = false;
@@ -261,14 +247,12 @@ bool SimulatedHidLayer::take(int index)
     return true;
 }
 
-bool SimulatedHidLayer::takeProbeById(quint16 vendorId, quint16 productId)
-{
+bool SimulatedHidLayer::takeProbeById(quint16 vendorId, quint16 productId) {
     return takeProbeByTest(
         [&](const HidDeviceInfo &d) { return d.vendorId == vendorId && d.productId == productId; });
 }
 
-bool SimulatedHidLayer::takeProbeByTest(const HidDeviceTest &test)
-{
+bool SimulatedHidLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_held >= 0)
         return false;
     for (int i = 0; i < probeCount(); ++i) {
@@ -278,28 +262,24 @@ bool SimulatedHidLayer::takeProbeByTest(const HidDeviceTest &test)
     return false;
 }
 
-void SimulatedHidLayer::releaseProbe()
-{
+void SimulatedHidLayer::releaseProbe() {
     m_thread.reset();
     m_held = -1;
     m_heldStale = false;
 }
 
-bool SimulatedHidLayer::heldProbePluggedIn() const
-{
+bool SimulatedHidLayer::heldProbePluggedIn() const {
     return m_held >= 0 && m_probes[static_cast<size_t>(m_held)].plugged && !m_heldStale;
 }
 
-HidCapabilities SimulatedHidLayer::capabilities() const
-{
+HidCapabilities SimulatedHidLayer::capabilities() const {
     if (m_held < 0)
         return {};
     const SimulatedProbeOptions &o = m_probes[static_cast<size_t>(m_held)].probe->options();
     return {o.inputReportLength, o.outputReportLength};
 }
 
-bool SimulatedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWritten)
-{
+bool SimulatedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWritten) {
     if (bytesWritten)
         *bytesWritten = 0;
     if (!m_thread)
@@ -311,10 +291,11 @@ bool SimulatedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWr
     return ok;
 }
 
-bool SimulatedHidLayer::flushInputQueue() { return m_thread && simThread(m_thread)->flush(); }
+bool SimulatedHidLayer::flushInputQueue() {
+    return m_thread && simThread(m_thread)->flush();
+}
 
-QString SimulatedHidLayer::indexedString(int index)
-{
+QString SimulatedHidLayer::indexedString(int index) {
     if (m_held < 0 || !heldProbePluggedIn())
         return {};
     const SimulatedProbe &p = probe(m_held);

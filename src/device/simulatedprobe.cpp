@@ -22,7 +22,9 @@ constexpr double HighPotentialGain = 1.25;
 constexpr double GripUnits = 4000.0;
 constexpr double LocatingPeakUa = 40.0;
 
-QByteArray hex3(int v) { return QByteArray::number(qBound(0, v, 4095), 16).toUpper().rightJustified(3, '0'); }
+QByteArray hex3(int v) {
+    return QByteArray::number(qBound(0, v, 4095), 16).toUpper().rightJustified(3, '0');
+}
 
 } // namespace
 
@@ -40,14 +42,12 @@ struct SimulatedProbe::State {
     AutoOperator autoOperator;
     std::mt19937 rng;
 
-    double noise(double spread)
-    {
+    double noise(double spread) {
         std::uniform_real_distribution<double> d(-spread, spread);
         return d(rng);
     }
 
-    int reading(quint32 now)
-    {
+    int reading(quint32 now) {
         Touch touch;
         switch (skin) {
         case SkinModel::Auto:
@@ -74,7 +74,8 @@ struct SimulatedProbe::State {
         case Contact::Point: {
             double ua = pointCurrent;
             if (skin == SkinModel::Auto)
-                ua = touch.strength < 1.0 ? LocatingPeakUa * touch.strength : PointCurrents[touch.channel - 1];
+                ua =
+                    touch.strength < 1.0 ? LocatingPeakUa * touch.strength : PointCurrents[touch.channel - 1];
             const double units0 = ua * SimulatedUnitsPerUa * gain;
             units = units0 + noise(units0 * 0.015);
             break;
@@ -83,8 +84,7 @@ struct SimulatedProbe::State {
         return static_cast<int>(std::lround(units));
     }
 
-    void persistCounter(const QString &file) const
-    {
+    void persistCounter(const QString &file) const {
         if (file.isEmpty())
             return;
         QSaveFile out(file);
@@ -97,8 +97,7 @@ struct SimulatedProbe::State {
 
 SimulatedProbe::SimulatedProbe(SimulatedProbeOptions options)
     : m_options(std::move(options))
-    , m_state(std::make_unique<State>())
-{
+    , m_state(std::make_unique<State>()) {
     m_state->skin = m_options.skin;
     m_state->pointCurrent = m_options.pointCurrentUa;
     m_state->latency = m_options.latencyMs;
@@ -126,74 +125,62 @@ SimulatedProbe::SimulatedProbe(SimulatedProbeOptions options)
 
 SimulatedProbe::~SimulatedProbe() = default;
 
-void SimulatedProbe::setSkin(SkinModel skin)
-{
+void SimulatedProbe::setSkin(SkinModel skin) {
     std::lock_guard g(m_state->mutex);
     m_state->skin = skin;
 }
 
-SkinModel SimulatedProbe::skin() const
-{
+SkinModel SimulatedProbe::skin() const {
     std::lock_guard g(m_state->mutex);
     return m_state->skin;
 }
 
-void SimulatedProbe::setPointCurrent(double microAmperes)
-{
+void SimulatedProbe::setPointCurrent(double microAmperes) {
     std::lock_guard g(m_state->mutex);
     m_state->pointCurrent = qMax(0.0, microAmperes);
 }
 
-double SimulatedProbe::pointCurrent() const
-{
+double SimulatedProbe::pointCurrent() const {
     std::lock_guard g(m_state->mutex);
     return m_state->pointCurrent;
 }
 
-void SimulatedProbe::setLatency(int ms)
-{
+void SimulatedProbe::setLatency(int ms) {
     std::lock_guard g(m_state->mutex);
     m_state->latency = qMax(0, ms);
 }
 
-int SimulatedProbe::latency() const
-{
+int SimulatedProbe::latency() const {
     std::lock_guard g(m_state->mutex);
     return m_state->latency;
 }
 
-void SimulatedProbe::dropAnswers(int count)
-{
+void SimulatedProbe::dropAnswers(int count) {
     std::lock_guard g(m_state->mutex);
     m_state->dropCount = qMax(0, count);
 }
 
-void SimulatedProbe::failWrites(int count)
-{
+void SimulatedProbe::failWrites(int count) {
     std::lock_guard g(m_state->mutex);
     m_state->failCount = qMax(0, count);
 }
 
-QStringList SimulatedProbe::commandLog() const
-{
+QStringList SimulatedProbe::commandLog() const {
     std::lock_guard g(m_state->mutex);
     return m_state->log;
 }
 
-void SimulatedProbe::clearCommandLog()
-{
+void SimulatedProbe::clearCommandLog() {
     std::lock_guard g(m_state->mutex);
     m_state->log.clear();
 }
 
-QString SimulatedProbe::registerValue(int n) const
-{
+QString SimulatedProbe::registerValue(int n) const {
     std::lock_guard g(m_state->mutex);
     return n >= 0 && n < 9 ? QString::fromLatin1(m_state->registers[n]) : QString();
 }
 
-void SimulatedProbe::setRegisterValue(int n, const QString &twoCharacters)
-{
+void SimulatedProbe::setRegisterValue(int n, const QString &twoCharacters) {
     std::lock_guard g(m_state->mutex);
     if (n < 0 || n >= 9)
         return;
@@ -202,22 +189,22 @@ void SimulatedProbe::setRegisterValue(int n, const QString &twoCharacters)
         m_state->persistCounter(m_options.counterFile);
 }
 
-int SimulatedProbe::usageCounter() const
-{
+int SimulatedProbe::usageCounter() const {
     std::lock_guard g(m_state->mutex);
-    return QByteArray(m_state->registers[6] + m_state->registers[7] + m_state->registers[8]).toInt(nullptr, 16);
+    return QByteArray(m_state->registers[6] + m_state->registers[7] + m_state->registers[8])
+        .toInt(nullptr, 16);
 }
 
-QString SimulatedProbe::hardwareVersion() const { return m_options.hardwareVersion; }
+QString SimulatedProbe::hardwareVersion() const {
+    return m_options.hardwareVersion;
+}
 
-QString SimulatedProbe::autoOperatorState() const
-{
+QString SimulatedProbe::autoOperatorState() const {
     std::lock_guard g(m_state->mutex);
     return m_state->autoOperator.describe();
 }
 
-bool SimulatedProbe::acceptWrite()
-{
+bool SimulatedProbe::acceptWrite() {
     std::lock_guard g(m_state->mutex);
     if (m_state->failCount > 0) {
         --m_state->failCount;
@@ -226,8 +213,7 @@ bool SimulatedProbe::acceptWrite()
     return true;
 }
 
-std::optional<QByteArray> SimulatedProbe::receive(const QByteArray &command, quint32 now)
-{
+std::optional<QByteArray> SimulatedProbe::receive(const QByteArray &command, quint32 now) {
     std::lock_guard g(m_state->mutex);
     State &s = *m_state;
     s.log.append(QString::fromLatin1(command));

@@ -4,13 +4,11 @@ namespace orlu::test {
 
 ScriptedHidLayer::ScriptedHidLayer(VirtualTime &time, HidCapabilities caps)
     : m_time(time)
-    , m_caps(caps)
-{
+    , m_caps(caps) {
     m_time.addSettleHook([this] { deliver(); });
 }
 
-QStringList ScriptedHidLayer::commands() const
-{
+QStringList ScriptedHidLayer::commands() const {
     QStringList out;
     for (const Write &w : m_writes) {
         if (w.ok)
@@ -19,8 +17,7 @@ QStringList ScriptedHidLayer::commands() const
     return out;
 }
 
-QList<HidDeviceInfo> ScriptedHidLayer::devices() const
-{
+QList<HidDeviceInfo> ScriptedHidLayer::devices() const {
     if (!m_present && !m_held)
         return {};
     HidDeviceInfo d;
@@ -32,24 +29,21 @@ QList<HidDeviceInfo> ScriptedHidLayer::devices() const
     return {d};
 }
 
-bool ScriptedHidLayer::takeProbeById(quint16 vendorId, quint16 productId)
-{
+bool ScriptedHidLayer::takeProbeById(quint16 vendorId, quint16 productId) {
     if (m_held || !m_present || vendorId != ProbeVendorId || productId != ProbeProductId)
         return false;
     m_held = true;
     return true;
 }
 
-bool ScriptedHidLayer::takeProbeByTest(const HidDeviceTest &test)
-{
+bool ScriptedHidLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_held || !m_present || !test(devices().value(0)))
         return false;
     m_held = true;
     return true;
 }
 
-bool ScriptedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWritten)
-{
+bool ScriptedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWritten) {
     const bool ok = m_held && m_present && m_failWrites == 0;
     if (m_failWrites > 0)
         --m_failWrites;
@@ -61,15 +55,13 @@ bool ScriptedHidLayer::writeOutputReport(const QByteArray &report, int *bytesWri
     return ok;
 }
 
-bool ScriptedHidLayer::flushInputQueue()
-{
+bool ScriptedHidLayer::flushInputQueue() {
     ++m_flushes;
     m_inFlight.reset();
     return m_held;
 }
 
-void ScriptedHidLayer::deliver()
-{
+void ScriptedHidLayer::deliver() {
     if (!m_inFlight)
         return;
     const QByteArray data = *m_inFlight;

@@ -44,7 +44,8 @@ public:
     bool writeOutputReport(const QByteArray &report, int *bytesWritten = nullptr) override;
     bool flushInputQueue() override;
     QString indexedString(int index) override { return index == 3 && m_held ? m_string3 : QString(); }
-    QString lastError() const override { return {}; }
+    QString lastError() const override { return m_lastError; }
+    void setLastError(const QString &e) { m_lastError = e; }
     void setString3(const QString &s) { m_string3 = s; }
 
 private:
@@ -61,6 +62,7 @@ private:
     std::optional<QByteArray> m_inFlight;
     QList<Write> m_writes;
     QString m_string3 = QStringLiteral("HW 1.0");
+    QString m_lastError;
 };
 
 } // namespace orlu::test

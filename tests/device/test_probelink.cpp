@@ -46,14 +46,12 @@ struct Rig {
     ProbeLink link;
     explicit Rig(HidCapabilities caps = {65, 65})
         : hid(time, caps)
-        , link(hid, time, time)
-    {
+        , link(hid, time, time) {
         link.registerDeviceChange();
     }
 };
 
-void TestProbeLink::outputReport_data()
-{
+void TestProbeLink::outputReport_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("report");
@@ -67,8 +65,7 @@ void TestProbeLink::outputReport_data()
     QTest::newRow("length 65: 57 blanks") << 65 << u"S1E1A00"_s << full;
 }
 
-void TestProbeLink::outputReport()
-{
+void TestProbeLink::outputReport() {
     QFETCH(int, length);
     QFETCH(QString, command);
     QFETCH(QByteArray, report);
@@ -78,8 +75,7 @@ void TestProbeLink::outputReport()
     QCOMPARE(rig.hid.writes().first().report, report);
 }
 
-void TestProbeLink::answerLimit_data()
-{
+void TestProbeLink::answerLimit_data() {
     QTest::addColumn<int>("failedWrites");
     QTest::addColumn<int>("writes");
     QTest::addColumn<quint32>("waitAfterLastWrite");
@@ -91,8 +87,7 @@ void TestProbeLink::answerLimit_data()
     QTest::newRow("all failed") << 3 << 3 << 150u << 350u;
 }
 
-void TestProbeLink::answerLimit()
-{
+void TestProbeLink::answerLimit() {
     QFETCH(int, failedWrites);
     QFETCH(int, writes);
     QFETCH(quint32, waitAfterLastWrite);
@@ -108,8 +103,7 @@ void TestProbeLink::answerLimit()
     QCOMPARE(rig.hid.flushes(), failedWrites);
 }
 
-void TestProbeLink::answeredCommandReturnsEarly()
-{
+void TestProbeLink::answeredCommandReturnsEarly() {
     Rig rig;
     rig.hid.setDefaultAnswer(QByteArray("X000000"));
     const quint32 start = rig.time.ticks();
@@ -118,8 +112,7 @@ void TestProbeLink::answeredCommandReturnsEarly()
     QCOMPARE(rig.link.answer(), QByteArray("X000000"));
 }
 
-void TestProbeLink::reading_data()
-{
+void TestProbeLink::reading_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("value");
     QTest::newRow("0FF") << QByteArray("D00000FF") << 255;
@@ -135,8 +128,7 @@ void TestProbeLink::reading_data()
     QTest::newRow("blanks only") << QByteArray("D0000   ") << 0;
 }
 
-void TestProbeLink::reading()
-{
+void TestProbeLink::reading() {
     QFETCH(QByteArray, answer);
     QFETCH(int, value);
     Rig rig;
@@ -145,8 +137,7 @@ void TestProbeLink::reading()
     QCOMPARE(rig.hid.commands(), QStringList{u"D000000"_s});
 }
 
-void TestProbeLink::registerText_data()
-{
+void TestProbeLink::registerText_data() {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("text");
     QTest::newRow("two characters") << QByteArray("R030A7") << u"A7"_s;
@@ -155,8 +146,7 @@ void TestProbeLink::registerText_data()
     QTest::newRow("not hex is kept") << QByteArray("R030QX2") << u"QX"_s;
 }
 
-void TestProbeLink::registerText()
-{
+void TestProbeLink::registerText() {
     QFETCH(QByteArray, answer);
     QFETCH(QString, text);
     Rig rig;
@@ -165,8 +155,7 @@ void TestProbeLink::registerText()
     QCOMPARE(rig.hid.commands(), QStringList{u"R030000"_s});
 }
 
-void TestProbeLink::noProbeKeepsPreviousAnswer()
-{
+void TestProbeLink::noProbeKeepsPreviousAnswer() {
     Rig rig;
     rig.hid.queueAnswer(QByteArray("D0000123"));
     QCOMPARE(rig.link.readCurrent(), 0x123);
@@ -181,8 +170,7 @@ void TestProbeLink::noProbeKeepsPreviousAnswer()
     QCOMPARE(rig.hid.writes().size(), 1);
 }
 
-void TestProbeLink::usageCounter()
-{
+void TestProbeLink::usageCounter() {
     Rig rig;
     for (const char *a : {"R06000", "R07001", "R080FF"})
         rig.hid.queueAnswer(QByteArray(a));
@@ -193,8 +181,7 @@ void TestProbeLink::usageCounter()
                                               u"W070200"_s, u"W080000"_s}));
 }
 
-void TestProbeLink::usageCounterNotWrittenWhenUnread_data()
-{
+void TestProbeLink::usageCounterNotWrittenWhenUnread_data() {
     QTest::addColumn<int>("unanswered");
     QTest::addColumn<QByteArray>("badAnswer");
     QTest::newRow("register 6 silent") << 0 << QByteArray();
@@ -202,8 +189,7 @@ void TestProbeLink::usageCounterNotWrittenWhenUnread_data()
     QTest::newRow("register 7 not hex") << 1 << QByteArray("R070ZZ");
 }
 
-void TestProbeLink::usageCounterNotWrittenWhenUnread()
-{
+void TestProbeLink::usageCounterNotWrittenWhenUnread() {
     QFETCH(int, unanswered);
     QFETCH(QByteArray, badAnswer);
     Rig rig;
@@ -220,8 +206,7 @@ void TestProbeLink::usageCounterNotWrittenWhenUnread()
     QVERIFY(rig.hid.commands().filter(u"W"_s).isEmpty());
 }
 
-void TestProbeLink::usageCounterStaysAtTop()
-{
+void TestProbeLink::usageCounterStaysAtTop() {
     Rig rig;
     for (const char *a : {"R060FF", "R070FF", "R080FF"})
         rig.hid.queueAnswer(QByteArray(a));
@@ -230,8 +215,7 @@ void TestProbeLink::usageCounterStaysAtTop()
     QCOMPARE(rig.hid.commands().mid(3), (QStringList{u"W06FF00"_s, u"W07FF00"_s, u"W08FF00"_s}));
 }
 
-void TestProbeLink::serialJoinsSixRegisters()
-{
+void TestProbeLink::serialJoinsSixRegisters() {
     Rig rig;
     for (const char *a : {"R000QX", "R01026", "R02007", "R03000", "R04042", "R05017"})
         rig.hid.queueAnswer(QByteArray(a));
@@ -239,8 +223,7 @@ void TestProbeLink::serialJoinsSixRegisters()
     QCOMPARE(rig.hid.commands().last(), u"R050000"_s);
 }
 
-void TestProbeLink::tones_data()
-{
+void TestProbeLink::tones_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<QStringList>("commands");
     QTest::newRow("0") << 0 << QStringList();
@@ -260,8 +243,7 @@ void TestProbeLink::tones_data()
     QTest::newRow("-1") << -1 << QStringList();
 }
 
-void TestProbeLink::tones()
-{
+void TestProbeLink::tones() {
     QFETCH(int, n);
     QFETCH(QStringList, commands);
     Rig rig;
@@ -273,8 +255,7 @@ void TestProbeLink::tones()
         QCOMPARE(rig.hid.writes()[i].ticks - rig.hid.writes()[i - 1].ticks, 350u);
 }
 
-void TestProbeLink::tonesWithoutProbe()
-{
+void TestProbeLink::tonesWithoutProbe() {
     Rig rig;
     rig.hid.unplug();
     rig.link.handleDeviceChange();
@@ -282,8 +263,7 @@ void TestProbeLink::tonesWithoutProbe()
     QVERIFY(rig.hid.writes().isEmpty());
 }
 
-void TestProbeLink::nestedCommandRefused()
-{
+void TestProbeLink::nestedCommandRefused() {
     Rig rig;
     rig.hid.setDefaultAnswer(std::nullopt);
     bool nestedResult = true;
@@ -301,8 +281,7 @@ void TestProbeLink::nestedCommandRefused()
     QVERIFY(!rig.link.busy());
 }
 
-void TestProbeLink::deviceChangeTakesAndReleases()
-{
+void TestProbeLink::deviceChangeTakesAndReleases() {
     Rig rig;
     QSignalSpy spy(&rig.link, &ProbeLink::probeHeldChanged);
     QVERIFY(rig.link.probeHeld());
@@ -316,8 +295,7 @@ void TestProbeLink::deviceChangeTakesAndReleases()
     QCOMPARE(spy.size(), 2);
 }
 
-void TestProbeLink::unplugStopsRetries()
-{
+void TestProbeLink::unplugStopsRetries() {
     Rig rig;
     rig.hid.failNextWrites(3);
     bool unplugged = false;
@@ -335,8 +313,7 @@ void TestProbeLink::unplugStopsRetries()
     QVERIFY(rig.time.ticks() - start <= 350);
 }
 
-void TestProbeLink::fuzzAnswers()
-{
+void TestProbeLink::fuzzAnswers() {
     Rig rig;
     QRandomGenerator rng(20261209);
     for (int round = 0; round < 3000; ++round) {

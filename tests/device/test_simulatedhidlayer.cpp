@@ -41,23 +41,20 @@ struct SimRig {
     ProbeLink link;
     explicit SimRig(SimulatedProbeOptions options = {}, int probes = 1)
         : sim(time, SimulatedHidLayer::Timing::Stepped)
-        , link(sim, time, time)
-    {
+        , link(sim, time, time) {
         time.addSettleHook([this] { sim.settle(); });
         options.latencyMs = 0;
         for (int i = 0; i < probes; ++i)
             sim.addProbe(options);
         link.registerDeviceChange();
     }
-    void pump(int times = 1)
-    {
+    void pump(int times = 1) {
         for (int i = 0; i < times; ++i)
             time.pump(10);
     }
 };
 
-void TestSimulatedHidLayer::answersEcho_data()
-{
+void TestSimulatedHidLayer::answersEcho_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("answerStart");
     QTest::newRow("reset") << u"X000000"_s << QByteArray("X000000");
@@ -66,8 +63,7 @@ void TestSimulatedHidLayer::answersEcho_data()
     QTest::newRow("signal") << u"AFFFFFF"_s << QByteArray("AFFFFFF");
 }
 
-void TestSimulatedHidLayer::answersEcho()
-{
+void TestSimulatedHidLayer::answersEcho() {
     QFETCH(QString, command);
     QFETCH(QByteArray, answerStart);
     SimRig rig;
@@ -77,8 +73,7 @@ void TestSimulatedHidLayer::answersEcho()
     QCOMPARE(rig.sim.probe().commandLog(), QStringList{command});
 }
 
-void TestSimulatedHidLayer::latency_data()
-{
+void TestSimulatedHidLayer::latency_data() {
     QTest::addColumn<int>("latency");
     QTest::addColumn<bool>("answered");
     QTest::newRow("0 ms") << 0 << true;
@@ -87,8 +82,7 @@ void TestSimulatedHidLayer::latency_data()
     QTest::newRow("360 ms") << 360 << false;
 }
 
-void TestSimulatedHidLayer::latency()
-{
+void TestSimulatedHidLayer::latency() {
     QFETCH(int, latency);
     QFETCH(bool, answered);
     SimRig rig;
@@ -97,13 +91,13 @@ void TestSimulatedHidLayer::latency()
     QCOMPARE(rig.link.sendCommand(u"X000000"_s), answered);
     const quint32 took = rig.time.ticks() - start;
     if (answered)
-        QVERIFY2(took >= quint32(latency) && took <= quint32(latency) + 10, qPrintable(QString::number(took)));
+        QVERIFY2(took >= quint32(latency) && took <= quint32(latency) + 10,
+                 qPrintable(QString::number(took)));
     else
         QCOMPARE(took, 350u);
 }
 
-void TestSimulatedHidLayer::droppedAnswerThenRecovers()
-{
+void TestSimulatedHidLayer::droppedAnswerThenRecovers() {
     SimRig rig;
     rig.sim.probe().dropAnswers(1);
     QVERIFY(!rig.link.sendCommand(u"X000000"_s));
@@ -112,8 +106,7 @@ void TestSimulatedHidLayer::droppedAnswerThenRecovers()
     QVERIFY(rig.link.answerArrived());
 }
 
-void TestSimulatedHidLayer::failedWritesRetried()
-{
+void TestSimulatedHidLayer::failedWritesRetried() {
     SimRig rig;
     rig.sim.probe().failWrites(2);
     const quint32 start = rig.time.ticks();
@@ -122,8 +115,7 @@ void TestSimulatedHidLayer::failedWritesRetried()
     QCOMPARE(rig.sim.probe().commandLog(), QStringList{u"X000000"_s});
 }
 
-void TestSimulatedHidLayer::lateAnswerNotTakenForNext()
-{
+void TestSimulatedHidLayer::lateAnswerNotTakenForNext() {
     SimRig rig;
     rig.sim.probe().setLatency(380);
     QVERIFY(!rig.link.sendCommand(u"R000000"_s));
@@ -133,16 +125,14 @@ void TestSimulatedHidLayer::lateAnswerNotTakenForNext()
     QVERIFY(rig.link.answer().startsWith("R01026"));
 }
 
-void TestSimulatedHidLayer::serialAndHardwareString()
-{
+void TestSimulatedHidLayer::serialAndHardwareString() {
     SimRig rig;
     QCOMPARE(rig.link.readSerial(), u"QX2607004217"_s);
     QCOMPARE(rig.link.hardwareVersion(), u"QX-HID Rev 2.10"_s);
     QCOMPARE(rig.sim.indexedString(7), QString());
 }
 
-void TestSimulatedHidLayer::counterSurvivesRestart()
-{
+void TestSimulatedHidLayer::counterSurvivesRestart() {
     TempHome home;
     SimulatedProbeOptions options;
     options.counterFile = home.file(u"SimProbe.cnt"_s);
@@ -157,8 +147,7 @@ void TestSimulatedHidLayer::counterSurvivesRestart()
     QCOMPARE(home.readFile(u"SimProbe.cnt"_s).trimmed(), QByteArray("000200"));
 }
 
-void TestSimulatedHidLayer::commandLogFile()
-{
+void TestSimulatedHidLayer::commandLogFile() {
     TempHome home;
     SimulatedProbeOptions options;
     options.logFile = home.file(u"probe.log"_s);
@@ -170,8 +159,7 @@ void TestSimulatedHidLayer::commandLogFile()
     QCOMPARE(home.readFile(u"probe.log"_s), QByteArray("X000000\nS1E0F00\nS1E1A00\n"));
 }
 
-void TestSimulatedHidLayer::unplugDuringCommand()
-{
+void TestSimulatedHidLayer::unplugDuringCommand() {
     SimRig rig;
     rig.sim.probe().setLatency(200);
     bool unplugged = false;
@@ -188,8 +176,7 @@ void TestSimulatedHidLayer::unplugDuringCommand()
     QVERIFY(!rig.link.sendCommand(u"X000000"_s)); // nothing held: the previous result
 }
 
-void TestSimulatedHidLayer::replugTakenAgain()
-{
+void TestSimulatedHidLayer::replugTakenAgain() {
     SimRig rig;
     rig.sim.unplug();
     rig.pump();
@@ -200,8 +187,7 @@ void TestSimulatedHidLayer::replugTakenAgain()
     QVERIFY(rig.link.sendCommand(u"X000000"_s));
 }
 
-void TestSimulatedHidLayer::unplugAndReplugBeforeNotice()
-{
+void TestSimulatedHidLayer::unplugAndReplugBeforeNotice() {
     SimRig rig;
     rig.sim.unplug();
     rig.sim.replug();
@@ -212,8 +198,7 @@ void TestSimulatedHidLayer::unplugAndReplugBeforeNotice()
     QVERIFY(rig.link.sendCommand(u"X000000"_s));
 }
 
-void TestSimulatedHidLayer::secondProbeNotTakenWhileOneHeld()
-{
+void TestSimulatedHidLayer::secondProbeNotTakenWhileOneHeld() {
     SimRig rig({}, 2);
     rig.pump();
     QCOMPARE(rig.sim.heldIndex(), 0);
@@ -229,8 +214,7 @@ void TestSimulatedHidLayer::secondProbeNotTakenWhileOneHeld()
     QCOMPARE(rig.sim.probe(1).commandLog(), QStringList{u"X000000"_s});
 }
 
-void TestSimulatedHidLayer::realTimeRoundTrips()
-{
+void TestSimulatedHidLayer::realTimeRoundTrips() {
     SystemClock clock;
     QtEventPump pump;
     SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
@@ -247,8 +231,7 @@ void TestSimulatedHidLayer::realTimeRoundTrips()
     QCOMPARE(link.readSerial(), u"QX2607004217"_s);
 }
 
-void TestSimulatedHidLayer::releaseWhileReportWaits()
-{
+void TestSimulatedHidLayer::releaseWhileReportWaits() {
     SystemClock clock;
     SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
     SimulatedProbeOptions options;

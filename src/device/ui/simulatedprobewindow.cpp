@@ -1,0 +1,118 @@
+#include "device/ui/simulatedprobewindow.h"
+
+#include "device/simulatedhidlayer.h"
+
+#include <QButtonGroup>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace orlu {
+
+SimulatedProbeWindow::SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , m_sim(sim) {
+    setObjectName(u"SimulatedProbeWindow"_s);
+    setWindowTitle(u"模拟探测棒"_s);
+
+    auto *skinBox = new QGroupBox(u"探测棒接触"_s);
+    auto *skinLayout = new QVBoxLayout(skinBox);
+    m_skinGroup = new QButtonGroup(this);
+    const std::pair<SkinModel, QString> skins[] = {
+        {SkinModel::Auto, u"自动操作员"_s},
+        {SkinModel::Lifted, u"离开皮肤"_s},
+        {SkinModel::OnPoint, u"测量点上"_s},
+        {SkinModel::OnGrip, u"金属握把"_s},
+    };
+    const char16_t *names[] = {u"autoRadio", u"liftedRadio", u"pointRadio", u"gripRadio"};
+    for (size_t i = 0; i < std::size(skins); ++i) {
+        auto *radio = new QRadioButton(skins[i].second);
+        radio->setObjectName(QString::fromUtf16(names[i]));
+        m_skinGroup->addButton(radio, static_cast<int>(skins[i].first));
+        skinLayout->addWidget(radio);
+    }
+    connect(m_skinGroup, &QButtonGroup::idClicked, this, &SimulatedProbeWindow::applySkin);
+
+    m_currentSpin = new QDoubleSpinBox;
+    m_currentSpin->setObjectName(u"currentSpin"_s);
+    m_currentSpin->setRange(0.0, 200.0);
+    m_currentSpin->setDecimals(1);
+    m_currentSpin->setSuffix(u" uA"_s);
+    connect(m_currentSpin, &QDoubleSpinBox::valueChanged, this, &SimulatedProbeWindow::applySkin);
+
+    m_latencySpin = new QSpinBox;
+    m_latencySpin->setObjectName(u"latencySpin"_s);
+    m_latencySpin->setRange(0, 1000);
+    m_latencySpin->setSuffix(u" ms"_s);
+    connect(m_latencySpin, &QSpinBox::valueChanged, this, [this](int ms) {
+        for (int i = 0; i < m_sim.probeCount(); ++i)
+            m_sim.probe(i).setLatency(ms);
+    });
+
+    m_plugButton = new QPushButton;
+    m_plugButton->setObjectName(u"plugButton"_s);
+    connect(m_plugButton, &QPushButton::clicked, this, &SimulatedProbeWindow::togglePlug);
+
+    m_stateLabel = new QLabel;
+    m_stateLabel->setObjectName(u"stateLabel"_s);
+
+    auto *form = new QFormLayout;
+    form->addRow(u"测量点电流:"_s, m_currentSpin);
+    form->addRow(u"应答延迟:"_s, m_latencySpin);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(skinBox);
+    layout->addLayout(form);
+    layout->addWidget(m_plugButton);
+    layout->addWidget(m_stateLabel);
+
+    refresh();
+    connect(&m_refresh, &QTimer::timeout, this, &SimulatedProbeWindow::refresh);
+    m_refresh.start(500);
+}
+
+void SimulatedProbeWindow::refresh() {
+    if (m_sim.probeCount() == 0)
+        return;
+    SimulatedProbe &probe = m_sim.probe(0);
+    if (QAbstractButton *b = m_skinGroup->button(static_cast<int>(probe.skin())))
+        b->setChecked(true);
+    const QSignalBlocker blockCurrent(m_currentSpin);
+    const QSignalBlocker blockLatency(m_latencySpin);
+    m_currentSpin->setValue(probe.pointCurrent());
+    m_currentSpin->setEnabled(probe.skin() == SkinModel::OnPoint);
+    m_latencySpin->setValue(probe.latency());
+    const bool plugged = m_sim.isPluggedIn(0);
+    m_plugButton->setText(plugged ? u"拔出探测棒"_s : u"插入探测棒"_s);
+    QString state = plugged ? u"已连接"_s : u"未连接"_s;
+    if (probe.skin() == SkinModel::Auto)
+        state += u" · "_s + probe.autoOperatorState();
+    m_stateLabel->setText(state);
+}
+
+void SimulatedProbeWindow::applySkin() {
+    if (m_sim.probeCount() == 0)
+        return;
+    SimulatedProbe &probe = m_sim.probe(0);
+    probe.setSkin(static_cast<SkinModel>(m_skinGroup->checkedId()));
+    probe.setPointCurrent(m_currentSpin->value());
+    refresh();
+}
+
+void SimulatedProbeWindow::togglePlug() {
+    if (m_sim.probeCount() == 0)
+        return;
+    if (m_sim.isPluggedIn(0))
+        m_sim.unplug(0);
+    else
+        m_sim.replug(0);
+    refresh();
+}
+
+} // namespace orlu

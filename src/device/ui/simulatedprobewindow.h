@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+class QButtonGroup;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace orlu {
+
+class SimulatedHidLayer;
+
+// A small tool window beside the program in simulation mode: what the probe's
+// tip touches, its answer delay, and unplugging and plugging it in again.
+class SimulatedProbeWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *parent = nullptr);
+
+    // Brings the controls in line with the probe (also every half second).
+    void refresh();
+
+private:
+    void applySkin();
+    void togglePlug();
+
+    SimulatedHidLayer &m_sim;
+    QButtonGroup *m_skinGroup = nullptr;
+    QDoubleSpinBox *m_currentSpin = nullptr;
+    QSpinBox *m_latencySpin = nullptr;
+    QPushButton *m_plugButton = nullptr;
+    QLabel *m_stateLabel = nullptr;
+    QTimer m_refresh;
+};
+
+} // namespace orlu
