@@ -20,12 +20,13 @@
 using namespace orlu;
 
 int main(int argc, char *argv[]) {
-    QElapsedTimer sinceStart;
-    sinceStart.start();
+    // The installation is made before the clock starts: it is not part of a start.
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
     if (!install(folder).ok)
         return 1;
+    QElapsedTimer sinceStart;
+    sinceStart.start();
 
     QApplication application(argc, argv);
     SystemClock clock;
