@@ -1,9 +1,11 @@
+#include "charts/chartcommand.h"
 #include "cli/installer.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
@@ -48,6 +50,11 @@ QList<Command> commands() {
          u"Create or refresh the installation in the program folder (template database, reference texts, "
          u"supplied courses, pictures). The main database and the settings file are never touched."_s,
          runSetup},
+        {u"chart"_s, QString::fromLatin1(ChartCommandUsage),
+         u"Draw analysis chart N (1-6, 8, 9) for 24 plain readings in uA onto a 757 x 393 image (--png) "
+         u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
+         u"--sex defaults to male."_s,
+         runChartCommand},
     };
 }
 
@@ -63,10 +70,15 @@ void printHelp(QTextStream &out) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
+    // Drawing a chart needs fonts, hence a GUI application, but never a display.
+    const bool drawing = argc > 1 && qstrcmp(argv[1], "chart") == 0;
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)
+                                                          : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s ||
         args.first() == u"help"_s) {
         printHelp(out);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace orlu {
+
+// "chart N [--sex male|female] [--png FILE] [--ops FILE] V1 .. V24": draws chart N
+// for 24 plain readings onto a chart-area image (PNG) and/or writes the recorded
+// drawing operations, one JSON object per line ("--ops -" or neither option:
+// to `out`). Returns 0 on success, 1 when a file cannot be written, 2 for bad
+// arguments. Needs a QGuiApplication for the fonts.
+int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+inline constexpr auto ChartCommandUsage = "chart N [--sex male|female] [--png FILE] [--ops FILE] V1 .. V24";
+
+} // namespace orlu
