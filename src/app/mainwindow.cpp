@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -34,19 +35,37 @@ struct FunctionButton {
     int number;
     const char16_t *caption;
     const char16_t *hint;
-    QStyle::StandardPixmap icon;
+    QRgb colour;
     WindowKind kind;
 };
 
 const FunctionButton FunctionButtons[] = {
-    {1, u"经络测量", u"经络能量测量", QStyle::SP_MediaPlay, WindowKind::Measurement},
-    {2, u"多重比对", u"多重经络能量比对", QStyle::SP_FileDialogDetailedView, WindowKind::MultiCompare},
-    {3, u"穴道定位", u"全身穴道精密定位", QStyle::SP_FileDialogContentsView, WindowKind::Locate},
-    {4, u"经络解说", u"各经络相关资料图例解说", QStyle::SP_DialogHelpButton, WindowKind::Explain},
-    {5, u"专家疗程", u"自订专家疗程系统", QStyle::SP_FileDialogInfoView, WindowKind::Courses},
-    {6, u"数位校准", u"仪器自动数字校准系统", QStyle::SP_BrowserReload, WindowKind::Calibration},
-    {7, u"档案处理", u"数据汇入及汇出", QStyle::SP_DriveHDIcon, WindowKind::FileTransfer},
+    {1, u"经络测量", u"经络能量测量", qRgb(0, 128, 96), WindowKind::Measurement},
+    {2, u"多重比对", u"多重经络能量比对", qRgb(0, 96, 160), WindowKind::MultiCompare},
+    {3, u"穴道定位", u"全身穴道精密定位", qRgb(160, 96, 0), WindowKind::Locate},
+    {4, u"经络解说", u"各经络相关资料图例解说", qRgb(96, 64, 160), WindowKind::Explain},
+    {5, u"专家疗程", u"自订专家疗程系统", qRgb(160, 32, 64), WindowKind::Courses},
+    {6, u"数位校准", u"仪器自动数字校准系统", qRgb(64, 112, 32), WindowKind::Calibration},
+    {7, u"档案处理", u"数据汇入及汇出", qRgb(96, 96, 96), WindowKind::FileTransfer},
 };
+
+// A tool bar picture: one character on a coloured tile.
+QIcon glyphIcon(const QString &glyph, QColor colour) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    QFont f = p.font();
+    f.setPixelSize(18);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
 
 const char16_t *const CustomCaptions[] = {u"功能1", u"功能 2", u"功能 3", u"功能 4", u"功能 5", u"功能 6"};
 
@@ -86,7 +105,7 @@ void TKyForm::buildToolBar() {
     bar->setIconSize(QSize(32, 32));
     for (const FunctionButton &f : FunctionButtons) {
         QToolButton *b = addToolButton(f.number, QString::fromUtf16(f.caption), QString::fromUtf16(f.hint));
-        b->setIcon(style()->standardIcon(f.icon));
+        b->setIcon(glyphIcon(b->text().mid(2, 1), QColor::fromRgb(f.colour)));
         const WindowKind kind = f.kind;
         connect(b, &QToolButton::clicked, this, [this, kind] { OpenModalWindow(kind); });
         bar->addWidget(b);
@@ -94,7 +113,7 @@ void TKyForm::buildToolBar() {
     bar->addSeparator();
     for (int k = 1; k <= 6; ++k) {
         QToolButton *b = addToolButton(7 + k, QString::fromUtf16(CustomCaptions[k - 1]), QString());
-        b->setIcon(style()->standardIcon(QStyle::SP_CommandLink));
+        b->setIcon(glyphIcon(QString::number(k), QColor(0, 128, 128)));
         connect(b, &QToolButton::clicked, this, [this, k] { CustomButtonClick(k); });
         // The custom buttons start hidden; FormShow applies the settings.
         m_customActions[k - 1] = bar->addWidget(b);
@@ -103,7 +122,7 @@ void TKyForm::buildToolBar() {
             bar->addSeparator();
     }
     QToolButton *exit = addToolButton(14, u"离开系统"_s, u"退出O.R.L.U.系统执行"_s);
-    exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    exit->setIcon(glyphIcon(u"离"_s, QColor(128, 0, 0)));
     connect(exit, &QToolButton::clicked, this, &TKyForm::ExitClick);
     bar->addWidget(exit);
 }
