@@ -18,6 +18,26 @@ namespace C = ChartColour;
 constexpr std::array<int, 3> LegendColumns{15, 18, 21};
 constexpr double RyodorakuFullScale = 170.0; // uA at the top edge
 
+// `count` column lines right of the axis at x = 50: gray dotted through the middle
+// of each pair of columns, solid at their borders, where the hand/foot border
+// (line `limbBorder`) is gray and wider than the blue ones.
+void columnLines(DrawingSurface &s, int count, double width, int top, int dottedBottom, int bottom,
+                 int limbBorder) {
+    for (int i = 1; i <= count; ++i) {
+        const int x = chartPixel(width / count * i) + 50;
+        if (i % 2 == 1) {
+            s.setPen(C::Gray, PenStyle::Dotted, 1);
+            s.line(x, top, x, dottedBottom);
+        } else {
+            if (i == limbBorder)
+                s.setPen(C::Gray, PenStyle::Solid, 2);
+            else
+                s.setPen(C::Blue, PenStyle::Solid, 1);
+            s.line(x, top - 10, x, bottom);
+        }
+    }
+}
+
 } // namespace
 
 void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
@@ -32,20 +52,7 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, QSize area) 
     s.setBrushStyle(BrushStyle::None);
     s.line(50, 0, 50, h);
 
-    for (int i = 1; i <= 24; ++i) {
-        const int x = chartPixel(wr / 24 * i) + 50;
-        if (i % 2 == 1) {
-            s.setPen(C::Gray, PenStyle::Dotted, 1);
-            s.line(x, h / 17, x, h);
-        } else {
-            // The hand/foot border is wider than the borders between meridians.
-            if (i == 12)
-                s.setPen(C::Gray, PenStyle::Solid, 2);
-            else
-                s.setPen(C::Blue, PenStyle::Solid, 1);
-            s.line(x, h / 17 - 10, x, h);
-        }
-    }
+    columnLines(s, 24, wr, h / 17, h, h, 12);
 
     s.setPenColor(C::Black);
     s.setPenStyle(PenStyle::Solid);
@@ -115,19 +122,7 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, QSize area) 
     s.setPenWidth(2);
     s.line(50, h / 2, w + 50, h / 2);
 
-    for (int i = 1; i <= 8; ++i) {
-        const int x = chartPixel(wr / 8 * i) + 50;
-        if (i % 2 == 1) {
-            s.setPen(C::Gray, PenStyle::Dotted, 1);
-            s.line(x, h / 17, x, h - 15);
-        } else {
-            if (i == 4)
-                s.setPen(C::Gray, PenStyle::Solid, 2);
-            else
-                s.setPen(C::Blue, PenStyle::Solid, 1);
-            s.line(x, h / 17 - 10, x, h);
-        }
-    }
+    columnLines(s, 8, wr, h / 17, h - 15, h, 4);
 
     s.setPenColor(C::Black);
     s.setPenStyle(PenStyle::Solid);

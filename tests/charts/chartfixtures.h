@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/analysis.h"
+#include "charts/charts.h"
 #include "charts/recordingsurface.h"
 
 #include <QList>
@@ -34,6 +35,12 @@ inline AnalysisResult uniformResult(double value) {
     std::array<double, 24> w;
     w.fill(value);
     return analyse(w, true);
+}
+
+inline RecordingSurface recordChart(int selection, const AnalysisResult &r) {
+    RecordingSurface rec;
+    drawChart(selection, rec, r);
+    return rec;
 }
 
 inline QList<DrawOp> opsWhere(const RecordingSurface &rec, const std::function<bool(const DrawOp &)> &pred) {

@@ -19,12 +19,6 @@ std::array<double, 24> oneDeviation(int channel, double d) {
     return devs;
 }
 
-RecordingSurface record(int selection, const AnalysisResult &r) {
-    RecordingSurface rec;
-    drawChart(selection, rec, r);
-    return rec;
-}
-
 // Bars (bar chart) or marker squares (curve chart), in column order.
 QList<DrawOp> dataRects(const RecordingSurface &rec) {
     QList<DrawOp> rects = rec.ops(DrawOp::Kind::Rect);
@@ -55,7 +49,7 @@ private slots:
     // the number right-aligned in five characters, 8 pixels above their lines.
     void bandAtEnergy50() {
         QFETCH(int, selection);
-        const RecordingSurface rec = record(selection, uniformResult(50));
+        const RecordingSurface rec = recordChart(selection, uniformResult(50));
 
         const QList<DrawOp> lines = opsWhere(rec, [](const DrawOp &op) {
             return op.kind == DrawOp::Kind::Line && op.pen.style == PenStyle::Dotted &&
@@ -99,7 +93,7 @@ private slots:
     void barHeight() {
         QFETCH(double, deviation);
         QFETCH(int, barEnd);
-        const RecordingSurface rec = record(1, resultWithDeviations(50, oneDeviation(1, deviation)));
+        const RecordingSurface rec = recordChart(1, resultWithDeviations(50, oneDeviation(1, deviation)));
         const DrawOp bar = dataRects(rec).first();
         QCOMPARE(bar.points, (QList<QPoint>{{50, 196}, {79, barEnd}}));
         QCOMPARE(bar.pen, (PenState{C::Black, PenStyle::Solid, 1}));
@@ -122,7 +116,7 @@ private slots:
         QFETCH(int, y);
         std::array<double, 24> devs{};
         devs[6] = deviation; // channel 7, the second column
-        const RecordingSurface rec = record(2, resultWithDeviations(energy, devs));
+        const RecordingSurface rec = recordChart(2, resultWithDeviations(energy, devs));
         const DrawOp marker = dataRects(rec)[1];
         QCOMPARE(marker.points, (QList<QPoint>{{50 + 29 + 11, y - 4}, {98, y + 4}}));
         const QList<DrawOp> curve = curveSegments(rec);
@@ -150,9 +144,9 @@ private slots:
         QFETCH(BrushStyle, hatch);
         const AnalysisResult r = resultWithDeviations(50, oneDeviation(12, deviation));
 
-        const DrawOp bar = dataRects(record(1, r))[11]; // channel 12 is the right large intestine
+        const DrawOp bar = dataRects(recordChart(1, r))[11]; // channel 12 is the right large intestine
         QCOMPARE(bar.brush, (BrushState{colour, hatch}));
-        const DrawOp marker = dataRects(record(2, r))[11];
+        const DrawOp marker = dataRects(recordChart(2, r))[11];
         QCOMPARE(marker.brush, (BrushState{colour, BrushStyle::Solid}));
         QCOMPARE(marker.pen.style, PenStyle::None);
     }
@@ -174,7 +168,7 @@ private slots:
         QFETCH(int, channel);
         QFETCH(int, column);
         QFETCH(int, barLeft);
-        const RecordingSurface rec = record(1, resultWithDeviations(50, oneDeviation(channel, 10)));
+        const RecordingSurface rec = recordChart(1, resultWithDeviations(50, oneDeviation(channel, 10)));
         const QList<DrawOp> bars = dataRects(rec);
         QCOMPARE(bars.size(), 24);
         for (int j = 1; j <= 24; ++j) {
@@ -186,14 +180,14 @@ private slots:
 
     void allDeviationsZero() {
         const AnalysisResult r = uniformResult(40);
-        const QList<DrawOp> bars = dataRects(record(1, r));
+        const QList<DrawOp> bars = dataRects(recordChart(1, r));
         QCOMPARE(bars.size(), 24);
         for (const DrawOp &bar : bars) {
             QCOMPARE(bar.points[0].y(), 196);
             QCOMPARE(bar.points[1].y(), 196);
             QCOMPARE(bar.brush.color, C::Green);
         }
-        const RecordingSurface curve = record(2, r);
+        const RecordingSurface curve = recordChart(2, r);
         for (const DrawOp &marker : dataRects(curve)) {
             QCOMPARE(marker.points[0].y(), 192);
             QCOMPARE(marker.brush.color, C::Green);
@@ -229,7 +223,7 @@ private slots:
         QFETCH(int, selection);
         QFETCH(BrushStyle, okSwatch);
         QFETCH(QRect, okSwatchCorners);
-        const RecordingSurface rec = record(selection, uniformResult(50));
+        const RecordingSurface rec = recordChart(selection, uniformResult(50));
 
         const QList<std::tuple<QString, QPoint, QColor>> texts{{u" 肺  经"_s, {60, 347}, C::Green},
                                                                {u"心包经"_s, {50 + 69, 347}, C::Green},
@@ -263,7 +257,7 @@ private slots:
 
     void frameOnlyWithoutEnergy() {
         QFETCH(int, selection);
-        const RecordingSurface rec = record(selection, AnalysisResult{});
+        const RecordingSurface rec = recordChart(selection, AnalysisResult{});
         QCOMPARE(rec.ops(DrawOp::Kind::Rect).size(), 3);
         QVERIFY(rec.findText(u"+ 21.0"_s) == nullptr);
         QVERIFY(rec.findText(u"    0.0"_s));

@@ -16,12 +16,6 @@ namespace C = orlu::ChartColour;
 
 namespace {
 
-RecordingSurface record(int selection, const AnalysisResult &r) {
-    RecordingSurface rec;
-    drawChart(selection, rec, r);
-    return rec;
-}
-
 // The last 24 rectangles of the Ryodoraku chart are its marks.
 QList<DrawOp> marks(const RecordingSurface &rec) {
     const QList<DrawOp> rects = rec.ops(DrawOp::Kind::Rect);
@@ -49,7 +43,7 @@ private slots:
     // All corrected values 50: every mark at 343 - round(2.0176 x 50) = 242, green;
     // the band around A = 50 at A + 21, A - 20, A + 11.5, A - 10.5.
     void ryodorakuAllFifty() {
-        const RecordingSurface rec = record(8, uniformResult(50));
+        const RecordingSurface rec = recordChart(8, uniformResult(50));
         const QList<DrawOp> m = marks(rec);
         for (int j = 0; j < 24; ++j) {
             QCOMPARE(m[j].points[0].y(), 240);
@@ -90,7 +84,7 @@ private slots:
         QFETCH(QColor, colour);
         std::array<double, 24> devs{};
         devs[static_cast<std::size_t>(channel - 1)] = deviation;
-        const RecordingSurface rec = record(8, resultWithDeviations(50, devs));
+        const RecordingSurface rec = recordChart(8, resultWithDeviations(50, devs));
         const DrawOp mark = marks(rec)[column];
         QCOMPARE(mark.points[0].y(), top);
         QCOMPARE(mark.points[1].y(), top + 5);
@@ -99,7 +93,7 @@ private slots:
     }
 
     void ryodorakuFrame() {
-        const RecordingSurface rec = record(8, uniformResult(50));
+        const RecordingSurface rec = recordChart(8, uniformResult(50));
         compareText(rec, u"  0"_s, {2, 337}, C::Navy);
         compareText(rec, u" 10"_s, {2, 317}, C::Navy);
         compareText(rec, u"160"_s, {2, 14}, C::Navy);
@@ -127,7 +121,7 @@ private slots:
 
     // Sums equal to 3 A lie on the centre line: round(393 / 2) = 196, a half to even.
     void autonomicBalanced() {
-        const RecordingSurface rec = record(9, uniformResult(50));
+        const RecordingSurface rec = recordChart(9, uniformResult(50));
         const QList<DrawOp> squares = groupSquares(rec);
         QCOMPARE(squares.size(), 8);
         for (const DrawOp &square : squares) {
@@ -153,7 +147,7 @@ private slots:
         std::array<double, 24> w;
         w.fill(30);
         w[0] = w[1] = w[2] = 0; // G1
-        const RecordingSurface rec = record(9, analyse(w, true));
+        const RecordingSurface rec = recordChart(9, analyse(w, true));
         compareText(rec, u"Max [  90.0] / Min [   1.0] =  90.000   Range  [1.0 ~ 1.5]"_s, {434, 0}, C::Red);
         compareText(rec, u"    0.0"_s, {74, 348}, C::Red);
         // A = 26.25: the group of 0 is drawn at its sum, the lowest line at 1.0.
@@ -168,7 +162,7 @@ private slots:
     }
 
     void autonomicFrame() {
-        const RecordingSurface rec = record(9, uniformResult(50));
+        const RecordingSurface rec = recordChart(9, uniformResult(50));
         compareText(rec, u" + 90"_s, {2, 13}, C::Black);
         compareText(rec, u" - 90"_s, {2, 366}, C::Black);
         compareText(rec, u" + 10"_s, {2, 393 - 216 - 7}, C::Black);

@@ -27,12 +27,6 @@ AnalysisResult resultWith(const Deviations &devs) {
     return resultWithDeviations(50, d);
 }
 
-RecordingSurface record(int selection, const AnalysisResult &r) {
-    RecordingSurface rec;
-    drawChart(selection, rec, r);
-    return rec;
-}
-
 // Column centres: 50 + round(707 / 6 x k) - round(707 / 12).
 constexpr std::array<int, 6> ColumnX{109, 227, 345, 462, 580, 698};
 
@@ -76,7 +70,7 @@ private slots:
         QFETCH(int, selection);
         QFETCH(QList<int>, ys);
         QFETCH(QString, centre);
-        const RecordingSurface rec = record(selection, uniformResult(50));
+        const RecordingSurface rec = recordChart(selection, uniformResult(50));
         QCOMPARE(bandLineYs(rec, 50, 757), ys);
         const QList<DrawOp> band = opsWhere(rec, [](const DrawOp &op) {
             return op.kind == DrawOp::Kind::Line && op.pen.style == PenStyle::Dotted &&
@@ -100,7 +94,7 @@ private slots:
 
     void tickLabels() {
         QFETCH(int, selection);
-        const RecordingSurface rec = record(selection, uniformResult(50));
+        const RecordingSurface rec = recordChart(selection, uniformResult(50));
         const QList<std::pair<QString, int>> labels{
             {u"+  90"_s, 12}, {u"+  10"_s, 169}, {u"-  10"_s, 208}, {u"-  90"_s, 365}};
         for (const auto &[text, y] : labels) {
@@ -130,7 +124,7 @@ private slots:
         QFETCH(double, yang);
         QFETCH(QColor, triangle);
         const AnalysisResult r = resultWith({{14, yin / 2}, {20, yin / 2}, {17, yang / 2}, {23, yang / 2}});
-        const RecordingSurface rec = record(3, r);
+        const RecordingSurface rec = recordChart(3, r);
 
         const QList<DrawOp> triangles = rec.ops(DrawOp::Kind::Polygon);
         QCOMPARE(triangles.size(), triangle.isValid() ? 1 : 0);
@@ -158,7 +152,7 @@ private slots:
         QCOMPARE(series.first[2], 30.0);
         QCOMPARE(series.second[2], 30.0);
 
-        const RecordingSurface rec = record(4, r);
+        const RecordingSurface rec = recordChart(4, r);
         QCOMPARE(seriesPoints(rec, C::Black, PenStyle::Dotted).at(4), QPoint(ColumnX[4], 165));
         QCOMPARE(seriesPoints(rec, C::Blue, PenStyle::Solid).at(4), QPoint(ColumnX[4], 220));
         // Left 16 against right -12 is under 2 x 22: no triangle anywhere.
@@ -201,7 +195,7 @@ private slots:
         QFETCH(QColor, triangle);
         // Wood: liver (14, 20) and gall bladder (17, 23).
         const AnalysisResult r = resultWith({{14, each}, {20, each}, {17, each}, {23, each}});
-        const RecordingSurface rec = record(selection, r);
+        const RecordingSurface rec = recordChart(selection, r);
         const int x = ColumnX[static_cast<std::size_t>(column - 1)];
 
         const QList<QPoint> line = seriesPoints(rec, C::Navy, PenStyle::Dotted);
@@ -249,7 +243,7 @@ private slots:
         QFETCH(QColor, yangColour);
         QFETCH(QString, firstLegend);
         QFETCH(QString, secondLegend);
-        const RecordingSurface rec = record(selection, uniformResult(50));
+        const RecordingSurface rec = recordChart(selection, uniformResult(50));
 
         const QList<DrawOp> texts = opsWhere(rec, [](const DrawOp &op) {
             return op.kind == DrawOp::Kind::Text && op.points[0].y() >= 343 && op.points[0].x() > 50;
@@ -279,7 +273,7 @@ private slots:
 
     void allDeviationsZero() {
         QFETCH(int, selection);
-        const RecordingSurface rec = record(selection, uniformResult(37.5));
+        const RecordingSurface rec = recordChart(selection, uniformResult(37.5));
         QVERIFY(rec.ops(DrawOp::Kind::Polygon).isEmpty());
         QList<QPoint> points = seriesPoints(rec, C::Black, PenStyle::Dotted) +
                                seriesPoints(rec, C::Blue, PenStyle::Solid) +
@@ -293,12 +287,12 @@ private slots:
     // A wild value is drawn off the area without breaking the line; the pair charts
     // need no body energy, so a result with A = 0 still draws all points.
     void extremeValuesStayDrawable() {
-        const RecordingSurface rec = record(5, resultWith({{14, 1.0e9}}));
+        const RecordingSurface rec = recordChart(5, resultWith({{14, 1.0e9}}));
         const QList<QPoint> line = seriesPoints(rec, C::Navy, PenStyle::Dotted);
         QCOMPARE(line.size(), 6);
         QVERIFY(line[0].y() < -100000);
         QCOMPARE(line[1].y(), 196);
-        const RecordingSurface none = record(3, AnalysisResult{});
+        const RecordingSurface none = recordChart(3, AnalysisResult{});
         QCOMPARE(seriesPoints(none, C::Black, PenStyle::Dotted).size(), 6);
         QVERIFY(none.findText(u"    0.0"_s));
     }
