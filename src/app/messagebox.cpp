@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTextEdit>
 
 namespace orlu {
@@ -35,10 +34,42 @@ Picture pictureOf(int type) {
     }
 }
 
-QPixmap pictureFor(Picture p, const QStyle *style) {
-    static const QStyle::StandardPixmap icons[] = {
-        QStyle::SP_MessageBoxQuestion, QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxInformation};
-    return style->standardIcon(icons[p]).pixmap(64, 64);
+// The three 64 x 64 pictures: a blue question mark, a yellow caution sign, a red notice.
+QPixmap pictureFor(Picture which) {
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f = p.font();
+    f.setPixelSize(38);
+    f.setBold(true);
+    p.setFont(f);
+    QString glyph;
+    switch (which) {
+    case QuestionPicture:
+        p.setPen(QPen(QColor(0, 0, 128), 2));
+        p.setBrush(QColor(64, 128, 224));
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        glyph = u"?"_s;
+        break;
+    case CautionPicture: {
+        p.setPen(QPen(QColor(96, 64, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(255, 208, 0));
+        const QPointF triangle[] = {{32, 4}, {60, 58}, {4, 58}};
+        p.drawPolygon(triangle, 3);
+        glyph = u"!"_s;
+        break;
+    }
+    case ImportantPicture:
+        p.setPen(QPen(QColor(96, 0, 0), 2));
+        p.setBrush(QColor(200, 32, 32));
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        glyph = u"i"_s;
+        break;
+    }
+    p.setPen(which == CautionPicture ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    p.drawText(QRect(0, which == CautionPicture ? 8 : 0, 64, 64), Qt::AlignCenter, glyph);
+    return pm;
 }
 
 QPixmap logoPixmap() {
@@ -51,7 +82,7 @@ QPixmap logoPixmap() {
     p.drawEllipse(1, 1, 30, 30);
     p.setPen(Qt::white);
     QFont f = p.font();
-    f.setPixelSize(10);
+    f.setPixelSize(7);
     f.setBold(true);
     p.setFont(f);
     p.drawText(pm.rect(), Qt::AlignCenter, u"ORLU"_s);
@@ -71,7 +102,7 @@ TKyMsag::TKyMsag(int type, const QString &text, QWidget *parent)
     for (int i = 0; i < 3; ++i) {
         m_picture[i] = new QLabel(this);
         m_picture[i]->setGeometry(16, 40, 64, 64);
-        m_picture[i]->setPixmap(pictureFor(Picture(i), style()));
+        m_picture[i]->setPixmap(pictureFor(Picture(i)));
         m_picture[i]->hide();
     }
     m_picture[QuestionPicture]->setObjectName(u"questionPicture"_s);
