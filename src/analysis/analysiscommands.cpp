@@ -148,8 +148,9 @@ int textsCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     for (TextColumn c : textColumns()) {
         if (!columnUsedBy(*key, c))
             continue;
-        out << u"["_s << columnName(c) << u"] "_s << columnLabel(c) << u'\n' << store.text(*key, c)
-            << u"\n\n"_s;
+        const QString label = columnLabel(c);
+        out << u"["_s << columnName(c) << u"]"_s << (label.isEmpty() ? QString() : u" "_s + label) << u'\n'
+            << store.text(*key, c) << u"\n\n"_s;
     }
     const QByteArray picture = store.picture(*key);
     out << u"[DtGpM] "_s

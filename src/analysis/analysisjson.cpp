@@ -65,11 +65,11 @@ template <typename Container, typename F> QString array(const Container &c, F it
 }
 
 QString realArray(const auto &c) {
-    return array(c, [](double v) { return real(v); });
+    return array(c, [](double v) -> QString { return real(v); });
 }
 
 QString intArray(const auto &c) {
-    return array(c, [](int v) { return QString::number(v); });
+    return array(c, [](int v) -> QString { return QString::number(v); });
 }
 
 QString object(const QList<std::pair<QString, QString>> &members, const QString &indent) {
@@ -80,7 +80,7 @@ QString object(const QList<std::pair<QString, QString>> &members, const QString 
 }
 
 QString listArray(const QList<ListRow> &rows) {
-    return array(rows, [](const ListRow &r) {
+    return array(rows, [](const ListRow &r) -> QString {
         return u"{\"caption\": "_s + string(r.caption) + u", \"key\": "_s + QString::number(r.key) + u"}"_s;
     });
 }
@@ -100,7 +100,7 @@ QString analysisToJson(const AnalysisResult &r) {
         elementMeans[i] = r.elements[i].mean;
         elementGrades[i] = r.elements[i].grade;
     }
-    const QString pairs = array(r.pairs, [](const PairBalance &p) {
+    const QString pairs = array(r.pairs, [](const PairBalance &p) -> QString {
         return u"{\"difference\": "_s + real(p.difference) + u", \"code\": "_s + QString::number(p.code) +
                u", \"text\": "_s + string(p.text) + u"}"_s;
     });

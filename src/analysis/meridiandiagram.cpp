@@ -216,11 +216,18 @@ void drawFigure(QPainter &p, double offset, View view) {
     p.setPen(QPen(QColor(170, 140, 110), 1.0, Qt::DotLine));
     p.setBrush(Qt::NoBrush);
     if (view == View::Front) {
+        // A face tells the front view from the back view.
+        p.drawEllipse(QPointF(offset + 91, 38), 2.5, 1.5);
+        p.drawEllipse(QPointF(offset + 109, 38), 2.5, 1.5);
+        p.drawLine(QPointF(offset + 100, 42), QPointF(offset + 100, 50));
+        p.drawLine(QPointF(offset + 94, 58), QPointF(offset + 106, 58));
         p.drawEllipse(QPointF(offset + 78, 130), 2, 2);
         p.drawEllipse(QPointF(offset + 122, 130), 2, 2);
         p.drawEllipse(QPointF(offset + 100, 215), 2.5, 2.5);
         p.drawLine(QPointF(offset + 100, 92), QPointF(offset + 100, 200));
     } else {
+        // Hair line, spine and shoulder blades.
+        p.drawArc(QRectF(offset + 78, 16, 44, 40), 200 * 16, 140 * 16);
         p.drawLine(QPointF(offset + 100, 74), QPointF(offset + 100, 290));
         p.drawLine(QPointF(offset + 68, 112), QPointF(offset + 82, 150));
         p.drawLine(QPointF(offset + 132, 112), QPointF(offset + 118, 150));
