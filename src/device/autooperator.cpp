@@ -111,6 +111,7 @@ Touch AutoOperator::touchAt(quint32 now) {
     t.channel = qBound(1, m_channel, 24);
     if (m_session == Session::Locating) {
         const double phase = static_cast<double>(now - m_contactSince) / SweepMs;
+        t.sweeping = true;
         t.strength = 0.45 + 0.55 * std::sin(M_PI * qBound(0.0, phase, 1.0));
     } else {
         t.strength = 1.0;

@@ -17,7 +17,8 @@ enum class Contact { None, Point, Grip };
 struct Touch {
     Contact contact = Contact::None;
     int channel = 0;       // measuring: the channel 1..24 being touched
-    double strength = 0.0; // locating: 0..1 along the sweep
+    bool sweeping = false; // locating: moving across the point
+    double strength = 0.0; // locating: share of the peak current along the sweep
 };
 
 class AutoOperator {

@@ -74,8 +74,7 @@ struct SimulatedProbe::State {
         case Contact::Point: {
             double ua = pointCurrent;
             if (skin == SkinModel::Auto)
-                ua =
-                    touch.strength < 1.0 ? LocatingPeakUa * touch.strength : PointCurrents[touch.channel - 1];
+                ua = touch.sweeping ? LocatingPeakUa * touch.strength : PointCurrents[touch.channel - 1];
             const double units0 = ua * SimulatedUnitsPerUa * gain;
             units = units0 + noise(units0 * 0.015);
             break;
