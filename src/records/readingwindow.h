@@ -1,0 +1,98 @@
+#pragma once
+
+#include "compare/comparisonrecord.h"
+#include "records/measurementlistmodel.h"
+#include "records/measurementrepository.h"
+#include "records/recordcontext.h"
+#include "records/subjectlistmodel.h"
+#include "records/subjectrepository.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QPlainTextEdit;
+class QTableView;
+class QToolButton;
+
+namespace orlu {
+
+class SortSearchBar;
+
+// The reading window: browses the register, loads a stored measurement (as the
+// current measurement or as the comparison record), changes and deletes subjects
+// and measurements.
+class TKyread : public QDialog {
+    Q_OBJECT
+public:
+    enum class Caller { MeasurementWindow, ComparisonWindow };
+    // Runs the manual entry window modally on a stored measurement (its MKEY).
+    using ManualEntryOpener = std::function<void(qint64 measurementKey)>;
+
+    // From the comparison window pass the comparison record to fill; its loaded flag
+    // tells afterwards whether a record was loaded.
+    TKyread(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
+            ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
+
+    SubjectListModel &subjectList() { return m_subjectList; }
+    MeasurementListModel &measurementList() { return m_measurementList; }
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    enum class ActiveList { None, Subjects, Measurements };
+
+    void FormShow();
+    void DBGrid1Enter();
+    void DBGrid1ColEnter();
+    void DBGrid2Enter();
+    void DBGrid2ColEnter();
+    void DBGrid1DblClick();
+    void Edit1Change(const QString &text);
+    void changeSort(int code);
+    void ToolButton1Click(); // "加载数据"
+    void ToolButton2Click(); // "客户修改"
+    void ToolButton3Click(); // "客户删除"
+    void ToolButton4Click(); // "修改数据"
+    void ToolButton5Click(); // "删除数据"
+
+    void subjectRowChanged();
+    void measurementRowChanged();
+    void editSubject();
+    void moveToSubject(int row);
+    // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
+    void reloadSubjects(int fallbackRow, qint64 key);
+    void showCount();
+    void reportFailure(const QString &what, const QString &error);
+
+    RecordContext m_context;
+    Caller m_caller;
+    ComparisonRecord *m_comparison;
+    ManualEntryOpener m_openManualEntry;
+    SubjectListModel m_subjectList;
+    MeasurementListModel m_measurementList;
+    SubjectRepository m_subjects;
+    MeasurementRepository m_measurements;
+    ActiveList m_active = ActiveList::None;
+    bool m_shown = false;
+
+    QToolButton *m_loadButton;
+    QToolButton *m_editSubjectButton;
+    QToolButton *m_deleteSubjectButton;
+    QToolButton *m_editMeasurementButton;
+    QToolButton *m_deleteMeasurementButton;
+    QToolButton *m_leaveButton;
+    SortSearchBar *m_searchBar;
+    QLabel *m_countLabel;
+    QTableView *m_subjectView;
+    QTableView *m_measurementView;
+    QPlainTextEdit *m_subjectMemo;
+    QPlainTextEdit *m_measurementMemo;
+};
+
+} // namespace orlu

@@ -1,0 +1,97 @@
+#include "recordfixture.h"
+
+#include "records/schema.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace orlu::test {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Creating a database file waits for the disk several times; every fixture copies one made once.
+QString emptyMainDatabase() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(u"empty.mdb"_s);
+        QString error;
+        if (!createDatabaseFile(p, SchemaKind::Main, &error))
+            qFatal("cannot create the test database: %s", qPrintable(error));
+        return p;
+    }();
+    return path;
+}
+
+} // namespace
+
+RecordFixture::RecordFixture()
+    : context{database, current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
+    const QString path = home.file(u"orlu4.mdb"_s);
+    QString error;
+    if (!QFile::copy(emptyMainDatabase(), path) ||
+        !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) ||
+        !database.open(path, Database::Access::Shared, &error))
+        qFatal("cannot create the test database: %s", qPrintable(error));
+    // Tests need no protection against power loss; waiting for the disk would only slow them.
+    QSqlQuery(db()).exec(u"PRAGMA synchronous=OFF"_s);
+}
+
+qint64 RecordFixture::addSubject(const QString &number, const QString &name, bool male, double birth,
+                                 const QString &address, const QString &telephone) {
+    QSqlQuery q(db());
+    q.prepare(u"INSERT INTO KYCUST (CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL) "
+              "VALUES (?, ?, ?, ?, ?, ?, '', '', '')"_s);
+    q.addBindValue(number);
+    q.addBindValue(name);
+    q.addBindValue(male);
+    q.addBindValue(birth);
+    q.addBindValue(address.isNull() ? u""_s : address);
+    q.addBindValue(telephone.isNull() ? u""_s : telephone);
+    if (!q.exec())
+        qFatal("addSubject: %s", qPrintable(q.lastError().text()));
+    return q.lastInsertId().toLongLong();
+}
+
+qint64 RecordFixture::addMeasurement(const QString &number, double kydate, double value, bool high,
+                                     const QString &memo) {
+    QStringList cols{u"CUSTNO"_s, u"KYDATE"_s, u"KYVOTA"_s, u"MEMO1"_s};
+    QStringList marks{u"?"_s, u"?"_s, u"?"_s, u"?"_s};
+    for (int c = 1; c <= 24; ++c) {
+        cols << u"KY%1"_s.arg(c);
+        marks << u"?"_s;
+    }
+    QSqlQuery q(db());
+    q.prepare(u"INSERT INTO KYDATA (%1) VALUES (%2)"_s.arg(cols.join(u','), marks.join(u',')));
+    q.addBindValue(number);
+    q.addBindValue(kydate);
+    q.addBindValue(high);
+    q.addBindValue(memo);
+    for (int c = 1; c <= 24; ++c)
+        q.addBindValue(value + c / 10.0);
+    if (!q.exec())
+        qFatal("addMeasurement: %s", qPrintable(q.lastError().text()));
+    return q.lastInsertId().toLongLong();
+}
+
+int RecordFixture::rows(const QString &table, const QString &where) const {
+    QSqlQuery q(db());
+    const QString sql =
+        u"SELECT count(*) FROM "_s + table + (where.isEmpty() ? QString() : u" WHERE "_s + where);
+    if (!q.exec(sql) || !q.next())
+        qFatal("rows: %s", qPrintable(q.lastError().text()));
+    return q.value(0).toInt();
+}
+
+void RecordFixture::failOn(const QString &triggerBody) {
+    QSqlQuery q(db());
+    if (!q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s))
+        qFatal("failOn: %s", qPrintable(q.lastError().text()));
+}
+
+} // namespace orlu::test

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "records/database.h"
+#include "records/recordcontext.h"
+#include "records/recordtypes.h"
+#include "support/scriptedprompter.h"
+#include "support/temphome.h"
+#include "support/virtualtime.h"
+
+#include <QList>
+#include <QString>
+
+namespace orlu::test {
+
+// A subject with only a number and a name.
+inline Subject subjectOf(const QString &number, const QString &name = {}) {
+    Subject s;
+    s.number = number;
+    s.name = name;
+    return s;
+}
+
+// A main database in a temporary program folder with the context the record
+// windows take: scripted message boxes, recorded tones, virtual time in December 2026.
+class RecordFixture {
+public:
+    RecordFixture();
+
+    QSqlDatabase db() const { return database.handle(); }
+    qint64 addSubject(const QString &number, const QString &name, bool male = true, double birth = 0,
+                      const QString &address = {}, const QString &telephone = {});
+    qint64 addMeasurement(const QString &number, double kydate, double value = 10.0, bool high = false,
+                          const QString &memo = {});
+    int rows(const QString &table, const QString &where = {}) const;
+    // Makes every statement of `sql` kind fail, as a fault in the middle of a change would.
+    void failOn(const QString &triggerBody);
+
+    TempHome home;
+    Database database;
+    CurrentMeasurement current;
+    int sortCode = 1;
+    ScriptedPrompter prompter;
+    VirtualTime time;
+    QList<int> tones;
+    RecordContext context;
+};
+
+} // namespace orlu::test

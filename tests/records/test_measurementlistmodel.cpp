@@ -1,0 +1,98 @@
+#include "app/daycount.h"
+#include "recordfixture.h"
+#include "records/measurementlistmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+class TestMeasurementListModel : public QObject {
+    Q_OBJECT
+private slots:
+    void showsOneSubjectInDateOrder();
+    void filterIgnoresLetterCase();
+    void displayColumns_data();
+    void displayColumns();
+    void recordHoldsPlainValues();
+    void titles();
+};
+
+void TestMeasurementListModel::showsOneSubjectInDateOrder() {
+    test::RecordFixture f;
+    const qint64 late = f.addMeasurement(u"A1"_s, 46000.5);
+    const qint64 early = f.addMeasurement(u"A1"_s, 45000.25);
+    f.addMeasurement(u"B1"_s, 45500);
+    const qint64 middle = f.addMeasurement(u"A1"_s, 45500);
+    MeasurementListModel m(f.db());
+    QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(m.setSubjectNumber(u"A1"_s));
+    QCOMPARE(m.rowCount(), 3);
+    QCOMPARE(m.keyAt(0), early);
+    QCOMPARE(m.keyAt(1), middle);
+    QCOMPARE(m.keyAt(2), late);
+    QCOMPARE(m.data(m.index(2, MeasurementListModel::Stno)).toInt(), 3);
+    QVERIFY(m.setSubjectNumber(u"nobody"_s));
+    QCOMPARE(m.rowCount(), 0);
+}
+
+void TestMeasurementListModel::filterIgnoresLetterCase() {
+    test::RecordFixture f;
+    f.addMeasurement(u"ab7"_s, 45000);
+    f.addMeasurement(u"AB7"_s, 45001);
+    f.addMeasurement(u"ab"_s, 45002);
+    MeasurementListModel m(f.db());
+    m.setSubjectNumber(u"Ab7"_s);
+    QCOMPARE(m.rowCount(), 2);
+}
+
+void TestMeasurementListModel::displayColumns_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("shown");
+    const QDateTime at(QDate(2026, 3, 4), QTime(14, 30));
+    QTest::newRow("KYDATE_C") << int(MeasurementListModel::Date) << shortDate(at.date());
+    QTest::newRow("KYDATE_T") << int(MeasurementListModel::Time) << shortTime(at.time());
+    QTest::newRow("KYVOTA_C high") << int(MeasurementListModel::Potential) << u"高电位"_s;
+    QTest::newRow("KY1") << int(MeasurementListModel::FirstValue) << u"12.1"_s;
+    QTest::newRow("KY24") << int(MeasurementListModel::FirstValue + 23) << u"14.4"_s;
+}
+
+void TestMeasurementListModel::displayColumns() {
+    QFETCH(int, column);
+    QFETCH(QString, shown);
+    test::RecordFixture f;
+    f.addMeasurement(u"A1"_s, toDayCount(QDateTime(QDate(2026, 3, 4), QTime(14, 30))), 12.0, true);
+    MeasurementListModel m(f.db());
+    m.setSubjectNumber(u"A1"_s);
+    QCOMPARE(m.data(m.index(0, column)).toString(), shown);
+}
+
+void TestMeasurementListModel::recordHoldsPlainValues() {
+    test::RecordFixture f;
+    const qint64 key = f.addMeasurement(u"A1"_s, 45000, 20.0, false);
+    MeasurementListModel m(f.db());
+    m.setSubjectNumber(u"A1"_s);
+    const auto rec = m.recordAt(0);
+    QVERIFY(rec);
+    QCOMPARE(rec->key, key);
+    QCOMPARE(rec->values[0], 20.1);
+    QCOMPARE(rec->values[23], 22.4);
+    QCOMPARE(m.data(m.index(0, MeasurementListModel::Potential)).toString(), u"标准"_s);
+}
+
+void TestMeasurementListModel::titles() {
+    test::RecordFixture f;
+    MeasurementListModel m(f.db());
+    const QStringList t = MeasurementListModel::channelTitles();
+    QCOMPARE(t.size(), 24);
+    QCOMPARE(t.at(0), u"左-肺经"_s);
+    QCOMPARE(t.at(6), u"右-肺经"_s);
+    QCOMPARE(t.at(12), u"左-脾经"_s);
+    QCOMPARE(t.at(13), u"肝  经"_s);
+    QCOMPARE(t.at(18), u"右-脾经"_s);
+    QCOMPARE(m.headerData(MeasurementListModel::Potential, Qt::Horizontal).toString(), u"测量方式"_s);
+}
+
+QTEST_GUILESS_MAIN(TestMeasurementListModel)
+#include "test_measurementlistmodel.moc"

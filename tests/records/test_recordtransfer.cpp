@@ -1,0 +1,181 @@
+#include "app/channels.h"
+#include "recordfixture.h"
+#include "records/recordtransfer.h"
+
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+class TestRecordTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void storesPlainValuesAndTakesTheKey();
+    void storingTwiceAppendsTwoRows();
+    void failedStoreLeavesTheCurrentMeasurement();
+    void loadFillsEverythingAndResets();
+    void comparisonHoldsCorrectedValuesAndPlainAverage_data();
+    void comparisonHoldsCorrectedValuesAndPlainAverage();
+    void deletingTheCurrentRowClearsTheKey_data();
+    void deletingTheCurrentRowClearsTheKey();
+    void updateRewritesAMeasurement();
+};
+
+namespace {
+
+CurrentMeasurement measured() {
+    CurrentMeasurement m;
+    std::array<double, 24> v{};
+    for (int c = 1; c <= 24; ++c)
+        v[size_t(c - 1)] = 10.0 + c;
+    m.setAllValues(v);
+    m.measuredAt = 46000.75;
+    m.highPotential = true;
+    m.memo = {u"头痛"_s, u"失眠"_s};
+    return m;
+}
+
+} // namespace
+
+void TestRecordTransfer::storesPlainValuesAndTakesTheKey() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    const Subject s = test::subjectOf(u"A7"_s, u"王"_s);
+    const qint64 key = storeCurrentMeasurement(repo, m, s);
+    QVERIFY(key > 0);
+    QCOMPARE(m.recordKey, key);
+    QCOMPARE(m.subject.number, u"A7"_s);
+    const auto row = repo.fetch(key);
+    QCOMPARE(row->subjectNumber, u"A7"_s);
+    QCOMPARE(row->measuredAt, 46000.75);
+    QCOMPARE(row->highPotential, true);
+    QCOMPARE(row->memo, u"头痛\r\n失眠"_s);
+    // The stored readings are the measured ones, not the corrected ones.
+    for (int c = 1; c <= 24; ++c)
+        QCOMPARE(row->values[size_t(c - 1)], 10.0 + c);
+    QVERIFY(m.corrected[0] != m.values[0]);
+    QCOMPARE(f.rows(u"KYDATA"_s, u"MEMO2 IS NOT NULL OR AutoKey IS NOT NULL OR PrtFG <> 0"_s), 0);
+}
+
+void TestRecordTransfer::storingTwiceAppendsTwoRows() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    const qint64 first = storeCurrentMeasurement(repo, m, test::subjectOf(u"A7"_s));
+    const qint64 second = storeCurrentMeasurement(repo, m, test::subjectOf(u"A7"_s));
+    QVERIFY(second > first);
+    QCOMPARE(m.recordKey, second);
+    QCOMPARE(repo.countOf(u"a7"_s), 2);
+}
+
+void TestRecordTransfer::failedStoreLeavesTheCurrentMeasurement() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    m.recordKey = 5;
+    m.subject.number = u"OLD"_s;
+    f.failOn(u"BEFORE INSERT ON KYDATA"_s);
+    QString error;
+    QCOMPARE(storeCurrentMeasurement(repo, m, test::subjectOf(u"NEW"_s), &error), 0);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(m.recordKey, 5);
+    QCOMPARE(m.subject.number, u"OLD"_s);
+    QCOMPARE(f.rows(u"KYDATA"_s), 0);
+}
+
+void TestRecordTransfer::loadFillsEverythingAndResets() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    const qint64 key = f.addMeasurement(u"L1"_s, 45123.5, 30.0, true, u"一\r\n二"_s);
+    CurrentMeasurement m;
+    m.selectedChart = 4;
+    m.analysisPage = 2;
+    m.pointsSinceCounterUpdate = 9;
+    const Subject s{u"L1"_s, u"李"_s, false, 30000, u"addr"_s, u"t1"_s, u"t2"_s, u"t3"_s, u"e"_s};
+    loadIntoCurrent(m, s, *repo.fetch(key));
+    QCOMPARE(m.subject.email, u"e"_s);
+    QCOMPARE(m.subject.male, false);
+    QCOMPARE(m.measuredAt, 45123.5);
+    QCOMPARE(m.highPotential, true);
+    QCOMPARE(m.memo, (QStringList{u"一"_s, u"二"_s}));
+    QCOMPARE(m.recordKey, key);
+    QCOMPARE(m.selectedChart, 1);
+    QCOMPARE(m.analysisPage, 0);
+    QCOMPARE(m.pointsSinceCounterUpdate, 0);
+    for (int c = 1; c <= 24; ++c) {
+        QCOMPARE(m.value(c), 30.0 + c / 10.0);
+        QCOMPARE(m.correctedValue(c), correctedValue(c, 30.0 + c / 10.0));
+    }
+}
+
+void TestRecordTransfer::comparisonHoldsCorrectedValuesAndPlainAverage_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("average");
+    QTest::addColumn<double>("leftLung");
+    QTest::newRow("all 10.0") << 10.0 << 10.0 << 8.541;
+    QTest::newRow("all 0") << 0.0 << 0.0 << 0.0;
+}
+
+void TestRecordTransfer::comparisonHoldsCorrectedValuesAndPlainAverage() {
+    QFETCH(double, value);
+    QFETCH(double, average);
+    QFETCH(double, leftLung);
+    MeasurementRecord row;
+    row.values.fill(value);
+    row.measuredAt = 45000.5;
+    row.highPotential = true;
+    const ComparisonRecord c = comparisonRecordOf(test::subjectOf(u"C1"_s, u"陈"_s), row);
+    QCOMPARE(c.subjectNumber, u"C1"_s);
+    QCOMPARE(c.subjectName, u"陈"_s);
+    QCOMPARE(c.measuredAt, 45000.5);
+    QVERIFY(c.highPotential);
+    QVERIFY(c.loaded);
+    QCOMPARE(c.average, average);
+    QVERIFY(qAbs(c.corrected[0] - leftLung) < 1e-9);
+}
+
+void TestRecordTransfer::deletingTheCurrentRowClearsTheKey_data() {
+    QTest::addColumn<bool>("current");
+    QTest::newRow("the current measurement's row") << true;
+    QTest::newRow("another row") << false;
+}
+
+void TestRecordTransfer::deletingTheCurrentRowClearsTheKey() {
+    QFETCH(bool, current);
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    const qint64 a = f.addMeasurement(u"A"_s, 45000);
+    const qint64 b = f.addMeasurement(u"A"_s, 45001);
+    CurrentMeasurement m = measured();
+    m.recordKey = current ? a : b;
+    QVERIFY(deleteMeasurement(repo, m, a));
+    QCOMPARE(m.recordKey, current ? 0 : b);
+    QCOMPARE(m.value(1), 11.0);
+    QVERIFY(!repo.fetch(a));
+    // A row that is gone cannot be deleted twice, and the key of the survivor stays.
+    m.recordKey = b;
+    QVERIFY(!deleteMeasurement(repo, m, a));
+    QCOMPARE(m.recordKey, b);
+}
+
+void TestRecordTransfer::updateRewritesAMeasurement() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    const qint64 key = f.addMeasurement(u"U"_s, 45000, 10.0);
+    MeasurementRecord r = *repo.fetch(key);
+    r.values.fill(55.5);
+    r.measuredAt = 0;
+    r.highPotential = true;
+    r.memo = u"改"_s;
+    r.subjectNumber = u"other"_s;
+    QVERIFY(repo.update(r));
+    const auto back = repo.fetch(key);
+    QCOMPARE(back->values[23], 55.5);
+    QCOMPARE(back->measuredAt, 0.0);
+    QCOMPARE(back->memo, u"改"_s);
+    QCOMPARE(back->subjectNumber, u"U"_s);
+}
+
+QTEST_GUILESS_MAIN(TestRecordTransfer)
+#include "test_recordtransfer.moc"
