@@ -16,13 +16,22 @@ namespace {
 
 // The database compares course numbers with its NOCASE collation, which folds
 // ASCII letters only; grouping in memory must fold the same way.
-QString foldCourseNo(const QString &proNo) {
-    QString folded = proNo;
-    for (QChar &ch : folded) {
-        if (ch >= u'A' && ch <= u'Z')
-            ch = QChar(ch.unicode() + (u'a' - u'A'));
+QByteArray foldCourseNo(QByteArray proNo) {
+    for (qsizetype i = 0; i < proNo.size(); ++i) {
+        const char ch = proNo.at(i);
+        if (ch >= 'A' && ch <= 'Z')
+            proNo[i] = char(ch + ('a' - 'A'));
     }
-    return folded;
+    return proNo;
+}
+
+// Stored text as UTF-8 bytes; rule strings are nearly always plain ASCII.
+QString textOfBytes(const QByteArray &bytes) {
+    for (char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80)
+            return QString::fromUtf8(bytes);
+    }
+    return QString::fromLatin1(bytes);
 }
 
 const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY"_s;
@@ -282,23 +291,36 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
     if (!hasCourseTables(db))
         return fail(u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s);
 
-    // Two plain reads and a hash: a join on the case-folded number could not use an index.
-    QHash<QString, QList<ConditionRule>> byCourse;
+    // The analysis window reads the whole set every time it opens. The texts are
+    // read as their stored bytes (a rule string is plain digits), which spares the
+    // driver a conversion per value, and grouped in a hash: a join on the
+    // case-folded number could not use the index.
+    QHash<QByteArray, QList<ConditionRule>> byCourse;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(u"SELECT ProNo, ProCond, ProAnd, ProEng, ProAGL, ProAGH, ProFlg FROM KYPRDT ORDER BY MKEY"_s))
+    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), CAST(ProCond AS BLOB), CAST(ProAnd AS BLOB), ProEng, ProAGL, "
+                "ProAGH, ProFlg FROM KYPRDT ORDER BY MKEY"_s))
         return fail(q.lastError().text());
-    while (q.next())
-        byCourse[foldCourseNo(q.value(0).toString())].append(ruleOf(q, 1));
+    while (q.next()) {
+        ConditionRule r;
+        r.cond = textOfBytes(q.value(1).toByteArray());
+        r.must = textOfBytes(q.value(2).toByteArray());
+        r.energy = q.value(3).toDouble();
+        r.ageLow = q.value(4).toInt();
+        r.ageHigh = q.value(5).toInt();
+        r.required = q.value(6).toBool();
+        byCourse[foldCourseNo(q.value(0).toByteArray())].append(std::move(r));
+    }
 
     QList<CourseRules> courses;
-    if (!q.exec(u"SELECT ProNo, ProName FROM KYPRO"_s + CourseOrder))
+    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), ProName FROM KYPRO"_s + CourseOrder))
         return fail(q.lastError().text());
     while (q.next()) {
         CourseRules c;
-        c.proNo = q.value(0).toString();
+        const QByteArray no = q.value(0).toByteArray();
+        c.proNo = QString::fromUtf8(no);
         c.name = q.value(1).toString();
-        c.conditions = byCourse.value(foldCourseNo(c.proNo));
+        c.conditions = byCourse.value(foldCourseNo(no));
         courses.append(std::move(c));
     }
     return courses;
