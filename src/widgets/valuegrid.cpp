@@ -37,6 +37,12 @@ ValueGrid::ValueGrid(QWidget *parent)
     for (int row = 0; row < TableRows; ++row)
         setRowHeight(row, RowHeight);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A disabled grid only refuses input; its values must stay as readable as ever.
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base,
+                                     QPalette::Highlight, QPalette::HighlightedText})
+        pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
+    setPalette(pal);
     fillHeaders();
     connect(this, &QTableWidget::cellClicked, this, [this](int tableRow, int column) {
         if (const auto c = channelOfGridCell(tableRow - FirstDataRow + 1, column))

@@ -1,0 +1,31 @@
+#include "measure/probelinkoperations.h"
+
+#include "device/probelink.h"
+
+namespace orlu {
+
+void ProbeLinkOperations::resetProbe() {
+    m_link.resetProbe();
+}
+
+void ProbeLinkOperations::startProbe() {
+    m_link.startProbe();
+}
+
+void ProbeLinkOperations::setPotential(bool high) {
+    m_link.setPotential(high);
+}
+
+int ProbeLinkOperations::readCurrent() {
+    return m_link.readCurrent();
+}
+
+void ProbeLinkOperations::playAlertTone(int n) {
+    m_link.playAlertTone(n);
+}
+
+int ProbeLinkOperations::usageCounter(bool increment) {
+    return m_link.usageCounter(increment);
+}
+
+} // namespace orlu

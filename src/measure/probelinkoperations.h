@@ -1,0 +1,26 @@
+#pragma once
+
+#include "measure/probeoperations.h"
+
+namespace orlu {
+
+class ProbeLink;
+
+// The probe operations of a measuring run carried out by the device link.
+class ProbeLinkOperations final : public ProbeOperations {
+public:
+    explicit ProbeLinkOperations(ProbeLink &link)
+        : m_link(link) {}
+
+    void resetProbe() override;
+    void startProbe() override;
+    void setPotential(bool high) override;
+    int readCurrent() override;
+    void playAlertTone(int n) override;
+    int usageCounter(bool increment) override;
+
+private:
+    ProbeLink &m_link;
+};
+
+} // namespace orlu
