@@ -1,5 +1,8 @@
 #include "cli/installer.h"
 
+#include "analysis/referencetextbuilder.h"
+#include "courses/suppliedcourses.h"
+#include "measure/pointpictures.h"
 #include "records/databasefiles.h"
 #include "records/schema.h"
 
@@ -33,11 +36,13 @@ InstallReport install(const ProgramFolder &folder) {
     QString error;
     step(report, dbfile::Template,
          createDatabaseFile(folder.file(dbfile::Template), SchemaKind::Main, &error), error);
-    step(report, dbfile::ReferenceTexts,
-         createDatabaseFile(folder.file(dbfile::ReferenceTexts), SchemaKind::ReferenceTexts, &error), error);
-    step(report, dbfile::SuppliedCourses,
-         createDatabaseFile(folder.file(dbfile::SuppliedCourses), SchemaKind::SuppliedCourses, &error),
+    step(
+        report, dbfile::ReferenceTexts,
+        buildReferenceTextDatabase(folder.file(dbfile::ReferenceTexts), shippedReferenceTextSource(), &error),
+        error);
+    step(report, dbfile::SuppliedCourses, buildSuppliedCourses(folder.file(dbfile::SuppliedCourses), &error),
          error);
+    step(report, u"Data/"_s, buildPointPictures(folder.dataFolder(), &error), error);
     return report;
 }
 

@@ -16,6 +16,7 @@ struct InstallReport {
     QString error;
 };
 
+// Draws pictures: needs a QGuiApplication (the offscreen platform will do).
 InstallReport install(const ProgramFolder &folder);
 
 } // namespace orlu

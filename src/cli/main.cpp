@@ -1,5 +1,7 @@
+#include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
+#include "device/probebackend.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -55,6 +57,10 @@ QList<Command> commands() {
          u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
          u"--sex defaults to male."_s,
          runChartCommand},
+        {u"probe-present"_s, u"probe-present"_s,
+         u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
+         u"probe)."_s,
+         [](const QStringList &, QTextStream &out, QTextStream &) { return runProbePresent(out); }},
     };
 }
 
@@ -64,14 +70,16 @@ void printHelp(QTextStream &out) {
            "(~/.local/share/quorix/orlu/); --home DIR overrides it.\n\nCommands:\n";
     for (const Command &c : commands())
         out << "  orlu-cli " << c.usage << "\n      " << c.help << "\n";
+    out << analysisCommandsHelp();
     out << "  orlu-cli --help\n      This text.\n";
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    // Drawing a chart needs fonts, hence a GUI application, but never a display.
-    const bool drawing = argc > 1 && qstrcmp(argv[1], "chart") == 0;
+    // Drawing (charts, the pictures and diagrams of an installation) needs fonts, hence a GUI
+    // application, but never a display.
+    const bool drawing = argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "setup") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)
@@ -84,6 +92,8 @@ int main(int argc, char *argv[]) {
         printHelp(out);
         return args.isEmpty() ? 2 : 0;
     }
+    if (isAnalysisCommand(args.first()))
+        return runAnalysisCommand(args, out, err);
     const QString name = args.takeFirst();
     for (const Command &c : commands()) {
         if (c.name == name)

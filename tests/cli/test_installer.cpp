@@ -33,7 +33,8 @@ void TestInstaller::createsEveryInstallationFile() {
     const InstallReport report = install(ProgramFolder(home.path()));
     QVERIFY2(report.ok, qPrintable(report.error));
     QVERIFY(report.written.contains(file));
-    QVERIFY(QFileInfo(home.path() + u"Data"_s).isDir());
+    QVERIFY(QFileInfo::exists(home.path() + u"Data/PLh1.bmp"_s));
+    QVERIFY(QFileInfo::exists(home.path() + u"Data/CRf6.bmp"_s));
     Database db;
     QVERIFY(db.open(home.file(file), Database::Access::ReadOnly));
     QVERIFY(db.handle().tables().contains(table));
@@ -58,5 +59,5 @@ void TestInstaller::reportsAFolderThatCannotBeMade() {
     QVERIFY(!report.error.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestInstaller)
+QTEST_MAIN(TestInstaller)
 #include "test_installer.moc"
