@@ -186,17 +186,17 @@ int runAnalysisCommand(const QStringList &args, QTextStream &out, QTextStream &e
 }
 
 QString analysisCommandsHelp() {
-    return u"  analyse [--sex male|female] V1 .. V24\n"
+    return u"  orlu-cli analyse [--sex male|female] V1 .. V24\n"
            "      Analyse 24 plain readings in uA, given in channel order (left hand LU PC HT SI SJ LI,\n"
            "      right hand, left foot SP LR KI BL GB ST, right foot). Prints one JSON object with the\n"
            "      corrected values, sums, body energy, bands, grades, ratios, verdicts, pairs and the\n"
            "      three meridian lists. Reals carry 17 significant digits; an undefined ratio and its\n"
            "      verdict are null. The sex defaults to male.\n"
-           "  descramble HEX\n"
+           "  orlu-cli descramble HEX\n"
            "      Print a stored reference text (hexadecimal digit pairs) in plain words.\n"
-           "  scramble TEXT [--seed N]\n"
+           "  orlu-cli scramble TEXT [--seed N]\n"
            "      Print the stored form of TEXT, scrambled from seed N (0..255, default 0).\n"
-           "  texts [--home DIR] --key K\n"
+           "  orlu-cli texts [--home DIR] --key K\n"
            "      Print every column of reference record K (1..12 meridians, 13..17 state items) of\n"
            "      orluCn.mdb in the program folder DIR (default: the installation folder).\n"
            "  Bad arguments give a message on stderr and exit status 2.\n"_s;
