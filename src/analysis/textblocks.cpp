@@ -79,22 +79,30 @@ QString differentiationBlock(const ReferenceTexts &texts, const AnalysisResult &
     return {};
 }
 
-QString ryodorakuBlock(const ReferenceTexts &texts, const AnalysisResult &result, int m) {
+namespace {
+
+// A meridian block built with the grades of the result; keys that are no meridian give nothing.
+template <typename Block>
+QString meridianBlock(const ReferenceTexts &texts, const AnalysisResult &result, int m, Block block) {
     if (m < 1 || m > MeridianRecordCount)
         return {};
-    return ryodorakuBlock(texts, m, result.meridianState(m));
+    return block(texts, m, result.meridianState(m));
+}
+
+} // namespace
+
+QString ryodorakuBlock(const ReferenceTexts &texts, const AnalysisResult &result, int m) {
+    return meridianBlock(texts, result, m,
+                         qOverload<const ReferenceTexts &, int, MeridianState>(&ryodorakuBlock));
 }
 
 QString dietBlock(const ReferenceTexts &texts, const AnalysisResult &result, int m) {
-    if (m < 1 || m > MeridianRecordCount)
-        return {};
-    return dietBlock(texts, m, result.meridianState(m));
+    return meridianBlock(texts, result, m, qOverload<const ReferenceTexts &, int, MeridianState>(&dietBlock));
 }
 
 QString prescriptionBlock(const ReferenceTexts &texts, const AnalysisResult &result, int m) {
-    if (m < 1 || m > MeridianRecordCount)
-        return {};
-    return prescriptionBlock(texts, m, result.meridianState(m));
+    return meridianBlock(texts, result, m,
+                         qOverload<const ReferenceTexts &, int, MeridianState>(&prescriptionBlock));
 }
 
 MeridianExplanation meridianExplanation(const ReferenceTexts &texts, int m) {
