@@ -6,6 +6,9 @@
 #include "app/windowfactory.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
+#include "device/simulatedhidlayer.h"
+#include "device/ui/simulatedprobewindow.h"
+#include "measure/probelinkoperations.h"
 
 #include <QApplication>
 
@@ -25,9 +28,16 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<HidLayer> hid =
         createHidLayer(chooseProbeBackend(application.arguments()), folder, clock);
     ProbeLink probe(*hid, clock, pump);
+    ProbeLinkOperations probeOperations(probe);
     AppContext app(folder, clock, pump, prompter, launcher, probe);
 
-    TKyForm mainWindow(app, makeWindowFactory(app));
+    TKyForm mainWindow(app, makeWindowFactory(app, probeOperations));
+    // In simulation a small tool window beside the program plays the probe's surroundings.
+    std::unique_ptr<SimulatedProbeWindow> simulation;
+    if (auto *sim = qobject_cast<SimulatedHidLayer *>(hid.get())) {
+        simulation = std::make_unique<SimulatedProbeWindow>(*sim);
+        simulation->show();
+    }
     mainWindow.show();
     return QApplication::exec();
 }

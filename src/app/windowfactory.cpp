@@ -3,6 +3,8 @@
 #include "app/appcontext.h"
 #include "app/placeholderwindow.h"
 #include "app/settingswindow.h"
+#include "device/ui/tkystatu.h"
+#include "measure/ui/tkydec.h"
 
 namespace orlu {
 
@@ -36,15 +38,19 @@ QString captionOf(WindowKind kind) {
 
 } // namespace
 
-WindowFactory makeWindowFactory(AppContext &app) {
-    return [&app](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
+WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe) {
+    return [&app, &probe](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
         switch (kind) {
         case WindowKind::StartupStatus:
-            // Stand-in until the start-up check is wired: the device counts as ready.
-            app.device.ready = true;
-            app.device.serialText = u"None!"_s;
-            app.device.hardwareText = u"None!"_s;
-            return nullptr;
+            return std::make_unique<TKyStatu>(app.probe, app.clock, app.pump, app.folder, app.device,
+                                              LegacyConversionHook{}, parent);
+        case WindowKind::Measurement: {
+            MeasurementWindowContext context{
+                app.measurement, app.settings,           [&app] { return app.saveSettings(); },
+                probe,           app.prompter,           app.clock,
+                app.pump,        app.folder.dataFolder()};
+            return std::make_unique<TKydec>(std::move(context), MeasurementHandOvers{}, parent);
+        }
         case WindowKind::Settings:
             return std::make_unique<TKyCust>(app.settings, app.settingsPath(), app.launcher, app.prompter,
                                              parent);
