@@ -47,7 +47,7 @@ public:
 
     // Take the first present device that is not held and matches; the held
     // probe becomes that device. False when none matches or it cannot be opened.
-    virtual bool takeProbeById(quint16 vendorId, quint16 productId) = 0;
+    virtual bool takeProbeById(quint16 vendorId, quint16 productId);
     virtual bool takeProbeByTest(const HidDeviceTest &test) = 0;
     // Closes the held device and stops its thread; nothing held afterwards.
     virtual void releaseProbe() = 0;

@@ -218,11 +218,6 @@ bool HidrawLayer::take(const HidDeviceInfo &device) {
     return true;
 }
 
-bool HidrawLayer::takeProbeById(quint16 vendorId, quint16 productId) {
-    return takeProbeByTest(
-        [&](const HidDeviceInfo &d) { return d.vendorId == vendorId && d.productId == productId; });
-}
-
 bool HidrawLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_thread)
         return false;

@@ -21,7 +21,6 @@ public:
     ~HidrawLayer() override;
 
     QList<HidDeviceInfo> devices() const override { return m_devices; }
-    bool takeProbeById(quint16 vendorId, quint16 productId) override;
     bool takeProbeByTest(const HidDeviceTest &test) override;
     void releaseProbe() override;
     bool holdsProbe() const override { return m_thread != nullptr; }

@@ -247,11 +247,6 @@ bool SimulatedHidLayer::take(int index) {
     return true;
 }
 
-bool SimulatedHidLayer::takeProbeById(quint16 vendorId, quint16 productId) {
-    return takeProbeByTest(
-        [&](const HidDeviceInfo &d) { return d.vendorId == vendorId && d.productId == productId; });
-}
-
 bool SimulatedHidLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_held >= 0)
         return false;

@@ -41,7 +41,6 @@ public:
     void settle();
 
     QList<HidDeviceInfo> devices() const override;
-    bool takeProbeById(quint16 vendorId, quint16 productId) override;
     bool takeProbeByTest(const HidDeviceTest &test) override;
     void releaseProbe() override;
     bool holdsProbe() const override { return m_held >= 0; }
