@@ -140,7 +140,9 @@ void TKysave::FormShow() {
     if (row >= 0) {
         setCurrentRow(m_listView, row);
         m_listView->setFocus();
-        m_selected = {subject, true, m_subjectList.keyAt(row)};
+        // The stored row, not the measurement's copy of it: the subject may have been
+        // changed since, and its number may be written in another letter case.
+        m_selected = {m_subjectList.subjectAt(row).value_or(subject), true, m_subjectList.keyAt(row)};
     } else {
         m_searchBar->searchBox()->setFocus();
         m_selected = {};
