@@ -7,11 +7,13 @@
 #include "app/prompter.h"
 #include "records/database.h"
 #include "records/listqueries.h"
+#include "records/measurementrepository.h"
 #include "records/readingwindow.h"
 #include "records/registergenerator.h"
 #include "records/savingwindow.h"
 #include "records/schema.h"
 #include "records/subjecteditor.h"
+#include "records/subjectrepository.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -101,9 +103,14 @@ void key(QWidget *w, int k, const QString &text = {}) {
     QApplication::sendEvent(w, &release);
 }
 
-// Paints the window now, as the screen would show it.
+// Paints the whole window now, as its first showing does.
 void show(QWidget *w) {
     w->repaint();
+    QApplication::processEvents();
+}
+
+// Handles what a change left pending, repainting the parts it made dirty.
+void settle() {
     QApplication::processEvents();
 }
 
@@ -157,12 +164,12 @@ void measureWindows(RecordContext &context) {
         for (int k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
             sort.push_back(timed([&] {
                 key(columns, k);
-                show(&w);
+                settle();
             }));
         }
         sort.push_back(timed([&] {
             key(direction, run % 2 == 0 ? Qt::Key_Down : Qt::Key_Up);
-            show(&w);
+            settle();
         }));
         for (int i = 0; i < 5; ++i)
             key(columns, Qt::Key_Up);
@@ -183,7 +190,7 @@ void measureWindows(RecordContext &context) {
         for (QChar ch : typed) {
             keystrokes.push_back(timed([&] {
                 key(search, Qt::Key_unknown, QString(ch));
-                show(&w);
+                settle();
             }));
         }
     }
@@ -194,7 +201,7 @@ void measureWindows(RecordContext &context) {
     for (int i = 0; i < 30; ++i) {
         moves.push_back(timed([&] {
             key(subjects, Qt::Key_Down);
-            show(&w);
+            settle();
         }));
     }
     print("refilter_ms", median(moves));
@@ -329,7 +336,8 @@ int main(int argc, char **argv) {
         takeScreenshots(context, options.screenshots);
         return 0;
     }
-    std::printf("subjects: %d\nmeasurements: %d\n", options.subjects, options.measurements);
+    std::printf("subjects: %d\nmeasurements: %d\n", SubjectRepository(db.handle()).count(),
+                MeasurementRepository(db.handle()).countAll());
     measureWindows(context);
 #ifdef ORLU_BENCH_SQLITE
     measureSqlite(path);
