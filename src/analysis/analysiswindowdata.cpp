@@ -1,5 +1,7 @@
 #include "analysis/analysiswindowdata.h"
 
+#include "records/displaycolumns.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -34,7 +36,7 @@ MemoWrite writeMeasurementMemo(const QSqlDatabase &db, qint64 key, const QString
     QSqlQuery q(db);
     q.prepare(u"UPDATE KYDATA SET MEMO1 = ? WHERE MKEY = ?"_s);
     // A memo column holds text, never NULL, even when the record is emptied.
-    QString memo = lines.join(u"\r\n"_s);
+    QString memo = joinMemoLines(lines);
     if (memo.isNull())
         memo = u""_s;
     q.addBindValue(memo);

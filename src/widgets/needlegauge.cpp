@@ -61,7 +61,9 @@ void NeedleGauge::setValue(double value) {
     emit valueChanged(m_value);
 }
 
-double NeedleGauge::shownValue() const { return qBound(m_minimum, m_value, m_maximum); }
+double NeedleGauge::shownValue() const {
+    return qBound(m_minimum, m_value, m_maximum);
+}
 
 void NeedleGauge::setColour(const QColor &colour) {
     m_colour = colour;
@@ -73,7 +75,9 @@ void NeedleGauge::setMarkStep(double step) {
     update();
 }
 
-double NeedleGauge::markStep() const { return m_markStep > 0.0 ? m_markStep : (m_maximum - m_minimum) / 5.0; }
+double NeedleGauge::markStep() const {
+    return m_markStep > 0.0 ? m_markStep : (m_maximum - m_minimum) / 5.0;
+}
 
 void NeedleGauge::setCaption(const QString &caption) {
     m_caption = caption;
@@ -100,9 +104,13 @@ double NeedleGauge::angleOf(double v) const {
     return 180.0 - 180.0 * share;
 }
 
-double NeedleGauge::needleAngle() const { return angleOf(m_value); }
+double NeedleGauge::needleAngle() const {
+    return angleOf(m_value);
+}
 
-QString NeedleGauge::valueText() const { return numberText(m_value, m_decimals) + m_unit; }
+QString NeedleGauge::valueText() const {
+    return numberText(m_value, m_decimals) + m_unit;
+}
 
 void NeedleGauge::paintEvent(QPaintEvent *) {
     QPainter p(this);

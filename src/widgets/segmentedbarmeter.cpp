@@ -108,10 +108,9 @@ void SegmentedBarMeter::paintEvent(QPaintEvent *) {
         if (!live)
             c = QColor(qGray(c.rgb()), qGray(c.rgb()), qGray(c.rgb()));
         const double from = i * pitch;
-        const QRectF seg = horizontal
-                               ? QRectF(inner.left() + from, inner.top(), pitch - gap, inner.height())
-                               : QRectF(inner.left(), inner.bottom() - from - (pitch - gap), inner.width(),
-                                        pitch - gap);
+        const QRectF seg = horizontal ? QRectF(inner.left() + from, inner.top(), pitch - gap, inner.height())
+                                      : QRectF(inner.left(), inner.bottom() - from - (pitch - gap),
+                                               inner.width(), pitch - gap);
         p.fillRect(seg, c);
     }
 }

@@ -1,0 +1,175 @@
+#include "analysis/analysiscoursepage.h"
+
+#include "analysis/analysiswidgets.h"
+#include "analysis/analysiswindowdata.h"
+#include "analysis/selectionpaste.h"
+#include "app/launch.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+CoursePictureView::CoursePictureView(QWidget *parent)
+    : QWidget(parent) {
+    setObjectName(u"coursePicture"_s);
+    setAutoFillBackground(true);
+}
+
+void CoursePictureView::setPicture(const QImage &image, bool stretched) {
+    m_image = image;
+    m_stretched = stretched;
+    update();
+}
+
+void CoursePictureView::paintEvent(QPaintEvent *) {
+    if (m_image.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_stretched) {
+        p.drawImage(rect(), m_image);
+        return;
+    }
+    // At its own size a larger picture is cut at the frame, centred.
+    QRect target(QPoint(0, 0), m_image.size());
+    target.moveCenter(rect().center());
+    p.setClipRect(rect());
+    p.drawImage(target, m_image);
+}
+
+AnalysisCoursePage::AnalysisCoursePage(LaunchPort &launcher, QWidget *parent)
+    : QWidget(parent)
+    , m_launcher(launcher) {
+    setObjectName(u"coursePage"_s);
+
+    auto *left = new QVBoxLayout;
+    left->setSpacing(2);
+    left->addWidget(makeLabel(u"疗程项目"_s, this));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(u"courseList"_s);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    left->addWidget(m_list, 2);
+    auto *frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    m_picture = new CoursePictureView(frame);
+    frameLayout->addWidget(m_picture);
+    left->addWidget(frame, 3);
+
+    auto *right = new QVBoxLayout;
+    right->setSpacing(2);
+    right->addWidget(makeLabel(u"疗程说明"_s, this));
+    m_text = makeTextBox(u"courseText"_s, this);
+    right->addWidget(m_text, 1);
+
+    auto *bottom = new QHBoxLayout;
+    m_scale = makeLabel({}, this, u"scaleLabel"_s);
+    QFont small = m_scale->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_scale->setFont(small);
+    setTextColour(m_scale, QColor(255, 0, 0));
+    m_scale->setMinimumWidth(34);
+    bottom->addWidget(m_scale);
+    bottom->addSpacing(8);
+    bottom->addWidget(makeLabel(u"说明:"_s, this));
+    const std::array<QStyle::StandardPixmap, LaunchButtonCount> icons{
+        QStyle::SP_MediaPlay, QStyle::SP_FileIcon, QStyle::SP_DirOpenIcon, QStyle::SP_ComputerIcon};
+    for (int k = 1; k <= LaunchButtonCount; ++k) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(indexedName("launchButton", k));
+        b->setIcon(style()->standardIcon(icons[static_cast<std::size_t>(k - 1)]));
+        b->setIconSize(QSize(20, 20));
+        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, [this, k] { launchButtonClick(k); });
+        m_launch[static_cast<std::size_t>(k - 1)] = b;
+        bottom->addWidget(b);
+    }
+    bottom->addStretch();
+    auto *selectAll = new QPushButton(u"全选"_s, this);
+    selectAll->setObjectName(u"selectAllButton6"_s);
+    selectAll->setToolTip(u"将全部数据选取为剪贴的数据"_s);
+    auto *paste = new QPushButton(u"贴上"_s, this);
+    paste->setObjectName(u"pasteButton6"_s);
+    paste->setToolTip(u"将选取的数据贴入处置记录"_s);
+    bottom->addWidget(selectAll);
+    bottom->addWidget(paste);
+    right->addLayout(bottom);
+    m_selection = new SelectionPaste({m_text}, selectAll, paste, this);
+
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(4, 4, 4, 4);
+    columns->setSpacing(8);
+    columns->addLayout(left, 2);
+    columns->addLayout(right, 3);
+
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &AnalysisCoursePage::courseSelected);
+}
+
+void AnalysisCoursePage::setCourses(const QStringList &names) {
+    {
+        const QSignalBlocker quiet(m_list);
+        m_list->clear();
+        m_list->addItems(names);
+    }
+    if (names.isEmpty()) {
+        showCourse({});
+        return;
+    }
+    m_list->setCurrentRow(0);
+}
+
+void AnalysisCoursePage::courseSelected() {
+    const QList<QListWidgetItem *> selected = m_list->selectedItems();
+    if (!selected.isEmpty())
+        showCourse(selected.first()->text());
+}
+
+void AnalysisCoursePage::showCourse(const QString &name) {
+    m_course.reset();
+    if (!name.isNull() && m_db.isOpen()) {
+        if (const std::optional<qint64> key = courseKeyByName(m_db, name))
+            m_course = CourseStore(m_db).course(*key);
+    }
+    if (!m_course) {
+        m_text->clear();
+        m_picture->setPicture({}, true);
+        m_picture->hide();
+        m_scale->clear();
+        for (QToolButton *b : m_launch) {
+            b->setEnabled(false);
+            b->setToolTip({});
+        }
+        return;
+    }
+    const Course &c = *m_course;
+    showText(m_text, c.description);
+    m_picture->setPicture(QImage::fromData(c.picture), !c.scaled);
+    m_picture->show();
+    m_scale->setText(c.scaled ? u"Scale"_s : u"Fit"_s);
+    for (int k = 1; k <= LaunchButtonCount; ++k) {
+        QToolButton *b = m_launch[static_cast<std::size_t>(k - 1)];
+        b->setEnabled(c.launchEnabled(k));
+        b->setToolTip(c.hints[static_cast<std::size_t>(k - 1)]);
+    }
+}
+
+void AnalysisCoursePage::launchButtonClick(int k) {
+    if (!m_course)
+        return;
+    const auto i = static_cast<std::size_t>(k - 1);
+    launch(m_launcher, m_course->programs[i].trimmed(), m_course->parameters[i].trimmed());
+}
+
+} // namespace orlu

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "courses/coursestore.h"
+
+#include <QImage>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QToolButton;
+
+namespace orlu {
+
+class LaunchPort;
+class SelectionPaste;
+
+// A course picture: stretched to the frame, or at its own size in the middle.
+class CoursePictureView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CoursePictureView(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &image, bool stretched);
+    const QImage &picture() const { return m_image; }
+    bool isStretched() const { return m_stretched; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_image;
+    bool m_stretched = true;
+};
+
+// Page "专家疗程": the names of the matching user courses, the chosen course's
+// description and picture and its four launch buttons.
+class AnalysisCoursePage : public QWidget {
+    Q_OBJECT
+public:
+    AnalysisCoursePage(LaunchPort &launcher, QWidget *parent = nullptr);
+
+    // The user course set the names were matched from.
+    void setCourseSet(QSqlDatabase db) { m_db = db; }
+    // Fills the list; selects and shows the first course, or empties the page.
+    void setCourses(const QStringList &names);
+    SelectionPaste &selection() const { return *m_selection; }
+    // The course shown, if any.
+    const std::optional<Course> &shownCourse() const { return m_course; }
+
+private:
+    void courseSelected();
+    void showCourse(const QString &name);
+    void launchButtonClick(int k);
+
+    LaunchPort &m_launcher;
+    QSqlDatabase m_db;
+    std::optional<Course> m_course;
+    QListWidget *m_list = nullptr;
+    CoursePictureView *m_picture = nullptr;
+    QPlainTextEdit *m_text = nullptr;
+    QLabel *m_scale = nullptr;
+    std::array<QToolButton *, LaunchButtonCount> m_launch{};
+    SelectionPaste *m_selection = nullptr;
+};
+
+} // namespace orlu

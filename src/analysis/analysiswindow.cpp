@@ -1,0 +1,383 @@
+#include "analysis/analysiswindow.h"
+
+#include "analysis/analysischartpage.h"
+#include "analysis/analysiscoursepage.h"
+#include "analysis/analysisenergypage.h"
+#include "analysis/analysispairpage.h"
+#include "analysis/analysisprintpage.h"
+#include "analysis/analysistextpage.h"
+#include "analysis/analysiswidgets.h"
+#include "analysis/selectionpaste.h"
+#include "analysis/textstore.h"
+#include "app/clock.h"
+#include "app/prompter.h"
+#include "app/settings.h"
+#include "courses/coursestore.h"
+#include "measure/currentmeasurement.h"
+#include "records/database.h"
+#include "records/displaycolumns.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct PageText {
+    QString caption;
+    QString hint;
+    QString status;
+};
+
+const std::array<PageText, TKyany::PageCount> &pageTexts() {
+    static const std::array<PageText, TKyany::PageCount> texts{{
+        {u"体能状况"_s, {}, u"【性别】会影响部份辩证,请留意其正确性。"_s},
+        {u"分析图表"_s, u"图形分析功能"_s, u"【平均体能】为基准中线的数据,每一受测者均不相同。"_s},
+        {u"表里对应"_s, u"表里经络能量对应分析"_s,
+         u"表里经络能量对应，您可以藉此判断阴脏阳腑间的气血平衡度。"_s},
+        {u"经络分析"_s, u"经络能量分析参考数据"_s, u"请至【辩证项目】中点选需要详细说明的单经络辩证项目。"_s},
+        {u"医方资料"_s, u"医方及针灸建议及参考"_s, u"请至【辩证项目】中点选需要详细说明的医方建议数据。"_s},
+        {u"养生建议"_s, u"养生食疗参考项目"_s, u"请至【食疗项目】中点选需要详细说明的食疗数据。"_s},
+        {u"专家疗程"_s, u"专家疗程分析"_s, u"请至【辩证项目】中点选需要详细说明的专家疗程数据。"_s},
+        {u"处置记录"_s, u"处置与相关建议记录"_s, u"请将症状与处置数据详细纪录."_s},
+        {u"数据打印"_s, u"数据打印选项"_s,
+         u"当您选择【开始打印】,系统将会把您在[打印数据选项]中勾选的数据打印出来."_s},
+    }};
+    return texts;
+}
+
+constexpr int ChartPage = 1;
+constexpr int FirstTextPage = 3;
+constexpr int LastTextPage = 5;
+constexpr int PrescriptionPage = 4;
+constexpr int DietPage = 5;
+
+TextPageLayout differentiationLayout() {
+    return {3,
+            u"differentiationList"_s,
+            {{u"详细说明"_s, u"differentiationText"_s}, {u"良导络辨症"_s, u"ryodorakuText"_s}},
+            {}};
+}
+
+TextPageLayout prescriptionLayout() {
+    return {4,
+            u"prescriptionList"_s,
+            {{u"详细说明"_s, u"prescriptionText"_s}},
+            {{u"针  灸"_s, u"medicineButton1"_s, true},
+             {u"汉  方"_s, u"medicineButton2"_s, true},
+             {u"按  摩"_s, u"medicineButton3"_s, false}}};
+}
+
+TextPageLayout dietLayout() {
+    return {5,
+            u"dietList"_s,
+            {{u"食物疗法表列"_s, u"dietText"_s}},
+            {{u"营养素"_s, u"healthButton1"_s, true},
+             {u"禁  忌"_s, u"healthButton2"_s, true},
+             {u"药  膳"_s, u"healthButton3"_s, true},
+             {u"花草茶"_s, u"healthButton4"_s, true},
+             {u"按  摩"_s, u"healthButton5"_s, true}}};
+}
+
+// The lines of a multi-line box; an empty box has none, and a final line
+// break does not start another line.
+QStringList boxLines(const QString &text) {
+    QStringList lines = splitMemoLines(text);
+    if (!lines.isEmpty() && text.endsWith(u'\n'))
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+QString TKyany::pageCaption(int page) {
+    return pageTexts()[static_cast<std::size_t>(page)].caption;
+}
+
+QString TKyany::pageStatusText(int page) {
+    return pageTexts()[static_cast<std::size_t>(page)].status;
+}
+
+TKyany::TKyany(AnalysisWindowServices services, QWidget *parent)
+    : QDialog(parent)
+    , m_s(std::move(services)) {
+    setObjectName(u"TKyany"_s);
+    setWindowTitle(u"资料分析"_s);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(785, 556);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(u"pageTabs"_s);
+    m_tabs->setToolTip(u"身体能量及相关分析资料"_s);
+    m_energyPage = new AnalysisEnergyPage(m_tabs);
+    m_chartPage = new AnalysisChartPage(m_tabs);
+    m_pairPage = new AnalysisPairPage(m_tabs);
+    m_textPages = {new AnalysisTextPage(differentiationLayout(), m_tabs),
+                   new AnalysisTextPage(prescriptionLayout(), m_tabs),
+                   new AnalysisTextPage(dietLayout(), m_tabs)};
+    m_coursePage = new AnalysisCoursePage(m_s.launcher, m_tabs);
+    m_printPage = new AnalysisPrintPage(m_tabs);
+    const std::array<QWidget *, PageCount> pages{m_energyPage,   m_chartPage,        m_pairPage,
+                                                 m_textPages[0], m_textPages[1],     m_textPages[2],
+                                                 m_coursePage,   createRecordPage(), m_printPage};
+    for (int i = 0; i < PageCount; ++i) {
+        m_tabs->addTab(pages[static_cast<std::size_t>(i)], pageCaption(i));
+        m_tabs->setTabToolTip(i, pageTexts()[static_cast<std::size_t>(i)].hint);
+    }
+
+    m_closeButton = new QPushButton(u"离  开"_s, m_tabs);
+    m_closeButton->setObjectName(u"closeButton"_s);
+    m_closeButton->setAutoDefault(false);
+    m_tabs->setCornerWidget(m_closeButton, Qt::TopRightCorner);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The multi-meridian list moves to the slot of whichever text page is shown.
+    m_multiList = new QListWidget(m_textPages[0]);
+    m_multiList->setObjectName(u"multiMeridianList"_s);
+    m_multiList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_multiList->hide();
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(u"statusBar"_s);
+    bar->setSizeGripEnabled(false);
+    m_status = makeLabel({}, bar, u"statusText"_s);
+    m_notice = makeLabel(u"本功能所有数据仅供研究参考，身体不适仍应洽询专业医师。"_s, bar, u"noticeText"_s);
+    bar->addWidget(m_status, 1);
+    bar->addPermanentWidget(m_notice);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(bar);
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TKyany::pageChange);
+    connect(m_chartPage, &AnalysisChartPage::chartChosen, this, [this](int chart) {
+        m_s.measurement.selectedChart = chart;
+        showStatus(m_chartPage->chartStatusText());
+    });
+    connect(m_chartPage, &AnalysisChartPage::chartRepainted, this, [this] {
+        if (m_tabs->currentIndex() == ChartPage)
+            showStatus(m_chartPage->chartStatusText());
+    });
+    for (AnalysisTextPage *page : m_textPages)
+        connect(&page->selection(), &SelectionPaste::pasted, this, &TKyany::appendToRecord);
+    connect(&m_coursePage->selection(), &SelectionPaste::pasted, this, &TKyany::appendToRecord);
+    for (int page = FirstTextPage; page <= LastTextPage; ++page) {
+        QListWidget *list = textPage(page)->list();
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, page] { listSelected(page); });
+        connect(list, &QListWidget::itemClicked, this, [this, page] { listSelected(page); });
+    }
+    connect(m_multiList, &QListWidget::itemSelectionChanged, this, &TKyany::multiMeridianSelected);
+    connect(textPage(PrescriptionPage), &AnalysisTextPage::toolClicked, this, &TKyany::medicineToolClick);
+    connect(textPage(DietPage), &AnalysisTextPage::toolClicked, this, &TKyany::healthToolClick);
+    connect(m_printPage, &AnalysisPrintPage::printRequested, this, &TKyany::printButtonClick);
+    connect(m_printPage, &AnalysisPrintPage::printerSetupRequested, this, &TKyany::printerSetupButtonClick);
+}
+
+TKyany::~TKyany() = default;
+
+QWidget *TKyany::createRecordPage() {
+    auto *page = new QWidget(m_tabs);
+    page->setObjectName(u"recordPage"_s);
+    m_record = new QPlainTextEdit(page);
+    m_record->setObjectName(u"treatmentRecordEdit"_s);
+    m_record->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_record);
+    connect(m_record, &QPlainTextEdit::textChanged, this, [this] { m_memoModified = true; });
+    return page;
+}
+
+AnalysisTextPage *TKyany::textPage(int page) const {
+    return m_textPages[static_cast<std::size_t>(page - FirstTextPage)];
+}
+
+void TKyany::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!m_opened) {
+        m_opened = true;
+        FormShow();
+    }
+}
+
+void TKyany::done(int result) {
+    if (m_opened && !m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void TKyany::FormShow() {
+    m_record->setPlainText(m_s.measurement.memo.join(u'\n'));
+    m_memoModified = false;
+
+    openTables();
+
+    m_multiSelected = false;
+    const int page = qBound(0, m_s.measurement.analysisPage, PageCount - 1);
+    {
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(page);
+    }
+    pageChange(page);
+
+    m_result = analyse(m_s.measurement.corrected, m_s.measurement.subject.male);
+
+    m_chartPage->setResult(m_result);
+    m_chartPage->showChart(m_s.measurement.selectedChart);
+
+    m_energyPage->showAnalysis(m_result, m_s.measurement, m_s.clock.now().date());
+    m_pairPage->showAnalysis(m_result);
+    fillLists();
+    matchCourses();
+
+    setTextToolsEnabled(false);
+    for (AnalysisTextPage *p : m_textPages)
+        p->clearBoxes();
+    m_shownRows.fill(-1);
+
+    m_syncOn = false;
+    selectQuietly(m_textPages[0]->list(), 0);
+    showDifferentiation(0);
+    if (textPage(DietPage)->list()->count() > 0) {
+        selectQuietly(textPage(DietPage)->list(), 0);
+        showDiet(0);
+    }
+    if (textPage(PrescriptionPage)->list()->count() > 0) {
+        selectQuietly(textPage(PrescriptionPage)->list(), 0);
+        showPrescription(0);
+    }
+    m_syncOn = true;
+
+    m_printPage->setOptions(parsePrintOptions(m_s.settings.printOptions));
+}
+
+void TKyany::openTables() {
+    m_texts = std::make_unique<ReferenceTextStore>(m_s.textDb.handle());
+    m_coursePage->setCourseSet(m_s.mainDb.handle());
+    Database *supplied = m_s.suppliedCourses ? m_s.suppliedCourses() : nullptr;
+    m_suppliedDb = supplied && supplied->isOpen() ? supplied->handle() : QSqlDatabase();
+}
+
+void TKyany::matchCourses() {
+    const MatchInputs inputs =
+        matchInputs(m_result, m_s.measurement.subject.birthDate, m_s.clock.now().date());
+    QStringList problems;
+    QString error;
+    m_courseNames.clear();
+    if (const std::optional<QStringList> names = matchCourseSet(m_s.mainDb.handle(), inputs, &error))
+        m_courseNames = *names;
+    else
+        problems.append(error);
+    m_coursePage->setCourses(m_courseNames);
+
+    m_multiNames.clear();
+    if (!m_suppliedDb.isValid())
+        problems.append(u"orluMCn.mdb"_s);
+    else if (const std::optional<QStringList> names = matchCourseSet(m_suppliedDb, inputs, &error))
+        m_multiNames = *names;
+    else
+        problems.append(error);
+    {
+        const QSignalBlocker quiet(m_multiList);
+        m_multiList->clear();
+        m_multiList->addItems(m_multiNames);
+    }
+    // The rest of the analysis is still worth showing; the operator learns why a list stays empty.
+    if (!problems.isEmpty())
+        m_s.prompter.showMessageBox(NoteCaution, u"专家疗程资料无法读取，相关疗程项目将不会显示。\n"_s +
+                                                     problems.join(u'\n'));
+}
+
+void TKyany::closeTables() {
+    m_texts.reset();
+    m_coursePage->setCourseSet({});
+    m_suppliedDb = {};
+}
+
+void TKyany::FormClose() {
+    closeTables();
+    m_s.measurement.analysisPage = m_tabs->currentIndex();
+
+    m_s.settings.printOptions = printOptionString(m_printPage->options());
+    if (m_s.saveSettings)
+        m_s.saveSettings();
+
+    if (!m_memoModified)
+        return;
+    const QStringList lines = boxLines(m_record->toPlainText());
+    m_s.measurement.memo = lines;
+    if (m_s.measurement.recordKey <= 0)
+        return;
+    QString error;
+    if (writeMeasurementMemo(m_s.mainDb.handle(), m_s.measurement.recordKey, lines, &error) ==
+        MemoWrite::Failed)
+        m_s.prompter.showMessageBox(
+            NoteError, u"处置记录无法写入数据库，本次修改只保留在目前的测量数据中。\n"_s + error);
+}
+
+void TKyany::pageChange(int page) {
+    showStatus(pageStatusText(page));
+    const bool textPageShown = page >= FirstTextPage && page <= LastTextPage;
+    if (textPageShown)
+        textPage(page)->holdMultiList(m_multiList);
+    m_multiList->setVisible(textPageShown);
+    setTextToolsEnabled(m_multiSelected);
+}
+
+void TKyany::showStatus(const QString &text) {
+    m_status->setText(text);
+}
+
+void TKyany::appendToRecord(const QStringList &selections) {
+    QStringList lines = boxLines(m_record->toPlainText());
+    for (const QString &selection : selections) {
+        lines.append(QString());
+        lines.append(selection.split(u'\n'));
+    }
+    m_record->setPlainText(lines.join(u'\n'));
+    m_record->moveCursor(QTextCursor::End);
+}
+
+void TKyany::printButtonClick() {
+    if (!m_s.printing.printReport) {
+        m_s.prompter.showMessageBox(NoteCaution, u"分析报表的打印功能尚未提供，暂时无法打印。"_s);
+        return;
+    }
+    AnalysisPrintRequest request;
+    request.options = m_printPage->options();
+    request.result = &m_result;
+    request.measurement = &m_s.measurement;
+    request.treatmentRecord = m_record->toPlainText();
+    request.courseNames = m_courseNames;
+    request.multiCourseNames = m_multiNames;
+    m_s.printing.printReport(request, this);
+}
+
+void TKyany::printerSetupButtonClick() {
+    if (m_s.printing.printerSetup) {
+        m_s.printing.printerSetup(this);
+        return;
+    }
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPrintDialog dialog(m_printer.get(), this);
+    dialog.exec();
+}
+
+} // namespace orlu

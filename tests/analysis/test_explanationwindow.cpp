@@ -1,0 +1,145 @@
+#include "analysis/explanationwindow.h"
+
+#include "analysis/referencetextbuilder.h"
+#include "analysis/textstore.h"
+#include "records/database.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Fixture {
+    Database textDb;
+    std::unique_ptr<TKyadv> window;
+
+    explicit Fixture(const QString &path) {
+        QString error;
+        if (!textDb.open(path, Database::Access::ReadOnly, &error))
+            qWarning("texts: %s", qPrintable(error));
+        window = std::make_unique<TKyadv>(textDb);
+        window->show();
+    }
+    template <typename T> T *child(const QString &name) const { return window->findChild<T *>(name); }
+    QString box(const QString &name) const { return child<QPlainTextEdit>(name)->toPlainText(); }
+    QString field(const QString &name) const { return child<QLabel>(name)->text(); }
+    QListWidget *list() const { return child<QListWidget>(u"meridianList"_s); }
+    void clickRow(int row) const {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                          list()->visualItemRect(list()->item(row)).center());
+    }
+    QString stored(int key, TextColumn c) const { return ReferenceTextStore(textDb.handle()).text(key, c); }
+    QString blank(const QString &a, const QString &b) const { return a + u"\n\n"_s + b; }
+};
+
+} // namespace
+
+class TestExplanationWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void opensOnTheLungWithoutHighlight();
+    void listRowsExactly();
+    void clickingARowShowsItsRecord_data();
+    void clickingARowShowsItsRecord();
+    void emptyColumnsKeepTheBlankLine();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_texts;
+};
+
+void TestExplanationWindow::initTestCase() {
+    m_texts = m_dir.filePath(u"orluCn.mdb"_s);
+    QString error;
+    QVERIFY2(buildReferenceTextDatabase(m_texts, shippedReferenceTextSource(), &error), qPrintable(error));
+}
+
+void TestExplanationWindow::opensOnTheLungWithoutHighlight() {
+    Fixture fx(m_texts);
+    QCOMPARE(fx.window->windowTitle(), u"经络图示解说"_s);
+    QCOMPARE(fx.window->size(), QSize(783, 570));
+    QCOMPARE(fx.window->shownKey(), 1);
+    QCOMPARE(fx.list()->selectedItems().size(), 0);
+    QCOMPARE(fx.list()->currentRow(), -1);
+    QCOMPARE(fx.child<QTabWidget>(u"pageTabs"_s)->currentIndex(), 0);
+    QCOMPARE(fx.box(u"mainText"_s), fx.stored(1, TextColumn::DtMA1));
+    QCOMPARE(fx.field(u"interiorExteriorLabel"_s), fx.stored(1, TextColumn::DtEA1));
+    QVERIFY(!fx.child<QLabel>(u"diagramPicture"_s)->pixmap().isNull());
+    QCOMPARE(fx.field(u"statusText"_s), u"请至 [经络名称] 栏中,点选需要查询的经络数据"_s);
+}
+
+void TestExplanationWindow::listRowsExactly() {
+    Fixture fx(m_texts);
+    QCOMPARE(fx.list()->count(), 12);
+    QCOMPARE(fx.list()->item(0)->text(), u" 1. 手太阴 肺\u3000经"_s);
+    QCOMPARE(fx.list()->item(1)->text(), u" 2. 手厥阴 心包经"_s);
+    QCOMPARE(fx.list()->item(8)->text(), u" 9. 足少阴 肾\u3000经"_s);
+    QCOMPARE(fx.list()->item(9)->text(), u"10.足太阳 膀胱经"_s);
+    QCOMPARE(fx.list()->item(11)->text(), u"12.足阳明 胃\u3000经"_s);
+}
+
+void TestExplanationWindow::clickingARowShowsItsRecord_data() {
+    QTest::addColumn<int>("row");
+    QTest::newRow("12.足阳明 胃　经") << 11;
+    QTest::newRow("10.足太阳 膀胱经") << 9;
+    QTest::newRow(" 2. 手厥阴 心包经") << 1;
+}
+
+void TestExplanationWindow::clickingARowShowsItsRecord() {
+    QFETCH(int, row);
+    Fixture fx(m_texts);
+    fx.clickRow(row);
+    const int key = row + 1;
+    QCOMPARE(fx.window->shownKey(), key);
+    QCOMPARE(fx.field(u"interiorExteriorLabel"_s), fx.stored(key, TextColumn::DtEA1));
+    QCOMPARE(fx.field(u"partnerLabel"_s), fx.stored(key, TextColumn::DtEA2));
+    QCOMPARE(fx.field(u"elementLabel"_s), fx.stored(key, TextColumn::DtEA4));
+    QCOMPARE(fx.field(u"flowTimeLabel"_s), fx.stored(key, TextColumn::DtEA5));
+    QCOMPARE(fx.field(u"measuringPointLabel"_s), fx.stored(key, TextColumn::DtPot1));
+    QCOMPARE(fx.field(u"tonifyingPointLabel"_s), fx.stored(key, TextColumn::DtPot3));
+    QCOMPARE(fx.box(u"excessText"_s), fx.stored(key, TextColumn::DtMH1));
+    QCOMPARE(fx.box(u"deficiencyText"_s), fx.stored(key, TextColumn::DtML1));
+    QCOMPARE(fx.box(u"ryodorakuDeficiencyText"_s), fx.stored(key, TextColumn::DtML5));
+    QCOMPARE(fx.box(u"prescriptionExcessText"_s),
+             fx.blank(fx.stored(key, TextColumn::DtMH3), fx.stored(key, TextColumn::DtMH2)));
+    QCOMPARE(fx.box(u"prescriptionDeficiencyText"_s),
+             fx.blank(fx.stored(key, TextColumn::DtML3), fx.stored(key, TextColumn::DtML2)));
+    QCOMPARE(fx.box(u"dietExcessText"_s),
+             fx.blank(fx.stored(key, TextColumn::DtMA3), fx.stored(key, TextColumn::DtMH4)));
+    QCOMPARE(fx.box(u"dietDeficiencyText"_s), fx.stored(key, TextColumn::DtML4));
+    // The diagram is the record's own picture.
+    QImage expected;
+    QVERIFY(expected.loadFromData(ReferenceTextStore(fx.textDb.handle()).picture(key)));
+    QCOMPARE(fx.child<QLabel>(u"diagramPicture"_s)->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             expected.convertToFormat(QImage::Format_RGB32));
+}
+
+void TestExplanationWindow::emptyColumnsKeepTheBlankLine() {
+    // A copy of the texts whose prescription and diet columns of the lung are empty.
+    const QString path = m_dir.filePath(u"empty.mdb"_s);
+    QFile::remove(path);
+    QVERIFY(QFile::copy(m_texts, path));
+    {
+        Database db;
+        QVERIFY(db.open(path, Database::Access::Shared));
+        QSqlQuery q(db.handle());
+        QVERIFY(q.exec(u"UPDATE KYMTDB SET DtMH3 = '', DtMH2 = NULL, DtMA3 = '', DtMH4 = '', DtMA1 = '' "
+                       "WHERE MKEY = 1"_s));
+    }
+    Fixture fx(path);
+    QCOMPARE(fx.box(u"mainText"_s), QString());
+    QCOMPARE(fx.box(u"prescriptionExcessText"_s), u"\n\n"_s);
+    QCOMPARE(fx.box(u"dietExcessText"_s), u"\n\n"_s);
+    QVERIFY(!fx.box(u"prescriptionDeficiencyText"_s).isEmpty());
+}
+
+QTEST_MAIN(TestExplanationWindow)
+#include "test_explanationwindow.moc"
