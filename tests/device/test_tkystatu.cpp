@@ -75,7 +75,16 @@ struct StatuRig {
 void TestTKyStatu::readyProbeSequence() {
     StatuRig rig;
     QSignalSpy finished(rig.window.get(), &QDialog::finished);
+    bool escaped = false;
+    rig.time.setOnPump([&](quint32) {
+        if (!escaped && rig.window->isRunning()) {
+            escaped = true; // the run is not cut short
+            QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+            QVERIFY(rig.window->isVisible());
+        }
+    });
     rig.run();
+    QVERIFY(escaped);
     QCOMPARE(rig.log(), (QStringList{u"X000000"_s, u"R000000"_s, u"R010000"_s, u"R020000"_s, u"R030000"_s,
                                      u"R040000"_s, u"R050000"_s, u"AFFFFFF"_s, u"A000000"_s, u"BFFFFFF"_s,
                                      u"B000000"_s, u"IFFFFFF"_s, u"X000000"_s}));

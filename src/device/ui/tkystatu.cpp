@@ -117,6 +117,9 @@ void TKyStatu::closeEvent(QCloseEvent *event) {
 }
 
 void TKyStatu::done(int result) {
+    // Escape during the run would hide a window that is still talking to the probe.
+    if (m_running)
+        return;
     m_progressBar->setEnabled(false);
     m_signalLamp->setBlinking(0);
     QDialog::done(result);
