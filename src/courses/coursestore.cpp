@@ -276,6 +276,10 @@ bool CourseStore::deleteCondition(qint64 key) {
     return true;
 }
 
+bool sameCourseNumber(const QString &a, const QString &b) {
+    return foldCourseNo(a.toUtf8()) == foldCourseNo(b.toUtf8());
+}
+
 bool hasCourseTables(const QSqlDatabase &db) {
     const QStringList tables = db.tables();
     auto has = [&](const QString &name) { return tables.contains(name, Qt::CaseInsensitive); };

@@ -84,6 +84,10 @@ private:
     mutable QString m_error;
 };
 
+// Course numbers are equal when they differ at most in the case of ASCII
+// letters, as the database's NOCASE comparison has it.
+bool sameCourseNumber(const QString &a, const QString &b);
+
 // True when the file's connection holds both course tables.
 bool hasCourseTables(const QSqlDatabase &db);
 

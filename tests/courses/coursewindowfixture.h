@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/launch.h"
+#include "courses/coursestore.h"
+#include "records/database.h"
+#include "support/scriptedprompter.h"
+#include "support/temphome.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <memory>
+
+namespace orlu::test {
+
+// Records what would have been started.
+class RecordingLauncher final : public LaunchPort {
+public:
+    bool fileExists(const QString &) const override { return true; }
+    void startProgram(const QString &program, const QString &parameters) override {
+        started.append({program, parameters});
+    }
+    void openDocument(const QString &target) override { opened.append(target); }
+
+    QList<QPair<QString, QString>> started;
+    QStringList opened;
+};
+
+// A main database in a temporary program folder with a few courses, and the
+// services the course windows take.
+class CourseWindowFixture {
+public:
+    CourseWindowFixture();
+
+    Database &database() { return m_db; }
+    CourseStore &store() { return *m_store; }
+    // Adds a course with `conditions` conditions named "<name>-1", "<name>-2", ...
+    Course addCourse(const QString &no, const QString &name, int conditions);
+    int conditionRows() const;
+    // A picture file in the program folder.
+    QString writePicture(const QString &name, int width, int height) const;
+
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    QList<int> tones;
+
+private:
+    TempHome m_home;
+    Database m_db;
+    std::unique_ptr<CourseStore> m_store;
+};
+
+} // namespace orlu::test
