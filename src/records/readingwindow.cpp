@@ -35,7 +35,7 @@ QPlainTextEdit *memoBox(QWidget *parent, const QString &name) {
 
 TKyread::TKyread(const RecordContext &context, Caller caller, ComparisonRecord *comparison,
                  ManualEntryOpener openManualEntry, QWidget *parent)
-    : QDialog(parent)
+    : RecordDialog(parent)
     , m_context(context)
     , m_caller(caller)
     , m_comparison(comparison)
@@ -61,15 +61,6 @@ TKyread::TKyread(const RecordContext &context, Caller caller, ComparisonRecord *
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开经络能量读取"_s);
 
     m_searchBar = new SortSearchBar(u"数据搜寻:"_s, this);
-
-    m_countLabel = new QLabel(this);
-    m_countLabel->setObjectName(u"countLabel"_s);
-    auto *countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(u"资料总笔数:"_s, this));
-    countRow->addWidget(m_countLabel);
-    countRow->addStretch(1);
-    countRow->addWidget(new QLabel(u"受测者资料"_s, this));
-    countRow->addStretch(1);
 
     m_subjectView = new QTableView(this);
     setUpListView(m_subjectView, u"subjectList"_s);
@@ -99,7 +90,7 @@ TKyread::TKyread(const RecordContext &context, Caller caller, ComparisonRecord *
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(bar);
     layout->addWidget(m_searchBar);
-    layout->addLayout(countRow);
+    layout->addLayout(countRow(this, m_countLabel));
     layout->addLayout(lists, 1);
     resize(1000, 640);
 
@@ -124,14 +115,6 @@ TKyread::TKyread(const RecordContext &context, Caller caller, ComparisonRecord *
     connect(m_leaveButton, &QToolButton::clicked, this, &TKyread::reject);
     connect(m_searchBar, &SortSearchBar::searchChanged, this, &TKyread::Edit1Change);
     connect(m_searchBar, &SortSearchBar::sortChanged, this, &TKyread::changeSort);
-}
-
-void TKyread::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
 }
 
 void TKyread::FormShow() {
@@ -282,19 +265,24 @@ void TKyread::editSubject() {
     m_subjectView->setFocus();
 }
 
-void TKyread::ToolButton3Click() {
+int TKyread::askToDelete(ActiveList list, QTableView *view, const QString &question) {
     m_context.tone(1);
-    const int row = currentRow(m_subjectView);
-    if (m_active == ActiveList::Subjects && row >= 0) {
-        m_subjectView->setFocus();
-        if (m_context.prompter.showMessageBox(AskCaution,
-                                              u"确定要删除本受测者的所有数据吗? (包括所有检测数据)"_s)) {
-            QString error;
-            if (m_subjects.removeWithMeasurements(m_subjectList.keyAt(row), &error))
-                reloadSubjects(row, 0);
-            else
-                reportFailure(u"受测者数据未能删除，数据库没有任何更改。"_s, error);
-        }
+    const int row = currentRow(view);
+    if (m_active != list || row < 0)
+        return -1;
+    view->setFocus();
+    return m_context.prompter.showMessageBox(AskCaution, question) ? row : -1;
+}
+
+void TKyread::ToolButton3Click() {
+    const int row = askToDelete(ActiveList::Subjects, m_subjectView,
+                                u"确定要删除本受测者的所有数据吗? (包括所有检测数据)"_s);
+    if (row >= 0) {
+        QString error;
+        if (m_subjects.removeWithMeasurements(m_subjectList.keyAt(row), &error))
+            reloadSubjects(row, 0);
+        else
+            reportFailure(u"受测者数据未能删除，数据库没有任何更改。"_s, error);
     }
     showCount();
 }
@@ -306,7 +294,7 @@ void TKyread::ToolButton4Click() {
     const qint64 subjectKey = m_subjectList.keyAt(currentRow(m_subjectView));
     const qint64 key = m_measurementList.keyAt(row);
     if (m_openManualEntry)
-        m_openManualEntry(key);
+        m_openManualEntry(key, this);
     m_subjectList.invalidateRows();
     moveToSubject(m_subjectList.rowOfKey(subjectKey));
     m_measurementList.refresh();
@@ -317,22 +305,19 @@ void TKyread::ToolButton4Click() {
 }
 
 void TKyread::ToolButton5Click() {
-    m_context.tone(1);
-    const int row = currentRow(m_measurementView);
-    if (m_active == ActiveList::Measurements && row >= 0) {
-        m_measurementView->setFocus();
-        if (m_context.prompter.showMessageBox(AskCaution, u"确定要删除这笔经络能量数据吗?"_s)) {
-            QString error;
-            if (deleteMeasurement(m_measurements, m_context.current, m_measurementList.keyAt(row), &error)) {
-                m_measurementList.refresh();
-                const int next = qMin(row, m_measurementList.rowCount() - 1);
-                if (next >= 0)
-                    setCurrentRow(m_measurementView, next);
-                else
-                    measurementRowChanged();
-            } else {
-                reportFailure(u"经络能量数据未能删除，数据库没有任何更改。"_s, error);
-            }
+    const int row =
+        askToDelete(ActiveList::Measurements, m_measurementView, u"确定要删除这笔经络能量数据吗?"_s);
+    if (row >= 0) {
+        QString error;
+        if (deleteMeasurement(m_measurements, m_context.current, m_measurementList.keyAt(row), &error)) {
+            m_measurementList.refresh();
+            const int next = qMin(row, m_measurementList.rowCount() - 1);
+            if (next >= 0)
+                setCurrentRow(m_measurementView, next);
+            else
+                measurementRowChanged();
+        } else {
+            reportFailure(u"经络能量数据未能删除，数据库没有任何更改。"_s, error);
         }
     }
     showCount();

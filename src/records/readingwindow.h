@@ -6,8 +6,7 @@
 #include "records/recordcontext.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
-
-#include <QDialog>
+#include "records/recordlistwidgets.h"
 
 #include <functional>
 
@@ -23,12 +22,12 @@ class SortSearchBar;
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
 // and measurements.
-class TKyread : public QDialog {
+class TKyread : public RecordDialog {
     Q_OBJECT
 public:
     enum class Caller { MeasurementWindow, ComparisonWindow };
-    // Runs the manual entry window modally on a stored measurement (its MKEY).
-    using ManualEntryOpener = std::function<void(qint64 measurementKey)>;
+    // Runs the manual entry window modally over `parent` on a stored measurement (its MKEY).
+    using ManualEntryOpener = std::function<void(qint64 measurementKey, QWidget *parent)>;
 
     // From the comparison window pass the comparison record to fill; its loaded flag
     // tells afterwards whether a record was loaded.
@@ -41,13 +40,10 @@ public:
 public slots:
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     enum class ActiveList { None, Subjects, Measurements };
 
-    void FormShow();
+    void FormShow() override;
     void DBGrid1Enter();
     void DBGrid1ColEnter();
     void DBGrid2Enter();
@@ -69,6 +65,9 @@ private:
     void reloadSubjects(int fallbackRow, qint64 key);
     void showCount();
     void reportFailure(const QString &what, const QString &error);
+    // Tone 1, then, when `list` is the active list and has a current row, the question;
+    // the row to delete, or -1.
+    int askToDelete(ActiveList list, QTableView *view, const QString &question);
 
     RecordContext m_context;
     Caller m_caller;
@@ -79,7 +78,6 @@ private:
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
     ActiveList m_active = ActiveList::None;
-    bool m_shown = false;
 
     QToolButton *m_loadButton;
     QToolButton *m_editSubjectButton;

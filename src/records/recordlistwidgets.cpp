@@ -17,6 +17,26 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
+void RecordDialog::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
+    countLabel = new QLabel(window);
+    countLabel->setObjectName(u"countLabel"_s);
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(u"资料总笔数:"_s, window));
+    row->addWidget(countLabel);
+    row->addStretch(1);
+    row->addWidget(new QLabel(u"受测者资料"_s, window));
+    row->addStretch(1);
+    return row;
+}
+
 QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
                            const QString &hint) {
     auto *button = new QToolButton(bar);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <QString>
 #include <QWidget>
 
 class QComboBox;
+class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QTableView;
 class QToolBar;
@@ -13,6 +16,23 @@ class QToolButton;
 // Pieces the record windows share: tool buttons, the list views, the sort and
 // search line, and the "cell entered" notice of a list.
 namespace orlu {
+
+// A record window computes what it shows when it is first shown (its FormShow).
+class RecordDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+protected:
+    virtual void FormShow() = 0;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool m_shown = false;
+};
+
+// "资料总笔数:" with the count text, and the caption "受测者资料" over the subject list.
+QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel);
 
 QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
                            const QString &hint);

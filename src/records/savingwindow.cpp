@@ -37,7 +37,7 @@ QLabel *valueLabel(QWidget *parent, const QString &name) {
 } // namespace
 
 TKysave::TKysave(const RecordContext &context, QWidget *parent)
-    : QDialog(parent)
+    : RecordDialog(parent)
     , m_context(context)
     , m_subjectList(context.database.handle(), context.clock)
     , m_measurements(context.database.handle()) {
@@ -77,15 +77,6 @@ TKysave::TKysave(const RecordContext &context, QWidget *parent)
         grid->setColumnStretch(c * 2 + 1, 1);
     }
 
-    m_countLabel = new QLabel(this);
-    m_countLabel->setObjectName(u"countLabel"_s);
-    auto *countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(u"资料总笔数:"_s, this));
-    countRow->addWidget(m_countLabel);
-    countRow->addStretch(1);
-    countRow->addWidget(new QLabel(u"受测者资料"_s, this));
-    countRow->addStretch(1);
-
     m_listView = new QTableView(this);
     setUpListView(m_listView, u"subjectList"_s);
     m_listView->setModel(&m_subjectList);
@@ -101,7 +92,7 @@ TKysave::TKysave(const RecordContext &context, QWidget *parent)
     layout->addWidget(bar);
     layout->addWidget(m_searchBar);
     layout->addWidget(panel);
-    layout->addLayout(countRow);
+    layout->addLayout(countRow(this, m_countLabel));
     layout->addWidget(m_listView, 1);
     layout->addWidget(status);
     resize(900, 600);
@@ -114,14 +105,6 @@ TKysave::TKysave(const RecordContext &context, QWidget *parent)
     connect(m_leaveButton, &QToolButton::clicked, this, &TKysave::reject);
     connect(m_searchBar, &SortSearchBar::searchChanged, this, &TKysave::Edit1Change);
     connect(m_searchBar, &SortSearchBar::sortChanged, this, &TKysave::changeSort);
-}
-
-void TKysave::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
 }
 
 void TKysave::FormShow() {

@@ -3,8 +3,7 @@
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
 #include "records/subjectlistmodel.h"
-
-#include <QDialog>
+#include "records/recordlistwidgets.h"
 
 class QLabel;
 class QTableView;
@@ -16,15 +15,12 @@ class SortSearchBar;
 
 // The saving window: the operator picks or adds a subject and the current
 // measurement is appended to KYDATA under that subject's number.
-class TKysave : public QDialog {
+class TKysave : public RecordDialog {
     Q_OBJECT
 public:
     explicit TKysave(const RecordContext &context, QWidget *parent = nullptr);
 
     SubjectListModel &subjectList() { return m_subjectList; }
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     struct SelectedSubject {
@@ -33,7 +29,7 @@ private:
         qint64 bookmark = 0; // MKEY of its row
     };
 
-    void FormShow();
+    void FormShow() override;
     void DBGrid1ColEnter();
     void DBGrid1DblClick();
     void ToolButton1Click(); // "新增受测者"
@@ -51,7 +47,6 @@ private:
     SubjectListModel m_subjectList;
     MeasurementRepository m_measurements;
     SelectedSubject m_selected;
-    bool m_shown = false;
 
     QToolButton *m_addSubjectButton;
     QToolButton *m_saveButton;

@@ -45,7 +45,7 @@ QString birthDateFormat() {
 } // namespace
 
 TKyREdit::TKyREdit(const RecordContext &context, bool &addFlag, qint64 subjectKey, QWidget *parent)
-    : QDialog(parent)
+    : RecordDialog(parent)
     , m_context(context)
     , m_addFlag(addFlag)
     , m_addMode(addFlag)
@@ -159,14 +159,6 @@ TKyREdit::TKyREdit(const RecordContext &context, bool &addFlag, qint64 subjectKe
         if (m_addMode)
             m_saveButton->setEnabled(!text.trimmed().isEmpty());
     });
-}
-
-void TKyREdit::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
 }
 
 void TKyREdit::FormShow() {

@@ -2,9 +2,9 @@
 
 #include "records/recordcontext.h"
 #include "records/subjectrepository.h"
+#include "records/recordlistwidgets.h"
 
 #include <QDateTime>
-#include <QDialog>
 
 class QCheckBox;
 class QDateEdit;
@@ -18,7 +18,7 @@ class QToolButton;
 namespace orlu {
 
 // The subject editor: adds a subject to KYCUST (add mode) or changes one (modify mode).
-class TKyREdit : public QDialog {
+class TKyREdit : public RecordDialog {
     Q_OBJECT
 public:
     // `addFlag` is shared with the caller: set it to true for add mode and false for modify
@@ -31,14 +31,13 @@ public:
     qint64 addedKey() const { return m_addedKey; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     void reject() override;
 
 private:
-    void FormShow();
+    void FormShow() override;
     void showAddMode();
     void showModifyMode();
     void ToolButton2Click(); // "储存数据  "
@@ -56,7 +55,6 @@ private:
     qint64 m_addedKey = 0;
     SubjectRepository m_subjects;
     SubjectRecord m_record; // the row being changed in modify mode
-    bool m_shown = false;
     QDateTime m_remembered; // invalid when nothing is remembered
 
     QToolButton *m_saveButton;

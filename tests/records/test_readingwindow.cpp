@@ -402,7 +402,8 @@ void TestReadingWindow::changesASubjectInTheEditor() {
 void TestReadingWindow::changingAMeasurementOpensManualEntry() {
     QList<qint64> opened;
     MeasurementRepository repo(f->db());
-    auto manualEntry = [&](qint64 key) {
+    auto manualEntry = [&](qint64 key, QWidget *parent) {
+        QCOMPARE(parent, static_cast<QWidget *>(QApplication::activeModalWidget()));
         opened << key;
         MeasurementRecord r = *repo.fetch(key);
         r.measuredAt = 40000; // now the oldest
