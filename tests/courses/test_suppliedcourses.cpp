@@ -113,9 +113,14 @@ void TestSuppliedCourses::builtSetMatchesMeasurements_data() {
     QTest::addColumn<QDate>("birth");
     QTest::addColumn<QStringList>("expected");
     const QDate adult(1980, 5, 1);
-    QTest::newRow("balanced") << QList<int>{} << 50.0 << true << adult << QStringList{u"经络平衡日常保健"_s};
+    const QStringList balanced{u"经络平衡日常保健"_s};
+    // Courses for a sex or an age apply only together with their finding.
+    QTest::newRow("balanced") << QList<int>{} << 50.0 << true << adult << balanced;
+    QTest::newRow("balanced woman") << QList<int>{} << 50.0 << false << adult << balanced;
+    QTest::newRow("balanced elderly man") << QList<int>{} << 50.0 << true << QDate(1950, 1, 1) << balanced;
+    QTest::newRow("balanced teenager") << QList<int>{} << 50.0 << true << QDate(2012, 1, 1) << balanced;
     QTest::newRow("both lung channels low")
-        << QList<int>{1, 7} << 50.0 << true << adult << QStringList{u"肺经虚证调理"_s, u"经络平衡日常保健"_s};
+        << QList<int>{1, 7} << 50.0 << true << adult << QStringList{u"肺经虚证调理"_s};
     QTest::newRow("low energy, woman")
         << QList<int>{} << 15.0 << false << adult << QStringList{u"体能低落元气调养"_s, u"女性气血调养"_s};
     QTest::newRow("low energy, elderly man") << QList<int>{} << 15.0 << true << QDate(1950, 1, 1)
