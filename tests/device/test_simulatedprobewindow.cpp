@@ -1,0 +1,92 @@
+#include "device/simulatedhidlayer.h"
+#include "device/ui/simulatedprobewindow.h"
+#include "support/virtualtime.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using orlu::test::VirtualTime;
+
+namespace orlu {
+
+// The simulation tool window changes what the simulated probe touches and plugs it in and out.
+class TestSimulatedProbeWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void skinFollowsRadio_data();
+    void skinFollowsRadio();
+    void pointCurrentOnlyOnPoint();
+    void plugButtonUnplugsAndReplugs();
+    void latencyReachesProbe();
+};
+
+void TestSimulatedProbeWindow::skinFollowsRadio_data() {
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<int>("skin");
+    QTest::newRow("lifted") << u"liftedRadio"_s << int(SkinModel::Lifted);
+    QTest::newRow("point") << u"pointRadio"_s << int(SkinModel::OnPoint);
+    QTest::newRow("grip") << u"gripRadio"_s << int(SkinModel::OnGrip);
+    QTest::newRow("auto") << u"autoRadio"_s << int(SkinModel::Auto);
+}
+
+void TestSimulatedProbeWindow::skinFollowsRadio() {
+    QFETCH(QString, radio);
+    QFETCH(int, skin);
+    VirtualTime time;
+    SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
+    SimulatedProbeOptions options;
+    options.skin = SkinModel::OnGrip;
+    sim.addProbe(options);
+    SimulatedProbeWindow window(sim);
+    QVERIFY(window.findChild<QRadioButton *>(u"gripRadio"_s)->isChecked());
+    window.findChild<QRadioButton *>(radio)->click();
+    QCOMPARE(int(sim.probe().skin()), skin);
+}
+
+void TestSimulatedProbeWindow::pointCurrentOnlyOnPoint() {
+    VirtualTime time;
+    SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
+    sim.addProbe();
+    SimulatedProbeWindow window(sim);
+    auto *current = window.findChild<QDoubleSpinBox *>(u"currentSpin"_s);
+    QVERIFY(!current->isEnabled());
+    window.findChild<QRadioButton *>(u"pointRadio"_s)->click();
+    QVERIFY(current->isEnabled());
+    current->setValue(72.5);
+    QCOMPARE(sim.probe().pointCurrent(), 72.5);
+}
+
+void TestSimulatedProbeWindow::plugButtonUnplugsAndReplugs() {
+    VirtualTime time;
+    SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
+    sim.addProbe();
+    SimulatedProbeWindow window(sim);
+    auto *plug = window.findChild<QPushButton *>(u"plugButton"_s);
+    QCOMPARE(plug->text(), u"拔出探测棒"_s);
+    QTest::mouseClick(plug, Qt::LeftButton);
+    QVERIFY(!sim.isPluggedIn());
+    QCOMPARE(plug->text(), u"插入探测棒"_s);
+    QVERIFY(window.findChild<QLabel *>(u"stateLabel"_s)->text().startsWith(u"未连接"_s));
+    QTest::mouseClick(plug, Qt::LeftButton);
+    QVERIFY(sim.isPluggedIn());
+}
+
+void TestSimulatedProbeWindow::latencyReachesProbe() {
+    VirtualTime time;
+    SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
+    sim.addProbe();
+    SimulatedProbeWindow window(sim);
+    window.findChild<QSpinBox *>(u"latencySpin"_s)->setValue(120);
+    QCOMPARE(sim.probe().latency(), 120);
+}
+
+} // namespace orlu
+
+QTEST_MAIN(orlu::TestSimulatedProbeWindow)
+#include "test_simulatedprobewindow.moc"
