@@ -200,10 +200,10 @@ bool HidrawLayer::take(const HidDeviceInfo &device) {
     hid_device *handle = hid_open_path(device.path.toLocal8Bit().constData());
     if (!handle) {
         const int error = errno;
-        QString reason = fromWide(hid_error(nullptr));
-        if (reason.isEmpty())
-            reason = QString::fromLocal8Bit(std::strerror(error));
-        m_lastError = device.path + u": "_s + reason;
+        // hidapi's own text names the path and the reason; errno is the fallback.
+        const QString reason = fromWide(hid_error(nullptr));
+        m_lastError =
+            reason.isEmpty() ? device.path + u": "_s + QString::fromLocal8Bit(std::strerror(error)) : reason;
         return false;
     }
     m_layout = hidraw::reportLayout(device.path);
@@ -221,6 +221,7 @@ bool HidrawLayer::take(const HidDeviceInfo &device) {
 bool HidrawLayer::takeProbeByTest(const HidDeviceTest &test) {
     if (m_thread)
         return false;
+    m_lastError.clear(); // only a failure of this attempt is worth telling
     for (const HidDeviceInfo &d : std::as_const(m_devices)) {
         if (d.pluggedIn && !d.held && test(d) && take(d))
             return true;
