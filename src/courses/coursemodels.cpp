@@ -4,6 +4,16 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QVariant headerOf(const QStringList &captions, int section, Qt::Orientation orientation, int role) {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= captions.size())
+        return {};
+    return captions.at(section);
+}
+
+} // namespace
+
 CourseListModel::CourseListModel(const CourseStore &store, QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(store) {}
@@ -50,17 +60,8 @@ QVariant CourseListModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant CourseListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    switch (section) {
-    case 0:
-        return u"Index"_s;
-    case 1:
-        return u"疗程编号"_s;
-    case 2:
-        return u"疗程名称"_s;
-    }
-    return {};
+    static const QStringList captions{u"Index"_s, u"疗程编号"_s, u"疗程名称"_s};
+    return headerOf(captions, section, orientation, role);
 }
 
 ConditionListModel::ConditionListModel(const CourseStore &store, QObject *parent)
@@ -143,19 +144,8 @@ QVariant ConditionListModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant ConditionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    switch (section) {
-    case 0:
-        return u"Index"_s;
-    case 1:
-        return u"必须"_s;
-    case 2:
-        return u"条件名称"_s;
-    case 3:
-        return u"说明"_s;
-    }
-    return {};
+    static const QStringList captions{u"Index"_s, u"必须"_s, u"条件名称"_s, u"说明"_s};
+    return headerOf(captions, section, orientation, role);
 }
 
 } // namespace orlu

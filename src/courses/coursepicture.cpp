@@ -1,5 +1,7 @@
 #include "courses/coursepicture.h"
 
+#include "app/prompter.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QPainter>
@@ -60,6 +62,18 @@ bool readPictureFile(const QString &path, QByteArray *bytes) {
         return false;
     *bytes = data;
     return true;
+}
+
+void choosePicture(CoursePicture *picture, const FileChooser &chooser, Prompter &prompter) {
+    const QString path = chooser(u"照片"_s, pictureFileFilter());
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    if (!readPictureFile(path, &bytes)) {
+        prompter.showMessageBox(NoteCaution, u"无法读取图片文件: "_s + path);
+        return;
+    }
+    picture->setPicture(bytes);
 }
 
 FileChooser dialogFileChooser(QWidget *parent) {

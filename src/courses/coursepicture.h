@@ -40,10 +40,16 @@ private:
 // Reads a picture file for storing; false when it is not a picture.
 bool readPictureFile(const QString &path, QByteArray *bytes);
 
+class Prompter;
+
 // Asks for a file: caption and a filter in the form "Name (*.a *.b);;Other (*)".
 // Returns an empty text when the operator cancels.
 using FileChooser = std::function<QString(const QString &caption, const QString &filter)>;
 FileChooser dialogFileChooser(QWidget *parent);
+
+// "异动" of a picture: asks for a picture file and shows it; a file that is no
+// picture is refused with a note and the picture stays as it was.
+void choosePicture(CoursePicture *picture, const FileChooser &chooser, Prompter &prompter);
 
 // File filters of the browse buttons. Programs on this system usually carry no
 // extension, so the program filter ends with all files.

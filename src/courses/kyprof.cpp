@@ -389,15 +389,7 @@ void TKyProf::runEditWindow(bool add) {
 }
 
 void TKyProf::loadPictureClick() {
-    const QString path = m_chooser(u"照片"_s, pictureFileFilter());
-    if (path.isEmpty())
-        return;
-    QByteArray bytes;
-    if (!readPictureFile(path, &bytes)) {
-        m_prompter.showMessageBox(NoteCaution, u"无法读取图片文件: "_s + path);
-        return;
-    }
-    m_picture->setPicture(bytes);
+    choosePicture(m_picture, m_chooser, m_prompter);
 }
 
 void TKyProf::clearPictureClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "findcontrol.h"
 #include "app/launch.h"
 #include "courses/coursestore.h"
 #include "records/database.h"

@@ -1,3 +1,4 @@
+#include "findcontrol.h"
 #include "courses/conditioneditor.h"
 
 #include <QCheckBox>
@@ -40,12 +41,7 @@ private slots:
     void browseModeLocksTheGroups();
 
 private:
-    template <typename T> T *find(const QString &name) {
-        T *w = m_editor->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *find(const QString &name) { return test::control<T>(m_editor, name); }
     QCheckBox *box(const QString &name) { return find<QCheckBox>(name); }
 
     ConditionEditor *m_editor = nullptr;

@@ -49,12 +49,7 @@ private slots:
     void screenshots();
 
 private:
-    template <typename T> T *find(const QString &name) {
-        T *w = m_window->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *find(const QString &name) { return test::control<T>(m_window.get(), name); }
     QToolButton *button(const QString &name) { return find<QToolButton>(name); }
     QString text(const QString &label) { return find<QLabel>(label)->text(); }
     void open();

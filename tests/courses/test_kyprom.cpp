@@ -30,12 +30,7 @@ private slots:
 
 private:
     void open(TKyProM::Mode mode, const std::optional<Course> &current = std::nullopt);
-    template <typename T> T *find(const QString &name) {
-        T *w = m_window->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *find(const QString &name) { return test::control<T>(m_window.get(), name); }
     QLineEdit *edit(const QString &name) { return find<QLineEdit>(name); }
     QToolButton *button(const QString &name) { return find<QToolButton>(name); }
 
