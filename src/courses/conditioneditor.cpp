@@ -119,6 +119,15 @@ QGroupBox *ConditionEditor::buildStateGroup() {
     return group;
 }
 
+void ConditionEditor::addGradeRow(QGridLayout *grid, int position, const QString &caption, int line,
+                                  int column) {
+    grid->addWidget(mustBox(position, caption), line, column);
+    m_low[position - 1] = codeBox(u"lowCheck"_s, position, u"虚证"_s);
+    m_high[position - 1] = codeBox(u"highCheck"_s, position, u"实证"_s);
+    grid->addWidget(m_low[position - 1], line, column + 1);
+    grid->addWidget(m_high[position - 1], line, column + 2);
+}
+
 QGroupBox *ConditionEditor::buildMeridianGroup() {
     auto *group = new QGroupBox(u"个别经络条件"_s);
     group->setObjectName(u"meridianGroup"_s);
@@ -129,11 +138,7 @@ QGroupBox *ConditionEditor::buildMeridianGroup() {
         const int p = 6 + i;
         const int line = i % 6;
         const int column = (i / 6) * 4;
-        grid->addWidget(mustBox(p, QString::fromUtf16(captions[i])), line, column);
-        m_low[p - 1] = codeBox(u"lowCheck"_s, p, u"虚证"_s);
-        m_high[p - 1] = codeBox(u"highCheck"_s, p, u"实证"_s);
-        grid->addWidget(m_low[p - 1], line, column + 1);
-        grid->addWidget(m_high[p - 1], line, column + 2);
+        addGradeRow(grid, p, QString::fromUtf16(captions[i]), line, column);
     }
     grid->setColumnMinimumWidth(3, 16);
     grid->setRowStretch(6, 1);
@@ -148,11 +153,7 @@ QGroupBox *ConditionEditor::buildElementGroup() {
     const char16_t *captions[] = {u"      木", u"      火", u"      土", u"      金", u"      水"};
     for (int i = 0; i < 5; ++i) {
         const int p = 18 + i;
-        grid->addWidget(mustBox(p, QString::fromUtf16(captions[i])), i, 0);
-        m_low[p - 1] = codeBox(u"lowCheck"_s, p, u"虚证"_s);
-        m_high[p - 1] = codeBox(u"highCheck"_s, p, u"实证"_s);
-        grid->addWidget(m_low[p - 1], i, 1);
-        grid->addWidget(m_high[p - 1], i, 2);
+        addGradeRow(grid, p, QString::fromUtf16(captions[i]), i, 0);
     }
     m_groups << group;
     return group;

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QRadioButton;
 class QSpinBox;
@@ -47,6 +48,8 @@ private:
     QGroupBox *buildAgeGroup();
     QCheckBox *mustBox(int position, const QString &caption);
     QCheckBox *codeBox(const QString &name, int position, const QString &caption);
+    // A meridian or element row: must box, "虚证", "实证".
+    void addGradeRow(QGridLayout *grid, int position, const QString &caption, int line, int column);
 
     void setRangeMode(bool range);
     void setAgeBoxes(bool low, bool high);
