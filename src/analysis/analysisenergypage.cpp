@@ -23,8 +23,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int GaugeWidth = 66;
-constexpr int GaugeHeight = 40;
+constexpr int GaugeWidth = 76;
+constexpr int GaugeHeight = 46;
 constexpr int GridHeaderWidth = 52;
 constexpr int GridCellWidth = 58;
 constexpr int GridRowHeight = 20;
@@ -142,7 +142,7 @@ QWidget *AnalysisEnergyPage::createStateBlock() {
         const int top = 2 * i;
         row.gauge = makeIndicatorGauge(StateGaugeMaximum[static_cast<std::size_t>(i)],
                                        indexedName("stateGauge", i), block);
-        row.gauge->setFixedSize(GaugeWidth, GaugeHeight + 4);
+        row.gauge->setFixedSize(GaugeWidth + 10, GaugeHeight + 8);
         grid->addWidget(row.gauge, top, 0, 2, 1);
         QLabel *caption = makeLabel(stateCaptions()[static_cast<std::size_t>(i)], block);
         QFont bold = caption->font();
@@ -158,11 +158,12 @@ QWidget *AnalysisEnergyPage::createStateBlock() {
         row.verdict = makeLabel({}, block, indexedName("stateVerdictLabel", i));
         grid->addWidget(row.sum, top, 2);
         grid->addWidget(row.value, top, 3);
-        grid->addWidget(row.range, top, 4);
-        grid->addWidget(row.verdict, top + 1, 1, 1, 4);
+        // The normal range leads the verdict on the row's second line.
+        grid->addWidget(row.range, top + 1, 1);
+        grid->addWidget(row.verdict, top + 1, 2, 1, 2);
         grid->setRowMinimumHeight(top + 1, 22);
     }
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(3, 1);
     grid->setRowStretch(2 * StateItemCount, 1);
     return block;
 }

@@ -52,10 +52,13 @@ AnalysisPairPage::AnalysisPairPage(QWidget *parent)
         QFont bold = head->font();
         bold.setBold(true);
         head->setFont(bold);
+        head->setFixedHeight(head->sizeHint().height() + 6);
         grid->addWidget(head, 0, column);
         for (int i = 0; i < 3; ++i)
             grid->addWidget(createPairBlock(3 * column + i), i + 1, column);
     }
+    for (int row = 1; row <= 3; ++row)
+        grid->setRowStretch(row, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(group);
@@ -68,7 +71,7 @@ QWidget *AnalysisPairPage::createPairBlock(int pair) {
     block->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto *grid = new QGridLayout(block);
     grid->setContentsMargins(8, 4, 8, 4);
-    grid->setHorizontalSpacing(8);
+    grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
 
     QLabel *element = makeLabel(caption.element, block);
@@ -76,13 +79,19 @@ QWidget *AnalysisPairPage::createPairBlock(int pair) {
     bold.setBold(true);
     element->setFont(bold);
     grid->addWidget(element, 0, 0, 2, 1);
-    grid->addWidget(makeLabel(caption.yin, block), 0, 1);
-    grid->addWidget(makeLabel(caption.yang, block), 1, 1);
+    // Equal name columns line the means up from block to block.
+    for (int line = 0; line < 2; ++line) {
+        QLabel *name = makeLabel(line == 0 ? caption.yin : caption.yang, block);
+        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(u"膀胱经"_s) + 4);
+        name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(name, line, 1);
+    }
     row.yinMean = makeValueLabel(indexedName("pairYinMeanLabel", pair), block);
     row.yangMean = makeValueLabel(indexedName("pairYangMeanLabel", pair), block);
     for (QLabel *mean : {row.yinMean, row.yangMean}) {
         mean->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        mean->setMinimumWidth(48);
+        mean->setMinimumWidth(50);
+        mean->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
     grid->addWidget(row.yinMean, 0, 2);
     grid->addWidget(row.yangMean, 1, 2);
@@ -90,11 +99,11 @@ QWidget *AnalysisPairPage::createPairBlock(int pair) {
     row.difference->setFont(bold);
     row.difference->setMinimumWidth(56);
     row.text = makeLabel({}, block, indexedName("pairTextLabel", pair));
-    row.text->setMinimumWidth(80);
+    row.text->setMinimumWidth(70);
     grid->addWidget(row.difference, 0, 3);
     grid->addWidget(row.text, 1, 3);
     row.gauge = makeIndicatorGauge(100, indexedName("pairGauge", pair), block);
-    row.gauge->setFixedSize(96, 58);
+    row.gauge->setFixedSize(104, 70);
     grid->addWidget(row.gauge, 0, 4, 2, 1);
     grid->setColumnStretch(3, 1);
     return block;

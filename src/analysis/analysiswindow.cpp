@@ -17,6 +17,7 @@
 #include "records/database.h"
 #include "records/displaycolumns.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -26,6 +27,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace orlu {
@@ -137,11 +139,17 @@ TKyany::TKyany(AnalysisWindowServices services, QWidget *parent)
         m_tabs->setTabToolTip(i, pageTexts()[static_cast<std::size_t>(i)].hint);
     }
 
-    m_closeButton = new QPushButton(u"离  开"_s, m_tabs);
+    // The button sits beside the page captions, kept off the frame's edge.
+    auto *corner = new QWidget(m_tabs);
+    auto *cornerLayout = new QHBoxLayout(corner);
+    cornerLayout->setContentsMargins(0, 1, 2, 1);
+    m_closeButton = new QToolButton(corner);
     m_closeButton->setObjectName(u"closeButton"_s);
-    m_closeButton->setAutoDefault(false);
-    m_tabs->setCornerWidget(m_closeButton, Qt::TopRightCorner);
-    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    m_closeButton->setText(u"离  开"_s);
+    m_closeButton->setMinimumWidth(80);
+    cornerLayout->addWidget(m_closeButton);
+    m_tabs->setCornerWidget(corner, Qt::TopRightCorner);
+    connect(m_closeButton, &QToolButton::clicked, this, &QDialog::accept);
 
     // The multi-meridian list moves to the slot of whichever text page is shown.
     m_multiList = new QListWidget(m_textPages[0]);

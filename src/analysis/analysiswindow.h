@@ -16,8 +16,8 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPrinter;
-class QPushButton;
 class QTabWidget;
+class QToolButton;
 
 namespace orlu {
 
@@ -154,7 +154,7 @@ private:
     QPlainTextEdit *m_record = nullptr;
     AnalysisPrintPage *m_printPage = nullptr;
     QListWidget *m_multiList = nullptr;
-    QPushButton *m_closeButton = nullptr;
+    QToolButton *m_closeButton = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_notice = nullptr;
 };

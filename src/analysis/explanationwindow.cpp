@@ -78,9 +78,12 @@ protected:
     }
 };
 
+// The point texts carry their location and run over several lines.
 QLabel *fieldLabel(const QString &objectName, QWidget *parent) {
     QLabel *label = makeValueLabel(objectName, parent);
     label->setMinimumWidth(40);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
 

@@ -47,6 +47,8 @@ private slots:
     void energyPageShowsTheIndicators();
     void valueGridShowsPlainReadings();
     void pairPageShowsEachPair();
+    void pagesShowEveryTextUncut_data();
+    void pagesShowEveryTextUncut();
 
 private:
     SharedFiles m_files;
@@ -341,6 +343,57 @@ void TestAnalysisWindow::pairPageShowsEachPair() {
     }
     QCOMPARE(label(fx, u"pairTextLabel0"_s), u"表里不平衡"_s);
     QCOMPARE(fx.child<NeedleGauge>(u"pairGauge0"_s)->colour(), QColor(255, 0, 0));
+}
+
+void TestAnalysisWindow::pagesShowEveryTextUncut_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("chart");
+    for (int page = 0; page < TKyany::PageCount; ++page) {
+        if (page != 1)
+            QTest::addRow("page %d", page) << page << 1;
+    }
+    for (int chart : {1, 2, 8, 5, 6, 9, 3, 4})
+        QTest::addRow("chart %d", chart) << 1 << chart;
+}
+
+// Every label, button and gauge on a page is as large as its content needs
+// and lies inside the widget that holds it, so nothing is cut off. ORLU_SCREENSHOTS names a folder for
+// pictures of the pages.
+void TestAnalysisWindow::pagesShowEveryTextUncut() {
+    QFETCH(int, page);
+    QFETCH(int, chart);
+    AnalysisFixture fx(m_files);
+    fx.measurement.setAllValues(threeAbnormalMeridians());
+    fx.measurement.subject.birthDate = 29000;
+    fx.measurement.subject.telephone = u"02-2345-6789"_s;
+    fx.measurement.measuredAt = 46000.6;
+    fx.measurement.analysisPage = page;
+    fx.measurement.selectedChart = chart;
+    fx.addUserCourse(u"肺经疗程"_s, false, u"000002"_s);
+    fx.open();
+    if (page == 3)
+        fx.clickRow(u"differentiationList"_s, 5);
+    QVERIFY(QTest::qWaitForWindowExposed(fx.window.get()));
+    const QWidget *shown = fx.tabs()->currentWidget();
+    const QRect inside = fx.window->rect();
+    for (QWidget *w : fx.window->findChildren<QWidget *>()) {
+        if (!w->isVisible() || !(qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) ||
+                                 qobject_cast<NeedleGauge *>(w)))
+            continue;
+        if (w != fx.child<QWidget>(u"closeButton"_s) && !shown->isAncestorOf(w) &&
+            w->parentWidget()->objectName() != u"statusBar"_s)
+            continue;
+        const QString what = w->objectName() + u" "_s + w->property("text").toString();
+        // A gauge draws to whatever size it is given.
+        const QSize need = qobject_cast<NeedleGauge *>(w) ? w->minimumSizeHint() : w->sizeHint();
+        QVERIFY2(w->width() >= need.width() && w->height() >= need.height() - 2, qPrintable(what));
+        QVERIFY2(inside.contains(QRect(w->mapTo(fx.window.get(), QPoint(0, 0)), w->size())),
+                 qPrintable(what));
+        QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(what));
+    }
+    const QString folder = qEnvironmentVariable("ORLU_SCREENSHOTS");
+    if (!folder.isEmpty())
+        fx.window->grab().save(folder + u"/analysis-page%1-chart%2.png"_s.arg(page).arg(chart));
 }
 
 QTEST_MAIN(TestAnalysisWindow)

@@ -2,7 +2,6 @@
 
 #include "analysis/analysiscoursepage.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -34,33 +33,6 @@ void typeInto(QPlainTextEdit *box, const QString &text) {
             QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClicks(box, lines.at(i));
     }
-}
-
-// A user course that applies to an excess lung, with two of its launch buttons in use.
-void addUserCourse(AnalysisFixture &fx, const QString &name, bool scaled, const QString &cond) {
-    CourseStore store(fx.mainDb.handle());
-    Course c;
-    c.proNo = u"U"_s + QString::number(store.courses().size() + 1);
-    c.name = name;
-    c.description = u"疗程第一行\r\n疗程第二行"_s;
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    c.picture = png;
-    c.scaled = scaled;
-    c.launchFlags = u"1010"_s;
-    c.hints = {u"播放影片"_s, u"二"_s, u"打开文件"_s, u"四"_s};
-    c.programs = {u"  player.exe "_s, {}, {}, {}};
-    c.parameters = {u" film.avi  "_s, {}, u"https://example.org/"_s, {}};
-    QVERIFY(store.addCourse(c));
-    Condition condition;
-    condition.proNo = c.proNo;
-    condition.name = u"条件"_s;
-    condition.rule.cond = cond;
-    QVERIFY(store.saveCondition(condition, c));
 }
 
 } // namespace
@@ -277,9 +249,9 @@ void TestAnalysisWindowClose::coursePageShowsTheFirstCourse() {
     QFETCH(QString, scaleText);
     AnalysisFixture fx(m_files);
     fx.measurement.setAllValues(threeAbnormalMeridians());
-    addUserCourse(fx, u"不适用"_s, false, u"000001"_s); // lung deficiency: does not apply
-    addUserCourse(fx, u" 肺经疗程 "_s, scaled, u"000002"_s);
-    addUserCourse(fx, u"胃经疗程"_s, false, u"0000000000001"_s);
+    fx.addUserCourse(u"不适用"_s, false, u"000001"_s); // lung deficiency: does not apply
+    fx.addUserCourse(u" 肺经疗程 "_s, scaled, u"000002"_s);
+    fx.addUserCourse(u"胃经疗程"_s, false, u"0000000000001"_s);
     fx.open();
     fx.showPage(6);
     QCOMPARE(AnalysisFixture::rows(fx.list(u"courseList"_s)), QStringList({u" 肺经疗程 "_s, u"胃经疗程"_s}));
@@ -302,7 +274,7 @@ void TestAnalysisWindowClose::coursePageShowsTheFirstCourse() {
 void TestAnalysisWindowClose::launchButtonStartsTheTrimmedProgram() {
     AnalysisFixture fx(m_files);
     fx.measurement.setAllValues(threeAbnormalMeridians());
-    addUserCourse(fx, u"肺经疗程"_s, false, u"000002"_s);
+    fx.addUserCourse(u"肺经疗程"_s, false, u"000002"_s);
     fx.launcher.files = {u"player.exe"_s, u"film.avi"_s};
     fx.open();
     fx.showPage(6);
@@ -316,7 +288,7 @@ void TestAnalysisWindowClose::launchButtonStartsTheTrimmedProgram() {
 
 void TestAnalysisWindowClose::noMatchingCourseLeavesPageEmpty() {
     AnalysisFixture fx(m_files);
-    addUserCourse(fx, u"肺经疗程"_s, false, u"000002"_s);
+    fx.addUserCourse(u"肺经疗程"_s, false, u"000002"_s);
     fx.open();
     fx.showPage(6);
     QCOMPARE(fx.list(u"courseList"_s)->count(), 0);

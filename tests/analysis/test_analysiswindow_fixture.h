@@ -15,6 +15,7 @@
 #include "support/virtualtime.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSqlError>
@@ -157,6 +158,33 @@ struct AnalysisFixture {
         for (int i = 0; i < l->count(); ++i)
             out << l->item(i)->text();
         return out;
+    }
+
+    // A user course with a picture and two of its four launch buttons in use.
+    void addUserCourse(const QString &name, bool scaled, const QString &cond) {
+        CourseStore store(mainDb.handle());
+        Course c;
+        c.proNo = u"U"_s + QString::number(store.courses().size() + 1);
+        c.name = name;
+        c.description = u"疗程第一行\r\n疗程第二行"_s;
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        c.picture = png;
+        c.scaled = scaled;
+        c.launchFlags = u"1010"_s;
+        c.hints = {u"播放影片"_s, u"二"_s, u"打开文件"_s, u"四"_s};
+        c.programs = {u"  player.exe "_s, {}, {}, {}};
+        c.parameters = {u" film.avi  "_s, {}, u"https://example.org/"_s, {}};
+        QVERIFY(store.addCourse(c));
+        Condition condition;
+        condition.proNo = c.proNo;
+        condition.name = u"条件"_s;
+        condition.rule.cond = cond;
+        QVERIFY(store.saveCondition(condition, c));
     }
 
     // A stored measurement row to write the treatment record to.

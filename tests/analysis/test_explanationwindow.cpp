@@ -4,6 +4,7 @@
 #include "analysis/textstore.h"
 #include "records/database.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -50,6 +51,8 @@ private slots:
     void clickingARowShowsItsRecord_data();
     void clickingARowShowsItsRecord();
     void emptyColumnsKeepTheBlankLine();
+    void pagesShowEveryTextUncut_data();
+    void pagesShowEveryTextUncut();
 
 private:
     QTemporaryDir m_dir;
@@ -139,6 +142,44 @@ void TestExplanationWindow::emptyColumnsKeepTheBlankLine() {
     QCOMPARE(fx.box(u"prescriptionExcessText"_s), u"\n\n"_s);
     QCOMPARE(fx.box(u"dietExcessText"_s), u"\n\n"_s);
     QVERIFY(!fx.box(u"prescriptionDeficiencyText"_s).isEmpty());
+}
+
+void TestExplanationWindow::pagesShowEveryTextUncut_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("page");
+    for (int row : {0, 9})
+        for (int page = 0; page < 5; ++page)
+            QTest::addRow("row %d page %d", row, page) << row << page;
+}
+
+// Labels and buttons are as large as their texts and inside their holders.
+// ORLU_SCREENSHOTS names a folder for pictures of the pages.
+void TestExplanationWindow::pagesShowEveryTextUncut() {
+    QFETCH(int, row);
+    QFETCH(int, page);
+    Fixture fx(m_texts);
+    fx.clickRow(row);
+    fx.child<QTabWidget>(u"pageTabs"_s)->setCurrentIndex(page);
+    QVERIFY(QTest::qWaitForWindowExposed(fx.window.get()));
+    for (QWidget *w : fx.window->findChildren<QWidget *>()) {
+        if (!w->isVisible() || !(qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w)))
+            continue;
+        const QString what = w->objectName() + u" "_s + w->property("text").toString();
+        // The diagram is stretched to its frame and may be larger than the view.
+        auto *label = qobject_cast<QLabel *>(w);
+        if (label && label->wordWrap()) {
+            QVERIFY2(w->height() >= w->heightForWidth(w->width()), qPrintable(what));
+        } else if (w->objectName() != u"diagramPicture"_s) {
+            QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height() - 2,
+                     qPrintable(what));
+        }
+        if (w->objectName() != u"diagramPicture"_s) {
+            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(what));
+        }
+    }
+    const QString folder = qEnvironmentVariable("ORLU_SCREENSHOTS");
+    if (!folder.isEmpty())
+        fx.window->grab().save(folder + u"/explanation-row%1-page%2.png"_s.arg(row).arg(page));
 }
 
 QTEST_MAIN(TestExplanationWindow)
