@@ -129,7 +129,9 @@ MatchInputs matchInputs(const AnalysisResult &analysis, double birthDate, const 
     return in;
 }
 
-std::array<int, 24> readCodes(const QString &text) {
+namespace {
+
+template <typename Text> std::array<int, 24> codesOf(const Text &text) {
     std::array<int, 24> codes{};
     const qsizetype n = std::min<qsizetype>(text.size(), ConditionPositions);
     for (qsizetype i = 0; i < n; ++i) {
@@ -140,12 +142,30 @@ std::array<int, 24> readCodes(const QString &text) {
     return codes;
 }
 
-std::array<bool, 24> readMustFlags(const QString &text) {
+template <typename Text> std::array<bool, 24> mustFlagsOf(const Text &text) {
     std::array<bool, 24> flags{};
     const qsizetype n = std::min<qsizetype>(text.size(), FlaggedPositions);
     for (qsizetype i = 0; i < n; ++i)
         flags[i] = text.at(i) == u'1';
     return flags;
+}
+
+} // namespace
+
+std::array<int, 24> readCodes(const QString &text) {
+    return codesOf(text);
+}
+
+std::array<int, 24> readCodes(QLatin1StringView text) {
+    return codesOf(text);
+}
+
+std::array<bool, 24> readMustFlags(const QString &text) {
+    return mustFlagsOf(text);
+}
+
+std::array<bool, 24> readMustFlags(QLatin1StringView text) {
+    return mustFlagsOf(text);
 }
 
 bool positionHolds(int position, int code, bool must, const ConditionRule &rule, const MatchInputs &in) {
@@ -170,8 +190,11 @@ bool positionHolds(int position, int code, bool must, const ConditionRule &rule,
 }
 
 bool conditionHolds(const ConditionRule &rule, const MatchInputs &in) {
-    const std::array<int, 24> codes = readCodes(rule.cond);
-    const std::array<bool, 24> flags = readMustFlags(rule.must);
+    return conditionHolds(readCodes(rule.cond), readMustFlags(rule.must), rule, in);
+}
+
+bool conditionHolds(const std::array<int, 24> &codes, const std::array<bool, 24> &flags,
+                    const ConditionRule &rule, const MatchInputs &in) {
     bool hit = false;
     for (int p = 1; p <= ConditionPositions; ++p) {
         const int code = codes[p - 1];

@@ -51,8 +51,10 @@ struct ConditionRule {
 // The codes of the 24 positions: a missing character, a blank or anything but
 // an ASCII digit reads as 0; characters after the 24th are ignored.
 std::array<int, 24> readCodes(const QString &text);
+std::array<int, 24> readCodes(QLatin1StringView text);
 // Must flags of positions 1..22 ("1" only); [22] and [23] are always false.
 std::array<bool, 24> readMustFlags(const QString &text);
+std::array<bool, 24> readMustFlags(QLatin1StringView text);
 
 // The test of one position (1..24) for one code. A code of 0 holds only at a
 // must position of 1..22, when the quantity is normal; unlisted codes and
@@ -61,6 +63,9 @@ bool positionHolds(int position, int code, bool must, const ConditionRule &rule,
 
 // Every must position holds and at least one position holds.
 bool conditionHolds(const ConditionRule &rule, const MatchInputs &in);
+// The same on codes and flags already read; `rule` gives the threshold and age bounds.
+bool conditionHolds(const std::array<int, 24> &codes, const std::array<bool, 24> &must,
+                    const ConditionRule &rule, const MatchInputs &in);
 
 // No required condition fails and at least one condition holds; a course
 // without conditions never applies.

@@ -8,6 +8,8 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -25,13 +27,24 @@ QByteArray foldCourseNo(QByteArray proNo) {
     return proNo;
 }
 
+bool isAscii(const QByteArray &bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+}
+
 // Stored text as UTF-8 bytes; rule strings are nearly always plain ASCII.
 QString textOfBytes(const QByteArray &bytes) {
-    for (char ch : bytes) {
-        if (static_cast<unsigned char>(ch) >= 0x80)
-            return QString::fromUtf8(bytes);
-    }
-    return QString::fromLatin1(bytes);
+    return isAscii(bytes) ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+}
+
+// Codes straight from the stored bytes: a character beyond ASCII takes several
+// bytes, so such a string is decoded first to keep the positions right.
+std::array<int, 24> codesOfBytes(const QByteArray &bytes) {
+    return isAscii(bytes) ? readCodes(QLatin1StringView(bytes)) : readCodes(QString::fromUtf8(bytes));
+}
+
+std::array<bool, 24> mustFlagsOfBytes(const QByteArray &bytes) {
+    return isAscii(bytes) ? readMustFlags(QLatin1StringView(bytes)) : readMustFlags(QString::fromUtf8(bytes));
 }
 
 const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY"_s;
@@ -331,10 +344,51 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
 }
 
 std::optional<QStringList> matchCourseSet(const QSqlDatabase &db, const MatchInputs &in, QString *error) {
-    const std::optional<QList<CourseRules>> courses = loadCourseRules(db, error);
-    if (!courses)
+    auto fail = [&](const QString &text) -> std::optional<QStringList> {
+        if (error)
+            *error = text;
         return std::nullopt;
-    return matchingCourses(*courses, in);
+    };
+    if (!hasCourseTables(db))
+        return fail(u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s);
+
+    // The analysis window matches both sets every time it opens: each condition
+    // is judged as it is read, and only the outcome per course is kept. A course
+    // applies when no required condition fails and one condition holds, in
+    // whatever order they come, as courseApplies() has it.
+    struct Outcome {
+        bool hit = false;
+        bool failed = false;
+    };
+    QHash<QByteArray, Outcome> outcomes;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), CAST(ProCond AS BLOB), CAST(ProAnd AS BLOB), ProEng, ProAGL, "
+                "ProAGH, ProFlg FROM KYPRDT"_s))
+        return fail(q.lastError().text());
+    ConditionRule bounds;
+    while (q.next()) {
+        bounds.energy = q.value(3).toDouble();
+        bounds.ageLow = q.value(4).toInt();
+        bounds.ageHigh = q.value(5).toInt();
+        const bool holds = conditionHolds(codesOfBytes(q.value(1).toByteArray()),
+                                          mustFlagsOfBytes(q.value(2).toByteArray()), bounds, in);
+        Outcome &o = outcomes[foldCourseNo(q.value(0).toByteArray())];
+        if (!holds && q.value(6).toBool())
+            o.failed = true;
+        else if (holds)
+            o.hit = true;
+    }
+
+    QStringList names;
+    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), ProName FROM KYPRO"_s + CourseOrder))
+        return fail(q.lastError().text());
+    while (q.next()) {
+        const Outcome o = outcomes.value(foldCourseNo(q.value(0).toByteArray()));
+        if (o.hit && !o.failed)
+            names << q.value(1).toString();
+    }
+    return names;
 }
 
 } // namespace orlu

@@ -3,6 +3,7 @@
 #include "records/schema.h"
 #include "support/temphome.h"
 
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -35,6 +36,7 @@ private slots:
     void failedConditionSaveKeepsNothing();
     void loadsRulesForMatchingInIndexOrder();
     void fileWithoutCourseTablesIsRefused();
+    void matchingTheFileAgreesWithTheRules();
 
 private:
     Course addCourse(const QString &no, const QString &name);
@@ -276,6 +278,57 @@ void TestCourseStore::fileWithoutCourseTablesIsRefused() {
     QVERIFY(!loadCourseRules(texts.handle(), &error));
     QVERIFY(error.contains(u"KYPRO"_s));
     QVERIFY(!matchCourseSet(texts.handle(), MatchInputs{}));
+}
+
+void TestCourseStore::matchingTheFileAgreesWithTheRules() {
+    // The set is matched straight from the file; it must give what the rule
+    // functions give on the same rows, for any mix of rows.
+    QRandomGenerator random(17);
+    const QString digits = u"0123"_s;
+    auto randomText = [&](int length, const QString &alphabet) {
+        QString t;
+        for (int i = 0; i < length; ++i)
+            t += alphabet.at(random.bounded(int(alphabet.size())));
+        return t;
+    };
+    QSqlDatabase db = m_db->handle();
+    Transaction tx(db);
+    QSqlQuery q(db);
+    for (int i = 0; i < 60; ++i) {
+        Course c;
+        c.proNo = u"c%1"_s.arg(i % 50); // some numbers twice
+        c.name = u"疗程%1"_s.arg(i);
+        QVERIFY(m_store->addCourse(c));
+        for (int k = random.bounded(4); k > 0; --k) {
+            q.prepare(u"INSERT INTO KYPRDT (ProNo, ProCond, ProAnd, ProEng, ProAGL, ProAGH, ProFlg) "
+                      "VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
+            // Numbers in other letters, short strings and characters beyond ASCII too.
+            q.addBindValue(random.bounded(3) == 0 ? c.proNo.toUpper() : c.proNo);
+            q.addBindValue(randomText(random.bounded(26), digits + u"中 x"_s));
+            q.addBindValue(randomText(random.bounded(24), u"00001é"_s));
+            q.addBindValue(double(random.bounded(80)));
+            q.addBindValue(random.bounded(60));
+            q.addBindValue(random.bounded(100));
+            q.addBindValue(random.bounded(6) == 0);
+            QVERIFY(q.exec());
+        }
+    }
+    QVERIFY(tx.commit());
+    const std::optional<QList<CourseRules>> rules = loadCourseRules(db);
+    QVERIFY(rules);
+    for (int n = 0; n < 200; ++n) {
+        MatchInputs in;
+        in.bodyEnergy = random.bounded(80.0);
+        for (auto &v : in.verdicts)
+            v = random.bounded(8) == 0 ? std::nullopt : std::optional<int>(random.bounded(5) - 2);
+        for (int &g : in.channelGrades)
+            g = random.bounded(3) - 1;
+        for (int &g : in.elementGrades)
+            g = random.bounded(3) - 1;
+        in.age = random.bounded(90);
+        in.male = random.bounded(2) == 0;
+        QCOMPARE(*matchCourseSet(db, in), matchingCourses(*rules, in));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCourseStore)
