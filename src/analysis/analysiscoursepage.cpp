@@ -4,14 +4,13 @@
 #include "analysis/analysiswindowdata.h"
 #include "analysis/selectionpaste.h"
 #include "app/launch.h"
+#include "courses/coursepicture.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,34 +18,6 @@
 namespace orlu {
 
 using namespace Qt::StringLiterals;
-
-CoursePictureView::CoursePictureView(QWidget *parent)
-    : QWidget(parent) {
-    setObjectName(u"coursePicture"_s);
-    setAutoFillBackground(true);
-}
-
-void CoursePictureView::setPicture(const QImage &image, bool stretched) {
-    m_image = image;
-    m_stretched = stretched;
-    update();
-}
-
-void CoursePictureView::paintEvent(QPaintEvent *) {
-    if (m_image.isNull())
-        return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (m_stretched) {
-        p.drawImage(rect(), m_image);
-        return;
-    }
-    // At its own size a larger picture is cut at the frame, centred.
-    QRect target(QPoint(0, 0), m_image.size());
-    target.moveCenter(rect().center());
-    p.setClipRect(rect());
-    p.drawImage(target, m_image);
-}
 
 AnalysisCoursePage::AnalysisCoursePage(LaunchPort &launcher, QWidget *parent)
     : QWidget(parent)
@@ -60,13 +31,9 @@ AnalysisCoursePage::AnalysisCoursePage(LaunchPort &launcher, QWidget *parent)
     m_list->setObjectName(u"courseList"_s);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     left->addWidget(m_list, 2);
-    auto *frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    auto *frameLayout = new QVBoxLayout(frame);
-    frameLayout->setContentsMargins(1, 1, 1, 1);
-    m_picture = new CoursePictureView(frame);
-    frameLayout->addWidget(m_picture);
-    left->addWidget(frame, 3);
+    m_picture = new CoursePicture(this);
+    m_picture->setObjectName(u"coursePicture"_s);
+    left->addWidget(m_picture, 3);
 
     auto *right = new QVBoxLayout;
     right->setSpacing(2);
@@ -97,16 +64,8 @@ AnalysisCoursePage::AnalysisCoursePage(LaunchPort &launcher, QWidget *parent)
         bottom->addWidget(b);
     }
     bottom->addStretch();
-    auto *selectAll = new QPushButton(u"全选"_s, this);
-    selectAll->setObjectName(u"selectAllButton6"_s);
-    selectAll->setToolTip(u"将全部数据选取为剪贴的数据"_s);
-    auto *paste = new QPushButton(u"贴上"_s, this);
-    paste->setObjectName(u"pasteButton6"_s);
-    paste->setToolTip(u"将选取的数据贴入处置记录"_s);
-    bottom->addWidget(selectAll);
-    bottom->addWidget(paste);
+    m_selection = addSelectionButtons({m_text}, 6, bottom, this);
     right->addLayout(bottom);
-    m_selection = new SelectionPaste({m_text}, selectAll, paste, this);
 
     auto *columns = new QHBoxLayout(this);
     columns->setContentsMargins(4, 4, 4, 4);
@@ -144,7 +103,7 @@ void AnalysisCoursePage::showCourse(const QString &name) {
     }
     if (!m_course) {
         m_text->clear();
-        m_picture->setPicture({}, true);
+        m_picture->setPicture({});
         m_picture->hide();
         m_scale->clear();
         for (QToolButton *b : m_launch) {
@@ -155,7 +114,8 @@ void AnalysisCoursePage::showCourse(const QString &name) {
     }
     const Course &c = *m_course;
     showText(m_text, c.description);
-    m_picture->setPicture(QImage::fromData(c.picture), !c.scaled);
+    m_picture->setPicture(c.picture);
+    m_picture->setOwnSize(c.scaled);
     m_picture->show();
     m_scale->setText(c.scaled ? u"Scale"_s : u"Fit"_s);
     for (int k = 1; k <= LaunchButtonCount; ++k) {

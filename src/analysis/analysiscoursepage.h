@@ -2,7 +2,6 @@
 
 #include "courses/coursestore.h"
 
-#include <QImage>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QWidget>
@@ -17,26 +16,9 @@ class QToolButton;
 
 namespace orlu {
 
+class CoursePicture;
 class LaunchPort;
 class SelectionPaste;
-
-// A course picture: stretched to the frame, or at its own size in the middle.
-class CoursePictureView : public QWidget {
-    Q_OBJECT
-public:
-    explicit CoursePictureView(QWidget *parent = nullptr);
-
-    void setPicture(const QImage &image, bool stretched);
-    const QImage &picture() const { return m_image; }
-    bool isStretched() const { return m_stretched; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QImage m_image;
-    bool m_stretched = true;
-};
 
 // Page "专家疗程": the names of the matching user courses, the chosen course's
 // description and picture and its four launch buttons.
@@ -62,7 +44,7 @@ private:
     QSqlDatabase m_db;
     std::optional<Course> m_course;
     QListWidget *m_list = nullptr;
-    CoursePictureView *m_picture = nullptr;
+    CoursePicture *m_picture = nullptr;
     QPlainTextEdit *m_text = nullptr;
     QLabel *m_scale = nullptr;
     std::array<QToolButton *, LaunchButtonCount> m_launch{};

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -72,16 +71,8 @@ AnalysisTextPage::AnalysisTextPage(const TextPageLayout &layout, QWidget *parent
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto *selectAll = new QPushButton(u"全选"_s, this);
-    selectAll->setObjectName(indexedName("selectAllButton", layout.page));
-    selectAll->setToolTip(u"将全部数据选取为剪贴的数据"_s);
-    auto *paste = new QPushButton(u"贴上"_s, this);
-    paste->setObjectName(indexedName("pasteButton", layout.page));
-    paste->setToolTip(u"将选取的数据贴入处置记录"_s);
-    buttons->addWidget(selectAll);
-    buttons->addWidget(paste);
+    m_selection = addSelectionButtons(m_boxes, layout.page, buttons, this);
     right->addLayout(buttons);
-    m_selection = new SelectionPaste(m_boxes, selectAll, paste, this);
 
     auto *columns = new QHBoxLayout(this);
     columns->setContentsMargins(4, 4, 4, 4);

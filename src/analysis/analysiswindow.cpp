@@ -23,7 +23,6 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextCursor>

@@ -1,10 +1,14 @@
 #include "analysis/selectionpaste.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
 namespace orlu {
+
+using namespace Qt::StringLiterals;
 
 QString selectedPlainText(const QPlainTextEdit *box) {
     QString text = box->textCursor().selectedText();
@@ -12,6 +16,19 @@ QString selectedPlainText(const QPlainTextEdit *box) {
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     return text;
+}
+
+SelectionPaste *addSelectionButtons(QList<QPlainTextEdit *> boxes, int page, QBoxLayout *row,
+                                    QWidget *parent) {
+    auto *selectAll = new QPushButton(u"全选"_s, parent);
+    selectAll->setObjectName(u"selectAllButton"_s + QString::number(page));
+    selectAll->setToolTip(u"将全部数据选取为剪贴的数据"_s);
+    auto *paste = new QPushButton(u"贴上"_s, parent);
+    paste->setObjectName(u"pasteButton"_s + QString::number(page));
+    paste->setToolTip(u"将选取的数据贴入处置记录"_s);
+    row->addWidget(selectAll);
+    row->addWidget(paste);
+    return new SelectionPaste(std::move(boxes), selectAll, paste, parent);
 }
 
 SelectionPaste::SelectionPaste(QList<QPlainTextEdit *> boxes, QAbstractButton *selectAll,

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QAbstractButton;
+class QBoxLayout;
 class QPlainTextEdit;
 
 namespace orlu {
@@ -33,6 +34,10 @@ private:
     QList<QPlainTextEdit *> m_boxes;
     QAbstractButton *m_paste;
 };
+
+// Adds the "全选" and "贴上" buttons of page `page` to `row`, working on `boxes`.
+SelectionPaste *addSelectionButtons(QList<QPlainTextEdit *> boxes, int page, QBoxLayout *row,
+                                    QWidget *parent);
 
 // The selected text of a box with plain "\n" line breaks.
 QString selectedPlainText(const QPlainTextEdit *box);

@@ -1,6 +1,6 @@
 #include "test_analysiswindow_fixture.h"
 
-#include "analysis/analysiscoursepage.h"
+#include "courses/coursepicture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -258,10 +258,10 @@ void TestAnalysisWindowClose::coursePageShowsTheFirstCourse() {
     QCOMPARE(fx.selectedRow(u"courseList"_s), 0);
     QCOMPARE(fx.text(u"courseText"_s), u"疗程第一行\n疗程第二行"_s);
     QCOMPARE(fx.child<QLabel>(u"scaleLabel"_s)->text(), scaleText);
-    auto *picture = fx.child<CoursePictureView>(u"coursePicture"_s);
+    auto *picture = fx.child<CoursePicture>(u"coursePicture"_s);
     QVERIFY(picture->isVisible());
-    QCOMPARE(picture->picture().size(), QSize(40, 30));
-    QCOMPARE(picture->isStretched(), !scaled);
+    QCOMPARE(picture->imageSize(), QSize(40, 30));
+    QCOMPARE(picture->ownSize(), scaled);
     const std::array<bool, 4> enabled{true, false, true, false};
     for (int k = 1; k <= 4; ++k) {
         auto *b = fx.child<QToolButton>(u"launchButton"_s + QString::number(k));
@@ -293,7 +293,7 @@ void TestAnalysisWindowClose::noMatchingCourseLeavesPageEmpty() {
     fx.showPage(6);
     QCOMPARE(fx.list(u"courseList"_s)->count(), 0);
     QCOMPARE(fx.text(u"courseText"_s), QString());
-    QVERIFY(fx.child<CoursePictureView>(u"coursePicture"_s)->isHidden());
+    QVERIFY(fx.child<CoursePicture>(u"coursePicture"_s)->isHidden());
     QCOMPARE(fx.child<QLabel>(u"scaleLabel"_s)->text(), QString());
     for (int k = 1; k <= 4; ++k)
         QVERIFY(!fx.child<QToolButton>(u"launchButton"_s + QString::number(k))->isEnabled());
