@@ -46,6 +46,7 @@ private slots:
     void unchangedRecordWritesNothing();
     void pastingCountsAsAnEdit();
     void recordOfUnsavedMeasurementStaysInMemory();
+    void failedRecordWriteIsReported();
     void selectAllTakesTheFocusedBoxOnly();
     void defaultPrintOptions();
     void printOptionsRoundTrip_data();
@@ -125,6 +126,20 @@ void TestAnalysisWindowClose::recordOfUnsavedMeasurementStaysInMemory() {
     QCOMPARE(fx.measurement.memo, QStringList({u"x"_s}));
     QCOMPARE(fx.storedMemo(other).toString(), u"别人的记录"_s);
     QVERIFY(fx.prompter.asked().isEmpty());
+}
+
+void TestAnalysisWindowClose::failedRecordWriteIsReported() {
+    AnalysisFixture fx(m_files);
+    fx.measurement.memo = {u"旧"_s};
+    fx.measurement.recordKey = fx.storeMeasurement(u"旧"_s);
+    fx.open();
+    typeInto(fx.child<QPlainTextEdit>(u"treatmentRecordEdit"_s), u"new"_s);
+    // The database is gone by the time the window closes: the edit must not vanish silently.
+    fx.mainDb.close();
+    fx.close();
+    QCOMPARE(fx.prompter.asked().size(), 1);
+    QCOMPARE(fx.prompter.asked().first().type, int(NoteError));
+    QCOMPARE(fx.measurement.memo, QStringList({u"旧new"_s}));
 }
 
 void TestAnalysisWindowClose::selectAllTakesTheFocusedBoxOnly() {
