@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace orlu;
@@ -80,45 +81,46 @@ private:
     QElapsedTimer m_timer;
 };
 
-// Readings per second of the bare command exchange, without a run around it.
-double exchangesPerSecond(int latencyMs) {
+// A simulated probe on the bus in real time, held by a command exchange.
+struct RealTimeProbe {
     SystemClock clock;
     QtEventPump pump;
-    SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
-    SimulatedProbeOptions options;
-    options.latencyMs = latencyMs;
-    options.skin = SkinModel::OnPoint;
-    sim.addProbe(options);
-    ProbeLink link(sim, clock, pump);
-    link.registerDeviceChange();
+    SimulatedHidLayer sim{clock, SimulatedHidLayer::Timing::RealTime};
+    std::unique_ptr<ProbeLink> link;
+
+    RealTimeProbe(int latencyMs, SkinModel skin) {
+        SimulatedProbeOptions options;
+        options.latencyMs = latencyMs;
+        options.skin = skin;
+        sim.addProbe(options);
+        link = std::make_unique<ProbeLink>(sim, clock, pump);
+        link->registerDeviceChange();
+    }
+};
+
+// Readings per second of the bare command exchange, without a run around it.
+double exchangesPerSecond(int latencyMs) {
+    RealTimeProbe rig(latencyMs, SkinModel::OnPoint);
     QElapsedTimer timer;
     timer.start();
     int n = 0;
     while (timer.elapsed() < 2000) {
-        link.readCurrent();
+        rig.link->readCurrent();
         ++n;
     }
     return n / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
 }
 
 double samplesPerSecond(int latencyMs, int points) {
-    SystemClock clock;
-    QtEventPump pump;
-    SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
-    SimulatedProbeOptions options;
-    options.latencyMs = latencyMs;
-    options.skin = SkinModel::Lifted;
-    sim.addProbe(options);
-    ProbeLink link(sim, clock, pump);
-    link.registerDeviceChange();
-    ProbeLinkOperations operations(link);
+    RealTimeProbe rig(latencyMs, SkinModel::Lifted);
+    ProbeLinkOperations operations(*rig.link);
     const MeasuringRun *runPtr = nullptr;
     CountingProbe probe(operations, runPtr);
     YesPrompter prompter;
     CurrentMeasurement measurement;
-    MeasuringRun run(measurement, probe, prompter, clock, pump);
+    MeasuringRun run(measurement, probe, prompter, rig.clock, rig.pump);
     runPtr = &run;
-    BenchOperator op(sim.probe(), run, points);
+    BenchOperator op(rig.sim.probe(), run, points);
     run.setObserver(&op);
     run.start(RunParameters{false, 4000, 1.0});
     return probe.measuringReadings / (static_cast<double>(op.measuringNs) / 1e9);
@@ -133,15 +135,10 @@ struct Responsiveness {
 // between two paints of the trace while a point is measured, and the time from
 // a click on "停止测量" to the end of the run.
 Responsiveness windowResponsiveness() {
-    SystemClock clock;
-    QtEventPump pump;
-    SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
-    SimulatedProbeOptions options;
-    options.latencyMs = 1;
-    sim.addProbe(options);
-    ProbeLink link(sim, clock, pump);
-    link.registerDeviceChange();
-    ProbeLinkOperations probe(link);
+    RealTimeProbe rig(1, SkinModel::Auto);
+    ProbeLinkOperations probe(*rig.link);
+    SystemClock &clock = rig.clock;
+    QtEventPump &pump = rig.pump;
     YesPrompter prompter;
     CurrentMeasurement measurement;
     Settings settings = defaultSettings(QDate::currentDate());

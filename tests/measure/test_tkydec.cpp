@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "measure/currentmeasurement.h"
 #include "measure/pointpictures.h"
+#include "measure/ui/tkymnu.h"
 #include "runoperator.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
@@ -14,6 +15,7 @@
 #include "widgets/valuegrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -124,6 +126,7 @@ private slots:
     void closingIsRefusedDuringARun();
     void handOverHidesWithoutEndingTheModalLoop();
     void readingFollowsTheLoadedPotential();
+    void manualEntryFillsTheWindow();
     void missingPictureKeepsTheRunGoing();
 
 private:
@@ -528,6 +531,29 @@ void TestTKydec::readingFollowsTheLoadedPotential() {
     QCOMPARE(rig.text(u"potentialMarkLabel"_s), u"[ Hi ]"_s);
     QCOMPARE(rig.child<ValueGrid>(u"valueGrid"_s)->channelText(7), u" 60"_s);
     QVERIFY(rig.enabled(u"analysis"_s));
+}
+
+void TestTKydec::manualEntryFillsTheWindow() {
+    WindowRig rig;
+    rig.open();
+    bool entered = false;
+    QTimer::singleShot(0, rig.window.get(), [&] {
+        auto *entry = qobject_cast<TKymnu *>(QApplication::activeModalWidget());
+        QVERIFY(entry);
+        QVERIFY(!rig.window->isVisible());
+        entry->grid()->setChannelText(5, u"33"_s);
+        QTest::mouseClick(entry->findChild<QRadioButton *>(u"highPotentialRadio"_s), Qt::LeftButton);
+        QTest::mouseClick(entry->findChild<QToolButton *>(u"saveButton"_s), Qt::LeftButton);
+        entered = true;
+    });
+    rig.click(u"manualEntry"_s);
+    QVERIFY(entered);
+    QVERIFY(rig.window->isVisible());
+    QCOMPARE(rig.measurement.value(5), 33.0);
+    QCOMPARE(rig.child<ValueGrid>(u"valueGrid"_s)->channelText(5), u" 33"_s);
+    QVERIFY(rig.child<QRadioButton>(u"highPotentialRadio"_s)->isChecked());
+    QVERIFY(rig.settings.highPotential);
+    QVERIFY(rig.enabled(u"save"_s));
 }
 
 void TestTKydec::missingPictureKeepsTheRunGoing() {

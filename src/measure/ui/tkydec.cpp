@@ -218,12 +218,10 @@ void TKydec::ClearButtonClick() {
 }
 
 void TKydec::ManualEntryButtonClick() {
-    QWidget::setVisible(false);
-    {
-        TKymnu entry(TKymnu::NewEntry{m_context.measurement}, m_context.prompter, m_context.clock, this);
+    handOver([this](QWidget *parent) {
+        TKymnu entry(TKymnu::NewEntry{m_context.measurement}, m_context.prompter, m_context.clock, parent);
         entry.exec();
-    }
-    show();
+    });
     checkPotentialRadio(m_context.measurement.highPotential);
     showValues();
 }

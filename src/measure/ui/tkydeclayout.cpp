@@ -2,6 +2,7 @@
 #include "measure/ui/tkydec.h"
 
 #include "measure/livedisplay.h"
+#include "measure/ui/windowparts.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/tracearea.h"
@@ -60,17 +61,10 @@ LedLamp *lamp(const QString &objectName, QWidget *parent) {
 } // namespace
 
 void TKydec::buildToolBar() {
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(u"toolBar"_s);
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_toolBar->setIconSize(QSize(28, 28));
+    m_toolBar = windowparts::toolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon, void (TKydec::*handler)()) {
-        QAction *a = m_toolBar->addAction(style()->standardIcon(icon), caption);
-        a->setObjectName(name + u"Action"_s);
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        m_toolBar->widgetForAction(a)->setObjectName(name + u"Button"_s);
+        QAction *a = windowparts::addTool(m_toolBar, name, caption, hint, icon);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
@@ -100,22 +94,7 @@ QWidget *TKydec::buildValuePanel() {
     auto *panel = new QGroupBox(this);
     panel->setObjectName(u"valuePanel"_s);
     auto *v = new QVBoxLayout(panel);
-    auto *headings = new QHBoxLayout;
-    auto *english = new QLabel(u"Meridian Energy Values"_s, panel);
-    QFont ef = english->font();
-    ef.setItalic(true);
-    ef.setBold(true);
-    english->setFont(ef);
-    english->setStyleSheet(u"color: rgb(0, 0, 128)"_s);
-    auto *chinese = new QLabel(u"经络能量测定值"_s, panel);
-    QFont cf = chinese->font();
-    cf.setBold(true);
-    cf.setPointSize(cf.pointSize() + 2);
-    chinese->setFont(cf);
-    headings->addWidget(english);
-    headings->addStretch();
-    headings->addWidget(chinese);
-    v->addLayout(headings);
+    windowparts::addValueHeadings(v, panel, u"经络能量测定值"_s);
 
     m_grid = new ValueGrid(panel);
     m_grid->setObjectName(u"valueGrid"_s);
@@ -206,15 +185,9 @@ QWidget *TKydec::buildSettingsPanel() {
     auto *v = new QVBoxLayout(panel);
     v->setContentsMargins(0, 0, 0, 0);
 
-    auto *potential = new QGroupBox(u"测量电位设定"_s, panel);
-    potential->setObjectName(u"potentialGroup"_s);
-    auto *pv = new QVBoxLayout(potential);
-    m_highRadio = new QRadioButton(u"高电位测量"_s, potential);
-    m_highRadio->setObjectName(u"highPotentialRadio"_s);
-    m_standardRadio = new QRadioButton(u"标准电位测量"_s, potential);
-    m_standardRadio->setObjectName(u"standardPotentialRadio"_s);
-    pv->addWidget(m_highRadio);
-    pv->addWidget(m_standardRadio);
+    const windowparts::PotentialChoice potential = windowparts::potentialChoice(panel);
+    m_highRadio = potential.high;
+    m_standardRadio = potential.standard;
     connect(m_highRadio, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             PotentialRadioClick(true);
@@ -223,7 +196,7 @@ QWidget *TKydec::buildSettingsPanel() {
         if (on)
             PotentialRadioClick(false);
     });
-    v->addWidget(potential);
+    v->addWidget(potential.group);
 
     auto *threshold = new QGroupBox(u"最低测量反应值"_s, panel);
     threshold->setObjectName(u"thresholdGroup"_s);

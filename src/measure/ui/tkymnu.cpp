@@ -5,6 +5,7 @@
 #include "app/prompter.h"
 #include "measure/currentmeasurement.h"
 #include "measure/manualentry.h"
+#include "measure/ui/windowparts.h"
 #include "records/measurementrepository.h"
 #include "widgets/valuegrid.h"
 
@@ -137,17 +138,10 @@ void TKymnu::FormCreate() {
     setObjectName(u"TKymnu"_s);
     setWindowTitle(u"经络能量数据输入"_s);
 
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_toolBar->setIconSize(QSize(28, 28));
+    m_toolBar = windowparts::toolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon) {
-        QAction *a = m_toolBar->addAction(style()->standardIcon(icon), caption);
-        a->setObjectName(name + u"Action"_s);
-        a->setToolTip(hint);
-        a->setStatusTip(hint);
-        m_toolBar->widgetForAction(a)->setObjectName(name + u"Button"_s);
-        return a;
+        return windowparts::addTool(m_toolBar, name, caption, hint, icon);
     };
     m_saveAction = add(u"save"_s, u"储存数据"_s, u"储存能量数据"_s, QStyle::SP_DialogSaveButton);
     m_clearAction = add(u"clear"_s, u"清  除"_s, u"清除表中数据数据"_s, QStyle::SP_TrashIcon);
@@ -162,23 +156,7 @@ void TKymnu::FormCreate() {
 
     auto *valuePanel = new QGroupBox(this);
     auto *vp = new QVBoxLayout(valuePanel);
-    auto *headings = new QHBoxLayout;
-    auto *english = new QLabel(u"Meridian Energy Values"_s, valuePanel);
-    QFont ef = english->font();
-    ef.setItalic(true);
-    ef.setBold(true);
-    english->setFont(ef);
-    english->setStyleSheet(u"color: rgb(0, 0, 128)"_s);
-    m_heading = new QLabel(u"经络能量输入值"_s, valuePanel);
-    m_heading->setObjectName(u"headingLabel"_s);
-    QFont hf = m_heading->font();
-    hf.setBold(true);
-    hf.setPointSize(hf.pointSize() + 2);
-    m_heading->setFont(hf);
-    headings->addWidget(english);
-    headings->addStretch();
-    headings->addWidget(m_heading);
-    vp->addLayout(headings);
+    m_heading = windowparts::addValueHeadings(vp, valuePanel, u"经络能量输入值"_s);
     m_grid = new ValueGrid(valuePanel);
     m_grid->setObjectName(u"valueGrid"_s);
     m_grid->setEditable(true);
@@ -197,17 +175,11 @@ void TKymnu::FormCreate() {
     layout->addWidget(valuePanel);
 
     auto *lower = new QHBoxLayout;
-    auto *potential = new QGroupBox(u"测量电位设定"_s, this);
-    auto *pv = new QVBoxLayout(potential);
-    m_highRadio = new QRadioButton(u"高电位测量"_s, potential);
-    m_highRadio->setObjectName(u"highPotentialRadio"_s);
-    m_standardRadio = new QRadioButton(u"标准电位测量"_s, potential);
-    m_standardRadio->setObjectName(u"standardPotentialRadio"_s);
+    const windowparts::PotentialChoice potential = windowparts::potentialChoice(this);
+    m_highRadio = potential.high;
+    m_standardRadio = potential.standard;
     m_standardRadio->setChecked(true);
-    pv->addWidget(m_highRadio);
-    pv->addWidget(m_standardRadio);
-    pv->addStretch();
-    lower->addWidget(potential);
+    lower->addWidget(potential.group);
 
     auto *when = new QGroupBox(u"测量日期与时间"_s, this);
     auto *wg = new QGridLayout(when);

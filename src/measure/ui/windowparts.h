@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStyle>
+
+class QAction;
+class QBoxLayout;
+class QLabel;
+class QRadioButton;
+class QToolBar;
+class QWidget;
+
+// Pieces the measurement and manual entry windows build alike.
+namespace orlu::windowparts {
+
+// A tool bar of captioned buttons under their icons.
+QToolBar *toolBar(QWidget *parent);
+// A button "<name>Button" for the action "<name>Action", with its hint.
+QAction *addTool(QToolBar *bar, const QString &name, const QString &caption, const QString &hint,
+                 QStyle::StandardPixmap icon);
+
+// The headings above a value grid: "Meridian Energy Values" on the left, the
+// window's own heading on the right (returned, so a window can change it).
+QLabel *addValueHeadings(QBoxLayout *into, QWidget *parent, const QString &heading);
+
+struct PotentialChoice {
+    QWidget *group;
+    QRadioButton *high;
+    QRadioButton *standard;
+};
+// The group "测量电位设定" with "高电位测量" and "标准电位测量".
+PotentialChoice potentialChoice(QWidget *parent);
+
+} // namespace orlu::windowparts
