@@ -394,6 +394,8 @@ void TKydec::setRunningState(bool running) {
     m_pointLamp->setBlinking(0);
     m_pointLamp->setOn(false);
     m_grid->setCursorCell(1, 1);
+    // Keys typed after the run must not land in the threshold controls.
+    setFocus();
     m_grid->setEnabled(false);
     m_statusText->clear();
     m_valueBar->setValue(0);

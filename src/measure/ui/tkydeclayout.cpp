@@ -251,6 +251,7 @@ QWidget *TKydec::buildMeterPanel() {
     m_valueBar->setObjectName(u"valueBar"_s);
     m_valueBar->setRange(0, ValueBarMaximum);
     m_valueBar->setSegmentCount(40);
+    m_valueBar->setZonePercents(60, 25);
     m_valueLamp = lamp(u"valueLamp"_s, panel);
     m_valueDisplay = new QLabel(panel);
     m_valueDisplay->setObjectName(u"valueDisplayLabel"_s);
