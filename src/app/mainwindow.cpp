@@ -6,6 +6,7 @@
 #include "app/prompter.h"
 #include "device/probelink.h"
 #include "records/databasefiles.h"
+#include "records/listqueries.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -230,6 +231,10 @@ void TKyForm::FormCreate() {
         m_app.prompter.showMessageBox(NoteError, DatabaseStartError);
         requestClose();
     }
+    // The record lists sort and search through these; building them on a large register takes a while,
+    // so it happens once here rather than when a window opens.
+    if (m_app.mainDb.isOpen())
+        ensureListIndexes(m_app.mainDb.handle());
 
     m_firstActivationPending = true;
     m_app.subjectSortCode = 1;

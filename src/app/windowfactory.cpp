@@ -1,10 +1,18 @@
 #include "app/windowfactory.h"
 
+#include "analysis/analysiswindow.h"
+#include "analysis/explanationwindow.h"
 #include "app/appcontext.h"
 #include "app/placeholderwindow.h"
 #include "app/settingswindow.h"
+#include "courses/kyprof.h"
+#include "device/probelink.h"
 #include "device/ui/tkystatu.h"
 #include "measure/ui/tkydec.h"
+#include "measure/ui/tkymnu.h"
+#include "records/readingwindow.h"
+#include "records/recordcontext.h"
+#include "records/savingwindow.h"
 
 namespace orlu {
 
@@ -36,6 +44,59 @@ QString captionOf(WindowKind kind) {
     return {};
 }
 
+std::function<void(int)> toneOf(AppContext &app) {
+    return [&app](int n) { app.probe.playAlertTone(n); };
+}
+
+RecordContext recordContextOf(AppContext &app) {
+    return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
+}
+
+void openAnalysis(AppContext &app, QWidget *parent) {
+    AnalysisWindowServices services{
+        app.measurement,
+        app.settings,
+        [&app] { app.saveSettings(); },
+        app.mainDb,
+        app.textDb,
+        [&app]() -> Database * { return app.openSuppliedCourses() ? &app.suppliedDb : nullptr; },
+        app.prompter,
+        app.launcher,
+        app.clock};
+    TKyany window(std::move(services), parent);
+    window.exec();
+}
+
+void openReading(AppContext &app, QWidget *parent) {
+    auto openManualEntry = [&app](qint64 key, QWidget *p) {
+        TKymnu entry(TKymnu::Modify{app.mainDb.handle(), key}, app.prompter, app.clock, p);
+        entry.exec();
+    };
+    TKyread window(recordContextOf(app), TKyread::Caller::MeasurementWindow, nullptr, openManualEntry,
+                   parent);
+    window.exec();
+}
+
+// The measurement window is the hub: it hands over to analysis, saving, reading and comparison.
+std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &probe, QWidget *parent) {
+    MeasurementWindowContext context{
+        app.measurement, app.settings,           [&app] { return app.saveSettings(); },
+        probe,           app.prompter,           app.clock,
+        app.pump,        app.folder.dataFolder()};
+    MeasurementHandOvers handOvers;
+    handOvers.analysis = [&app](QWidget *p) { openAnalysis(app, p); };
+    handOvers.saving = [&app](QWidget *p) {
+        TKysave window(recordContextOf(app), p);
+        window.exec();
+    };
+    handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
+    handOvers.comparison = [](QWidget *p) {
+        PlaceholderWindow window(u"两笔比对"_s, p);
+        window.exec();
+    };
+    return std::make_unique<TKydec>(std::move(context), std::move(handOvers), parent);
+}
+
 } // namespace
 
 WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe) {
@@ -44,13 +105,12 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe) {
         case WindowKind::StartupStatus:
             return std::make_unique<TKyStatu>(app.probe, app.clock, app.pump, app.folder, app.device,
                                               LegacyConversionHook{}, parent);
-        case WindowKind::Measurement: {
-            MeasurementWindowContext context{
-                app.measurement, app.settings,           [&app] { return app.saveSettings(); },
-                probe,           app.prompter,           app.clock,
-                app.pump,        app.folder.dataFolder()};
-            return std::make_unique<TKydec>(std::move(context), MeasurementHandOvers{}, parent);
-        }
+        case WindowKind::Measurement:
+            return measurementWindow(app, probe, parent);
+        case WindowKind::Explain:
+            return std::make_unique<TKyadv>(app.textDb, parent);
+        case WindowKind::Courses:
+            return std::make_unique<TKyProf>(app.mainDb, app.prompter, app.launcher, toneOf(app), parent);
         case WindowKind::Settings:
             return std::make_unique<TKyCust>(app.settings, app.settingsPath(), app.launcher, app.prompter,
                                              parent);

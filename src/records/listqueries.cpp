@@ -1,5 +1,7 @@
 #include "records/listqueries.h"
 
+#include "records/database.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -68,6 +70,8 @@ bool ensureListIndexes(QSqlDatabase db, QString *error) {
                "'KYCS_EMAIL','KYCS_TEL2','KYCS_TEL3','KYDT_CUSTNO')"_s) &&
         q.next() && q.value(0).toInt() == int(std::size(statements)))
         return true;
+    // One transaction: one sync to disk instead of one per index.
+    Transaction tx(db);
     for (const char *sql : statements) {
         if (!q.exec(QString::fromLatin1(sql))) {
             if (error)
@@ -75,7 +79,7 @@ bool ensureListIndexes(QSqlDatabase db, QString *error) {
             return false;
         }
     }
-    return true;
+    return !tx.isActive() || tx.commit();
 }
 
 } // namespace orlu

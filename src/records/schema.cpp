@@ -1,6 +1,7 @@
 #include "records/schema.h"
 
 #include "records/database.h"
+#include "records/listqueries.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -190,6 +191,9 @@ bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error) {
         if (!q.exec(sql))
             return fail(sql);
     }
+    // The record lists' own indexes come with every new main database file.
+    if (kind == SchemaKind::Main && !ensureListIndexes(db, error))
+        return false;
     if (!q.exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion)))
         return fail(u"user_version"_s);
     if (!tx.commit()) {
