@@ -38,35 +38,11 @@ std::optional<double> parseNumber(const QString &s) {
 }
 
 int analyseCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    bool male = true;
-    QList<double> values;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--sex") {
-            if (i + 1 >= args.size())
-                return usage(err, u"analyse: --sex needs male or female"_s);
-            const QString sex = args[++i];
-            if (sex == u"male")
-                male = true;
-            else if (sex == u"female")
-                male = false;
-            else
-                return usage(err, u"analyse: --sex must be male or female, not \"%1\""_s.arg(sex));
-            continue;
-        }
-        // "-5" is a (negative) number, "--x" an option.
-        if (a.startsWith(u"--"))
-            return usage(err, u"analyse: unknown option \"%1\""_s.arg(a));
-        const auto v = parseNumber(a);
-        if (!v)
-            return usage(err, u"analyse: \"%1\" is not a number"_s.arg(a));
-        values << *v;
-    }
-    if (values.size() != ChannelCount)
-        return usage(err, u"analyse: expected 24 readings in uA, got %1"_s.arg(values.size()));
-    std::array<double, 24> readings{};
-    std::copy(values.begin(), values.end(), readings.begin());
-    out << analysisToJson(analyse(correctedValues(readings), male)) << u'\n';
+    QString error;
+    const std::optional<ReadingArguments> parsed = parseReadingArguments(args, {}, &error);
+    if (!parsed)
+        return usage(err, error);
+    out << analysisToJson(analyse(correctedValues(parsed->readings), parsed->male)) << u'\n';
     return 0;
 }
 
@@ -162,6 +138,50 @@ int textsCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
 }
 
 } // namespace
+
+std::optional<ReadingArguments> parseReadingArguments(const QStringList &args,
+                                                      const QStringList &valueOptions, QString *error) {
+    const QString command = args.value(0);
+    auto fail = [&](const QString &message) {
+        if (error)
+            *error = command + u": "_s + message;
+        return std::nullopt;
+    };
+    ReadingArguments parsed;
+    QList<double> values;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == u"--sex") {
+            if (i + 1 >= args.size())
+                return fail(u"--sex needs male or female"_s);
+            const QString sex = args[++i];
+            if (sex == u"male")
+                parsed.male = true;
+            else if (sex == u"female")
+                parsed.male = false;
+            else
+                return fail(u"--sex must be male or female, not \"%1\""_s.arg(sex));
+            continue;
+        }
+        if (valueOptions.contains(a)) {
+            if (i + 1 >= args.size())
+                return fail(a + u" needs a value"_s);
+            parsed.options.insert(a, args[++i]);
+            continue;
+        }
+        // "-5" is a (negative) number, "--x" an option.
+        if (a.startsWith(u"--"))
+            return fail(u"unknown option \"%1\""_s.arg(a));
+        const auto v = parseNumber(a);
+        if (!v)
+            return fail(u"\"%1\" is not a number"_s.arg(a));
+        values << *v;
+    }
+    if (values.size() != ChannelCount)
+        return fail(u"expected 24 readings in uA, got %1"_s.arg(values.size()));
+    std::copy(values.begin(), values.end(), parsed.readings.begin());
+    return parsed;
+}
 
 bool isAnalysisCommand(const QString &name) {
     return name == u"analyse" || name == u"descramble" || name == u"scramble" || name == u"texts";

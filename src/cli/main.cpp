@@ -1,6 +1,7 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
+#include "cli/matchcommand.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -57,6 +58,16 @@ QList<Command> commands() {
          u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
          u"--sex defaults to male."_s,
          runChartCommand},
+        {u"match"_s, u"match --courses FILE [--sex male|female] [--birth YYYY-MM-DD] V1 .. V24"_s,
+         u"Print the names of the courses in FILE (any file with the course tables: the main database, "
+         u"orluMCn.mdb, a transfer file) that apply to the analysis of the 24 plain readings, in matching "
+         u"order, with today's date for the age (no --birth: birth date 0)."_s,
+         runMatchCommand},
+        {u"generate-register"_s,
+         u"generate-register [--home DIR | --database FILE] --subjects N --measurements M [--seed S]"_s,
+         u"Add N made-up subjects and M measurements to the main database (created when missing), in one "
+         u"transaction, for load tests."_s,
+         runGenerateRegisterCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,

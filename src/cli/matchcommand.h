@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace orlu {
+
+// "match --courses FILE [--sex male|female] [--birth YYYY-MM-DD] V1 .. V24": the names
+// of the courses in FILE that apply to the analysis of the readings, in matching order.
+// Exit status 0, or 2 for bad arguments and a file without course tables.
+int runMatchCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// "generate-register [--home DIR | --database FILE] --subjects N --measurements M [--seed S]":
+// fills a main database with made-up subjects and measurements for load tests.
+int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+} // namespace orlu
