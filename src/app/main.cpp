@@ -11,6 +11,7 @@
 #include "measure/probelinkoperations.h"
 
 #include <QApplication>
+#include <QPrinter>
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
@@ -30,8 +31,9 @@ int main(int argc, char *argv[]) {
     ProbeLink probe(*hid, clock, pump);
     ProbeLinkOperations probeOperations(probe);
     AppContext app(folder, clock, pump, prompter, launcher, probe);
+    QPrinter printer(QPrinter::HighResolution);
 
-    TKyForm mainWindow(app, makeWindowFactory(app, probeOperations));
+    TKyForm mainWindow(app, makeWindowFactory(app, probeOperations, printer));
     // In simulation a small tool window beside the program plays the probe's surroundings.
     std::unique_ptr<SimulatedProbeWindow> simulation;
     if (auto *sim = qobject_cast<SimulatedHidLayer *>(hid.get())) {

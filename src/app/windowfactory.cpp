@@ -14,6 +14,9 @@
 #include "records/recordcontext.h"
 #include "records/savingwindow.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -52,7 +55,7 @@ RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
-void openAnalysis(AppContext &app, QWidget *parent) {
+void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     AnalysisWindowServices services{
         app.measurement,
         app.settings,
@@ -63,6 +66,11 @@ void openAnalysis(AppContext &app, QWidget *parent) {
         app.prompter,
         app.launcher,
         app.clock};
+    services.printing.printerSetup = [&printer](QWidget *p) {
+        QPrintDialog setup(&printer, p);
+        setup.setWindowTitle(u"打印设定"_s);
+        setup.exec();
+    };
     TKyany window(std::move(services), parent);
     window.exec();
 }
@@ -78,13 +86,14 @@ void openReading(AppContext &app, QWidget *parent) {
 }
 
 // The measurement window is the hub: it hands over to analysis, saving, reading and comparison.
-std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &probe, QWidget *parent) {
+std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &probe, QPrinter &printer,
+                                           QWidget *parent) {
     MeasurementWindowContext context{
         app.measurement, app.settings,           [&app] { return app.saveSettings(); },
         probe,           app.prompter,           app.clock,
         app.pump,        app.folder.dataFolder()};
     MeasurementHandOvers handOvers;
-    handOvers.analysis = [&app](QWidget *p) { openAnalysis(app, p); };
+    handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
     handOvers.saving = [&app](QWidget *p) {
         TKysave window(recordContextOf(app), p);
         window.exec();
@@ -99,14 +108,14 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
 
 } // namespace
 
-WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe) {
-    return [&app, &probe](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
+WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinter &printer) {
+    return [&app, &probe, &printer](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
         switch (kind) {
         case WindowKind::StartupStatus:
             return std::make_unique<TKyStatu>(app.probe, app.clock, app.pump, app.folder, app.device,
                                               LegacyConversionHook{}, parent);
         case WindowKind::Measurement:
-            return measurementWindow(app, probe, parent);
+            return measurementWindow(app, probe, printer, parent);
         case WindowKind::Explain:
             return std::make_unique<TKyadv>(app.textDb, parent);
         case WindowKind::Courses:
