@@ -90,7 +90,8 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(orlu::AnalysisResult)
-
 QTEST_MAIN(TestChartRender)
 #include "test_chartrender.moc"
+
+// Declared before any use, or an optimising build sees two definitions.
+Q_DECLARE_METATYPE(orlu::AnalysisResult)
