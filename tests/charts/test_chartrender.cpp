@@ -10,6 +10,9 @@
 #include <QGuiApplication>
 #include <QTest>
 
+// Declared before any use, or an optimising build sees two definitions.
+Q_DECLARE_METATYPE(orlu::AnalysisResult)
+
 using namespace Qt::StringLiterals;
 using namespace orlu;
 using namespace orlu::testing;
@@ -92,6 +95,3 @@ private slots:
 
 QTEST_MAIN(TestChartRender)
 #include "test_chartrender.moc"
-
-// Declared before any use, or an optimising build sees two definitions.
-Q_DECLARE_METATYPE(orlu::AnalysisResult)
