@@ -7,6 +7,10 @@
 #include <atomic>
 #include <chrono>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace orlu {
@@ -27,22 +31,26 @@ public:
 
     // Main thread; the main thread waits in call() meanwhile, so reading the clock here is safe.
     bool write(const QByteArray &report, int inputLength) {
-        return call([this, report, inputLength] {
+        // The answer's latency runs from the host's write, not from when this thread gets to it.
+        const SteadyClock::time_point writtenAt = SteadyClock::now();
+        return call([this, report, inputLength, writtenAt] {
             if (!m_connected || !m_probe.acceptWrite())
                 return false;
-            const quint32 now = m_clock.ticks();
+            const Moment now = moment();
             auto guard = lock();
             dropDue(now);
             guard.unlock();
             QByteArray command = report.mid(1);
             while (command.endsWith(' '))
                 command.chop(1);
-            std::optional<QByteArray> answer = m_probe.receive(command, now);
+            std::optional<QByteArray> answer = m_probe.receive(command, now.ticks);
             if (answer) {
                 QByteArray data = answer->left(inputLength - 1);
                 data.append(QByteArray(qMax(0, inputLength - 1 - int(data.size())), '\0'));
+                const int latencyMs = m_probe.latency();
                 guard.lock();
-                m_pending.push_back({now + static_cast<quint32>(m_probe.latency()), data});
+                m_pending.push_back({now.ticks + static_cast<quint32>(latencyMs),
+                                     writtenAt + std::chrono::milliseconds(latencyMs), data});
                 condition().notify_all();
             }
             return true;
@@ -51,7 +59,7 @@ public:
 
     bool flush() {
         return call([this] {
-            const quint32 now = m_clock.ticks();
+            const Moment now = moment();
             auto guard = lock();
             dropDue(now);
             return true;
@@ -81,6 +89,12 @@ public:
 
 protected:
     void run() override {
+#ifdef Q_OS_LINUX
+        // The kernel may round a sleeping thread's wake-up up by its timer slack (50 us by
+        // default); an answer due in 1 ms is to come then, not a twentieth later.
+        if (m_timing == SimulatedHidLayer::Timing::RealTime)
+            prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
         auto guard = lock();
         while (!stopping()) {
             runJobs(guard);
@@ -88,7 +102,7 @@ protected:
                 break;
             if (m_timing == SimulatedHidLayer::Timing::Stepped) {
                 if (m_grant) {
-                    std::optional<quint64> seq = postDue(m_grantNow);
+                    std::optional<quint64> seq = postDue(Moment{m_grantNow, {}});
                     m_parked = seq.has_value();
                     m_grant = false;
                     m_settled.notify_all();
@@ -100,17 +114,15 @@ protected:
                 condition().wait(guard);
                 continue;
             }
-            const quint32 now = m_clock.ticks();
-            if (std::optional<quint64> seq = postDue(now)) {
+            if (std::optional<quint64> seq = postDue(moment())) {
                 waitHandled(guard, *seq);
                 continue;
             }
-            if (m_pending.empty()) {
+            // Sleeps to the answer's due moment itself; a job or a stop wakes it earlier.
+            if (m_pending.empty())
                 condition().wait(guard);
-            } else {
-                const auto left = static_cast<qint32>(m_pending.front().due - now);
-                condition().wait_for(guard, std::chrono::milliseconds(qMax(1, left)));
-            }
+            else
+                condition().wait_until(guard, m_pending.front().dueAt);
         }
         m_settled.notify_all();
     }
@@ -121,21 +133,39 @@ protected:
     }
 
 private:
+    using SteadyClock = std::chrono::steady_clock;
+
+    // Stepped timing keeps to the layer's (virtual) clock; real time to the
+    // steady clock, finer than the clock's whole milliseconds.
+    struct Moment {
+        quint32 ticks;
+        SteadyClock::time_point at;
+    };
     struct Pending {
         quint32 due;
+        SteadyClock::time_point dueAt;
         QByteArray data;
     };
 
-    static bool isDue(const Pending &p, quint32 now) { return static_cast<qint32>(now - p.due) >= 0; }
+    Moment moment() const {
+        return {m_clock.ticks(), m_timing == SimulatedHidLayer::Timing::RealTime ? SteadyClock::now()
+                                                                                 : SteadyClock::time_point{}};
+    }
+
+    bool isDue(const Pending &p, const Moment &now) const {
+        if (m_timing == SimulatedHidLayer::Timing::Stepped)
+            return static_cast<qint32>(now.ticks - p.due) >= 0;
+        return now.at >= p.dueAt;
+    }
 
     // Answers already due sit in the host's queue: a flush or a new write drops them.
-    void dropDue(quint32 now) {
+    void dropDue(const Moment &now) {
         while (!m_pending.empty() && isDue(m_pending.front(), now))
             m_pending.pop_front();
         dropWaitingLocked();
     }
 
-    std::optional<quint64> postDue(quint32 now) {
+    std::optional<quint64> postDue(const Moment &now) {
         if (m_pending.empty() || !isDue(m_pending.front(), now) || !m_connected)
             return std::nullopt;
         QByteArray data = std::move(m_pending.front().data);

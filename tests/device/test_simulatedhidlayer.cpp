@@ -32,6 +32,8 @@ private slots:
     void unplugAndReplugBeforeNotice();
     void secondProbeNotTakenWhileOneHeld();
     void realTimeRoundTrips();
+    void realTimeLatencyFromWrite_data();
+    void realTimeLatencyFromWrite();
     void releaseWhileReportWaits();
 };
 
@@ -229,6 +231,46 @@ void TestSimulatedHidLayer::realTimeRoundTrips() {
         QVERIFY(link.answer().startsWith(command.left(3).toLatin1()));
     }
     QCOMPARE(link.readSerial(), u"QX2607004217"_s);
+}
+
+void TestSimulatedHidLayer::realTimeLatencyFromWrite_data() {
+    QTest::addColumn<int>("latency");
+    QTest::newRow("1 ms") << 1;
+    QTest::newRow("3 ms") << 3;
+}
+
+// In real time an answer never comes before its latency has passed since the
+// write, counted finer than whole milliseconds, even when a flush wakes the
+// device thread while the answer is on its way.
+void TestSimulatedHidLayer::realTimeLatencyFromWrite() {
+    QFETCH(int, latency);
+    SystemClock clock;
+    QtEventPump pump; // wakes as the report is handed over, as in the program
+    SimulatedHidLayer sim(clock, SimulatedHidLayer::Timing::RealTime);
+    SimulatedProbeOptions options;
+    options.latencyMs = latency;
+    sim.addProbe(options);
+    QVERIFY(sim.takeProbeById(ProbeVendorId, ProbeProductId));
+    QElapsedTimer sinceWrite;
+    qint64 arrivedNs = -1;
+    connect(&sim, &HidLayer::deviceData, this, [&] { arrivedNs = sinceWrite.nsecsElapsed(); });
+    const QByteArray report = buildOutputReport(u"X000000"_s, 65);
+    const qint64 latencyNs = latency * 1'000'000LL;
+    int checked = 0;
+    for (int i = 0; i < 30; ++i) {
+        arrivedNs = -1;
+        sinceWrite.start();
+        QVERIFY(sim.writeOutputReport(report));
+        QThread::usleep(500);
+        QVERIFY(sim.flushInputQueue());
+        if (sinceWrite.nsecsElapsed() >= latencyNs)
+            continue; // the answer may have been due already, and the flush rightly dropped it
+        QVERIFY(waitUntil(clock, pump, 1000, [&] { return arrivedNs >= 0; }));
+        QVERIFY2(arrivedNs >= latencyNs, qPrintable(u"answered after %1 us"_s.arg(arrivedNs / 1000)));
+        ++checked;
+    }
+    if (checked == 0)
+        QSKIP("the machine was too busy to flush before any answer was due");
 }
 
 void TestSimulatedHidLayer::releaseWhileReportWaits() {
