@@ -18,7 +18,7 @@ class SimulatedHidLayer final : public HidLayer {
     Q_OBJECT
 public:
     enum class Timing {
-        RealTime, // answers when the clock says so, by itself
+        RealTime, // answers by itself, its latency counted on the steady clock from the write
         Stepped,  // answers only inside settle(): for virtual time in tests
     };
 
