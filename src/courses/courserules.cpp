@@ -97,7 +97,7 @@ bool gradeHolds(int grade, int code, bool must) {
     }
 }
 
-bool ageHolds(const ConditionRule &rule, int age, int code) {
+bool ageHolds(const MatchRule &rule, int age, int code) {
     switch (code) {
     case 1:
         return age >= rule.ageLow;
@@ -131,22 +131,30 @@ MatchInputs matchInputs(const AnalysisResult &analysis, double birthDate, const 
 
 namespace {
 
+// Calls f(index, unit) for each of the first `count` characters of the text; a
+// surrogate pair is one character, passed as its first unit (never a digit).
+template <typename Text, typename F> void forCharacters(const Text &text, int count, F f) {
+    qsizetype i = 0;
+    for (int index = 0; index < count && i < text.size(); ++index) {
+        const char16_t unit = text.at(i++).unicode();
+        if (QChar::isHighSurrogate(unit) && i < text.size() && QChar::isLowSurrogate(text.at(i).unicode()))
+            ++i;
+        f(index, unit);
+    }
+}
+
 template <typename Text> std::array<int, 24> codesOf(const Text &text) {
     std::array<int, 24> codes{};
-    const qsizetype n = std::min<qsizetype>(text.size(), ConditionPositions);
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t ch = text.at(i).unicode();
+    forCharacters(text, ConditionPositions, [&](int i, char16_t ch) {
         if (ch >= u'0' && ch <= u'9')
             codes[i] = ch - u'0';
-    }
+    });
     return codes;
 }
 
 template <typename Text> std::array<bool, 24> mustFlagsOf(const Text &text) {
     std::array<bool, 24> flags{};
-    const qsizetype n = std::min<qsizetype>(text.size(), FlaggedPositions);
-    for (qsizetype i = 0; i < n; ++i)
-        flags[i] = text.at(i) == u'1';
+    forCharacters(text, FlaggedPositions, [&](int i, char16_t ch) { flags[i] = ch == u'1'; });
     return flags;
 }
 
@@ -168,7 +176,7 @@ std::array<bool, 24> readMustFlags(QLatin1StringView text) {
     return mustFlagsOf(text);
 }
 
-bool positionHolds(int position, int code, bool must, const ConditionRule &rule, const MatchInputs &in) {
+bool positionHolds(int position, int code, bool must, const MatchRule &rule, const MatchInputs &in) {
     if (position == 1)
         return bodyEnergyHolds(in, code, must, rule.energy);
     if (position <= 5) {
@@ -189,16 +197,26 @@ bool positionHolds(int position, int code, bool must, const ConditionRule &rule,
     return false;
 }
 
-bool conditionHolds(const ConditionRule &rule, const MatchInputs &in) {
-    return conditionHolds(readCodes(rule.cond), readMustFlags(rule.must), rule, in);
+MatchRule matchRule(const ConditionRule &rule) {
+    MatchRule r;
+    r.codes = readCodes(rule.cond);
+    r.must = readMustFlags(rule.must);
+    r.energy = rule.energy;
+    r.ageLow = rule.ageLow;
+    r.ageHigh = rule.ageHigh;
+    r.required = rule.required;
+    return r;
 }
 
-bool conditionHolds(const std::array<int, 24> &codes, const std::array<bool, 24> &flags,
-                    const ConditionRule &rule, const MatchInputs &in) {
+bool conditionHolds(const ConditionRule &rule, const MatchInputs &in) {
+    return conditionHolds(matchRule(rule), in);
+}
+
+bool conditionHolds(const MatchRule &rule, const MatchInputs &in) {
     bool hit = false;
     for (int p = 1; p <= ConditionPositions; ++p) {
-        const int code = codes[p - 1];
-        const bool must = p <= FlaggedPositions ? flags[p - 1] : code != 0;
+        const int code = rule.codes[p - 1];
+        const bool must = p <= FlaggedPositions ? rule.must[p - 1] : code != 0;
         // A subject born this year has no usable age.
         if (p == AgePosition && in.age == 0)
             continue;
@@ -210,9 +228,9 @@ bool conditionHolds(const std::array<int, 24> &codes, const std::array<bool, 24>
     return hit;
 }
 
-bool courseApplies(const QList<ConditionRule> &conditions, const MatchInputs &in) {
+bool courseApplies(const QList<MatchRule> &conditions, const MatchInputs &in) {
     bool applies = false;
-    for (const ConditionRule &c : conditions) {
+    for (const MatchRule &c : conditions) {
         const bool holds = conditionHolds(c, in);
         if (c.required && !holds)
             return false;

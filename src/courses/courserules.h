@@ -49,32 +49,44 @@ struct ConditionRule {
 };
 
 // The codes of the 24 positions: a missing character, a blank or anything but
-// an ASCII digit reads as 0; characters after the 24th are ignored.
+// an ASCII digit reads as 0; characters after the 24th are ignored. A character
+// outside the basic plane (two UTF-16 units) is one position.
 std::array<int, 24> readCodes(const QString &text);
 std::array<int, 24> readCodes(QLatin1StringView text);
 // Must flags of positions 1..22 ("1" only); [22] and [23] are always false.
 std::array<bool, 24> readMustFlags(const QString &text);
 std::array<bool, 24> readMustFlags(QLatin1StringView text);
 
+// A condition as matching evaluates it: both rule strings read once into their
+// codes and must flags, with the threshold, the age bounds and the required flag.
+struct MatchRule {
+    std::array<int, 24> codes{};
+    std::array<bool, 24> must{};
+    double energy = 0.0;
+    int ageLow = 0;
+    int ageHigh = 0;
+    bool required = false;
+};
+
+MatchRule matchRule(const ConditionRule &rule);
+
 // The test of one position (1..24) for one code. A code of 0 holds only at a
 // must position of 1..22, when the quantity is normal; unlisted codes and
-// undefined verdicts never hold.
-bool positionHolds(int position, int code, bool must, const ConditionRule &rule, const MatchInputs &in);
+// undefined verdicts never hold. `rule` gives the threshold and age bounds.
+bool positionHolds(int position, int code, bool must, const MatchRule &rule, const MatchInputs &in);
 
 // Every must position holds and at least one position holds.
+bool conditionHolds(const MatchRule &rule, const MatchInputs &in);
 bool conditionHolds(const ConditionRule &rule, const MatchInputs &in);
-// The same on codes and flags already read; `rule` gives the threshold and age bounds.
-bool conditionHolds(const std::array<int, 24> &codes, const std::array<bool, 24> &must,
-                    const ConditionRule &rule, const MatchInputs &in);
 
 // No required condition fails and at least one condition holds; a course
 // without conditions never applies.
-bool courseApplies(const QList<ConditionRule> &conditions, const MatchInputs &in);
+bool courseApplies(const QList<MatchRule> &conditions, const MatchInputs &in);
 
 struct CourseRules {
     QString proNo;
     QString name;
-    QList<ConditionRule> conditions; // in the order of the condition table
+    QList<MatchRule> conditions; // in the order of the condition table
 };
 
 // Names of the applying courses in the given order; duplicates are kept.

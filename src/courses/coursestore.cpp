@@ -32,11 +32,6 @@ bool isAscii(const QByteArray &bytes) {
                        [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
 }
 
-// Stored text as UTF-8 bytes; rule strings are nearly always plain ASCII.
-QString textOfBytes(const QByteArray &bytes) {
-    return isAscii(bytes) ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
-}
-
 // Codes straight from the stored bytes: a character beyond ASCII takes several
 // bytes, so such a string is decoded first to keep the positions right.
 std::array<int, 24> codesOfBytes(const QByteArray &bytes) {
@@ -45,6 +40,16 @@ std::array<int, 24> codesOfBytes(const QByteArray &bytes) {
 
 std::array<bool, 24> mustFlagsOfBytes(const QByteArray &bytes) {
     return isAscii(bytes) ? readMustFlags(QLatin1StringView(bytes)) : readMustFlags(QString::fromUtf8(bytes));
+}
+
+// The driver hands integer columns over as qint64; taking them as such skips
+// the general conversion, which counts when a whole set is read.
+int intOf(const QVariant &v) {
+    return v.typeId() == QMetaType::LongLong ? int(v.toLongLong()) : v.toInt();
+}
+
+bool boolOf(const QVariant &v) {
+    return v.typeId() == QMetaType::LongLong ? v.toLongLong() != 0 : v.toBool();
 }
 
 const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY"_s;
@@ -309,24 +314,24 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
         return fail(u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s);
 
     // The analysis window reads the whole set every time it opens. The texts are
-    // read as their stored bytes (a rule string is plain digits), which spares the
-    // driver a conversion per value, and grouped in a hash: a join on the
-    // case-folded number could not use the index.
-    QHash<QByteArray, QList<ConditionRule>> byCourse;
+    // read as their stored bytes and the rule strings turned into codes right
+    // away, which spares a string per value, and the conditions are grouped in
+    // a hash: a join on the case-folded number could not use the index.
+    QHash<QByteArray, QList<MatchRule>> byCourse;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(u"SELECT CAST(ProNo AS BLOB), CAST(ProCond AS BLOB), CAST(ProAnd AS BLOB), ProEng, ProAGL, "
                 "ProAGH, ProFlg FROM KYPRDT ORDER BY MKEY"_s))
         return fail(q.lastError().text());
     while (q.next()) {
-        ConditionRule r;
-        r.cond = textOfBytes(q.value(1).toByteArray());
-        r.must = textOfBytes(q.value(2).toByteArray());
+        MatchRule r;
+        r.codes = codesOfBytes(q.value(1).toByteArray());
+        r.must = mustFlagsOfBytes(q.value(2).toByteArray());
         r.energy = q.value(3).toDouble();
-        r.ageLow = q.value(4).toInt();
-        r.ageHigh = q.value(5).toInt();
-        r.required = q.value(6).toBool();
-        byCourse[foldCourseNo(q.value(0).toByteArray())].append(std::move(r));
+        r.ageLow = intOf(q.value(4));
+        r.ageHigh = intOf(q.value(5));
+        r.required = boolOf(q.value(6));
+        byCourse[foldCourseNo(q.value(0).toByteArray())].append(r);
     }
 
     QList<CourseRules> courses;
@@ -344,51 +349,10 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
 }
 
 std::optional<QStringList> matchCourseSet(const QSqlDatabase &db, const MatchInputs &in, QString *error) {
-    auto fail = [&](const QString &text) -> std::optional<QStringList> {
-        if (error)
-            *error = text;
+    const std::optional<QList<CourseRules>> courses = loadCourseRules(db, error);
+    if (!courses)
         return std::nullopt;
-    };
-    if (!hasCourseTables(db))
-        return fail(u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s);
-
-    // The analysis window matches both sets every time it opens: each condition
-    // is judged as it is read, and only the outcome per course is kept. A course
-    // applies when no required condition fails and one condition holds, in
-    // whatever order they come, as courseApplies() has it.
-    struct Outcome {
-        bool hit = false;
-        bool failed = false;
-    };
-    QHash<QByteArray, Outcome> outcomes;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), CAST(ProCond AS BLOB), CAST(ProAnd AS BLOB), ProEng, ProAGL, "
-                "ProAGH, ProFlg FROM KYPRDT"_s))
-        return fail(q.lastError().text());
-    ConditionRule bounds;
-    while (q.next()) {
-        bounds.energy = q.value(3).toDouble();
-        bounds.ageLow = q.value(4).toInt();
-        bounds.ageHigh = q.value(5).toInt();
-        const bool holds = conditionHolds(codesOfBytes(q.value(1).toByteArray()),
-                                          mustFlagsOfBytes(q.value(2).toByteArray()), bounds, in);
-        Outcome &o = outcomes[foldCourseNo(q.value(0).toByteArray())];
-        if (!holds && q.value(6).toBool())
-            o.failed = true;
-        else if (holds)
-            o.hit = true;
-    }
-
-    QStringList names;
-    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), ProName FROM KYPRO"_s + CourseOrder))
-        return fail(q.lastError().text());
-    while (q.next()) {
-        const Outcome o = outcomes.value(foldCourseNo(q.value(0).toByteArray()));
-        if (o.hit && !o.failed)
-            names << q.value(1).toString();
-    }
-    return names;
+    return matchingCourses(*courses, in);
 }
 
 } // namespace orlu

@@ -96,7 +96,8 @@ bool hasCourseTables(const QSqlDatabase &db);
 // missing or cannot be read.
 std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QString *error = nullptr);
 
-// Reads a course set and matches it: the names of the applying courses.
+// Reads a course set and matches it: the names of the applying courses, from
+// loadCourseRules() and matchingCourses(), the one way a set is matched.
 std::optional<QStringList> matchCourseSet(const QSqlDatabase &db, const MatchInputs &in,
                                           QString *error = nullptr);
 

@@ -80,6 +80,9 @@ void TestCourseRules::readsCodes_data() {
     QTest::newRow("short") << u"12"_s << QList<int>{1, 2, 0, 0, 0, 0};
     QTest::newRow("letters and blanks read 0") << u"1a 3-9"_s << QList<int>{1, 0, 0, 3, 0, 9};
     QTest::newRow("full-width digit reads 0") << u"１2"_s << QList<int>{0, 2, 0, 0, 0, 0};
+    QTest::newRow("character beyond ASCII is one position") << u"é2中3"_s << QList<int>{0, 2, 0, 3, 0, 0};
+    QTest::newRow("character outside the basic plane is one position")
+        << u"\U0001F6002\U000200003"_s << QList<int>{0, 2, 0, 3, 0, 0};
 }
 
 void TestCourseRules::readsCodes() {
@@ -98,6 +101,9 @@ void TestCourseRules::readsMustFlags() {
     QVERIFY(flags[0]);
     for (int i = 1; i < 24; ++i)
         QVERIFY2(!flags[i], qPrintable(QString::number(i + 1)));
+    // Positions count characters, not UTF-16 units.
+    const auto wide = readMustFlags(u"\U0001F6001"_s);
+    QVERIFY(!wide[0] && wide[1] && !wide[2]);
     // A code character past the 24th is ignored too.
     QCOMPARE(readCodes(QString(24, u'0') + u"7"_s)[23], 0);
 }
@@ -158,7 +164,7 @@ void TestCourseRules::statePositions() {
     QFETCH(bool, holds);
     MatchInputs in = normalInputs();
     in.verdicts[position - 1] = verdict == Undefined ? std::nullopt : std::optional<int>(verdict);
-    QCOMPARE(positionHolds(position, code, must, ConditionRule{}, in), holds);
+    QCOMPARE(positionHolds(position, code, must, MatchRule{}, in), holds);
 }
 
 void TestCourseRules::energyThreshold_data() {
@@ -185,7 +191,7 @@ void TestCourseRules::energyThreshold() {
     in.bodyEnergy = energy;
     ConditionRule r = rule(codesAt({{1, code}}));
     r.energy = threshold;
-    QCOMPARE(positionHolds(1, code, false, r, in), holds);
+    QCOMPARE(positionHolds(1, code, false, matchRule(r), in), holds);
     QCOMPARE(conditionHolds(r, in), holds);
 }
 
@@ -218,7 +224,7 @@ void TestCourseRules::meridianPositionTestsBothChannels() {
     MatchInputs in = normalInputs();
     in.channelGrades[1 - 1] = left;  // lung, left
     in.channelGrades[7 - 1] = right; // lung, right
-    QCOMPARE(positionHolds(6, code, must, ConditionRule{}, in), holds);
+    QCOMPARE(positionHolds(6, code, must, MatchRule{}, in), holds);
 }
 
 void TestCourseRules::eachMeridianPositionReadsItsOwnChannels() {
@@ -230,7 +236,7 @@ void TestCourseRules::eachMeridianPositionReadsItsOwnChannels() {
         in.channelGrades[channels[i][0] - 1] = -1;
         in.channelGrades[channels[i][1] - 1] = -1;
         for (int p = 6; p <= 17; ++p)
-            QVERIFY2(positionHolds(p, 1, false, ConditionRule{}, in) == (p == 6 + i),
+            QVERIFY2(positionHolds(p, 1, false, MatchRule{}, in) == (p == 6 + i),
                      qPrintable(u"meridian %1, position %2"_s.arg(i + 1).arg(p)));
     }
 }
@@ -258,7 +264,7 @@ void TestCourseRules::elementPositions() {
     QFETCH(bool, holds);
     MatchInputs in = normalInputs();
     in.elementGrades[element] = grade;
-    QCOMPARE(positionHolds(position, code, false, ConditionRule{}, in), holds);
+    QCOMPARE(positionHolds(position, code, false, MatchRule{}, in), holds);
 }
 
 void TestCourseRules::agePosition_data() {
@@ -387,12 +393,12 @@ void TestCourseRules::courseNeedsRequiredConditions() {
     QFETCH(bool, applies);
     MatchInputs in = normalInputs();
     in.verdicts[0] = -1;
-    QList<ConditionRule> conditions;
+    QList<MatchRule> conditions;
     for (qsizetype i = 0; i < holding.size(); ++i) {
         // Code 1 at position 1 holds for the weak subject, code 2 does not.
         ConditionRule r = rule(codesAt({{1, holding[i] ? 1 : 2}}));
         r.required = required[i];
-        conditions << r;
+        conditions << matchRule(r);
     }
     QCOMPARE(courseApplies(conditions, in), applies);
 }
@@ -400,8 +406,8 @@ void TestCourseRules::courseNeedsRequiredConditions() {
 void TestCourseRules::matchingKeepsOrderAndDuplicates() {
     MatchInputs in = normalInputs();
     in.verdicts[1] = 2;
-    const ConditionRule holds = rule(codesAt({{2, 2}}));
-    const ConditionRule fails = rule(codesAt({{2, 1}}));
+    const MatchRule holds = matchRule(rule(codesAt({{2, 2}})));
+    const MatchRule fails = matchRule(rule(codesAt({{2, 1}})));
     const QList<CourseRules> courses{
         {u"A1"_s, u"乙"_s, {holds}}, {u"A2"_s, u"丙"_s, {fails}}, {u"A3"_s, u"甲"_s, {fails, holds}},
         {u"A4"_s, u"乙"_s, {holds}}, {u"A5"_s, u"丁"_s, {}},

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
@@ -18,7 +20,66 @@ QString weakBody() {
     return s;
 }
 
+// One KYPRDT row as it is written to the file.
+struct StoredRow {
+    QString proNo;
+    QString cond;
+    QString must;
+    double energy = 0.0;
+    int ageLow = 0;
+    int ageHigh = 0;
+    bool required = false;
+};
+
+StoredRow stored(const QString &proNo, const QString &cond, const QString &must = {}, double energy = 0.0,
+                 int ageLow = 0, int ageHigh = 0, bool required = false) {
+    return {proNo, cond, must, energy, ageLow, ageHigh, required};
+}
+
+bool insertRow(QSqlDatabase db, const StoredRow &row) {
+    QSqlQuery q(db);
+    q.prepare(u"INSERT INTO KYPRDT (ProNo, ProCond, ProAnd, ProEng, ProAGL, ProAGH, ProFlg) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
+    for (const QVariant &v :
+         {QVariant(row.proNo), QVariant(row.cond), QVariant(row.must), QVariant(row.energy),
+          QVariant(row.ageLow), QVariant(row.ageHigh), QVariant(row.required)})
+        q.addBindValue(v);
+    return q.exec();
+}
+
+// Course numbers as the database's NOCASE collation sees them: ASCII letters folded.
+QString foldedNumber(QString no) {
+    for (QChar &ch : no) {
+        if (ch >= u'A' && ch <= u'Z')
+            ch = QChar(ch.unicode() + (u'a' - u'A'));
+    }
+    return no;
+}
+
+// What the rules say of the rows as written, without the file: a course takes
+// the rows whose number equals its own but for the case of its letters.
+QStringList expectedNames(QList<std::pair<QString, QString>> courses, const QList<StoredRow> &rows,
+                          const MatchInputs &in) {
+    // The course index orders by number, letter case ignored; equal numbers keep their order.
+    std::stable_sort(courses.begin(), courses.end(), [](const auto &a, const auto &b) {
+        return foldedNumber(a.first) < foldedNumber(b.first);
+    });
+    QList<CourseRules> rules;
+    for (const auto &[no, name] : courses) {
+        CourseRules c{no, name, {}};
+        for (const StoredRow &row : rows) {
+            if (foldedNumber(row.proNo) == foldedNumber(no))
+                c.conditions << matchRule(
+                    {row.cond, row.must, row.energy, row.ageLow, row.ageHigh, row.required});
+        }
+        rules << c;
+    }
+    return matchingCourses(rules, in);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<StoredRow>)
 
 class TestCourseStore : public QObject {
     Q_OBJECT
@@ -37,6 +98,8 @@ private slots:
     void loadsRulesForMatchingInIndexOrder();
     void fileWithoutCourseTablesIsRefused();
     void matchingTheFileAgreesWithTheRules();
+    void storedRowsMatchAsTheRulesSay_data();
+    void storedRowsMatchAsTheRulesSay();
 
 private:
     Course addCourse(const QString &no, const QString &name);
@@ -257,7 +320,7 @@ void TestCourseStore::loadsRulesForMatchingInIndexOrder() {
     QCOMPARE(rules->size(), 3);
     QCOMPARE(rules->at(0).name, u"甲"_s);
     QCOMPARE(rules->at(0).conditions.size(), 2);
-    QCOMPARE(rules->at(0).conditions[0].cond, u"2"_s);
+    QCOMPARE(rules->at(0).conditions[0].codes[0], 2);
     QCOMPARE(rules->at(1).name, u"乙"_s);
     QCOMPARE(rules->at(2).conditions.size(), 0);
 
@@ -281,41 +344,42 @@ void TestCourseStore::fileWithoutCourseTablesIsRefused() {
 }
 
 void TestCourseStore::matchingTheFileAgreesWithTheRules() {
-    // The set is matched straight from the file; it must give what the rule
-    // functions give on the same rows, for any mix of rows.
+    // The set is matched from the file; it must give what the rules give on the
+    // rows as they were written, for any mix of rows.
     QRandomGenerator random(17);
-    const QString digits = u"0123"_s;
-    auto randomText = [&](int length, const QString &alphabet) {
+    const QStringList codeChars{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"中"_s, u" "_s, u"x"_s, u"\U0001F600"_s};
+    const QStringList mustChars{u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"1"_s, u"é"_s, u"\U0001F600"_s};
+    auto randomText = [&](int length, const QStringList &alphabet) {
         QString t;
         for (int i = 0; i < length; ++i)
             t += alphabet.at(random.bounded(int(alphabet.size())));
         return t;
     };
     QSqlDatabase db = m_db->handle();
+    QList<std::pair<QString, QString>> courses;
+    QList<StoredRow> rows;
     Transaction tx(db);
-    QSqlQuery q(db);
     for (int i = 0; i < 60; ++i) {
         Course c;
         c.proNo = u"c%1"_s.arg(i % 50); // some numbers twice
         c.name = u"疗程%1"_s.arg(i);
         QVERIFY(m_store->addCourse(c));
+        courses.append({c.proNo, c.name});
         for (int k = random.bounded(4); k > 0; --k) {
-            q.prepare(u"INSERT INTO KYPRDT (ProNo, ProCond, ProAnd, ProEng, ProAGL, ProAGH, ProFlg) "
-                      "VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
             // Numbers in other letters, short strings and characters beyond ASCII too.
-            q.addBindValue(random.bounded(3) == 0 ? c.proNo.toUpper() : c.proNo);
-            q.addBindValue(randomText(random.bounded(26), digits + u"中 x"_s));
-            q.addBindValue(randomText(random.bounded(24), u"00001é"_s));
-            q.addBindValue(double(random.bounded(80)));
-            q.addBindValue(random.bounded(60));
-            q.addBindValue(random.bounded(100));
-            q.addBindValue(random.bounded(6) == 0);
-            QVERIFY(q.exec());
+            StoredRow row;
+            row.proNo = random.bounded(3) == 0 ? c.proNo.toUpper() : c.proNo;
+            row.cond = randomText(random.bounded(26), codeChars);
+            row.must = randomText(random.bounded(24), mustChars);
+            row.energy = random.bounded(80);
+            row.ageLow = random.bounded(60);
+            row.ageHigh = random.bounded(100);
+            row.required = random.bounded(6) == 0;
+            QVERIFY(insertRow(db, row));
+            rows << row;
         }
     }
     QVERIFY(tx.commit());
-    const std::optional<QList<CourseRules>> rules = loadCourseRules(db);
-    QVERIFY(rules);
     for (int n = 0; n < 200; ++n) {
         MatchInputs in;
         in.bodyEnergy = random.bounded(80.0);
@@ -327,8 +391,82 @@ void TestCourseStore::matchingTheFileAgreesWithTheRules() {
             g = random.bounded(3) - 1;
         in.age = random.bounded(90);
         in.male = random.bounded(2) == 0;
-        QCOMPARE(*matchCourseSet(db, in), matchingCourses(*rules, in));
+        QCOMPARE(*matchCourseSet(db, in), expectedNames(courses, rows, in));
     }
+}
+
+void TestCourseStore::storedRowsMatchAsTheRulesSay_data() {
+    // The subject: weak body (verdict -2), weak spirit (-1), both lung channels
+    // deficient, everything else normal, A = 50.9, a man of 61.
+    QTest::addColumn<QString>("courseNo");
+    QTest::addColumn<QList<StoredRow>>("rows");
+    QTest::addColumn<bool>("applies");
+    const QString zeros(24, u'0');
+    const QString lungWeak = zeros.left(5) + u"1"_s + zeros.left(18);
+    QString ageBetween = zeros;
+    ageBetween[22] = u'3';
+    const QString beyondPlane = u"\U0001F600"_s; // two UTF-16 units, one character
+
+    QTest::newRow("number in other letters")
+        << u"mc07"_s << QList<StoredRow>{stored(u"MC07"_s, u"1"_s)} << true;
+    QTest::newRow("number with a trailing blank is another")
+        << u"mc07"_s << QList<StoredRow>{stored(u"mc07 "_s, u"1"_s)} << false;
+    // As the course window lists them: the database folds ASCII letters only.
+    QTest::newRow("letters beyond ASCII keep their case")
+        << u"é1"_s << QList<StoredRow>{stored(u"É1"_s, u"1"_s)} << false;
+    QTest::newRow("conditions of another course do not count")
+        << u"A1"_s << QList<StoredRow>{stored(u"A2"_s, u"1"_s)} << false;
+    QTest::newRow("short condition string") << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, u"01"_s)} << true;
+    QTest::newRow("letters, blanks and Chinese read 0 and count one position each")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, u"x中 001"_s)} << true;
+    QTest::newRow("character outside the basic plane is one position")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, beyondPlane + u"1"_s)} << true;
+    // Must at position 2 with code 0: the spirit is not normal, so the condition fails.
+    QTest::newRow("must flag after a character beyond ASCII")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, u"1"_s, u"é1"_s)} << false;
+    QTest::newRow("must flags of a blank string are none")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, lungWeak, u"   "_s)} << true;
+    QTest::newRow("above the threshold: 50.9 cut to 50 is not above 50")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, u"5"_s, QString(), 50.0)} << false;
+    QTest::newRow("equal to the threshold after cutting")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, u"4"_s, QString(), 50.0)} << true;
+    QTest::newRow("age within the bounds")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, ageBetween, QString(), 0.0, 60, 70)} << true;
+    QTest::newRow("age above the upper bound")
+        << u"A1"_s << QList<StoredRow>{stored(u"A1"_s, ageBetween, QString(), 0.0, 50, 60)} << false;
+    QTest::newRow("a failing required condition among holding ones")
+        << u"A1"_s
+        << QList<StoredRow>{stored(u"A1"_s, u"1"_s), stored(u"A1"_s, u"2"_s, QString(), 0.0, 0, 0, true)}
+        << false;
+    QTest::newRow("required condition in other letters fails too")
+        << u"a1"_s
+        << QList<StoredRow>{stored(u"a1"_s, lungWeak), stored(u"A1"_s, u"2"_s, QString(), 0.0, 0, 0, true)}
+        << false;
+    QTest::newRow("holding required condition")
+        << u"A1"_s
+        << QList<StoredRow>{stored(u"A1"_s, u"2"_s), stored(u"a1"_s, u"1"_s, QString(), 0.0, 0, 0, true)}
+        << true;
+}
+
+void TestCourseStore::storedRowsMatchAsTheRulesSay() {
+    QFETCH(QString, courseNo);
+    QFETCH(QList<StoredRow>, rows);
+    QFETCH(bool, applies);
+    addCourse(courseNo, u"甲"_s);
+    for (const StoredRow &row : rows)
+        QVERIFY(insertRow(m_db->handle(), row));
+    MatchInputs in;
+    in.bodyEnergy = 50.9;
+    in.verdicts = {-2, -1, 0, 0, 0};
+    in.channelGrades[1 - 1] = in.channelGrades[7 - 1] = -1;
+    in.age = 61;
+    in.male = true;
+    const QStringList expected = applies ? QStringList{u"甲"_s} : QStringList{};
+    QCOMPARE(expectedNames({{courseNo, u"甲"_s}}, rows, in), expected);
+    QString error;
+    const std::optional<QStringList> names = matchCourseSet(m_db->handle(), in, &error);
+    QVERIFY2(names, qPrintable(error));
+    QCOMPARE(*names, expected);
 }
 
 QTEST_GUILESS_MAIN(TestCourseStore)
