@@ -5,6 +5,7 @@
 #include "analysis/textstore.h"
 #include "records/database.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +26,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int LeftColumnWidth = 232;
-constexpr QSize DiagramFrame{400, 500};
+constexpr QSize DiagramFrame{400, 500}; // the proportions the diagrams are drawn in
 
 // The box indexes of m_boxes.
 enum Box : std::size_t {
@@ -165,7 +166,7 @@ QWidget *TKyadv::createLeftColumn() {
     m_list = new QListWidget(column);
     m_list->setObjectName(u"meridianList"_s);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    layout->addWidget(m_list, 1);
+    layout->addWidget(m_list);
 
     auto *fields = new QGridLayout;
     fields->setHorizontalSpacing(4);
@@ -197,9 +198,12 @@ QWidget *TKyadv::createLeftColumn() {
         fields->addWidget(value, 5 + i, 1, 1, 3);
     }
     fields->setRowMinimumHeight(4, 6);
-    fields->setColumnStretch(1, 1);
+    // The stem is one character; the element may carry its kind of fire.
     fields->setColumnStretch(3, 1);
     layout->addLayout(fields);
+    // Point texts of different lengths take up the slack below, so the list
+    // stays where it is from meridian to meridian.
+    layout->addStretch(1);
     return column;
 }
 
@@ -214,6 +218,10 @@ QWidget *TKyadv::createDiagramPage() {
     m_diagram->setFixedSize(DiagramFrame);
     m_diagram->setScaledContents(true);
     scroll->setWidget(m_diagram);
+    // The frame follows the view, so the feet, where half the measuring points
+    // lie, are never scrolled out of sight.
+    m_diagramView = scroll->viewport();
+    m_diagramView->installEventFilter(this);
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
@@ -233,6 +241,12 @@ QWidget *TKyadv::createTextPage(std::size_t first, const QStringList &names) {
         layout->addWidget(box, 1);
     }
     return page;
+}
+
+bool TKyadv::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_diagramView && event->type() == QEvent::Resize)
+        m_diagram->setFixedSize(DiagramFrame.scaled(m_diagramView->size(), Qt::KeepAspectRatio));
+    return QDialog::eventFilter(watched, event);
 }
 
 void TKyadv::showEvent(QShowEvent *event) {
@@ -259,6 +273,7 @@ void TKyadv::FormShow() {
         m_list->setCurrentRow(-1);
         m_list->clearSelection();
     }
+    m_list->setFixedHeight(m_list->sizeHintForRow(0) * m_list->count() + 2 * m_list->frameWidth());
     showMeridian(1);
 }
 

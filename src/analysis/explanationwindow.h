@@ -33,6 +33,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *createLeftColumn();
@@ -53,6 +54,7 @@ private:
     std::array<QLabel *, 3> m_points{};
     QTabWidget *m_pages = nullptr;
     QLabel *m_diagram = nullptr;
+    QWidget *m_diagramView = nullptr; // the scrolling area's view
     // DtMA1, DtMH1, DtML1 | DtMH5, DtML5 | DtMH3+DtMH2, DtML3+DtML2 | DtMA3+DtMH4, DtML4
     std::array<QPlainTextEdit *, 9> m_boxes{};
 };

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QtTest>
@@ -53,6 +55,9 @@ private slots:
     void emptyColumnsKeepTheBlankLine();
     void pagesShowEveryTextUncut_data();
     void pagesShowEveryTextUncut();
+    void wholeDiagramInView_data();
+    void wholeDiagramInView();
+    void leftColumnStaysPut();
 
 private:
     QTemporaryDir m_dir;
@@ -147,7 +152,8 @@ void TestExplanationWindow::emptyColumnsKeepTheBlankLine() {
 void TestExplanationWindow::pagesShowEveryTextUncut_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("page");
-    for (int row : {0, 9})
+    // The heart and the small intestine have the longest element and point texts.
+    for (int row : {0, 2, 3, 9})
         for (int page = 0; page < 5; ++page)
             QTest::addRow("row %d page %d", row, page) << row << page;
 }
@@ -165,7 +171,7 @@ void TestExplanationWindow::pagesShowEveryTextUncut() {
         if (!w->isVisible() || !(qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w)))
             continue;
         const QString what = w->objectName() + u" "_s + w->property("text").toString();
-        // The diagram is stretched to its frame and may be larger than the view.
+        // The diagram is stretched to its frame.
         auto *label = qobject_cast<QLabel *>(w);
         if (label && label->wordWrap()) {
             QVERIFY2(w->height() >= w->heightForWidth(w->width()), qPrintable(what));
@@ -173,13 +179,54 @@ void TestExplanationWindow::pagesShowEveryTextUncut() {
             QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height() - 2,
                      qPrintable(what));
         }
-        if (w->objectName() != u"diagramPicture"_s) {
-            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(what));
-        }
+        QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(what));
     }
     const QString folder = qEnvironmentVariable("ORLU_SCREENSHOTS");
     if (!folder.isEmpty())
         fx.window->grab().save(folder + u"/explanation-row%1-page%2.png"_s.arg(row).arg(page));
+}
+
+void TestExplanationWindow::wholeDiagramInView_data() {
+    QTest::addColumn<int>("row");
+    QTest::newRow(" 1. 手太阴 肺　经") << 0;
+    QTest::newRow("12.足阳明 胃　经: its point is on the foot") << 11;
+}
+
+// The whole figure, feet included, is in sight without scrolling.
+void TestExplanationWindow::wholeDiagramInView() {
+    QFETCH(int, row);
+    Fixture fx(m_texts);
+    fx.clickRow(row);
+    QVERIFY(QTest::qWaitForWindowExposed(fx.window.get()));
+    auto *scroll = fx.child<QScrollArea>(u"diagramScroll"_s);
+    auto *diagram = fx.child<QLabel>(u"diagramPicture"_s);
+    QVERIFY(scroll->viewport()->rect().contains(diagram->geometry()));
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    // Not a thumbnail: it fills the height of the view, drawn in its own proportions.
+    QVERIFY(diagram->height() >= scroll->viewport()->height() - 1);
+    const QSize picture = diagram->pixmap().size();
+    QVERIFY(qAbs(diagram->width() * picture.height() - diagram->height() * picture.width()) <=
+            picture.height() + picture.width());
+}
+
+// Choosing another meridian neither moves the list nor wraps the stem and element line.
+void TestExplanationWindow::leftColumnStaysPut() {
+    Fixture fx(m_texts);
+    QVERIFY(QTest::qWaitForWindowExposed(fx.window.get()));
+    const QRect listAtOpening = fx.list()->geometry();
+    for (int row = 0; row < 12; ++row) {
+        fx.clickRow(row);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(fx.list()->geometry(), listAtOpening);
+        for (const QString &name : {u"stemLabel"_s, u"elementLabel"_s}) {
+            auto *label = fx.child<QLabel>(name);
+            const int oneLine = label->heightForWidth(QWIDGETSIZE_MAX);
+            QVERIFY2(label->heightForWidth(label->width()) <= oneLine, qPrintable(label->text()));
+        }
+    }
+    // All twelve rows in sight.
+    QVERIFY(fx.list()->viewport()->rect().contains(fx.list()->visualItemRect(fx.list()->item(11))));
 }
 
 QTEST_MAIN(TestExplanationWindow)
