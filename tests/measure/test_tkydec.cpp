@@ -107,6 +107,7 @@ private slots:
     void initTestCase();
     void fullRunFillsTheGrid();
     void runningStateEnablesOnlyStop();
+    void subjectGroupTakesTheTracePlace();
     void liveValueRisesDuringThePoint();
     void thresholdControlsStayEqual_data();
     void thresholdControlsStayEqual();
@@ -217,6 +218,23 @@ void TestTKydec::runningStateEnablesOnlyStop() {
     QVERIFY(checked);
     QVERIFY(!rig.enabled(u"analysis"_s));
     QVERIFY(rig.enabled(u"save"_s));
+}
+
+// The two take turns in one place; idle, no empty band is left under the subject.
+void TestTKydec::subjectGroupTakesTheTracePlace() {
+    WindowRig rig;
+    rig.open();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto *subject = rig.child<QGroupBox>(u"subjectGroup"_s);
+    auto *trace = rig.child<QGroupBox>(u"tracePanel"_s);
+    QVERIFY(trace->isHidden());
+    QCOMPARE(subject->geometry(), trace->geometry());
+    // The fields sit in the middle of the group, not at its top.
+    auto *number = rig.child<QLabel>(u"subjectNumberLabel"_s);
+    auto *telephone = rig.child<QLabel>(u"telephoneLabel"_s);
+    const int above = number->geometry().top();
+    const int below = subject->height() - telephone->geometry().bottom();
+    QVERIFY2(qAbs(above - below) < subject->height() / 4, qPrintable(u"%1 %2"_s.arg(above).arg(below)));
 }
 
 void TestTKydec::liveValueRisesDuringThePoint() {

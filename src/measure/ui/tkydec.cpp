@@ -75,7 +75,7 @@ TKydec::TKydec(MeasurementWindowContext context, MeasurementHandOvers handOvers,
     // turns in one place, so the window keeps its size.
     auto *turns = new QGridLayout;
     turns->addWidget(buildTracePanel(), 0, 0);
-    turns->addWidget(buildSubjectGroup(), 0, 0, Qt::AlignTop);
+    turns->addWidget(buildSubjectGroup(), 0, 0);
     for (QWidget *w : {static_cast<QWidget *>(m_tracePanel), static_cast<QWidget *>(m_subjectGroup)}) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);

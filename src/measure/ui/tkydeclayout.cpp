@@ -299,17 +299,17 @@ QWidget *TKydec::buildSubjectGroup() {
     m_birthDate = valueLabel(u"birthDateLabel"_s, 110, m_subjectGroup);
     m_telephone = valueLabel(u"telephoneLabel"_s, 140, m_subjectGroup);
     m_age = valueLabel(u"ageLabel"_s, 50, m_subjectGroup);
-    g->addWidget(new QLabel(u"编号:"_s, m_subjectGroup), 0, 0);
-    g->addWidget(m_subjectNumber, 0, 1);
-    g->addWidget(new QLabel(u"姓名:"_s, m_subjectGroup), 0, 2);
-    g->addWidget(m_subjectName, 0, 3);
-    g->addWidget(new QLabel(u"生日:"_s, m_subjectGroup), 0, 4);
-    g->addWidget(m_birthDate, 0, 5);
-    g->addWidget(new QLabel(u"电话:"_s, m_subjectGroup), 1, 0);
-    g->addWidget(m_telephone, 1, 1);
-    g->addWidget(new QLabel(u"年龄:"_s, m_subjectGroup), 1, 2);
-    g->addWidget(m_age, 1, 3, Qt::AlignLeft);
-    g->addWidget(new QLabel(u"性别:"_s, m_subjectGroup), 1, 4);
+    g->addWidget(new QLabel(u"编号:"_s, m_subjectGroup), 1, 0);
+    g->addWidget(m_subjectNumber, 1, 1);
+    g->addWidget(new QLabel(u"姓名:"_s, m_subjectGroup), 1, 2);
+    g->addWidget(m_subjectName, 1, 3);
+    g->addWidget(new QLabel(u"生日:"_s, m_subjectGroup), 1, 4);
+    g->addWidget(m_birthDate, 1, 5);
+    g->addWidget(new QLabel(u"电话:"_s, m_subjectGroup), 2, 0);
+    g->addWidget(m_telephone, 2, 1);
+    g->addWidget(new QLabel(u"年龄:"_s, m_subjectGroup), 2, 2);
+    g->addWidget(m_age, 2, 3, Qt::AlignLeft);
+    g->addWidget(new QLabel(u"性别:"_s, m_subjectGroup), 2, 4);
     auto *sex = new QHBoxLayout;
     m_maleRadio = new QRadioButton(u"男性"_s, m_subjectGroup);
     m_maleRadio->setObjectName(u"maleRadio"_s);
@@ -322,8 +322,11 @@ QWidget *TKydec::buildSubjectGroup() {
         sex->addWidget(r);
     }
     sex->addStretch();
-    g->addLayout(sex, 1, 5);
+    g->addLayout(sex, 2, 5);
     g->setColumnStretch(6, 1);
+    // The group stands in the trace panel's place, which is taller; the fields keep to its middle.
+    g->setRowStretch(0, 1);
+    g->setRowStretch(3, 1);
     return m_subjectGroup;
 }
 
