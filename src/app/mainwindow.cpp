@@ -312,8 +312,12 @@ void TKyForm::OpenModalWindow(WindowKind kind) {
     SetMainFunctionsEnabled(false);
     try {
         std::unique_ptr<QDialog> window = m_factory(kind, this);
-        if (window)
+        if (window) {
+            // Modal to the main window only, so a window beside the program (the
+            // simulated probe's tool window) stays usable during a measurement.
+            window->setWindowModality(Qt::WindowModal);
             window->exec();
+        }
     } catch (const std::exception &e) {
         // The window is gone either way; the operator sees what went wrong.
         m_app.prompter.showMessageBox(NoteError, QString::fromLocal8Bit(e.what()));

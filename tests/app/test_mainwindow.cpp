@@ -108,6 +108,7 @@ private slots:
     void exitQuestion_data();
     void exitQuestion();
     void functionWindowDisablesMainFunctionsWhileOpen();
+    void functionWindowLeavesOtherWindowsUsable();
     void failingWindowStillReenablesFunctions();
     void aboutBoxShowsDeviceLines();
 };
@@ -242,6 +243,28 @@ void TestMainWindow::functionWindowDisablesMainFunctionsWhileOpen() {
     QCOMPARE(rig.opened.last(), WindowKind::Courses);
     QVERIFY(!enabledWhileOpen);
     QVERIFY(button(w.get(), 1)->isEnabled());
+}
+
+// A function window blocks the main window only: the simulation tool window
+// beside the program still takes clicks, for instance to lift the probe mid-run.
+void TestMainWindow::functionWindowLeavesOtherWindowsUsable() {
+    Rig rig;
+    auto w = rig.start(true);
+    QWidget beside;
+    auto *lift = new QPushButton(u"离开皮肤"_s, &beside);
+    beside.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&beside));
+    int clicks = 0;
+    connect(lift, &QPushButton::clicked, this, [&clicks] { ++clicks; });
+    rig.onOpen = [&](WindowKind) {
+        // Through the window, as the window system delivers it: a blocked window drops it.
+        QTimer::singleShot(0, lift, [&beside, lift] {
+            QTest::mouseClick(beside.windowHandle(), Qt::LeftButton, {}, lift->geometry().center());
+        });
+    };
+    button(w.get(), 1)->click();
+    QCOMPARE(rig.opened.last(), WindowKind::Measurement);
+    QCOMPARE(clicks, 1);
 }
 
 void TestMainWindow::failingWindowStillReenablesFunctions() {
