@@ -11,7 +11,10 @@
 #include "measure/probelinkoperations.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPrinter>
+#include <QTranslator>
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
@@ -20,6 +23,12 @@ int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Quorix Ky-Professional"_s);
     QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);
+    // The program speaks simplified Chinese; so do the printer set-up, the file
+    // choosers and the text boxes' context menus that Qt brings along.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     SystemClock clock;
     QtEventPump pump;
