@@ -367,7 +367,8 @@ void TKyProf::changeCourseClick() {
 void TKyProf::runEditWindow(bool add) {
     QString number = m_course ? m_course->proNo : QString();
     const bool wasVisible = isVisible();
-    hide();
+    // Hidden, not closed: hiding a dialog the usual way would end the modal loop it runs in.
+    QWidget::setVisible(false);
     {
         TKyProM edit(m_store, m_prompter, m_launcher, m_tone,
                      add ? TKyProM::Mode::Add : TKyProM::Mode::Change, m_course, this);

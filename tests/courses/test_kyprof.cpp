@@ -29,6 +29,7 @@ private slots:
     void init();
     void cleanup();
     void opensInBrowseMode();
+    void staysOpenAfterItsEditWindow();
     void enteredListDecidesTheButtons();
     void editorFollowsTheConditionRow();
     void addingConditionStoresTheEditor_data();
@@ -104,6 +105,31 @@ void TestKyProf::whileEditWindowRuns(std::function<void(TKyProM &)> work) {
         }
         qWarning("the course edit window did not open");
     });
+}
+
+// Run modally, as the main window runs it: the edit window hides the course
+// window meanwhile, and closing the edit window must bring it back, not end it.
+void TestKyProf::staysOpenAfterItsEditWindow() {
+    open();
+    m_window->hide();
+    bool visibleAfterEdit = false;
+    bool closedByTest = false;
+    QTimer::singleShot(0, m_window.get(), [this, &visibleAfterEdit, &closedByTest] {
+        QTimer::singleShot(0, [] {
+            if (QWidget *edit = QApplication::activeModalWidget())
+                edit->close();
+        });
+        button(u"changeCourseButton"_s)->click();
+        visibleAfterEdit = m_window->isVisible();
+        // Still running its modal loop: only this ends it.
+        QTimer::singleShot(0, m_window.get(), [this, &closedByTest] {
+            closedByTest = true;
+            m_window->done(QDialog::Accepted);
+        });
+    });
+    m_window->exec();
+    QVERIFY(visibleAfterEdit);
+    QVERIFY2(closedByTest, "the course window ended together with its edit window");
 }
 
 void TestKyProf::opensInBrowseMode() {
