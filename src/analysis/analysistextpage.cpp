@@ -44,9 +44,9 @@ AnalysisTextPage::AnalysisTextPage(const TextPageLayout &layout, QWidget *parent
     auto *right = new QVBoxLayout;
     right->setSpacing(2);
     for (int i = 0; i < layout.boxes.size(); ++i) {
-        const TextPageLayout::Box &spec = layout.boxes.at(i);
+        const TextPageLayout::Box &boxLayout = layout.boxes.at(i);
         auto *head = new QHBoxLayout;
-        head->addWidget(makeLabel(spec.caption, this));
+        head->addWidget(makeLabel(boxLayout.caption, this));
         head->addStretch();
         // The text tool bar sits level with the first box's caption.
         if (i == 0) {
@@ -64,7 +64,7 @@ AnalysisTextPage::AnalysisTextPage(const TextPageLayout &layout, QWidget *parent
             }
         }
         right->addLayout(head);
-        QPlainTextEdit *box = makeTextBox(spec.objectName, this);
+        QPlainTextEdit *box = makeTextBox(boxLayout.objectName, this);
         m_boxes.append(box);
         right->addWidget(box, 1);
     }
