@@ -10,6 +10,21 @@
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A new, empty main database in a temporary folder, open for writing.
+struct FreshMainDatabase {
+    FreshMainDatabase() {
+        const QString path = home.file(u"m.mdb"_s);
+        QVERIFY(createDatabaseFile(path, SchemaKind::Main));
+        QVERIFY(db.open(path, Database::Access::Shared));
+    }
+    test::TempHome home;
+    Database db;
+};
+
+} // namespace
+
 class TestSchema : public QObject {
     Q_OBJECT
 private slots:
@@ -54,11 +69,8 @@ void TestSchema::filesHoldTheirTables() {
 }
 
 void TestSchema::autoKeyAssignedOnInsert() {
-    test::TempHome home;
-    const QString path = home.file(u"m.mdb"_s);
-    QVERIFY(createDatabaseFile(path, SchemaKind::Main));
-    Database db;
-    QVERIFY(db.open(path, Database::Access::Shared));
+    FreshMainDatabase fresh;
+    Database &db = fresh.db;
     QSqlQuery q(db.handle());
     QVERIFY(q.prepare(u"INSERT INTO KYCUST (CUSTNO, NAME) VALUES (?, ?)"_s));
     q.addBindValue(u"A1"_s);
@@ -76,11 +88,8 @@ void TestSchema::autoKeyAssignedOnInsert() {
 }
 
 void TestSchema::textSizesEnforced() {
-    test::TempHome home;
-    const QString path = home.file(u"m.mdb"_s);
-    QVERIFY(createDatabaseFile(path, SchemaKind::Main));
-    Database db;
-    QVERIFY(db.open(path, Database::Access::Shared));
+    FreshMainDatabase fresh;
+    Database &db = fresh.db;
     QSqlQuery q(db.handle());
     QVERIFY(q.prepare(u"INSERT INTO KYCUST (CUSTNO) VALUES (?)"_s));
     q.addBindValue(QString(15, u'编'));
@@ -90,11 +99,8 @@ void TestSchema::textSizesEnforced() {
 }
 
 void TestSchema::measurementIndexOrdersBySubjectThenDate() {
-    test::TempHome home;
-    const QString path = home.file(u"m.mdb"_s);
-    QVERIFY(createDatabaseFile(path, SchemaKind::Main));
-    Database db;
-    QVERIFY(db.open(path, Database::Access::Shared));
+    FreshMainDatabase fresh;
+    Database &db = fresh.db;
     QSqlQuery q(db.handle());
     QVERIFY(q.exec(u"SELECT sql FROM sqlite_master WHERE name = 'KYDT1'"_s) && q.next());
     QVERIFY(q.value(0).toString().contains(u"(CUSTNO, KYDATE)"_s));
@@ -128,11 +134,8 @@ void TestSchema::openNeverCreatesAFile() {
 }
 
 void TestSchema::failedChangeLeavesNothing() {
-    test::TempHome home;
-    const QString path = home.file(u"m.mdb"_s);
-    QVERIFY(createDatabaseFile(path, SchemaKind::Main));
-    Database db;
-    QVERIFY(db.open(path, Database::Access::Shared));
+    FreshMainDatabase fresh;
+    Database &db = fresh.db;
     {
         Transaction tx(db.handle());
         QSqlQuery q(db.handle());
