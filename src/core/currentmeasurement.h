@@ -20,6 +20,7 @@ struct Subject {
     QString email;
 
     void clear() { *this = Subject(); }
+    bool operator==(const Subject &) const = default;
 };
 
 // The one set of 24 readings the program holds at any time, with its subject.

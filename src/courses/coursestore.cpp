@@ -1,6 +1,7 @@
 #include "courses/coursestore.h"
 
 #include "records/database.h"
+#include "records/sqldialect.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -52,7 +53,14 @@ bool boolOf(const QVariant &v) {
     return v.typeId() == QMetaType::LongLong ? v.toLongLong() != 0 : v.toBool();
 }
 
-const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY"_s;
+QString courseOrder(const QSqlDatabase &db) {
+    return u" ORDER BY "_s + SqlDialect::of(db).folded(u"ProNo"_s) + u", MKEY"_s;
+}
+
+// The conditions of one course: their number equals the course's, letter case ignored.
+QString ofCourse(const QSqlDatabase &db) {
+    return SqlDialect::of(db).equalsIgnoringCase(u"ProNo"_s);
+}
 
 const QString CourseColumns = u"MKEY, ProNo, ProName, ProData, ProPict, ProScal, ProFN, "
                               "ProScrp1, ProScrp2, ProScrp3, ProScrp4, ProPrg1, ProPrg2, ProPrg3, ProPrg4, "
@@ -141,7 +149,7 @@ QList<CourseSummary> CourseStore::courses() const {
     QList<CourseSummary> list;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(u"SELECT MKEY, ProNo, ProName FROM KYPRO"_s + CourseOrder)) {
+    if (!q.exec(u"SELECT MKEY, ProNo, ProName FROM KYPRO"_s + courseOrder(m_db))) {
         fail(q.lastError().text());
         return list;
     }
@@ -165,8 +173,8 @@ std::optional<Course> CourseStore::course(qint64 key) const {
 
 std::optional<CourseSummary> CourseStore::findByNumber(const QString &proNo) const {
     QSqlQuery q(m_db);
-    q.prepare(u"SELECT MKEY, ProNo, ProName FROM KYPRO WHERE trim(ProNo) = ? COLLATE NOCASE"_s + CourseOrder +
-              u" LIMIT 1"_s);
+    q.prepare(u"SELECT MKEY, ProNo, ProName FROM KYPRO WHERE "_s +
+              SqlDialect::of(m_db).equalsIgnoringCase(u"trim(ProNo)"_s) + courseOrder(m_db) + u" LIMIT 1"_s);
     q.addBindValue(proNo.trimmed());
     if (!q.exec()) {
         fail(q.lastError().text());
@@ -181,8 +189,7 @@ QList<Condition> CourseStore::conditions(const QString &proNo) const {
     QList<Condition> list;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(u"SELECT "_s + ConditionColumns +
-              u" FROM KYPRDT WHERE ProNo = ? COLLATE NOCASE ORDER BY MKEY"_s);
+    q.prepare(u"SELECT "_s + ConditionColumns + u" FROM KYPRDT WHERE "_s + ofCourse(m_db) + u" ORDER BY MKEY"_s);
     q.addBindValue(proNo);
     if (!q.exec()) {
         fail(q.lastError().text());
@@ -195,7 +202,7 @@ QList<Condition> CourseStore::conditions(const QString &proNo) const {
 
 int CourseStore::conditionCount(const QString &proNo) const {
     QSqlQuery q(m_db);
-    q.prepare(u"SELECT count(*) FROM KYPRDT WHERE ProNo = ? COLLATE NOCASE"_s);
+    q.prepare(u"SELECT count(*) FROM KYPRDT WHERE "_s + ofCourse(m_db));
     q.addBindValue(proNo);
     if (!q.exec() || !q.next()) {
         fail(q.lastError().text());
@@ -239,7 +246,7 @@ bool CourseStore::deleteCourse(qint64 key) {
         return fail(u"疗程不存在"_s);
     Transaction tx(m_db);
     QSqlQuery q(m_db);
-    q.prepare(u"DELETE FROM KYPRDT WHERE ProNo = ? COLLATE NOCASE"_s);
+    q.prepare(u"DELETE FROM KYPRDT WHERE "_s + ofCourse(m_db));
     q.addBindValue(c->proNo);
     if (!q.exec())
         return fail(q.lastError().text());
@@ -320,8 +327,9 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
     QHash<QByteArray, QList<MatchRule>> byCourse;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), CAST(ProCond AS BLOB), CAST(ProAnd AS BLOB), ProEng, ProAGL, "
-                "ProAGH, ProFlg FROM KYPRDT ORDER BY MKEY"_s))
+    const SqlDialect dialect = SqlDialect::of(db);
+    if (!q.exec(u"SELECT %1, %2, %3, ProEng, ProAGL, ProAGH, ProFlg FROM KYPRDT ORDER BY MKEY"_s.arg(
+            dialect.asBytes(u"ProNo"_s), dialect.asBytes(u"ProCond"_s), dialect.asBytes(u"ProAnd"_s))))
         return fail(q.lastError().text());
     while (q.next()) {
         MatchRule r;
@@ -335,7 +343,7 @@ std::optional<QList<CourseRules>> loadCourseRules(const QSqlDatabase &db, QStrin
     }
 
     QList<CourseRules> courses;
-    if (!q.exec(u"SELECT CAST(ProNo AS BLOB), ProName FROM KYPRO"_s + CourseOrder))
+    if (!q.exec(u"SELECT "_s + dialect.asBytes(u"ProNo"_s) + u", ProName FROM KYPRO"_s + courseOrder(db)))
         return fail(q.lastError().text());
     while (q.next()) {
         CourseRules c;

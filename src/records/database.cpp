@@ -1,5 +1,7 @@
 #include "records/database.h"
 
+#include "records/serverconnection.h"
+
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
@@ -62,6 +64,57 @@ bool Database::create(const QString &path, QString *error) {
     return openConnection(path, false, error);
 }
 
+bool Database::openServer(const QString &connection, QString *error) {
+    close();
+    const std::optional<ConnectionOptions> options = parseServerConnection(connection, error);
+    if (!options)
+        return false;
+    if (!QSqlDatabase::isDriverAvailable(driverName(Backend::Postgres))) {
+        setError(error, u"缺少数据库服务器的驱动程序 (QPSQL)。"_s);
+        return false;
+    }
+    m_name = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(driverName(Backend::Postgres), m_name);
+    db.setConnectOptions(connectOptionsString(*options));
+    if (!db.open()) {
+        setError(error, db.lastError().text());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        m_name.clear();
+        return false;
+    }
+    m_backend = Backend::Postgres;
+    m_path = describeServerConnection(*options);
+    return true;
+}
+
+bool Database::ensureConnected(QString *error) {
+    if (m_name.isEmpty()) {
+        setError(error, u"数据库没有打开。"_s);
+        return false;
+    }
+    QSqlDatabase db = handle();
+    if (m_backend == Backend::Sqlite)
+        return db.isOpen();
+    if (db.isOpen() && QSqlQuery(db).exec(u"SELECT 1"_s))
+        return true;
+    db.close();
+    if (db.open() && QSqlQuery(db).exec(u"SELECT 1"_s))
+        return true;
+    setError(error, db.lastError().text());
+    return false;
+}
+
+bool openRegister(Database &db, const QString &setting, QString *error) {
+    if (isServerConnection(setting))
+        return db.openServer(setting, error);
+    return db.open(setting, Database::Access::Shared, error);
+}
+
+QString serverUnreachableText() {
+    return u"无法连接数据库服务器，本次操作没有完成。请检查服务器及网络后再试一次。"_s;
+}
+
 bool Database::openConnection(const QString &path, bool readOnly, QString *error) {
     m_name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
@@ -100,7 +153,7 @@ void Database::close() {
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        if (db.isOpen() && !db.connectOptions().contains(u"READONLY"_s)) {
+        if (m_backend == Backend::Sqlite && db.isOpen() && !db.connectOptions().contains(u"READONLY"_s)) {
             // Fold the write-ahead log back so the file is whole on its own.
             QSqlQuery(db).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         }
@@ -109,6 +162,7 @@ void Database::close() {
     QSqlDatabase::removeDatabase(m_name);
     m_name.clear();
     m_path.clear();
+    m_backend = Backend::Sqlite;
 }
 
 bool Database::isOpen() const {
@@ -119,9 +173,12 @@ QSqlDatabase Database::handle() const {
     return QSqlDatabase::database(m_name, false);
 }
 
-Transaction::Transaction(QSqlDatabase db)
+Transaction::Transaction(QSqlDatabase db, Kind kind)
     : m_db(std::move(db)) {
-    m_active = m_db.transaction();
+    if (kind == Writer && SqlDialect::of(m_db).backend() == Backend::Sqlite)
+        m_active = QSqlQuery(m_db).exec(u"BEGIN IMMEDIATE"_s);
+    else
+        m_active = m_db.transaction();
 }
 
 Transaction::~Transaction() {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "records/sqldialect.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
 namespace orlu {
 
-// One connection to one database file. Files are always checked to be SQLite
-// databases before they are opened, and are never created by opening.
+// One connection to one database file or to the register on a server. Files are
+// always checked to be SQLite databases before they are opened, and are never
+// created by opening.
 class Database {
 public:
     enum class Access {
@@ -22,19 +25,38 @@ public:
     bool open(const QString &path, Access access, QString *error = nullptr);
     // Creates a new, empty database file (which must not exist yet) and opens it.
     bool create(const QString &path, QString *error = nullptr);
+    // Connects to a server named by a "postgresql://" URI or keyword=value pairs
+    // (see serverconnection.h), waiting at most ServerConnectTimeout seconds.
+    bool openServer(const QString &connection, QString *error = nullptr);
     void close();
 
     bool isOpen() const;
+    // The file, or the server connection without its password.
     const QString &path() const { return m_path; }
     QSqlDatabase handle() const;
     QString connectionName() const { return m_name; }
+    Backend backend() const { return m_backend; }
+    SqlDialect dialect() const { return SqlDialect(m_backend); }
+
+    // True when statements can run now. A server connection that was lost (the
+    // server restarted, the network went away) is opened again once; false with
+    // the reason when the server still cannot be reached. Every copy of handle()
+    // shares the renewed connection.
+    bool ensureConnected(QString *error = nullptr);
 
 private:
     bool openConnection(const QString &path, bool readOnly, QString *error);
 
     QString m_name;
     QString m_path;
+    Backend m_backend = Backend::Sqlite;
 };
+
+// Opens the main register: a server when `setting` names one, else the file at `setting`.
+bool openRegister(Database &db, const QString &setting, QString *error = nullptr);
+
+// The start of the message shown when the register's server cannot be reached.
+QString serverUnreachableText();
 
 // True when the file starts with the SQLite header.
 bool isSqliteFile(const QString &path);
@@ -42,7 +64,10 @@ bool isSqliteFile(const QString &path);
 // A transaction that rolls back unless committed.
 class Transaction {
 public:
-    explicit Transaction(QSqlDatabase db);
+    // A Writer transaction takes the right to write at its start, so what it reads
+    // stays true until it commits (SQLite: BEGIN IMMEDIATE; a server locks per row).
+    enum Kind { Plain, Writer };
+    explicit Transaction(QSqlDatabase db, Kind kind = Plain);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

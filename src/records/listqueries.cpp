@@ -9,11 +9,12 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-QString subjectOrderBy(int sortCode) {
+QString subjectOrderBy(int sortCode, const SqlDialect &dialect) {
     const SubjectColumn column = sortColumnOf(sortCode);
     const QString direction = isDescending(sortCode) ? u" DESC"_s : u" ASC"_s;
-    const QString collate = isTextColumn(column) ? u" COLLATE NOCASE"_s : QString();
-    return u"ORDER BY "_s + columnName(column) + collate + direction + u", MKEY"_s + direction;
+    const QString name = columnName(column);
+    const QString key = isTextColumn(column) ? dialect.folded(name) : name;
+    return u"ORDER BY "_s + key + direction + u", MKEY"_s + direction;
 }
 
 namespace {
@@ -50,7 +51,67 @@ PrefixRange nocasePrefixRange(const QString &prefix) {
     return range;
 }
 
+namespace {
+
+struct ListIndex {
+    const char *name;
+    const char *table;
+    QStringList columns; // text columns are folded
+    QStringList plain;   // the columns that follow
+};
+
+const QList<ListIndex> &listIndexes() {
+    static const QList<ListIndex> indexes{
+        {"KYCS_CUSTNO", "KYCUST", {u"CUSTNO"_s}, {u"MKEY"_s}},
+        {"KYCS_NAME", "KYCUST", {u"NAME"_s}, {u"MKEY"_s}},
+        {"KYCS_SEX", "KYCUST", {}, {u"SEX"_s, u"MKEY"_s}},
+        {"KYCS_DBIRTH", "KYCUST", {}, {u"DBIRTH"_s, u"MKEY"_s}},
+        {"KYCS_TEL", "KYCUST", {u"TEL"_s}, {u"MKEY"_s}},
+        {"KYCS_ADDR", "KYCUST", {u"ADDR"_s}, {u"MKEY"_s}},
+        {"KYCS_EMAIL", "KYCUST", {u"EMAIL"_s}, {u"MKEY"_s}},
+        {"KYCS_TEL2", "KYCUST", {u"TEL2"_s}, {u"MKEY"_s}},
+        {"KYCS_TEL3", "KYCUST", {u"TEL3"_s}, {u"MKEY"_s}},
+        {"KYDT_CUSTNO", "KYDATA", {u"CUSTNO"_s}, {u"KYDATE"_s, u"MKEY"_s}},
+        // The course lists and their conditions are looked up by folded number too.
+        {"KYPR_PRONO", "KYPRO", {u"ProNo"_s}, {u"MKEY"_s}},
+        {"KYPD_PRONO", "KYPRDT", {u"ProNo"_s}, {u"MKEY"_s}},
+    };
+    return indexes;
+}
+
+// The indexes a register on a server gets: SQLite's files keep theirs as they always were.
+bool ensureServerListIndexes(QSqlDatabase db, QString *error) {
+    const SqlDialect dialect = SqlDialect::of(db);
+    QSqlQuery q(db);
+    // The seats' role may not create indexes: look first, as a file does.
+    QStringList names;
+    for (const ListIndex &index : listIndexes())
+        names << u"'"_s + QString::fromLatin1(index.name).toLower() + u"'"_s;
+    if (q.exec(u"SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN ("_s +
+               names.join(u',') + u")"_s) &&
+        q.next() && q.value(0).toInt() == names.size())
+        return true;
+    for (const ListIndex &index : listIndexes()) {
+        QStringList cols;
+        for (const QString &c : index.columns)
+            cols << dialect.folded(c);
+        cols << index.plain;
+        const QString sql = u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
+            QLatin1StringView(index.name), QLatin1StringView(index.table), cols.join(u", "_s));
+        if (!q.exec(sql)) {
+            if (error)
+                *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool ensureListIndexes(QSqlDatabase db, QString *error) {
+    if (SqlDialect::of(db).isServer())
+        return ensureServerListIndexes(db, error);
     static const char *const statements[] = {
         "CREATE INDEX IF NOT EXISTS KYCS_CUSTNO ON KYCUST (CUSTNO COLLATE NOCASE, MKEY)",
         "CREATE INDEX IF NOT EXISTS KYCS_NAME ON KYCUST (NAME COLLATE NOCASE, MKEY)",

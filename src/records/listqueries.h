@@ -1,17 +1,18 @@
 #pragma once
 
 #include "records/sortcode.h"
+#include "records/sqldialect.h"
 
 #include <QSqlDatabase>
 #include <QString>
 
 // SQL the record lists share. Text is ordered and matched as SQLite's NOCASE
-// collation does (ASCII letters without regard to case), and every ordering
-// and prefix search has an index behind it.
+// collation does (ASCII letters without regard to case; a server folds the same
+// way), and every ordering and prefix search has an index behind it.
 namespace orlu {
 
 // "ORDER BY NAME COLLATE NOCASE DESC, MKEY DESC": MKEY keeps equal values in a fixed order.
-QString subjectOrderBy(int sortCode);
+QString subjectOrderBy(int sortCode, const SqlDialect &dialect = SqlDialect(Backend::Sqlite));
 
 // Half-open bounds [low, high) of the texts that begin with a prefix under NOCASE.
 // `unbounded` is set when every text matches (an empty prefix).

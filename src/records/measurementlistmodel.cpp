@@ -1,6 +1,7 @@
 #include "records/measurementlistmodel.h"
 
 #include "records/displaycolumns.h"
+#include "records/sqldialect.h"
 
 namespace orlu {
 
@@ -36,8 +37,9 @@ QStringList MeasurementListModel::channelTitles() {
 
 bool MeasurementListModel::setSubjectNumber(const QString &number) {
     m_number = number;
-    return loadKeys(u"SELECT MKEY FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ? "
-                    "ORDER BY CUSTNO COLLATE NOCASE, KYDATE, MKEY"_s,
+    const SqlDialect dialect = SqlDialect::of(database());
+    return loadKeys(u"SELECT MKEY FROM KYDATA WHERE "_s + dialect.equalsIgnoringCase(u"CUSTNO"_s) +
+                        u" ORDER BY "_s + dialect.folded(u"CUSTNO"_s) + u", KYDATE, MKEY"_s,
                     {number});
 }
 

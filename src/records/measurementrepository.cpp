@@ -1,5 +1,6 @@
 #include "records/measurementrepository.h"
 
+#include "records/sqldialect.h"
 #include "records/sqlrow.h"
 
 namespace orlu {
@@ -53,7 +54,7 @@ int MeasurementRepository::countAll() const {
 
 int MeasurementRepository::countOf(const QString &subjectNumber) const {
     QSqlQuery q(m_db);
-    q.prepare(u"SELECT count(*) FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ?"_s);
+    q.prepare(u"SELECT count(*) FROM KYDATA WHERE "_s + SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s));
     q.addBindValue(subjectNumber);
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
 }

@@ -34,6 +34,8 @@ QStringList columnNames(const TableDef &table);
 // Creates the tables and indexes of `kind` in an open, empty database, in one
 // transaction. Returns false with a message on failure.
 bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
+// The same inside a transaction the caller holds.
+bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 
 // Creates a new database file at path holding the empty tables of `kind`.
 // An existing file is replaced only once the new one is complete.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
@@ -19,13 +20,29 @@ inline bool fail(const QSqlQuery &q, QString *error) {
     return false;
 }
 
+inline const QString &rowGoneText() {
+    static const QString text = QStringLiteral("该笔数据已不存在，可能已被其他工作站删除。");
+    return text;
+}
+
+// Commits, or rolls back and gives the reason: a commit that failed leaves the transaction open.
+template <typename Tx>
+bool commit(Tx &tx, QSqlDatabase &db, QString *error) {
+    if (tx.commit())
+        return true;
+    if (error)
+        *error = db.lastError().text();
+    db.rollback();
+    return false;
+}
+
 // Runs a prepared statement that must change exactly one row.
 inline bool execOne(QSqlQuery &q, QString *error) {
     if (!q.exec())
         return fail(q, error);
     if (q.numRowsAffected() != 1) {
         if (error)
-            *error = QStringLiteral("该笔数据已不存在。");
+            *error = rowGoneText();
         return false;
     }
     return true;

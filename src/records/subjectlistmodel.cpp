@@ -25,7 +25,7 @@ SubjectListModel::SubjectListModel(QSqlDatabase db, const Clock &clock, QObject 
 
 bool SubjectListModel::open(int sortCode) {
     m_sortCode = normalizedSortCode(sortCode);
-    return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode), {});
+    return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode, SqlDialect::of(database())), {});
 }
 
 std::optional<Subject> SubjectListModel::subjectAt(int row) const {
@@ -51,10 +51,11 @@ int SubjectListModel::locatePrefix(SubjectColumn column, const QString &text) co
     const PrefixRange range = nocasePrefixRange(text);
     if (range.unbounded)
         return 0;
-    const QString col = columnName(column) + u" COLLATE NOCASE"_s;
+    const SqlDialect dialect = SqlDialect::of(database());
+    const QString col = dialect.folded(columnName(column));
     QSqlQuery q(database());
     q.prepare(u"SELECT MKEY FROM KYCUST WHERE "_s + col + u" >= ? AND "_s + col + u" < ? "_s +
-              subjectOrderBy(m_sortCode) + u" LIMIT 1"_s);
+              subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
     q.addBindValue(range.low);
     q.addBindValue(range.high);
     return rowOfFirstKey(q);
@@ -63,9 +64,10 @@ int SubjectListModel::locatePrefix(SubjectColumn column, const QString &text) co
 int SubjectListModel::locateNumber(const QString &number) const {
     if (rowCount() == 0)
         return -1;
+    const SqlDialect dialect = SqlDialect::of(database());
     QSqlQuery q(database());
-    q.prepare(u"SELECT MKEY FROM KYCUST WHERE CUSTNO COLLATE NOCASE = ? "_s + subjectOrderBy(m_sortCode) +
-              u" LIMIT 1"_s);
+    q.prepare(u"SELECT MKEY FROM KYCUST WHERE "_s + dialect.equalsIgnoringCase(u"CUSTNO"_s) + u" "_s +
+              subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
     q.addBindValue(number);
     return rowOfFirstKey(q);
 }

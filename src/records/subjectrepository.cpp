@@ -1,6 +1,7 @@
 #include "records/subjectrepository.h"
 
 #include "records/database.h"
+#include "records/sqldialect.h"
 #include "records/sqlrow.h"
 
 namespace orlu {
@@ -57,7 +58,8 @@ std::optional<SubjectRecord> SubjectRepository::fetch(qint64 key) const {
 
 std::optional<SubjectRecord> SubjectRepository::findByNumber(const QString &number) const {
     QSqlQuery q(m_db);
-    q.prepare(SelectColumns + u"WHERE CUSTNO COLLATE NOCASE = ? ORDER BY MKEY LIMIT 1"_s);
+    q.prepare(SelectColumns + u"WHERE "_s + SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s) +
+              u" ORDER BY MKEY LIMIT 1"_s);
     q.addBindValue(number);
     if (q.exec() && q.next())
         return readRow(q);
@@ -82,13 +84,63 @@ qint64 SubjectRepository::append(const SubjectRecord &record, QString *error) {
     return q.lastInsertId().toLongLong();
 }
 
-bool SubjectRepository::update(const SubjectRecord &record, QString *error) {
+SubjectRepository::AddResult SubjectRepository::appendNew(const SubjectRecord &record, QString *error) {
+    AddResult result;
+    Transaction tx(m_db, Transaction::Writer);
+    if (!tx.isActive()) {
+        if (error)
+            *error = m_db.lastError().text();
+        return result;
+    }
+    if (SqlDialect::of(m_db).isServer()) {
+        // Seats adding the same number queue here until the first one commits; other numbers pass.
+        QSqlQuery lock(m_db);
+        lock.prepare(u"SELECT pg_advisory_xact_lock(hashtext(lower(? COLLATE \"C\")))"_s);
+        lock.addBindValue(record.subject.number);
+        if (!lock.exec()) {
+            sqlrow::fail(lock, error);
+            return result;
+        }
+    }
+    result.existing = findByNumber(record.subject.number);
+    if (result.existing)
+        return result;
+    if (m_beforeInsert)
+        m_beforeInsert();
+    const qint64 key = append(record, error);
+    if (key == 0 || !sqlrow::commit(tx, m_db, error))
+        return result;
+    result.key = key;
+    return result;
+}
+
+bool SubjectRepository::update(const SubjectRecord &record, QString *error, const SubjectRecord *shown) {
+    Transaction tx(m_db, Transaction::Writer);
+    if (shown) {
+        QSqlQuery current(m_db);
+        current.prepare(SelectColumns + u"WHERE MKEY = ?"_s +
+                        (SqlDialect::of(m_db).isServer() ? u" FOR UPDATE"_s : QString()));
+        current.addBindValue(record.key);
+        if (!current.exec())
+            return sqlrow::fail(current, error);
+        if (!current.next()) {
+            if (error)
+                *error = sqlrow::rowGoneText();
+            return false;
+        }
+        const SubjectRecord now = readRow(current);
+        if (now.subject != shown->subject || now.memo != shown->memo) {
+            if (error)
+                *error = u"该受测者数据已被其他工作站修改，请重新读取后再修改。"_s;
+            return false;
+        }
+    }
     QSqlQuery q(m_db);
     q.prepare(u"UPDATE KYCUST SET NAME = ?, SEX = ?, DBIRTH = ?, ADDR = ?, TEL = ?, TEL2 = ?, TEL3 = ?, "
               "EMAIL = ?, MEMO = ? WHERE MKEY = ?"_s);
     bindFields(q, record);
     q.addBindValue(record.key);
-    return sqlrow::execOne(q, error);
+    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
@@ -99,8 +151,8 @@ bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
             *error = m_db.lastError().text();
         return false;
     }
-    q.prepare(
-        u"DELETE FROM KYDATA WHERE CUSTNO COLLATE NOCASE = (SELECT CUSTNO FROM KYCUST WHERE MKEY = ?)"_s);
+    q.prepare(u"DELETE FROM KYDATA WHERE "_s +
+              SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s, u"(SELECT CUSTNO FROM KYCUST WHERE MKEY = ?)"_s));
     q.addBindValue(key);
     if (!q.exec())
         return sqlrow::fail(q, error);
@@ -108,13 +160,7 @@ bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
     q.addBindValue(key);
     if (!sqlrow::execOne(q, error))
         return false;
-    if (!tx.commit()) {
-        if (error)
-            *error = m_db.lastError().text();
-        m_db.rollback(); // a commit that failed leaves the transaction open
-        return false;
-    }
-    return true;
+    return sqlrow::commit(tx, m_db, error);
 }
 
 } // namespace orlu

@@ -271,14 +271,6 @@ void SubjectEditor::saveNew() {
     const QString number = m_numberEdit->text().trimmed();
     if (number.isEmpty())
         return;
-    if (const auto existing = m_subjects.findByNumber(number)) {
-        m_context.tone(1);
-        m_context.prompter.showMessageBox(NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
-                                                           existing->subject.name.trimmed() +
-                                                           u" ] 重复!!请重新指定另一个编号。"_s);
-        m_numberEdit->setFocus();
-        return;
-    }
     SubjectRecord row;
     row.subject.number = number;
     row.subject.name = m_nameEdit->text().trimmed();
@@ -291,7 +283,13 @@ void SubjectEditor::saveNew() {
     row.subject.email = m_emailEdit->text().trimmed();
     row.memo = memoFromBoxText(m_memoEdit->toPlainText());
     QString error;
-    const qint64 key = m_subjects.append(row, &error);
+    // The check for the number and the insert are one step: another seat may be adding it too.
+    const SubjectRepository::AddResult added = m_subjects.appendNew(row, &error);
+    if (added.existing) {
+        refuseDuplicate(*added.existing);
+        return;
+    }
+    const qint64 key = added.key;
     if (key == 0) {
         m_context.prompter.showMessageBox(NoteError, u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
         return;
@@ -299,6 +297,14 @@ void SubjectEditor::saveNew() {
     m_addedKey = key;
     m_addFlag = true;
     QDialog::accept();
+}
+
+void SubjectEditor::refuseDuplicate(const SubjectRecord &existing) {
+    m_context.tone(1);
+    m_context.prompter.showMessageBox(NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
+                                                       existing.subject.name.trimmed() +
+                                                       u" ] 重复!!请重新指定另一个编号。"_s);
+    m_numberEdit->setFocus();
 }
 
 void SubjectEditor::saveChanges() {
@@ -315,7 +321,7 @@ void SubjectEditor::saveChanges() {
     row.subject.email = m_emailEdit->text().trimmed();
     row.memo = memoFromBoxText(m_boundMemoEdit->toPlainText());
     QString error;
-    if (!m_subjects.update(row, &error)) {
+    if (!m_subjects.update(row, &error, &m_record)) {
         m_context.prompter.showMessageBox(NoteError, u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
         return;
     }

@@ -43,6 +43,7 @@ private:
     void showModifyMode();
     void saveClicked(); // "储存数据  "
     void saveNew();
+    void refuseDuplicate(const SubjectRecord &existing);
     void saveChanges();
     void setBirthDateOn(bool on);
     void rememberDate(const QDateTime &when);

@@ -1,0 +1,34 @@
+#include "records/sqldialect.h"
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+SqlDialect SqlDialect::of(const QSqlDatabase &db) {
+    return SqlDialect(db.driverName() == driverName(Backend::Postgres) ? Backend::Postgres : Backend::Sqlite);
+}
+
+QString SqlDialect::folded(const QString &expr) const {
+    // lower() under the "C" collation folds A-Z only and orders by code point, as NOCASE does.
+    if (isServer())
+        return u"lower("_s + expr + u" COLLATE \"C\")"_s;
+    return expr + u" COLLATE NOCASE"_s;
+}
+
+QString SqlDialect::equalsIgnoringCase(const QString &expr, const QString &value) const {
+    if (isServer())
+        return folded(expr) + u" = lower("_s + value + u")"_s;
+    return folded(expr) + u" = "_s + value;
+}
+
+QString SqlDialect::asBytes(const QString &expr) const {
+    if (isServer())
+        return u"convert_to("_s + expr + u", 'UTF8')"_s;
+    return u"CAST("_s + expr + u" AS BLOB)"_s;
+}
+
+QString driverName(Backend backend) {
+    return backend == Backend::Postgres ? u"QPSQL"_s : u"QSQLITE"_s;
+}
+
+} // namespace orlu
