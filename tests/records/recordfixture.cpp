@@ -12,33 +12,11 @@ namespace orlu::test {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Creating a database file waits for the disk several times; every fixture copies one made once.
-QString emptyMainDatabase() {
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString p = dir.filePath(u"empty.mdb"_s);
-        QString error;
-        if (!createDatabaseFile(p, SchemaKind::Main, &error))
-            qFatal("cannot create the test database: %s", qPrintable(error));
-        return p;
-    }();
-    return path;
-}
-
-} // namespace
-
 RecordFixture::RecordFixture()
     : context{database, current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
-    const QString path = home.file(u"orlu4.mdb"_s);
-    QString error;
-    if (!QFile::copy(emptyMainDatabase(), path) ||
-        !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) ||
-        !database.open(path, Database::Access::Shared, &error))
-        qFatal("cannot create the test database: %s", qPrintable(error));
-    // Tests need no protection against power loss; waiting for the disk would only slow them.
-    QSqlQuery(db()).exec(u"PRAGMA synchronous=OFF"_s);
+    if (currentBackend() == Backend::Postgres)
+        server = std::make_unique<ScratchServerDatabase>();
+    openEmptyRegister(database, home.path(), server.get());
 }
 
 qint64 RecordFixture::addSubject(const QString &number, const QString &name, bool male, double birth,
@@ -89,8 +67,15 @@ int RecordFixture::rows(const QString &table, const QString &where) const {
 
 void RecordFixture::failOn(const QString &triggerBody) {
     QSqlQuery q(db());
-    if (!q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
-                u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s))
+    const bool made =
+        backend() == Backend::Postgres
+            ? q.exec(u"CREATE FUNCTION test_fault() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                     "BEGIN RAISE EXCEPTION 'disk fault'; END $$"_s) &&
+                  q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                         u" FOR EACH ROW EXECUTE FUNCTION test_fault()"_s)
+            : q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                     u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s);
+    if (!made)
         qFatal("failOn: %s", qPrintable(q.lastError().text()));
 }
 

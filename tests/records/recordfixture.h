@@ -3,12 +3,15 @@
 #include "records/database.h"
 #include "records/recordcontext.h"
 #include "records/recordtypes.h"
+#include "support/backends.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 #include "support/virtualtime.h"
 
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 namespace orlu::test {
 
@@ -20,13 +23,15 @@ inline Subject subjectOf(const QString &number, const QString &name = {}) {
     return s;
 }
 
-// A main database in a temporary program folder with the context the record
-// windows take: scripted message boxes, recorded tones, virtual time in December 2026.
+// A main database in a temporary program folder (or, in a server row, a scratch
+// database on the test server) with the context the record windows take: scripted
+// message boxes, recorded tones, virtual time in December 2026.
 class RecordFixture {
 public:
     RecordFixture();
 
     QSqlDatabase db() const { return database.handle(); }
+    Backend backend() const { return database.backend(); }
     qint64 addSubject(const QString &number, const QString &name, bool male = true, double birth = 0,
                       const QString &address = {}, const QString &telephone = {});
     qint64 addMeasurement(const QString &number, double kydate, double value = 10.0, bool high = false,
@@ -36,6 +41,7 @@ public:
     void failOn(const QString &triggerBody);
 
     TempHome home;
+    std::unique_ptr<ScratchServerDatabase> server; // server rows only
     Database database;
     CurrentMeasurement current;
     int sortCode = 1;

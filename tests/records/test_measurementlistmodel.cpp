@@ -11,6 +11,8 @@ using namespace Qt::StringLiterals;
 class TestMeasurementListModel : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase_data() { test::addBackendRows(); }
+    void init() { ORLU_USE_BACKEND_OF_ROW(); }
     void showsOneSubjectInDateOrder();
     void filterIgnoresLetterCase();
     void displayColumns_data();
