@@ -32,6 +32,8 @@ public:
 
     QSqlDatabase db() const { return database.handle(); }
     Backend backend() const { return database.backend(); }
+    // Where another seat finds the same register: the file, or the server connection.
+    QString location() const { return server ? server->connection() : database.path(); }
     qint64 addSubject(const QString &number, const QString &name, bool male = true, double birth = 0,
                       const QString &address = {}, const QString &telephone = {});
     qint64 addMeasurement(const QString &number, double kydate, double value = 10.0, bool high = false,

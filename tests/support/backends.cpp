@@ -84,7 +84,8 @@ ScratchServerDatabase::ScratchServerDatabase() {
         const QString connection = withDatabase(testServerConnection(), m_name);
         Database db;
         QSqlQuery q;
-        if (db.openServer(connection, &m_error) && (q = QSqlQuery(db.handle())).exec(u"DROP SCHEMA public CASCADE"_s) &&
+        if (db.openServer(connection, &m_error) && (q = QSqlQuery(db.handle())).exec(u"SET client_min_messages = warning"_s) &&
+            q.exec(u"DROP SCHEMA public CASCADE"_s) &&
             q.exec(u"CREATE SCHEMA public"_s)) {
             m_connection = connection;
             return;
