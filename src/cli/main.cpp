@@ -1,5 +1,6 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
+#include "cli/dbcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "device/probebackend.h"
@@ -64,10 +65,19 @@ QList<Command> commands() {
          u"order, with today's date for the age (no --birth: birth date 0)."_s,
          runMatchCommand},
         {u"generate-register"_s,
-         u"generate-register [--home DIR | --database FILE] --subjects N --measurements M [--seed S]"_s,
-         u"Add N made-up subjects and M measurements to the main database (created when missing), in one "
-         u"transaction, for load tests."_s,
+         u"generate-register [--home DIR | --database FILE|CONNECTION] --subjects N --measurements M "
+         u"[--seed S] [--prefix P] [--one-by-one]"_s,
+         u"Add N made-up subjects (numbers P0000001 ..., P defaults to T) and M measurements to the main "
+         u"database (a file is created when missing), in one transaction; --one-by-one adds each subject "
+         u"with its share of the measurements in a transaction of its own, as a seat does."_s,
          runGenerateRegisterCommand},
+        {u"db"_s, u"db init --database CONNECTION | db copy --from FILE|CONNECTION --to FILE|CONNECTION"_s,
+         u"init: set up the register on a server (tables, keys, indexes, change notices, the role "
+         u"orlu_operator with rights on the four tables, the schema version); again changes nothing. "
+         u"copy: move a whole register between a file and a server in one transaction, keys and all, into "
+         u"an empty register, and check the counts. A CONNECTION is a postgresql:// URI or libpq "
+         u"keywords such as service=NAME."_s,
+         runDbCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,

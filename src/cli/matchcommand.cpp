@@ -10,6 +10,7 @@
 #include "records/databasefiles.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
+#include "records/serverconnection.h"
 
 #include <QDate>
 
@@ -64,6 +65,10 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
     bool haveSubjects = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (a == u"--one-by-one") {
+            size.oneByOne = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return usage(err, u"generate-register: "_s + a + u" needs a value"_s);
         const QString value = args[++i];
@@ -79,6 +84,8 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
             size.measurements = value.toInt(&ok);
         else if (a == u"--seed")
             seed = value.toUInt(&ok);
+        else if (a == u"--prefix")
+            size.prefix = value;
         else
             return usage(err, u"generate-register: unknown option \""_s + a + u'"');
         if (!ok)
@@ -90,18 +97,19 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
         database = ProgramFolder::fromEnvironment().file(dbfile::Main);
 
     QString error;
-    if (!fileExists(database) && !createDatabaseFile(database, SchemaKind::Main, &error)) {
+    if (!isServerConnection(database) && !fileExists(database) &&
+        !createDatabaseFile(database, SchemaKind::Main, &error)) {
         err << "generate-register: " << error << '\n';
         return 1;
     }
     Database db;
-    if (!db.open(database, Database::Access::Shared, &error) ||
+    if (!openRegister(db, database, &error) ||
         !generateRegister(db.handle(), size, seed, &error)) {
-        err << "generate-register: " << database << ": " << error << '\n';
+        err << "generate-register: " << (db.isOpen() ? db.path() : database) << ": " << error << '\n';
         return 1;
     }
     out << "added " << size.subjects << " subjects and " << size.measurements << " measurements to "
-        << database << '\n';
+        << db.path() << '\n';
     return 0;
 }
 

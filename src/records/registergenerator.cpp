@@ -3,6 +3,8 @@
 #include "core/daycount.h"
 #include "records/database.h"
 #include "records/listqueries.h"
+#include "records/measurementrepository.h"
+#include "records/subjectrepository.h"
 
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -42,33 +44,85 @@ bool fail(const QSqlQuery &q, QString *error) {
     return false;
 }
 
+QString numberOf(const RegisterSize &size, int i) {
+    return size.prefix + u"%1"_s.arg(i, 7, 10, QChar(u'0'));
+}
+
+SubjectRecord madeUpSubject(QRandomGenerator &rng, const QString &number, int i) {
+    static const double firstBirth = toDayCount(QDate(1930, 1, 1));
+    static const double lastBirth = toDayCount(QDate(2015, 12, 31));
+    SubjectRecord r;
+    Subject &s = r.subject;
+    s.male = rng.bounded(2) == 0;
+    const QString tel = u"0%1-%2"_s.arg(10 + rng.bounded(890)).arg(10000000 + rng.bounded(89999999));
+    s.number = number;
+    s.name = pick(Surnames, rng, 1) + pick(Given, rng, 1 + rng.bounded(2));
+    // About one subject in ten has no birth date.
+    s.birthDate = rng.bounded(10) == 0 ? 0.0 : std::floor(firstBirth + rng.bounded(lastBirth - firstBirth));
+    s.address = city(rng) + u"市"_s + Streets.mid(rng.bounded(Streets.size() / 2) * 2, 2) +
+                u"路%1号"_s.arg(1 + rng.bounded(300));
+    s.telephone = tel;
+    s.telephone2 = u"1%1"_s.arg(3000000000LL + rng.bounded(999999999));
+    s.telephone3 = rng.bounded(4) == 0 ? tel : QString(u""_s);
+    s.email = u"user%1@example.com"_s.arg(i);
+    r.memo = rng.bounded(5) == 0 ? u"定期复查"_s : QString(u""_s);
+    return r;
+}
+
+MeasurementRecord madeUpMeasurement(QRandomGenerator &rng, const QString &number) {
+    static const double firstDay = toDayCount(QDate(2015, 1, 1));
+    static const double lastDay = toDayCount(QDate(2026, 12, 1));
+    MeasurementRecord m;
+    m.subjectNumber = number;
+    m.measuredAt = firstDay + rng.bounded(lastDay - firstDay);
+    m.highPotential = rng.bounded(8) == 0;
+    // A subject's readings scatter around a level of their own.
+    const double level = 20.0 + rng.bounded(80.0);
+    for (double &v : m.values)
+        v = std::round(std::max(1.0, level + rng.bounded(40.0) - 20.0) * 100) / 100;
+    return m;
+}
+
+// Each subject in a transaction of its own, checked for its number, then its measurements.
+bool generateOneByOne(QSqlDatabase db, const RegisterSize &size, QRandomGenerator &rng, QString *error) {
+    SubjectRepository subjects(db);
+    MeasurementRepository measurements(db);
+    for (int i = 1; i <= size.subjects; ++i) {
+        const QString number = numberOf(size, i);
+        const SubjectRepository::AddResult added = subjects.appendNew(madeUpSubject(rng, number, i), error);
+        if (added.existing) {
+            if (error)
+                *error = u"subject number %1 exists already"_s.arg(number);
+            return false;
+        }
+        if (added.key == 0)
+            return false;
+        const int share = size.measurements / size.subjects + (i <= size.measurements % size.subjects ? 1 : 0);
+        for (int k = 0; k < share; ++k) {
+            if (measurements.append(madeUpMeasurement(rng, number), error) == 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString *error) {
     QRandomGenerator rng(seed);
+    if (size.oneByOne)
+        return size.subjects < 1 || generateOneByOne(db, size, rng, error);
     Transaction tx(db);
     QSqlQuery subject(db);
     subject.prepare(u"INSERT INTO KYCUST (CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL, MEMO) "
                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    const double firstBirth = toDayCount(QDate(1930, 1, 1));
-    const double lastBirth = toDayCount(QDate(2015, 12, 31));
     for (int i = 1; i <= size.subjects; ++i) {
-        const bool male = rng.bounded(2) == 0;
-        const QString tel = u"0%1-%2"_s.arg(10 + rng.bounded(890)).arg(10000000 + rng.bounded(89999999));
-        subject.addBindValue(u"T%1"_s.arg(i, 7, 10, QChar(u'0')));
-        subject.addBindValue(QString(pick(Surnames, rng, 1) + pick(Given, rng, 1 + rng.bounded(2))));
-        subject.addBindValue(male);
-        // About one subject in ten has no birth date.
-        subject.addBindValue(
-            rng.bounded(10) == 0 ? 0.0 : std::floor(firstBirth + rng.bounded(lastBirth - firstBirth)));
-        subject.addBindValue(QString(city(rng) + u"市"_s +
-                                     Streets.mid(rng.bounded(Streets.size() / 2) * 2, 2) +
-                                     u"路%1号"_s.arg(1 + rng.bounded(300))));
-        subject.addBindValue(tel);
-        subject.addBindValue(u"1%1"_s.arg(3000000000LL + rng.bounded(999999999)));
-        subject.addBindValue(rng.bounded(4) == 0 ? tel : QString(u""_s));
-        subject.addBindValue(u"user%1@example.com"_s.arg(i));
-        subject.addBindValue(rng.bounded(5) == 0 ? u"定期复查"_s : QString(u""_s));
+        const SubjectRecord r = madeUpSubject(rng, numberOf(size, i), i);
+        const Subject &s = r.subject;
+        for (const QVariant &v : {QVariant(s.number), QVariant(s.name), QVariant(s.male), QVariant(s.birthDate),
+                                  QVariant(s.address), QVariant(s.telephone), QVariant(s.telephone2),
+                                  QVariant(s.telephone3), QVariant(s.email), QVariant(r.memo)})
+            subject.addBindValue(v);
         if (!subject.exec())
             return fail(subject, error);
     }
@@ -82,18 +136,14 @@ bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString 
         QSqlQuery measurement(db);
         measurement.prepare(u"INSERT INTO KYDATA (CUSTNO, KYDATE, KYVOTA, "_s + channels.join(u", "_s) +
                             u") VALUES ("_s + marks.join(u", "_s) + u")"_s);
-        const double firstDay = toDayCount(QDate(2015, 1, 1));
-        const double lastDay = toDayCount(QDate(2026, 12, 1));
         for (int i = 0; i < size.measurements; ++i) {
             const int owner = 1 + int(rng.bounded(size.subjects));
-            measurement.addBindValue(u"T%1"_s.arg(owner, 7, 10, QChar(u'0')));
-            measurement.addBindValue(firstDay + rng.bounded(lastDay - firstDay));
-            measurement.addBindValue(rng.bounded(8) == 0);
-            // A subject's readings scatter around a level of their own.
-            const double level = 20.0 + rng.bounded(80.0);
-            for (int c = 0; c < 24; ++c)
-                measurement.addBindValue(std::round(std::max(1.0, level + rng.bounded(40.0) - 20.0) * 100) /
-                                         100);
+            const MeasurementRecord m = madeUpMeasurement(rng, numberOf(size, owner));
+            measurement.addBindValue(m.subjectNumber);
+            measurement.addBindValue(m.measuredAt);
+            measurement.addBindValue(m.highPotential);
+            for (double v : m.values)
+                measurement.addBindValue(v);
             if (!measurement.exec())
                 return fail(measurement, error);
         }

@@ -16,7 +16,7 @@ RecordFixture::RecordFixture()
     : context{database, current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
     if (currentBackend() == Backend::Postgres)
         server = std::make_unique<ScratchServerDatabase>();
-    openEmptyRegister(database, home.path(), server.get());
+    openEmptyRegister(database, currentBackend(), home.path(), server.get());
 }
 
 qint64 RecordFixture::addSubject(const QString &number, const QString &name, bool male, double birth,

@@ -121,9 +121,9 @@ bool ScratchServerDatabase::admin(const QString &sql) {
     return ok;
 }
 
-void openEmptyRegister(Database &db, const QString &folder, ScratchServerDatabase *scratch) {
+void openEmptyRegister(Database &db, Backend backend, const QString &folder, ScratchServerDatabase *scratch) {
     QString error;
-    if (currentBackend() == Backend::Postgres) {
+    if (backend == Backend::Postgres) {
         if (!scratch || scratch->connection().isEmpty())
             qFatal("no scratch database on the test server: %s", qPrintable(scratch ? scratch->error() : QString()));
         if (!db.openServer(scratch->connection(), &error))

@@ -40,9 +40,9 @@ private:
     QString m_error;
 };
 
-// A fresh main register of the running back end, opened in `db`: a new file in `folder`
-// (SQLite), or the four tables in `scratch` (server). Fails the test when it cannot be made.
-void openEmptyRegister(Database &db, const QString &folder, ScratchServerDatabase *scratch);
+// A fresh main register opened in `db`: a new file in `folder` (SQLite), or the four
+// tables in `scratch` (server). Fails the test when it cannot be made.
+void openEmptyRegister(Database &db, Backend backend, const QString &folder, ScratchServerDatabase *scratch);
 
 } // namespace orlu::test
 
