@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -98,9 +99,14 @@ bool Database::ensureConnected(QString *error) {
         return db.isOpen();
     if (db.isOpen() && QSqlQuery(db).exec(u"SELECT 1"_s))
         return true;
+    // A new connection starts without the old one's subscriptions to change notices.
+    const QStringList subscriptions = db.driver()->subscribedToNotifications();
     db.close();
-    if (db.open() && QSqlQuery(db).exec(u"SELECT 1"_s))
+    if (db.open() && QSqlQuery(db).exec(u"SELECT 1"_s)) {
+        for (const QString &name : subscriptions)
+            db.driver()->subscribeToNotification(name);
         return true;
+    }
     setError(error, db.lastError().text());
     return false;
 }

@@ -43,7 +43,8 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_subjectList(context.database.handle(), context.clock)
     , m_measurementList(context.database.handle())
     , m_subjects(context.database.handle())
-    , m_measurements(context.database.handle()) {
+    , m_measurements(context.database.handle())
+    , m_watcher(context.database.handle()) {
     setObjectName(u"readingWindow"_s);
     setWindowTitle(u"经络能量数据读取"_s);
     setModal(true);
@@ -116,6 +117,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_leaveButton, &QToolButton::clicked, this, &ReadingWindow::reject);
     connect(m_searchBar, &SortSearchBar::searchChanged, this, &ReadingWindow::searchTextChanged);
     connect(m_searchBar, &SortSearchBar::sortChanged, this, &ReadingWindow::changeSort);
+    connect(&m_watcher, &RegisterWatcher::changed, this, &ReadingWindow::registerChanged);
 }
 
 void ReadingWindow::windowShown() {
@@ -151,6 +153,16 @@ void ReadingWindow::reloadSubjects(int fallbackRow, qint64 key) {
         setCurrentRow(m_subjectView, row);
     else
         subjectRowChanged();
+}
+
+void ReadingWindow::registerChanged() {
+    const int subjectRow = currentRow(m_subjectView);
+    const qint64 measurementKey = m_measurementList.keyAt(currentRow(m_measurementView));
+    reloadSubjects(subjectRow, m_subjectList.keyAt(subjectRow));
+    const int row = m_measurementList.rowOfKey(measurementKey);
+    if (row >= 0)
+        setCurrentRow(m_measurementView, row);
+    showCount();
 }
 
 void ReadingWindow::moveToSubject(int row) {

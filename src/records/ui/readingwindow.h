@@ -4,6 +4,7 @@
 #include "records/measurementlistmodel.h"
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
+#include "records/registerwatcher.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 #include "records/ui/recordlistwidgets.h"
@@ -63,6 +64,8 @@ private:
     void moveToSubject(int row);
     // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
     void reloadSubjects(int fallbackRow, qint64 key);
+    // Another seat changed the register: both lists are read again, on the same rows.
+    void registerChanged();
     void showCount();
     void reportFailure(const QString &what, const QString &error);
     // Tone 1, then, when `list` is the active list and has a current row, the question;
@@ -77,6 +80,7 @@ private:
     MeasurementListModel m_measurementList;
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
+    RegisterWatcher m_watcher;
     ActiveList m_active = ActiveList::None;
 
     QToolButton *m_loadButton;

@@ -40,7 +40,8 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     : RecordDialog(parent)
     , m_context(context)
     , m_subjectList(context.database.handle(), context.clock)
-    , m_measurements(context.database.handle()) {
+    , m_measurements(context.database.handle())
+    , m_watcher(context.database.handle()) {
     setObjectName(u"savingWindow"_s);
     setWindowTitle(u"经络能量数据储存"_s);
     setModal(true);
@@ -105,6 +106,7 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     connect(m_leaveButton, &QToolButton::clicked, this, &SavingWindow::reject);
     connect(m_searchBar, &SortSearchBar::searchChanged, this, &SavingWindow::searchTextChanged);
     connect(m_searchBar, &SortSearchBar::sortChanged, this, &SavingWindow::changeSort);
+    connect(&m_watcher, &RegisterWatcher::changed, this, &SavingWindow::registerChanged);
 }
 
 void SavingWindow::windowShown() {
@@ -222,6 +224,15 @@ void SavingWindow::searchTextChanged(const QString &text) {
     const int row = m_subjectList.locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
     if (row >= 0)
         setCurrentRow(m_listView, row);
+}
+
+void SavingWindow::registerChanged() {
+    const qint64 bookmark = m_subjectList.keyAt(currentRow(m_listView));
+    m_subjectList.refresh();
+    const int row = m_subjectList.rowOfKey(bookmark);
+    if (row >= 0)
+        setCurrentRow(m_listView, row);
+    showCount();
 }
 
 void SavingWindow::changeSort(int code) {

@@ -2,6 +2,7 @@
 
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
+#include "records/registerwatcher.h"
 #include "records/subjectlistmodel.h"
 #include "records/ui/recordlistwidgets.h"
 
@@ -36,6 +37,8 @@ private:
     void saveClicked();       // "储存数据"
     void searchTextChanged(const QString &text);
     void changeSort(int code);
+    // Another seat changed the register: the list is read again on the same row.
+    void registerChanged();
 
     void selectCurrentRow();
     void showSelected();
@@ -46,6 +49,7 @@ private:
     RecordContext m_context;
     SubjectListModel m_subjectList;
     MeasurementRepository m_measurements;
+    RegisterWatcher m_watcher;
     SelectedSubject m_selected;
 
     QToolButton *m_addSubjectButton;
