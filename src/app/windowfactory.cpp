@@ -51,11 +51,23 @@ std::function<void(int)> toneOf(AppContext &app) {
     return [&app](int n) { app.probe.playAlertTone(n); };
 }
 
+// The register may be on a server that went away: it is tried (and reconnected) before a
+// window that works on it opens, and the operator told when it cannot be reached.
+bool registerReachable(AppContext &app) {
+    QString error;
+    if (app.mainDb.ensureConnected(&error))
+        return true;
+    app.prompter.showMessageBox(NoteError, serverUnreachableText() + u"\n"_s + error);
+    return false;
+}
+
 RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
+    if (!registerReachable(app))
+        return;
     AnalysisWindowServices services{
         app.measurement,
         app.analysisView,
@@ -77,6 +89,8 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
 }
 
 void openReading(AppContext &app, QWidget *parent) {
+    if (!registerReachable(app))
+        return;
     auto openManualEntry = [&app](qint64 key, QWidget *p) {
         ManualEntryWindow entry(ManualEntryWindow::Modify{app.mainDb.handle(), key}, app.prompter, app.clock,
                                 p);
@@ -97,6 +111,8 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
     handOvers.saving = [&app](QWidget *p) {
+        if (!registerReachable(app))
+            return;
         SavingWindow window(recordContextOf(app), p);
         window.exec();
     };
@@ -121,6 +137,8 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Explain:
             return std::make_unique<ExplanationWindow>(app.textDb, parent);
         case WindowKind::Courses:
+            if (!registerReachable(app))
+                return nullptr;
             return std::make_unique<CourseWindow>(app.mainDb, app.prompter, app.launcher, toneOf(app),
                                                   parent);
         case WindowKind::Settings:

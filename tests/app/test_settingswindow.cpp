@@ -1,4 +1,5 @@
 #include "app/ui/settingswindow.h"
+#include "records/registersetting.h"
 
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
@@ -84,6 +85,9 @@ private slots:
     void browse();
     void qtFileFilter_data();
     void qtFileFilter();
+    void storesTheRegisterConnection_data();
+    void storesTheRegisterConnection();
+    void environmentNamesTheRegisterFirst();
 };
 
 void TestSettingsWindow::showsTheSettings() {
@@ -285,6 +289,55 @@ void TestSettingsWindow::qtFileFilter() {
     QFETCH(QString, pipe);
     QFETCH(QString, qt);
     QCOMPARE(orlu::qtFileFilter(pipe), qt);
+}
+
+void TestSettingsWindow::storesTheRegisterConnection_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("after"); // the stored connection
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("a server") << QString() << u" postgresql://db.praxis/orlu?sslmode=require "_s
+                              << u"postgresql://db.praxis/orlu?sslmode=require"_s << false;
+    QTest::newRow("a service") << QString() << u"service=orlu"_s << u"service=orlu"_s << false;
+    QTest::newRow("back to the file") << u"service=orlu"_s << QString() << QString() << false;
+    QTest::newRow("a password") << u"service=orlu"_s << u"postgresql://anna:geheim@db/orlu"_s << u"service=orlu"_s
+                                << true;
+    QTest::newRow("a keyword password") << QString() << u"host=db password=x"_s << QString() << true;
+    QTest::newRow("a file name") << QString() << u"/srv/orlu4.mdb"_s << QString() << true;
+}
+
+void TestSettingsWindow::storesTheRegisterConnection() {
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    QFETCH(bool, refused);
+    Fixture f;
+    const ProgramFolder folder(f.home.path());
+    QVERIFY(storeRegisterConnection(folder, before));
+    f.open();
+    f.child<QTabWidget>(u"pageTabs"_s)->setCurrentIndex(2);
+    QLineEdit *edit = f.edit(u"registerConnectionEdit"_s);
+    QCOMPARE(edit->text(), before);
+    edit->setText(typed);
+    f.click(u"storeButton"_s);
+    QCOMPARE(storedRegisterConnection(folder), after);
+    QCOMPARE(f.window->isVisible(), refused);
+    QCOMPARE(f.prompter.asked().size(), refused ? 1 : 0);
+    // Never a password in the program's files.
+    QVERIFY(!f.home.readFile(RegisterSettingFile).contains("geheim"));
+    QCOMPARE(QFile::exists(folder.file(RegisterSettingFile)), !after.isEmpty());
+}
+
+void TestSettingsWindow::environmentNamesTheRegisterFirst() {
+    test::TempHome home;
+    const ProgramFolder folder(home.path());
+    qunsetenv("ORLU_DATABASE");
+    QCOMPARE(registerLocation(folder), folder.file(u"orlu4.mdb"_s));
+    QVERIFY(storeRegisterConnection(folder, u"service=stored"_s));
+    QCOMPARE(registerLocation(folder), u"service=stored"_s);
+    qputenv("ORLU_DATABASE", "service=chosen");
+    QCOMPARE(registerLocation(folder), u"service=chosen"_s);
+    qunsetenv("ORLU_DATABASE");
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -7,6 +7,8 @@
 #include "device/probelink.h"
 #include "records/databasefiles.h"
 #include "records/listqueries.h"
+#include "records/registersetting.h"
+#include "records/serverconnection.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -231,8 +233,14 @@ void MainWindow::windowCreated() {
     }
     upgradeDatabaseFiles(folder);
     QString error;
-    if (!m_app.mainDb.open(folder.file(dbfile::Main), Database::Access::Shared, &error) ||
-        !m_app.textDb.open(folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
+    // The register is the main database file, or a server the seat is set to.
+    const QString registerAt = registerLocation(folder);
+    const bool registerOpen = openRegister(m_app.mainDb, registerAt, &error);
+    if (!registerOpen && isServerConnection(registerAt)) {
+        m_app.prompter.showMessageBox(NoteError, serverUnreachableText() + u"\n"_s + error);
+        requestClose();
+    } else if (!registerOpen ||
+               !m_app.textDb.open(folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
         m_app.prompter.showMessageBox(NoteError, DatabaseStartError);
         requestClose();
     }

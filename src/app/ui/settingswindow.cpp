@@ -1,5 +1,7 @@
 #include "app/ui/settingswindow.h"
 
+#include "app/ui/registerpage.h"
+
 #include "core/launch.h"
 #include "core/prompter.h"
 
@@ -102,6 +104,9 @@ SettingsWindow::SettingsWindow(Settings &settings, QString settingsPath, LaunchP
     m_tabs->setTabToolTip(0, u"用户基本数据设定"_s);
     m_tabs->addTab(createLaunchPage(), u"外挂功能"_s);
     m_tabs->setTabToolTip(1, u"系统外挂执行程序设定"_s);
+    m_registerPage = new RegisterPage(ProgramFolder(QFileInfo(m_settingsPath).absolutePath() + u"/"_s));
+    m_tabs->addTab(m_registerPage, u"数据库"_s);
+    m_tabs->setTabToolTip(2, u"多台工作站共用的数据库服务器设定"_s);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -258,6 +263,11 @@ void SettingsWindow::storeClicked() {
                        row.parameter->text().trimmed()};
     }
     QString error;
+    if (!m_registerPage->store(&error)) {
+        m_tabs->setCurrentWidget(m_registerPage);
+        m_prompter.showMessageBox(NoteCaution, error);
+        return;
+    }
     if (!saveSettings(m_settingsPath, s, &error)) {
         m_prompter.showMessageBox(NoteError, error);
         return;

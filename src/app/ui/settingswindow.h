@@ -15,6 +15,7 @@ class QToolButton;
 namespace orlu {
 
 class LaunchPort;
+class RegisterPage;
 class Prompter;
 
 // Converts a filter written as "Description|*.a;*.b|..." into the file
@@ -69,6 +70,7 @@ private:
     FileChooser m_chooseFile;
 
     QTabWidget *m_tabs = nullptr;
+    RegisterPage *m_registerPage = nullptr;
     QLineEdit *m_title = nullptr;
     QLineEdit *m_reportTitle = nullptr;
     QLineEdit *m_userData1 = nullptr;
