@@ -1,8 +1,12 @@
 // The reading window over a large register: how long opening its lists,
 // re-sorting, a search keystroke and moving to another subject take through the
 // real windows (offscreen), beside the same SQL run straight through SQLite.
-// Options: --subjects N --measurements M --database FILE (kept and reused)
+// Options: --subjects N --measurements M --database FILE|CONNECTION (kept and reused)
+//          --beside FILE (with a server: the same register in a file, kept and reused)
 //          --screenshots DIR (a small register and pictures of the three windows)
+// With a server (--database postgresql://... or service=NAME) the window figures are
+// the server's, and file_open_ms .. file_refilter_ms the same windows over a file of
+// the same register beside them.
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "records/database.h"
@@ -10,6 +14,8 @@
 #include "records/measurementrepository.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
+#include "records/serverconnection.h"
+#include "records/serverschema.h"
 #include "records/subjectrepository.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
@@ -48,6 +54,7 @@ struct Options {
     int subjects = 10000;
     int measurements = 100000;
     QString database;
+    QString beside;
     QString screenshots;
 };
 
@@ -62,6 +69,8 @@ Options parse(const QStringList &args) {
             o.measurements = value.toInt();
         else if (key == u"--database"_s)
             o.database = value;
+        else if (key == u"--beside"_s)
+            o.beside = value;
         else if (key == u"--screenshots"_s)
             o.screenshots = value;
     }
@@ -114,17 +123,21 @@ void settle() {
     QApplication::processEvents();
 }
 
-bool openRegister(Database &db, const Options &o, const QString &path) {
+bool prepareRegister(Database &db, const Options &o, const QString &path) {
     QString error;
-    const bool existed = QFile::exists(path);
+    const bool server = isServerConnection(path);
+    bool existed = server || QFile::exists(path);
     if (!existed && !createDatabaseFile(path, SchemaKind::Main, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
-    if (!db.open(path, Database::Access::Shared, &error)) {
+    if (!openRegister(db, path, &error) ||
+        (server && initServerRegister(db.handle(), &error) == InitResult::Failed)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
+    if (server)
+        existed = SubjectRepository(db.handle()).count() > 0;
     if (!existed) {
         const double ms = timed([&] {
             generateRegister(db.handle(), {o.subjects, o.measurements}, 7, &error);
@@ -139,7 +152,10 @@ bool openRegister(Database &db, const Options &o, const QString &path) {
     return true;
 }
 
-void measureWindows(RecordContext &context) {
+void measureWindows(RecordContext &context, const char *prefix = "") {
+    auto print = [prefix](const char *name, double value, const char *unit = "ms") {
+        ::print(QByteArray(QByteArray(prefix) + name).constData(), value, unit);
+    };
     context.current.subject.number = u"T0000500"_s;
     std::vector<double> open;
     for (int run = 0; run < 5; ++run) {
@@ -324,7 +340,7 @@ int main(int argc, char **argv) {
     const QString path = options.database.isEmpty() ? temp.filePath(u"orlu4.mdb"_s) : options.database;
 
     Database db;
-    if (!openRegister(db, options, path))
+    if (!prepareRegister(db, options, path))
         return 1;
     SystemClock clock;
     SilentPrompter prompter;
@@ -339,6 +355,19 @@ int main(int argc, char **argv) {
     std::printf("subjects: %d\nmeasurements: %d\n", SubjectRepository(db.handle()).count(),
                 MeasurementRepository(db.handle()).countAll());
     measureWindows(context);
+    if (db.backend() == Backend::Postgres) {
+        // The same windows over the same register in a file, for comparison.
+        const QString file = options.beside.isEmpty() ? temp.filePath(u"beside.mdb"_s) : options.beside;
+        Database fileDb;
+        if (!prepareRegister(fileDb, options, file))
+            return 1;
+        RecordContext fileContext{fileDb, current, sortCode, prompter, clock, {}};
+        measureWindows(fileContext, "file_");
+#ifdef ORLU_BENCH_SQLITE
+        measureSqlite(file);
+#endif
+        return 0;
+    }
 #ifdef ORLU_BENCH_SQLITE
     measureSqlite(path);
 #endif

@@ -1,0 +1,101 @@
+#include "records/database.h"
+#include "records/measurementlistmodel.h"
+#include "records/registercopy.h"
+#include "records/serverschema.h"
+#include "records/subjectlistmodel.h"
+#include "support/backends.h"
+#include "support/virtualtime.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+// Four seats write into one register on a server at once while a fifth pages the reading
+// window's lists: nothing is lost, doubled or refused.
+class TestRegisterLoad : public QObject {
+    Q_OBJECT
+private slots:
+    void fourWritersAndAReader();
+};
+
+void TestRegisterLoad::fourWritersAndAReader() {
+    if (test::testServerConnection().isEmpty())
+        QSKIP("no PostgreSQL test server (ORLU_TEST_PG is not set)");
+    constexpr int Writers = 4;
+    constexpr int Subjects = 500;
+    constexpr int MeasurementsEach = 5;
+    test::ScratchServerDatabase scratch;
+    Database db;
+    QVERIFY2(db.openServer(scratch.connection()), qPrintable(scratch.error()));
+    QCOMPARE(initServerRegister(db.handle()), InitResult::Created);
+
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int w = 1; w <= Writers; ++w) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(ORLU_CLI_PATH),
+                 {u"generate-register"_s, u"--database"_s, scratch.connection(), u"--subjects"_s,
+                  QString::number(Subjects), u"--measurements"_s, QString::number(Subjects * MeasurementsEach),
+                  u"--prefix"_s, u"W%1-"_s.arg(w), u"--seed"_s, QString::number(w), u"--one-by-one"_s});
+        QVERIFY(p->waitForStarted());
+        writers.push_back(std::move(p));
+    }
+
+    // The reader: open the subject list, read pages here and there, and the measurements of a row.
+    test::VirtualTime time;
+    SubjectListModel subjects(db.handle(), time);
+    MeasurementListModel measurements(db.handle());
+    QRandomGenerator rng(5);
+    int reads = 0;
+    auto running = [&] {
+        for (const auto &p : writers) {
+            if (p->state() != QProcess::NotRunning)
+                return true;
+        }
+        return false;
+    };
+    while (running()) {
+        QVERIFY2(subjects.open(1 + int(rng.bounded(9))), qPrintable(subjects.lastError()));
+        if (subjects.rowCount() > 0) {
+            const int row = int(rng.bounded(subjects.rowCount()));
+            const auto subject = subjects.subjectAt(row);
+            QVERIFY2(subject, qPrintable(subjects.lastError()));
+            QVERIFY(measurements.setSubjectNumber(subject->number));
+            for (int r = 0; r < measurements.rowCount(); ++r)
+                QVERIFY(measurements.recordAt(r));
+        }
+        ++reads;
+        for (const auto &p : writers)
+            p->waitForFinished(20);
+    }
+    for (const auto &p : writers) {
+        QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+        QCOMPARE(p->readAllStandardError(), QByteArray());
+    }
+    QVERIFY(reads > 0);
+    const RegisterCounts counts = countRegister(db.handle());
+    QCOMPARE(counts[0], qint64(Writers * Subjects));
+    QCOMPARE(counts[1], qint64(Writers * Subjects * MeasurementsEach));
+    QSqlQuery q(db.handle());
+    QVERIFY(q.exec(u"SELECT count(DISTINCT lower(CUSTNO)), count(DISTINCT MKEY) FROM KYCUST"_s) && q.next());
+    QCOMPARE(q.value(0).toInt(), Writers * Subjects);
+    QCOMPARE(q.value(1).toInt(), Writers * Subjects);
+    // Every measurement belongs to a stored subject, five each.
+    QVERIFY(q.exec(u"SELECT count(*) FROM (SELECT c.MKEY FROM KYCUST c JOIN KYDATA d ON d.CUSTNO = c.CUSTNO "
+                   "GROUP BY c.MKEY HAVING count(*) = 5) AS full_subjects"_s) &&
+            q.next());
+    QCOMPARE(q.value(0).toInt(), Writers * Subjects);
+    // The list the reading window opens on sees them all.
+    QVERIFY(subjects.open(1));
+    QCOMPARE(subjects.rowCount(), Writers * Subjects);
+}
+
+QTEST_GUILESS_MAIN(TestRegisterLoad)
+#include "test_registerload.moc"
