@@ -1,7 +1,9 @@
 #include "recordfixture.h"
+#include "records/listqueries.h"
 #include "records/registercopy.h"
 #include "records/schema.h"
 #include "records/serverschema.h"
+#include "records/subjectrepository.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -174,6 +176,11 @@ void TestRegisterCopy::operatorMayChangeRowsButNotTables() {
     QVERIFY(!q.exec(u"DROP TABLE KYDATA"_s));
     QVERIFY(!q.exec(u"CREATE TABLE extra (a int)"_s));
     QVERIFY(!q.exec(u"TRUNCATE KYCUST"_s));
+    // What a seat does under the role: add a subject with its check, read its key, look for the indexes.
+    const SubjectRepository::AddResult added =
+        SubjectRepository(db.handle()).appendNew(SubjectRecord{0, test::subjectOf(u"S2"_s), {}});
+    QVERIFY(added.key > 0);
+    QVERIFY(ensureListIndexes(db.handle()));
 }
 
 QTEST_GUILESS_MAIN(TestRegisterCopy)

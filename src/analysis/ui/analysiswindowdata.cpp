@@ -1,6 +1,7 @@
 #include "analysis/ui/analysiswindowdata.h"
 
 #include "records/displaycolumns.h"
+#include "records/sqldialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,8 +13,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The course index order: number without regard to letter case, then entry order.
-const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY LIMIT 1"_s;
+// The first course in the order of the course index (number without regard to letter
+// case, then entry order); the user's courses may be on a server.
+QString firstInCourseOrder(const QSqlDatabase &db) {
+    return u" ORDER BY "_s + SqlDialect::of(db).folded(u"ProNo"_s) + u", MKEY LIMIT 1"_s;
+}
 
 } // namespace
 
@@ -51,7 +55,7 @@ MemoWrite writeMeasurementMemo(const QSqlDatabase &db, qint64 key, const QString
 
 std::optional<qint64> courseKeyByName(const QSqlDatabase &db, const QString &name) {
     QSqlQuery q(db);
-    q.prepare(u"SELECT MKEY FROM KYPRO WHERE TRIM(ProName) = ?"_s + CourseOrder);
+    q.prepare(u"SELECT MKEY FROM KYPRO WHERE TRIM(ProName) = ?"_s + firstInCourseOrder(db));
     q.addBindValue(name.trimmed());
     if (!q.exec() || !q.next())
         return std::nullopt;
@@ -62,7 +66,7 @@ std::optional<SuppliedCourseTexts> suppliedCourseByName(const QSqlDatabase &db, 
     QSqlQuery q(db);
     q.prepare(u"SELECT ProData, ProMed1, ProMed2, ProMed3, ProHel1, ProHel2, ProHel3, ProHel4, ProHel5 "
               "FROM KYPRO WHERE TRIM(ProName) = ?"_s +
-              CourseOrder);
+              firstInCourseOrder(db));
     q.addBindValue(name.trimmed());
     if (!q.exec() || !q.next())
         return std::nullopt;
