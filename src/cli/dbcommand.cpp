@@ -101,7 +101,8 @@ int runDbCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     parser.addPositionalArgument(u"action"_s, u"init or copy"_s);
     const QCommandLineOption database(u"database"_s, u"The register to set up (db init)."_s, u"CONNECTION"_s);
     const QCommandLineOption from(u"from"_s, u"The register to copy (db copy)."_s, u"FILE|CONNECTION"_s);
-    const QCommandLineOption to(u"to"_s, u"The empty register to copy into (db copy)."_s, u"FILE|CONNECTION"_s);
+    const QCommandLineOption to(u"to"_s, u"The empty register to copy into (db copy)."_s,
+                                u"FILE|CONNECTION"_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"This text."_s);
     parser.addOptions({database, from, to, help});
     if (!parser.parse(QStringList{u"orlu-cli db"_s} + args))

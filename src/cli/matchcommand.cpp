@@ -103,8 +103,7 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
         return 1;
     }
     Database db;
-    if (!openRegister(db, database, &error) ||
-        !generateRegister(db.handle(), size, seed, &error)) {
+    if (!openRegister(db, database, &error) || !generateRegister(db.handle(), size, seed, &error)) {
         err << "generate-register: " << (db.isOpen() ? db.path() : database) << ": " << error << '\n';
         return 1;
     }

@@ -189,7 +189,8 @@ QList<Condition> CourseStore::conditions(const QString &proNo) const {
     QList<Condition> list;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(u"SELECT "_s + ConditionColumns + u" FROM KYPRDT WHERE "_s + ofCourse(m_db) + u" ORDER BY MKEY"_s);
+    q.prepare(u"SELECT "_s + ConditionColumns + u" FROM KYPRDT WHERE "_s + ofCourse(m_db) +
+              u" ORDER BY MKEY"_s);
     q.addBindValue(proNo);
     if (!q.exec()) {
         fail(q.lastError().text());
@@ -209,6 +210,34 @@ int CourseStore::conditionCount(const QString &proNo) const {
         return 0;
     }
     return q.value(0).toInt();
+}
+
+std::optional<qint64> CourseStore::keyByName(const QString &name) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT MKEY FROM KYPRO WHERE TRIM(ProName) = ?"_s + courseOrder(m_db) + u" LIMIT 1"_s);
+    q.addBindValue(name.trimmed());
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+std::optional<SuppliedCourseTexts> CourseStore::suppliedTextsByName(const QString &name) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT ProData, ProMed1, ProMed2, ProMed3, ProHel1, ProHel2, ProHel3, ProHel4, ProHel5 "
+              "FROM KYPRO WHERE TRIM(ProName) = ?"_s +
+              courseOrder(m_db) + u" LIMIT 1"_s);
+    q.addBindValue(name.trimmed());
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    SuppliedCourseTexts course;
+    course.description = q.value(0).toString();
+    for (int i = 0; i < 8; ++i)
+        course.texts[static_cast<std::size_t>(i)] = q.value(i + 1).toString();
+    return course;
+}
+
+std::optional<QStringList> CourseStore::match(const MatchInputs &in, QString *error) const {
+    return matchCourseSet(m_db, in, error);
 }
 
 bool CourseStore::addCourse(Course &course) {

@@ -54,13 +54,15 @@ bool copyTable(const QSqlDatabase &from, QSqlDatabase &to, const TableDef &table
         marks << u"?"_s;
     const QString name = QLatin1StringView(table.name);
     QSqlQuery insert(to);
-    if (!insert.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(name, columns.join(u", "_s), marks.join(u", "_s))))
+    if (!insert.prepare(
+            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(name, columns.join(u", "_s), marks.join(u", "_s))))
         return fail(error, name, insert);
     const qsizetype keyColumn = columns.indexOf(u"MKEY"_s);
     QSqlQuery read(from);
     read.setForwardOnly(true);
-    if (!read.prepare(u"SELECT %1 FROM %2 WHERE MKEY > ? ORDER BY MKEY LIMIT %3"_s.arg(columns.join(u", "_s), name)
-                          .arg(SliceRows)))
+    if (!read.prepare(
+            u"SELECT %1 FROM %2 WHERE MKEY > ? ORDER BY MKEY LIMIT %3"_s.arg(columns.join(u", "_s), name)
+                .arg(SliceRows)))
         return fail(error, name, read);
     qint64 last = -1;
     while (true) {
@@ -117,8 +119,9 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
         if (!copyTable(from, to, tableDef(SchemaKind::Main, QLatin1StringView(name)), error))
             return false;
         // Keys were copied as they were: new rows continue after the highest.
-        if (server && !q.exec(u"SELECT setval(pg_get_serial_sequence('%1', 'mkey'), coalesce(max(MKEY), 0) + 1, "
-                              "false) FROM %1"_s.arg(QString::fromLatin1(name).toLower())))
+        if (server &&
+            !q.exec(u"SELECT setval(pg_get_serial_sequence('%1', 'mkey'), coalesce(max(MKEY), 0) + 1, "
+                    "false) FROM %1"_s.arg(QString::fromLatin1(name).toLower())))
             return fail(error, QLatin1StringView(name), q);
     }
     const RegisterCounts target = countRegister(to);

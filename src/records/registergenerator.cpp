@@ -97,7 +97,8 @@ bool generateOneByOne(QSqlDatabase db, const RegisterSize &size, QRandomGenerato
         }
         if (added.key == 0)
             return false;
-        const int share = size.measurements / size.subjects + (i <= size.measurements % size.subjects ? 1 : 0);
+        const int share =
+            size.measurements / size.subjects + (i <= size.measurements % size.subjects ? 1 : 0);
         for (int k = 0; k < share; ++k) {
             if (measurements.append(madeUpMeasurement(rng, number), error) == 0)
                 return false;
@@ -119,9 +120,10 @@ bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString 
     for (int i = 1; i <= size.subjects; ++i) {
         const SubjectRecord r = madeUpSubject(rng, numberOf(size, i), i);
         const Subject &s = r.subject;
-        for (const QVariant &v : {QVariant(s.number), QVariant(s.name), QVariant(s.male), QVariant(s.birthDate),
-                                  QVariant(s.address), QVariant(s.telephone), QVariant(s.telephone2),
-                                  QVariant(s.telephone3), QVariant(s.email), QVariant(r.memo)})
+        for (const QVariant &v :
+             {QVariant(s.number), QVariant(s.name), QVariant(s.male), QVariant(s.birthDate),
+              QVariant(s.address), QVariant(s.telephone), QVariant(s.telephone2), QVariant(s.telephone3),
+              QVariant(s.email), QVariant(r.memo)})
             subject.addBindValue(v);
         if (!subject.exec())
             return fail(subject, error);

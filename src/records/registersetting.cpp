@@ -51,7 +51,8 @@ bool storeRegisterConnection(const ProgramFolder &folder, const QString &connect
     if (!options)
         return false;
     if (hasPassword(*options)) {
-        setError(error, u"连接中不得包含密码；请使用服务器的密码文件 (.pgpass) 或服务文件 (pg_service.conf)。"_s);
+        setError(error,
+                 u"连接中不得包含密码；请使用服务器的密码文件 (.pgpass) 或服务文件 (pg_service.conf)。"_s);
         return false;
     }
     QSaveFile f(path);

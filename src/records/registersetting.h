@@ -17,7 +17,8 @@ QString storedRegisterConnection(const ProgramFolder &folder, QString *error = n
 
 // Stores a server connection, or removes the setting when `connection` is empty. Refuses
 // anything but a readable server connection, and one that holds a password.
-bool storeRegisterConnection(const ProgramFolder &folder, const QString &connection, QString *error = nullptr);
+bool storeRegisterConnection(const ProgramFolder &folder, const QString &connection,
+                             QString *error = nullptr);
 
 // ORLU_DATABASE when set, else the stored connection, else the main database file.
 QString registerLocation(const ProgramFolder &folder);

@@ -34,7 +34,8 @@ QStringList serverRegisterSql() {
 
 int serverSchemaVersion(const QSqlDatabase &db) {
     QSqlQuery q(db);
-    if (!q.exec(u"SELECT to_regclass('orlu_schema_version') IS NOT NULL"_s) || !q.next() || !q.value(0).toBool())
+    if (!q.exec(u"SELECT to_regclass('orlu_schema_version') IS NOT NULL"_s) || !q.next() ||
+        !q.value(0).toBool())
         return 0;
     return q.exec(u"SELECT max(version) FROM orlu_schema_version"_s) && q.next() ? q.value(0).toInt() : 0;
 }

@@ -26,8 +26,7 @@ inline const QString &rowGoneText() {
 }
 
 // Commits, or rolls back and gives the reason: a commit that failed leaves the transaction open.
-template <typename Tx>
-bool commit(Tx &tx, QSqlDatabase &db, QString *error) {
+template <typename Tx> bool commit(Tx &tx, QSqlDatabase &db, QString *error) {
     if (tx.commit())
         return true;
     if (error)

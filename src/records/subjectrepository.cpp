@@ -152,7 +152,8 @@ bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
         return false;
     }
     q.prepare(u"DELETE FROM KYDATA WHERE "_s +
-              SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s, u"(SELECT CUSTNO FROM KYCUST WHERE MKEY = ?)"_s));
+              SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s,
+                                                      u"(SELECT CUSTNO FROM KYCUST WHERE MKEY = ?)"_s));
     q.addBindValue(key);
     if (!q.exec())
         return sqlrow::fail(q, error);

@@ -35,8 +35,7 @@ public:
     // Writes every field but the number (CUSTNO never changes) of the row `record.key`.
     // With `shown` (the row as it was read), the row must still hold exactly that: a row
     // another seat changed or deleted since is not overwritten (false, with the reason).
-    bool update(const SubjectRecord &record, QString *error = nullptr,
-                const SubjectRecord *shown = nullptr);
+    bool update(const SubjectRecord &record, QString *error = nullptr, const SubjectRecord *shown = nullptr);
 
     // Called inside appendNew() after the check, before the insert; a test holds a seat there.
     void setBeforeInsertHook(std::function<void()> hook) { m_beforeInsert = std::move(hook); }

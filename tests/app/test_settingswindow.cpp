@@ -1,9 +1,10 @@
 #include "app/ui/settingswindow.h"
 #include "records/registersetting.h"
+#include "support/controls.h"
 
+#include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
-#include "support/recordinglaunchport.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -35,12 +36,7 @@ struct Fixture {
         window->show();
         return *window;
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QLineEdit *edit(const QString &name) const { return child<QLineEdit>(name); }
     QCheckBox *check(int k) const { return child<QCheckBox>(u"enabledCheck"_s + QString::number(k)); }
     void showLaunchPage() const { child<QTabWidget>(u"pageTabs"_s)->setCurrentIndex(1); }
@@ -300,8 +296,8 @@ void TestSettingsWindow::storesTheRegisterConnection_data() {
                               << u"postgresql://db.praxis/orlu?sslmode=require"_s << false;
     QTest::newRow("a service") << QString() << u"service=orlu"_s << u"service=orlu"_s << false;
     QTest::newRow("back to the file") << u"service=orlu"_s << QString() << QString() << false;
-    QTest::newRow("a password") << u"service=orlu"_s << u"postgresql://anna:geheim@db/orlu"_s << u"service=orlu"_s
-                                << true;
+    QTest::newRow("a password") << u"service=orlu"_s << u"postgresql://anna:geheim@db/orlu"_s
+                                << u"service=orlu"_s << true;
     QTest::newRow("a keyword password") << QString() << u"host=db password=x"_s << QString() << true;
     QTest::newRow("a file name") << QString() << u"/srv/orlu4.mdb"_s << QString() << true;
 }

@@ -41,8 +41,9 @@ void TestRegisterLoad::fourWritersAndAReader() {
         auto p = std::make_unique<QProcess>();
         p->start(QStringLiteral(ORLU_CLI_PATH),
                  {u"generate-register"_s, u"--database"_s, scratch.connection(), u"--subjects"_s,
-                  QString::number(Subjects), u"--measurements"_s, QString::number(Subjects * MeasurementsEach),
-                  u"--prefix"_s, u"W%1-"_s.arg(w), u"--seed"_s, QString::number(w), u"--one-by-one"_s});
+                  QString::number(Subjects), u"--measurements"_s,
+                  QString::number(Subjects * MeasurementsEach), u"--prefix"_s, u"W%1-"_s.arg(w), u"--seed"_s,
+                  QString::number(w), u"--one-by-one"_s});
         QVERIFY(p->waitForStarted());
         writers.push_back(std::move(p));
     }

@@ -67,14 +67,13 @@ int RecordFixture::rows(const QString &table, const QString &where) const {
 
 void RecordFixture::failOn(const QString &triggerBody) {
     QSqlQuery q(db());
-    const bool made =
-        backend() == Backend::Postgres
-            ? q.exec(u"CREATE FUNCTION test_fault() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                     "BEGIN RAISE EXCEPTION 'disk fault'; END $$"_s) &&
-                  q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
-                         u" FOR EACH ROW EXECUTE FUNCTION test_fault()"_s)
-            : q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
-                     u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s);
+    const bool made = backend() == Backend::Postgres
+                          ? q.exec(u"CREATE FUNCTION test_fault() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                   "BEGIN RAISE EXCEPTION 'disk fault'; END $$"_s) &&
+                                q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                                       u" FOR EACH ROW EXECUTE FUNCTION test_fault()"_s)
+                          : q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                                   u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s);
     if (!made)
         qFatal("failOn: %s", qPrintable(q.lastError().text()));
 }

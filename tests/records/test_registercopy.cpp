@@ -32,7 +32,8 @@ QStringList dump(const QSqlDatabase &db) {
     for (const TableDef &table : tablesOf(SchemaKind::Main)) {
         QSqlQuery q(db);
         const QStringList columns = columnNames(table);
-        if (!q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s), QLatin1StringView(table.name))))
+        if (!q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s),
+                                                             QLatin1StringView(table.name))))
             qFatal("dump: %s", qPrintable(q.lastError().text()));
         while (q.next()) {
             QStringList values{QString::fromLatin1(table.name)};
@@ -71,16 +72,18 @@ void fill(test::RecordFixture &f) {
     QVERIFY(q.exec(u"UPDATE KYCUST SET BTYPE = 'AB', HEIGHT = 171.5, WEIGHT = 60.25, CUSTCAT = '类', "
                    "CUSTFG = 'f', PrtFG = TRUE, MEMO = 'm' WHERE CUSTNO = 'A1'"_s));
     QVERIFY(q.exec(u"UPDATE KYDATA SET MEMO2 = 'two', AutoKey = '17', PrtFG = TRUE WHERE CUSTNO = 'A1'"_s));
-    q.prepare(u"INSERT INTO KYPRO (ProNo, ProName, ProData, ProPict, ProScal, ProFN, ProScrp1, ProPrg4, ProParm2, "
-              "PrtFG) VALUES (?, ?, ?, ?, TRUE, '1010', 'hint', 'prog', 'parm', FALSE)"_s);
+    q.prepare(
+        u"INSERT INTO KYPRO (ProNo, ProName, ProData, ProPict, ProScal, ProFN, ProScrp1, ProPrg4, ProParm2, "
+        "PrtFG) VALUES (?, ?, ?, ?, TRUE, '1010', 'hint', 'prog', 'parm', FALSE)"_s);
     q.addBindValue(u"P1"_s);
     q.addBindValue(u"疗程"_s);
     q.addBindValue(u"说明"_s);
     q.addBindValue(QByteArray("\x00\x01\xffpicture", 10));
     QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-    QVERIFY(q.exec(u"INSERT INTO KYPRDT (ProNo, ProSubN, ProNote, ProCond, ProAnd, ProAGL, ProAGH, ProEng, ProFlg) "
-                   "VALUES ('p1', 'c', 'n', '100000000000000000000000', '010000000000000000000000', 10, 60, 45.5, "
-                   "TRUE)"_s));
+    QVERIFY(q.exec(
+        u"INSERT INTO KYPRDT (ProNo, ProSubN, ProNote, ProCond, ProAnd, ProAGL, ProAGH, ProEng, ProFlg) "
+        "VALUES ('p1', 'c', 'n', '100000000000000000000000', '010000000000000000000000', 10, 60, 45.5, "
+        "TRUE)"_s));
 }
 
 } // namespace
@@ -140,7 +143,8 @@ void TestRegisterCopy::settingUpTwiceChangesNothing() {
     auto catalog = [&] {
         QStringList names;
         QSqlQuery q(db.handle());
-        q.exec(u"SELECT relname || ':' || relkind::text FROM pg_class WHERE relnamespace = 'public'::regnamespace "
+        q.exec(u"SELECT relname || ':' || relkind::text FROM pg_class WHERE relnamespace = "
+               u"'public'::regnamespace "
                "UNION ALL SELECT tgname FROM pg_trigger WHERE NOT tgisinternal "
                "UNION ALL SELECT grantee || ':' || table_name || ':' || privilege_type "
                "FROM information_schema.role_table_grants WHERE grantee = 'orlu_operator' ORDER BY 1"_s);

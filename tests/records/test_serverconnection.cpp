@@ -38,19 +38,21 @@ void TestServerConnection::tellsServersFromFiles() {
 void TestServerConnection::readsConnections_data() {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("options");
-    QTest::newRow("host and database") << u"postgresql://db.example/orlu"_s << u"host=db.example dbname=orlu"_s;
+    QTest::newRow("host and database")
+        << u"postgresql://db.example/orlu"_s << u"host=db.example dbname=orlu"_s;
     QTest::newRow("user, port, ssl") << u"postgresql://anna@db:5433/reg?sslmode=verify-full"_s
                                      << u"user=anna host=db port=5433 dbname=reg sslmode=verify-full"_s;
-    QTest::newRow("socket folder in the query") << u"postgresql:///orlu?host=%2Ftmp%2Fs&user=x"_s
-                                                << u"dbname=orlu host=/tmp/s user=x"_s;
-    QTest::newRow("socket folder as host") << u"postgresql://%2Fvar%2Frun%2Fpg/orlu"_s
-                                           << u"host=/var/run/pg dbname=orlu"_s;
+    QTest::newRow("socket folder in the query")
+        << u"postgresql:///orlu?host=%2Ftmp%2Fs&user=x"_s << u"dbname=orlu host=/tmp/s user=x"_s;
+    QTest::newRow("socket folder as host")
+        << u"postgresql://%2Fvar%2Frun%2Fpg/orlu"_s << u"host=/var/run/pg dbname=orlu"_s;
     QTest::newRow("several hosts") << u"postgresql://a:1,b:2/orlu"_s << u"host=a,b port=1,2 dbname=orlu"_s;
     QTest::newRow("ipv6") << u"postgresql://[::1]:5432/orlu"_s << u"host=::1 port=5432 dbname=orlu"_s;
     QTest::newRow("escaped database") << u"postgresql://h/%E7%99%BB%E8%AE%B0"_s << u"host=h dbname=登记"_s;
     QTest::newRow("old ssl switch") << u"postgresql://h/o?ssl=true"_s << u"host=h dbname=o sslmode=require"_s;
     QTest::newRow("service") << u"service=orlu"_s << u"service=orlu"_s;
-    QTest::newRow("quoted value") << u"host=h application_name='a b\\'c'"_s << u"host=h application_name=a b'c"_s;
+    QTest::newRow("quoted value") << u"host=h application_name='a b\\'c'"_s
+                                  << u"host=h application_name=a b'c"_s;
 }
 
 void TestServerConnection::readsConnections() {

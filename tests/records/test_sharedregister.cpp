@@ -50,7 +50,8 @@ void waitUntilBlocked(test::RecordFixture &f) {
     t.start();
     QSqlQuery q(f.db());
     while (t.elapsed() < 5000) {
-        if (q.exec(u"SELECT count(*) FROM pg_locks WHERE NOT granted"_s) && q.next() && q.value(0).toInt() > 0)
+        if (q.exec(u"SELECT count(*) FROM pg_locks WHERE NOT granted"_s) && q.next() &&
+            q.value(0).toInt() > 0)
             return;
         QThread::msleep(10);
     }
@@ -66,8 +67,8 @@ public:
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t len = sizeof addr;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), len) == 0 && ::listen(m_fd, 4) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), len) == 0 &&
+            ::listen(m_fd, 4) == 0 && ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
             m_port = ntohs(addr.sin_port);
     }
     ~SilentServer() {
@@ -99,7 +100,8 @@ void TestSharedRegister::sameNumberAtOnceIsStoredOnce() {
             Database db;
             if (!openRegister(db, location, &secondError))
                 return;
-            second = SubjectRepository(db.handle()).appendNew(subjectRecord(u"abc1"_s, u"second"_s), &secondError);
+            second =
+                SubjectRepository(db.handle()).appendNew(subjectRecord(u"abc1"_s, u"second"_s), &secondError);
         });
         waitUntilBlocked(f);
     });
@@ -184,7 +186,8 @@ void TestSharedRegister::lostConnectionStoresNothingAndRecovers() {
     const QString backend = pid.value(0).toString();
     pid = QSqlQuery();
     SubjectRepository repo(f.db());
-    repo.setBeforeInsertHook([&] { QVERIFY(f.server->admin(u"SELECT pg_terminate_backend(%1)"_s.arg(backend))); });
+    repo.setBeforeInsertHook(
+        [&] { QVERIFY(f.server->admin(u"SELECT pg_terminate_backend(%1)"_s.arg(backend))); });
     QString error;
     const SubjectRepository::AddResult added = repo.appendNew(subjectRecord(u"L1"_s, u"lost"_s), &error);
     QCOMPARE(added.key, 0);

@@ -216,11 +216,11 @@ QString listQuery(ListQuery query, const SqlDialect &d) {
     case SortedByBirth:
         return u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(4, d);
     case Prefix:
-        return u"SELECT MKEY FROM KYCUST WHERE "_s + d.folded(u"TEL"_s) + u" >= 'a' AND "_s + d.folded(u"TEL"_s) +
-               u" < 'b' "_s + subjectOrderBy(5, d) + u" LIMIT 1"_s;
+        return u"SELECT MKEY FROM KYCUST WHERE "_s + d.folded(u"TEL"_s) + u" >= 'a' AND "_s +
+               d.folded(u"TEL"_s) + u" < 'b' "_s + subjectOrderBy(5, d) + u" LIMIT 1"_s;
     case MeasurementsOfSubject:
-        return u"SELECT MKEY FROM KYDATA WHERE "_s + d.equalsIgnoringCase(u"CUSTNO"_s, u"'x'"_s) + u" ORDER BY "_s +
-               d.folded(u"CUSTNO"_s) + u", KYDATE, MKEY"_s;
+        return u"SELECT MKEY FROM KYDATA WHERE "_s + d.equalsIgnoringCase(u"CUSTNO"_s, u"'x'"_s) +
+               u" ORDER BY "_s + d.folded(u"CUSTNO"_s) + u", KYDATE, MKEY"_s;
     }
     return {};
 }

@@ -84,9 +84,9 @@ ScratchServerDatabase::ScratchServerDatabase() {
         const QString connection = withDatabase(testServerConnection(), m_name);
         Database db;
         QSqlQuery q;
-        if (db.openServer(connection, &m_error) && (q = QSqlQuery(db.handle())).exec(u"SET client_min_messages = warning"_s) &&
-            q.exec(u"DROP SCHEMA public CASCADE"_s) &&
-            q.exec(u"CREATE SCHEMA public"_s)) {
+        if (db.openServer(connection, &m_error) &&
+            (q = QSqlQuery(db.handle())).exec(u"SET client_min_messages = warning"_s) &&
+            q.exec(u"DROP SCHEMA public CASCADE"_s) && q.exec(u"CREATE SCHEMA public"_s)) {
             m_connection = connection;
             return;
         }
@@ -125,7 +125,8 @@ void openEmptyRegister(Database &db, Backend backend, const QString &folder, Scr
     QString error;
     if (backend == Backend::Postgres) {
         if (!scratch || scratch->connection().isEmpty())
-            qFatal("no scratch database on the test server: %s", qPrintable(scratch ? scratch->error() : QString()));
+            qFatal("no scratch database on the test server: %s",
+                   qPrintable(scratch ? scratch->error() : QString()));
         if (!db.openServer(scratch->connection(), &error))
             qFatal("cannot open the scratch database: %s", qPrintable(error));
         QSqlDatabase handle = db.handle();
@@ -134,7 +135,8 @@ void openEmptyRegister(Database &db, Backend backend, const QString &folder, Scr
         return;
     }
     const QString path = QDir(folder).filePath(u"orlu4.mdb"_s);
-    if (!QFile::copy(emptyMainFile(), path) || !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) ||
+    if (!QFile::copy(emptyMainFile(), path) ||
+        !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) ||
         !db.open(path, Database::Access::Shared, &error))
         qFatal("cannot create the test database: %s", qPrintable(error));
     // Tests need no protection against power loss; waiting for the disk would only slow them.

@@ -51,6 +51,7 @@ void openEmptyRegister(Database &db, Backend backend, const QString &folder, Scr
     do {                                                                                                     \
         QFETCH_GLOBAL(int, backend);                                                                         \
         orlu::test::setCurrentBackend(orlu::Backend(backend));                                               \
-        if (orlu::Backend(backend) == orlu::Backend::Postgres && orlu::test::testServerConnection().isEmpty()) \
+        if (orlu::Backend(backend) == orlu::Backend::Postgres &&                                             \
+            orlu::test::testServerConnection().isEmpty())                                                    \
             QSKIP("no PostgreSQL test server (ORLU_TEST_PG is not set)");                                    \
     } while (false)
