@@ -1,11 +1,40 @@
 #include "charts/recordingsurface.h"
 
+#include <QFontMetrics>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
 
 namespace orlu {
 
 using namespace Qt::StringLiterals;
+
+RecordingSurface::RecordingSurface(int dpi)
+    : m_metricsFont(u"Tahoma"_s)
+    , m_dpi(dpi) {
+    m_metricsFont.setStyleHint(QFont::SansSerif);
+    m_metricsFont.setPixelSize(11);
+}
+
+void RecordingSurface::setFontSize(double points) {
+    m_fontSize = points;
+    m_metricsFont.setPixelSize(std::max(1, qRound(points * m_dpi / 72.0)));
+}
+
+int RecordingSurface::textWidth(const QString &text) const {
+    return QFontMetrics(m_metricsFont).horizontalAdvance(text);
+}
+
+int RecordingSurface::textHeight(const QString &) const {
+    return QFontMetrics(m_metricsFont).height();
+}
+
+void RecordingSurface::newPage(int number) {
+    DrawOp op = make(DrawOp::Kind::Page, {});
+    op.page = number;
+    m_ops.append(op);
+}
 
 DrawOp RecordingSurface::make(DrawOp::Kind kind, QList<QPoint> points, QString text) const {
     DrawOp op;
@@ -15,6 +44,7 @@ DrawOp RecordingSurface::make(DrawOp::Kind kind, QList<QPoint> points, QString t
     op.pen = m_pen;
     op.brush = m_brush;
     op.font = m_font;
+    op.fontSize = m_fontSize;
     return op;
 }
 
@@ -103,6 +133,8 @@ const char *kindName(DrawOp::Kind kind) {
         return "polygon";
     case DrawOp::Kind::Text:
         return "text";
+    case DrawOp::Kind::Page:
+        return "page";
     }
     return "line";
 }
@@ -126,7 +158,11 @@ QByteArray field(const char *name, int value) {
 
 QByteArray opToJson(const DrawOp &op) {
     QByteArray out = QByteArray("{\"op\": \"") + kindName(op.kind) + '"';
+    if (op.kind == DrawOp::Kind::Page)
+        return out + field("n", op.page) + '}';
     switch (op.kind) {
+    case DrawOp::Kind::Page:
+        break;
     case DrawOp::Kind::Line:
     case DrawOp::Kind::Rect:
     case DrawOp::Kind::Ellipse:
@@ -153,7 +189,10 @@ QByteArray opToJson(const DrawOp &op) {
            penStyleName(op.pen.style) + "\", \"width\": " + QByteArray::number(op.pen.width) + '}';
     out += ", \"brush\": {\"color\": " + colorJson(op.brush.color) + ", \"style\": \"" +
            brushStyleName(op.brush.style) + "\"}";
-    out += ", \"font\": " + colorJson(op.font) + '}';
+    out += ", \"font\": " + colorJson(op.font);
+    if (op.kind == DrawOp::Kind::Text && op.fontSize > 0)
+        out += ", \"size\": " + QByteArray::number(op.fontSize);
+    out += '}';
     return out;
 }
 
