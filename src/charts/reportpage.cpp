@@ -84,20 +84,21 @@ void ReportPage::printLine(const QString &text, const QColor &colour) {
     printLine(text);
 }
 
-void ReportPage::breakBefore(int needed) {
-    if (m_geometry.printableHeight - mm(5) < m_y + needed) {
-        m_y = mm(10);
-        startNewPage();
-    } else {
-        newLine();
-    }
+bool ReportPage::breakBefore(int needed) {
+    if (m_geometry.printableHeight - mm(5) >= m_y + needed)
+        return false;
+    m_y = mm(10);
+    startNewPage();
+    return true;
 }
 
 void ReportPage::sectionBreak() {
-    breakBefore(5 * m_lineHeight);
+    if (!breakBefore(5 * m_lineHeight))
+        newLine();
 }
 
 void ReportPage::chartBreak() {
+    // A chart block begins with an empty line of its own.
     breakBefore(mm(86) + 5 * m_lineHeight);
 }
 

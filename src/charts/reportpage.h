@@ -68,11 +68,13 @@ public:
     // A new page when fewer than five lines are left above the 5 mm bottom margin;
     // otherwise a new line.
     void sectionBreak();
-    // The same for a printed chart, which needs mm(86) + 5 lines.
+    // A new page when a printed chart block (mm(86) + 5 lines) would pass the
+    // bottom margin; otherwise the cursor stays.
     void chartBreak();
 
 private:
-    void breakBefore(int needed);
+    // True when a new page was begun.
+    bool breakBefore(int needed);
     // Unless aborted: the next page, the font colour black, its page number.
     void startNewPage();
 
