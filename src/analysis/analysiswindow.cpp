@@ -12,6 +12,7 @@
 #include "app/clock.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "charts/ui/reportprintjob.h"
 #include "courses/coursestore.h"
 #include "measure/currentmeasurement.h"
 #include "records/database.h"
@@ -192,6 +193,7 @@ TKyany::TKyany(AnalysisWindowServices services, QWidget *parent)
     connect(textPage(DietPage), &AnalysisTextPage::toolClicked, this, &TKyany::healthToolClick);
     connect(m_printPage, &AnalysisPrintPage::printRequested, this, &TKyany::printButtonClick);
     connect(m_printPage, &AnalysisPrintPage::printerSetupRequested, this, &TKyany::printerSetupButtonClick);
+    connect(m_printPage, &AnalysisPrintPage::previewRequested, this, &TKyany::previewButtonClick);
 }
 
 TKyany::~TKyany() = default;
@@ -361,11 +363,7 @@ void TKyany::appendToRecord(const QStringList &selections) {
     m_record->moveCursor(QTextCursor::End);
 }
 
-void TKyany::printButtonClick() {
-    if (!m_s.printing.printReport) {
-        m_s.prompter.showMessageBox(NoteCaution, u"分析报表的打印功能尚未提供，暂时无法打印。"_s);
-        return;
-    }
+AnalysisPrintRequest TKyany::printRequest() const {
     AnalysisPrintRequest request;
     request.options = m_printPage->options();
     request.result = &m_result;
@@ -373,7 +371,41 @@ void TKyany::printButtonClick() {
     request.treatmentRecord = m_record->toPlainText();
     request.courseNames = m_courseNames;
     request.multiCourseNames = m_multiNames;
-    m_s.printing.printReport(request, this);
+
+    AnalysisReportInput &report = request.report;
+    report.options = request.options;
+    report.result = &m_result;
+    report.measurement = &m_s.measurement;
+    report.texts = m_texts.get();
+    report.treatmentRecord = request.treatmentRecord;
+    const CourseStore courses(m_s.mainDb.handle());
+    for (const QString &name : m_courseNames) {
+        const std::optional<Course> course = courses.findByName(name);
+        report.courses.append({name, course ? course->description : QString()});
+    }
+    report.reportTitle = m_s.settings.reportTitle;
+    report.organisation = m_s.settings.userData1;
+    report.department = m_s.settings.userData2;
+    report.today = m_s.clock.now().date();
+    return request;
+}
+
+void TKyany::printButtonClick() {
+    if (!m_s.printing.printReport) {
+        m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
+        return;
+    }
+    m_s.printing.printReport(printRequest(), this);
+}
+
+void TKyany::previewButtonClick() {
+    if (m_s.printing.previewReport) {
+        m_s.printing.previewReport(printRequest(), this);
+        return;
+    }
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    previewAnalysisReport(*m_printer, printRequest().report, this);
 }
 
 void TKyany::printerSetupButtonClick() {

@@ -5,6 +5,7 @@
 #include "app/appcontext.h"
 #include "app/placeholderwindow.h"
 #include "app/settingswindow.h"
+#include "charts/ui/reportprintjob.h"
 #include "courses/kyprof.h"
 #include "device/probelink.h"
 #include "device/ui/tkystatu.h"
@@ -66,10 +67,17 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
         app.prompter,
         app.launcher,
         app.clock};
-    services.printing.printerSetup = [&printer](QWidget *p) {
+    services.printing.printerSetup = [&app, &printer](QWidget *p) {
         QPrintDialog setup(&printer, p);
         setup.setWindowTitle(u"打印设定"_s);
-        setup.exec();
+        if (setup.exec() != QDialog::Accepted)
+            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
+    };
+    services.printing.printReport = [&app, &printer](const AnalysisPrintRequest &request, QWidget *p) {
+        printAnalysisReportJob(printer, request.report, app.prompter, app.pump, p);
+    };
+    services.printing.previewReport = [&printer](const AnalysisPrintRequest &request, QWidget *p) {
+        previewAnalysisReport(printer, request.report, p);
     };
     TKyany window(std::move(services), parent);
     window.exec();

@@ -12,22 +12,25 @@ using namespace Qt::StringLiterals;
 
 RecordingSurface::RecordingSurface(int dpi)
     : m_metricsFont(u"Tahoma"_s)
-    , m_dpi(dpi) {
+    , m_metricsDevice(1, 1, QImage::Format_RGB32) {
     m_metricsFont.setStyleHint(QFont::SansSerif);
     m_metricsFont.setPixelSize(11);
+    const int dotsPerMetre = qRound(dpi / 0.0254);
+    m_metricsDevice.setDotsPerMeterX(dotsPerMetre);
+    m_metricsDevice.setDotsPerMeterY(dotsPerMetre);
 }
 
 void RecordingSurface::setFontSize(double points) {
     m_fontSize = points;
-    m_metricsFont.setPixelSize(std::max(1, qRound(points * m_dpi / 72.0)));
+    m_metricsFont.setPointSizeF(points);
 }
 
 int RecordingSurface::textWidth(const QString &text) const {
-    return QFontMetrics(m_metricsFont).horizontalAdvance(text);
+    return QFontMetrics(m_metricsFont, &m_metricsDevice).horizontalAdvance(text);
 }
 
 int RecordingSurface::textHeight(const QString &) const {
-    return QFontMetrics(m_metricsFont).height();
+    return QFontMetrics(m_metricsFont, &m_metricsDevice).height();
 }
 
 void RecordingSurface::newPage(int number) {
@@ -194,6 +197,43 @@ QByteArray opToJson(const DrawOp &op) {
         out += ", \"size\": " + QByteArray::number(op.fontSize);
     out += '}';
     return out;
+}
+
+void replayOps(const QList<DrawOp> &ops, DrawingSurface &target) {
+    double fontSize = 0;
+    for (const DrawOp &op : ops) {
+        if (op.kind == DrawOp::Kind::Page) {
+            target.newPage(op.page);
+            continue;
+        }
+        target.setPen(op.pen.color, op.pen.style, op.pen.width);
+        target.setBrush(op.brush.color, op.brush.style);
+        target.setFontColor(op.font);
+        if (op.fontSize > 0 && op.fontSize != fontSize) {
+            fontSize = op.fontSize;
+            target.setFontSize(fontSize);
+        }
+        const QList<QPoint> &p = op.points;
+        switch (op.kind) {
+        case DrawOp::Kind::Line:
+            target.line(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Rect:
+            target.rectangle(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Ellipse:
+            target.ellipse(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Polygon:
+            target.polygon(p);
+            break;
+        case DrawOp::Kind::Text:
+            target.textOut(p[0].x(), p[0].y(), op.text);
+            break;
+        case DrawOp::Kind::Page:
+            break;
+        }
+    }
 }
 
 QByteArray opsToJsonLines(const QList<DrawOp> &ops) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -26,8 +27,9 @@ struct DrawOp {
     int page = 0;        // Page: the number of the page that begins
 };
 
-// Texts are measured in Tahoma (or its substitute) at the surface's dpi: by
-// default the screen's 96, with the screen charts' font of 11 pixels.
+// Texts are measured in Tahoma (or its substitute) as a painter on a device of
+// the surface's dpi measures them: by default the screen's 96, with the screen
+// charts' font of 11 pixels.
 class RecordingSurface final : public DrawingSurface {
 public:
     explicit RecordingSurface(int dpi = 96);
@@ -66,7 +68,7 @@ private:
     QColor m_font{0, 0, 0};
     double m_fontSize = 0;
     QFont m_metricsFont;
-    int m_dpi = 96;
+    QImage m_metricsDevice; // carries the dpi the font sizes are measured at
     QPoint m_current;
 };
 
@@ -75,6 +77,10 @@ private:
 // A text drawn after a font size was set also carries "size" (points); a page
 // beginning is {"op": "page", "n": N}.
 QByteArray opsToJsonLines(const QList<DrawOp> &ops);
+
+// Draws recorded operations again on another surface (a printer page), in order,
+// with the pen, brush and font each was recorded with.
+void replayOps(const QList<DrawOp> &ops, DrawingSurface &target);
 QByteArray opToJson(const DrawOp &op);
 
 } // namespace orlu
