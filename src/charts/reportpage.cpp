@@ -73,6 +73,13 @@ void ReportPage::newLine() {
     }
 }
 
+void ReportPage::keepTogether(int lines) {
+    if (m_y + (lines - 1) * m_lineHeight > m_geometry.printableHeight - mm(15)) {
+        m_y = mm(10);
+        startNewPage();
+    }
+}
+
 void ReportPage::printLine(const QString &text) {
     if (!aborted())
         m_surface.textOut(mm(10), m_y, text);

@@ -68,6 +68,9 @@ public:
     // A new page when fewer than five lines are left above the 5 mm bottom margin;
     // otherwise a new line.
     void sectionBreak();
+    // A new page unless `lines` more lines fit above the bottom margin, so a
+    // heading does not stand alone at the foot of a page.
+    void keepTogether(int lines);
     // A new page when a printed chart block (mm(86) + 5 lines) would pass the
     // bottom margin; otherwise the cursor stays.
     void chartBreak();

@@ -81,6 +81,8 @@ void printTitle(ReportPage &page, const QString &title) {
 }
 
 void printRowHeading(ReportPage &page, int row, const QString &caption, const QColor &colour) {
+    // The heading, its empty line and the first line of its text stay on one page.
+    page.keepTogether(3);
     page.printLine(u"[ "_s + QString::number(row) + u" ]"_s + caption, colour);
     page.newLine();
 }

@@ -114,6 +114,26 @@ private slots:
         QCOMPARE(rec.findText(u"第   2 页"_s) != nullptr, newPage);
     }
 
+    void keepTogetherMovesAHeadingOffTheFootOfThePage_data() {
+        QTest::addColumn<int>("linesLeft");
+        QTest::addColumn<bool>("newPage");
+        QTest::newRow("two lines left") << 2 << true;
+        QTest::newRow("three lines left") << 3 << false;
+    }
+    void keepTogetherMovesAHeadingOffTheFootOfThePage() {
+        QFETCH(int, linesLeft);
+        QFETCH(bool, newPage);
+        RecordingSurface rec(600);
+        ReportPage page(rec, {600, 4960, 7000}, false);
+        page.begin(10);
+        // Room for `linesLeft` lines: the last one starts on the bottom margin.
+        const int y = 7000 - page.mm(15) - (linesLeft - 1) * page.lineHeight();
+        page.setY(y);
+        page.keepTogether(3);
+        QCOMPARE(pagesBegun(rec), newPage ? 2 : 1);
+        QCOMPARE(page.y(), newPage ? 236 : y);
+    }
+
     void nothingIsDrawnOnceAborted() {
         RecordingSurface rec(600);
         bool aborted = false;
