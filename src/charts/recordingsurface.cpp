@@ -1,5 +1,7 @@
 #include "charts/recordingsurface.h"
 
+#include "charts/reportfont.h"
+
 #include <QFontMetrics>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,7 +24,7 @@ RecordingSurface::RecordingSurface(int dpi)
 
 void RecordingSurface::setFontSize(double points) {
     m_fontSize = points;
-    m_metricsFont.setPointSizeF(points);
+    m_metricsFont = reportFont(points);
 }
 
 int RecordingSurface::textWidth(const QString &text) const {

@@ -27,9 +27,9 @@ struct DrawOp {
     int page = 0;        // Page: the number of the page that begins
 };
 
-// Texts are measured in Tahoma (or its substitute) as a painter on a device of
-// the surface's dpi measures them: by default the screen's 96, with the screen
-// charts' font of 11 pixels.
+// Texts are measured as a painter on a device of the surface's dpi measures
+// them: by default the screen's 96 with the screen charts' font of 11 pixels,
+// after a font size is set in the report's font.
 class RecordingSurface final : public DrawingSurface {
 public:
     explicit RecordingSurface(int dpi = 96);

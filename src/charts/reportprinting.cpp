@@ -27,13 +27,6 @@ PageGeometry pdfPageGeometry(int dpi) {
     return {dpi, printable.width(), printable.height()};
 }
 
-QFont reportFont() {
-    QFont font(u"Tahoma"_s);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(10);
-    return font;
-}
-
 PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &input,
                                   std::function<bool()> aborted) {
     auto *device = dynamic_cast<QPagedPaintDevice *>(painter.device());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/analysisreport.h"
+#include "charts/reportfont.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -20,9 +21,6 @@ PageGeometry pageGeometryOf(const QPagedPaintDevice &device);
 QPageLayout reportPdfLayout();
 inline constexpr int ReportPdfDpi = 600;
 PageGeometry pdfPageGeometry(int dpi);
-
-// Tahoma (or its substitute) at the report's normal size.
-QFont reportFont();
 
 struct PaintedReport {
     ReportOutcome outcome = ReportOutcome::Finished;

@@ -1,5 +1,7 @@
 #include "charts/reportwrap.h"
 
+#include "charts/reportfont.h"
+
 #include <QFont>
 #include <QTextLayout>
 
@@ -20,8 +22,7 @@ QStringList wrapReportText(const QString &text, double points) {
     QStringList lines;
     if (text.isEmpty())
         return lines;
-    QFont font(u"Tahoma"_s);
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = reportFont(points);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

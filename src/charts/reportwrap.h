@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // Long report texts are broken into lines as a multi-line text box 600 screen
-// pixels wide (96 dpi) with word wrap shows them, in Tahoma at the given size.
+// pixels wide (96 dpi) with word wrap shows them, in the report font at the given size.
 namespace orlu {
 
 inline constexpr int ReportWrapBoxWidth = 600;
