@@ -8,7 +8,7 @@
 #include "analysis/textblocks.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
-#include "measure/currentmeasurement.h"
+#include "core/currentmeasurement.h"
 
 #include <QElapsedTimer>
 #include <QFile>

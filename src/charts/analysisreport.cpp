@@ -4,15 +4,15 @@
 #include "charts/analysisreport.h"
 
 #include "analysis/analysis.h"
-#include "app/channels.h"
-#include "app/daycount.h"
-#include "app/numberformat.h"
+#include "core/channels.h"
+#include "core/daycount.h"
+#include "core/numberformat.h"
 #include "charts/chartcatalogue.h"
 #include "charts/chartcolours.h"
 #include "charts/chartframe.h"
 #include "charts/charts.h"
 #include "charts/drawingsurface.h"
-#include "measure/currentmeasurement.h"
+#include "core/currentmeasurement.h"
 
 #include <QLocale>
 

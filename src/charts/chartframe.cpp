@@ -1,7 +1,7 @@
 #include "charts/chartframe.h"
 
-#include "app/channels.h"
-#include "app/numberformat.h"
+#include "core/channels.h"
+#include "core/numberformat.h"
 #include "charts/chartcolours.h"
 #include "charts/chartgeometry.h"
 

@@ -3,11 +3,11 @@
 #include "charts/charts.h"
 
 #include "analysis/analysis.h"
-#include "app/numberformat.h"
 #include "charts/chartcolours.h"
 #include "charts/chartframe.h"
 #include "charts/chartgeometry.h"
 #include "charts/drawingsurface.h"
+#include "core/numberformat.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "charts/reportpage.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "charts/chartcolours.h"
 #include "charts/drawingsurface.h"
 

@@ -4,7 +4,7 @@
 #include "analysis/textblocks.h"
 #include "charts/analysisreport.h"
 #include "charts/recordingsurface.h"
-#include "measure/currentmeasurement.h"
+#include "core/currentmeasurement.h"
 
 #include <QMap>
 

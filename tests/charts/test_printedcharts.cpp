@@ -4,7 +4,7 @@
 
 #include "charts/chartcolours.h"
 #include "charts/chartframe.h"
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "charts/charts.h"
 
 #include <QTest>

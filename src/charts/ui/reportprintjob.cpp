@@ -1,7 +1,7 @@
 #include "charts/ui/reportprintjob.h"
 
-#include "app/clock.h"
-#include "app/prompter.h"
+#include "core/clock.h"
+#include "core/prompter.h"
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
