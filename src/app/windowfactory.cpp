@@ -8,6 +8,8 @@
 #include "courses/kyprof.h"
 #include "device/probelink.h"
 #include "device/ui/tkystatu.h"
+#include "measure/ui/calibrationwindow.h"
+#include "measure/ui/locatingwindow.h"
 #include "measure/ui/tkydec.h"
 #include "measure/ui/tkymnu.h"
 #include "records/readingwindow.h"
@@ -116,6 +118,16 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
                                               LegacyConversionHook{}, parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
+        case WindowKind::Calibration:
+            return std::make_unique<CalibrationWindow>(
+                CalibrationWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                         app.prompter, app.clock, app.pump},
+                parent);
+        case WindowKind::Locate:
+            return std::make_unique<LocatingWindow>(
+                LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                      app.prompter, app.clock, app.pump},
+                parent);
         case WindowKind::Explain:
             return std::make_unique<TKyadv>(app.textDb, parent);
         case WindowKind::Courses:

@@ -12,10 +12,10 @@ enum class WindowKind {
     StartupStatus, // TKyStatu
     Measurement,   // TKydec
     MultiCompare,  // TKymut
-    Locate,        // TKyLoc
+    Locate,        // LocatingWindow (TKyLoc)
     Explain,       // TKyadv
     Courses,       // TKyProf
-    Calibration,   // TSyspt
+    Calibration,   // CalibrationWindow (TSyspt)
     FileTransfer,  // TKyFile
     Settings,      // TKyCust
 };
