@@ -295,7 +295,9 @@ void LocatingRun::endRun() {
     m_probe.resetProbe();
     m_view.running = false;
     m_view.highOptionEnabled = true;
-    m_view.liveBar = 0;
+    // Nothing is measured any more: no figure keeps showing the last contact.
+    m_view.liveBar = m_view.meter = 0;
+    m_view.balance = 0;
     enableModeChoice(highest() != 0 && highest() > m_settings.locateParameter);
     m_view.liveLamp = lamp(false, m_view.liveLamp.shade);
     m_view.highestLamp = lamp(false, m_view.highestLamp.shade);

@@ -179,6 +179,8 @@ void TestLocating::locatingModeShowsTheDistance() {
     QCOMPARE(seen->balance, balance);
     QCOMPARE(seen->meter, meter);
     QCOMPARE(rig.settings.locateHighestReading, 40.0); // H does not follow in locating mode
+    QCOMPARE(rig.run.view().meter, 0);
+    QCOMPARE(rig.run.view().balance, 0.0);
 }
 
 void TestLocating::reportsEveryQuarterSecondWithSound_data() {
