@@ -3,7 +3,7 @@
 // CPU used while a command waits for an answer that never comes. Then the
 // descriptor device thread on a socket pair: how soon a write asked for while
 // the thread waits for input reaches the descriptor.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "device/descriptordevicethread.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"

@@ -1,10 +1,10 @@
 #include "measure/calibration.h"
 
-#include "app/clock.h"
-#include "app/daycount.h"
-#include "app/numberformat.h"
-#include "app/prompter.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "core/daycount.h"
+#include "core/numberformat.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 
 namespace orlu {
 

@@ -1,9 +1,9 @@
 #include "measure/locating.h"
 
-#include "app/clock.h"
-#include "app/numberformat.h"
-#include "app/prompter.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "core/numberformat.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "measure/calibration.h"
 
-#include "app/daycount.h"
-#include "app/prompter.h"
-#include "app/settings.h"
+#include "core/daycount.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

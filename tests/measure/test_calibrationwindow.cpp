@@ -1,7 +1,7 @@
 #include "measure/ui/calibrationwindow.h"
 
-#include "app/daycount.h"
-#include "app/settings.h"
+#include "core/daycount.h"
+#include "core/settings.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

@@ -1,7 +1,7 @@
 #include "measure/locating.h"
 
-#include "app/prompter.h"
-#include "app/settings.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

@@ -1,6 +1,6 @@
 #include "measure/ui/locatingwindow.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

@@ -1,6 +1,6 @@
 #include "measure/ui/calibrationwindow.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "measure/ui/signaldisplay.h"
 #include "measure/ui/windowparts.h"
 #include "widgets/gradientprogressbar.h"

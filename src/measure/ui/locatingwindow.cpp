@@ -1,7 +1,7 @@
 #include "measure/ui/locatingwindow.h"
 
-#include "app/numberformat.h"
-#include "app/settings.h"
+#include "core/numberformat.h"
+#include "core/settings.h"
 #include "measure/ui/signaldisplay.h"
 #include "measure/ui/windowparts.h"
 #include "widgets/gradientprogressbar.h"
