@@ -139,6 +139,8 @@ QWidget *CalibrationWindow::buildCurrent() {
     m_standardValue = figureBox(u"standardValueLabel"_s, group);
     m_highValue = figureBox(u"highValueLabel"_s, group);
     m_date = figureBox(u"dateLabel"_s, group);
+    for (QLabel *date : {m_previousDate, m_date})
+        date->setMinimumWidth(date->fontMetrics().horizontalAdvance(u"  30 Dec 2026 "_s));
     form->addRow(u"标准电位值:"_s, m_standardValue);
     form->addRow(u"高电位值:"_s, m_highValue);
     form->addRow(u"校准日期:"_s, m_date);
