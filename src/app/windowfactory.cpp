@@ -9,6 +9,8 @@
 #include "courses/ui/coursewindow.h"
 #include "device/probelink.h"
 #include "device/ui/startupstatuswindow.h"
+#include "measure/ui/calibrationwindow.h"
+#include "measure/ui/locatingwindow.h"
 #include "measure/ui/manualentrywindow.h"
 #include "measure/ui/measurementwindow.h"
 #include "records/recordcontext.h"
@@ -126,6 +128,16 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
                                                          app.device, LegacyConversionHook{}, parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
+        case WindowKind::Calibration:
+            return std::make_unique<CalibrationWindow>(
+                CalibrationWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                         app.prompter, app.clock, app.pump},
+                parent);
+        case WindowKind::Locate:
+            return std::make_unique<LocatingWindow>(
+                LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                      app.prompter, app.clock, app.pump},
+                parent);
         case WindowKind::Explain:
             return std::make_unique<ExplanationWindow>(app.textDb, parent);
         case WindowKind::Courses:

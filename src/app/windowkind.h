@@ -12,10 +12,10 @@ enum class WindowKind {
     StartupStatus, // StartupStatusWindow
     Measurement,   // MeasurementWindow
     MultiCompare,  // TKymut
-    Locate,        // TKyLoc
+    Locate,        // LocatingWindow (TKyLoc)
     Explain,       // ExplanationWindow
     Courses,       // CourseWindow
-    Calibration,   // TSyspt
+    Calibration,   // CalibrationWindow (TSyspt)
     FileTransfer,  // TKyFile
     Settings,      // SettingsWindow
 };

@@ -114,6 +114,7 @@ private slots:
     void thresholdChangeReachesTheRunningRun();
     void clickingACellSelectsThePoint();
     void stopButtonEndsAtTheNextCheck();
+    void pulledProbeReturnsTheWindowToIdle();
     void tooLongNoLeavesAnalysisDisabled();
     void enablingFollowsTheMeasurement_data();
     void enablingFollowsTheMeasurement();
@@ -351,6 +352,33 @@ void TestMeasurementWindow::stopButtonEndsAtTheNextCheck() {
     QVERIFY(!rig.enabled(u"analysis"_s));
     QVERIFY(rig.enabled(u"save"_s));
     QCOMPARE(rig.probe.commands().last(), u"X000000"_s);
+}
+
+void TestMeasurementWindow::pulledProbeReturnsTheWindowToIdle() {
+    WindowRig rig;
+    rig.open();
+    rig.op->onReading = [&](RunState state, int channel, quint32 since) {
+        if (state == RunState::Measuring && channel == 5 && since == 0)
+            rig.probe.unplug();
+    };
+    rig.click(u"measure"_s);
+    QVERIFY(!rig.window->run().isRunning());
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    for (int c = 1; c <= ChannelCount; ++c)
+        QCOMPARE(rig.measurement.value(c) != 0.0, c <= 4);
+    QVERIFY(rig.enabled(u"measure"_s));
+    QVERIFY(rig.enabled(u"leave"_s));
+    QVERIFY(!rig.enabled(u"stop"_s));
+    QVERIFY(rig.text(u"statusTextLabel"_s).isEmpty());
+
+    // Without its probe the next run does not start; plugged in again, it does.
+    rig.prompter.clear();
+    rig.click(u"measure"_s);
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::absentMessage()});
+    rig.probe.replug();
+    rig.op->onReading = nullptr;
+    rig.click(u"measure"_s);
+    QVERIFY(rig.measurement.complete());
 }
 
 void TestMeasurementWindow::tooLongNoLeavesAnalysisDisabled() {
