@@ -1,7 +1,7 @@
 #include "cli/transfercommands.h"
 
-#include "app/clock.h"
-#include "app/programfolder.h"
+#include "core/clock.h"
+#include "core/programfolder.h"
 #include "records/databasefiles.h"
 #include "records/transferoperations.h"
 

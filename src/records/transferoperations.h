@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/clock.h"
-#include "app/programfolder.h"
-#include "app/prompter.h"
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "core/prompter.h"
 #include "records/copyprogress.h"
 #include "records/database.h"
 #include "records/registerimport.h"
@@ -19,7 +19,7 @@ namespace orlu {
 // tone (0 for none) and a message box of a type with its text.
 struct TransferNotice {
     int tone = 0;
-    int type = 0;
+    MessageType type = NoteError;
     QString text;
 };
 

@@ -1,7 +1,7 @@
 #include "records/ui/transferpages.h"
 
 #include "records/databasefiles.h"
-#include "records/recordlistwidgets.h"
+#include "records/ui/recordlistwidgets.h"
 #include "records/transferfolders.h"
 #include "records/transferpreviewmodel.h"
 

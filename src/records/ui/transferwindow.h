@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/clock.h"
-#include "app/programfolder.h"
-#include "app/prompter.h"
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "core/prompter.h"
 #include "records/copyprogress.h"
 #include "records/database.h"
 #include "records/transferfiles.h"
