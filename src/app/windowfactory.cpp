@@ -13,12 +13,16 @@
 #include "measure/ui/locatingwindow.h"
 #include "measure/ui/manualentrywindow.h"
 #include "measure/ui/measurementwindow.h"
+#include "records/legacyconversion.h"
 #include "records/recordcontext.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
+#include "records/ui/transferwindow.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <cmath>
 
 namespace orlu {
 
@@ -118,6 +122,32 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
     return std::make_unique<MeasurementWindow>(std::move(context), std::move(handOvers), parent);
 }
 
+// The take-over of an older "orlu.mdb" at the end of the start-up window, on its progress bar.
+LegacyConversionHook legacyConversionOf(AppContext &app) {
+    return [&app](StartupProgress &progress) {
+        struct OnStartupBar final : TransferObserver {
+            explicit OnStartupBar(StartupProgress &p)
+                : bar(p) {}
+            void progressed(double fraction) override {
+                bar.setProgress(int(std::lround(fraction * bar.progressMaximum())));
+            }
+            StartupProgress &bar;
+        } observer(progress);
+        progress.setProgress(0);
+        const LegacyConversionOutcome outcome =
+            convertLegacyDatabase(app.mainDb, app.folder, app.clock, &observer);
+        progress.setProgress(progress.progressMaximum());
+        if (!outcome.message.isEmpty())
+            app.prompter.showMessageBox(NoteError, outcome.message);
+    };
+}
+
+std::unique_ptr<QDialog> transferWindow(AppContext &app, QWidget *parent) {
+    return std::make_unique<TransferWindow>(
+        TransferWindowContext{app.mainDb, app.folder, app.prompter, app.clock, app.pump, toneOf(app)},
+        parent);
+}
+
 } // namespace
 
 WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinter &printer) {
@@ -125,7 +155,7 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         switch (kind) {
         case WindowKind::StartupStatus:
             return std::make_unique<StartupStatusWindow>(app.probe, app.clock, app.pump, app.folder,
-                                                         app.device, LegacyConversionHook{}, parent);
+                                                         app.device, legacyConversionOf(app), parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Calibration:
@@ -143,6 +173,8 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Courses:
             return std::make_unique<CourseWindow>(app.mainDb, app.prompter, app.launcher, toneOf(app),
                                                   parent);
+        case WindowKind::FileTransfer:
+            return transferWindow(app, parent);
         case WindowKind::Settings:
             return std::make_unique<SettingsWindow>(app.settings, app.settingsPath(), app.launcher,
                                                     app.prompter, parent);

@@ -3,6 +3,7 @@
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/reportcommand.h"
+#include "cli/transfercommands.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -76,6 +77,16 @@ QList<Command> commands() {
          u"Add N made-up subjects and M measurements to the main database (created when missing), in one "
          u"transaction, for load tests."_s,
          runGenerateRegisterCommand},
+        {u"export"_s, u"export [--home DIR] [--courses] [--records] --to FOLDER"_s,
+         u"Write the expert courses and/or the subjects with their measurements (both when neither is named) "
+         u"into KyTran.mdb in FOLDER. Messages on standard error; exit 1 when the export failed (no transfer "
+         u"file is left)."_s,
+         runExportCommand},
+        {u"import"_s, u"import [--home DIR] [--courses] [--records] (--append | --replace) --from FILE"_s,
+         u"Import a transfer file (ours or an Access .mdb) into the main database, all or nothing; --replace "
+         u"backs the main database up first. Messages on standard error; exit 1 when the import failed (the "
+         u"main database is as it was)."_s,
+         runImportCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,

@@ -67,7 +67,8 @@ bool Database::openConnection(const QString &path, bool readOnly, QString *error
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     db.setDatabaseName(path);
     // A second program on this machine may hold the file; wait for its locks instead of failing.
-    QString options = u"QSQLITE_BUSY_TIMEOUT=5000"_s;
+    // URI names let an import attach its source read-only.
+    QString options = u"QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"_s;
     if (readOnly)
         options += u";QSQLITE_OPEN_READONLY"_s;
     db.setConnectOptions(options);
@@ -89,6 +90,7 @@ bool Database::openConnection(const QString &path, bool readOnly, QString *error
     if (!q.exec(u"SELECT count(*) FROM sqlite_master"_s)) {
         setError(error, q.lastError().text());
         q = QSqlQuery();
+        db = QSqlDatabase();
         close();
         return false;
     }
