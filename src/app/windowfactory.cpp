@@ -94,10 +94,13 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         app.pump,        app.folder.dataFolder()};
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
-    handOvers.saving = [&app](QWidget *p) {
-        TKysave window(recordContextOf(app), p);
-        window.exec();
-    };
+    // A register open for looking up only offers no saving (the main window says why).
+    if (app.mainDbReadOnlyReason.isEmpty()) {
+        handOvers.saving = [&app](QWidget *p) {
+            TKysave window(recordContextOf(app), p);
+            window.exec();
+        };
+    }
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
     handOvers.comparison = [](QWidget *p) {
         PlaceholderWindow window(u"两笔比对"_s, p);

@@ -1,6 +1,7 @@
 #include "cli/installer.h"
 
 #include "analysis/referencetextbuilder.h"
+#include "app/privatefiles.h"
 #include "courses/suppliedcourses.h"
 #include "measure/pointpictures.h"
 #include "records/databasefiles.h"
@@ -28,7 +29,8 @@ bool step(InstallReport &report, const QString &name, bool ok, const QString &er
 
 InstallReport install(const ProgramFolder &folder) {
     InstallReport report;
-    if (!QDir().mkpath(folder.dataFolder())) {
+    // The folder will hold the register: private from the start.
+    if (!createPrivateFolder(folder.path()) || !QDir().mkpath(folder.dataFolder())) {
         report.ok = false;
         report.error = u"cannot create "_s + folder.dataFolder();
         return report;

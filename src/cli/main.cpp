@@ -1,7 +1,9 @@
 #include "analysis/analysiscommands.h"
+#include "app/commandline.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
+#include "cli/registercommands.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -22,29 +24,35 @@ struct Command {
     std::function<int(const QStringList &args, QTextStream &out, QTextStream &err)> run;
 };
 
-// "--home DIR" anywhere among the arguments selects the program folder; ORLU_HOME otherwise.
-ProgramFolder folderFrom(QStringList &args) {
-    const qsizetype i = args.indexOf(u"--home"_s);
-    if (i >= 0 && i + 1 < args.size()) {
-        const QString dir = args.at(i + 1);
-        args.remove(i, 2);
-        return ProgramFolder(dir);
-    }
-    return ProgramFolder::fromEnvironment();
-}
-
-int runSetup(const QStringList &arguments, QTextStream &out, QTextStream &err) {
-    QStringList args = arguments;
-    const ProgramFolder folder = folderFrom(args);
+int runSetup(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"setup"_s, QString(),
+                   u"Create or refresh the installation in the program folder (template database, reference "
+                   u"texts, supplied courses, pictures). The main database and the settings file are never "
+                   u"touched."_s);
+    cl.addHomeOption();
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    const ProgramFolder folder = cl.folder();
     const InstallReport report = install(folder);
     for (const QString &f : report.written)
         out << "written: " << folder.file(f) << '\n';
     if (!report.ok) {
         err << "setup failed: " << report.error << '\n';
-        return 1;
+        return ExitFailed;
     }
     out << "installation ready in " << folder.path() << '\n';
-    return 0;
+    return ExitOk;
+}
+
+int runProbePresentCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"probe-present"_s, QString(), u"Exit 0 when a probe is on the USB bus, 1 otherwise."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    return runProbePresent(out);
 }
 
 QList<Command> commands() {
@@ -68,10 +76,22 @@ QList<Command> commands() {
          u"Add N made-up subjects and M measurements to the main database (created when missing), in one "
          u"transaction, for load tests."_s,
          runGenerateRegisterCommand},
+        {u"check"_s, u"check [--home DIR]"_s,
+         u"Check every database of the program folder (integrity_check, tables and columns); one line per "
+         u"file, exit status 1 when anything is wrong."_s,
+         runCheckCommand},
+        {u"backup"_s, u"backup [--home DIR] [--to FILE]"_s,
+         u"Make a checked copy of the main database (default: backups/orlu4-YYYYMMDD-HHMMSS.mdb in the "
+         u"program folder; FILE may be \"-\" for standard output). The program makes one a day by itself."_s,
+         runBackupCommand},
+        {u"restore"_s, u"restore [--home DIR] --from FILE"_s,
+         u"Put a copy back as the main database after checking it; the replaced file is kept in backups/. "
+         u"The program must be closed."_s,
+         runRestoreCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
-         [](const QStringList &, QTextStream &out, QTextStream &) { return runProbePresent(out); }},
+         runProbePresentCommand},
     };
 }
 
@@ -82,7 +102,8 @@ void printHelp(QTextStream &out) {
     for (const Command &c : commands())
         out << "  orlu-cli " << c.usage << "\n      " << c.help << "\n";
     out << analysisCommandsHelp();
-    out << "  orlu-cli --help\n      This text.\n";
+    out << "  orlu-cli --help\n      This text.\n  orlu-cli --version\n      The program's version.\n"
+        << "Every command takes --help. Bad arguments give a message on stderr and exit status 2.\n";
 }
 
 } // namespace
@@ -101,7 +122,11 @@ int main(int argc, char *argv[]) {
     if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s ||
         args.first() == u"help"_s) {
         printHelp(out);
-        return args.isEmpty() ? 2 : 0;
+        return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    if (args.first() == u"--version"_s) {
+        out << "orlu-cli " << programVersion() << '\n';
+        return ExitOk;
     }
     if (isAnalysisCommand(args.first()))
         return runAnalysisCommand(args, out, err);
@@ -112,5 +137,5 @@ int main(int argc, char *argv[]) {
     }
     err << "unknown command: " << name << "\n\n";
     printHelp(err);
-    return 2;
+    return ExitUsage;
 }

@@ -1,10 +1,13 @@
 #include "records/database.h"
 
+#include "app/privatefiles.h"
+
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -27,6 +30,8 @@ void setError(QString *error, const QString &text) {
 } // namespace
 
 bool isSqliteFile(const QString &path) {
+    if (pathKind(path) != PathKind::Regular)
+        return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -42,36 +47,48 @@ Database::~Database() {
 
 bool Database::open(const QString &path, Access access, QString *error) {
     close();
-    if (!QFileInfo::exists(path)) {
+    m_lastError = QSqlError();
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Absent) {
         setError(error, u"数据库文件不存在: "_s + path);
+        return false;
+    }
+    if (kind != PathKind::Regular) {
+        setError(error, u"不是普通文件: "_s + path);
         return false;
     }
     if (!isSqliteFile(path)) {
         setError(error, u"不是可用的数据库文件: "_s + path);
         return false;
     }
-    return openConnection(path, access == Access::ReadOnly, error);
+    return openConnection(path, access, error);
 }
 
 bool Database::create(const QString &path, QString *error) {
     close();
-    if (QFileInfo::exists(path)) {
+    m_lastError = QSqlError();
+    if (pathKind(path) != PathKind::Absent) {
         setError(error, u"文件已存在: "_s + path);
         return false;
     }
-    return openConnection(path, false, error);
+    return openConnection(path, Access::Shared, error);
 }
 
-bool Database::openConnection(const QString &path, bool readOnly, QString *error) {
+bool Database::openConnection(const QString &path, Access access, QString *error) {
+    const bool readOnly = access != Access::Shared;
     m_name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-    db.setDatabaseName(path);
+    db.setDatabaseName(access == Access::Immutable ? QUrl::fromLocalFile(path).toString() + u"?immutable=1"_s
+                                                   : path);
     // A second program on this machine may hold the file; wait for its locks instead of failing.
     QString options = u"QSQLITE_BUSY_TIMEOUT=5000"_s;
     if (readOnly)
         options += u";QSQLITE_OPEN_READONLY"_s;
+    if (access == Access::Immutable)
+        options += u";QSQLITE_OPEN_URI"_s;
     db.setConnectOptions(options);
     if (!db.open()) {
+        m_lastError = db.lastError();
         setError(error, db.lastError().text());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -79,14 +96,21 @@ bool Database::openConnection(const QString &path, bool readOnly, QString *error
         return false;
     }
     m_path = path;
+    m_readOnly = readOnly;
     QSqlQuery q(db);
     if (!readOnly) {
+        // Personal data: the file and the log companions the engine makes with its mode stay private.
+        for (const QString &file : QStringList{path, path + u"-wal"_s, path + u"-shm"_s}) {
+            if (pathKind(file) == PathKind::Regular)
+                makePrivate(file);
+        }
         // A stored measurement must survive a power loss.
         q.exec(u"PRAGMA journal_mode=WAL"_s);
         q.exec(u"PRAGMA synchronous=FULL"_s);
     }
     // Reading the schema proves the file is a usable database, not just one with the right header.
     if (!q.exec(u"SELECT count(*) FROM sqlite_master"_s)) {
+        m_lastError = q.lastError();
         setError(error, q.lastError().text());
         q = QSqlQuery();
         close();
@@ -109,6 +133,7 @@ void Database::close() {
     QSqlDatabase::removeDatabase(m_name);
     m_name.clear();
     m_path.clear();
+    m_readOnly = false;
 }
 
 bool Database::isOpen() const {

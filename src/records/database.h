@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 namespace orlu {
@@ -12,6 +13,9 @@ public:
     enum class Access {
         Shared,   // read and write; other processes may too (the main database)
         ReadOnly, // the reference texts and the supplied courses: never written
+        // Read-only where not even the engine's shared-memory file can be made (a read-only
+        // folder or medium); nobody can change the file meanwhile, so no locks are taken.
+        Immutable,
     };
 
     Database();
@@ -25,18 +29,24 @@ public:
     void close();
 
     bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
+    // The engine's error of the last failed open, for telling why.
+    const QSqlError &lastError() const { return m_lastError; }
     const QString &path() const { return m_path; }
     QSqlDatabase handle() const;
     QString connectionName() const { return m_name; }
 
 private:
-    bool openConnection(const QString &path, bool readOnly, QString *error);
+    bool openConnection(const QString &path, Access access, QString *error);
 
     QString m_name;
     QString m_path;
+    bool m_readOnly = false;
+    QSqlError m_lastError;
 };
 
-// True when the file starts with the SQLite header.
+// True when the path is a regular file that starts with the SQLite header
+// (a pipe or device in a database's place is never opened: it could hang).
 bool isSqliteFile(const QString &path);
 
 // A transaction that rolls back unless committed.

@@ -414,7 +414,7 @@ void TKydec::setRunningState(bool running) {
 void TKydec::updateEnabling() {
     m_analysisAction->setEnabled(m_complete);
     m_compareAction->setEnabled(m_complete);
-    m_saveAction->setEnabled(m_hasData);
+    m_saveAction->setEnabled(m_hasData && m_handOvers.saving);
     m_clearAction->setEnabled(m_hasData);
     for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
         a->setEnabled(true);

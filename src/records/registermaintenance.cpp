@@ -1,0 +1,58 @@
+#include "records/registermaintenance.h"
+
+#include "records/database.h"
+#include "records/databasecheck.h"
+#include "records/registerbackup.h"
+
+#include <QThread>
+
+namespace orlu {
+
+RegisterMaintenance::RegisterMaintenance(QObject *parent)
+    : QObject(parent) {
+    qRegisterMetaType<orlu::MaintenanceResult>();
+}
+
+RegisterMaintenance::~RegisterMaintenance() {
+    wait();
+}
+
+MaintenanceResult RegisterMaintenance::run(const QString &database, const QString &backupFolder,
+                                           const QDate &today) {
+    MaintenanceResult result;
+    {
+        Database db;
+        QString error;
+        if (!db.open(database, Database::Access::ReadOnly, &error) &&
+            !db.open(database, Database::Access::Immutable, &error)) {
+            result.damage << error;
+            return result;
+        }
+        result.damage = pageFindings(db.handle(), PageCheck::Quick);
+    }
+    // A damaged register is never copied: its copy would push a sound one out of the rotation.
+    if (result.damage.isEmpty() && !backupFolder.isEmpty())
+        result.backup = RegisterBackup(database, backupFolder).makeDaily(today, &result.backupError);
+    return result;
+}
+
+void RegisterMaintenance::start(const QString &database, const QString &backupFolder, const QDate &today) {
+    wait();
+    m_thread.reset(QThread::create([this, database, backupFolder, today] {
+        const MaintenanceResult result = run(database, backupFolder, today);
+        QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+    }));
+    m_thread->setObjectName(QStringLiteral("register-maintenance"));
+    m_thread->start(QThread::LowPriority);
+}
+
+bool RegisterMaintenance::isRunning() const {
+    return m_thread && m_thread->isRunning();
+}
+
+void RegisterMaintenance::wait() {
+    if (m_thread)
+        m_thread->wait();
+}
+
+} // namespace orlu
