@@ -55,12 +55,13 @@ int scrambleCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     const QStringList texts = cl.positional();
     if (texts.size() != 1)
         return cl.usageError(err, u"expected one text"_s);
-    qint64 seed = 0;
+    int seed = 0;
     if (cl.isSet(u"seed"_s)) {
-        const std::optional<qint64> given = cl.integerValue(u"seed"_s, 0, 255, err);
-        if (!given)
-            return ExitUsage;
-        seed = *given;
+        // Seeds are often written as they appear in a stored text: "0x41".
+        bool ok = false;
+        seed = cl.value(u"seed"_s).toInt(&ok, 0);
+        if (!ok || seed < 0 || seed > 255)
+            return cl.usageError(err, u"--seed needs a number 0..255"_s);
     }
     bool encoded = false;
     const QByteArray gbk = toGbk(texts[0], &encoded);

@@ -31,7 +31,7 @@ struct AppContext {
     DeviceStatus device;
     CurrentMeasurement measurement;
 
-    Database mainDb;     // orlu4.mdb
+    Database mainDb; // orlu4.mdb
     // Why the main database is open for looking up only (a read-only file or folder); empty when writable.
     QString mainDbReadOnlyReason;
     Database textDb;     // orluCn.mdb, read-only

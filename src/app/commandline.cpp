@@ -56,11 +56,13 @@ CommandLine::CommandLine(QString command, QString positionalSyntax, QString desc
 
 void CommandLine::addFlag(const QString &name, const QString &description) {
     m_parser.addOption(QCommandLineOption(name, description));
+    m_options << u"--"_s + name;
     m_optionLines << u"  --%1\n      %2"_s.arg(name, description);
 }
 
 void CommandLine::addValueOption(const QString &name, const QString &valueName, const QString &description) {
     m_parser.addOption(QCommandLineOption(name, description, valueName));
+    m_options << u"--%1 %2"_s.arg(name, valueName);
     m_optionLines << u"  --%1 %2\n      %3"_s.arg(name, valueName, description);
 }
 
@@ -159,24 +161,24 @@ std::optional<Readings> CommandLine::readings(const QStringList &values, QTextSt
 }
 
 std::optional<qint64> CommandLine::integerValue(const QString &name, qint64 min, qint64 max,
-                                                 QTextStream &err) const {
+                                                QTextStream &err) const {
     bool ok = false;
     const QString text = value(name);
     const qint64 v = text.toLongLong(&ok);
     if (ok && v >= min && v <= max)
         return v;
     const QString range = max == std::numeric_limits<qint64>::max() ? u"%1 or more"_s.arg(min)
-                                                                   : u"%1 to %2"_s.arg(min).arg(max);
+                                                                    : u"%1 to %2"_s.arg(min).arg(max);
     usageError(err, u"--%1 needs a whole number of %2, not \"%3\""_s.arg(name, range, text));
     return std::nullopt;
 }
 
 QString CommandLine::usage() const {
     QString line = u"orlu-cli "_s + m_command;
-    if (!m_optionLines.isEmpty())
-        line += u" [options]"_s;
     if (!m_positionalSyntax.isEmpty())
         line += u' ' + m_positionalSyntax;
+    for (const QString &option : std::as_const(m_options))
+        line += u" ["_s + option + u']';
     return line;
 }
 

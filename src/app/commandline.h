@@ -92,8 +92,9 @@ private:
     QString m_positionalSyntax;
     QString m_description;
     QCommandLineParser m_parser;
-    QStringList m_optionLines;
-    QStringList m_escaped; // arguments that look like negative numbers, kept from the parser
+    QStringList m_options;     // "--png FILE", for the usage line
+    QStringList m_optionLines; // for --help
+    QStringList m_escaped;     // arguments that look like negative numbers, kept from the parser
 };
 
 } // namespace orlu

@@ -21,7 +21,8 @@ InstanceChannel::~InstanceChannel() = default;
 
 QString InstanceChannel::serverName(const ProgramFolder &folder) {
     const QByteArray key = QDir(folder.path()).canonicalPath().toUtf8();
-    return u"orlu-"_s + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+    return u"orlu-"_s +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 bool InstanceChannel::listen() {

@@ -49,8 +49,9 @@ bool writeOutputFile(const QString &path, const QByteArray &data, QString *error
     const PathKind kind = path == u"-"_s ? PathKind::Fifo : pathKind(path);
     if (path == u"-"_s || kind == PathKind::Fifo || kind == PathKind::CharDevice) {
         QFile out;
-        const bool opened = path == u"-"_s ? out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-                                          : (out.setFileName(path), out.open(QIODevice::WriteOnly));
+        const bool opened = path == u"-"_s
+                                ? out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
+                                : (out.setFileName(path), out.open(QIODevice::WriteOnly));
         if (!opened || !writeWhole(out, data) || !out.flush()) {
             setError(error, out.errorString());
             return false;

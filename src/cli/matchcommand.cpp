@@ -23,10 +23,11 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 int runMatchCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    CommandLine cl(u"match"_s, u"V1 .. V24"_s,
-                   u"Print the names of the courses in FILE (any file with the course tables: the main "
-                   u"database, orluMCn.mdb, a transfer file) that apply to the analysis of the 24 plain "
-                   u"readings, in matching order, with today's date for the age (no --birth: birth date 0)."_s);
+    CommandLine cl(
+        u"match"_s, u"V1 .. V24"_s,
+        u"Print the names of the courses in FILE (any file with the course tables: the main "
+        u"database, orluMCn.mdb, a transfer file) that apply to the analysis of the 24 plain "
+        u"readings, in matching order, with today's date for the age (no --birth: birth date 0)."_s);
     cl.addValueOption(u"courses"_s, u"FILE"_s, u"The file that holds the courses."_s);
     cl.addValueOption(u"birth"_s, u"YYYY-MM-DD"_s, u"The subject's birth date."_s);
     cl.addReadingOptions();
@@ -94,7 +95,8 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
             return ExitUsage;
         seed = static_cast<quint32>(*given);
     }
-    const QString database = cl.isSet(u"database"_s) ? cl.value(u"database"_s) : cl.folder().file(dbfile::Main);
+    const QString database =
+        cl.isSet(u"database"_s) ? cl.value(u"database"_s) : cl.folder().file(dbfile::Main);
 
     QString error;
     if (pathKind(database) == PathKind::Absent && !createDatabaseFile(database, SchemaKind::Main, &error)) {

@@ -67,13 +67,15 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 }
 
 int runBackupCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    CommandLine cl(u"backup"_s, QString(),
-                   u"Copy the main database, consistently even while the program runs, and check the copy. "
-                   u"Without --to the copy goes to backups/orlu4-YYYYMMDD-HHMMSS.mdb in the program folder."_s);
+    CommandLine cl(
+        u"backup"_s, QString(),
+        u"Copy the main database, consistently even while the program runs, and check the copy. "
+        u"Without --to the copy goes to backups/orlu4-YYYYMMDD-HHMMSS.mdb in the program folder."_s);
     cl.addHomeOption();
-    cl.addValueOption(u"to"_s, u"FILE"_s,
-                      u"Where the copy goes: a new or regular file (replaced only by a complete copy), a pipe, "
-                      u"a device, or \"-\" for standard output."_s);
+    cl.addValueOption(
+        u"to"_s, u"FILE"_s,
+        u"Where the copy goes: a new or regular file (replaced only by a complete copy), a pipe, "
+        u"a device, or \"-\" for standard output."_s);
     if (const std::optional<int> done = cl.parse(args, out, err))
         return *done;
     if (!noPositional(cl, err))

@@ -43,7 +43,8 @@ bool copyDatabaseFile(const QString &from, const QString &to) {
     const QString temp = to + u".copy"_s;
     QFile::remove(temp);
     // The copy holds personal data from its first row on, whatever the template's mode.
-    if (!QFile::copy(from, temp) || !QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    if (!QFile::copy(from, temp) ||
+        !QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         QFile::remove(temp);
         return false;
     }
@@ -74,7 +75,8 @@ bool clearReadOnly(const QString &path) {
 
 QString datedFileName(const QString &path, const QDateTime &now) {
     const QFileInfo info(path);
-    const QString stem = info.path() + u'/' + info.completeBaseName() + u'-' + now.toString(u"yyyyMMdd-HHmmss"_s);
+    const QString stem =
+        info.path() + u'/' + info.completeBaseName() + u'-' + now.toString(u"yyyyMMdd-HHmmss"_s);
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     QString candidate = stem + suffix;
     for (int n = 2; pathKind(candidate) != PathKind::Absent; ++n)
@@ -111,8 +113,9 @@ void dropUpdate(const QString &update, const QDateTime &now, HousekeepingReport 
     settleDatabaseFile(update);
     const QString kept = datedFileName(update, now);
     if (renameDatabaseFile(update, kept)) {
-        report.notices.append({NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
-                                                update, QFileInfo(kept).fileName())});
+        report.notices.append(
+            {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
+                              update, QFileInfo(kept).fileName())});
     } else {
         report.notices.append(
             {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，保持原状。"_s.arg(update)});
@@ -132,8 +135,9 @@ HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDate
         const QStringList findings = checkDatabaseFile(update, SchemaKind::Main, PageCheck::Quick);
         if (!findings.isEmpty()) {
             updateUsable = false;
-            report.notices.append({NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
-                                                  update, findings.join(u"；"_s))});
+            report.notices.append(
+                {NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
+                                update, findings.join(u"；"_s))});
         }
     }
     if (updateUsable && fileExists(main)) {

@@ -65,7 +65,8 @@ bool snapshot(const QString &database, const QString &temp, QString *error) {
             made = false;
         }
     }
-    made = made && QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) && syncFile(temp);
+    made = made && QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+           syncFile(temp);
     if (!made)
         QFile::remove(temp);
     return made;
@@ -74,8 +75,9 @@ bool snapshot(const QString &database, const QString &temp, QString *error) {
 bool streamTo(const QString &source, const QString &target, QString *error) {
     QFile in(source);
     QFile out;
-    const bool opened = target == u"-"_s ? out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-                                        : (out.setFileName(target), out.open(QIODevice::WriteOnly));
+    const bool opened = target == u"-"_s
+                            ? out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
+                            : (out.setFileName(target), out.open(QIODevice::WriteOnly));
     if (!in.open(QIODevice::ReadOnly) || !opened) {
         setError(error, opened ? in.errorString() : out.errorString());
         return false;
@@ -187,7 +189,8 @@ QString RegisterBackup::onDemandPath(const QDateTime &now) const {
     return datedFileName(m_folder + u"orlu4.mdb"_s, now);
 }
 
-bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString *keptAs, QString *error) const {
+bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString *keptAs,
+                             QString *error) const {
     const QStringList findings = checkDatabaseFile(from, SchemaKind::Main, PageCheck::Quick);
     if (!findings.isEmpty()) {
         setError(error, u"%1：%2"_s.arg(from, findings.join(u"；"_s)));
@@ -197,8 +200,8 @@ bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString 
         return false;
     const QString temp = m_database + u".restore"_s;
     QFile::remove(temp);
-    if (!QFile::copy(from, temp) || !QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        !syncFile(temp)) {
+    if (!QFile::copy(from, temp) ||
+        !QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || !syncFile(temp)) {
         QFile::remove(temp);
         setError(error, u"无法复制 %1"_s.arg(from));
         return false;

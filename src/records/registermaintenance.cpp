@@ -40,7 +40,8 @@ void RegisterMaintenance::start(const QString &database, const QString &backupFo
     wait();
     m_thread.reset(QThread::create([this, database, backupFolder, today] {
         const MaintenanceResult result = run(database, backupFolder, today);
-        QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
     }));
     m_thread->setObjectName(QStringLiteral("register-maintenance"));
     m_thread->start(QThread::LowPriority);

@@ -68,8 +68,26 @@ inline QStringList registerOf(const QString &path) {
         rows << QStringLiteral("S:") + q.value(0).toString();
     q.exec(QStringLiteral("SELECT CUSTNO, KYDATE, KY1 FROM KYDATA"));
     while (q.next())
-        rows << QStringLiteral("M:") + q.value(0).toString() + u'/' + q.value(1).toString() + u'/' + q.value(2).toString();
+        rows << QStringLiteral("M:") + q.value(0).toString() + u'/' + q.value(1).toString() + u'/' +
+                    q.value(2).toString();
     return rows;
+}
+
+} // namespace orlu::test
+
+namespace orlu::test {
+
+// Overwrites the middle of the file's last pages, as a failing disk would: the
+// schema on the first page still reads, the data pages do not.
+inline void damagePages(const QString &path) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    const qint64 size = f.size();
+    QVERIFY(size > 8 * 4096);
+    for (qint64 at = size / 2; at < size - 4096; at += 4096) {
+        f.seek(at + 8);
+        f.write(QByteArray(1000, '\xa5'));
+    }
 }
 
 } // namespace orlu::test

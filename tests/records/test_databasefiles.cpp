@@ -45,8 +45,9 @@ private slots:
 
 void TestDatabaseFiles::upgrade_data() {
     QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QStringList>("after"); // "file=marker", "file=" for absent, "file=?" present but no database
-    QTest::addColumn<QString>("notice");    // "type:text fragment", or empty for no message
+    QTest::addColumn<QStringList>(
+        "after"); // "file=marker", "file=" for absent, "file=?" present but no database
+    QTest::addColumn<QString>("notice"); // "type:text fragment", or empty for no message
 
     // The housekeeping as it always was, for files that pass the checks.
     QTest::newRow("update replaces the main database")
@@ -61,10 +62,11 @@ void TestDatabaseFiles::upgrade_data() {
     QTest::newRow("update without a main database: template used, update dropped")
         << QStringList{u"orlu430.mdb"_s, u"KySpa.mdb"_s}
         << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb="_s} << QString();
-    QTest::newRow("no template, no main database") << QStringList{} << QStringList{u"orlu4.mdb="_s} << QString();
+    QTest::newRow("no template, no main database")
+        << QStringList{} << QStringList{u"orlu4.mdb="_s} << QString();
     QTest::newRow("ordinary start changes nothing")
-        << QStringList{u"orlu4.mdb"_s, u"KySpa.mdb"_s} << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s}
-        << QString();
+        << QStringList{u"orlu4.mdb"_s, u"KySpa.mdb"_s}
+        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s} << QString();
 
     // An update that holds part of a register is never deleted.
     QTest::newRow("populated update without a main database is kept")
@@ -91,8 +93,8 @@ void TestDatabaseFiles::upgrade_data() {
         << QStringList{u"orlu430.mdb:junk"_s, u"KySpa.mdb"_s}
         << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb=?"_s} << u"6:orlu430.mdb"_s;
     // A pipe in a database's place is the operator's: never replaced, never opened.
-    QTest::newRow("pipe as main database") << QStringList{u"orlu4.mdb:fifo"_s, u"KySpa.mdb"_s}
-                                           << QStringList{u"orlu4.mdb=?"_s} << QString();
+    QTest::newRow("pipe as main database")
+        << QStringList{u"orlu4.mdb:fifo"_s, u"KySpa.mdb"_s} << QStringList{u"orlu4.mdb=?"_s} << QString();
     QTest::newRow("pipe as update") << QStringList{u"orlu430.mdb:fifo"_s, u"orlu4.mdb"_s, u"KySpa.mdb"_s}
                                     << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu430.mdb=?"_s}
                                     << u"6:orlu430.mdb"_s;
