@@ -28,7 +28,7 @@ MaintenanceResult RegisterMaintenance::run(const QString &database, const QStrin
             result.damage << error;
             return result;
         }
-        result.damage = pageFindings(db.handle(), PageCheck::Quick);
+        result.damage = pageFindings(db.handle(), PageCheck::Quick, 5);
     }
     // A damaged register is never copied: its copy would push a sound one out of the rotation.
     if (result.damage.isEmpty() && !backupFolder.isEmpty())

@@ -21,8 +21,7 @@ private slots:
     void ordersCoverEveryMeridianOnce();
 };
 
-void TestChannels::meridianOfChannel_data()
-{
+void TestChannels::meridianOfChannel_data() {
     QTest::addColumn<int>("channel");
     QTest::addColumn<int>("meridian");
     QTest::addColumn<bool>("left");
@@ -36,8 +35,7 @@ void TestChannels::meridianOfChannel_data()
     QTest::newRow("right stomach") << 24 << 12 << false << false;
 }
 
-void TestChannels::meridianOfChannel()
-{
+void TestChannels::meridianOfChannel() {
     QFETCH(int, channel);
     QFETCH(int, meridian);
     QFETCH(bool, left);
@@ -48,16 +46,14 @@ void TestChannels::meridianOfChannel()
     QCOMPARE(channelOf(meridian, left ? Side::Left : Side::Right), channel);
 }
 
-void TestChannels::gridCellRoundTrip()
-{
+void TestChannels::gridCellRoundTrip() {
     for (int c = 1; c <= ChannelCount; ++c) {
         const GridCell cell = gridCellOfChannel(c);
         QCOMPARE(orlu::channelOfGridCell(cell.row, cell.column), std::optional<int>(c));
     }
 }
 
-void TestChannels::channelOfGridCell_data()
-{
+void TestChannels::channelOfGridCell_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("channel"); // 0: no channel
@@ -69,16 +65,14 @@ void TestChannels::channelOfGridCell_data()
     QTest::newRow("beyond grid") << 3 << 1 << 0;
 }
 
-void TestChannels::channelOfGridCell()
-{
+void TestChannels::channelOfGridCell() {
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(int, channel);
     QCOMPARE(orlu::channelOfGridCell(row, column).value_or(0), channel);
 }
 
-void TestChannels::partnersArePairedAcrossOrganTypes()
-{
+void TestChannels::partnersArePairedAcrossOrganTypes() {
     for (int m = 1; m <= MeridianCount; ++m) {
         const Meridian &me = meridian(m);
         const Meridian &p = meridian(me.partner);
@@ -89,8 +83,7 @@ void TestChannels::partnersArePairedAcrossOrganTypes()
     }
 }
 
-void TestChannels::correctionSharedBySides_data()
-{
+void TestChannels::correctionSharedBySides_data() {
     QTest::addColumn<int>("channel");
     QTest::addColumn<double>("factor");
     QTest::newRow("left lung") << 1 << 0.8541;
@@ -101,16 +94,14 @@ void TestChannels::correctionSharedBySides_data()
     QTest::newRow("right stomach") << 24 << 1.1388;
 }
 
-void TestChannels::correctionSharedBySides()
-{
+void TestChannels::correctionSharedBySides() {
     QFETCH(int, channel);
     QFETCH(double, factor);
     QCOMPARE(correctionFactor(channel), factor);
     QCOMPARE(correctedValue(channel, 100.0), 100.0 * factor);
 }
 
-void TestChannels::pointPictureNames_data()
-{
+void TestChannels::pointPictureNames_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("name");
@@ -121,16 +112,14 @@ void TestChannels::pointPictureNames_data()
     QTest::newRow("9 image") << 2 << 9 << u"GRh3.bmp"_s;
 }
 
-void TestChannels::pointPictureNames()
-{
+void TestChannels::pointPictureNames() {
     QFETCH(int, style);
     QFETCH(int, channel);
     QFETCH(QString, name);
     QCOMPARE(pointPictureName(style, channel), name);
 }
 
-void TestChannels::ordersCoverEveryMeridianOnce()
-{
+void TestChannels::ordersCoverEveryMeridianOnce() {
     for (const auto *order : {&generatingOrder(), &controllingOrder(), &standardOrderPairs()}) {
         QSet<int> seen;
         for (const ElementColumn &col : *order) {
