@@ -24,28 +24,6 @@ struct Command {
     std::function<int(const QStringList &args, QTextStream &out, QTextStream &err)> run;
 };
 
-int runSetup(const QStringList &args, QTextStream &out, QTextStream &err) {
-    CommandLine cl(u"setup"_s, QString(),
-                   u"Create or refresh the installation in the program folder (template database, reference "
-                   u"texts, supplied courses, pictures). The main database and the settings file are never "
-                   u"touched."_s);
-    cl.addHomeOption();
-    if (const std::optional<int> done = cl.parse(args, out, err))
-        return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
-    const ProgramFolder folder = cl.folder();
-    const InstallReport report = install(folder);
-    for (const QString &f : report.written)
-        out << "written: " << folder.file(f) << '\n';
-    if (!report.ok) {
-        err << "setup failed: " << report.error << '\n';
-        return ExitFailed;
-    }
-    out << "installation ready in " << folder.path() << '\n';
-    return ExitOk;
-}
-
 int runProbePresentCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     CommandLine cl(u"probe-present"_s, QString(), u"Exit 0 when a probe is on the USB bus, 1 otherwise."_s);
     if (const std::optional<int> done = cl.parse(args, out, err))
@@ -60,7 +38,7 @@ QList<Command> commands() {
         {u"setup"_s, u"setup [--home DIR]"_s,
          u"Create or refresh the installation in the program folder (template database, reference texts, "
          u"supplied courses, pictures). The main database and the settings file are never touched."_s,
-         runSetup},
+         runSetupCommand},
         {u"chart"_s, QString::fromLatin1(ChartCommandUsage),
          u"Draw analysis chart N (1-6, 8, 9) for 24 plain readings in uA onto a 757 x 393 image (--png) "
          u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
