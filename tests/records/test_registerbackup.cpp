@@ -53,8 +53,8 @@ void TestRegisterBackup::pruneKeepsDaysAndMonths_data() {
     QTest::addColumn<int>("expected"); // copies left
     QTest::addColumn<QStringList>("kept");
     QTest::addColumn<QStringList>("gone");
-    QTest::newRow("two weeks: all kept") << QDate(2026, 12, 1) << 14 << 14 << QStringList{u"orlu4-20261201.mdb"_s}
-                                         << QStringList{};
+    QTest::newRow("two weeks: all kept")
+        << QDate(2026, 12, 1) << 14 << 14 << QStringList{u"orlu4-20261201.mdb"_s} << QStringList{};
     QTest::newRow("three weeks in one month: the newest 14 and the month's first")
         << QDate(2026, 11, 1) << 21 << 15 << QStringList{u"orlu4-20261101.mdb"_s, u"orlu4-20261121.mdb"_s}
         << QStringList{u"orlu4-20261102.mdb"_s, u"orlu4-20261107.mdb"_s};
@@ -79,7 +79,8 @@ void TestRegisterBackup::pruneKeepsDaysAndMonths() {
     home.writeFile(u"backups/orlu4-backup-20250101-120000.mdb"_s, "before an import");
     const RegisterBackup backup(home.file(u"orlu4.mdb"_s), home.file(u"backups"_s));
     backup.prune();
-    const QStringList left = dailyCopies(home.file(u"backups"_s)).filter(QRegularExpression(u"^orlu4-\\d{8}\\.mdb$"_s));
+    const QStringList left =
+        dailyCopies(home.file(u"backups"_s)).filter(QRegularExpression(u"^orlu4-\\d{8}\\.mdb$"_s));
     QCOMPARE(left.size(), expected);
     for (const QString &k : kept)
         QVERIFY2(left.contains(k), qPrintable(k));
