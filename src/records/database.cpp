@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QUrl>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -159,6 +162,20 @@ bool Transaction::commit() {
         return false;
     m_active = false;
     return m_db.commit();
+}
+
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!connection)
+        return;
+    // Asked every few thousand engine steps; a true answer ends the statement.
+    sqlite3_progress_handler(
+        connection, 4000,
+        [](void *flag) { return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool> *>(stop));
 }
 
 bool replaceFile(const QString &from, const QString &to, QString *error) {

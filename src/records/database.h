@@ -4,6 +4,8 @@
 #include <QSqlError>
 #include <QString>
 
+#include <atomic>
+
 namespace orlu {
 
 // One connection to one database file. Files are always checked to be SQLite
@@ -64,6 +66,11 @@ private:
     QSqlDatabase m_db;
     bool m_active = false;
 };
+
+// Makes the connection's statements give up soon after `*stop` turns true, so
+// long work on a thread of its own (a page check, a copy) can be ended when the
+// program closes. `stop` must outlive the connection's use.
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);

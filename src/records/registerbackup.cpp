@@ -39,7 +39,7 @@ bool syncFile(const QString &path) {
 #endif
 }
 
-bool snapshot(const QString &database, const QString &temp, QString *error) {
+bool snapshot(const QString &database, const QString &temp, const std::atomic<bool> *stop, QString *error) {
     for (const QString &suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
         QFile::remove(temp + suffix);
     bool made = false;
@@ -51,6 +51,8 @@ bool snapshot(const QString &database, const QString &temp, QString *error) {
             setError(error, why);
             return false;
         }
+        if (stop)
+            stopWhen(db.handle(), stop);
         QSqlQuery q(db.handle());
         q.prepare(u"VACUUM INTO ?"_s);
         q.addBindValue(temp);
@@ -127,14 +129,14 @@ bool RegisterBackup::copyTo(const QString &target, QString *error) const {
     if (kind == PathKind::Fifo || kind == PathKind::CharDevice) {
         QTemporaryDir work;
         const QString temp = work.filePath(u"snapshot.mdb"_s);
-        return work.isValid() && snapshot(m_database, temp, error) && streamTo(temp, target, error);
+        return work.isValid() && snapshot(m_database, temp, m_stop, error) && streamTo(temp, target, error);
     }
     if (kind != PathKind::Absent && kind != PathKind::Regular) {
         setError(error, u"%1 不是普通文件"_s.arg(target));
         return false;
     }
     const QString temp = target + u".part"_s;
-    if (!snapshot(m_database, temp, error))
+    if (!snapshot(m_database, temp, m_stop, error))
         return false;
     if (!replaceFile(temp, target, error)) {
         QFile::remove(temp);

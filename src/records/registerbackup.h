@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // Copies of the main database: one a day at the first start in "backups/" of
 // the program folder ("orlu4-YYYYMMDD.mdb"), copies on demand, and putting a
 // copy back. Every copy is a consistent snapshot made by the engine (VACUUM
@@ -52,12 +54,15 @@ public:
                  QString *error = nullptr) const;
 
     const QString &folder() const { return m_folder; }
+    // Ends a copy in progress soon after `*stop` turns true (the copy then fails, leaving nothing).
+    void setStopFlag(const std::atomic<bool> *stop) { m_stop = stop; }
 
 private:
     bool ensureFolder(QString *error) const;
 
     QString m_database;
     QString m_folder;
+    const std::atomic<bool> *m_stop = nullptr;
 };
 
 } // namespace orlu

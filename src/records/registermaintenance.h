@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 class QThread;
@@ -26,7 +27,7 @@ class RegisterMaintenance : public QObject {
     Q_OBJECT
 public:
     explicit RegisterMaintenance(QObject *parent = nullptr);
-    ~RegisterMaintenance() override; // waits for the thread
+    ~RegisterMaintenance() override; // ends the work early and waits for the thread
 
     // `backupFolder` empty: no copy is made (a read-only register).
     void start(const QString &database, const QString &backupFolder, const QDate &today);
@@ -34,14 +35,19 @@ public:
     // Blocks until the work is done; `finished` is still delivered by the event loop.
     void wait();
 
-    // The work itself, as the thread does it.
-    static MaintenanceResult run(const QString &database, const QString &backupFolder, const QDate &today);
+    // Ends the work early (a copy cut short leaves nothing); `finished` still comes.
+    void stop();
+
+    // The work itself, as the thread does it; `stop` ends it early.
+    static MaintenanceResult run(const QString &database, const QString &backupFolder, const QDate &today,
+                                 const std::atomic<bool> *stop = nullptr);
 
 signals:
     void finished(const orlu::MaintenanceResult &result);
 
 private:
     std::unique_ptr<QThread> m_thread;
+    std::atomic<bool> m_stop{false};
 };
 
 } // namespace orlu

@@ -1,5 +1,6 @@
 #include "app/privatefiles.h"
 #include "records/registerbackup.h"
+#include "records/registermaintenance.h"
 #include "registerfiles.h"
 #include "support/temphome.h"
 
@@ -25,6 +26,7 @@ private slots:
     void damagedRegisterIsNotCopied();
     void halfMadeCopyNeverTakesAName();
     void copyToStandardOutputStyleTargets();
+    void closingTheProgramEndsACopy();
 };
 
 void TestRegisterBackup::dailyCopyOncePerDay() {
@@ -126,6 +128,24 @@ void TestRegisterBackup::copyToStandardOutputStyleTargets() {
     home.writeFile(u"copy.mdb"_s, "old");
     QVERIFY(backup.copyTo(home.file(u"copy.mdb"_s), &error));
     QCOMPARE(test::markerOf(home.file(u"copy.mdb"_s)), u"main"_s);
+}
+
+// The program may close in the middle of a copy of a large register: the copy ends, nothing is left.
+void TestRegisterBackup::closingTheProgramEndsACopy() {
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"main"_s, 50));
+    std::atomic<bool> stop{true};
+    RegisterBackup backup(main, home.file(u"backups"_s));
+    backup.setStopFlag(&stop);
+    QString error;
+    QVERIFY(backup.makeDaily(QDate(2026, 12, 9), &error).isEmpty());
+    QVERIFY(QDir(home.file(u"backups"_s)).entryList(QDir::Files).isEmpty());
+    const MaintenanceResult result =
+        RegisterMaintenance::run(main, home.file(u"backups"_s), QDate(2026, 12, 9), &stop);
+    QVERIFY(result.damage.isEmpty() && result.backup.isEmpty() && result.backupError.isEmpty());
+    stop = false;
+    QVERIFY(!backup.makeDaily(QDate(2026, 12, 9)).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRegisterBackup)
