@@ -7,7 +7,7 @@
 //
 // The register (M measurements, default 1,000,000, over M/20 subjects) is made
 // first and is not timed; --keep DIR makes it there once and reuses it.
-#include "app/programfolder.h"
+#include "core/programfolder.h"
 #include "records/database.h"
 #include "records/databasecheck.h"
 #include "records/databasefiles.h"

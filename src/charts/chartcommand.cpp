@@ -1,8 +1,8 @@
 #include "charts/chartcommand.h"
 
 #include "analysis/analysis.h"
-#include "app/commandline.h"
-#include "app/outputfile.h"
+#include "core/commandline.h"
+#include "core/outputfile.h"
 #include "charts/chartcolours.h"
 #include "charts/charts.h"
 #include "charts/recordingsurface.h"

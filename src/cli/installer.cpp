@@ -1,8 +1,8 @@
 #include "cli/installer.h"
 
 #include "analysis/referencetextbuilder.h"
-#include "app/commandline.h"
-#include "app/privatefiles.h"
+#include "core/commandline.h"
+#include "core/privatefiles.h"
 #include "courses/suppliedcourses.h"
 #include "measure/pointpictures.h"
 #include "records/databasefiles.h"

@@ -1,5 +1,5 @@
 #include "analysis/analysiscommands.h"
-#include "app/commandline.h"
+#include "core/commandline.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"

@@ -1,8 +1,8 @@
 #include "cli/registercommands.h"
 
-#include "app/commandline.h"
-#include "app/privatefiles.h"
-#include "app/programlock.h"
+#include "core/commandline.h"
+#include "core/privatefiles.h"
+#include "core/programlock.h"
 #include "records/databasecheck.h"
 #include "records/databasefiles.h"
 #include "records/registerbackup.h"

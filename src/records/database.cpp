@@ -1,6 +1,6 @@
 #include "records/database.h"
 
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 
 #include <QAtomicInt>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "records/databasecheck.h"
 
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 #include "records/database.h"
 
 #include <QFile>

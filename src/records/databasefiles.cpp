@@ -1,7 +1,7 @@
 #include "records/databasefiles.h"
 
-#include "app/prompter.h"
-#include "app/privatefiles.h"
+#include "core/prompter.h"
+#include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/databasecheck.h"
 

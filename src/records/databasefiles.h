@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/programfolder.h"
+#include "core/programfolder.h"
+#include "core/prompter.h"
 
 #include <QDateTime>
 #include <QList>
@@ -34,7 +35,7 @@ bool clearReadOnly(const QString &path);
 
 // What the start-up housekeeping tells the operator: a message box type and its text.
 struct StartupNotice {
-    int type;
+    MessageType type;
     QString text;
 };
 

@@ -1,6 +1,6 @@
 #include "records/registerbackup.h"
 
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/databasecheck.h"
 #include "records/databasefiles.h"

@@ -1,6 +1,6 @@
 #include "records/schema.h"
 
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/listqueries.h"
 

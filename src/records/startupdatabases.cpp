@@ -1,6 +1,6 @@
 #include "records/startupdatabases.h"
 
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 #include "records/databasecheck.h"
 
 #include <QFileInfo>

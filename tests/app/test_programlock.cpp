@@ -1,5 +1,5 @@
 #include "app/instancechannel.h"
-#include "app/programlock.h"
+#include "core/programlock.h"
 #include "support/temphome.h"
 
 #include <QSignalSpy>

@@ -7,7 +7,7 @@
 // The work runs in a child process: this program started again with
 // "--child WORK FOLDER". It says "go" just before it starts, and is killed
 // after a random part of the time the same work takes when left alone.
-#include "app/programfolder.h"
+#include "core/programfolder.h"
 #include "records/database.h"
 #include "records/databasecheck.h"
 #include "records/databasefiles.h"

@@ -1,4 +1,4 @@
-#include "app/privatefiles.h"
+#include "core/privatefiles.h"
 #include "records/registerbackup.h"
 #include "records/registermaintenance.h"
 #include "registerfiles.h"
