@@ -96,13 +96,12 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         app.pump,        app.folder.dataFolder()};
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
-    // A register open for looking up only offers no saving (the main window says why).
-    if (app.mainDbReadOnlyReason.isEmpty()) {
-        handOvers.saving = [&app](QWidget *p) {
-            SavingWindow window(recordContextOf(app), p);
-            window.exec();
-        };
-    }
+    handOvers.saving = [&app](QWidget *p) {
+        SavingWindow window(recordContextOf(app), p);
+        window.exec();
+    };
+    // A register open for looking up only offers no saving, and says why.
+    handOvers.savingUnavailable = app.mainDbReadOnlyReason;
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
     handOvers.comparison = [](QWidget *p) {
         PlaceholderWindow window(u"两笔比对"_s, p);

@@ -18,9 +18,9 @@ const QString Kept = u"orlu430-20261209-091500.mdb"_s;
 // Sets up a folder from "file" (an empty database marked with its own name),
 // "file+rows" (one holding subjects and measurements), "file:junk" (not a database),
 // "file:texts" (a database without the register's tables) or "file:fifo".
-void prepare(const test::TempHome &home, const QString &spec) {
-    const QString file = spec.section(u':', 0, 0).section(u'+', 0, 0);
-    const QString kind = spec.section(u':', 1);
+void prepare(const test::TempHome &home, const QString &setup) {
+    const QString file = setup.section(u':', 0, 0).section(u'+', 0, 0);
+    const QString kind = setup.section(u':', 1);
     const QString path = home.file(file);
     if (kind == u"junk"_s)
         home.writeFile(file, QByteArray(4096, 'x'));
@@ -29,7 +29,7 @@ void prepare(const test::TempHome &home, const QString &spec) {
     else if (kind == u"fifo"_s)
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else
-        QVERIFY(test::makeMainDatabase(path, file, spec.contains(u'+') ? 3 : 0));
+        QVERIFY(test::makeMainDatabase(path, file, setup.contains(u'+') ? 3 : 0));
 }
 
 } // namespace
@@ -105,8 +105,8 @@ void TestDatabaseFiles::upgrade() {
     QFETCH(QStringList, after);
     QFETCH(QString, notice);
     test::TempHome home;
-    for (const QString &spec : before)
-        prepare(home, spec);
+    for (const QString &setup : before)
+        prepare(home, setup);
     const HousekeepingReport report = upgradeDatabaseFiles(ProgramFolder(home.path()), Now);
     for (const QString &expect : after) {
         const QString file = expect.section(u'=', 0, 0);
