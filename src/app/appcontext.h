@@ -33,7 +33,9 @@ struct AppContext {
     CurrentMeasurement measurement;
     AnalysisViewState analysisView; // the analysis window's page and chart between showings
 
-    Database mainDb;     // orlu4.mdb
+    Database mainDb; // orlu4.mdb
+    // Why the main database is open for looking up only (a read-only file or folder); empty when writable.
+    QString mainDbReadOnlyReason;
     Database textDb;     // orluCn.mdb, read-only
     Database suppliedDb; // orluMCn.mdb, read-only, opened on first use
     // Opens the supplied course set when it is not open yet; false when it cannot be opened.

@@ -114,6 +114,8 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         SavingWindow window(recordContextOf(app), p);
         window.exec();
     };
+    // A register open for looking up only offers no saving, and says why.
+    handOvers.savingUnavailable = app.mainDbReadOnlyReason;
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
     handOvers.comparison = [](QWidget *p) {
         PlaceholderWindow window(u"两笔比对"_s, p);

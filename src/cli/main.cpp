@@ -1,9 +1,11 @@
 #include "analysis/analysiscommands.h"
+#include "core/commandline.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
+#include "cli/registercommands.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -24,29 +26,13 @@ struct Command {
     std::function<int(const QStringList &args, QTextStream &out, QTextStream &err)> run;
 };
 
-// "--home DIR" anywhere among the arguments selects the program folder; ORLU_HOME otherwise.
-ProgramFolder folderFrom(QStringList &args) {
-    const qsizetype i = args.indexOf(u"--home"_s);
-    if (i >= 0 && i + 1 < args.size()) {
-        const QString dir = args.at(i + 1);
-        args.remove(i, 2);
-        return ProgramFolder(dir);
-    }
-    return ProgramFolder::fromEnvironment();
-}
-
-int runSetup(const QStringList &arguments, QTextStream &out, QTextStream &err) {
-    QStringList args = arguments;
-    const ProgramFolder folder = folderFrom(args);
-    const InstallReport report = install(folder);
-    for (const QString &f : report.written)
-        out << "written: " << folder.file(f) << '\n';
-    if (!report.ok) {
-        err << "setup failed: " << report.error << '\n';
-        return 1;
-    }
-    out << "installation ready in " << folder.path() << '\n';
-    return 0;
+int runProbePresentCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"probe-present"_s, QString(), u"Exit 0 when a probe is on the USB bus, 1 otherwise."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    return runProbePresent(out);
 }
 
 QList<Command> commands() {
@@ -54,7 +40,7 @@ QList<Command> commands() {
         {u"setup"_s, u"setup [--home DIR]"_s,
          u"Create or refresh the installation in the program folder (template database, reference texts, "
          u"supplied courses, pictures). The main database and the settings file are never touched."_s,
-         runSetup},
+         runSetupCommand},
         {u"chart"_s, QString::fromLatin1(ChartCommandUsage),
          u"Draw analysis chart N (1-6, 8, 9) for 24 plain readings in uA onto a 757 x 393 image (--png) "
          u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
@@ -87,10 +73,22 @@ QList<Command> commands() {
          u"backs the main database up first. Messages on standard error; exit 1 when the import failed (the "
          u"main database is as it was)."_s,
          runImportCommand},
+        {u"check"_s, u"check [--home DIR]"_s,
+         u"Check every database of the program folder (integrity_check, tables and columns); one line per "
+         u"file, exit status 1 when anything is wrong."_s,
+         runCheckCommand},
+        {u"backup"_s, u"backup [--home DIR] [--to FILE]"_s,
+         u"Make a checked copy of the main database (default: backups/orlu4-YYYYMMDD-HHMMSS.mdb in the "
+         u"program folder; FILE may be \"-\" for standard output). The program makes one a day by itself."_s,
+         runBackupCommand},
+        {u"restore"_s, u"restore [--home DIR] --from FILE"_s,
+         u"Put a copy back as the main database after checking it; the replaced file is kept in backups/. "
+         u"The program must be closed."_s,
+         runRestoreCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
-         [](const QStringList &, QTextStream &out, QTextStream &) { return runProbePresent(out); }},
+         runProbePresentCommand},
     };
 }
 
@@ -101,7 +99,8 @@ void printHelp(QTextStream &out) {
     for (const Command &c : commands())
         out << "  orlu-cli " << c.usage << "\n      " << c.help << "\n";
     out << analysisCommandsHelp();
-    out << "  orlu-cli --help\n      This text.\n";
+    out << "  orlu-cli --help\n      This text.\n  orlu-cli --version\n      The program's version.\n"
+        << "Every command takes --help. Bad arguments give a message on stderr and exit status 2.\n";
 }
 
 } // namespace
@@ -121,7 +120,11 @@ int main(int argc, char *argv[]) {
     if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s ||
         args.first() == u"help"_s) {
         printHelp(out);
-        return args.isEmpty() ? 2 : 0;
+        return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    if (args.first() == u"--version"_s) {
+        out << "orlu-cli " << programVersion() << '\n';
+        return ExitOk;
     }
     if (isAnalysisCommand(args.first()))
         return runAnalysisCommand(args, out, err);
@@ -132,5 +135,5 @@ int main(int argc, char *argv[]) {
     }
     err << "unknown command: " << name << "\n\n";
     printHelp(err);
-    return 2;
+    return ExitUsage;
 }

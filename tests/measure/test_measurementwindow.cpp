@@ -118,6 +118,7 @@ private slots:
     void tooLongNoLeavesAnalysisDisabled();
     void enablingFollowsTheMeasurement_data();
     void enablingFollowsTheMeasurement();
+    void readOnlyRegisterOffersNoSaving();
     void clearButton_data();
     void clearButton();
     void birthDateAndAge_data();
@@ -402,6 +403,17 @@ void TestMeasurementWindow::enablingFollowsTheMeasurement_data() {
     QTest::newRow("empty") << 0 << false << false;
     QTest::newRow("one channel 0") << 1 << false << true;
     QTest::newRow("complete") << 2 << true << true;
+}
+
+// Known before the measurement starts: the save button is off and says why.
+void TestMeasurementWindow::readOnlyRegisterOffersNoSaving() {
+    WindowRig rig;
+    rig.handOvers.savingUnavailable = u"主数据库文件 orlu4.mdb 为只读"_s;
+    fillValues(rig.measurement, 42.4, 0);
+    rig.open();
+    QVERIFY(rig.enabled(u"analysis"_s));
+    QVERIFY(!rig.enabled(u"save"_s));
+    QCOMPARE(rig.window->action(u"saveAction"_s)->toolTip(), u"主数据库文件 orlu4.mdb 为只读"_s);
 }
 
 void TestMeasurementWindow::enablingFollowsTheMeasurement() {

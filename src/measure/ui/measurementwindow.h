@@ -49,6 +49,8 @@ struct MeasurementWindowContext {
 struct MeasurementHandOvers {
     std::function<void(QWidget *parent)> analysis;   // AnalysisWindow
     std::function<void(QWidget *parent)> saving;     // SavingWindow
+    // Why saving is not possible (a register open for looking up only); empty when it is.
+    QString savingUnavailable;
     std::function<void(QWidget *parent)> reading;    // ReadingWindow, loading into the current measurement
     std::function<void(QWidget *parent)> comparison; // two-record comparison
 };
