@@ -3,11 +3,11 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 
-// The print-option string of the settings: one "1" or "0" per position 1..20,
-// the report's form, colour, type size and sections.
 namespace orlu {
 
+// The print-option string of the settings: one "1" or "0" per position 1..20.
 inline constexpr int PrintOptionCount = 20;
 
 struct PrintOptions {

@@ -5,6 +5,7 @@
 #include "app/ui/messagedialog.h"
 #include "core/programlock.h"
 #include "app/windowfactory.h"
+#include "core/version.h"
 #include "core/clock.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
@@ -28,6 +29,11 @@ const QString AlreadyRunning = u"O.R.L.U. 已经在执行中，请使用已开�
 }
 
 int main(int argc, char *argv[]) {
+    // Answered before the application starts, so it needs no display.
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        std::printf("orlu %s\n", programVersion());
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Quorix Ky-Professional"_s);
     QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);

@@ -1,11 +1,12 @@
 #include "analysis/analysiscommands.h"
-#include "core/commandline.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
+#include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
-#include "cli/registercommands.h"
+#include "core/commandline.h"
+#include "core/version.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>

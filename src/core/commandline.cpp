@@ -1,5 +1,7 @@
 #include "core/commandline.h"
 
+#include "core/version.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -20,10 +22,6 @@ bool looksLikeNegativeNumber(const QString &arg) {
 }
 
 } // namespace
-
-QString programVersion() {
-    return QStringLiteral(ORLU_VERSION);
-}
 
 std::optional<std::array<double, 24>> parseReadings(const QStringList &values, QString *error) {
     if (values.size() != ReadingCount) {

@@ -41,9 +41,6 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1; // the command ran and failed (a missing or damaged file)
 constexpr int ExitUsage = 2;  // bad arguments
 
-// The program's version, as "--version" prints it.
-QString programVersion();
-
 // 24 plain readings in uA in channel order and the subject's sex.
 struct Readings {
     bool male = true;
