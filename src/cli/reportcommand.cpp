@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
+#include "core/commandline.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "core/currentmeasurement.h"
@@ -33,9 +34,6 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
 
 struct ReportRequest {
     ProgramFolder folder = ProgramFolder::fromEnvironment();
@@ -91,16 +89,15 @@ ReportRequest parse(const QStringList &args, QCommandLineParser &parser) {
         if (!parser.positionalArguments().isEmpty() || parser.isSet(sex) || parser.isSet(birth))
             throw UsageError(u"--record takes its subject and readings from the database"_s);
     } else {
-        QStringList readingArgs{u"report"_s};
-        if (parser.isSet(sex))
-            readingArgs << u"--sex"_s << parser.value(sex);
+        if (parser.isSet(sex) && parser.value(sex) != u"male"_s && parser.value(sex) != u"female"_s)
+            throw UsageError(u"--sex needs male or female, not \"%1\""_s.arg(parser.value(sex)));
         QString error;
-        const std::optional<ReadingArguments> parsed =
-            parseReadingArguments(readingArgs + parser.positionalArguments(), {}, &error);
-        if (!parsed)
-            throw UsageError(error.mid(QStringLiteral("report: ").size()));
-        request.measurement.setAllValues(parsed->readings);
-        request.measurement.subject.male = parsed->male;
+        const std::optional<std::array<double, 24>> values =
+            parseReadings(parser.positionalArguments(), &error);
+        if (!values)
+            throw UsageError(error);
+        request.measurement.setAllValues(*values);
+        request.measurement.subject.male = !parser.isSet(sex) || parser.value(sex) == u"male"_s;
         request.measurement.measuredAt = toDayCount(QDateTime::currentDateTime());
         if (parser.isSet(birth)) {
             const QDate date = QDate::fromString(parser.value(birth), Qt::ISODate);

@@ -35,15 +35,22 @@ QVariant TransferPreviewModel::data(const QModelIndex &index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
     const QVariantList *v = rowValues(index.row());
-    return v && index.column() < v->size() ? v->at(index.column()) : QVariant();
+    return v ? cellValue(index.column(), *v) : QVariant();
 }
 
 QVariant TransferPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return {};
-    const QStringList titles = m_kind == Kind::Courses ? QStringList{u"编号"_s, u"疗程名称"_s}
-                                                       : QStringList{u"编号"_s, u"姓名"_s, u"地址"_s};
-    return titles.value(section);
+    return columnTitles().value(section);
+}
+
+QVariant TransferPreviewModel::cellValue(int column, const QVariantList &values) const {
+    return values.value(column);
+}
+
+QStringList TransferPreviewModel::columnTitles() const {
+    return m_kind == Kind::Courses ? QStringList{u"编号"_s, u"疗程名称"_s}
+                                   : QStringList{u"编号"_s, u"姓名"_s, u"地址"_s};
 }
 
 QString transferCountText(int count) {

@@ -21,6 +21,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+protected:
+    // The preview has no running number: column 0 is the first table column.
+    QVariant cellValue(int column, const QVariantList &values) const override;
+    bool isNumberColumn(int) const override { return false; }
+    QStringList columnTitles() const override;
+
 private:
     Kind m_kind;
 };

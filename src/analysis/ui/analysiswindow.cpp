@@ -378,11 +378,10 @@ AnalysisPrintRequest AnalysisWindow::printRequest() const {
     report.options = request.options;
     report.result = &m_result;
     report.measurement = &m_s.measurement;
-    report.texts = m_texts.get();
+    report.texts = m_texts;
     report.treatmentRecord = request.treatmentRecord;
-    const CourseStore courses(m_s.mainDb.handle());
     for (const QString &name : m_courseNames) {
-        const std::optional<Course> course = courses.findByName(name);
+        const std::optional<Course> course = m_s.courses.findByName(name);
         report.courses.append({name, course ? course->description : QString()});
     }
     report.reportTitle = m_s.settings.reportTitle;
