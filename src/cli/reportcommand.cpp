@@ -90,7 +90,7 @@ ReportRequest parse(const QStringList &args, QCommandLineParser &parser) {
             throw UsageError(u"--record takes its subject and readings from the database"_s);
     } else {
         if (parser.isSet(sex) && parser.value(sex) != u"male"_s && parser.value(sex) != u"female"_s)
-            throw UsageError(u"--sex needs male or female, not \"%1\""_s.arg(parser.value(sex)));
+            throw UsageError(u"--sex must be male or female, not \"%1\""_s.arg(parser.value(sex)));
         QString error;
         const std::optional<std::array<double, 24>> values =
             parseReadings(parser.positionalArguments(), &error);
