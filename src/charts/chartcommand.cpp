@@ -1,12 +1,9 @@
 #include "charts/chartcommand.h"
 
 #include "analysis/analysis.h"
-#include "charts/chartcolours.h"
+#include "charts/chartoutput.h"
 #include "charts/charts.h"
-#include "charts/recordingsurface.h"
 
-#include <QBuffer>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -82,15 +79,6 @@ QString parse(const QStringList &args, ChartRequest &request) {
     return {};
 }
 
-bool writeFile(const QString &path, const QByteArray &data, QString &error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
@@ -101,32 +89,9 @@ int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
 
     const AnalysisResult result = analyse(correctedValues(request.readings), request.male);
-    const bool opsToOut =
-        request.opsFile == u"-"_s || (request.opsFile.isEmpty() && request.pngFile.isEmpty());
-
-    if (!request.pngFile.isEmpty()) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        renderChartImage(request.selection, result, ChartColour::ButtonFace).save(&buffer, "PNG");
-        if (QString error; !writeFile(request.pngFile, png, error)) {
-            err << "chart: cannot write " << request.pngFile << ": " << error << '\n';
-            return 1;
-        }
-    }
-    if (opsToOut || !request.opsFile.isEmpty()) {
-        RecordingSurface recording;
-        drawChart(request.selection, recording, result);
-        const QByteArray lines = opsToJsonLines(recording.ops());
-        if (opsToOut) {
-            out << QString::fromUtf8(lines);
-        } else if (QString error; !writeFile(request.opsFile, lines, error)) {
-            err << "chart: cannot write " << request.opsFile << ": " << error << '\n';
-            return 1;
-        }
-    }
-    out.flush();
-    return 0;
+    return writeChartOutputs(
+        u"chart"_s, request.pngFile, request.opsFile, ChartAreaSize,
+        [&](DrawingSurface &surface) { drawChart(request.selection, surface, result); }, out, err);
 }
 
 } // namespace orlu
