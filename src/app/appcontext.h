@@ -2,6 +2,7 @@
 
 #include "app/programfolder.h"
 #include "app/settings.h"
+#include "compare/comparisonset.h"
 #include "device/devicestatus.h"
 #include "measure/currentmeasurement.h"
 #include "records/database.h"
@@ -38,7 +39,7 @@ struct AppContext {
     bool openSuppliedCourses(QString *error = nullptr);
 
     int subjectSortCode = 1;   // shared by the subject lists; sign gives the direction
-    int multiCompareCount = 0; // records chosen for the multi-record comparison
+    ComparisonSet comparisonSet; // the records of the multi-record comparison, kept for the whole run
 
     QString settingsPath() const;
     // Writes the settings file; on failure the operator is told and the old file stays.

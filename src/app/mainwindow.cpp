@@ -238,7 +238,7 @@ void TKyForm::FormCreate() {
 
     m_firstActivationPending = true;
     m_app.subjectSortCode = 1;
-    m_app.multiCompareCount = 0;
+    m_app.comparisonSet = ComparisonSet();
     m_app.measurement.selectedChart = 1;
     m_app.measurement.recordKey = 0;
 

@@ -5,6 +5,9 @@
 #include "app/appcontext.h"
 #include "app/placeholderwindow.h"
 #include "app/settingswindow.h"
+#include "compare/ui/comparisonselectionwindow.h"
+#include "compare/ui/multicomparisonwindow.h"
+#include "compare/ui/tworecordcomparisonwindow.h"
 #include "courses/kyprof.h"
 #include "device/probelink.h"
 #include "device/ui/tkystatu.h"
@@ -55,6 +58,48 @@ RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
+// The system's printer set-up on the program's printer.
+std::function<void(QWidget *)> printerSetupOn(QPrinter &printer) {
+    return [&printer](QWidget *p) {
+        QPrintDialog setup(&printer, p);
+        setup.setWindowTitle(u"打印设定"_s);
+        setup.exec();
+    };
+}
+
+TKyread::ManualEntryOpener manualEntryOpener(AppContext &app) {
+    return [&app](qint64 key, QWidget *p) {
+        TKymnu entry(TKymnu::Modify{app.mainDb.handle(), key}, app.prompter, app.clock, p);
+        entry.exec();
+    };
+}
+
+ComparisonPrinting comparisonPrinting(QPrinter &printer) {
+    ComparisonPrinting printing;
+    printing.printerSetup = printerSetupOn(printer);
+    return printing;
+}
+
+void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto loadThroughReading = [&app](ComparisonRecord &record, QWidget *p) {
+        TKyread reading(recordContextOf(app), TKyread::Caller::ComparisonWindow, &record,
+                        manualEntryOpener(app), p);
+        reading.exec();
+    };
+    TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(printer),
+                                     parent);
+    window.exec();
+}
+
+std::unique_ptr<QDialog> multiComparisonWindow(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto openSelection = [&app](QWidget *p) {
+        ComparisonSelectionWindow selection(recordContextOf(app), app.comparisonSet, p);
+        selection.exec();
+    };
+    return std::make_unique<MultiComparisonWindow>(app.comparisonSet, openSelection,
+                                                   comparisonPrinting(printer), parent);
+}
+
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     AnalysisWindowServices services{
         app.measurement,
@@ -66,21 +111,13 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
         app.prompter,
         app.launcher,
         app.clock};
-    services.printing.printerSetup = [&printer](QWidget *p) {
-        QPrintDialog setup(&printer, p);
-        setup.setWindowTitle(u"打印设定"_s);
-        setup.exec();
-    };
+    services.printing.printerSetup = printerSetupOn(printer);
     TKyany window(std::move(services), parent);
     window.exec();
 }
 
 void openReading(AppContext &app, QWidget *parent) {
-    auto openManualEntry = [&app](qint64 key, QWidget *p) {
-        TKymnu entry(TKymnu::Modify{app.mainDb.handle(), key}, app.prompter, app.clock, p);
-        entry.exec();
-    };
-    TKyread window(recordContextOf(app), TKyread::Caller::MeasurementWindow, nullptr, openManualEntry,
+    TKyread window(recordContextOf(app), TKyread::Caller::MeasurementWindow, nullptr, manualEntryOpener(app),
                    parent);
     window.exec();
 }
@@ -99,10 +136,7 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         window.exec();
     };
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
-    handOvers.comparison = [](QWidget *p) {
-        PlaceholderWindow window(u"两笔比对"_s, p);
-        window.exec();
-    };
+    handOvers.comparison = [&app, &printer](QWidget *p) { openTwoRecordComparison(app, printer, p); };
     return std::make_unique<TKydec>(std::move(context), std::move(handOvers), parent);
 }
 
@@ -116,6 +150,8 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
                                               LegacyConversionHook{}, parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
+        case WindowKind::MultiCompare:
+            return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:
             return std::make_unique<TKyadv>(app.textDb, parent);
         case WindowKind::Courses:

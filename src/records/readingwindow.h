@@ -4,9 +4,9 @@
 #include "records/measurementlistmodel.h"
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
+#include "records/recordlistwidgets.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
-#include "records/recordlistwidgets.h"
 
 #include <functional>
 
@@ -17,7 +17,7 @@ class QToolButton;
 
 namespace orlu {
 
-class SortSearchBar;
+class RecordBrowser;
 
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
@@ -34,8 +34,8 @@ public:
     TKyread(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
             ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
 
-    SubjectListModel &subjectList() { return m_subjectList; }
-    MeasurementListModel &measurementList() { return m_measurementList; }
+    SubjectListModel &subjectList();
+    MeasurementListModel &measurementList();
 
 public slots:
     void reject() override;
@@ -49,8 +49,7 @@ private:
     void DBGrid2Enter();
     void DBGrid2ColEnter();
     void DBGrid1DblClick();
-    void Edit1Change(const QString &text);
-    void changeSort(int code);
+    void sortChanged();
     void ToolButton1Click(); // "加载数据"
     void ToolButton2Click(); // "客户修改"
     void ToolButton3Click(); // "客户删除"
@@ -60,10 +59,6 @@ private:
     void subjectRowChanged();
     void measurementRowChanged();
     void editSubject();
-    void moveToSubject(int row);
-    // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
-    void reloadSubjects(int fallbackRow, qint64 key);
-    void showCount();
     void reportFailure(const QString &what, const QString &error);
     // Tone 1, then, when `list` is the active list and has a current row, the question;
     // the row to delete, or -1.
@@ -73,8 +68,7 @@ private:
     Caller m_caller;
     ComparisonRecord *m_comparison;
     ManualEntryOpener m_openManualEntry;
-    SubjectListModel m_subjectList;
-    MeasurementListModel m_measurementList;
+    RecordBrowser *m_browser;
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
     ActiveList m_active = ActiveList::None;
@@ -85,8 +79,6 @@ private:
     QToolButton *m_editMeasurementButton;
     QToolButton *m_deleteMeasurementButton;
     QToolButton *m_leaveButton;
-    SortSearchBar *m_searchBar;
-    QLabel *m_countLabel;
     QTableView *m_subjectView;
     QTableView *m_measurementView;
     QPlainTextEdit *m_subjectMemo;
