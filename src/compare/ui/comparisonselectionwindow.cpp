@@ -44,10 +44,14 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     m_setGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_setGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_setGrid->verticalHeader()->hide();
+    m_setGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_setGrid->verticalHeader()->setDefaultSectionSize(m_setGrid->fontMetrics().height() + 6);
+    m_setGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_setGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int widths[] = {36, 80, 80, 90};
     for (int c = 0; c < 4; ++c)
         m_setGrid->setColumnWidth(c, widths[c]);
-    m_setGrid->setFixedWidth(300);
+    m_setGrid->setFixedWidth(290);
 
     auto *setColumn = new QVBoxLayout;
     setColumn->addWidget(new QLabel(u"比对数据异动栏"_s, this));
