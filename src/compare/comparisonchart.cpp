@@ -1,7 +1,7 @@
 #include "compare/comparisonchart.h"
 
 #include "analysis/analysis.h"
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "charts/chartcolours.h"
 #include "charts/chartgeometry.h"
 

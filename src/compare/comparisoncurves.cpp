@@ -1,7 +1,7 @@
 #include "compare/comparisoncurves.h"
 
-#include "app/channels.h"
-#include "measure/currentmeasurement.h"
+#include "core/channels.h"
+#include "core/currentmeasurement.h"
 
 namespace orlu {
 

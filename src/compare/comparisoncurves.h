@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compare/comparisonchart.h"
-#include "compare/comparisonrecord.h"
+#include "records/comparisonrecord.h"
 #include "compare/comparisonset.h"
 
 #include <optional>

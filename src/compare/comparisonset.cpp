@@ -1,6 +1,6 @@
 #include "compare/comparisonset.h"
 
-#include "app/channels.h"
+#include "core/channels.h"
 
 namespace orlu {
 

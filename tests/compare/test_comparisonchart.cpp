@@ -1,6 +1,6 @@
 // The comparison chart on its screen and printed frames, and the curves of both comparisons.
 #include "analysis/analysis.h"
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "charts/recordingsurface.h"
 #include "compare/comparisonchart.h"
 #include "compare/comparisoncurves.h"

@@ -11,7 +11,7 @@
 #include "measure/probelinkoperations.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
-#include "records/readingwindow.h"
+#include "records/ui/readingwindow.h"
 #include "records/recordtransfer.h"
 #include "records/registergenerator.h"
 #include "windowdriver.h"
@@ -76,7 +76,7 @@ void TestComparisonScreens::init() {
 
 void TestComparisonScreens::twoRecordsAfterASimulatedMeasurement() {
     auto readThrough = [this](ComparisonRecord &record, QWidget *parent) {
-        TKyread reading(f->context, TKyread::Caller::ComparisonWindow, &record, {}, parent);
+        ReadingWindow reading(f->context, ReadingWindow::Caller::ComparisonWindow, &record, {}, parent);
         onNextModal(parent, [](QWidget *window) {
             auto *subjects = child<QTableView>(window, "subjectList");
             clickCell(subjects, 2, 1);

@@ -1,6 +1,6 @@
 // The comparison set: capacity, duplicates, removal, and the energy level of an entry.
-#include "app/channels.h"
-#include "app/numberformat.h"
+#include "core/channels.h"
+#include "core/numberformat.h"
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonset.h"
 

@@ -23,8 +23,7 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     , m_context(context)
     , m_set(set)
     , m_browser(new RecordBrowser(context, u"数据搜寻："_s, this)) {
-    setUpComparisonWindow(this, u"comparisonSelectionWindow"_s, u"比对分析数据异动"_s,
-                          QSize(777, 543)); // TKyMuti1
+    setUpComparisonWindow(this, u"comparisonSelectionWindow"_s, u"比对分析数据异动"_s, QSize(777, 543));
 
     auto *bar = new QToolBar(this);
     m_addButton = addComparisonButton(bar, u"addButton"_s, u"加载数据"_s, u"加载比对数据"_s);
@@ -92,7 +91,7 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     connect(leaveButton, &QToolButton::clicked, this, &QDialog::accept);
 }
 
-void ComparisonSelectionWindow::FormShow() {
+void ComparisonSelectionWindow::windowShown() {
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(false);
     m_browser->open(m_context.current.subject.number);

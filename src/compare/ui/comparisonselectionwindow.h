@@ -2,7 +2,7 @@
 
 #include "compare/comparisonset.h"
 #include "records/recordcontext.h"
-#include "records/recordlistwidgets.h"
+#include "records/ui/recordlistwidgets.h"
 
 class QTableWidget;
 class QToolButton;
@@ -22,7 +22,7 @@ public:
     RecordBrowser &browser() { return *m_browser; }
 
 private:
-    void FormShow() override;
+    void windowShown() override;
     void addClicked();
     void removeClicked();
     void setRowClicked(int row);

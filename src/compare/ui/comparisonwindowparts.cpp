@@ -1,6 +1,6 @@
 #include "compare/ui/comparisonwindowparts.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "records/displaycolumns.h"
 
 #include <QDialog>

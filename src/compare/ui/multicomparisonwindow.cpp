@@ -1,6 +1,6 @@
 #include "compare/ui/multicomparisonwindow.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
 
@@ -22,7 +22,7 @@ MultiComparisonWindow::MultiComparisonWindow(ComparisonSet &set, SelectionOpener
     , m_set(set)
     , m_openSelection(std::move(openSelection))
     , m_printing(std::move(printing)) {
-    setUpComparisonWindow(this, u"multiComparisonWindow"_s, u"多重能量比对"_s, QSize(777, 552)); // TKymut
+    setUpComparisonWindow(this, u"multiComparisonWindow"_s, u"多重能量比对"_s, QSize(777, 552));
 
     auto *bar = new QToolBar(this);
     QToolButton *loadButton = addComparisonButton(bar, u"loadButton"_s, u"加载数据"_s, u"加载比对数据"_s);

@@ -35,7 +35,7 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     , m_load(std::move(load))
     , m_printing(std::move(printing))
     , m_original(comparisonRecordOf(current)) {
-    setUpComparisonWindow(this, u"twoRecordComparisonWindow"_s, u"能量比对"_s, QSize(777, 550)); // TKyCmp
+    setUpComparisonWindow(this, u"twoRecordComparisonWindow"_s, u"能量比对"_s, QSize(777, 550));
 
     auto *bar = new QToolBar(this);
     QToolButton *loadButton =

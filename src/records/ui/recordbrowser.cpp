@@ -2,7 +2,7 @@
 
 #include "records/displaycolumns.h"
 #include "records/listqueries.h"
-#include "records/recordlistwidgets.h"
+#include "records/ui/recordlistwidgets.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
