@@ -75,9 +75,14 @@ ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
     };
 }
 
-ComparisonPrinting comparisonPrinting(QPrinter &printer) {
+// The comparison printouts wait for the printed page of the program's printer; until then
+// "打  印" says so instead of doing nothing.
+ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     ComparisonPrinting printing;
     printing.printerSetup = printerSetupOn(printer);
+    printing.print = [&app](const ComparisonPrintout &, QWidget *) {
+        app.prompter.showMessageBox(NoteCaution, u"比对报表的打印功能尚未提供，暂时无法打印。"_s);
+    };
     return printing;
 }
 
@@ -87,7 +92,7 @@ void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent
                               manualEntryOpener(app), p);
         reading.exec();
     };
-    TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(printer),
+    TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
                                      parent);
     window.exec();
 }
@@ -98,7 +103,7 @@ std::unique_ptr<QDialog> multiComparisonWindow(AppContext &app, QPrinter &printe
         selection.exec();
     };
     return std::make_unique<MultiComparisonWindow>(app.comparisonSet, openSelection,
-                                                   comparisonPrinting(printer), parent);
+                                                   comparisonPrinting(app, printer), parent);
 }
 
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
