@@ -5,6 +5,7 @@
 #include "app/appcontext.h"
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
+#include "charts/ui/reportprintjob.h"
 #include "compare/ui/comparisonselectionwindow.h"
 #include "compare/ui/multicomparisonwindow.h"
 #include "compare/ui/tworecordcomparisonwindow.h"
@@ -58,12 +59,13 @@ RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
-// The system's printer set-up on the program's printer.
-std::function<void(QWidget *)> printerSetupOn(QPrinter &printer) {
-    return [&printer](QWidget *p) {
+// The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.
+std::function<void(QWidget *)> printerSetupOn(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](QWidget *p) {
         QPrintDialog setup(&printer, p);
         setup.setWindowTitle(u"打印设定"_s);
-        setup.exec();
+        if (setup.exec() != QDialog::Accepted)
+            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
     };
 }
 
@@ -79,7 +81,7 @@ ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
 // "打  印" says so instead of doing nothing.
 ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     ComparisonPrinting printing;
-    printing.printerSetup = printerSetupOn(printer);
+    printing.printerSetup = printerSetupOn(app, printer);
     printing.print = [&app](const ComparisonPrintout &, QWidget *) {
         app.prompter.showMessageBox(NoteCaution, u"比对报表的打印功能尚未提供，暂时无法打印。"_s);
     };
@@ -118,7 +120,13 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
         app.prompter,
         app.launcher,
         app.clock};
-    services.printing.printerSetup = printerSetupOn(printer);
+    services.printing.printerSetup = printerSetupOn(app, printer);
+    services.printing.printReport = [&app, &printer](const AnalysisPrintRequest &request, QWidget *p) {
+        printAnalysisReportJob(printer, request.report, app.prompter, app.pump, p);
+    };
+    services.printing.previewReport = [&printer](const AnalysisPrintRequest &request, QWidget *p) {
+        previewAnalysisReport(printer, request.report, p);
+    };
     AnalysisWindow window(std::move(services), parent);
     window.exec();
 }

@@ -3,6 +3,7 @@
 #include "cli/installer.h"
 #include "compare/comparisoncommand.h"
 #include "cli/matchcommand.h"
+#include "cli/reportcommand.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -65,6 +66,13 @@ QList<Command> commands() {
          u"write "
          u"its drawing operations as JSON lines (--ops FILE, or standard output)."_s,
          runCompareChartCommand},
+        {u"report"_s, QString::fromLatin1(ReportCommandUsage),
+         u"Produce the printed analysis report of a stored record or of 24 plain readings as an A4 PDF "
+         u"(--pdf) and/or as its drawing operations in JSON lines (--ops FILE, or standard output), with "
+         u"a page opening {\"op\": \"page\", \"n\": N} and texts carrying their \"size\" in points. "
+         u"--options is the print-option string (default: the settings'); --dpi and --printable set the "
+         u"recorded page (default 600 and A4's printable area)."_s,
+         runReportCommand},
         {u"match"_s, u"match --courses FILE [--sex male|female] [--birth YYYY-MM-DD] V1 .. V24"_s,
          u"Print the names of the courses in FILE (any file with the course tables: the main database, "
          u"orluMCn.mdb, a transfer file) that apply to the analysis of the 24 plain readings, in matching "
@@ -99,7 +107,7 @@ int main(int argc, char *argv[]) {
     // application, but never a display.
     const bool drawing =
         argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "compare-chart") == 0 ||
-                     qstrcmp(argv[1], "setup") == 0);
+                     qstrcmp(argv[1], "setup") == 0 || qstrcmp(argv[1], "report") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)

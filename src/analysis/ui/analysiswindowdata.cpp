@@ -17,21 +17,6 @@ const QString CourseOrder = u" ORDER BY ProNo COLLATE NOCASE, MKEY LIMIT 1"_s;
 
 } // namespace
 
-PrintOptions parsePrintOptions(const QString &text) {
-    PrintOptions options;
-    for (int p = 1; p <= PrintOptionCount; ++p)
-        options.set(p, p <= text.size() && text.at(p - 1) == u'1');
-    return options;
-}
-
-QString printOptionString(const PrintOptions &options) {
-    QString text;
-    text.reserve(PrintOptionCount);
-    for (bool on : options.on)
-        text.append(on ? u'1' : u'0');
-    return text;
-}
-
 MemoWrite writeMeasurementMemo(const QSqlDatabase &db, qint64 key, const QStringList &lines, QString *error) {
     QSqlQuery q(db);
     q.prepare(u"UPDATE KYDATA SET MEMO1 = ? WHERE MKEY = ?"_s);

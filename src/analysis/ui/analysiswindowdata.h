@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/printoptions.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -8,25 +10,9 @@
 #include <optional>
 
 // What the analysis window reads from and writes to its tables, kept apart
-// from the widgets: the print-option string, the treatment record of a stored
+// from the widgets: the treatment record of a stored
 // measurement and the lookup of a listed course by its name.
 namespace orlu {
-
-// The print-option string of the settings: one "1" or "0" per position 1..20.
-inline constexpr int PrintOptionCount = 20;
-
-struct PrintOptions {
-    std::array<bool, PrintOptionCount> on{};
-
-    // Position 1..20.
-    bool at(int position) const { return on[static_cast<std::size_t>(position - 1)]; }
-    void set(int position, bool value) { on[static_cast<std::size_t>(position - 1)] = value; }
-};
-
-// A position past the end of a shorter string, or holding anything but "1", is off.
-PrintOptions parsePrintOptions(const QString &text);
-// Always all 20 positions.
-QString printOptionString(const PrintOptions &options);
 
 // Writes the treatment record into MEMO1 of the KYDATA row `key`, its lines
 // joined by CR LF.
