@@ -6,6 +6,7 @@
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
 #include "charts/ui/reportprintjob.h"
+#include "compare/comparisonreport.h"
 #include "compare/ui/comparisonselectionwindow.h"
 #include "compare/ui/multicomparisonwindow.h"
 #include "compare/ui/tworecordcomparisonwindow.h"
@@ -77,13 +78,12 @@ ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
     };
 }
 
-// The comparison printouts wait for the printed page of the program's printer; until then
-// "打  印" says so instead of doing nothing.
 ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     ComparisonPrinting printing;
     printing.printerSetup = printerSetupOn(app, printer);
-    printing.print = [&app](const ComparisonPrintout &, QWidget *) {
-        app.prompter.showMessageBox(NoteCaution, u"比对报表的打印功能尚未提供，暂时无法打印。"_s);
+    printing.print = [&app, &printer](const ComparisonPrintout &printout, QWidget *p) {
+        const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        printReportJob(printer, comparisonReportJob(printout, header), app.prompter, app.pump, p);
     };
     return printing;
 }

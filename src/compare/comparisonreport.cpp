@@ -13,23 +13,19 @@ namespace {
 
 namespace C = ChartColour;
 
-// The running cursor over a page.
+// The cursor's page and the report's placing of texts in millimetres.
 class Cursor {
 public:
-    explicit Cursor(ComparisonReportPage &on)
-        : page(on)
-        , y(on.mm(10)) {}
+    explicit Cursor(ReportPage &on)
+        : page(on) {}
 
     void text(double xMm, const QColor &colour, const QString &text) { at(page.mm(xMm), colour, text); }
-    void at(int x, const QColor &colour, const QString &text) { page.surface().text(x, y, colour, text); }
-    void centred(const QColor &colour, const QString &text) {
-        at(page.printWidth() / 2 - page.textWidth(text) / 2, colour, text);
-    }
+    void at(int x, const QColor &colour, const QString &text) { page.text(x, page.y(), colour, text); }
+    void centred(const QColor &colour, const QString &text) { page.centredText(page.y(), colour, text); }
     // y += mm(extraMm) + LH
-    void advance(double extraMm = 0) { y += page.mm(extraMm) + page.lineHeight(); }
+    void advance(double extraMm = 0) { page.advance(page.mm(extraMm) + page.lineHeight()); }
 
-    ComparisonReportPage &page;
-    int y;
+    ReportPage &page;
 };
 
 QString reportTitle(ComparisonKind kind) {
@@ -42,7 +38,7 @@ QString chartTitle(ComparisonKind kind) {
 }
 
 void printHeader(Cursor &c, ComparisonKind kind, const ComparisonReportHeader &header) {
-    ComparisonReportPage &page = c.page;
+    ReportPage &page = c.page;
     page.setFontSize(14);
     c.centred(C::Black, reportTitle(kind));
     c.advance(4);
@@ -58,7 +54,7 @@ void printHeader(Cursor &c, ComparisonKind kind, const ComparisonReportHeader &h
     c.advance();
     DrawingSurface &s = page.surface();
     s.setPen(C::Black, PenStyle::Solid, page.mm(1) / 5);
-    s.line(page.mm(3), c.y, page.printWidth() - page.mm(2), c.y);
+    s.line(page.mm(3), page.y(), page.printWidth() - page.mm(2), page.y());
     c.advance();
 }
 
@@ -100,11 +96,14 @@ void printEntries(Cursor &c, const QList<PrintedRecord> &records) {
 
 } // namespace
 
-ComparisonReportOutcome produceComparisonReport(ComparisonReportPage &page,
-                                                const ComparisonPrintout &printout,
-                                                const ComparisonReportHeader &header) {
+ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometry &geometry,
+                                      const ComparisonPrintout &printout,
+                                      const ComparisonReportHeader &header,
+                                      const std::function<bool()> &aborted) {
+    ReportPage page(surface, geometry, false, aborted);
     if (page.aborted())
-        return ComparisonReportOutcome::Aborted;
+        return ReportOutcome::Aborted;
+    page.begin(10);
     Cursor c(page);
     printHeader(c, printout.kind, header);
     if (printout.kind == ComparisonKind::TwoRecord)
@@ -112,15 +111,23 @@ ComparisonReportOutcome produceComparisonReport(ComparisonReportPage &page,
     else
         printEntries(c, printout.records);
     if (page.aborted())
-        return ComparisonReportOutcome::Aborted;
+        return ReportOutcome::Aborted;
 
     c.advance(10);
     c.centred(C::Blue, chartTitle(printout.kind));
-    const int top = c.y + 3 * page.lineHeight();
+    const int top = page.y() + 3 * page.lineHeight();
     const BandOwnerMark mark =
         printout.kind == ComparisonKind::TwoRecord ? BandOwnerMark::CrossBefore : BandOwnerMark::RedNumber;
-    drawComparisonChart(page.surface(), ComparisonFrame::printed(page.dpi(), top, mark), printout.chart);
-    return ComparisonReportOutcome::Finished;
+    drawComparisonChart(surface, ComparisonFrame::printed(page.dpi(), top, mark), printout.chart);
+    return ReportOutcome::Finished;
+}
+
+ReportJob comparisonReportJob(const ComparisonPrintout &printout, const ComparisonReportHeader &header) {
+    return {comparisonJobTitle(printout.kind), u"比对报表"_s,
+            [printout, header](DrawingSurface &surface, const PageGeometry &geometry,
+                               const std::function<bool()> &aborted) {
+                return produceComparisonReport(surface, geometry, printout, header, aborted);
+            }};
 }
 
 } // namespace orlu

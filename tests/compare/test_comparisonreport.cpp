@@ -13,29 +13,22 @@ namespace {
 
 constexpr int Dpi = 600;
 
-// A page of A4's printable width at 600 dpi with fixed text metrics: 50 pixels a
-// character, "X" 100 pixels high.
-class TestPage final : public ComparisonReportPage {
-public:
-    explicit TestPage(std::function<bool()> aborted)
-        : m_aborted(std::move(aborted)) {}
-    DrawingSurface &surface() override { return rec; }
-    int dpi() const override { return Dpi; }
-    int mm(double x) const override { return roundHalfEvenInt(x * Dpi / 25.4); }
-    int printWidth() const override { return 4800; }
-    int lineHeight() const override { return mm(1) + 100; }
-    void setFontSize(double points) override { sizes.append(points); }
-    int textWidth(const QString &text) const override { return 50 * static_cast<int>(text.size()); }
-    bool aborted() const override { return m_aborted && m_aborted(); }
+constexpr PageGeometry A4At600{Dpi, 4800, 6800};
 
-    RecordingSurface rec;
-    QList<double> sizes;
-
-private:
-    std::function<bool()> m_aborted;
+// The line height and text widths of the report font as the recording measures them.
+struct Metrics {
+    Metrics() {
+        ReportPage page(rec, A4At600, false);
+        page.begin(10);
+        lineHeight = page.lineHeight();
+    }
+    int width(double points, const QString &text) {
+        rec.setFontSize(points);
+        return rec.textWidth(text);
+    }
+    RecordingSurface rec{Dpi};
+    int lineHeight = 0;
 };
-
-constexpr int LH = 124;
 
 ComparisonRecord slot(const QString &number, double plain, bool high = false) {
     ComparisonRecord r;
@@ -68,15 +61,13 @@ ComparisonPrintout twoRecordPrintout(bool loaded, BandChoice band) {
 const ComparisonReportHeader Header{u"某某中医诊所"_s, u"经络科"_s,
                                     QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
 
-RecordingSurface produce(const ComparisonPrintout &p, ComparisonReportOutcome *outcome = nullptr,
-                         std::function<bool()> aborted = {}, QList<double> *sizes = nullptr) {
-    TestPage page(std::move(aborted));
-    const ComparisonReportOutcome o = produceComparisonReport(page, p, Header);
+RecordingSurface produce(const ComparisonPrintout &p, ReportOutcome *outcome = nullptr,
+                         const std::function<bool()> &aborted = {}) {
+    RecordingSurface rec(Dpi);
+    const ReportOutcome o = produceComparisonReport(rec, A4At600, p, Header, aborted);
     if (outcome)
         *outcome = o;
-    if (sizes)
-        *sizes = page.sizes;
-    return page.rec;
+    return rec;
 }
 
 int bandLineCount(const RecordingSurface &rec) {
@@ -100,9 +91,9 @@ class TestComparisonReport : public QObject {
 
 private slots:
     void printingAtOnceShowsOneRecordAndNoBand() {
-        ComparisonReportOutcome outcome{};
+        ReportOutcome outcome{};
         const RecordingSurface rec = produce(twoRecordPrintout(false, BandChoice::None), &outcome);
-        QCOMPARE(outcome, ComparisonReportOutcome::Finished);
+        QCOMPARE(outcome, ReportOutcome::Finished);
         QVERIFY(rec.findText(u"1. 原始资料"_s));
         QVERIFY(!rec.findText(u"2. 比对数据"_s));
         QVERIFY(!rec.findText(u"XX"_s));
@@ -111,18 +102,20 @@ private slots:
     }
 
     void headerAndRecordRows() {
-        QList<double> sizes;
-        const RecordingSurface rec = produce(twoRecordPrintout(true, BandChoice::None), nullptr, {}, &sizes);
-        QCOMPARE(sizes, (QList<double>{14, 12, 10}));
+        Metrics m;
+        const int LH = m.lineHeight;
+        const RecordingSurface rec = produce(twoRecordPrintout(true, BandChoice::None));
         const QString title = u"O.R.L.U. 能量比对分析报表"_s;
         const DrawOp *titleOp = rec.findText(title);
         QVERIFY(titleOp);
-        QCOMPARE(titleOp->points[0], QPoint(2400 - 25 * int(title.size()), 236));
+        QCOMPARE(titleOp->fontSize, 14.0);
+        QCOMPARE(titleOp->points[0], QPoint(2400 - m.width(14, title) / 2, 236));
         QCOMPARE(titleOp->font, QColor(0, 0, 0));
         const DrawOp *organisation = rec.findText(u"某某中医诊所"_s);
         QVERIFY(organisation);
         QCOMPARE(organisation->font, QColor(0, 0, 255));
-        QCOMPARE(organisation->points[0], QPoint(2400 - 150, 236 + 94 + LH));
+        QCOMPARE(organisation->fontSize, 12.0);
+        QCOMPARE(organisation->points[0], QPoint(2400 - m.width(12, u"某某中医诊所"_s) / 2, 236 + 94 + LH));
         const int departmentY = 236 + 94 + 2 * LH;
         QCOMPARE(rec.findText(u"经络科"_s)->points[0].y(), departmentY);
         const int printedY = departmentY + 71 + LH;
@@ -148,7 +141,7 @@ private slots:
         QCOMPARE(rec.findText(u"体能:  50.00"_s)->points[0], QPoint(2717, rowY));
         QCOMPARE(rec.findText(u"测量电位:  "_s)->points[0], QPoint(3780, rowY));
         const DrawOp *standard = rec.findText(u"标准电位"_s);
-        QCOMPARE(standard->points[0], QPoint(3780 + 50 * 7, rowY));
+        QCOMPARE(standard->points[0], QPoint(3780 + m.width(10, u"测量电位:  "_s), rowY));
         QCOMPARE(standard->font, QColor(0, 128, 0));
         const DrawOp *second = rec.findText(u"2. 比对数据"_s);
         QCOMPARE(second->points[0].y(), rowY + LH + 142 + LH);
@@ -173,6 +166,7 @@ private slots:
     void bandOfTheChosenSlotIsMarked() {
         QFETCH(int, band);
         QFETCH(int, slot);
+        const int LH = Metrics().lineHeight;
         const RecordingSurface rec = produce(twoRecordPrintout(true, BandChoice(band)));
         const DrawOp *chartTitle = rec.findText(u"能量比对图"_s);
         QVERIFY(chartTitle);
@@ -218,10 +212,10 @@ private slots:
     }
 
     void abortedBeforeTheStartDrawsNothing() {
-        ComparisonReportOutcome outcome{};
+        ReportOutcome outcome{};
         const RecordingSurface rec =
             produce(twoRecordPrintout(true, BandChoice::Original), &outcome, [] { return true; });
-        QCOMPARE(outcome, ComparisonReportOutcome::Aborted);
+        QCOMPARE(outcome, ReportOutcome::Aborted);
         QVERIFY(rec.ops(DrawOp::Kind::Text).isEmpty());
     }
 };
