@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/analysisviewstate.h"
+#include "compare/comparisonset.h"
 #include "core/currentmeasurement.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
@@ -42,7 +43,7 @@ struct AppContext {
     bool openSuppliedCourses(QString *error = nullptr);
 
     int subjectSortCode = 1;   // shared by the subject lists; sign gives the direction
-    int multiCompareCount = 0; // records chosen for the multi-record comparison
+    ComparisonSet comparisonSet; // the records of the multi-record comparison, kept for the whole run
 
     QString settingsPath() const;
     // Writes the settings file; on failure the operator is told and the old file stays.

@@ -7,6 +7,10 @@
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
 #include "charts/ui/reportprintjob.h"
+#include "compare/comparisonreport.h"
+#include "compare/ui/comparisonselectionwindow.h"
+#include "compare/ui/multicomparisonwindow.h"
+#include "compare/ui/tworecordcomparisonwindow.h"
 #include "courses/coursestore.h"
 #include "courses/ui/coursewindow.h"
 #include "device/probelink.h"
@@ -65,6 +69,54 @@ RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
+// The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.
+std::function<void(QWidget *)> printerSetupOn(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](QWidget *p) {
+        QPrintDialog setup(&printer, p);
+        setup.setWindowTitle(u"打印设定"_s);
+        if (setup.exec() != QDialog::Accepted)
+            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
+    };
+}
+
+ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
+    return [&app](qint64 key, QWidget *p) {
+        ManualEntryWindow entry(ManualEntryWindow::Modify{MeasurementRepository(app.mainDb.handle()), key},
+                                app.prompter, app.clock, p);
+        entry.exec();
+    };
+}
+
+ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
+    ComparisonPrinting printing;
+    printing.printerSetup = printerSetupOn(app, printer);
+    printing.print = [&app, &printer](const ComparisonPrintout &printout, QWidget *p) {
+        const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        printReportJob(printer, comparisonReportJob(printout, header), app.prompter, app.pump, p);
+    };
+    return printing;
+}
+
+void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto loadThroughReading = [&app](ComparisonRecord &record, QWidget *p) {
+        ReadingWindow reading(recordContextOf(app), ReadingWindow::Caller::ComparisonWindow, &record,
+                              manualEntryOpener(app), p);
+        reading.exec();
+    };
+    TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
+                                     parent);
+    window.exec();
+}
+
+std::unique_ptr<QDialog> multiComparisonWindow(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto openSelection = [&app](QWidget *p) {
+        ComparisonSelectionWindow selection(recordContextOf(app), app.comparisonSet, p);
+        selection.exec();
+    };
+    return std::make_unique<MultiComparisonWindow>(app.comparisonSet, openSelection,
+                                                   comparisonPrinting(app, printer), parent);
+}
+
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     MeasurementRepository measurements(app.mainDb.handle());
     const CourseStore courses(app.mainDb.handle());
@@ -85,12 +137,7 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
                                     app.prompter,
                                     app.launcher,
                                     app.clock};
-    services.printing.printerSetup = [&app, &printer](QWidget *p) {
-        QPrintDialog setup(&printer, p);
-        setup.setWindowTitle(u"打印设定"_s);
-        if (setup.exec() != QDialog::Accepted)
-            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
-    };
+    services.printing.printerSetup = printerSetupOn(app, printer);
     services.printing.printReport = [&app, &printer](const AnalysisPrintRequest &request, QWidget *p) {
         printAnalysisReportJob(printer, request.report, app.prompter, app.pump, p);
     };
@@ -102,13 +149,8 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
 }
 
 void openReading(AppContext &app, QWidget *parent) {
-    auto openManualEntry = [&app](qint64 key, QWidget *p) {
-        ManualEntryWindow entry(ManualEntryWindow::Modify{MeasurementRepository(app.mainDb.handle()), key},
-                                app.prompter, app.clock, p);
-        entry.exec();
-    };
     ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
-                         openManualEntry, parent);
+                         manualEntryOpener(app), parent);
     window.exec();
 }
 
@@ -128,10 +170,7 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
     // A register open for looking up only offers no saving, and says why.
     handOvers.savingUnavailable = app.mainDbReadOnlyReason;
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
-    handOvers.comparison = [](QWidget *p) {
-        PlaceholderWindow window(u"两笔比对"_s, p);
-        window.exec();
-    };
+    handOvers.comparison = [&app, &printer](QWidget *p) { openTwoRecordComparison(app, printer, p); };
     return std::make_unique<MeasurementWindow>(std::move(context), std::move(handOvers), parent);
 }
 
@@ -181,6 +220,8 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
                 LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
                                       app.prompter, app.clock, app.pump},
                 parent);
+        case WindowKind::MultiCompare:
+            return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:
             return std::make_unique<ExplanationWindow>(ReferenceTextStore(app.textDb.handle()), parent);
         case WindowKind::Courses:

@@ -45,8 +45,6 @@ struct AnalysisReportInput {
 // position that adds each one.
 int reportSectionOption(int section);
 
-enum class ReportOutcome { Finished, Aborted };
-
 // Produces the whole report on `surface`. `aborted` is asked before every
 // section, line and page; once it is true nothing more is drawn.
 ReportOutcome produceAnalysisReport(DrawingSurface &surface, const PageGeometry &geometry,

@@ -1,13 +1,10 @@
 #include "charts/chartcommand.h"
 
 #include "analysis/analysis.h"
+#include "charts/chartoutput.h"
 #include "core/commandline.h"
-#include "core/outputfile.h"
-#include "charts/chartcolours.h"
 #include "charts/charts.h"
-#include "charts/recordingsurface.h"
 
-#include <QBuffer>
 #include <QTextStream>
 
 #include <optional>
@@ -74,32 +71,9 @@ int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return ExitUsage;
 
     const AnalysisResult result = analyse(correctedValues(request.readings), request.male);
-    const bool opsToOut =
-        request.opsFile == u"-"_s || (request.opsFile.isEmpty() && request.pngFile.isEmpty());
-
-    if (!request.pngFile.isEmpty()) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        renderChartImage(request.selection, result, ChartColour::ButtonFace).save(&buffer, "PNG");
-        if (QString error; !writeOutputFile(request.pngFile, png, &error)) {
-            err << "chart: cannot write " << request.pngFile << ": " << error << '\n';
-            return ExitFailed;
-        }
-    }
-    if (opsToOut || !request.opsFile.isEmpty()) {
-        RecordingSurface recording;
-        drawChart(request.selection, recording, result);
-        const QByteArray lines = opsToJsonLines(recording.ops());
-        if (opsToOut) {
-            out << QString::fromUtf8(lines);
-        } else if (QString error; !writeOutputFile(request.opsFile, lines, &error)) {
-            err << "chart: cannot write " << request.opsFile << ": " << error << '\n';
-            return ExitFailed;
-        }
-    }
-    out.flush();
-    return ExitOk;
+    return writeChartOutputs(
+        u"chart"_s, request.pngFile, request.opsFile, ChartAreaSize,
+        [&](DrawingSurface &surface) { drawChart(request.selection, surface, result); }, out, err);
 }
 
 } // namespace orlu

@@ -13,6 +13,8 @@ namespace orlu {
 
 class DrawingSurface;
 
+enum class ReportOutcome { Finished, Aborted };
+
 // The printable area of a page in printer pixels, and the printer's resolution.
 struct PageGeometry {
     int dpi = 600;
@@ -90,6 +92,19 @@ private:
     int m_reportSize = 10;
     int m_y = 0;
     int m_page = 1;
+};
+
+// A whole report drawn from the top of page 1; once `aborted` answers true nothing
+// more is drawn.
+using ReportProducer = std::function<ReportOutcome(DrawingSurface &surface, const PageGeometry &geometry,
+                                                   const std::function<bool()> &aborted)>;
+
+// What a print job hands to the printing system: the job title, the report's name
+// in failure messages and its producer.
+struct ReportJob {
+    QString title;
+    QString name;
+    ReportProducer produce;
 };
 
 } // namespace orlu

@@ -1,6 +1,7 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
 #include "cli/installer.h"
+#include "compare/comparisoncommand.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
@@ -47,6 +48,12 @@ QList<Command> commands() {
          u"and/or write its drawing operations as JSON lines (--ops FILE, or standard output). "
          u"--sex defaults to male."_s,
          runChartCommand},
+        {u"compare-chart"_s, QString::fromLatin1(CompareChartCommandUsage),
+         u"Draw the multi-record comparison chart of one to six records of 24 corrected values in uA (styles "
+         u"by position, --band K: the band of record K) onto an image (--png, default 600 x 417) and/or "
+         u"write "
+         u"its drawing operations as JSON lines (--ops FILE, or standard output)."_s,
+         runCompareChartCommand},
         {u"report"_s, QString::fromLatin1(ReportCommandUsage),
          u"Produce the printed analysis report of a stored record or of 24 plain readings as an A4 PDF "
          u"(--pdf) and/or as its drawing operations in JSON lines (--ops FILE, or standard output), with "
@@ -109,8 +116,9 @@ void printHelp(QTextStream &out) {
 int main(int argc, char *argv[]) {
     // Drawing (charts, the pictures and diagrams of an installation) needs fonts, hence a GUI
     // application, but never a display.
-    const bool drawing = argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "setup") == 0 ||
-                                      qstrcmp(argv[1], "report") == 0);
+    const bool drawing =
+        argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "compare-chart") == 0 ||
+                     qstrcmp(argv[1], "setup") == 0 || qstrcmp(argv[1], "report") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)

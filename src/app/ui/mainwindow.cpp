@@ -264,7 +264,7 @@ void MainWindow::windowCreated() {
 
     m_firstActivationPending = true;
     m_app.subjectSortCode = 1;
-    m_app.multiCompareCount = 0;
+    m_app.comparisonSet = ComparisonSet();
     m_app.analysisView = {};
     m_app.measurement.recordKey = 0;
 

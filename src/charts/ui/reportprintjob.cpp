@@ -30,8 +30,8 @@ QString noPrinterMessage() {
     return u"没有可用的打印机。请先安装打印机，或在【打印设定】中选择打印机或打印到文件 (PDF)。"_s;
 }
 
-PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInput &input, Prompter &prompter,
-                                      EventPump &pump, QWidget *parent) {
+PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter &prompter, EventPump &pump,
+                              QWidget *parent) {
     if (!hasPrinter(printer)) {
         prompter.showMessageBox(NoteError, noPrinterMessage());
         return PrintJobResult::Failed;
@@ -42,7 +42,7 @@ PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInp
     progress.start();
     pump.pump(0);
     RecordingSurface pages(geometry.dpi);
-    const ReportOutcome outcome = produceAnalysisReport(pages, geometry, input, [&] {
+    const ReportOutcome outcome = job.produce(pages, geometry, [&] {
         pump.pump(0);
         return progress.isAborted();
     });
@@ -50,7 +50,7 @@ PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInp
     if (outcome == ReportOutcome::Aborted)
         return PrintJobResult::Aborted;
 
-    printer.setDocName(analysisReportJobTitle());
+    printer.setDocName(job.title);
     QPainter painter;
     bool ok = painter.begin(&printer);
     if (ok) {
@@ -63,10 +63,20 @@ PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInp
         const QString target = printer.outputFormat() == QPrinter::PdfFormat
                                    ? u"文件 "_s + printer.outputFileName() + u" 无法写入"_s
                                    : u"打印系统拒绝了打印工作"_s;
-        prompter.showMessageBox(NoteError, target + u"，分析报表没有打印。"_s);
+        prompter.showMessageBox(NoteError, target + u"，"_s + job.name + u"没有打印。"_s);
         return PrintJobResult::Failed;
     }
     return PrintJobResult::Printed;
+}
+
+PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInput &input, Prompter &prompter,
+                                      EventPump &pump, QWidget *parent) {
+    const ReportJob job{analysisReportJobTitle(), u"分析报表"_s,
+                        [&input](DrawingSurface &surface, const PageGeometry &geometry,
+                                 const std::function<bool()> &aborted) {
+                            return produceAnalysisReport(surface, geometry, input, aborted);
+                        }};
+    return printReportJob(printer, job, prompter, pump, parent);
 }
 
 void previewAnalysisReport(QPrinter &printer, const AnalysisReportInput &input, QWidget *parent) {

@@ -12,11 +12,14 @@ class Prompter;
 
 enum class PrintJobResult { Printed, Aborted, Failed };
 
-// Prints the report on `printer` with the progress window shown. The report is
-// produced first, with the window's "中断打印" able to stop it; only a complete
+// Prints the job's report on `printer` with the progress window shown. The report
+// is produced first, with the window's "中断打印" able to stop it; only a complete
 // report is handed to the printing system, so an aborted job leaves nothing
 // behind. No printer, a file that cannot be written or a job the printing
 // system refuses are told through a type-6 message.
+PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter &prompter, EventPump &pump,
+                              QWidget *parent);
+// The analysis report as such a job.
 PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInput &input, Prompter &prompter,
                                       EventPump &pump, QWidget *parent);
 
