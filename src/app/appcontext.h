@@ -42,7 +42,7 @@ struct AppContext {
     // Opens the supplied course set when it is not open yet; false when it cannot be opened.
     bool openSuppliedCourses(QString *error = nullptr);
 
-    int subjectSortCode = 1;   // shared by the subject lists; sign gives the direction
+    int subjectSortCode = 1;     // shared by the subject lists; sign gives the direction
     ComparisonSet comparisonSet; // the records of the multi-record comparison, kept for the whole run
 
     QString settingsPath() const;
