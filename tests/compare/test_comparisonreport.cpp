@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <optional>
+
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
@@ -119,10 +121,11 @@ private slots:
         const int departmentY = 236 + 94 + 2 * LH;
         QCOMPARE(rec.findText(u"经络科"_s)->points[0].y(), departmentY);
         const int printedY = departmentY + 71 + LH;
-        const DrawOp *printedAt = nullptr;
+        // ops(kind) returns a copy: keep the found op by value, not a pointer into it.
+        std::optional<DrawOp> printedAt;
         for (const DrawOp &op : rec.ops(DrawOp::Kind::Text))
             if (op.text.startsWith(u"打印时间: "_s))
-                printedAt = &op;
+                printedAt = op;
         QVERIFY(printedAt);
         QCOMPARE(printedAt->points[0], QPoint(236, printedY));
 
