@@ -7,7 +7,7 @@ class QPushButton;
 namespace orlu {
 
 // "打印": shown while a report is produced, with "中断打印" to abort it. The
-// producer asks isAborted() before every section, line and page. (Form TAbortBox.)
+// producer asks isAborted() before every section, line and page.
 class PrintProgressWindow final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PrintProgressWindow)

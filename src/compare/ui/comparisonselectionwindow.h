@@ -11,7 +11,7 @@ namespace orlu {
 
 class RecordBrowser;
 
-// The selection window of the multi-record comparison (TKyMuti1): browses the
+// The selection window of the multi-record comparison: browses the
 // register as the reading window does and adds its measurements to, or removes
 // entries from, the program's comparison set.
 class ComparisonSelectionWindow : public RecordDialog {

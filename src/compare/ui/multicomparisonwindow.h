@@ -16,7 +16,7 @@ namespace orlu {
 class ComparisonChartArea;
 class RecordDetailBlock;
 
-// The multi-record comparison (TKymut): every entry of the program's comparison set
+// The multi-record comparison: every entry of the program's comparison set
 // as a curve, with the details and the band of the entry picked in the record list.
 class MultiComparisonWindow : public QDialog {
     Q_OBJECT

@@ -17,7 +17,7 @@ namespace orlu {
 class ComparisonChartArea;
 class RecordDetailBlock;
 
-// The two-record comparison (TKyCmp): the current measurement against a stored one,
+// The two-record comparison: the current measurement against a stored one,
 // loaded through the reading window, with the band of either.
 class TwoRecordComparisonWindow : public QDialog {
     Q_OBJECT

@@ -59,7 +59,7 @@ CalibrationWindow::CalibrationWindow(CalibrationWindowContext context, QWidget *
     , m_context(std::move(context))
     , m_procedure(m_context.settings, m_context.saveSettings, m_context.probe, m_context.prompter,
                   m_context.clock, m_context.pump) {
-    setObjectName(u"CalibrationWindow"_s); // form TSyspt
+    setObjectName(u"CalibrationWindow"_s);
     setWindowTitle(u"数字自动校准系统"_s);
 
     QToolBar *bar = windowparts::toolBar(this);

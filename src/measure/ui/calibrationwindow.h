@@ -32,7 +32,7 @@ struct CalibrationWindowContext {
     EventPump &pump;
 };
 
-// "数字自动校准系统" (form TSyspt): calibrates the probe against its metal grip.
+// "数字自动校准系统": calibrates the probe against its metal grip.
 class CalibrationWindow final : public QDialog, private CalibrationObserver {
     Q_OBJECT
 public:

@@ -51,7 +51,7 @@ LocatingWindow::LocatingWindow(LocatingWindowContext context, QWidget *parent)
     : QDialog(parent)
     , m_context(std::move(context))
     , m_run(m_context.settings, m_context.probe, m_context.prompter, m_context.clock, m_context.pump) {
-    setObjectName(u"LocatingWindow"_s); // form TKyLoc
+    setObjectName(u"LocatingWindow"_s);
     setWindowTitle(u"穴道定位"_s);
 
     QToolBar *bar = windowparts::toolBar(this);

@@ -35,7 +35,7 @@ struct LocatingWindowContext {
     EventPump &pump;
 };
 
-// "穴道定位" (form TKyLoc): guides the probe onto an acupoint.
+// "穴道定位": guides the probe onto an acupoint.
 class LocatingWindow final : public QDialog, private LocatingObserver {
     Q_OBJECT
 public:

@@ -33,7 +33,7 @@ TransferWindow::TransferWindow(TransferWindowContext context, QWidget *parent)
     , m_context(std::move(context))
     , m_courses(m_context.database.handle(), TransferPreviewModel::Kind::Courses)
     , m_subjects(m_context.database.handle(), TransferPreviewModel::Kind::Subjects) {
-    setObjectName(u"transferWindow"_s); // TKyFile
+    setObjectName(u"transferWindow"_s);
     setWindowTitle(u"档案汇入/汇出作业"_s);
     setModal(true);
 

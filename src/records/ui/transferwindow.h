@@ -34,7 +34,7 @@ struct TransferWindowContext {
     FileCopier *copier = nullptr; // tests hand in a failing medium; null: the real one
 };
 
-// The import/export window (TKyFile): exports the user's courses and/or the subjects with
+// The import/export window: exports the user's courses and/or the subjects with
 // their measurements into a transfer file "KyTran.mdb" in a chosen folder, and imports
 // them from one, appending to or replacing the register.
 class TransferWindow final : public QDialog, private TransferObserver {
