@@ -13,13 +13,6 @@ namespace {
 
 namespace C = ChartColour;
 
-constexpr QColor Teal{0, 128, 128};
-constexpr QColor Aqua{0, 255, 255};
-constexpr QColor Purple{128, 0, 128};
-constexpr QColor Fuchsia{255, 0, 255};
-constexpr QColor Lime{0, 255, 0};
-constexpr QColor White{255, 255, 255};
-
 void drawAxisAndGrid(DrawingSurface &s, const ComparisonFrame &f) {
     s.setBrushStyle(BrushStyle::None);
     s.setPen(C::Black, PenStyle::Solid, f.axisPen);
@@ -105,7 +98,7 @@ void drawBand(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurve
 
 CurveStyle twoRecordStyle(int k) {
     if (k == 2)
-        return {Teal, PenStyle::Dotted, Aqua};
+        return {C::Teal, PenStyle::Dotted, C::Aqua};
     return {C::Blue, PenStyle::Dashed, C::Red};
 }
 
@@ -113,10 +106,10 @@ CurveStyle multiRecordStyle(int k) {
     static const std::array<CurveStyle, 6> styles{{
         {C::Black, PenStyle::Dotted, C::Red},
         {C::Blue, PenStyle::Dashed, C::Yellow},
-        {C::Maroon, PenStyle::DashDotDot, White},
-        {Teal, PenStyle::Dotted, Aqua},
-        {Purple, PenStyle::Dashed, Fuchsia},
-        {C::Navy, PenStyle::DashDotDot, Lime},
+        {C::Maroon, PenStyle::DashDotDot, C::White},
+        {C::Teal, PenStyle::Dotted, C::Aqua},
+        {C::Purple, PenStyle::Dashed, C::Fuchsia},
+        {C::Navy, PenStyle::DashDotDot, C::Lime},
     }};
     return styles[static_cast<std::size_t>(std::clamp(k, 1, 6) - 1)];
 }
