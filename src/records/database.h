@@ -3,7 +3,10 @@
 #include "records/sqldialect.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
+
+#include <atomic>
 
 namespace orlu {
 
@@ -15,6 +18,9 @@ public:
     enum class Access {
         Shared,   // read and write; other processes may too (the main database)
         ReadOnly, // the reference texts and the supplied courses: never written
+        // Read-only where not even the engine's shared-memory file can be made (a read-only
+        // folder or medium); nobody can change the file meanwhile, so no locks are taken.
+        Immutable,
     };
 
     Database();
@@ -31,6 +37,9 @@ public:
     void close();
 
     bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
+    // The engine's error of the last failed open, for telling why.
+    const QSqlError &lastError() const { return m_lastError; }
     // The file, or the server connection without its password.
     const QString &path() const { return m_path; }
     QSqlDatabase handle() const;
@@ -45,11 +54,13 @@ public:
     bool ensureConnected(QString *error = nullptr);
 
 private:
-    bool openConnection(const QString &path, bool readOnly, QString *error);
+    bool openConnection(const QString &path, Access access, QString *error);
 
     QString m_name;
     QString m_path;
     Backend m_backend = Backend::Sqlite;
+    bool m_readOnly = false;
+    QSqlError m_lastError;
 };
 
 // Opens the main register: a server when `setting` names one, else the file at `setting`.
@@ -58,7 +69,8 @@ bool openRegister(Database &db, const QString &setting, QString *error = nullptr
 // The start of the message shown when the register's server cannot be reached.
 QString serverUnreachableText();
 
-// True when the file starts with the SQLite header.
+// True when the path is a regular file that starts with the SQLite header
+// (a pipe or device in a database's place is never opened: it could hang).
 bool isSqliteFile(const QString &path);
 
 // A transaction that rolls back unless committed.
@@ -79,6 +91,11 @@ private:
     QSqlDatabase m_db;
     bool m_active = false;
 };
+
+// Makes the connection's statements give up soon after `*stop` turns true, so
+// long work on a thread of its own (a page check, a copy) can be ended when the
+// program closes. `stop` must outlive the connection's use.
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);

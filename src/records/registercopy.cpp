@@ -1,12 +1,15 @@
 #include "records/registercopy.h"
 
 #include "records/database.h"
+#include "records/databasefiles.h"
 #include "records/schema.h"
 #include "records/sqldialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <limits>
 
 namespace orlu {
 
@@ -47,43 +50,74 @@ bool fail(QString *error, const QString &what, const QSqlQuery &q) {
     return false;
 }
 
-bool copyTable(const QSqlDatabase &from, QSqlDatabase &to, const TableDef &table, QString *error) {
-    const QStringList columns = columnNames(table);
+} // namespace
+
+ReadSnapshot::ReadSnapshot(QSqlDatabase db)
+    : m_db(std::move(db)) {
+    if (SqlDialect::of(m_db).isServer() && m_db.transaction()) {
+        m_active = true;
+        QSqlQuery(m_db).exec(u"SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"_s);
+    }
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (m_active)
+        m_db.rollback();
+}
+
+bool appendRowsAcross(const QSqlDatabase &from, QSqlDatabase to, const QString &table,
+                      const QList<ColumnDef> &columns, CopyProgress *progress, QString *error) {
+    QStringList names;
     QStringList marks;
-    for (qsizetype i = 0; i < columns.size(); ++i)
+    for (const ColumnDef &c : columns) {
+        names << QString::fromLatin1(c.name);
         marks << u"?"_s;
-    const QString name = QLatin1StringView(table.name);
+    }
     QSqlQuery insert(to);
     if (!insert.prepare(
-            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(name, columns.join(u", "_s), marks.join(u", "_s))))
-        return fail(error, name, insert);
-    const qsizetype keyColumn = columns.indexOf(u"MKEY"_s);
+            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s))))
+        return fail(error, table, insert);
+    // The file's own row order, or the server's keys: either serves as a bookmark between slices.
+    const QString key = SqlDialect::of(from).isServer() ? u"MKEY"_s : u"rowid"_s;
     QSqlQuery read(from);
     read.setForwardOnly(true);
     if (!read.prepare(
-            u"SELECT %1 FROM %2 WHERE MKEY > ? ORDER BY MKEY LIMIT %3"_s.arg(columns.join(u", "_s), name)
+            u"SELECT %1, %2 FROM %3 WHERE %2 > ? ORDER BY %2 LIMIT %4"_s.arg(names.join(u", "_s), key, table)
                 .arg(SliceRows)))
-        return fail(error, name, read);
-    qint64 last = -1;
+        return fail(error, table, read);
+    const int keyColumn = int(columns.size());
+    qint64 last = std::numeric_limits<qint64>::min();
     while (true) {
         read.bindValue(0, last);
         if (!read.exec())
-            return fail(error, name, read);
+            return fail(error, table, read);
         int rows = 0;
         while (read.next()) {
             for (qsizetype c = 0; c < columns.size(); ++c)
-                insert.bindValue(int(c), valueFor(table.columns.at(c), read.value(int(c))));
+                insert.bindValue(int(c), valueFor(columns.at(c), read.value(int(c))));
             if (!insert.exec())
-                return fail(error, name, insert);
-            last = read.value(int(keyColumn)).toLongLong();
+                return fail(error, table, insert);
+            last = read.value(keyColumn).toLongLong();
             ++rows;
         }
+        if (progress)
+            progress->advance(rows);
         if (rows < SliceRows)
             return true;
     }
 }
 
-} // namespace
+bool copyRegisterToNewFile(const QSqlDatabase &from, const QString &path, QString *error) {
+    bool ok = createDatabaseFile(path, SchemaKind::Main, error);
+    if (ok) {
+        Database copy;
+        ok = copy.open(path, Database::Access::Shared, error) &&
+             copyRegister(from, copy.handle(), nullptr, error);
+    }
+    if (!ok)
+        deleteDatabaseFile(path);
+    return ok;
+}
 
 RegisterCounts countRegister(const QSqlDatabase &db) {
     RegisterCounts counts{-1, -1, -1, -1};
@@ -96,6 +130,7 @@ RegisterCounts countRegister(const QSqlDatabase &db) {
 }
 
 bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *copied, QString *error) {
+    const ReadSnapshot snapshot(from);
     const RegisterCounts source = countRegister(from);
     if (source[0] < 0 || source[1] < 0 || source[2] < 0 || source[3] < 0) {
         if (error)
@@ -116,7 +151,8 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
     const bool server = SqlDialect::of(to).isServer();
     QSqlQuery q(to);
     for (const char *name : Tables) {
-        if (!copyTable(from, to, tableDef(SchemaKind::Main, QLatin1StringView(name)), error))
+        const TableDef &table = tableDef(SchemaKind::Main, QLatin1StringView(name));
+        if (!appendRowsAcross(from, to, QLatin1StringView(name), table.columns, nullptr, error))
             return false;
         // Keys were copied as they were: new rows continue after the highest.
         if (server &&

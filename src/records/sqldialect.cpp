@@ -27,6 +27,14 @@ QString SqlDialect::asBytes(const QString &expr) const {
     return u"CAST("_s + expr + u" AS BLOB)"_s;
 }
 
+QString SqlDialect::tableColumnsQuery() const {
+    // The server keeps unquoted names in lower case.
+    if (isServer())
+        return u"SELECT column_name FROM information_schema.columns WHERE table_schema = current_schema() "
+               "AND table_name = lower(?)"_s;
+    return u"SELECT name FROM pragma_table_info(?)"_s;
+}
+
 QString driverName(Backend backend) {
     return backend == Backend::Postgres ? u"QPSQL"_s : u"QSQLITE"_s;
 }

@@ -26,6 +26,8 @@ public:
     QString equalsIgnoringCase(const QString &expr, const QString &value = QStringLiteral("?")) const;
     // A text column read as its stored UTF-8 bytes.
     QString asBytes(const QString &expr) const;
+    // A query giving the column names of the table bound to its one parameter.
+    QString tableColumnsQuery() const;
 
 private:
     Backend m_backend;

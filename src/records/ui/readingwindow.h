@@ -4,7 +4,6 @@
 #include "records/measurementlistmodel.h"
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
-#include "records/registerwatcher.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 #include "records/ui/recordlistwidgets.h"
@@ -18,7 +17,7 @@ class QToolButton;
 
 namespace orlu {
 
-class SortSearchBar;
+class RecordBrowser;
 
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
@@ -35,8 +34,8 @@ public:
     ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
                   ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
 
-    SubjectListModel &subjectList() { return m_subjectList; }
-    MeasurementListModel &measurementList() { return m_measurementList; }
+    SubjectListModel &subjectList();
+    MeasurementListModel &measurementList();
 
 public slots:
     void reject() override;
@@ -50,8 +49,7 @@ private:
     void measurementListEntered();
     void measurementColumnEntered();
     void subjectDoubleClicked();
-    void searchTextChanged(const QString &text);
-    void changeSort(int code);
+    void sortChanged();
     void loadClicked();              // "加载数据"
     void editSubjectClicked();       // "客户修改"
     void deleteSubjectClicked();     // "客户删除"
@@ -61,12 +59,6 @@ private:
     void subjectRowChanged();
     void measurementRowChanged();
     void editSubject();
-    void moveToSubject(int row);
-    // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
-    void reloadSubjects(int fallbackRow, qint64 key);
-    // Another seat changed the register: both lists are read again, on the same rows.
-    void registerChanged();
-    void showCount();
     void reportFailure(const QString &what, const QString &error);
     // Tone 1, then, when `list` is the active list and has a current row, the question;
     // the row to delete, or -1.
@@ -76,11 +68,9 @@ private:
     Caller m_caller;
     ComparisonRecord *m_comparison = nullptr;
     ManualEntryOpener m_openManualEntry;
-    SubjectListModel m_subjectList;
-    MeasurementListModel m_measurementList;
+    RecordBrowser *m_browser = nullptr;
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
-    RegisterWatcher m_watcher;
     ActiveList m_active = ActiveList::None;
 
     QToolButton *m_loadButton = nullptr;
@@ -89,8 +79,6 @@ private:
     QToolButton *m_editMeasurementButton = nullptr;
     QToolButton *m_deleteMeasurementButton = nullptr;
     QToolButton *m_leaveButton = nullptr;
-    SortSearchBar *m_searchBar = nullptr;
-    QLabel *m_countLabel = nullptr;
     QTableView *m_subjectView = nullptr;
     QTableView *m_measurementView = nullptr;
     QPlainTextEdit *m_subjectMemo = nullptr;
