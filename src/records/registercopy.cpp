@@ -22,24 +22,25 @@ const char *const Tables[] = {"KYCUST", "KYDATA", "KYPRO", "KYPRDT"};
 // Rows are read in slices by key, so a large register never sits in memory whole.
 constexpr int SliceRows = 2000;
 
-// The value as the target's column takes it: SQLite keeps booleans as numbers, a server does not.
+// The value as the target's column takes it: SQLite keeps booleans as numbers, a server does
+// not. As a copy within a file does, a missing number or flag counts as 0 (its columns take
+// no NULL) and a text where a number belongs as 0.
 QVariant valueFor(const ColumnDef &column, const QVariant &v) {
-    if (v.isNull())
-        return v;
     switch (column.type) {
     case ColumnDef::Boolean:
-        return v.toBool();
+        return v.isNull() ? false : v.toBool();
     case ColumnDef::DateTime:
     case ColumnDef::Float:
-        return v.toDouble();
+        return v.isNull() ? 0.0 : v.toDouble();
     case ColumnDef::Integer:
+        return v.isNull() ? qint64(0) : v.toLongLong();
     case ColumnDef::AutoKey:
-        return v.toLongLong();
+        return v.isNull() ? v : QVariant(v.toLongLong());
     case ColumnDef::Blob:
-        return v.toByteArray();
+        return v.isNull() ? v : QVariant(v.toByteArray());
     case ColumnDef::Text:
     case ColumnDef::Memo:
-        return v.toString();
+        return v.isNull() ? v : QVariant(v.toString());
     }
     return v;
 }

@@ -1,12 +1,16 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
+#include "cli/dbcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
 #include "records/registerfiles.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"
+#include "records/registercopy.h"
+#include "records/registersetting.h"
 #include "records/schema.h"
+#include "support/backends.h"
 #include "support/temphome.h"
 
 #include <QSqlQuery>
@@ -45,7 +49,8 @@ CommandFunction commandNamed(const QString &name) {
         {u"setup"_s, runSetupCommand},   {u"chart"_s, runChartCommand},
         {u"match"_s, runMatchCommand},   {u"generate-register"_s, runGenerateRegisterCommand},
         {u"analyse"_s, analyse},         {u"check"_s, runCheckCommand},
-        {u"backup"_s, runBackupCommand}, {u"restore"_s, runRestoreCommand}};
+        {u"backup"_s, runBackupCommand}, {u"restore"_s, runRestoreCommand},
+        {u"db"_s, runDbCommand}};
     return table.value(name);
 }
 
@@ -74,6 +79,7 @@ private slots:
     void checkReportsDamage();
     void backupAndRestoreRoundTrip();
     void restoreRefusesAFileThatIsNoRegister();
+    void folderWithAServerRegister();
 };
 
 void TestCommands::matchFindsTheSuppliedCourseOfAWeakLung() {
@@ -171,6 +177,13 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
         << u"backup"_s << QStringList{u"--to"_s} << u"--to needs a value"_s;
     QTest::newRow("restore: no --from")
         << u"restore"_s << QStringList{u"--home"_s, u"@"_s} << u"--from FILE is required"_s;
+    QTest::newRow("db: no action") << u"db"_s << QStringList{u"--database"_s, u"x"_s}
+                                   << u"say init or copy"_s;
+    QTest::newRow("db: copy without --to")
+        << u"db"_s << QStringList{u"copy"_s, u"--from"_s, u"@a.mdb"_s} << u"copy takes --from and --to"_s;
+    QTest::newRow("db: init twice named")
+        << u"db"_s << QStringList{u"init"_s, u"--database"_s, u"a"_s, u"--database"_s, u"b"_s}
+        << u"more than once"_s;
     QTest::newRow("analyse: --sex twice")
         << u"analyse"_s << QStringList{u"--sex"_s, u"male"_s, u"--sex"_s, u"female"_s} + readings(40)
         << u"more than once"_s;
@@ -196,7 +209,7 @@ void TestCommands::everyCommandRefusesBadArguments() {
 
 void TestCommands::everyCommandHasHelpAndVersion() {
     for (const QString &command : {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s,
-                                   u"check"_s, u"backup"_s, u"restore"_s}) {
+                                   u"check"_s, u"backup"_s, u"restore"_s, u"db"_s}) {
         const Run help = run(commandNamed(command), {u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));
@@ -309,6 +322,34 @@ void TestCommands::restoreRefusesAFileThatIsNoRegister() {
         QVERIFY2(r.err.contains(from), qPrintable(r.err));
         QCOMPARE(test::markerOf(main), u"register"_s);
     }
+}
+
+void TestCommands::folderWithAServerRegister() {
+    if (test::testServerConnection().isEmpty())
+        QSKIP("no PostgreSQL test server (ORLU_TEST_PG is not set)");
+    test::ScratchServerDatabase scratch;
+    QVERIFY2(!scratch.connection().isEmpty(), qPrintable(scratch.error()));
+    const QString server = scratch.connection();
+    QCOMPARE(run(runDbCommand, {u"init"_s, u"--database"_s, server}).status, 0);
+    const Run generated = run(runGenerateRegisterCommand, {u"--database"_s, server, u"--subjects"_s, u"3"_s,
+                                                           u"--measurements"_s, u"7"_s});
+    QVERIFY2(generated.status == 0, qPrintable(generated.err));
+    test::TempHome home;
+    QVERIFY(storeRegisterConnection(ProgramFolder(home.path()), server));
+
+    // Before, these worked on the folder's own file, which is not the register, and said "ok".
+    const Run check = run(runCheckCommand, {u"--home"_s, home.path()});
+    QVERIFY2(check.out.contains(u": ok (tables and columns)"_s), qPrintable(check.out));
+    const Run backup = run(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
+    QVERIFY2(backup.status == 0, qPrintable(backup.err));
+    Database copy;
+    QVERIFY(copy.open(home.file(u"copy.mdb"_s), Database::Access::ReadOnly));
+    QCOMPARE(countRegister(copy.handle()), (RegisterCounts{3, 7, 0, 0}));
+    const Run restore =
+        run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
+    QCOMPARE(restore.status, 1);
+    QVERIFY2(restore.err.contains(u"is on a server"_s), qPrintable(restore.err));
+    QVERIFY(!QFile::exists(home.file(u"orlu4.mdb"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

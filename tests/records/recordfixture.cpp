@@ -65,14 +65,16 @@ int RecordFixture::rows(const QString &table, const QString &where) const {
     return q.value(0).toInt();
 }
 
-void RecordFixture::failOn(const QString &triggerBody) {
+void RecordFixture::failOn(const QString &triggerBody, const QString &when) {
     QSqlQuery q(db());
     const bool made = backend() == Backend::Postgres
                           ? q.exec(u"CREATE FUNCTION test_fault() RETURNS trigger LANGUAGE plpgsql AS $$ "
                                    "BEGIN RAISE EXCEPTION 'disk fault'; END $$"_s) &&
-                                q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
-                                       u" FOR EACH ROW EXECUTE FUNCTION test_fault()"_s)
+                                q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody + u" FOR EACH ROW"_s +
+                                       (when.isEmpty() ? QString() : u" WHEN ("_s + when + u')') +
+                                       u" EXECUTE FUNCTION test_fault()"_s)
                           : q.exec(u"CREATE TRIGGER test_fault "_s + triggerBody +
+                                   (when.isEmpty() ? QString() : u" WHEN "_s + when) +
                                    u" BEGIN SELECT RAISE(ABORT, 'disk fault'); END"_s);
     if (!made)
         qFatal("failOn: %s", qPrintable(q.lastError().text()));

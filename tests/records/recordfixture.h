@@ -40,7 +40,8 @@ public:
                           const QString &memo = {});
     int rows(const QString &table, const QString &where = {}) const;
     // Makes every statement of `sql` kind fail, as a fault in the middle of a change would.
-    void failOn(const QString &triggerBody);
+    // `triggerBody` is "BEFORE INSERT ON KYDATA" and the like; `when` a condition on NEW/OLD.
+    void failOn(const QString &triggerBody, const QString &when = {});
 
     TempHome home;
     std::unique_ptr<ScratchServerDatabase> server; // server rows only

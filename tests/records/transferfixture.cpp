@@ -1,6 +1,7 @@
 #include "transferfixture.h"
 
 #include "records/schema.h"
+#include "records/sqldialect.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -27,6 +28,23 @@ void makeRegisterFile(const QString &path) {
         qFatal("cannot copy a register file to %s", qPrintable(path));
 }
 
+namespace {
+
+// The kind of a register column; Text for a column the register does not have.
+ColumnDef::Type typeOf(const QString &table, const QString &column) {
+    for (const TableDef &t : tablesOf(SchemaKind::Main)) {
+        if (table.compare(QLatin1StringView(t.name), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const ColumnDef &c : t.columns) {
+            if (column.compare(QLatin1StringView(c.name), Qt::CaseInsensitive) == 0)
+                return c.type;
+        }
+    }
+    return ColumnDef::Text;
+}
+
+} // namespace
+
 qint64 insertRow(QSqlDatabase db, const QString &table, const QVariantMap &values) {
     QStringList marks;
     for (qsizetype i = 0; i < values.size(); ++i)
@@ -34,8 +52,10 @@ qint64 insertRow(QSqlDatabase db, const QString &table, const QVariantMap &value
     QSqlQuery q(db);
     q.prepare(
         u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, values.keys().join(u", "_s), marks.join(u", "_s)));
-    for (const QVariant &v : values)
-        q.addBindValue(v);
+    // A server takes a flag as a boolean only; a file takes either.
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        q.addBindValue(typeOf(table, it.key()) == ColumnDef::Boolean ? QVariant(it.value().toBool())
+                                                                     : it.value());
     if (!q.exec())
         qFatal("insertRow %s: %s", qPrintable(table), qPrintable(q.lastError().text()));
     return q.lastInsertId().toLongLong();
@@ -43,13 +63,27 @@ qint64 insertRow(QSqlDatabase db, const QString &table, const QVariantMap &value
 
 QString tableDigest(QSqlDatabase db, const QString &table) {
     QSqlQuery q(db);
-    if (!q.exec(u"SELECT * FROM %1 ORDER BY rowid"_s.arg(table)))
+    const QString order = SqlDialect::of(db).isServer() ? u"MKEY"_s : u"rowid"_s;
+    if (!q.exec(u"SELECT * FROM %1 ORDER BY %2"_s.arg(table, order)))
         return u"<"_s + q.lastError().text() + u'>';
     QStringList rows;
     while (q.next()) {
         QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << q.value(i).toString();
+        // Alike on both back ends: flags as 0/1, numbers in full.
+        for (int i = 0; i < q.record().count(); ++i) {
+            const QVariant v = q.value(i);
+            switch (v.isNull() ? ColumnDef::Text : typeOf(table, q.record().fieldName(i))) {
+            case ColumnDef::Boolean:
+                cells << QString::number(int(v.toBool()));
+                break;
+            case ColumnDef::Float:
+            case ColumnDef::DateTime:
+                cells << QString::number(v.toDouble(), 'g', 17);
+                break;
+            default:
+                cells << v.toString();
+            }
+        }
         rows << cells.join(u'|');
     }
     return table + u":\n"_s + rows.join(u'\n');
