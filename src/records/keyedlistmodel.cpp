@@ -1,6 +1,7 @@
 #include "records/keyedlistmodel.h"
 
 #include <QSqlError>
+#include <QSqlRecord>
 
 #include <algorithm>
 
@@ -16,7 +17,9 @@ KeyedListModel::KeyedListModel(QSqlDatabase db, QString table, QStringList colum
     , m_pageQuery(m_db) {}
 
 int KeyedListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_keys.size());
+    if (parent.isValid())
+        return 0;
+    return m_window ? m_window->size() : int(m_keys.size());
 }
 
 QVariant KeyedListModel::data(const QModelIndex &index, int role) const {
@@ -42,12 +45,16 @@ QVariant KeyedListModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 qint64 KeyedListModel::keyAt(int row) const {
+    if (m_window)
+        return m_window->keyAt(row);
     return (row >= 0 && row < int(m_keys.size())) ? m_keys[size_t(row)] : 0;
 }
 
 int KeyedListModel::rowOfKey(qint64 key) const {
     if (key <= 0)
         return -1;
+    if (m_window)
+        return m_window->rowOf(key);
     const auto it = std::find(m_keys.begin(), m_keys.end(), key);
     return it == m_keys.end() ? -1 : int(it - m_keys.begin());
 }
@@ -57,22 +64,30 @@ int KeyedListModel::rowOfFirstKey(QSqlQuery &query) const {
         setError(query.lastError().text());
         return -1;
     }
-    return query.next() ? rowOfKey(query.value(0).toLongLong()) : -1;
+    if (!query.next())
+        return -1;
+    if (m_window && query.record().count() > 1)
+        return m_window->rowOf(query.value(0).toLongLong(), query.value(1));
+    return rowOfKey(query.value(0).toLongLong());
+}
+
+void KeyedListModel::forgetRows() {
+    m_pages.clear();
+    m_pageUse.clear();
 }
 
 void KeyedListModel::close() {
     beginResetModel();
     m_keys.clear();
-    m_pages.clear();
-    m_pageUse.clear();
+    m_window.reset();
+    forgetRows();
     m_open = false;
     endResetModel();
 }
 
 void KeyedListModel::invalidateRows() {
-    m_pages.clear();
-    m_pageUse.clear();
-    if (!m_keys.empty())
+    forgetRows();
+    if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
@@ -92,8 +107,8 @@ bool KeyedListModel::loadKeys(const QString &sql, const QVariantList &binds) {
         ok = !q.lastError().isValid();
     }
     beginResetModel();
-    m_pages.clear();
-    m_pageUse.clear();
+    forgetRows();
+    m_window.reset();
     if (ok) {
         m_keys = std::move(keys);
         m_open = true;
@@ -106,8 +121,27 @@ bool KeyedListModel::loadKeys(const QString &sql, const QVariantList &binds) {
     return ok;
 }
 
+bool KeyedListModel::loadPaged(const KeyWindow::Order &order) {
+    auto window = std::make_unique<KeyWindow>(m_db, order);
+    QString error;
+    const bool ok = window->open(&error);
+    beginResetModel();
+    forgetRows();
+    m_keys.clear();
+    if (ok) {
+        m_window = std::move(window);
+        m_open = true;
+        m_error.clear();
+    } else {
+        m_window.reset();
+        m_error = error;
+    }
+    endResetModel();
+    return ok;
+}
+
 const QVariantList *KeyedListModel::rowValues(int row) const {
-    if (row < 0 || row >= int(m_keys.size()))
+    if (row < 0 || row >= rowCount())
         return nullptr;
     const int page = row / PageSize;
     auto it = m_pages.find(page);
@@ -135,12 +169,15 @@ bool KeyedListModel::fetchPage(int page) const {
         setError(m_pageQuery.lastError().text());
         return false;
     }
-    const size_t first = size_t(page) * PageSize;
-    const size_t last = std::min(first + PageSize, m_keys.size());
+    const int first = page * PageSize;
+    const int last = std::min(first + PageSize, rowCount());
+    std::vector<qint64> keys;
+    keys.reserve(size_t(last - first));
+    for (int r = first; r < last; ++r)
+        keys.push_back(keyAt(r));
     for (int i = 0; i < PageSize; ++i) {
-        const size_t r = first + size_t(i);
         // MKEY 0 is never assigned, so it pads a short last page.
-        m_pageQuery.bindValue(i, r < last ? m_keys[r] : qint64(0));
+        m_pageQuery.bindValue(i, i < int(keys.size()) ? keys[size_t(i)] : qint64(0));
     }
     if (!m_pageQuery.exec()) {
         setError(m_pageQuery.lastError().text());
@@ -156,10 +193,10 @@ bool KeyedListModel::fetchPage(int page) const {
     }
     m_pageQuery.finish();
     QList<QVariantList> rows;
-    rows.reserve(int(last - first));
+    rows.reserve(last - first);
     // A row deleted by another program since the keys were read shows empty.
-    for (size_t r = first; r < last; ++r)
-        rows << byKey.value(m_keys[r], QVariantList(m_columns.size()));
+    for (const qint64 key : keys)
+        rows << byKey.value(key, QVariantList(m_columns.size()));
     if (int(m_pageUse.size()) >= KeptPages) {
         m_pages.remove(m_pageUse.front());
         m_pageUse.pop_front();

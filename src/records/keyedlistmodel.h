@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/keywindow.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QSqlDatabase>
@@ -8,6 +10,7 @@
 #include <QVariantList>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace orlu {
@@ -15,6 +18,8 @@ namespace orlu {
 // A read-only list over one table that holds only the row keys (MKEY) in the
 // order the database sorted them; row contents are read in pages when a view
 // asks for them and only a few pages are kept. A row's key is its bookmark.
+// A whole table on a server is not even read key by key: it is counted, and
+// its keys are read a block at a time as rows are shown (see KeyWindow).
 class KeyedListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -27,7 +32,8 @@ public:
     qint64 keyAt(int row) const;
     // -1 when the key is not in the list.
     int rowOfKey(qint64 key) const;
-    // The first row (in list order) of the row a query returns as its first MKEY; -1 when none.
+    // The first row (in list order) of the row a query returns as its first MKEY (and, for a
+    // paged list, its sort key second); -1 when none.
     int rowOfFirstKey(QSqlQuery &query) const;
 
     bool isOpen() const { return m_open; }
@@ -43,6 +49,9 @@ protected:
 
     // Runs a query that returns MKEY in list order and shows its rows.
     bool loadKeys(const QString &sql, const QVariantList &binds);
+    // Shows a whole table in an order, its keys read in blocks as they are needed.
+    bool loadPaged(const KeyWindow::Order &order);
+    bool isPaged() const { return m_window != nullptr; }
     // Values of the model's columns for a row, read with its page; nullptr on a database error.
     const QVariantList *rowValues(int row) const;
     void setError(const QString &error) const { m_error = error; }
@@ -56,6 +65,7 @@ protected:
 
 private:
     bool fetchPage(int page) const;
+    void forgetRows();
 
     static constexpr int PageSize = 128;
     static constexpr int KeptPages = 24;
@@ -65,6 +75,7 @@ private:
     QStringList m_columns;
     bool m_open = false;
     std::vector<qint64> m_keys;
+    std::unique_ptr<KeyWindow> m_window; // set for a paged list, which keeps no m_keys
     mutable QHash<int, QList<QVariantList>> m_pages;
     mutable std::deque<int> m_pageUse; // most recently used last
     mutable QSqlQuery m_pageQuery;

@@ -9,12 +9,16 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-QString subjectOrderBy(int sortCode, const SqlDialect &dialect) {
+SubjectSortKey subjectSortKey(int sortCode, const SqlDialect &dialect) {
     const SubjectColumn column = sortColumnOf(sortCode);
-    const QString direction = isDescending(sortCode) ? u" DESC"_s : u" ASC"_s;
     const QString name = columnName(column);
-    const QString key = isTextColumn(column) ? dialect.folded(name) : name;
-    return u"ORDER BY "_s + key + direction + u", MKEY"_s + direction;
+    return {isTextColumn(column) ? dialect.folded(name) : name, isDescending(sortCode)};
+}
+
+QString subjectOrderBy(int sortCode, const SqlDialect &dialect) {
+    const SubjectSortKey key = subjectSortKey(sortCode, dialect);
+    const QString direction = key.descending ? u" DESC"_s : u" ASC"_s;
+    return u"ORDER BY "_s + key.expression + direction + u", MKEY"_s + direction;
 }
 
 namespace {

@@ -10,8 +10,9 @@ SqlDialect SqlDialect::of(const QSqlDatabase &db) {
 
 QString SqlDialect::folded(const QString &expr) const {
     // lower() under the "C" collation folds A-Z only and orders by code point, as NOCASE does.
+    // An empty text stands for a missing one, so rows compare as pairs with their key.
     if (isServer())
-        return u"lower("_s + expr + u" COLLATE \"C\")"_s;
+        return u"lower(coalesce("_s + expr + u", '') COLLATE \"C\")"_s;
     return expr + u" COLLATE NOCASE"_s;
 }
 

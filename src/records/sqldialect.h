@@ -20,7 +20,7 @@ public:
     bool isServer() const { return m_backend == Backend::Postgres; }
 
     // An expression compared and ordered without regard to the case of ASCII letters
-    // (SQLite's NOCASE; on the server the same folding in code point order).
+    // (SQLite's NOCASE; on the server the same folding in code point order, and never NULL).
     QString folded(const QString &expr) const;
     // `expr` equals `value` without regard to ASCII letter case.
     QString equalsIgnoringCase(const QString &expr, const QString &value = QStringLiteral("?")) const;

@@ -25,6 +25,12 @@ SubjectListModel::SubjectListModel(QSqlDatabase db, const Clock &clock, QObject 
 
 bool SubjectListModel::open(int sortCode) {
     m_sortCode = normalizedSortCode(sortCode);
+    const SqlDialect dialect = SqlDialect::of(database());
+    // A file gives all its keys in a moment; a server's travel over the network, so only those shown.
+    if (dialect.isServer()) {
+        const SubjectSortKey key = subjectSortKey(m_sortCode, dialect);
+        return loadPaged({u"KYCUST"_s, key.expression, key.descending});
+    }
     return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode, SqlDialect::of(database())),
                     {});
 }
@@ -55,8 +61,9 @@ int SubjectListModel::locatePrefix(SubjectColumn column, const QString &text) co
     const SqlDialect dialect = SqlDialect::of(database());
     const QString col = dialect.folded(columnName(column));
     QSqlQuery q(database());
-    q.prepare(u"SELECT MKEY FROM KYCUST WHERE "_s + col + u" >= ? AND "_s + col + u" < ? "_s +
-              subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
+    // The sort key comes along, so a paged list finds the row's place without reading it again.
+    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_sortCode, dialect).expression + u" FROM KYCUST WHERE "_s +
+              col + u" >= ? AND "_s + col + u" < ? "_s + subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
     q.addBindValue(range.low);
     q.addBindValue(range.high);
     return rowOfFirstKey(q);
@@ -67,8 +74,9 @@ int SubjectListModel::locateNumber(const QString &number) const {
         return -1;
     const SqlDialect dialect = SqlDialect::of(database());
     QSqlQuery q(database());
-    q.prepare(u"SELECT MKEY FROM KYCUST WHERE "_s + dialect.equalsIgnoringCase(u"CUSTNO"_s) + u" "_s +
-              subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
+    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_sortCode, dialect).expression + u" FROM KYCUST WHERE "_s +
+              dialect.equalsIgnoringCase(u"CUSTNO"_s) + u" "_s + subjectOrderBy(m_sortCode, dialect) +
+              u" LIMIT 1"_s);
     q.addBindValue(number);
     return rowOfFirstKey(q);
 }

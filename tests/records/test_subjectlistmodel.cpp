@@ -22,6 +22,8 @@ private slots:
     void renoRenumbersAfterResort();
     void displayColumns();
     void readsRowsBeyondTheFirstPage();
+    void pagedKeysFollowTheWholeOrder_data();
+    void pagedKeysFollowTheWholeOrder();
     void locatesPrefix_data();
     void locatesPrefix();
     void prefixFollowsListOrder();
@@ -126,6 +128,61 @@ void TestSubjectListModel::readsRowsBeyondTheFirstPage() {
     }
 }
 
+void TestSubjectListModel::pagedKeysFollowTheWholeOrder_data() {
+    QTest::addColumn<int>("code");
+    QTest::newRow("number") << 1;
+    QTest::newRow("name descending") << -2;
+    QTest::newRow("sex") << 3;
+    QTest::newRow("birth descending") << -4;
+}
+
+void TestSubjectListModel::pagedKeysFollowTheWholeOrder() {
+    QFETCH(int, code);
+    // More than two blocks of keys, with many equal, missing and differently cased values.
+    {
+        Transaction tx(f->db());
+        for (int i = 0; i < 2600; ++i) {
+            const QString name = i % 7 == 0 ? QString() : (i % 2 ? u"Name%1"_s : u"name%1"_s).arg(i % 50);
+            f->addSubject(u"K%1"_s.arg(i % 900, 4, 10, QChar(u'0')), name, i % 3 == 0,
+                          double(30000 + i % 40));
+        }
+        QVERIFY(tx.commit());
+    }
+    std::vector<qint64> whole;
+    QSqlQuery q(f->db());
+    QVERIFY(q.exec(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(code, f->database.dialect())));
+    while (q.next())
+        whole.push_back(q.value(0).toLongLong());
+    const int n = int(whole.size());
+    auto expectAll = [&](const SubjectListModel &m, const QList<int> &rows) {
+        for (int row : rows)
+            QCOMPARE(m.keyAt(row), whole[size_t(row)]);
+    };
+    QList<int> everyRow;
+    for (int r = n - 1; r >= 0; --r)
+        everyRow << r;
+    // Far first, then the blocks before it: read by position, then backwards from a neighbour.
+    SubjectListModel far(f->db(), f->time);
+    QVERIFY(far.open(code));
+    QCOMPARE(far.rowCount(), n);
+    expectAll(far, QList<int>{n - 1, 2100} + everyRow);
+    // A row looked up by its key first: its block is read around it.
+    for (int row : {1500, 5, n - 2}) {
+        SubjectListModel m(f->db(), f->time);
+        QVERIFY(m.open(code));
+        QCOMPARE(m.rowOfKey(whole[size_t(row)]), row);
+        expectAll(m, QList<int>{row} + everyRow);
+    }
+    // Forwards from the start, and every key found at its row.
+    SubjectListModel forwards(f->db(), f->time);
+    QVERIFY(forwards.open(code));
+    for (int r = 0; r < n; ++r)
+        QCOMPARE(forwards.keyAt(r), whole[size_t(r)]);
+    for (int r = 0; r < n; r += 97)
+        QCOMPARE(forwards.rowOfKey(whole[size_t(r)]), r);
+    QCOMPARE(forwards.rowOfKey(999999), -1);
+}
+
 void TestSubjectListModel::locatesPrefix_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
@@ -207,7 +264,7 @@ void TestSubjectListModel::refreshShowsChanges() {
 
 namespace {
 
-enum ListQuery { SortedByName, SortedByBirth, Prefix, MeasurementsOfSubject };
+enum ListQuery { SortedByName, SortedByBirth, Prefix, MeasurementsOfSubject, AfterARow, PlaceOfARow };
 
 QString listQuery(ListQuery query, const SqlDialect &d) {
     switch (query) {
@@ -218,6 +275,11 @@ QString listQuery(ListQuery query, const SqlDialect &d) {
     case Prefix:
         return u"SELECT MKEY FROM KYCUST WHERE "_s + d.folded(u"TEL"_s) + u" >= 'a' AND "_s +
                d.folded(u"TEL"_s) + u" < 'b' "_s + subjectOrderBy(5, d) + u" LIMIT 1"_s;
+    case AfterARow:
+        return u"SELECT MKEY FROM KYCUST WHERE ("_s + d.folded(u"NAME"_s) + u", MKEY) < ('x', 5) "_s +
+               subjectOrderBy(-2, d) + u" LIMIT 1024"_s;
+    case PlaceOfARow:
+        return u"SELECT count(*) FROM KYCUST WHERE ("_s + d.folded(u"CUSTNO"_s) + u", MKEY) < ('x', 5)"_s;
     case MeasurementsOfSubject:
         return u"SELECT MKEY FROM KYDATA WHERE "_s + d.equalsIgnoringCase(u"CUSTNO"_s, u"'x'"_s) +
                u" ORDER BY "_s + d.folded(u"CUSTNO"_s) + u", KYDATE, MKEY"_s;
@@ -233,6 +295,8 @@ void TestSubjectListModel::usesIndexes_data() {
     QTest::newRow("sorted by birth") << int(SortedByBirth);
     QTest::newRow("prefix") << int(Prefix);
     QTest::newRow("measurements of a subject") << int(MeasurementsOfSubject);
+    QTest::newRow("the keys after a row") << int(AfterARow);
+    QTest::newRow("the place of a row") << int(PlaceOfARow);
 }
 
 void TestSubjectListModel::usesIndexes() {
