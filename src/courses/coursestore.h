@@ -64,6 +64,7 @@ struct SuppliedCourseTexts {
 class CourseStore {
 public:
     explicit CourseStore(QSqlDatabase db);
+    QSqlDatabase database() const { return m_db; }
 
     // All courses in the order of their number.
     QList<CourseSummary> courses() const;

@@ -66,8 +66,8 @@ int KeyWindow::rowOf(qint64 key) {
 int KeyWindow::rowOf(qint64 key, const QVariant &sortValue) {
     // The rows that come before it in list order.
     QSqlQuery q(m_db);
-    q.prepare(u"SELECT count(*) FROM %1 WHERE (%2, MKEY) %3 (?, ?)"_s.arg(m_order.table, m_order.sortKey,
-                                                                         m_order.descending ? u">"_s : u"<"_s));
+    q.prepare(u"SELECT count(*) FROM %1 WHERE (%2, MKEY) %3 (?, ?)"_s.arg(
+        m_order.table, m_order.sortKey, m_order.descending ? u">"_s : u"<"_s));
     q.addBindValue(sortValue);
     q.addBindValue(key);
     if (!q.exec() || !q.next()) {

@@ -1,5 +1,6 @@
 #include "records/measurementrepository.h"
 
+#include "records/database.h"
 #include "records/displaycolumns.h"
 #include "records/sqldialect.h"
 #include "records/sqlrow.h"
@@ -31,12 +32,26 @@ MeasurementRepository::MeasurementRepository(QSqlDatabase db)
     : m_db(std::move(db)) {}
 
 std::optional<MeasurementRecord> MeasurementRepository::fetch(qint64 key) const {
+    return fetchRow(key, false, nullptr);
+}
+
+std::optional<MeasurementRecord> MeasurementRepository::fetchRow(qint64 key, bool forUpdate,
+                                                                 QString *error) const {
     QSqlQuery q(m_db);
+    // A server holds the row for this transaction, so no other seat changes it before the write.
     q.prepare(u"SELECT MKEY, CUSTNO, KYDATE, KYVOTA, MEMO1, "_s + channelColumns() +
-              u" FROM KYDATA WHERE MKEY = ?"_s);
+              u" FROM KYDATA WHERE MKEY = ?"_s +
+              (forUpdate && SqlDialect::of(m_db).isServer() ? u" FOR UPDATE"_s : QString()));
     q.addBindValue(key);
-    if (!q.exec() || !q.next())
+    if (!q.exec()) {
+        sqlrow::fail(q, error);
         return std::nullopt;
+    }
+    if (!q.next()) {
+        if (error)
+            *error = sqlrow::rowGoneText();
+        return std::nullopt;
+    }
     MeasurementRecord r;
     r.key = q.value(0).toLongLong();
     r.subjectNumber = q.value(1).toString();
@@ -76,7 +91,29 @@ qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *e
     return q.lastInsertId().toLongLong();
 }
 
-bool MeasurementRepository::update(const MeasurementRecord &record, QString *error) {
+QString MeasurementRepository::changedElsewhereText() {
+    return u"这笔经络能量数据已被其他工作站修改，请重新读取后再修改。"_s;
+}
+
+bool MeasurementRepository::stillAsShown(const MeasurementRecord &shown, QString *error) const {
+    const std::optional<MeasurementRecord> now = fetchRow(shown.key, true, error);
+    if (!now)
+        return false;
+    // A missing memo and an empty one are the same to the operator.
+    const bool same = now->subjectNumber == shown.subjectNumber && now->measuredAt == shown.measuredAt &&
+                      now->highPotential == shown.highPotential && now->values == shown.values &&
+                      now->memo.isEmpty() == shown.memo.isEmpty() &&
+                      (now->memo.isEmpty() || now->memo == shown.memo);
+    if (!same && error)
+        *error = changedElsewhereText();
+    return same;
+}
+
+bool MeasurementRepository::update(const MeasurementRecord &record, QString *error,
+                                   const MeasurementRecord *shown) {
+    Transaction tx(m_db, Transaction::Writer);
+    if (shown && !stillAsShown(*shown, error))
+        return false;
     QStringList sets{u"KYDATE = ?"_s, u"KYVOTA = ?"_s, u"MEMO1 = ?"_s};
     for (int c = 1; c <= 24; ++c)
         sets << u"KY%1 = ?"_s.arg(c);
@@ -84,18 +121,37 @@ bool MeasurementRepository::update(const MeasurementRecord &record, QString *err
     q.prepare(u"UPDATE KYDATA SET "_s + sets.join(u", "_s) + u" WHERE MKEY = ?"_s);
     bindFields(q, record);
     q.addBindValue(record.key);
-    return sqlrow::execOne(q, error);
+    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
-bool MeasurementRepository::remove(qint64 key, QString *error) {
+bool MeasurementRepository::remove(qint64 key, QString *error, const MeasurementRecord *shown) {
+    Transaction tx(m_db, Transaction::Writer);
+    if (shown && (shown->key != key || !stillAsShown(*shown, error)))
+        return false;
     QSqlQuery q(m_db);
     q.prepare(u"DELETE FROM KYDATA WHERE MKEY = ?"_s);
     q.addBindValue(key);
-    return sqlrow::execOne(q, error);
+    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 MeasurementRepository::MemoWrite MeasurementRepository::writeMemo(qint64 key, const QStringList &lines,
-                                                                  QString *error) {
+                                                                  QString *error,
+                                                                  const QStringList *shownMemo) {
+    Transaction tx(m_db, Transaction::Writer);
+    if (shownMemo) {
+        QString reason;
+        const std::optional<MeasurementRecord> now = fetchRow(key, true, &reason);
+        if (!now) {
+            if (error)
+                *error = reason;
+            return reason == sqlrow::rowGoneText() ? MemoWrite::NoRecord : MemoWrite::Failed;
+        }
+        if (splitMemoLines(now->memo) != *shownMemo) {
+            if (error)
+                *error = changedElsewhereText();
+            return MemoWrite::Changed;
+        }
+    }
     QSqlQuery q(m_db);
     q.prepare(u"UPDATE KYDATA SET MEMO1 = ? WHERE MKEY = ?"_s);
     q.addBindValue(sqlrow::text(joinMemoLines(lines)));
@@ -104,7 +160,9 @@ MeasurementRepository::MemoWrite MeasurementRepository::writeMemo(qint64 key, co
         sqlrow::fail(q, error);
         return MemoWrite::Failed;
     }
-    return q.numRowsAffected() > 0 ? MemoWrite::Written : MemoWrite::NoRecord;
+    if (q.numRowsAffected() == 0)
+        return MemoWrite::NoRecord;
+    return !tx.isActive() || sqlrow::commit(tx, m_db, error) ? MemoWrite::Written : MemoWrite::Failed;
 }
 
 } // namespace orlu

@@ -54,8 +54,8 @@ ComparisonRecord comparisonRecordOf(const Subject &subject, const MeasurementRec
 }
 
 bool deleteMeasurement(MeasurementRepository &repository, CurrentMeasurement &current, qint64 key,
-                       QString *error) {
-    if (!repository.remove(key, error))
+                       QString *error, const MeasurementRecord *shown) {
+    if (!repository.remove(key, error, shown))
         return false;
     if (current.recordKey == key)
         current.recordKey = 0;

@@ -28,8 +28,9 @@ void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const 
 ComparisonRecord comparisonRecordOf(const Subject &subject, const MeasurementRecord &row);
 
 // Deletes a stored measurement; when it is the current measurement's row, the current
-// measurement stays in memory but no longer names a row.
+// measurement stays in memory but no longer names a row. With `shown`, only while the
+// row is still as it was shown.
 bool deleteMeasurement(MeasurementRepository &repository, CurrentMeasurement &current, qint64 key,
-                       QString *error = nullptr);
+                       QString *error = nullptr, const MeasurementRecord *shown = nullptr);
 
 } // namespace orlu

@@ -1,4 +1,5 @@
 #include "recordfixture.h"
+#include "records/displaycolumns.h"
 #include "records/measurementrepository.h"
 #include "records/recordtransfer.h"
 #include "records/serverconnection.h"
@@ -29,6 +30,8 @@ private slots:
     void differentNumbersDoNotWait();
     void changeOfARowAnotherSeatTouched_data();
     void changeOfARowAnotherSeatTouched();
+    void measurementEditAfterAnotherSeat_data();
+    void measurementEditAfterAnotherSeat();
     void lostConnectionStoresNothingAndRecovers();
     void unreachableServerGivesUpWithinTheTimeout();
 };
@@ -172,6 +175,80 @@ void TestSharedRegister::changeOfARowAnotherSeatTouched() {
         const SubjectRecord now = *mine.fetch(key);
         QCOMPARE(now.subject.name, u"shown"_s);
         QCOMPARE(now.subject.telephone, u"their number"_s);
+    }
+}
+
+namespace {
+
+enum class Edit { Update, Remove, Memo };
+enum class Meanwhile { Nothing, Changed, Deleted };
+
+// One seat's edit of a measurement it shows; true when it went through.
+bool editAsShown(MeasurementRepository &repo, Edit edit, const MeasurementRecord &shown, QString *error) {
+    switch (edit) {
+    case Edit::Update: {
+        MeasurementRecord mine = shown;
+        mine.values[0] = 99.5;
+        return repo.update(mine, error, &shown);
+    }
+    case Edit::Remove:
+        return repo.remove(shown.key, error, &shown);
+    case Edit::Memo: {
+        const QStringList lines = splitMemoLines(shown.memo);
+        return repo.writeMemo(shown.key, {u"my record"_s}, error, &lines) ==
+               MeasurementRepository::MemoWrite::Written;
+    }
+    }
+    return false;
+}
+
+} // namespace
+
+void TestSharedRegister::measurementEditAfterAnotherSeat_data() {
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<int>("meanwhile");
+    QTest::addColumn<QString>("message");
+    const std::pair<const char *, Edit> edits[] = {
+        {"values", Edit::Update}, {"delete", Edit::Remove}, {"treatment record", Edit::Memo}};
+    for (const auto &[name, edit] : edits) {
+        QTest::addRow("%s, untouched", name) << int(edit) << int(Meanwhile::Nothing) << QString();
+        QTest::addRow("%s, changed meanwhile", name)
+            << int(edit) << int(Meanwhile::Changed) << u"已被其他工作站修改"_s;
+        QTest::addRow("%s, deleted meanwhile", name) << int(edit) << int(Meanwhile::Deleted) << u"已不存在"_s;
+    }
+}
+
+void TestSharedRegister::measurementEditAfterAnotherSeat() {
+    QFETCH(int, edit);
+    QFETCH(int, meanwhile);
+    QFETCH(QString, message);
+    test::RecordFixture f;
+    f.addSubject(u"S1"_s, u"shown"_s);
+    const qint64 key = f.addMeasurement(u"S1"_s, 45000, 10.0, false, u"first\r\nsecond"_s);
+    Database other;
+    QVERIFY(openRegister(other, f.location()));
+    MeasurementRepository mine(f.db());
+    MeasurementRepository theirs(other.handle());
+    const MeasurementRecord shown = *mine.fetch(key);
+    if (Meanwhile(meanwhile) == Meanwhile::Changed)
+        QCOMPARE(theirs.writeMemo(key, {u"their record"_s}), MeasurementRepository::MemoWrite::Written);
+    else if (Meanwhile(meanwhile) == Meanwhile::Deleted)
+        QVERIFY(theirs.remove(key));
+
+    QString error;
+    const bool done = editAsShown(mine, Edit(edit), shown, &error);
+    if (message.isEmpty()) {
+        QVERIFY2(done, qPrintable(error));
+        return;
+    }
+    QVERIFY(!done);
+    QVERIFY2(error.contains(message), qPrintable(error));
+    // Nothing of the other seat's work is overwritten or undone.
+    const std::optional<MeasurementRecord> now = mine.fetch(key);
+    QCOMPARE(now.has_value(), Meanwhile(meanwhile) == Meanwhile::Changed);
+    if (now) {
+        QCOMPARE(now->memo, u"their record"_s);
+        QCOMPARE(now->values, shown.values);
     }
 }
 

@@ -235,6 +235,7 @@ void AnalysisWindow::done(int result) {
 
 void AnalysisWindow::windowShown() {
     m_record->setPlainText(m_s.measurement.memo.join(u'\n'));
+    m_shownMemo = m_s.measurement.memo;
     m_memoModified = false;
 
     openTables();
@@ -336,10 +337,20 @@ void AnalysisWindow::windowClosed() {
     if (m_s.measurement.recordKey <= 0)
         return;
     QString error;
-    if (m_s.measurements.writeMemo(m_s.measurement.recordKey, lines, &error) ==
-        MeasurementRepository::MemoWrite::Failed)
-        m_s.prompter.showMessageBox(
-            NoteError, u"处置记录无法写入数据库，本次修改只保留在目前的测量数据中。\n"_s + error);
+    // Written only over the record this window showed, never over another seat's newer one.
+    const QString kept = u"处置记录无法写入数据库，本次修改只保留在目前的测量数据中。\n"_s;
+    switch (m_s.measurements.writeMemo(m_s.measurement.recordKey, lines, &error, &m_shownMemo)) {
+    case MeasurementRepository::MemoWrite::Written:
+        break;
+    case MeasurementRepository::MemoWrite::NoRecord:
+        m_s.prompter.showMessageBox(NoteError,
+                                    kept + u"该笔经络能量数据已不存在，可能已被其他工作站删除。"_s);
+        break;
+    case MeasurementRepository::MemoWrite::Changed:
+    case MeasurementRepository::MemoWrite::Failed:
+        m_s.prompter.showMessageBox(NoteError, kept + error);
+        break;
+    }
 }
 
 void AnalysisWindow::pageChanged(int page) {

@@ -153,6 +153,8 @@ private:
     bool m_opened = false;
     bool m_closed = false;
     bool m_memoModified = false;
+    // The treatment record as the window read it, which a write may replace.
+    QStringList m_shownMemo;
     bool m_multiSelected = false;
     bool m_syncOn = false;
 

@@ -66,9 +66,44 @@ CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &la
     m_deleteCourse->setEnabled(m_courseModel->count() > 0);
     m_courseList->horizontalHeader()->setStyleSheet(ActiveHeader);
     m_conditionList->horizontalHeader()->setStyleSheet(InactiveHeader);
+
+    m_watcher = new RegisterWatcher(m_store.database(), this);
+    connect(m_watcher, &RegisterWatcher::changed, this, &CourseWindow::registerChanged);
 }
 
 CourseWindow::~CourseWindow() = default;
+
+void CourseWindow::registerChanged() {
+    // An edit in progress keeps what it shows; the lists are read when it ends.
+    if (m_mode != Mode::Browse) {
+        m_changedWhileEditing = true;
+        return;
+    }
+    m_changedWhileEditing = false;
+    const int courseRow = currentCourseRow();
+    const qint64 courseKey = courseRow >= 0 ? m_courseModel->courseAt(courseRow).key : 0;
+    const int conditionRow = currentConditionRow();
+    const qint64 conditionKey = conditionRow >= 0 ? m_conditionModel->conditionAt(conditionRow).key : 0;
+    m_courseModel->reload();
+    int row = -1;
+    for (int r = 0; r < m_courseModel->count() && row < 0; ++r) {
+        if (m_courseModel->courseAt(r).key == courseKey)
+            row = r;
+    }
+    // A course deleted elsewhere gives way to its neighbour.
+    if (row < 0 && m_courseModel->count() > 0)
+        row = std::clamp(courseRow, 0, m_courseModel->count() - 1);
+    selectCourseRow(row);
+    showCurrentCourse();
+    for (int r = 0; r < m_conditionModel->count(); ++r) {
+        if (m_conditionModel->conditionAt(r).key == conditionKey) {
+            selectConditionRow(r);
+            showCurrentCondition();
+            break;
+        }
+    }
+    enterList(m_activeList);
+}
 
 void CourseWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
@@ -259,6 +294,8 @@ void CourseWindow::backToBrowse() {
     m_addCondition->setEnabled(true);
     m_exit->setEnabled(true);
     setEditing(false);
+    if (m_changedWhileEditing)
+        registerChanged();
 }
 
 void CourseWindow::addConditionClicked() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "courses/coursestore.h"
+#include "records/registerwatcher.h"
 #include "courses/ui/coursepicture.h"
 
 #include <QDialog>
@@ -94,6 +95,8 @@ private:
     int currentCourseRow() const;
     int currentConditionRow() const;
     void playTone(int n);
+    // Another seat changed the register: the lists are read again on the same course and condition.
+    void registerChanged();
 
     CourseStore m_store;
     Prompter &m_prompter;
@@ -107,6 +110,8 @@ private:
     Mode m_mode = Mode::Browse;
     ListKind m_activeList = ListKind::Courses;
     qint64 m_keyBeforeEdit = 0;
+    RegisterWatcher *m_watcher = nullptr;
+    bool m_changedWhileEditing = false; // another seat's change waits for the edit to end
 
     QToolButton *m_addCourse = nullptr;
     QToolButton *m_changeCourse = nullptr;

@@ -391,7 +391,8 @@ bool ManualEntryWindow::store() {
     record.measuredAt = at;
     record.memo = m_memo->toPlainText().replace(u"\n"_s, u"\r\n"_s);
     QString error;
-    if (!m_measurements->update(record, &error)) {
+    // Another seat's change since the window read the row is not overwritten.
+    if (!m_measurements->update(record, &error, &m_record)) {
         m_prompter.showMessageBox(NoteError, u"经络能量数据无法储存！\n"_s + error);
         return false;
     }

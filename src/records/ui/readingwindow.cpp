@@ -2,6 +2,7 @@
 
 #include "records/displaycolumns.h"
 #include "records/recordtransfer.h"
+#include "records/sqlrow.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
@@ -123,8 +124,8 @@ void ReadingWindow::subjectRowChanged() {
 
 void ReadingWindow::measurementRowChanged() {
     const qint64 key = m_browser->measurementKey();
-    const auto stored = key > 0 ? m_measurements.fetch(key) : std::nullopt;
-    m_measurementMemo->setPlainText(stored ? memoToBoxText(stored->memo) : QString());
+    m_shownMeasurement = key > 0 ? m_measurements.fetch(key) : std::nullopt;
+    m_measurementMemo->setPlainText(m_shownMeasurement ? memoToBoxText(m_shownMeasurement->memo) : QString());
 }
 
 void ReadingWindow::subjectListEntered() {
@@ -241,8 +242,13 @@ void ReadingWindow::deleteMeasurementClicked() {
         askToDelete(ActiveList::Measurements, m_measurementView, u"确定要删除这笔经络能量数据吗?"_s);
     if (row >= 0) {
         QString error;
-        if (deleteMeasurement(m_measurements, m_context.current, m_browser->measurementList().keyAt(row),
-                              &error)) {
+        // What the operator saw is what goes: a row another seat changed since is kept.
+        const qint64 key = m_browser->measurementList().keyAt(row);
+        const MeasurementRecord *shown =
+            m_shownMeasurement && m_shownMeasurement->key == key ? &*m_shownMeasurement : nullptr;
+        if (!shown)
+            error = sqlrow::rowGoneText();
+        if (shown && deleteMeasurement(m_measurements, m_context.current, key, &error, shown)) {
             m_browser->measurementList().refresh();
             const int next = qMin(row, m_browser->measurementList().rowCount() - 1);
             if (next >= 0)

@@ -71,6 +71,8 @@ private:
     RecordBrowser *m_browser = nullptr;
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
+    // The measurement as it was read when its row became current.
+    std::optional<MeasurementRecord> m_shownMeasurement;
     ActiveList m_active = ActiveList::None;
 
     QToolButton *m_loadButton = nullptr;
