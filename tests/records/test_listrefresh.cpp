@@ -1,3 +1,6 @@
+#include "core/launch.h"
+#include "courses/coursestore.h"
+#include "courses/ui/coursewindow.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "records/subjectrepository.h"
@@ -22,6 +25,7 @@ private slots:
     void cleanup();
     void readingWindowFollowsOtherSeats();
     void savingWindowFollowsOtherSeats();
+    void courseWindowFollowsOtherSeats();
     void ownChangesAreNotAnnouncedBack();
 
 private:
@@ -38,6 +42,28 @@ QTableView *list(QWidget *w, const char *name) {
 
 QString numberAt(QTableView *view) {
     return view->currentIndex().siblingAtColumn(1).data().toString();
+}
+
+class NoLauncher final : public LaunchPort {
+public:
+    bool fileExists(const QString &) const override { return false; }
+    void startProgram(const QString &, const QString &) override {}
+    void openDocument(const QString &) override {}
+};
+
+Course courseOf(const QString &number, const QString &name) {
+    Course c;
+    c.proNo = number;
+    c.name = name;
+    return c;
+}
+
+Condition conditionOf(const QString &name) {
+    Condition k;
+    k.name = name;
+    k.rule.cond = QString(24, u'0');
+    k.rule.must = QString(24, u'0');
+    return k;
 }
 
 MeasurementRecord measurementOf(const QString &number, double at) {
@@ -104,6 +130,46 @@ void TestListRefresh::savingWindowFollowsOtherSeats() {
     QTRY_COMPARE_WITH_TIMEOUT(w.subjectList().rowCount(), 4, 1000);
     QCOMPARE(numberAt(list(&w, "subjectList")), u"C3"_s);
     QCOMPARE(child<QLabel>(&w, "countLabel")->text(), u"     4  -  [ 2 ]"_s);
+    w.reject();
+}
+
+void TestListRefresh::courseWindowFollowsOtherSeats() {
+    CourseStore theirs(otherSeat->handle());
+    Course second = courseOf(u"P2"_s, u"second"_s);
+    for (Course c : {courseOf(u"P1"_s, u"first"_s), courseOf(u"P3"_s, u"third"_s)})
+        QVERIFY(theirs.addCourse(c));
+    QVERIFY(theirs.addCourse(second));
+    Condition one = conditionOf(u"one"_s);
+    Condition two = conditionOf(u"two"_s);
+    QVERIFY(theirs.saveCondition(one, second) && theirs.saveCondition(two, second));
+    NoLauncher launcher;
+    CourseWindow w(CourseStore(f->db()), f->prompter, launcher, {});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *courses = list(&w, "courseList");
+    auto *conditions = list(&w, "conditionList");
+    courses->setCurrentIndex(courses->model()->index(1, 1));
+    conditions->setCurrentIndex(conditions->model()->index(1, 1));
+    auto currentText = [](QTableView *view, int column) {
+        return view->currentIndex().siblingAtColumn(column).data().toString();
+    };
+    const QString shownCondition = currentText(conditions, 1);
+
+    // The other seat adds a course before this one and a condition to it: the window stays put.
+    Course before = courseOf(u"P0"_s, u"zero"_s);
+    QVERIFY(theirs.addCourse(before));
+    Condition three = conditionOf(u"three"_s);
+    QVERIFY(theirs.saveCondition(three, second));
+    QTRY_COMPARE_WITH_TIMEOUT(courses->model()->rowCount(), 4, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(conditions->model()->rowCount(), 3, 1000);
+    QCOMPARE(courses->currentIndex().row(), 2);
+    QCOMPARE(child<QLabel>(&w, "courseNoLabel")->text(), u"P2"_s);
+    QCOMPARE(currentText(conditions, 1), shownCondition);
+
+    // A course deleted elsewhere gives way to its neighbour.
+    QVERIFY(theirs.deleteCourse(second.key));
+    QTRY_COMPARE_WITH_TIMEOUT(courses->model()->rowCount(), 3, 1000);
+    QCOMPARE(child<QLabel>(&w, "courseNoLabel")->text(), u"P3"_s);
     w.reject();
 }
 
