@@ -68,11 +68,7 @@ std::function<void(int)> toneOf(AppContext &app) {
 // The register may be on a server that went away: it is tried (and reconnected) before a
 // window that works on it opens, and the operator told when it cannot be reached.
 bool registerReachable(AppContext &app) {
-    QString error;
-    if (app.mainDb.ensureConnected(&error))
-        return true;
-    app.prompter.showMessageBox(NoteError, serverUnreachableText() + u"\n"_s + error);
-    return false;
+    return reachRegister(app.mainDb, app.prompter);
 }
 
 RecordContext recordContextOf(AppContext &app) {

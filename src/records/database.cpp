@@ -1,6 +1,7 @@
 #include "records/database.h"
 
 #include "core/privatefiles.h"
+#include "core/prompter.h"
 #include "records/serverconnection.h"
 
 #include <QAtomicInt>
@@ -133,6 +134,14 @@ bool openRegister(Database &db, const QString &setting, QString *error) {
 
 QString serverUnreachableText() {
     return u"无法连接数据库服务器，本次操作没有完成。请检查服务器及网络后再试一次。"_s;
+}
+
+bool reachRegister(Database &db, Prompter &prompter) {
+    QString error;
+    if (db.ensureConnected(&error))
+        return true;
+    prompter.showMessageBox(NoteError, serverUnreachableText() + u"\n"_s + error);
+    return false;
 }
 
 bool Database::openConnection(const QString &path, Access access, QString *error) {

@@ -69,6 +69,11 @@ bool openRegister(Database &db, const QString &setting, QString *error = nullptr
 // The start of the message shown when the register's server cannot be reached.
 QString serverUnreachableText();
 
+class Prompter;
+// Reaches the register again if its server connection was lost; when it still cannot be
+// reached, the operator is told (type 6) and false is returned.
+bool reachRegister(Database &db, Prompter &prompter);
+
 // True when the path is a regular file that starts with the SQLite header
 // (a pipe or device in a database's place is never opened: it could hang).
 bool isSqliteFile(const QString &path);

@@ -181,6 +181,9 @@ bool KeyedListModel::fetchPage(int page) const {
     }
     if (!m_pageQuery.exec()) {
         setError(m_pageQuery.lastError().text());
+        // A renewed server connection knows no statement prepared on the old one.
+        m_pageQueryReady = false;
+        m_pageQuery = QSqlQuery(m_db);
         return false;
     }
     QHash<qint64, QVariantList> byKey;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTableView>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace orlu;
@@ -33,6 +34,7 @@ private slots:
     void newSubjectThenYesStores();
     void editorLeftWithoutAddingReturnsToTheSelection();
     void failedStoreKeepsTheWindowAndTheKey();
+    void serverGoneMidSaveStoresNothing();
 
 private:
     std::unique_ptr<RecordFixture> f;
@@ -276,6 +278,48 @@ void TestSavingWindow::failedStoreKeepsTheWindowAndTheKey() {
     QCOMPARE(f->prompter.asked().at(0).type, 6);
     QVERIFY(f->prompter.asked().at(0).text.contains(u"disk fault"_s));
     QVERIFY(child<QToolButton>(&w, "saveButton")->isEnabled());
+}
+
+void TestSavingWindow::serverGoneMidSaveStoresNothing() {
+    if (testServerConnection().isEmpty())
+        QSKIP("no PostgreSQL test server (ORLU_TEST_PG is not set)");
+    setCurrentBackend(Backend::Postgres);
+    auto server = std::make_unique<RecordFixture>();
+    setCurrentBackend(Backend::Sqlite);
+    server->addSubject(u"A001"_s, u"王小明"_s);
+    server->current = f->current;
+    server->current.subject = subjectOf(u"A001"_s);
+    server->current.recordKey = 17;
+    // The connection ends in the middle of storing the row, as when the server stops.
+    QSqlQuery q(server->db());
+    QVERIFY(q.exec(u"CREATE FUNCTION test_gone() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                   "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$"_s));
+    QVERIFY(q.exec(
+        u"CREATE TRIGGER test_gone BEFORE INSERT ON KYDATA FOR EACH ROW EXECUTE FUNCTION test_gone()"_s));
+    q = QSqlQuery();
+    SavingWindow w(server->context);
+    QVERIFY(showAndActivate(&w));
+    click(&w, "saveButton");
+    QVERIFY(w.isVisible());
+    QCOMPARE(server->current.recordKey, 17);
+    QCOMPARE(server->prompter.asked().size(), 1);
+    QCOMPARE(server->prompter.asked().at(0).type, 6);
+    QVERIFY2(server->prompter.asked().at(0).text.contains(u"没有任何更改"_s),
+             qPrintable(server->prompter.asked().at(0).text));
+    {
+        Database other;
+        QVERIFY(openRegister(other, server->location()));
+        QVERIFY(QSqlQuery(other.handle()).exec(u"DROP TRIGGER test_gone ON KYDATA"_s));
+        QSqlQuery count(other.handle());
+        QVERIFY(count.exec(u"SELECT count(*) FROM KYDATA"_s) && count.next());
+        QCOMPARE(count.value(0).toInt(), 0);
+    }
+
+    // The server is back: the same window stores on the next try.
+    click(&w, "saveButton");
+    QVERIFY(!w.isVisible());
+    QCOMPARE(server->rows(u"KYDATA"_s), 1);
+    QVERIFY(server->current.recordKey > 0 && server->current.recordKey != 17);
 }
 
 QTEST_MAIN(TestSavingWindow)

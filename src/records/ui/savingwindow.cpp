@@ -170,6 +170,9 @@ void SavingWindow::subjectColumnEntered() {
 }
 
 bool SavingWindow::store() {
+    // A server that went away and came back is reached again here; one still away is said so.
+    if (!reachRegister(m_context.database, m_context.prompter))
+        return false;
     QString error;
     if (storeCurrentMeasurement(m_measurements, m_context.current, m_selected.subject, &error) == 0) {
         m_context.prompter.showMessageBox(NoteError,

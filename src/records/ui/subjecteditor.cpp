@@ -282,6 +282,8 @@ void SubjectEditor::saveNew() {
     row.subject.telephone3 = m_faxEdit->text().trimmed();
     row.subject.email = m_emailEdit->text().trimmed();
     row.memo = memoFromBoxText(m_memoEdit->toPlainText());
+    if (!reachRegister(m_context.database, m_context.prompter))
+        return;
     QString error;
     // The check for the number and the insert are one step: another seat may be adding it too.
     const SubjectRepository::AddResult added = m_subjects.appendNew(row, &error);
