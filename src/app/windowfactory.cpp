@@ -66,7 +66,8 @@ std::function<void(int)> toneOf(AppContext &app) {
 }
 
 RecordContext recordContextOf(AppContext &app) {
-    return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
+    return {
+        RecordStore(app.mainDb), app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
 // The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.
@@ -195,9 +196,10 @@ LegacyConversionHook legacyConversionOf(AppContext &app) {
 }
 
 std::unique_ptr<QDialog> transferWindow(AppContext &app, QWidget *parent) {
-    return std::make_unique<TransferWindow>(
-        TransferWindowContext{app.mainDb, app.folder, app.prompter, app.clock, app.pump, toneOf(app)},
-        parent);
+    return std::make_unique<TransferWindow>(TransferWindowContext{RecordStore(app.mainDb), app.folder,
+                                                                  app.prompter, app.clock, app.pump,
+                                                                  toneOf(app)},
+                                            parent);
 }
 
 } // namespace

@@ -55,8 +55,8 @@ private:
 
     std::unique_ptr<TransferWindow> open(FileCopier *copier = nullptr) {
         auto w = std::make_unique<TransferWindow>(
-            TransferWindowContext{f->database, ProgramFolder(f->home.path()), f->prompter, f->time, f->time,
-                                  [this](int n) { f->tones.append(n); }, copier});
+            TransferWindowContext{RecordStore(f->database), ProgramFolder(f->home.path()), f->prompter,
+                                  f->time, f->time, [this](int n) { f->tones.append(n); }, copier});
         w->show();
         return w;
     }
