@@ -3,6 +3,7 @@
 #include "core/daycount.h"
 #include "core/settings.h"
 #include "scriptedprobe.h"
+#include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 #include "widgets/gradientprogressbar.h"
@@ -53,12 +54,7 @@ struct WindowRig {
         });
         window->show();
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QString text(const QString &name) const { return child<QLabel>(name)->text(); }
     bool enabled(const QString &action) const { return child<QAction>(action + u"Action"_s)->isEnabled(); }
     void click(const QString &button) {

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "scriptedprobe.h"
+#include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 #include "widgets/gradientprogressbar.h"
@@ -42,12 +43,7 @@ struct WindowRig {
         probe.setReadings([this] { return readingAt(time.ticks() - startedAt); });
         window->show();
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QString text(const QString &name) const { return child<QLabel>(name)->text(); }
     bool enabled(const QString &action) const { return child<QAction>(action + u"Action"_s)->isEnabled(); }
     void click(const QString &button) {

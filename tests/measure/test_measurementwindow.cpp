@@ -591,13 +591,13 @@ void TestMeasurementWindow::manualEntryFillsTheWindow() {
     WindowRig rig;
     rig.open();
     bool entered = false;
-    QTimer::singleShot(0, rig.window.get(), [&] {
-        auto *entry = qobject_cast<ManualEntryWindow *>(QApplication::activeModalWidget());
+    test::onNextModal(rig.window.get(), [&](QWidget *opened) {
+        auto *entry = qobject_cast<ManualEntryWindow *>(opened);
         QVERIFY(entry);
         QVERIFY(!rig.window->isVisible());
         entry->grid()->setChannelText(5, u"33"_s);
-        QTest::mouseClick(entry->findChild<QRadioButton *>(u"highPotentialRadio"_s), Qt::LeftButton);
-        QTest::mouseClick(entry->findChild<QToolButton *>(u"saveButton"_s), Qt::LeftButton);
+        QTest::mouseClick(test::control<QRadioButton>(entry, u"highPotentialRadio"_s), Qt::LeftButton);
+        QTest::mouseClick(test::control<QToolButton>(entry, u"saveButton"_s), Qt::LeftButton);
         entered = true;
     });
     rig.click(u"manualEntry"_s);
