@@ -158,6 +158,9 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
         << u"backup"_s << QStringList{u"--to"_s} << u"--to needs a value"_s;
     QTest::newRow("restore: no --from")
         << u"restore"_s << QStringList{u"--home"_s, u"@"_s} << u"--from FILE is required"_s;
+    for (const QString &command : {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s})
+        QTest::addRow("%s: stray argument", qPrintable(command))
+            << command << QStringList{u"--home"_s, u"@"_s, u"here"_s} << u"unexpected argument \"here\""_s;
     QTest::newRow("analyse: --sex twice")
         << u"analyse"_s << QStringList{u"--sex"_s, u"male"_s, u"--sex"_s, u"female"_s} + readings(40)
         << u"more than once"_s;
