@@ -65,6 +65,10 @@ std::function<void(int)> toneOf(AppContext &app) {
     return [&app](int n) { app.probe.playAlertTone(n); };
 }
 
+ProbeToolContext probeToolContext(AppContext &app, ProbeOperations &probe) {
+    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock, app.pump};
+}
+
 RecordContext recordContextOf(AppContext &app) {
     return {
         RecordStore(app.mainDb), app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
@@ -213,15 +217,9 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Calibration:
-            return std::make_unique<CalibrationWindow>(
-                CalibrationWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
-                                         app.prompter, app.clock, app.pump},
-                parent);
+            return std::make_unique<CalibrationWindow>(probeToolContext(app, probe), parent);
         case WindowKind::Locate:
-            return std::make_unique<LocatingWindow>(
-                LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
-                                      app.prompter, app.clock, app.pump},
-                parent);
+            return std::make_unique<LocatingWindow>(probeToolContext(app, probe), parent);
         case WindowKind::MultiCompare:
             return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:
