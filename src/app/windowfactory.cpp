@@ -65,7 +65,7 @@ std::function<void(int)> toneOf(AppContext &app) {
     return [&app](int n) { app.probe.playAlertTone(n); };
 }
 
-ProbeToolContext probeToolContext(AppContext &app, ProbeOperations &probe) {
+ProbeWindowContext probeWindowContext(AppContext &app, ProbeOperations &probe) {
     return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock, app.pump};
 }
 
@@ -162,10 +162,8 @@ void openReading(AppContext &app, QWidget *parent) {
 // The measurement window is the hub: it hands over to analysis, saving, reading and comparison.
 std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &probe, QPrinter &printer,
                                            QWidget *parent) {
-    MeasurementWindowContext context{
-        app.measurement, app.settings,           [&app] { return app.saveSettings(); },
-        probe,           app.prompter,           app.clock,
-        app.pump,        app.folder.dataFolder()};
+    MeasurementWindowContext context{probeWindowContext(app, probe), app.measurement,
+                                     app.folder.dataFolder()};
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
     handOvers.saving = [&app](QWidget *p) {
@@ -217,9 +215,9 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Calibration:
-            return std::make_unique<CalibrationWindow>(probeToolContext(app, probe), parent);
+            return std::make_unique<CalibrationWindow>(probeWindowContext(app, probe), parent);
         case WindowKind::Locate:
-            return std::make_unique<LocatingWindow>(probeToolContext(app, probe), parent);
+            return std::make_unique<LocatingWindow>(probeWindowContext(app, probe), parent);
         case WindowKind::MultiCompare:
             return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:

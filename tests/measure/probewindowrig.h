@@ -28,7 +28,7 @@ template <typename Window> struct ProbeWindowRig {
 
     void makeWindow() {
         window = std::make_unique<Window>(
-            ProbeToolContext{settings, [this] { return ++saves, true; }, probe, prompter, time, time});
+            ProbeWindowContext{settings, [this] { return ++saves, true; }, probe, prompter, time, time});
     }
     template <typename T> T *child(const QString &name) const { return control<T>(window.get(), name); }
     QString text(const QString &name) const { return child<QLabel>(name)->text(); }

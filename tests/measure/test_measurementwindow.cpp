@@ -52,17 +52,9 @@ struct WindowRig {
         : pictureFolder(std::move(pictures)) {}
 
     MeasurementWindow &open() {
-        MeasurementWindowContext context{measurement,
-                                         settings,
-                                         [this] {
-                                             ++settingsSaves;
-                                             return true;
-                                         },
-                                         probe,
-                                         prompter,
-                                         time,
-                                         time,
-                                         pictureFolder};
+        const ProbeWindowContext services{
+            settings, [this] { return ++settingsSaves, true; }, probe, prompter, time, time};
+        MeasurementWindowContext context{services, measurement, pictureFolder};
         window = std::make_unique<MeasurementWindow>(context, handOvers);
         op = std::make_unique<RunOperator>(time, window->run());
         probe.setReadings([this] { return op->reading(); });

@@ -52,7 +52,7 @@ NeedleGauge *changeGauge(const QString &name, const QString &caption, QWidget *p
 
 } // namespace
 
-CalibrationWindow::CalibrationWindow(ProbeToolContext context, QWidget *parent)
+CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent)
     : ProbeToolWindow(std::move(context), u"CalibrationWindow"_s, u"数字自动校准系统"_s, parent)
     , m_procedure(m_context.settings, m_context.saveSettings, m_context.probe, m_context.prompter,
                   m_context.clock, m_context.pump) {

@@ -17,7 +17,7 @@ class NeedleGauge;
 class CalibrationWindow final : public ProbeToolWindow, private CalibrationObserver {
     Q_OBJECT
 public:
-    explicit CalibrationWindow(ProbeToolContext context, QWidget *parent = nullptr);
+    explicit CalibrationWindow(ProbeWindowContext context, QWidget *parent = nullptr);
     ~CalibrationWindow() override;
 
     CalibrationProcedure &procedure() { return m_procedure; }

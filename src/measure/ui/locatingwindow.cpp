@@ -45,7 +45,7 @@ GradientProgressBar *tenthsBar(const QString &name, QWidget *parent) {
 
 } // namespace
 
-LocatingWindow::LocatingWindow(ProbeToolContext context, QWidget *parent)
+LocatingWindow::LocatingWindow(ProbeWindowContext context, QWidget *parent)
     : ProbeToolWindow(std::move(context), u"LocatingWindow"_s, u"穴道定位"_s, parent)
     , m_run(m_context.settings, m_context.probe, m_context.prompter, m_context.clock, m_context.pump) {
     m_startAction = addTool(u"start"_s, u"开始定位"_s, u"开始穴道定位功能"_s, QStyle::SP_MediaPlay);

@@ -20,7 +20,7 @@ class SegmentedBarMeter;
 class LocatingWindow final : public ProbeToolWindow, private LocatingObserver {
     Q_OBJECT
 public:
-    explicit LocatingWindow(ProbeToolContext context, QWidget *parent = nullptr);
+    explicit LocatingWindow(ProbeWindowContext context, QWidget *parent = nullptr);
     ~LocatingWindow() override;
 
     LocatingRun &run() { return m_run; }

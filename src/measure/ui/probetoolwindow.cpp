@@ -7,7 +7,7 @@
 
 namespace orlu {
 
-ProbeToolWindow::ProbeToolWindow(ProbeToolContext context, const QString &objectName, const QString &title,
+ProbeToolWindow::ProbeToolWindow(ProbeWindowContext context, const QString &objectName, const QString &title,
                                  QWidget *parent)
     : QDialog(parent)
     , m_context(std::move(context)) {
