@@ -346,7 +346,7 @@ int main(int argc, char **argv) {
     SilentPrompter prompter;
     CurrentMeasurement current;
     int sortCode = 1;
-    RecordContext context{db, current, sortCode, prompter, clock, {}};
+    RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
 
     if (!options.screenshots.isEmpty()) {
         takeScreenshots(context, options.screenshots);
@@ -361,7 +361,7 @@ int main(int argc, char **argv) {
         Database fileDb;
         if (!prepareRegister(fileDb, options, file))
             return 1;
-        RecordContext fileContext{fileDb, current, sortCode, prompter, clock, {}};
+        RecordContext fileContext{RecordStore(fileDb), current, sortCode, prompter, clock, {}};
         measureWindows(fileContext, "file_");
 #ifdef ORLU_BENCH_SQLITE
         measureSqlite(file);

@@ -77,10 +77,8 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
     cl.addFlag(u"one-by-one"_s,
                u"Add each subject with its share of the measurements in a transaction of its own, as a seat "
                u"does."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     if (cl.isSet(u"home"_s) && cl.isSet(u"database"_s))
         return cl.usageError(err, u"--home and --database exclude each other"_s);
     if (!cl.isSet(u"subjects"_s))

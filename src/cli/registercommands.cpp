@@ -30,13 +30,6 @@ QString serverRegisterOf(const ProgramFolder &folder) {
     return isServerConnection(where) ? where : QString();
 }
 
-bool noPositional(const CommandLine &cl, QTextStream &err) {
-    if (cl.positional().isEmpty())
-        return true;
-    cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
-    return false;
-}
-
 // The register on the server, copied in one snapshot into a register file, then to `target`
 // as a file copy goes.
 bool backupServerRegister(const ProgramFolder &folder, const QString &target, QString *error) {
@@ -68,10 +61,8 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    u"tables and columns the program needs. Prints one line per file; exit status 1 when "
                    u"a file is missing or has findings."_s);
     cl.addHomeOption();
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     const ProgramFolder folder = cl.folder();
     struct Checked {
         QString name;
@@ -121,10 +112,8 @@ int runBackupCommand(const QStringList &args, QTextStream &out, QTextStream &err
         u"to"_s, u"FILE"_s,
         u"Where the copy goes: a new or regular file (replaced only by a complete copy), a pipe, "
         u"a device, or \"-\" for standard output."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     const ProgramFolder folder = cl.folder();
     const RegisterBackup backup = backupOf(folder);
     QString target = cl.value(u"to"_s);
@@ -157,10 +146,8 @@ int runRestoreCommand(const QStringList &args, QTextStream &out, QTextStream &er
                    u"must not be running on the folder."_s);
     cl.addHomeOption();
     cl.addValueOption(u"from"_s, u"FILE"_s, u"The copy to put back."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     if (!cl.isSet(u"from"_s))
         return cl.usageError(err, u"--from FILE is required"_s);
     const ProgramFolder folder = cl.folder();

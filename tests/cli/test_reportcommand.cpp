@@ -3,6 +3,7 @@
 #include "cli/reportcommand.h"
 #include "records/schema.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -14,20 +15,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run report(const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = runReportCommand(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return test::runCommand(runReportCommand, args);
 }
 
 QStringList readings() {

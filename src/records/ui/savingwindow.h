@@ -6,6 +6,8 @@
 #include "records/subjectlistmodel.h"
 #include "records/ui/recordlistwidgets.h"
 
+#include <memory>
+
 class QLabel;
 class QTableView;
 class QToolButton;
@@ -21,7 +23,7 @@ class SavingWindow : public RecordDialog {
 public:
     explicit SavingWindow(const RecordContext &context, QWidget *parent = nullptr);
 
-    SubjectListModel &subjectList() { return m_subjectList; }
+    SubjectListModel &subjectList() { return *m_subjectList; }
 
 private:
     struct SelectedSubject {
@@ -47,9 +49,9 @@ private:
     bool askToStore();
 
     RecordContext m_context;
-    SubjectListModel m_subjectList;
+    std::unique_ptr<SubjectListModel> m_subjectList;
     MeasurementRepository m_measurements;
-    RegisterWatcher m_watcher;
+    std::unique_ptr<RegisterWatcher> m_watcher;
     SelectedSubject m_selected;
 
     QToolButton *m_addSubjectButton = nullptr;

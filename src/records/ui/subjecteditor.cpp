@@ -50,7 +50,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     , m_addFlag(addFlag)
     , m_addMode(addFlag)
     , m_subjectKey(subjectKey)
-    , m_subjects(context.database.handle()) {
+    , m_subjects(context.records.subjects()) {
     setObjectName(u"subjectEditor"_s);
     setWindowTitle(u"受测者资料异动"_s);
     setModal(true);
@@ -282,7 +282,7 @@ void SubjectEditor::saveNew() {
     row.subject.telephone3 = m_faxEdit->text().trimmed();
     row.subject.email = m_emailEdit->text().trimmed();
     row.memo = memoFromBoxText(m_memoEdit->toPlainText());
-    if (!reachRegister(m_context.database, m_context.prompter))
+    if (!m_context.records.reach(m_context.prompter))
         return;
     QString error;
     // The check for the number and the insert are one step: another seat may be adding it too.
