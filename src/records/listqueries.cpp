@@ -100,8 +100,12 @@ bool ensureServerListIndexes(QSqlDatabase db, QString *error) {
         for (const QString &c : index.columns)
             cols << dialect.folded(c);
         cols << index.plain;
-        const QString sql = u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)"_s.arg(
-            QLatin1StringView(index.name), QLatin1StringView(index.table), cols.join(u", "_s));
+        // The folded column itself rides along, so counting the rows before a row (a list's
+        // place of a subject) reads the index alone.
+        const QString include =
+            index.columns.isEmpty() ? QString() : u" INCLUDE ("_s + index.columns.join(u", "_s) + u')';
+        const QString sql = u"CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)%4"_s.arg(
+            QLatin1StringView(index.name), QLatin1StringView(index.table), cols.join(u", "_s), include);
         if (!q.exec(sql)) {
             if (error)
                 *error = q.lastError().text();
