@@ -28,15 +28,6 @@ void addTransferOptions(CommandLine &cl) {
     cl.addFlag(u"records"_s, u"The subjects with their measurements (病历检测资料)."_s);
 }
 
-// Parses the arguments; returns the exit status when the command ends here.
-std::optional<int> parse(CommandLine &cl, const QStringList &args, QTextStream &out, QTextStream &err) {
-    if (const std::optional<int> done = cl.parse(args, out, err))
-        return done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
-    return std::nullopt;
-}
-
 Parsed parsedOf(const CommandLine &cl) {
     Parsed p{cl.folder(), {cl.isSet(u"courses"_s), cl.isSet(u"records"_s)}};
     if (!p.kinds.any())
@@ -74,7 +65,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     CommandLine cl(u"export"_s, QString(), u"Write the register into KyTran.mdb in a folder."_s);
     addTransferOptions(cl);
     cl.addValueOption(u"to"_s, u"FOLDER"_s, u"Folder to write KyTran.mdb into."_s);
-    if (const auto status = parse(cl, args, out, err))
+    if (const auto status = cl.parseOptionsOnly(args, out, err))
         return *status;
     const QString folder = cl.value(u"to"_s);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -91,7 +82,7 @@ int runImportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     cl.addValueOption(u"from"_s, u"FILE"_s, u"The transfer file to import."_s);
     cl.addFlag(u"append"_s, u"Append to the register (附加至数据中)."_s);
     cl.addFlag(u"replace"_s, u"Replace the register's rows of the chosen kinds (取代原有数据)."_s);
-    if (const auto status = parse(cl, args, out, err))
+    if (const auto status = cl.parseOptionsOnly(args, out, err))
         return *status;
     if (cl.isSet(u"append"_s) == cl.isSet(u"replace"_s))
         return cl.usageError(err, u"give one of --append and --replace"_s);

@@ -77,8 +77,6 @@ QString parseSize(const QString &text, QSize &size) {
 
 // Fills `request` from the parsed options or returns what is wrong.
 QString readRequest(const CommandLine &cl, CompareChartRequest &request) {
-    if (!cl.positional().isEmpty())
-        return u"unexpected argument: "_s + cl.positional().constFirst();
     if (cl.isSet(u"size"_s)) {
         if (QString problem = parseSize(cl.value(u"size"_s), request.size); !problem.isEmpty())
             return problem;
@@ -118,7 +116,7 @@ int runCompareChartCommand(const QStringList &args, QTextStream &out, QTextStrea
     cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations (\"-\": standard output)."_s);
     cl.addRepeatableValueOption(u"record"_s, u"V1..V24"_s,
                                 u"24 corrected values of one record (1 to 6 records)."_s);
-    if (const std::optional<int> done = cl.parse(joinRecordValues(args), out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(joinRecordValues(args), out, err))
         return *done;
     CompareChartRequest request;
     if (const QString problem = readRequest(cl, request); !problem.isEmpty())

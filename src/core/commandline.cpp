@@ -126,6 +126,15 @@ QString CommandLine::original(const QString &text) const {
     return m_escaped.value(text.mid(EscapePrefix.size()).toInt());
 }
 
+std::optional<int> CommandLine::parseOptionsOnly(const QStringList &args, QTextStream &out,
+                                                 QTextStream &err) {
+    if (const std::optional<int> done = parse(args, out, err))
+        return done;
+    if (!positional().isEmpty())
+        return usageError(err, u"unexpected argument \"%1\""_s.arg(positional().first()));
+    return std::nullopt;
+}
+
 bool CommandLine::isSet(const QString &name) const {
     return m_parser.isSet(name);
 }

@@ -68,6 +68,8 @@ public:
     // Empty when the command goes on; otherwise the exit status to return at
     // once: 0 after --help or --version, 2 after a message on `err`.
     std::optional<int> parse(const QStringList &args, QTextStream &out, QTextStream &err);
+    // parse() for a command that takes options only: any other argument is a usage error.
+    std::optional<int> parseOptionsOnly(const QStringList &args, QTextStream &out, QTextStream &err);
 
     bool isSet(const QString &name) const;
     QString value(const QString &name) const;

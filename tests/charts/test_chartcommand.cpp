@@ -3,6 +3,7 @@
 
 #include "charts/chartcommand.h"
 #include "charts/charts.h"
+#include "support/commandrun.h"
 #include "support/pipereader.h"
 
 #include <QImage>
@@ -25,21 +26,10 @@ QStringList readings(int count = 24, const QString &value = u"50"_s) {
     return list;
 }
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run run(const QStringList &args) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = runChartCommand(args, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
+    return test::runCommand(runChartCommand, args);
 }
 
 } // namespace

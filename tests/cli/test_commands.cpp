@@ -11,6 +11,7 @@
 #include "records/database.h"
 #include "records/schema.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -20,23 +21,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
-Run run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = command(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
-using CommandFunction = int (*)(const QStringList &, QTextStream &, QTextStream &);
+using CommandFunction = test::CommandEntry;
 
 int analyse(const QStringList &args, QTextStream &out, QTextStream &err) {
     return runAnalysisCommand(QStringList{u"analyse"_s} + args, out, err);
@@ -85,12 +72,12 @@ void TestCommands::matchFindsTheSuppliedCourseOfAWeakLung() {
     test::TempHome home;
     QString error;
     QVERIFY2(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s), &error), qPrintable(error));
-    const Run weak =
-        run(runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40, 8));
+    const Run weak = test::runCommand(
+        runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40, 8));
     QCOMPARE(weak.status, 0);
     QVERIFY2(weak.out.split(u'\n').contains(u"肺经虚证调理"_s), qPrintable(weak.out));
-    const Run balanced =
-        run(runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40));
+    const Run balanced = test::runCommand(
+        runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40));
     QCOMPARE(balanced.status, 0);
     QVERIFY(!balanced.out.contains(u"肺经虚证调理"_s));
 }
@@ -121,7 +108,7 @@ void TestCommands::matchRefusesBadArguments() {
         if (a.startsWith(u'@'))
             a = home.file(a.mid(1) + u".mdb"_s);
     }
-    const Run r = run(runMatchCommand, args);
+    const Run r = test::runCommand(runMatchCommand, args);
     QCOMPARE(r.status, 2);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -129,8 +116,8 @@ void TestCommands::matchRefusesBadArguments() {
 
 void TestCommands::generateRegisterAddsRowsInOneGo() {
     test::TempHome home;
-    const Run r = run(runGenerateRegisterCommand,
-                      {u"--home"_s, home.path(), u"--subjects"_s, u"30"_s, u"--measurements"_s, u"120"_s});
+    const Run r = test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s,
+                                                                u"30"_s, u"--measurements"_s, u"120"_s});
     QCOMPARE(r.status, 0);
     Database db;
     QVERIFY(db.open(home.file(u"orlu4.mdb"_s), Database::Access::ReadOnly));
@@ -138,8 +125,8 @@ void TestCommands::generateRegisterAddsRowsInOneGo() {
     QVERIFY(q.exec(u"SELECT (SELECT count(*) FROM KYCUST), (SELECT count(*) FROM KYDATA)"_s) && q.next());
     QCOMPARE(q.value(0).toInt(), 30);
     QCOMPARE(q.value(1).toInt(), 120);
-    QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s}).status, 2);
-    QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s, u"many"_s}).status, 2);
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--subjects"_s}).status, 2);
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--subjects"_s, u"many"_s}).status, 2);
 }
 
 void TestCommands::everyCommandRefusesBadArguments_data() {
@@ -193,6 +180,9 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
     QTest::newRow("import: unknown option")
         << u"import"_s << QStringList{u"--home"_s, u"@"_s, u"--append"_s, u"--fast"_s, u"--from"_s, u"@x"_s}
         << u"unknown option: --fast"_s;
+    for (const QString &command : {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s})
+        QTest::addRow("%s: stray argument", qPrintable(command))
+            << command << QStringList{u"--home"_s, u"@"_s, u"here"_s} << u"unexpected argument \"here\""_s;
     QTest::newRow("analyse: --sex twice")
         << u"analyse"_s << QStringList{u"--sex"_s, u"male"_s, u"--sex"_s, u"female"_s} + readings(40)
         << u"more than once"_s;
@@ -207,7 +197,7 @@ void TestCommands::everyCommandRefusesBadArguments() {
         if (a.startsWith(u'@'))
             a = home.file(a.mid(1));
     }
-    const Run r = run(commandNamed(command), args);
+    const Run r = test::runCommand(commandNamed(command), args);
     QCOMPARE(r.status, 2);
     QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -220,11 +210,11 @@ void TestCommands::everyCommandHasHelpAndVersion() {
     for (const QString &command :
          {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s, u"check"_s, u"backup"_s,
           u"restore"_s, u"report"_s, u"compare-chart"_s, u"export"_s, u"import"_s}) {
-        const Run help = run(commandNamed(command), {u"--help"_s});
+        const Run help = test::runCommand(commandNamed(command), {u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));
         QVERIFY(help.err.isEmpty());
-        const Run version = run(commandNamed(command), {u"--version"_s});
+        const Run version = test::runCommand(commandNamed(command), {u"--version"_s});
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out, u"orlu-cli 5.07\n"_s);
     }
@@ -256,7 +246,7 @@ void TestCommands::oneRuleForReadings() {
         {u"match"_s, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + values},
         {u"chart"_s, QStringList{u"1"_s, u"--ops"_s, u"/dev/null"_s} + values}};
     for (const auto &[command, args] : calls) {
-        const Run r = run(commandNamed(command), args);
+        const Run r = test::runCommand(commandNamed(command), args);
         QVERIFY2((r.status == 0) == accepted, qPrintable(command + u": "_s + r.err));
         if (!accepted) {
             QCOMPARE(r.status, 2);
@@ -268,8 +258,8 @@ void TestCommands::oneRuleForReadings() {
 void TestCommands::generateRegisterRefusesAFileWithoutTheRegister() {
     test::TempHome home;
     QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
-    const Run r = run(runGenerateRegisterCommand,
-                      {u"--database"_s, home.file(u"texts.mdb"_s), u"--subjects"_s, u"2"_s});
+    const Run r = test::runCommand(runGenerateRegisterCommand,
+                                   {u"--database"_s, home.file(u"texts.mdb"_s), u"--subjects"_s, u"2"_s});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(u"not a main database"_s) && r.err.contains(u"KYCUST"_s), qPrintable(r.err));
     QVERIFY(!r.err.contains(u"Parameter count mismatch"_s));
@@ -280,15 +270,15 @@ void TestCommands::checkReportsDamage() {
     QVERIFY(createDatabaseFile(home.file(u"KySpa.mdb"_s), SchemaKind::Main));
     QVERIFY(createDatabaseFile(home.file(u"orluCn.mdb"_s), SchemaKind::ReferenceTexts));
     QVERIFY(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s)));
-    QCOMPARE(run(runGenerateRegisterCommand,
-                 {u"--home"_s, home.path(), u"--subjects"_s, u"200"_s, u"--measurements"_s, u"2000"_s})
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s,
+                                                           u"200"_s, u"--measurements"_s, u"2000"_s})
                  .status,
              0);
-    const Run sound = run(runCheckCommand, {u"--home"_s, home.path()});
+    const Run sound = test::runCommand(runCheckCommand, {u"--home"_s, home.path()});
     QCOMPARE(sound.status, 0);
     QCOMPARE(sound.out.count(u": ok\n"_s), 4);
     test::damagePages(home.file(u"orlu4.mdb"_s));
-    const Run damaged = run(runCheckCommand, {u"--home"_s, home.path()});
+    const Run damaged = test::runCommand(runCheckCommand, {u"--home"_s, home.path()});
     QCOMPARE(damaged.status, 1);
     QVERIFY2(damaged.out.contains(home.file(u"orlu4.mdb"_s) + u": 数据库已损坏"_s), qPrintable(damaged.out));
     QVERIFY(damaged.out.contains(home.file(u"orluCn.mdb"_s) + u": ok"_s));
@@ -298,15 +288,16 @@ void TestCommands::backupAndRestoreRoundTrip() {
     test::TempHome home;
     const QString main = home.file(u"orlu4.mdb"_s);
     QVERIFY(test::makeMainDatabase(main, u"before"_s, 3));
-    const Run backup = run(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
+    const Run backup =
+        test::runCommand(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
     QCOMPARE(backup.status, 0);
     QCOMPARE(QFile::permissions(home.file(u"copy.mdb"_s)) & 0x0077, QFileDevice::Permissions());
     QCOMPARE(test::registerOf(home.file(u"copy.mdb"_s)), test::registerOf(main));
 
     QVERIFY(QFile::remove(main));
     QVERIFY(test::makeMainDatabase(main, u"after"_s, 1));
-    const Run restore =
-        run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
+    const Run restore = test::runCommand(runRestoreCommand,
+                                         {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
     QCOMPARE(restore.status, 0);
     QCOMPARE(test::markerOf(main), u"before"_s);
     QCOMPARE(test::registerOf(main).size(), 9);
@@ -315,7 +306,7 @@ void TestCommands::backupAndRestoreRoundTrip() {
     QCOMPARE(kept.size(), 1);
     QCOMPARE(test::markerOf(home.file(u"backups/"_s + kept.first())), u"after"_s);
 
-    const Run onDemand = run(runBackupCommand, {u"--home"_s, home.path()});
+    const Run onDemand = test::runCommand(runBackupCommand, {u"--home"_s, home.path()});
     QCOMPARE(onDemand.status, 0);
     QCOMPARE(QDir(home.file(u"backups"_s)).entryList({u"orlu4-2*.mdb"_s}).size(), 1);
 }
@@ -327,7 +318,8 @@ void TestCommands::restoreRefusesAFileThatIsNoRegister() {
     home.writeFile(u"junk.mdb"_s, QByteArray(8192, 'j'));
     QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
     for (const QString &from : {u"junk.mdb"_s, u"texts.mdb"_s, u"missing.mdb"_s}) {
-        const Run r = run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(from)});
+        const Run r =
+            test::runCommand(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(from)});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(from), qPrintable(r.err));
         QCOMPARE(test::markerOf(main), u"register"_s);

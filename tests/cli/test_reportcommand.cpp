@@ -4,6 +4,7 @@
 #include "records/schema.h"
 #include "support/pipereader.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -15,20 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run report(const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = runReportCommand(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return test::runCommand(runReportCommand, args);
 }
 
 QStringList readings() {
