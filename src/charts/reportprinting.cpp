@@ -1,11 +1,12 @@
 #include "charts/reportprinting.h"
 
 #include "charts/paintersurface.h"
+#include "core/outputfile.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace orlu {
 
@@ -40,14 +41,13 @@ PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &
 }
 
 bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+    // Found out before the pages are drawn; the file itself is written whole at the end.
+    if (!isWritableOutputPath(path, error))
         return false;
-    }
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setResolution(ReportPdfDpi);
         writer.setPageLayout(reportPdfLayout());
         writer.setTitle(analysisReportJobTitle());
@@ -56,7 +56,6 @@ bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &inpu
         if (!painter.begin(&writer)) {
             if (error)
                 *error = u"the PDF writer did not start"_s;
-            file.cancelWriting();
             return false;
         }
         const PaintedReport painted = paintAnalysisReport(painter, input);
@@ -64,16 +63,11 @@ bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &inpu
         if (!painted.pagesOk) {
             if (error)
                 *error = u"the PDF writer refused a page"_s;
-            file.cancelWriting();
             return false;
         }
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    // A report names the subject: private like the register it comes from.
+    return writeOutputFile(path, pdf.data(), error, true);
 }
 
 } // namespace orlu

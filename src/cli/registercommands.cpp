@@ -6,7 +6,6 @@
 #include "records/databasecheck.h"
 #include "records/databasefiles.h"
 #include "records/registerbackup.h"
-#include "records/registercopy.h"
 #include "records/registersetting.h"
 #include "records/serverconnection.h"
 #include "records/startupdatabases.h"
@@ -39,18 +38,13 @@ bool backupServerRegister(const ProgramFolder &folder, const QString &target, QS
         *error = opening.failure;
         return false;
     }
-    const QString staging = folder.file(u"orlu4-server-copy.mdb"_s);
-    deleteDatabaseFile(staging);
-    bool ok = copyRegisterToNewFile(server.handle(), staging, error);
-    if (ok) {
-        ok = RegisterBackup(staging, QFileInfo(staging).absolutePath()).copyTo(target, error);
-        if (!ok)
-            *error = server.path() + u": "_s + *error;
-    } else {
-        *error = server.path() + u": "_s + *error;
+    const ServerRegisterFile copy(server.handle());
+    if (!copy.isValid() ||
+        !RegisterBackup(copy.path(), QFileInfo(copy.path()).absolutePath()).copyTo(target, error)) {
+        *error = server.path() + u": "_s + (copy.isValid() ? *error : copy.error());
+        return false;
     }
-    deleteDatabaseFile(staging);
-    return ok;
+    return true;
 }
 
 } // namespace

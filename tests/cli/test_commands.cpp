@@ -4,6 +4,9 @@
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
+#include "cli/reportcommand.h"
+#include "cli/transfercommands.h"
+#include "compare/comparisoncommand.h"
 #include "records/registerfiles.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"
@@ -37,6 +40,8 @@ CommandFunction commandNamed(const QString &name) {
         {u"match"_s, runMatchCommand},   {u"generate-register"_s, runGenerateRegisterCommand},
         {u"analyse"_s, analyse},         {u"check"_s, runCheckCommand},
         {u"backup"_s, runBackupCommand}, {u"restore"_s, runRestoreCommand},
+        {u"report"_s, runReportCommand}, {u"compare-chart"_s, runCompareChartCommand},
+        {u"export"_s, runExportCommand}, {u"import"_s, runImportCommand},
         {u"db"_s, runDbCommand}};
     return table.value(name);
 }
@@ -171,6 +176,23 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
     QTest::newRow("db: init twice named")
         << u"db"_s << QStringList{u"init"_s, u"--database"_s, u"a"_s, u"--database"_s, u"b"_s}
         << u"more than once"_s;
+    QTest::newRow("report: --pdf twice")
+        << u"report"_s
+        << QStringList{u"--pdf"_s, u"@a.pdf"_s, u"--pdf"_s, u"@b.pdf"_s, u"--readings"_s} + readings(40)
+        << u"more than once"_s;
+    QTest::newRow("report: unknown option")
+        << u"report"_s << QStringList{u"--colour"_s, u"--readings"_s} + readings(40)
+        << u"unknown option: --colour"_s;
+    QTest::newRow("compare-chart: --png twice")
+        << u"compare-chart"_s
+        << QStringList{u"--png"_s, u"@a.png"_s, u"--png"_s, u"@b.png"_s, u"--record"_s} + readings(40)
+        << u"more than once"_s;
+    QTest::newRow("export: --to twice")
+        << u"export"_s << QStringList{u"--home"_s, u"@"_s, u"--to"_s, u"@"_s, u"--to"_s, u"@"_s}
+        << u"more than once"_s;
+    QTest::newRow("import: unknown option")
+        << u"import"_s << QStringList{u"--home"_s, u"@"_s, u"--append"_s, u"--fast"_s, u"--from"_s, u"@x"_s}
+        << u"unknown option: --fast"_s;
     for (const QString &command : {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s})
         QTest::addRow("%s: stray argument", qPrintable(command))
             << command << QStringList{u"--home"_s, u"@"_s, u"here"_s} << u"unexpected argument \"here\""_s;
@@ -198,8 +220,9 @@ void TestCommands::everyCommandRefusesBadArguments() {
 }
 
 void TestCommands::everyCommandHasHelpAndVersion() {
-    for (const QString &command : {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s,
-                                   u"check"_s, u"backup"_s, u"restore"_s, u"db"_s}) {
+    for (const QString &command :
+         {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s, u"check"_s, u"backup"_s,
+          u"restore"_s, u"report"_s, u"compare-chart"_s, u"export"_s, u"import"_s, u"db"_s}) {
         const Run help = test::runCommand(commandNamed(command), {u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));

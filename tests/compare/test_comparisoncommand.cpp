@@ -54,7 +54,7 @@ private slots:
         QTest::newRow("tiny size") << (record() + QStringList{u"--size"_s, u"20x20"_s})
                                    << u"--size must be"_s;
         QTest::newRow("unknown option") << (record() + QStringList{u"--colour"_s}) << u"colour"_s;
-        QTest::newRow("stray argument") << (QStringList{u"7"_s} + record()) << u"unexpected argument: 7"_s;
+        QTest::newRow("stray argument") << (QStringList{u"7"_s} + record()) << u"unexpected argument \"7\""_s;
     }
     void badArguments() {
         QFETCH(QStringList, args);
