@@ -79,6 +79,15 @@ bool Database::create(const QString &path, QString *error) {
     return openConnection(path, Access::Shared, error);
 }
 
+bool Database::dropUnopened(QSqlDatabase &db, QString *error) {
+    m_lastError = db.lastError();
+    setError(error, db.lastError().text());
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+    return false;
+}
+
 bool Database::openServer(const QString &connection, QString *error) {
     close();
     const std::optional<ConnectionOptions> options = parseServerConnection(connection, error);
@@ -91,14 +100,8 @@ bool Database::openServer(const QString &connection, QString *error) {
     m_name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(driverName(Backend::Postgres), m_name);
     db.setConnectOptions(connectOptionsString(*options));
-    if (!db.open()) {
-        m_lastError = db.lastError();
-        setError(error, db.lastError().text());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        m_name.clear();
-        return false;
-    }
+    if (!db.open())
+        return dropUnopened(db, error);
     m_backend = Backend::Postgres;
     m_path = describeServerConnection(*options);
     return true;
@@ -158,14 +161,8 @@ bool Database::openConnection(const QString &path, Access access, QString *error
     if (access == Access::Immutable)
         options += u";QSQLITE_OPEN_URI"_s;
     db.setConnectOptions(options);
-    if (!db.open()) {
-        m_lastError = db.lastError();
-        setError(error, db.lastError().text());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        m_name.clear();
-        return false;
-    }
+    if (!db.open())
+        return dropUnopened(db, error);
     m_path = path;
     m_readOnly = readOnly;
     QSqlQuery q(db);

@@ -55,6 +55,8 @@ public:
 
 private:
     bool openConnection(const QString &path, Access access, QString *error);
+    // Forgets a connection that did not open, keeping the reason; returns false.
+    bool dropUnopened(QSqlDatabase &db, QString *error);
 
     QString m_name;
     QString m_path;
