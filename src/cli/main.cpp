@@ -1,5 +1,6 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
+#include "cli/exportcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "device/probebackend.h"
@@ -68,6 +69,10 @@ QList<Command> commands() {
          u"Add N made-up subjects and M measurements to the main database (created when missing), in one "
          u"transaction, for load tests."_s,
          runGenerateRegisterCommand},
+        {u"export-data"_s, QString::fromLatin1(ExportCommandUsage),
+         u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
+         u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
+         runExportCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,

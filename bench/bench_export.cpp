@@ -1,0 +1,102 @@
+// The open export over a large register: a generated main database of 1,000,000
+// measurements (kept and reused with --database) written to CSV and to JSON lines,
+// rows per second and the time of the whole run, and the memory it needed.
+// Options: --subjects N --measurements M --database FILE --out DIR
+#include "records/database.h"
+#include "records/dataexport.h"
+#include "records/registergenerator.h"
+#include "records/schema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Options {
+    int subjects = 20000;
+    int measurements = 1000000;
+    QString database;
+    QString outDir;
+};
+
+Options parse(const QStringList &args) {
+    Options o;
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        const QString &key = args.at(i);
+        const QString &value = args.at(i + 1);
+        if (key == u"--subjects"_s)
+            o.subjects = value.toInt();
+        else if (key == u"--measurements"_s)
+            o.measurements = value.toInt();
+        else if (key == u"--database"_s)
+            o.database = value;
+        else if (key == u"--out"_s)
+            o.outDir = value;
+    }
+    return o;
+}
+
+long peakMemoryKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void run(QSqlDatabase db, ExportFormat format, const QString &path, const char *name) {
+    ExportRequest request;
+    request.format = format;
+    QElapsedTimer timer;
+    timer.start();
+    const ExportOutcome outcome = exportMeasurementsToFile(db, request, path);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(outcome.error));
+        return;
+    }
+    std::printf("%s_rows: %lld rows\n", name, static_cast<long long>(outcome.rows));
+    std::printf("%s_seconds: %.2f s\n", name, seconds);
+    std::printf("%s_rows_per_s: %.0f rows/s\n", name, outcome.rows / seconds);
+    std::printf("%s_file_size: %.1f MB\n", name, QFileInfo(path).size() / 1e6);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const Options o = parse(app.arguments());
+    QTemporaryDir temp;
+    const QString path = o.database.isEmpty() ? temp.filePath(u"orlu4.mdb"_s) : o.database;
+    const QString outDir = o.outDir.isEmpty() ? temp.path() : o.outDir;
+
+    Database db;
+    QString error;
+    if (!QFile::exists(path)) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!createDatabaseFile(path, SchemaKind::Main, &error) ||
+            !db.open(path, Database::Access::Shared, &error) ||
+            !generateRegister(db.handle(), {o.subjects, o.measurements}, 1, &error)) {
+            std::fprintf(stderr, "cannot build the register: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("register_build_seconds: %.1f s\n", timer.nsecsElapsed() / 1e9);
+    } else if (!db.open(path, Database::Access::Shared, &error)) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(error));
+        return 1;
+    }
+    const long before = peakMemoryKb();
+    run(db.handle(), ExportFormat::Csv, outDir + u"/export.csv"_s, "export");
+    std::printf("export_peak_memory_growth: %.1f MB\n", (peakMemoryKb() - before) / 1024.0);
+    run(db.handle(), ExportFormat::JsonLines, outDir + u"/export.jsonl"_s, "export_jsonl");
+    return 0;
+}

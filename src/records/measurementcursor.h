@@ -1,0 +1,53 @@
+#pragma once
+
+#include "records/recordtypes.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+#include <optional>
+
+namespace orlu {
+
+// Which stored measurements to read: one subject (number compared without regard to
+// letter case) or all, and a range of measuring days, both ends included.
+struct MeasurementFilter {
+    std::optional<QString> subjectNumber;
+    std::optional<QDate> from;
+    std::optional<QDate> to;
+};
+
+// A measurement with the subject it belongs to.
+struct SubjectMeasurement {
+    Subject subject;
+    MeasurementRecord measurement;
+};
+
+// Reads the measurements of the register one at a time, forward only, so a register
+// of any size is read without holding it in memory. Only measurements whose subject is
+// in the register are read (as in the record windows), in the order of the measurement
+// lists: subject number, then date and time. A subject number held by several subject
+// rows takes the subject of its first row.
+class MeasurementCursor {
+public:
+    MeasurementCursor(QSqlDatabase db, const MeasurementFilter &filter);
+
+    // Runs the query; false with the reason when the database refuses it.
+    bool start(QString *error = nullptr);
+    // The next measurement, or false at the end (or on a read error: see error()).
+    bool next(SubjectMeasurement &row);
+    QString error() const;
+
+    // The number of measurements the filter selects.
+    static std::optional<qint64> count(QSqlDatabase db, const MeasurementFilter &filter,
+                                       QString *error = nullptr);
+
+private:
+    QSqlDatabase m_db;
+    MeasurementFilter m_filter;
+    QSqlQuery m_query;
+};
+
+} // namespace orlu
