@@ -1,13 +1,13 @@
 // Opening the analysis window until it is shown: the analysis, both course
 // sets with 1,000 courses each, the reference texts and the first chart.
-#include "analysis/analysiswindow.h"
 #include "analysis/referencetextbuilder.h"
-#include "app/channels.h"
-#include "app/clock.h"
-#include "app/launch.h"
-#include "app/prompter.h"
-#include "app/settings.h"
-#include "measure/currentmeasurement.h"
+#include "analysis/ui/analysiswindow.h"
+#include "core/channels.h"
+#include "core/clock.h"
+#include "core/currentmeasurement.h"
+#include "core/launch.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 #include "records/database.h"
 #include "records/schema.h"
 
@@ -32,7 +32,7 @@ constexpr int Runs = 9;
 
 class SilentPrompter final : public Prompter {
 public:
-    bool showMessageBox(int, const QString &) override { return true; }
+    bool showMessageBox(MessageType, const QString &) override { return true; }
 };
 
 class NoLaunch final : public LaunchPort {
@@ -128,13 +128,14 @@ int main(int argc, char **argv) {
     SystemClock clock;
     SilentPrompter prompter;
     NoLaunch launcher;
+    AnalysisViewState view;
 
     std::vector<double> times;
     for (int r = 0; r < Runs; ++r) {
         QElapsedTimer t;
         t.start();
-        TKyany window({measurement, settings, [] {}, mainDb, textDb, [&] { return &suppliedDb; }, prompter,
-                       launcher, clock});
+        AnalysisWindow window({measurement, view, settings, [] {}, mainDb, textDb,
+                               [&] { return &suppliedDb; }, prompter, launcher, clock});
         window.show();
         // Shown means painted once: let the pending paint of the first page happen.
         QCoreApplication::processEvents();

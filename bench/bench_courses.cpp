@@ -1,7 +1,7 @@
 // Matching a large user course set against one measurement, reading the
 // courses from the database each time as the analysis window does.
 #include "analysis/analysis.h"
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "courses/coursestore.h"
 #include "records/database.h"
 #include "records/schema.h"

@@ -1,7 +1,7 @@
 // Speed of the command exchange against the simulated probe with real threads
 // and real time: exchanges per second, software overhead per exchange, and the
 // CPU used while a command waits for an answer that never comes.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 

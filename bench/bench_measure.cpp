@@ -2,15 +2,15 @@
 // real time: readings per second while a point is measured, with no answer
 // latency and with the 1 ms latency of the real probe; and how quickly the
 // measurement window repaints and obeys "停止测量" while a run is going on.
-#include "app/clock.h"
-#include "app/prompter.h"
-#include "app/settings.h"
+#include "core/clock.h"
+#include "core/currentmeasurement.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
-#include "measure/currentmeasurement.h"
 #include "measure/measuringrun.h"
 #include "measure/probelinkoperations.h"
-#include "measure/ui/tkydec.h"
+#include "measure/ui/measurementwindow.h"
 #include "widgets/tracearea.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ namespace {
 
 class YesPrompter final : public Prompter {
 public:
-    bool showMessageBox(int, const QString &) override { return true; }
+    bool showMessageBox(MessageType, const QString &) override { return true; }
 };
 
 // Counts the readings taken while a point is being measured.
@@ -142,9 +142,9 @@ Responsiveness windowResponsiveness() {
     YesPrompter prompter;
     CurrentMeasurement measurement;
     Settings settings = defaultSettings(QDate::currentDate());
-    TKydec window(MeasurementWindowContext{measurement, settings, [] { return true; }, probe, prompter, clock,
-                                           pump, QString()},
-                  MeasurementHandOvers{});
+    MeasurementWindow window(MeasurementWindowContext{measurement, settings, [] { return true; }, probe,
+                                                      prompter, clock, pump, QString()},
+                             MeasurementHandOvers{});
     window.show();
 
     Responsiveness result;

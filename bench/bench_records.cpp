@@ -3,17 +3,17 @@
 // real windows (offscreen), beside the same SQL run straight through SQLite.
 // Options: --subjects N --measurements M --database FILE (kept and reused)
 //          --screenshots DIR (a small register and pictures of the three windows)
-#include "app/clock.h"
-#include "app/prompter.h"
+#include "core/clock.h"
+#include "core/prompter.h"
 #include "records/database.h"
 #include "records/listqueries.h"
 #include "records/measurementrepository.h"
-#include "records/readingwindow.h"
 #include "records/registergenerator.h"
-#include "records/savingwindow.h"
 #include "records/schema.h"
-#include "records/subjecteditor.h"
 #include "records/subjectrepository.h"
+#include "records/ui/readingwindow.h"
+#include "records/ui/savingwindow.h"
+#include "records/ui/subjecteditor.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,7 +41,7 @@ namespace {
 
 class SilentPrompter final : public Prompter {
 public:
-    bool showMessageBox(int, const QString &) override { return true; }
+    bool showMessageBox(MessageType, const QString &) override { return true; }
 };
 
 struct Options {
@@ -144,14 +144,14 @@ void measureWindows(RecordContext &context) {
     std::vector<double> open;
     for (int run = 0; run < 5; ++run) {
         open.push_back(timed([&] {
-            TKyread w(context, TKyread::Caller::MeasurementWindow);
+            ReadingWindow w(context, ReadingWindow::Caller::MeasurementWindow);
             w.show();
             show(&w);
         }));
     }
     print("open_ms", median(open));
 
-    TKyread w(context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(context, ReadingWindow::Caller::MeasurementWindow);
     w.show();
     show(&w);
     auto *columns = w.findChild<QComboBox *>(u"columnBox"_s);
@@ -282,27 +282,27 @@ void takeScreenshots(RecordContext &context, const QString &folder) {
     QDir().mkpath(folder);
     context.current.subject.number = u"T0000003"_s;
     {
-        TKysave w(context);
+        SavingWindow w(context);
         w.show();
         show(&w);
         w.grab().save(folder + u"/saving.png"_s);
     }
     {
-        TKyread w(context, TKyread::Caller::MeasurementWindow);
+        ReadingWindow w(context, ReadingWindow::Caller::MeasurementWindow);
         w.show();
         show(&w);
         w.grab().save(folder + u"/reading.png"_s);
     }
     {
         bool add = true;
-        TKyREdit w(context, add);
+        SubjectEditor w(context, add);
         w.show();
         show(&w);
         w.grab().save(folder + u"/editor-add.png"_s);
     }
     {
         bool add = false;
-        TKyREdit w(context, add, 3);
+        SubjectEditor w(context, add, 3);
         w.show();
         show(&w);
         w.grab().save(folder + u"/editor-modify.png"_s);

@@ -2,10 +2,10 @@
 // main window, with a fresh installation and an empty register. The device
 // check itself is left out (the start-up window is not opened).
 #include "app/appcontext.h"
-#include "app/clock.h"
 #include "app/launchsystem.h"
-#include "app/mainwindow.h"
-#include "app/messagebox.h"
+#include "app/ui/mainwindow.h"
+#include "app/ui/messagedialog.h"
+#include "core/clock.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 #include "records/databasefiles.h"
@@ -50,7 +50,7 @@ int main(int argc, char *argv[]) {
         }
         return nullptr;
     };
-    TKyForm mainWindow(app, factory);
+    MainWindow mainWindow(app, factory);
     mainWindow.show();
     QTimer::singleShot(10000, &application, &QCoreApplication::quit);
     QApplication::exec();

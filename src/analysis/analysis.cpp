@@ -1,7 +1,7 @@
 #include "analysis/analysis.h"
 
-#include "app/channels.h"
-#include "app/numberformat.h"
+#include "core/channels.h"
+#include "core/numberformat.h"
 
 #include <algorithm>
 #include <cmath>

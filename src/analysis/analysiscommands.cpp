@@ -4,8 +4,8 @@
 #include "analysis/analysisjson.h"
 #include "analysis/descramble.h"
 #include "analysis/textstore.h"
-#include "app/channels.h"
-#include "app/programfolder.h"
+#include "core/channels.h"
+#include "core/programfolder.h"
 #include "records/database.h"
 #include "records/databasefiles.h"
 

@@ -1,6 +1,6 @@
 #include "analysis/meridiandiagram.h"
 
-#include "app/channels.h"
+#include "core/channels.h"
 
 #include <QBuffer>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "app/appcontext.h"
 
-#include "app/prompter.h"
+#include "core/prompter.h"
 #include "records/databasefiles.h"
 
 namespace orlu {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/programfolder.h"
-#include "app/settings.h"
+#include "analysis/analysisviewstate.h"
+#include "core/currentmeasurement.h"
+#include "core/programfolder.h"
+#include "core/settings.h"
 #include "device/devicestatus.h"
-#include "measure/currentmeasurement.h"
 #include "records/database.h"
 
 namespace orlu {
@@ -30,6 +31,7 @@ struct AppContext {
     Settings settings;
     DeviceStatus device;
     CurrentMeasurement measurement;
+    AnalysisViewState analysisView; // the analysis window's page and chart between showings
 
     Database mainDb;     // orlu4.mdb
     Database textDb;     // orluCn.mdb, read-only

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/launch.h"
+#include "core/launch.h"
 
 namespace orlu {
 

@@ -1,9 +1,9 @@
 #include "app/appcontext.h"
-#include "app/clock.h"
 #include "app/launchsystem.h"
-#include "app/mainwindow.h"
-#include "app/messagebox.h"
+#include "app/ui/mainwindow.h"
+#include "app/ui/messagedialog.h"
 #include "app/windowfactory.h"
+#include "core/clock.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -42,7 +42,7 @@ int main(int argc, char *argv[]) {
     AppContext app(folder, clock, pump, prompter, launcher, probe);
     QPrinter printer(QPrinter::HighResolution);
 
-    TKyForm mainWindow(app, makeWindowFactory(app, probeOperations, printer));
+    MainWindow mainWindow(app, makeWindowFactory(app, probeOperations, printer));
     // In simulation a small tool window beside the program plays the probe's surroundings.
     std::unique_ptr<SimulatedProbeWindow> simulation;
     if (auto *sim = qobject_cast<SimulatedHidLayer *>(hid.get())) {

@@ -1,18 +1,18 @@
 #include "app/windowfactory.h"
 
-#include "analysis/analysiswindow.h"
-#include "analysis/explanationwindow.h"
+#include "analysis/ui/analysiswindow.h"
+#include "analysis/ui/explanationwindow.h"
 #include "app/appcontext.h"
-#include "app/placeholderwindow.h"
-#include "app/settingswindow.h"
-#include "courses/kyprof.h"
+#include "app/ui/placeholderwindow.h"
+#include "app/ui/settingswindow.h"
+#include "courses/ui/coursewindow.h"
 #include "device/probelink.h"
-#include "device/ui/tkystatu.h"
-#include "measure/ui/tkydec.h"
-#include "measure/ui/tkymnu.h"
-#include "records/readingwindow.h"
+#include "device/ui/startupstatuswindow.h"
+#include "measure/ui/manualentrywindow.h"
+#include "measure/ui/measurementwindow.h"
 #include "records/recordcontext.h"
-#include "records/savingwindow.h"
+#include "records/ui/readingwindow.h"
+#include "records/ui/savingwindow.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
@@ -58,6 +58,7 @@ RecordContext recordContextOf(AppContext &app) {
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     AnalysisWindowServices services{
         app.measurement,
+        app.analysisView,
         app.settings,
         [&app] { app.saveSettings(); },
         app.mainDb,
@@ -71,17 +72,18 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
         setup.setWindowTitle(u"打印设定"_s);
         setup.exec();
     };
-    TKyany window(std::move(services), parent);
+    AnalysisWindow window(std::move(services), parent);
     window.exec();
 }
 
 void openReading(AppContext &app, QWidget *parent) {
     auto openManualEntry = [&app](qint64 key, QWidget *p) {
-        TKymnu entry(TKymnu::Modify{app.mainDb.handle(), key}, app.prompter, app.clock, p);
+        ManualEntryWindow entry(ManualEntryWindow::Modify{app.mainDb.handle(), key}, app.prompter, app.clock,
+                                p);
         entry.exec();
     };
-    TKyread window(recordContextOf(app), TKyread::Caller::MeasurementWindow, nullptr, openManualEntry,
-                   parent);
+    ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
+                         openManualEntry, parent);
     window.exec();
 }
 
@@ -95,7 +97,7 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
     handOvers.saving = [&app](QWidget *p) {
-        TKysave window(recordContextOf(app), p);
+        SavingWindow window(recordContextOf(app), p);
         window.exec();
     };
     handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
@@ -103,7 +105,7 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         PlaceholderWindow window(u"两笔比对"_s, p);
         window.exec();
     };
-    return std::make_unique<TKydec>(std::move(context), std::move(handOvers), parent);
+    return std::make_unique<MeasurementWindow>(std::move(context), std::move(handOvers), parent);
 }
 
 } // namespace
@@ -112,17 +114,18 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
     return [&app, &probe, &printer](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
         switch (kind) {
         case WindowKind::StartupStatus:
-            return std::make_unique<TKyStatu>(app.probe, app.clock, app.pump, app.folder, app.device,
-                                              LegacyConversionHook{}, parent);
+            return std::make_unique<StartupStatusWindow>(app.probe, app.clock, app.pump, app.folder,
+                                                         app.device, LegacyConversionHook{}, parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Explain:
-            return std::make_unique<TKyadv>(app.textDb, parent);
+            return std::make_unique<ExplanationWindow>(app.textDb, parent);
         case WindowKind::Courses:
-            return std::make_unique<TKyProf>(app.mainDb, app.prompter, app.launcher, toneOf(app), parent);
+            return std::make_unique<CourseWindow>(app.mainDb, app.prompter, app.launcher, toneOf(app),
+                                                  parent);
         case WindowKind::Settings:
-            return std::make_unique<TKyCust>(app.settings, app.settingsPath(), app.launcher, app.prompter,
-                                             parent);
+            return std::make_unique<SettingsWindow>(app.settings, app.settingsPath(), app.launcher,
+                                                    app.prompter, parent);
         default:
             return std::make_unique<PlaceholderWindow>(captionOf(kind), parent);
         }

@@ -9,15 +9,15 @@ namespace orlu {
 
 // The function windows the main window opens.
 enum class WindowKind {
-    StartupStatus, // TKyStatu
-    Measurement,   // TKydec
+    StartupStatus, // StartupStatusWindow
+    Measurement,   // MeasurementWindow
     MultiCompare,  // TKymut
     Locate,        // TKyLoc
-    Explain,       // TKyadv
-    Courses,       // TKyProf
+    Explain,       // ExplanationWindow
+    Courses,       // CourseWindow
     Calibration,   // TSyspt
     FileTransfer,  // TKyFile
-    Settings,      // TKyCust
+    Settings,      // SettingsWindow
 };
 
 // Builds a function window of a kind; the composition root knows the concrete windows.

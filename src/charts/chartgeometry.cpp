@@ -1,7 +1,7 @@
 #include "charts/chartgeometry.h"
 
-#include "app/numberformat.h"
 #include "charts/chartcolours.h"
+#include "core/numberformat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/channels.h"
 #include "charts/drawingsurface.h"
+#include "core/channels.h"
 
 #include <QColor>
 #include <QString>

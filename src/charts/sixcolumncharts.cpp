@@ -4,10 +4,10 @@
 #include "charts/charts.h"
 
 #include "analysis/analysis.h"
-#include "app/numberformat.h"
 #include "charts/chartcolours.h"
 #include "charts/chartgeometry.h"
 #include "charts/drawingsurface.h"
+#include "core/numberformat.h"
 
 #include <cmath>
 

@@ -2,8 +2,8 @@
 
 #include "analysis/analysis.h"
 #include "analysis/analysiscommands.h"
-#include "app/daycount.h"
-#include "app/programfolder.h"
+#include "core/daycount.h"
+#include "core/programfolder.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "records/database.h"

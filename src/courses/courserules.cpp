@@ -1,7 +1,7 @@
 #include "courses/courserules.h"
 
 #include "analysis/analysis.h"
-#include "app/daycount.h"
+#include "core/daycount.h"
 
 #include <cmath>
 

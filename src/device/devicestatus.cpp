@@ -1,6 +1,6 @@
 #include "device/devicestatus.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 #include "device/probelink.h"
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/clock.h"
-#include "app/programfolder.h"
+#include "core/clock.h"
+#include "core/programfolder.h"
 #include "device/hidlayer.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "measure/manualentry.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/channels.h"
+#include "core/channels.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "measure/measuringrun.h"
 
-#include "app/channels.h"
-#include "app/clock.h"
-#include "app/daycount.h"
-#include "app/prompter.h"
-#include "measure/currentmeasurement.h"
+#include "core/channels.h"
+#include "core/clock.h"
+#include "core/currentmeasurement.h"
+#include "core/daycount.h"
+#include "core/prompter.h"
 #include "measure/livedisplay.h"
 #include "measure/probeoperations.h"
 
@@ -218,7 +218,7 @@ void MeasuringRun::finishPoint(double sum, int count) {
     m_measurement.highPotential = m_parameters.high;
     m_measurement.measuredAt = toDayCount(m_clock.now());
     ++m_measurement.pointsSinceCounterUpdate;
-    m_measurement.selectedChart = 1;
+    ++m_measurement.readingsTaken;
     m_observer->pointDone(m_channel, value);
     m_observer->statusChanged(doneStatus());
 }

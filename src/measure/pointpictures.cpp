@@ -1,6 +1,6 @@
 #include "measure/pointpictures.h"
 
-#include "app/channels.h"
+#include "core/channels.h"
 #include "measure/limbgeometry.h"
 
 #include <QDir>

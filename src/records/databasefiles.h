@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/programfolder.h"
+#include "core/programfolder.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "records/displaycolumns.h"
 
-#include "app/daycount.h"
-#include "app/numberformat.h"
+#include "core/daycount.h"
+#include "core/numberformat.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/clock.h"
-#include "app/prompter.h"
-#include "measure/currentmeasurement.h"
+#include "core/clock.h"
+#include "core/currentmeasurement.h"
+#include "core/prompter.h"
 #include "records/database.h"
 
 #include <functional>

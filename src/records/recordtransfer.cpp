@@ -1,6 +1,6 @@
 #include "records/recordtransfer.h"
 
-#include "app/channels.h"
+#include "core/channels.h"
 #include "records/displaycolumns.h"
 
 namespace orlu {
@@ -32,8 +32,8 @@ void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const 
     current.memo = splitMemoLines(row.memo);
     current.setAllValues(row.values);
     current.recordKey = row.key;
-    current.selectedChart = 1;
-    current.analysisPage = 0;
+    ++current.measurementsBegun;
+    ++current.readingsTaken;
     current.pointsSinceCounterUpdate = 0;
 }
 

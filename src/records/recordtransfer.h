@@ -1,7 +1,7 @@
 #pragma once
 
-#include "compare/comparisonrecord.h"
-#include "measure/currentmeasurement.h"
+#include "core/currentmeasurement.h"
+#include "records/comparisonrecord.h"
 #include "records/measurementrepository.h"
 #include "records/recordtypes.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/currentmeasurement.h"
+#include "core/currentmeasurement.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "records/registergenerator.h"
 
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "records/database.h"
 #include "records/listqueries.h"
 

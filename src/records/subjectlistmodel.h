@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/clock.h"
-#include "measure/currentmeasurement.h"
+#include "core/clock.h"
+#include "core/currentmeasurement.h"
 #include "records/keyedlistmodel.h"
 #include "records/sortcode.h"
 

@@ -1,6 +1,6 @@
 #include "widgets/ledlamp.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 #include <QPainter>
 #include <QRadialGradient>

@@ -1,4 +1,5 @@
 #include "analysis/analysis.h"
+#include "analysis/analysisviewstate.h"
 
 #include <QtTest>
 
@@ -65,6 +66,8 @@ private slots:
     void meridianLists_data();
     void meridianLists();
     void correctedValuesUseMeridianFactors();
+    void viewStateFollowsTheMeasurement_data();
+    void viewStateFollowsTheMeasurement();
 };
 
 void TestAnalysis::allFifty() {
@@ -478,6 +481,40 @@ void TestAnalysis::correctedValuesUseMeridianFactors() {
     QCOMPARE(w[6], 85.41);
     QCOMPARE(w[13], 124.24);
     QCOMPARE(w[12], 100.0);
+}
+
+// The analysis window opens where it was left unless the measurement changed meanwhile.
+void TestAnalysis::viewStateFollowsTheMeasurement_data() {
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("chart");
+    enum { Nothing, Cleared, PointMeasured, Loaded };
+    QTest::newRow("unchanged") << int(Nothing) << 3 << 5;
+    QTest::newRow("cleared") << int(Cleared) << 0 << 5;
+    QTest::newRow("point measured") << int(PointMeasured) << 3 << 1;
+    QTest::newRow("loaded") << int(Loaded) << 0 << 1;
+}
+
+void TestAnalysis::viewStateFollowsTheMeasurement() {
+    QFETCH(int, change);
+    QFETCH(int, page);
+    QFETCH(int, chart);
+    CurrentMeasurement m;
+    AnalysisViewState view;
+    view.follow(m);
+    view.page = 3;
+    view.chart = 5;
+    if (change == 1 || change == 3)
+        ++m.measurementsBegun;
+    if (change == 2 || change == 3)
+        ++m.readingsTaken;
+    view.follow(m);
+    QCOMPARE(view.page, page);
+    QCOMPARE(view.chart, chart);
+    // Following again changes nothing.
+    view.page = 2;
+    view.follow(m);
+    QCOMPARE(view.page, 2);
 }
 
 QTEST_GUILESS_MAIN(TestAnalysis)

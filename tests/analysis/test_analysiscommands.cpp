@@ -1,6 +1,6 @@
 #include "analysis/analysiscommands.h"
 #include "analysis/referencetextbuilder.h"
-#include "app/channels.h"
+#include "core/channels.h"
 #include "support/temphome.h"
 
 #include <QJsonArray>

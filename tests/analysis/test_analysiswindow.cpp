@@ -1,8 +1,8 @@
 #include "test_analysiswindow_fixture.h"
 
-#include "analysis/analysistextpage.h"
-#include "analysis/analysiswidgets.h"
 #include "analysis/textstore.h"
+#include "analysis/ui/analysistextpage.h"
+#include "analysis/ui/analysiswidgets.h"
 #include "charts/chartcatalogue.h"
 #include "widgets/needlegauge.h"
 
@@ -156,12 +156,12 @@ void TestAnalysisWindow::reopeningReturnsToPageAndChart() {
     QCOMPARE(fx.tabs()->currentIndex(), 1);
     QVERIFY(fx.child<QToolButton>(u"chartButton5"_s)->isChecked());
     QVERIFY(!fx.child<QToolButton>(u"chartButton1"_s)->isChecked());
-    QCOMPARE(fx.measurement.selectedChart, 5);
+    QCOMPARE(fx.view.chart, 5);
 
     fx.showPage(7);
     fx.reopen();
     QCOMPARE(fx.tabs()->currentIndex(), 7);
-    QCOMPARE(label(fx, u"statusText"_s), TKyany::pageStatusText(7));
+    QCOMPARE(label(fx, u"statusText"_s), AnalysisWindow::pageStatusText(7));
 }
 
 void TestAnalysisWindow::exactlyOneChartButtonIsPressed() {
@@ -176,14 +176,14 @@ void TestAnalysisWindow::exactlyOneChartButtonIsPressed() {
     QVERIFY(fx.child<QToolButton>(u"chartButton7"_s)->isHidden());
     QCOMPARE(fx.child<QLabel>(u"chartTitleLabel"_s)->text(), chartEntry(2)->title);
     // A remembered radar chart has no drawing: the first chart is shown instead.
-    fx.measurement.selectedChart = 7;
+    fx.view.chart = 7;
     fx.reopen();
     QVERIFY(fx.child<QToolButton>(u"chartButton1"_s)->isChecked());
 }
 
 void TestAnalysisWindow::multiMeridianListOnlyOnTextPages_data() {
     QTest::addColumn<int>("page");
-    for (int page = 0; page < TKyany::PageCount; ++page)
+    for (int page = 0; page < AnalysisWindow::PageCount; ++page)
         QTest::addRow("page %d", page) << page;
 }
 
@@ -198,9 +198,9 @@ void TestAnalysisWindow::multiMeridianListOnlyOnTextPages() {
     if (page == 1)
         QTRY_COMPARE(label(fx, u"statusText"_s), chartEntry(1)->explanation);
     else
-        QCOMPARE(label(fx, u"statusText"_s), TKyany::pageStatusText(page));
+        QCOMPARE(label(fx, u"statusText"_s), AnalysisWindow::pageStatusText(page));
     QCOMPARE(label(fx, u"noticeText"_s), u"本功能所有数据仅供研究参考，身体不适仍应洽询专业医师。"_s);
-    QCOMPARE(fx.tabs()->tabText(page), TKyany::pageCaption(page));
+    QCOMPARE(fx.tabs()->tabText(page), AnalysisWindow::pageCaption(page));
 }
 
 void TestAnalysisWindow::multiMeridianCourseFillsTheTextPages() {
@@ -348,7 +348,7 @@ void TestAnalysisWindow::pairPageShowsEachPair() {
 void TestAnalysisWindow::pagesShowEveryTextUncut_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("chart");
-    for (int page = 0; page < TKyany::PageCount; ++page) {
+    for (int page = 0; page < AnalysisWindow::PageCount; ++page) {
         if (page != 1)
             QTest::addRow("page %d", page) << page << 1;
     }
@@ -367,8 +367,8 @@ void TestAnalysisWindow::pagesShowEveryTextUncut() {
     fx.measurement.subject.birthDate = 29000;
     fx.measurement.subject.telephone = u"02-2345-6789"_s;
     fx.measurement.measuredAt = 46000.6;
-    fx.measurement.analysisPage = page;
-    fx.measurement.selectedChart = chart;
+    fx.view.page = page;
+    fx.view.chart = chart;
     fx.addUserCourse(u"肺经疗程"_s, false, u"000002"_s);
     fx.open();
     if (page == 3)

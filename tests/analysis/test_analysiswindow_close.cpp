@@ -1,6 +1,6 @@
 #include "test_analysiswindow_fixture.h"
 
-#include "courses/coursepicture.h"
+#include "courses/ui/coursepicture.h"
 
 #include <QCheckBox>
 #include <QLabel>

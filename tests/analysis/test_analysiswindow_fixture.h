@@ -1,13 +1,13 @@
 #pragma once
 
-#include "analysis/analysiswindow.h"
 #include "analysis/referencetextbuilder.h"
-#include "app/channels.h"
-#include "app/settings.h"
-#include "app/test_launchport.h"
+#include "analysis/ui/analysiswindow.h"
+#include "core/channels.h"
+#include "core/currentmeasurement.h"
+#include "core/settings.h"
+#include "support/recordinglaunchport.h"
 #include "courses/coursestore.h"
 #include "courses/suppliedcourses.h"
-#include "measure/currentmeasurement.h"
 #include "records/database.h"
 #include "records/schema.h"
 #include "support/scriptedprompter.h"
@@ -91,13 +91,14 @@ struct AnalysisFixture {
     Database textDb;
     Database suppliedDb;
     CurrentMeasurement measurement;
+    AnalysisViewState view;
     Settings settings = defaultSettings(Today);
     int settingsSaves = 0;
     ScriptedPrompter prompter;
     RecordingLaunchPort launcher;
     VirtualTime time{QDateTime(Today, QTime(10, 0))};
     AnalysisPrinting printing;
-    std::unique_ptr<TKyany> window;
+    std::unique_ptr<AnalysisWindow> window;
 
     explicit AnalysisFixture(const SharedFiles &files) {
         QString error;
@@ -113,9 +114,9 @@ struct AnalysisFixture {
         measurement.subject.male = true;
     }
 
-    TKyany &open() {
-        window = std::make_unique<TKyany>(
-            AnalysisWindowServices{measurement, settings, [this] { ++settingsSaves; }, mainDb, textDb,
+    AnalysisWindow &open() {
+        window = std::make_unique<AnalysisWindow>(
+            AnalysisWindowServices{measurement, view, settings, [this] { ++settingsSaves; }, mainDb, textDb,
                                    [this] { return &suppliedDb; }, prompter, launcher, time, printing});
         window->show();
         return *window;

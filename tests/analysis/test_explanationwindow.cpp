@@ -1,4 +1,4 @@
-#include "analysis/explanationwindow.h"
+#include "analysis/ui/explanationwindow.h"
 
 #include "analysis/referencetextbuilder.h"
 #include "analysis/textstore.h"
@@ -21,13 +21,13 @@ namespace {
 
 struct Fixture {
     Database textDb;
-    std::unique_ptr<TKyadv> window;
+    std::unique_ptr<ExplanationWindow> window;
 
     explicit Fixture(const QString &path) {
         QString error;
         if (!textDb.open(path, Database::Access::ReadOnly, &error))
             qWarning("texts: %s", qPrintable(error));
-        window = std::make_unique<TKyadv>(textDb);
+        window = std::make_unique<ExplanationWindow>(textDb);
         window->show();
     }
     template <typename T> T *child(const QString &name) const { return window->findChild<T *>(name); }

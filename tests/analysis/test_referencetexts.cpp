@@ -2,7 +2,7 @@
 #include "analysis/referencetextbuilder.h"
 #include "analysis/referencetextsource.h"
 #include "analysis/textstore.h"
-#include "app/channels.h"
+#include "core/channels.h"
 #include "records/database.h"
 #include "support/temphome.h"
 

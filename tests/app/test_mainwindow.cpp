@@ -1,7 +1,7 @@
-#include "app/aboutbox.h"
 #include "app/appcontext.h"
-#include "app/launch.h"
-#include "app/mainwindow.h"
+#include "app/ui/aboutbox.h"
+#include "app/ui/mainwindow.h"
+#include "core/launch.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 #include "records/databasefiles.h"
@@ -64,8 +64,8 @@ struct Rig {
         };
     }
 
-    std::unique_ptr<TKyForm> start(bool ready = true) {
-        auto w = std::make_unique<TKyForm>(*app, factory(ready));
+    std::unique_ptr<MainWindow> start(bool ready = true) {
+        auto w = std::make_unique<MainWindow>(*app, factory(ready));
         w->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -83,11 +83,11 @@ struct Rig {
     std::function<void(WindowKind)> onOpen;
 };
 
-QToolButton *button(QWidget *w, int n) {
-    return w->findChild<QToolButton *>(u"toolButton%1"_s.arg(n));
+QToolButton *button(QWidget *w, const QString &objectName) {
+    return w->findChild<QToolButton *>(objectName);
 }
 
-bool menuShown(TKyForm &w) {
+bool menuShown(MainWindow &w) {
     const auto actions = w.menuBar()->actions();
     return std::all_of(actions.begin(), actions.end(), [](QAction *a) { return a->isVisible(); });
 }
@@ -119,14 +119,17 @@ void TestMainWindow::readyProbeEnablesFunctionsAndMenu() {
     QCOMPARE(rig.opened, QList<WindowKind>{WindowKind::StartupStatus});
     QVERIFY(w->isVisible());
     QVERIFY(menuShown(*w));
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 14})
-        QVERIFY2(button(w.get(), n)->isEnabled(), qPrintable(button(w.get(), n)->text()));
-    QCOMPARE(button(w.get(), 1)->text(), u"经络测量"_s);
-    QCOMPARE(button(w.get(), 1)->toolTip(), u"经络能量测量"_s);
-    QCOMPARE(button(w.get(), 14)->text(), u"离开系统"_s);
+    for (const char16_t *name :
+         {u"measurementButton", u"multiCompareButton", u"locateButton", u"explanationButton",
+          u"coursesButton", u"calibrationButton", u"fileTransferButton", u"exitButton"}) {
+        QToolButton *b = button(w.get(), QString::fromUtf16(name));
+        QVERIFY2(b && b->isEnabled(), qPrintable(QString::fromUtf16(name)));
+    }
+    QCOMPARE(button(w.get(), u"measurementButton"_s)->text(), u"经络测量"_s);
+    QCOMPARE(button(w.get(), u"measurementButton"_s)->toolTip(), u"经络能量测量"_s);
+    QCOMPARE(button(w.get(), u"exitButton"_s)->text(), u"离开系统"_s);
     QCOMPARE(w->windowTitle(), u"Quorix O.R.L.U. Professional 经络能量分析仪"_s);
     QVERIFY(rig.hid.holdsProbe());
-    w->findChild<QToolButton *>(u"toolButton1"_s);
 }
 
 void TestMainWindow::probeNotReadyEndsWithoutQuestion() {
@@ -190,9 +193,9 @@ void TestMainWindow::customButtonFlags() {
     QVERIFY(saveSettings(rig.home.file(u"KyDefCn.ini"_s), s));
     auto w = rig.start(true);
     for (int k = 1; k <= 6; ++k)
-        QCOMPARE(button(w.get(), 7 + k)->isVisible(), visible.at(k - 1) == u'1');
-    QCOMPARE(button(w.get(), 10)->toolTip(), u"文件编辑功能"_s);
-    QCOMPARE(button(w.get(), 9)->text(), u"功能 2"_s);
+        QCOMPARE(button(w.get(), u"customButton%1"_s.arg(k))->isVisible(), visible.at(k - 1) == u'1');
+    QCOMPARE(button(w.get(), u"customButton3"_s)->toolTip(), u"文件编辑功能"_s);
+    QCOMPARE(button(w.get(), u"customButton2"_s)->text(), u"功能 2"_s);
 }
 
 void TestMainWindow::customButtonLaunchesItsTarget() {
@@ -202,9 +205,9 @@ void TestMainWindow::customButtonLaunchesItsTarget() {
     s.custom[1].parameter = u"--loop"_s;
     QVERIFY(saveSettings(rig.home.file(u"KyDefCn.ini"_s), s));
     auto w = rig.start(true);
-    button(w.get(), 9)->click();
+    button(w.get(), u"customButton2"_s)->click();
     QCOMPARE(rig.launcher.started, QStringList{u"mediaplayer|--loop"_s});
-    QVERIFY(button(w.get(), 9)->isEnabled());
+    QVERIFY(button(w.get(), u"customButton2"_s)->isEnabled());
 }
 
 void TestMainWindow::exitQuestion_data() {
@@ -219,12 +222,12 @@ void TestMainWindow::exitQuestion() {
     auto w = rig.start(true);
     rig.hid.probe().clearCommandLog();
     rig.prompter.answer(answer);
-    button(w.get(), 14)->click();
+    button(w.get(), u"exitButton"_s)->click();
     QCOMPARE(rig.prompter.asked().size(), 1);
     QCOMPARE(rig.prompter.asked().first().type, 2);
     QCOMPARE(rig.prompter.asked().first().text, u"您确定要结束本系统吗?"_s);
     QCOMPARE(w->isVisible(), !answer);
-    QVERIFY(button(w.get(), 1)->isEnabled());
+    QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
     QStringList expected{u"S1E0F00"_s, u"S1E1A00"_s};
     if (answer)
         expected << u"X000000"_s;
@@ -237,12 +240,13 @@ void TestMainWindow::functionWindowDisablesMainFunctionsWhileOpen() {
     auto w = rig.start(true);
     bool enabledWhileOpen = true;
     rig.onOpen = [&](WindowKind) {
-        enabledWhileOpen = button(w.get(), 1)->isEnabled() || button(w.get(), 14)->isEnabled();
+        enabledWhileOpen = button(w.get(), u"measurementButton"_s)->isEnabled() ||
+                           button(w.get(), u"exitButton"_s)->isEnabled();
     };
-    button(w.get(), 5)->click();
+    button(w.get(), u"coursesButton"_s)->click();
     QCOMPARE(rig.opened.last(), WindowKind::Courses);
     QVERIFY(!enabledWhileOpen);
-    QVERIFY(button(w.get(), 1)->isEnabled());
+    QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
 }
 
 // A function window blocks the main window only: the simulation tool window
@@ -262,7 +266,7 @@ void TestMainWindow::functionWindowLeavesOtherWindowsUsable() {
             QTest::mouseClick(beside.windowHandle(), Qt::LeftButton, {}, lift->geometry().center());
         });
     };
-    button(w.get(), 1)->click();
+    button(w.get(), u"measurementButton"_s)->click();
     QCOMPARE(rig.opened.last(), WindowKind::Measurement);
     QCOMPARE(clicks, 1);
 }
@@ -271,14 +275,14 @@ void TestMainWindow::failingWindowStillReenablesFunctions() {
     Rig rig;
     auto w = rig.start(true);
     rig.onOpen = [](WindowKind) { throw std::runtime_error("window failed"); };
-    button(w.get(), 3)->click();
-    QVERIFY(button(w.get(), 3)->isEnabled());
+    button(w.get(), u"locateButton"_s)->click();
+    QVERIFY(button(w.get(), u"locateButton"_s)->isEnabled());
     QCOMPARE(rig.prompter.asked().last().text, u"window failed"_s);
 }
 
 void TestMainWindow::aboutBoxShowsDeviceLines() {
     AboutDeviceLines lines{u"QX2607004217"_s, u"QX-HID Rev 2.10"_s, u"[      511 ]"_s};
-    TAboutBox box(lines);
+    AboutBox box(lines);
     box.show();
     QCOMPARE(box.windowTitle(), u"关于版本数据"_s);
     QCOMPARE(box.findChild<QLabel *>(u"serialValue"_s)->text(), lines.serial);

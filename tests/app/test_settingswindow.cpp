@@ -1,8 +1,8 @@
-#include "app/settingswindow.h"
+#include "app/ui/settingswindow.h"
 
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
-#include "test_launchport.h"
+#include "support/recordinglaunchport.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -27,10 +27,10 @@ struct Fixture {
     test::RecordingLaunchPort launcher;
     test::ScriptedPrompter prompter;
     QString path = home.file(settingsFileName());
-    std::unique_ptr<TKyCust> window;
+    std::unique_ptr<SettingsWindow> window;
 
-    TKyCust &open() {
-        window = std::make_unique<TKyCust>(settings, path, launcher, prompter);
+    SettingsWindow &open() {
+        window = std::make_unique<SettingsWindow>(settings, path, launcher, prompter);
         window->show();
         return *window;
     }
@@ -91,7 +91,7 @@ void TestSettingsWindow::showsTheSettings() {
     f.settings.customButtonFlags = u"1x1000"_s;
     f.settings.title = u"仁和诊所"_s;
     f.settings.custom[4] = {u"提示五"_s, u"D:\\五.exe"_s, u"参数五"_s};
-    TKyCust &w = f.open();
+    SettingsWindow &w = f.open();
     QCOMPARE(w.windowTitle(), u"用户基本数据设定"_s);
     QCOMPARE(f.child<QTabWidget>(u"pageTabs"_s)->currentIndex(), 0);
     QCOMPARE(f.edit(u"titleEdit"_s)->text(), u"仁和诊所"_s);
@@ -111,8 +111,8 @@ void TestSettingsWindow::showsTheSettings() {
 
 void TestSettingsWindow::storeWritesWhatWasTyped() {
     Fixture f;
-    TKyCust &w = f.open();
-    QSignalSpy stored(&w, &TKyCust::settingsStored);
+    SettingsWindow &w = f.open();
+    QSignalSpy stored(&w, &SettingsWindow::settingsStored);
     retype(f.edit(u"titleEdit"_s), u" 新诊所 "_s);
     retype(f.edit(u"userData1Edit"_s), u"东城区分院"_s);
     f.showLaunchPage();
@@ -154,8 +154,8 @@ void TestSettingsWindow::flagLetterIsStoredAsOff() {
 void TestSettingsWindow::leaveStoresNothing() {
     Fixture f;
     const Settings before = f.settings;
-    TKyCust &w = f.open();
-    QSignalSpy stored(&w, &TKyCust::settingsStored);
+    SettingsWindow &w = f.open();
+    QSignalSpy stored(&w, &SettingsWindow::settingsStored);
     retype(f.edit(u"titleEdit"_s), u"不要储存"_s);
     f.showLaunchPage();
     QTest::mouseClick(f.check(5), Qt::LeftButton);
@@ -171,8 +171,8 @@ void TestSettingsWindow::storeFailureIsReportedAndKeepsWindowOpen() {
     Fixture f;
     QVERIFY(QDir().mkpath(f.path)); // a folder where the file should be
     const Settings before = f.settings;
-    TKyCust &w = f.open();
-    QSignalSpy stored(&w, &TKyCust::settingsStored);
+    SettingsWindow &w = f.open();
+    QSignalSpy stored(&w, &SettingsWindow::settingsStored);
     retype(f.edit(u"titleEdit"_s), u"新标题"_s);
     f.click(u"storeButton"_s);
     QCOMPARE(f.prompter.asked().size(), 1);
@@ -241,10 +241,11 @@ void TestSettingsWindow::browse_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("text");
     QTest::newRow("program chosen") << u"programBrowseButton2"_s << u"programEdit2"_s
-                                    << TKyCust::programFilter() << u"/opt/player/bin/player"_s
+                                    << SettingsWindow::programFilter() << u"/opt/player/bin/player"_s
                                     << u"/opt/player/bin/player"_s;
-    QTest::newRow("program dialog cancelled") << u"programBrowseButton2"_s << u"programEdit2"_s
-                                              << TKyCust::programFilter() << QString() << u"wmplayer.exe"_s;
+    QTest::newRow("program dialog cancelled")
+        << u"programBrowseButton2"_s << u"programEdit2"_s << SettingsWindow::programFilter() << QString()
+        << u"wmplayer.exe"_s;
     QTest::newRow("parameter chosen") << u"parameterBrowseButton5"_s << u"parameterEdit5"_s
                                       << u"All Files (*)"_s << u"/home/a/讲解.mpg"_s << u"/home/a/讲解.mpg"_s;
 }
@@ -256,7 +257,7 @@ void TestSettingsWindow::browse() {
     QFETCH(QString, chosen);
     QFETCH(QString, text);
     Fixture f;
-    TKyCust &w = f.open();
+    SettingsWindow &w = f.open();
     QString askedFilter;
     w.setFileChooser([&](QWidget *, const QString &, const QString &, const QString &flt) {
         askedFilter = flt;

@@ -4,7 +4,7 @@
 
 #include "charts/chartcolours.h"
 #include "charts/charts.h"
-#include "charts/chartwidget.h"
+#include "charts/ui/chartwidget.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "findcontrol.h"
-#include "app/launch.h"
+#include "core/launch.h"
 #include "courses/coursestore.h"
+#include "findcontrol.h"
 #include "records/database.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"

@@ -1,5 +1,5 @@
 #include "analysis/analysis.h"
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "courses/coursestore.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"

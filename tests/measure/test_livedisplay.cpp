@@ -1,6 +1,6 @@
 #include "measure/livedisplay.h"
 
-#include "app/numberformat.h"
+#include "core/numberformat.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #include "measure/measuringrun.h"
 
-#include "app/channels.h"
-#include "measure/currentmeasurement.h"
+#include "core/channels.h"
+#include "core/currentmeasurement.h"
 #include "pointoperator.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"

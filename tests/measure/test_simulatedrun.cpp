@@ -1,9 +1,9 @@
 #include "measure/measuringrun.h"
 
-#include "app/channels.h"
+#include "core/channels.h"
+#include "core/currentmeasurement.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
-#include "measure/currentmeasurement.h"
 #include "measure/probelinkoperations.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

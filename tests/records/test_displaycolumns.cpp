@@ -1,4 +1,4 @@
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "records/displaycolumns.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "app/channels.h"
-#include "app/daycount.h"
+#include "core/channels.h"
+#include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
-#include "records/readingwindow.h"
+#include "records/ui/readingwindow.h"
 #include "windowdriver.h"
 
 #include <QComboBox>
@@ -75,7 +75,7 @@ void TestReadingWindow::cleanup() {
 }
 
 void TestReadingWindow::opensWithButtonsOff() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(w.windowTitle(), u"经络能量数据读取"_s);
     for (const char *b : {"loadButton", "editSubjectButton", "deleteSubjectButton", "editMeasurementButton",
@@ -93,8 +93,8 @@ void TestReadingWindow::opensOnTheMeasurementsSubject_data() {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    const int fromMeasuring = int(TKyread::Caller::MeasurementWindow);
-    const int fromComparison = int(TKyread::Caller::ComparisonWindow);
+    const int fromMeasuring = int(ReadingWindow::Caller::MeasurementWindow);
+    const int fromComparison = int(ReadingWindow::Caller::ComparisonWindow);
     QTest::newRow("number prefix") << fromComparison << 1 << u"C0"_s << QString() << u"C003"_s;
     QTest::newRow("no match stays on the first row")
         << fromComparison << 1 << u"X"_s << QString() << u"A001"_s;
@@ -112,14 +112,14 @@ void TestReadingWindow::opensOnTheMeasurementsSubject() {
     f->sortCode = code;
     f->current.subject = subjectOf(number, name);
     ComparisonRecord comparison;
-    TKyread w(f->context, TKyread::Caller(caller), &comparison);
+    ReadingWindow w(f->context, ReadingWindow::Caller(caller), &comparison);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(currentNumber(&w), expected);
 }
 
 void TestReadingWindow::descendingCodeOpensDescending() {
     f->sortCode = -2;
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(child<QComboBox>(&w, "directionBox")->currentText(), u"递减"_s);
     QCOMPARE(child<QComboBox>(&w, "columnBox")->currentText(), u"姓名"_s);
@@ -128,7 +128,7 @@ void TestReadingWindow::descendingCodeOpensDescending() {
 }
 
 void TestReadingWindow::measurementListFollowsTheSubject() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     auto *m = measurements(&w)->model();
     // Both letter cases of the number belong to the subject, oldest first.
@@ -144,7 +144,7 @@ void TestReadingWindow::measurementListFollowsTheSubject() {
 }
 
 void TestReadingWindow::buttonsFollowTheList() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 0, 2);
     QVERIFY(enabled(&w, "editSubjectButton"));
@@ -167,7 +167,7 @@ void TestReadingWindow::buttonsFollowTheList() {
 
 void TestReadingWindow::emptyMeasurementListKeepsButtonsOff() {
     f->current.subject = subjectOf(u"B002"_s);
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(measurements(&w)->model()->rowCount(), 0);
     measurements(&w)->setFocus();
@@ -186,10 +186,10 @@ void TestReadingWindow::loadsIntoTheCurrentMeasurement_data() {
 
 void TestReadingWindow::loadsIntoTheCurrentMeasurement() {
     QFETCH(bool, doubleClick);
-    f->current.selectedChart = 5;
-    f->current.analysisPage = 3;
+    const unsigned begunBefore = f->current.measurementsBegun;
+    const unsigned readingsBefore = f->current.readingsTaken;
     f->current.pointsSinceCounterUpdate = 7;
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     if (doubleClick) {
         doubleClickCell(measurements(&w), 1, 2);
@@ -210,8 +210,9 @@ void TestReadingWindow::loadsIntoTheCurrentMeasurement() {
     QCOMPARE(m.subject.birthDate, toDayCount(QDate(1990, 12, 31)));
     QCOMPARE(m.value(24), 32.4);
     QCOMPARE(m.correctedValue(1), correctedValue(1, 30.1));
-    QCOMPARE(m.selectedChart, 1);
-    QCOMPARE(m.analysisPage, 0);
+    // The analysis then opens afresh on its first page and chart.
+    QCOMPARE(m.measurementsBegun, begunBefore + 1);
+    QCOMPARE(m.readingsTaken, readingsBefore + 1);
     QCOMPARE(m.pointsSinceCounterUpdate, 0);
 }
 
@@ -222,7 +223,7 @@ void TestReadingWindow::loadsForAComparison() {
         "KY24=10"_s);
     const CurrentMeasurement before = f->current;
     ComparisonRecord comparison;
-    TKyread w(f->context, TKyread::Caller::ComparisonWindow, &comparison);
+    ReadingWindow w(f->context, ReadingWindow::Caller::ComparisonWindow, &comparison);
     QVERIFY(showAndActivate(&w));
     doubleClickCell(measurements(&w), 0, 1);
     QVERIFY(!w.isVisible());
@@ -240,7 +241,7 @@ void TestReadingWindow::loadsForAComparison() {
 void TestReadingWindow::leavingClearsTheLoadedFlag() {
     ComparisonRecord comparison;
     comparison.loaded = true;
-    TKyread w(f->context, TKyread::Caller::ComparisonWindow, &comparison);
+    ReadingWindow w(f->context, ReadingWindow::Caller::ComparisonWindow, &comparison);
     QVERIFY(showAndActivate(&w));
     click(&w, "leaveButton");
     QVERIFY(!w.isVisible());
@@ -249,7 +250,7 @@ void TestReadingWindow::leavingClearsTheLoadedFlag() {
 
 void TestReadingWindow::deletesASubjectWithItsMeasurements() {
     f->current.subject = subjectOf(u"C003"_s);
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 2, 2);
     f->prompter.answer(true);
@@ -268,7 +269,7 @@ void TestReadingWindow::deletesASubjectWithItsMeasurements() {
 }
 
 void TestReadingWindow::answeringNoDeletesNothing() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 0, 2);
     f->prompter.answer(false);
@@ -282,7 +283,7 @@ void TestReadingWindow::answeringNoDeletesNothing() {
 }
 
 void TestReadingWindow::deleteButtonsNeedTheirList() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     // Nothing entered yet: the buttons are off, and clicking them asks nothing.
     child<QToolButton>(&w, "deleteSubjectButton")->setEnabled(true);
@@ -302,7 +303,7 @@ void TestReadingWindow::deleteButtonsNeedTheirList() {
 void TestReadingWindow::faultWhileDeletingLeavesEverything() {
     f->failOn(u"BEFORE DELETE ON KYCUST"_s);
     f->current.subject = subjectOf(u"C003"_s);
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 2, 2);
     f->prompter.answer(true);
@@ -325,7 +326,7 @@ void TestReadingWindow::deletingTheCurrentMeasurementClearsTheKey() {
     QFETCH(bool, isCurrent);
     f->current.recordKey = isCurrent ? m_wangHigh : m_wangFirst;
     f->current.setValue(1, 50.0);
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(measurements(&w), 1, 2);
     f->prompter.answer(true);
@@ -356,7 +357,7 @@ void TestReadingWindow::searchColumnFollowsTheSortCode() {
     QFETCH(QString, typed);
     QFETCH(QString, number);
     f->sortCode = code;
-    TKyread w(f->context, TKyread::Caller::ComparisonWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::ComparisonWindow);
     QVERIFY(showAndActivate(&w));
     type(&w, "searchBox", typed);
     QCOMPARE(currentNumber(&w), number);
@@ -364,7 +365,7 @@ void TestReadingWindow::searchColumnFollowsTheSortCode() {
 }
 
 void TestReadingWindow::sortKeepsTheSubjectAndTurnsButtonsOff() {
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 1, 2); // B002
     QVERIFY(enabled(&w, "deleteSubjectButton"));
@@ -382,7 +383,7 @@ void TestReadingWindow::sortKeepsTheSubjectAndTurnsButtonsOff() {
 
 void TestReadingWindow::changesASubjectInTheEditor() {
     f->sortCode = 2;
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 1, 1);
     QCOMPARE(currentNumber(&w), u"B002"_s); // 张 (5F20) sorts before 李 (674E)
@@ -409,7 +410,7 @@ void TestReadingWindow::changingAMeasurementOpensManualEntry() {
         r.measuredAt = 40000; // now the oldest
         repo.update(r);
     };
-    TKyread w(f->context, TKyread::Caller::MeasurementWindow, nullptr, manualEntry);
+    ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow, nullptr, manualEntry);
     QVERIFY(showAndActivate(&w));
     clickCell(measurements(&w), 1, 1);
     click(&w, "editMeasurementButton");

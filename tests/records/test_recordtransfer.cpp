@@ -1,4 +1,4 @@
-#include "app/channels.h"
+#include "core/channels.h"
 #include "recordfixture.h"
 #include "records/recordtransfer.h"
 
@@ -89,8 +89,6 @@ void TestRecordTransfer::loadFillsEverythingAndResets() {
     MeasurementRepository repo(f.db());
     const qint64 key = f.addMeasurement(u"L1"_s, 45123.5, 30.0, true, u"一\r\n二"_s);
     CurrentMeasurement m;
-    m.selectedChart = 4;
-    m.analysisPage = 2;
     m.pointsSinceCounterUpdate = 9;
     const Subject s{u"L1"_s, u"李"_s, false, 30000, u"addr"_s, u"t1"_s, u"t2"_s, u"t3"_s, u"e"_s};
     loadIntoCurrent(m, s, *repo.fetch(key));
@@ -100,8 +98,8 @@ void TestRecordTransfer::loadFillsEverythingAndResets() {
     QCOMPARE(m.highPotential, true);
     QCOMPARE(m.memo, (QStringList{u"一"_s, u"二"_s}));
     QCOMPARE(m.recordKey, key);
-    QCOMPARE(m.selectedChart, 1);
-    QCOMPARE(m.analysisPage, 0);
+    QCOMPARE(m.measurementsBegun, 1u);
+    QCOMPARE(m.readingsTaken, 1u);
     QCOMPARE(m.pointsSinceCounterUpdate, 0);
     for (int c = 1; c <= 24; ++c) {
         QCOMPARE(m.value(c), 30.0 + c / 10.0);

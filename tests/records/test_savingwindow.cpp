@@ -1,7 +1,7 @@
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
-#include "records/savingwindow.h"
+#include "records/ui/savingwindow.h"
 #include "windowdriver.h"
 
 #include <QComboBox>
@@ -74,7 +74,7 @@ void TestSavingWindow::preselectsTheMeasurementsSubject() {
     // The measurement's copy of the subject is older than the stored row.
     f->current.subject = subjectOf(number, u"王"_s);
     f->current.subject.male = false;
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(w.windowTitle(), u"经络能量数据储存"_s);
     QVERIFY(child<QToolButton>(&w, "saveButton")->isEnabled());
@@ -94,7 +94,7 @@ void TestSavingWindow::preselectsTheMeasurementsSubject() {
 void TestSavingWindow::storesAtOnceWithoutAQuestion() {
     f->current.subject = subjectOf(u"B002"_s, u"李四"_s);
     f->current.recordKey = 0;
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     click(&w, "saveButton");
     QVERIFY(!w.isVisible());
@@ -114,7 +114,7 @@ void TestSavingWindow::storesAtOnceWithoutAQuestion() {
 void TestSavingWindow::newMeasurementWaitsForASubject() {
     f->current.subject = subjectOf(u"  "_s);
     f->current.subject.male = false;
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     QVERIFY(!child<QToolButton>(&w, "saveButton")->isEnabled());
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(&w, "searchBox"));
@@ -126,7 +126,7 @@ void TestSavingWindow::newMeasurementWaitsForASubject() {
 }
 
 void TestSavingWindow::clickingARowSelectsItsSubject() {
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     clickCell(list(&w), 2, 2);
     QVERIFY(child<QToolButton>(&w, "saveButton")->isEnabled());
@@ -146,7 +146,7 @@ void TestSavingWindow::doubleClickAsksFirst_data() {
 
 void TestSavingWindow::doubleClickAsksFirst() {
     QFETCH(bool, yes);
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     f->prompter.answer(yes);
     doubleClickCell(list(&w), 1, 1);
@@ -160,7 +160,7 @@ void TestSavingWindow::doubleClickAsksFirst() {
 
 void TestSavingWindow::descendingCodeOpensDescending() {
     f->sortCode = -1;
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(child<QComboBox>(&w, "directionBox")->currentText(), u"递减"_s);
     QCOMPARE(child<QComboBox>(&w, "columnBox")->currentText(), u"编号"_s);
@@ -187,7 +187,7 @@ void TestSavingWindow::searchColumnFollowsTheSortCode() {
     QFETCH(QString, number);
     f->sortCode = code;
     f->current.subject = subjectOf(u"A001"_s);
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     type(&w, "searchBox", typed);
     QCOMPARE(list(&w)->currentIndex().siblingAtColumn(1).data().toString(), number);
@@ -198,7 +198,7 @@ void TestSavingWindow::searchColumnFollowsTheSortCode() {
 }
 
 void TestSavingWindow::sortKeepsTheCurrentRowAndSharesTheCode() {
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     clickCell(list(&w), 1, 1); // B002
     auto *columns = child<QComboBox>(&w, "columnBox");
@@ -216,7 +216,7 @@ void TestSavingWindow::sortKeepsTheCurrentRowAndSharesTheCode() {
 }
 
 void TestSavingWindow::newSubjectThenNoKeepsTheWindowOpen() {
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     onNextModal(&w, [](QWidget *editor) {
         type(editor, "numberEdit", u"D004"_s);
@@ -236,7 +236,7 @@ void TestSavingWindow::newSubjectThenNoKeepsTheWindowOpen() {
 }
 
 void TestSavingWindow::newSubjectThenYesStores() {
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     onNextModal(&w, [](QWidget *editor) {
         type(editor, "numberEdit", u"D004"_s);
@@ -251,7 +251,7 @@ void TestSavingWindow::newSubjectThenYesStores() {
 
 void TestSavingWindow::editorLeftWithoutAddingReturnsToTheSelection() {
     f->current.subject = subjectOf(u"B002"_s);
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     type(&w, "searchBox", u"C"_s);
     QCOMPARE(list(&w)->currentIndex().row(), 2);
@@ -267,7 +267,7 @@ void TestSavingWindow::failedStoreKeepsTheWindowAndTheKey() {
     f->current.subject = subjectOf(u"A001"_s);
     f->current.recordKey = 17;
     f->failOn(u"BEFORE INSERT ON KYDATA"_s);
-    TKysave w(f->context);
+    SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     click(&w, "saveButton");
     QVERIFY(w.isVisible());

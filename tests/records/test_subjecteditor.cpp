@@ -1,7 +1,7 @@
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "recordfixture.h"
-#include "records/subjecteditor.h"
 #include "records/subjectrepository.h"
+#include "records/ui/subjecteditor.h"
 #include "windowdriver.h"
 
 #include <QCheckBox>
@@ -60,7 +60,7 @@ void TestSubjectEditor::addModeOpens() {
     QFETCH(bool, currentMale);
     f->current.subject.male = currentMale;
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(w.windowTitle(), u"受测者资料新增"_s);
     QCOMPARE(child<QLabel>(&w, "numberNoteLabel")->text(), u"(请务必输入)"_s);
@@ -87,7 +87,7 @@ void TestSubjectEditor::numberNeedsMoreThanBlanks() {
     QFETCH(QString, typed);
     QFETCH(bool, enabled);
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", typed);
     QCOMPARE(child<QToolButton>(&w, "saveButton")->isEnabled(), enabled);
@@ -95,7 +95,7 @@ void TestSubjectEditor::numberNeedsMoreThanBlanks() {
 
 void TestSubjectEditor::addsTrimmedSubject() {
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", u"  N001  "_s);
     type(&w, "nameEdit", u" 王小明 "_s);
@@ -120,7 +120,7 @@ void TestSubjectEditor::addsTrimmedSubject() {
 void TestSubjectEditor::refusesNumberInAnotherLetterCase() {
     f->addSubject(u"abc7"_s, u" 张三 "_s);
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", u"ABC7"_s);
     type(&w, "nameEdit", u"李四"_s);
@@ -137,7 +137,7 @@ void TestSubjectEditor::refusesNumberInAnotherLetterCase() {
 
 void TestSubjectEditor::enterInNameThenDate() {
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", u"N1"_s);
     QTest::keyClick(child<QWidget>(&w, "numberEdit"), Qt::Key_Return);
@@ -159,7 +159,7 @@ void TestSubjectEditor::enterInNameThenDate() {
 
 void TestSubjectEditor::enterAfterChangingTheDateKeepsIt() {
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", u"N1"_s);
     type(&w, "nameEdit", u"王"_s);
@@ -190,7 +190,7 @@ void TestSubjectEditor::fieldLimits() {
     QFETCH(QString, box);
     QFETCH(int, limit);
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     auto *edit = w.findChild<QLineEdit *>(box);
     edit->setFocus();
@@ -200,7 +200,7 @@ void TestSubjectEditor::fieldLimits() {
 
 void TestSubjectEditor::leavingAddsNothing() {
     bool flag = true;
-    TKyREdit w(f->context, flag);
+    SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
     type(&w, "numberEdit", u"N1"_s);
     click(&w, "leaveButton");
@@ -213,7 +213,7 @@ void TestSubjectEditor::leavingAddsNothing() {
 void TestSubjectEditor::modifyModeOpens() {
     const qint64 key = f->addSubject(u"M1"_s, u"王"_s, false, 0, u"addr"_s, u"tel"_s);
     bool flag = false;
-    TKyREdit w(f->context, flag, key);
+    SubjectEditor w(f->context, flag, key);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(w.windowTitle(), u"受测者数据修改"_s);
     QCOMPARE(child<QLabel>(&w, "numberNoteLabel")->text(), u"(编号数据不得修改)"_s);
@@ -237,7 +237,7 @@ void TestSubjectEditor::modifyModeOpens() {
 void TestSubjectEditor::modifyKeepsNameAddressTelephoneAsTyped() {
     const qint64 key = f->addSubject(u"M1"_s, u"王"_s);
     bool flag = false;
-    TKyREdit w(f->context, flag, key);
+    SubjectEditor w(f->context, flag, key);
     QVERIFY(showAndActivate(&w));
     type(&w, "nameEdit", u"王小明  "_s);
     type(&w, "addressEdit", u" 上海 "_s);
@@ -264,7 +264,7 @@ void TestSubjectEditor::leavingModifyDiscardsMemoEdits() {
     const qint64 key = f->addSubject(u"M1"_s, u"王"_s);
     QSqlQuery(f->db()).exec(u"UPDATE KYCUST SET MEMO = 'old'"_s);
     bool flag = false;
-    TKyREdit w(f->context, flag, key);
+    SubjectEditor w(f->context, flag, key);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(child<QPlainTextEdit>(&w, "boundMemoEdit")->toPlainText(), u"old"_s);
     child<QPlainTextEdit>(&w, "boundMemoEdit")->setPlainText(u"new"_s);
@@ -278,7 +278,7 @@ void TestSubjectEditor::leavingModifyDiscardsMemoEdits() {
 void TestSubjectEditor::modifyWithBirthDateEnterOnlyMovesOn() {
     const qint64 key = f->addSubject(u"M1"_s, u"王"_s, true, toDayCount(QDate(1970, 2, 3)));
     bool flag = false;
-    TKyREdit w(f->context, flag, key);
+    SubjectEditor w(f->context, flag, key);
     QVERIFY(showAndActivate(&w));
     auto *date = child<QDateEdit>(&w, "birthDateEdit");
     QVERIFY(child<QCheckBox>(&w, "birthDateCheck")->isChecked());

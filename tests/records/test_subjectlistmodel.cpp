@@ -1,4 +1,4 @@
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/listqueries.h"
 #include "records/subjectlistmodel.h"

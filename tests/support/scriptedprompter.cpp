@@ -4,7 +4,7 @@
 
 namespace orlu::test {
 
-bool ScriptedPrompter::showMessageBox(int type, const QString &text) {
+bool ScriptedPrompter::showMessageBox(MessageType type, const QString &text) {
     m_asked.append({type, text});
     return m_answers.isEmpty() ? m_fallback : m_answers.takeFirst();
 }

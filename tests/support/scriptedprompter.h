@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/prompter.h"
+#include "core/prompter.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +19,7 @@ public:
     explicit ScriptedPrompter(bool fallback = true)
         : m_fallback(fallback) {}
 
-    bool showMessageBox(int type, const QString &text) override;
+    bool showMessageBox(MessageType type, const QString &text) override;
 
     void answer(bool a) { m_answers.append(a); }
     const QList<AskedMessage> &asked() const { return m_asked; }

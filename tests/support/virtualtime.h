@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 #include <functional>
 #include <vector>

@@ -1,0 +1,154 @@
+#include "analysis/ui/analysisprintpage.h"
+
+#include "analysis/ui/analysiswidgets.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct OptionCaption {
+    int position;
+    QString caption;
+};
+
+// The text sections, in the order of the report.
+const QList<OptionCaption> &sectionOptions() {
+    static const QList<OptionCaption> options{
+        {2, u"经络测量数据数据"_s}, {4, u"身体能量状态分析"_s},   {5, u"单经络能量辨证"_s},
+        {15, u"良导络辨证"_s},      {14, u"医方建议-经络配穴"_s}, {16, u"单方/复方建议"_s},
+        {6, u"养生食疗建议"_s},     {7, u"专家疗程建议"_s},       {11, u"处置记录"_s},
+    };
+    return options;
+}
+
+const QList<OptionCaption> &chartOptions() {
+    static const QList<OptionCaption> options{
+        {3, u"经络虚实分析图-长条"_s}, {8, u"经络虚实分析图-曲线"_s}, {9, u"经络阴阳分析图"_s},
+        {10, u"经络气血分析图"_s},     {12, u"经络五行相生分析图"_s}, {13, u"经络五行相克分析图"_s},
+        {19, u"良导络分析图"_s},       {20, u"自律神经平衡图"_s},
+    };
+    return options;
+}
+
+QGroupBox *radioPair(const QString &title, QRadioButton *&first, const QString &firstCaption,
+                     const QString &firstName, QRadioButton *&second, const QString &secondCaption,
+                     const QString &secondName, QWidget *parent) {
+    auto *group = new QGroupBox(title, parent);
+    auto *layout = new QHBoxLayout(group);
+    first = new QRadioButton(firstCaption, group);
+    first->setObjectName(firstName);
+    second = new QRadioButton(secondCaption, group);
+    second->setObjectName(secondName);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addStretch();
+    return group;
+}
+
+} // namespace
+
+AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
+    : QWidget(parent) {
+    setObjectName(u"printPage"_s);
+
+    auto *options = new QGroupBox(u"打印数据选项"_s, this);
+    auto *optionColumns = new QHBoxLayout(options);
+    auto *sections = new QVBoxLayout;
+    for (const OptionCaption &o : sectionOptions()) {
+        QCheckBox *box = addCheck(o.position, o.caption, options);
+        // The two dependent boxes stand indented under the box that enables them.
+        if (o.position == 15 || o.position == 16) {
+            auto *indent = new QHBoxLayout;
+            indent->addSpacing(20);
+            indent->addWidget(box);
+            sections->addLayout(indent);
+        } else {
+            sections->addWidget(box);
+        }
+    }
+    sections->addStretch();
+    auto *charts = new QGroupBox(u"能量分析图形"_s, options);
+    auto *chartList = new QVBoxLayout(charts);
+    for (const OptionCaption &o : chartOptions())
+        chartList->addWidget(addCheck(o.position, o.caption, charts));
+    chartList->addStretch();
+    optionColumns->addLayout(sections, 1);
+    optionColumns->addWidget(charts, 1);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(radioPair(u"数据打印型式"_s, m_detailed, u"详细数据打印"_s, u"detailedRadio"_s, m_brief,
+                              u"精简数据打印"_s, u"briefRadio"_s, this));
+    side->addWidget(radioPair(u"打印模式"_s, m_colour, u"彩色"_s, u"colourRadio"_s, m_mono, u"单色"_s,
+                              u"monoRadio"_s, this));
+    side->addWidget(radioPair(u"打印字形大小"_s, m_small, u"小型"_s, u"smallFontRadio"_s, m_normal, u"正常"_s,
+                              u"normalFontRadio"_s, this));
+    side->addStretch();
+    auto *setup = new QPushButton(u"打印设定"_s, this);
+    setup->setObjectName(u"printerSetupButton"_s);
+    setup->setToolTip(u"打印机与格式设定"_s);
+    auto *print = new QPushButton(u"打  印"_s, this);
+    print->setObjectName(u"printButton"_s);
+    print->setToolTip(u"开始数据打印"_s);
+    for (QPushButton *b : {setup, print}) {
+        b->setMinimumHeight(30);
+        side->addWidget(b);
+    }
+    connect(setup, &QPushButton::clicked, this, &AnalysisPrintPage::printerSetupRequested);
+    connect(print, &QPushButton::clicked, this, &AnalysisPrintPage::printRequested);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(10);
+    layout->addWidget(options, 3);
+    layout->addLayout(side, 1);
+
+    connect(checkBox(5), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
+    connect(checkBox(14), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
+}
+
+QCheckBox *AnalysisPrintPage::addCheck(int position, const QString &caption, QWidget *parent) {
+    auto *box = new QCheckBox(caption, parent);
+    box->setObjectName(indexedName("printOptionCheck", position));
+    m_checks[static_cast<std::size_t>(position - 1)] = box;
+    return box;
+}
+
+void AnalysisPrintPage::setOptions(const PrintOptions &options) {
+    (options.at(1) ? m_detailed : m_brief)->setChecked(true);
+    (options.at(17) ? m_colour : m_mono)->setChecked(true);
+    (options.at(18) ? m_small : m_normal)->setChecked(true);
+    for (int p = 1; p <= PrintOptionCount; ++p) {
+        if (QCheckBox *box = checkBox(p))
+            box->setChecked(options.at(p));
+    }
+    applyEnablingRules();
+}
+
+PrintOptions AnalysisPrintPage::options() const {
+    PrintOptions options;
+    options.set(1, m_detailed->isChecked());
+    options.set(17, m_colour->isChecked());
+    options.set(18, m_small->isChecked());
+    for (int p = 1; p <= PrintOptionCount; ++p) {
+        if (const QCheckBox *box = checkBox(p))
+            options.set(p, box->isChecked());
+    }
+    return options;
+}
+
+void AnalysisPrintPage::applyEnablingRules() {
+    checkBox(15)->setEnabled(checkBox(5)->isChecked());
+    checkBox(16)->setEnabled(checkBox(14)->isChecked());
+}
+
+} // namespace orlu

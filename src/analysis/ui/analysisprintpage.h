@@ -1,0 +1,45 @@
+#pragma once
+
+#include "analysis/ui/analysiswindowdata.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QRadioButton;
+
+namespace orlu {
+
+// Page "数据打印": the print options of the analysis report, "打印设定" and "打  印".
+// "良导络辨证" is enabled only while "单经络能量辨证" is checked, and
+// "单方/复方建议" only while "医方建议-经络配穴" is; a disabled box keeps its check.
+class AnalysisPrintPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit AnalysisPrintPage(QWidget *parent = nullptr);
+
+    void setOptions(const PrintOptions &options);
+    PrintOptions options() const;
+
+    // The check box of a print-option position, nullptr for the radio positions 1, 17 and 18.
+    QCheckBox *checkBox(int position) const { return m_checks[static_cast<std::size_t>(position - 1)]; }
+
+signals:
+    void printerSetupRequested();
+    void printRequested();
+
+private:
+    QCheckBox *addCheck(int position, const QString &caption, QWidget *parent);
+    void applyEnablingRules();
+
+    std::array<QCheckBox *, PrintOptionCount> m_checks{};
+    QRadioButton *m_detailed = nullptr;
+    QRadioButton *m_brief = nullptr;
+    QRadioButton *m_colour = nullptr;
+    QRadioButton *m_mono = nullptr;
+    QRadioButton *m_small = nullptr;
+    QRadioButton *m_normal = nullptr;
+};
+
+} // namespace orlu

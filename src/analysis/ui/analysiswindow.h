@@ -1,0 +1,165 @@
+#pragma once
+
+#include "analysis/analysisviewstate.h"
+
+#include "analysis/analysis.h"
+#include "analysis/ui/analysiswindowdata.h"
+
+#include <QDialog>
+#include <QSqlDatabase>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPrinter;
+class QTabWidget;
+class QToolButton;
+
+namespace orlu {
+
+class AnalysisChartPage;
+class AnalysisCoursePage;
+class AnalysisEnergyPage;
+class AnalysisPairPage;
+class AnalysisPrintPage;
+class AnalysisTextPage;
+class Clock;
+class Database;
+class LaunchPort;
+class Prompter;
+class ReferenceTextStore;
+struct CurrentMeasurement;
+struct Settings;
+
+// What "打  印" hands to the printed report: the options as they stand on the
+// print page and everything the window shows. The pointers stay valid for
+// the duration of the call.
+struct AnalysisPrintRequest {
+    PrintOptions options;
+    const AnalysisResult *result = nullptr;
+    const CurrentMeasurement *measurement = nullptr;
+    QString treatmentRecord;      // page "处置记录" as edited so far
+    QStringList courseNames;      // the matching user courses
+    QStringList multiCourseNames; // the matching courses of the supplied set
+};
+
+struct AnalysisPrinting {
+    // Prints the report. Empty until the printed report exists: "打  印" then
+    // tells the operator so.
+    std::function<void(const AnalysisPrintRequest &request, QWidget *parent)> printReport;
+    // The system's printer set-up for the program's printer. Empty: a printer
+    // dialog on a printer of this window.
+    std::function<void(QWidget *parent)> printerSetup;
+};
+
+// What the analysis window works with; all references outlive the window.
+struct AnalysisWindowServices {
+    CurrentMeasurement &measurement;
+    AnalysisViewState &view; // kept between showings
+    Settings &settings;
+    // Writes the settings file (the window has changed the print options).
+    std::function<void()> saveSettings;
+    Database &mainDb; // the user course set and the measurement table
+    Database &textDb; // the reference texts
+    // The supplied course set, opened on first use; nullptr when it cannot be opened.
+    std::function<Database *()> suppliedCourses;
+    Prompter &prompter;
+    LaunchPort &launcher;
+    const Clock &clock; // today's date decides the subject's age
+    AnalysisPrinting printing = {};
+};
+
+// "资料分析": the analysis of the current measurement on nine pages. Opening
+// computes everything from the measurement; closing keeps the page, the chart,
+// the print options and the treatment record.
+class AnalysisWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit AnalysisWindow(AnalysisWindowServices services, QWidget *parent = nullptr);
+    ~AnalysisWindow() override;
+
+    static constexpr int PageCount = 9;
+    static QString pageCaption(int page);
+    static QString pageStatusText(int page);
+
+    const AnalysisResult &result() const { return m_result; }
+    bool isRecordModified() const { return m_memoModified; }
+    bool isMultiItemSelected() const { return m_multiSelected; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    QWidget *createRecordPage();
+    AnalysisTextPage *textPage(int page) const;
+
+    void windowShown();
+    void windowClosed();
+    void openTables();
+    void matchCourses();
+    void closeTables();
+    void pageChanged(int page);
+    void showStatus(const QString &text);
+    void appendToRecord(const QStringList &selections);
+    void printClicked();
+    void printerSetupClicked();
+
+    // The three single-meridian lists and their synchronisation by meridian.
+    void fillLists();
+    void listSelected(int page);
+    int &shownRow(int page);
+    bool mirrored(int fromPage, int meridian);
+    void showRow(int page, int row);
+    void showDifferentiation(int row);
+    void showPrescription(int row);
+    void showDiet(int row);
+    void afterListSelection();
+    void mirrorMeridian(int fromPage, int meridian);
+    void selectQuietly(QListWidget *list, int row);
+    int selectedRow(const QListWidget *list) const;
+
+    // The multi-meridian list from the supplied course set.
+    void multiMeridianSelected();
+    void medicineToolClicked(int i);
+    void healthToolClicked(int i);
+    void setTextToolsEnabled(bool enabled);
+
+    AnalysisWindowServices m_s;
+    AnalysisResult m_result;
+    std::unique_ptr<ReferenceTextStore> m_texts;
+    QSqlDatabase m_suppliedDb;
+    std::unique_ptr<QPrinter> m_printer;
+    QStringList m_courseNames;
+    QStringList m_multiNames;
+    std::optional<SuppliedCourseTexts> m_multiCourse;
+    // The row whose texts each text page shows, -1 for none (pages 3, 4, 5).
+    std::array<int, 3> m_shownRows{-1, -1, -1};
+
+    bool m_opened = false;
+    bool m_closed = false;
+    bool m_memoModified = false;
+    bool m_multiSelected = false;
+    bool m_syncOn = false;
+
+    QTabWidget *m_tabs = nullptr;
+    AnalysisEnergyPage *m_energyPage = nullptr;
+    AnalysisChartPage *m_chartPage = nullptr;
+    AnalysisPairPage *m_pairPage = nullptr;
+    std::array<AnalysisTextPage *, 3> m_textPages{}; // pages 3, 4, 5
+    AnalysisCoursePage *m_coursePage = nullptr;
+    QPlainTextEdit *m_record = nullptr;
+    AnalysisPrintPage *m_printPage = nullptr;
+    QListWidget *m_multiList = nullptr;
+    QToolButton *m_closeButton = nullptr;
+    QLabel *m_status = nullptr;
+    QLabel *m_notice = nullptr;
+};
+
+} // namespace orlu

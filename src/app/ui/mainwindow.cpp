@@ -1,0 +1,380 @@
+#include "app/ui/mainwindow.h"
+
+#include "app/appcontext.h"
+#include "app/ui/aboutbox.h"
+#include "core/launch.h"
+#include "core/prompter.h"
+#include "device/probelink.h"
+#include "records/databasefiles.h"
+#include "records/listqueries.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString InstallationMissing = u"您没有完全安装 O.R.L.U.，数据库不存在！请重新安装ORLU。"_s;
+const QString DatabaseStartError = u"ORLU 数据库启动错误！如果您的操作系统是 Windows 98, SE 或 NT 4.0，"
+                                   u"请先安装 Microsoft ADO 驱动程序再执行ORLU，安装方式请参阅操作手册。"_s;
+const QString ExitQuestion = u"您确定要结束本系统吗?"_s;
+
+// Tool buttons 1..7 and the window each opens.
+struct FunctionButton {
+    int number;
+    const char16_t *objectName;
+    const char16_t *caption;
+    const char16_t *hint;
+    QRgb colour;
+    WindowKind kind;
+};
+
+const FunctionButton FunctionButtons[] = {
+    {1, u"measurementButton", u"经络测量", u"经络能量测量", qRgb(0, 128, 96), WindowKind::Measurement},
+    {2, u"multiCompareButton", u"多重比对", u"多重经络能量比对", qRgb(0, 96, 160), WindowKind::MultiCompare},
+    {3, u"locateButton", u"穴道定位", u"全身穴道精密定位", qRgb(160, 96, 0), WindowKind::Locate},
+    {4, u"explanationButton", u"经络解说", u"各经络相关资料图例解说", qRgb(96, 64, 160), WindowKind::Explain},
+    {5, u"coursesButton", u"专家疗程", u"自订专家疗程系统", qRgb(160, 32, 64), WindowKind::Courses},
+    {6, u"calibrationButton", u"数位校准", u"仪器自动数字校准系统", qRgb(64, 112, 32),
+     WindowKind::Calibration},
+    {7, u"fileTransferButton", u"档案处理", u"数据汇入及汇出", qRgb(96, 96, 96), WindowKind::FileTransfer},
+};
+
+// A tool bar picture: one character on a coloured tile.
+QIcon glyphIcon(const QString &glyph, QColor colour) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    QFont f = p.font();
+    f.setPixelSize(18);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
+
+const char16_t *const CustomCaptions[] = {u"功能1", u"功能 2", u"功能 3", u"功能 4", u"功能 5", u"功能 6"};
+
+} // namespace
+
+MainWindow::MainWindow(AppContext &app, WindowFactory factory, QWidget *parent)
+    : QMainWindow(parent)
+    , m_app(app)
+    , m_factory(std::move(factory)) {
+    setObjectName(u"mainWindow"_s);
+    setWindowTitle(u"Quorix O.R.L.U. Professional 经络能量分析仪"_s);
+    resize(960, 640);
+    buildToolBar();
+    buildMenu();
+    buildCentralArea();
+    windowCreated();
+}
+
+MainWindow::~MainWindow() = default;
+
+QToolButton *MainWindow::addToolButton(int number, const QString &objectName, const QString &caption,
+                                       const QString &hint) {
+    auto *b = new QToolButton(this);
+    b->setObjectName(objectName);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setMinimumWidth(64);
+    m_toolButtons[number - 1] = b;
+    return b;
+}
+
+void MainWindow::buildToolBar() {
+    QToolBar *bar = addToolBar(u"main"_s);
+    bar->setObjectName(u"toolBar"_s);
+    bar->setMovable(false);
+    bar->setIconSize(QSize(32, 32));
+    for (const FunctionButton &f : FunctionButtons) {
+        QToolButton *b = addToolButton(f.number, QString::fromUtf16(f.objectName),
+                                       QString::fromUtf16(f.caption), QString::fromUtf16(f.hint));
+        b->setIcon(glyphIcon(b->text().mid(2, 1), QColor::fromRgb(f.colour)));
+        const WindowKind kind = f.kind;
+        connect(b, &QToolButton::clicked, this, [this, kind] { openModalWindow(kind); });
+        bar->addWidget(b);
+    }
+    bar->addSeparator();
+    for (int k = 1; k <= 6; ++k) {
+        QToolButton *b = addToolButton(7 + k, u"customButton%1"_s.arg(k),
+                                       QString::fromUtf16(CustomCaptions[k - 1]), QString());
+        b->setIcon(glyphIcon(QString::number(k), QColor(0, 128, 128)));
+        connect(b, &QToolButton::clicked, this, [this, k] { customButtonClicked(k); });
+        // The custom buttons start hidden; windowShown applies the settings.
+        m_customActions[k - 1] = bar->addWidget(b);
+        m_customActions[k - 1]->setVisible(false);
+        if (k == 3 || k == 6)
+            bar->addSeparator();
+    }
+    QToolButton *exit = addToolButton(14, u"exitButton"_s, u"离开系统"_s, u"退出O.R.L.U.系统执行"_s);
+    exit->setIcon(glyphIcon(u"离"_s, QColor(128, 0, 0)));
+    connect(exit, &QToolButton::clicked, this, &MainWindow::exitClicked);
+    bar->addWidget(exit);
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar *bar = menuBar();
+    auto addItem = [&](const QString &text, const QString &hint, auto handler) {
+        QAction *a = bar->addAction(text);
+        a->setStatusTip(hint);
+        a->setToolTip(hint);
+        connect(a, &QAction::triggered, this, handler);
+        m_menuItems << a;
+        return a;
+    };
+    addItem(u"经络测量"_s, u"经络能量测量"_s, [this] { openModalWindow(WindowKind::Measurement); });
+    addItem(u"多重比对"_s, u"多重经络能量比对"_s, [this] { openModalWindow(WindowKind::MultiCompare); });
+    addItem(u"穴道定位"_s, u"全身穴道精密定位"_s, [this] { openModalWindow(WindowKind::Locate); });
+    addItem(u"经络解说"_s, u"各经络相关资料图例解说"_s, [this] { openModalWindow(WindowKind::Explain); });
+
+    QMenu *support = bar->addMenu(u"系统支持"_s);
+    support->setObjectName(u"supportMenu"_s);
+    support->menuAction()->setStatusTip(u"系统支持与服务"_s);
+    m_menuItems << support->menuAction();
+    auto addSub = [&](const QString &text, const QString &hint, auto handler) {
+        QAction *a = support->addAction(text);
+        a->setStatusTip(hint);
+        a->setToolTip(hint);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    addSub(u"专家疗程设定"_s, u"自订专家疗程系统"_s, [this] { openModalWindow(WindowKind::Courses); });
+    addSub(u"用户数据设定"_s, u"用户连结与数据设定"_s, [this] { settingsClicked(); });
+    addSub(u"数字校准系统"_s, u"自动数字校准系统"_s, [this] { openModalWindow(WindowKind::Calibration); });
+    support->addSeparator();
+    addSub(u"档案汇入/汇出"_s, u"客户及检测数据处理"_s,
+           [this] { openModalWindow(WindowKind::FileTransfer); });
+    support->addSeparator();
+    addSub(u"离开系统"_s, u"退出O.R.L.U.系统执行"_s, [this] { exitClicked(); });
+
+    addItem(u"关于版本"_s, u"关于版本数据"_s, [this] { aboutClicked(); });
+}
+
+void MainWindow::buildCentralArea() {
+    auto *central = new QWidget(this);
+    central->setObjectName(u"centralArea"_s);
+    central->setAutoFillBackground(true);
+    QPalette pal = central->palette();
+    QLinearGradient g(0, 0, 0, 600);
+    g.setColorAt(0, QColor(0, 64, 96));
+    g.setColorAt(1, QColor(0, 128, 128));
+    pal.setBrush(QPalette::Window, g);
+    central->setPalette(pal);
+
+    auto *layout = new QVBoxLayout(central);
+    layout->addStretch(2);
+    auto *product = new QLabel(u"O.R.L.U."_s, central);
+    product->setAlignment(Qt::AlignCenter);
+    product->setStyleSheet(u"color: white; font-size: 56px; font-weight: bold;"_s);
+    auto *subtitle = new QLabel(u"经络能量分析仪"_s, central);
+    subtitle->setAlignment(Qt::AlignCenter);
+    subtitle->setStyleSheet(u"color: rgb(220, 240, 240); font-size: 28px;"_s);
+    layout->addWidget(product);
+    layout->addWidget(subtitle);
+    layout->addStretch(3);
+
+    auto *footer = new QWidget(central);
+    footer->setObjectName(u"footer"_s);
+    auto *fl = new QHBoxLayout(footer);
+    auto *version = new QLabel(u"O.R.L.U. Professional Version 5.07"_s, footer);
+    version->setObjectName(u"versionLabel"_s);
+    version->setStyleSheet(u"color: white;"_s);
+    auto *link =
+        new QLabel(u"<a style=\"color: yellow\" href=\"%1\">%1</a>"_s.arg(makerWebAddress()), footer);
+    link->setObjectName(u"makerLink"_s);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    connect(link, &QLabel::linkActivated, this, [this] { openMakerPage(); });
+    fl->addWidget(version);
+    fl->addStretch();
+    fl->addWidget(link);
+    layout->addWidget(footer);
+    setCentralWidget(central);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(u"titleLabel"_s);
+    statusBar()->addWidget(m_title, 1);
+}
+
+void MainWindow::windowCreated() {
+    // The probe is taken here if it is plugged in already.
+    m_app.probe.registerDeviceChange();
+    setMainFunctionsEnabled(false);
+    for (QAction *a : m_menuItems)
+        a->setVisible(false);
+    m_app.measurement.memo.clear();
+
+    const ProgramFolder &folder = m_app.folder;
+    if (!fileExists(folder.file(dbfile::Template))) {
+        m_app.prompter.showMessageBox(NoteError, InstallationMissing);
+        requestClose();
+    }
+    upgradeDatabaseFiles(folder);
+    QString error;
+    if (!m_app.mainDb.open(folder.file(dbfile::Main), Database::Access::Shared, &error) ||
+        !m_app.textDb.open(folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
+        m_app.prompter.showMessageBox(NoteError, DatabaseStartError);
+        requestClose();
+    }
+    // The record lists sort and search through these; building them on a large register takes a while,
+    // so it happens once here rather than when a window opens.
+    if (m_app.mainDb.isOpen())
+        ensureListIndexes(m_app.mainDb.handle());
+
+    m_firstActivationPending = true;
+    m_app.subjectSortCode = 1;
+    m_app.multiCompareCount = 0;
+    m_app.analysisView = {};
+    m_app.measurement.recordKey = 0;
+
+    QString settingsError;
+    m_app.settings = loadOrCreateSettings(m_app.settingsPath(), m_app.clock.now().date(), &settingsError);
+    if (!settingsError.isEmpty())
+        m_app.prompter.showMessageBox(NoteCaution, settingsError);
+    m_title->setText(m_app.settings.title);
+
+    CurrentMeasurement &cm = m_app.measurement;
+    cm.subject.clear();
+    cm.measuredAt = 0;
+    cm.pointsSinceCounterUpdate = 0;
+}
+
+void MainWindow::requestClose() {
+    m_closeRequested = true;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    windowShown();
+    // Not every window system activates a new window; start-up must not depend on it.
+    QTimer::singleShot(0, this, &MainWindow::windowActivated);
+}
+
+bool MainWindow::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, &MainWindow::windowActivated);
+    return QMainWindow::event(event);
+}
+
+void MainWindow::windowShown() {
+    if (!fileExists(m_app.folder.file(dbfile::Template)))
+        requestClose();
+    applyCustomButtons();
+}
+
+void MainWindow::applyCustomButtons() {
+    for (int k = 1; k <= CustomButtonCount; ++k) {
+        QToolButton *b = m_toolButtons[7 + k - 1];
+        const QString hint = m_app.settings.custom[k - 1].hint;
+        b->setToolTip(hint);
+        b->setStatusTip(hint);
+        m_customActions[k - 1]->setVisible(customButtonVisible(m_app.settings.customButtonFlags, k));
+    }
+}
+
+void MainWindow::windowActivated() {
+    if (!m_firstActivationPending || m_closeRequested)
+        return;
+    m_firstActivationPending = false;
+    openModalWindow(WindowKind::StartupStatus);
+    if (m_app.device.ready) {
+        setMainFunctionsEnabled(true);
+        for (QAction *a : m_menuItems)
+            a->setVisible(true);
+    } else {
+        close();
+    }
+}
+
+void MainWindow::setMainFunctionsEnabled(bool enabled) {
+    for (QToolButton *b : m_toolButtons)
+        b->setEnabled(enabled);
+}
+
+void MainWindow::openModalWindow(WindowKind kind) {
+    setMainFunctionsEnabled(false);
+    try {
+        std::unique_ptr<QDialog> window = m_factory(kind, this);
+        if (window) {
+            // Modal to the main window only, so a window beside the program (the
+            // simulated probe's tool window) stays usable during a measurement.
+            window->setWindowModality(Qt::WindowModal);
+            window->exec();
+        }
+    } catch (const std::exception &e) {
+        // The window is gone either way; the operator sees what went wrong.
+        m_app.prompter.showMessageBox(NoteError, QString::fromLocal8Bit(e.what()));
+    }
+    setMainFunctionsEnabled(true);
+}
+
+void MainWindow::customButtonClicked(int k) {
+    setMainFunctionsEnabled(false);
+    const CustomLaunch &c = m_app.settings.custom[k - 1];
+    launch(m_app.launcher, c.program, c.parameter);
+    setMainFunctionsEnabled(true);
+}
+
+void MainWindow::settingsClicked() {
+    openModalWindow(WindowKind::Settings);
+    m_title->setText(m_app.settings.title);
+    applyCustomButtons();
+}
+
+void MainWindow::aboutClicked() {
+    setMainFunctionsEnabled(false);
+    {
+        AboutBox box(readAboutDeviceLines(m_app.probe, m_app.device), this);
+        connect(&box, &AboutBox::linkClicked, this, &MainWindow::openMakerPage);
+        box.exec();
+    }
+    setMainFunctionsEnabled(true);
+}
+
+void MainWindow::openMakerPage() {
+    launch(m_app.launcher, QString(), makerWebAddress());
+}
+
+void MainWindow::exitClicked() {
+    setMainFunctionsEnabled(false);
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (m_app.device.ready) {
+        m_app.probe.playAlertTone(2);
+        if (!m_app.prompter.showMessageBox(AskCaution, ExitQuestion)) {
+            setMainFunctionsEnabled(true);
+            event->ignore();
+            return;
+        }
+        m_app.probe.resetProbe();
+        m_app.mainDb.close();
+        m_app.textDb.close();
+    }
+    setMainFunctionsEnabled(true);
+    event->accept();
+}
+
+} // namespace orlu

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/windowkind.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QToolButton;
+
+namespace orlu {
+
+struct AppContext;
+
+// The main window: tool bar, menu, status bar title and footer. It opens every
+// function window through openModalWindow and ends the program when it closes.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(AppContext &app, WindowFactory factory, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    void setMainFunctionsEnabled(bool enabled);
+    // Creates the window, shows it modally and destroys it, with the main functions disabled meanwhile.
+    void openModalWindow(WindowKind kind);
+    // Visibility and hints of the six custom buttons from the settings.
+    void applyCustomButtons();
+
+    bool closeRequested() const { return m_closeRequested; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void windowCreated();
+    void windowShown();
+    void windowActivated();
+    void requestClose();
+    void buildToolBar();
+    void buildMenu();
+    void buildCentralArea();
+    QToolButton *addToolButton(int number, const QString &objectName, const QString &caption,
+                               const QString &hint);
+    void customButtonClicked(int k);
+    void exitClicked();
+    void aboutClicked();
+    void settingsClicked();
+    void openMakerPage();
+
+    AppContext &m_app;
+    WindowFactory m_factory;
+    bool m_firstActivationPending = true;
+    bool m_closeRequested = false;
+    std::array<QToolButton *, 14> m_toolButtons{};
+    std::array<QAction *, 6> m_customActions{}; // a tool bar shows or hides a widget through its action
+    QList<QAction *> m_menuItems;
+    QLabel *m_title = nullptr;
+};
+
+} // namespace orlu

@@ -1,0 +1,208 @@
+#include "app/ui/messagedialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextEdit>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+MessageBoxHook &hook() {
+    static MessageBoxHook h;
+    return h;
+}
+
+enum Picture { QuestionPicture, CautionPicture, ImportantPicture };
+
+Picture pictureOf(MessageType type) {
+    switch (type) {
+    case 2:
+    case 5:
+        return CautionPicture;
+    case 3:
+    case 6:
+        return ImportantPicture;
+    default:
+        return QuestionPicture;
+    }
+}
+
+// The three 64 x 64 pictures: a blue question mark, a yellow caution sign, a red notice.
+QPixmap pictureFor(Picture which) {
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f = p.font();
+    f.setPixelSize(38);
+    f.setBold(true);
+    p.setFont(f);
+    QString glyph;
+    switch (which) {
+    case QuestionPicture:
+        p.setPen(QPen(QColor(0, 0, 128), 2));
+        p.setBrush(QColor(64, 128, 224));
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        glyph = u"?"_s;
+        break;
+    case CautionPicture: {
+        p.setPen(QPen(QColor(96, 64, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(255, 208, 0));
+        const QPointF triangle[] = {{32, 4}, {60, 58}, {4, 58}};
+        p.drawPolygon(triangle, 3);
+        glyph = u"!"_s;
+        break;
+    }
+    case ImportantPicture:
+        p.setPen(QPen(QColor(96, 0, 0), 2));
+        p.setBrush(QColor(200, 32, 32));
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        glyph = u"i"_s;
+        break;
+    }
+    p.setPen(which == CautionPicture ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    p.drawText(QRect(0, which == CautionPicture ? 8 : 0, 64, 64), Qt::AlignCenter, glyph);
+    return pm;
+}
+
+QPixmap logoPixmap() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(128, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 30, 30);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setPixelSize(7);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(pm.rect(), Qt::AlignCenter, u"ORLU"_s);
+    return pm;
+}
+
+} // namespace
+
+MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_type(type)
+    , m_text(text) {
+    setObjectName(u"messageBox"_s);
+    setModal(true);
+    setFixedSize(385, 200);
+
+    for (int i = 0; i < 3; ++i) {
+        m_picture[i] = new QLabel(this);
+        m_picture[i]->setGeometry(16, 40, 64, 64);
+        m_picture[i]->setPixmap(pictureFor(Picture(i)));
+        m_picture[i]->hide();
+    }
+    m_picture[QuestionPicture]->setObjectName(u"questionPicture"_s);
+    m_picture[CautionPicture]->setObjectName(u"cautionPicture"_s);
+    m_picture[ImportantPicture]->setObjectName(u"importantPicture"_s);
+
+    m_logo = new QLabel(this);
+    m_logo->setObjectName(u"logoPicture"_s);
+    m_logo->setGeometry(345, 8, 32, 32);
+    m_logo->setPixmap(logoPixmap());
+
+    m_textArea = new QTextEdit(this);
+    m_textArea->setObjectName(u"messageText"_s);
+    m_textArea->setGeometry(92, 32, 248, 110);
+    m_textArea->setReadOnly(true);
+    m_textArea->setFrameShape(QFrame::NoFrame);
+    m_textArea->setFocusPolicy(Qt::NoFocus);
+    m_textArea->viewport()->setAutoFillBackground(false);
+    m_textArea->setStyleSheet(u"QTextEdit { background: transparent; color: rgb(128, 0, 0); }"_s);
+    QFont f = m_textArea->font();
+    f.setPointSize(11);
+    m_textArea->setFont(f);
+
+    m_yesButton = new QPushButton(u"是"_s, this);
+    m_yesButton->setObjectName(u"yesButton"_s);
+    m_yesButton->setGeometry(104, 156, 80, 28);
+    m_noButton = new QPushButton(u"否"_s, this);
+    m_noButton->setObjectName(u"noButton"_s);
+    m_noButton->setGeometry(200, 156, 80, 28);
+    m_okButton = new QPushButton(u"确定"_s, this);
+    m_okButton->setObjectName(u"okButton"_s);
+    m_okButton->setGeometry(152, 156, 80, 28);
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+        b->hide();
+
+    connect(m_yesButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
+    connect(m_noButton, &QPushButton::clicked, this, &MessageDialog::noClicked);
+}
+
+QString MessageDialog::captionOf(MessageType type) {
+    switch (type) {
+    case 1:
+    case 4:
+        return u"询问信息"_s;
+    case 2:
+    case 5:
+        return u"注意"_s;
+    default:
+        return u"重要信息"_s;
+    }
+}
+
+void MessageDialog::showEvent(QShowEvent *event) {
+    m_result = false;
+    m_textArea->setPlainText(m_text);
+    m_textArea->selectAll();
+    m_textArea->setAlignment(Qt::AlignCenter);
+    m_textArea->moveCursor(QTextCursor::Start);
+    setWindowTitle(captionOf(m_type));
+    m_picture[pictureOf(m_type)]->show();
+    const bool asks = m_type >= 1 && m_type <= 3;
+    m_yesButton->setVisible(asks);
+    m_noButton->setVisible(asks);
+    m_okButton->setVisible(!asks);
+    (asks ? m_yesButton : m_okButton)->setDefault(true);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void MessageDialog::closeEvent(QCloseEvent *event) {
+    // The next showing starts clean.
+    for (QLabel *p : m_picture)
+        p->hide();
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+        b->hide();
+    QDialog::closeEvent(event);
+}
+
+void MessageDialog::yesClicked() {
+    m_result = true;
+    close();
+}
+
+void MessageDialog::noClicked() {
+    m_result = false;
+    close();
+}
+
+bool showMessageBox(MessageType type, const QString &text) {
+    if (hook())
+        return hook()(type, text);
+    MessageDialog box(type, text, QApplication::activeWindow());
+    box.exec();
+    return box.result();
+}
+
+void setMessageBoxHook(MessageBoxHook h) {
+    hook() = std::move(h);
+}
+
+} // namespace orlu

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace orlu {
+
+// The subject a measurement belongs to (a KYCUST row).
+struct Subject {
+    QString number; // CUSTNO
+    QString name;
+    bool male = true;
+    double birthDate = 0; // day count; 4000 or less: not given
+    QString address;
+    QString telephone;
+    QString telephone2;
+    QString telephone3;
+    QString email;
+
+    void clear() { *this = Subject(); }
+};
+
+// The one set of 24 readings the program holds at any time, with its subject.
+// Arrays are indexed by channel - 1.
+struct CurrentMeasurement {
+    std::array<double, 24> values{};    // uA, 0 = not measured
+    std::array<double, 24> corrected{}; // values times the meridian correction factor
+    double measuredAt = 0;              // day count of the last measured point, 0 when empty
+    bool highPotential = false;
+    QStringList memo;
+    qint64 recordKey = 0; // MKEY of the stored row, 0 when not stored
+    int pointsSinceCounterUpdate = 0;
+    // Counted up when a measurement begins here (cleared or loaded), and when readings come
+    // in (a point measured or a measurement loaded). A window that remembers how it last
+    // showed the measurement compares them to know what to start afresh.
+    unsigned measurementsBegun = 0;
+    unsigned readingsTaken = 0;
+    Subject subject;
+
+    double value(int c) const { return values[c - 1]; }
+    double correctedValue(int c) const { return corrected[c - 1]; }
+    // Stores a measured or typed value for channel c and its corrected value.
+    void setValue(int c, double v);
+    // Sets all 24 values at once (a loaded or typed measurement) and recomputes every corrected value.
+    void setAllValues(const std::array<double, 24> &v);
+
+    bool complete() const;
+    bool hasData() const;
+
+    // Values, date, record key, counter and memo cleared; corrected values are left as they
+    // were. The potential mode becomes the one chosen for measuring.
+    void clear(bool highChosen);
+};
+
+} // namespace orlu

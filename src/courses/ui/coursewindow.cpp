@@ -1,0 +1,407 @@
+#include "courses/ui/coursewindow.h"
+
+#include "core/launch.h"
+#include "core/numberformat.h"
+#include "core/prompter.h"
+#include "courses/coursemodels.h"
+#include "courses/ui/conditioneditor.h"
+#include "courses/ui/courseeditwindow.h"
+#include "records/database.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString BrowseStatus = u"【查询疗程模式】"_s;
+
+// The list entered last shows its header in this colour.
+const QString HeaderStyle = u"QHeaderView::section { background-color: %1; border: 1px solid palette(mid); "
+                            "padding: 2px; } QHeaderView::section:disabled { color: rgb(96, 96, 96); }"_s;
+const QString ActiveHeader = HeaderStyle.arg(u"rgb(255, 176, 128)"_s);
+const QString InactiveHeader = HeaderStyle.arg(u"palette(button)"_s);
+
+} // namespace
+
+CourseWindow::CourseWindow(Database &mainDatabase, Prompter &prompter, LaunchPort &launcher,
+                           std::function<void(int)> tone, QWidget *parent)
+    : QDialog(parent)
+    , m_store(mainDatabase.handle())
+    , m_prompter(prompter)
+    , m_launcher(launcher)
+    , m_tone(std::move(tone))
+    , m_chooser(dialogFileChooser(this)) {
+    setObjectName(u"courseWindow"_s);
+    setWindowTitle(u"自订专家疗程"_s);
+    m_courseModel = new CourseListModel(m_store, this);
+    m_conditionModel = new ConditionListModel(m_store, this);
+    buildLayout();
+    connect(m_courseList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &CourseWindow::courseRowChanged);
+    connect(m_conditionList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &CourseWindow::conditionRowChanged);
+
+    m_courseModel->reload();
+    setEditing(false);
+    setStatus(BrowseStatus);
+    selectCourseRow(m_courseModel->count() > 0 ? 0 : -1);
+    showCurrentCourse();
+
+    for (QToolButton *b : {m_addCondition, m_changeCondition, m_deleteCondition, m_abandon, m_confirm})
+        b->setEnabled(false);
+    m_changeCourse->setEnabled(m_courseModel->count() > 0);
+    m_deleteCourse->setEnabled(m_courseModel->count() > 0);
+    m_courseList->horizontalHeader()->setStyleSheet(ActiveHeader);
+    m_conditionList->horizontalHeader()->setStyleSheet(InactiveHeader);
+}
+
+CourseWindow::~CourseWindow() = default;
+
+void CourseWindow::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (m_mode == Mode::Browse)
+        m_courseList->setFocus();
+}
+
+bool CourseWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == m_courseList)
+            enterList(ListKind::Courses);
+        else if (watched == m_conditionList)
+            enterList(ListKind::Conditions);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CourseWindow::reject() {
+    if (m_mode == Mode::Browse)
+        QDialog::reject();
+}
+
+void CourseWindow::playTone(int n) {
+    if (m_tone)
+        m_tone(n);
+}
+
+int CourseWindow::currentCourseRow() const {
+    const QModelIndex i = m_courseList->currentIndex();
+    return i.isValid() && i.row() < m_courseModel->count() ? i.row() : -1;
+}
+
+int CourseWindow::currentConditionRow() const {
+    const QModelIndex i = m_conditionList->currentIndex();
+    return i.isValid() && i.row() < m_conditionModel->count() ? i.row() : -1;
+}
+
+void CourseWindow::selectCourseRow(int row) {
+    const QSignalBlocker block(m_courseList->selectionModel());
+    if (row < 0 || row >= m_courseModel->count()) {
+        m_courseList->selectionModel()->clear();
+        return;
+    }
+    m_courseList->selectionModel()->setCurrentIndex(
+        m_courseModel->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_courseList->scrollTo(m_courseModel->index(row, 0));
+}
+
+void CourseWindow::selectConditionRow(int row) {
+    const QSignalBlocker block(m_conditionList->selectionModel());
+    if (row < 0 || row >= m_conditionModel->rowCount()) {
+        m_conditionList->selectionModel()->clear();
+        return;
+    }
+    m_conditionList->selectionModel()->setCurrentIndex(
+        m_conditionModel->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_conditionList->scrollTo(m_conditionModel->index(row, 0));
+}
+
+void CourseWindow::enterList(ListKind list) {
+    m_activeList = list;
+    const bool courses = list == ListKind::Courses;
+    m_courseList->horizontalHeader()->setStyleSheet(courses ? ActiveHeader : InactiveHeader);
+    m_conditionList->horizontalHeader()->setStyleSheet(courses ? InactiveHeader : ActiveHeader);
+    if (m_mode != Mode::Browse)
+        return;
+    const bool haveCourses = m_courseModel->count() > 0;
+    const bool haveConditions = m_conditionModel->count() > 0;
+    m_addCourse->setEnabled(courses);
+    m_changeCourse->setEnabled(courses && haveCourses);
+    m_deleteCourse->setEnabled(courses && haveCourses);
+    // A condition belongs to a course: without one there is nothing to add it to.
+    m_addCondition->setEnabled(!courses && m_course.has_value());
+    m_changeCondition->setEnabled(!courses && haveConditions);
+    m_deleteCondition->setEnabled(!courses && haveConditions);
+}
+
+void CourseWindow::courseRowChanged() {
+    if (m_mode == Mode::Browse)
+        showCurrentCourse();
+}
+
+void CourseWindow::conditionRowChanged() {
+    if (m_mode == Mode::Browse)
+        showCurrentCondition();
+}
+
+void CourseWindow::showCurrentCourse() {
+    const int row = currentCourseRow();
+    m_course.reset();
+    if (row >= 0)
+        m_course = m_store.course(m_courseModel->courseAt(row).key);
+    if (m_course)
+        m_conditionModel->showCourse(m_course->proNo);
+    else
+        m_conditionModel->clear();
+
+    m_courseNo->setText(m_course ? m_course->proNo : QString());
+    m_courseName->setText(m_course ? m_course->name : QString());
+    m_description->setPlainText(m_course ? m_course->description : QString());
+    m_picture->setPicture(m_course ? m_course->picture : QByteArray());
+    const bool scaled = m_course && m_course->scaled;
+    m_scale->setChecked(scaled);
+    m_picture->setOwnSize(scaled);
+    for (int k = 1; k <= LaunchButtonCount; ++k) {
+        QToolButton *b = m_launchButtons[k - 1];
+        b->setEnabled(m_course && m_course->launchEnabled(k));
+        b->setToolTip(m_course ? m_course->hints[k - 1] : QString());
+    }
+    selectConditionRow(m_conditionModel->count() > 0 ? 0 : -1);
+    showCurrentCondition();
+    updateCountText();
+}
+
+void CourseWindow::showCurrentCondition() {
+    const int row = currentConditionRow();
+    if (row < 0) {
+        m_conditionName->clear();
+        m_conditionNote->clear();
+        m_required->setChecked(false);
+        m_editor->showRule(ConditionRule{});
+        return;
+    }
+    const Condition &c = m_conditionModel->conditionAt(row);
+    m_conditionName->setText(c.name);
+    m_conditionNote->setText(c.note);
+    m_required->setChecked(c.rule.required);
+    m_editor->showRule(c.rule);
+}
+
+void CourseWindow::updateCountText() {
+    m_countLabel->setText(formatInt(m_courseModel->count(), 6) + u"  -  [ "_s +
+                          formatInt(m_conditionModel->count(), 6).trimmed() + u" ]"_s);
+}
+
+void CourseWindow::setStatus(const QString &text) {
+    m_statusLabel->setText(text);
+}
+
+void CourseWindow::setEditing(bool editing) {
+    m_description->setReadOnly(!editing);
+    m_conditionName->setReadOnly(!editing);
+    m_conditionNote->setReadOnly(!editing);
+    setLockedReadable(m_required, !editing);
+    m_editor->setEditable(editing);
+    m_loadPicture->setEnabled(editing);
+    m_clearPicture->setEnabled(editing);
+    m_scale->setEnabled(editing);
+}
+
+void CourseWindow::beginEdit(Mode mode) {
+    const int row = currentConditionRow();
+    if (!m_course || (mode == Mode::ChangeCondition && row < 0))
+        return;
+    m_keyBeforeEdit = row >= 0 ? m_conditionModel->conditionAt(row).key : 0;
+    m_mode = mode;
+    for (QToolButton *b : {m_addCourse, m_changeCourse, m_deleteCourse, m_addCondition, m_changeCondition,
+                           m_deleteCondition, m_exit})
+        b->setEnabled(false);
+    m_abandon->setEnabled(true);
+    m_confirm->setEnabled(true);
+    m_courseList->setEnabled(false);
+    m_conditionList->setEnabled(false);
+    if (mode == Mode::AddCondition) {
+        m_conditionModel->setPendingRow(true);
+        selectConditionRow(m_conditionModel->rowCount() - 1);
+        m_conditionName->clear();
+        m_conditionNote->clear();
+        m_required->setChecked(false);
+        m_editor->showRule(ConditionRule{});
+        setStatus(u"【新增条件模式】"_s);
+    } else {
+        showCurrentCondition();
+        setStatus(u"【修改疗程模式】"_s);
+    }
+    setEditing(true);
+    m_conditionName->setFocus();
+}
+
+void CourseWindow::backToBrowse() {
+    m_mode = Mode::Browse;
+    setStatus(BrowseStatus);
+    m_conditionModel->setPendingRow(false);
+    m_courseList->setEnabled(true);
+    m_conditionList->setEnabled(true);
+    m_abandon->setEnabled(false);
+    m_confirm->setEnabled(false);
+    m_addCondition->setEnabled(true);
+    m_exit->setEnabled(true);
+    setEditing(false);
+}
+
+void CourseWindow::addConditionClicked() {
+    beginEdit(Mode::AddCondition);
+}
+
+void CourseWindow::changeConditionClicked() {
+    beginEdit(Mode::ChangeCondition);
+}
+
+void CourseWindow::confirmClicked() {
+    if (m_mode == Mode::Browse || !m_course)
+        return;
+    Condition c;
+    if (m_mode == Mode::ChangeCondition) {
+        const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+        if (row < 0)
+            return;
+        c = m_conditionModel->conditionAt(row);
+    }
+    c.name = m_conditionName->text();
+    c.note = m_conditionNote->text();
+    c.rule = m_editor->rule();
+    c.rule.required = m_required->isChecked();
+    Course course = *m_course;
+    course.description = m_description->toPlainText();
+    course.picture = m_picture->picture();
+    course.scaled = m_scale->isChecked();
+    if (!m_store.saveCondition(c, course)) {
+        // Stay in edit mode: nothing the operator entered is lost.
+        m_prompter.showMessageBox(NoteError, u"疗程条件储存失败: "_s + m_store.lastError());
+        return;
+    }
+    backToBrowse();
+    showCurrentCourse();
+    selectConditionRow(m_conditionModel->rowOfKey(c.key));
+    showCurrentCondition();
+    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
+    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    m_conditionList->setFocus();
+}
+
+void CourseWindow::abandonClicked() {
+    if (m_mode == Mode::Browse)
+        return;
+    backToBrowse();
+    showCurrentCourse();
+    const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+    selectConditionRow(row >= 0 ? row : (m_conditionModel->count() > 0 ? 0 : -1));
+    showCurrentCondition();
+    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
+    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    m_conditionList->setFocus();
+}
+
+void CourseWindow::deleteCourseClicked() {
+    if (!m_course)
+        return;
+    playTone(1);
+    setStatus(u"【删除疗程模式】"_s);
+    const int row = currentCourseRow();
+    if (m_prompter.showMessageBox(AskCaution,
+                                  u"您确定要删除【"_s + m_course->name.trimmed() + u"】这笔疗程群组吗 ?"_s)) {
+        if (!m_store.deleteCourse(m_course->key))
+            m_prompter.showMessageBox(NoteError, u"疗程删除失败: "_s + m_store.lastError());
+        m_courseModel->reload();
+        selectCourseRow(std::min(row, m_courseModel->count() - 1));
+    }
+    setStatus(BrowseStatus);
+    showCurrentCourse();
+    if (m_activeList == ListKind::Courses) {
+        m_changeCourse->setEnabled(m_courseModel->count() > 0);
+        m_deleteCourse->setEnabled(m_courseModel->count() > 0);
+    }
+}
+
+void CourseWindow::deleteConditionClicked() {
+    const int row = currentConditionRow();
+    if (row < 0)
+        return;
+    const Condition c = m_conditionModel->conditionAt(row);
+    playTone(1);
+    setStatus(u"【删除条件模式】"_s);
+    if (m_prompter.showMessageBox(AskCaution, u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
+        if (!m_store.deleteCondition(c.key))
+            m_prompter.showMessageBox(NoteError, u"疗程条件删除失败: "_s + m_store.lastError());
+        m_conditionModel->reload();
+        selectConditionRow(std::min(row, m_conditionModel->count() - 1));
+    }
+    setStatus(BrowseStatus);
+    updateCountText();
+    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
+    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    showCurrentCondition();
+}
+
+void CourseWindow::addCourseClicked() {
+    runEditWindow(true);
+}
+
+void CourseWindow::changeCourseClicked() {
+    if (m_course)
+        runEditWindow(false);
+}
+
+void CourseWindow::runEditWindow(bool add) {
+    QString number = m_course ? m_course->proNo : QString();
+    const bool wasVisible = isVisible();
+    // Hidden, not closed: hiding a dialog the usual way would end the modal loop it runs in.
+    QWidget::setVisible(false);
+    {
+        CourseEditWindow edit(m_store, m_prompter, m_launcher, m_tone,
+                              add ? CourseEditWindow::Mode::Add : CourseEditWindow::Mode::Change, m_course,
+                              this);
+        edit.setFileChooser(m_chooser);
+        edit.exec();
+        if (add && !edit.addedNumber().isEmpty())
+            number = edit.addedNumber();
+    }
+    m_courseModel->reload();
+    const int row = m_courseModel->rowOfNumber(number);
+    selectCourseRow(row >= 0 ? row : (m_courseModel->count() > 0 ? 0 : -1));
+    if (add) {
+        m_changeCourse->setEnabled(m_courseModel->count() > 0);
+        m_deleteCourse->setEnabled(m_courseModel->count() > 0);
+    }
+    showCurrentCourse();
+    if (wasVisible)
+        show();
+}
+
+void CourseWindow::loadPictureClicked() {
+    choosePicture(m_picture, m_chooser, m_prompter);
+}
+
+void CourseWindow::clearPictureClicked() {
+    m_picture->setPicture({});
+}
+
+void CourseWindow::launchClicked(int k) {
+    if (!m_course || !m_course->launchEnabled(k))
+        return;
+    launch(m_launcher, m_course->programs[k - 1].trimmed(), m_course->parameters[k - 1].trimmed());
+}
+
+} // namespace orlu

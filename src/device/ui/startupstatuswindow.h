@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "device/devicestatus.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+namespace orlu {
+
+class GradientProgressBar;
+class LedLamp;
+class ProbeLink;
+
+// The start-up status window: checks once per run that the probe is there and
+// answers, shows its serial number and hardware text, plays the signal
+// sequence while the progress bar runs 1.3 s, then closes by itself when the
+// probe is ready, or shows why not and waits for "离  开".
+class StartupStatusWindow final : public QDialog, private StartupProgress {
+    Q_OBJECT
+public:
+    static constexpr int ProgressMaximum = 1300;
+
+    StartupStatusWindow(ProbeLink &link, const Clock &clock, EventPump &pump, const ProgramFolder &folder,
+                        DeviceStatus &status, LegacyConversionHook legacyConversion = {},
+                        QWidget *parent = nullptr);
+    ~StartupStatusWindow() override;
+
+    // Whether the check has run (it runs once, on the first showing).
+    bool hasRun() const { return m_hasRun; }
+    bool isRunning() const { return m_running; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+public slots:
+    void done(int result) override;
+
+private:
+    void windowActivated();
+    void checkProbe();
+    void progressRun();
+    void finish();
+    void showValues();
+
+    void showStatus(const QString &text) override;
+    void setProgress(int position) override;
+    int progress() const override;
+    int progressMaximum() const override { return ProgressMaximum; }
+
+    ProbeLink &m_link;
+    const Clock &m_clock;
+    EventPump &m_pump;
+    ProgramFolder m_folder;
+    DeviceStatus &m_status;
+    LegacyConversionHook m_legacyConversion;
+    bool m_firstActivation = true;
+    bool m_hasRun = false;
+    bool m_running = false;
+
+    std::array<LedLamp *, 7> m_usbLamps{};
+    QLabel *m_serialLabel = nullptr;
+    QLabel *m_hardwareLabel = nullptr;
+    LedLamp *m_signalLamp = nullptr;
+    GradientProgressBar *m_progressBar = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QPushButton *m_leaveButton = nullptr;
+};
+
+} // namespace orlu

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "records/comparisonrecord.h"
+#include "records/measurementlistmodel.h"
+#include "records/measurementrepository.h"
+#include "records/recordcontext.h"
+#include "records/subjectlistmodel.h"
+#include "records/subjectrepository.h"
+#include "records/ui/recordlistwidgets.h"
+
+#include <functional>
+
+class QLabel;
+class QPlainTextEdit;
+class QTableView;
+class QToolButton;
+
+namespace orlu {
+
+class SortSearchBar;
+
+// The reading window: browses the register, loads a stored measurement (as the
+// current measurement or as the comparison record), changes and deletes subjects
+// and measurements.
+class ReadingWindow : public RecordDialog {
+    Q_OBJECT
+public:
+    enum class Caller { MeasurementWindow, ComparisonWindow };
+    // Runs the manual entry window modally over `parent` on a stored measurement (its MKEY).
+    using ManualEntryOpener = std::function<void(qint64 measurementKey, QWidget *parent)>;
+
+    // From the comparison window pass the comparison record to fill; its loaded flag
+    // tells afterwards whether a record was loaded.
+    ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
+                  ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
+
+    SubjectListModel &subjectList() { return m_subjectList; }
+    MeasurementListModel &measurementList() { return m_measurementList; }
+
+public slots:
+    void reject() override;
+
+private:
+    enum class ActiveList { None, Subjects, Measurements };
+
+    void windowShown() override;
+    void subjectListEntered();
+    void subjectColumnEntered();
+    void measurementListEntered();
+    void measurementColumnEntered();
+    void subjectDoubleClicked();
+    void searchTextChanged(const QString &text);
+    void changeSort(int code);
+    void loadClicked();              // "加载数据"
+    void editSubjectClicked();       // "客户修改"
+    void deleteSubjectClicked();     // "客户删除"
+    void editMeasurementClicked();   // "修改数据"
+    void deleteMeasurementClicked(); // "删除数据"
+
+    void subjectRowChanged();
+    void measurementRowChanged();
+    void editSubject();
+    void moveToSubject(int row);
+    // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
+    void reloadSubjects(int fallbackRow, qint64 key);
+    void showCount();
+    void reportFailure(const QString &what, const QString &error);
+    // Tone 1, then, when `list` is the active list and has a current row, the question;
+    // the row to delete, or -1.
+    int askToDelete(ActiveList list, QTableView *view, const QString &question);
+
+    RecordContext m_context;
+    Caller m_caller;
+    ComparisonRecord *m_comparison;
+    ManualEntryOpener m_openManualEntry;
+    SubjectListModel m_subjectList;
+    MeasurementListModel m_measurementList;
+    SubjectRepository m_subjects;
+    MeasurementRepository m_measurements;
+    ActiveList m_active = ActiveList::None;
+
+    QToolButton *m_loadButton;
+    QToolButton *m_editSubjectButton;
+    QToolButton *m_deleteSubjectButton;
+    QToolButton *m_editMeasurementButton;
+    QToolButton *m_deleteMeasurementButton;
+    QToolButton *m_leaveButton;
+    SortSearchBar *m_searchBar;
+    QLabel *m_countLabel;
+    QTableView *m_subjectView;
+    QTableView *m_measurementView;
+    QPlainTextEdit *m_subjectMemo;
+    QPlainTextEdit *m_measurementMemo;
+};
+
+} // namespace orlu

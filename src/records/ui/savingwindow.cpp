@@ -1,0 +1,236 @@
+#include "records/ui/savingwindow.h"
+
+#include "records/displaycolumns.h"
+#include "records/listqueries.h"
+#include "records/recordtransfer.h"
+#include "records/ui/recordlistwidgets.h"
+#include "records/ui/subjecteditor.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString StoreQuestion = u"您要将检测资料存于这个受测者资料中吗？"_s;
+
+QLabel *valueLabel(QWidget *parent, const QString &name) {
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setMinimumWidth(90);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    return l;
+}
+
+} // namespace
+
+SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
+    : RecordDialog(parent)
+    , m_context(context)
+    , m_subjectList(context.database.handle(), context.clock)
+    , m_measurements(context.database.handle()) {
+    setObjectName(u"savingWindow"_s);
+    setWindowTitle(u"经络能量数据储存"_s);
+    setModal(true);
+    ensureListIndexes(context.database.handle());
+    m_subjectList.setHeaderTitles({u"Index"_s, u"编  号"_s, u"姓  名"_s, u"性别"_s, u"生  日"_s, u"年龄"_s,
+                                   u"电  话"_s, u"地  址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传 真"_s});
+
+    auto *bar = new QToolBar(this);
+    m_addSubjectButton = addToolButton(bar, u"addSubjectButton"_s, u"新增受测者"_s, u"新增一笔受测者资料"_s);
+    m_saveButton = addToolButton(bar, u"saveButton"_s, u"储存数据"_s, u"储存已检测的能量数据"_s);
+    m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开数据储存系统"_s);
+
+    m_searchBar = new SortSearchBar(u"数据搜寻："_s, this);
+
+    auto *panel = new QGroupBox(u"储存至下列受测者中"_s, this);
+    panel->setObjectName(u"selectedSubjectPanel"_s);
+    auto *grid = new QGridLayout(panel);
+    m_numberValue = valueLabel(panel, u"numberValue"_s);
+    m_nameValue = valueLabel(panel, u"nameValue"_s);
+    m_birthDateValue = valueLabel(panel, u"birthDateValue"_s);
+    m_sexValue = valueLabel(panel, u"sexValue"_s);
+    m_ageValue = valueLabel(panel, u"ageValue"_s);
+    m_telephoneValue = valueLabel(panel, u"telephoneValue"_s);
+    m_mobileValue = valueLabel(panel, u"mobileValue"_s);
+    m_addressValue = valueLabel(panel, u"addressValue"_s);
+    m_emailValue = valueLabel(panel, u"emailValue"_s);
+    const std::tuple<const char16_t *, QLabel *, int, int> cells[] = {
+        {u"编号:", m_numberValue, 0, 0}, {u"姓名:", m_nameValue, 0, 1},    {u"生日:", m_birthDateValue, 0, 2},
+        {u"性别:", m_sexValue, 1, 0},    {u"年龄:", m_ageValue, 1, 1},     {u"电话:", m_telephoneValue, 1, 2},
+        {u"行动:", m_mobileValue, 2, 0}, {u"地址:", m_addressValue, 2, 1}, {u"E-Mail:", m_emailValue, 2, 2}};
+    for (const auto &[label, value, r, c] : cells) {
+        grid->addWidget(new QLabel(QString::fromUtf16(label), panel), r, c * 2);
+        grid->addWidget(value, r, c * 2 + 1);
+        grid->setColumnStretch(c * 2 + 1, 1);
+    }
+
+    m_listView = new QTableView(this);
+    setUpListView(m_listView, u"subjectList"_s);
+    m_listView->setModel(&m_subjectList);
+    const int widths[] = {50, 110, 90, 40, 90, 40, 110, 200, 160, 110, 110};
+    for (int c = 0; c < SubjectListModel::ColumnCount; ++c)
+        m_listView->setColumnWidth(c, widths[c]);
+
+    auto *status = new QLabel(u"请至查询窗口点选受测者数据，或新增一笔受测者基本数据以供储存。"_s, this);
+    status->setObjectName(u"statusLine"_s);
+    status->setFrameShape(QFrame::StyledPanel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(bar);
+    layout->addWidget(m_searchBar);
+    layout->addWidget(panel);
+    layout->addLayout(countRow(this, m_countLabel));
+    layout->addWidget(m_listView, 1);
+    layout->addWidget(status);
+    resize(900, 600);
+
+    auto *watcher = new ListEntryWatcher(m_listView);
+    connect(watcher, &ListEntryWatcher::cellEntered, this, &SavingWindow::subjectColumnEntered);
+    connect(m_listView, &QTableView::doubleClicked, this, &SavingWindow::subjectDoubleClicked);
+    connect(m_addSubjectButton, &QToolButton::clicked, this, &SavingWindow::addSubjectClicked);
+    connect(m_saveButton, &QToolButton::clicked, this, &SavingWindow::saveClicked);
+    connect(m_leaveButton, &QToolButton::clicked, this, &SavingWindow::reject);
+    connect(m_searchBar, &SortSearchBar::searchChanged, this, &SavingWindow::searchTextChanged);
+    connect(m_searchBar, &SortSearchBar::sortChanged, this, &SavingWindow::changeSort);
+}
+
+void SavingWindow::windowShown() {
+    const int code = normalizedSortCode(m_context.sortCode);
+    m_context.sortCode = code;
+    m_subjectList.open(code);
+    m_searchBar->showSortCode(code);
+    m_searchBar->searchBox()->clear();
+    if (m_subjectList.rowCount() > 0)
+        setCurrentRow(m_listView, 0);
+    showCount();
+
+    const Subject &subject = m_context.current.subject;
+    const QString number = subject.number.trimmed();
+    const int row = number.isEmpty() ? -1 : m_subjectList.locateNumber(number);
+    if (row >= 0) {
+        setCurrentRow(m_listView, row);
+        m_listView->setFocus();
+        // The stored row, not the measurement's copy of it: the subject may have been
+        // changed since, and its number may be written in another letter case.
+        m_selected = {m_subjectList.subjectAt(row).value_or(subject), true, m_subjectList.keyAt(row)};
+    } else {
+        m_searchBar->searchBox()->setFocus();
+        m_selected = {};
+    }
+    showSelected();
+    if (!m_selected.selected)
+        m_sexValue->setText(panelSexText(subject.male));
+}
+
+void SavingWindow::showSelected() {
+    const bool shown = m_selected.selected;
+    const Subject &s = m_selected.subject;
+    m_saveButton->setEnabled(shown);
+    m_numberValue->setText(shown ? s.number : QString());
+    m_nameValue->setText(shown ? s.name : QString());
+    m_birthDateValue->setText(shown ? birthDateText(s.birthDate) : QString());
+    m_ageValue->setText(shown ? ageText(s.birthDate, m_context.clock.now().date()) : QString());
+    m_sexValue->setText(shown ? panelSexText(s.male) : QString());
+    m_telephoneValue->setText(shown ? s.telephone : QString());
+    m_mobileValue->setText(shown ? s.telephone2 : QString());
+    m_addressValue->setText(shown ? s.address : QString());
+    m_emailValue->setText(shown ? s.email : QString());
+}
+
+void SavingWindow::showCount() {
+    m_countLabel->setText(countText(m_subjectList.rowCount(), m_measurements.countAll()));
+}
+
+void SavingWindow::selectCurrentRow() {
+    const int row = currentRow(m_listView);
+    const auto subject = m_subjectList.subjectAt(row);
+    if (!subject)
+        return;
+    m_selected = {*subject, true, m_subjectList.keyAt(row)};
+    showSelected();
+}
+
+void SavingWindow::subjectColumnEntered() {
+    selectCurrentRow();
+}
+
+bool SavingWindow::store() {
+    QString error;
+    if (storeCurrentMeasurement(m_measurements, m_context.current, m_selected.subject, &error) == 0) {
+        m_context.prompter.showMessageBox(NoteError,
+                                          u"经络能量数据未能储存，数据库没有任何更改。\n"_s + error);
+        return false;
+    }
+    accept();
+    return true;
+}
+
+void SavingWindow::saveClicked() {
+    if (m_selected.selected)
+        store();
+}
+
+void SavingWindow::subjectDoubleClicked() {
+    if (currentRow(m_listView) < 0)
+        return;
+    if (!m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+        return;
+    selectCurrentRow();
+    store();
+}
+
+void SavingWindow::addSubjectClicked() {
+    bool added = true; // add mode
+    SubjectEditor editor(m_context, added, 0, this);
+    editor.exec();
+    if (added) {
+        m_subjectList.refresh();
+        setCurrentRow(m_listView, m_subjectList.rowOfKey(editor.addedKey()));
+        showCount();
+        selectCurrentRow();
+        m_context.tone(1);
+        if (m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+            store();
+        return;
+    }
+    const int row = m_subjectList.rowOfKey(m_selected.bookmark);
+    if (row >= 0)
+        setCurrentRow(m_listView, row);
+    if (!m_selected.subject.number.trimmed().isEmpty() && m_selected.selected) {
+        m_saveButton->setEnabled(true);
+        m_listView->setFocus();
+    } else {
+        m_saveButton->setEnabled(false);
+        m_searchBar->searchBox()->setFocus();
+    }
+}
+
+void SavingWindow::searchTextChanged(const QString &text) {
+    const int row = m_subjectList.locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
+    if (row >= 0)
+        setCurrentRow(m_listView, row);
+}
+
+void SavingWindow::changeSort(int code) {
+    const qint64 bookmark = m_subjectList.keyAt(currentRow(m_listView));
+    m_context.sortCode = code;
+    m_subjectList.setSortCode(code);
+    const int row = m_subjectList.rowOfKey(bookmark);
+    setCurrentRow(m_listView, row >= 0 ? row : 0);
+    m_listView->setFocus();
+}
+
+} // namespace orlu

@@ -1,0 +1,106 @@
+#include "app/ui/messagedialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+class TestMessageDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void typeDecidesCaptionPictureButtons_data();
+    void typeDecidesCaptionPictureButtons();
+    void answers_data();
+    void answers();
+    void hookAnswersInsteadOfAWindow();
+    void nextShowingStartsClean();
+};
+
+void TestMessageDialog::typeDecidesCaptionPictureButtons_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("1") << 1 << u"询问信息"_s << u"questionPicture"_s << true;
+    QTest::newRow("2") << 2 << u"注意"_s << u"cautionPicture"_s << true;
+    QTest::newRow("3") << 3 << u"重要信息"_s << u"importantPicture"_s << true;
+    QTest::newRow("4") << 4 << u"询问信息"_s << u"questionPicture"_s << false;
+    QTest::newRow("5") << 5 << u"注意"_s << u"cautionPicture"_s << false;
+    QTest::newRow("6") << 6 << u"重要信息"_s << u"importantPicture"_s << false;
+}
+
+void TestMessageDialog::typeDecidesCaptionPictureButtons() {
+    QFETCH(int, type);
+    QFETCH(QString, caption);
+    QFETCH(QString, picture);
+    QFETCH(bool, asks);
+    MessageDialog box(MessageType(type), u"第一行\n第二行"_s);
+    box.show();
+    QCOMPARE(box.windowTitle(), caption);
+    QCOMPARE(box.size(), QSize(385, 200));
+    QVERIFY(box.findChild<QLabel *>(picture)->isVisible());
+    int visiblePictures = 0;
+    for (const char *p : {"questionPicture", "cautionPicture", "importantPicture"})
+        visiblePictures += box.findChild<QLabel *>(QString::fromLatin1(p))->isVisible();
+    QCOMPARE(visiblePictures, 1);
+    QCOMPARE(box.findChild<QPushButton *>(u"yesButton"_s)->isVisible(), asks);
+    QCOMPARE(box.findChild<QPushButton *>(u"noButton"_s)->isVisible(), asks);
+    QCOMPARE(box.findChild<QPushButton *>(u"okButton"_s)->isVisible(), !asks);
+    QCOMPARE(box.findChild<QTextEdit *>(u"messageText"_s)->toPlainText(), u"第一行\n第二行"_s);
+    box.close();
+}
+
+void TestMessageDialog::answers_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("button"); // empty: the close box
+    QTest::addColumn<bool>("result");
+    QTest::newRow("yes") << 1 << u"yesButton"_s << true;
+    QTest::newRow("no") << 2 << u"noButton"_s << false;
+    QTest::newRow("closed question") << 3 << QString() << false;
+    QTest::newRow("ok") << 5 << u"okButton"_s << true;
+    QTest::newRow("closed notice") << 5 << QString() << false;
+}
+
+void TestMessageDialog::answers() {
+    QFETCH(int, type);
+    QFETCH(QString, button);
+    QFETCH(bool, result);
+    MessageDialog box(MessageType(type), u"?"_s);
+    QTimer::singleShot(0, &box, [&] {
+        if (button.isEmpty())
+            box.close();
+        else
+            box.findChild<QPushButton *>(button)->click();
+    });
+    box.exec();
+    QCOMPARE(box.result(), result);
+}
+
+void TestMessageDialog::hookAnswersInsteadOfAWindow() {
+    QList<QPair<int, QString>> seen;
+    setMessageBoxHook([&](MessageType type, const QString &text) {
+        seen.append({type, text});
+        return type == 2;
+    });
+    QCOMPARE(showMessageBox(AskCaution, u"您确定要结束本系统吗?"_s), true);
+    QCOMPARE(MessageBoxPrompter().showMessageBox(NoteError, u"x"_s), false);
+    setMessageBoxHook({});
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].second, u"您确定要结束本系统吗?"_s);
+    QCOMPARE(seen[1].first, 6);
+}
+
+void TestMessageDialog::nextShowingStartsClean() {
+    MessageDialog box(AskQuestion, u"x"_s);
+    box.show();
+    box.findChild<QPushButton *>(u"yesButton"_s)->click();
+    QVERIFY(!box.findChild<QPushButton *>(u"yesButton"_s)->isVisibleTo(&box));
+    QVERIFY(!box.findChild<QLabel *>(u"questionPicture"_s)->isVisibleTo(&box));
+}
+
+QTEST_MAIN(TestMessageDialog)
+#include "test_messagedialog.moc"
