@@ -1,6 +1,6 @@
 #include "cli/commandline.h"
 
-#include "app/programfolder.h"
+#include "core/programfolder.h"
 #include "records/database.h"
 #include "records/databasefiles.h"
 

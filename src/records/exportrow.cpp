@@ -2,7 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/analysisjson.h"
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "records/pseudonymiser.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "records/measurementcursor.h"
 
-#include "app/daycount.h"
+#include "core/daycount.h"
 
 #include <QSqlError>
 #include <QStringList>

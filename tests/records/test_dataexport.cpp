@@ -1,6 +1,6 @@
 #include "analysis/analysis.h"
 #include "analysis/analysisjson.h"
-#include "app/daycount.h"
+#include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/dataexport.h"
 
