@@ -193,6 +193,13 @@ int metabolismCode(double ratio);
 int autonomicCode(double ratio);
 int pairCode(double difference, const BandLimits &limits);
 QString verdictText(StateItem item, int code);
+// Where an indicator's verdict is 0: low <= value < high (autonomic: value <= high; its
+// ratio is at least 1, so low is 1).
+struct NormalBand {
+    double low = 0.0;
+    double high = 0.0;
+};
+NormalBand normalBand(StateItem item, bool male);
 QString normalRangeLabel(StateItem item, bool male);
 QString pairText(int code);
 Rgb stateColour(StateItem item, int code);

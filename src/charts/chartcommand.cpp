@@ -82,7 +82,9 @@ QString parse(const QStringList &args, ChartRequest &request) {
     return {};
 }
 
-bool writeFile(const QString &path, const QByteArray &data, QString &error) {
+} // namespace
+
+bool writeWholeFile(const QString &path, const QByteArray &data, QString &error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         error = file.errorString();
@@ -90,8 +92,6 @@ bool writeFile(const QString &path, const QByteArray &data, QString &error) {
     }
     return true;
 }
-
-} // namespace
 
 int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     ChartRequest request;
@@ -109,7 +109,7 @@ int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         renderChartImage(request.selection, result, ChartColour::ButtonFace).save(&buffer, "PNG");
-        if (QString error; !writeFile(request.pngFile, png, error)) {
+        if (QString error; !writeWholeFile(request.pngFile, png, error)) {
             err << "chart: cannot write " << request.pngFile << ": " << error << '\n';
             return 1;
         }
@@ -120,7 +120,7 @@ int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         const QByteArray lines = opsToJsonLines(recording.ops());
         if (opsToOut) {
             out << QString::fromUtf8(lines);
-        } else if (QString error; !writeFile(request.opsFile, lines, error)) {
+        } else if (QString error; !writeWholeFile(request.opsFile, lines, error)) {
             err << "chart: cannot write " << request.opsFile << ": " << error << '\n';
             return 1;
         }

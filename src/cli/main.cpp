@@ -3,6 +3,7 @@
 #include "cli/exportcommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
+#include "cli/trendcommand.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -73,6 +74,10 @@ QList<Command> commands() {
          u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
          u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
          runExportCommand},
+        {u"trend"_s, QString::fromLatin1(TrendCommandUsage),
+         u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
+         u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,
+         runTrendCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
@@ -95,7 +100,8 @@ void printHelp(QTextStream &out) {
 int main(int argc, char *argv[]) {
     // Drawing (charts, the pictures and diagrams of an installation) needs fonts, hence a GUI
     // application, but never a display.
-    const bool drawing = argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "setup") == 0);
+    const bool drawing = argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "setup") == 0 ||
+                                      qstrcmp(argv[1], "trend") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)

@@ -6,6 +6,7 @@
 #include "records/pseudonymiser.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace orlu {
 
@@ -46,8 +47,13 @@ void appendCsvText(QByteArray &out, const QString &text) {
     }
 }
 
-QByteArray isoDateTime(const QDateTime &dt) {
-    return dt.toString(u"yyyy-MM-ddTHH:mm:ss"_s).toLatin1();
+// "2026-03-01T09:30:00", written by hand: a QDateTime in local time looks up the time
+// zone each time it is made.
+QByteArray isoDateTime(const QDate &d, const QTime &t) {
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(),
+                                d.day(), t.hour(), t.minute(), t.second());
+    return QByteArray(text, n > 0 ? n : 0);
 }
 
 class CsvRow {
@@ -130,7 +136,7 @@ void appendCsv(QByteArray &out, const ExportRecord &r) {
     row.raw(r.male ? "male" : "female");
     row.number(r.birthYear);
     row.number(r.ageAtMeasurement);
-    row.raw(isoDateTime(r.measuredAt));
+    row.raw(isoDateTime(r.measuredOn, r.measuredAt));
     row.raw(r.highPotential ? "high" : "standard");
     for (double v : r.plain)
         row.number(v);
@@ -154,7 +160,7 @@ void appendJson(QByteArray &out, const ExportRecord &r) {
     o.text("sex", r.male ? u"male"_s : u"female"_s);
     o.number("birthYear", r.birthYear);
     o.number("ageAtMeasurement", r.ageAtMeasurement);
-    o.text("measuredAt", QString::fromLatin1(isoDateTime(r.measuredAt)));
+    o.text("measuredAt", QString::fromLatin1(isoDateTime(r.measuredOn, r.measuredAt)));
     o.text("potential", r.highPotential ? u"high"_s : u"standard"_s);
     o.numbers("plain", r.plain);
     o.numbers("corrected", r.corrected);
@@ -188,10 +194,12 @@ ExportRecord exportRecordOf(const SubjectMeasurement &row, const Pseudonymiser *
     ExportRecord r;
     r.subject = pseudonymiser ? pseudonymiser->pseudonym(s.number) : s.number;
     r.male = s.male;
-    r.measuredAt = fromDayCount(m.measuredAt);
+    const CalendarTime measured = calendarTimeOfDayCount(m.measuredAt);
+    r.measuredOn = measured.date;
+    r.measuredAt = measured.time;
     if (birthDateGiven(s.birthDate)) {
         r.birthYear = dateOfDayCount(s.birthDate).year();
-        r.ageAtMeasurement = ageInYears(s.birthDate, r.measuredAt.date());
+        r.ageAtMeasurement = ageInYears(s.birthDate, r.measuredOn);
     }
     r.highPotential = m.highPotential;
     r.plain = m.values;

@@ -3,7 +3,8 @@
 #include "records/measurementcursor.h"
 
 #include <QByteArray>
-#include <QDateTime>
+#include <QDate>
+#include <QTime>
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +26,8 @@ struct ExportRecord {
     bool male = true;
     std::optional<int> birthYear;        // none without a birth date
     std::optional<int> ageAtMeasurement; // year of measuring minus birth year
-    QDateTime measuredAt;
+    QDate measuredOn;
+    QTime measuredAt;
     bool highPotential = false;
     std::array<double, 24> plain{};
     std::array<double, 24> corrected{};
