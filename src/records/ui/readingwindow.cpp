@@ -5,6 +5,7 @@
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
+#include "records/ui/trendexporttools.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -58,6 +59,16 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
         addToolButton(bar, u"editMeasurementButton"_s, u"修改数据"_s, u"修改能量数据"_s);
     m_deleteMeasurementButton =
         addToolButton(bar, u"deleteMeasurementButton"_s, u"删除数据"_s, u"删除能量数据数据"_s);
+    bar->addSeparator();
+    m_trendExport =
+        new TrendExportTools(bar, m_context,
+                             {[this] { return m_measurementList.subjectNumber(); },
+                              [this] { return m_measurementList.keyAt(currentRow(m_measurementView)); },
+                              [this](qint64 key) {
+                                  if (const int row = m_measurementList.rowOfKey(key); row >= 0)
+                                      setCurrentRow(m_measurementView, row);
+                              }},
+                             this);
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开经络能量读取"_s);
 
     m_searchBar = new SortSearchBar(u"数据搜寻:"_s, this);
@@ -160,6 +171,7 @@ void ReadingWindow::moveToSubject(int row) {
 
 void ReadingWindow::showCount() {
     m_countLabel->setText(countText(m_subjectList.rowCount(), m_measurementList.rowCount()));
+    m_trendExport->setMeasurementCount(m_measurementList.rowCount());
 }
 
 void ReadingWindow::subjectRowChanged() {

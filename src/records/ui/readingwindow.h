@@ -18,6 +18,7 @@ class QToolButton;
 namespace orlu {
 
 class SortSearchBar;
+class TrendExportTools;
 
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
@@ -85,6 +86,7 @@ private:
     QToolButton *m_editMeasurementButton;
     QToolButton *m_deleteMeasurementButton;
     QToolButton *m_leaveButton;
+    TrendExportTools *m_trendExport = nullptr;
     SortSearchBar *m_searchBar;
     QLabel *m_countLabel;
     QTableView *m_subjectView;
