@@ -78,7 +78,7 @@ private:
 // y of a value in a panel, values outside the range held at its edges.
 int yOf(const QRect &panel, const ValueRange &range, double v) {
     const double t = (std::clamp(v, range.low, range.high) - range.low) / (range.high - range.low);
-    return chartPixel(panel.bottom() - t * panel.height());
+    return chartPixel(panel.bottom() - t * (panel.height() - 1));
 }
 
 QString number(double v, int decimals) {
@@ -273,10 +273,11 @@ ValueRange ratioRange(const TrendSeries &series, int ratio) {
     }
     r.low = std::max(r.low, band.low - 4 * width);
     r.high = std::min(r.high, band.high + 4 * width);
+    r = widened(r, 0.05);
     // The autonomic ratio is never below 1.
     if (trendRatioItem(ratio) == StateItem::Autonomic)
         r.low = std::max(r.low, band.low);
-    return widened(r, 0.05);
+    return r;
 }
 
 void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QRect &area, int selected,
