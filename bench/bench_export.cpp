@@ -2,6 +2,7 @@
 // measurements (kept and reused with --database) written to CSV and to JSON lines,
 // rows per second and the time of the whole run, and the memory it needed.
 // Options: --subjects N --measurements M --database FILE --out DIR
+#include "analysis/analysis.h"
 #include "records/database.h"
 #include "records/dataexport.h"
 #include "records/registergenerator.h"
@@ -69,11 +70,44 @@ void run(QSqlDatabase db, ExportFormat format, const QString &path, const char *
     std::printf("%s_file_size: %.1f MB\n", name, QFileInfo(path).size() / 1e6);
 }
 
+// Where the time of one row goes: the analysis, the whole record, its formatting.
+void perRow() {
+    SubjectMeasurement row;
+    row.subject.number = u"T0000001"_s;
+    row.subject.birthDate = 33000;
+    row.measurement.measuredAt = 46000.5;
+    for (int c = 0; c < 24; ++c)
+        row.measurement.values[static_cast<std::size_t>(c)] = 30.0 + 1.7 * c;
+    constexpr int N = 100000;
+    QElapsedTimer timer;
+    timer.start();
+    double sink = 0;
+    for (int i = 0; i < N; ++i)
+        sink += analyse(correctedValues(row.measurement.values), true).bodyEnergy;
+    std::printf("analyse_us_per_row: %.2f us\n", timer.nsecsElapsed() / 1e3 / N);
+    timer.restart();
+    for (int i = 0; i < N; ++i)
+        sink += exportRecordOf(row, nullptr).bodyEnergy;
+    std::printf("export_record_us_per_row: %.2f us\n", timer.nsecsElapsed() / 1e3 / N);
+    const ExportRecord record = exportRecordOf(row, nullptr);
+    QByteArray out;
+    timer.restart();
+    for (int i = 0; i < N; ++i) {
+        appendExportRecord(out, ExportFormat::Csv, record);
+        if (out.size() > (1 << 16))
+            out.resize(0);
+    }
+    std::printf("csv_format_us_per_row: %.2f us\n", timer.nsecsElapsed() / 1e3 / N);
+    if (sink < 0)
+        std::printf("%f\n", sink);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const Options o = parse(app.arguments());
+    perRow();
     QTemporaryDir temp;
     const QString path = o.database.isEmpty() ? temp.filePath(u"orlu4.mdb"_s) : o.database;
     const QString outDir = o.outDir.isEmpty() ? temp.path() : o.outDir;

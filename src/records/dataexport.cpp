@@ -20,7 +20,7 @@ bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
         outcome.error = out.errorString();
         return false;
     }
-    buffer.clear();
+    buffer.resize(0); // keeps its capacity for the next rows
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "records/pseudonymiser.h"
 
 #include <charconv>
+#include <string>
 #include <cstdio>
 
 namespace orlu {
@@ -23,42 +24,49 @@ constexpr std::array<StateItem, 4> RatioItems{StateItem::Spirit, StateItem::Musc
 
 // The shortest text that reads back as the same double; a million rows of 80 numbers
 // each must not wait on a locale-aware formatter.
-void appendNumber(QByteArray &out, double v) {
+// A row is put together in a std::string, whose appends are cheap, and added to the
+// output in one piece.
+using Line = std::string;
+
+template <typename Number> void appendNumber(Line &out, Number v) {
     char buffer[32];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-    out.append(buffer, ec == std::errc() ? end - buffer : 0);
+    if (ec == std::errc())
+        out.append(buffer, end);
 }
 
-void appendNumber(QByteArray &out, int v) {
-    char buffer[16];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-    out.append(buffer, ec == std::errc() ? end - buffer : 0);
+void appendUtf8(Line &out, const QString &text) {
+    const QByteArray utf8 = text.toUtf8();
+    out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
 // RFC 4180: a field with a comma, a quote or a line break is quoted, quotes doubled.
-void appendCsvText(QByteArray &out, const QString &text) {
+void appendCsvText(Line &out, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
     if (utf8.contains(',') || utf8.contains('"') || utf8.contains('\n') || utf8.contains('\r')) {
         QByteArray quoted = utf8;
         quoted.replace("\"", "\"\"");
-        out += '"' + quoted + '"';
+        out += '"';
+        out.append(quoted.constData(), static_cast<std::size_t>(quoted.size()));
+        out += '"';
     } else {
-        out += utf8;
+        out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     }
 }
 
 // "2026-03-01T09:30:00", written by hand: a QDateTime in local time looks up the time
 // zone each time it is made.
-QByteArray isoDateTime(const QDate &d, const QTime &t) {
-    char text[32];
+void appendIsoDateTime(Line &out, const QDate &d, const QTime &t) {
+    char text[40];
     const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(),
                                 d.day(), t.hour(), t.minute(), t.second());
-    return QByteArray(text, n > 0 ? n : 0);
+    if (n > 0)
+        out.append(text, static_cast<std::size_t>(n));
 }
 
 class CsvRow {
 public:
-    explicit CsvRow(QByteArray &out)
+    explicit CsvRow(Line &out)
         : m_out(out) {}
     void sep() {
         if (m_first)
@@ -70,9 +78,13 @@ public:
         sep();
         appendCsvText(m_out, s);
     }
-    void raw(const QByteArray &s) {
+    void raw(const char *s) {
         sep();
         m_out += s;
+    }
+    void dateTime(const QDate &d, const QTime &t) {
+        sep();
+        appendIsoDateTime(m_out, d, t);
     }
     template <typename T> void number(const std::optional<T> &v) {
         sep();
@@ -83,13 +95,13 @@ public:
     void end() { m_out += "\r\n"; }
 
 private:
-    QByteArray &m_out;
+    Line &m_out;
     bool m_first = true;
 };
 
 class JsonObject {
 public:
-    explicit JsonObject(QByteArray &out)
+    explicit JsonObject(Line &out)
         : m_out(out) {
         m_out += '{';
     }
@@ -103,7 +115,13 @@ public:
     }
     void text(const char *n, const QString &s) {
         name(n);
-        m_out += jsonString(s).toUtf8();
+        appendUtf8(m_out, jsonString(s));
+    }
+    void dateTime(const char *n, const QDate &d, const QTime &t) {
+        name(n);
+        m_out += '"';
+        appendIsoDateTime(m_out, d, t);
+        m_out += '"';
     }
     template <typename T> void number(const char *n, const std::optional<T> &v) {
         name(n);
@@ -126,17 +144,17 @@ public:
     void close() { m_out += '}'; }
 
 private:
-    QByteArray &m_out;
+    Line &m_out;
     bool m_first = true;
 };
 
-void appendCsv(QByteArray &out, const ExportRecord &r) {
+void appendCsv(Line &out, const ExportRecord &r) {
     CsvRow row(out);
     row.text(r.subject);
     row.raw(r.male ? "male" : "female");
     row.number(r.birthYear);
     row.number(r.ageAtMeasurement);
-    row.raw(isoDateTime(r.measuredOn, r.measuredAt));
+    row.dateTime(r.measuredOn, r.measuredAt);
     row.raw(r.highPotential ? "high" : "standard");
     for (double v : r.plain)
         row.number(v);
@@ -154,13 +172,13 @@ void appendCsv(QByteArray &out, const ExportRecord &r) {
     row.end();
 }
 
-void appendJson(QByteArray &out, const ExportRecord &r) {
+void appendJson(Line &out, const ExportRecord &r) {
     JsonObject o(out);
     o.text("subject", r.subject);
     o.text("sex", r.male ? u"male"_s : u"female"_s);
     o.number("birthYear", r.birthYear);
     o.number("ageAtMeasurement", r.ageAtMeasurement);
-    o.text("measuredAt", QString::fromLatin1(isoDateTime(r.measuredOn, r.measuredAt)));
+    o.dateTime("measuredAt", r.measuredOn, r.measuredAt);
     o.text("potential", r.highPotential ? u"high"_s : u"standard"_s);
     o.numbers("plain", r.plain);
     o.numbers("corrected", r.corrected);
@@ -204,7 +222,7 @@ ExportRecord exportRecordOf(const SubjectMeasurement &row, const Pseudonymiser *
     r.highPotential = m.highPotential;
     r.plain = m.values;
     r.corrected = correctedValues(m.values);
-    const AnalysisResult a = analyse(r.corrected, s.male);
+    const AnalysisResult a = analyse(r.corrected, s.male, AnalysisTexts::Omitted);
     r.bodyEnergy = a.bodyEnergy;
     r.verdicts[0] = a.verdict(StateItem::BodyEnergy);
     for (std::size_t i = 0; i < RatioItems.size(); ++i) {
@@ -243,10 +261,13 @@ QByteArray exportHeader(ExportFormat format, bool withMemo) {
 }
 
 void appendExportRecord(QByteArray &out, ExportFormat format, const ExportRecord &record) {
+    thread_local Line line;
+    line.clear();
     if (format == ExportFormat::Csv)
-        appendCsv(out, record);
+        appendCsv(line, record);
     else
-        appendJson(out, record);
+        appendJson(line, record);
+    out.append(line.data(), static_cast<qsizetype>(line.size()));
 }
 
 } // namespace orlu

@@ -45,9 +45,16 @@ public:
                                        QString *error = nullptr);
 
 private:
+    void findSubject(const QString &number);
+
     QSqlDatabase m_db;
     MeasurementFilter m_filter;
     QSqlQuery m_query;
+    QSqlQuery m_subjectQuery;
+    QString m_lastNumber;
+    Subject m_subject;
+    bool m_haveSubject = false;
+    QString m_subjectError;
 };
 
 } // namespace orlu
