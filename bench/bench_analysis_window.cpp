@@ -8,7 +8,10 @@
 #include "core/launch.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "analysis/textstore.h"
+#include "courses/coursestore.h"
 #include "records/database.h"
+#include "records/measurementrepository.h"
 #include "records/schema.h"
 
 #include <QApplication>
@@ -129,13 +132,18 @@ int main(int argc, char **argv) {
     SilentPrompter prompter;
     NoLaunch launcher;
     AnalysisViewState view;
+    MeasurementRepository measurements(mainDb.handle());
+    CourseStore courses(mainDb.handle());
+    CourseStore suppliedCourses(suppliedDb.handle());
+    ReferenceTextStore referenceTexts(textDb.handle());
 
     std::vector<double> times;
     for (int r = 0; r < Runs; ++r) {
         QElapsedTimer t;
         t.start();
-        AnalysisWindow window({measurement, view, settings, [] {}, mainDb, textDb,
-                               [&] { return &suppliedDb; }, prompter, launcher, clock});
+        AnalysisWindow window({measurement, view, settings, [] {}, measurements, courses, referenceTexts,
+                               [&]() -> const CourseStore * { return &suppliedCourses; }, prompter, launcher,
+                               clock});
         window.show();
         // Shown means painted once: let the pending paint of the first page happen.
         QCoreApplication::processEvents();

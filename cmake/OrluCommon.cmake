@@ -1,7 +1,8 @@
 # Settings every target of the project shares.
 add_library(orlu_common INTERFACE)
 target_compile_features(orlu_common INTERFACE cxx_std_20)
-target_compile_options(orlu_common INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(orlu_common INTERFACE -Wall -Wextra -Wpedantic
+  -Wshadow -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
 target_compile_definitions(orlu_common INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_CAST_TO_ASCII
@@ -13,7 +14,8 @@ if(ORLU_WERROR)
   target_compile_options(orlu_common INTERFACE -Werror)
 endif()
 if(ORLU_SANITIZE)
-  target_compile_options(orlu_common INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_compile_options(orlu_common INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
   target_link_options(orlu_common INTERFACE -fsanitize=address,undefined)
 endif()
 
@@ -24,3 +26,9 @@ function(orlu_add_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC orlu_common ${ARG_LINKS})
 endfunction()
+
+# cmake --build BUILD --target format: formats every C++ file with the repository's .clang-format.
+add_custom_target(format COMMAND ${PROJECT_SOURCE_DIR}/scripts/format
+  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} USES_TERMINAL VERBATIM)
+add_custom_target(format-check COMMAND ${PROJECT_SOURCE_DIR}/scripts/format --check
+  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} USES_TERMINAL VERBATIM)

@@ -1,4 +1,5 @@
 #include "analysis/analysis.h"
+#include "core/channels.h"
 
 #include <cmath>
 
@@ -58,11 +59,6 @@ constexpr std::array<const char16_t *, 4> AutonomicTexts{
     u"自律神经系统有轻微失衡现象",
     u"自律神经系统有中度失衡倾象",
     u"有明显自律神经系统失衡倾象",
-};
-
-constexpr std::array<const char16_t *, 12> ShortNames{
-    u"肺经", u"心包经", u"心经", u"小肠经", u"三焦经", u"大肠经",
-    u"脾经", u"肝经",   u"肾经", u"膀胱经", u"胆经",   u"胃经",
 };
 
 } // namespace
@@ -222,7 +218,7 @@ QString stateCaption(StateItem item) {
 QString meridianShortName(int m) {
     if (m < 1 || m > 12)
         return {};
-    return QString::fromUtf16(ShortNames[m - 1]);
+    return meridianCaption(m, NameSpacing::Tight);
 }
 
 QString differentiationCaption(int m) {

@@ -3,6 +3,7 @@
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
 #include "app/windowfactory.h"
+#include "core/version.h"
 #include "core/clock.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
@@ -16,10 +17,17 @@
 #include <QPrinter>
 #include <QTranslator>
 
+#include <cstdio>
+
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[]) {
+    // Answered before the application starts, so it needs no display.
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        std::printf("orlu %s\n", programVersion());
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Quorix Ky-Professional"_s);
     QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);

@@ -10,6 +10,9 @@
 #include "device/ui/startupstatuswindow.h"
 #include "measure/ui/manualentrywindow.h"
 #include "measure/ui/measurementwindow.h"
+#include "analysis/textstore.h"
+#include "courses/coursestore.h"
+#include "records/measurementrepository.h"
 #include "records/recordcontext.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
@@ -56,17 +59,25 @@ RecordContext recordContextOf(AppContext &app) {
 }
 
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
-    AnalysisWindowServices services{
-        app.measurement,
-        app.analysisView,
-        app.settings,
-        [&app] { app.saveSettings(); },
-        app.mainDb,
-        app.textDb,
-        [&app]() -> Database * { return app.openSuppliedCourses() ? &app.suppliedDb : nullptr; },
-        app.prompter,
-        app.launcher,
-        app.clock};
+    MeasurementRepository measurements(app.mainDb.handle());
+    const CourseStore courses(app.mainDb.handle());
+    const ReferenceTextStore texts(app.textDb.handle());
+    std::optional<CourseStore> supplied;
+    AnalysisWindowServices services{app.measurement,
+                                    app.analysisView,
+                                    app.settings,
+                                    [&app] { app.saveSettings(); },
+                                    measurements,
+                                    courses,
+                                    texts,
+                                    [&app, &supplied]() -> const CourseStore * {
+                                        if (!supplied && app.openSuppliedCourses())
+                                            supplied.emplace(app.suppliedDb.handle());
+                                        return supplied ? &*supplied : nullptr;
+                                    },
+                                    app.prompter,
+                                    app.launcher,
+                                    app.clock};
     services.printing.printerSetup = [&printer](QWidget *p) {
         QPrintDialog setup(&printer, p);
         setup.setWindowTitle(u"打印设定"_s);
@@ -78,8 +89,8 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
 
 void openReading(AppContext &app, QWidget *parent) {
     auto openManualEntry = [&app](qint64 key, QWidget *p) {
-        ManualEntryWindow entry(ManualEntryWindow::Modify{app.mainDb.handle(), key}, app.prompter, app.clock,
-                                p);
+        ManualEntryWindow entry(ManualEntryWindow::Modify{MeasurementRepository(app.mainDb.handle()), key},
+                                app.prompter, app.clock, p);
         entry.exec();
     };
     ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
@@ -119,10 +130,10 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Explain:
-            return std::make_unique<ExplanationWindow>(app.textDb, parent);
+            return std::make_unique<ExplanationWindow>(ReferenceTextStore(app.textDb.handle()), parent);
         case WindowKind::Courses:
-            return std::make_unique<CourseWindow>(app.mainDb, app.prompter, app.launcher, toneOf(app),
-                                                  parent);
+            return std::make_unique<CourseWindow>(CourseStore(app.mainDb.handle()), app.prompter,
+                                                  app.launcher, toneOf(app), parent);
         case WindowKind::Settings:
             return std::make_unique<SettingsWindow>(app.settings, app.settingsPath(), app.launcher,
                                                     app.prompter, parent);

@@ -71,7 +71,7 @@ QString severityLegendText(int level) {
 
 QString chartMeridianLabel(int m) {
     // One-character meridians ("肺  经") get a leading blank to line up with "心包经".
-    const QString &label = meridian(m).gridLabel;
+    const QString label = meridianCaption(m, NameSpacing::TwoBlanks);
     return label.contains(u"  "_s) ? u" "_s + label : label;
 }
 
@@ -81,8 +81,8 @@ QString chartElementLabel(int m) {
 }
 
 QString sixColumnElementLabel(ElementGroup g) {
-    const QString label = elementLabel(g);
-    return label.size() == 1 ? u" 【 "_s + label + u" 】"_s : u"【"_s + label + u"】"_s;
+    const QString label = bracketedElementLabel(g);
+    return elementLabel(g).size() == 1 ? u" "_s + label : label;
 }
 
 } // namespace orlu

@@ -4,6 +4,7 @@
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/trendcommand.h"
+#include "core/version.h"
 #include "device/probebackend.h"
 
 #include <QGuiApplication>
@@ -92,6 +93,7 @@ void printHelp(QTextStream &out) {
     for (const Command &c : commands())
         out << "  orlu-cli " << c.usage << "\n      " << c.help << "\n";
     out << analysisCommandsHelp();
+    out << "  orlu-cli --version\n      The version of the program.\n";
     out << "  orlu-cli --help\n      This text.\n";
 }
 
@@ -113,6 +115,10 @@ int main(int argc, char *argv[]) {
         args.first() == u"help"_s) {
         printHelp(out);
         return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == u"--version"_s) {
+        out << "orlu-cli " << programVersion() << '\n';
+        return 0;
     }
     if (isAnalysisCommand(args.first()))
         return runAnalysisCommand(args, out, err);

@@ -88,6 +88,33 @@ QString limbSideLabel(int c) {
     return left ? u"左  脚"_s : u"右  脚"_s;
 }
 
+QString meridianCaption(int m, NameSpacing spacing) {
+    QString name = meridian(m).gridLabel;
+    name.remove(u' ');
+    if (name.size() == 3)
+        return name;
+    switch (spacing) {
+    case NameSpacing::Tight:
+        return name;
+    case NameSpacing::TwoBlanks:
+        return name.front() + u"  "_s + name.back();
+    case NameSpacing::FourBlanks:
+        return name.front() + u"    "_s + name.back();
+    case NameSpacing::FullWidth:
+        return name.front() + u"\u3000"_s + name.back();
+    }
+    return name;
+}
+
+QString meridianFullCaption(int m, NameSpacing spacing) {
+    return meridian(m).fullName.section(u' ', 0, 0) + u' ' + meridianCaption(m, spacing);
+}
+
+QString bracketedElementLabel(ElementGroup g) {
+    const QString label = elementLabel(g);
+    return label.size() == 1 ? u"【 "_s + label + u" 】"_s : u"【"_s + label + u"】"_s;
+}
+
 QString elementLabel(ElementGroup g) {
     switch (g) {
     case Metal:

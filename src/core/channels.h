@@ -46,7 +46,21 @@ int positionInBlock(int c);
 // "左  手", "右  手", "左  脚", "右  脚"
 QString limbSideLabel(int c);
 
+// A meridian's short name as a caption needs it. The names of one character and "经" ("肺经") are
+// spaced out to the width of the three-character ones ("心包经"), which never change.
+enum class NameSpacing {
+    Tight,      // "肺经"
+    TwoBlanks,  // "肺  经", as gridLabel
+    FourBlanks, // "肺    经"
+    FullWidth,  // "肺　经", one ideographic blank
+};
+QString meridianCaption(int m, NameSpacing spacing);
+// "手太阴 肺　经": the channel name before the short name in that spacing.
+QString meridianFullCaption(int m, NameSpacing spacing);
+
 QString elementLabel(ElementGroup g);
+// "【 金 】", "【相火】": the element in brackets, one-character names padded to two.
+QString bracketedElementLabel(ElementGroup g);
 QString organTypeLabel(OrganType t);
 
 double correctionFactor(int c);

@@ -204,6 +204,34 @@ int CourseStore::conditionCount(const QString &proNo) const {
     return q.value(0).toInt();
 }
 
+std::optional<qint64> CourseStore::keyByName(const QString &name) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT MKEY FROM KYPRO WHERE TRIM(ProName) = ?"_s + CourseOrder + u" LIMIT 1"_s);
+    q.addBindValue(name.trimmed());
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+std::optional<SuppliedCourseTexts> CourseStore::suppliedTextsByName(const QString &name) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT ProData, ProMed1, ProMed2, ProMed3, ProHel1, ProHel2, ProHel3, ProHel4, ProHel5 "
+              "FROM KYPRO WHERE TRIM(ProName) = ?"_s +
+              CourseOrder + u" LIMIT 1"_s);
+    q.addBindValue(name.trimmed());
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    SuppliedCourseTexts course;
+    course.description = q.value(0).toString();
+    for (int i = 0; i < 8; ++i)
+        course.texts[static_cast<std::size_t>(i)] = q.value(i + 1).toString();
+    return course;
+}
+
+std::optional<QStringList> CourseStore::match(const MatchInputs &in, QString *error) const {
+    return matchCourseSet(m_db, in, error);
+}
+
 bool CourseStore::addCourse(Course &course) {
     QSqlQuery q(m_db);
     q.prepare(

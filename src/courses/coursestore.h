@@ -50,6 +50,17 @@ struct Condition {
     ConditionRule rule;
 };
 
+// A course of the supplied set with the eight plain texts only the analysis
+// window shows.
+struct SuppliedCourseTexts {
+    QString description; // ProData
+    // ProMed1..3 (针灸, 汉方, 按摩), ProHel1..5 (营养素, 禁忌, 药膳, 花草茶, 按摩).
+    std::array<QString, 8> texts;
+
+    const QString &medicine(int k) const { return texts[static_cast<std::size_t>(k - 1)]; }
+    const QString &health(int k) const { return texts[static_cast<std::size_t>(k + 2)]; }
+};
+
 class CourseStore {
 public:
     explicit CourseStore(QSqlDatabase db);
@@ -63,6 +74,12 @@ public:
     // The conditions of a course in the order they were added.
     QList<Condition> conditions(const QString &proNo) const;
     int conditionCount(const QString &proNo) const;
+    // The key of the first course in number order whose name, trimmed, equals `name` trimmed.
+    std::optional<qint64> keyByName(const QString &name) const;
+    // The same course's description and its eight texts of the supplied set.
+    std::optional<SuppliedCourseTexts> suppliedTextsByName(const QString &name) const;
+    // The names of the applying courses of this file (matchCourseSet()).
+    std::optional<QStringList> match(const MatchInputs &in, QString *error = nullptr) const;
 
     // Appends a course; sets its key.
     bool addCourse(Course &course);

@@ -79,7 +79,7 @@ private:
     };
     static void deliver(const std::shared_ptr<Shared> &shared, quint64 seq);
 
-    QObject *m_context;
+    QObject *m_context = nullptr;
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
 };

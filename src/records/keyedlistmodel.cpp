@@ -19,6 +19,28 @@ int KeyedListModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(m_keys.size());
 }
 
+QVariant KeyedListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::TextAlignmentRole && (index.column() == 0 || isNumberColumn(index.column())))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    if (index.column() == 0)
+        return index.row() + 1;
+    const QVariantList *v = rowValues(index.row());
+    return v ? cellValue(index.column(), *v) : QVariant();
+}
+
+QVariant KeyedListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    const QStringList titles = columnTitles();
+    return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
+}
+
 qint64 KeyedListModel::keyAt(int row) const {
     return (row >= 0 && row < int(m_keys.size())) ? m_keys[size_t(row)] : 0;
 }

@@ -19,6 +19,10 @@ class KeyedListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     int rowCount(const QModelIndex &parent = {}) const override;
+    // Column 0 shows the running number 1, 2, ...; the other columns come from cellValue().
+    // Numbers are right-aligned; only the display role has data.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     qint64 keyAt(int row) const;
     // -1 when the key is not in the list.
@@ -42,6 +46,13 @@ protected:
     // Values of the model's columns for a row, read with its page; nullptr on a database error.
     const QVariantList *rowValues(int row) const;
     void setError(const QString &error) const { m_error = error; }
+
+    // What column `column` (1 and up) shows of a row read with rowValues().
+    virtual QVariant cellValue(int column, const QVariantList &values) const = 0;
+    // Whether the column holds numbers (right-aligned); column 0 always does.
+    virtual bool isNumberColumn(int column) const = 0;
+    // The horizontal header, column 0 first.
+    virtual QStringList columnTitles() const = 0;
 
 private:
     bool fetchPage(int page) const;

@@ -59,38 +59,27 @@ int MeasurementListModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant MeasurementListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
-    if (role == Qt::TextAlignmentRole && (index.column() == Stno || index.column() >= FirstValue))
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole)
-        return {};
-    if (index.column() == Stno)
-        return index.row() + 1;
-    const QVariantList *v = rowValues(index.row());
-    if (!v)
-        return {};
-    switch (index.column()) {
+bool MeasurementListModel::isNumberColumn(int column) const {
+    return column >= FirstValue;
+}
+
+QVariant MeasurementListModel::cellValue(int column, const QVariantList &values) const {
+    switch (column) {
     case Date:
-        return measurementDateText(v->at(FDate).toDouble());
+        return measurementDateText(values.at(FDate).toDouble());
     case Time:
-        return measurementTimeText(v->at(FDate).toDouble());
+        return measurementTimeText(values.at(FDate).toDouble());
     case Potential:
-        return potentialText(v->at(FVota).toBool());
+        return potentialText(values.at(FVota).toBool());
     default:
-        return channelValueText(v->at(FFirstValue + index.column() - FirstValue).toDouble());
+        return channelValueText(values.at(FFirstValue + column - FirstValue).toDouble());
     }
 }
 
-QVariant MeasurementListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return section + 1;
+QStringList MeasurementListModel::columnTitles() const {
     static const QStringList titles =
         QStringList{u"Index"_s, u"测量日期"_s, u"测量时间"_s, u"测量方式"_s} + channelTitles();
-    return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
+    return titles;
 }
 
 } // namespace orlu

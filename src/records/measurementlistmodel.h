@@ -25,9 +25,13 @@ public:
     std::optional<MeasurementRecord> recordAt(int row) const;
 
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+protected:
+    QVariant cellValue(int column, const QVariantList &values) const override;
+    bool isNumberColumn(int column) const override;
+    QStringList columnTitles() const override;
+
+public:
     // "左-肺经", "心包经", ... for KY1..KY24.
     static QStringList channelTitles();
 

@@ -1,5 +1,6 @@
 #include "records/measurementrepository.h"
 
+#include "records/displaycolumns.h"
 #include "records/sqlrow.h"
 
 namespace orlu {
@@ -90,6 +91,19 @@ bool MeasurementRepository::remove(qint64 key, QString *error) {
     q.prepare(u"DELETE FROM KYDATA WHERE MKEY = ?"_s);
     q.addBindValue(key);
     return sqlrow::execOne(q, error);
+}
+
+MeasurementRepository::MemoWrite MeasurementRepository::writeMemo(qint64 key, const QStringList &lines,
+                                                                  QString *error) {
+    QSqlQuery q(m_db);
+    q.prepare(u"UPDATE KYDATA SET MEMO1 = ? WHERE MKEY = ?"_s);
+    q.addBindValue(sqlrow::text(joinMemoLines(lines)));
+    q.addBindValue(key);
+    if (!q.exec()) {
+        sqlrow::fail(q, error);
+        return MemoWrite::Failed;
+    }
+    return q.numRowsAffected() > 0 ? MemoWrite::Written : MemoWrite::NoRecord;
 }
 
 } // namespace orlu

@@ -23,6 +23,9 @@ public:
     // Writes date, potential, values and memo of the row `record.key` (manual entry's modify mode).
     bool update(const MeasurementRecord &record, QString *error = nullptr);
     bool remove(qint64 key, QString *error = nullptr);
+    // Writes the treatment record into MEMO1 of the row `key`, its lines joined by CR LF.
+    enum class MemoWrite { Written, NoRecord, Failed };
+    MemoWrite writeMemo(qint64 key, const QStringList &lines, QString *error = nullptr);
 
 private:
     QSqlDatabase m_db;

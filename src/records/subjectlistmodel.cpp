@@ -74,50 +74,39 @@ int SubjectListModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant SubjectListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
-    if (role == Qt::TextAlignmentRole && (index.column() == Reno || index.column() == Age))
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole)
-        return {};
-    if (index.column() == Reno)
-        return index.row() + 1;
-    const QVariantList *v = rowValues(index.row());
-    if (!v)
-        return {};
-    switch (index.column()) {
+bool SubjectListModel::isNumberColumn(int column) const {
+    return column == Age;
+}
+
+QVariant SubjectListModel::cellValue(int column, const QVariantList &values) const {
+    switch (column) {
     case Number:
-        return v->at(FNumber);
+        return values.at(FNumber);
     case Name:
-        return v->at(FName);
+        return values.at(FName);
     case Sex:
-        return sexText(v->at(FSex).toBool());
+        return sexText(values.at(FSex).toBool());
     case BirthDate:
-        return birthDateText(v->at(FBirth).toDouble());
+        return birthDateText(values.at(FBirth).toDouble());
     case Age:
-        return ageText(v->at(FBirth).toDouble(), m_clock.now().date());
+        return ageText(values.at(FBirth).toDouble(), m_clock.now().date());
     case Telephone:
-        return v->at(FTel);
+        return values.at(FTel);
     case Address:
-        return v->at(FAddress);
+        return values.at(FAddress);
     case Email:
-        return v->at(FEmail);
+        return values.at(FEmail);
     case Mobile:
-        return v->at(FTel2);
+        return values.at(FTel2);
     case Fax:
-        return v->at(FTel3);
+        return values.at(FTel3);
     default:
         return {};
     }
 }
 
-QVariant SubjectListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return section + 1;
-    return section >= 0 && section < m_titles.size() ? m_titles.at(section) : QVariant();
+QStringList SubjectListModel::columnTitles() const {
+    return m_titles;
 }
 
 } // namespace orlu

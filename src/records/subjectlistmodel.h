@@ -50,8 +50,11 @@ public:
     void setHeaderTitles(const QStringList &titles) { m_titles = titles; }
 
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+protected:
+    QVariant cellValue(int column, const QVariantList &values) const override;
+    bool isNumberColumn(int column) const override;
+    QStringList columnTitles() const override;
 
 private:
     const Clock &m_clock;

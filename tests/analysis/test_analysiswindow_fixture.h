@@ -1,15 +1,18 @@
 #pragma once
 
 #include "analysis/referencetextbuilder.h"
+#include "analysis/textstore.h"
 #include "analysis/ui/analysiswindow.h"
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
 #include "core/settings.h"
-#include "support/recordinglaunchport.h"
 #include "courses/coursestore.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"
+#include "records/measurementrepository.h"
 #include "records/schema.h"
+#include "support/controls.h"
+#include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 #include "support/virtualtime.h"
@@ -90,6 +93,11 @@ struct AnalysisFixture {
     Database mainDb;
     Database textDb;
     Database suppliedDb;
+    // Built on the first opening, over the databases above.
+    std::optional<MeasurementRepository> measurements;
+    std::optional<CourseStore> courses;
+    std::optional<CourseStore> suppliedCourses;
+    std::optional<ReferenceTextStore> texts;
     CurrentMeasurement measurement;
     AnalysisViewState view;
     Settings settings = defaultSettings(Today);
@@ -115,9 +123,16 @@ struct AnalysisFixture {
     }
 
     AnalysisWindow &open() {
-        window = std::make_unique<AnalysisWindow>(
-            AnalysisWindowServices{measurement, view, settings, [this] { ++settingsSaves; }, mainDb, textDb,
-                                   [this] { return &suppliedDb; }, prompter, launcher, time, printing});
+        if (!texts) {
+            measurements.emplace(mainDb.handle());
+            courses.emplace(mainDb.handle());
+            suppliedCourses.emplace(suppliedDb.handle());
+            texts.emplace(textDb.handle());
+        }
+        window = std::make_unique<AnalysisWindow>(AnalysisWindowServices{
+            measurement, view, settings, [this] { ++settingsSaves; }, *measurements, *courses, *texts,
+            [this]() -> const CourseStore * { return &*suppliedCourses; }, prompter, launcher, time,
+            printing});
         window->show();
         return *window;
     }
@@ -130,12 +145,7 @@ struct AnalysisFixture {
         open();
     }
 
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QListWidget *list(const QString &name) const { return child<QListWidget>(name); }
     QString text(const QString &box) const { return child<QPlainTextEdit>(box)->toPlainText(); }
     QTabWidget *tabs() const { return child<QTabWidget>(u"pageTabs"_s); }

@@ -1,4 +1,5 @@
 #include "analysis/ui/explanationwindow.h"
+#include "support/controls.h"
 
 #include "analysis/referencetextbuilder.h"
 #include "analysis/textstore.h"
@@ -27,10 +28,10 @@ struct Fixture {
         QString error;
         if (!textDb.open(path, Database::Access::ReadOnly, &error))
             qWarning("texts: %s", qPrintable(error));
-        window = std::make_unique<ExplanationWindow>(textDb);
+        window = std::make_unique<ExplanationWindow>(ReferenceTextStore(textDb.handle()));
         window->show();
     }
-    template <typename T> T *child(const QString &name) const { return window->findChild<T *>(name); }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QString box(const QString &name) const { return child<QPlainTextEdit>(name)->toPlainText(); }
     QString field(const QString &name) const { return child<QLabel>(name)->text(); }
     QListWidget *list() const { return child<QListWidget>(u"meridianList"_s); }

@@ -6,6 +6,7 @@
 #include "device/simulatedhidlayer.h"
 #include "records/databasefiles.h"
 #include "records/schema.h"
+#include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 #include "support/virtualtime.h"
@@ -84,7 +85,7 @@ struct Rig {
 };
 
 QToolButton *button(QWidget *w, const QString &objectName) {
-    return w->findChild<QToolButton *>(objectName);
+    return test::control<QToolButton>(w, objectName);
 }
 
 bool menuShown(MainWindow &w) {
@@ -122,8 +123,8 @@ void TestMainWindow::readyProbeEnablesFunctionsAndMenu() {
     for (const char16_t *name :
          {u"measurementButton", u"multiCompareButton", u"locateButton", u"explanationButton",
           u"coursesButton", u"calibrationButton", u"fileTransferButton", u"exitButton"}) {
-        QToolButton *b = button(w.get(), QString::fromUtf16(name));
-        QVERIFY2(b && b->isEnabled(), qPrintable(QString::fromUtf16(name)));
+        QVERIFY2(button(w.get(), QString::fromUtf16(name))->isEnabled(),
+                 qPrintable(QString::fromUtf16(name)));
     }
     QCOMPARE(button(w.get(), u"measurementButton"_s)->text(), u"经络测量"_s);
     QCOMPARE(button(w.get(), u"measurementButton"_s)->toolTip(), u"经络能量测量"_s);

@@ -1,8 +1,9 @@
 #include "app/ui/settingswindow.h"
+#include "support/controls.h"
 
+#include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
-#include "support/recordinglaunchport.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -34,12 +35,7 @@ struct Fixture {
         window->show();
         return *window;
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QLineEdit *edit(const QString &name) const { return child<QLineEdit>(name); }
     QCheckBox *check(int k) const { return child<QCheckBox>(u"enabledCheck"_s + QString::number(k)); }
     void showLaunchPage() const { child<QTabWidget>(u"pageTabs"_s)->setCurrentIndex(1); }

@@ -19,6 +19,8 @@ private slots:
     void pointPictureNames_data();
     void pointPictureNames();
     void ordersCoverEveryMeridianOnce();
+    void captionsInTheirSpacing_data();
+    void captionsInTheirSpacing();
 };
 
 void TestChannels::meridianOfChannel_data() {
@@ -129,6 +131,32 @@ void TestChannels::ordersCoverEveryMeridianOnce() {
         }
         QCOMPARE(seen.size(), MeridianCount);
     }
+}
+
+void TestChannels::captionsInTheirSpacing_data() {
+    QTest::addColumn<int>("meridian");
+    QTest::addColumn<int>("spacing");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("fullCaption");
+    const int tight = int(NameSpacing::Tight), two = int(NameSpacing::TwoBlanks),
+              four = int(NameSpacing::FourBlanks), full = int(NameSpacing::FullWidth);
+    QTest::newRow("lung tight") << 1 << tight << u"肺经"_s << u"手太阴 肺经"_s;
+    QTest::newRow("lung two blanks") << 1 << two << u"肺  经"_s << u"手太阴 肺  经"_s;
+    QTest::newRow("lung four blanks") << 1 << four << u"肺    经"_s << u"手太阴 肺    经"_s;
+    QTest::newRow("stomach full width") << 12 << full << u"胃\u3000经"_s << u"足阳明 胃\u3000经"_s;
+    QTest::newRow("pericardium tight") << 2 << tight << u"心包经"_s << u"手厥阴 心包经"_s;
+    QTest::newRow("bladder full width") << 10 << full << u"膀胱经"_s << u"足太阳 膀胱经"_s;
+}
+
+void TestChannels::captionsInTheirSpacing() {
+    QFETCH(int, meridian);
+    QFETCH(int, spacing);
+    QFETCH(QString, caption);
+    QFETCH(QString, fullCaption);
+    QCOMPARE(meridianCaption(meridian, NameSpacing(spacing)), caption);
+    QCOMPARE(meridianFullCaption(meridian, NameSpacing(spacing)), fullCaption);
+    QCOMPARE(bracketedElementLabel(ElementGroup::Metal), u"【 金 】"_s);
+    QCOMPARE(bracketedElementLabel(ElementGroup::MinisterFire), u"【相火】"_s);
 }
 
 QTEST_GUILESS_MAIN(TestChannels)

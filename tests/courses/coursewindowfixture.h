@@ -2,8 +2,8 @@
 
 #include "core/launch.h"
 #include "courses/coursestore.h"
-#include "findcontrol.h"
 #include "records/database.h"
+#include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 

@@ -1,5 +1,5 @@
 #include "courses/ui/conditioneditor.h"
-#include "findcontrol.h"
+#include "support/controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -100,6 +100,8 @@ private slots:
     void matchingTheFileAgreesWithTheRules();
     void storedRowsMatchAsTheRulesSay_data();
     void storedRowsMatchAsTheRulesSay();
+    void courseFoundByItsName_data();
+    void courseFoundByItsName();
 
 private:
     Course addCourse(const QString &no, const QString &name);
@@ -467,6 +469,29 @@ void TestCourseStore::storedRowsMatchAsTheRulesSay() {
     const std::optional<QStringList> names = matchCourseSet(m_db->handle(), in, &error);
     QVERIFY2(names, qPrintable(error));
     QCOMPARE(*names, expected);
+}
+
+// The analysis window finds a listed course by its name: trimmed, the first in number order.
+void TestCourseStore::courseFoundByItsName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("number"); // empty: not found
+    QTest::newRow("exact") << u"肺经疗程"_s << u"A2"_s;
+    QTest::newRow("blanks around") << u"  肺经疗程 "_s << u"A2"_s;
+    QTest::newRow("stored with blanks") << u"胃经疗程"_s << u"B1"_s;
+    QTest::newRow("unknown") << u"心经疗程"_s << QString();
+}
+
+void TestCourseStore::courseFoundByItsName() {
+    QFETCH(QString, name);
+    QFETCH(QString, number);
+    addCourse(u"a3"_s, u"肺经疗程"_s);
+    const Course first = addCourse(u"A2"_s, u"肺经疗程"_s);
+    const Course stomach = addCourse(u"B1"_s, u" 胃经疗程  "_s);
+    const std::optional<qint64> key = m_store->keyByName(name);
+    QCOMPARE(key.has_value(), !number.isEmpty());
+    if (number.isEmpty())
+        return;
+    QCOMPARE(*key, number == u"A2"_s ? first.key : stomach.key);
 }
 
 QTEST_GUILESS_MAIN(TestCourseStore)

@@ -78,8 +78,8 @@ void TestCourseWindow::cleanup() {
 }
 
 void TestCourseWindow::open() {
-    m_window = std::make_unique<CourseWindow>(m_fx->database(), m_fx->prompter, m_fx->launcher,
-                                              [this](int n) { m_fx->tones << n; });
+    m_window = std::make_unique<CourseWindow>(CourseStore(m_fx->database().handle()), m_fx->prompter,
+                                              m_fx->launcher, [this](int n) { m_fx->tones << n; });
     m_window->show();
 }
 
@@ -94,16 +94,13 @@ void TestCourseWindow::selectRow(const QString &list, int row) {
 }
 
 void TestCourseWindow::whileEditWindowRuns(std::function<void(CourseEditWindow &)> work) {
-    QTimer::singleShot(0, this, [work] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *edit = qobject_cast<CourseEditWindow *>(w); edit && edit->isVisible()) {
-                work(*edit);
-                if (edit->isVisible())
-                    edit->reject();
-                return;
-            }
-        }
-        qWarning("the course edit window did not open");
+    onNextModal(m_window.get(), [work](QWidget *w) {
+        auto *edit = qobject_cast<CourseEditWindow *>(w);
+        if (!edit)
+            qFatal("the course edit window did not open");
+        work(*edit);
+        if (edit->isVisible())
+            edit->reject();
     });
 }
 

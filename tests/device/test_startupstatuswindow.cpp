@@ -2,6 +2,7 @@
 #include "device/simulatedhidlayer.h"
 #include "device/ui/startupstatuswindow.h"
 #include "scriptedhidlayer.h"
+#include "support/controls.h"
 #include "support/temphome.h"
 #include "support/virtualtime.h"
 #include "widgets/gradientprogressbar.h"
@@ -70,7 +71,7 @@ struct StatuRig {
     QStringList log() const {
         return QString::fromLatin1(home.readFile(u"probe.log"_s)).split(u'\n', Qt::SkipEmptyParts);
     }
-    template <typename T> T *find(const QString &name) const { return window->findChild<T *>(name); }
+    template <typename T> T *find(const QString &name) const { return test::control<T>(window.get(), name); }
 };
 
 void TestStartupStatusWindow::readyProbeSequence() {

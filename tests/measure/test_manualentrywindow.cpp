@@ -42,7 +42,8 @@ struct EntryRig {
         return show();
     }
     ManualEntryWindow &openModify(QSqlDatabase db, qint64 key, bool activate = true) {
-        window = std::make_unique<ManualEntryWindow>(ManualEntryWindow::Modify{db, key}, prompter, time);
+        window = std::make_unique<ManualEntryWindow>(
+            ManualEntryWindow::Modify{MeasurementRepository(db), key}, prompter, time);
         return show(activate);
     }
     ManualEntryWindow &show(bool activate = true) {

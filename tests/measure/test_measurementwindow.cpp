@@ -1,4 +1,5 @@
 #include "measure/ui/measurementwindow.h"
+#include "support/controls.h"
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
@@ -68,12 +69,7 @@ struct WindowRig {
         window->show();
         return *window;
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) const { return test::control<T>(window.get(), name); }
     QString text(const QString &label) const { return child<QLabel>(label)->text(); }
     bool enabled(const QString &action) const { return window->action(action + u"Action"_s)->isEnabled(); }
     void click(const QString &button) {

@@ -1,7 +1,9 @@
 #include "core/channels.h"
 #include "recordfixture.h"
+#include "records/measurementrepository.h"
 #include "records/recordtransfer.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace orlu;
@@ -19,6 +21,8 @@ private slots:
     void deletingTheCurrentRowClearsTheKey_data();
     void deletingTheCurrentRowClearsTheKey();
     void updateRewritesAMeasurement();
+    void treatmentRecordIsWritten_data();
+    void treatmentRecordIsWritten();
 };
 
 namespace {
@@ -173,6 +177,38 @@ void TestRecordTransfer::updateRewritesAMeasurement() {
     QCOMPARE(back->measuredAt, 0.0);
     QCOMPARE(back->memo, u"改"_s);
     QCOMPARE(back->subjectNumber, u"U"_s);
+}
+
+// The analysis window's treatment record goes into MEMO1 of the stored row, never as NULL.
+void TestRecordTransfer::treatmentRecordIsWritten_data() {
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<int>("outcome");
+    using W = MeasurementRepository::MemoWrite;
+    QTest::newRow("two lines") << true << QStringList{u"一"_s, u"二"_s} << u"一\r\n二"_s << int(W::Written);
+    QTest::newRow("emptied") << true << QStringList{} << u""_s << int(W::Written);
+    QTest::newRow("row gone") << false << QStringList{u"x"_s} << QString() << int(W::NoRecord);
+}
+
+void TestRecordTransfer::treatmentRecordIsWritten() {
+    QFETCH(bool, stored);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, memo);
+    QFETCH(int, outcome);
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    const qint64 key = stored ? f.addMeasurement(u"M1"_s, 45000.5, 20.0, false, u"old"_s) : 999;
+    QString error;
+    QCOMPARE(int(repo.writeMemo(key, lines, &error)), outcome);
+    if (!stored)
+        return;
+    QSqlQuery q(f.db());
+    q.prepare(u"SELECT MEMO1 FROM KYDATA WHERE MKEY = ?"_s);
+    q.addBindValue(key);
+    QVERIFY(q.exec() && q.next());
+    QVERIFY(!q.value(0).isNull());
+    QCOMPARE(q.value(0).toString(), memo);
 }
 
 QTEST_GUILESS_MAIN(TestRecordTransfer)

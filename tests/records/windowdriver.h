@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/controls.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
@@ -12,27 +14,8 @@
 // Drives record windows through their widgets.
 namespace orlu::test {
 
-// Runs `act` on the next modal window that opens above `outer` (a window that
-// runs exec() blocks the test until `act` closes it).
-inline void onNextModal(QWidget *outer, std::function<void(QWidget *)> act, int triesLeft = 200) {
-    QTimer::singleShot(5, [outer, act = std::move(act), triesLeft]() mutable {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w != outer) {
-            act(w);
-            return;
-        }
-        if (triesLeft > 0)
-            onNextModal(outer, std::move(act), triesLeft - 1);
-        else
-            qWarning("no modal window opened");
-    });
-}
-
 template <typename T = QWidget> T *child(QWidget *window, const char *name) {
-    T *w = window->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qWarning("no child %s", name);
-    return w;
+    return control<T>(window, QString::fromLatin1(name));
 }
 
 inline void click(QWidget *window, const char *button) {

@@ -1,7 +1,6 @@
 #include "analysis/ui/analysiscoursepage.h"
 
 #include "analysis/ui/analysiswidgets.h"
-#include "analysis/ui/analysiswindowdata.h"
 #include "analysis/ui/selectionpaste.h"
 #include "core/launch.h"
 #include "courses/ui/coursepicture.h"
@@ -97,9 +96,9 @@ void AnalysisCoursePage::courseSelected() {
 
 void AnalysisCoursePage::showCourse(const QString &name) {
     m_course.reset();
-    if (!name.isNull() && m_db.isOpen()) {
-        if (const std::optional<qint64> key = courseKeyByName(m_db, name))
-            m_course = CourseStore(m_db).course(*key);
+    if (!name.isNull() && m_store) {
+        if (const std::optional<qint64> key = m_store->keyByName(name))
+            m_course = m_store->course(*key);
     }
     if (!m_course) {
         m_text->clear();

@@ -2,7 +2,6 @@
 
 #include "courses/coursestore.h"
 
-#include <QSqlDatabase>
 #include <QStringList>
 #include <QWidget>
 
@@ -28,7 +27,8 @@ public:
     AnalysisCoursePage(LaunchPort &launcher, QWidget *parent = nullptr);
 
     // The user course set the names were matched from.
-    void setCourseSet(QSqlDatabase db) { m_db = db; }
+    // The user course set while the analysis window is open; nullptr otherwise.
+    void setCourseStore(const CourseStore *store) { m_store = store; }
     // Fills the list; selects and shows the first course, or empties the page.
     void setCourses(const QStringList &names);
     SelectionPaste &selection() const { return *m_selection; }
@@ -41,7 +41,7 @@ private:
     void launchButtonClick(int k);
 
     LaunchPort &m_launcher;
-    QSqlDatabase m_db;
+    const CourseStore *m_store = nullptr;
     std::optional<Course> m_course;
     QListWidget *m_list = nullptr;
     CoursePicture *m_picture = nullptr;

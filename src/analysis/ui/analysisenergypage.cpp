@@ -46,9 +46,12 @@ constexpr std::array<int, 5> StateGaugeMaximum{180, 20, 20, 20, 40};
 
 // The value grid's own header texts: the one-character names hold a full-width blank.
 const std::array<QString, 12> &gridMeridianLabels() {
-    static const std::array<QString, 12> labels{u"肺　经"_s, u"心包经"_s, u"心　经"_s, u"小肠经"_s,
-                                                u"三焦经"_s, u"大肠经"_s, u"脾　经"_s, u"肝　经"_s,
-                                                u"肾　经"_s, u"膀胱经"_s, u"胆　经"_s, u"胃　经"_s};
+    static const std::array<QString, 12> labels = [] {
+        std::array<QString, 12> l;
+        for (int m = 1; m <= MeridianCount; ++m)
+            l[static_cast<std::size_t>(m - 1)] = meridianCaption(m, NameSpacing::FullWidth);
+        return l;
+    }();
     return labels;
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/ui/analysispairpage.h"
 
 #include "analysis/analysis.h"
+#include "core/channels.h"
 #include "analysis/ui/analysiswidgets.h"
 #include "widgets/needlegauge.h"
 
@@ -23,14 +24,15 @@ struct PairCaption {
     QString yang;
 };
 const std::array<PairCaption, 6> &pairCaptions() {
-    static const std::array<PairCaption, 6> captions{{
-        {u"【 金 】"_s, u"肺    经"_s, u"大肠经"_s},
-        {u"【相火】"_s, u"心包经"_s, u"三焦经"_s},
-        {u"【君火】"_s, u"心    经"_s, u"小肠经"_s},
-        {u"【 土 】"_s, u"脾    经"_s, u"胃    经"_s},
-        {u"【 木 】"_s, u"肝    经"_s, u"胆    经"_s},
-        {u"【 水 】"_s, u"肾    经"_s, u"膀胱经"_s},
-    }};
+    static const std::array<PairCaption, 6> captions = [] {
+        std::array<PairCaption, 6> c;
+        for (std::size_t i = 0; i < c.size(); ++i) {
+            const ElementColumn &pair = standardOrderPairs()[i];
+            c[i] = {bracketedElementLabel(pair.element), meridianCaption(pair.yin, NameSpacing::FourBlanks),
+                    meridianCaption(pair.yang, NameSpacing::FourBlanks)};
+        }
+        return c;
+    }();
     return captions;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/ui/analysiswindowdata.h"
+#include "analysis/printoptions.h"
 
 #include <QWidget>
 

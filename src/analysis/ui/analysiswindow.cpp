@@ -14,7 +14,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "courses/coursestore.h"
-#include "records/database.h"
+#include "records/measurementrepository.h"
 #include "records/displaycolumns.h"
 
 #include <QHBoxLayout>
@@ -278,10 +278,9 @@ void AnalysisWindow::windowShown() {
 }
 
 void AnalysisWindow::openTables() {
-    m_texts = std::make_unique<ReferenceTextStore>(m_s.textDb.handle());
-    m_coursePage->setCourseSet(m_s.mainDb.handle());
-    Database *supplied = m_s.suppliedCourses ? m_s.suppliedCourses() : nullptr;
-    m_suppliedDb = supplied && supplied->isOpen() ? supplied->handle() : QSqlDatabase();
+    m_texts = &m_s.texts;
+    m_coursePage->setCourseStore(&m_s.courses);
+    m_suppliedCourses = m_s.suppliedCourses ? m_s.suppliedCourses() : nullptr;
 }
 
 void AnalysisWindow::matchCourses() {
@@ -290,16 +289,16 @@ void AnalysisWindow::matchCourses() {
     QStringList problems;
     QString error;
     m_courseNames.clear();
-    if (const std::optional<QStringList> names = matchCourseSet(m_s.mainDb.handle(), inputs, &error))
+    if (const std::optional<QStringList> names = m_s.courses.match(inputs, &error))
         m_courseNames = *names;
     else
         problems.append(error);
     m_coursePage->setCourses(m_courseNames);
 
     m_multiNames.clear();
-    if (!m_suppliedDb.isValid())
+    if (!m_suppliedCourses)
         problems.append(u"orluMCn.mdb"_s);
-    else if (const std::optional<QStringList> names = matchCourseSet(m_suppliedDb, inputs, &error))
+    else if (const std::optional<QStringList> names = m_suppliedCourses->match(inputs, &error))
         m_multiNames = *names;
     else
         problems.append(error);
@@ -315,9 +314,9 @@ void AnalysisWindow::matchCourses() {
 }
 
 void AnalysisWindow::closeTables() {
-    m_texts.reset();
-    m_coursePage->setCourseSet({});
-    m_suppliedDb = {};
+    m_texts = nullptr;
+    m_coursePage->setCourseStore(nullptr);
+    m_suppliedCourses = nullptr;
 }
 
 void AnalysisWindow::windowClosed() {
@@ -335,8 +334,8 @@ void AnalysisWindow::windowClosed() {
     if (m_s.measurement.recordKey <= 0)
         return;
     QString error;
-    if (writeMeasurementMemo(m_s.mainDb.handle(), m_s.measurement.recordKey, lines, &error) ==
-        MemoWrite::Failed)
+    if (m_s.measurements.writeMemo(m_s.measurement.recordKey, lines, &error) ==
+        MeasurementRepository::MemoWrite::Failed)
         m_s.prompter.showMessageBox(
             NoteError, u"处置记录无法写入数据库，本次修改只保留在目前的测量数据中。\n"_s + error);
 }

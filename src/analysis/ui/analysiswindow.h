@@ -3,10 +3,10 @@
 #include "analysis/analysisviewstate.h"
 
 #include "analysis/analysis.h"
-#include "analysis/ui/analysiswindowdata.h"
+#include "analysis/printoptions.h"
+#include "courses/coursestore.h"
 
 #include <QDialog>
-#include <QSqlDatabase>
 #include <QStringList>
 
 #include <array>
@@ -30,10 +30,10 @@ class AnalysisPairPage;
 class AnalysisPrintPage;
 class AnalysisTextPage;
 class Clock;
-class Database;
 class LaunchPort;
 class Prompter;
-class ReferenceTextStore;
+class MeasurementRepository;
+class ReferenceTexts;
 struct CurrentMeasurement;
 struct Settings;
 
@@ -65,10 +65,11 @@ struct AnalysisWindowServices {
     Settings &settings;
     // Writes the settings file (the window has changed the print options).
     std::function<void()> saveSettings;
-    Database &mainDb; // the user course set and the measurement table
-    Database &textDb; // the reference texts
+    MeasurementRepository &measurements; // where the treatment record is stored
+    const CourseStore &courses;          // the user course set
+    const ReferenceTexts &texts;
     // The supplied course set, opened on first use; nullptr when it cannot be opened.
-    std::function<Database *()> suppliedCourses;
+    std::function<const CourseStore *()> suppliedCourses;
     Prompter &prompter;
     LaunchPort &launcher;
     const Clock &clock; // today's date decides the subject's age
@@ -133,8 +134,8 @@ private:
 
     AnalysisWindowServices m_s;
     AnalysisResult m_result;
-    std::unique_ptr<ReferenceTextStore> m_texts;
-    QSqlDatabase m_suppliedDb;
+    const ReferenceTexts *m_texts = nullptr;        // while the window is open
+    const CourseStore *m_suppliedCourses = nullptr; // while open, when the supplied set could be opened
     std::unique_ptr<QPrinter> m_printer;
     QStringList m_courseNames;
     QStringList m_multiNames;

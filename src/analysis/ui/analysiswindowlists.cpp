@@ -154,8 +154,8 @@ void AnalysisWindow::multiMeridianSelected() {
     if (row < 0)
         return;
     m_multiCourse.reset();
-    if (m_suppliedDb.isValid())
-        m_multiCourse = suppliedCourseByName(m_suppliedDb, m_multiList->item(row)->text());
+    if (m_suppliedCourses)
+        m_multiCourse = m_suppliedCourses->suppliedTextsByName(m_multiList->item(row)->text());
     const SuppliedCourseTexts course = m_multiCourse.value_or(SuppliedCourseTexts{});
 
     for (AnalysisTextPage *page : m_textPages)

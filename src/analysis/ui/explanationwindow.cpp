@@ -3,7 +3,7 @@
 #include "analysis/textblocks.h"
 #include "analysis/textstore.h"
 #include "analysis/ui/analysiswidgets.h"
-#include "records/database.h"
+#include "core/channels.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -91,16 +91,20 @@ QLabel *fieldLabel(const QString &objectName, QWidget *parent) {
 } // namespace
 
 const std::array<QString, 12> &ExplanationWindow::meridianRows() {
-    static const std::array<QString, 12> rows{
-        u" 1. 手太阴 肺　经"_s, u" 2. 手厥阴 心包经"_s, u" 3. 手少阴 心　经"_s, u" 4. 手太阳 小肠经"_s,
-        u" 5. 手少阳 三焦经"_s, u" 6. 手阳明 大肠经"_s, u" 7. 足太阴 脾　经"_s, u" 8. 足厥阴 肝　经"_s,
-        u" 9. 足少阴 肾　经"_s, u"10.足太阳 膀胱经"_s,  u"11.足少阳 胆　经"_s,  u"12.足阳明 胃　经"_s};
+    static const std::array<QString, 12> rows = [] {
+        std::array<QString, 12> r;
+        for (int m = 1; m <= MeridianCount; ++m) {
+            const QString number = m < 10 ? u" %1. "_s.arg(m) : u"%1."_s.arg(m);
+            r[static_cast<std::size_t>(m - 1)] = number + meridianFullCaption(m, NameSpacing::FullWidth);
+        }
+        return r;
+    }();
     return rows;
 }
 
-ExplanationWindow::ExplanationWindow(Database &textDb, QWidget *parent)
+ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
     : QDialog(parent)
-    , m_textDb(textDb) {
+    , m_store(std::move(texts)) {
     setObjectName(u"explanationWindow"_s);
     setWindowTitle(u"经络图示解说"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -258,12 +262,12 @@ void ExplanationWindow::showEvent(QShowEvent *event) {
 }
 
 void ExplanationWindow::done(int result) {
-    m_texts.reset();
+    m_texts = nullptr;
     QDialog::done(result);
 }
 
 void ExplanationWindow::windowShown() {
-    m_texts = std::make_unique<ReferenceTextStore>(m_textDb.handle());
+    m_texts = &m_store;
     m_pages->setCurrentIndex(0);
     {
         const QSignalBlocker quiet(m_list);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/textstore.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -13,16 +15,13 @@ class QTabWidget;
 
 namespace orlu {
 
-class Database;
-class ReferenceTextStore;
-
 // "经络图示解说": every reference text, the attributes, the key points and the
 // diagram of one meridian at a time, independent of any measurement.
 class ExplanationWindow : public QDialog {
     Q_OBJECT
 public:
     // `textDb` is the open reference text database.
-    explicit ExplanationWindow(Database &textDb, QWidget *parent = nullptr);
+    explicit ExplanationWindow(ReferenceTextStore texts, QWidget *parent = nullptr);
     ~ExplanationWindow() override;
 
     // The rows of the meridian list, exactly as shown.
@@ -44,8 +43,8 @@ private:
     void meridianClicked();
     void showMeridian(int key);
 
-    Database &m_textDb;
-    std::unique_ptr<ReferenceTextStore> m_texts;
+    ReferenceTextStore m_store;
+    const ReferenceTexts *m_texts = nullptr; // while the window is open
     int m_key = 0;
     bool m_opened = false;
 

@@ -32,7 +32,7 @@ signals:
 
 private:
     QList<QPlainTextEdit *> m_boxes;
-    QAbstractButton *m_paste;
+    QAbstractButton *m_paste = nullptr;
 };
 
 // Adds the "全选" and "贴上" buttons of page `page` to `row`, working on `boxes`.

@@ -1,5 +1,7 @@
 #include "app/ui/mainwindow.h"
 
+#include "widgets/toolbuttons.h"
+
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
 #include "core/launch.h"
@@ -91,10 +93,7 @@ MainWindow::~MainWindow() = default;
 
 QToolButton *MainWindow::addToolButton(int number, const QString &objectName, const QString &caption,
                                        const QString &hint) {
-    auto *b = new QToolButton(this);
-    b->setObjectName(objectName);
-    b->setText(caption);
-    b->setToolTip(hint);
+    QToolButton *b = makeToolButton(objectName, caption, hint, this);
     b->setStatusTip(hint);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setMinimumWidth(64);

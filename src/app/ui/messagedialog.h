@@ -33,12 +33,12 @@ private:
     MessageType m_type;
     QString m_text;
     bool m_result = false;
-    QLabel *m_picture[3];
-    QLabel *m_logo;
-    QTextEdit *m_textArea;
-    QPushButton *m_yesButton;
-    QPushButton *m_noButton;
-    QPushButton *m_okButton;
+    QLabel *m_picture[3] = {};
+    QLabel *m_logo = nullptr;
+    QTextEdit *m_textArea = nullptr;
+    QPushButton *m_yesButton = nullptr;
+    QPushButton *m_noButton = nullptr;
+    QPushButton *m_okButton = nullptr;
 };
 
 // Shows the message box and returns true for "是"/"确定", false for "否" or a closed box.

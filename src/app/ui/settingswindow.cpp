@@ -1,5 +1,7 @@
 #include "app/ui/settingswindow.h"
 
+#include "widgets/toolbuttons.h"
+
 #include "core/launch.h"
 #include "core/prompter.h"
 
@@ -89,10 +91,10 @@ SettingsWindow::SettingsWindow(Settings &settings, QString settingsPath, LaunchP
     auto *toolBar = new QToolBar(this);
     toolBar->setObjectName(u"toolBar"_s);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto *store = createButton(u"storeButton"_s, u"储存数据  "_s, u"储存用户基本数据"_s);
+    auto *store = makeToolButton(u"storeButton"_s, u"储存数据  "_s, u"储存用户基本数据"_s);
     connect(store, &QToolButton::clicked, this, &SettingsWindow::storeClicked);
     toolBar->addWidget(store);
-    auto *leave = createButton(u"leaveButton"_s, u"   离  开   "_s, u"离开基本数据异动系统"_s);
+    auto *leave = makeToolButton(u"leaveButton"_s, u"   离  开   "_s, u"离开基本数据异动系统"_s);
     connect(leave, &QToolButton::clicked, this, &QDialog::reject);
     toolBar->addWidget(leave);
 
@@ -165,10 +167,10 @@ QWidget *SettingsWindow::createLaunchPage() {
         row.hint = createLaunchEdit(u"hintEdit"_s + n);
         row.program = createLaunchEdit(u"programEdit"_s + n);
         row.parameter = createLaunchEdit(u"parameterEdit"_s + n);
-        auto *browseProgram = createButton(u"programBrowseButton"_s + n, u"..."_s, u"设定执行程序或功能"_s);
+        auto *browseProgram = makeToolButton(u"programBrowseButton"_s + n, u"..."_s, u"设定执行程序或功能"_s);
         auto *browseParameter =
-            createButton(u"parameterBrowseButton"_s + n, u"..."_s, u"设定参数或外部档案"_s);
-        auto *test = createButton(u"testButton"_s + n, u"测试"_s, u"连结功能测试"_s);
+            makeToolButton(u"parameterBrowseButton"_s + n, u"..."_s, u"设定参数或外部档案"_s);
+        auto *test = makeToolButton(u"testButton"_s + n, u"测试"_s, u"连结功能测试"_s);
 
         QLineEdit *program = row.program;
         QLineEdit *parameter = row.parameter;
@@ -200,16 +202,6 @@ QLineEdit *SettingsWindow::createLaunchEdit(const QString &objectName) {
     // Long paths and addresses do not fit the field; the tooltip shows them whole.
     connect(edit, &QLineEdit::textChanged, edit, &QLineEdit::setToolTip);
     return edit;
-}
-
-QToolButton *SettingsWindow::createButton(const QString &objectName, const QString &text,
-                                          const QString &hint) {
-    // Tool buttons, not push buttons: Return in an edit must not launch, browse or store.
-    auto *button = new QToolButton;
-    button->setObjectName(objectName);
-    button->setText(text);
-    button->setToolTip(hint);
-    return button;
 }
 
 void SettingsWindow::windowShown() {

@@ -56,7 +56,6 @@ private:
     QWidget *createUserPage();
     QWidget *createLaunchPage();
     QLineEdit *createLaunchEdit(const QString &objectName);
-    QToolButton *createButton(const QString &objectName, const QString &text, const QString &hint);
     void windowShown();
     void browse(QLineEdit *edit, const QString &caption, const QString &filter);
     void testClicked(int row);

@@ -54,8 +54,8 @@ signals:
     void selectionChanged(int selection);
 
 private:
-    QLabel *m_titleLabel;
-    ChartArea *m_area;
+    QLabel *m_titleLabel = nullptr;
+    ChartArea *m_area = nullptr;
 };
 
 } // namespace orlu

@@ -1,5 +1,7 @@
 #include "courses/ui/conditioneditor.h"
 
+#include "core/channels.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,13 +134,14 @@ QGroupBox *ConditionEditor::buildMeridianGroup() {
     auto *group = new QGroupBox(u"个别经络条件"_s);
     group->setObjectName(u"meridianGroup"_s);
     auto *grid = new QGridLayout(group);
-    const char16_t *captions[] = {u"肺    经", u"大肠经",   u"心包经",   u"三焦经",   u"心    经", u"小肠经",
-                                  u"脾    经", u"胃    经", u"肝    经", u"胆    经", u"肾    经", u"膀胱经"};
+    // Each yin meridian beside its yang partner, as the condition columns are ordered.
     for (int i = 0; i < 12; ++i) {
+        const ElementColumn &pair = standardOrderPairs()[static_cast<std::size_t>(i / 2)];
         const int p = 6 + i;
         const int line = i % 6;
         const int column = (i / 6) * 4;
-        addGradeRow(grid, p, QString::fromUtf16(captions[i]), line, column);
+        addGradeRow(grid, p, meridianCaption(i % 2 == 0 ? pair.yin : pair.yang, NameSpacing::FourBlanks),
+                    line, column);
     }
     grid->setColumnMinimumWidth(3, 16);
     grid->setRowStretch(6, 1);

@@ -1,5 +1,7 @@
 #include "courses/ui/courseeditwindow.h"
 
+#include "widgets/toolbuttons.h"
+
 #include "core/launch.h"
 #include "core/prompter.h"
 
@@ -37,13 +39,7 @@ QLineEdit *hintedEdit(const QString &name, int maxLength) {
 
 QToolButton *toolButton(const QString &name, const QString &text, const QString &hint,
                         QStyle::StandardPixmap icon, QWidget *owner) {
-    auto *b = new QToolButton;
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setIcon(owner->style()->standardIcon(icon));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    return b;
+    return makeToolButton(name, text, hint, owner->style()->standardIcon(icon));
 }
 
 } // namespace
@@ -151,18 +147,12 @@ QWidget *CourseEditWindow::buildLaunchRows() {
         m_hints[k - 1] = hintedEdit(u"hintEdit"_s + n, LaunchTextSize);
         m_programs[k - 1] = hintedEdit(u"programEdit"_s + n, LaunchTextSize);
         m_parameters[k - 1] = hintedEdit(u"parameterEdit"_s + n, LaunchTextSize);
-        auto browse = [this](const QString &name, const QString &hint) {
-            auto *b = new QToolButton;
-            b->setObjectName(name);
-            b->setText(u"..."_s);
-            b->setToolTip(hint);
-            return b;
+        auto browse = [](const QString &name, const QString &hint) {
+            return makeToolButton(name, u"..."_s, hint);
         };
         QToolButton *programBrowse = browse(u"programBrowseButton"_s + n, u"设定执行程序或功能"_s);
         QToolButton *parameterBrowse = browse(u"parameterBrowseButton"_s + n, u"设定参数或外部档案"_s);
-        auto *test = new QToolButton;
-        test->setObjectName(u"testButton"_s + n);
-        test->setToolTip(u"连结功能测试"_s);
+        QToolButton *test = makeToolButton(u"testButton"_s + n, QString(), u"连结功能测试"_s);
         test->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
         grid->addWidget(check, k, 0);
         grid->addWidget(m_hints[k - 1], k, 1);

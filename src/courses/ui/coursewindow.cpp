@@ -36,10 +36,10 @@ const QString InactiveHeader = HeaderStyle.arg(u"palette(button)"_s);
 
 } // namespace
 
-CourseWindow::CourseWindow(Database &mainDatabase, Prompter &prompter, LaunchPort &launcher,
+CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher,
                            std::function<void(int)> tone, QWidget *parent)
     : QDialog(parent)
-    , m_store(mainDatabase.handle())
+    , m_store(std::move(store))
     , m_prompter(prompter)
     , m_launcher(launcher)
     , m_tone(std::move(tone))

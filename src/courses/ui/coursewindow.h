@@ -22,7 +22,6 @@ namespace orlu {
 class ConditionEditor;
 class ConditionListModel;
 class CourseListModel;
-class Database;
 class LaunchPort;
 class Prompter;
 
@@ -39,8 +38,8 @@ class Prompter;
 class CourseWindow : public QDialog {
     Q_OBJECT
 public:
-    CourseWindow(Database &mainDatabase, Prompter &prompter, LaunchPort &launcher,
-                 std::function<void(int)> tone, QWidget *parent = nullptr);
+    CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, std::function<void(int)> tone,
+                 QWidget *parent = nullptr);
     ~CourseWindow() override;
 
     enum class Mode { Browse, AddCondition, ChangeCondition };

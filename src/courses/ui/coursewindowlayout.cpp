@@ -1,5 +1,7 @@
 // The controls of the course window and where they sit.
 #include "courses/coursemodels.h"
+
+#include "widgets/toolbuttons.h"
 #include "courses/ui/conditioneditor.h"
 #include "courses/ui/coursewindow.h"
 
@@ -81,12 +83,7 @@ QWidget *CourseWindow::buildToolBar() {
     bar->setIconSize(QSize(20, 20));
     auto button = [this, bar](const QString &name, const QString &text, const QString &hint,
                               QStyle::StandardPixmap icon) {
-        auto *b = new QToolButton;
-        b->setObjectName(name);
-        b->setText(text);
-        b->setToolTip(hint);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        QToolButton *b = makeToolButton(name, text, hint, style()->standardIcon(icon));
         bar->addWidget(b);
         return b;
     };

@@ -122,7 +122,7 @@ ManualEntryWindow::ManualEntryWindow(NewEntry mode, Prompter &prompter, const Cl
 ManualEntryWindow::ManualEntryWindow(Modify mode, Prompter &prompter, const Clock &clock, QWidget *parent)
     : ManualEntryWindow(prompter, clock, parent) {
     m_modify = true;
-    m_database = mode.database;
+    m_measurements = std::move(mode.measurements);
     m_key = mode.key;
 }
 
@@ -227,7 +227,7 @@ void ManualEntryWindow::windowShown() {
     bool high = false;
     QString memo;
     if (m_modify) {
-        const std::optional<MeasurementRecord> record = MeasurementRepository(m_database).fetch(m_key);
+        const std::optional<MeasurementRecord> record = m_measurements->fetch(m_key);
         if (!record) {
             m_prompter.showMessageBox(NoteError, u"找不到要修改的经络能量数据，它可能已被删除。"_s);
             QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
@@ -391,7 +391,7 @@ bool ManualEntryWindow::store() {
     record.measuredAt = at;
     record.memo = m_memo->toPlainText().replace(u"\n"_s, u"\r\n"_s);
     QString error;
-    if (!MeasurementRepository(m_database).update(record, &error)) {
+    if (!m_measurements->update(record, &error)) {
         m_prompter.showMessageBox(NoteError, u"经络能量数据无法储存！\n"_s + error);
         return false;
     }

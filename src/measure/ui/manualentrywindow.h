@@ -1,10 +1,11 @@
 #pragma once
 
 #include "core/channels.h"
+#include "records/measurementrepository.h"
 #include "records/recordtypes.h"
 
 #include <QDialog>
-#include <QSqlDatabase>
+#include <optional>
 
 #include <array>
 
@@ -38,7 +39,7 @@ public:
     };
     // Edits the stored measurement with this MKEY.
     struct Modify {
-        QSqlDatabase database;
+        MeasurementRepository measurements;
         qint64 key = 0;
     };
 
@@ -74,7 +75,7 @@ private:
 
     bool m_modify = false;
     CurrentMeasurement *m_measurement = nullptr;
-    QSqlDatabase m_database;
+    std::optional<MeasurementRepository> m_measurements; // modify mode
     qint64 m_key = 0;
     MeasurementRecord m_record;
     Prompter &m_prompter;
@@ -82,20 +83,20 @@ private:
     bool m_normalising = false;
     bool m_loaded = false;
 
-    QToolBar *m_toolBar;
-    QAction *m_saveAction;
-    QAction *m_clearAction;
-    QAction *m_leaveAction;
-    QLabel *m_heading;
-    ValueGrid *m_grid;
-    CellEntryDelegate *m_delegate;
-    QRadioButton *m_highRadio;
-    QRadioButton *m_standardRadio;
-    QCheckBox *m_dateCheck;
-    QDateEdit *m_datePicker;
-    QTimeEdit *m_timePicker;
-    QPlainTextEdit *m_memo;
-    QStatusBar *m_statusBar;
+    QToolBar *m_toolBar = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_clearAction = nullptr;
+    QAction *m_leaveAction = nullptr;
+    QLabel *m_heading = nullptr;
+    ValueGrid *m_grid = nullptr;
+    CellEntryDelegate *m_delegate = nullptr;
+    QRadioButton *m_highRadio = nullptr;
+    QRadioButton *m_standardRadio = nullptr;
+    QCheckBox *m_dateCheck = nullptr;
+    QDateEdit *m_datePicker = nullptr;
+    QTimeEdit *m_timePicker = nullptr;
+    QPlainTextEdit *m_memo = nullptr;
+    QStatusBar *m_statusBar = nullptr;
 };
 
 } // namespace orlu

@@ -132,62 +132,62 @@ private:
     bool m_complete = false;
     bool m_hasData = false;
 
-    QToolBar *m_toolBar;
-    QAction *m_measureAction;
-    QAction *m_stopAction;
-    QAction *m_analysisAction;
-    QAction *m_saveAction;
-    QAction *m_readAction;
-    QAction *m_clearAction;
-    QAction *m_manualEntryAction;
-    QAction *m_compareAction;
-    QAction *m_leaveAction;
+    QToolBar *m_toolBar = nullptr;
+    QAction *m_measureAction = nullptr;
+    QAction *m_stopAction = nullptr;
+    QAction *m_analysisAction = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_readAction = nullptr;
+    QAction *m_clearAction = nullptr;
+    QAction *m_manualEntryAction = nullptr;
+    QAction *m_compareAction = nullptr;
+    QAction *m_leaveAction = nullptr;
 
-    ValueGrid *m_grid;
-    QLabel *m_measuredValue;
-    QLabel *m_compensatedValue;
-    QLabel *m_dateValue;
-    QLabel *m_timeValue;
-    QLabel *m_potentialMark;
+    ValueGrid *m_grid = nullptr;
+    QLabel *m_measuredValue = nullptr;
+    QLabel *m_compensatedValue = nullptr;
+    QLabel *m_dateValue = nullptr;
+    QLabel *m_timeValue = nullptr;
+    QLabel *m_potentialMark = nullptr;
 
-    QLabel *m_positionValue;
-    QLabel *m_meridianNameValue;
-    QLabel *m_pointNameValue;
+    QLabel *m_positionValue = nullptr;
+    QLabel *m_meridianNameValue = nullptr;
+    QLabel *m_pointNameValue = nullptr;
 
-    QGroupBox *m_pictureGroup;
-    QLabel *m_picture;
-    QLabel *m_englishName;
-    QLabel *m_pictureSourcePoint;
+    QGroupBox *m_pictureGroup = nullptr;
+    QLabel *m_picture = nullptr;
+    QLabel *m_englishName = nullptr;
+    QLabel *m_pictureSourcePoint = nullptr;
 
-    QRadioButton *m_highRadio;
-    QRadioButton *m_standardRadio;
-    QLineEdit *m_thresholdDisplay;
-    QSpinBox *m_thresholdSpin;
-    QSlider *m_thresholdSlider;
-    QButtonGroup *m_styleGroup;
+    QRadioButton *m_highRadio = nullptr;
+    QRadioButton *m_standardRadio = nullptr;
+    QLineEdit *m_thresholdDisplay = nullptr;
+    QSpinBox *m_thresholdSpin = nullptr;
+    QSlider *m_thresholdSlider = nullptr;
+    QButtonGroup *m_styleGroup = nullptr;
 
-    SegmentedBarMeter *m_valueBar;
-    LedLamp *m_valueLamp;
-    QLabel *m_valueDisplay;
-    PointProgressBar *m_pointProgress;
-    LedLamp *m_pointLamp;
+    SegmentedBarMeter *m_valueBar = nullptr;
+    LedLamp *m_valueLamp = nullptr;
+    QLabel *m_valueDisplay = nullptr;
+    PointProgressBar *m_pointProgress = nullptr;
+    LedLamp *m_pointLamp = nullptr;
 
-    QGroupBox *m_tracePanel;
-    TraceArea *m_traceArea;
-    LedLamp *m_traceLamp;
+    QGroupBox *m_tracePanel = nullptr;
+    TraceArea *m_traceArea = nullptr;
+    LedLamp *m_traceLamp = nullptr;
 
-    QGroupBox *m_subjectGroup;
-    QLabel *m_subjectNumber;
-    QLabel *m_subjectName;
-    QLabel *m_birthDate;
-    QLabel *m_telephone;
-    QLabel *m_age;
-    QRadioButton *m_maleRadio;
-    QRadioButton *m_femaleRadio;
+    QGroupBox *m_subjectGroup = nullptr;
+    QLabel *m_subjectNumber = nullptr;
+    QLabel *m_subjectName = nullptr;
+    QLabel *m_birthDate = nullptr;
+    QLabel *m_telephone = nullptr;
+    QLabel *m_age = nullptr;
+    QRadioButton *m_maleRadio = nullptr;
+    QRadioButton *m_femaleRadio = nullptr;
 
-    QStatusBar *m_statusBar;
-    QLabel *m_statusText;
-    QLabel *m_noticeText;
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_statusText = nullptr;
+    QLabel *m_noticeText = nullptr;
 };
 
 } // namespace orlu

@@ -23,9 +23,9 @@ QAction *addTool(QToolBar *bar, const QString &name, const QString &caption, con
 QLabel *addValueHeadings(QBoxLayout *into, QWidget *parent, const QString &heading);
 
 struct PotentialChoice {
-    QWidget *group;
-    QRadioButton *high;
-    QRadioButton *standard;
+    QWidget *group = nullptr;
+    QRadioButton *high = nullptr;
+    QRadioButton *standard = nullptr;
 };
 // The group "测量电位设定" with "高电位测量" and "标准电位测量".
 PotentialChoice potentialChoice(QWidget *parent);

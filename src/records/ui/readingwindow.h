@@ -72,7 +72,7 @@ private:
 
     RecordContext m_context;
     Caller m_caller;
-    ComparisonRecord *m_comparison;
+    ComparisonRecord *m_comparison = nullptr;
     ManualEntryOpener m_openManualEntry;
     SubjectListModel m_subjectList;
     MeasurementListModel m_measurementList;
@@ -80,19 +80,19 @@ private:
     MeasurementRepository m_measurements;
     ActiveList m_active = ActiveList::None;
 
-    QToolButton *m_loadButton;
-    QToolButton *m_editSubjectButton;
-    QToolButton *m_deleteSubjectButton;
-    QToolButton *m_editMeasurementButton;
-    QToolButton *m_deleteMeasurementButton;
-    QToolButton *m_leaveButton;
+    QToolButton *m_loadButton = nullptr;
+    QToolButton *m_editSubjectButton = nullptr;
+    QToolButton *m_deleteSubjectButton = nullptr;
+    QToolButton *m_editMeasurementButton = nullptr;
+    QToolButton *m_deleteMeasurementButton = nullptr;
+    QToolButton *m_leaveButton = nullptr;
     TrendExportTools *m_trendExport = nullptr;
-    SortSearchBar *m_searchBar;
-    QLabel *m_countLabel;
-    QTableView *m_subjectView;
-    QTableView *m_measurementView;
-    QPlainTextEdit *m_subjectMemo;
-    QPlainTextEdit *m_measurementMemo;
+    SortSearchBar *m_searchBar = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QTableView *m_subjectView = nullptr;
+    QTableView *m_measurementView = nullptr;
+    QPlainTextEdit *m_subjectMemo = nullptr;
+    QPlainTextEdit *m_measurementMemo = nullptr;
 };
 
 } // namespace orlu

@@ -1,5 +1,7 @@
 #include "records/ui/recordlistwidgets.h"
 
+#include "widgets/toolbuttons.h"
+
 #include "records/sortcode.h"
 
 #include <QComboBox>
@@ -39,10 +41,7 @@ QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
 
 QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
                            const QString &hint) {
-    auto *button = new QToolButton(bar);
-    button->setObjectName(objectName);
-    button->setText(text);
-    button->setToolTip(hint);
+    QToolButton *button = makeToolButton(objectName, text, hint, bar);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
     bar->addWidget(button);

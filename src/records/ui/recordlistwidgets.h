@@ -63,9 +63,9 @@ signals:
 private:
     void report();
 
-    QComboBox *m_columnBox;
-    QComboBox *m_directionBox;
-    QLineEdit *m_searchBox;
+    QComboBox *m_columnBox = nullptr;
+    QComboBox *m_directionBox = nullptr;
+    QLineEdit *m_searchBox = nullptr;
 };
 
 // Tells when the operator enters a list (it takes the focus) and when he enters

@@ -48,21 +48,21 @@ private:
     MeasurementRepository m_measurements;
     SelectedSubject m_selected;
 
-    QToolButton *m_addSubjectButton;
-    QToolButton *m_saveButton;
-    QToolButton *m_leaveButton;
-    SortSearchBar *m_searchBar;
-    QTableView *m_listView;
-    QLabel *m_countLabel;
-    QLabel *m_numberValue;
-    QLabel *m_nameValue;
-    QLabel *m_birthDateValue;
-    QLabel *m_sexValue;
-    QLabel *m_ageValue;
-    QLabel *m_telephoneValue;
-    QLabel *m_mobileValue;
-    QLabel *m_addressValue;
-    QLabel *m_emailValue;
+    QToolButton *m_addSubjectButton = nullptr;
+    QToolButton *m_saveButton = nullptr;
+    QToolButton *m_leaveButton = nullptr;
+    SortSearchBar *m_searchBar = nullptr;
+    QTableView *m_listView = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QLabel *m_numberValue = nullptr;
+    QLabel *m_nameValue = nullptr;
+    QLabel *m_birthDateValue = nullptr;
+    QLabel *m_sexValue = nullptr;
+    QLabel *m_ageValue = nullptr;
+    QLabel *m_telephoneValue = nullptr;
+    QLabel *m_mobileValue = nullptr;
+    QLabel *m_addressValue = nullptr;
+    QLabel *m_emailValue = nullptr;
 };
 
 } // namespace orlu

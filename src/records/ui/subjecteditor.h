@@ -58,24 +58,24 @@ private:
     SubjectRecord m_record; // the row being changed in modify mode
     QDateTime m_remembered; // invalid when nothing is remembered
 
-    QToolButton *m_saveButton;
-    QToolButton *m_leaveButton;
-    QLineEdit *m_numberEdit;
-    QLabel *m_numberNote;
-    QLineEdit *m_nameEdit;
-    QCheckBox *m_birthDateCheck;
-    QDateEdit *m_birthDateEdit;
-    QLineEdit *m_addressEdit;
-    QLineEdit *m_emailEdit;
-    QLineEdit *m_telephoneEdit;
-    QLineEdit *m_mobileEdit;
-    QLineEdit *m_faxEdit;
-    QRadioButton *m_maleRadio;
-    QRadioButton *m_femaleRadio;
-    QStackedWidget *m_memoStack;
-    QPlainTextEdit *m_memoEdit;      // add mode
-    QPlainTextEdit *m_boundMemoEdit; // modify mode: the row's MEMO
-    QLabel *m_statusLine;
+    QToolButton *m_saveButton = nullptr;
+    QToolButton *m_leaveButton = nullptr;
+    QLineEdit *m_numberEdit = nullptr;
+    QLabel *m_numberNote = nullptr;
+    QLineEdit *m_nameEdit = nullptr;
+    QCheckBox *m_birthDateCheck = nullptr;
+    QDateEdit *m_birthDateEdit = nullptr;
+    QLineEdit *m_addressEdit = nullptr;
+    QLineEdit *m_emailEdit = nullptr;
+    QLineEdit *m_telephoneEdit = nullptr;
+    QLineEdit *m_mobileEdit = nullptr;
+    QLineEdit *m_faxEdit = nullptr;
+    QRadioButton *m_maleRadio = nullptr;
+    QRadioButton *m_femaleRadio = nullptr;
+    QStackedWidget *m_memoStack = nullptr;
+    QPlainTextEdit *m_memoEdit = nullptr;      // add mode
+    QPlainTextEdit *m_boundMemoEdit = nullptr; // modify mode: the row's MEMO
+    QLabel *m_statusLine = nullptr;
 };
 
 } // namespace orlu
