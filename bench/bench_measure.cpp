@@ -47,6 +47,8 @@ public:
     }
     void playAlertTone(int n) override { m_inner.playAlertTone(n); }
     int usageCounter(bool increment) override { return m_inner.usageCounter(increment); }
+    bool probeConnected() const override { return m_inner.probeConnected(); }
+    int probeLosses() const override { return m_inner.probeLosses(); }
 
     long long measuringReadings = 0;
 

@@ -5,14 +5,12 @@
 #include "analysis/descramble.h"
 #include "analysis/textstore.h"
 #include "core/channels.h"
+#include "core/commandline.h"
 #include "core/programfolder.h"
 #include "records/database.h"
 #include "records/databasefiles.h"
 
-#include <QDir>
-#include <QLocale>
-
-#include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -20,96 +18,77 @@ namespace orlu {
 
 namespace {
 
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
-int usage(QTextStream &err, const QString &message) {
-    err << message << u'\n';
-    err.flush();
-    return ExitUsage;
-}
-
-std::optional<double> parseNumber(const QString &s) {
-    bool ok = false;
-    const double v = QLocale::c().toDouble(s, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 int analyseCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    QString error;
-    const std::optional<ReadingArguments> parsed = parseReadingArguments(args, {}, &error);
-    if (!parsed)
-        return usage(err, error);
-    out << analysisToJson(analyse(correctedValues(parsed->readings), parsed->male)) << u'\n';
-    return 0;
+    CommandLine cl(u"analyse"_s, u"V1 .. V24"_s,
+                   u"Analyse 24 plain readings in uA and print the whole analysis as one JSON object."_s);
+    cl.addReadingOptions();
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    const std::optional<Readings> readings = cl.readings(cl.positional(), err);
+    if (!readings)
+        return ExitUsage;
+    out << analysisToJson(analyse(correctedValues(readings->values), readings->male)) << u'\n';
+    return ExitOk;
 }
 
 int descrambleCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    if (args.size() != 2)
-        return usage(err, u"descramble: expected one stored text (hexadecimal digits)"_s);
-    const QByteArray latin = args[1].toLatin1();
+    CommandLine cl(u"descramble"_s, u"HEX"_s, u"Print a stored reference text in plain words."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    const QStringList texts = cl.positional();
+    if (texts.size() != 1)
+        return cl.usageError(err, u"expected one stored text (hexadecimal digits)"_s);
+    const QByteArray latin = texts[0].toLatin1();
     const auto plain =
         descrambleHex(std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
     if (!plain)
-        return usage(err, u"descramble: \"%1\" is not a scrambled text"_s.arg(args[1]));
+        return cl.usageError(err, u"\"%1\" is not a scrambled text"_s.arg(texts[0]));
     out << fromGbk(QByteArray(plain->data(), static_cast<qsizetype>(plain->size()))) << u'\n';
-    return 0;
+    return ExitOk;
 }
 
 int scrambleCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    std::optional<QString> text;
+    CommandLine cl(u"scramble"_s, u"TEXT"_s, u"Print the stored form of TEXT."_s);
+    cl.addValueOption(u"seed"_s, u"N"_s, u"Scramble from seed N (0..255, default 0)."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    const QStringList texts = cl.positional();
+    if (texts.size() != 1)
+        return cl.usageError(err, u"expected one text"_s);
     int seed = 0;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--seed") {
-            bool ok = false;
-            seed = i + 1 < args.size() ? args[++i].toInt(&ok, 0) : -1;
-            if (!ok || seed < 0 || seed > 255)
-                return usage(err, u"scramble: --seed needs a number 0..255"_s);
-        } else if (a.startsWith(u"--")) {
-            return usage(err, u"scramble: unknown option \"%1\""_s.arg(a));
-        } else if (text) {
-            return usage(err, u"scramble: expected one text"_s);
-        } else {
-            text = a;
-        }
+    if (cl.isSet(u"seed"_s)) {
+        // Seeds are often written as they appear in a stored text: "0x41".
+        bool ok = false;
+        seed = cl.value(u"seed"_s).toInt(&ok, 0);
+        if (!ok || seed < 0 || seed > 255)
+            return cl.usageError(err, u"--seed needs a number 0..255"_s);
     }
-    if (!text)
-        return usage(err, u"scramble: expected one text"_s);
     bool encoded = false;
-    const QByteArray gbk = toGbk(*text, &encoded);
+    const QByteArray gbk = toGbk(texts[0], &encoded);
     if (!encoded)
-        return usage(err, u"scramble: the text has characters that GBK cannot hold"_s);
+        return cl.usageError(err, u"the text has characters that GBK cannot hold"_s);
     bool ok = false;
     const QString stored = scramble(gbk, static_cast<std::uint8_t>(seed), &ok);
     if (!ok)
-        return usage(err, u"scramble: the text cannot be scrambled"_s);
+        return cl.usageError(err, u"the text cannot be scrambled"_s);
     out << stored << u'\n';
-    return 0;
+    return ExitOk;
 }
 
 int textsCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    std::optional<QString> home;
-    std::optional<int> key;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--home" && i + 1 < args.size()) {
-            home = args[++i];
-        } else if (a == u"--key" && i + 1 < args.size()) {
-            bool ok = false;
-            key = args[++i].toInt(&ok);
-            if (!ok)
-                return usage(err, u"texts: --key needs a record number"_s);
-        } else {
-            return usage(err, u"texts: unexpected argument \"%1\""_s.arg(a));
-        }
-    }
+    CommandLine cl(u"texts"_s, QString(), u"Print every column of reference record K of orluCn.mdb."_s);
+    cl.addHomeOption();
+    cl.addValueOption(u"key"_s, u"K"_s, u"The record: 1..12 meridians, 13..17 state items."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    if (!cl.isSet(u"key"_s))
+        return cl.usageError(err, u"--key K is required"_s);
+    const std::optional<qint64> key = cl.integerValue(u"key"_s, 0, std::numeric_limits<int>::max(), err);
     if (!key)
-        return usage(err, u"texts: --key K is required"_s);
-    const ProgramFolder folder =
-        home ? ProgramFolder(QDir(*home).absolutePath() + u'/') : ProgramFolder::fromEnvironment();
+        return ExitUsage;
+    const ProgramFolder folder = cl.folder();
     Database db;
     QString error;
     if (!db.open(folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
@@ -117,71 +96,28 @@ int textsCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
         return ExitFailed;
     }
     const ReferenceTextStore store(db.handle());
-    if (!store.hasRecord(*key)) {
-        err << u"texts: no record %1 in "_s.arg(*key) << db.path() << u'\n';
+    const int record = static_cast<int>(*key);
+    if (!store.hasRecord(record)) {
+        err << u"texts: no record %1 in "_s.arg(record) << db.path() << u'\n';
         return ExitFailed;
     }
     for (TextColumn c : textColumns()) {
-        if (!columnUsedBy(*key, c))
+        if (!columnUsedBy(record, c))
             continue;
         const QString label = columnLabel(c);
         out << u"["_s << columnName(c) << u"]"_s << (label.isEmpty() ? QString() : u" "_s + label) << u'\n'
-            << store.text(*key, c) << u"\n\n"_s;
+            << store.text(record, c) << u"\n\n"_s;
     }
-    const QByteArray picture = store.picture(*key);
+    const QByteArray picture = store.picture(record);
     out << u"[DtGpM] "_s
         << (picture.isEmpty() ? u"(none)"_s
                               : u"%1 bytes%2"_s.arg(picture.size())
                                     .arg(picture.startsWith("\x89PNG") ? u", PNG"_s : QString()))
         << u'\n';
-    return 0;
+    return ExitOk;
 }
 
 } // namespace
-
-std::optional<ReadingArguments> parseReadingArguments(const QStringList &args,
-                                                      const QStringList &valueOptions, QString *error) {
-    const QString command = args.value(0);
-    auto fail = [&](const QString &message) {
-        if (error)
-            *error = command + u": "_s + message;
-        return std::nullopt;
-    };
-    ReadingArguments parsed;
-    QList<double> values;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--sex") {
-            if (i + 1 >= args.size())
-                return fail(u"--sex needs male or female"_s);
-            const QString sex = args[++i];
-            if (sex == u"male")
-                parsed.male = true;
-            else if (sex == u"female")
-                parsed.male = false;
-            else
-                return fail(u"--sex must be male or female, not \"%1\""_s.arg(sex));
-            continue;
-        }
-        if (valueOptions.contains(a)) {
-            if (i + 1 >= args.size())
-                return fail(a + u" needs a value"_s);
-            parsed.options.insert(a, args[++i]);
-            continue;
-        }
-        // "-5" is a (negative) number, "--x" an option.
-        if (a.startsWith(u"--"))
-            return fail(u"unknown option \"%1\""_s.arg(a));
-        const auto v = parseNumber(a);
-        if (!v)
-            return fail(u"\"%1\" is not a number"_s.arg(a));
-        values << *v;
-    }
-    if (values.size() != ChannelCount)
-        return fail(u"expected 24 readings in uA, got %1"_s.arg(values.size()));
-    std::copy(values.begin(), values.end(), parsed.readings.begin());
-    return parsed;
-}
 
 bool isAnalysisCommand(const QString &name) {
     return name == u"analyse" || name == u"descramble" || name == u"scramble" || name == u"texts";
@@ -190,16 +126,17 @@ bool isAnalysisCommand(const QString &name) {
 int runAnalysisCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     int status = ExitUsage;
     const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
     if (command == u"analyse")
-        status = analyseCommand(args, out, err);
+        status = analyseCommand(rest, out, err);
     else if (command == u"descramble")
-        status = descrambleCommand(args, out, err);
+        status = descrambleCommand(rest, out, err);
     else if (command == u"scramble")
-        status = scrambleCommand(args, out, err);
+        status = scrambleCommand(rest, out, err);
     else if (command == u"texts")
-        status = textsCommand(args, out, err);
+        status = textsCommand(rest, out, err);
     else
-        status = usage(err, u"unknown command \"%1\""_s.arg(command));
+        err << u"unknown command \"%1\"\n"_s.arg(command);
     out.flush();
     err.flush();
     return status;

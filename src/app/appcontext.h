@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/analysisviewstate.h"
+#include "compare/comparisonset.h"
 #include "core/currentmeasurement.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
@@ -33,14 +34,16 @@ struct AppContext {
     CurrentMeasurement measurement;
     AnalysisViewState analysisView; // the analysis window's page and chart between showings
 
-    Database mainDb;     // orlu4.mdb
+    Database mainDb; // orlu4.mdb
+    // Why the main database is open for looking up only (a read-only file or folder); empty when writable.
+    QString mainDbReadOnlyReason;
     Database textDb;     // orluCn.mdb, read-only
     Database suppliedDb; // orluMCn.mdb, read-only, opened on first use
     // Opens the supplied course set when it is not open yet; false when it cannot be opened.
     bool openSuppliedCourses(QString *error = nullptr);
 
-    int subjectSortCode = 1;   // shared by the subject lists; sign gives the direction
-    int multiCompareCount = 0; // records chosen for the multi-record comparison
+    int subjectSortCode = 1;     // shared by the subject lists; sign gives the direction
+    ComparisonSet comparisonSet; // the records of the multi-record comparison, kept for the whole run
 
     QString settingsPath() const;
     // Writes the settings file; on failure the operator is told and the old file stays.

@@ -1,7 +1,9 @@
 #include "app/appcontext.h"
+#include "app/instancechannel.h"
 #include "app/launchsystem.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
+#include "core/programlock.h"
 #include "app/windowfactory.h"
 #include "core/version.h"
 #include "core/clock.h"
@@ -21,6 +23,10 @@
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
+
+namespace {
+const QString AlreadyRunning = u"O.R.L.U. 已经在执行中，请使用已开启的窗口。"_s;
+}
 
 int main(int argc, char *argv[]) {
     // Answered before the application starts, so it needs no display.
@@ -43,6 +49,17 @@ int main(int argc, char *argv[]) {
     MessageBoxPrompter prompter;
     SystemLaunchPort launcher;
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
+    // One program per folder: two would each write the settings, the usage counter and the register.
+    ProgramLock lock(folder);
+    if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
+        InstanceChannel::askToRaise(folder);
+        std::fprintf(stderr, "orlu: %s\n", qPrintable(folder.path() + u": already running"_s));
+        showMessageBox(NoteCaution, AlreadyRunning);
+        return 1;
+    }
+    InstanceChannel channel(folder);
+    if (lock.isHeld())
+        channel.listen();
     std::unique_ptr<HidLayer> hid =
         createHidLayer(chooseProbeBackend(application.arguments()), folder, clock);
     ProbeLink probe(*hid, clock, pump);
@@ -57,6 +74,12 @@ int main(int argc, char *argv[]) {
         simulation = std::make_unique<SimulatedProbeWindow>(*sim);
         simulation->show();
     }
+    QObject::connect(&channel, &InstanceChannel::raiseRequested, &mainWindow, [&mainWindow] {
+        mainWindow.setWindowState((mainWindow.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        mainWindow.show();
+        mainWindow.raise();
+        mainWindow.activateWindow();
+    });
     mainWindow.show();
     return QApplication::exec();
 }

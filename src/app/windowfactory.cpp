@@ -1,24 +1,36 @@
 #include "app/windowfactory.h"
 
+#include "analysis/textstore.h"
 #include "analysis/ui/analysiswindow.h"
 #include "analysis/ui/explanationwindow.h"
 #include "app/appcontext.h"
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
+#include "charts/trendreport.h"
+#include "charts/ui/reportprintjob.h"
+#include "compare/comparisonreport.h"
+#include "compare/ui/comparisonselectionwindow.h"
+#include "compare/ui/multicomparisonwindow.h"
+#include "compare/ui/tworecordcomparisonwindow.h"
+#include "courses/coursestore.h"
 #include "courses/ui/coursewindow.h"
 #include "device/probelink.h"
 #include "device/ui/startupstatuswindow.h"
+#include "measure/ui/calibrationwindow.h"
+#include "measure/ui/locatingwindow.h"
 #include "measure/ui/manualentrywindow.h"
 #include "measure/ui/measurementwindow.h"
-#include "analysis/textstore.h"
-#include "courses/coursestore.h"
+#include "records/legacyconversion.h"
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
+#include "records/ui/transferwindow.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <cmath>
 
 namespace orlu {
 
@@ -58,6 +70,63 @@ RecordContext recordContextOf(AppContext &app) {
     return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
+// The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.
+std::function<void(QWidget *)> printerSetupOn(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](QWidget *p) {
+        QPrintDialog setup(&printer, p);
+        setup.setWindowTitle(u"打印设定"_s);
+        if (setup.exec() != QDialog::Accepted)
+            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
+    };
+}
+
+ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
+    return [&app](qint64 key, QWidget *p) {
+        ManualEntryWindow entry(ManualEntryWindow::Modify{MeasurementRepository(app.mainDb.handle()), key},
+                                app.prompter, app.clock, p);
+        entry.exec();
+    };
+}
+
+ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
+    ComparisonPrinting printing;
+    printing.printerSetup = printerSetupOn(app, printer);
+    printing.print = [&app, &printer](const ComparisonPrintout &printout, QWidget *p) {
+        const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        printReportJob(printer, comparisonReportJob(printout, header), app.prompter, app.pump, p);
+    };
+    return printing;
+}
+
+// The trend window's print-out on the program's printer, with the settings' header.
+TrendWindow::Printer trendPrinting(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](const TrendSeries &series, QWidget *p) {
+        const TrendReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        printReportJob(printer, trendReportJob(series, header), app.prompter, app.pump, p);
+    };
+}
+
+void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto loadThroughReading = [&app, &printer](ComparisonRecord &record, QWidget *p) {
+        ReadingWindow reading(recordContextOf(app), ReadingWindow::Caller::ComparisonWindow, &record,
+                              manualEntryOpener(app), p);
+        reading.setTrendPrinter(trendPrinting(app, printer));
+        reading.exec();
+    };
+    TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
+                                     parent);
+    window.exec();
+}
+
+std::unique_ptr<QDialog> multiComparisonWindow(AppContext &app, QPrinter &printer, QWidget *parent) {
+    auto openSelection = [&app](QWidget *p) {
+        ComparisonSelectionWindow selection(recordContextOf(app), app.comparisonSet, p);
+        selection.exec();
+    };
+    return std::make_unique<MultiComparisonWindow>(app.comparisonSet, openSelection,
+                                                   comparisonPrinting(app, printer), parent);
+}
+
 void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     MeasurementRepository measurements(app.mainDb.handle());
     const CourseStore courses(app.mainDb.handle());
@@ -78,23 +147,21 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
                                     app.prompter,
                                     app.launcher,
                                     app.clock};
-    services.printing.printerSetup = [&printer](QWidget *p) {
-        QPrintDialog setup(&printer, p);
-        setup.setWindowTitle(u"打印设定"_s);
-        setup.exec();
+    services.printing.printerSetup = printerSetupOn(app, printer);
+    services.printing.printReport = [&app, &printer](const AnalysisPrintRequest &request, QWidget *p) {
+        printAnalysisReportJob(printer, request.report, app.prompter, app.pump, p);
+    };
+    services.printing.previewReport = [&printer](const AnalysisPrintRequest &request, QWidget *p) {
+        previewAnalysisReport(printer, request.report, p);
     };
     AnalysisWindow window(std::move(services), parent);
     window.exec();
 }
 
-void openReading(AppContext &app, QWidget *parent) {
-    auto openManualEntry = [&app](qint64 key, QWidget *p) {
-        ManualEntryWindow entry(ManualEntryWindow::Modify{MeasurementRepository(app.mainDb.handle()), key},
-                                app.prompter, app.clock, p);
-        entry.exec();
-    };
+void openReading(AppContext &app, QPrinter &printer, QWidget *parent) {
     ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
-                         openManualEntry, parent);
+                         manualEntryOpener(app), parent);
+    window.setTrendPrinter(trendPrinting(app, printer));
     window.exec();
 }
 
@@ -111,12 +178,37 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
         SavingWindow window(recordContextOf(app), p);
         window.exec();
     };
-    handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
-    handOvers.comparison = [](QWidget *p) {
-        PlaceholderWindow window(u"两笔比对"_s, p);
-        window.exec();
-    };
+    // A register open for looking up only offers no saving, and says why.
+    handOvers.savingUnavailable = app.mainDbReadOnlyReason;
+    handOvers.reading = [&app, &printer](QWidget *p) { openReading(app, printer, p); };
+    handOvers.comparison = [&app, &printer](QWidget *p) { openTwoRecordComparison(app, printer, p); };
     return std::make_unique<MeasurementWindow>(std::move(context), std::move(handOvers), parent);
+}
+
+// The take-over of an older "orlu.mdb" at the end of the start-up window, on its progress bar.
+LegacyConversionHook legacyConversionOf(AppContext &app) {
+    return [&app](StartupProgress &progress) {
+        struct OnStartupBar final : TransferObserver {
+            explicit OnStartupBar(StartupProgress &p)
+                : bar(p) {}
+            void progressed(double fraction) override {
+                bar.setProgress(int(std::lround(fraction * bar.progressMaximum())));
+            }
+            StartupProgress &bar;
+        } observer(progress);
+        progress.setProgress(0);
+        const LegacyConversionOutcome outcome =
+            convertLegacyDatabase(app.mainDb, app.folder, app.clock, &observer);
+        progress.setProgress(progress.progressMaximum());
+        if (!outcome.message.isEmpty())
+            app.prompter.showMessageBox(NoteError, outcome.message);
+    };
+}
+
+std::unique_ptr<QDialog> transferWindow(AppContext &app, QWidget *parent) {
+    return std::make_unique<TransferWindow>(
+        TransferWindowContext{app.mainDb, app.folder, app.prompter, app.clock, app.pump, toneOf(app)},
+        parent);
 }
 
 } // namespace
@@ -126,14 +218,28 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         switch (kind) {
         case WindowKind::StartupStatus:
             return std::make_unique<StartupStatusWindow>(app.probe, app.clock, app.pump, app.folder,
-                                                         app.device, LegacyConversionHook{}, parent);
+                                                         app.device, legacyConversionOf(app), parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
+        case WindowKind::Calibration:
+            return std::make_unique<CalibrationWindow>(
+                CalibrationWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                         app.prompter, app.clock, app.pump},
+                parent);
+        case WindowKind::Locate:
+            return std::make_unique<LocatingWindow>(
+                LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
+                                      app.prompter, app.clock, app.pump},
+                parent);
+        case WindowKind::MultiCompare:
+            return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:
             return std::make_unique<ExplanationWindow>(ReferenceTextStore(app.textDb.handle()), parent);
         case WindowKind::Courses:
             return std::make_unique<CourseWindow>(CourseStore(app.mainDb.handle()), app.prompter,
                                                   app.launcher, toneOf(app), parent);
+        case WindowKind::FileTransfer:
+            return transferWindow(app, parent);
         case WindowKind::Settings:
             return std::make_unique<SettingsWindow>(app.settings, app.settingsPath(), app.launcher,
                                                     app.prompter, parent);

@@ -11,12 +11,12 @@ namespace orlu {
 enum class WindowKind {
     StartupStatus, // StartupStatusWindow
     Measurement,   // MeasurementWindow
-    MultiCompare,  // TKymut
-    Locate,        // TKyLoc
+    MultiCompare,  // MultiComparisonWindow
+    Locate,        // LocatingWindow
     Explain,       // ExplanationWindow
     Courses,       // CourseWindow
-    Calibration,   // TSyspt
-    FileTransfer,  // TKyFile
+    Calibration,   // CalibrationWindow
+    FileTransfer,  // TransferWindow
     Settings,      // SettingsWindow
 };
 

@@ -1,15 +1,12 @@
 #include "charts/chartcommand.h"
 
 #include "analysis/analysis.h"
-#include "charts/chartcolours.h"
+#include "charts/chartoutput.h"
+#include "core/commandline.h"
 #include "charts/charts.h"
-#include "charts/recordingsurface.h"
 
-#include <QBuffer>
-#include <QSaveFile>
 #include <QTextStream>
 
-#include <cmath>
 #include <optional>
 
 namespace orlu {
@@ -26,107 +23,57 @@ struct ChartRequest {
     std::array<double, 24> readings{};
 };
 
-std::optional<bool> parseSex(const QString &text) {
-    const QString s = text.toLower();
-    if (s == u"male"_s || s == u"m"_s || s == u"男"_s)
-        return true;
-    if (s == u"female"_s || s == u"f"_s || s == u"女"_s)
-        return false;
-    return std::nullopt;
+void addChartOptions(CommandLine &cl) {
+    cl.addReadingOptions();
+    cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as a PNG image."_s);
+    cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations as JSON lines."_s);
 }
 
-// Fills `request` or returns the message that explains what is wrong.
-QString parse(const QStringList &args, ChartRequest &request) {
-    QStringList values;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        const bool takesValue = arg == u"--sex"_s || arg == u"--png"_s || arg == u"--ops"_s;
-        if (takesValue) {
-            if (i + 1 >= args.size())
-                return arg + u" needs a value"_s;
-            const QString value = args[++i];
-            if (arg == u"--sex"_s) {
-                const std::optional<bool> male = parseSex(value);
-                if (!male)
-                    return u"--sex must be male or female, not \"%1\""_s.arg(value);
-                request.male = *male;
-            } else if (arg == u"--png"_s) {
-                request.pngFile = value;
-            } else {
-                request.opsFile = value;
-            }
-        } else if (arg.startsWith(u"--"_s)) {
-            return u"unknown option: "_s + arg;
-        } else {
-            values.append(arg);
-        }
+// Fills `request`, or writes the message and returns false.
+bool parse(const CommandLine &cl, QTextStream &err, ChartRequest &request) {
+    QStringList values = cl.positional();
+    if (values.isEmpty()) {
+        cl.usageError(err, u"missing chart number"_s);
+        return false;
     }
-    if (values.isEmpty())
-        return u"missing chart number"_s;
-
     bool ok = false;
     request.selection = values.takeFirst().toInt(&ok);
-    if (!ok || !chartEntry(request.selection))
-        return u"chart number must be 1 to 9"_s;
-    if (!isOfferedChart(request.selection))
-        return u"chart %1 is not offered; charts are 1 to 6, 8 and 9"_s.arg(request.selection);
-
-    if (values.size() != 24)
-        return u"expected 24 readings in uA, got %1"_s.arg(values.size());
-    for (int c = 0; c < 24; ++c) {
-        const double v = values[c].toDouble(&ok);
-        if (!ok || !std::isfinite(v) || v < 0)
-            return u"reading %1 is not a number of uA of 0 or more: \"%2\""_s.arg(c + 1).arg(values[c]);
-        request.readings[static_cast<std::size_t>(c)] = v;
+    if (!ok || !chartEntry(request.selection)) {
+        cl.usageError(err, u"chart number must be 1 to 9"_s);
+        return false;
     }
-    return {};
+    if (!isOfferedChart(request.selection)) {
+        cl.usageError(err, u"chart %1 is not offered; charts are 1 to 6, 8 and 9"_s.arg(request.selection));
+        return false;
+    }
+    const std::optional<Readings> readings = cl.readings(values, err);
+    if (!readings)
+        return false;
+    request.male = readings->male;
+    request.readings = readings->values;
+    request.pngFile = cl.value(u"png"_s);
+    request.opsFile = cl.value(u"ops"_s);
+    return true;
 }
 
 } // namespace
 
-bool writeWholeFile(const QString &path, const QByteArray &data, QString &error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"chart"_s, u"N V1 .. V24"_s,
+                   u"Draw analysis chart N (1-6, 8, 9) for 24 plain readings in uA onto a 757 x 393 image "
+                   u"(--png) and/or write its drawing operations as JSON lines (--ops FILE, or standard "
+                   u"output). FILE \"-\" is standard output; a pipe or device is written in place."_s);
+    addChartOptions(cl);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
     ChartRequest request;
-    if (const QString problem = parse(args, request); !problem.isEmpty()) {
-        err << "chart: " << problem << "\nusage: orlu-cli " << ChartCommandUsage << '\n';
-        return 2;
-    }
+    if (!parse(cl, err, request))
+        return ExitUsage;
 
     const AnalysisResult result = analyse(correctedValues(request.readings), request.male);
-    const bool opsToOut =
-        request.opsFile == u"-"_s || (request.opsFile.isEmpty() && request.pngFile.isEmpty());
-
-    if (!request.pngFile.isEmpty()) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        renderChartImage(request.selection, result, ChartColour::ButtonFace).save(&buffer, "PNG");
-        if (QString error; !writeWholeFile(request.pngFile, png, error)) {
-            err << "chart: cannot write " << request.pngFile << ": " << error << '\n';
-            return 1;
-        }
-    }
-    if (opsToOut || !request.opsFile.isEmpty()) {
-        RecordingSurface recording;
-        drawChart(request.selection, recording, result);
-        const QByteArray lines = opsToJsonLines(recording.ops());
-        if (opsToOut) {
-            out << QString::fromUtf8(lines);
-        } else if (QString error; !writeWholeFile(request.opsFile, lines, error)) {
-            err << "chart: cannot write " << request.opsFile << ": " << error << '\n';
-            return 1;
-        }
-    }
-    out.flush();
-    return 0;
+    return writeChartOutputs(
+        u"chart"_s, request.pngFile, request.opsFile, ChartAreaSize,
+        [&](DrawingSurface &surface) { drawChart(request.selection, surface, result); }, out, err);
 }
 
 } // namespace orlu

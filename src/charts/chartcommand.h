@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <QStringList>
 
 class QTextStream;
@@ -14,9 +12,6 @@ namespace orlu {
 // to `out`). Returns 0 on success, 1 when a file cannot be written, 2 for bad
 // arguments. Needs a QGuiApplication for the fonts.
 int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err);
-
-// Writes `data` to `path`, replacing the file only once all of it is written.
-bool writeWholeFile(const QString &path, const QByteArray &data, QString &error);
 
 inline constexpr auto ChartCommandUsage = "chart N [--sex male|female] [--png FILE] [--ops FILE] V1 .. V24";
 

@@ -1,5 +1,6 @@
 #include "charts/charts.h"
 
+#include "charts/chartframe.h"
 #include "charts/paintersurface.h"
 
 #include <QPainter>
@@ -35,6 +36,18 @@ bool drawChart(int selection, DrawingSurface &surface, const AnalysisResult &res
     default:
         return false;
     }
+}
+
+bool drawChart(int selection, DrawingSurface &surface, const AnalysisResult &result,
+               const ChartFrame &frame) {
+    using Draw = void (*)(DrawingSurface &, const AnalysisResult &, const ChartFrame &);
+    static const std::array<Draw, ChartSelectionCount> draws{
+        drawBarChart,         drawCurveChart, drawYinYangChart,   drawQiBloodChart,  drawGeneratingChart,
+        drawControllingChart, nullptr,        drawRyodorakuChart, drawAutonomicChart};
+    if (selection < 1 || selection > ChartSelectionCount || !draws[static_cast<std::size_t>(selection - 1)])
+        return false;
+    draws[static_cast<std::size_t>(selection - 1)](surface, result, frame);
+    return true;
 }
 
 QImage renderChartImage(int selection, const AnalysisResult &result, const QColor &background, QSize area) {

@@ -14,6 +14,7 @@
 namespace orlu {
 
 struct AnalysisResult;
+struct ChartFrame;
 class DrawingSurface;
 
 inline constexpr QSize ChartAreaSize{ChartAreaWidth, ChartAreaHeight};
@@ -35,6 +36,19 @@ void drawControllingChart(DrawingSurface &surface, const AnalysisResult &result,
 // Reads the corrected values held in the result.
 void drawRyodorakuChart(DrawingSurface &surface, const AnalysisResult &result, QSize area = ChartAreaSize);
 void drawAutonomicChart(DrawingSurface &surface, const AnalysisResult &result, QSize area = ChartAreaSize);
+
+// The same charts in a frame of their own, the printed report's chart block
+// (ChartFrame::paper) or a screen frame. The Ryodoraku chart's captions go below
+// its frame's plot.
+bool drawChart(int selection, DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawBarChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawCurveChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawYinYangChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawQiBloodChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawGeneratingChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawControllingChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawRyodorakuChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
+void drawAutonomicChart(DrawingSurface &surface, const AnalysisResult &result, const ChartFrame &frame);
 
 // Chart `selection` on an image of the chart area's size, filled with `background` first.
 QImage renderChartImage(int selection, const AnalysisResult &result, const QColor &background,

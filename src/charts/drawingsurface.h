@@ -43,8 +43,16 @@ public:
     virtual void setPenWidth(int width) = 0;
     virtual void setBrushColor(const QColor &color) = 0;
     virtual void setBrushStyle(BrushStyle style) = 0;
-    // The font itself is fixed per surface; charts change only its colour.
+    // The font family is fixed per surface; charts change only its colour.
     virtual void setFontColor(const QColor &color) = 0;
+    // Reports set the size in points; until then the surface's own font size holds.
+    virtual void setFontSize(double points) = 0;
+    // Extent of a text in the current font, in device pixels.
+    virtual int textWidth(const QString &text) const = 0;
+    virtual int textHeight(const QString &text) const = 0;
+    // Page `number` of a paged surface begins (page 1 ends nothing). A surface
+    // that is not paged ignores it.
+    virtual void newPage(int number) = 0;
 
     virtual void moveTo(int x, int y) = 0;
     // A line from the current point; (x, y) becomes the current point.

@@ -4,6 +4,7 @@
 
 #include "analysis/analysis.h"
 #include "charts/chartcolours.h"
+#include "charts/chartframe.h"
 #include "charts/chartgeometry.h"
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
@@ -18,161 +19,199 @@ namespace {
 
 namespace C = ChartColour;
 
-constexpr std::array<int, 3> LegendColumns{15, 18, 21};
+enum class ExcessKind { Bar, Curve };
+
+// The three grade levels of the legend stand over these columns of 24.
+int legendColumn(const ChartFrame &f, int level) {
+    static constexpr std::array<int, 3> Screen{15, 18, 21};
+    static constexpr std::array<int, 3> Paper{14, 18, 22};
+    return (f.printed ? Paper : Screen)[static_cast<std::size_t>(level)];
+}
 
 bool hasScale(const AnalysisResult &r) {
     return std::isfinite(r.bodyEnergy) && r.bodyEnergy > 0;
 }
 
+int excessPlotY(const ChartFrame &f, double d, const AnalysisResult &r) {
+    return f.y0 + excessY(d, r.bodyEnergy, f.cr);
+}
+
 // Axis, centre value, hand/foot separator, column borders and middles.
-void drawFrameBeforeData(DrawingSurface &s, const ScreenFrame &f, const AnalysisResult &r) {
-    s.setPen(C::Black, PenStyle::Solid, 3);
-    s.line(f.L, 0, f.L, f.H);
-    s.line(f.L, f.C, f.L + f.W, f.C);
+void drawFrameBeforeData(DrawingSurface &s, const ChartFrame &f, const AnalysisResult &r) {
+    const int bottom = f.y0 + f.h;
+    s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(3, 5));
+    s.line(f.x0, f.y0, f.x0, bottom);
+    s.line(f.x0, f.y0 + f.c, f.x0 + f.w + f.len(0, 2), f.y0 + f.c);
 
     s.setBrushStyle(BrushStyle::None);
-    s.text(0, f.C - 8, C::Navy, formatFixed(r.bodyEnergy, 7, 1));
+    drawLeftOfAxis(s, f, 0, f.y0 + f.c - f.len(8, 2), C::Navy, formatFixed(r.bodyEnergy, 7, 1));
 
-    s.setPenWidth(2);
-    s.line(f.L + f.W / 2, f.H, f.L + f.W / 2, f.H - (f.H / 10) * 8);
+    s.setPenWidth(f.pen(2, 5));
+    s.line(f.x0 + f.w / 2, bottom, f.x0 + f.w / 2, bottom - (f.h / 10) * 8);
 
-    s.setPenWidth(1);
+    s.setPenWidth(f.pen(1, 8));
     for (int i = 1; i <= 12; ++i) {
         if (i != 6) {
-            s.setPenColor(C::Navy);
+            s.setPenColor(f.ink(C::Navy));
             s.setPenStyle(PenStyle::Dotted);
-            const int x = f.L + chartPixel(f.Wr / 12 * i);
-            s.line(x, f.C, x, f.H);
+            const int x = f.x0 + chartPixel(f.wr / 12 * i);
+            s.line(x, f.y0 + f.c, x, bottom);
         }
-        s.setPenColor(C::Gray);
+        s.setPenColor(f.ink(C::Gray));
         s.setPenStyle(PenStyle::Dotted);
-        const int x = f.L + chartPixel(f.Wr / 24) + chartPixel(f.Wr / 12 * (i - 1));
-        s.line(x, f.C, x, f.H - chartPixel(f.Hr / 10));
+        const int x = f.x0 + chartPixel(f.wr / 24) + chartPixel(f.wr / 12 * (i - 1));
+        s.line(x, f.y0 + f.c, x, bottom - chartPixel(f.hr / 10));
     }
 }
 
 // Band lines and texts, ticks, column captions.
-void drawFrameAfterData(DrawingSurface &s, const ScreenFrame &f, const AnalysisResult &r) {
+void drawFrameAfterData(DrawingSurface &s, const ChartFrame &f, const AnalysisResult &r, ExcessKind kind) {
     if (hasScale(r)) {
         const BandLimits &b = r.bands;
-        const int yU2 = excessY(b.u2, r.bodyEnergy, f.Cr);
-        const int yU1 = excessY(b.u1, r.bodyEnergy, f.Cr);
-        const int yD1 = excessY(-b.d1, r.bodyEnergy, f.Cr);
-        const int yD2 = excessY(-b.d2, r.bodyEnergy, f.Cr);
+        const int yU2 = excessPlotY(f, b.u2, r);
+        const int yU1 = excessPlotY(f, b.u1, r);
+        const int yD1 = excessPlotY(f, -b.d1, r);
+        const int yD2 = excessPlotY(f, -b.d2, r);
 
-        s.setPen(C::Red, PenStyle::Dotted, 1);
-        s.line(f.L, yU2, f.L + f.W, yU2);
-        s.line(f.L, yD2, f.L + f.W, yD2);
-        s.setPenColor(C::Olive);
-        s.line(f.L, yU1, f.L + f.W, yU1);
-        s.line(f.L, yD1, f.L + f.W, yD1);
+        s.setPen(f.ink(C::Red), PenStyle::Dotted, f.pen(1, 7));
+        s.line(f.x0, yU2, f.x0 + f.w, yU2);
+        s.line(f.x0, yD2, f.x0 + f.w, yD2);
+        s.setPenColor(f.ink(C::Olive));
+        s.line(f.x0, yU1, f.x0 + f.w, yU1);
+        s.line(f.x0, yD1, f.x0 + f.w, yD1);
 
         s.setBrushStyle(BrushStyle::None);
-        s.text(0, yU2 - 8, C::Red, u"+"_s + formatFixed(b.u2, 5, 1));
-        s.text(0, yD2 - 8, C::Red, u"-"_s + formatFixed(b.d2, 5, 1));
-        s.text(0, yU1 - 8, C::Olive, u"+"_s + formatFixed(b.u1, 5, 1));
-        s.text(0, yD1 - 8, C::Olive, u"-"_s + formatFixed(b.d1, 5, 1));
+        const int above = f.len(8, 2);
+        drawLeftOfAxis(s, f, 0, yU2 - above, C::Red, u"+"_s + formatFixed(b.u2, 5, 1));
+        drawLeftOfAxis(s, f, 0, yD2 - above, C::Red, u"-"_s + formatFixed(b.d2, 5, 1));
+        drawLeftOfAxis(s, f, 0, yU1 - above, C::Olive, u"+"_s + formatFixed(b.u1, 5, 1));
+        drawLeftOfAxis(s, f, 0, yD1 - above, C::Olive, u"-"_s + formatFixed(b.d1, 5, 1));
     }
 
-    s.setPenColor(C::Black);
+    s.setPenColor(f.ink(C::Black));
     s.setPenStyle(PenStyle::Solid);
+    const int tick = kind == ExcessKind::Bar ? f.len(f.w / 80, 2) : f.w / 80;
     for (int i = 1; i <= 18; ++i) {
         if (i == 10)
             continue;
-        const int y = chartPixel(f.Hr / 20 * i);
-        s.line(f.L, y, f.L + f.W / 80, y);
+        const int y = f.y0 + chartPixel(f.hr / 20 * i);
+        s.line(f.x0, y, f.x0 + tick, y);
     }
 
     s.setBrushStyle(BrushStyle::None);
+    const int bottom = f.y0 + f.h;
     for (int i = 1; i <= 12; ++i) {
-        s.text(f.L + chartPixel(f.Wr / 12 * (i - 1) + 10), f.H - 46, C::Green, chartMeridianLabel(i));
-        s.text(f.L + chartPixel(f.Wr / 12 * (i - 1) + 16), f.H - 30, C::Blue, chartElementLabel(i));
+        const double centre = f.x0 + f.wr / 12 * (i - 1) + f.wr / 24;
+        drawCaption(s, f, centre, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 10), bottom - f.len(46, 7),
+                    C::Green, f.meridianLabel(i));
+        drawCaption(s, f, centre, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 16), bottom - f.len(30, 3), C::Blue,
+                    f.elementLabel(i));
         if (i == 1)
-            s.text(f.L + 10, f.H - 15, C::Red, u"左   右"_s);
-        else if (i == 3)
-            s.text(f.L + chartPixel(f.Wr / 12 * 2 + 35), f.H - 15, C::Red, u"Hands  手"_s);
-        else if (i == 9)
-            s.text(f.L + chartPixel(f.Wr / 12 * 8 + 35), f.H - 15, C::Red, u"Feet 足"_s);
+            drawHandFootCaption(s, f, i, f.x0 + 10, bottom - 15);
+        else if (i == 3 || i == 9)
+            drawHandFootCaption(s, f, i, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 35), bottom - 15);
     }
 }
 
-void drawLegendTexts(DrawingSurface &s, const ScreenFrame &f) {
+void drawLegendTexts(DrawingSurface &s, const ChartFrame &f, int paperOffsetMm, int paperDrop) {
     for (int level = 0; level < 3; ++level) {
-        const int k = LegendColumns[static_cast<std::size_t>(level)];
-        s.text(f.L + chartPixel(f.Wr / 24 * k + 32), 4, C::Blue, severityLegendText(level));
+        const int k = legendColumn(f, level);
+        if (f.printed)
+            s.text(f.x0 + chartPixel(f.mm(paperOffsetMm) + f.wr / 24 * k), f.y0 - f.lineHeight + paperDrop,
+                   f.ink(C::Black), severityLegendText(level));
+        else
+            s.text(f.x0 + chartPixel(f.wr / 24 * k + 32), 4, C::Blue, severityLegendText(level));
     }
 }
 
 } // namespace
 
-void drawBarChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    const ScreenFrame f = ScreenFrame::forArea(area.width(), area.height());
+void drawBarChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
     drawFrameBeforeData(s, f, r);
 
-    s.setPen(C::Black, PenStyle::Solid, 1);
+    s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(1, 5));
     if (hasScale(r)) {
+        const int top = f.y0 + 5;
+        const int bottom = f.y0 + f.h;
         for (int j = 1; j <= 24; ++j) {
             const int c = PairedChannelOrder[static_cast<std::size_t>(j - 1)];
             const double d = r.deviation(c);
-            const int x1 = f.L + chartPixel(f.Wr / 24 * (j - 1));
-            const int x2 = chartPixel(f.Wr / 24 * j + f.L);
-            s.setBrush(severityColour(r.grade(c)), severityHatch(r.grade(c)));
-            int yb = excessY(d, r.bodyEnergy, f.Cr);
-            // A bar beyond the area is cut just inside its edge.
-            if (d >= 0 && yb < 5)
-                yb = 5;
-            else if (d < 0 && yb > f.H)
-                yb = f.H - 5;
-            s.rectangle(x1, chartPixel(f.Cr), x2, yb);
+            const int x1 = f.x0 + chartPixel(f.wr / 24 * (j - 1));
+            const int x2 = chartPixel(f.wr / 24 * j + f.x0);
+            s.setBrush(f.gradeInk(r.grade(c), true), severityHatch(r.grade(c)));
+            int yb = excessPlotY(f, d, r);
+            // A bar beyond the plot is cut just inside its edge.
+            if (d >= 0 && yb < top)
+                yb = top;
+            else if (d < 0 && yb > bottom)
+                yb = bottom - f.len(5, 1);
+            s.rectangle(x1, f.y0 + chartPixel(f.cr), x2, yb);
         }
     }
 
-    drawFrameAfterData(s, f, r);
+    drawFrameAfterData(s, f, r, ExcessKind::Bar);
 
-    s.setPen(C::Black, PenStyle::Solid, 1);
+    s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(1, 6));
     for (int level = 0; level < 3; ++level) {
-        const int k = LegendColumns[static_cast<std::size_t>(level)];
-        s.setBrush(severityColour(level), severityHatch(level));
-        s.rectangle(f.L + chartPixel(f.Wr / 24 * k) + 2, 0, f.L + chartPixel(f.Wr / 24 * k + 25), 20);
+        const int k = legendColumn(f, level);
+        s.setBrush(f.gradeInk(level, true), severityHatch(level));
+        if (f.printed)
+            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k), f.y0 - f.lineHeight,
+                        f.x0 + chartPixel(f.mm(7) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(5));
+        else
+            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k) + 2, 0, f.x0 + chartPixel(f.wr / 24 * k + 25), 20);
     }
     s.setBrushStyle(BrushStyle::None);
-    drawLegendTexts(s, f);
+    drawLegendTexts(s, f, 8, f.mm(1));
 }
 
-void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    const ScreenFrame f = ScreenFrame::forArea(area.width(), area.height());
+void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
     drawFrameBeforeData(s, f, r);
 
     if (hasScale(r)) {
+        const int half = f.len(4, 1);
         for (int j = 1; j <= 24; ++j) {
             const int c = PairedChannelOrder[static_cast<std::size_t>(j - 1)];
-            const int y = excessY(r.deviation(c), r.bodyEnergy, f.Cr);
-            const int column = chartPixel(f.Wr / 24 * (j - 1));
+            const int y = excessPlotY(f, r.deviation(c), r);
+            const int column = chartPixel(f.wr / 24 * (j - 1));
 
             s.setPenStyle(PenStyle::None);
-            s.setBrush(severityColour(r.grade(c)), BrushStyle::Solid);
-            s.rectangle(f.L + column + 11, y - 4, chartPixel(f.Wr / 24 * (j - 1) + f.L + 19), y + 4);
+            s.setBrush(f.gradeInk(r.grade(c), true), BrushStyle::Solid);
+            s.rectangle(f.x0 + column + f.len(11, 2), y - half,
+                        chartPixel(f.wr / 24 * (j - 1) + f.x0 + f.len(19, 4)), y + half);
 
             // Each segment is drawn after the marker it ends on, so the line lies over the markers.
             s.setBrushStyle(BrushStyle::None);
-            s.setPen(C::Black, PenStyle::Dotted, 1);
+            s.setPen(f.ink(C::Black), PenStyle::Dotted, f.pen(1, 5));
             if (j == 1)
-                s.moveTo(f.L + column + 15, y);
+                s.moveTo(f.x0 + column + f.len(15, 3), y);
             else
-                s.lineTo(f.L + column + 15, y);
+                s.lineTo(f.x0 + column + f.len(15, 3), y);
         }
     }
 
-    drawFrameAfterData(s, f, r);
+    drawFrameAfterData(s, f, r, ExcessKind::Curve);
 
     s.setPenStyle(PenStyle::None);
     for (int level = 0; level < 3; ++level) {
-        const int k = LegendColumns[static_cast<std::size_t>(level)];
-        s.setBrush(severityColour(level), BrushStyle::Solid);
-        s.rectangle(f.L + chartPixel(f.Wr / 24 * k) + 10, 5, f.L + chartPixel(f.Wr / 24 * k + 22), 15);
+        const int k = legendColumn(f, level);
+        s.setBrush(f.gradeInk(level, true), BrushStyle::Solid);
+        if (f.printed)
+            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k), f.y0 - f.lineHeight,
+                        f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(3));
+        else
+            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k) + 10, 5, f.x0 + chartPixel(f.wr / 24 * k + 22), 15);
     }
     s.setBrushStyle(BrushStyle::None);
-    drawLegendTexts(s, f);
+    drawLegendTexts(s, f, 5, 0);
+}
+
+void drawBarChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+    drawBarChart(s, r, ChartFrame::screen(area));
+}
+
+void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+    drawCurveChart(s, r, ChartFrame::screen(area));
 }
 
 } // namespace orlu

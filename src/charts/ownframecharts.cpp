@@ -3,6 +3,7 @@
 
 #include "analysis/analysis.h"
 #include "charts/chartcolours.h"
+#include "charts/chartframe.h"
 #include "charts/chartgeometry.h"
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
@@ -15,165 +16,204 @@ namespace {
 
 namespace C = ChartColour;
 
-constexpr std::array<int, 3> LegendColumns{15, 18, 21};
 constexpr double RyodorakuFullScale = 170.0; // uA at the top edge
 
-// `count` column lines right of the axis at x = 50: gray dotted through the middle
-// of each pair of columns, solid at their borders, where the hand/foot border
-// (line `limbBorder`) is gray and wider than the blue ones.
-void columnLines(DrawingSurface &s, int count, double width, int top, int dottedBottom, int bottom,
+int legendColumn(const ChartFrame &f, int level) {
+    static constexpr std::array<int, 3> Screen{15, 18, 21};
+    static constexpr std::array<int, 3> Paper{14, 18, 22};
+    return (f.printed ? Paper : Screen)[static_cast<std::size_t>(level)];
+}
+
+// `count` column lines right of the axis: gray dotted through the middle of
+// each pair of columns, solid at their borders, where the hand/foot border
+// (line `limbBorder`) is gray and wider than the blue ones. The solid lines
+// start `rise` above the dotted ones.
+void columnLines(DrawingSurface &s, const ChartFrame &f, int count, int dottedBottom, int rise,
                  int limbBorder) {
+    const int top = f.y0 + f.h / 17;
     for (int i = 1; i <= count; ++i) {
-        const int x = chartPixel(width / count * i) + 50;
+        const int x = chartPixel(f.wr / count * i) + f.x0;
         if (i % 2 == 1) {
-            s.setPen(C::Gray, PenStyle::Dotted, 1);
+            s.setPen(f.ink(C::Gray), PenStyle::Dotted, f.pen(1, 5));
             s.line(x, top, x, dottedBottom);
         } else {
             if (i == limbBorder)
-                s.setPen(C::Gray, PenStyle::Solid, 2);
+                s.setPen(f.ink(C::Gray), PenStyle::Solid, f.pen(2, 3));
             else
-                s.setPen(C::Blue, PenStyle::Solid, 1);
-            s.line(x, top - 10, x, bottom);
+                s.setPen(f.ink(C::Blue), PenStyle::Solid, f.pen(1, 5));
+            s.line(x, top - rise, x, f.y0 + f.h);
         }
     }
 }
 
 } // namespace
 
-void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    const int w = area.width() - 50;
-    const int h = area.height() - 50;
-    const double wr = w;
-    const double hr = h;
-    // Absolute scale: 0 uA on y = h, 170 uA on y = 0.
-    const auto scaleY = [&](double v) { return chartPixel(hr - v * hr / RyodorakuFullScale); };
+void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+    const int bottom = f.y0 + f.h;
+    // Absolute scale: 0 uA on the bottom edge, 170 uA on the top edge.
+    const auto scaleY = [&](double v) { return f.y0 + chartPixel(f.hr - v * f.hr / RyodorakuFullScale); };
 
-    s.setPen(C::Black, PenStyle::Solid, 3);
+    s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(3, 3));
     s.setBrushStyle(BrushStyle::None);
-    s.line(50, 0, 50, h);
+    s.line(f.x0, f.y0, f.x0, bottom);
 
-    columnLines(s, 24, wr, h / 17, h, h, 12);
+    columnLines(s, f, 24, bottom - f.len(0, 7), f.len(10, 2), 12);
 
-    s.setPenColor(C::Black);
+    s.setPenColor(f.ink(C::Black));
     s.setPenStyle(PenStyle::Solid);
     s.setBrushStyle(BrushStyle::None);
-    s.setFontColor(C::Navy);
+    s.setFontColor(f.ink(C::Navy));
     for (int i = 0; i <= 16; ++i) {
-        const int y = h - chartPixel(hr / 17 * i);
-        s.line(50, y, w / 80 + 50, y);
-        s.textOut(2, y - 6, formatInt(10 * i, 3));
+        const int y = bottom - chartPixel(f.hr / 17 * i);
+        s.line(f.x0, y, f.w / 80 + f.x0, y);
+        s.textOut(f.pick(2, f.x0 - f.mm(6)), y - 6, formatInt(10 * i, 3));
     }
 
     for (int i = 1; i <= 12; ++i) {
-        s.text(chartPixel(wr / 12 * (i - 1) + 11) + 50, h + 4, C::Green, chartMeridianLabel(i));
-        s.text(chartPixel(wr / 12 * (i - 1) + 18) + 50, h + 20, C::Blue, chartElementLabel(i));
+        const double centre = f.x0 + f.wr / 12 * (i - 1) + f.wr / 24;
+        drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 11) + f.x0,
+                    f.pick(bottom + 4, bottom - f.mm(7)), C::Green, f.meridianLabel(i));
+        drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 18) + f.x0,
+                    f.pick(bottom + 20, bottom - f.mm(3)), C::Blue, f.elementLabel(i));
         if (i == 1)
-            s.text(61, h + 35, C::Red, u"左   右"_s);
+            drawHandFootCaption(s, f, i, 61, bottom + 35);
         else if (i == 3)
-            s.text(chartPixel(wr / 12 * 2 + 36) + 50, h + 35, C::Red, u"Hands  手"_s);
+            drawHandFootCaption(s, f, i, chartPixel(f.wr / 12 * 2 + 36) + f.x0, bottom + 35);
         else if (i == 9)
-            s.text(chartPixel(wr / 12 * 8 + 44) + 50, h + 35, C::Red, u"Feet 足"_s);
+            drawHandFootCaption(s, f, i, chartPixel(f.wr / 12 * 8 + 44) + f.x0, bottom + 35);
     }
 
     s.setPenStyle(PenStyle::None);
     for (int level = 0; level < 3; ++level) {
-        const int k = LegendColumns[static_cast<std::size_t>(level)];
-        s.setBrush(severityColour(level), BrushStyle::Solid);
-        s.rectangle(chartPixel(wr / 24 * k) + 57, 7, chartPixel(wr / 24 * k + 25) + 50, 13);
+        const int k = legendColumn(f, level);
+        s.setBrush(f.gradeInk(level, false), BrushStyle::Solid);
+        if (f.printed)
+            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k) - f.mm(3), f.y0 - f.lineHeight + f.mm(1) / 2,
+                        f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(3));
+        else
+            s.rectangle(chartPixel(f.wr / 24 * k) + 57, 7, chartPixel(f.wr / 24 * k + 25) + 50, 13);
     }
     s.setBrushStyle(BrushStyle::None);
     for (int level = 0; level < 3; ++level) {
-        const int k = LegendColumns[static_cast<std::size_t>(level)];
-        s.text(chartPixel(wr / 24 * k + 32) + 50, 4, C::Blue, severityLegendText(level));
+        const int k = legendColumn(f, level);
+        if (f.printed)
+            s.text(f.x0 + chartPixel(f.mm(5) + f.wr / 24 * k), f.y0 - f.lineHeight, f.ink(C::Black),
+                   severityLegendText(level));
+        else
+            s.text(chartPixel(f.wr / 24 * k + 32) + 50, 4, C::Blue, severityLegendText(level));
     }
 
     // The band lies around the body energy on the same absolute scale.
     const double a = r.bodyEnergy;
     const BandLimits &b = r.bands;
-    s.setPen(C::Red, PenStyle::Dotted, 1);
-    s.line(50, scaleY(a + b.u2), w + 50, scaleY(a + b.u2));
-    s.line(50, scaleY(a - b.d2), w + 50, scaleY(a - b.d2));
-    s.setPenColor(C::Olive);
-    s.line(50, scaleY(a + b.u1), w + 50, scaleY(a + b.u1));
-    s.line(50, scaleY(a - b.d1), w + 50, scaleY(a - b.d1));
+    s.setPen(f.ink(C::Red), PenStyle::Dotted, f.pen(1, 5));
+    s.line(f.x0, scaleY(a + b.u2), f.w + f.x0, scaleY(a + b.u2));
+    s.line(f.x0, scaleY(a - b.d2), f.w + f.x0, scaleY(a - b.d2));
+    s.setPenColor(f.ink(C::Olive));
+    s.line(f.x0, scaleY(a + b.u1), f.w + f.x0, scaleY(a + b.u1));
+    s.line(f.x0, scaleY(a - b.d1), f.w + f.x0, scaleY(a - b.d1));
 
     // Height from the corrected value, colour from the channel's grade.
     s.setPenStyle(PenStyle::None);
+    const int left = f.pick(3, f.mm(1) / 2);
+    const int above = f.pick(2, f.mm(1) / 2);
+    const int below = f.pick(3, f.mm(1) / 2);
     for (int j = 0; j <= 23; ++j) {
         const int c = PairedChannelOrder[static_cast<std::size_t>(j)];
-        const double y = hr - chartPixel(hr / RyodorakuFullScale * r.w(c));
-        s.setBrush(severityColour(r.grade(c)), BrushStyle::Solid);
-        s.rectangle(chartPixel(wr / 24 * j + 3) + 50, chartPixel(y - 2),
-                    chartPixel(wr / 24 * j + wr / 24) + 50, chartPixel(y + 3));
+        const double y = f.y0 + f.hr - chartPixel(f.hr / RyodorakuFullScale * r.w(c));
+        s.setBrush(f.gradeInk(r.grade(c), false), BrushStyle::Solid);
+        s.rectangle(chartPixel(f.wr / 24 * j + left) + f.x0, chartPixel(y - above),
+                    chartPixel(f.wr / 24 * j + f.wr / 24) + f.x0, chartPixel(y + below));
     }
 }
 
-void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    const int w = area.width() - 50;
-    const int h = area.height();
-    const double wr = w;
-    const double hr = h;
+void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+    const int bottom = f.y0 + f.h;
     const double a = r.bodyEnergy;
     // The centre line stands for three times the body energy; 100 units reach the edges.
-    const auto groupY = [&](double g) { return chartPixel(hr / 2 - hr / 200 * (g - 3 * a)); };
+    const auto groupY = [&](double g) { return f.y0 + chartPixel(f.hr / 2 - f.hr / 200 * (g - 3 * a)); };
 
-    s.setPen(C::Black, PenStyle::Solid, 3);
-    s.line(50, 0, 50, h);
-    s.setPenWidth(2);
-    s.line(50, h / 2, w + 50, h / 2);
+    s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(3, 3));
+    s.line(f.x0, f.y0, f.x0, bottom);
+    s.setPenWidth(f.pen(2, 4));
+    s.line(f.x0, f.y0 + f.h / 2, f.w + f.x0, f.y0 + f.h / 2);
 
-    columnLines(s, 8, wr, h / 17, h - 15, h, 4);
+    columnLines(s, f, 8, bottom - f.len(15, 5), f.len(10, 4), 4);
 
-    s.setPenColor(C::Black);
+    s.setPenColor(f.ink(C::Black));
     s.setPenStyle(PenStyle::Solid);
     s.setBrushStyle(BrushStyle::None);
+    const int tickTextX = f.pick(2, f.x0 - f.mm(10));
+    const int tickTextRise = f.len(7, 2);
     for (int i = 0; i <= 19; ++i) {
-        const int y = h - chartPixel(hr / 20 * i);
-        s.line(50, y, w / 80 + 50, y);
+        const int y = bottom - chartPixel(f.hr / 20 * i);
+        s.line(f.x0, y, f.w / 80 + f.x0, y);
         if (i >= 11)
-            s.text(2, y - 7, C::Black, u" +"_s + formatInt(10 * i - 100, 3));
+            s.text(tickTextX, y - tickTextRise, f.ink(C::Black), u" +"_s + formatInt(10 * i - 100, 3));
         else if (i >= 1 && i <= 9)
-            s.text(2, y - 7, C::Black, u" -"_s + formatInt(100 - 10 * i, 3));
+            s.text(tickTextX, y - tickTextRise, f.ink(C::Black), u" -"_s + formatInt(100 - 10 * i, 3));
         else if (i == 10)
-            s.text(0, h / 2 - 7, C::Red, formatFixed(3 * a, 7, 1));
+            s.text(f.pick(0, f.x0 - f.mm(12)), f.y0 + f.h / 2 - tickTextRise, f.ink(C::Red),
+                   formatFixed(3 * a, 7, 1));
     }
 
+    // Screen offsets count from the area's edge, 50 pixels left of the axis.
+    const auto fromAxis = [&](int screen, double paperMm) {
+        return f.x0 + f.pick(screen - 50, -f.mm(paperMm));
+    };
     for (int k = 1; k <= 8; ++k)
-        s.text(chartPixel(wr / 16 * (2 * k - 1)) + 30, h - 45, C::Red, formatFixed(r.group(k), 7, 1));
+        s.text(chartPixel(f.wr / 16 * (2 * k - 1)) + fromAxis(30, 6), bottom - f.len(45, 12), f.ink(C::Red),
+               formatFixed(r.group(k), 7, 1));
     for (int k = 1; k <= 8; ++k)
-        s.text(chartPixel(wr / 16 * (2 * k - 1)) + 36, h - 30, C::Green,
+        s.text(chartPixel(f.wr / 16 * (2 * k - 1)) + fromAxis(36, 4), bottom - f.len(30, 8), f.ink(C::Green),
                k % 2 == 1 ? u"三  阴"_s : u"三  阳"_s);
-    s.setFontColor(C::Blue);
-    s.textOut(chartPixel(wr / 8) + 36, h - 15, u"左  手"_s);
-    s.textOut(chartPixel(wr / 8 * 3) + 36, h - 15, u"右  手"_s);
-    s.textOut(chartPixel(wr / 8 * 5) + 36, h - 15, u"左  脚"_s);
-    s.textOut(chartPixel(wr / 8 * 7) + 36, h - 15, u"右  脚"_s);
+    s.setFontColor(f.ink(C::Blue));
+    const int limbY = bottom - f.len(15, 4);
+    s.textOut(chartPixel(f.wr / 8) + fromAxis(36, 4), limbY, u"左  手"_s);
+    s.textOut(chartPixel(f.wr / 8 * 3) + fromAxis(36, 4), limbY, u"右  手"_s);
+    s.textOut(chartPixel(f.wr / 8 * 5) + fromAxis(36, 4), limbY, u"左  脚"_s);
+    s.textOut(chartPixel(f.wr / 8 * 7) + fromAxis(36, 4), limbY, u"右  脚"_s);
 
     const double ratio =
         r.state(StateItem::Autonomic)
             .value.value_or(r.lowestGroup != 0 ? r.highestGroup / r.lowestGroup : r.highestGroup);
-    s.text(chartPixel(wr / 2) + 80, 0, C::Red,
+    s.text(f.printed ? f.x0 + chartPixel(f.wr / 4) - f.mm(6) : chartPixel(f.wr / 2) + 80, f.y0, f.ink(C::Red),
            u"Max ["_s + formatFixed(r.highestGroup, 6, 1) + u"] / Min ["_s +
                formatFixed(r.lowestGroup, 6, 1) + u"] =  "_s + formatFixed(ratio, 6, 3) +
                u"   Range  [1.0 ~ 1.5]"_s);
 
+    const int half = f.len(4, 1);
     for (int k = 1; k <= 8; ++k) {
-        const int x = chartPixel(wr / 8 * (k - 1) + wr / 16);
+        const int x = chartPixel(f.wr / 8 * (k - 1) + f.wr / 16) + f.x0;
         const int y = groupY(r.group(k));
         s.setPenStyle(PenStyle::None);
-        s.setBrush(C::Green, BrushStyle::Solid);
-        s.rectangle(x + 46, y - 4, x + 54, y + 4);
+        s.setBrush(f.ink(C::Green), BrushStyle::Solid);
+        s.rectangle(x - half, y - half, x + half, y + half);
         s.setBrushStyle(BrushStyle::None);
-        s.setPen(C::Maroon, PenStyle::Dotted, 1);
+        s.setPen(f.ink(C::Maroon), PenStyle::Dotted, f.pen(1, 5));
         if (k == 1)
-            s.moveTo(x + 50, y);
+            s.moveTo(x, y);
         else
-            s.lineTo(x + 50, y);
+            s.lineTo(x, y);
     }
 
-    s.setPen(C::Red, PenStyle::Dotted, 1);
-    s.line(50, groupY(r.highestGroup), w + 50, groupY(r.highestGroup));
-    s.line(50, groupY(r.lowestGroup), w + 50, groupY(r.lowestGroup));
+    s.setPen(f.ink(C::Red), PenStyle::Dotted, f.pen(1, 5));
+    s.line(f.x0, groupY(r.highestGroup), f.w + f.x0, groupY(r.highestGroup));
+    s.line(f.x0, groupY(r.lowestGroup), f.w + f.x0, groupY(r.lowestGroup));
+}
+
+void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+    ChartFrame f = ChartFrame::screen(area);
+    // The captions stand below the plot, in the area's last 50 pixels.
+    f.h = area.height() - 50;
+    f.hr = f.h;
+    f.c = f.h / 2;
+    f.cr = f.c;
+    drawRyodorakuChart(s, r, f);
+}
+
+void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+    drawAutonomicChart(s, r, ChartFrame::screen(area));
 }
 
 } // namespace orlu

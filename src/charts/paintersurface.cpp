@@ -1,6 +1,7 @@
 #include "charts/paintersurface.h"
 
 #include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
@@ -86,6 +87,29 @@ void PainterSurface::setBrushStyle(BrushStyle style) {
 }
 void PainterSurface::setFontColor(const QColor &color) {
     m_fontColor = color;
+}
+
+void PainterSurface::setFontSize(double points) {
+    QFont font = m_painter.font();
+    font.setPointSizeF(points);
+    m_painter.setFont(font);
+    m_ascent = QFontMetrics(font, m_painter.device()).ascent();
+}
+
+int PainterSurface::textWidth(const QString &text) const {
+    return QFontMetrics(m_painter.font(), m_painter.device()).horizontalAdvance(text);
+}
+
+int PainterSurface::textHeight(const QString &) const {
+    // The font's full line height, as the report's line spacing is measured by.
+    return QFontMetrics(m_painter.font(), m_painter.device()).height();
+}
+
+void PainterSurface::newPage(int number) {
+    if (number <= 1)
+        return;
+    if (auto *paged = dynamic_cast<QPagedPaintDevice *>(m_painter.device()); paged && !paged->newPage())
+        m_pagesOk = false;
 }
 
 void PainterSurface::applyPen() {

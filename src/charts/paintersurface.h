@@ -9,8 +9,8 @@ class QPainter;
 
 namespace orlu {
 
-// Draws on a QPainter: a widget, an image or a printer page. The painter's
-// own pen, brush and font are replaced while drawing.
+// Draws on a QPainter: a widget, an image, a printer or a PDF writer. The
+// painter's own pen, brush and font are replaced while drawing.
 class PainterSurface final : public DrawingSurface {
 public:
     PainterSurface(QPainter &painter, const QFont &font);
@@ -24,6 +24,13 @@ public:
     void setBrushColor(const QColor &color) override;
     void setBrushStyle(BrushStyle style) override;
     void setFontColor(const QColor &color) override;
+    void setFontSize(double points) override;
+    int textWidth(const QString &text) const override;
+    int textHeight(const QString &text) const override;
+    // On a printer or PDF writer page 2 onwards starts a new sheet.
+    void newPage(int number) override;
+    // False once the device refused a new page.
+    bool pagesOk() const { return m_pagesOk; }
 
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
@@ -42,6 +49,7 @@ private:
     QColor m_fontColor{0, 0, 0};
     QPoint m_current;
     int m_ascent = 0;
+    bool m_pagesOk = true;
 };
 
 } // namespace orlu

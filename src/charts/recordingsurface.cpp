@@ -1,11 +1,45 @@
 #include "charts/recordingsurface.h"
 
+#include "charts/reportfont.h"
+
+#include <QFontMetrics>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
 
 namespace orlu {
 
 using namespace Qt::StringLiterals;
+
+RecordingSurface::RecordingSurface(int dpi)
+    : m_metricsFont(u"Tahoma"_s)
+    , m_metricsDevice(1, 1, QImage::Format_RGB32) {
+    m_metricsFont.setStyleHint(QFont::SansSerif);
+    m_metricsFont.setPixelSize(11);
+    const int dotsPerMetre = qRound(dpi / 0.0254);
+    m_metricsDevice.setDotsPerMeterX(dotsPerMetre);
+    m_metricsDevice.setDotsPerMeterY(dotsPerMetre);
+}
+
+void RecordingSurface::setFontSize(double points) {
+    m_fontSize = points;
+    m_metricsFont = reportFont(points);
+}
+
+int RecordingSurface::textWidth(const QString &text) const {
+    return QFontMetrics(m_metricsFont, &m_metricsDevice).horizontalAdvance(text);
+}
+
+int RecordingSurface::textHeight(const QString &) const {
+    return QFontMetrics(m_metricsFont, &m_metricsDevice).height();
+}
+
+void RecordingSurface::newPage(int number) {
+    DrawOp op = make(DrawOp::Kind::Page, {});
+    op.page = number;
+    m_ops.append(op);
+}
 
 DrawOp RecordingSurface::make(DrawOp::Kind kind, QList<QPoint> points, QString text) const {
     DrawOp op;
@@ -15,6 +49,7 @@ DrawOp RecordingSurface::make(DrawOp::Kind kind, QList<QPoint> points, QString t
     op.pen = m_pen;
     op.brush = m_brush;
     op.font = m_font;
+    op.fontSize = m_fontSize;
     return op;
 }
 
@@ -103,6 +138,8 @@ const char *kindName(DrawOp::Kind kind) {
         return "polygon";
     case DrawOp::Kind::Text:
         return "text";
+    case DrawOp::Kind::Page:
+        return "page";
     }
     return "line";
 }
@@ -126,7 +163,11 @@ QByteArray field(const char *name, int value) {
 
 QByteArray opToJson(const DrawOp &op) {
     QByteArray out = QByteArray("{\"op\": \"") + kindName(op.kind) + '"';
+    if (op.kind == DrawOp::Kind::Page)
+        return out + field("n", op.page) + '}';
     switch (op.kind) {
+    case DrawOp::Kind::Page:
+        break;
     case DrawOp::Kind::Line:
     case DrawOp::Kind::Rect:
     case DrawOp::Kind::Ellipse:
@@ -153,8 +194,48 @@ QByteArray opToJson(const DrawOp &op) {
            penStyleName(op.pen.style) + "\", \"width\": " + QByteArray::number(op.pen.width) + '}';
     out += ", \"brush\": {\"color\": " + colorJson(op.brush.color) + ", \"style\": \"" +
            brushStyleName(op.brush.style) + "\"}";
-    out += ", \"font\": " + colorJson(op.font) + '}';
+    out += ", \"font\": " + colorJson(op.font);
+    if (op.kind == DrawOp::Kind::Text && op.fontSize > 0)
+        out += ", \"size\": " + QByteArray::number(op.fontSize);
+    out += '}';
     return out;
+}
+
+void replayOps(const QList<DrawOp> &ops, DrawingSurface &target) {
+    double fontSize = 0;
+    for (const DrawOp &op : ops) {
+        if (op.kind == DrawOp::Kind::Page) {
+            target.newPage(op.page);
+            continue;
+        }
+        target.setPen(op.pen.color, op.pen.style, op.pen.width);
+        target.setBrush(op.brush.color, op.brush.style);
+        target.setFontColor(op.font);
+        if (op.fontSize > 0 && op.fontSize != fontSize) {
+            fontSize = op.fontSize;
+            target.setFontSize(fontSize);
+        }
+        const QList<QPoint> &p = op.points;
+        switch (op.kind) {
+        case DrawOp::Kind::Line:
+            target.line(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Rect:
+            target.rectangle(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Ellipse:
+            target.ellipse(p[0].x(), p[0].y(), p[1].x(), p[1].y());
+            break;
+        case DrawOp::Kind::Polygon:
+            target.polygon(p);
+            break;
+        case DrawOp::Kind::Text:
+            target.textOut(p[0].x(), p[0].y(), op.text);
+            break;
+        case DrawOp::Kind::Page:
+            break;
+        }
+    }
 }
 
 QByteArray opsToJsonLines(const QList<DrawOp> &ops) {

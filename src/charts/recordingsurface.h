@@ -3,6 +3,8 @@
 #include "charts/drawingsurface.h"
 
 #include <QByteArray>
+#include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -12,7 +14,7 @@
 namespace orlu {
 
 struct DrawOp {
-    enum class Kind { Line, Rect, Ellipse, Polygon, Text };
+    enum class Kind { Line, Rect, Ellipse, Polygon, Text, Page };
     Kind kind = Kind::Line;
     // Line: from, to. Rect and ellipse: the two corners as given. Polygon: its points.
     // Text: its top-left corner.
@@ -21,16 +23,27 @@ struct DrawOp {
     PenState pen;
     BrushState brush;
     QColor font{0, 0, 0};
+    double fontSize = 0; // points; 0 while the surface's own font holds
+    int page = 0;        // Page: the number of the page that begins
 };
 
+// Texts are measured as a painter on a device of the surface's dpi measures
+// them: by default the screen's 96 with the screen charts' font of 11 pixels,
+// after a font size is set in the report's font.
 class RecordingSurface final : public DrawingSurface {
 public:
+    explicit RecordingSurface(int dpi = 96);
+
     void setPenColor(const QColor &color) override { m_pen.color = color; }
     void setPenStyle(PenStyle style) override { m_pen.style = style; }
     void setPenWidth(int width) override { m_pen.width = width; }
     void setBrushColor(const QColor &color) override { m_brush.color = color; }
     void setBrushStyle(BrushStyle style) override { m_brush.style = style; }
     void setFontColor(const QColor &color) override { m_font = color; }
+    void setFontSize(double points) override;
+    int textWidth(const QString &text) const override;
+    int textHeight(const QString &text) const override;
+    void newPage(int number) override;
 
     void moveTo(int x, int y) override { m_current = QPoint(x, y); }
     // Recorded as a line from the current point.
@@ -53,12 +66,21 @@ private:
     PenState m_pen;
     BrushState m_brush;
     QColor m_font{0, 0, 0};
+    double m_fontSize = 0;
+    QFont m_metricsFont;
+    QImage m_metricsDevice; // carries the dpi the font sizes are measured at
     QPoint m_current;
 };
 
 // One JSON object per line, in drawing order:
 // {"op": "line", "x1": .., "y1": .., "x2": .., "y2": .., "pen": {..}, "brush": {..}, "font": [r, g, b]}
+// A text drawn after a font size was set also carries "size" (points); a page
+// beginning is {"op": "page", "n": N}.
 QByteArray opsToJsonLines(const QList<DrawOp> &ops);
+
+// Draws recorded operations again on another surface (a printer page), in order,
+// with the pen, brush and font each was recorded with.
+void replayOps(const QList<DrawOp> &ops, DrawingSurface &target);
 QByteArray opToJson(const DrawOp &op);
 
 } // namespace orlu

@@ -5,6 +5,7 @@
 
 #include "analysis/analysis.h"
 #include "charts/chartcolours.h"
+#include "charts/chartframe.h"
 #include "charts/chartgeometry.h"
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
@@ -40,105 +41,142 @@ struct SixColumnStyle {
 
 class SixColumnFrame {
 public:
-    SixColumnFrame(DrawingSurface &s, QSize area)
+    SixColumnFrame(DrawingSurface &s, const ChartFrame &f)
         : m_s(s)
-        , m_f(ScreenFrame::forArea(area.width(), area.height()))
-        , m_areaWidth(area.width()) {}
+        , m_f(f) {}
 
-    int x(int k) const { return m_f.L + chartPixel(m_f.Wr / 6 * k) - chartPixel(m_f.Wr / 12); }
-    // A square of half-size `half` centred on column k at height y.
-    void square(int k, int y, int half) const {
-        const int base = m_f.L - chartPixel(m_f.Wr / 12);
-        m_s.rectangle(base + chartPixel(m_f.Wr / 6 * k - half), y - half,
-                      base + chartPixel(m_f.Wr / 6 * k + half), y + half);
+    const ChartFrame &frame() const { return m_f; }
+    int x(int k) const { return m_f.x0 + chartPixel(m_f.wr / 6 * k) - chartPixel(m_f.wr / 12); }
+    // A square (or, `round`, a circle) of half-size `half` centred on column k at height y.
+    void marker(int k, int y, int half, bool round = false) const {
+        const int base = m_f.x0 - chartPixel(m_f.wr / 12);
+        const int x1 = base + chartPixel(m_f.wr / 6 * k - half);
+        const int x2 = base + chartPixel(m_f.wr / 6 * k + half);
+        if (round)
+            m_s.ellipse(x1, y - half, x2, y + half);
+        else
+            m_s.rectangle(x1, y - half, x2, y + half);
     }
-    int y(double v, double unitsToEdge) const { return chartPixel(m_f.Cr - m_f.Hr / unitsToEdge * v); }
+    int y(double v, double unitsToEdge) const {
+        return m_f.y0 + chartPixel(m_f.cr - m_f.hr / unitsToEdge * v);
+    }
     // The triangle at the top of column k.
     void warning(int k, const QColor &colour) const {
+        const int xk = x(k);
+        const int wing = m_f.len(8, 2);
+        const int base = m_f.y0 + m_f.len(17, 4);
         m_s.setPenStyle(PenStyle::None);
-        m_s.setBrush(colour, BrushStyle::Solid);
-        m_s.polygon({QPoint(x(k) + 8, 17), QPoint(x(k), 1), QPoint(x(k) - 8, 17)});
+        m_s.setBrush(m_f.ink(colour), BrushStyle::Solid);
+        m_s.polygon({QPoint(xk + wing, base), QPoint(xk, m_f.y0 + m_f.len(1, 1)), QPoint(xk - wing, base)});
     }
 
     void before(const SixColumnStyle &style) {
-        m_s.setPen(C::Black, PenStyle::Solid, 3);
-        m_s.line(m_f.L, 0, m_f.L, m_f.H);
-        m_s.line(m_f.L, m_f.C, m_f.L + m_f.W, m_f.C);
+        m_s.setPen(m_f.ink(C::Black), PenStyle::Solid, m_f.pen(3, 6));
+        m_s.line(m_f.x0, m_f.y0, m_f.x0, m_f.y0 + m_f.h);
+        m_s.line(m_f.x0, m_f.y0 + m_f.c, m_f.x0 + m_f.w, m_f.y0 + m_f.c);
         m_s.setBrushStyle(BrushStyle::None);
-        m_s.text(0, m_f.C - 8, C::Red, formatFixed(style.centreValue, 7, 1));
+        drawLeftOfAxis(m_s, m_f, 0, m_f.y0 + m_f.c - m_f.len(8, 2), C::Red,
+                       formatFixed(style.centreValue, 7, 1));
         m_s.setPenWidth(1);
         columnLines();
-        m_s.setPen(C::Black, PenStyle::Solid, 1);
+        m_s.setPen(m_f.ink(C::Black), PenStyle::Solid, 1);
     }
 
     // Band lines at the given limits on the 200-unit scale, ticks, captions, column lines.
-    void after(const SixColumnStyle &style, double u1, double u2, double d1, double d2) {
-        m_s.setPen(C::Red, PenStyle::Dotted, 1);
+    void after(const SixColumnStyle &style, double u1, double u2, double d1, double d2, int bandDivisor) {
+        m_s.setPen(m_f.ink(C::Red), PenStyle::Dotted, m_f.pen(1, bandDivisor));
         bandLine(y(u2, 200));
         bandLine(y(-d2, 200));
-        m_s.setPenColor(C::Olive);
+        m_s.setPenColor(m_f.ink(C::Olive));
         bandLine(y(u1, 200));
         bandLine(y(-d1, 200));
 
-        m_s.setPenColor(C::Black);
+        m_s.setPenColor(m_f.ink(C::Black));
         m_s.setPenStyle(PenStyle::Solid);
         for (int i = 1; i <= 19; ++i) {
             if (i == 10)
                 continue;
-            const int ty = chartPixel(m_f.Hr / 20 * i);
-            m_s.line(m_f.L, ty, m_f.L + m_f.W / 80, ty);
+            const int ty = m_f.y0 + chartPixel(m_f.hr / 20 * i);
+            m_s.line(m_f.x0, ty, m_f.x0 + m_f.w / 80, ty);
             const QString label =
                 i > 10 ? u"-"_s + formatInt(10 * i - 100, 4) : u"+"_s + formatInt(100 - 10 * i, 4);
-            m_s.text(5, chartPixel(m_f.Hr / 20 * i - 8), C::Black, label);
+            // On paper the labels above the centre stand 2 mm higher.
+            const int labelY = m_f.y0 + chartPixel(m_f.hr / 20 * i - 8) - (i < 10 ? m_f.len(0, 2) : 0);
+            drawLeftOfAxis(m_s, m_f, 5, labelY, C::Black, label);
         }
 
         m_s.setBrushStyle(BrushStyle::None);
+        const int bottom = m_f.y0 + m_f.h;
         for (int k = 1; k <= 6; ++k) {
             const ElementColumn &column = (*style.columns)[at(k)];
-            m_s.text(x(k) - 20, m_f.H - 50, style.yinLabel, chartMeridianLabel(column.yin));
-            m_s.text(x(k) - 20, m_f.H - 34, style.yangLabel, chartMeridianLabel(column.yang));
-            m_s.text(x(k) - 28, m_f.H - 16, C::Blue, sixColumnElementLabel(column.element));
+            const int xk = x(k);
+            drawCaption(m_s, m_f, xk, xk - 20, bottom - m_f.len(50, 12), style.yinLabel,
+                        m_f.meridianLabel(column.yin));
+            drawCaption(m_s, m_f, xk, xk - 20, bottom - m_f.len(34, 8), style.yangLabel,
+                        m_f.meridianLabel(column.yang));
+            drawCaption(m_s, m_f, xk, xk - 28, bottom - m_f.len(16, 4), C::Blue,
+                        elementCaption(column.element));
         }
         columnLines();
     }
 
-    // Two series lines with their markers, and the texts naming them.
+    // Two series lines with their markers, and the texts naming them, near the
+    // right end measured from the left edge of the area (or printable area).
     void legend(const QString &firstText, const QString &secondText) {
-        const int wt = m_areaWidth - 50;
-        m_s.setPen(C::Black, PenStyle::Dotted, 1);
-        m_s.line(wt - 100, 45, wt - 60, 45);
+        const int wt = m_f.w;
+        const int x1 = wt - m_f.len(100, 18);
+        const int x2 = wt - m_f.len(60, 10);
+        const int markerLeft = wt - m_f.len(84, 15);
+        const int markerRight = wt - m_f.len(76, 13);
+        firstSeriesPen();
+        m_s.line(x1, m_f.y0 + m_f.len(45, 7), x2, m_f.y0 + m_f.len(45, 7));
         m_s.setPenStyle(PenStyle::None);
-        m_s.setBrush(C::Red, BrushStyle::Solid);
-        m_s.rectangle(wt - 84, 40, wt - 76, 50);
-        m_s.setPen(C::Blue, PenStyle::Solid, 1);
-        m_s.line(wt - 100, 80, wt - 60, 80);
+        m_s.setBrush(m_f.ink(C::Red), BrushStyle::Solid);
+        legendMarker(markerLeft, m_f.y0 + m_f.len(40, 6), markerRight, m_f.y0 + m_f.len(50, 8),
+                     roundFirstMarkers());
+        secondSeriesPen();
+        m_s.line(x1, m_f.y0 + m_f.len(80, 14), x2, m_f.y0 + m_f.len(80, 14));
         m_s.setPenStyle(PenStyle::None);
-        m_s.setBrushColor(C::Green);
-        m_s.rectangle(wt - 84, 75, wt - 76, 85);
+        m_s.setBrushColor(m_f.ink(C::Green));
+        legendMarker(markerLeft, m_f.y0 + m_f.len(75, 13), markerRight, m_f.y0 + m_f.len(85, 15), false);
         m_s.setBrushStyle(BrushStyle::None);
-        m_s.text(wt - 45, 39, C::Red, firstText);
-        m_s.text(wt - 45, 74, C::Green, secondText);
+        m_s.text(wt - m_f.len(45, 6), m_f.y0 + m_f.len(39, 6), m_f.ink(C::Red), firstText);
+        m_s.text(wt - m_f.len(45, 6), m_f.y0 + m_f.len(74, 13), m_f.ink(C::Green), secondText);
     }
+
+    void firstSeriesPen() { m_s.setPen(m_f.ink(C::Black), PenStyle::Dotted, m_f.pen(1, 6)); }
+    void secondSeriesPen() { m_s.setPen(m_f.ink(C::Blue), PenStyle::Solid, m_f.pen(1, 5)); }
+    // In single colour the two series' markers differ in shape instead of colour.
+    bool roundFirstMarkers() const { return m_f.printed && m_f.singleColour; }
 
 private:
-    void columnLines() {
-        m_s.setPen(C::Gray, PenStyle::Dotted, 1);
-        for (int k = 1; k <= 6; ++k)
-            m_s.line(x(k), m_f.H / 20, x(k), m_f.H - (m_f.H / 20) * 2);
+    void legendMarker(int x1, int y1, int x2, int y2, bool round) {
+        if (round)
+            m_s.ellipse(x1, y1, x2, y2);
+        else
+            m_s.rectangle(x1, y1, x2, y2);
     }
-    void bandLine(int by) { m_s.line(m_f.L, by, m_f.L + m_f.W, by); }
+    QString elementCaption(ElementGroup g) const {
+        return m_f.printed ? sixColumnElementLabel(g).trimmed() : sixColumnElementLabel(g);
+    }
+    void columnLines() {
+        m_s.setPen(m_f.ink(C::Gray), PenStyle::Dotted, m_f.pen(1, 6));
+        for (int k = 1; k <= 6; ++k)
+            m_s.line(x(k), m_f.y0 + m_f.h / 20, x(k), m_f.y0 + m_f.h - (m_f.h / 20) * 2);
+    }
+    void bandLine(int by) { m_s.line(m_f.x0, by, m_f.x0 + m_f.w, by); }
 
     DrawingSurface &m_s;
-    ScreenFrame m_f;
-    int m_areaWidth;
+    ChartFrame m_f;
 };
 
-void drawPairChart(DrawingSurface &s, const AnalysisResult &r, QSize area, const PairSeries &series,
+void drawPairChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f, const PairSeries &series,
                    const SixColumnStyle &style, const QString &firstText, const QString &secondText) {
-    SixColumnFrame frame(s, area);
+    SixColumnFrame frame(s, f);
     frame.before(style);
 
     const BandLimits &b = r.bands;
+    const int half = f.len(4, 1);
     for (int p = 1; p <= 12; ++p) {
         const bool first = p <= 6;
         const int k = first ? p : p - 6;
@@ -146,13 +184,13 @@ void drawPairChart(DrawingSurface &s, const AnalysisResult &r, QSize area, const
         const int y = frame.y(value, 200);
 
         s.setPenStyle(PenStyle::None);
-        s.setBrush(first ? C::Red : C::Green, BrushStyle::Solid);
-        frame.square(k, y, 4);
+        s.setBrush(f.ink(first ? C::Red : C::Green), BrushStyle::Solid);
+        frame.marker(k, y, half, first && frame.roundFirstMarkers());
         s.setBrushStyle(BrushStyle::None);
         if (first)
-            s.setPen(C::Black, PenStyle::Dotted, 1);
+            frame.firstSeriesPen();
         else
-            s.setPen(C::Blue, PenStyle::Solid, 1);
+            frame.secondSeriesPen();
         if (k == 1)
             s.moveTo(frame.x(k), y);
         else
@@ -162,31 +200,35 @@ void drawPairChart(DrawingSurface &s, const AnalysisResult &r, QSize area, const
             // Summed over two channels, so the pair limits are doubled.
             const double diff = std::fabs(series.first[at(k)] - series.second[at(k)]);
             if (diff >= 2 * (b.u1 + b.d1))
-                frame.warning(k, diff < 2 * (b.u2 + b.d2) ? C::Yellow : C::Red);
+                frame.warning(k, diff < 2 * (b.u2 + b.d2) ? f.gradeInk(1, true) : C::Red);
         }
     }
 
-    frame.after(style, 2 * b.u1, 2 * b.u2, 2 * b.d1, 2 * b.d2);
+    frame.after(style, 2 * b.u1, 2 * b.u2, 2 * b.d1, 2 * b.d2, 5);
     frame.legend(firstText, secondText);
 }
 
-void drawElementChart(DrawingSurface &s, const AnalysisResult &r, QSize area, ElementChartOrder order) {
-    const SixColumnStyle style{C::Maroon, C::Maroon, &columnsOf(order), 0.0};
-    SixColumnFrame frame(s, area);
+void drawElementChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f,
+                      ElementChartOrder order) {
+    // On paper the meridian rows are told apart by colour like the yin-yang chart's.
+    const SixColumnStyle style{f.printed ? C::Red : C::Maroon, f.printed ? C::Green : C::Maroon,
+                               &columnsOf(order), 0.0};
+    SixColumnFrame frame(s, f);
     frame.before(style);
 
     const BandLimits &b = r.bands;
     const std::array<double, 6> values = elementValues(r, order);
-    const QColor marker = order == ElementChartOrder::Generating ? C::Green : C::Red;
+    const QColor marker = order == ElementChartOrder::Generating || f.printed ? C::Green : C::Red;
+    const int half = f.len(6, 1);
     for (int k = 1; k <= 6; ++k) {
         const double e = values[at(k)];
         const int y = frame.y(e, 400);
 
         s.setPenStyle(PenStyle::None);
-        s.setBrush(marker, BrushStyle::Solid);
-        frame.square(k, y, 6);
+        s.setBrush(f.ink(marker), BrushStyle::Solid);
+        frame.marker(k, y, half);
         s.setBrushStyle(BrushStyle::None);
-        s.setPen(C::Navy, PenStyle::Dotted, 1);
+        s.setPen(f.ink(C::Navy), PenStyle::Dotted, f.pen(1, 5));
         if (k == 1)
             s.moveTo(frame.x(k), y);
         else
@@ -196,7 +238,7 @@ void drawElementChart(DrawingSurface &s, const AnalysisResult &r, QSize area, El
             frame.warning(k, std::fabs(e) < b.u2 + b.d2 ? C::Yellow : C::Red);
     }
 
-    frame.after(style, b.u1, b.u2, b.d1, b.d2);
+    frame.after(style, b.u1, b.u2, b.d1, b.d2, 6);
 }
 
 } // namespace
@@ -232,22 +274,39 @@ std::array<double, 6> elementValues(const AnalysisResult &r, ElementChartOrder o
     return values;
 }
 
-void drawYinYangChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+void drawYinYangChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
     const SixColumnStyle style{C::Red, C::Green, &generatingOrder(), 2 * r.bodyEnergy};
-    drawPairChart(s, r, area, yinYangSeries(r), style, u"阴脏"_s, u"阳腑"_s);
+    drawPairChart(s, r, f, yinYangSeries(r), style, u"阴脏"_s, u"阳腑"_s);
+}
+
+void drawQiBloodChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+    // On paper the two meridian rows are red and green, as in the yin-yang chart.
+    const SixColumnStyle style{f.printed ? C::Red : C::Green, C::Green, &generatingOrder(), 2 * r.bodyEnergy};
+    drawPairChart(s, r, f, qiBloodSeries(r), style, u"左侧"_s, u"右侧"_s);
+}
+
+void drawGeneratingChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+    drawElementChart(s, r, f, ElementChartOrder::Generating);
+}
+
+void drawControllingChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+    drawElementChart(s, r, f, ElementChartOrder::Controlling);
+}
+
+void drawYinYangChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
+    drawYinYangChart(s, r, ChartFrame::screen(area));
 }
 
 void drawQiBloodChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    const SixColumnStyle style{C::Green, C::Green, &generatingOrder(), 2 * r.bodyEnergy};
-    drawPairChart(s, r, area, qiBloodSeries(r), style, u"左侧"_s, u"右侧"_s);
+    drawQiBloodChart(s, r, ChartFrame::screen(area));
 }
 
 void drawGeneratingChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    drawElementChart(s, r, area, ElementChartOrder::Generating);
+    drawGeneratingChart(s, r, ChartFrame::screen(area));
 }
 
 void drawControllingChart(DrawingSurface &s, const AnalysisResult &r, QSize area) {
-    drawElementChart(s, r, area, ElementChartOrder::Controlling);
+    drawControllingChart(s, r, ChartFrame::screen(area));
 }
 
 } // namespace orlu

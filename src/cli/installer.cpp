@@ -1,6 +1,8 @@
 #include "cli/installer.h"
 
 #include "analysis/referencetextbuilder.h"
+#include "core/commandline.h"
+#include "core/privatefiles.h"
 #include "courses/suppliedcourses.h"
 #include "measure/pointpictures.h"
 #include "records/databasefiles.h"
@@ -28,7 +30,8 @@ bool step(InstallReport &report, const QString &name, bool ok, const QString &er
 
 InstallReport install(const ProgramFolder &folder) {
     InstallReport report;
-    if (!QDir().mkpath(folder.dataFolder())) {
+    // The folder will hold the register: private from the start.
+    if (!createPrivateFolder(folder.path()) || !QDir().mkpath(folder.dataFolder())) {
         report.ok = false;
         report.error = u"cannot create "_s + folder.dataFolder();
         return report;
@@ -44,6 +47,28 @@ InstallReport install(const ProgramFolder &folder) {
          error);
     step(report, u"Data/"_s, buildPointPictures(folder.dataFolder(), &error), error);
     return report;
+}
+
+int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"setup"_s, QString(),
+                   u"Create or refresh the installation in the program folder (template database, reference "
+                   u"texts, supplied courses, pictures). The main database and the settings file are never "
+                   u"touched."_s);
+    cl.addHomeOption();
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    const ProgramFolder folder = cl.folder();
+    const InstallReport report = install(folder);
+    for (const QString &f : report.written)
+        out << "written: " << folder.file(f) << '\n';
+    if (!report.ok) {
+        err << "setup failed: " << report.error << '\n';
+        return ExitFailed;
+    }
+    out << "installation ready in " << folder.path() << '\n';
+    return ExitOk;
 }
 
 } // namespace orlu

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 
 namespace orlu {
 
@@ -18,5 +19,8 @@ struct InstallReport {
 
 // Draws pictures: needs a QGuiApplication (the offscreen platform will do).
 InstallReport install(const ProgramFolder &folder);
+
+// "setup [--home DIR]": the installation from the command line.
+int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 } // namespace orlu

@@ -2,107 +2,124 @@
 
 #include "analysis/analysis.h"
 #include "analysis/analysiscommands.h"
+#include "core/commandline.h"
 #include "core/daycount.h"
+#include "core/privatefiles.h"
 #include "core/programfolder.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "records/database.h"
+#include "records/databasecheck.h"
 #include "records/databasefiles.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
 
 #include <QDate>
 
+#include <limits>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr int ExitUsage = 2;
-
-int usage(QTextStream &err, const QString &message) {
-    err << message << '\n';
-    return ExitUsage;
-}
-
-} // namespace
-
-int runMatchCommand(const QStringList &arguments, QTextStream &out, QTextStream &err) {
-    QString error;
-    const QStringList args = QStringList{u"match"_s} + arguments;
-    const auto parsed = parseReadingArguments(args, {u"--courses"_s, u"--birth"_s}, &error);
-    if (!parsed)
-        return usage(err, error);
-    const QString file = parsed->options.value(u"--courses"_s);
+int runMatchCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(
+        u"match"_s, u"V1 .. V24"_s,
+        u"Print the names of the courses in FILE (any file with the course tables: the main "
+        u"database, orluMCn.mdb, a transfer file) that apply to the analysis of the 24 plain "
+        u"readings, in matching order, with today's date for the age (no --birth: birth date 0)."_s);
+    cl.addValueOption(u"courses"_s, u"FILE"_s, u"The file that holds the courses."_s);
+    cl.addValueOption(u"birth"_s, u"YYYY-MM-DD"_s, u"The subject's birth date."_s);
+    cl.addReadingOptions();
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    const std::optional<Readings> readings = cl.readings(cl.positional(), err);
+    if (!readings)
+        return ExitUsage;
+    const QString file = cl.value(u"courses"_s);
     if (file.isEmpty())
-        return usage(err, u"match: --courses FILE is required"_s);
+        return cl.usageError(err, u"--courses FILE is required"_s);
     double birthDate = 0;
-    if (parsed->options.contains(u"--birth"_s)) {
-        const QDate birth = QDate::fromString(parsed->options.value(u"--birth"_s), Qt::ISODate);
+    if (cl.isSet(u"birth"_s)) {
+        const QDate birth = QDate::fromString(cl.value(u"birth"_s), Qt::ISODate);
         if (!birth.isValid())
-            return usage(err, u"match: --birth needs a date as YYYY-MM-DD"_s);
+            return cl.usageError(err, u"--birth needs a date as YYYY-MM-DD"_s);
         birthDate = toDayCount(birth);
     }
+    QString error;
     Database db;
     if (!db.open(file, Database::Access::ReadOnly, &error))
-        return usage(err, u"match: "_s + error);
-    const AnalysisResult analysis = analyse(correctedValues(parsed->readings), parsed->male);
+        return cl.usageError(err, error);
+    const AnalysisResult analysis = analyse(correctedValues(readings->values), readings->male);
     const auto names =
         matchCourseSet(db.handle(), matchInputs(analysis, birthDate, QDate::currentDate()), &error);
     if (!names)
-        return usage(err, u"match: "_s + file + u": "_s + error);
+        return cl.usageError(err, file + u": "_s + error);
     for (const QString &name : *names)
         out << name << '\n';
-    return 0;
+    return ExitOk;
 }
 
 int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    QString database;
-    RegisterSize size;
-    quint32 seed = 1;
-    bool haveSubjects = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (i + 1 >= args.size())
-            return usage(err, u"generate-register: "_s + a + u" needs a value"_s);
-        const QString value = args[++i];
-        bool ok = true;
-        if (a == u"--home")
-            database = ProgramFolder(value).file(dbfile::Main);
-        else if (a == u"--database")
-            database = value;
-        else if (a == u"--subjects") {
-            size.subjects = value.toInt(&ok);
-            haveSubjects = ok;
-        } else if (a == u"--measurements")
-            size.measurements = value.toInt(&ok);
-        else if (a == u"--seed")
-            seed = value.toUInt(&ok);
-        else
-            return usage(err, u"generate-register: unknown option \""_s + a + u'"');
-        if (!ok)
-            return usage(err, u"generate-register: "_s + a + u" needs a number, not \""_s + value + u'"');
+    CommandLine cl(u"generate-register"_s, QString(),
+                   u"Add N made-up subjects and M measurements to the main database (created when missing), "
+                   u"in one transaction, for load tests."_s);
+    cl.addHomeOption();
+    cl.addValueOption(u"database"_s, u"FILE"_s, u"The database to fill instead of the program folder's."_s);
+    cl.addValueOption(u"subjects"_s, u"N"_s, u"How many subjects (at least 1)."_s);
+    cl.addValueOption(u"measurements"_s, u"M"_s, u"How many measurements (0 or more)."_s);
+    cl.addValueOption(u"seed"_s, u"S"_s, u"Seed of the made-up values (default 1)."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    if (cl.isSet(u"home"_s) && cl.isSet(u"database"_s))
+        return cl.usageError(err, u"--home and --database exclude each other"_s);
+    if (!cl.isSet(u"subjects"_s))
+        return cl.usageError(err, u"--subjects N (at least 1) is required"_s);
+    constexpr qint64 Most = std::numeric_limits<int>::max();
+    const auto subjects = cl.integerValue(u"subjects"_s, 1, Most, err);
+    if (!subjects)
+        return ExitUsage;
+    RegisterSize size{static_cast<int>(*subjects), 0};
+    if (cl.isSet(u"measurements"_s)) {
+        const auto measurements = cl.integerValue(u"measurements"_s, 0, Most, err);
+        if (!measurements)
+            return ExitUsage;
+        size.measurements = static_cast<int>(*measurements);
     }
-    if (!haveSubjects || size.subjects < 1 || size.measurements < 0)
-        return usage(err, u"generate-register: --subjects N (at least 1) is required"_s);
-    if (database.isEmpty())
-        database = ProgramFolder::fromEnvironment().file(dbfile::Main);
+    quint32 seed = 1;
+    if (cl.isSet(u"seed"_s)) {
+        const auto given = cl.integerValue(u"seed"_s, 0, std::numeric_limits<quint32>::max(), err);
+        if (!given)
+            return ExitUsage;
+        seed = static_cast<quint32>(*given);
+    }
+    const QString database =
+        cl.isSet(u"database"_s) ? cl.value(u"database"_s) : cl.folder().file(dbfile::Main);
 
     QString error;
-    if (!fileExists(database) && !createDatabaseFile(database, SchemaKind::Main, &error)) {
-        err << "generate-register: " << error << '\n';
-        return 1;
+    if (pathKind(database) == PathKind::Absent && !createDatabaseFile(database, SchemaKind::Main, &error)) {
+        err << "generate-register: " << database << ": " << error << '\n';
+        return ExitFailed;
     }
     Database db;
-    if (!db.open(database, Database::Access::Shared, &error) ||
-        !generateRegister(db.handle(), size, seed, &error)) {
+    if (!db.open(database, Database::Access::Shared, &error)) {
         err << "generate-register: " << database << ": " << error << '\n';
-        return 1;
+        return ExitFailed;
+    }
+    if (const QStringList findings = schemaFindings(db.handle(), SchemaKind::Main); !findings.isEmpty()) {
+        err << "generate-register: " << database << " is not a main database: " << findings.join(u"; "_s)
+            << '\n';
+        return ExitFailed;
+    }
+    if (!generateRegister(db.handle(), size, seed, &error)) {
+        err << "generate-register: " << database << ": " << error << '\n';
+        return ExitFailed;
     }
     out << "added " << size.subjects << " subjects and " << size.measurements << " measurements to "
         << database << '\n';
-    return 0;
+    return ExitOk;
 }
 
 } // namespace orlu

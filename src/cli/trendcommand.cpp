@@ -1,16 +1,18 @@
 #include "cli/trendcommand.h"
 
-#include "charts/chartcolours.h"
-#include "charts/chartcommand.h"
-#include "charts/recordingsurface.h"
+#include "charts/chartoutput.h"
+#include "charts/reportprinting.h"
 #include "charts/trendchart.h"
-#include "cli/commandline.h"
+#include "charts/trendreport.h"
+#include "cli/registerreading.h"
+#include "core/commandline.h"
+#include "core/settings.h"
+#include "records/databasefiles.h"
 #include "records/database.h"
 #include "records/subjectrepository.h"
 #include "records/trendloader.h"
 
-#include <QBuffer>
-#include <QCommandLineParser>
+#include <QDateTime>
 
 namespace orlu {
 
@@ -23,67 +25,61 @@ const QString Description =
     "the four ratios against their normal ranges and the number of abnormal meridians per visit, "
     "Standard and High potential drawn apart. --png writes a 900 x 600 image, --ops the drawing "
     "operations as JSON lines (\"-\": standard output; the default without any output option), "
-    "--pdf the printed trend page (A4)."_s;
+    "--pdf the printed trend report (A4). A pipe or device is written in place."_s;
 
 } // namespace
 
 int runTrendCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     const QString command = u"trend"_s;
-    QCommandLineParser parser;
-    parser.addOptions({
-        {u"subject"_s, u"The subject NUMBER (letter case ignored)."_s, u"NUMBER"_s},
-        {u"home"_s, u"The program folder DIR (default: the installation folder)."_s, u"DIR"_s},
-        {u"png"_s, u"Write the chart as a PNG image."_s, u"FILE"_s},
-        {u"ops"_s, u"Write the drawing operations as JSON lines."_s, u"FILE"_s},
-        {u"pdf"_s, u"Write the printed trend page as PDF."_s, u"FILE"_s},
-    });
-    if (const auto status = parseCommandLine(parser, command, Description, args, out, err))
-        return *status;
-    const QString number = parser.value(u"subject"_s);
-    if (number.isEmpty()) {
-        err << command << ": --subject NUMBER is required\n";
-        return 2;
-    }
+    CommandLine cl(command, QString(), Description);
+    cl.addValueOption(u"subject"_s, u"NUMBER"_s, u"The subject NUMBER (letter case ignored)."_s);
+    cl.addHomeOption();
+    cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as a PNG image."_s);
+    cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations as JSON lines."_s);
+    cl.addValueOption(u"pdf"_s, u"FILE"_s, u"Write the printed trend report as PDF."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    if (!cl.positional().isEmpty())
+        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
+    const QString number = cl.value(u"subject"_s);
+    if (number.isEmpty())
+        return cl.usageError(err, u"--subject NUMBER is required"_s);
     Database db;
-    if (!openMainDatabaseForReading(db, parser.value(u"home"_s), command, err))
-        return 1;
+    if (!openRegisterForReading(db, cl.folder(), command, err))
+        return ExitFailed;
     if (!SubjectRepository(db.handle()).findByNumber(number)) {
         err << command << ": no subject " << number << " in " << db.path() << '\n';
-        return 1;
+        return ExitFailed;
     }
     QString error;
     const std::optional<TrendSeries> series = loadTrendSeries(db.handle(), number, &error);
     if (!series) {
         err << command << ": " << error << '\n';
-        return 1;
+        return ExitFailed;
     }
-    const QString png = parser.value(u"png"_s);
-    const QString ops = parser.value(u"ops"_s);
-    const QString pdf = parser.value(u"pdf"_s);
-    const auto fail = [&](const QString &file, const QString &why) {
-        err << command << ": cannot write " << file << ": " << why << '\n';
-        return 1;
-    };
-    if (!png.isEmpty()) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        renderTrendImage(*series, ChartColour::ButtonFace).save(&buffer, "PNG");
-        if (!writeWholeFile(png, bytes, error))
-            return fail(png, error);
+    const QString png = cl.value(u"png"_s);
+    const QString ops = cl.value(u"ops"_s);
+    const QString pdf = cl.value(u"pdf"_s);
+    if (!png.isEmpty() || !ops.isEmpty() || pdf.isEmpty()) {
+        const int status = writeChartOutputs(
+            command, png, ops, TrendChartSize,
+            [&](DrawingSurface &surface) {
+                drawTrendChart(surface, *series, QRect(QPoint(0, 0), TrendChartSize));
+            },
+            out, err);
+        if (status != ExitOk)
+            return status;
     }
-    const bool opsToOut = ops == u"-"_s || (ops.isEmpty() && png.isEmpty() && pdf.isEmpty());
-    if (opsToOut || !ops.isEmpty()) {
-        RecordingSurface recording;
-        drawTrendChart(recording, *series, QRect(QPoint(0, 0), TrendChartSize));
-        const QByteArray lines = opsToJsonLines(recording.ops());
-        if (opsToOut)
-            out << QString::fromUtf8(lines);
-        else if (!writeWholeFile(ops, lines, error))
-            return fail(ops, error);
+    if (!pdf.isEmpty()) {
+        const Settings settings =
+            loadSettings(cl.folder().file(dbfile::Settings), QDate::currentDate(), &error);
+        const TrendReportHeader header{settings.userData1, settings.userData2, QDateTime::currentDateTime()};
+        if (!writeReportPdf(pdf, trendReportJob(*series, header), &error)) {
+            err << command << ": cannot write " << pdf << ": " << error << '\n';
+            return ExitFailed;
+        }
     }
-    out.flush();
-    return 0;
+    return ExitOk;
 }
 
 } // namespace orlu

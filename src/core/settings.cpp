@@ -2,6 +2,7 @@
 
 #include "core/daycount.h"
 #include "core/numberformat.h"
+#include "core/privatefiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -146,6 +147,8 @@ bool readSettingsLines(QIODevice &in, QStringList &lines) {
     return reader.readLines(lines);
 }
 
+constexpr QFileDevice::Permissions OwnerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
 bool hasNoWriteBit(const QFileInfo &info) {
     // The mode bits, not access(): the administrator's account may write
     // anything, yet a file marked read-only should stay as it is.
@@ -265,6 +268,11 @@ QByteArray settingsToBytes(const Settings &s) {
 }
 
 Settings loadSettings(const QString &path, const QDate &today, QString *error) {
+    // Opening a pipe or a device would wait for a writer that never comes.
+    if (const PathKind kind = pathKind(path); kind != PathKind::Regular && kind != PathKind::Absent) {
+        setError(error, u"设定档 %1 不是普通文件，没有读取。"_s.arg(path));
+        return defaultSettings(today);
+    }
     QFile file(path);
     QStringList lines;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -284,11 +292,17 @@ bool saveSettings(const QString &path, const Settings &s, QString *error) {
         setError(error, u"设定档 %1 为只读文件，无法写入。"_s.arg(path) + kept);
         return false;
     }
+    if (const PathKind kind = pathKind(path); kind != PathKind::Regular && kind != PathKind::Absent) {
+        setError(error, u"设定档 %1 不是普通文件，无法写入。"_s.arg(path) + kept);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         setError(error, u"无法写入设定档 %1：%2。"_s.arg(path, file.errorString()) + kept);
         return false;
     }
+    // The operator's names and addresses: readable by the owner only, a stricter mode kept.
+    file.setPermissions(QFileInfo(path).exists() ? file.permissions() & OwnerReadWrite : OwnerReadWrite);
     const QByteArray bytes = settingsToBytes(s);
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();

@@ -177,6 +177,19 @@ std::optional<CourseSummary> CourseStore::findByNumber(const QString &proNo) con
     return CourseSummary{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()};
 }
 
+std::optional<Course> CourseStore::findByName(const QString &name) const {
+    QSqlQuery q(m_db);
+    q.prepare(u"SELECT MKEY FROM KYPRO WHERE trim(ProName) = ?"_s + CourseOrder + u" LIMIT 1"_s);
+    q.addBindValue(name.trimmed());
+    if (!q.exec()) {
+        fail(q.lastError().text());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return course(q.value(0).toLongLong());
+}
+
 QList<Condition> CourseStore::conditions(const QString &proNo) const {
     QList<Condition> list;
     QSqlQuery q(m_db);

@@ -71,6 +71,8 @@ public:
     // The first course (in number order) whose number equals `proNo` after
     // trimming both, letter case ignored.
     std::optional<CourseSummary> findByNumber(const QString &proNo) const;
+    // The first course (in number order) whose name, trimmed, equals `name` trimmed.
+    std::optional<Course> findByName(const QString &name) const;
     // The conditions of a course in the order they were added.
     QList<Condition> conditions(const QString &proNo) const;
     int conditionCount(const QString &proNo) const;

@@ -45,9 +45,23 @@ void AutoOperator::hear(const QByteArray &command, quint32 now) {
         return;
     }
     if (startsWith(command, "N")) {
-        m_session = Session::Pending;
+        switch (m_scenario) {
+        case Scenario::Infer:
+            m_session = Session::Pending;
+            break;
+        case Scenario::Measuring:
+            m_session = Session::Measuring;
+            break;
+        case Scenario::Calibrating:
+            m_session = Session::Calibrating;
+            break;
+        case Scenario::Locating:
+            m_session = Session::Locating;
+            break;
+        }
         m_sawReading = false;
         m_heardCalibrationTick = false;
+        m_heardPointTone = m_scenario == Scenario::Measuring;
         m_channel = 1;
         m_inContact = false;
         m_liftAt = Never;
@@ -72,6 +86,8 @@ void AutoOperator::hear(const QByteArray &command, quint32 now) {
     case Session::Measuring:
         if (!m_inContact)
             break;
+        if (command == "S330D00")
+            m_heardPointTone = true;
         if (command == "S3E0800" || command == "S2E0A00" || command == "S221100" || command == "S191100") {
             m_session = Session::Locating;
             liftAfter(m_contactSince, SweepMs, PauseMs);
@@ -109,7 +125,9 @@ Touch AutoOperator::touchAt(quint32 now) {
     }
     t.contact = Contact::Point;
     t.channel = qBound(1, m_channel, 24);
-    if (m_session == Session::Locating) {
+    // Until the point tone of a measuring run is heard, the touch may still be
+    // a locating sweep: its readings only have to show contact.
+    if (m_session == Session::Locating || !m_heardPointTone) {
         const double phase = static_cast<double>(now - m_contactSince) / SweepMs;
         t.sweeping = true;
         t.strength = 0.45 + 0.55 * std::sin(M_PI * qBound(0.0, phase, 1.0));

@@ -24,6 +24,9 @@ struct Touch {
 class AutoOperator {
 public:
     enum class Session { None, Pending, Measuring, Calibrating, Locating, Done };
+    // What the operator takes the next run for: worked out from what it hears,
+    // or told beforehand (a locating run without sound plays no tone to go by).
+    enum class Scenario { Infer, Measuring, Calibrating, Locating };
 
     // Human-scale delays in ms.
     static constexpr quint32 ApproachMs = 1200; // from the start of a run to the first touch
@@ -35,6 +38,8 @@ public:
     void hear(const QByteArray &command, quint32 now);
     Touch touchAt(quint32 now);
     Session session() const { return m_session; }
+    void setScenario(Scenario scenario) { m_scenario = scenario; }
+    Scenario scenario() const { return m_scenario; }
     QString describe() const;
 
 private:
@@ -43,10 +48,12 @@ private:
     void advance(quint32 now);
     void liftAfter(quint32 now, quint32 delay, quint32 retouchDelay);
 
+    Scenario m_scenario = Scenario::Infer;
     Session m_session = Session::None;
     bool m_inContact = false;
     bool m_sawReading = false;
     bool m_heardCalibrationTick = false;
+    bool m_heardPointTone = false; // the contact tone of a measuring run
     int m_channel = 1;
     quint32 m_touchAt = Never;
     quint32 m_liftAt = Never;

@@ -1,16 +1,16 @@
 #include "device/hidrawlayer.h"
 
+#include "device/descriptordevicethread.h"
 #include "device/devicemonitor.h"
-#include "device/devicethread.h"
 
 #include <hidapi.h>
 
-#include <QDateTime>
 #include <QFileInfo>
 
-#include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
 
 using namespace Qt::StringLiterals;
 
@@ -49,100 +49,6 @@ QList<HidDeviceInfo> enumerate(quint16 vendorId, quint16 productId) {
 }
 
 } // namespace
-
-// Owns one open hidraw device: reads it, writes what the main thread asks
-// for, and closes it when stopped.
-class HidrawDeviceThread final : public DeviceThread {
-public:
-    HidrawDeviceThread(QObject *context, Receiver receiver, hid_device *device, hidraw::ReportLayout layout)
-        : DeviceThread(context, std::move(receiver))
-        , m_device(device)
-        , m_layout(layout) {}
-    ~HidrawDeviceThread() override { stop(); }
-
-    bool lost() const { return m_lost; }
-
-    bool write(const QByteArray &report) {
-        return call([this, report] {
-            m_lastActivity = now();
-            drain();
-            const int n = hid_write(m_device, reinterpret_cast<const unsigned char *>(report.constData()),
-                                    static_cast<size_t>(report.size()));
-            if (n < 0)
-                m_lost = true; // a device that cannot take a write is gone or broken; the next rescan tells
-            return n == report.size();
-        });
-    }
-
-    bool flush() {
-        return call([this] {
-            drain();
-            return true;
-        });
-    }
-
-    QString indexedString(int index) {
-        QString text;
-        call([&] {
-            wchar_t buffer[256] = {};
-            if (hid_get_indexed_string(m_device, index, buffer, 255) == 0)
-                text = QString::fromWCharArray(buffer).left(254);
-            return true;
-        });
-        return text;
-    }
-
-protected:
-    void run() override {
-        // Unnumbered reports come without their id byte: room for it in front.
-        QByteArray buffer(qMax(2, m_layout.inputLength), '\0');
-        auto guard = lock();
-        while (!stopping()) {
-            runJobs(guard);
-            if (stopping())
-                break;
-            guard.unlock();
-            // The device cannot be woken from a read: short reads while the probe is in use keep
-            // writes prompt, longer ones when it is idle keep the thread quiet.
-            const int timeoutMs = now() - m_lastActivity < 2000 ? 1 : 20;
-            unsigned char *data =
-                reinterpret_cast<unsigned char *>(buffer.data()) + (m_layout.numbered ? 0 : 1);
-            const size_t room = static_cast<size_t>(buffer.size() - (m_layout.numbered ? 0 : 1));
-            std::memset(buffer.data(), 0, static_cast<size_t>(buffer.size()));
-            const int n = hid_read_timeout(m_device, data, room, timeoutMs);
-            guard.lock();
-            if (n > 0) {
-                const int total = n + (m_layout.numbered ? 0 : 1);
-                const QByteArray report = buffer.left(total);
-                const quint64 seq = post(static_cast<quint8>(report.at(0)), report.mid(1));
-                waitHandled(guard, seq);
-            } else if (n < 0) {
-                m_lost = true;
-                condition().wait_for(guard, std::chrono::milliseconds(100));
-            }
-        }
-        guard.unlock();
-        hid_close(m_device);
-    }
-
-private:
-    static qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
-
-    // Reports queued before this write are answers to something earlier.
-    void drain() {
-        unsigned char scratch[4096];
-        const size_t room = static_cast<size_t>(qBound(2, m_layout.inputLength, 4096));
-        for (int i = 0; i < 256 && hid_read_timeout(m_device, scratch, room, 0) > 0; ++i) {
-        }
-        auto guard = lock();
-        dropWaitingLocked();
-    }
-
-    hid_device *m_device;
-    hidraw::ReportLayout m_layout;
-    std::atomic<bool> m_lost{false};
-    std::atomic<qint64> m_lastActivity{0};
-};
 
 HidrawLayer::HidrawLayer(QObject *parent)
     : HidLayer(parent) {
@@ -197,20 +103,21 @@ bool HidrawLayer::rescan() {
 }
 
 bool HidrawLayer::take(const HidDeviceInfo &device) {
-    hid_device *handle = hid_open_path(device.path.toLocal8Bit().constData());
-    if (!handle) {
-        const int error = errno;
-        // hidapi's own text names the path and the reason; errno is the fallback.
-        const QString reason = fromWide(hid_error(nullptr));
-        m_lastError =
-            reason.isEmpty() ? device.path + u": "_s + QString::fromLocal8Bit(std::strerror(error)) : reason;
+    const int fd = ::open(device.path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastError = device.path + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    m_layout = hidraw::reportLayout(device.path);
+    const hidraw::ReportLayout layout = hidraw::reportLayout(device.path);
+    auto thread = std::make_unique<DescriptorDeviceThread>(
+        this, [this](int reportId, const QByteArray &data) { emit deviceData(reportId, data); }, fd, layout);
+    if (!thread->isUsable()) {
+        m_lastError = device.path + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    m_layout = layout;
     m_heldPath = device.path;
-    m_thread = std::make_unique<HidrawDeviceThread>(
-        this, [this](int reportId, const QByteArray &data) { emit deviceData(reportId, data); }, handle,
-        m_layout);
+    m_thread = std::move(thread);
     m_thread->start();
     m_lastError.clear();
     for (HidDeviceInfo &d : m_devices)
@@ -270,14 +177,10 @@ QString HidrawLayer::indexedString(int index) {
     if (!m_thread)
         return {};
     // hidraw cannot ask the device for a string: the kernel's copies in sysfs
-    // first, then the device itself through usbfs, then hidapi for other backends.
+    // first, then the device itself through usbfs.
     const QString usbDir = hidraw::usbDeviceDirectory(m_heldPath);
-    QString text = hidraw::usbStringFromSysfs(usbDir, index);
-    if (text.isEmpty())
-        text = hidraw::usbStringByControlTransfer(usbDir, index);
-    if (text.isEmpty())
-        text = m_thread->indexedString(index);
-    return text;
+    const QString text = hidraw::usbStringFromSysfs(usbDir, index);
+    return text.isEmpty() ? hidraw::usbStringByControlTransfer(usbDir, index) : text;
 }
 
 bool hidrawProbePresent() {

@@ -5,14 +5,13 @@
 
 #include <memory>
 
-// The HID layer over the installed hidapi on Linux hidraw. hidapi may not read
-// and write one device from two threads, nor close it under a reader, so the
-// device's own thread does all three; enumeration and opening stay on the main
-// thread, where hidapi's global error text is read.
+// The HID layer on Linux hidraw: hidapi lists the devices; the held probe's
+// node is opened here and read, written and closed by its own device thread,
+// which waits on the node and a wake-up descriptor together.
 namespace orlu {
 
 class DeviceMonitor;
-class HidrawDeviceThread;
+class DescriptorDeviceThread;
 
 class HidrawLayer final : public HidLayer {
     Q_OBJECT
@@ -39,7 +38,7 @@ private:
     void onPollTick();
 
     QList<HidDeviceInfo> m_devices;
-    std::unique_ptr<HidrawDeviceThread> m_thread;
+    std::unique_ptr<DescriptorDeviceThread> m_thread;
     QString m_heldPath;
     hidraw::ReportLayout m_layout;
     QString m_lastError;

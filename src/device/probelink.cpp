@@ -142,17 +142,24 @@ void ProbeLink::registerDeviceChange() {
 
 void ProbeLink::handleDeviceChange() {
     if (!m_hid.holdsProbe()) {
-        if (m_hid.takeProbeById(ProbeVendorId, ProbeProductId) || m_hid.takeProbeByTest(isProbe))
+        if (m_hid.takeProbeById(ProbeVendorId, ProbeProductId) || m_hid.takeProbeByTest(isProbe)) {
+            m_needsReadiness = m_losses > 0;
             emit probeHeldChanged(true);
+        }
     } else if (!m_hid.heldProbePluggedIn()) {
         m_hid.flushInputQueue();
         m_hid.releaseProbe();
+        ++m_losses;
         emit probeHeldChanged(false);
     }
 }
 
 bool ProbeLink::probeHeld() const {
     return m_hid.holdsProbe();
+}
+
+bool ProbeLink::probeConnected() const {
+    return m_hid.holdsProbe() && m_hid.heldProbePluggedIn();
 }
 
 void ProbeLink::onDeviceData(int reportId, const QByteArray &data) {
@@ -166,6 +173,13 @@ bool ProbeLink::sendCommand(const QString &command) {
     return exchange(command, &sent);
 }
 
+void ProbeLink::bringToReadiness() {
+    m_needsReadiness = false;
+    bool sent = false;
+    exchange(u"X000000"_s, &sent);
+    exchange(u"N000000"_s, &sent);
+}
+
 bool ProbeLink::exchange(const QString &command, bool *sent) {
     *sent = false;
     if (!probeHeld())
@@ -175,6 +189,8 @@ bool ProbeLink::exchange(const QString &command, bool *sent) {
         qWarning("probe: %s refused while another command waits for its answer", qPrintable(command));
         return false;
     }
+    if (m_needsReadiness)
+        bringToReadiness();
     BusyGuard busy(m_busy);
     m_answerArrived = false;
     m_answer.clear();

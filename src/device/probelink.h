@@ -24,6 +24,10 @@ public:
     void handleDeviceChange();
 
     bool probeHeld() const;
+    // Held and still on the bus (a held probe that failed a write is not).
+    bool probeConnected() const;
+    // How often a held probe has been let go because it left the bus.
+    int probeLosses() const { return m_losses; }
     HidLayer &hid() { return m_hid; }
 
     // True when an answer arrived for this command. With no probe held nothing
@@ -56,6 +60,7 @@ private:
     void onDeviceData(int reportId, const QByteArray &data);
     // One exchange that tells whether this call reached the probe.
     bool exchange(const QString &command, bool *sent);
+    void bringToReadiness();
 
     HidLayer &m_hid;
     const Clock &m_clock;
@@ -64,6 +69,10 @@ private:
     bool m_answerArrived = false;
     bool m_busy = false;
     bool m_registered = false;
+    int m_losses = 0;
+    // A probe taken after one was lost starts in its power-up state: the first
+    // exchange brings it to readiness (reset, start) before its own command.
+    bool m_needsReadiness = false;
 };
 
 // Answer parsers, free of any device so they can be fuzzed.

@@ -1,7 +1,5 @@
 #include "device/simulatedprobe.h"
 
-#include "device/autooperator.h"
-
 #include <QFile>
 #include <QSaveFile>
 
@@ -19,8 +17,6 @@ namespace {
 constexpr std::array<double, 24> PointCurrents = {52, 47, 61, 38, 44, 49, 55, 45, 58, 40, 46, 51,
                                                   35, 42, 30, 37, 39, 33, 36, 41, 31, 38, 40, 34};
 constexpr double HighPotentialGain = 1.25;
-constexpr double GripUnits = 4000.0;
-constexpr double LocatingPeakUa = 40.0;
 
 QByteArray hex3(int v) {
     return QByteArray::number(qBound(0, v, 4095), 16).toUpper().rightJustified(3, '0');
@@ -32,6 +28,7 @@ struct SimulatedProbe::State {
     mutable std::mutex mutex;
     SkinModel skin = SkinModel::Auto;
     double pointCurrent = 50.0;
+    bool dryTip = false;
     int latency = 0;
     int dropCount = 0;
     int failCount = 0;
@@ -69,7 +66,7 @@ struct SimulatedProbe::State {
             units = 1.0 + noise(1.0);
             break;
         case Contact::Grip:
-            units = GripUnits + (high ? 5.0 : 0.0) + noise(8.0);
+            units = (dryTip ? DryGripUnits : WetGripUnits) + (high ? 5.0 : 0.0) + noise(8.0);
             break;
         case Contact::Point: {
             double ua = pointCurrent;
@@ -99,6 +96,7 @@ SimulatedProbe::SimulatedProbe(SimulatedProbeOptions options)
     , m_state(std::make_unique<State>()) {
     m_state->skin = m_options.skin;
     m_state->pointCurrent = m_options.pointCurrentUa;
+    m_state->dryTip = m_options.dryTip;
     m_state->latency = m_options.latencyMs;
     m_state->rng.seed(m_options.noiseSeed);
     const QByteArray serial = m_options.serial.toLatin1().leftJustified(12, '0', true);
@@ -142,6 +140,26 @@ void SimulatedProbe::setPointCurrent(double microAmperes) {
 double SimulatedProbe::pointCurrent() const {
     std::lock_guard g(m_state->mutex);
     return m_state->pointCurrent;
+}
+
+void SimulatedProbe::setDryTip(bool dry) {
+    std::lock_guard g(m_state->mutex);
+    m_state->dryTip = dry;
+}
+
+bool SimulatedProbe::dryTip() const {
+    std::lock_guard g(m_state->mutex);
+    return m_state->dryTip;
+}
+
+void SimulatedProbe::setScenario(AutoOperator::Scenario scenario) {
+    std::lock_guard g(m_state->mutex);
+    m_state->autoOperator.setScenario(scenario);
+}
+
+AutoOperator::Scenario SimulatedProbe::scenario() const {
+    std::lock_guard g(m_state->mutex);
+    return m_state->autoOperator.scenario();
 }
 
 void SimulatedProbe::setLatency(int ms) {

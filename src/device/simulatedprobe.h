@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "device/autooperator.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,11 +34,18 @@ struct SimulatedProbeOptions {
     QString logFile;
     SkinModel skin = SkinModel::Auto;
     double pointCurrentUa = 50.0;
+    // A dry cotton tip conducts too little at the grip for a calibration to pass.
+    bool dryTip = false;
     quint32 noiseSeed = 1;
 };
 
 // Reading units per uA with the factory calibration (4000 / 200).
 constexpr double SimulatedUnitsPerUa = 20.0;
+// What the grip reads through a wet tip, and through a dry one.
+constexpr double WetGripUnits = 4000.0;
+constexpr double DryGripUnits = 2400.0;
+// The skin current at the acupoint of a locating session, in uA.
+constexpr double LocatingPeakUa = 40.0;
 
 class SimulatedProbe {
 public:
@@ -51,6 +59,11 @@ public:
     SkinModel skin() const;
     void setPointCurrent(double microAmperes);
     double pointCurrent() const;
+    void setDryTip(bool dry);
+    bool dryTip() const;
+    // What the auto-operator takes the next run for.
+    void setScenario(AutoOperator::Scenario scenario);
+    AutoOperator::Scenario scenario() const;
     void setLatency(int ms);
     int latency() const;
     // The next `count` commands are received but never answered.

@@ -61,6 +61,10 @@ QString MeasuringRun::doneStatus() {
 bool MeasuringRun::start(const RunParameters &parameters) {
     if (m_running)
         return false;
+    if (!m_probe.probeConnected()) {
+        m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
+        return false;
+    }
     if (m_measurement.recordKey > 0) {
         m_probe.playAlertTone(ToneQuestion);
         if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
@@ -83,6 +87,8 @@ bool MeasuringRun::start(const RunParameters &parameters) {
     m_scale = scaleOf(parameters.calibration);
     m_threshold = parameters.threshold;
     m_stop = false;
+    m_probeLost = false;
+    m_watch.emplace(m_probe);
 
     while (m_channel <= ChannelCount && !m_stop) {
         m_thresholdUnits = thresholdUnits(m_threshold, m_scale);
@@ -97,6 +103,16 @@ bool MeasuringRun::start(const RunParameters &parameters) {
     m_running = false;
     m_observer->runEnded();
     m_probe.resetProbe();
+    if (m_probeLost)
+        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+    return true;
+}
+
+bool MeasuringRun::probeGone() {
+    if (!m_watch || !m_watch->lost())
+        return false;
+    m_probeLost = true;
+    m_stop = true;
     return true;
 }
 
@@ -144,9 +160,12 @@ MeasuringRun::PointOutcome MeasuringRun::measurePoint() {
         m_observer->contactMade(m_channel);
         m_probe.playAlertTone(ToneTick);
         m_observer->statusChanged(measuringStatus());
-        if (measureAttempt() == AttemptOutcome::Done)
+        const AttemptOutcome outcome = measureAttempt();
+        if (outcome == AttemptOutcome::Done)
             break;
         m_observer->attemptDropped(m_channel);
+        if (outcome == AttemptOutcome::ProbeLost)
+            return PointOutcome::Stopped;
     }
     m_acceptSelection = false;
     setState(RunState::WaitingForRelease);
@@ -161,7 +180,7 @@ bool MeasuringRun::waitForContact() {
         // this loop must not spin the processor meanwhile.
         m_pump.pump(1);
         m_observer->waitingReading(m_lastReading);
-        if (m_stop)
+        if (m_stop || probeGone())
             return false;
         const int r1 = m_probe.readCurrent();
         m_lastReading = r1;
@@ -185,6 +204,9 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
     quint32 previous = 0;
     for (;;) {
         const int r = m_probe.readCurrent();
+        // Without its probe a reading repeats the last one: nothing of it is stored.
+        if (probeGone())
+            return AttemptOutcome::ProbeLost;
         const quint32 e = m_clock.elapsedSince(t0);
         MeasuringSample sample{r, baseline, e, previous, e < BaselinePhaseMs};
         if (sample.baselinePhase) {
@@ -227,7 +249,7 @@ void MeasuringRun::waitForRelease() {
     const quint32 start = m_clock.ticks();
     for (;;) {
         const int r = m_probe.readCurrent();
-        if (r < m_thresholdUnits)
+        if (r < m_thresholdUnits || probeGone())
             return;
         m_pump.pump(1);
         if (m_clock.elapsedSince(start) > ReleaseQuestionMs) {

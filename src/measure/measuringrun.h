@@ -1,14 +1,17 @@
 #pragma once
 
+#include "measure/probeoperations.h"
+
 #include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 namespace orlu {
 
 class Clock;
 class EventPump;
 class Prompter;
-class ProbeOperations;
 struct CurrentMeasurement;
 
 enum class RunState { Idle, WaitingForContact, Measuring, WaitingForRelease };
@@ -64,8 +67,9 @@ public:
 
     void setObserver(RunObserver *observer);
 
-    // Returns after the run has ended; false when it did not start (declined
-    // High confirmation, or a run already in progress).
+    // Returns after the run has ended; false when it did not start (no probe,
+    // declined High confirmation, or a run already in progress). A run whose
+    // probe is pulled ends at once, keeping the points done, and says so.
     bool start(const RunParameters &parameters);
     void stop();
     // Makes channel c the current point while the run waits for contact or
@@ -81,6 +85,8 @@ public:
     double thresholdInUnits() const { return m_thresholdUnits; }
     bool acceptsPointSelection() const { return m_acceptSelection; }
     bool stopRequestedFlag() const { return m_stop; }
+    // The last run ended because its probe was lost.
+    bool endedByProbeLoss() const { return m_probeLost; }
 
     static QString clearQuestion();
     static QString highConfirmation();
@@ -91,7 +97,7 @@ public:
 
 private:
     enum class PointOutcome { Done, Stopped };
-    enum class AttemptOutcome { Done, Dropped };
+    enum class AttemptOutcome { Done, Dropped, ProbeLost };
 
     PointOutcome measurePoint();
     bool waitForContact();
@@ -101,6 +107,8 @@ private:
     void setState(RunState s);
     void requestStop();
     void showPoint();
+    // True, and the run set to end, once the probe has gone.
+    bool probeGone();
 
     CurrentMeasurement &m_measurement;
     ProbeOperations &m_probe;
@@ -114,6 +122,8 @@ private:
     RunState m_state = RunState::Idle;
     bool m_running = false;
     bool m_stop = false;
+    bool m_probeLost = false;
+    std::optional<ProbeWatch> m_watch;
     bool m_acceptSelection = false;
     int m_channel = 1;
     int m_lastReading = 0;

@@ -28,4 +28,12 @@ int ProbeLinkOperations::usageCounter(bool increment) {
     return m_link.usageCounter(increment);
 }
 
+bool ProbeLinkOperations::probeConnected() const {
+    return m_link.probeConnected();
+}
+
+int ProbeLinkOperations::probeLosses() const {
+    return m_link.probeLosses();
+}
+
 } // namespace orlu

@@ -18,6 +18,8 @@ public:
     int readCurrent() override;
     void playAlertTone(int n) override;
     int usageCounter(bool increment) override;
+    bool probeConnected() const override;
+    int probeLosses() const override;
 
 private:
     ProbeLink &m_link;

@@ -1,10 +1,16 @@
 #include "records/database.h"
 
+#include "core/privatefiles.h"
+
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
+#include <QUrl>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -27,6 +33,8 @@ void setError(QString *error, const QString &text) {
 } // namespace
 
 bool isSqliteFile(const QString &path) {
+    if (pathKind(path) != PathKind::Regular)
+        return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -42,36 +50,49 @@ Database::~Database() {
 
 bool Database::open(const QString &path, Access access, QString *error) {
     close();
-    if (!QFileInfo::exists(path)) {
+    m_lastError = QSqlError();
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Absent) {
         setError(error, u"数据库文件不存在: "_s + path);
+        return false;
+    }
+    if (kind != PathKind::Regular) {
+        setError(error, u"不是普通文件: "_s + path);
         return false;
     }
     if (!isSqliteFile(path)) {
         setError(error, u"不是可用的数据库文件: "_s + path);
         return false;
     }
-    return openConnection(path, access == Access::ReadOnly, error);
+    return openConnection(path, access, error);
 }
 
 bool Database::create(const QString &path, QString *error) {
     close();
-    if (QFileInfo::exists(path)) {
+    m_lastError = QSqlError();
+    if (pathKind(path) != PathKind::Absent) {
         setError(error, u"文件已存在: "_s + path);
         return false;
     }
-    return openConnection(path, false, error);
+    return openConnection(path, Access::Shared, error);
 }
 
-bool Database::openConnection(const QString &path, bool readOnly, QString *error) {
+bool Database::openConnection(const QString &path, Access access, QString *error) {
+    const bool readOnly = access != Access::Shared;
     m_name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-    db.setDatabaseName(path);
+    db.setDatabaseName(access == Access::Immutable ? QUrl::fromLocalFile(path).toString() + u"?immutable=1"_s
+                                                   : path);
     // A second program on this machine may hold the file; wait for its locks instead of failing.
-    QString options = u"QSQLITE_BUSY_TIMEOUT=5000"_s;
+    // URI names let an import attach its source read-only.
+    QString options = u"QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"_s;
     if (readOnly)
         options += u";QSQLITE_OPEN_READONLY"_s;
+    if (access == Access::Immutable)
+        options += u";QSQLITE_OPEN_URI"_s;
     db.setConnectOptions(options);
     if (!db.open()) {
+        m_lastError = db.lastError();
         setError(error, db.lastError().text());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -79,16 +100,24 @@ bool Database::openConnection(const QString &path, bool readOnly, QString *error
         return false;
     }
     m_path = path;
+    m_readOnly = readOnly;
     QSqlQuery q(db);
     if (!readOnly) {
+        // Personal data: the file and the log companions the engine makes with its mode stay private.
+        for (const QString &file : QStringList{path, path + u"-wal"_s, path + u"-shm"_s}) {
+            if (pathKind(file) == PathKind::Regular)
+                makePrivate(file);
+        }
         // A stored measurement must survive a power loss.
         q.exec(u"PRAGMA journal_mode=WAL"_s);
         q.exec(u"PRAGMA synchronous=FULL"_s);
     }
     // Reading the schema proves the file is a usable database, not just one with the right header.
     if (!q.exec(u"SELECT count(*) FROM sqlite_master"_s)) {
+        m_lastError = q.lastError();
         setError(error, q.lastError().text());
         q = QSqlQuery();
+        db = QSqlDatabase();
         close();
         return false;
     }
@@ -109,6 +138,7 @@ void Database::close() {
     QSqlDatabase::removeDatabase(m_name);
     m_name.clear();
     m_path.clear();
+    m_readOnly = false;
 }
 
 bool Database::isOpen() const {
@@ -134,6 +164,20 @@ bool Transaction::commit() {
         return false;
     m_active = false;
     return m_db.commit();
+}
+
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!connection)
+        return;
+    // Asked every few thousand engine steps; a true answer ends the statement.
+    sqlite3_progress_handler(
+        connection, 4000,
+        [](void *flag) { return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool> *>(stop));
 }
 
 bool replaceFile(const QString &from, const QString &to, QString *error) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
+
+#include <atomic>
 
 namespace orlu {
 
@@ -12,6 +15,9 @@ public:
     enum class Access {
         Shared,   // read and write; other processes may too (the main database)
         ReadOnly, // the reference texts and the supplied courses: never written
+        // Read-only where not even the engine's shared-memory file can be made (a read-only
+        // folder or medium); nobody can change the file meanwhile, so no locks are taken.
+        Immutable,
     };
 
     Database();
@@ -25,18 +31,24 @@ public:
     void close();
 
     bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
+    // The engine's error of the last failed open, for telling why.
+    const QSqlError &lastError() const { return m_lastError; }
     const QString &path() const { return m_path; }
     QSqlDatabase handle() const;
     QString connectionName() const { return m_name; }
 
 private:
-    bool openConnection(const QString &path, bool readOnly, QString *error);
+    bool openConnection(const QString &path, Access access, QString *error);
 
     QString m_name;
     QString m_path;
+    bool m_readOnly = false;
+    QSqlError m_lastError;
 };
 
-// True when the file starts with the SQLite header.
+// True when the path is a regular file that starts with the SQLite header
+// (a pipe or device in a database's place is never opened: it could hang).
 bool isSqliteFile(const QString &path);
 
 // A transaction that rolls back unless committed.
@@ -54,6 +66,11 @@ private:
     QSqlDatabase m_db;
     bool m_active = false;
 };
+
+// Makes the connection's statements give up soon after `*stop` turns true, so
+// long work on a thread of its own (a page check, a copy) can be ended when the
+// program closes. `stop` must outlive the connection's use.
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/programfolder.h"
+#include "core/prompter.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 // The database files of an installation and the file operations on them.
@@ -30,10 +33,33 @@ bool deleteDatabaseFile(const QString &path);
 bool isReadOnlyFile(const QString &path);
 bool clearReadOnly(const QString &path);
 
+// What the start-up housekeeping tells the operator: a message box type and its text.
+struct StartupNotice {
+    MessageType type;
+    QString text;
+};
+
+struct HousekeepingReport {
+    QList<StartupNotice> notices;
+    // Why the main database could not be made from the template, if that failed.
+    QString mainProblem;
+};
+
 // The start-up housekeeping that decides which file is the main database:
 // an update "orlu430.mdb" replaces the main database (which becomes "orlu.mdb"
 // for conversion), a stale update beside an unconverted "orlu.mdb" is dropped,
 // and a missing main database is created from the empty template.
-void upgradeDatabaseFiles(const ProgramFolder &folder);
+// An update takes part only once it passes the checks of a main database; one
+// that fails leaves every file as it was. An update that holds subjects or
+// measurements is never deleted but kept under a dated name ("orlu430-20261209-091500.mdb").
+// A pipe or device in a database's place is never replaced. `now` dates the kept names.
+HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDateTime &now);
+
+// "name-YYYYMMDD-HHMMSS.ext" in the folder of `path`, with "-2", "-3" ... added while taken.
+QString datedFileName(const QString &path, const QDateTime &now);
+
+// Folds a database's write-ahead log back into the file, so the file can be
+// moved on its own. True when no log is left.
+bool settleDatabaseFile(const QString &path);
 
 } // namespace orlu

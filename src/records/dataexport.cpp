@@ -1,9 +1,9 @@
 #include "records/dataexport.h"
 
-#include <QFile>
+#include "core/outputfile.h"
+
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 
 namespace orlu {
 
@@ -75,27 +75,18 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
 
 ExportOutcome exportMeasurementsToFile(QSqlDatabase db, const ExportRequest &request, const QString &path,
                                        ExportObserver *observer) {
-    const QFileInfo info(path);
-    // Renaming a finished file over a FIFO or a device would replace it with a plain file.
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return {ExportOutcome::Status::Failed, 0, file.errorString()};
-        ExportOutcome outcome = exportMeasurements(db, request, file, observer);
-        if (outcome.ok() && !file.flush())
-            outcome = {ExportOutcome::Status::Failed, outcome.rows, file.errorString()};
-        return outcome;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {ExportOutcome::Status::Failed, 0, file.errorString()};
-    ExportOutcome outcome = exportMeasurements(db, request, file, observer);
+    // Exports hold personal data: a new or replaced file is the owner's only.
+    OutputFile file(path, true);
+    QString error;
+    if (!file.open(&error))
+        return {ExportOutcome::Status::Failed, 0, error};
+    ExportOutcome outcome = exportMeasurements(db, request, file.device(), observer);
     if (!outcome.ok()) {
-        file.cancelWriting();
+        file.cancel();
         return outcome;
     }
-    if (!file.commit())
-        return {ExportOutcome::Status::Failed, outcome.rows, file.errorString()};
+    if (!file.commit(&error))
+        return {ExportOutcome::Status::Failed, outcome.rows, error};
     return outcome;
 }
 

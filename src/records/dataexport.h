@@ -41,9 +41,9 @@ struct ExportOutcome {
 ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, QIODevice &out,
                                  ExportObserver *observer = nullptr);
 
-// Writes to a file. A regular file (new or replaced) appears only when the export is
-// complete; a cancelled or failed export leaves no file and an existing one unchanged.
-// A FIFO or a device file is written to directly.
+// Writes to a file by writeOutputFile's rules ("-" standard output; a FIFO or a device
+// in place). A regular file (new or replaced, mode 0600) appears only when the export
+// is complete; a cancelled or failed export leaves no file and an existing one unchanged.
 ExportOutcome exportMeasurementsToFile(QSqlDatabase db, const ExportRequest &request, const QString &path,
                                        ExportObserver *observer = nullptr);
 

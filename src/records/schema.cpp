@@ -1,5 +1,6 @@
 #include "records/schema.h"
 
+#include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/listqueries.h"
 
@@ -205,21 +206,34 @@ bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error) {
 }
 
 bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error) {
+    const PathKind target = pathKind(path);
+    if (target != PathKind::Absent && target != PathKind::Regular) {
+        // A pipe or device in the file's place is the operator's; it is never replaced.
+        if (error)
+            *error = u"不是普通文件: "_s + path;
+        return false;
+    }
     const QString temp = path + u".new"_s;
     QFile::remove(temp);
+    bool made = false;
     {
         Database db;
-        if (!db.create(temp, error))
-            return false;
-        QSqlDatabase handle = db.handle();
-        if (!createSchema(handle, kind, error))
-            return false;
-        // Installation files are copied around whole: keep them in the plain journal mode.
-        QSqlQuery(handle).exec(u"PRAGMA journal_mode=DELETE"_s);
-        handle = QSqlDatabase();
-        db.close();
+        if (db.create(temp, error)) {
+            QSqlDatabase handle = db.handle();
+            made = createSchema(handle, kind, error);
+            // Installation files are copied around whole: keep them in the plain journal mode.
+            if (made)
+                QSqlQuery(handle).exec(u"PRAGMA journal_mode=DELETE"_s);
+            handle = QSqlDatabase();
+            db.close();
+        }
     }
-    return replaceFile(temp, path, error);
+    if (made && replaceFile(temp, path, error))
+        return true;
+    // A failed creation leaves nothing behind.
+    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QFile::remove(temp + suffix);
+    return false;
 }
 
 } // namespace orlu

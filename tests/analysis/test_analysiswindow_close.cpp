@@ -52,8 +52,9 @@ private slots:
     void printOptionsRoundTrip_data();
     void printOptionsRoundTrip();
     void enablingRulesKeepTheCheck();
-    void printWithoutReportSaysSo();
+    void printWithoutPrinterSaysSo();
     void printHandsOverTheOptions();
+    void previewGoesThroughTheHook();
     void coursePageShowsTheFirstCourse_data();
     void coursePageShowsTheFirstCourse();
     void launchButtonStartsTheTrimmedProgram();
@@ -222,14 +223,14 @@ void TestAnalysisWindowClose::enablingRulesKeepTheCheck() {
     QCOMPARE(fx.settings.printOptions, u"00000000000000111000"_s);
 }
 
-void TestAnalysisWindowClose::printWithoutReportSaysSo() {
+void TestAnalysisWindowClose::printWithoutPrinterSaysSo() {
     AnalysisFixture fx(m_files);
     fx.open();
     fx.showPage(8);
     fx.click(u"printButton"_s);
     QCOMPARE(fx.prompter.asked().size(), 1);
-    QCOMPARE(fx.prompter.asked().first().type, int(NoteCaution));
-    QVERIFY(fx.prompter.asked().first().text.contains(u"尚未提供"_s));
+    QCOMPARE(fx.prompter.asked().first().type, int(NoteError));
+    QVERIFY(fx.prompter.asked().first().text.contains(u"没有可用的打印机"_s));
 }
 
 void TestAnalysisWindowClose::printHandsOverTheOptions() {
@@ -250,6 +251,26 @@ void TestAnalysisWindowClose::printHandsOverTheOptions() {
     QCOMPARE(seen->result, &fx.window->result());
     QCOMPARE(seen->multiCourseNames, QStringList({u"肺经实证调理"_s, u"体能保养"_s}));
     QVERIFY(fx.prompter.asked().isEmpty());
+    // The report gets everything it prints from the window.
+    const AnalysisReportInput &report = seen->report;
+    QCOMPARE(printOptionString(report.options), u"11110000000000000000"_s);
+    QCOMPARE(report.result, &fx.window->result());
+    QCOMPARE(report.measurement, &fx.measurement);
+    QVERIFY(report.texts);
+    QCOMPARE(report.reportTitle, fx.settings.reportTitle);
+    QCOMPARE(report.organisation, fx.settings.userData1);
+    QCOMPARE(report.courses.size(), seen->courseNames.size());
+}
+
+void TestAnalysisWindowClose::previewGoesThroughTheHook() {
+    AnalysisFixture fx(m_files);
+    std::optional<AnalysisPrintRequest> seen;
+    fx.printing.previewReport = [&](const AnalysisPrintRequest &r, QWidget *) { seen = r; };
+    fx.open();
+    fx.showPage(8);
+    fx.click(u"printPreviewButton"_s);
+    QVERIFY(seen.has_value());
+    QCOMPARE(seen->report.result, &fx.window->result());
 }
 
 void TestAnalysisWindowClose::coursePageShowsTheFirstCourse_data() {

@@ -5,7 +5,9 @@
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 #include "records/databasefiles.h"
+#include "records/registergenerator.h"
 #include "records/schema.h"
+#include "records/registerfiles.h"
 #include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -103,6 +106,11 @@ private slots:
     void missingInstallationIsReportedAndNothingCreated();
     void mainDatabaseThatIsNotADatabaseIsReported();
     void firstStartCreatesMainDatabaseAndSettings();
+    void startErrorNamesFileAndReason_data();
+    void startErrorNamesFileAndReason();
+    void readOnlyRegisterIsSaidAtOnce();
+    void damagedPagesAreReportedAfterTheStart();
+    void firstStartOfTheDayMakesABackup();
     void customButtonFlags_data();
     void customButtonFlags();
     void customButtonLaunchesItsTarget();
@@ -173,6 +181,97 @@ void TestMainWindow::firstStartCreatesMainDatabaseAndSettings() {
     const QByteArray ini = rig.home.readFile(u"KyDefCn.ini"_s);
     QCOMPARE(ini.count("\r\n"), 36);
     QCOMPARE(w->findChild<QLabel *>(u"titleLabel"_s)->text(), u"ORLU经络能量分析仪"_s);
+}
+
+void TestMainWindow::startErrorNamesFileAndReason_data() {
+    QTest::addColumn<QByteArray>("content"); // of the main database; "drop:T" a sound file without table T
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a database") << QByteArray(4096, '\x7f') << u"不是数据库文件"_s;
+    QTest::newRow("measurements table missing") << QByteArray("drop:KYDATA") << u"缺少数据表 KYDATA"_s;
+    QTest::newRow("empty file") << QByteArray() << u"不是数据库文件"_s;
+}
+
+// The specified text stays first; the file and the reason follow, and the start leaves no stray file.
+void TestMainWindow::startErrorNamesFileAndReason() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    Rig rig;
+    const QString main = rig.home.file(dbfile::Main);
+    if (content.startsWith("drop:")) {
+        QVERIFY(createDatabaseFile(main, SchemaKind::Main));
+        Database db;
+        QVERIFY(db.open(main, Database::Access::Shared));
+        QVERIFY(QSqlQuery(db.handle()).exec(u"DROP TABLE "_s + QString::fromLatin1(content.mid(5))));
+    } else {
+        rig.home.writeFile(dbfile::Main, content);
+    }
+    auto w = rig.start(true);
+    QCOMPARE(rig.prompter.asked().size(), 1);
+    const QString text = rig.prompter.asked().first().text;
+    QVERIFY(text.startsWith(u"ORLU 数据库启动错误！"_s));
+    QVERIFY2(text.contains(main + u"："_s) && text.contains(reason), qPrintable(text));
+    QVERIFY(!rig.opened.contains(WindowKind::StartupStatus));
+    const QStringList left = QDir(rig.home.path()).entryList(QDir::Files);
+    QVERIFY2(left.filter(u".copy"_s).isEmpty() && left.filter(u".new"_s).isEmpty(),
+             qPrintable(left.join(u' ')));
+}
+
+void TestMainWindow::readOnlyRegisterIsSaidAtOnce() {
+    Rig rig;
+    QVERIFY(createDatabaseFile(rig.home.file(dbfile::Main), SchemaKind::Main));
+    QVERIFY(
+        QFile::setPermissions(rig.home.file(dbfile::Main), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    auto w = rig.start(true);
+    QCOMPARE(rig.prompter.asked().size(), 1);
+    QCOMPARE(rig.prompter.asked().first().type, 5);
+    QVERIFY(rig.prompter.asked().first().text.contains(u"无法储存"_s));
+    QVERIFY(rig.app->mainDb.isOpen() && rig.app->mainDb.isReadOnly());
+    QVERIFY(!rig.app->mainDbReadOnlyReason.isEmpty());
+    // Looking up records goes on; the reason stays in sight.
+    QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
+    auto *label = w->findChild<QLabel *>(u"readOnlyLabel"_s);
+    QVERIFY(label);
+    QVERIFY(label->isVisible());
+    QVERIFY(label->text().contains(u"只读"_s));
+    w->maintenance().wait();
+    QCoreApplication::processEvents();
+    QVERIFY(!QFileInfo::exists(rig.home.file(u"backups"_s)));
+}
+
+void TestMainWindow::damagedPagesAreReportedAfterTheStart() {
+    Rig rig;
+    QVERIFY(createDatabaseFile(rig.home.file(dbfile::Main), SchemaKind::Main));
+    {
+        Database db;
+        QVERIFY(db.open(rig.home.file(dbfile::Main), Database::Access::Shared));
+        QVERIFY(generateRegister(db.handle(), {200, 2000}));
+    }
+    test::damagePages(rig.home.file(dbfile::Main));
+    auto w = rig.start(true);
+    // The cheap check of the start lets it through: the window comes up, the page check follows.
+    QVERIFY(rig.opened.contains(WindowKind::StartupStatus));
+    QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
+    w->maintenance().wait();
+    QTRY_COMPARE(rig.prompter.asked().size(), 1);
+    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QVERIFY(rig.prompter.asked().first().text.contains(u"损坏"_s));
+    // A damaged register is never copied into the rotation.
+    QVERIFY(!QFileInfo::exists(rig.home.file(u"backups/orlu4-20261209.mdb"_s)));
+}
+
+void TestMainWindow::firstStartOfTheDayMakesABackup() {
+    Rig rig;
+    auto w = rig.start(true);
+    w->maintenance().wait();
+    QCoreApplication::processEvents();
+    QVERIFY(rig.prompter.asked().isEmpty());
+    const QString copy = rig.home.file(u"backups/orlu4-20261209.mdb"_s);
+    QVERIFY(QFileInfo::exists(copy));
+    QCOMPARE(QFile::permissions(copy) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(QFile::permissions(rig.home.file(dbfile::Main)) &
+                 ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestMainWindow::customButtonFlags_data() {

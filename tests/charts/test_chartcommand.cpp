@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QThread>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace orlu;
@@ -144,6 +147,28 @@ private slots:
         const Run r = run(QStringList{u"1"_s, u"--png"_s, u"/nonexistent-folder/chart.png"_s} + readings());
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"cannot write /nonexistent-folder/chart.png"_s));
+    }
+
+    // A device or pipe named as the output is written, never replaced by a regular file.
+    void specialFilesStayWhatTheyAre() {
+        const Run r =
+            run(QStringList{u"3"_s, u"--png"_s, u"/dev/null"_s, u"--ops"_s, u"/dev/null"_s} + readings());
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFileInfo(u"/dev/null"_s).exists() && !QFileInfo(u"/dev/null"_s).isFile());
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(u"ops"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QByteArray received;
+        std::unique_ptr<QThread> reader(QThread::create([&] {
+            QFile f(pipe);
+            if (f.open(QIODevice::ReadOnly))
+                received = f.readAll();
+        }));
+        reader->start();
+        QCOMPARE(run(QStringList{u"3"_s, u"--ops"_s, pipe} + readings()).status, 0);
+        QVERIFY(reader->wait(5000));
+        QVERIFY(received.startsWith("{"));
+        QVERIFY(!QFileInfo(pipe).isFile());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "analysis/trendseries.h"
 #include "charts/recordingsurface.h"
 #include "charts/trendchart.h"
+#include "charts/trendreport.h"
 #include "core/channels.h"
 
 #include <QtTest>
@@ -75,6 +76,10 @@ private slots:
     void selectedVisitIsHighlighted();
     void datesNeverCrowd();
     void farValuesStayInsideTheirStrip();
+    void printedTrendHasALinePerVisit_data();
+    void printedTrendHasALinePerVisit();
+    void printedTrendNamesTheAbnormalVerdicts();
+    void abortedPrintStops();
 };
 
 void TestTrendChart::visitSummarisesTheAnalysis_data() {
@@ -256,5 +261,90 @@ void TestTrendChart::farValuesStayInsideTheirStrip() {
     QCOMPARE(inside, 2);
 }
 
-QTEST_GUILESS_MAIN(TestTrendChart)
+namespace {
+
+const PageGeometry A4{600, 4800, 6800};
+
+// The texts of each printed page (every page, the first too, opens with a page op).
+QList<QStringList> pageTexts(const QList<DrawOp> &ops) {
+    QList<QStringList> pages;
+    for (const DrawOp &op : ops) {
+        if (op.kind == DrawOp::Kind::Page)
+            pages.append(QStringList());
+        else if (op.kind == DrawOp::Kind::Text)
+            pages.last() << op.text;
+    }
+    return pages;
+}
+
+} // namespace
+
+void TestTrendChart::printedTrendHasALinePerVisit_data() {
+    QTest::addColumn<int>("visits");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("one visit") << 1 << 1;
+    QTest::newRow("thirty visits") << 30 << 2;
+}
+
+void TestTrendChart::printedTrendHasALinePerVisit() {
+    QFETCH(int, visits);
+    QFETCH(int, pages);
+    RecordingSurface recording(600);
+    const TrendReportHeader header{u"第一医院"_s, u"理疗科"_s, QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
+    const TrendSeries series = seriesOf(QList<bool>(visits, false));
+    QCOMPARE(produceTrendReport(recording, A4, series, header), ReportOutcome::Finished);
+    const QList<QStringList> printed = pageTexts(recording.ops());
+    QCOMPARE(printed.size(), pages);
+    const QStringList &first = printed.first();
+    for (const QString &text :
+         {u"O.R.L.U. 能量趋势"_s, u"第一医院"_s, u"理疗科"_s, u"编号:  A001"_s, u"姓名:  王小明"_s})
+        QVERIFY2(first.contains(text), qPrintable(text));
+    QVERIFY(first.contains(u"测量次数:  %1"_s.arg(visits)));
+    // One line per visit with its index, and the column titles atop every page.
+    QStringList all;
+    for (const QStringList &page : printed) {
+        QVERIFY(page.contains(u"测量日期"_s));
+        all << page;
+    }
+    for (int i = 1; i <= visits; ++i)
+        QVERIFY(all.contains(QString::number(i)));
+    const int modeColumn = recording.findText(u"测量方式"_s)->points[0].x();
+    int modes = 0;
+    for (const DrawOp &op : recording.ops(DrawOp::Kind::Text))
+        modes += op.text == u"标准"_s && op.points[0].x() == modeColumn;
+    QCOMPARE(modes, visits);
+    // The chart is drawn at the printer's scale: its markers are bigger than on screen.
+    const QList<DrawOp> ellipses = recording.ops(DrawOp::Kind::Ellipse);
+    QVERIFY(!ellipses.isEmpty());
+    QVERIFY(QRect(ellipses.first().points[0], ellipses.first().points[1]).normalized().width() > 30);
+    // Nothing below the bottom margin.
+    for (const DrawOp &op : recording.ops(DrawOp::Kind::Text))
+        QVERIFY2(op.points[0].y() < A4.printableHeight, qPrintable(op.text));
+}
+
+void TestTrendChart::printedTrendNamesTheAbnormalVerdicts() {
+    TrendSeries series = seriesOf({false});
+    // Very low readings: body energy far under its normal band.
+    series.visits << trendVisitOf(200, 46100, true, readings(3.0), true);
+    RecordingSurface recording(600);
+    produceTrendReport(recording, A4, series, {});
+    const TrendVisit &low = series.visits.last();
+    QVERIFY(low.verdicts[0].value_or(0) != 0);
+    bool named = false;
+    for (const DrawOp &op : recording.ops(DrawOp::Kind::Text))
+        named = named || op.text.contains(low.verdictTexts[0]);
+    QVERIFY2(named, qPrintable(low.verdictTexts[0]));
+    QVERIFY(recording.findText(u"高电位"_s));
+}
+
+void TestTrendChart::abortedPrintStops() {
+    RecordingSurface recording(600);
+    int asked = 0;
+    const auto outcome =
+        produceTrendReport(recording, A4, seriesOf(QList<bool>(30, false)), {}, [&] { return ++asked > 3; });
+    QCOMPARE(outcome, ReportOutcome::Aborted);
+    QVERIFY(!recording.findText(u"30"_s));
+}
+
+QTEST_MAIN(TestTrendChart)
 #include "test_trendchart.moc"

@@ -1,4 +1,9 @@
+#include "analysis/analysiscommands.h"
+#include "charts/chartcommand.h"
+#include "cli/installer.h"
 #include "cli/matchcommand.h"
+#include "cli/registercommands.h"
+#include "records/registerfiles.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"
 #include "records/schema.h"
@@ -28,6 +33,22 @@ Run run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const
     return r;
 }
 
+using CommandFunction = int (*)(const QStringList &, QTextStream &, QTextStream &);
+
+int analyse(const QStringList &args, QTextStream &out, QTextStream &err) {
+    return runAnalysisCommand(QStringList{u"analyse"_s} + args, out, err);
+}
+
+// Every command by its name, as the command table holds it.
+CommandFunction commandNamed(const QString &name) {
+    const QHash<QString, CommandFunction> table{
+        {u"setup"_s, runSetupCommand},   {u"chart"_s, runChartCommand},
+        {u"match"_s, runMatchCommand},   {u"generate-register"_s, runGenerateRegisterCommand},
+        {u"analyse"_s, analyse},         {u"check"_s, runCheckCommand},
+        {u"backup"_s, runBackupCommand}, {u"restore"_s, runRestoreCommand}};
+    return table.value(name);
+}
+
 QStringList readings(double hands, double lung = -1) {
     QStringList v;
     for (int c = 1; c <= 24; ++c)
@@ -44,6 +65,15 @@ private slots:
     void matchRefusesBadArguments_data();
     void matchRefusesBadArguments();
     void generateRegisterAddsRowsInOneGo();
+    void everyCommandRefusesBadArguments_data();
+    void everyCommandRefusesBadArguments();
+    void everyCommandHasHelpAndVersion();
+    void oneRuleForReadings_data();
+    void oneRuleForReadings();
+    void generateRegisterRefusesAFileWithoutTheRegister();
+    void checkReportsDamage();
+    void backupAndRestoreRoundTrip();
+    void restoreRefusesAFileThatIsNoRegister();
 };
 
 void TestCommands::matchFindsTheSuppliedCourseOfAWeakLung() {
@@ -105,6 +135,180 @@ void TestCommands::generateRegisterAddsRowsInOneGo() {
     QCOMPARE(q.value(1).toInt(), 120);
     QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s}).status, 2);
     QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s, u"many"_s}).status, 2);
+}
+
+void TestCommands::everyCommandRefusesBadArguments_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    // Before, these installed into the default folder or took the last value, with status 0.
+    QTest::newRow("setup: unknown option")
+        << u"setup"_s << QStringList{u"--bogus"_s, u"x"_s} << u"unknown option: --bogus"_s;
+    QTest::newRow("setup: --home without a folder")
+        << u"setup"_s << QStringList{u"--home"_s} << u"--home needs a value"_s;
+    QTest::newRow("setup: stray argument")
+        << u"setup"_s << QStringList{u"here"_s} << u"unexpected argument"_s;
+    QTest::newRow("generate-register: --home and --database")
+        << u"generate-register"_s
+        << QStringList{u"--home"_s, u"@"_s, u"--database"_s, u"@x.mdb"_s, u"--subjects"_s, u"1"_s}
+        << u"exclude each other"_s;
+    QTest::newRow("generate-register: --home twice")
+        << u"generate-register"_s
+        << QStringList{u"--home"_s, u"@"_s, u"--home"_s, u"@other"_s, u"--subjects"_s, u"1"_s}
+        << u"more than once"_s;
+    QTest::newRow("generate-register: negative measurements")
+        << u"generate-register"_s
+        << QStringList{u"--home"_s, u"@"_s, u"--subjects"_s, u"1"_s, u"--measurements"_s, u"-1"_s}
+        << u"--measurements needs a whole number of 0"_s;
+    QTest::newRow("generate-register: no subjects")
+        << u"generate-register"_s << QStringList{u"--home"_s, u"@"_s, u"--subjects"_s, u"0"_s}
+        << u"--subjects needs a whole number of 1"_s;
+    QTest::newRow("match: unknown option")
+        << u"match"_s << QStringList{u"--course"_s, u"x"_s} + readings(40) << u"unknown option: --course"_s;
+    QTest::newRow("check: unknown option")
+        << u"check"_s << QStringList{u"--full"_s} << u"unknown option: --full"_s;
+    QTest::newRow("backup: --to without a file")
+        << u"backup"_s << QStringList{u"--to"_s} << u"--to needs a value"_s;
+    QTest::newRow("restore: no --from")
+        << u"restore"_s << QStringList{u"--home"_s, u"@"_s} << u"--from FILE is required"_s;
+    QTest::newRow("analyse: --sex twice")
+        << u"analyse"_s << QStringList{u"--sex"_s, u"male"_s, u"--sex"_s, u"female"_s} + readings(40)
+        << u"more than once"_s;
+}
+
+void TestCommands::everyCommandRefusesBadArguments() {
+    QFETCH(QString, command);
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    test::TempHome home;
+    for (QString &a : args) {
+        if (a.startsWith(u'@'))
+            a = home.file(a.mid(1));
+    }
+    const Run r = run(commandNamed(command), args);
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(r.err.contains(u"usage: orlu-cli "_s + command), qPrintable(r.err));
+    // Nothing was installed or created anywhere.
+    QVERIFY(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestCommands::everyCommandHasHelpAndVersion() {
+    for (const QString &command : {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s,
+                                   u"check"_s, u"backup"_s, u"restore"_s}) {
+        const Run help = run(commandNamed(command), {u"--help"_s});
+        QCOMPARE(help.status, 0);
+        QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));
+        QVERIFY(help.err.isEmpty());
+        const Run version = run(commandNamed(command), {u"--version"_s});
+        QCOMPARE(version.status, 0);
+        QCOMPARE(version.out, u"orlu-cli 5.07\n"_s);
+    }
+}
+
+void TestCommands::oneRuleForReadings_data() {
+    QTest::addColumn<QString>("reading");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("whole number") << u"40"_s << true;
+    QTest::newRow("decimals") << u"40.25"_s << true;
+    QTest::newRow("zero: not measured") << u"0"_s << true;
+    QTest::newRow("negative") << u"-10"_s << false;
+    QTest::newRow("negative decimal") << u"-0.5"_s << false;
+    QTest::newRow("not a number") << u"4O"_s << false;
+    QTest::newRow("infinite") << u"inf"_s << false;
+    QTest::newRow("decimal comma") << u"40,5"_s << false;
+}
+
+// analyse, match and chart take or refuse a reading alike.
+void TestCommands::oneRuleForReadings() {
+    QFETCH(QString, reading);
+    QFETCH(bool, accepted);
+    test::TempHome home;
+    QVERIFY(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s)));
+    QStringList values = readings(40);
+    values[5] = reading;
+    const QList<std::pair<QString, QStringList>> calls{
+        {u"analyse"_s, values},
+        {u"match"_s, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + values},
+        {u"chart"_s, QStringList{u"1"_s, u"--ops"_s, u"/dev/null"_s} + values}};
+    for (const auto &[command, args] : calls) {
+        const Run r = run(commandNamed(command), args);
+        QVERIFY2((r.status == 0) == accepted, qPrintable(command + u": "_s + r.err));
+        if (!accepted) {
+            QCOMPARE(r.status, 2);
+            QVERIFY2(r.err.contains(u"reading 6"_s), qPrintable(r.err));
+        }
+    }
+}
+
+void TestCommands::generateRegisterRefusesAFileWithoutTheRegister() {
+    test::TempHome home;
+    QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
+    const Run r = run(runGenerateRegisterCommand,
+                      {u"--database"_s, home.file(u"texts.mdb"_s), u"--subjects"_s, u"2"_s});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(u"not a main database"_s) && r.err.contains(u"KYCUST"_s), qPrintable(r.err));
+    QVERIFY(!r.err.contains(u"Parameter count mismatch"_s));
+}
+
+void TestCommands::checkReportsDamage() {
+    test::TempHome home;
+    QVERIFY(createDatabaseFile(home.file(u"KySpa.mdb"_s), SchemaKind::Main));
+    QVERIFY(createDatabaseFile(home.file(u"orluCn.mdb"_s), SchemaKind::ReferenceTexts));
+    QVERIFY(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s)));
+    QCOMPARE(run(runGenerateRegisterCommand,
+                 {u"--home"_s, home.path(), u"--subjects"_s, u"200"_s, u"--measurements"_s, u"2000"_s})
+                 .status,
+             0);
+    const Run sound = run(runCheckCommand, {u"--home"_s, home.path()});
+    QCOMPARE(sound.status, 0);
+    QCOMPARE(sound.out.count(u": ok\n"_s), 4);
+    test::damagePages(home.file(u"orlu4.mdb"_s));
+    const Run damaged = run(runCheckCommand, {u"--home"_s, home.path()});
+    QCOMPARE(damaged.status, 1);
+    QVERIFY2(damaged.out.contains(home.file(u"orlu4.mdb"_s) + u": 数据库已损坏"_s), qPrintable(damaged.out));
+    QVERIFY(damaged.out.contains(home.file(u"orluCn.mdb"_s) + u": ok"_s));
+}
+
+void TestCommands::backupAndRestoreRoundTrip() {
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"before"_s, 3));
+    const Run backup = run(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
+    QCOMPARE(backup.status, 0);
+    QCOMPARE(QFile::permissions(home.file(u"copy.mdb"_s)) & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(test::registerOf(home.file(u"copy.mdb"_s)), test::registerOf(main));
+
+    QVERIFY(QFile::remove(main));
+    QVERIFY(test::makeMainDatabase(main, u"after"_s, 1));
+    const Run restore =
+        run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
+    QCOMPARE(restore.status, 0);
+    QCOMPARE(test::markerOf(main), u"before"_s);
+    QCOMPARE(test::registerOf(main).size(), 9);
+    // The replaced register is kept.
+    const QStringList kept = QDir(home.file(u"backups"_s)).entryList({u"orlu4-replaced-*.mdb"_s});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(test::markerOf(home.file(u"backups/"_s + kept.first())), u"after"_s);
+
+    const Run onDemand = run(runBackupCommand, {u"--home"_s, home.path()});
+    QCOMPARE(onDemand.status, 0);
+    QCOMPARE(QDir(home.file(u"backups"_s)).entryList({u"orlu4-2*.mdb"_s}).size(), 1);
+}
+
+void TestCommands::restoreRefusesAFileThatIsNoRegister() {
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"register"_s, 2));
+    home.writeFile(u"junk.mdb"_s, QByteArray(8192, 'j'));
+    QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
+    for (const QString &from : {u"junk.mdb"_s, u"texts.mdb"_s, u"missing.mdb"_s}) {
+        const Run r = run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(from)});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(from), qPrintable(r.err));
+        QCOMPARE(test::markerOf(main), u"register"_s);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

@@ -393,9 +393,10 @@ void TestSettings::unwritableFileKeepsOldContent() {
 void TestSettings::endlessFileStops() {
     if (!QFile::exists(u"/dev/zero"_s))
         QSKIP("no endless file on this system");
+    // A device in the settings file's place is refused at once with a message, never read.
     QString error;
     const Settings s = loadSettings(u"/dev/zero"_s, Today, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY2(error.contains(u"/dev/zero"_s), qPrintable(error));
     QCOMPARE(s.standardCalibration, 4000);
     QCOMPARE(s.title, u"ORLU经络能量分析仪"_s);
 }

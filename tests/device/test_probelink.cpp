@@ -37,6 +37,7 @@ private slots:
     void nestedCommandRefused();
     void deviceChangeTakesAndReleases();
     void unplugStopsRetries();
+    void replugBringsTheProbeToReadiness();
     void fuzzAnswers();
 };
 
@@ -311,6 +312,27 @@ void TestProbeLink::unplugStopsRetries() {
     QCOMPARE(rig.hid.writes().size(), 1);
     QVERIFY(!rig.link.probeHeld());
     QVERIFY(rig.time.ticks() - start <= 350);
+}
+
+void TestProbeLink::replugBringsTheProbeToReadiness() {
+    Rig rig;
+    rig.hid.setDefaultAnswer(QByteArray("D0000100"));
+    QCOMPARE(rig.link.readCurrent(), 0x100);
+    QVERIFY(rig.link.probeConnected());
+    QCOMPARE(rig.link.probeLosses(), 0);
+    rig.hid.unplug();
+    QVERIFY(!rig.link.probeConnected()); // before the device change is handled
+    rig.link.handleDeviceChange();
+    QCOMPARE(rig.link.probeLosses(), 1);
+    rig.hid.plugIn();
+    rig.link.handleDeviceChange();
+    QVERIFY(rig.link.probeConnected());
+    // The probe powered up again: reset and started before the first command.
+    QCOMPARE(rig.link.readCurrent(), 0x100);
+    QCOMPARE(rig.link.readCurrent(), 0x100);
+    QCOMPARE(rig.hid.commands(),
+             (QStringList{u"D000000"_s, u"X000000"_s, u"N000000"_s, u"D000000"_s, u"D000000"_s}));
+    QCOMPARE(rig.link.probeLosses(), 1);
 }
 
 void TestProbeLink::fuzzAnswers() {

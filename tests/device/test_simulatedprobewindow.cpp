@@ -2,6 +2,8 @@
 #include "device/ui/simulatedprobewindow.h"
 #include "support/virtualtime.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +26,7 @@ private slots:
     void pointCurrentOnlyOnPoint();
     void plugButtonUnplugsAndReplugs();
     void latencyReachesProbe();
+    void scenarioAndTipReachTheProbe();
 };
 
 void TestSimulatedProbeWindow::skinFollowsRadio_data() {
@@ -84,6 +87,26 @@ void TestSimulatedProbeWindow::latencyReachesProbe() {
     SimulatedProbeWindow window(sim);
     window.findChild<QSpinBox *>(u"latencySpin"_s)->setValue(120);
     QCOMPARE(sim.probe().latency(), 120);
+}
+
+void TestSimulatedProbeWindow::scenarioAndTipReachTheProbe() {
+    VirtualTime time;
+    SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
+    sim.addProbe();
+    SimulatedProbeWindow window(sim);
+    auto *scenario = window.findChild<QComboBox *>(u"scenarioCombo"_s);
+    QVERIFY(scenario);
+    QCOMPARE(scenario->count(), 4);
+    scenario->setCurrentIndex(scenario->findText(u"穴道定位"_s));
+    emit scenario->activated(scenario->currentIndex());
+    QCOMPARE(sim.probe().scenario(), AutoOperator::Scenario::Locating);
+    auto *dry = window.findChild<QCheckBox *>(u"dryTipCheck"_s);
+    QVERIFY(dry);
+    dry->click();
+    QVERIFY(sim.probe().dryTip());
+    // Lifted by hand, the operator has nothing to play.
+    window.findChild<QRadioButton *>(u"liftedRadio"_s)->click();
+    QVERIFY(!scenario->isEnabled());
 }
 
 } // namespace orlu

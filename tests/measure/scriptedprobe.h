@@ -28,7 +28,9 @@ public:
     }
     int readCurrent() override {
         send(QStringLiteral("D000000"));
-        return m_source ? m_source() : 0;
+        if (m_connected)
+            m_last = m_source ? m_source() : 0;
+        return m_last;
     }
     void playAlertTone(int n) override {
         m_tones.append(n);
@@ -39,6 +41,16 @@ public:
             ++m_counter;
         return m_counter;
     }
+
+    bool probeConnected() const override { return m_connected; }
+    int probeLosses() const override { return m_losses; }
+    // The probe leaves the bus: nothing reaches it, a reading repeats the last one.
+    void unplug() {
+        if (m_connected)
+            ++m_losses;
+        m_connected = false;
+    }
+    void replug() { m_connected = true; }
 
     const QStringList &commands() const { return m_commands; }
     // Commands other than readings and tones, in order.
@@ -57,6 +69,9 @@ private:
     QList<int> m_tones;
     int m_readings = 0;
     int m_counter = 0;
+    int m_last = 0;
+    bool m_connected = true;
+    int m_losses = 0;
 };
 
 inline QStringList ScriptedProbe::controlCommands() const {
@@ -68,10 +83,12 @@ inline QStringList ScriptedProbe::controlCommands() const {
 }
 
 inline void ScriptedProbe::send(const QString &command) {
+    m_time.advance(m_latency);
+    if (!m_connected)
+        return;
     if (command.startsWith(u'D'))
         ++m_readings;
     m_commands << command;
-    m_time.advance(m_latency);
 }
 
 } // namespace orlu::test

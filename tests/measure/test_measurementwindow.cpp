@@ -110,9 +110,11 @@ private slots:
     void thresholdChangeReachesTheRunningRun();
     void clickingACellSelectsThePoint();
     void stopButtonEndsAtTheNextCheck();
+    void pulledProbeReturnsTheWindowToIdle();
     void tooLongNoLeavesAnalysisDisabled();
     void enablingFollowsTheMeasurement_data();
     void enablingFollowsTheMeasurement();
+    void readOnlyRegisterOffersNoSaving();
     void clearButton_data();
     void clearButton();
     void birthDateAndAge_data();
@@ -349,6 +351,33 @@ void TestMeasurementWindow::stopButtonEndsAtTheNextCheck() {
     QCOMPARE(rig.probe.commands().last(), u"X000000"_s);
 }
 
+void TestMeasurementWindow::pulledProbeReturnsTheWindowToIdle() {
+    WindowRig rig;
+    rig.open();
+    rig.op->onReading = [&](RunState state, int channel, quint32 since) {
+        if (state == RunState::Measuring && channel == 5 && since == 0)
+            rig.probe.unplug();
+    };
+    rig.click(u"measure"_s);
+    QVERIFY(!rig.window->run().isRunning());
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    for (int c = 1; c <= ChannelCount; ++c)
+        QCOMPARE(rig.measurement.value(c) != 0.0, c <= 4);
+    QVERIFY(rig.enabled(u"measure"_s));
+    QVERIFY(rig.enabled(u"leave"_s));
+    QVERIFY(!rig.enabled(u"stop"_s));
+    QVERIFY(rig.text(u"statusTextLabel"_s).isEmpty());
+
+    // Without its probe the next run does not start; plugged in again, it does.
+    rig.prompter.clear();
+    rig.click(u"measure"_s);
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::absentMessage()});
+    rig.probe.replug();
+    rig.op->onReading = nullptr;
+    rig.click(u"measure"_s);
+    QVERIFY(rig.measurement.complete());
+}
+
 void TestMeasurementWindow::tooLongNoLeavesAnalysisDisabled() {
     WindowRig rig;
     rig.open();
@@ -370,6 +399,17 @@ void TestMeasurementWindow::enablingFollowsTheMeasurement_data() {
     QTest::newRow("empty") << 0 << false << false;
     QTest::newRow("one channel 0") << 1 << false << true;
     QTest::newRow("complete") << 2 << true << true;
+}
+
+// Known before the measurement starts: the save button is off and says why.
+void TestMeasurementWindow::readOnlyRegisterOffersNoSaving() {
+    WindowRig rig;
+    rig.handOvers.savingUnavailable = u"主数据库文件 orlu4.mdb 为只读"_s;
+    fillValues(rig.measurement, 42.4, 0);
+    rig.open();
+    QVERIFY(rig.enabled(u"analysis"_s));
+    QVERIFY(!rig.enabled(u"save"_s));
+    QCOMPARE(rig.window->action(u"saveAction"_s)->toolTip(), u"主数据库文件 orlu4.mdb 为只读"_s);
 }
 
 void TestMeasurementWindow::enablingFollowsTheMeasurement() {

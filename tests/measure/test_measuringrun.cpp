@@ -56,6 +56,9 @@ private slots:
     void tooLongQuestion();
     void lastPointNeverAsks();
     void stopWaitsForThePointInProgress();
+    void unplugEndsEveryWait_data();
+    void unplugEndsEveryWait();
+    void noProbeNoRun();
     void clearQuestionWithLoadedRecord_data();
     void clearQuestionWithLoadedRecord();
     void meanFromTheThirdTick();
@@ -275,6 +278,58 @@ void TestMeasuringRun::stopWaitsForThePointInProgress() {
     QCOMPARE(rig.measurement.value(2), 20.0);
     QCOMPARE(rig.measurement.value(3), 0.0);
     QCOMPARE(rig.op.stops, 1);
+}
+
+void TestMeasuringRun::unplugEndsEveryWait_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("secondStored");
+    QTest::newRow("waiting for contact") << int(RunState::WaitingForContact) << false;
+    QTest::newRow("measuring") << int(RunState::Measuring) << false;
+    QTest::newRow("waiting for release") << int(RunState::WaitingForRelease) << true;
+}
+
+void TestMeasuringRun::unplugEndsEveryWait() {
+    QFETCH(int, state);
+    QFETCH(bool, secondStored);
+    Rig rig;
+    // Held on the point after it is done, so the release wait lasts.
+    rig.op.holdAfterDoneMs = [](int c) { return c == 2 ? 100000u : 0u; };
+    rig.op.placeDelayMs = 300;
+    quint32 unpluggedAt = 0;
+    rig.probe.setReadings([&] {
+        if (!unpluggedAt && rig.run.currentChannel() == 2 && int(rig.run.state()) == state) {
+            unpluggedAt = rig.time.ticks();
+            rig.probe.unplug();
+        }
+        return rig.op.reading();
+    });
+    QVERIFY(rig.start());
+    QVERIFY(unpluggedAt > 0);
+    QVERIFY(rig.run.endedByProbeLoss());
+    QVERIFY2(rig.time.ticks() - unpluggedAt < 50,
+             qPrintable(QString::number(rig.time.ticks() - unpluggedAt)));
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    QCOMPARE(rig.measurement.value(1), 11.0);
+    // A reading without its probe repeats the last answer: nothing of it is stored.
+    QCOMPARE(rig.measurement.value(2), secondStored ? 12.0 : 0.0);
+    QCOMPARE(rig.measurement.value(3), 0.0);
+    QVERIFY(!rig.run.isRunning());
+
+    rig.probe.replug();
+    rig.probe.setReadings([&] { return rig.op.reading(); });
+    rig.op.holdAfterDoneMs = [](int) { return 0u; };
+    rig.prompter.clear();
+    QVERIFY(rig.start());
+    QVERIFY(!rig.run.endedByProbeLoss());
+    QVERIFY(rig.measurement.complete());
+}
+
+void TestMeasuringRun::noProbeNoRun() {
+    Rig rig;
+    rig.probe.unplug();
+    QVERIFY(!rig.start());
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::absentMessage()});
+    QVERIFY(rig.probe.commands().isEmpty());
 }
 
 void TestMeasuringRun::clearQuestionWithLoadedRecord_data() {

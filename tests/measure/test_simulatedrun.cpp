@@ -2,8 +2,11 @@
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
+#include "core/settings.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
+#include "measure/calibration.h"
+#include "measure/locating.h"
 #include "measure/probelinkoperations.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
@@ -40,6 +43,16 @@ struct SimulatedRig {
     QStringList log() { return sim.probe().commandLog(); }
 };
 
+struct StateRecorder final : LocatingObserver {
+    QStringList states;
+    double highest = 0;
+    void locatingShown(const LocatingView &view) override {
+        if (states.isEmpty() || states.last() != view.state.text)
+            states << view.state.text;
+        highest = view.highest;
+    }
+};
+
 } // namespace
 
 // A whole run against the simulated probe and its operator, in virtual time.
@@ -48,6 +61,11 @@ class TestSimulatedRun : public QObject {
 private slots:
     void runMeasuresTheSimulatedBody_data();
     void runMeasuresTheSimulatedBody();
+    void calibrationAtTheSimulatedGrip_data();
+    void calibrationAtTheSimulatedGrip();
+    void locatingSearchesThenFindsThePoint_data();
+    void locatingSearchesThenFindsThePoint();
+    void pulledProbeEndsTheRunAndIsReadyAgain();
 };
 
 void TestSimulatedRun::runMeasuresTheSimulatedBody_data() {
@@ -101,6 +119,96 @@ void TestSimulatedRun::runMeasuresTheSimulatedBody() {
             expectedTones << u"S193400"_s << u"S162F00"_s;
     }
     QCOMPARE(tones, expectedTones);
+}
+
+void TestSimulatedRun::calibrationAtTheSimulatedGrip_data() {
+    QTest::addColumn<bool>("dryTip");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("standard");
+    QTest::newRow("wet tip") << false << int(CalibrationProcedure::Outcome::Succeeded) << 3996;
+    QTest::newRow("dry tip") << true << int(CalibrationProcedure::Outcome::Failed) << 2398;
+}
+
+void TestSimulatedRun::calibrationAtTheSimulatedGrip() {
+    QFETCH(bool, dryTip);
+    QFETCH(int, outcome);
+    QFETCH(int, standard);
+    SimulatedRig rig;
+    rig.sim.probe().setDryTip(dryTip);
+    Settings settings = defaultSettings(QDate(2026, 1, 5));
+    CalibrationProcedure calibration(settings, nullptr, rig.probe, rig.prompter, rig.time, rig.time);
+    const quint32 start = rig.time.ticks();
+    QVERIFY(calibration.start());
+    QCOMPARE(int(calibration.lastOutcome()), outcome);
+    QVERIFY2(qAbs(settings.standardCalibration - standard) <= 5,
+             qPrintable(QString::number(settings.standardCalibration)));
+    QVERIFY(rig.prompter.asked().isEmpty());
+    // Touched, held through both phases and let go again as a person would.
+    const quint32 took = rig.time.ticks() - start;
+    QVERIFY2(took > 5000 && took < 8000, qPrintable(QString::number(took)));
+    QCOMPARE(rig.log().last(), u"X000000"_s);
+}
+
+void TestSimulatedRun::locatingSearchesThenFindsThePoint_data() {
+    QTest::addColumn<bool>("sound");
+    QTest::newRow("with sound") << true;
+    // Without tones the operator has to be told it is a locating session.
+    QTest::newRow("silent") << false;
+}
+
+void TestSimulatedRun::locatingSearchesThenFindsThePoint() {
+    QFETCH(bool, sound);
+    SimulatedRig rig;
+    if (!sound)
+        rig.sim.probe().setScenario(AutoOperator::Scenario::Locating);
+    Settings settings = defaultSettings(QDate(2026, 1, 5));
+    settings.locateSound = sound;
+    LocatingRun locating(settings, rig.probe, rig.prompter, rig.time, rig.time);
+    StateRecorder recorder;
+    locating.setObserver(&recorder);
+    locating.open();
+    const quint32 start = rig.time.ticks();
+    rig.time.setOnPump([&](quint32 now) {
+        if (now - start > 12000 && locating.view().mode == LocatingMode::Search)
+            locating.setMode(LocatingMode::Locating);
+        if (now - start > 24000)
+            locating.stop();
+    });
+    QVERIFY(locating.start());
+    QVERIFY2(qAbs(settings.locateHighestReading - LocatingPeakUa) < 2.0,
+             qPrintable(QString::number(settings.locateHighestReading)));
+    for (const QString &s : {u"不在穴道位置"_s, u"接近穴道位置"_s, u"正确穴道位置"_s})
+        QVERIFY2(recorder.states.contains(s), qPrintable(recorder.states.join(u',')));
+}
+
+void TestSimulatedRun::pulledProbeEndsTheRunAndIsReadyAgain() {
+    SimulatedRig rig;
+    bool pulled = false;
+    rig.time.setOnPump([&](quint32) {
+        if (!pulled && rig.run.currentChannel() == 3 && rig.run.state() == RunState::Measuring) {
+            pulled = true;
+            rig.sim.unplug();
+        }
+    });
+    const quint32 start = rig.time.ticks();
+    QVERIFY(rig.run.start(RunParameters{false, 4000, 1.0}));
+    QVERIFY(pulled);
+    QVERIFY(rig.run.endedByProbeLoss());
+    QVERIFY(rig.time.ticks() - start < 20000);
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    QVERIFY(rig.measurement.value(2) > 0);
+    QCOMPARE(rig.measurement.value(3), 0.0);
+
+    rig.time.setOnPump(nullptr);
+    rig.sim.replug();
+    rig.time.pump(1); // the device change
+    QVERIFY(rig.link.probeConnected());
+    rig.sim.probe().clearCommandLog();
+    rig.prompter.clear();
+    QVERIFY(rig.run.start(RunParameters{false, 4000, 1.0}));
+    QVERIFY(!rig.run.endedByProbeLoss());
+    QVERIFY(rig.measurement.complete());
+    QCOMPARE(rig.log().mid(0, 3), (QStringList{u"X000000"_s, u"N000000"_s, u"X000000"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatedRun)

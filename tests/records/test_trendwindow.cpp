@@ -27,6 +27,8 @@ private slots:
     void choosingAVisitSelectsTheMeasurement_data();
     void choosingAVisitSelectsTheMeasurement();
     void oneMeasurementShowsThatOne();
+    void printButtonPrintsTheShownTrend_data();
+    void printButtonPrintsTheShownTrend();
     void exportWritesTheRegister();
     void cancelledExportLeavesNoFile();
 
@@ -142,6 +144,35 @@ void TestTrendWindow::oneMeasurementShowsThatOne() {
     inTrendWindow(1, -1, [&](TrendWindow *trend) {
         QCOMPARE(child<QTableView>(trend, "trendTable")->model()->rowCount(), 1);
         QCOMPARE(trend->selectedVisit(), 0);
+    });
+}
+
+void TestTrendWindow::printButtonPrintsTheShownTrend_data() {
+    QTest::addColumn<bool>("printer");
+    QTest::newRow("with a printer") << true;
+    QTest::newRow("without") << false;
+}
+
+void TestTrendWindow::printButtonPrintsTheShownTrend() {
+    QFETCH(bool, printer);
+    QList<QWidget *> parents;
+    TrendSeries printed;
+    if (printer) {
+        m_reading->setTrendPrinter([&](const TrendSeries &series, QWidget *parent) {
+            printed = series;
+            parents << parent;
+        });
+    }
+    inTrendWindow(0, 1, [&](TrendWindow *trend) {
+        auto *print = child<QToolButton>(trend, "printButton");
+        QCOMPARE(print->isEnabled(), printer);
+        if (!printer)
+            return;
+        QTest::mouseClick(print, Qt::LeftButton);
+        QCOMPARE(parents, (QList<QWidget *>{trend}));
+        QCOMPARE(printed.subjectNumber, u"A001"_s);
+        QCOMPARE(printed.visits.size(), 6);
+        QCOMPARE(printed.visits[2].key, m_wang[2]);
     });
 }
 

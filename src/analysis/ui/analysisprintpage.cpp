@@ -99,12 +99,16 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     auto *print = new QPushButton(u"打  印"_s, this);
     print->setObjectName(u"printButton"_s);
     print->setToolTip(u"开始数据打印"_s);
-    for (QPushButton *b : {setup, print}) {
+    auto *preview = new QPushButton(u"打印预览"_s, this);
+    preview->setObjectName(u"printPreviewButton"_s);
+    preview->setToolTip(u"在屏幕上预览打印的报表"_s);
+    for (QPushButton *b : {setup, preview, print}) {
         b->setMinimumHeight(30);
         side->addWidget(b);
     }
     connect(setup, &QPushButton::clicked, this, &AnalysisPrintPage::printerSetupRequested);
     connect(print, &QPushButton::clicked, this, &AnalysisPrintPage::printRequested);
+    connect(preview, &QPushButton::clicked, this, &AnalysisPrintPage::previewRequested);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

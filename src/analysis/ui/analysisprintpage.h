@@ -28,6 +28,7 @@ public:
 signals:
     void printerSetupRequested();
     void printRequested();
+    void previewRequested();
 
 private:
     QCheckBox *addCheck(int position, const QString &caption, QWidget *parent);

@@ -13,6 +13,7 @@
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "charts/ui/reportprintjob.h"
 #include "courses/coursestore.h"
 #include "records/measurementrepository.h"
 #include "records/displaycolumns.h"
@@ -194,6 +195,7 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     connect(m_printPage, &AnalysisPrintPage::printRequested, this, &AnalysisWindow::printClicked);
     connect(m_printPage, &AnalysisPrintPage::printerSetupRequested, this,
             &AnalysisWindow::printerSetupClicked);
+    connect(m_printPage, &AnalysisPrintPage::previewRequested, this, &AnalysisWindow::previewClicked);
 }
 
 AnalysisWindow::~AnalysisWindow() = default;
@@ -363,11 +365,7 @@ void AnalysisWindow::appendToRecord(const QStringList &selections) {
     m_record->moveCursor(QTextCursor::End);
 }
 
-void AnalysisWindow::printClicked() {
-    if (!m_s.printing.printReport) {
-        m_s.prompter.showMessageBox(NoteCaution, u"分析报表的打印功能尚未提供，暂时无法打印。"_s);
-        return;
-    }
+AnalysisPrintRequest AnalysisWindow::printRequest() const {
     AnalysisPrintRequest request;
     request.options = m_printPage->options();
     request.result = &m_result;
@@ -375,7 +373,40 @@ void AnalysisWindow::printClicked() {
     request.treatmentRecord = m_record->toPlainText();
     request.courseNames = m_courseNames;
     request.multiCourseNames = m_multiNames;
-    m_s.printing.printReport(request, this);
+
+    AnalysisReportInput &report = request.report;
+    report.options = request.options;
+    report.result = &m_result;
+    report.measurement = &m_s.measurement;
+    report.texts = m_texts;
+    report.treatmentRecord = request.treatmentRecord;
+    for (const QString &name : m_courseNames) {
+        const std::optional<Course> course = m_s.courses.findByName(name);
+        report.courses.append({name, course ? course->description : QString()});
+    }
+    report.reportTitle = m_s.settings.reportTitle;
+    report.organisation = m_s.settings.userData1;
+    report.department = m_s.settings.userData2;
+    report.today = m_s.clock.now().date();
+    return request;
+}
+
+void AnalysisWindow::printClicked() {
+    if (!m_s.printing.printReport) {
+        m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
+        return;
+    }
+    m_s.printing.printReport(printRequest(), this);
+}
+
+void AnalysisWindow::previewClicked() {
+    if (m_s.printing.previewReport) {
+        m_s.printing.previewReport(printRequest(), this);
+        return;
+    }
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    previewAnalysisReport(*m_printer, printRequest().report, this);
 }
 
 void AnalysisWindow::printerSetupClicked() {

@@ -4,6 +4,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/printoptions.h"
+#include "charts/analysisreport.h"
 #include "courses/coursestore.h"
 
 #include <QDialog>
@@ -47,12 +48,16 @@ struct AnalysisPrintRequest {
     QString treatmentRecord;      // page "处置记录" as edited so far
     QStringList courseNames;      // the matching user courses
     QStringList multiCourseNames; // the matching courses of the supplied set
+    // All the printed report needs; its texts pointer lives as long as the window.
+    AnalysisReportInput report;
 };
 
 struct AnalysisPrinting {
-    // Prints the report. Empty until the printed report exists: "打  印" then
-    // tells the operator so.
+    // Prints the report on the program's printer. Empty: no printer to print on,
+    // which "打  印" tells the operator.
     std::function<void(const AnalysisPrintRequest &request, QWidget *parent)> printReport;
+    // The report in the print preview. Empty: a preview on a printer of this window.
+    std::function<void(const AnalysisPrintRequest &request, QWidget *parent)> previewReport;
     // The system's printer set-up for the program's printer. Empty: a printer
     // dialog on a printer of this window.
     std::function<void(QWidget *parent)> printerSetup;
@@ -109,7 +114,9 @@ private:
     void pageChanged(int page);
     void showStatus(const QString &text);
     void appendToRecord(const QStringList &selections);
+    AnalysisPrintRequest printRequest() const;
     void printClicked();
+    void previewClicked();
     void printerSetupClicked();
 
     // The three single-meridian lists and their synchronisation by meridian.

@@ -9,6 +9,8 @@
 #include "device/probelink.h"
 #include "records/databasefiles.h"
 #include "records/listqueries.h"
+#include "records/registerbackup.h"
+#include "records/startupdatabases.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -22,6 +24,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -32,6 +36,9 @@ const QString InstallationMissing = u"您没有完全安装 O.R.L.U.，数据库
 const QString DatabaseStartError = u"ORLU 数据库启动错误！如果您的操作系统是 Windows 98, SE 或 NT 4.0，"
                                    u"请先安装 Microsoft ADO 驱动程序再执行ORLU，安装方式请参阅操作手册。"_s;
 const QString ExitQuestion = u"您确定要结束本系统吗?"_s;
+const QString ReadOnlyRegister = u"%1。数据库只能查阅，无法储存检测数据。"_s;
+const QString DamagedRegister = u"主数据库 %1 检查发现损坏：\n%2\n请从备份恢复（orlu-cli restore）。"_s;
+const QString BackupFailed = u"今日的数据库备份未能完成：%1"_s;
 
 // Tool buttons 1..7 and the window each opens.
 struct FunctionButton {
@@ -79,8 +86,10 @@ const char16_t *const CustomCaptions[] = {u"功能1", u"功能 2", u"功能 3", 
 MainWindow::MainWindow(AppContext &app, WindowFactory factory, QWidget *parent)
     : QMainWindow(parent)
     , m_app(app)
-    , m_factory(std::move(factory)) {
+    , m_factory(std::move(factory))
+    , m_maintenance(new RegisterMaintenance(this)) {
     setObjectName(u"mainWindow"_s);
+    connect(m_maintenance, &RegisterMaintenance::finished, this, &MainWindow::maintenanceFinished);
     setWindowTitle(u"Quorix O.R.L.U. Professional 经络能量分析仪"_s);
     resize(960, 640);
     buildToolBar();
@@ -213,6 +222,11 @@ void MainWindow::buildCentralArea() {
     m_title = new QLabel(this);
     m_title->setObjectName(u"titleLabel"_s);
     statusBar()->addWidget(m_title, 1);
+    m_readOnlyLabel = new QLabel(this);
+    m_readOnlyLabel->setObjectName(u"readOnlyLabel"_s);
+    m_readOnlyLabel->setStyleSheet(u"color: rgb(160, 0, 0); font-weight: bold;"_s);
+    m_readOnlyLabel->setVisible(false);
+    statusBar()->addPermanentWidget(m_readOnlyLabel);
 }
 
 void MainWindow::windowCreated() {
@@ -228,21 +242,29 @@ void MainWindow::windowCreated() {
         m_app.prompter.showMessageBox(NoteError, InstallationMissing);
         requestClose();
     }
-    upgradeDatabaseFiles(folder);
-    QString error;
-    if (!m_app.mainDb.open(folder.file(dbfile::Main), Database::Access::Shared, &error) ||
-        !m_app.textDb.open(folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
-        m_app.prompter.showMessageBox(NoteError, DatabaseStartError);
+    const HousekeepingReport housekeeping = upgradeDatabaseFiles(folder, m_app.clock.now());
+    for (const StartupNotice &notice : housekeeping.notices)
+        tell(notice.type, notice.text);
+    const MainDatabaseOpening main =
+        openMainDatabase(m_app.mainDb, folder.file(dbfile::Main), housekeeping.mainProblem);
+    QString failure = main.failure;
+    if (failure.isEmpty())
+        failure = openReferenceTexts(m_app.textDb, folder.file(dbfile::ReferenceTexts));
+    if (!failure.isEmpty()) {
+        tell(NoteError, DatabaseStartError + u'\n' + failure);
         requestClose();
+    } else if (!main.readOnlyReason.isEmpty()) {
+        m_app.mainDbReadOnlyReason = main.readOnlyReason;
+        tell(NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason));
     }
     // The record lists sort and search through these; building them on a large register takes a while,
     // so it happens once here rather than when a window opens.
-    if (m_app.mainDb.isOpen())
+    if (m_app.mainDb.isOpen() && !m_app.mainDb.isReadOnly())
         ensureListIndexes(m_app.mainDb.handle());
 
     m_firstActivationPending = true;
     m_app.subjectSortCode = 1;
-    m_app.multiCompareCount = 0;
+    m_app.comparisonSet = ComparisonSet();
     m_app.analysisView = {};
     m_app.measurement.recordKey = 0;
 
@@ -251,11 +273,39 @@ void MainWindow::windowCreated() {
     if (!settingsError.isEmpty())
         m_app.prompter.showMessageBox(NoteCaution, settingsError);
     m_title->setText(m_app.settings.title);
+    m_readOnlyLabel->setText(m_app.mainDbReadOnlyReason.isEmpty()
+                                 ? QString()
+                                 : u"只能查阅，无法储存：%1"_s.arg(m_app.mainDbReadOnlyReason));
+    m_readOnlyLabel->setVisible(!m_app.mainDbReadOnlyReason.isEmpty());
 
     CurrentMeasurement &cm = m_app.measurement;
     cm.subject.clear();
     cm.measuredAt = 0;
     cm.pointsSinceCounterUpdate = 0;
+}
+
+void MainWindow::tell(MessageType type, const QString &text) {
+    // Offscreen or started from a terminal, the reason must also reach someone who reads the console.
+    std::fprintf(stderr, "orlu: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    m_app.prompter.showMessageBox(type, text);
+}
+
+void MainWindow::startMaintenance() {
+    if (m_maintenanceStarted || m_closeRequested || !m_app.mainDb.isOpen())
+        return;
+    m_maintenanceStarted = true;
+    const bool writable = m_app.mainDbReadOnlyReason.isEmpty();
+    m_maintenance->start(m_app.folder.file(dbfile::Main),
+                         writable ? m_app.folder.file(RegisterBackup::backupFolderName()) : QString(),
+                         m_app.clock.now().date());
+}
+
+void MainWindow::maintenanceFinished(const MaintenanceResult &result) {
+    if (!result.damage.isEmpty())
+        tell(NoteError, DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
+    if (!result.backupError.isEmpty())
+        tell(NoteCaution, BackupFailed.arg(result.backupError));
 }
 
 void MainWindow::requestClose() {
@@ -280,6 +330,8 @@ void MainWindow::windowShown() {
     if (!fileExists(m_app.folder.file(dbfile::Template)))
         requestClose();
     applyCustomButtons();
+    // The slow checks and the day's copy run beside the operator, not before the window.
+    QTimer::singleShot(0, this, &MainWindow::startMaintenance);
 }
 
 void MainWindow::applyCustomButtons() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/windowkind.h"
+#include "core/prompter.h"
+#include "records/registermaintenance.h"
 
 #include <QMainWindow>
 
@@ -29,6 +31,8 @@ public:
     void applyCustomButtons();
 
     bool closeRequested() const { return m_closeRequested; }
+    // The background check and routine copy of this start, for tests to wait on.
+    RegisterMaintenance &maintenance() { return *m_maintenance; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -40,6 +44,10 @@ private:
     void windowShown();
     void windowActivated();
     void requestClose();
+    // A message box that is also written to standard error.
+    void tell(MessageType type, const QString &text);
+    void startMaintenance();
+    void maintenanceFinished(const MaintenanceResult &result);
     void buildToolBar();
     void buildMenu();
     void buildCentralArea();
@@ -59,6 +67,9 @@ private:
     std::array<QAction *, 6> m_customActions{}; // a tool bar shows or hides a widget through its action
     QList<QAction *> m_menuItems;
     QLabel *m_title = nullptr;
+    QLabel *m_readOnlyLabel = nullptr;
+    RegisterMaintenance *m_maintenance = nullptr;
+    bool m_maintenanceStarted = false;
 };
 
 } // namespace orlu

@@ -3,6 +3,8 @@
 #include "device/simulatedhidlayer.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -40,6 +42,26 @@ SimulatedProbeWindow::SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *pare
     }
     connect(m_skinGroup, &QButtonGroup::idClicked, this, &SimulatedProbeWindow::applySkin);
 
+    // The scenarios the auto-operator plays through by itself: a measuring run,
+    // a calibration that passes (wet tip) or fails (dry tip), a locating session.
+    m_scenarioCombo = new QComboBox;
+    m_scenarioCombo->setObjectName(u"scenarioCombo"_s);
+    m_scenarioCombo->addItem(u"自动判断"_s, int(AutoOperator::Scenario::Infer));
+    m_scenarioCombo->addItem(u"经络测量"_s, int(AutoOperator::Scenario::Measuring));
+    m_scenarioCombo->addItem(u"数字校准"_s, int(AutoOperator::Scenario::Calibrating));
+    m_scenarioCombo->addItem(u"穴道定位"_s, int(AutoOperator::Scenario::Locating));
+    connect(m_scenarioCombo, &QComboBox::activated, this, [this] {
+        for (int i = 0; i < m_sim.probeCount(); ++i)
+            m_sim.probe(i).setScenario(AutoOperator::Scenario(m_scenarioCombo->currentData().toInt()));
+        refresh();
+    });
+    m_dryTipCheck = new QCheckBox(u"导电棉干燥 (校准失败)"_s);
+    m_dryTipCheck->setObjectName(u"dryTipCheck"_s);
+    connect(m_dryTipCheck, &QCheckBox::toggled, this, [this](bool dry) {
+        for (int i = 0; i < m_sim.probeCount(); ++i)
+            m_sim.probe(i).setDryTip(dry);
+    });
+
     m_currentSpin = new QDoubleSpinBox;
     m_currentSpin->setObjectName(u"currentSpin"_s);
     m_currentSpin->setRange(0.0, 200.0);
@@ -64,6 +86,8 @@ SimulatedProbeWindow::SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *pare
     m_stateLabel->setObjectName(u"stateLabel"_s);
 
     auto *form = new QFormLayout;
+    form->addRow(u"操作情景:"_s, m_scenarioCombo);
+    form->addRow(QString(), m_dryTipCheck);
     form->addRow(u"测量点电流:"_s, m_currentSpin);
     form->addRow(u"应答延迟:"_s, m_latencySpin);
     auto *layout = new QVBoxLayout(this);
@@ -85,6 +109,10 @@ void SimulatedProbeWindow::refresh() {
         b->setChecked(true);
     const QSignalBlocker blockCurrent(m_currentSpin);
     const QSignalBlocker blockLatency(m_latencySpin);
+    const QSignalBlocker blockDry(m_dryTipCheck);
+    m_scenarioCombo->setCurrentIndex(m_scenarioCombo->findData(int(probe.scenario())));
+    m_scenarioCombo->setEnabled(probe.skin() == SkinModel::Auto);
+    m_dryTipCheck->setChecked(probe.dryTip());
     m_currentSpin->setValue(probe.pointCurrent());
     m_currentSpin->setEnabled(probe.skin() == SkinModel::OnPoint);
     m_latencySpin->setValue(probe.latency());

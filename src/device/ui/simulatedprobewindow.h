@@ -4,6 +4,8 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -14,7 +16,8 @@ namespace orlu {
 class SimulatedHidLayer;
 
 // A small tool window beside the program in simulation mode: what the probe's
-// tip touches, its answer delay, and unplugging and plugging it in again.
+// tip touches, what the auto-operator takes the next run for, whether the
+// cotton tip is dry, the answer delay, and unplugging and plugging it in again.
 class SimulatedProbeWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +32,8 @@ private:
 
     SimulatedHidLayer &m_sim;
     QButtonGroup *m_skinGroup = nullptr;
+    QComboBox *m_scenarioCombo = nullptr;
+    QCheckBox *m_dryTipCheck = nullptr;
     QDoubleSpinBox *m_currentSpin = nullptr;
     QSpinBox *m_latencySpin = nullptr;
     QPushButton *m_plugButton = nullptr;

@@ -416,7 +416,9 @@ void MeasurementWindow::setRunningState(bool running) {
 void MeasurementWindow::updateEnabling() {
     m_analysisAction->setEnabled(m_complete);
     m_compareAction->setEnabled(m_complete);
-    m_saveAction->setEnabled(m_hasData);
+    m_saveAction->setEnabled(m_hasData && m_handOvers.savingUnavailable.isEmpty());
+    if (!m_handOvers.savingUnavailable.isEmpty())
+        m_saveAction->setToolTip(m_handOvers.savingUnavailable);
     m_clearAction->setEnabled(m_hasData);
     for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
         a->setEnabled(true);

@@ -47,8 +47,10 @@ struct MeasurementWindowContext {
 // The windows the measurement window hands over to. Each opens its window
 // modally over `parent` and returns when it has closed; an empty one does nothing.
 struct MeasurementHandOvers {
-    std::function<void(QWidget *parent)> analysis;   // AnalysisWindow
-    std::function<void(QWidget *parent)> saving;     // SavingWindow
+    std::function<void(QWidget *parent)> analysis; // AnalysisWindow
+    std::function<void(QWidget *parent)> saving;   // SavingWindow
+    // Why saving is not possible (a register open for looking up only); empty when it is.
+    QString savingUnavailable;
     std::function<void(QWidget *parent)> reading;    // ReadingWindow, loading into the current measurement
     std::function<void(QWidget *parent)> comparison; // two-record comparison
 };

@@ -1,17 +1,13 @@
 #include "records/ui/readingwindow.h"
 
 #include "records/displaycolumns.h"
-#include "records/listqueries.h"
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
+#include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
 #include "records/ui/trendexporttools.h"
 
 #include <QGridLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QToolBar>
@@ -41,14 +37,12 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_caller(caller)
     , m_comparison(comparison)
     , m_openManualEntry(std::move(openManualEntry))
-    , m_subjectList(context.database.handle(), context.clock)
-    , m_measurementList(context.database.handle())
+    , m_browser(new RecordBrowser(context, u"数据搜寻:"_s, this))
     , m_subjects(context.database.handle())
     , m_measurements(context.database.handle()) {
     setObjectName(u"readingWindow"_s);
     setWindowTitle(u"经络能量数据读取"_s);
     setModal(true);
-    ensureListIndexes(context.database.handle());
 
     auto *bar = new QToolBar(this);
     m_loadButton = addToolButton(bar, u"loadButton"_s, u"加载数据"_s, u"加载能量数据数据"_s);
@@ -60,34 +54,19 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     m_deleteMeasurementButton =
         addToolButton(bar, u"deleteMeasurementButton"_s, u"删除数据"_s, u"删除能量数据数据"_s);
     bar->addSeparator();
-    m_trendExport =
-        new TrendExportTools(bar, m_context,
-                             {[this] { return m_measurementList.subjectNumber(); },
-                              [this] { return m_measurementList.keyAt(currentRow(m_measurementView)); },
-                              [this](qint64 key) {
-                                  if (const int row = m_measurementList.rowOfKey(key); row >= 0)
-                                      setCurrentRow(m_measurementView, row);
-                              }},
-                             this);
+    MeasurementListModel &measurements = m_browser->measurementList();
+    m_trendExport = new TrendExportTools(bar, m_context,
+                                         {[&measurements] { return measurements.subjectNumber(); },
+                                          [this] { return m_browser->measurementKey(); },
+                                          [this, &measurements](qint64 key) {
+                                              if (const int row = measurements.rowOfKey(key); row >= 0)
+                                                  setCurrentRow(m_measurementView, row);
+                                          }},
+                                         this);
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开经络能量读取"_s);
 
-    m_searchBar = new SortSearchBar(u"数据搜寻:"_s, this);
-
-    m_subjectView = new QTableView(this);
-    setUpListView(m_subjectView, u"subjectList"_s);
-    m_subjectView->setModel(&m_subjectList);
-    const int widths[] = {50, 100, 80, 40, 90, 40, 110, 200, 160, 110, 110};
-    for (int c = 0; c < SubjectListModel::ColumnCount; ++c)
-        m_subjectView->setColumnWidth(c, widths[c]);
-    m_measurementView = new QTableView(this);
-    setUpListView(m_measurementView, u"measurementList"_s);
-    m_measurementView->setModel(&m_measurementList);
-    m_measurementView->setColumnWidth(MeasurementListModel::Stno, 50);
-    m_measurementView->setColumnWidth(MeasurementListModel::Date, 90);
-    m_measurementView->setColumnWidth(MeasurementListModel::Time, 70);
-    m_measurementView->setColumnWidth(MeasurementListModel::Potential, 70);
-    for (int c = MeasurementListModel::FirstValue; c < MeasurementListModel::ColumnCount; ++c)
-        m_measurementView->setColumnWidth(c, 60);
+    m_subjectView = m_browser->subjectView();
+    m_measurementView = m_browser->measurementView();
     m_subjectMemo = memoBox(this, u"subjectMemo"_s);
     m_measurementMemo = memoBox(this, u"measurementMemo"_s);
 
@@ -100,8 +79,8 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(bar);
-    layout->addWidget(m_searchBar);
-    layout->addLayout(countRow(this, m_countLabel));
+    layout->addWidget(m_browser->searchBar());
+    layout->addLayout(m_browser->countRow());
     layout->addLayout(lists, 1);
     resize(1000, 640);
 
@@ -112,10 +91,12 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(measurementWatcher, &ListEntryWatcher::listEntered, this, &ReadingWindow::measurementListEntered);
     connect(measurementWatcher, &ListEntryWatcher::cellEntered, this,
             &ReadingWindow::measurementColumnEntered);
-    connect(m_subjectView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &ReadingWindow::subjectRowChanged);
-    connect(m_measurementView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &ReadingWindow::measurementRowChanged);
+    connect(m_browser, &RecordBrowser::subjectChanged, this, &ReadingWindow::subjectRowChanged);
+    connect(m_browser, &RecordBrowser::measurementChanged, this, &ReadingWindow::measurementRowChanged);
+    connect(m_browser, &RecordBrowser::sortChanged, this, &ReadingWindow::sortChanged);
+    // Every change of the measurement list is a reset; no measurement, no trend.
+    connect(&measurements, &QAbstractItemModel::modelReset, m_trendExport,
+            [this, &measurements] { m_trendExport->setMeasurementCount(measurements.rowCount()); });
     connect(m_subjectView, &QTableView::doubleClicked, this, &ReadingWindow::subjectDoubleClicked);
     connect(m_measurementView, &QTableView::doubleClicked, this, &ReadingWindow::loadClicked);
 
@@ -125,75 +106,41 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_editMeasurementButton, &QToolButton::clicked, this, &ReadingWindow::editMeasurementClicked);
     connect(m_deleteMeasurementButton, &QToolButton::clicked, this, &ReadingWindow::deleteMeasurementClicked);
     connect(m_leaveButton, &QToolButton::clicked, this, &ReadingWindow::reject);
-    connect(m_searchBar, &SortSearchBar::searchChanged, this, &ReadingWindow::searchTextChanged);
-    connect(m_searchBar, &SortSearchBar::sortChanged, this, &ReadingWindow::changeSort);
 }
 
 void ReadingWindow::windowShown() {
     for (QToolButton *b : {m_loadButton, m_editSubjectButton, m_deleteSubjectButton, m_editMeasurementButton,
                            m_deleteMeasurementButton})
         b->setEnabled(false);
-    const int code = normalizedSortCode(m_context.sortCode);
-    m_context.sortCode = code;
-    m_subjectList.open(code);
-    m_searchBar->showSortCode(code);
-    {
-        const QSignalBlocker quiet(m_searchBar->searchBox());
-        m_searchBar->searchBox()->clear();
-    }
-    moveToSubject(0);
-
     const Subject &subject = m_context.current.subject;
-    moveToSubject(m_subjectList.locatePrefix(SubjectColumn::Number, subject.number));
+    m_browser->open(subject.number);
     if (m_caller == Caller::MeasurementWindow) {
-        const SubjectColumn column = readingSearchColumn(code);
-        moveToSubject(m_subjectList.locatePrefix(column, subjectText(subject, column)));
+        const SubjectColumn column = readingSearchColumn(m_context.sortCode);
+        m_browser->moveToSubject(m_browser->subjectList().locatePrefix(column, subjectText(subject, column)));
     }
-    showCount();
     m_subjectView->setFocus();
 }
 
-void ReadingWindow::reloadSubjects(int fallbackRow, qint64 key) {
-    m_subjectList.refresh();
-    const int byKey = m_subjectList.rowOfKey(key);
-    const int row = byKey >= 0 ? byKey : qMin(fallbackRow, m_subjectList.rowCount() - 1);
-    // A reset list has no current row, so moving to any row reports the change.
-    if (row >= 0)
-        setCurrentRow(m_subjectView, row);
-    else
-        subjectRowChanged();
+SubjectListModel &ReadingWindow::subjectList() {
+    return m_browser->subjectList();
 }
 
-void ReadingWindow::moveToSubject(int row) {
-    if (row >= 0)
-        setCurrentRow(m_subjectView, row);
+MeasurementListModel &ReadingWindow::measurementList() {
+    return m_browser->measurementList();
 }
 
-void ReadingWindow::showCount() {
-    m_countLabel->setText(countText(m_subjectList.rowCount(), m_measurementList.rowCount()));
-    m_trendExport->setMeasurementCount(m_measurementList.rowCount());
+void ReadingWindow::setTrendPrinter(TrendWindow::Printer print) {
+    m_trendExport->setTrendPrinter(std::move(print));
 }
 
 void ReadingWindow::subjectRowChanged() {
-    const int row = currentRow(m_subjectView);
-    const auto subject = m_subjectList.subjectAt(row);
-    if (subject) {
-        m_measurementList.setSubjectNumber(subject->number);
-        const auto stored = m_subjects.fetch(m_subjectList.keyAt(row));
-        m_subjectMemo->setPlainText(stored ? memoToBoxText(stored->memo) : QString());
-    } else {
-        m_measurementList.close();
-        m_subjectMemo->clear();
-    }
-    if (m_measurementList.rowCount() > 0)
-        setCurrentRow(m_measurementView, 0);
-    else
-        measurementRowChanged();
-    showCount();
+    const qint64 key = m_browser->subjectKey();
+    const auto stored = key > 0 ? m_subjects.fetch(key) : std::nullopt;
+    m_subjectMemo->setPlainText(stored ? memoToBoxText(stored->memo) : QString());
 }
 
 void ReadingWindow::measurementRowChanged() {
-    const qint64 key = m_measurementList.keyAt(currentRow(m_measurementView));
+    const qint64 key = m_browser->measurementKey();
     const auto stored = key > 0 ? m_measurements.fetch(key) : std::nullopt;
     m_measurementMemo->setPlainText(stored ? memoToBoxText(stored->memo) : QString());
 }
@@ -207,7 +154,7 @@ void ReadingWindow::subjectColumnEntered() {
     m_editMeasurementButton->setEnabled(false);
     m_deleteMeasurementButton->setEnabled(false);
     m_deleteSubjectButton->setEnabled(true);
-    m_editSubjectButton->setEnabled(m_subjectList.rowCount() > 0);
+    m_editSubjectButton->setEnabled(m_browser->subjectList().rowCount() > 0);
     m_active = ActiveList::Subjects;
 }
 
@@ -225,30 +172,20 @@ void ReadingWindow::measurementColumnEntered() {
     m_active = ActiveList::Measurements;
 }
 
-void ReadingWindow::searchTextChanged(const QString &text) {
-    moveToSubject(m_subjectList.locatePrefix(readingSearchColumn(m_context.sortCode), text.trimmed()));
-}
-
-void ReadingWindow::changeSort(int code) {
+void ReadingWindow::sortChanged() {
     for (QToolButton *b :
          {m_editSubjectButton, m_deleteSubjectButton, m_editMeasurementButton, m_deleteMeasurementButton})
         b->setEnabled(false);
-    const qint64 bookmark = m_subjectList.keyAt(currentRow(m_subjectView));
-    m_context.sortCode = code;
-    m_subjectList.setSortCode(code);
-    const int row = m_subjectList.rowOfKey(bookmark);
-    moveToSubject(row >= 0 ? row : 0);
-    m_subjectView->setFocus();
 }
 
 void ReadingWindow::loadClicked() {
     const int row = currentRow(m_measurementView);
     if (row < 0)
         return;
-    const auto stored = m_measurements.fetch(m_measurementList.keyAt(row));
-    const auto subject = m_subjectList.subjectAt(currentRow(m_subjectView));
+    const auto stored = m_measurements.fetch(m_browser->measurementList().keyAt(row));
+    const auto subject = m_browser->subjectList().subjectAt(currentRow(m_subjectView));
     if (!stored || !subject) {
-        reportFailure(u"这笔经络能量数据无法读取。"_s, m_measurementList.lastError());
+        reportFailure(u"这笔经络能量数据无法读取。"_s, m_browser->measurementList().lastError());
         return;
     }
     if (m_caller == Caller::MeasurementWindow)
@@ -267,14 +204,14 @@ void ReadingWindow::editSubjectClicked() {
 }
 
 void ReadingWindow::editSubject() {
-    const qint64 key = m_subjectList.keyAt(currentRow(m_subjectView));
+    const qint64 key = m_browser->subjectList().keyAt(currentRow(m_subjectView));
     if (key == 0)
         return;
     // The editor opens above this window: hiding a dialog that runs modally would end it.
     bool added = false; // modify mode
     SubjectEditor editor(m_context, added, key, this);
     if (editor.exec() == QDialog::Accepted)
-        reloadSubjects(m_subjectList.rowOfKey(key), key);
+        m_browser->reloadSubjects(m_browser->subjectList().rowOfKey(key), key);
     m_subjectView->setFocus();
 }
 
@@ -292,26 +229,26 @@ void ReadingWindow::deleteSubjectClicked() {
                                 u"确定要删除本受测者的所有数据吗? (包括所有检测数据)"_s);
     if (row >= 0) {
         QString error;
-        if (m_subjects.removeWithMeasurements(m_subjectList.keyAt(row), &error))
-            reloadSubjects(row, 0);
+        if (m_subjects.removeWithMeasurements(m_browser->subjectList().keyAt(row), &error))
+            m_browser->reloadSubjects(row, 0);
         else
             reportFailure(u"受测者数据未能删除，数据库没有任何更改。"_s, error);
     }
-    showCount();
+    m_browser->showCount();
 }
 
 void ReadingWindow::editMeasurementClicked() {
     const int row = currentRow(m_measurementView);
     if (row < 0)
         return;
-    const qint64 subjectKey = m_subjectList.keyAt(currentRow(m_subjectView));
-    const qint64 key = m_measurementList.keyAt(row);
+    const qint64 subjectKey = m_browser->subjectList().keyAt(currentRow(m_subjectView));
+    const qint64 key = m_browser->measurementList().keyAt(row);
     if (m_openManualEntry)
         m_openManualEntry(key, this);
-    m_subjectList.invalidateRows();
-    moveToSubject(m_subjectList.rowOfKey(subjectKey));
-    m_measurementList.refresh();
-    const int changed = m_measurementList.rowOfKey(key);
+    m_browser->subjectList().invalidateRows();
+    m_browser->moveToSubject(m_browser->subjectList().rowOfKey(subjectKey));
+    m_browser->measurementList().refresh();
+    const int changed = m_browser->measurementList().rowOfKey(key);
     setCurrentRow(m_measurementView, changed >= 0 ? changed : 0);
     measurementRowChanged();
     m_measurementView->setFocus();
@@ -322,9 +259,10 @@ void ReadingWindow::deleteMeasurementClicked() {
         askToDelete(ActiveList::Measurements, m_measurementView, u"确定要删除这笔经络能量数据吗?"_s);
     if (row >= 0) {
         QString error;
-        if (deleteMeasurement(m_measurements, m_context.current, m_measurementList.keyAt(row), &error)) {
-            m_measurementList.refresh();
-            const int next = qMin(row, m_measurementList.rowCount() - 1);
+        if (deleteMeasurement(m_measurements, m_context.current, m_browser->measurementList().keyAt(row),
+                              &error)) {
+            m_browser->measurementList().refresh();
+            const int next = qMin(row, m_browser->measurementList().rowCount() - 1);
             if (next >= 0)
                 setCurrentRow(m_measurementView, next);
             else
@@ -333,7 +271,7 @@ void ReadingWindow::deleteMeasurementClicked() {
             reportFailure(u"经络能量数据未能删除，数据库没有任何更改。"_s, error);
         }
     }
-    showCount();
+    m_browser->showCount();
 }
 
 void ReadingWindow::reportFailure(const QString &what, const QString &error) {

@@ -7,6 +7,7 @@
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 #include "records/ui/recordlistwidgets.h"
+#include "records/ui/trendwindow.h"
 
 #include <functional>
 
@@ -17,7 +18,7 @@ class QToolButton;
 
 namespace orlu {
 
-class SortSearchBar;
+class RecordBrowser;
 class TrendExportTools;
 
 // The reading window: browses the register, loads a stored measurement (as the
@@ -35,8 +36,10 @@ public:
     ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
                   ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
 
-    SubjectListModel &subjectList() { return m_subjectList; }
-    MeasurementListModel &measurementList() { return m_measurementList; }
+    SubjectListModel &subjectList();
+    MeasurementListModel &measurementList();
+    // How the trend window prints; without it its print button stays disabled.
+    void setTrendPrinter(TrendWindow::Printer print);
 
 public slots:
     void reject() override;
@@ -50,8 +53,7 @@ private:
     void measurementListEntered();
     void measurementColumnEntered();
     void subjectDoubleClicked();
-    void searchTextChanged(const QString &text);
-    void changeSort(int code);
+    void sortChanged();
     void loadClicked();              // "加载数据"
     void editSubjectClicked();       // "客户修改"
     void deleteSubjectClicked();     // "客户删除"
@@ -61,10 +63,6 @@ private:
     void subjectRowChanged();
     void measurementRowChanged();
     void editSubject();
-    void moveToSubject(int row);
-    // Reads the subject list again and moves to the row of `key`, or else to `fallbackRow`.
-    void reloadSubjects(int fallbackRow, qint64 key);
-    void showCount();
     void reportFailure(const QString &what, const QString &error);
     // Tone 1, then, when `list` is the active list and has a current row, the question;
     // the row to delete, or -1.
@@ -74,8 +72,7 @@ private:
     Caller m_caller;
     ComparisonRecord *m_comparison = nullptr;
     ManualEntryOpener m_openManualEntry;
-    SubjectListModel m_subjectList;
-    MeasurementListModel m_measurementList;
+    RecordBrowser *m_browser = nullptr;
     SubjectRepository m_subjects;
     MeasurementRepository m_measurements;
     ActiveList m_active = ActiveList::None;
@@ -87,8 +84,6 @@ private:
     QToolButton *m_deleteMeasurementButton = nullptr;
     QToolButton *m_leaveButton = nullptr;
     TrendExportTools *m_trendExport = nullptr;
-    SortSearchBar *m_searchBar = nullptr;
-    QLabel *m_countLabel = nullptr;
     QTableView *m_subjectView = nullptr;
     QTableView *m_measurementView = nullptr;
     QPlainTextEdit *m_subjectMemo = nullptr;

@@ -1,13 +1,11 @@
-#include "cli/exportcommand.h"
+#include "cli/exportdatacommand.h"
 
-#include "cli/commandline.h"
+#include "cli/registerreading.h"
+#include "core/commandline.h"
 #include "records/database.h"
 #include "records/dataexport.h"
 
-#include <QCommandLineParser>
-#include <QFile>
-
-#include <cstdio>
+#include <QDate>
 
 namespace orlu {
 
@@ -34,37 +32,37 @@ const QString Description =
     "directly. Exit status 0 done, 1 failed, 2 bad arguments."_s;
 
 struct ExportArguments {
-    QString home;
     QString outPath;
     ExportRequest request;
     QString keyFile;
 };
 
-std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString &name, QString &problem) {
-    if (!parser.isSet(name))
+std::optional<QDate> dateOption(const CommandLine &cl, const QString &name, QString &problem) {
+    if (!cl.isSet(name))
         return std::nullopt;
-    const QDate d = QDate::fromString(parser.value(name), Qt::ISODate);
+    const QDate d = QDate::fromString(cl.value(name), Qt::ISODate);
     if (!d.isValid())
-        problem = u"--%1 needs a date as YYYY-MM-DD, not \"%2\""_s.arg(name, parser.value(name));
+        problem = u"--%1 needs a date as YYYY-MM-DD, not \"%2\""_s.arg(name, cl.value(name));
     return d;
 }
 
 // Fills `a`, or returns the reason the arguments are bad.
-QString interpret(const QCommandLineParser &parser, ExportArguments &a) {
+QString interpret(const CommandLine &cl, ExportArguments &a) {
+    if (!cl.positional().isEmpty())
+        return u"unexpected argument \"%1\""_s.arg(cl.positional().first());
     QString problem;
-    a.home = parser.value(u"home"_s);
-    a.outPath = parser.value(u"out"_s);
-    if (parser.isSet(u"subject"_s))
-        a.request.filter.subjectNumber = parser.value(u"subject"_s);
-    a.request.filter.from = dateOption(parser, u"from"_s, problem);
+    a.outPath = cl.isSet(u"out"_s) ? cl.value(u"out"_s) : u"-"_s;
+    if (cl.isSet(u"subject"_s))
+        a.request.filter.subjectNumber = cl.value(u"subject"_s);
+    a.request.filter.from = dateOption(cl, u"from"_s, problem);
     if (problem.isEmpty())
-        a.request.filter.to = dateOption(parser, u"to"_s, problem);
+        a.request.filter.to = dateOption(cl, u"to"_s, problem);
     if (!problem.isEmpty())
         return problem;
     if (a.request.filter.from && a.request.filter.to && *a.request.filter.from > *a.request.filter.to)
         return u"--from is after --to"_s;
-    if (parser.isSet(u"format"_s)) {
-        const QString format = parser.value(u"format"_s);
+    if (cl.isSet(u"format"_s)) {
+        const QString format = cl.value(u"format"_s);
         if (format == u"csv"_s)
             a.request.format = ExportFormat::Csv;
         else if (format == u"jsonl"_s)
@@ -74,8 +72,8 @@ QString interpret(const QCommandLineParser &parser, ExportArguments &a) {
     } else {
         a.request.format = exportFormatOfFileName(a.outPath);
     }
-    const bool pseudonymise = parser.isSet(u"pseudonymise"_s);
-    a.keyFile = parser.value(u"key-file"_s);
+    const bool pseudonymise = cl.isSet(u"pseudonymise"_s);
+    a.keyFile = cl.value(u"key-file"_s);
     if (pseudonymise && a.keyFile.isEmpty())
         return u"--pseudonymise needs --key-file FILE (see --help for making one)"_s;
     if (!pseudonymise && !a.keyFile.isEmpty())
@@ -85,61 +83,46 @@ QString interpret(const QCommandLineParser &parser, ExportArguments &a) {
 
 } // namespace
 
-int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     const QString command = u"export-data"_s;
-    QCommandLineParser parser;
-    parser.addOptions({
-        {u"home"_s, u"The program folder DIR (default: the installation folder)."_s, u"DIR"_s},
-        {u"subject"_s, u"Only the subject NUMBER (letter case ignored)."_s, u"NUMBER"_s},
-        {u"from"_s, u"Only measurements on or after DATE (YYYY-MM-DD)."_s, u"DATE"_s},
-        {u"to"_s, u"Only measurements on or before DATE (YYYY-MM-DD)."_s, u"DATE"_s},
-        {u"format"_s, u"csv or jsonl (default: from the --out file name, else csv)."_s, u"FORMAT"_s},
-        {u"pseudonymise"_s, u"Replace subject numbers with keyed hashes and leave out the memo."_s},
-        {u"key-file"_s, u"The key for --pseudonymise."_s, u"FILE"_s},
-        {u"out"_s, u"The output file (default or \"-\": standard output)."_s, u"FILE"_s},
-    });
-    if (const auto status = parseCommandLine(parser, command, Description, args, out, err))
-        return *status;
+    CommandLine cl(command, QString(), Description);
+    cl.addHomeOption();
+    cl.addValueOption(u"subject"_s, u"NUMBER"_s, u"Only the subject NUMBER (letter case ignored)."_s);
+    cl.addValueOption(u"from"_s, u"DATE"_s, u"Only measurements on or after DATE (YYYY-MM-DD)."_s);
+    cl.addValueOption(u"to"_s, u"DATE"_s, u"Only measurements on or before DATE (YYYY-MM-DD)."_s);
+    cl.addValueOption(u"format"_s, u"csv|jsonl"_s,
+                      u"The format (default: from the --out file name, else csv)."_s);
+    cl.addFlag(u"pseudonymise"_s, u"Replace subject numbers with keyed hashes and leave out the memo."_s);
+    cl.addValueOption(u"key-file"_s, u"FILE"_s, u"The key for --pseudonymise."_s);
+    cl.addValueOption(u"out"_s, u"FILE"_s, u"The output file (default or \"-\": standard output)."_s);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
     ExportArguments a;
-    if (const QString problem = interpret(parser, a); !problem.isEmpty()) {
-        err << command << ": " << problem << '\n';
-        return 2;
-    }
+    if (const QString problem = interpret(cl, a); !problem.isEmpty())
+        return cl.usageError(err, problem);
     if (!a.keyFile.isEmpty()) {
         QString error;
         a.request.pseudonymiser = Pseudonymiser::fromKeyFile(a.keyFile, &error);
         if (!a.request.pseudonymiser) {
             err << command << ": " << error << '\n';
-            return 1;
+            return ExitFailed;
         }
     }
     Database db;
-    if (!openMainDatabaseForReading(db, a.home, command, err))
-        return 1;
+    if (!openRegisterForReading(db, cl.folder(), command, err))
+        return ExitFailed;
 
-    ExportOutcome outcome;
-    const bool toStdout = a.outPath.isEmpty() || a.outPath == u"-"_s;
-    if (toStdout) {
-        out.flush();
-        QFile stdOut;
-        if (!stdOut.open(stdout, QIODevice::WriteOnly)) {
-            err << command << ": cannot write to standard output\n";
-            return 1;
-        }
-        outcome = exportMeasurements(db.handle(), a.request, stdOut);
-        if (outcome.ok() && !stdOut.flush())
-            outcome = {ExportOutcome::Status::Failed, outcome.rows, stdOut.errorString()};
-    } else {
-        outcome = exportMeasurementsToFile(db.handle(), a.request, a.outPath);
-    }
+    const bool toStdout = a.outPath == u"-"_s;
+    out.flush();
+    const ExportOutcome outcome = exportMeasurementsToFile(db.handle(), a.request, a.outPath);
     if (!outcome.ok()) {
         err << command << ": export to " << (toStdout ? u"standard output"_s : a.outPath)
             << " failed: " << outcome.error << '\n';
-        return 1;
+        return ExitFailed;
     }
     if (!toStdout)
         out << "exported " << outcome.rows << " measurements to " << a.outPath << '\n';
-    return 0;
+    return ExitOk;
 }
 
 } // namespace orlu

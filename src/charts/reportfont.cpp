@@ -1,0 +1,17 @@
+#include "charts/reportfont.h"
+
+#include <QStringList>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+QFont reportFont(double points) {
+    QFont font;
+    font.setFamilies({u"Tahoma"_s, u"Liberation Sans"_s, u"Arial"_s, u"Nimbus Sans"_s});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    return font;
+}
+
+} // namespace orlu

@@ -1,0 +1,83 @@
+#include "charts/reportprinting.h"
+
+#include "charts/paintersurface.h"
+#include "core/outputfile.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+PageGeometry pageGeometryOf(const QPagedPaintDevice &device) {
+    const int dpi = device.logicalDpiX();
+    const QRect printable = device.pageLayout().paintRectPixels(dpi);
+    return {dpi, printable.width(), printable.height()};
+}
+
+QPageLayout reportPdfLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(3, 3, 3, 3),
+                       QPageLayout::Millimeter);
+}
+
+PageGeometry pdfPageGeometry(int dpi) {
+    const QRect printable = reportPdfLayout().paintRectPixels(dpi);
+    return {dpi, printable.width(), printable.height()};
+}
+
+PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &input,
+                                  std::function<bool()> aborted) {
+    auto *device = dynamic_cast<QPagedPaintDevice *>(painter.device());
+    const PageGeometry geometry =
+        device ? pageGeometryOf(*device) : pdfPageGeometry(painter.device()->logicalDpiX());
+    PainterSurface surface(painter, reportFont());
+    PaintedReport painted;
+    painted.outcome = produceAnalysisReport(surface, geometry, input, std::move(aborted));
+    painted.pagesOk = surface.pagesOk();
+    return painted;
+}
+
+bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    // The whole document is made in memory first, so a failed one never reaches the path.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(ReportPdfDpi);
+        writer.setPageLayout(reportPdfLayout());
+        writer.setTitle(job.title);
+        writer.setCreator(u"O.R.L.U."_s);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return fail(u"the PDF writer did not start"_s);
+        PainterSurface surface(painter, reportFont());
+        job.produce(surface, pdfPageGeometry(ReportPdfDpi), {});
+        painter.end();
+        if (!surface.pagesOk())
+            return fail(u"the PDF writer refused a page"_s);
+    }
+    return writeOutputFile(path, pdf, error);
+}
+
+bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {
+    return writeReportPdf(path, analysisReportJob(input), error);
+}
+
+ReportJob analysisReportJob(const AnalysisReportInput &input) {
+    return {analysisReportJobTitle(), u"分析报表"_s,
+            [&input](DrawingSurface &surface, const PageGeometry &geometry,
+                     const std::function<bool()> &aborted) {
+                return produceAnalysisReport(surface, geometry, input, aborted);
+            }};
+}
+
+} // namespace orlu

@@ -1,0 +1,69 @@
+#include "compare/comparisoncurves.h"
+
+#include "core/channels.h"
+#include "core/currentmeasurement.h"
+
+namespace orlu {
+
+ComparisonRecord comparisonRecordOf(const CurrentMeasurement &current) {
+    ComparisonRecord rec;
+    rec.subjectNumber = current.subject.number;
+    rec.subjectName = current.subject.name;
+    rec.measuredAt = current.measuredAt;
+    rec.highPotential = current.highPotential;
+    rec.corrected = current.corrected;
+    double sum = 0;
+    for (double v : current.values)
+        sum += v;
+    rec.average = sum / ChannelCount;
+    return rec;
+}
+
+namespace {
+
+ComparisonCurve curveOf(const ComparisonRecord &record, int k, int legendSlot) {
+    ComparisonCurve curve;
+    curve.corrected = record.corrected;
+    curve.energyLevel = record.average;
+    curve.style = twoRecordStyle(k);
+    curve.number = k;
+    curve.legendSlot = legendSlot;
+    return curve;
+}
+
+} // namespace
+
+ComparisonChart twoRecordChart(const ComparisonRecord &original,
+                               const std::optional<ComparisonRecord> &comparison, BandChoice band,
+                               ChartMedium medium) {
+    // On screen the two legends stand side by side; on paper the second one further right.
+    const bool paper = medium == ChartMedium::Paper;
+    ComparisonChart chart;
+    chart.curves.append(curveOf(original, 1, 3));
+    if (comparison)
+        chart.curves.append(curveOf(*comparison, 2, paper ? 6 : 4));
+    if (band == BandChoice::Original)
+        chart.band = 0;
+    else if (band == BandChoice::Comparison && comparison)
+        chart.band = 1;
+    return chart;
+}
+
+ComparisonChart multiRecordChart(const QList<ComparisonEntry> &entries, std::optional<int> selected) {
+    ComparisonChart chart;
+    for (qsizetype i = 0; i < entries.size() && i < ComparisonSet::Capacity; ++i) {
+        const int k = static_cast<int>(i) + 1;
+        ComparisonCurve curve;
+        curve.corrected = entries[i].corrected;
+        curve.energyLevel = entries[i].energyLevel;
+        curve.style = multiRecordStyle(k);
+        curve.number = k;
+        curve.legendSlot = k;
+        chart.curves.append(curve);
+    }
+    if (selected && *selected >= 0 && *selected < chart.curves.size())
+        chart.band = selected;
+    return chart;
+}
+
+} // namespace orlu

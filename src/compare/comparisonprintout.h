@@ -1,0 +1,30 @@
+#pragma once
+
+#include "compare/comparisonchart.h"
+
+#include <QList>
+#include <QString>
+
+// What a comparison printout shows: the records listed in its header and the chart.
+namespace orlu {
+
+enum class ComparisonKind { TwoRecord, MultiRecord };
+
+struct PrintedRecord {
+    QString subjectNumber;
+    QString subjectName;
+    double energyLevel = 0;
+    bool highPotential = false;
+    double measuredAt = 0; // day count
+};
+
+struct ComparisonPrintout {
+    ComparisonKind kind = ComparisonKind::TwoRecord;
+    QList<PrintedRecord> records; // in legend order
+    ComparisonChart chart;        // with the legend places of paper
+};
+
+// "O.R.L.U 能量比对数据." or "O.R.L.U 多重能量比对数据.".
+QString comparisonJobTitle(ComparisonKind kind);
+
+} // namespace orlu

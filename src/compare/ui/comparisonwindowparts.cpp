@@ -1,0 +1,108 @@
+#include "compare/ui/comparisonwindowparts.h"
+
+#include "core/numberformat.h"
+#include "records/displaycolumns.h"
+
+#include <QDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+void setUpComparisonWindow(QDialog *window, const QString &objectName, const QString &caption,
+                           QSize clientSize) {
+    window->setObjectName(objectName);
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    window->setModal(true);
+    window->setFixedSize(clientSize);
+}
+
+QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
+                                 const QString &hint, bool checkable) {
+    auto *button = new QToolButton(bar);
+    button->setObjectName(objectName);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setCheckable(checkable);
+    button->setMinimumWidth(72);
+    bar->addWidget(button);
+    return button;
+}
+
+QStatusBar *comparisonStatusBar(QWidget *window, QLabel *&text) {
+    auto *bar = new QStatusBar(window);
+    bar->setObjectName(u"statusBar"_s);
+    bar->setSizeGripEnabled(false);
+    text = new QLabel(bar);
+    text->setObjectName(u"statusText"_s);
+    bar->addWidget(text, 1);
+    return bar;
+}
+
+namespace {
+
+QLabel *valueLabel(QWidget *parent, const QString &name) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(90);
+    return label;
+}
+
+} // namespace
+
+RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &objectName, DetailFormat format,
+                                     QWidget *parent)
+    : QWidget(parent)
+    , m_format(std::move(format)) {
+    setObjectName(objectName);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!heading.isEmpty()) {
+        auto *title = new QLabel(heading, this);
+        title->setStyleSheet(u"font-weight: bold"_s);
+        layout->addWidget(title);
+    }
+    auto *rows = new QFormLayout;
+    rows->setContentsMargins(8, 0, 0, 0);
+    m_number = valueLabel(this, u"numberValue"_s);
+    m_name = valueLabel(this, u"nameValue"_s);
+    m_energy = valueLabel(this, u"energyValue"_s);
+    m_potential = valueLabel(this, u"potentialValue"_s);
+    m_date = valueLabel(this, u"dateValue"_s);
+    m_time = valueLabel(this, u"timeValue"_s);
+    rows->addRow(u"编号:"_s, m_number);
+    rows->addRow(u"姓名:"_s, m_name);
+    rows->addRow(u"体能:"_s, m_energy);
+    rows->addRow(u"电位:"_s, m_potential);
+    rows->addRow(u"日期:"_s, m_date);
+    rows->addRow(u"时间:"_s, m_time);
+    layout->addLayout(rows);
+}
+
+void RecordDetailBlock::showRecord(const QString &number, const QString &name, double energyLevel,
+                                   bool highPotential, double measuredAt) {
+    m_number->setText(number);
+    m_name->setText(name);
+    m_energy->setText(formatFixed(energyLevel, m_format.energyWidth, m_format.energyDecimals));
+    m_potential->setText(highPotential ? u"高电位"_s : m_format.standardPotential);
+    m_potential->setStyleSheet(highPotential ? u"color: rgb(255, 0, 0)"_s : u"color: rgb(0, 128, 0)"_s);
+    m_date->setText(measurementDateText(measuredAt));
+    m_time->setText(measurementTimeText(measuredAt));
+}
+
+void RecordDetailBlock::clear() {
+    for (QLabel *label : {m_number, m_name, m_energy, m_potential, m_date, m_time})
+        label->clear();
+}
+
+} // namespace orlu

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "measure/calibration.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QStatusBar;
+
+namespace orlu {
+
+class Clock;
+class EventPump;
+class GradientProgressBar;
+class LedLamp;
+class NeedleGauge;
+class ProbeOperations;
+class Prompter;
+struct Settings;
+
+// What the calibration window works with; all of it outlives the window.
+struct CalibrationWindowContext {
+    Settings &settings;
+    // Writes the settings file; tells the operator itself when it cannot.
+    std::function<bool()> saveSettings;
+    ProbeOperations &probe;
+    Prompter &prompter;
+    const Clock &clock;
+    EventPump &pump;
+};
+
+// "数字自动校准系统": calibrates the probe against its metal grip.
+class CalibrationWindow final : public QDialog, private CalibrationObserver {
+    Q_OBJECT
+public:
+    explicit CalibrationWindow(CalibrationWindowContext context, QWidget *parent = nullptr);
+    ~CalibrationWindow() override;
+
+    CalibrationProcedure &procedure() { return m_procedure; }
+
+public slots:
+    // Refused while a calibration runs: its loop lives on this window's stack.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildPrevious();
+    QWidget *buildCurrent();
+    QWidget *buildPointer();
+    void startClicked();
+    void stopClicked();
+    void calibrationShown(const CalibrationView &view) override;
+
+    CalibrationWindowContext m_context;
+    CalibrationProcedure m_procedure;
+
+    QAction *m_startAction = nullptr;
+    QAction *m_stopAction = nullptr;
+    QAction *m_leaveAction = nullptr;
+    QLabel *m_previousStandard = nullptr;
+    QLabel *m_previousHigh = nullptr;
+    QLabel *m_previousDate = nullptr;
+    NeedleGauge *m_previousStandardGauge = nullptr;
+    NeedleGauge *m_previousHighGauge = nullptr;
+    QLabel *m_standardValue = nullptr;
+    QLabel *m_highValue = nullptr;
+    QLabel *m_date = nullptr;
+    NeedleGauge *m_standardChangeGauge = nullptr;
+    NeedleGauge *m_highChangeGauge = nullptr;
+    NeedleGauge *m_balanceGauge = nullptr;
+    LedLamp *m_standardLamp = nullptr;
+    LedLamp *m_highLamp = nullptr;
+    LedLamp *m_resultLamp = nullptr;
+    QLabel *m_standardNumber = nullptr;
+    QLabel *m_highNumber = nullptr;
+    GradientProgressBar *m_standardProgress = nullptr;
+    GradientProgressBar *m_highProgress = nullptr;
+    QLabel *m_resultLabel = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_statusText = nullptr;
+};
+
+} // namespace orlu

@@ -1,0 +1,172 @@
+// "orlu-cli report": the printed report without a window, as PDF and recorded operations.
+#include "cli/matchcommand.h"
+#include "cli/reportcommand.h"
+#include "records/schema.h"
+#include "support/temphome.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int status;
+    QString out;
+    QString err;
+};
+
+Run report(const QStringList &args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = runReportCommand(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QStringList readings() {
+    QStringList v;
+    for (int c = 1; c <= 24; ++c)
+        v << QString::number(30 + (c * 7) % 40);
+    return v;
+}
+
+QList<QJsonObject> opsOf(const QString &lines) {
+    QList<QJsonObject> ops;
+    for (const QString &line : lines.split(u'\n', Qt::SkipEmptyParts))
+        ops.append(QJsonDocument::fromJson(line.toUtf8()).object());
+    return ops;
+}
+
+const QJsonObject *textOp(const QList<QJsonObject> &ops, const QString &text) {
+    for (const QJsonObject &op : ops) {
+        if (op.value(u"op"_s) == u"text"_s && op.value(u"text"_s) == text)
+            return &op;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestReportCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(createDatabaseFile(m_home.file(u"orluCn.mdb"_s), SchemaKind::ReferenceTexts));
+        QTextStream out(stdout);
+        QString ignored;
+        QTextStream err(&ignored);
+        QCOMPARE(
+            runGenerateRegisterCommand(
+                {u"--home"_s, m_home.path(), u"--subjects"_s, u"2"_s, u"--measurements"_s, u"3"_s}, out, err),
+            0);
+    }
+
+    void opsOfReadingsStartWithPageOne() {
+        const Run r = report(QStringList{u"--home"_s, m_home.path(), u"--options"_s,
+                                         u"01110000000000000000"_s, u"--readings"_s} +
+                             readings());
+        QCOMPARE(r.status, 0);
+        const QList<QJsonObject> ops = opsOf(r.out);
+        QVERIFY(ops.size() > 200);
+        QCOMPARE(ops.first(), QJsonObject({{u"op"_s, u"page"_s}, {u"n"_s, 1}}));
+        const QJsonObject *measuring = textOp(ops, u"测量方式:"_s);
+        QVERIFY(measuring);
+        QCOMPARE(measuring->value(u"size"_s).toDouble(), 10.0);
+        QVERIFY(textOp(ops, u"经络虚实分析图-长条"_s));
+        QVERIFY(!textOp(ops, u"经络虚实分析图-曲线"_s));
+        QVERIFY(textOp(ops, u"身体能量:"_s));
+    }
+
+    void dpiAndPrintableSetTheRecordedPage() {
+        const Run r = report(QStringList{u"--home"_s, m_home.path(), u"--options"_s, u"0"_s, u"--dpi"_s,
+                                         u"300"_s, u"--printable"_s, u"2000x3000"_s, u"--readings"_s} +
+                             readings());
+        QCOMPARE(r.status, 0);
+        const QList<QJsonObject> ops = opsOf(r.out);
+        const QJsonObject *number = textOp(ops, u"第   1 页"_s);
+        QVERIFY(number);
+        QCOMPARE(number->value(u"y"_s).toInt(), 20);
+        QVERIFY(number->value(u"x"_s).toInt() < 2000 - 20); // the print width is the printable 2000
+        QVERIFY(number->value(u"x"_s).toInt() > 1700);
+        const QJsonObject *version = textOp(ops, u"Quorix ORLU Version: 5"_s);
+        QVERIFY(version);
+        QCOMPARE(version->value(u"x"_s).toInt(), 118); // mm(10) at 300 dpi
+    }
+
+    void recordComesFromTheMainDatabase() {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"report.pdf"_s);
+        const QString ops = dir.filePath(u"report.jsonl"_s);
+        const Run r = report({u"--home"_s, m_home.path(), u"--record"_s, u"1"_s, u"--options"_s,
+                              u"01000000000000000000"_s, u"--pdf"_s, pdf, u"--ops"_s, ops});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(5), QByteArray("%PDF-"));
+        QFile lines(ops);
+        QVERIFY(lines.open(QIODevice::ReadOnly));
+        const QList<QJsonObject> recorded = opsOf(QString::fromUtf8(lines.readAll()));
+        QVERIFY(std::any_of(recorded.begin(), recorded.end(), [](const QJsonObject &op) {
+            return op.value(u"text"_s).toString().startsWith(u"编号:  "_s) &&
+                   op.value(u"text"_s).toString().size() > 5;
+        }));
+    }
+
+    void badArgumentsAndUnknownRecords_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no source") << QStringList{u"--pdf"_s, u"x.pdf"_s} << u"either --record"_s;
+        QTest::newRow("both sources")
+            << (QStringList{u"--record"_s, u"1"_s, u"--readings"_s} + readings()) << u"either --record"_s;
+        QTest::newRow("23 readings") << (QStringList{u"--readings"_s} + readings().mid(1))
+                                     << u"expected 24 readings"_s;
+        QTest::newRow("bad sex") << (QStringList{u"--readings"_s, u"--sex"_s, u"x"_s} + readings())
+                                 << u"--sex must be male or female"_s;
+        QTest::newRow("bad record") << QStringList{u"--record"_s, u"abc"_s}
+                                    << u"--record needs a record key"_s;
+        QTest::newRow("unknown record")
+            << QStringList{u"--record"_s, u"999"_s} << u"no measurement record 999"_s;
+        QTest::newRow("bad options") << (QStringList{u"--options"_s, u"01x"_s, u"--readings"_s} + readings())
+                                     << u"--options needs"_s;
+        QTest::newRow("bad dpi") << (QStringList{u"--dpi"_s, u"10"_s, u"--readings"_s} + readings())
+                                 << u"--dpi"_s;
+        QTest::newRow("bad printable")
+            << (QStringList{u"--printable"_s, u"big"_s, u"--readings"_s} + readings()) << u"--printable"_s;
+        QTest::newRow("bad birth") << (QStringList{u"--birth"_s, u"1.2.1980"_s, u"--readings"_s} + readings())
+                                   << u"YYYY-MM-DD"_s;
+        QTest::newRow("unknown option")
+            << (QStringList{u"--colour"_s, u"--readings"_s} + readings()) << u"colour"_s;
+    }
+    void badArgumentsAndUnknownRecords() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const Run r = report(QStringList{u"--home"_s, m_home.path()} + args);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    }
+
+    void unwritablePdfFails() {
+        const Run r = report(QStringList{u"--home"_s, m_home.path(), u"--pdf"_s,
+                                         u"/nonexistent-folder/r.pdf"_s, u"--readings"_s} +
+                             readings());
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(u"cannot write /nonexistent-folder/r.pdf"_s));
+    }
+
+private:
+    test::TempHome m_home;
+};
+
+QTEST_MAIN(TestReportCommand)
+#include "test_reportcommand.moc"

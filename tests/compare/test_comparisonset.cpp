@@ -1,0 +1,109 @@
+// The comparison set: capacity, duplicates, removal, and the energy level of an entry.
+#include "core/channels.h"
+#include "core/numberformat.h"
+#include "compare/comparisoncurves.h"
+#include "compare/comparisonset.h"
+
+#include <QTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ComparisonEntry entry(qint64 key, const QString &number, double measuredAt, double reading = 50) {
+    std::array<double, 24> readings;
+    readings.fill(reading);
+    return ComparisonEntry::fromReadings(key, number, u"受测者 "_s + number, measuredAt, false, readings);
+}
+
+QList<qint64> keys(const ComparisonSet &set) {
+    QList<qint64> k;
+    for (const ComparisonEntry &e : set.entries())
+        k.append(e.measurementKey);
+    return k;
+}
+
+} // namespace
+
+class TestComparisonSet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void energyLevelIsTheCorrectedMean() {
+        const ComparisonEntry e = entry(1, u"A1"_s, 46000);
+        double factors = 0;
+        for (int m = 1; m <= 12; ++m)
+            factors += meridian(m).correctionFactor;
+        QCOMPARE(e.energyLevel, 50 * factors / 12);
+        QCOMPARE(formatFixed(e.energyLevel, 5, 2), u"50.57"_s);
+        QCOMPARE(formatFixed(e.energyLevel, 7, 1), u"   50.6"_s);
+        QCOMPARE(e.corrected[0], 50 * 0.8541);
+    }
+
+    void refusesTheSameMeasurementTwice() {
+        ComparisonSet set;
+        QCOMPARE(set.add(entry(7, u"A1"_s, 46000.5)), ComparisonSet::AddResult::Added);
+        QCOMPARE(set.add(entry(7, u"A1"_s, 46000.5)), ComparisonSet::AddResult::Duplicate);
+        QCOMPARE(set.size(), 1);
+    }
+
+    void twoMeasurementsOfOneMinuteAreTwoRecords() {
+        // Same subject number, measured-at equal to the minute as shown: still two stored rows.
+        ComparisonSet set;
+        const double minute = 46000.5;
+        QCOMPARE(set.add(entry(7, u"A1"_s, minute)), ComparisonSet::AddResult::Added);
+        QCOMPARE(set.add(entry(8, u"A1"_s, minute + 10.0 / 86400)), ComparisonSet::AddResult::Added);
+        QCOMPARE(set.add(entry(9, u"A1"_s, minute)), ComparisonSet::AddResult::Added);
+        QCOMPARE(set.size(), 3);
+    }
+
+    void sixEntriesRefuseTheSeventh() {
+        ComparisonSet set;
+        for (int k = 1; k <= 6; ++k)
+            QCOMPARE(set.add(entry(k, u"A%1"_s.arg(k), 46000 + k)), ComparisonSet::AddResult::Added);
+        QVERIFY(set.isFull());
+        QCOMPARE(set.add(entry(99, u"Z9"_s, 47000)), ComparisonSet::AddResult::Full);
+        // A duplicate in a full set is refused as a full set first.
+        QCOMPARE(set.add(entry(3, u"A3"_s, 46003)), ComparisonSet::AddResult::Full);
+        QCOMPARE(keys(set), (QList<qint64>{1, 2, 3, 4, 5, 6}));
+    }
+
+    void removingMovesTheLaterEntriesUp_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QList<qint64>>("left");
+        QTest::newRow("first") << 0 << QList<qint64>{2, 3, 4};
+        QTest::newRow("second of four") << 1 << QList<qint64>{1, 3, 4};
+        QTest::newRow("last") << 3 << QList<qint64>{1, 2, 3};
+        QTest::newRow("outside") << 4 << QList<qint64>{1, 2, 3, 4};
+        QTest::newRow("negative") << -1 << QList<qint64>{1, 2, 3, 4};
+    }
+    void removingMovesTheLaterEntriesUp() {
+        QFETCH(int, index);
+        QFETCH(QList<qint64>, left);
+        ComparisonSet set;
+        for (int k = 1; k <= 4; ++k)
+            set.add(entry(k, u"A%1"_s.arg(k), 46000 + k, 10.0 * k));
+        QCOMPARE(set.remove(index), index >= 0 && index < 4);
+        QCOMPARE(keys(set), left);
+    }
+
+    void removedEntriesTakeTheStylesOfTheirNewPlaces() {
+        ComparisonSet set;
+        for (int k = 1; k <= 4; ++k)
+            set.add(entry(k, u"A%1"_s.arg(k), 46000 + k, 10.0 * k));
+        set.remove(1);
+        const ComparisonChart chart = multiRecordChart(set.entries(), std::nullopt);
+        QCOMPARE(chart.curves.size(), 3);
+        const QList<double> readings{10, 30, 40};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(chart.curves[i].number, i + 1);
+            QCOMPARE(chart.curves[i].style.pen, multiRecordStyle(i + 1).pen);
+            QCOMPARE(chart.curves[i].corrected[0], readings[i] * 0.8541);
+        }
+        QVERIFY(!chart.band);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComparisonSet)
+#include "test_comparisonset.moc"

@@ -1,0 +1,386 @@
+#include "measure/calibration.h"
+
+#include "core/daycount.h"
+#include "core/prompter.h"
+#include "core/settings.h"
+#include "scriptedprobe.h"
+#include "support/scriptedprompter.h"
+#include "support/virtualtime.h"
+
+#include <QtTest>
+
+using namespace orlu;
+using namespace orlu::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using State = CalibrationProcedure::State;
+using Outcome = CalibrationProcedure::Outcome;
+
+// An operator at the grip: touches it a while after the procedure asks,
+// holds it through both phases and lets go a while after the result.
+struct Rig final : CalibrationObserver {
+    VirtualTime time;
+    ScriptedProbe probe{time};
+    ScriptedPrompter prompter;
+    Settings settings = defaultSettings(QDate(2026, 1, 5));
+    int saves = 0;
+    CalibrationProcedure procedure{settings, [this] { return ++saves, true; }, probe, prompter, time, time};
+
+    int standardReading = 4000;
+    int highReading = 4000;
+    quint32 touchAfterMs = 300;
+    quint32 holdAfterResultMs = 500;
+    // Called on every reading with the state and the ms spent in it; a value
+    // other than -1 replaces the reading.
+    std::function<int(State state, quint32 sinceMs)> override;
+
+    QList<CalibrationView> shown;
+    State lastState = State::Idle;
+    quint32 since = 0;
+
+    Rig() {
+        settings.standardCalibration = 4000;
+        settings.highCalibration = 4000;
+        procedure.setObserver(this);
+        probe.setReadings([this] { return reading(); });
+    }
+    void calibrationShown(const CalibrationView &view) override { shown << view; }
+
+    int reading() {
+        const State state = procedure.state();
+        if (state != lastState) {
+            lastState = state;
+            since = time.ticks();
+        }
+        const quint32 in = time.ticks() - since;
+        if (override) {
+            const int r = override(state, in);
+            if (r >= 0)
+                return r;
+        }
+        switch (state) {
+        case State::WaitingForContact:
+            return in >= touchAfterMs ? standardReading : 3;
+        case State::StandardPhase:
+            return standardReading;
+        case State::HighPhase:
+            return highReading;
+        case State::WaitingForRelease:
+            return in < holdAfterResultMs ? highReading : 2;
+        case State::Idle:
+            break;
+        }
+        return 0;
+    }
+    // The first view shown in a state matching `pick`.
+    template <typename P> std::optional<CalibrationView> firstShown(P pick) const {
+        for (const CalibrationView &v : shown)
+            if (pick(v))
+                return v;
+        return std::nullopt;
+    }
+};
+
+int countOf(const QList<int> &list, int v) {
+    return static_cast<int>(std::count(list.begin(), list.end(), v));
+}
+
+} // namespace
+
+class TestCalibration : public QObject {
+    Q_OBJECT
+private slots:
+    void meanOfThePhaseSamples_data();
+    void meanOfThePhaseSamples();
+    void commandsTonesAndTiming();
+    void changeAgainstThePrevious();
+    void idleViewShowsThePrevious();
+    void lampsThroughThePhases();
+    void stopWhileWaitingForContactEnds();
+    void stopDuringAPhaseHasNoEffect();
+    void lowReadingFromTheSecondTickRestarts_data();
+    void lowReadingFromTheSecondTickRestarts();
+    void lowStandardValueFailsButIsStored();
+    void unplugEndsEveryWait_data();
+    void unplugEndsEveryWait();
+    void noProbeNoStart();
+};
+
+void TestCalibration::meanOfThePhaseSamples_data() {
+    QTest::addColumn<int>("standardReading");
+    QTest::addColumn<int>("highReading");
+    QTest::addColumn<int>("standardValue");
+    QTest::addColumn<int>("highValue");
+    QTest::newRow("4000 each") << 4000 << 4000 << 3996 << 4000;
+    // 3500 - 3.5 = 3496.5: the half goes to the even neighbour.
+    QTest::newRow("half to even") << 3500 << 4100 << 3496 << 4100;
+    QTest::newRow("full scale") << 4095 << 4095 << 4091 << 4095;
+}
+
+void TestCalibration::meanOfThePhaseSamples() {
+    QFETCH(int, standardReading);
+    QFETCH(int, highReading);
+    QFETCH(int, standardValue);
+    QFETCH(int, highValue);
+    Rig rig;
+    rig.standardReading = standardReading;
+    rig.highReading = highReading;
+    QVERIFY(rig.procedure.start());
+
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Succeeded);
+    QCOMPARE(rig.procedure.view().standardValue, standardValue);
+    QCOMPARE(rig.procedure.view().highValue, highValue);
+    QCOMPARE(rig.settings.standardCalibration, standardValue);
+    QCOMPARE(rig.settings.highCalibration, highValue);
+    QCOMPARE(rig.settings.lastCalibrationDate, shortDate(QDate(2026, 12, 9)));
+    QCOMPARE(rig.saves, 1);
+    QVERIFY(rig.prompter.asked().isEmpty());
+    QCOMPARE(rig.procedure.view().result.text, QString()); // cleared once the probe is taken away
+    QCOMPARE(rig.procedure.view().status, CalibrationProcedure::idleStatus());
+    QVERIFY(!rig.procedure.isBusy());
+}
+
+void TestCalibration::commandsTonesAndTiming() {
+    Rig rig;
+    quint32 standardStart = 0, highStart = 0, resultAt = 0;
+    rig.override = [&](State state, quint32) {
+        const quint32 now = rig.time.ticks();
+        if (state == State::StandardPhase && !standardStart)
+            standardStart = now;
+        if (state == State::HighPhase && !highStart)
+            highStart = now;
+        if (state == State::WaitingForRelease && !resultAt)
+            resultAt = now;
+        return -1;
+    };
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.probe.controlCommands(), (QStringList{u"X000000"_s, u"N000000"_s, u"L000000"_s, u"L000000"_s,
+                                                       u"H000000"_s, u"X000000"_s}));
+    const QList<int> &tones = rig.probe.tones();
+    QCOMPARE(tones.first(), 1);
+    QCOMPARE(countOf(tones, 7), 17); // the start of measuring and sixteen ticks
+    QCOMPARE(countOf(tones, 8), 1);
+    QCOMPARE(tones.last(), 1); // success
+    // Eight ticks of at least 280 ms each phase.
+    QVERIFY2(highStart - standardStart >= 8 * 280 && highStart - standardStart < 8 * 300,
+             qPrintable(QString::number(highStart - standardStart)));
+    QVERIFY2(resultAt - highStart >= 8 * 280 && resultAt - highStart < 8 * 300,
+             qPrintable(QString::number(resultAt - highStart)));
+}
+
+void TestCalibration::changeAgainstThePrevious() {
+    Rig rig;
+    rig.standardReading = 4104; // 4104 - 4.104 rounds to 4100
+    rig.highReading = 3900;
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.view().standardValue, 4100);
+    QVERIFY(qAbs(rig.procedure.view().standardChange - 4.884) < 0.001);
+    QVERIFY(qAbs(rig.procedure.view().highChange - (-100.0 / 4095 * 200)) < 1e-9);
+    // The previous values stay on show while the new ones are measured.
+    QCOMPARE(rig.procedure.view().previousStandard, 4000);
+}
+
+void TestCalibration::idleViewShowsThePrevious() {
+    Rig rig;
+    rig.settings.standardCalibration = 3850;
+    rig.settings.highCalibration = 4020;
+    rig.settings.lastCalibrationDate = u"2026/3/4"_s;
+    rig.procedure.showIdle();
+    const CalibrationView &v = rig.procedure.view();
+    QCOMPARE(v.previousStandard, 3850);
+    QCOMPARE(v.previousHigh, 4020);
+    QCOMPARE(v.previousDate, u"2026/3/4"_s);
+    QCOMPARE(v.date, shortDate(QDate(2026, 12, 9)));
+    QCOMPARE(v.standardValue + v.highValue + v.standardProgress + v.highProgress, 0);
+    QCOMPARE(v.status, CalibrationProcedure::idleStatus());
+    QVERIFY(v.result.text.isEmpty());
+    QVERIFY(!v.busy);
+}
+
+void TestCalibration::lampsThroughThePhases() {
+    Rig rig;
+    QVERIFY(rig.procedure.start());
+    const auto waiting =
+        rig.firstShown([](const CalibrationView &v) { return v.busy && v.result.text.size(); });
+    QVERIFY(waiting);
+    QCOMPARE(waiting->standardLamp, (LampView{true, Shade::Yellow, true}));
+    QCOMPARE(waiting->resultLamp, (LampView{true, Shade::Yellow, true}));
+    QCOMPARE(waiting->result, (ShadedText{CalibrationProcedure::startingLabel(), Shade::DarkRed}));
+    QCOMPARE(waiting->status, CalibrationProcedure::contactStatus());
+
+    const auto standard = rig.firstShown([](const CalibrationView &v) { return v.standardProgress > 0; });
+    QVERIFY(standard);
+    QCOMPARE(standard->standardLamp, (LampView{true, Shade::Red, false}));
+    QCOMPARE(standard->highLamp, (LampView{true, Shade::Maroon, false}));
+    QCOMPARE(standard->status, CalibrationProcedure::measuringStatus());
+
+    const auto high = rig.firstShown([](const CalibrationView &v) { return v.highProgress > 0; });
+    QVERIFY(high);
+    QCOMPARE(high->standardLamp, (LampView{true, Shade::LimeGreen, false}));
+    QCOMPARE(high->highLamp, (LampView{true, Shade::Red, false}));
+    QCOMPARE(high->standardProgress, 2600);
+    QCOMPARE(high->standardNumber, 3996.0);
+    // The counter climbs by an eighth of the grip reading per tick.
+    const auto counting = rig.firstShown([](const CalibrationView &v) { return v.highNumber >= 1000; });
+    QVERIFY(counting);
+    QCOMPARE(counting->highNumber, 1000.0);
+
+    const auto result =
+        rig.firstShown([](const CalibrationView &v) { return v.resultLamp.shade == Shade::LimeGreen; });
+    QVERIFY(result);
+    QCOMPARE(result->result, (ShadedText{CalibrationProcedure::successLabel(), Shade::Green}));
+    QCOMPARE(result->status, CalibrationProcedure::successStatus());
+    QCOMPARE(result->highLamp.shade, Shade::LimeGreen);
+    QCOMPARE(result->highProgress, 2600);
+
+    const CalibrationView &end = rig.procedure.view();
+    QVERIFY(!end.standardLamp.on && !end.highLamp.on && !end.resultLamp.on);
+    QCOMPARE(end.standardProgress + end.highProgress, 0);
+    QCOMPARE(end.balance, 0.0);
+}
+
+void TestCalibration::stopWhileWaitingForContactEnds() {
+    Rig rig;
+    rig.touchAfterMs = 100000;
+    rig.override = [&](State state, quint32 in) {
+        if (state == State::WaitingForContact && in > 500)
+            rig.procedure.stop();
+        return -1;
+    };
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Stopped);
+    QCOMPARE(rig.saves, 0);
+    QCOMPARE(rig.settings.standardCalibration, 4000);
+    QCOMPARE(rig.probe.controlCommands().last(), u"X000000"_s);
+    QVERIFY(!rig.procedure.isBusy());
+    QVERIFY(rig.procedure.view().result.text.isEmpty());
+    QVERIFY(rig.procedure.view().status.isEmpty());
+    QVERIFY(!rig.probe.tones().contains(7));
+}
+
+void TestCalibration::stopDuringAPhaseHasNoEffect() {
+    Rig rig;
+    rig.override = [&](State state, quint32 in) {
+        if ((state == State::StandardPhase || state == State::HighPhase) && in > 100 && in < 110)
+            rig.procedure.stop();
+        return -1;
+    };
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Succeeded);
+    QCOMPARE(rig.settings.standardCalibration, 3996);
+    QCOMPARE(rig.saves, 1);
+}
+
+void TestCalibration::lowReadingFromTheSecondTickRestarts_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<quint32>("atMs");
+    QTest::addColumn<bool>("fault");
+    QTest::newRow("before the first tick") << int(State::StandardPhase) << 100u << false;
+    QTest::newRow("after the first tick") << int(State::StandardPhase) << 400u << false;
+    QTest::newRow("after the second tick") << int(State::StandardPhase) << 700u << true;
+    QTest::newRow("in the high phase") << int(State::HighPhase) << 100u << true;
+}
+
+void TestCalibration::lowReadingFromTheSecondTickRestarts() {
+    QFETCH(int, state);
+    QFETCH(quint32, atMs);
+    QFETCH(bool, fault);
+    Rig rig;
+    bool lifted = false;
+    // The tip leaves the grip for one reading, once.
+    rig.override = [&](State s, quint32 in) {
+        if (!lifted && int(s) == state && in >= atMs) {
+            lifted = true;
+            return 900;
+        }
+        return -1;
+    };
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Succeeded);
+    QCOMPARE(rig.procedure.view().standardValue, 3996);
+    if (!fault) {
+        QVERIFY(rig.prompter.asked().isEmpty());
+        QCOMPARE(rig.probe.tones().count(3), 0);
+        return;
+    }
+    QCOMPARE(rig.prompter.asked().size(), 1);
+    QCOMPARE(rig.prompter.asked().first().type, int(NoteCaution));
+    QCOMPARE(rig.prompter.asked().first().text, CalibrationProcedure::faultyContactMessage());
+    QCOMPARE(rig.probe.tones().count(3), 1);
+    const auto teal =
+        rig.firstShown([](const CalibrationView &v) { return v.standardLamp.shade == Shade::Teal; });
+    QVERIFY(teal);
+    QCOMPARE(teal->highLamp.shade, Shade::Teal);
+    // The restart measures both phases again from the Standard potential.
+    QCOMPARE(rig.probe.controlCommands().count(u"L000000"_s), 3);
+    QCOMPARE(rig.probe.tones().count(8), state == int(State::HighPhase) ? 2 : 1);
+}
+
+void TestCalibration::lowStandardValueFailsButIsStored() {
+    Rig rig;
+    rig.standardReading = 2600;
+    rig.highReading = 2800;
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Failed);
+    const CalibrationView &v = rig.procedure.view();
+    QCOMPARE(v.result, (ShadedText{CalibrationProcedure::failureLabel(), Shade::Red}));
+    QCOMPARE(v.status, CalibrationProcedure::failureStatus());
+    QCOMPARE(rig.probe.tones().last(), 3);
+    QCOMPARE(rig.settings.standardCalibration, 2597);
+    QCOMPARE(rig.settings.highCalibration, 2800);
+    QCOMPARE(rig.saves, 1);
+    const auto result =
+        rig.firstShown([](const CalibrationView &s) { return s.resultLamp.shade == Shade::Red; });
+    QVERIFY(result);
+    QVERIFY(!result->resultLamp.blinking);
+}
+
+void TestCalibration::unplugEndsEveryWait_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("waiting for contact") << int(State::WaitingForContact) << false;
+    QTest::newRow("standard phase") << int(State::StandardPhase) << false;
+    QTest::newRow("high phase") << int(State::HighPhase) << false;
+    QTest::newRow("waiting for release") << int(State::WaitingForRelease) << true;
+}
+
+void TestCalibration::unplugEndsEveryWait() {
+    QFETCH(int, state);
+    QFETCH(bool, stored);
+    Rig rig;
+    rig.touchAfterMs = state == int(State::WaitingForContact) ? 100000 : 300;
+    rig.holdAfterResultMs = 100000;
+    rig.override = [&](State s, quint32 in) {
+        if (int(s) == state && in > 200)
+            rig.probe.unplug();
+        return -1;
+    };
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::ProbeLost);
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    QCOMPARE(rig.prompter.asked().first().type, int(NoteError));
+    QCOMPARE(rig.saves, stored ? 1 : 0);
+    QVERIFY(!rig.procedure.isBusy());
+    QVERIFY(!rig.procedure.view().resultLamp.on);
+
+    // Plugged in again, the next calibration runs.
+    rig.probe.replug();
+    rig.override = nullptr;
+    rig.touchAfterMs = 300;
+    rig.holdAfterResultMs = 500;
+    QVERIFY(rig.procedure.start());
+    QCOMPARE(rig.procedure.lastOutcome(), Outcome::Succeeded);
+}
+
+void TestCalibration::noProbeNoStart() {
+    Rig rig;
+    rig.probe.unplug();
+    QVERIFY(!rig.procedure.start());
+    QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::absentMessage()});
+    QVERIFY(!rig.procedure.isBusy());
+}
+
+QTEST_GUILESS_MAIN(TestCalibration)
+#include "test_calibration.moc"

@@ -1,0 +1,158 @@
+#include "measure/ui/calibrationwindow.h"
+
+#include "core/daycount.h"
+#include "core/settings.h"
+#include "scriptedprobe.h"
+#include "support/scriptedprompter.h"
+#include "support/virtualtime.h"
+#include "widgets/gradientprogressbar.h"
+#include "widgets/ledlamp.h"
+#include "widgets/needlegauge.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace orlu;
+using namespace orlu::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using State = CalibrationProcedure::State;
+
+struct WindowRig {
+    VirtualTime time;
+    ScriptedProbe probe{time};
+    ScriptedPrompter prompter;
+    Settings settings = defaultSettings(QDate(2026, 1, 5));
+    int saves = 0;
+    std::unique_ptr<CalibrationWindow> window;
+    int gripReading = 4000;
+    // Called on every reading with the procedure's state.
+    std::function<void(State)> onReading;
+
+    WindowRig() {
+        settings.lastCalibrationDate = u"2026/1/5"_s;
+        window = std::make_unique<CalibrationWindow>(CalibrationWindowContext{
+            settings, [this] { return ++saves, true; }, probe, prompter, time, time});
+        probe.setReadings([this] {
+            const State state = window->procedure().state();
+            if (onReading)
+                onReading(state);
+            switch (state) {
+            case State::StandardPhase:
+            case State::HighPhase:
+                return gripReading;
+            case State::WaitingForContact:
+                return time.ticks() % 1000 > 300 ? gripReading : 0;
+            default:
+                return 0;
+            }
+        });
+        window->show();
+    }
+    template <typename T> T *child(const QString &name) const {
+        T *w = window->findChild<T *>(name);
+        if (!w)
+            qWarning("no child %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &name) const { return child<QLabel>(name)->text(); }
+    bool enabled(const QString &action) const { return child<QAction>(action + u"Action"_s)->isEnabled(); }
+    void click(const QString &button) {
+        QTest::mouseClick(child<QToolButton>(button + u"Button"_s), Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+class TestCalibrationWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void openingShowsThePreviousCalibration();
+    void calibrationFillsTheWindow();
+    void failureStaysOnShow();
+    void closingDuringACalibrationIsRefused();
+};
+
+void TestCalibrationWindow::openingShowsThePreviousCalibration() {
+    WindowRig rig;
+    QCOMPARE(rig.window->windowTitle(), u"数字自动校准系统"_s);
+    QCOMPARE(rig.text(u"previousStandardLabel"_s), u"4,000"_s.rightJustified(5));
+    QCOMPARE(rig.text(u"previousDateLabel"_s), u"2026/1/5"_s);
+    QCOMPARE(rig.text(u"dateLabel"_s), shortDate(QDate(2026, 12, 9)));
+    QCOMPARE(rig.text(u"standardValueLabel"_s), u"    0"_s);
+    QCOMPARE(rig.text(u"statusTextLabel"_s), u"环境校准值为本次与前一次的校准比值。"_s);
+    QVERIFY(rig.text(u"resultLabel"_s).isEmpty());
+    QCOMPARE(rig.child<NeedleGauge>(u"previousStandardGauge"_s)->value(), 4000.0);
+    QCOMPARE(rig.child<NeedleGauge>(u"previousStandardGauge"_s)->maximum(), 5000.0);
+    QCOMPARE(rig.child<NeedleGauge>(u"standardChangeGauge"_s)->minimum(), -10.0);
+    QCOMPARE(rig.child<GradientProgressBar>(u"standardProgressBar"_s)->maximum(), 2600);
+    QVERIFY(rig.enabled(u"start"_s));
+    QVERIFY(rig.enabled(u"leave"_s));
+    QVERIFY(!rig.enabled(u"stop"_s));
+    QCOMPARE(rig.child<QAction>(u"stopAction"_s)->toolTip(), u"停止仪器校准功能"_s);
+}
+
+void TestCalibrationWindow::calibrationFillsTheWindow() {
+    WindowRig rig;
+    rig.gripReading = 4104;
+    bool sawHigh = false;
+    rig.onReading = [&](State state) {
+        if (state != State::HighPhase || sawHigh)
+            return;
+        sawHigh = true;
+        QVERIFY(!rig.enabled(u"start"_s));
+        QVERIFY(!rig.enabled(u"leave"_s));
+        QVERIFY(rig.enabled(u"stop"_s));
+        QCOMPARE(rig.text(u"statusTextLabel"_s), u"系统正在执行校准中，请勿将探测棒分开！"_s);
+        QCOMPARE(rig.text(u"standardValueLabel"_s), u"4,100"_s.rightJustified(5));
+        QCOMPARE(rig.child<LedLamp>(u"standardLamp"_s)->color(), QColor(50, 205, 50));
+        QCOMPARE(rig.child<LedLamp>(u"highLamp"_s)->color(), QColor(255, 0, 0));
+        QCOMPARE(rig.child<GradientProgressBar>(u"standardProgressBar"_s)->value(), 2600);
+    };
+    rig.click(u"start"_s);
+    QVERIFY(sawHigh);
+    QVERIFY(qAbs(rig.child<NeedleGauge>(u"standardChangeGauge"_s)->value() - 4.884) < 0.001);
+    QCOMPARE(rig.text(u"highValueLabel"_s), u"4,104"_s.rightJustified(5));
+    QCOMPARE(rig.settings.standardCalibration, 4100);
+    QCOMPARE(rig.saves, 1);
+    QVERIFY(rig.text(u"resultLabel"_s).isEmpty());
+    QVERIFY(!rig.child<LedLamp>(u"resultLamp"_s)->isOn());
+    QVERIFY(rig.enabled(u"start"_s));
+    QVERIFY(!rig.enabled(u"stop"_s));
+}
+
+void TestCalibrationWindow::failureStaysOnShow() {
+    WindowRig rig;
+    rig.gripReading = 2500;
+    rig.click(u"start"_s);
+    QLabel *result = rig.child<QLabel>(u"resultLabel"_s);
+    QCOMPARE(result->text(), u"【校准失败】"_s);
+    QCOMPARE(result->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(rig.text(u"statusTextLabel"_s).startsWith(u"检测棒的导电度过低"_s));
+    QCOMPARE(rig.settings.standardCalibration, 2498);
+}
+
+void TestCalibrationWindow::closingDuringACalibrationIsRefused() {
+    WindowRig rig;
+    bool tried = false;
+    rig.onReading = [&](State state) {
+        if (state == State::StandardPhase && !tried) {
+            tried = true;
+            rig.window->reject();
+            QVERIFY(rig.window->isVisible());
+        }
+    };
+    rig.click(u"start"_s);
+    QVERIFY(tried);
+    QVERIFY(rig.window->isVisible());
+    QCOMPARE(rig.saves, 1);
+    rig.click(u"leave"_s);
+    QVERIFY(!rig.window->isVisible());
+}
+
+QTEST_MAIN(TestCalibrationWindow)
+#include "test_calibrationwindow.moc"
