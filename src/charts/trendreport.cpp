@@ -47,17 +47,19 @@ void printHeader(ReportPage &page, const TrendSeries &series, const TrendReportH
     }
     page.advance(page.mm(3));
     page.setFontSize(ReportSize);
-    const int y = page.y();
-    page.text(page.mm(10), y, C::Black, u"编号:  "_s + series.subjectNumber);
-    page.text(page.mm(55), y, C::Black, u"姓名:  "_s + series.subjectName);
-    page.text(page.mm(100), y, C::Black, u"性别:"_s);
-    page.text(page.mm(100) + page.textWidth(u"性别: "_s), y, page.ink(series.male ? C::Green : C::Red),
-              series.male ? u"男 性"_s : u"女 性"_s);
-    page.text(page.mm(130), y, C::Black, u"测量次数:  %1"_s.arg(series.visits.size()));
-    if (header.printedAt.isValid())
-        page.text(page.mm(160), y, C::Black,
+    if (header.printedAt.isValid()) {
+        page.text(page.mm(10), page.y(), C::Black,
                   u"打印时间: "_s + shortDate(header.printedAt.date()) + u", "_s +
                       shortTime(header.printedAt.time()));
+        page.advance(lh);
+    }
+    const int y = page.y();
+    page.text(page.mm(10), y, C::Black, u"编号:  "_s + series.subjectNumber);
+    page.text(page.mm(60), y, C::Black, u"姓名:  "_s + series.subjectName);
+    page.text(page.mm(110), y, C::Black, u"性别:"_s);
+    page.text(page.mm(110) + page.textWidth(u"性别: "_s), y, page.ink(series.male ? C::Green : C::Red),
+              series.male ? u"男 性"_s : u"女 性"_s);
+    page.text(page.mm(150), y, C::Black, u"测量次数:  %1"_s.arg(series.visits.size()));
     page.advance(lh);
     DrawingSurface &s = page.surface();
     s.setPen(C::Black, PenStyle::Solid, std::max(1, page.mm(1) / 5));
@@ -81,7 +83,7 @@ void printTableHeader(ReportPage &page) {
                              u"肌骨系统"_s, u"新陈代谢"_s, u"自律神经"_s, u"异常经络"_s};
     for (int i = 0; i < titles.size(); ++i)
         page.text(page.mm(Columns[static_cast<std::size_t>(i)]), page.y(), page.ink(C::Blue), titles[i]);
-    page.newLine();
+    page.advance(page.lineHeight());
 }
 
 void printVisit(ReportPage &page, int index, const TrendVisit &v) {
@@ -99,7 +101,7 @@ void printVisit(ReportPage &page, int index, const TrendVisit &v) {
                   v.ratios[i] ? formatFixed(*v.ratios[i], 5, 3).trimmed() : u"-"_s);
     }
     page.text(page.mm(Columns[8]), y, C::Black, QString::number(v.abnormalMeridians));
-    page.newLine();
+    page.advance(page.lineHeight());
     // The verdicts that are not normal, in words.
     QStringList notes;
     for (std::size_t i = 0; i < v.verdicts.size(); ++i) {
@@ -107,10 +109,12 @@ void printVisit(ReportPage &page, int index, const TrendVisit &v) {
             notes << v.verdictTexts[i];
     }
     for (const QString &line : wrapReportText(notes.join(u"；"_s), TableSize)) {
+        // A new page before a line that does not fit, so the last line leaves no empty page.
+        page.keepTogether(1);
         if (page.aborted())
             return;
         page.text(page.mm(Columns[1]), page.y(), C::Black, line);
-        page.newLine();
+        page.advance(page.lineHeight());
     }
 }
 
