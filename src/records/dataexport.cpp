@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include <deque>
+#include <future>
+#include <memory>
+#include <vector>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -12,7 +17,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 ProgressEvery = 500;
-constexpr qsizetype FlushBytes = 1 << 16;
+constexpr std::size_t BatchRows = 1000;
+// Enough to keep both processors busy, few enough to keep memory flat.
+constexpr std::size_t BatchesInFlight = 4;
 
 bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
     if (out.write(buffer) != buffer.size()) {
@@ -20,7 +27,6 @@ bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
         outcome.error = out.errorString();
         return false;
     }
-    buffer.resize(0); // keeps its capacity for the next rows
     return true;
 }
 
@@ -51,14 +57,41 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
         return fail(error);
 
     const Pseudonymiser *pseudonymiser = request.pseudonymiser ? &*request.pseudonymiser : nullptr;
-    QByteArray buffer = exportHeader(request.format, !pseudonymiser);
-    buffer.reserve(FlushBytes + 4096);
+    QByteArray header = exportHeader(request.format, !pseudonymiser);
+    if (!writeAll(out, header, outcome))
+        return outcome;
+    // The analysis and the text of a row cost four times its reading: batches are
+    // analysed and written out on other threads while this one reads on (SQLite and the
+    // observer stay here), and they are written in the order they were read.
+    std::deque<std::future<QByteArray>> pending;
+    auto writeOldest = [&] {
+        QByteArray chunk = pending.front().get();
+        pending.pop_front();
+        return writeAll(out, chunk, outcome);
+    };
+    auto batch = std::make_shared<std::vector<SubjectMeasurement>>();
+    auto sendBatch = [&] {
+        pending.push_back(
+            std::async(std::launch::async, [rows = std::move(batch), format = request.format, pseudonymiser] {
+                QByteArray chunk;
+                chunk.reserve(static_cast<qsizetype>(rows->size()) * 700);
+                for (const SubjectMeasurement &row : *rows)
+                    appendExportRecord(chunk, format, exportRecordOf(row, pseudonymiser));
+                return chunk;
+            }));
+        batch = std::make_shared<std::vector<SubjectMeasurement>>();
+        batch->reserve(BatchRows);
+    };
+    batch->reserve(BatchRows);
     SubjectMeasurement row;
     while (cursor.next(row)) {
-        appendExportRecord(buffer, request.format, exportRecordOf(row, pseudonymiser));
+        batch->push_back(row);
         ++outcome.rows;
-        if (buffer.size() >= FlushBytes && !writeAll(out, buffer, outcome))
-            return outcome;
+        if (batch->size() == BatchRows) {
+            sendBatch();
+            if (pending.size() > BatchesInFlight && !writeOldest())
+                return outcome;
+        }
         if (observer && outcome.rows % ProgressEvery == 0 && !observer->exportProgress(outcome.rows, total)) {
             outcome.status = ExportOutcome::Status::Cancelled;
             return outcome;
@@ -66,8 +99,12 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
     }
     if (const QString readError = cursor.error(); !readError.isEmpty())
         return fail(readError);
-    if (!writeAll(out, buffer, outcome))
-        return outcome;
+    if (!batch->empty())
+        sendBatch();
+    while (!pending.empty()) {
+        if (!writeOldest())
+            return outcome;
+    }
     if (observer)
         observer->exportProgress(outcome.rows, total);
     return outcome;

@@ -1,5 +1,6 @@
 #include "analysis/analysis.h"
 #include "analysis/analysisjson.h"
+#include "core/channels.h"
 #include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/dataexport.h"
@@ -10,6 +11,9 @@
 #include <QJsonObject>
 #include <QSqlQuery>
 #include <QtTest>
+
+#include <charconv>
+#include <random>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,6 +130,9 @@ private slots:
     void unwritableOutputLeavesNoFile();
     void cancelledExportLeavesTheOldFile();
     void deviceIsWrittenDirectly();
+    void newExportFileIsPrivate();
+    void numbersAreTheShortestTextThatReadsBack_data();
+    void numbersAreTheShortestTextThatReadsBack();
 
 private:
     QByteArray exportBytes(const ExportRequest &request);
@@ -474,6 +481,70 @@ void TestDataExport::deviceIsWrittenDirectly() {
     QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
     QVERIFY(S_ISFIFO(st.st_mode));
     QVERIFY(exportMeasurementsToFile(f->db(), {}, u"/dev/null"_s).ok());
+}
+
+void TestDataExport::newExportFileIsPrivate() {
+    const QString path = f->home.file(u"export.csv"_s);
+    QVERIFY(exportMeasurementsToFile(f->db(), {}, path).ok());
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0600u);
+}
+
+void TestDataExport::numbersAreTheShortestTextThatReadsBack_data() {
+    QTest::addColumn<QList<double>>("values");
+    QTest::newRow("edges of the quick form") << QList<double>{0.001,
+                                                              0.00099999,
+                                                              0.0012,
+                                                              0.5,
+                                                              1,
+                                                              10,
+                                                              99999.99999999,
+                                                              1e5,
+                                                              1e4,
+                                                              0.1 + 0.2,
+                                                              79.20698800000001,
+                                                              1.0 / 3,
+                                                              -2.5,
+                                                              -0.004,
+                                                              12345.67890123,
+                                                              0.00100001,
+                                                              5e-9,
+                                                              1e-300,
+                                                              123456789.5,
+                                                              4.35,
+                                                              0};
+    // Two-decimal readings, their corrected values, any double, small and large ones.
+    std::mt19937_64 random(19);
+    std::uniform_real_distribution<double> any(0, 2e5);
+    std::uniform_int_distribution<int> hundredths(0, 20000);
+    QList<double> drawn;
+    for (int i = 0; i < 20000; ++i) {
+        const double reading = hundredths(random) / 100.0;
+        drawn << reading << reading * correctionFactor(1 + i % 24) << any(random) << any(random) / 1e7
+              << -reading << std::round(any(random));
+    }
+    QTest::newRow("drawn") << drawn;
+}
+
+void TestDataExport::numbersAreTheShortestTextThatReadsBack() {
+    QFETCH(QList<double>, values);
+    ExportRecord record;
+    QByteArray out;
+    for (qsizetype first = 0; first < values.size(); first += 24) {
+        for (std::size_t c = 0; c < 24; ++c)
+            record.plain[c] = values.value(first + qsizetype(c));
+        out.clear();
+        appendExportRecord(out, ExportFormat::Csv, record);
+        const QList<QByteArray> fields = out.trimmed().split(',');
+        for (std::size_t c = 0; c < 24; ++c) {
+            const double v = record.plain[c];
+            char expected[32];
+            const auto end = std::to_chars(expected, expected + sizeof expected, v).ptr;
+            const QByteArray &text = fields[6 + qsizetype(c)];
+            QCOMPARE(text, QByteArray(expected, end - expected));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDataExport)
