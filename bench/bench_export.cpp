@@ -5,6 +5,7 @@
 #include "analysis/analysis.h"
 #include "records/database.h"
 #include "records/dataexport.h"
+#include "records/recordstore.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
 
@@ -60,13 +61,13 @@ long peakMemoryKb() {
     return usage.ru_maxrss;
 }
 
-void run(QSqlDatabase db, ExportFormat format, const QString &path, const char *name) {
+void run(Database &db, ExportFormat format, const QString &path, const char *name) {
     ExportRequest request;
     request.format = format;
     QElapsedTimer timer;
     const double cpuBefore = cpuSeconds();
     timer.start();
-    const ExportOutcome outcome = exportMeasurementsToFile(db, request, path);
+    const ExportOutcome outcome = exportMeasurementsToFile(RecordStore(db), request, path);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuBefore;
     if (!outcome.ok()) {
@@ -140,8 +141,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const long before = peakMemoryKb();
-    run(db.handle(), ExportFormat::Csv, outDir + u"/export.csv"_s, "export");
+    run(db, ExportFormat::Csv, outDir + u"/export.csv"_s, "export");
     std::printf("export_peak_memory_growth: %.1f MB\n", (peakMemoryKb() - before) / 1024.0);
-    run(db.handle(), ExportFormat::JsonLines, outDir + u"/export.jsonl"_s, "export_jsonl");
+    run(db, ExportFormat::JsonLines, outDir + u"/export.jsonl"_s, "export_jsonl");
     return 0;
 }

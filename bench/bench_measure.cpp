@@ -144,9 +144,10 @@ Responsiveness windowResponsiveness() {
     YesPrompter prompter;
     CurrentMeasurement measurement;
     Settings settings = defaultSettings(QDate::currentDate());
-    MeasurementWindow window(MeasurementWindowContext{measurement, settings, [] { return true; }, probe,
-                                                      prompter, clock, pump, QString()},
-                             MeasurementHandOvers{});
+    MeasurementWindow window(
+        MeasurementWindowContext{
+            {settings, [] { return true; }, probe, prompter, clock, pump}, measurement, QString()},
+        MeasurementHandOvers{});
     window.show();
 
     Responsiveness result;

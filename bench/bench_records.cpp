@@ -330,7 +330,7 @@ int main(int argc, char **argv) {
     SilentPrompter prompter;
     CurrentMeasurement current;
     int sortCode = 1;
-    RecordContext context{db, current, sortCode, prompter, clock, {}};
+    RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
 
     if (!options.screenshots.isEmpty()) {
         takeScreenshots(context, options.screenshots);

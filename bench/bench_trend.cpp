@@ -9,6 +9,7 @@
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
 #include "records/database.h"
+#include "records/recordstore.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
 #include "records/ui/readingwindow.h"
@@ -90,7 +91,7 @@ bool screenshots(const QString &dir) {
     int sortCode = 1;
     SilentPrompter prompter;
     SystemClock clock;
-    RecordContext context{db, current, sortCode, prompter, clock, {}};
+    RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
     ReadingWindow reading(context, ReadingWindow::Caller::MeasurementWindow);
     reading.show();
     QApplication::processEvents();

@@ -79,10 +79,8 @@ int textsCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     CommandLine cl(u"texts"_s, QString(), u"Print every column of reference record K of orluCn.mdb."_s);
     cl.addHomeOption();
     cl.addValueOption(u"key"_s, u"K"_s, u"The record: 1..12 meridians, 13..17 state items."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     if (!cl.isSet(u"key"_s))
         return cl.usageError(err, u"--key K is required"_s);
     const std::optional<qint64> key = cl.integerValue(u"key"_s, 0, std::numeric_limits<int>::max(), err);

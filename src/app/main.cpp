@@ -1,9 +1,8 @@
 #include "app/appcontext.h"
-#include "app/instancechannel.h"
 #include "app/launchsystem.h"
+#include "app/singleinstance.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
-#include "core/programlock.h"
 #include "app/windowfactory.h"
 #include "core/version.h"
 #include "core/clock.h"
@@ -23,10 +22,6 @@
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
-
-namespace {
-const QString AlreadyRunning = u"O.R.L.U. 已经在执行中，请使用已开启的窗口。"_s;
-}
 
 int main(int argc, char *argv[]) {
     // Answered before the application starts, so it needs no display.
@@ -50,16 +45,9 @@ int main(int argc, char *argv[]) {
     SystemLaunchPort launcher;
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
     // One program per folder: two would each write the settings, the usage counter and the register.
-    ProgramLock lock(folder);
-    if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
-        InstanceChannel::askToRaise(folder);
-        std::fprintf(stderr, "orlu: %s\n", qPrintable(folder.path() + u": already running"_s));
-        showMessageBox(NoteCaution, AlreadyRunning);
+    SingleInstance instance(folder);
+    if (!instance.claim())
         return 1;
-    }
-    InstanceChannel channel(folder);
-    if (lock.isHeld())
-        channel.listen();
     std::unique_ptr<HidLayer> hid =
         createHidLayer(chooseProbeBackend(application.arguments()), folder, clock);
     ProbeLink probe(*hid, clock, pump);
@@ -74,12 +62,7 @@ int main(int argc, char *argv[]) {
         simulation = std::make_unique<SimulatedProbeWindow>(*sim);
         simulation->show();
     }
-    QObject::connect(&channel, &InstanceChannel::raiseRequested, &mainWindow, [&mainWindow] {
-        mainWindow.setWindowState((mainWindow.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-        mainWindow.show();
-        mainWindow.raise();
-        mainWindow.activateWindow();
-    });
+    instance.raiseOnRequest(mainWindow);
     mainWindow.show();
     return QApplication::exec();
 }

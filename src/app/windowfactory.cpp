@@ -66,8 +66,13 @@ std::function<void(int)> toneOf(AppContext &app) {
     return [&app](int n) { app.probe.playAlertTone(n); };
 }
 
+ProbeWindowContext probeWindowContext(AppContext &app, ProbeOperations &probe) {
+    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock, app.pump};
+}
+
 RecordContext recordContextOf(AppContext &app) {
-    return {app.mainDb, app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
+    return {
+        RecordStore(app.mainDb), app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
 }
 
 // The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.
@@ -168,10 +173,8 @@ void openReading(AppContext &app, QPrinter &printer, QWidget *parent) {
 // The measurement window is the hub: it hands over to analysis, saving, reading and comparison.
 std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &probe, QPrinter &printer,
                                            QWidget *parent) {
-    MeasurementWindowContext context{
-        app.measurement, app.settings,           [&app] { return app.saveSettings(); },
-        probe,           app.prompter,           app.clock,
-        app.pump,        app.folder.dataFolder()};
+    MeasurementWindowContext context{probeWindowContext(app, probe), app.measurement,
+                                     app.folder.dataFolder()};
     MeasurementHandOvers handOvers;
     handOvers.analysis = [&app, &printer](QWidget *p) { openAnalysis(app, printer, p); };
     handOvers.saving = [&app](QWidget *p) {
@@ -206,9 +209,10 @@ LegacyConversionHook legacyConversionOf(AppContext &app) {
 }
 
 std::unique_ptr<QDialog> transferWindow(AppContext &app, QWidget *parent) {
-    return std::make_unique<TransferWindow>(
-        TransferWindowContext{app.mainDb, app.folder, app.prompter, app.clock, app.pump, toneOf(app)},
-        parent);
+    return std::make_unique<TransferWindow>(TransferWindowContext{RecordStore(app.mainDb), app.folder,
+                                                                  app.prompter, app.clock, app.pump,
+                                                                  toneOf(app)},
+                                            parent);
 }
 
 } // namespace
@@ -222,15 +226,9 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Calibration:
-            return std::make_unique<CalibrationWindow>(
-                CalibrationWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
-                                         app.prompter, app.clock, app.pump},
-                parent);
+            return std::make_unique<CalibrationWindow>(probeWindowContext(app, probe), parent);
         case WindowKind::Locate:
-            return std::make_unique<LocatingWindow>(
-                LocatingWindowContext{app.settings, [&app] { return app.saveSettings(); }, probe,
-                                      app.prompter, app.clock, app.pump},
-                parent);
+            return std::make_unique<LocatingWindow>(probeWindowContext(app, probe), parent);
         case WindowKind::MultiCompare:
             return multiComparisonWindow(app, printer, parent);
         case WindowKind::Explain:

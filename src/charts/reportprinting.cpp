@@ -46,7 +46,9 @@ bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
             *error = why;
         return false;
     };
-    // The whole document is made in memory first, so a failed one never reaches the path.
+    // Found out before the pages are drawn; the file itself is written whole at the end.
+    if (!isWritableOutputPath(path, error))
+        return false;
     QByteArray pdf;
     {
         QBuffer buffer(&pdf);
@@ -65,7 +67,8 @@ bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
         if (!surface.pagesOk())
             return fail(u"the PDF writer refused a page"_s);
     }
-    return writeOutputFile(path, pdf, error);
+    // A report names the subject: private like the register it comes from.
+    return writeOutputFile(path, pdf, error, true);
 }
 
 bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {

@@ -4,6 +4,7 @@
 #include "core/commandline.h"
 #include "records/database.h"
 #include "records/dataexport.h"
+#include "records/recordstore.h"
 
 #include <QDate>
 
@@ -48,8 +49,6 @@ std::optional<QDate> dateOption(const CommandLine &cl, const QString &name, QStr
 
 // Fills `a`, or returns the reason the arguments are bad.
 QString interpret(const CommandLine &cl, ExportArguments &a) {
-    if (!cl.positional().isEmpty())
-        return u"unexpected argument \"%1\""_s.arg(cl.positional().first());
     QString problem;
     a.outPath = cl.isSet(u"out"_s) ? cl.value(u"out"_s) : u"-"_s;
     if (cl.isSet(u"subject"_s))
@@ -95,7 +94,7 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
     cl.addFlag(u"pseudonymise"_s, u"Replace subject numbers with keyed hashes and leave out the memo."_s);
     cl.addValueOption(u"key-file"_s, u"FILE"_s, u"The key for --pseudonymise."_s);
     cl.addValueOption(u"out"_s, u"FILE"_s, u"The output file (default or \"-\": standard output)."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
     ExportArguments a;
     if (const QString problem = interpret(cl, a); !problem.isEmpty())
@@ -114,7 +113,7 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
 
     const bool toStdout = a.outPath == u"-"_s;
     out.flush();
-    const ExportOutcome outcome = exportMeasurementsToFile(db.handle(), a.request, a.outPath);
+    const ExportOutcome outcome = exportMeasurementsToFile(RecordStore(db), a.request, a.outPath);
     if (!outcome.ok()) {
         err << command << ": export to " << (toStdout ? u"standard output"_s : a.outPath)
             << " failed: " << outcome.error << '\n';

@@ -55,10 +55,8 @@ int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    u"texts, supplied courses, pictures). The main database and the settings file are never "
                    u"touched."_s);
     cl.addHomeOption();
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     const ProgramFolder folder = cl.folder();
     const InstallReport report = install(folder);
     for (const QString &f : report.written)

@@ -32,10 +32,8 @@ struct Command {
 
 int runProbePresentCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     CommandLine cl(u"probe-present"_s, QString(), u"Exit 0 when a probe is on the USB bus, 1 otherwise."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     return runProbePresent(out);
 }
 

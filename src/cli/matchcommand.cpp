@@ -69,10 +69,8 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
     cl.addValueOption(u"subjects"_s, u"N"_s, u"How many subjects (at least 1)."_s);
     cl.addValueOption(u"measurements"_s, u"M"_s, u"How many measurements (0 or more)."_s);
     cl.addValueOption(u"seed"_s, u"S"_s, u"Seed of the made-up values (default 1)."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     if (cl.isSet(u"home"_s) && cl.isSet(u"database"_s))
         return cl.usageError(err, u"--home and --database exclude each other"_s);
     if (!cl.isSet(u"subjects"_s))

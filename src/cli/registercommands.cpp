@@ -19,13 +19,6 @@ RegisterBackup backupOf(const ProgramFolder &folder) {
     return RegisterBackup(folder.file(dbfile::Main), folder.file(RegisterBackup::backupFolderName()));
 }
 
-bool noPositional(const CommandLine &cl, QTextStream &err) {
-    if (cl.positional().isEmpty())
-        return true;
-    cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
-    return false;
-}
-
 } // namespace
 
 int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
@@ -34,10 +27,8 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                    u"tables and columns the program needs. Prints one line per file; exit status 1 when "
                    u"a file is missing or has findings."_s);
     cl.addHomeOption();
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     const ProgramFolder folder = cl.folder();
     struct Checked {
         QString name;
@@ -76,10 +67,8 @@ int runBackupCommand(const QStringList &args, QTextStream &out, QTextStream &err
         u"to"_s, u"FILE"_s,
         u"Where the copy goes: a new or regular file (replaced only by a complete copy), a pipe, "
         u"a device, or \"-\" for standard output."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     const ProgramFolder folder = cl.folder();
     const RegisterBackup backup = backupOf(folder);
     QString target = cl.value(u"to"_s);
@@ -107,10 +96,8 @@ int runRestoreCommand(const QStringList &args, QTextStream &out, QTextStream &er
                    u"must not be running on the folder."_s);
     cl.addHomeOption();
     cl.addValueOption(u"from"_s, u"FILE"_s, u"The copy to put back."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!noPositional(cl, err))
-        return ExitUsage;
     if (!cl.isSet(u"from"_s))
         return cl.usageError(err, u"--from FILE is required"_s);
     const ProgramFolder folder = cl.folder();

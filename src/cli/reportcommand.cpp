@@ -9,6 +9,7 @@
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
 #include "core/commandline.h"
+#include "core/outputfile.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "core/currentmeasurement.h"
@@ -18,12 +19,10 @@
 #include "records/recordtransfer.h"
 #include "records/subjectrepository.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSize>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <memory>
@@ -47,114 +46,96 @@ struct ReportRequest {
     CurrentMeasurement measurement;
 };
 
-class UsageError {
-public:
-    explicit UsageError(QString message)
-        : text(std::move(message)) {}
-    QString text;
-};
+void addReportOptions(CommandLine &cl) {
+    cl.addValueOption(u"record"_s, u"MKEY"_s, u"Subject and measurement of record MKEY."_s);
+    cl.addFlag(u"readings"_s, u"The 24 plain readings in uA follow as arguments."_s);
+    cl.addReadingOptions();
+    cl.addValueOption(u"birth"_s, u"YYYY-MM-DD"_s, u"Birth date (with --readings)."_s);
+    cl.addHomeOption();
+    cl.addValueOption(u"options"_s, u"STRING"_s, u"The 20-character print-option string."_s);
+    cl.addValueOption(u"pdf"_s, u"FILE"_s, u"Write the report as an A4 PDF file."_s);
+    cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations as JSON lines (- for stdout)."_s);
+    cl.addValueOption(u"dpi"_s, u"N"_s, u"Resolution of the recorded page (default 600)."_s);
+    cl.addValueOption(u"printable"_s, u"WxH"_s, u"Printable area of the recorded page in pixels."_s);
+}
 
-// Fills the request from the command line; throws UsageError with a message.
-ReportRequest parse(const QStringList &args, QCommandLineParser &parser) {
-    const QCommandLineOption record(u"record"_s, u"Subject and measurement of record MKEY."_s, u"MKEY"_s);
-    const QCommandLineOption readings(u"readings"_s, u"The 24 plain readings in uA follow as arguments."_s);
-    const QCommandLineOption sex(u"sex"_s, u"male or female (with --readings)."_s, u"SEX"_s);
-    const QCommandLineOption birth(u"birth"_s, u"Birth date (with --readings)."_s, u"YYYY-MM-DD"_s);
-    const QCommandLineOption home(u"home"_s, u"The program folder."_s, u"DIR"_s);
-    const QCommandLineOption options(u"options"_s, u"The 20-character print-option string."_s, u"STRING"_s);
-    const QCommandLineOption pdf(u"pdf"_s, u"Write the report as an A4 PDF file."_s, u"FILE"_s);
-    const QCommandLineOption ops(u"ops"_s, u"Write the drawing operations as JSON lines (- for stdout)."_s,
-                                 u"FILE"_s);
-    const QCommandLineOption dpi(u"dpi"_s, u"Resolution of the recorded page (default 600)."_s, u"N"_s);
-    const QCommandLineOption printable(u"printable"_s, u"Printable area of the recorded page in pixels."_s,
-                                       u"WxH"_s);
-    parser.addOptions({record, readings, sex, birth, home, options, pdf, ops, dpi, printable});
-    parser.addHelpOption();
-    parser.addPositionalArgument(u"V1..V24"_s, u"Readings in uA, with --readings."_s);
-    if (!parser.parse(QStringList{u"report"_s} + args))
-        throw UsageError(parser.errorText());
-    if (parser.isSet(u"help"_s))
-        return {};
-
+// Fills the request from the parsed options; empty after a usage message on `err`.
+std::optional<ReportRequest> readRequest(const CommandLine &cl, QTextStream &err) {
     ReportRequest request;
-    if (parser.isSet(home))
-        request.folder = ProgramFolder(QDir(parser.value(home)).absolutePath() + u'/');
-    if (parser.isSet(record) == parser.isSet(readings))
-        throw UsageError(u"give either --record MKEY or --readings V1..V24"_s);
-    if (parser.isSet(record)) {
+    request.folder = cl.folder();
+    if (cl.isSet(u"record"_s) == cl.isSet(u"readings"_s)) {
+        cl.usageError(err, u"give either --record MKEY or --readings V1..V24"_s);
+        return std::nullopt;
+    }
+    if (cl.isSet(u"record"_s)) {
+        if (!cl.positional().isEmpty() || cl.isSet(u"sex"_s) || cl.isSet(u"birth"_s)) {
+            cl.usageError(err, u"--record takes its subject and readings from the database"_s);
+            return std::nullopt;
+        }
         bool ok = false;
-        request.record = parser.value(record).toLongLong(&ok);
-        if (!ok || *request.record <= 0)
-            throw UsageError(u"--record needs a record key (MKEY), not \"%1\""_s.arg(parser.value(record)));
-        if (!parser.positionalArguments().isEmpty() || parser.isSet(sex) || parser.isSet(birth))
-            throw UsageError(u"--record takes its subject and readings from the database"_s);
+        request.record = cl.value(u"record"_s).toLongLong(&ok);
+        if (!ok || *request.record <= 0) {
+            cl.usageError(err,
+                          u"--record needs a record key (MKEY), not \"%1\""_s.arg(cl.value(u"record"_s)));
+            return std::nullopt;
+        }
     } else {
-        if (parser.isSet(sex) && parser.value(sex) != u"male"_s && parser.value(sex) != u"female"_s)
-            throw UsageError(u"--sex must be male or female, not \"%1\""_s.arg(parser.value(sex)));
-        QString error;
-        const std::optional<std::array<double, 24>> values =
-            parseReadings(parser.positionalArguments(), &error);
-        if (!values)
-            throw UsageError(error);
-        request.measurement.setAllValues(*values);
-        request.measurement.subject.male = !parser.isSet(sex) || parser.value(sex) == u"male"_s;
+        const std::optional<Readings> readings = cl.readings(cl.positional(), err);
+        if (!readings)
+            return std::nullopt;
+        request.measurement.setAllValues(readings->values);
+        request.measurement.subject.male = readings->male;
         request.measurement.measuredAt = toDayCount(QDateTime::currentDateTime());
-        if (parser.isSet(birth)) {
-            const QDate date = QDate::fromString(parser.value(birth), Qt::ISODate);
-            if (!date.isValid())
-                throw UsageError(u"--birth needs a date as YYYY-MM-DD"_s);
+        if (cl.isSet(u"birth"_s)) {
+            const QDate date = QDate::fromString(cl.value(u"birth"_s), Qt::ISODate);
+            if (!date.isValid()) {
+                cl.usageError(err, u"--birth needs a date as YYYY-MM-DD"_s);
+                return std::nullopt;
+            }
             request.measurement.subject.birthDate = toDayCount(date);
         }
     }
-    if (parser.isSet(options)) {
-        request.optionString = parser.value(options);
+    if (cl.isSet(u"options"_s)) {
+        request.optionString = cl.value(u"options"_s);
         request.haveOptions = true;
-        if (request.optionString.size() > 20 ||
-            !QRegularExpression(u"^[01]*$"_s).match(request.optionString).hasMatch())
-            throw UsageError(u"--options needs up to 20 characters 0 or 1"_s);
+        static const QRegularExpression bits(u"^[01]{0,20}$"_s);
+        if (!bits.match(request.optionString).hasMatch()) {
+            cl.usageError(err, u"--options needs up to 20 characters 0 or 1"_s);
+            return std::nullopt;
+        }
     }
-    request.pdfFile = parser.value(pdf);
-    request.opsFile = parser.value(ops);
-    if (parser.isSet(dpi)) {
-        bool ok = false;
-        request.dpi = parser.value(dpi).toInt(&ok);
-        if (!ok || request.dpi < 72 || request.dpi > 4800)
-            throw UsageError(u"--dpi needs a resolution from 72 to 4800"_s);
+    request.pdfFile = cl.value(u"pdf"_s);
+    request.opsFile = cl.value(u"ops"_s);
+    if (cl.isSet(u"dpi"_s)) {
+        const std::optional<qint64> dpi = cl.integerValue(u"dpi"_s, 72, 4800, err);
+        if (!dpi)
+            return std::nullopt;
+        request.dpi = static_cast<int>(*dpi);
     }
-    if (parser.isSet(printable)) {
-        const QRegularExpressionMatch m =
-            QRegularExpression(u"^(\\d+)x(\\d+)$"_s).match(parser.value(printable));
-        if (!m.hasMatch() || m.captured(1).toInt() < 100 || m.captured(2).toInt() < 100)
-            throw UsageError(u"--printable needs WIDTHxHEIGHT in pixels, each at least 100"_s);
+    if (cl.isSet(u"printable"_s)) {
+        static const QRegularExpression size(u"^(\\d{1,5})x(\\d{1,5})$"_s);
+        const QRegularExpressionMatch m = size.match(cl.value(u"printable"_s));
+        if (!m.hasMatch() || m.captured(1).toInt() < 100 || m.captured(2).toInt() < 100) {
+            cl.usageError(err, u"--printable needs WIDTHxHEIGHT in pixels, each at least 100"_s);
+            return std::nullopt;
+        }
         request.printable = QSize(m.captured(1).toInt(), m.captured(2).toInt());
     }
     return request;
 }
 
-bool writeFile(const QString &path, const QByteArray &data, QString &error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int runReportCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    QCommandLineParser parser;
-    ReportRequest request;
-    try {
-        request = parse(args, parser);
-    } catch (const UsageError &e) {
-        err << "report: " << e.text << "\nusage: orlu-cli " << ReportCommandUsage << '\n';
+    CommandLine cl(u"report"_s, u"[V1 .. V24]"_s,
+                   u"Produce the printed analysis report of a stored record or of 24 plain readings."_s);
+    addReportOptions(cl);
+    if (const std::optional<int> done = cl.parse(args, out, err))
+        return *done;
+    std::optional<ReportRequest> parsed = readRequest(cl, err);
+    if (!parsed)
         return ExitUsage;
-    }
-    if (parser.isSet(u"help"_s)) {
-        out << parser.helpText();
-        return 0;
-    }
+    ReportRequest &request = *parsed;
 
     const QDate today = QDate::currentDate();
     QString error;
@@ -230,7 +211,7 @@ int runReportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         const QByteArray lines = opsToJsonLines(recording.ops());
         if (opsToOut) {
             out << QString::fromUtf8(lines);
-        } else if (!writeFile(request.opsFile, lines, error)) {
+        } else if (!writeOutputFile(request.opsFile, lines, &error)) {
             err << "report: cannot write " << request.opsFile << ": " << error << '\n';
             return ExitFailed;
         }

@@ -9,7 +9,7 @@
 #include "core/settings.h"
 #include "records/databasefiles.h"
 #include "records/database.h"
-#include "records/subjectrepository.h"
+#include "records/recordstore.h"
 #include "records/trendloader.h"
 
 #include <QDateTime>
@@ -37,22 +37,21 @@ int runTrendCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as a PNG image."_s);
     cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations as JSON lines."_s);
     cl.addValueOption(u"pdf"_s, u"FILE"_s, u"Write the printed trend report as PDF."_s);
-    if (const std::optional<int> done = cl.parse(args, out, err))
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
         return *done;
-    if (!cl.positional().isEmpty())
-        return cl.usageError(err, u"unexpected argument \"%1\""_s.arg(cl.positional().first()));
     const QString number = cl.value(u"subject"_s);
     if (number.isEmpty())
         return cl.usageError(err, u"--subject NUMBER is required"_s);
     Database db;
     if (!openRegisterForReading(db, cl.folder(), command, err))
         return ExitFailed;
-    if (!SubjectRepository(db.handle()).findByNumber(number)) {
+    const RecordStore records(db);
+    if (!records.subjects().findByNumber(number)) {
         err << command << ": no subject " << number << " in " << db.path() << '\n';
         return ExitFailed;
     }
     QString error;
-    const std::optional<TrendSeries> series = loadTrendSeries(db.handle(), number, &error);
+    const std::optional<TrendSeries> series = loadTrendSeries(records, number, &error);
     if (!series) {
         err << command << ": " << error << '\n';
         return ExitFailed;

@@ -2,8 +2,8 @@
 
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
+#include "core/commandline.h"
 
-#include <QCommandLineParser>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -27,7 +27,7 @@ struct CompareChartRequest {
 // "--record V1 V2 .. V24" becomes "--record=V1,V2,..,V24": the parser takes one
 // value per option, and the record's values may also come as one list.
 QStringList joinRecordValues(const QStringList &args) {
-    QStringList joined{u"compare-chart"_s};
+    QStringList joined;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] != u"--record"_s) {
             joined.append(args[i]);
@@ -75,31 +75,13 @@ QString parseSize(const QString &text, QSize &size) {
     return {};
 }
 
-// Fills `request` or returns what is wrong; `help` is set for --help.
-QString parse(const QStringList &args, CompareChartRequest &request, QCommandLineParser &parser, bool &help) {
-    const QCommandLineOption sizeOption(u"size"_s, u"Chart area in pixels (default 600x417)."_s, u"WxH"_s);
-    const QCommandLineOption bandOption(u"band"_s, u"Draw the band of record K (1-based)."_s, u"K"_s);
-    const QCommandLineOption pngOption(u"png"_s, u"Write the chart as PNG."_s, u"FILE"_s);
-    const QCommandLineOption opsOption(u"ops"_s, u"Write the drawing operations (\"-\": standard output)."_s,
-                                       u"FILE"_s);
-    const QCommandLineOption recordOption(
-        u"record"_s, u"24 corrected values of one record (1 to 6 records)."_s, u"V1..V24"_s);
-    const QCommandLineOption helpOption({u"h"_s, u"help"_s}, u"This text."_s);
-    parser.addOptions({sizeOption, bandOption, pngOption, opsOption, recordOption, helpOption});
-    if (!parser.parse(joinRecordValues(args)))
-        return parser.errorText();
-    if (parser.isSet(helpOption)) {
-        help = true;
-        return {};
-    }
-    if (!parser.positionalArguments().isEmpty())
-        return u"unexpected argument: "_s + parser.positionalArguments().constFirst();
-
-    if (parser.isSet(sizeOption)) {
-        if (QString problem = parseSize(parser.value(sizeOption), request.size); !problem.isEmpty())
+// Fills `request` from the parsed options or returns what is wrong.
+QString readRequest(const CommandLine &cl, CompareChartRequest &request) {
+    if (cl.isSet(u"size"_s)) {
+        if (QString problem = parseSize(cl.value(u"size"_s), request.size); !problem.isEmpty())
             return problem;
     }
-    const QStringList records = parser.values(recordOption);
+    const QStringList records = cl.values(u"record"_s);
     if (records.isEmpty())
         return u"at least one --record is needed"_s;
     if (records.size() > ComparisonSet::Capacity)
@@ -110,36 +92,35 @@ QString parse(const QStringList &args, CompareChartRequest &request, QCommandLin
             return problem;
         request.records.append(entry);
     }
-    if (parser.isSet(bandOption)) {
+    if (cl.isSet(u"band"_s)) {
         bool ok = false;
-        const int k = parser.value(bandOption).toInt(&ok);
+        const QString band = cl.value(u"band"_s);
+        const int k = band.toInt(&ok);
         if (!ok || k < 1 || k > request.records.size())
-            return u"--band must name a record, 1 to %1, not \"%2\""_s.arg(request.records.size())
-                .arg(parser.value(bandOption));
+            return u"--band must name a record, 1 to %1, not \"%2\""_s.arg(request.records.size()).arg(band);
         request.band = k - 1;
     }
-    request.pngFile = parser.value(pngOption);
-    request.opsFile = parser.value(opsOption);
+    request.pngFile = cl.value(u"png"_s);
+    request.opsFile = cl.value(u"ops"_s);
     return {};
 }
 
 } // namespace
 
 int runCompareChartCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    CommandLine cl(u"compare-chart"_s, QString(),
+                   u"Draw the comparison chart of one to six records of 24 corrected values in uA."_s);
+    cl.addValueOption(u"size"_s, u"WxH"_s, u"Chart area in pixels (default 600x417)."_s);
+    cl.addValueOption(u"band"_s, u"K"_s, u"Draw the band of record K (1-based)."_s);
+    cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as PNG."_s);
+    cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations (\"-\": standard output)."_s);
+    cl.addRepeatableValueOption(u"record"_s, u"V1..V24"_s,
+                                u"24 corrected values of one record (1 to 6 records)."_s);
+    if (const std::optional<int> done = cl.parseOptionsOnly(joinRecordValues(args), out, err))
+        return *done;
     CompareChartRequest request;
-    QCommandLineParser parser;
-    bool help = false;
-    if (const QString problem = parse(args, request, parser, help); !problem.isEmpty()) {
-        err << "compare-chart: " << problem << "\nusage: orlu-cli " << CompareChartCommandUsage << '\n';
-        err.flush();
-        return 2;
-    }
-    if (help) {
-        out << "usage: orlu-cli " << CompareChartCommandUsage << "\n\n"
-            << parser.helpText().section(u'\n', 2);
-        out.flush();
-        return 0;
-    }
+    if (const QString problem = readRequest(cl, request); !problem.isEmpty())
+        return cl.usageError(err, problem);
     const ComparisonChart chart = multiRecordChart(request.records, request.band);
     const ComparisonFrame frame = ComparisonFrame::screen(request.size.width(), request.size.height());
     return writeChartOutputs(

@@ -64,6 +64,13 @@ void CommandLine::addValueOption(const QString &name, const QString &valueName, 
     m_optionLines << u"  --%1 %2\n      %3"_s.arg(name, valueName, description);
 }
 
+void CommandLine::addRepeatableValueOption(const QString &name, const QString &valueName,
+                                           const QString &description) {
+    addValueOption(name, valueName, description);
+    m_options.last() += u" ..."_s;
+    m_repeatable << name;
+}
+
 void CommandLine::addHomeOption() {
     addValueOption(u"home"_s, u"DIR"_s,
                    u"The program folder (default: $ORLU_HOME, else $XDG_DATA_HOME/quorix/orlu/)."_s);
@@ -107,7 +114,7 @@ std::optional<int> CommandLine::parse(const QStringList &args, QTextStream &out,
     }
     const QStringList names = m_parser.optionNames();
     for (const QString &name : names) {
-        if (names.count(name) > 1)
+        if (names.count(name) > 1 && !m_repeatable.contains(name))
             return usageError(err, u"--%1 given more than once"_s.arg(name));
     }
     return std::nullopt;
@@ -119,12 +126,28 @@ QString CommandLine::original(const QString &text) const {
     return m_escaped.value(text.mid(EscapePrefix.size()).toInt());
 }
 
+std::optional<int> CommandLine::parseOptionsOnly(const QStringList &args, QTextStream &out,
+                                                 QTextStream &err) {
+    if (const std::optional<int> done = parse(args, out, err))
+        return done;
+    if (!positional().isEmpty())
+        return usageError(err, u"unexpected argument \"%1\""_s.arg(positional().first()));
+    return std::nullopt;
+}
+
 bool CommandLine::isSet(const QString &name) const {
     return m_parser.isSet(name);
 }
 
 QString CommandLine::value(const QString &name) const {
     return original(m_parser.value(name));
+}
+
+QStringList CommandLine::values(const QString &name) const {
+    QStringList values;
+    for (const QString &v : m_parser.values(name))
+        values << original(v);
+    return values;
 }
 
 QStringList CommandLine::positional() const {

@@ -58,6 +58,8 @@ public:
 
     void addFlag(const QString &name, const QString &description);
     void addValueOption(const QString &name, const QString &valueName, const QString &description);
+    // An option given once per value ("--record A --record B"); read with values().
+    void addRepeatableValueOption(const QString &name, const QString &valueName, const QString &description);
     // --home DIR: the program folder ($ORLU_HOME or the platform's place otherwise).
     void addHomeOption();
     // --sex male|female (default male), for commands that take readings.
@@ -66,9 +68,12 @@ public:
     // Empty when the command goes on; otherwise the exit status to return at
     // once: 0 after --help or --version, 2 after a message on `err`.
     std::optional<int> parse(const QStringList &args, QTextStream &out, QTextStream &err);
+    // parse() for a command that takes options only: any other argument is a usage error.
+    std::optional<int> parseOptionsOnly(const QStringList &args, QTextStream &out, QTextStream &err);
 
     bool isSet(const QString &name) const;
     QString value(const QString &name) const;
+    QStringList values(const QString &name) const;
     QStringList positional() const;
     // The folder of --home, else the environment's.
     ProgramFolder folder() const;
@@ -92,6 +97,7 @@ private:
     QStringList m_options;     // "--png FILE", for the usage line
     QStringList m_optionLines; // for --help
     QStringList m_escaped;     // arguments that look like negative numbers, kept from the parser
+    QStringList m_repeatable;  // options that may be given more than once
 };
 
 } // namespace orlu

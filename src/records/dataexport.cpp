@@ -1,6 +1,7 @@
 #include "records/dataexport.h"
 
 #include "core/outputfile.h"
+#include "records/recordstore.h"
 
 #include <QFileInfo>
 #include <QIODevice>
@@ -32,7 +33,7 @@ bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
 
 } // namespace
 
-ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, QIODevice &out,
+ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
                                  ExportObserver *observer) {
     ExportOutcome outcome;
     auto fail = [&](const QString &error) {
@@ -43,7 +44,7 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
     QString error;
     qint64 total = 0;
     if (observer) {
-        const auto counted = MeasurementCursor::count(db, request.filter, &error);
+        const auto counted = records.measurementCount(request.filter, &error);
         if (!counted)
             return fail(error);
         total = *counted;
@@ -52,7 +53,8 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
             return outcome;
         }
     }
-    MeasurementCursor cursor(db, request.filter);
+    const std::unique_ptr<MeasurementCursor> reading = records.measurementCursor(request.filter);
+    MeasurementCursor &cursor = *reading;
     if (!cursor.start(&error))
         return fail(error);
 
@@ -110,14 +112,14 @@ ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, 
     return outcome;
 }
 
-ExportOutcome exportMeasurementsToFile(QSqlDatabase db, const ExportRequest &request, const QString &path,
-                                       ExportObserver *observer) {
+ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
+                                       const QString &path, ExportObserver *observer) {
     // Exports hold personal data: a new or replaced file is the owner's only.
     OutputFile file(path, true);
     QString error;
     if (!file.open(&error))
         return {ExportOutcome::Status::Failed, 0, error};
-    ExportOutcome outcome = exportMeasurements(db, request, file.device(), observer);
+    ExportOutcome outcome = exportMeasurements(records, request, file.device(), observer);
     if (!outcome.ok()) {
         file.cancel();
         return outcome;

@@ -4,12 +4,15 @@
 #include "records/measurementcursor.h"
 #include "records/pseudonymiser.h"
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <optional>
 
 class QIODevice;
+
+namespace orlu {
+class RecordStore;
+}
 
 // The open export of the register's measurements for statistics: rows stream from a
 // forward-only query through the analysis to the output, so memory stays flat for
@@ -38,14 +41,14 @@ struct ExportOutcome {
 };
 
 // Writes the header and every selected measurement to an open device.
-ExportOutcome exportMeasurements(QSqlDatabase db, const ExportRequest &request, QIODevice &out,
+ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
                                  ExportObserver *observer = nullptr);
 
 // Writes to a file by writeOutputFile's rules ("-" standard output; a FIFO or a device
 // in place). A regular file (new or replaced, mode 0600) appears only when the export
 // is complete; a cancelled or failed export leaves no file and an existing one unchanged.
-ExportOutcome exportMeasurementsToFile(QSqlDatabase db, const ExportRequest &request, const QString &path,
-                                       ExportObserver *observer = nullptr);
+ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
+                                       const QString &path, ExportObserver *observer = nullptr);
 
 // The format a file name asks for: ".jsonl" / ".json" JSON lines, anything else CSV.
 ExportFormat exportFormatOfFileName(const QString &path);

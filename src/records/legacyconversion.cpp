@@ -1,6 +1,6 @@
 #include "records/legacyconversion.h"
 
-#include "records/databasebackup.h"
+#include "records/registerbackup.h"
 #include "records/databasefiles.h"
 #include "records/registerimport.h"
 #include "records/sourcefile.h"
@@ -32,7 +32,7 @@ LegacyConversionOutcome convertLegacyDatabase(Database &main, const ProgramFolde
     std::unique_ptr<SourceFile> source = openSourceFile(legacy, &error);
     if (!source)
         return failed(outcome, error);
-    outcome.backupFile = backupMainDatabase(main.handle(), folder, clock.now(), &error);
+    outcome.backupFile = backupBeforeChange(main.path(), folder, clock.now(), &error);
     if (outcome.backupFile.isEmpty())
         return failed(outcome, error);
     const RegisterImportResult result =

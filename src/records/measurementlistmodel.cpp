@@ -1,5 +1,6 @@
 #include "records/measurementlistmodel.h"
 
+#include "core/channels.h"
 #include "records/displaycolumns.h"
 
 namespace orlu {
@@ -23,13 +24,15 @@ MeasurementListModel::MeasurementListModel(QSqlDatabase db, QObject *parent)
     : KeyedListModel(std::move(db), u"KYDATA"_s, fetchedColumns(), parent) {}
 
 QStringList MeasurementListModel::channelTitles() {
-    const QStringList hand{u"肺经"_s, u"心包经"_s, u"心  经"_s, u"小肠经"_s, u"三焦经"_s, u"大肠经"_s};
-    const QStringList foot{u"脾经"_s, u"肝  经"_s, u"肾  经"_s, u"膀胱经"_s, u"胆  经"_s, u"胃  经"_s};
+    // The first meridian of each limb carries the side and stays tight to fit beside it.
     QStringList titles;
-    for (const auto &[block, side] : {std::pair{&hand, u"左-"_s}, std::pair{&hand, u"右-"_s},
-                                      std::pair{&foot, u"左-"_s}, std::pair{&foot, u"右-"_s}}) {
-        for (int i = 0; i < 6; ++i)
-            titles << (i == 0 ? side + block->at(i) : block->at(i));
+    for (int c = 1; c <= ChannelCount; ++c) {
+        const int m = meridianOfChannel(c);
+        if (positionInBlock(c) == 1)
+            titles << (sideOfChannel(c) == Side::Left ? u"左-"_s : u"右-"_s) +
+                          meridianCaption(m, NameSpacing::Tight);
+        else
+            titles << meridianCaption(m, NameSpacing::TwoBlanks);
     }
     return titles;
 }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -191,6 +192,18 @@ QString RegisterBackup::onDemandPath(const QDateTime &now) const {
     return datedFileName(m_folder + u"orlu4.mdb"_s, now);
 }
 
+QString RegisterBackup::makeBeforeChange(const QDateTime &now, QString *error) const {
+    if (!ensureFolder(error))
+        return {};
+    const QString target = datedFileName(m_folder + u"orlu4-backup.mdb"_s, now);
+    QString why;
+    if (!copyTo(target, &why)) {
+        setError(error, u"无法建立备份档案 %1: %2"_s.arg(QFileInfo(target).fileName(), why));
+        return {};
+    }
+    return target;
+}
+
 bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString *keptAs,
                              QString *error) const {
     const QStringList findings = checkDatabaseFile(from, SchemaKind::Main, PageCheck::Quick);
@@ -225,6 +238,14 @@ bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString 
         return false;
     }
     return true;
+}
+
+QString backupBeforeChange(const QString &database, const ProgramFolder &folder, const QDateTime &now,
+                           QString *error) {
+    const RegisterBackup backup(database, folder.file(RegisterBackup::backupFolderName()));
+    const QString path = backup.makeBeforeChange(now, error);
+    return path.isEmpty() ? QString()
+                          : RegisterBackup::backupFolderName() + u'/' + QFileInfo(path).fileName();
 }
 
 } // namespace orlu

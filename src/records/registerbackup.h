@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/programfolder.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -46,6 +48,11 @@ public:
     // "orlu4-YYYYMMDD-HHMMSS.mdb" in the backups folder, for a copy on demand.
     QString onDemandPath(const QDateTime &now) const;
 
+    // The checked copy made before an import or a conversion changes the register:
+    // "orlu4-backup-YYYYMMDD-HHMMSS.mdb" in the backups folder (a number added when
+    // the name is taken). Returns its path, or empty with `error` set; no file is left then.
+    QString makeBeforeChange(const QDateTime &now, QString *error = nullptr) const;
+
     // Puts the copy `from` back as the database, once it passes the checks of a
     // main database. The replaced file is kept in the backups folder as
     // "orlu4-replaced-YYYYMMDD-HHMMSS.mdb" (`keptAs`). At every moment the database
@@ -64,5 +71,11 @@ private:
     QString m_folder;
     const std::atomic<bool> *m_stop = nullptr;
 };
+
+// The copy before a change of the main database `database` of `folder`, made by
+// RegisterBackup::makeBeforeChange; returns its name within the program folder
+// ("backups/orlu4-backup-....mdb") for telling the operator, or empty with `error`.
+QString backupBeforeChange(const QString &database, const ProgramFolder &folder, const QDateTime &now,
+                           QString *error = nullptr);
 
 } // namespace orlu

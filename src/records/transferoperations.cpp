@@ -1,6 +1,6 @@
 #include "records/transferoperations.h"
 
-#include "records/databasebackup.h"
+#include "records/registerbackup.h"
 #include "records/databasefiles.h"
 #include "records/schema.h"
 #include "records/sourcefile.h"
@@ -175,7 +175,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
         return outcome;
     }
     if (mode == ImportMode::Replace) {
-        outcome.backupFile = backupMainDatabase(m_main.handle(), m_folder, m_clock.now(), &error);
+        outcome.backupFile = backupBeforeChange(m_main.path(), m_folder, m_clock.now(), &error);
         if (outcome.backupFile.isEmpty()) {
             source.reset();
             finish();

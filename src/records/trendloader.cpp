@@ -1,21 +1,23 @@
 #include "records/trendloader.h"
 
 #include "records/measurementcursor.h"
-#include "records/subjectrepository.h"
+#include "records/recordstore.h"
 
 namespace orlu {
 
-std::optional<TrendSeries> loadTrendSeries(QSqlDatabase db, const QString &subjectNumber, QString *error) {
+std::optional<TrendSeries> loadTrendSeries(const RecordStore &records, const QString &subjectNumber,
+                                           QString *error) {
     TrendSeries series;
     series.subjectNumber = subjectNumber;
-    if (const auto subject = SubjectRepository(db).findByNumber(subjectNumber)) {
+    if (const auto subject = records.subjects().findByNumber(subjectNumber)) {
         series.subjectNumber = subject->subject.number;
         series.subjectName = subject->subject.name;
         series.male = subject->subject.male;
     }
     MeasurementFilter filter;
     filter.subjectNumber = subjectNumber;
-    MeasurementCursor cursor(db, filter);
+    const std::unique_ptr<MeasurementCursor> reading = records.measurementCursor(filter);
+    MeasurementCursor &cursor = *reading;
     if (!cursor.start(error))
         return std::nullopt;
     SubjectMeasurement row;

@@ -169,6 +169,7 @@ void TestAnalysisWindowClose::defaultPrintOptions() {
     QVERIFY(fx.child<QRadioButton>(u"normalFontRadio"_s)->isChecked());
     QList<int> checked;
     for (int p = 1; p <= PrintOptionCount; ++p) {
+        // Not every position has a box on the page.
         if (QCheckBox *box = fx.window->findChild<QCheckBox *>(u"printOptionCheck"_s + QString::number(p));
             box && box->isChecked())
             checked << p;

@@ -9,6 +9,7 @@
 #include "records/schema.h"
 #include "records/registerfiles.h"
 #include "support/controls.h"
+#include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 #include "support/virtualtime.h"
@@ -26,16 +27,6 @@ using namespace orlu;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingLaunchPort final : public LaunchPort {
-public:
-    bool fileExists(const QString &) const override { return false; }
-    void startProgram(const QString &program, const QString &parameters) override {
-        started << program + u'|' + parameters;
-    }
-    void openDocument(const QString &target) override { started << u'|' + target; }
-    QStringList started;
-};
 
 // The whole program-wide state over a temporary program folder and a simulated probe.
 struct Rig {
@@ -79,7 +70,7 @@ struct Rig {
     test::TempHome home;
     test::VirtualTime time;
     test::ScriptedPrompter prompter;
-    RecordingLaunchPort launcher;
+    test::RecordingLaunchPort launcher;
     SimulatedHidLayer hid;
     std::unique_ptr<ProbeLink> link = std::make_unique<ProbeLink>(hid, time, time);
     std::unique_ptr<AppContext> app;
@@ -180,7 +171,7 @@ void TestMainWindow::firstStartCreatesMainDatabaseAndSettings() {
     QVERIFY(QFileInfo::exists(rig.home.file(dbfile::Main)));
     const QByteArray ini = rig.home.readFile(u"KyDefCn.ini"_s);
     QCOMPARE(ini.count("\r\n"), 36);
-    QCOMPARE(w->findChild<QLabel *>(u"titleLabel"_s)->text(), u"ORLU经络能量分析仪"_s);
+    QCOMPARE(test::control<QLabel>(w.get(), u"titleLabel"_s)->text(), u"ORLU经络能量分析仪"_s);
 }
 
 void TestMainWindow::startErrorNamesFileAndReason_data() {
@@ -229,7 +220,7 @@ void TestMainWindow::readOnlyRegisterIsSaidAtOnce() {
     QVERIFY(!rig.app->mainDbReadOnlyReason.isEmpty());
     // Looking up records goes on; the reason stays in sight.
     QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
-    auto *label = w->findChild<QLabel *>(u"readOnlyLabel"_s);
+    auto *label = test::control<QLabel>(w.get(), u"readOnlyLabel"_s);
     QVERIFY(label);
     QVERIFY(label->isVisible());
     QVERIFY(label->text().contains(u"只读"_s));
@@ -306,7 +297,9 @@ void TestMainWindow::customButtonLaunchesItsTarget() {
     QVERIFY(saveSettings(rig.home.file(u"KyDefCn.ini"_s), s));
     auto w = rig.start(true);
     button(w.get(), u"customButton2"_s)->click();
-    QCOMPARE(rig.launcher.started, QStringList{u"mediaplayer|--loop"_s});
+    QCOMPARE(rig.launcher.programs,
+             QList<test::RecordingLaunchPort::Started>({{u"mediaplayer"_s, u"--loop"_s}}));
+    QVERIFY(rig.launcher.documents.isEmpty());
     QVERIFY(button(w.get(), u"customButton2"_s)->isEnabled());
 }
 
@@ -385,9 +378,9 @@ void TestMainWindow::aboutBoxShowsDeviceLines() {
     AboutBox box(lines);
     box.show();
     QCOMPARE(box.windowTitle(), u"关于版本数据"_s);
-    QCOMPARE(box.findChild<QLabel *>(u"serialValue"_s)->text(), lines.serial);
-    QCOMPARE(box.findChild<QLabel *>(u"counterValue"_s)->text(), lines.counter);
-    box.findChild<QPushButton *>(u"okButton"_s)->click();
+    QCOMPARE(test::control<QLabel>(&box, u"serialValue"_s)->text(), lines.serial);
+    QCOMPARE(test::control<QLabel>(&box, u"counterValue"_s)->text(), lines.counter);
+    test::control<QPushButton>(&box, u"okButton"_s)->click();
     QVERIFY(!box.isVisible());
 }
 

@@ -1,4 +1,5 @@
 #include "app/ui/messagedialog.h"
+#include "support/controls.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -42,15 +43,15 @@ void TestMessageDialog::typeDecidesCaptionPictureButtons() {
     box.show();
     QCOMPARE(box.windowTitle(), caption);
     QCOMPARE(box.size(), QSize(385, 200));
-    QVERIFY(box.findChild<QLabel *>(picture)->isVisible());
+    QVERIFY(test::control<QLabel>(&box, picture)->isVisible());
     int visiblePictures = 0;
     for (const char *p : {"questionPicture", "cautionPicture", "importantPicture"})
-        visiblePictures += box.findChild<QLabel *>(QString::fromLatin1(p))->isVisible();
+        visiblePictures += test::control<QLabel>(&box, QString::fromLatin1(p))->isVisible();
     QCOMPARE(visiblePictures, 1);
-    QCOMPARE(box.findChild<QPushButton *>(u"yesButton"_s)->isVisible(), asks);
-    QCOMPARE(box.findChild<QPushButton *>(u"noButton"_s)->isVisible(), asks);
-    QCOMPARE(box.findChild<QPushButton *>(u"okButton"_s)->isVisible(), !asks);
-    QCOMPARE(box.findChild<QTextEdit *>(u"messageText"_s)->toPlainText(), u"第一行\n第二行"_s);
+    QCOMPARE(test::control<QPushButton>(&box, u"yesButton"_s)->isVisible(), asks);
+    QCOMPARE(test::control<QPushButton>(&box, u"noButton"_s)->isVisible(), asks);
+    QCOMPARE(test::control<QPushButton>(&box, u"okButton"_s)->isVisible(), !asks);
+    QCOMPARE(test::control<QTextEdit>(&box, u"messageText"_s)->toPlainText(), u"第一行\n第二行"_s);
     box.close();
 }
 
@@ -74,7 +75,7 @@ void TestMessageDialog::answers() {
         if (button.isEmpty())
             box.close();
         else
-            box.findChild<QPushButton *>(button)->click();
+            test::control<QPushButton>(&box, button)->click();
     });
     box.exec();
     QCOMPARE(box.result(), result);
@@ -97,9 +98,9 @@ void TestMessageDialog::hookAnswersInsteadOfAWindow() {
 void TestMessageDialog::nextShowingStartsClean() {
     MessageDialog box(AskQuestion, u"x"_s);
     box.show();
-    box.findChild<QPushButton *>(u"yesButton"_s)->click();
-    QVERIFY(!box.findChild<QPushButton *>(u"yesButton"_s)->isVisibleTo(&box));
-    QVERIFY(!box.findChild<QLabel *>(u"questionPicture"_s)->isVisibleTo(&box));
+    test::control<QPushButton>(&box, u"yesButton"_s)->click();
+    QVERIFY(!test::control<QPushButton>(&box, u"yesButton"_s)->isVisibleTo(&box));
+    QVERIFY(!test::control<QLabel>(&box, u"questionPicture"_s)->isVisibleTo(&box));
 }
 
 QTEST_MAIN(TestMessageDialog)

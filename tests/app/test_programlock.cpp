@@ -1,9 +1,12 @@
 #include "app/instancechannel.h"
+#include "app/singleinstance.h"
+#include "app/ui/messagedialog.h"
 #include "core/programlock.h"
 #include "support/temphome.h"
 
 #include <QSignalSpy>
 #include <QThread>
+#include <QWidget>
 #include <QtTest>
 
 using namespace orlu;
@@ -16,6 +19,7 @@ private slots:
     void lockOfACrashedRunIsTakenOver();
     void missingFolderHasNothingToLock();
     void secondStartRaisesTheRunningWindow();
+    void secondStartIsToldAndBringsTheFirstForward();
 };
 
 void TestProgramLock::secondProgramOnTheFolderIsRefused() {
@@ -65,5 +69,38 @@ void TestProgramLock::secondStartRaisesTheRunningWindow() {
             InstanceChannel::serverName(ProgramFolder(home.file(u"x/"_s))));
 }
 
-QTEST_GUILESS_MAIN(TestProgramLock)
+// What the program's start does: the second start ends, says why, and the first
+// program's minimised window comes back; once the first has ended, a start goes on.
+void TestProgramLock::secondStartIsToldAndBringsTheFirstForward() {
+    test::TempHome home;
+    const ProgramFolder folder(home.path());
+    QStringList told;
+    setMessageBoxHook([&told](MessageType, const QString &text) {
+        told << text;
+        return true;
+    });
+    {
+        SingleInstance first(folder);
+        QVERIFY(first.claim());
+        QWidget window;
+        window.showMinimized();
+        first.raiseOnRequest(window);
+        bool secondGoesOn = true;
+        std::unique_ptr<QThread> second(
+            QThread::create([&] { secondGoesOn = SingleInstance(folder).claim(); }));
+        second->start();
+        QTRY_VERIFY(second->isFinished());
+        QVERIFY(!secondGoesOn);
+        QCOMPARE(told, QStringList{u"O.R.L.U. 已经在执行中，请使用已开启的窗口。"_s});
+        QTRY_VERIFY(!(window.windowState() & Qt::WindowMinimized));
+        QVERIFY(window.isVisible());
+    }
+    told.clear();
+    SingleInstance later(folder);
+    QVERIFY(later.claim());
+    QVERIFY(told.isEmpty());
+    setMessageBoxHook({});
+}
+
+QTEST_MAIN(TestProgramLock)
 #include "test_programlock.moc"

@@ -3,6 +3,8 @@
 
 #include "charts/chartcommand.h"
 #include "charts/charts.h"
+#include "support/commandrun.h"
+#include "support/pipereader.h"
 
 #include <QImage>
 #include <QJsonDocument>
@@ -10,9 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace orlu;
@@ -27,21 +26,10 @@ QStringList readings(int count = 24, const QString &value = u"50"_s) {
     return list;
 }
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run run(const QStringList &args) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = runChartCommand(args, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
+    return test::runCommand(runChartCommand, args);
 }
 
 } // namespace
@@ -157,17 +145,11 @@ private slots:
         QVERIFY(QFileInfo(u"/dev/null"_s).exists() && !QFileInfo(u"/dev/null"_s).isFile());
         QTemporaryDir dir;
         const QString pipe = dir.filePath(u"ops"_s);
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        QByteArray received;
-        std::unique_ptr<QThread> reader(QThread::create([&] {
-            QFile f(pipe);
-            if (f.open(QIODevice::ReadOnly))
-                received = f.readAll();
-        }));
-        reader->start();
+        test::PipeReader reader(pipe);
+        QVERIFY(reader.made());
         QCOMPARE(run(QStringList{u"3"_s, u"--ops"_s, pipe} + readings()).status, 0);
-        QVERIFY(reader->wait(5000));
-        QVERIFY(received.startsWith("{"));
+        QVERIFY(reader.finish());
+        QVERIFY(reader.received().startsWith("{"));
         QVERIFY(!QFileInfo(pipe).isFile());
     }
 };

@@ -5,6 +5,7 @@
 #include "charts/chartcolours.h"
 #include "charts/charts.h"
 #include "charts/ui/chartwidget.h"
+#include "support/controls.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -54,7 +55,7 @@ private slots:
         ChartWidget widget;
         QSignalSpy changed(&widget, &ChartWidget::selectionChanged);
         widget.setSelection(selection);
-        auto *label = widget.findChild<QLabel *>(u"chartTitleLabel"_s);
+        auto *label = test::control<QLabel>(&widget, u"chartTitleLabel"_s);
         QVERIFY(label);
         QCOMPARE(label->text(), title);
         QCOMPARE(widget.explanation(), chartEntry(selection)->explanation);
@@ -78,7 +79,7 @@ private slots:
         widget.setResult(result);
         widget.setSelection(selection);
 
-        auto *area = widget.findChild<ChartArea *>(u"chartArea"_s);
+        auto *area = test::control<ChartArea>(&widget, u"chartArea"_s);
         QVERIFY(area);
         QCOMPARE(area->size(), QSize(757, 393));
         const QImage shown = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -90,7 +91,7 @@ private slots:
         QPalette palette = widget.palette();
         palette.setColor(QPalette::Button, Face);
         widget.setPalette(palette);
-        auto *area = widget.findChild<ChartArea *>(u"chartArea"_s);
+        auto *area = test::control<ChartArea>(&widget, u"chartArea"_s);
         QImage blank(757, 393, QImage::Format_RGB32);
         blank.fill(Face);
         QCOMPARE(area->grab().toImage().convertToFormat(QImage::Format_RGB32), blank);
@@ -110,7 +111,7 @@ private slots:
         widget.setResult(uniformResult(50));
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        auto *area = widget.findChild<ChartArea *>(u"chartArea"_s);
+        auto *area = test::control<ChartArea>(&widget, u"chartArea"_s);
         PaintCounter counter;
         area->installEventFilter(&counter);
 

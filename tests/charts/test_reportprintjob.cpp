@@ -5,6 +5,8 @@
 #include "charts/ui/reportprintjob.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
+#include "support/controls.h"
+#include "support/printjobs.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,21 +22,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The progress window of a running job, found among the top-level widgets.
-PrintProgressWindow *runningProgressWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<PrintProgressWindow *>(w); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
 struct PdfPrinter {
-    PdfPrinter() {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(u"report.pdf"_s));
-        printer.setResolution(300);
-    }
+    PdfPrinter() { test::printToPdf(printer, dir.filePath(u"report.pdf"_s), 300); }
     QTemporaryDir dir;
     QPrinter printer;
 };
@@ -49,9 +38,9 @@ private slots:
         PrintProgressWindow window;
         QCOMPARE(window.windowTitle(), u"打印"_s);
         QCOMPARE(window.size(), QSize(284, 104));
-        QVERIFY(window.findChild<QLabel *>(u"printerPicture"_s));
-        QCOMPARE(window.findChild<QLabel *>(u"progressLabel"_s)->text(), u"分析数据打印中...."_s);
-        auto *abort = window.findChild<QPushButton *>(u"abortButton"_s);
+        QVERIFY(test::control<QLabel>(&window, u"printerPicture"_s));
+        QCOMPARE(test::control<QLabel>(&window, u"progressLabel"_s)->text(), u"分析数据打印中...."_s);
+        auto *abort = test::control<QPushButton>(&window, u"abortButton"_s);
         QVERIFY(abort);
         QCOMPARE(abort->text(), u"中断打印"_s);
         window.start();
@@ -88,9 +77,9 @@ private slots:
         // The operator presses "中断打印" while the first sections are produced.
         time.setOnPump([&](quint32) {
             if (++pumps == 3) {
-                PrintProgressWindow *window = runningProgressWindow();
+                PrintProgressWindow *window = test::runningProgressWindow();
                 QVERIFY(window);
-                window->findChild<QPushButton *>(u"abortButton"_s)->click();
+                test::control<QPushButton>(window, u"abortButton"_s)->click();
             }
         });
         QCOMPARE(printAnalysisReportJob(pdf.printer, f.input, prompter, time, nullptr),
@@ -98,7 +87,7 @@ private slots:
         QVERIFY(pumps >= 3);
         QVERIFY(!QFile::exists(pdf.printer.outputFileName()));
         QVERIFY(prompter.asked().isEmpty());
-        QVERIFY(!runningProgressWindow());
+        QVERIFY(!test::runningProgressWindow());
     }
 
     void failuresAreToldAndNothingCountsAsPrinted_data() {
@@ -113,8 +102,7 @@ private slots:
         QFETCH(QString, message);
         ReportFixture f(variedReadings());
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
+        test::printToPdf(printer, file, printer.resolution());
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
         QCOMPARE(printAnalysisReportJob(printer, f.input, prompter, time, nullptr), PrintJobResult::Failed);

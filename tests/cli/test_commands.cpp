@@ -4,12 +4,16 @@
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
+#include "cli/reportcommand.h"
+#include "cli/transfercommands.h"
 #include "cli/trendcommand.h"
+#include "compare/comparisoncommand.h"
 #include "records/registerfiles.h"
 #include "courses/suppliedcourses.h"
 #include "records/database.h"
 #include "records/schema.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -19,23 +23,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
-Run run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = command(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
-using CommandFunction = int (*)(const QStringList &, QTextStream &, QTextStream &);
+using CommandFunction = test::CommandEntry;
 
 int analyse(const QStringList &args, QTextStream &out, QTextStream &err) {
     return runAnalysisCommand(QStringList{u"analyse"_s} + args, out, err);
@@ -51,6 +41,10 @@ CommandFunction commandNamed(const QString &name) {
                                                 {u"check"_s, runCheckCommand},
                                                 {u"backup"_s, runBackupCommand},
                                                 {u"restore"_s, runRestoreCommand},
+                                                {u"report"_s, runReportCommand},
+                                                {u"compare-chart"_s, runCompareChartCommand},
+                                                {u"export"_s, runExportCommand},
+                                                {u"import"_s, runImportCommand},
                                                 {u"export-data"_s, runExportDataCommand},
                                                 {u"trend"_s, runTrendCommand}};
     return table.value(name);
@@ -89,12 +83,12 @@ void TestCommands::matchFindsTheSuppliedCourseOfAWeakLung() {
     test::TempHome home;
     QString error;
     QVERIFY2(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s), &error), qPrintable(error));
-    const Run weak =
-        run(runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40, 8));
+    const Run weak = test::runCommand(
+        runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40, 8));
     QCOMPARE(weak.status, 0);
     QVERIFY2(weak.out.split(u'\n').contains(u"肺经虚证调理"_s), qPrintable(weak.out));
-    const Run balanced =
-        run(runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40));
+    const Run balanced = test::runCommand(
+        runMatchCommand, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + readings(40));
     QCOMPARE(balanced.status, 0);
     QVERIFY(!balanced.out.contains(u"肺经虚证调理"_s));
 }
@@ -125,7 +119,7 @@ void TestCommands::matchRefusesBadArguments() {
         if (a.startsWith(u'@'))
             a = home.file(a.mid(1) + u".mdb"_s);
     }
-    const Run r = run(runMatchCommand, args);
+    const Run r = test::runCommand(runMatchCommand, args);
     QCOMPARE(r.status, 2);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -133,8 +127,8 @@ void TestCommands::matchRefusesBadArguments() {
 
 void TestCommands::generateRegisterAddsRowsInOneGo() {
     test::TempHome home;
-    const Run r = run(runGenerateRegisterCommand,
-                      {u"--home"_s, home.path(), u"--subjects"_s, u"30"_s, u"--measurements"_s, u"120"_s});
+    const Run r = test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s,
+                                                                u"30"_s, u"--measurements"_s, u"120"_s});
     QCOMPARE(r.status, 0);
     Database db;
     QVERIFY(db.open(home.file(u"orlu4.mdb"_s), Database::Access::ReadOnly));
@@ -142,8 +136,8 @@ void TestCommands::generateRegisterAddsRowsInOneGo() {
     QVERIFY(q.exec(u"SELECT (SELECT count(*) FROM KYCUST), (SELECT count(*) FROM KYDATA)"_s) && q.next());
     QCOMPARE(q.value(0).toInt(), 30);
     QCOMPARE(q.value(1).toInt(), 120);
-    QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s}).status, 2);
-    QCOMPARE(run(runGenerateRegisterCommand, {u"--subjects"_s, u"many"_s}).status, 2);
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--subjects"_s}).status, 2);
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--subjects"_s, u"many"_s}).status, 2);
 }
 
 void TestCommands::everyCommandRefusesBadArguments_data() {
@@ -180,6 +174,23 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
         << u"backup"_s << QStringList{u"--to"_s} << u"--to needs a value"_s;
     QTest::newRow("restore: no --from")
         << u"restore"_s << QStringList{u"--home"_s, u"@"_s} << u"--from FILE is required"_s;
+    QTest::newRow("report: --pdf twice")
+        << u"report"_s
+        << QStringList{u"--pdf"_s, u"@a.pdf"_s, u"--pdf"_s, u"@b.pdf"_s, u"--readings"_s} + readings(40)
+        << u"more than once"_s;
+    QTest::newRow("report: unknown option")
+        << u"report"_s << QStringList{u"--colour"_s, u"--readings"_s} + readings(40)
+        << u"unknown option: --colour"_s;
+    QTest::newRow("compare-chart: --png twice")
+        << u"compare-chart"_s
+        << QStringList{u"--png"_s, u"@a.png"_s, u"--png"_s, u"@b.png"_s, u"--record"_s} + readings(40)
+        << u"more than once"_s;
+    QTest::newRow("export: --to twice")
+        << u"export"_s << QStringList{u"--home"_s, u"@"_s, u"--to"_s, u"@"_s, u"--to"_s, u"@"_s}
+        << u"more than once"_s;
+    QTest::newRow("import: unknown option")
+        << u"import"_s << QStringList{u"--home"_s, u"@"_s, u"--append"_s, u"--fast"_s, u"--from"_s, u"@x"_s}
+        << u"unknown option: --fast"_s;
     QTest::newRow("export-data: bad date")
         << u"export-data"_s << QStringList{u"--home"_s, u"@"_s, u"--from"_s, u"1.3.2026"_s}
         << u"--from needs a date"_s;
@@ -189,6 +200,10 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
     QTest::newRow("trend: --png twice")
         << u"trend"_s << QStringList{u"--subject"_s, u"A"_s, u"--png"_s, u"@a.png"_s, u"--png"_s, u"@b.png"_s}
         << u"more than once"_s;
+    for (const QString &command :
+         {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s, u"export-data"_s, u"trend"_s})
+        QTest::addRow("%s: stray argument", qPrintable(command))
+            << command << QStringList{u"--home"_s, u"@"_s, u"here"_s} << u"unexpected argument \"here\""_s;
     QTest::newRow("analyse: --sex twice")
         << u"analyse"_s << QStringList{u"--sex"_s, u"male"_s, u"--sex"_s, u"female"_s} + readings(40)
         << u"more than once"_s;
@@ -203,7 +218,7 @@ void TestCommands::everyCommandRefusesBadArguments() {
         if (a.startsWith(u'@'))
             a = home.file(a.mid(1));
     }
-    const Run r = run(commandNamed(command), args);
+    const Run r = test::runCommand(commandNamed(command), args);
     QCOMPARE(r.status, 2);
     QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -214,12 +229,13 @@ void TestCommands::everyCommandRefusesBadArguments() {
 
 void TestCommands::everyCommandHasHelpAndVersion() {
     for (const QString &command : {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s,
-                                   u"check"_s, u"backup"_s, u"restore"_s, u"export-data"_s, u"trend"_s}) {
-        const Run help = run(commandNamed(command), {u"--help"_s});
+                                   u"check"_s, u"backup"_s, u"restore"_s, u"report"_s, u"compare-chart"_s,
+                                   u"export"_s, u"import"_s, u"export-data"_s, u"trend"_s}) {
+        const Run help = test::runCommand(commandNamed(command), {u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));
         QVERIFY(help.err.isEmpty());
-        const Run version = run(commandNamed(command), {u"--version"_s});
+        const Run version = test::runCommand(commandNamed(command), {u"--version"_s});
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out, u"orlu-cli 5.07\n"_s);
     }
@@ -243,8 +259,8 @@ void TestCommands::unwritableOutputGivesStatusOneAndNoFile() {
     QFETCH(QString, option);
     QFETCH(QString, file);
     test::TempHome home;
-    QCOMPARE(run(runGenerateRegisterCommand,
-                 {u"--home"_s, home.path(), u"--subjects"_s, u"1"_s, u"--measurements"_s, u"3"_s})
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s, u"1"_s,
+                                                           u"--measurements"_s, u"3"_s})
                  .status,
              0);
     const QStringList before = QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -253,7 +269,7 @@ void TestCommands::unwritableOutputGivesStatusOneAndNoFile() {
     QStringList args{u"--home"_s, home.path(), option, file};
     if (command == u"trend"_s)
         args << u"--subject"_s << u"T0000001"_s;
-    const Run r = run(commandNamed(command), args);
+    const Run r = test::runCommand(commandNamed(command), args);
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(file), qPrintable(r.err));
     // Reading the register may leave its write-ahead log beside it; no output file is left.
@@ -288,7 +304,7 @@ void TestCommands::oneRuleForReadings() {
         {u"match"_s, QStringList{u"--courses"_s, home.file(u"orluMCn.mdb"_s)} + values},
         {u"chart"_s, QStringList{u"1"_s, u"--ops"_s, u"/dev/null"_s} + values}};
     for (const auto &[command, args] : calls) {
-        const Run r = run(commandNamed(command), args);
+        const Run r = test::runCommand(commandNamed(command), args);
         QVERIFY2((r.status == 0) == accepted, qPrintable(command + u": "_s + r.err));
         if (!accepted) {
             QCOMPARE(r.status, 2);
@@ -300,8 +316,8 @@ void TestCommands::oneRuleForReadings() {
 void TestCommands::generateRegisterRefusesAFileWithoutTheRegister() {
     test::TempHome home;
     QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
-    const Run r = run(runGenerateRegisterCommand,
-                      {u"--database"_s, home.file(u"texts.mdb"_s), u"--subjects"_s, u"2"_s});
+    const Run r = test::runCommand(runGenerateRegisterCommand,
+                                   {u"--database"_s, home.file(u"texts.mdb"_s), u"--subjects"_s, u"2"_s});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(u"not a main database"_s) && r.err.contains(u"KYCUST"_s), qPrintable(r.err));
     QVERIFY(!r.err.contains(u"Parameter count mismatch"_s));
@@ -312,15 +328,15 @@ void TestCommands::checkReportsDamage() {
     QVERIFY(createDatabaseFile(home.file(u"KySpa.mdb"_s), SchemaKind::Main));
     QVERIFY(createDatabaseFile(home.file(u"orluCn.mdb"_s), SchemaKind::ReferenceTexts));
     QVERIFY(buildSuppliedCourses(home.file(u"orluMCn.mdb"_s)));
-    QCOMPARE(run(runGenerateRegisterCommand,
-                 {u"--home"_s, home.path(), u"--subjects"_s, u"200"_s, u"--measurements"_s, u"2000"_s})
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s,
+                                                           u"200"_s, u"--measurements"_s, u"2000"_s})
                  .status,
              0);
-    const Run sound = run(runCheckCommand, {u"--home"_s, home.path()});
+    const Run sound = test::runCommand(runCheckCommand, {u"--home"_s, home.path()});
     QCOMPARE(sound.status, 0);
     QCOMPARE(sound.out.count(u": ok\n"_s), 4);
     test::damagePages(home.file(u"orlu4.mdb"_s));
-    const Run damaged = run(runCheckCommand, {u"--home"_s, home.path()});
+    const Run damaged = test::runCommand(runCheckCommand, {u"--home"_s, home.path()});
     QCOMPARE(damaged.status, 1);
     QVERIFY2(damaged.out.contains(home.file(u"orlu4.mdb"_s) + u": 数据库已损坏"_s), qPrintable(damaged.out));
     QVERIFY(damaged.out.contains(home.file(u"orluCn.mdb"_s) + u": ok"_s));
@@ -330,15 +346,16 @@ void TestCommands::backupAndRestoreRoundTrip() {
     test::TempHome home;
     const QString main = home.file(u"orlu4.mdb"_s);
     QVERIFY(test::makeMainDatabase(main, u"before"_s, 3));
-    const Run backup = run(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
+    const Run backup =
+        test::runCommand(runBackupCommand, {u"--home"_s, home.path(), u"--to"_s, home.file(u"copy.mdb"_s)});
     QCOMPARE(backup.status, 0);
     QCOMPARE(QFile::permissions(home.file(u"copy.mdb"_s)) & 0x0077, QFileDevice::Permissions());
     QCOMPARE(test::registerOf(home.file(u"copy.mdb"_s)), test::registerOf(main));
 
     QVERIFY(QFile::remove(main));
     QVERIFY(test::makeMainDatabase(main, u"after"_s, 1));
-    const Run restore =
-        run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
+    const Run restore = test::runCommand(runRestoreCommand,
+                                         {u"--home"_s, home.path(), u"--from"_s, home.file(u"copy.mdb"_s)});
     QCOMPARE(restore.status, 0);
     QCOMPARE(test::markerOf(main), u"before"_s);
     QCOMPARE(test::registerOf(main).size(), 9);
@@ -347,7 +364,7 @@ void TestCommands::backupAndRestoreRoundTrip() {
     QCOMPARE(kept.size(), 1);
     QCOMPARE(test::markerOf(home.file(u"backups/"_s + kept.first())), u"after"_s);
 
-    const Run onDemand = run(runBackupCommand, {u"--home"_s, home.path()});
+    const Run onDemand = test::runCommand(runBackupCommand, {u"--home"_s, home.path()});
     QCOMPARE(onDemand.status, 0);
     QCOMPARE(QDir(home.file(u"backups"_s)).entryList({u"orlu4-2*.mdb"_s}).size(), 1);
 }
@@ -359,7 +376,8 @@ void TestCommands::restoreRefusesAFileThatIsNoRegister() {
     home.writeFile(u"junk.mdb"_s, QByteArray(8192, 'j'));
     QVERIFY(createDatabaseFile(home.file(u"texts.mdb"_s), SchemaKind::ReferenceTexts));
     for (const QString &from : {u"junk.mdb"_s, u"texts.mdb"_s, u"missing.mdb"_s}) {
-        const Run r = run(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(from)});
+        const Run r =
+            test::runCommand(runRestoreCommand, {u"--home"_s, home.path(), u"--from"_s, home.file(from)});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(from), qPrintable(r.err));
         QCOMPARE(test::markerOf(main), u"register"_s);

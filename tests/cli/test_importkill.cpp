@@ -133,8 +133,9 @@ void TestImportKill::killedImportLeavesOldOrAllRows() {
                                 .arg(after.measurements)));
         killedBefore += isOld ? 1 : 0;
         completed += isDone ? 1 : 0;
-        for (const QString &backup : QDir(target).entryList({u"orlu4-backup-*"_s}))
-            QFile::remove(QDir(target).filePath(backup));
+        const QDir backups(QDir(target).filePath(u"backups"_s));
+        for (const QString &backup : backups.entryList({u"orlu4-backup-*"_s}))
+            QFile::remove(backups.filePath(backup));
     }
     qInfo("%d rounds: %d left the old rows, %d all imported rows", Rounds, killedBefore, completed);
     QVERIFY2(killedBefore > 0, "no import was killed part-way: the loop tested nothing");

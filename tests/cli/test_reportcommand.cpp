@@ -2,7 +2,9 @@
 #include "cli/matchcommand.h"
 #include "cli/reportcommand.h"
 #include "records/schema.h"
+#include "support/pipereader.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -14,20 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run report(const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = runReportCommand(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return test::runCommand(runReportCommand, args);
 }
 
 QStringList readings() {
@@ -162,6 +154,26 @@ private slots:
         QCOMPARE(r.status, 1);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.contains(u"cannot write /nonexistent-folder/r.pdf"_s));
+    }
+
+    // A pipe or /dev/null in the way stays what it is, and receives the whole PDF;
+    // a new file is private to the operator.
+    void pdfOntoSpecialAndNewFiles() {
+        const QStringList args = QStringList{u"--home"_s, m_home.path(), u"--readings"_s} + readings();
+        QCOMPARE(report(args + QStringList{u"--pdf"_s, u"/dev/null"_s}).status, 0);
+        QVERIFY(!QFileInfo(u"/dev/null"_s).isFile());
+        const QString pipe = m_home.file(u"report.pipe"_s);
+        test::PipeReader reader(pipe);
+        QVERIFY(reader.made());
+        const Run piped = report(args + QStringList{u"--pdf"_s, pipe});
+        QVERIFY2(piped.status == 0, qPrintable(piped.err));
+        QVERIFY(reader.finish());
+        QVERIFY(reader.received().startsWith("%PDF-"));
+        QVERIFY(reader.received().trimmed().endsWith("%%EOF"));
+        QVERIFY(!QFileInfo(pipe).isFile());
+        const QString file = m_home.file(u"report.pdf"_s);
+        QCOMPARE(report(args + QStringList{u"--pdf"_s, file}).status, 0);
+        QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions());
     }
 
 private:

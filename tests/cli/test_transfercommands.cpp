@@ -2,6 +2,7 @@
 #include "records/database.h"
 #include "records/schema.h"
 #include "support/temphome.h"
+#include "support/commandrun.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -11,21 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
-
-Run run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = command(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+using Run = test::CommandRun;
 
 int subjects(const QString &file) {
     Database db;
@@ -79,26 +66,28 @@ void TestTransferCommands::badArgumentsExitWithTwo_data() {
 void TestTransferCommands::badArgumentsExitWithTwo() {
     QFETCH(bool, exporting);
     QFETCH(QStringList, args);
-    const Run r = run(exporting ? runExportCommand : runImportCommand, args);
+    const Run r = test::runCommand(exporting ? runExportCommand : runImportCommand, args);
     QCOMPARE(r.status, 2);
     QVERIFY(r.out.isEmpty());
     QVERIFY(!r.err.isEmpty());
 }
 
 void TestTransferCommands::exportThenImportIntoAnotherInstallation() {
-    const Run exported = run(runExportCommand, {u"--records"_s, u"--to"_s, m_outside.path()});
+    const Run exported = test::runCommand(runExportCommand, {u"--records"_s, u"--to"_s, m_outside.path()});
     QCOMPARE(exported.status, 0);
     QCOMPARE(exported.err, u"资料汇出成功 !!\n"_s);
     QVERIFY(QFile::copy(m_home.file(u"KySpa.mdb"_s), m_other.filePath(u"KySpa.mdb"_s)));
     const QString transfer = m_outside.filePath(u"KyTran.mdb"_s);
-    const Run imported =
-        run(runImportCommand, {u"--home"_s, m_other.path(), u"--replace"_s, u"--from"_s, transfer});
+    const Run imported = test::runCommand(
+        runImportCommand, {u"--home"_s, m_other.path(), u"--replace"_s, u"--from"_s, transfer});
     QCOMPARE(imported.status, 0);
     QVERIFY2(imported.err.contains(u"数据汇入成功，原有的数据已被取代 !!"_s), qPrintable(imported.err));
     QVERIFY(imported.err.contains(u"orlu4-backup-"_s));
     QCOMPARE(subjects(m_other.filePath(u"orlu4.mdb"_s)), 2); // a new installation's register, then filled
-    QCOMPARE(
-        run(runImportCommand, {u"--home"_s, m_other.path(), u"--append"_s, u"--from"_s, transfer}).status, 0);
+    QCOMPARE(test::runCommand(runImportCommand,
+                              {u"--home"_s, m_other.path(), u"--append"_s, u"--from"_s, transfer})
+                 .status,
+             0);
     QCOMPARE(subjects(m_other.filePath(u"orlu4.mdb"_s)), 4);
 }
 
@@ -108,12 +97,14 @@ void TestTransferCommands::failedImportExitsWithOneAndChangesNothing() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("not a register");
     f.close();
-    const Run r = run(runImportCommand, {u"--replace"_s, u"--from"_s, bogus});
+    const Run r = test::runCommand(runImportCommand, {u"--replace"_s, u"--from"_s, bogus});
     QCOMPARE(r.status, 1);
     QVERIFY(r.err.endsWith(u" 请排除问题后重新汇入数据。\n"_s));
     QCOMPARE(subjects(m_home.file(u"orlu4.mdb"_s)), 2);
-    QCOMPARE(run(runImportCommand, {u"--append"_s, u"--from"_s, m_outside.filePath(u"none.mdb"_s)}).err,
-             u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。\n"_s);
+    QCOMPARE(
+        test::runCommand(runImportCommand, {u"--append"_s, u"--from"_s, m_outside.filePath(u"none.mdb"_s)})
+            .err,
+        u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommands)

@@ -2,6 +2,7 @@
 #include "charts/recordingsurface.h"
 #include "compare/comparisoncommand.h"
 #include "compare/comparisoncurves.h"
+#include "support/commandrun.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -20,21 +21,10 @@ QStringList record(double value = 50, int count = 24) {
     return r;
 }
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 Run run(const QStringList &args) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = runCompareChartCommand(args, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
+    return test::runCommand(runCompareChartCommand, args);
 }
 
 } // namespace
@@ -64,7 +54,7 @@ private slots:
         QTest::newRow("tiny size") << (record() + QStringList{u"--size"_s, u"20x20"_s})
                                    << u"--size must be"_s;
         QTest::newRow("unknown option") << (record() + QStringList{u"--colour"_s}) << u"colour"_s;
-        QTest::newRow("stray argument") << (QStringList{u"7"_s} + record()) << u"unexpected argument: 7"_s;
+        QTest::newRow("stray argument") << (QStringList{u"7"_s} + record()) << u"unexpected argument \"7\""_s;
     }
     void badArguments() {
         QFETCH(QStringList, args);

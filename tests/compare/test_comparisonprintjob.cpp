@@ -7,6 +7,8 @@
 #include "compare/comparisonreport.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
+#include "support/controls.h"
+#include "support/printjobs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,20 +71,6 @@ ComparisonPrintout multiRecordPrintout() {
 const ComparisonReportHeader Header{u"仁和中医诊所"_s, u"经络检测科"_s,
                                     QDateTime(QDate(2026, 12, 9), QTime(10, 45))};
 
-PrintProgressWindow *runningProgressWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<PrintProgressWindow *>(w); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
-void printTo(QPrinter &printer, const QString &file) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    printer.setResolution(600);
-}
-
 } // namespace
 
 class TestComparisonPrintJob : public QObject {
@@ -109,7 +97,7 @@ private slots:
             keep.isEmpty() ? dir.filePath(u"report.pdf"_s)
                            : QDir(keep).filePath(QString::fromLatin1(QTest::currentDataTag()) + u".pdf"_s);
         QPrinter printer;
-        printTo(printer, file);
+        test::printToPdf(printer, file, 600);
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
         QCOMPARE(printReportJob(printer, job, prompter, time, nullptr), PrintJobResult::Printed);
@@ -123,12 +111,12 @@ private slots:
     void abortDiscardsTheJob() {
         QTemporaryDir dir;
         QPrinter printer;
-        printTo(printer, dir.filePath(u"report.pdf"_s));
+        test::printToPdf(printer, dir.filePath(u"report.pdf"_s), 600);
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
         time.setOnPump([&](quint32) {
-            if (PrintProgressWindow *window = runningProgressWindow())
-                window->findChild<QPushButton *>(u"abortButton"_s)->click();
+            if (PrintProgressWindow *window = test::runningProgressWindow())
+                test::control<QPushButton>(window, u"abortButton"_s)->click();
         });
         QCOMPARE(printReportJob(printer, comparisonReportJob(multiRecordPrintout(), Header), prompter, time,
                                 nullptr),
@@ -148,7 +136,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, message);
         QPrinter printer;
-        printTo(printer, file);
+        test::printToPdf(printer, file, 600);
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
         QCOMPARE(printReportJob(printer, comparisonReportJob(twoRecordPrintout(), Header), prompter, time,

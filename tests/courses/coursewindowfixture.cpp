@@ -10,6 +10,7 @@ namespace orlu::test {
 using namespace Qt::StringLiterals;
 
 CourseWindowFixture::CourseWindowFixture() {
+    launcher.everyFileExists = true;
     const QString path = m_home.file(u"orlu4.mdb"_s);
     QString error;
     if (!createDatabaseFile(path, SchemaKind::Main, &error) ||

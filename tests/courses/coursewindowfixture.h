@@ -4,29 +4,16 @@
 #include "courses/coursestore.h"
 #include "records/database.h"
 #include "support/controls.h"
+#include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"
 #include "support/temphome.h"
 
 #include <QList>
-#include <QPair>
 #include <QString>
 
 #include <memory>
 
 namespace orlu::test {
-
-// Records what would have been started.
-class RecordingLauncher final : public LaunchPort {
-public:
-    bool fileExists(const QString &) const override { return true; }
-    void startProgram(const QString &program, const QString &parameters) override {
-        started.append({program, parameters});
-    }
-    void openDocument(const QString &target) override { opened.append(target); }
-
-    QList<QPair<QString, QString>> started;
-    QStringList opened;
-};
 
 // A main database in a temporary program folder with a few courses, and the
 // services the course windows take.
@@ -43,7 +30,7 @@ public:
     QString writePicture(const QString &name, int width, int height) const;
 
     ScriptedPrompter prompter;
-    RecordingLauncher launcher;
+    RecordingLaunchPort launcher; // every file exists
     QList<int> tones;
 
 private:

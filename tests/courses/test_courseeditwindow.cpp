@@ -199,10 +199,10 @@ void TestCourseEditWindow::testButtonsLaunchWhatIsTyped() {
     edit(u"parameterEdit2"_s)->setText(u" film.mp4 "_s);
     button(u"testButton2"_s)->click();
     button(u"testButton3"_s)->click(); // no program: the document is opened
-    QCOMPARE(m_fx->launcher.started.size(), 1);
-    QCOMPARE(m_fx->launcher.started[0].first, u"vlc"_s);
-    QCOMPARE(m_fx->launcher.started[0].second, u"film.mp4"_s);
-    QCOMPARE(m_fx->launcher.opened, QStringList{u"guide.pdf"_s});
+    QCOMPARE(m_fx->launcher.programs.size(), 1);
+    QCOMPARE(m_fx->launcher.programs[0].program, u"vlc"_s);
+    QCOMPARE(m_fx->launcher.programs[0].parameters, u"film.mp4"_s);
+    QCOMPARE(m_fx->launcher.documents, QStringList{u"guide.pdf"_s});
     // Trying a launch stores nothing.
     QCOMPARE(m_fx->store().course(m_course.key)->programs[1], QString());
 }

@@ -112,10 +112,7 @@ void TestCourseWindow::staysOpenAfterItsEditWindow() {
     bool visibleAfterEdit = false;
     bool closedByTest = false;
     QTimer::singleShot(0, m_window.get(), [this, &visibleAfterEdit, &closedByTest] {
-        QTimer::singleShot(0, [] {
-            if (QWidget *edit = QApplication::activeModalWidget())
-                edit->close();
-        });
+        onNextModal(m_window.get(), [](QWidget *edit) { edit->close(); });
         button(u"changeCourseButton"_s)->click();
         visibleAfterEdit = m_window->isVisible();
         // Still running its modal loop: only this ends it.
@@ -385,9 +382,9 @@ void TestCourseWindow::addsCourseThroughTheEditWindow() {
     bool windowHidden = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
         windowHidden = !m_window->isVisible();
-        edit.findChild<QLineEdit *>(u"numberEdit"_s)->setText(u"  A02 "_s);
-        edit.findChild<QLineEdit *>(u"nameEdit"_s)->setText(u"新疗程"_s);
-        edit.findChild<QToolButton *>(u"saveButton"_s)->click();
+        test::control<QLineEdit>(&edit, u"numberEdit"_s)->setText(u"  A02 "_s);
+        test::control<QLineEdit>(&edit, u"nameEdit"_s)->setText(u"新疗程"_s);
+        test::control<QToolButton>(&edit, u"saveButton"_s)->click();
     });
     button(u"addCourseButton"_s)->click();
     QVERIFY(windowHidden);
@@ -403,11 +400,11 @@ void TestCourseWindow::refusesNumberDifferingOnlyInCase() {
     open();
     bool stillOpen = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
-        edit.findChild<QLineEdit *>(u"numberEdit"_s)->setText(u"b02"_s);
-        edit.findChild<QLineEdit *>(u"nameEdit"_s)->setText(u"重复"_s);
-        edit.findChild<QToolButton *>(u"saveButton"_s)->click();
+        test::control<QLineEdit>(&edit, u"numberEdit"_s)->setText(u"b02"_s);
+        test::control<QLineEdit>(&edit, u"nameEdit"_s)->setText(u"重复"_s);
+        test::control<QToolButton>(&edit, u"saveButton"_s)->click();
         stillOpen = edit.isVisible();
-        edit.findChild<QToolButton *>(u"exitButton"_s)->click();
+        test::control<QToolButton>(&edit, u"exitButton"_s)->click();
     });
     button(u"addCourseButton"_s)->click();
     QVERIFY(stillOpen);
@@ -426,10 +423,10 @@ void TestCourseWindow::changesCourseThroughTheEditWindow() {
     selectRow(u"courseList"_s, 1);
     bool numberLocked = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
-        numberLocked = !edit.findChild<QLineEdit *>(u"numberEdit"_s)->isEnabled();
-        edit.findChild<QLineEdit *>(u"nameEdit"_s)->setText(u"肝经疏泄"_s);
-        edit.findChild<QCheckBox *>(u"launchCheck2"_s)->setChecked(true);
-        edit.findChild<QToolButton *>(u"saveButton"_s)->click();
+        numberLocked = !test::control<QLineEdit>(&edit, u"numberEdit"_s)->isEnabled();
+        test::control<QLineEdit>(&edit, u"nameEdit"_s)->setText(u"肝经疏泄"_s);
+        test::control<QCheckBox>(&edit, u"launchCheck2"_s)->setChecked(true);
+        test::control<QToolButton>(&edit, u"saveButton"_s)->click();
     });
     button(u"changeCourseButton"_s)->click();
     QVERIFY(numberLocked);
@@ -444,10 +441,10 @@ void TestCourseWindow::launchButtonsStartTrimmedTargets() {
     button(u"launchButton1"_s)->click();
     button(u"launchButton2"_s)->click(); // not in use
     button(u"launchButton3"_s)->click();
-    QCOMPARE(m_fx->launcher.started.size(), 1);
-    QCOMPARE(m_fx->launcher.started[0].first, u"C:\\player\\play.exe"_s);
-    QCOMPARE(m_fx->launcher.started[0].second, u"lesson1.avi"_s);
-    QCOMPARE(m_fx->launcher.opened, QStringList{u"guide.pdf"_s});
+    QCOMPARE(m_fx->launcher.programs.size(), 1);
+    QCOMPARE(m_fx->launcher.programs[0].program, u"C:\\player\\play.exe"_s);
+    QCOMPARE(m_fx->launcher.programs[0].parameters, u"lesson1.avi"_s);
+    QCOMPARE(m_fx->launcher.documents, QStringList{u"guide.pdf"_s});
 }
 
 void TestCourseWindow::pictureIsLoadedClearedAndScaled() {

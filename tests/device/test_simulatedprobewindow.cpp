@@ -1,6 +1,7 @@
 #include "device/simulatedhidlayer.h"
 #include "device/ui/simulatedprobewindow.h"
 #include "support/virtualtime.h"
+#include "support/controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,8 +48,8 @@ void TestSimulatedProbeWindow::skinFollowsRadio() {
     options.skin = SkinModel::OnGrip;
     sim.addProbe(options);
     SimulatedProbeWindow window(sim);
-    QVERIFY(window.findChild<QRadioButton *>(u"gripRadio"_s)->isChecked());
-    window.findChild<QRadioButton *>(radio)->click();
+    QVERIFY(test::control<QRadioButton>(&window, u"gripRadio"_s)->isChecked());
+    test::control<QRadioButton>(&window, radio)->click();
     QCOMPARE(int(sim.probe().skin()), skin);
 }
 
@@ -57,9 +58,9 @@ void TestSimulatedProbeWindow::pointCurrentOnlyOnPoint() {
     SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
     sim.addProbe();
     SimulatedProbeWindow window(sim);
-    auto *current = window.findChild<QDoubleSpinBox *>(u"currentSpin"_s);
+    auto *current = test::control<QDoubleSpinBox>(&window, u"currentSpin"_s);
     QVERIFY(!current->isEnabled());
-    window.findChild<QRadioButton *>(u"pointRadio"_s)->click();
+    test::control<QRadioButton>(&window, u"pointRadio"_s)->click();
     QVERIFY(current->isEnabled());
     current->setValue(72.5);
     QCOMPARE(sim.probe().pointCurrent(), 72.5);
@@ -70,12 +71,12 @@ void TestSimulatedProbeWindow::plugButtonUnplugsAndReplugs() {
     SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
     sim.addProbe();
     SimulatedProbeWindow window(sim);
-    auto *plug = window.findChild<QPushButton *>(u"plugButton"_s);
+    auto *plug = test::control<QPushButton>(&window, u"plugButton"_s);
     QCOMPARE(plug->text(), u"拔出探测棒"_s);
     QTest::mouseClick(plug, Qt::LeftButton);
     QVERIFY(!sim.isPluggedIn());
     QCOMPARE(plug->text(), u"插入探测棒"_s);
-    QVERIFY(window.findChild<QLabel *>(u"stateLabel"_s)->text().startsWith(u"未连接"_s));
+    QVERIFY(test::control<QLabel>(&window, u"stateLabel"_s)->text().startsWith(u"未连接"_s));
     QTest::mouseClick(plug, Qt::LeftButton);
     QVERIFY(sim.isPluggedIn());
 }
@@ -85,7 +86,7 @@ void TestSimulatedProbeWindow::latencyReachesProbe() {
     SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
     sim.addProbe();
     SimulatedProbeWindow window(sim);
-    window.findChild<QSpinBox *>(u"latencySpin"_s)->setValue(120);
+    test::control<QSpinBox>(&window, u"latencySpin"_s)->setValue(120);
     QCOMPARE(sim.probe().latency(), 120);
 }
 
@@ -94,18 +95,18 @@ void TestSimulatedProbeWindow::scenarioAndTipReachTheProbe() {
     SimulatedHidLayer sim(time, SimulatedHidLayer::Timing::Stepped);
     sim.addProbe();
     SimulatedProbeWindow window(sim);
-    auto *scenario = window.findChild<QComboBox *>(u"scenarioCombo"_s);
+    auto *scenario = test::control<QComboBox>(&window, u"scenarioCombo"_s);
     QVERIFY(scenario);
     QCOMPARE(scenario->count(), 4);
     scenario->setCurrentIndex(scenario->findText(u"穴道定位"_s));
     emit scenario->activated(scenario->currentIndex());
     QCOMPARE(sim.probe().scenario(), AutoOperator::Scenario::Locating);
-    auto *dry = window.findChild<QCheckBox *>(u"dryTipCheck"_s);
+    auto *dry = test::control<QCheckBox>(&window, u"dryTipCheck"_s);
     QVERIFY(dry);
     dry->click();
     QVERIFY(sim.probe().dryTip());
     // Lifted by hand, the operator has nothing to play.
-    window.findChild<QRadioButton *>(u"liftedRadio"_s)->click();
+    test::control<QRadioButton>(&window, u"liftedRadio"_s)->click();
     QVERIFY(!scenario->isEnabled());
 }
 

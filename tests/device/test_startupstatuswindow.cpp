@@ -254,7 +254,7 @@ void TestStartupStatusWindow::openErrorShownWithMessage() {
     StartupStatusWindow window(link, time, time, ProgramFolder(home.path()), status);
     window.show();
     QCoreApplication::processEvents();
-    QCOMPARE(window.findChild<QStatusBar *>(u"statusBar"_s)->currentMessage(),
+    QCOMPARE(test::control<QStatusBar>(&window, u"statusBar"_s)->currentMessage(),
              u"O.R.L.U.并未启动！请检查电源是否开启，USB联机是否正常。 (/dev/hidraw3: Permission denied)"_s);
 }
 

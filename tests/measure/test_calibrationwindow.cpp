@@ -1,10 +1,7 @@
 #include "measure/ui/calibrationwindow.h"
 
 #include "core/daycount.h"
-#include "core/settings.h"
-#include "scriptedprobe.h"
-#include "support/scriptedprompter.h"
-#include "support/virtualtime.h"
+#include "probewindowrig.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/needlegauge.h"
@@ -22,21 +19,14 @@ namespace {
 
 using State = CalibrationProcedure::State;
 
-struct WindowRig {
-    VirtualTime time;
-    ScriptedProbe probe{time};
-    ScriptedPrompter prompter;
-    Settings settings = defaultSettings(QDate(2026, 1, 5));
-    int saves = 0;
-    std::unique_ptr<CalibrationWindow> window;
+struct WindowRig : ProbeWindowRig<CalibrationWindow> {
     int gripReading = 4000;
     // Called on every reading with the procedure's state.
     std::function<void(State)> onReading;
 
     WindowRig() {
         settings.lastCalibrationDate = u"2026/1/5"_s;
-        window = std::make_unique<CalibrationWindow>(CalibrationWindowContext{
-            settings, [this] { return ++saves, true; }, probe, prompter, time, time});
+        makeWindow();
         probe.setReadings([this] {
             const State state = window->procedure().state();
             if (onReading)
@@ -52,17 +42,6 @@ struct WindowRig {
             }
         });
         window->show();
-    }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
-    QString text(const QString &name) const { return child<QLabel>(name)->text(); }
-    bool enabled(const QString &action) const { return child<QAction>(action + u"Action"_s)->isEnabled(); }
-    void click(const QString &button) {
-        QTest::mouseClick(child<QToolButton>(button + u"Button"_s), Qt::LeftButton);
     }
 };
 

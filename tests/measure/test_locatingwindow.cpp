@@ -1,9 +1,6 @@
 #include "measure/ui/locatingwindow.h"
 
-#include "core/settings.h"
-#include "scriptedprobe.h"
-#include "support/scriptedprompter.h"
-#include "support/virtualtime.h"
+#include "probewindowrig.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/needlegauge.h"
@@ -25,34 +22,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct WindowRig {
-    VirtualTime time;
-    ScriptedProbe probe{time};
-    ScriptedPrompter prompter;
-    Settings settings = defaultSettings(QDate(2026, 1, 5));
-    int saves = 0;
-    std::unique_ptr<LocatingWindow> window;
+struct WindowRig : ProbeWindowRig<LocatingWindow> {
     quint32 startedAt = 0;
     // The reading at ms since the run started.
     std::function<int(quint32 ms)> readingAt = [](quint32) { return 0; };
 
     void open() {
-        window = std::make_unique<LocatingWindow>(
-            LocatingWindowContext{settings, [this] { return ++saves, true; }, probe, prompter, time, time});
+        makeWindow();
         probe.setReadings([this] { return readingAt(time.ticks() - startedAt); });
         window->show();
     }
-    template <typename T> T *child(const QString &name) const {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qWarning("no child %s", qPrintable(name));
-        return w;
-    }
-    QString text(const QString &name) const { return child<QLabel>(name)->text(); }
-    bool enabled(const QString &action) const { return child<QAction>(action + u"Action"_s)->isEnabled(); }
     void click(const QString &button) {
         startedAt = time.ticks();
-        QTest::mouseClick(child<QToolButton>(button + u"Button"_s), Qt::LeftButton);
+        ProbeWindowRig::click(button);
     }
 };
 

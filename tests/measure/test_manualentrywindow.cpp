@@ -5,6 +5,7 @@
 #include "records/database.h"
 #include "records/measurementrepository.h"
 #include "records/schema.h"
+#include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 #include "widgets/valuegrid.h"
@@ -55,7 +56,7 @@ struct EntryRig {
             qWarning("the entry window did not become active");
         return *window;
     }
-    template <typename T> T *child(const QString &name) const { return window->findChild<T *>(name); }
+    template <typename T> T *child(const QString &name) const { return control<T>(window.get(), name); }
     ValueGrid *grid() const { return window->grid(); }
     void type(const QString &text) {
         for (QChar c : text)

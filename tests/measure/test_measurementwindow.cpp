@@ -52,17 +52,9 @@ struct WindowRig {
         : pictureFolder(std::move(pictures)) {}
 
     MeasurementWindow &open() {
-        MeasurementWindowContext context{measurement,
-                                         settings,
-                                         [this] {
-                                             ++settingsSaves;
-                                             return true;
-                                         },
-                                         probe,
-                                         prompter,
-                                         time,
-                                         time,
-                                         pictureFolder};
+        const ProbeWindowContext services{
+            settings, [this] { return ++settingsSaves, true; }, probe, prompter, time, time};
+        MeasurementWindowContext context{services, measurement, pictureFolder};
         window = std::make_unique<MeasurementWindow>(context, handOvers);
         op = std::make_unique<RunOperator>(time, window->run());
         probe.setReadings([this] { return op->reading(); });
@@ -591,13 +583,13 @@ void TestMeasurementWindow::manualEntryFillsTheWindow() {
     WindowRig rig;
     rig.open();
     bool entered = false;
-    QTimer::singleShot(0, rig.window.get(), [&] {
-        auto *entry = qobject_cast<ManualEntryWindow *>(QApplication::activeModalWidget());
+    test::onNextModal(rig.window.get(), [&](QWidget *opened) {
+        auto *entry = qobject_cast<ManualEntryWindow *>(opened);
         QVERIFY(entry);
         QVERIFY(!rig.window->isVisible());
         entry->grid()->setChannelText(5, u"33"_s);
-        QTest::mouseClick(entry->findChild<QRadioButton *>(u"highPotentialRadio"_s), Qt::LeftButton);
-        QTest::mouseClick(entry->findChild<QToolButton *>(u"saveButton"_s), Qt::LeftButton);
+        QTest::mouseClick(test::control<QRadioButton>(entry, u"highPotentialRadio"_s), Qt::LeftButton);
+        QTest::mouseClick(test::control<QToolButton>(entry, u"saveButton"_s), Qt::LeftButton);
         entered = true;
     });
     rig.click(u"manualEntry"_s);

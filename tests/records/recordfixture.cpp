@@ -30,7 +30,7 @@ QString emptyMainDatabase() {
 } // namespace
 
 RecordFixture::RecordFixture()
-    : context{database, current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
+    : context{RecordStore(database), current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
     const QString path = home.file(u"orlu4.mdb"_s);
     QString error;
     if (!QFile::copy(emptyMainDatabase(), path) ||

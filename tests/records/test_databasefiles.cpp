@@ -5,6 +5,9 @@
 
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace orlu;
@@ -32,6 +35,29 @@ void prepare(const test::TempHome &home, const QString &setup) {
         QVERIFY(test::makeMainDatabase(path, file, setup.contains(u'+') ? 3 : 0));
 }
 
+// Files written meanwhile cannot grow past `bytes`: a disk that fills up part-way,
+// which works for root too (no permission bit stops root).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    bool m_set = false;
+};
+
+QStringList leftOver(const test::TempHome &home) {
+    return QDir(home.path()).entryList({u"*.copy*"_s, u"*.new*"_s}, QDir::Files | QDir::System);
+}
+
 } // namespace
 
 class TestDatabaseFiles : public QObject {
@@ -41,6 +67,7 @@ private slots:
     void upgrade();
     void swapKeepsWhatTheLogHolds();
     void datedNamesNeverCollide();
+    void fullDiskLeavesNoHalfFile();
 };
 
 void TestDatabaseFiles::upgrade_data() {
@@ -159,6 +186,30 @@ void TestDatabaseFiles::datedNamesNeverCollide() {
     test::TempHome home;
     home.writeFile(Kept, "taken");
     QCOMPARE(datedFileName(home.file(u"orlu430.mdb"_s), Now), home.file(u"orlu430-20261209-091500-2.mdb"_s));
+}
+
+// A start whose main database cannot be made from the template (the disk is
+// full) says so and leaves neither a half main database nor its temporary copy;
+// the same for a database file made from nothing.
+void TestDatabaseFiles::fullDiskLeavesNoHalfFile() {
+    test::TempHome home;
+    QVERIFY(test::makeMainDatabase(home.file(u"KySpa.mdb"_s), u"template"_s, 40));
+    QVERIFY(QFileInfo(home.file(u"KySpa.mdb"_s)).size() > 16384);
+    {
+        FileSizeLimit full(8192);
+        QVERIFY(full.isSet());
+        const HousekeepingReport report = upgradeDatabaseFiles(ProgramFolder(home.path()), Now);
+        QVERIFY2(report.mainProblem.contains(u"KySpa.mdb"_s), qPrintable(report.mainProblem));
+        QString error;
+        QVERIFY(!createDatabaseFile(home.file(u"made.mdb"_s), SchemaKind::Main, &error));
+    }
+    QVERIFY(!QFileInfo::exists(home.file(u"orlu4.mdb"_s)));
+    QVERIFY(!QFileInfo::exists(home.file(u"made.mdb"_s)));
+    QCOMPARE(leftOver(home), QStringList());
+    QCOMPARE(test::markerOf(home.file(u"KySpa.mdb"_s)), u"template"_s);
+    // With room again the next start makes it.
+    QVERIFY(upgradeDatabaseFiles(ProgramFolder(home.path()), Now).mainProblem.isEmpty());
+    QCOMPARE(test::registerOf(home.file(u"orlu4.mdb"_s)), test::registerOf(home.file(u"KySpa.mdb"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseFiles)

@@ -158,7 +158,7 @@ QByteArray TestDataExport::exportBytes(const ExportRequest &request) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const ExportOutcome outcome = exportMeasurements(f->db(), request, buffer);
+    const ExportOutcome outcome = exportMeasurements(f->context.records, request, buffer);
     if (!outcome.ok())
         qWarning("export failed: %s", qPrintable(outcome.error));
     return bytes;
@@ -438,7 +438,7 @@ void TestDataExport::unwritableOutputLeavesNoFile() {
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     }
     folder.replace(u"@home/"_s, f->home.path());
-    const ExportOutcome outcome = exportMeasurementsToFile(f->db(), {}, folder + u"/export.csv"_s);
+    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, folder + u"/export.csv"_s);
     QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
     QVERIFY(!outcome.error.isEmpty());
     QVERIFY(!QFileInfo::exists(folder + u"/export.csv"_s));
@@ -452,13 +452,13 @@ void TestDataExport::cancelledExportLeavesTheOldFile() {
     const QString path = f->home.file(u"export.csv"_s);
     f->home.writeFile(u"export.csv"_s, "earlier export\r\n");
     StopAfter observer(500);
-    const ExportOutcome outcome = exportMeasurementsToFile(f->db(), {}, path, &observer);
+    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, path, &observer);
     QCOMPARE(outcome.status, ExportOutcome::Status::Cancelled);
     QCOMPARE(observer.lastTotal, 1203);
     QCOMPARE(f->home.readFile(u"export.csv"_s), QByteArray("earlier export\r\n"));
     QCOMPARE(QDir(f->home.path()).entryList({u"export.csv*"_s}, QDir::Files | QDir::Hidden).size(), 1);
     StopAfter never(1 << 30);
-    QVERIFY(exportMeasurementsToFile(f->db(), {}, path, &never).ok());
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path, &never).ok());
     QCOMPARE(readCsv(f->home.readFile(u"export.csv"_s)).size(), 1204);
 }
 
@@ -473,19 +473,19 @@ void TestDataExport::deviceIsWrittenDirectly() {
             received = in.readAll();
     });
     reader->start();
-    QVERIFY(exportMeasurementsToFile(f->db(), {}, fifo).ok());
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, fifo).ok());
     QVERIFY(reader->wait(10000));
     delete reader;
     QCOMPARE(readCsv(received).size(), 4);
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
     QVERIFY(S_ISFIFO(st.st_mode));
-    QVERIFY(exportMeasurementsToFile(f->db(), {}, u"/dev/null"_s).ok());
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, u"/dev/null"_s).ok());
 }
 
 void TestDataExport::newExportFileIsPrivate() {
     const QString path = f->home.file(u"export.csv"_s);
-    QVERIFY(exportMeasurementsToFile(f->db(), {}, path).ok());
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path).ok());
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, 0600u);

@@ -85,12 +85,15 @@ void TestMeasurementListModel::titles() {
     test::RecordFixture f;
     MeasurementListModel m(f.db());
     const QStringList t = MeasurementListModel::channelTitles();
-    QCOMPARE(t.size(), 24);
-    QCOMPARE(t.at(0), u"左-肺经"_s);
-    QCOMPARE(t.at(6), u"右-肺经"_s);
-    QCOMPARE(t.at(12), u"左-脾经"_s);
-    QCOMPARE(t.at(13), u"肝  经"_s);
-    QCOMPARE(t.at(18), u"右-脾经"_s);
+    const QStringList hand{u"肺经"_s, u"心包经"_s, u"心  经"_s, u"小肠经"_s, u"三焦经"_s, u"大肠经"_s};
+    const QStringList foot{u"脾经"_s, u"肝  经"_s, u"肾  经"_s, u"膀胱经"_s, u"胆  经"_s, u"胃  经"_s};
+    QStringList expected;
+    for (const auto &[block, side] : {std::pair{&hand, u"左-"_s}, std::pair{&hand, u"右-"_s},
+                                      std::pair{&foot, u"左-"_s}, std::pair{&foot, u"右-"_s}}) {
+        for (int i = 0; i < 6; ++i)
+            expected << (i == 0 ? side + block->at(i) : block->at(i));
+    }
+    QCOMPARE(t, expected);
     QCOMPARE(m.headerData(MeasurementListModel::Potential, Qt::Horizontal).toString(), u"测量方式"_s);
 }
 

@@ -27,6 +27,7 @@ private slots:
     void halfMadeCopyNeverTakesAName();
     void copyToStandardOutputStyleTargets();
     void closingTheProgramEndsACopy();
+    void copiesBeforeAChangeNeverReplaceOneAnother();
 };
 
 void TestRegisterBackup::dailyCopyOncePerDay() {
@@ -146,6 +147,32 @@ void TestRegisterBackup::closingTheProgramEndsACopy() {
     QVERIFY(result.damage.isEmpty() && result.backup.isEmpty() && result.backupError.isEmpty());
     stop = false;
     QVERIFY(!backup.makeDaily(QDate(2026, 12, 9)).isEmpty());
+}
+
+// An import run twice in one second must not overwrite the first copy, and the
+// daily copies' pruning must leave these alone.
+void TestRegisterBackup::copiesBeforeAChangeNeverReplaceOneAnother() {
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"main"_s, 3));
+    const ProgramFolder folder(home.path());
+    const QDateTime now(QDate(2026, 12, 9), QTime(10, 30, 5));
+    QString error;
+    const QString first = backupBeforeChange(main, folder, now, &error);
+    QCOMPARE(first, u"backups/orlu4-backup-20261209-103005.mdb"_s);
+    const QString second = backupBeforeChange(main, folder, now, &error);
+    QCOMPARE(second, u"backups/orlu4-backup-20261209-103005-2.mdb"_s);
+    for (const QString &name : {first, second}) {
+        QCOMPARE(test::registerOf(home.file(name)), test::registerOf(main));
+        QCOMPARE(QFile::permissions(home.file(name)) & 0x0077, QFileDevice::Permissions());
+    }
+    RegisterBackup(main, home.file(u"backups"_s)).prune(0, 0);
+    QVERIFY(QFileInfo::exists(home.file(first)) && QFileInfo::exists(home.file(second)));
+    // A damaged register gives no copy and says which one it could not make.
+    home.writeFile(u"orlu4.mdb"_s, QByteArray(8192, 'x'));
+    QVERIFY(backupBeforeChange(main, folder, now.addSecs(1), &error).isEmpty());
+    QVERIFY2(error.contains(u"orlu4-backup-20261209-103006.mdb"_s), qPrintable(error));
+    QVERIFY(!QFileInfo::exists(home.file(u"backups/orlu4-backup-20261209-103006.mdb"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestRegisterBackup)

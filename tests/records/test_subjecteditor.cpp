@@ -192,7 +192,7 @@ void TestSubjectEditor::fieldLimits() {
     bool flag = true;
     SubjectEditor w(f->context, flag);
     QVERIFY(showAndActivate(&w));
-    auto *edit = w.findChild<QLineEdit *>(box);
+    auto *edit = test::control<QLineEdit>(&w, box);
     edit->setFocus();
     QTest::keyClicks(edit, QString(limit + 5, u'9'));
     QCOMPARE(edit->text().size(), limit);

@@ -271,7 +271,7 @@ void TestTransferOperations::replaceBacksTheMainDatabaseUp() {
     const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Replace);
     QVERIFY(o.ok);
     const QString expected =
-        u"orlu4-backup-"_s + m_main->time.now().toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
+        u"backups/orlu4-backup-"_s + m_main->time.now().toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
     QCOMPARE(o.backupFile, expected);
     QVERIFY2(o.notices.last().text.endsWith(expected), qPrintable(o.notices.last().text));
     Database backup;
@@ -281,8 +281,7 @@ void TestTransferOperations::replaceBacksTheMainDatabaseUp() {
 
 void TestTransferOperations::failedBackupChangesNothing() {
     makeTransferFile();
-    const QString name = u"orlu4-backup-"_s + m_main->time.now().toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
-    QVERIFY(QDir(m_main->home.path()).mkdir(name)); // a folder where the backup would go
+    m_main->home.writeFile(u"backups"_s, "a file where the backups' folder would go");
     const QString before = registerDigest(m_main->db());
     const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
     QVERIFY(!o.ok);

@@ -55,19 +55,13 @@ private:
 
     std::unique_ptr<TransferWindow> open(FileCopier *copier = nullptr) {
         auto w = std::make_unique<TransferWindow>(
-            TransferWindowContext{f->database, ProgramFolder(f->home.path()), f->prompter, f->time, f->time,
-                                  [this](int n) { f->tones.append(n); }, copier});
+            TransferWindowContext{RecordStore(f->database), ProgramFolder(f->home.path()), f->prompter,
+                                  f->time, f->time, [this](int n) { f->tones.append(n); }, copier});
         w->show();
         return w;
     }
-    template <typename T> static T *find(QWidget *w, const char *name) {
-        T *c = child<T>(w, name);
-        if (!c)
-            qFatal("no control %s", name);
-        return c;
-    }
-    static bool enabled(QWidget *w, const char *button) { return find<QToolButton>(w, button)->isEnabled(); }
-    static void showImportPage(QWidget *w) { find<QTabWidget>(w, "transferPages")->setCurrentIndex(1); }
+    static bool enabled(QWidget *w, const char *button) { return child<QToolButton>(w, button)->isEnabled(); }
+    static void showImportPage(QWidget *w) { child<QTabWidget>(w, "transferPages")->setCurrentIndex(1); }
     void makeTransferFile() {
         makeRegisterFile(outside->filePath(u"KyTran.mdb"_s));
         OpenFile file(outside->filePath(u"KyTran.mdb"_s));
@@ -92,37 +86,37 @@ void TestTransferWindow::cleanup() {
 void TestTransferWindow::opensOnTheExportPageWithPreviewsHidden() {
     auto w = open();
     QCOMPARE(w->windowTitle(), u"档案汇入/汇出作业"_s);
-    QCOMPARE(find<QTabWidget>(w.get(), "transferPages")->currentIndex(), 0);
-    QCOMPARE(find<QLabel>(w.get(), "statusLine")->text(),
+    QCOMPARE(child<QTabWidget>(w.get(), "transferPages")->currentIndex(), 0);
+    QCOMPARE(child<QLabel>(w.get(), "statusLine")->text(),
              u"本功能会将系统工作目录下的档案数据，汇出到您所指定的磁盘或目录中。"_s);
     for (const char *name :
          {"coursePreviewList", "subjectPreviewList", "courseCountLabel", "subjectCountLabel"})
-        QVERIFY2(!find<QWidget>(w.get(), name)->isVisible(), name);
+        QVERIFY2(!child<QWidget>(w.get(), name)->isVisible(), name);
     QVERIFY(!enabled(w.get(), "exportButton"));
     QVERIFY(!enabled(w.get(), "importButton"));
     QVERIFY(enabled(w.get(), "leaveButton"));
     showImportPage(w.get());
-    QCOMPARE(find<QLabel>(w.get(), "statusLine")->text(),
+    QCOMPARE(child<QLabel>(w.get(), "statusLine")->text(),
              u"本功能会将您所指定的磁盘或目录中档案数据，汇入到系统工作目录中。"_s);
-    QVERIFY(find<QRadioButton>(w.get(), "appendButton")->isChecked());
+    QVERIFY(child<QRadioButton>(w.get(), "appendButton")->isChecked());
 }
 
 void TestTransferWindow::exportBoxesShowTheirPreviewAndEnableExport() {
     auto w = open();
-    clickCheck(find<QCheckBox>(w.get(), "exportRecordsBox"));
-    auto *subjects = find<QTableView>(w.get(), "subjectPreviewList");
+    clickCheck(child<QCheckBox>(w.get(), "exportRecordsBox"));
+    auto *subjects = child<QTableView>(w.get(), "subjectPreviewList");
     QVERIFY(subjects->isVisible());
-    QCOMPARE(find<QLabel>(w.get(), "subjectCountLabel")->text(), u"[     2]"_s);
-    QVERIFY(!find<QWidget>(w.get(), "coursePreviewList")->isVisible());
+    QCOMPARE(child<QLabel>(w.get(), "subjectCountLabel")->text(), u"[     2]"_s);
+    QVERIFY(!child<QWidget>(w.get(), "coursePreviewList")->isVisible());
     // Sorted by subject number, with number, name and address.
     QCOMPARE(subjects->model()->index(0, 0).data().toString(), u"A1"_s);
     QCOMPARE(subjects->model()->index(0, 2).data().toString(), u"台北"_s);
     QCOMPARE(subjects->model()->headerData(1, Qt::Horizontal).toString(), u"姓名"_s);
     QVERIFY(enabled(w.get(), "exportButton"));
-    clickCheck(find<QCheckBox>(w.get(), "exportCoursesBox"));
-    QCOMPARE(find<QLabel>(w.get(), "courseCountLabel")->text(), u"[     1]"_s);
-    clickCheck(find<QCheckBox>(w.get(), "exportRecordsBox"));
-    clickCheck(find<QCheckBox>(w.get(), "exportCoursesBox"));
+    clickCheck(child<QCheckBox>(w.get(), "exportCoursesBox"));
+    QCOMPARE(child<QLabel>(w.get(), "courseCountLabel")->text(), u"[     1]"_s);
+    clickCheck(child<QCheckBox>(w.get(), "exportRecordsBox"));
+    clickCheck(child<QCheckBox>(w.get(), "exportCoursesBox"));
     QVERIFY(!enabled(w.get(), "exportButton"));
     QVERIFY(!subjects->isVisible());
 }
@@ -130,25 +124,25 @@ void TestTransferWindow::exportBoxesShowTheirPreviewAndEnableExport() {
 void TestTransferWindow::importNeedsABoxAndATransferFile() {
     auto w = open();
     showImportPage(w.get());
-    auto *page = find<ImportPage>(w.get(), "importPage");
+    auto *page = child<ImportPage>(w.get(), "importPage");
     page->chooser()->setFolder(outside->path());
-    clickCheck(find<QCheckBox>(w.get(), "importRecordsBox"));
+    clickCheck(child<QCheckBox>(w.get(), "importRecordsBox"));
     QVERIFY(!enabled(w.get(), "importButton")); // no KyTran.mdb there
     makeTransferFile();
     page->chooser()->setFolder(outside->path());
     QVERIFY(enabled(w.get(), "importButton"));
     QVERIFY(!enabled(w.get(), "exportButton"));
-    clickCheck(find<QCheckBox>(w.get(), "importRecordsBox"));
+    clickCheck(child<QCheckBox>(w.get(), "importRecordsBox"));
     QVERIFY(!enabled(w.get(), "importButton"));
-    QCOMPARE(find<QLabel>(w.get(), "importSourceLabel")->text(), QDir(outside->path()).absolutePath());
+    QCOMPARE(child<QLabel>(w.get(), "importSourceLabel")->text(), QDir(outside->path()).absolutePath());
 }
 
 void TestTransferWindow::exportAsksThenWritesWithProgress() {
     auto w = open();
-    clickCheck(find<QCheckBox>(w.get(), "exportRecordsBox"));
-    find<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
-    QCOMPARE(find<QLabel>(w.get(), "exportDestinationLabel")->text(), QDir(outside->path()).absolutePath());
-    auto *bar = find<GradientProgressBar>(w.get(), "progressBar");
+    clickCheck(child<QCheckBox>(w.get(), "exportRecordsBox"));
+    child<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
+    QCOMPARE(child<QLabel>(w.get(), "exportDestinationLabel")->text(), QDir(outside->path()).absolutePath());
+    auto *bar = child<GradientProgressBar>(w.get(), "progressBar");
     QCOMPARE(bar->maximum(), TransferWindow::ProgressMaximum);
     QList<int> positions;
     connect(bar, &GradientProgressBar::valueChanged, this, [&](int v) { positions << v; });
@@ -176,8 +170,8 @@ void TestTransferWindow::exportAsksThenWritesWithProgress() {
 
 void TestTransferWindow::exportAnsweredNoWritesNothing() {
     auto w = open();
-    clickCheck(find<QCheckBox>(w.get(), "exportCoursesBox"));
-    find<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
+    clickCheck(child<QCheckBox>(w.get(), "exportCoursesBox"));
+    child<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
     f->prompter.answer(false);
     click(w.get(), "exportButton");
     QCOMPARE(f->prompter.asked().size(), 1);
@@ -187,8 +181,8 @@ void TestTransferWindow::exportAnsweredNoWritesNothing() {
 
 void TestTransferWindow::diskFullExportSaysSoAndLeavesNoFile() {
     auto w = open(&fullMedium);
-    clickCheck(find<QCheckBox>(w.get(), "exportRecordsBox"));
-    find<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
+    clickCheck(child<QCheckBox>(w.get(), "exportRecordsBox"));
+    child<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
     click(w.get(), "exportButton");
     QCOMPARE(f->tones, (QList<int>{1, 2}));
     QCOMPARE(f->prompter.asked().last().type, 5);
@@ -200,9 +194,9 @@ void TestTransferWindow::replaceImportAsksWithItsOwnQuestion() {
     makeTransferFile();
     auto w = open();
     showImportPage(w.get());
-    find<ImportPage>(w.get(), "importPage")->chooser()->setFolder(outside->path());
-    clickCheck(find<QCheckBox>(w.get(), "importRecordsBox"));
-    clickCheck(find<QRadioButton>(w.get(), "replaceButton"));
+    child<ImportPage>(w.get(), "importPage")->chooser()->setFolder(outside->path());
+    clickCheck(child<QCheckBox>(w.get(), "importRecordsBox"));
+    clickCheck(child<QRadioButton>(w.get(), "replaceButton"));
     click(w.get(), "importButton");
     QCOMPARE(f->tones, QList<int>{2});
     QCOMPARE(f->prompter.asked()[0].text,
@@ -210,15 +204,15 @@ void TestTransferWindow::replaceImportAsksWithItsOwnQuestion() {
     QVERIFY(f->prompter.asked()[1].text.startsWith(u"数据汇入成功，原有的数据已被取代 !!"_s));
     QCOMPARE(f->rows(u"KYCUST"_s), 1);
     QCOMPARE(f->rows(u"KYPRO"_s), 1); // not chosen, so kept
-    QCOMPARE(find<QLabel>(w.get(), "subjectCountLabel")->text(), u"[     1]"_s);
+    QCOMPARE(child<QLabel>(w.get(), "subjectCountLabel")->text(), u"[     1]"_s);
 }
 
 void TestTransferWindow::fileVanishedBeforeTheCopy() {
     makeTransferFile();
     auto w = open();
     showImportPage(w.get());
-    find<ImportPage>(w.get(), "importPage")->chooser()->setFolder(outside->path());
-    clickCheck(find<QCheckBox>(w.get(), "importCoursesBox"));
+    child<ImportPage>(w.get(), "importPage")->chooser()->setFolder(outside->path());
+    clickCheck(child<QCheckBox>(w.get(), "importCoursesBox"));
     QVERIFY(enabled(w.get(), "importButton"));
     QVERIFY(QFile::remove(outside->filePath(u"KyTran.mdb"_s)));
     click(w.get(), "importButton");

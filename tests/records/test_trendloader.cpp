@@ -47,7 +47,7 @@ void TestTrendLoader::cleanup() {
 }
 
 void TestTrendLoader::visitsComeInTimeOrder() {
-    const auto series = loadTrendSeries(f->db(), u"a001"_s);
+    const auto series = loadTrendSeries(f->context.records, u"a001"_s);
     QVERIFY(series);
     QCOMPARE(series->subjectNumber, u"A001"_s);
     QCOMPARE(series->subjectName, u"王小明"_s);
@@ -63,7 +63,7 @@ void TestTrendLoader::visitsComeInTimeOrder() {
 }
 
 void TestTrendLoader::standardAndHighStayApart() {
-    const auto series = loadTrendSeries(f->db(), u"A001"_s);
+    const auto series = loadTrendSeries(f->context.records, u"A001"_s);
     QVERIFY(series);
     QList<bool> highs;
     for (const TrendVisit &v : series->visits)
@@ -74,7 +74,7 @@ void TestTrendLoader::standardAndHighStayApart() {
 
 void TestTrendLoader::subjectWithoutMeasurements() {
     f->addSubject(u"C003"_s, u"张三"_s);
-    const auto series = loadTrendSeries(f->db(), u"C003"_s);
+    const auto series = loadTrendSeries(f->context.records, u"C003"_s);
     QVERIFY(series);
     QVERIFY(series->visits.isEmpty());
     QCOMPARE(series->subjectName, u"张三"_s);
@@ -97,7 +97,7 @@ void TestTrendLoader::tableShowsEachVisit() {
     QFETCH(int, column);
     QFETCH(QString, text);
     TrendTableModel model;
-    model.setSeries(*loadTrendSeries(f->db(), u"A001"_s));
+    model.setSeries(*loadTrendSeries(f->context.records, u"A001"_s));
     QCOMPARE(model.rowCount(), 4);
     QCOMPARE(model.index(row, column).data().toString(), text);
     QCOMPARE(model.index(row, 0).data(Qt::UserRole).toLongLong(), m_keys[row]);
@@ -106,7 +106,7 @@ void TestTrendLoader::tableShowsEachVisit() {
 void TestTrendLoader::tablePassesTheModelTester() {
     TrendTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const auto series = loadTrendSeries(f->db(), u"A001"_s);
+    const auto series = loadTrendSeries(f->context.records, u"A001"_s);
     model.setSeries(*series);
     const TrendVisit &v = series->visits[0];
     // Each value beside its verdict text, titled as on the analysis window.

@@ -8,8 +8,8 @@
 
 namespace orlu::test {
 
-// A launcher that starts nothing: files exist when listed, and every start
-// or open is recorded.
+// A launcher that starts nothing: files exist when listed (or all of them, with
+// `everyFileExists`), and every start or open is recorded.
 class RecordingLaunchPort final : public LaunchPort {
 public:
     struct Started {
@@ -19,13 +19,14 @@ public:
     };
 
     QSet<QString> files;
+    bool everyFileExists = false;
     mutable QStringList asked; // every existence test, in order
     QList<Started> programs;
     QStringList documents;
 
     bool fileExists(const QString &path) const override {
         asked << path;
-        return files.contains(path);
+        return everyFileExists || files.contains(path);
     }
     void startProgram(const QString &program, const QString &parameters) override {
         programs.append({program, parameters});

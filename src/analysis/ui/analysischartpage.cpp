@@ -2,6 +2,7 @@
 
 #include "charts/chartcatalogue.h"
 #include "charts/ui/chartwidget.h"
+#include "widgets/toolbuttons.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -25,10 +26,8 @@ AnalysisChartPage::AnalysisChartPage(QWidget *parent)
     bar->setSpacing(2);
     for (int chart : buttonOrder()) {
         const ChartEntry *entry = chartEntry(chart);
-        auto *b = new QToolButton(this);
-        b->setObjectName(u"chartButton"_s + QString::number(chart));
-        b->setText(entry->hint);
-        b->setToolTip(entry->hint);
+        QToolButton *b =
+            makeToolButton(u"chartButton"_s + QString::number(chart), entry->hint, entry->hint, this);
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -4,6 +4,7 @@
 #include "analysis/ui/selectionpaste.h"
 #include "core/launch.h"
 #include "courses/ui/coursepicture.h"
+#include "widgets/toolbuttons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -53,8 +54,7 @@ AnalysisCoursePage::AnalysisCoursePage(LaunchPort &launcher, QWidget *parent)
     const std::array<QStyle::StandardPixmap, LaunchButtonCount> icons{
         QStyle::SP_MediaPlay, QStyle::SP_FileIcon, QStyle::SP_DirOpenIcon, QStyle::SP_ComputerIcon};
     for (int k = 1; k <= LaunchButtonCount; ++k) {
-        auto *b = new QToolButton(this);
-        b->setObjectName(indexedName("launchButton", k));
+        QToolButton *b = makeToolButton(indexedName("launchButton", k), {}, {}, this);
         b->setIcon(style()->standardIcon(icons[static_cast<std::size_t>(k - 1)]));
         b->setIconSize(QSize(20, 20));
         b->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "analysis/ui/analysiswidgets.h"
 #include "analysis/ui/selectionpaste.h"
+#include "widgets/toolbuttons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -52,9 +53,7 @@ AnalysisTextPage::AnalysisTextPage(const TextPageLayout &layout, QWidget *parent
         if (i == 0) {
             for (int t = 0; t < layout.tools.size(); ++t) {
                 const TextPageLayout::Tool &tool = layout.tools.at(t);
-                auto *b = new QToolButton(this);
-                b->setObjectName(tool.objectName);
-                b->setText(tool.text);
+                QToolButton *b = makeToolButton(tool.objectName, tool.text, {}, this);
                 b->setCheckable(true);
                 b->setAutoRaise(true);
                 b->setVisible(tool.visible);

@@ -17,6 +17,7 @@
 #include "courses/coursestore.h"
 #include "records/measurementrepository.h"
 #include "records/displaycolumns.h"
+#include "widgets/toolbuttons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -143,9 +144,7 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     auto *corner = new QWidget(m_tabs);
     auto *cornerLayout = new QHBoxLayout(corner);
     cornerLayout->setContentsMargins(0, 1, 2, 1);
-    m_closeButton = new QToolButton(corner);
-    m_closeButton->setObjectName(u"closeButton"_s);
-    m_closeButton->setText(u"离  开"_s);
+    m_closeButton = makeToolButton(u"closeButton"_s, u"离  开"_s, {}, corner);
     m_closeButton->setMinimumWidth(80);
     cornerLayout->addWidget(m_closeButton);
     m_tabs->setCornerWidget(corner, Qt::TopRightCorner);

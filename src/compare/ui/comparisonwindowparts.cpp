@@ -2,6 +2,7 @@
 
 #include "core/numberformat.h"
 #include "records/displaycolumns.h"
+#include "widgets/toolbuttons.h"
 
 #include <QDialog>
 #include <QFormLayout>
@@ -27,10 +28,7 @@ void setUpComparisonWindow(QDialog *window, const QString &objectName, const QSt
 
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable) {
-    auto *button = new QToolButton(bar);
-    button->setObjectName(objectName);
-    button->setText(text);
-    button->setToolTip(hint);
+    QToolButton *button = makeToolButton(objectName, text, hint, bar);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
     button->setCheckable(checkable);

@@ -6,7 +6,6 @@
 #include "courses/coursemodels.h"
 #include "courses/ui/conditioneditor.h"
 #include "courses/ui/courseeditwindow.h"
-#include "records/database.h"
 
 #include <QCheckBox>
 #include <QEvent>

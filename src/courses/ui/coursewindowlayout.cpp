@@ -1,9 +1,9 @@
 // The controls of the course window and where they sit.
 #include "courses/coursemodels.h"
 
-#include "widgets/toolbuttons.h"
 #include "courses/ui/conditioneditor.h"
 #include "courses/ui/coursewindow.h"
+#include "widgets/toolbuttons.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -146,8 +146,7 @@ QWidget *CourseWindow::buildListColumn() {
     auto *launchRow = new QHBoxLayout;
     launchRow->addWidget(new QLabel(u"自订功能键："_s));
     for (int k = 1; k <= LaunchButtonCount; ++k) {
-        auto *b = new QToolButton;
-        b->setObjectName(u"launchButton"_s + QString::number(k));
+        QToolButton *b = makeToolButton(u"launchButton"_s + QString::number(k), {}, {});
         b->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
         b->setIconSize(QSize(22, 22));
         b->setAutoRaise(false);

@@ -2,7 +2,6 @@
 
 #include "core/numberformat.h"
 #include "measure/ui/signaldisplay.h"
-#include "measure/ui/windowparts.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/needlegauge.h"
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -54,47 +52,28 @@ NeedleGauge *changeGauge(const QString &name, const QString &caption, QWidget *p
 
 } // namespace
 
-CalibrationWindow::CalibrationWindow(CalibrationWindowContext context, QWidget *parent)
-    : QDialog(parent)
-    , m_context(std::move(context))
+CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent)
+    : ProbeToolWindow(std::move(context), u"CalibrationWindow"_s, u"数字自动校准系统"_s, parent)
     , m_procedure(m_context.settings, m_context.saveSettings, m_context.probe, m_context.prompter,
                   m_context.clock, m_context.pump) {
-    setObjectName(u"CalibrationWindow"_s);
-    setWindowTitle(u"数字自动校准系统"_s);
-
-    QToolBar *bar = windowparts::toolBar(this);
-    m_startAction =
-        windowparts::addTool(bar, u"start"_s, u"开始校准"_s, u"开始仪器校准功能"_s, QStyle::SP_MediaPlay);
-    m_stopAction =
-        windowparts::addTool(bar, u"stop"_s, u"停止校准"_s, u"停止仪器校准功能"_s, QStyle::SP_MediaStop);
-    m_leaveAction = windowparts::addTool(bar, u"leave"_s, u"离  开"_s, u"离开仪器校准功能"_s,
-                                         QStyle::SP_DialogCloseButton);
+    m_startAction = addTool(u"start"_s, u"开始校准"_s, u"开始仪器校准功能"_s, QStyle::SP_MediaPlay);
+    m_stopAction = addTool(u"stop"_s, u"停止校准"_s, u"停止仪器校准功能"_s, QStyle::SP_MediaStop);
+    m_leaveAction = addTool(u"leave"_s, u"离  开"_s, u"离开仪器校准功能"_s, QStyle::SP_DialogCloseButton);
     connect(m_startAction, &QAction::triggered, this, &CalibrationWindow::startClicked);
     connect(m_stopAction, &QAction::triggered, this, &CalibrationWindow::stopClicked);
     connect(m_leaveAction, &QAction::triggered, this, [this] { done(QDialog::Accepted); });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setMenuBar(bar);
+    QVBoxLayout *layout = panels();
     auto *groups = new QHBoxLayout;
     groups->addWidget(buildPrevious());
     groups->addWidget(buildCurrent());
     layout->addLayout(groups);
     layout->addWidget(buildPointer());
 
-    auto *result = new QHBoxLayout;
     m_resultLamp = signalLamp(u"resultLamp"_s, m_context.clock, this);
-    m_resultLabel = new QLabel(this);
-    m_resultLabel->setObjectName(u"resultLabel"_s);
-    QFont big = m_resultLabel->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    m_resultLabel->setFont(big);
+    m_resultLabel = shadedTextLabel(u"resultLabel"_s, 6, this);
     m_resultLabel->setMinimumHeight(36);
-    result->addStretch();
-    result->addWidget(m_resultLamp);
-    result->addWidget(m_resultLabel);
-    result->addStretch();
-    layout->addLayout(result);
+    layout->addLayout(centredLampRow(m_resultLamp, m_resultLabel));
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(u"statusBar"_s);
@@ -177,14 +156,8 @@ QWidget *CalibrationWindow::buildPointer() {
     m_highProgress->setObjectName(u"highProgressBar"_s);
     for (GradientProgressBar *b : {m_standardProgress, m_highProgress})
         b->setRange(0, CalibrationProcedure::ProgressEnd);
-    grid->addWidget(new QLabel(u"标准电位值:"_s, group), 0, 0);
-    grid->addWidget(m_standardLamp, 0, 1);
-    grid->addWidget(m_standardNumber, 0, 2);
-    grid->addWidget(m_standardProgress, 0, 3);
-    grid->addWidget(new QLabel(u"高电位值:"_s, group), 1, 0);
-    grid->addWidget(m_highLamp, 1, 1);
-    grid->addWidget(m_highNumber, 1, 2);
-    grid->addWidget(m_highProgress, 1, 3);
+    addSignalRow(*grid, 0, u"标准电位值:"_s, m_standardLamp, m_standardNumber, m_standardProgress);
+    addSignalRow(*grid, 1, u"高电位值:"_s, m_highLamp, m_highNumber, m_highProgress);
     grid->setColumnStretch(3, 1);
     row->addWidget(group, 1);
     return panel;

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "measure/calibration.h"
-
-#include <QDialog>
-
-#include <functional>
+#include "measure/ui/probetoolwindow.h"
 
 class QAction;
 class QLabel;
@@ -12,31 +9,15 @@ class QStatusBar;
 
 namespace orlu {
 
-class Clock;
-class EventPump;
 class GradientProgressBar;
 class LedLamp;
 class NeedleGauge;
-class ProbeOperations;
-class Prompter;
-struct Settings;
-
-// What the calibration window works with; all of it outlives the window.
-struct CalibrationWindowContext {
-    Settings &settings;
-    // Writes the settings file; tells the operator itself when it cannot.
-    std::function<bool()> saveSettings;
-    ProbeOperations &probe;
-    Prompter &prompter;
-    const Clock &clock;
-    EventPump &pump;
-};
 
 // "数字自动校准系统": calibrates the probe against its metal grip.
-class CalibrationWindow final : public QDialog, private CalibrationObserver {
+class CalibrationWindow final : public ProbeToolWindow, private CalibrationObserver {
     Q_OBJECT
 public:
-    explicit CalibrationWindow(CalibrationWindowContext context, QWidget *parent = nullptr);
+    explicit CalibrationWindow(ProbeWindowContext context, QWidget *parent = nullptr);
     ~CalibrationWindow() override;
 
     CalibrationProcedure &procedure() { return m_procedure; }
@@ -56,7 +37,6 @@ private:
     void stopClicked();
     void calibrationShown(const CalibrationView &view) override;
 
-    CalibrationWindowContext m_context;
     CalibrationProcedure m_procedure;
 
     QAction *m_startAction = nullptr;

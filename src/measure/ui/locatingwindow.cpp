@@ -3,7 +3,6 @@
 #include "core/numberformat.h"
 #include "core/settings.h"
 #include "measure/ui/signaldisplay.h"
-#include "measure/ui/windowparts.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/needlegauge.h"
@@ -18,7 +17,6 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace orlu {
@@ -47,34 +45,23 @@ GradientProgressBar *tenthsBar(const QString &name, QWidget *parent) {
 
 } // namespace
 
-LocatingWindow::LocatingWindow(LocatingWindowContext context, QWidget *parent)
-    : QDialog(parent)
-    , m_context(std::move(context))
+LocatingWindow::LocatingWindow(ProbeWindowContext context, QWidget *parent)
+    : ProbeToolWindow(std::move(context), u"LocatingWindow"_s, u"穴道定位"_s, parent)
     , m_run(m_context.settings, m_context.probe, m_context.prompter, m_context.clock, m_context.pump) {
-    setObjectName(u"LocatingWindow"_s);
-    setWindowTitle(u"穴道定位"_s);
-
-    QToolBar *bar = windowparts::toolBar(this);
-    m_startAction =
-        windowparts::addTool(bar, u"start"_s, u"开始定位"_s, u"开始穴道定位功能"_s, QStyle::SP_MediaPlay);
-    m_stopAction =
-        windowparts::addTool(bar, u"stop"_s, u"停止定位"_s, u"停止穴道定位功能"_s, QStyle::SP_MediaStop);
-    m_clearAction =
-        windowparts::addTool(bar, u"clear"_s, u"清除数据"_s, u"清除最高数据"_s, QStyle::SP_DialogResetButton);
-    m_leaveAction =
-        windowparts::addTool(bar, u"leave"_s, u"离  开"_s, u"离开定位系统"_s, QStyle::SP_DialogCloseButton);
+    m_startAction = addTool(u"start"_s, u"开始定位"_s, u"开始穴道定位功能"_s, QStyle::SP_MediaPlay);
+    m_stopAction = addTool(u"stop"_s, u"停止定位"_s, u"停止穴道定位功能"_s, QStyle::SP_MediaStop);
+    m_clearAction = addTool(u"clear"_s, u"清除数据"_s, u"清除最高数据"_s, QStyle::SP_DialogResetButton);
+    m_leaveAction = addTool(u"leave"_s, u"离  开"_s, u"离开定位系统"_s, QStyle::SP_DialogCloseButton);
     connect(m_startAction, &QAction::triggered, this, &LocatingWindow::startClicked);
     connect(m_stopAction, &QAction::triggered, this, [this] { m_run.stop(); });
     connect(m_clearAction, &QAction::triggered, this, [this] { m_run.clearHighest(); });
     connect(m_leaveAction, &QAction::triggered, this, [this] { done(QDialog::Accepted); });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setMenuBar(bar);
     auto *top = new QHBoxLayout;
     top->addWidget(buildOptions(), 1);
     top->addWidget(buildModes());
-    layout->addLayout(top);
-    layout->addWidget(buildDisplay());
+    panels()->addLayout(top);
+    panels()->addWidget(buildDisplay());
 
     m_run.setObserver(this);
 }
@@ -135,12 +122,7 @@ QWidget *LocatingWindow::buildDisplay() {
     m_highestValue = figureBox(u"highestValueLabel"_s, group);
     m_highestBar = tenthsBar(u"highestBar"_s, group);
     m_highestLamp = signalLamp(u"highestLamp"_s, m_context.clock, group);
-    m_stateText = new QLabel(group);
-    m_stateText->setObjectName(u"stateLabel"_s);
-    QFont bold = m_stateText->font();
-    bold.setBold(true);
-    bold.setPointSize(bold.pointSize() + 3);
-    m_stateText->setFont(bold);
+    m_stateText = shadedTextLabel(u"stateLabel"_s, 3, group);
     m_stateLamp = signalLamp(u"stateLamp"_s, m_context.clock, group);
     m_levelMeter = new SegmentedBarMeter(group);
     m_levelMeter->setObjectName(u"levelMeter"_s);
@@ -153,20 +135,12 @@ QWidget *LocatingWindow::buildDisplay() {
     m_balanceGauge->setDecimals(1);
     m_balanceGauge->setMarkStep(5);
     m_balanceGauge->setMinimumSize(170, 120);
-    m_potentialLabel = new QLabel(group);
-    m_potentialLabel->setObjectName(u"potentialLabel"_s);
-    m_potentialLabel->setFont(bold);
+    m_potentialLabel = shadedTextLabel(u"potentialLabel"_s, 3, group);
     m_potentialLamp = signalLamp(u"potentialLamp"_s, m_context.clock, group);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(u"定位数据:"_s, group), 0, 0);
-    grid->addWidget(m_liveLamp, 0, 1);
-    grid->addWidget(m_liveValue, 0, 2);
-    grid->addWidget(m_liveBar, 0, 3);
-    grid->addWidget(new QLabel(u"最高数据:"_s, group), 1, 0);
-    grid->addWidget(m_highestLamp, 1, 1);
-    grid->addWidget(m_highestValue, 1, 2);
-    grid->addWidget(m_highestBar, 1, 3);
+    addSignalRow(*grid, 0, u"定位数据:"_s, m_liveLamp, m_liveValue, m_liveBar);
+    addSignalRow(*grid, 1, u"最高数据:"_s, m_highestLamp, m_highestValue, m_highestBar);
     grid->addWidget(new QLabel(u"定位状态:"_s, group), 2, 0);
     grid->addWidget(m_stateLamp, 2, 1);
     grid->addWidget(m_stateText, 2, 2, 1, 2);
@@ -174,12 +148,7 @@ QWidget *LocatingWindow::buildDisplay() {
     grid->setColumnStretch(3, 1);
     auto *side = new QVBoxLayout;
     side->addWidget(m_balanceGauge);
-    auto *potential = new QHBoxLayout;
-    potential->addStretch();
-    potential->addWidget(m_potentialLamp);
-    potential->addWidget(m_potentialLabel);
-    potential->addStretch();
-    side->addLayout(potential);
+    side->addLayout(centredLampRow(m_potentialLamp, m_potentialLabel));
     auto *row = new QHBoxLayout(group);
     row->addLayout(grid, 1);
     row->addLayout(side);

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "measure/locating.h"
-
-#include <QDialog>
-
-#include <functional>
+#include "measure/ui/probetoolwindow.h"
 
 class QAction;
 class QCheckBox;
@@ -14,32 +11,16 @@ class QSpinBox;
 
 namespace orlu {
 
-class Clock;
-class EventPump;
 class GradientProgressBar;
 class LedLamp;
 class NeedleGauge;
-class ProbeOperations;
-class Prompter;
 class SegmentedBarMeter;
-struct Settings;
-
-// What the locating window works with; all of it outlives the window.
-struct LocatingWindowContext {
-    Settings &settings;
-    // Writes the settings file; tells the operator itself when it cannot.
-    std::function<bool()> saveSettings;
-    ProbeOperations &probe;
-    Prompter &prompter;
-    const Clock &clock;
-    EventPump &pump;
-};
 
 // "穴道定位": guides the probe onto an acupoint.
-class LocatingWindow final : public QDialog, private LocatingObserver {
+class LocatingWindow final : public ProbeToolWindow, private LocatingObserver {
     Q_OBJECT
 public:
-    explicit LocatingWindow(LocatingWindowContext context, QWidget *parent = nullptr);
+    explicit LocatingWindow(ProbeWindowContext context, QWidget *parent = nullptr);
     ~LocatingWindow() override;
 
     LocatingRun &run() { return m_run; }
@@ -58,7 +39,6 @@ private:
     void startClicked();
     void locatingShown(const LocatingView &view) override;
 
-    LocatingWindowContext m_context;
     LocatingRun m_run;
     bool m_closeAfterRun = false;
     int m_closeResult = QDialog::Accepted;

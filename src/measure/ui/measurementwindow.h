@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/measuringrun.h"
+#include "measure/ui/probewindowcontext.h"
 
 #include <QDialog>
 
@@ -31,16 +32,9 @@ class ValueGrid;
 struct CurrentMeasurement;
 struct Settings;
 
-// What the measurement window works with; all of it outlives the window.
-struct MeasurementWindowContext {
+// What the measurement window works with besides the probe window's services.
+struct MeasurementWindowContext : ProbeWindowContext {
     CurrentMeasurement &measurement;
-    Settings &settings;
-    // Writes the settings file; tells the operator itself when it cannot.
-    std::function<bool()> saveSettings;
-    ProbeOperations &probe;
-    Prompter &prompter;
-    const Clock &clock;
-    EventPump &pump;
     QString pictureFolder; // the "Data" folder with the point pictures
 };
 

@@ -2,6 +2,8 @@
 
 #include "widgets/ledlamp.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 
@@ -72,6 +74,33 @@ QLabel *figureBox(const QString &objectName, QWidget *parent) {
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
     return label;
+}
+
+QLabel *shadedTextLabel(const QString &objectName, int larger, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSize(font.pointSize() + larger);
+    label->setFont(font);
+    return label;
+}
+
+void addSignalRow(QGridLayout &grid, int row, const QString &caption, LedLamp *lamp, QLabel *figure,
+                  QWidget *bar) {
+    grid.addWidget(new QLabel(caption, lamp->parentWidget()), row, 0);
+    grid.addWidget(lamp, row, 1);
+    grid.addWidget(figure, row, 2);
+    grid.addWidget(bar, row, 3);
+}
+
+QHBoxLayout *centredLampRow(LedLamp *lamp, QLabel *text) {
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(lamp);
+    row->addWidget(text);
+    row->addStretch();
+    return row;
 }
 
 } // namespace orlu

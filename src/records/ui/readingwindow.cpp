@@ -38,8 +38,8 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_comparison(comparison)
     , m_openManualEntry(std::move(openManualEntry))
     , m_browser(new RecordBrowser(context, u"数据搜寻:"_s, this))
-    , m_subjects(context.database.handle())
-    , m_measurements(context.database.handle()) {
+    , m_subjects(context.records.subjects())
+    , m_measurements(context.records.measurements()) {
     setObjectName(u"readingWindow"_s);
     setWindowTitle(u"经络能量数据读取"_s);
     setModal(true);

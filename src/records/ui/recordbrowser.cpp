@@ -1,7 +1,6 @@
 #include "records/ui/recordbrowser.h"
 
 #include "records/displaycolumns.h"
-#include "records/listqueries.h"
 #include "records/ui/recordlistwidgets.h"
 
 #include <QHBoxLayout>
@@ -18,22 +17,21 @@ using namespace Qt::StringLiterals;
 RecordBrowser::RecordBrowser(const RecordContext &context, const QString &searchLabel, QWidget *window)
     : QObject(window)
     , m_context(context)
-    , m_subjectList(context.database.handle(), context.clock)
-    , m_measurementList(context.database.handle()) {
-    ensureListIndexes(context.database.handle());
+    , m_subjectList(context.records.subjectList(context.clock))
+    , m_measurementList(context.records.measurementList()) {
     m_searchBar = new SortSearchBar(searchLabel, window);
     m_countRow = orlu::countRow(window, m_countLabel);
 
     m_subjectView = new QTableView(window);
     setUpListView(m_subjectView, u"subjectList"_s);
-    m_subjectView->setModel(&m_subjectList);
+    m_subjectView->setModel(m_subjectList.get());
     const int widths[] = {50, 100, 80, 40, 90, 40, 110, 200, 160, 110, 110};
     for (int c = 0; c < SubjectListModel::ColumnCount; ++c)
         m_subjectView->setColumnWidth(c, widths[c]);
 
     m_measurementView = new QTableView(window);
     setUpListView(m_measurementView, u"measurementList"_s);
-    m_measurementView->setModel(&m_measurementList);
+    m_measurementView->setModel(m_measurementList.get());
     m_measurementView->setColumnWidth(MeasurementListModel::Stno, 50);
     m_measurementView->setColumnWidth(MeasurementListModel::Date, 90);
     m_measurementView->setColumnWidth(MeasurementListModel::Time, 70);
@@ -52,14 +50,14 @@ RecordBrowser::RecordBrowser(const RecordContext &context, const QString &search
 void RecordBrowser::open(const QString &subjectNumber) {
     const int code = normalizedSortCode(m_context.sortCode);
     m_context.sortCode = code;
-    m_subjectList.open(code);
+    m_subjectList->open(code);
     m_searchBar->showSortCode(code);
     {
         const QSignalBlocker quiet(m_searchBar->searchBox());
         m_searchBar->searchBox()->clear();
     }
     moveToSubject(0);
-    moveToSubject(m_subjectList.locatePrefix(SubjectColumn::Number, subjectNumber));
+    moveToSubject(m_subjectList->locatePrefix(SubjectColumn::Number, subjectNumber));
     showCount();
 }
 
@@ -69,9 +67,9 @@ void RecordBrowser::moveToSubject(int row) {
 }
 
 void RecordBrowser::reloadSubjects(int fallbackRow, qint64 key) {
-    m_subjectList.refresh();
-    const int byKey = m_subjectList.rowOfKey(key);
-    const int row = byKey >= 0 ? byKey : qMin(fallbackRow, m_subjectList.rowCount() - 1);
+    m_subjectList->refresh();
+    const int byKey = m_subjectList->rowOfKey(key);
+    const int row = byKey >= 0 ? byKey : qMin(fallbackRow, m_subjectList->rowCount() - 1);
     // A reset list has no current row, so moving to any row reports the change.
     if (row >= 0)
         setCurrentRow(m_subjectView, row);
@@ -80,7 +78,7 @@ void RecordBrowser::reloadSubjects(int fallbackRow, qint64 key) {
 }
 
 void RecordBrowser::showCount() {
-    m_countLabel->setText(countText(m_subjectList.rowCount(), m_measurementList.rowCount()));
+    m_countLabel->setText(countText(m_subjectList->rowCount(), m_measurementList->rowCount()));
 }
 
 int RecordBrowser::subjectRow() const {
@@ -88,11 +86,11 @@ int RecordBrowser::subjectRow() const {
 }
 
 qint64 RecordBrowser::subjectKey() const {
-    return m_subjectList.keyAt(subjectRow());
+    return m_subjectList->keyAt(subjectRow());
 }
 
 std::optional<Subject> RecordBrowser::subject() const {
-    return m_subjectList.subjectAt(subjectRow());
+    return m_subjectList->subjectAt(subjectRow());
 }
 
 int RecordBrowser::measurementRow() const {
@@ -100,16 +98,16 @@ int RecordBrowser::measurementRow() const {
 }
 
 qint64 RecordBrowser::measurementKey() const {
-    return m_measurementList.keyAt(measurementRow());
+    return m_measurementList->keyAt(measurementRow());
 }
 
 void RecordBrowser::subjectRowChanged() {
     if (const auto current = subject())
-        m_measurementList.setSubjectNumber(current->number);
+        m_measurementList->setSubjectNumber(current->number);
     else
-        m_measurementList.close();
+        m_measurementList->close();
     emit subjectChanged();
-    if (m_measurementList.rowCount() > 0)
+    if (m_measurementList->rowCount() > 0)
         setCurrentRow(m_measurementView, 0);
     else
         emit measurementChanged();
@@ -117,14 +115,14 @@ void RecordBrowser::subjectRowChanged() {
 }
 
 void RecordBrowser::search(const QString &text) {
-    moveToSubject(m_subjectList.locatePrefix(readingSearchColumn(m_context.sortCode), text.trimmed()));
+    moveToSubject(m_subjectList->locatePrefix(readingSearchColumn(m_context.sortCode), text.trimmed()));
 }
 
 void RecordBrowser::changeSort(int code) {
     const qint64 bookmark = subjectKey();
     m_context.sortCode = code;
-    m_subjectList.setSortCode(code);
-    const int row = m_subjectList.rowOfKey(bookmark);
+    m_subjectList->setSortCode(code);
+    const int row = m_subjectList->rowOfKey(bookmark);
     moveToSubject(row >= 0 ? row : 0);
     emit sortChanged();
     m_subjectView->setFocus();

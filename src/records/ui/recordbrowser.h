@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <memory>
 #include <optional>
 
 class QHBoxLayout;
@@ -30,8 +31,8 @@ public:
     QHBoxLayout *countRow() const { return m_countRow; }
     QTableView *subjectView() const { return m_subjectView; }
     QTableView *measurementView() const { return m_measurementView; }
-    SubjectListModel &subjectList() { return m_subjectList; }
-    MeasurementListModel &measurementList() { return m_measurementList; }
+    SubjectListModel &subjectList() { return *m_subjectList; }
+    MeasurementListModel &measurementList() { return *m_measurementList; }
 
     // Sorts by the shared sort code and shows it in the boxes, empties the search box,
     // moves to the first subject whose number begins with `subjectNumber` and shows the count.
@@ -61,8 +62,8 @@ private:
     void changeSort(int code);
 
     RecordContext m_context;
-    SubjectListModel m_subjectList;
-    MeasurementListModel m_measurementList;
+    std::unique_ptr<SubjectListModel> m_subjectList;
+    std::unique_ptr<MeasurementListModel> m_measurementList;
     SortSearchBar *m_searchBar = nullptr;
     QLabel *m_countLabel = nullptr;
     QHBoxLayout *m_countRow = nullptr;

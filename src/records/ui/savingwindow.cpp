@@ -1,7 +1,6 @@
 #include "records/ui/savingwindow.h"
 
 #include "records/displaycolumns.h"
-#include "records/listqueries.h"
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
@@ -39,14 +38,13 @@ QLabel *valueLabel(QWidget *parent, const QString &name) {
 SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     : RecordDialog(parent)
     , m_context(context)
-    , m_subjectList(context.database.handle(), context.clock)
-    , m_measurements(context.database.handle()) {
+    , m_subjectList(context.records.subjectList(context.clock))
+    , m_measurements(context.records.measurements()) {
     setObjectName(u"savingWindow"_s);
     setWindowTitle(u"经络能量数据储存"_s);
     setModal(true);
-    ensureListIndexes(context.database.handle());
-    m_subjectList.setHeaderTitles({u"Index"_s, u"编  号"_s, u"姓  名"_s, u"性别"_s, u"生  日"_s, u"年龄"_s,
-                                   u"电  话"_s, u"地  址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传 真"_s});
+    m_subjectList->setHeaderTitles({u"Index"_s, u"编  号"_s, u"姓  名"_s, u"性别"_s, u"生  日"_s, u"年龄"_s,
+                                    u"电  话"_s, u"地  址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传 真"_s});
 
     auto *bar = new QToolBar(this);
     m_addSubjectButton = addToolButton(bar, u"addSubjectButton"_s, u"新增受测者"_s, u"新增一笔受测者资料"_s);
@@ -79,7 +77,7 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
 
     m_listView = new QTableView(this);
     setUpListView(m_listView, u"subjectList"_s);
-    m_listView->setModel(&m_subjectList);
+    m_listView->setModel(m_subjectList.get());
     const int widths[] = {50, 110, 90, 40, 90, 40, 110, 200, 160, 110, 110};
     for (int c = 0; c < SubjectListModel::ColumnCount; ++c)
         m_listView->setColumnWidth(c, widths[c]);
@@ -110,22 +108,22 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
 void SavingWindow::windowShown() {
     const int code = normalizedSortCode(m_context.sortCode);
     m_context.sortCode = code;
-    m_subjectList.open(code);
+    m_subjectList->open(code);
     m_searchBar->showSortCode(code);
     m_searchBar->searchBox()->clear();
-    if (m_subjectList.rowCount() > 0)
+    if (m_subjectList->rowCount() > 0)
         setCurrentRow(m_listView, 0);
     showCount();
 
     const Subject &subject = m_context.current.subject;
     const QString number = subject.number.trimmed();
-    const int row = number.isEmpty() ? -1 : m_subjectList.locateNumber(number);
+    const int row = number.isEmpty() ? -1 : m_subjectList->locateNumber(number);
     if (row >= 0) {
         setCurrentRow(m_listView, row);
         m_listView->setFocus();
         // The stored row, not the measurement's copy of it: the subject may have been
         // changed since, and its number may be written in another letter case.
-        m_selected = {m_subjectList.subjectAt(row).value_or(subject), true, m_subjectList.keyAt(row)};
+        m_selected = {m_subjectList->subjectAt(row).value_or(subject), true, m_subjectList->keyAt(row)};
     } else {
         m_searchBar->searchBox()->setFocus();
         m_selected = {};
@@ -151,15 +149,15 @@ void SavingWindow::showSelected() {
 }
 
 void SavingWindow::showCount() {
-    m_countLabel->setText(countText(m_subjectList.rowCount(), m_measurements.countAll()));
+    m_countLabel->setText(countText(m_subjectList->rowCount(), m_measurements.countAll()));
 }
 
 void SavingWindow::selectCurrentRow() {
     const int row = currentRow(m_listView);
-    const auto subject = m_subjectList.subjectAt(row);
+    const auto subject = m_subjectList->subjectAt(row);
     if (!subject)
         return;
-    m_selected = {*subject, true, m_subjectList.keyAt(row)};
+    m_selected = {*subject, true, m_subjectList->keyAt(row)};
     showSelected();
 }
 
@@ -197,8 +195,8 @@ void SavingWindow::addSubjectClicked() {
     SubjectEditor editor(m_context, added, 0, this);
     editor.exec();
     if (added) {
-        m_subjectList.refresh();
-        setCurrentRow(m_listView, m_subjectList.rowOfKey(editor.addedKey()));
+        m_subjectList->refresh();
+        setCurrentRow(m_listView, m_subjectList->rowOfKey(editor.addedKey()));
         showCount();
         selectCurrentRow();
         m_context.tone(1);
@@ -206,7 +204,7 @@ void SavingWindow::addSubjectClicked() {
             store();
         return;
     }
-    const int row = m_subjectList.rowOfKey(m_selected.bookmark);
+    const int row = m_subjectList->rowOfKey(m_selected.bookmark);
     if (row >= 0)
         setCurrentRow(m_listView, row);
     if (!m_selected.subject.number.trimmed().isEmpty() && m_selected.selected) {
@@ -219,16 +217,16 @@ void SavingWindow::addSubjectClicked() {
 }
 
 void SavingWindow::searchTextChanged(const QString &text) {
-    const int row = m_subjectList.locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
+    const int row = m_subjectList->locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
     if (row >= 0)
         setCurrentRow(m_listView, row);
 }
 
 void SavingWindow::changeSort(int code) {
-    const qint64 bookmark = m_subjectList.keyAt(currentRow(m_listView));
+    const qint64 bookmark = m_subjectList->keyAt(currentRow(m_listView));
     m_context.sortCode = code;
-    m_subjectList.setSortCode(code);
-    const int row = m_subjectList.rowOfKey(bookmark);
+    m_subjectList->setSortCode(code);
+    const int row = m_subjectList->rowOfKey(bookmark);
     setCurrentRow(m_listView, row >= 0 ? row : 0);
     m_listView->setFocus();
 }

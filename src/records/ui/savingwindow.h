@@ -5,6 +5,8 @@
 #include "records/subjectlistmodel.h"
 #include "records/ui/recordlistwidgets.h"
 
+#include <memory>
+
 class QLabel;
 class QTableView;
 class QToolButton;
@@ -20,7 +22,7 @@ class SavingWindow : public RecordDialog {
 public:
     explicit SavingWindow(const RecordContext &context, QWidget *parent = nullptr);
 
-    SubjectListModel &subjectList() { return m_subjectList; }
+    SubjectListModel &subjectList() { return *m_subjectList; }
 
 private:
     struct SelectedSubject {
@@ -44,7 +46,7 @@ private:
     bool askToStore();
 
     RecordContext m_context;
-    SubjectListModel m_subjectList;
+    std::unique_ptr<SubjectListModel> m_subjectList;
     MeasurementRepository m_measurements;
     SelectedSubject m_selected;
 

@@ -50,7 +50,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     , m_addFlag(addFlag)
     , m_addMode(addFlag)
     , m_subjectKey(subjectKey)
-    , m_subjects(context.database.handle()) {
+    , m_subjects(context.records.subjects()) {
     setObjectName(u"subjectEditor"_s);
     setWindowTitle(u"受测者资料异动"_s);
     setModal(true);

@@ -31,8 +31,8 @@ const QString ImportStatus = u"本功能会将您所指定的磁盘或目录中�
 TransferWindow::TransferWindow(TransferWindowContext context, QWidget *parent)
     : QDialog(parent)
     , m_context(std::move(context))
-    , m_courses(m_context.database.handle(), TransferPreviewModel::Kind::Courses)
-    , m_subjects(m_context.database.handle(), TransferPreviewModel::Kind::Subjects) {
+    , m_courses(m_context.records.transferPreview(TransferPreviewModel::Kind::Courses))
+    , m_subjects(m_context.records.transferPreview(TransferPreviewModel::Kind::Subjects)) {
     setObjectName(u"transferWindow"_s);
     setWindowTitle(u"档案汇入/汇出作业"_s);
     setModal(true);
@@ -44,11 +44,11 @@ TransferWindow::TransferWindow(TransferWindowContext context, QWidget *parent)
         addToolButton(bar, u"importButton"_s, u"汇入数据"_s, u"开始将外部档案数据汇入至系统中"_s);
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开数据储存系统"_s);
 
-    m_courses.refresh();
-    m_subjects.refresh();
+    m_courses->refresh();
+    m_subjects->refresh();
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"transferPages"_s);
-    m_exportPage = new ExportPage(m_courses, m_subjects, m_pages);
+    m_exportPage = new ExportPage(*m_courses, *m_subjects, m_pages);
     m_exportPage->setObjectName(u"exportPage"_s);
     m_importPage = new ImportPage(m_pages);
     m_importPage->setObjectName(u"importPage"_s);
@@ -122,8 +122,8 @@ void TransferWindow::progressed(double fraction) {
 void TransferWindow::run(const std::function<TransferOutcome(TransferOperations &)> &operation) {
     m_running = true;
     updateButtons();
-    TransferOperations operations(m_context.database, m_context.folder, m_context.clock,
-                                  m_context.copier ? *m_context.copier : m_ownCopier, this);
+    TransferOperations operations = m_context.records.transfer(
+        m_context.folder, m_context.clock, m_context.copier ? *m_context.copier : m_ownCopier, this);
     const TransferOutcome outcome = operation(operations);
     if (outcome.ok)
         m_progressBar->setValue(ProgressMaximum);
@@ -166,8 +166,8 @@ void TransferWindow::importClicked() {
     run([&](TransferOperations &operations) {
         return operations.importFrom(file, kinds, replace ? ImportMode::Replace : ImportMode::Append);
     });
-    m_courses.refresh();
-    m_subjects.refresh();
+    m_courses->refresh();
+    m_subjects->refresh();
     m_exportPage->showCounts();
 }
 

@@ -4,7 +4,7 @@
 #include "core/programfolder.h"
 #include "core/prompter.h"
 #include "records/copyprogress.h"
-#include "records/database.h"
+#include "records/recordstore.h"
 #include "records/transferfiles.h"
 #include "records/transferoperations.h"
 #include "records/transferpreviewmodel.h"
@@ -12,6 +12,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QTabWidget;
@@ -25,7 +26,7 @@ class ImportPage;
 
 // What the import/export window needs from the program.
 struct TransferWindowContext {
-    Database &database; // the main database
+    RecordStore records; // the main register
     ProgramFolder folder;
     Prompter &prompter;
     const Clock &clock;
@@ -60,8 +61,8 @@ private:
 
     TransferWindowContext m_context;
     FileCopier m_ownCopier;
-    TransferPreviewModel m_courses;
-    TransferPreviewModel m_subjects;
+    std::unique_ptr<TransferPreviewModel> m_courses;
+    std::unique_ptr<TransferPreviewModel> m_subjects;
     bool m_running = false;
 
     QToolButton *m_exportButton = nullptr;

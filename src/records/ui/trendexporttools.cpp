@@ -47,7 +47,7 @@ void TrendExportTools::trendClicked() {
     if (number.isEmpty())
         return;
     QString error;
-    const std::optional<TrendSeries> series = loadTrendSeries(m_context.database.handle(), number, &error);
+    const std::optional<TrendSeries> series = loadTrendSeries(m_context.records, number, &error);
     if (!series || series->visits.isEmpty()) {
         m_context.prompter.showMessageBox(NoteError, u"这位受测者的经络能量数据无法读取。\n"_s + error);
         return;
@@ -67,8 +67,7 @@ void TrendExportTools::exportClicked() {
     ExportRequest request;
     request.format = exportFormatOfFileName(path);
     ExportProgressWindow progress(m_window);
-    const ExportOutcome outcome =
-        exportMeasurementsToFile(m_context.database.handle(), request, path, &progress);
+    const ExportOutcome outcome = exportMeasurementsToFile(m_context.records, request, path, &progress);
     progress.hide();
     switch (outcome.status) {
     case ExportOutcome::Status::Done:

@@ -1,0 +1,46 @@
+#include "records/recordstore.h"
+
+#include "records/database.h"
+#include "records/listqueries.h"
+
+namespace orlu {
+
+RecordStore::RecordStore(Database &main)
+    : m_main(main) {}
+
+SubjectRepository RecordStore::subjects() const {
+    return SubjectRepository(m_main.handle());
+}
+
+MeasurementRepository RecordStore::measurements() const {
+    return MeasurementRepository(m_main.handle());
+}
+
+std::unique_ptr<SubjectListModel> RecordStore::subjectList(const Clock &clock) const {
+    ensureListIndexes(m_main.handle());
+    return std::make_unique<SubjectListModel>(m_main.handle(), clock);
+}
+
+std::unique_ptr<MeasurementListModel> RecordStore::measurementList() const {
+    ensureListIndexes(m_main.handle());
+    return std::make_unique<MeasurementListModel>(m_main.handle());
+}
+
+std::unique_ptr<MeasurementCursor> RecordStore::measurementCursor(const MeasurementFilter &filter) const {
+    return std::make_unique<MeasurementCursor>(m_main.handle(), filter);
+}
+
+std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &filter, QString *error) const {
+    return MeasurementCursor::count(m_main.handle(), filter, error);
+}
+
+std::unique_ptr<TransferPreviewModel> RecordStore::transferPreview(TransferPreviewModel::Kind kind) const {
+    return std::make_unique<TransferPreviewModel>(m_main.handle(), kind);
+}
+
+TransferOperations RecordStore::transfer(const ProgramFolder &folder, const Clock &clock, FileCopier &copier,
+                                         TransferObserver *observer) const {
+    return TransferOperations(m_main, folder, clock, copier, observer);
+}
+
+} // namespace orlu
