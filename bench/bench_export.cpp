@@ -2,6 +2,7 @@
 // measurements (kept and reused with --database) written to CSV and to JSON lines,
 // rows per second and the time of the whole run, and the memory it needed.
 // Options: --subjects N --measurements M --database FILE --out DIR
+#include "benchsupport.h"
 #include "analysis/analysis.h"
 #include "records/database.h"
 #include "records/dataexport.h"
@@ -33,18 +34,10 @@ struct Options {
 
 Options parse(const QStringList &args) {
     Options o;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        const QString &key = args.at(i);
-        const QString &value = args.at(i + 1);
-        if (key == u"--subjects"_s)
-            o.subjects = value.toInt();
-        else if (key == u"--measurements"_s)
-            o.measurements = value.toInt();
-        else if (key == u"--database"_s)
-            o.database = value;
-        else if (key == u"--out"_s)
-            o.outDir = value;
-    }
+    o.subjects = bench::intOption(args, u"--subjects"_s, o.subjects);
+    o.measurements = bench::intOption(args, u"--measurements"_s, o.measurements);
+    o.database = bench::option(args, u"--database"_s);
+    o.outDir = bench::option(args, u"--out"_s);
     return o;
 }
 

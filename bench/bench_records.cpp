@@ -3,6 +3,7 @@
 // real windows (offscreen), beside the same SQL run straight through SQLite.
 // Options: --subjects N --measurements M --database FILE (kept and reused)
 //          --screenshots DIR (a small register and pictures of the three windows)
+#include "benchsupport.h"
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "records/database.h"
@@ -39,11 +40,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class SilentPrompter final : public Prompter {
-public:
-    bool showMessageBox(MessageType, const QString &) override { return true; }
-};
-
 struct Options {
     int subjects = 10000;
     int measurements = 100000;
@@ -53,18 +49,10 @@ struct Options {
 
 Options parse(const QStringList &args) {
     Options o;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        const QString &key = args.at(i);
-        const QString &value = args.at(i + 1);
-        if (key == u"--subjects"_s)
-            o.subjects = value.toInt();
-        else if (key == u"--measurements"_s)
-            o.measurements = value.toInt();
-        else if (key == u"--database"_s)
-            o.database = value;
-        else if (key == u"--screenshots"_s)
-            o.screenshots = value;
-    }
+    o.subjects = bench::intOption(args, u"--subjects"_s, o.subjects);
+    o.measurements = bench::intOption(args, u"--measurements"_s, o.measurements);
+    o.database = bench::option(args, u"--database"_s);
+    o.screenshots = bench::option(args, u"--screenshots"_s);
     return o;
 }
 
@@ -327,7 +315,7 @@ int main(int argc, char **argv) {
     if (!openRegister(db, options, path))
         return 1;
     SystemClock clock;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     CurrentMeasurement current;
     int sortCode = 1;
     RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};

@@ -2,6 +2,7 @@
 // on a screen-sized image and on the recording surface.
 // Options: --visits N, --screenshots DIR (the trend window of a generated subject with
 // 30 visits, opened from the reading window, offscreen)
+#include "benchsupport.h"
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
 #include "charts/trendchart.h"
@@ -32,11 +33,6 @@ using namespace orlu;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    bool showMessageBox(MessageType, const QString &) override { return true; }
-};
 
 TrendSeries madeUpSeries(int visits) {
     QRandomGenerator rng(5);
@@ -89,7 +85,7 @@ bool screenshots(const QString &dir) {
     }
     CurrentMeasurement current;
     int sortCode = 1;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     SystemClock clock;
     RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
     ReadingWindow reading(context, ReadingWindow::Caller::MeasurementWindow);
