@@ -1,5 +1,6 @@
 // Opening the analysis window until it is shown: the analysis, both course
 // sets with 1,000 courses each, the reference texts and the first chart.
+#include "benchsupport.h"
 #include "analysis/referencetextbuilder.h"
 #include "analysis/ui/analysiswindow.h"
 #include "core/channels.h"
@@ -32,11 +33,6 @@ namespace {
 constexpr int Courses = 1000;
 constexpr int ConditionsPerCourse = 3;
 constexpr int Runs = 9;
-
-class SilentPrompter final : public Prompter {
-public:
-    bool showMessageBox(MessageType, const QString &) override { return true; }
-};
 
 class NoLaunch final : public LaunchPort {
 public:
@@ -129,7 +125,7 @@ int main(int argc, char **argv) {
     measurement.subject.birthDate = 25000;
     Settings settings = defaultSettings(QDate::currentDate());
     SystemClock clock;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     NoLaunch launcher;
     AnalysisViewState view;
     MeasurementRepository measurements(mainDb.handle());

@@ -2,6 +2,7 @@
 // real time: readings per second while a point is measured, with no answer
 // latency and with the 1 ms latency of the real probe; and how quickly the
 // measurement window repaints and obeys "停止测量" while a run is going on.
+#include "benchsupport.h"
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
@@ -25,11 +26,6 @@ using namespace Qt::StringLiterals;
 using namespace orlu;
 
 namespace {
-
-class YesPrompter final : public Prompter {
-public:
-    bool showMessageBox(MessageType, const QString &) override { return true; }
-};
 
 // Counts the readings taken while a point is being measured.
 class CountingProbe final : public ProbeOperations {
@@ -118,7 +114,7 @@ double samplesPerSecond(int latencyMs, int points) {
     ProbeLinkOperations operations(*rig.link);
     const MeasuringRun *runPtr = nullptr;
     CountingProbe probe(operations, runPtr);
-    YesPrompter prompter;
+    bench::SilentPrompter prompter;
     CurrentMeasurement measurement;
     MeasuringRun run(measurement, probe, prompter, rig.clock, rig.pump);
     runPtr = &run;
@@ -141,7 +137,7 @@ Responsiveness windowResponsiveness() {
     ProbeLinkOperations probe(*rig.link);
     SystemClock &clock = rig.clock;
     QtEventPump &pump = rig.pump;
-    YesPrompter prompter;
+    bench::SilentPrompter prompter;
     CurrentMeasurement measurement;
     Settings settings = defaultSettings(QDate::currentDate());
     MeasurementWindow window(

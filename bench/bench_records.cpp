@@ -7,6 +7,7 @@
 // With a server (--database postgresql://... or service=NAME) the window figures are
 // the server's, and file_open_ms .. file_refilter_ms the same windows over a file of
 // the same register beside them.
+#include "benchsupport.h"
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "records/database.h"
@@ -45,11 +46,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class SilentPrompter final : public Prompter {
-public:
-    bool showMessageBox(MessageType, const QString &) override { return true; }
-};
-
 struct Options {
     int subjects = 10000;
     int measurements = 100000;
@@ -60,20 +56,11 @@ struct Options {
 
 Options parse(const QStringList &args) {
     Options o;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        const QString &key = args.at(i);
-        const QString &value = args.at(i + 1);
-        if (key == u"--subjects"_s)
-            o.subjects = value.toInt();
-        else if (key == u"--measurements"_s)
-            o.measurements = value.toInt();
-        else if (key == u"--database"_s)
-            o.database = value;
-        else if (key == u"--beside"_s)
-            o.beside = value;
-        else if (key == u"--screenshots"_s)
-            o.screenshots = value;
-    }
+    o.subjects = bench::intOption(args, u"--subjects"_s, o.subjects);
+    o.measurements = bench::intOption(args, u"--measurements"_s, o.measurements);
+    o.database = bench::option(args, u"--database"_s);
+    o.beside = bench::option(args, u"--beside"_s);
+    o.screenshots = bench::option(args, u"--screenshots"_s);
     return o;
 }
 
@@ -343,7 +330,7 @@ int main(int argc, char **argv) {
     if (!prepareRegister(db, options, path))
         return 1;
     SystemClock clock;
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     CurrentMeasurement current;
     int sortCode = 1;
     RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};

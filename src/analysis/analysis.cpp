@@ -24,27 +24,30 @@ QString ratioSumText(const char16_t *upper, double numerator, const char16_t *lo
            formatFixed(denominator, 6, 1) + u" ="_s;
 }
 
-StateIndicator bodyEnergyIndicator(double energy, bool male) {
+StateIndicator bodyEnergyIndicator(double energy, bool male, bool texts) {
     StateIndicator s;
     s.item = StateItem::BodyEnergy;
     s.value = energy;
     s.numerator = energy;
     s.denominator = 1.0;
     s.code = bodyEnergyCode(energy, male);
-    s.sumText = u"12经络平均能量="_s;
-    s.valueText = formatFixed(energy, 5, 2);
+    if (texts) {
+        s.sumText = u"12经络平均能量="_s;
+        s.valueText = formatFixed(energy, 5, 2);
+    }
     s.gauge = gaugeOf(energy);
     return s;
 }
 
 // A ratio indicator; an undefined ratio (zero divisor) has no value, verdict or gauge.
 StateIndicator ratioIndicator(StateItem item, double numerator, double denominator, bool male,
-                              const char16_t *upperLabel, const char16_t *lowerLabel) {
+                              const char16_t *upperLabel, const char16_t *lowerLabel, bool texts) {
     StateIndicator s;
     s.item = item;
     s.numerator = numerator;
     s.denominator = denominator;
-    s.sumText = ratioSumText(upperLabel, numerator, lowerLabel, denominator);
+    if (texts)
+        s.sumText = ratioSumText(upperLabel, numerator, lowerLabel, denominator);
     if (denominator == 0.0)
         return s;
     const double r = numerator / denominator;
@@ -65,31 +68,38 @@ StateIndicator ratioIndicator(StateItem item, double numerator, double denominat
     case StateItem::BodyEnergy:
         break;
     }
-    s.valueText = formatFixed(r, 5, 3);
+    if (texts)
+        s.valueText = formatFixed(r, 5, 3);
     s.gauge = gaugeOf(10.0 * r);
     return s;
 }
 
-void finishState(StateIndicator &s, bool male) {
-    s.caption = stateCaption(s.item);
-    s.normalRange = normalRangeLabel(s.item, male);
+void finishState(StateIndicator &s, bool male, bool texts) {
+    if (texts) {
+        s.caption = stateCaption(s.item);
+        s.normalRange = normalRangeLabel(s.item, male);
+    }
     if (s.code) {
-        s.verdictText = verdictText(s.item, *s.code);
+        if (texts)
+            s.verdictText = verdictText(s.item, *s.code);
         s.colour = stateColour(s.item, *s.code);
     } else {
         s.colour = colours::Grey;
     }
 }
 
-ElementIndicator elementIndicator(Element e, double mean, double energy, const BandLimits &bands) {
+ElementIndicator elementIndicator(Element e, double mean, double energy, const BandLimits &bands,
+                                  bool texts) {
     ElementIndicator x;
     x.element = e;
     x.mean = mean;
     x.distance = mean - energy;
     x.grade = gradeOf(x.distance, bands);
     x.colour = gradeColour(x.grade);
-    x.meanText = formatFixed(mean, 3, 1);
-    x.distanceText = u"["_s + formatFixed(x.distance, 3, 1) + u"]"_s;
+    if (texts) {
+        x.meanText = formatFixed(mean, 3, 1);
+        x.distanceText = u"["_s + formatFixed(x.distance, 3, 1) + u"]"_s;
+    }
     x.gauge = gaugeOf(mean);
     return x;
 }
@@ -123,10 +133,12 @@ std::array<double, 24> correctedValues(const std::array<double, 24> &readings) {
     return w;
 }
 
-AnalysisResult analyse(const std::array<double, 24> &corrected, bool male) {
+AnalysisResult analyse(const std::array<double, 24> &corrected, bool male, AnalysisTexts withTexts) {
+    const bool texts = withTexts == AnalysisTexts::Included;
     AnalysisResult r;
     r.male = male;
-    r.sexLabel = male ? u"男  性"_s : u"女  性"_s;
+    if (texts)
+        r.sexLabel = male ? u"男  性"_s : u"女  性"_s;
     r.sexColour = male ? colours::Green : colours::Red;
     r.corrected = corrected;
     const auto w = [&](int c) { return corrected[c - 1]; };
@@ -157,11 +169,11 @@ AnalysisResult analyse(const std::array<double, 24> &corrected, bool male) {
     const double earth = (w(13) + w(18) + w(19) + w(24)) / 4.0;
     const double metal = (w(1) + w(6) + w(7) + w(12)) / 4.0;
     const double water = (w(15) + w(16) + w(21) + w(22)) / 4.0;
-    r.elements = {elementIndicator(Element::Wood, wood, a, r.bands),
-                  elementIndicator(Element::Fire, fire, a, r.bands),
-                  elementIndicator(Element::Earth, earth, a, r.bands),
-                  elementIndicator(Element::Metal, metal, a, r.bands),
-                  elementIndicator(Element::Water, water, a, r.bands)};
+    r.elements = {elementIndicator(Element::Wood, wood, a, r.bands, texts),
+                  elementIndicator(Element::Fire, fire, a, r.bands, texts),
+                  elementIndicator(Element::Earth, earth, a, r.bands, texts),
+                  elementIndicator(Element::Metal, metal, a, r.bands, texts),
+                  elementIndicator(Element::Water, water, a, r.bands, texts)};
 
     // Meridian means.
     for (int m = 1; m <= MeridianCount; ++m)
@@ -179,14 +191,14 @@ AnalysisResult analyse(const std::array<double, 24> &corrected, bool male) {
 
     // State verdicts.
     r.states = {
-        bodyEnergyIndicator(a, male),
-        ratioIndicator(StateItem::Spirit, r.upperSum, r.lowerSum, male, u"上", u"下"),
-        ratioIndicator(StateItem::Musculoskeletal, r.leftSum, r.rightSum, male, u"左", u"右"),
-        ratioIndicator(StateItem::Metabolism, r.yinSum, r.yangSum, male, u"阴", u"阳"),
-        ratioIndicator(StateItem::Autonomic, r.highestGroup, r.lowestGroup, male, u"高", u"低"),
+        bodyEnergyIndicator(a, male, texts),
+        ratioIndicator(StateItem::Spirit, r.upperSum, r.lowerSum, male, u"上", u"下", texts),
+        ratioIndicator(StateItem::Musculoskeletal, r.leftSum, r.rightSum, male, u"左", u"右", texts),
+        ratioIndicator(StateItem::Metabolism, r.yinSum, r.yangSum, male, u"阴", u"阳", texts),
+        ratioIndicator(StateItem::Autonomic, r.highestGroup, r.lowestGroup, male, u"高", u"低", texts),
     };
     for (auto &s : r.states)
-        finishState(s, male);
+        finishState(s, male, texts);
 
     // Interior-exterior pairs: LU-LI, PC-SJ, HT-SI, SP-ST, LR-GB, KI-BL.
     const auto &order = standardOrderPairs();
@@ -198,15 +210,19 @@ AnalysisResult analyse(const std::array<double, 24> &corrected, bool male) {
         p.yangMean = r.meridianMean(p.yangMeridian);
         p.difference = std::abs(p.yinMean - p.yangMean);
         p.code = pairCode(p.difference, r.bands);
-        p.text = pairText(p.code);
         p.colour = pairColour(p.code);
-        p.differenceText = u"#"_s + formatFixed(p.difference, 5, 1);
-        p.yinMeanText = formatFixed(p.yinMean, 5, 1);
-        p.yangMeanText = formatFixed(p.yangMean, 5, 1);
+        if (texts) {
+            p.text = pairText(p.code);
+            p.differenceText = u"#"_s + formatFixed(p.difference, 5, 1);
+            p.yinMeanText = formatFixed(p.yinMean, 5, 1);
+            p.yangMeanText = formatFixed(p.yangMean, 5, 1);
+        }
         p.gauge = gaugeOf(std::min(p.difference, 100.0));
     }
 
     // The three lists of abnormal meridians.
+    if (!texts)
+        return r;
     for (const auto &s : r.states)
         r.differentiationList.append({s.caption, static_cast<int>(s.item)});
     for (int m = 1; m <= MeridianCount; ++m) {

@@ -179,8 +179,14 @@ struct AnalysisResult {
 inline constexpr std::array<int, 24> PairedChannelOrder{1,  7,  2,  8,  3,  9,  4,  10, 5,  11, 6,  12,
                                                         13, 19, 14, 20, 15, 21, 16, 22, 17, 23, 18, 24};
 
+// Whether the result carries its display texts (captions, formatted values, verdict and
+// pair texts) and the three lists. Without them the numbers, codes and colours are the
+// same; exporting a large register needs only those.
+enum class AnalysisTexts { Included, Omitted };
+
 // Pure: no database or screen access.
-AnalysisResult analyse(const std::array<double, 24> &corrected, bool male);
+AnalysisResult analyse(const std::array<double, 24> &corrected, bool male,
+                       AnalysisTexts texts = AnalysisTexts::Included);
 
 // Corrected values of 24 plain readings (each times its meridian's factor).
 std::array<double, 24> correctedValues(const std::array<double, 24> &readings);
@@ -193,6 +199,13 @@ int metabolismCode(double ratio);
 int autonomicCode(double ratio);
 int pairCode(double difference, const BandLimits &limits);
 QString verdictText(StateItem item, int code);
+// Where an indicator's verdict is 0: low <= value < high (autonomic: value <= high; its
+// ratio is at least 1, so low is 1).
+struct NormalBand {
+    double low = 0.0;
+    double high = 0.0;
+};
+NormalBand normalBand(StateItem item, bool male);
 QString normalRangeLabel(StateItem item, bool male);
 QString pairText(int code);
 Rgb stateColour(StateItem item, int code);

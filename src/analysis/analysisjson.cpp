@@ -8,23 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace orlu {
 
-namespace {
-
-QString real(double v) {
-    if (!std::isfinite(v))
-        return u"null"_s;
-    return QString::number(v, 'g', 17);
-}
-
-QString optionalReal(const std::optional<double> &v) {
-    return v ? real(*v) : u"null"_s;
-}
-
-QString optionalInt(const std::optional<int> &v) {
-    return v ? QString::number(*v) : u"null"_s;
-}
-
-QString string(const QString &s) {
+QString jsonString(const QString &s) {
     QString out = u"\""_s;
     for (QChar ch : s) {
         switch (ch.unicode()) {
@@ -53,8 +37,24 @@ QString string(const QString &s) {
     return out + u"\""_s;
 }
 
+namespace {
+
+QString real(double v) {
+    if (!std::isfinite(v))
+        return u"null"_s;
+    return QString::number(v, 'g', 17);
+}
+
+QString optionalReal(const std::optional<double> &v) {
+    return v ? real(*v) : u"null"_s;
+}
+
+QString optionalInt(const std::optional<int> &v) {
+    return v ? QString::number(*v) : u"null"_s;
+}
+
 QString optionalString(const std::optional<int> &code, const QString &s) {
-    return code ? string(s) : u"null"_s;
+    return code ? jsonString(s) : u"null"_s;
 }
 
 template <typename Container, typename F> QString array(const Container &c, F item) {
@@ -75,13 +75,14 @@ QString intArray(const auto &c) {
 QString object(const QList<std::pair<QString, QString>> &members, const QString &indent) {
     QStringList parts;
     for (const auto &[name, value] : members)
-        parts << indent + u"  "_s + string(name) + u": "_s + value;
+        parts << indent + u"  "_s + jsonString(name) + u": "_s + value;
     return u"{\n"_s + parts.join(u",\n"_s) + u"\n"_s + indent + u"}"_s;
 }
 
 QString listArray(const QList<ListRow> &rows) {
     return array(rows, [](const ListRow &r) -> QString {
-        return u"{\"caption\": "_s + string(r.caption) + u", \"key\": "_s + QString::number(r.key) + u"}"_s;
+        return u"{\"caption\": "_s + jsonString(r.caption) + u", \"key\": "_s + QString::number(r.key) +
+               u"}"_s;
     });
 }
 
@@ -102,12 +103,12 @@ QString analysisToJson(const AnalysisResult &r) {
     }
     const QString pairs = array(r.pairs, [](const PairBalance &p) -> QString {
         return u"{\"difference\": "_s + real(p.difference) + u", \"code\": "_s + QString::number(p.code) +
-               u", \"text\": "_s + string(p.text) + u"}"_s;
+               u", \"text\": "_s + jsonString(p.text) + u"}"_s;
     });
 
     return object(
         {
-            {u"sex"_s, string(r.male ? u"male"_s : u"female"_s)},
+            {u"sex"_s, jsonString(r.male ? u"male"_s : u"female"_s)},
             {u"corrected"_s, realArray(r.corrected)},
             {u"groups"_s, realArray(r.groups)},
             {u"yinSum"_s, real(r.yinSum)},

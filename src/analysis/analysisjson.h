@@ -11,4 +11,7 @@ namespace orlu {
 
 QString analysisToJson(const AnalysisResult &result);
 
+// A text as a JSON string literal, quotes included.
+QString jsonString(const QString &s);
+
 } // namespace orlu

@@ -110,6 +110,23 @@ int autonomicCode(double ratio) {
     return ratio <= 2.1 ? 2 : 3;
 }
 
+NormalBand normalBand(StateItem item, bool male) {
+    // Code 0 lies between the third and the fourth lower bound.
+    const auto band = [](const std::array<double, 6> &lower) { return NormalBand{lower[2], lower[3]}; };
+    switch (item) {
+    case StateItem::BodyEnergy:
+        return band(male ? MaleEnergyBands : FemaleEnergyBands);
+    case StateItem::Spirit:
+        return band(male ? MaleSpiritBands : FemaleSpiritBands);
+    case StateItem::Musculoskeletal:
+    case StateItem::Metabolism:
+        return band(BalanceBands);
+    case StateItem::Autonomic:
+        break;
+    }
+    return {1.0, 1.5};
+}
+
 int pairCode(double difference, const BandLimits &limits) {
     if (difference >= limits.u2 + limits.d2)
         return 2;

@@ -6,6 +6,7 @@
 #include "app/appcontext.h"
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
+#include "charts/trendreport.h"
 #include "charts/ui/reportprintjob.h"
 #include "compare/comparisonreport.h"
 #include "compare/ui/comparisonselectionwindow.h"
@@ -108,12 +109,21 @@ ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     return printing;
 }
 
+// The trend window's print-out on the program's printer, with the settings' header.
+TrendWindow::Printer trendPrinting(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](const TrendSeries &series, QWidget *p) {
+        const TrendReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        printReportJob(printer, trendReportJob(series, header), app.prompter, app.pump, p);
+    };
+}
+
 void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent) {
-    auto loadThroughReading = [&app](ComparisonRecord &record, QWidget *p) {
+    auto loadThroughReading = [&app, &printer](ComparisonRecord &record, QWidget *p) {
         if (!registerReachable(app))
             return;
         ReadingWindow reading(recordContextOf(app), ReadingWindow::Caller::ComparisonWindow, &record,
                               manualEntryOpener(app), p);
+        reading.setTrendPrinter(trendPrinting(app, printer));
         reading.exec();
     };
     TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
@@ -165,11 +175,12 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
     window.exec();
 }
 
-void openReading(AppContext &app, QWidget *parent) {
+void openReading(AppContext &app, QPrinter &printer, QWidget *parent) {
     if (!registerReachable(app))
         return;
     ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
                          manualEntryOpener(app), parent);
+    window.setTrendPrinter(trendPrinting(app, printer));
     window.exec();
 }
 
@@ -188,7 +199,7 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
     };
     // A register open for looking up only offers no saving, and says why.
     handOvers.savingUnavailable = app.mainDbReadOnlyReason;
-    handOvers.reading = [&app](QWidget *p) { openReading(app, p); };
+    handOvers.reading = [&app, &printer](QWidget *p) { openReading(app, printer, p); };
     handOvers.comparison = [&app, &printer](QWidget *p) { openTwoRecordComparison(app, printer, p); };
     return std::make_unique<MeasurementWindow>(std::move(context), std::move(handOvers), parent);
 }

@@ -40,34 +40,47 @@ PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &
     return painted;
 }
 
-bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {
+bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     // Found out before the pages are drawn; the file itself is written whole at the end.
     if (!isWritableOutputPath(path, error))
         return false;
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
+    QByteArray pdf;
     {
-        QPdfWriter writer(&pdf);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(ReportPdfDpi);
         writer.setPageLayout(reportPdfLayout());
-        writer.setTitle(analysisReportJobTitle());
+        writer.setTitle(job.title);
         writer.setCreator(u"O.R.L.U."_s);
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            if (error)
-                *error = u"the PDF writer did not start"_s;
-            return false;
-        }
-        const PaintedReport painted = paintAnalysisReport(painter, input);
+        if (!painter.begin(&writer))
+            return fail(u"the PDF writer did not start"_s);
+        PainterSurface surface(painter, reportFont());
+        job.produce(surface, pdfPageGeometry(ReportPdfDpi), {});
         painter.end();
-        if (!painted.pagesOk) {
-            if (error)
-                *error = u"the PDF writer refused a page"_s;
-            return false;
-        }
+        if (!surface.pagesOk())
+            return fail(u"the PDF writer refused a page"_s);
     }
     // A report names the subject: private like the register it comes from.
-    return writeOutputFile(path, pdf.data(), error, true);
+    return writeOutputFile(path, pdf, error, true);
+}
+
+bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {
+    return writeReportPdf(path, analysisReportJob(input), error);
+}
+
+ReportJob analysisReportJob(const AnalysisReportInput &input) {
+    return {analysisReportJobTitle(), u"分析报表"_s,
+            [&input](DrawingSurface &surface, const PageGeometry &geometry,
+                     const std::function<bool()> &aborted) {
+                return produceAnalysisReport(surface, geometry, input, aborted);
+            }};
 }
 
 } // namespace orlu

@@ -30,8 +30,13 @@ struct PaintedReport {
 PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &input,
                                   std::function<bool()> aborted = {});
 
-// Writes the report as an A4 PDF file, replacing `path` only when complete.
-// False with a message when the file cannot be written.
+// Writes a report as an A4 PDF file by writeOutputFile's rules: a regular file is
+// replaced only when the document is complete. False with a message when the
+// file cannot be written.
+bool writeReportPdf(const QString &path, const ReportJob &job, QString *error);
 bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error);
+
+// The analysis report as a print job; `input` must outlive it.
+ReportJob analysisReportJob(const AnalysisReportInput &input);
 
 } // namespace orlu

@@ -1,12 +1,14 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
 #include "cli/dbcommand.h"
+#include "cli/exportdatacommand.h"
 #include "cli/installer.h"
 #include "compare/comparisoncommand.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
+#include "cli/trendcommand.h"
 #include "core/commandline.h"
 #include "core/version.h"
 #include "device/probebackend.h"
@@ -101,6 +103,14 @@ QList<Command> commands() {
          u"Put a copy back as the main database after checking it; the replaced file is kept in backups/. "
          u"The program must be closed."_s,
          runRestoreCommand},
+        {u"export-data"_s, QString::fromLatin1(ExportDataCommandUsage),
+         u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
+         u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
+         runExportDataCommand},
+        {u"trend"_s, QString::fromLatin1(TrendCommandUsage),
+         u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
+         u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,
+         runTrendCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
@@ -125,8 +135,9 @@ int main(int argc, char *argv[]) {
     // Drawing (charts, the pictures and diagrams of an installation) needs fonts, hence a GUI
     // application, but never a display.
     const bool drawing =
-        argc > 1 && (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "compare-chart") == 0 ||
-                     qstrcmp(argv[1], "setup") == 0 || qstrcmp(argv[1], "report") == 0);
+        argc > 1 &&
+        (qstrcmp(argv[1], "chart") == 0 || qstrcmp(argv[1], "compare-chart") == 0 ||
+         qstrcmp(argv[1], "setup") == 0 || qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "trend") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)

@@ -19,11 +19,20 @@ double toDayCount(const QDateTime &dt) {
     return toDayCount(dt.date()) + dt.time().msecsSinceStartOfDay() / MsPerDay;
 }
 
-QDateTime fromDayCount(double days) {
+CalendarTime calendarTimeOfDayCount(double days) {
     const double whole = std::floor(days);
     const double ms = std::round((days - whole) * MsPerDay);
-    return QDateTime(Epoch.addDays(static_cast<qint64>(whole)), QTime(0, 0))
-        .addMSecs(static_cast<qint64>(ms));
+    // A fraction that rounds up to a whole day is midnight of the next one.
+    const qint64 dayCarry = ms >= MsPerDay ? 1 : 0;
+    return {Epoch.addDays(static_cast<qint64>(whole) + dayCarry),
+            QTime::fromMSecsSinceStartOfDay(dayCarry ? 0 : static_cast<int>(ms))};
+}
+
+// The stored fraction is the time on the wall clock, so the time is set, not added: on a
+// day when the clocks change, adding the milliseconds since midnight would be an hour off.
+QDateTime fromDayCount(double days) {
+    const CalendarTime t = calendarTimeOfDayCount(days);
+    return QDateTime(t.date, t.time);
 }
 
 QDate dateOfDayCount(double days) {

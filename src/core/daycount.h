@@ -11,6 +11,12 @@ namespace orlu {
 double toDayCount(const QDateTime &dt);
 double toDayCount(const QDate &d);
 QDateTime fromDayCount(double days);
+// The calendar date and the wall-clock time of a day count, to the millisecond.
+struct CalendarTime {
+    QDate date;
+    QTime time;
+};
+CalendarTime calendarTimeOfDayCount(double days);
 QDate dateOfDayCount(double days);
 
 // A birth date of day 4000 or less (on or before 13 December 1910) is not given.

@@ -2,9 +2,6 @@
 
 #include "core/privatefiles.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include <cstdio>
 
 namespace orlu {
@@ -16,10 +13,6 @@ namespace {
 void setError(QString *error, const QString &text) {
     if (error)
         *error = text;
-}
-
-bool writeWhole(QIODevice &device, const QByteArray &data) {
-    return device.write(data) == data.size();
 }
 
 } // namespace
@@ -43,34 +36,80 @@ bool isWritableOutputPath(const QString &path, QString *error) {
     return false;
 }
 
-bool writeOutputFile(const QString &path, const QByteArray &data, QString *error, bool privateFile) {
-    if (!isWritableOutputPath(path, error))
+OutputFile::OutputFile(QString path, bool privateFile)
+    : m_path(std::move(path))
+    , m_private(privateFile) {}
+
+OutputFile::~OutputFile() {
+    cancel();
+}
+
+bool OutputFile::open(QString *error) {
+    if (!isWritableOutputPath(m_path, error))
         return false;
-    const PathKind kind = path == u"-"_s ? PathKind::Fifo : pathKind(path);
-    if (path == u"-"_s || kind == PathKind::Fifo || kind == PathKind::CharDevice) {
-        QFile out;
-        const bool opened = path == u"-"_s
-                                ? out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-                                : (out.setFileName(path), out.open(QIODevice::WriteOnly));
-        if (!opened || !writeWhole(out, data) || !out.flush()) {
-            setError(error, out.errorString());
-            return false;
+    const bool toStdout = m_path == u"-"_s;
+    const PathKind kind = toStdout ? PathKind::Fifo : pathKind(m_path);
+    if (kind == PathKind::Fifo || kind == PathKind::CharDevice) {
+        m_direct = std::make_unique<QFile>();
+        const bool opened = toStdout
+                                ? m_direct->open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
+                                : (m_direct->setFileName(m_path), m_direct->open(QIODevice::WriteOnly));
+        if (!opened) {
+            setError(error, m_direct->errorString());
+            m_direct.reset();
         }
-        return true;
+        return m_direct != nullptr;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeWhole(file, data)) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (privateFile)
-        file.setPermissions(file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    if (!file.commit()) {
-        setError(error, file.errorString());
+    m_atomic = std::make_unique<QSaveFile>(m_path);
+    if (!m_atomic->open(QIODevice::WriteOnly)) {
+        setError(error, m_atomic->errorString());
+        m_atomic.reset();
         return false;
     }
     return true;
+}
+
+QIODevice &OutputFile::device() {
+    Q_ASSERT(m_direct || m_atomic);
+    return m_direct ? static_cast<QIODevice &>(*m_direct) : *m_atomic;
+}
+
+bool OutputFile::commit(QString *error) {
+    if (m_direct) {
+        const bool flushed = m_direct->flush();
+        if (!flushed)
+            setError(error, m_direct->errorString());
+        m_direct.reset();
+        return flushed;
+    }
+    if (!m_atomic)
+        return false;
+    if (m_private)
+        m_atomic->setPermissions(m_atomic->permissions() &
+                                 (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const bool committed = m_atomic->commit();
+    if (!committed)
+        setError(error, m_atomic->errorString());
+    m_atomic.reset();
+    return committed;
+}
+
+void OutputFile::cancel() {
+    if (m_atomic)
+        m_atomic->cancelWriting();
+    m_atomic.reset();
+    m_direct.reset();
+}
+
+bool writeOutputFile(const QString &path, const QByteArray &data, QString *error, bool privateFile) {
+    OutputFile file(path, privateFile);
+    if (!file.open(error))
+        return false;
+    if (file.device().write(data) != data.size()) {
+        setError(error, file.device().errorString());
+        return false;
+    }
+    return file.commit(error);
 }
 
 } // namespace orlu

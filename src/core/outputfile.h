@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
 #include <QString>
+
+#include <memory>
 
 namespace orlu {
 
@@ -17,5 +21,28 @@ bool writeOutputFile(const QString &path, const QByteArray &data, QString *error
 
 // True when `path` may receive a file by writeOutputFile's rules.
 bool isWritableOutputPath(const QString &path, QString *error = nullptr);
+
+// writeOutputFile's rules for output too large to hold in memory: open, write to
+// device() as the data comes, then commit(). A regular file appears only at commit();
+// cancel() (or destroying an uncommitted OutputFile) leaves no file and an existing
+// one as it was. Written in place (pipes, devices, "-"), what was written stays.
+class OutputFile {
+public:
+    OutputFile(QString path, bool privateFile = false);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    bool open(QString *error = nullptr);
+    QIODevice &device();
+    bool commit(QString *error = nullptr);
+    void cancel();
+
+private:
+    QString m_path;
+    bool m_private;
+    std::unique_ptr<QFile> m_direct;
+    std::unique_ptr<QSaveFile> m_atomic;
+};
 
 } // namespace orlu

@@ -234,11 +234,15 @@ bool Transaction::commit() {
     return m_db.commit();
 }
 
-void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
+sqlite3 *sqliteHandle(QSqlDatabase db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return;
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
+    sqlite3 *connection = sqliteHandle(db);
     if (!connection)
         return;
     // Asked every few thousand engine steps; a true answer ends the statement.

@@ -8,6 +8,8 @@
 
 #include <atomic>
 
+struct sqlite3;
+
 namespace orlu {
 
 // One connection to one database file or to the register on a server. Files are
@@ -103,6 +105,10 @@ private:
 // long work on a thread of its own (a page check, a copy) can be ended when the
 // program closes. `stop` must outlive the connection's use.
 void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop);
+
+// The SQLite connection under a Qt connection, for the few readers that must go
+// without Qt's per-value variants (a million-row export); nullptr when it is none.
+sqlite3 *sqliteHandle(QSqlDatabase db);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);

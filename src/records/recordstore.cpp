@@ -26,6 +26,14 @@ std::unique_ptr<MeasurementListModel> RecordStore::measurementList() const {
     return std::make_unique<MeasurementListModel>(m_main.handle());
 }
 
+std::unique_ptr<MeasurementCursor> RecordStore::measurementCursor(const MeasurementFilter &filter) const {
+    return std::make_unique<MeasurementCursor>(m_main.handle(), filter);
+}
+
+std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &filter, QString *error) const {
+    return MeasurementCursor::count(m_main.handle(), filter, error);
+}
+
 std::unique_ptr<TransferPreviewModel> RecordStore::transferPreview(TransferPreviewModel::Kind kind) const {
     return std::make_unique<TransferPreviewModel>(m_main.handle(), kind);
 }

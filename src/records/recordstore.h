@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "records/copyprogress.h"
+#include "records/measurementcursor.h"
 #include "records/measurementlistmodel.h"
 #include "records/measurementrepository.h"
 #include "records/registerwatcher.h"
@@ -32,6 +33,9 @@ public:
     // a file that cannot be changed only lists more slowly).
     std::unique_ptr<SubjectListModel> subjectList(const Clock &clock) const;
     std::unique_ptr<MeasurementListModel> measurementList() const;
+    // The stored measurements with their subjects, forward only (exports, trends).
+    std::unique_ptr<MeasurementCursor> measurementCursor(const MeasurementFilter &filter) const;
+    std::optional<qint64> measurementCount(const MeasurementFilter &filter, QString *error = nullptr) const;
     std::unique_ptr<TransferPreviewModel> transferPreview(TransferPreviewModel::Kind kind) const;
 
     // Tells of other seats' changes (a server announces them; a file never does).

@@ -61,6 +61,8 @@ private slots:
     void lowestGroupZeroBecomesOne();
     void pairs_data();
     void pairs();
+    void withoutTextsTheNumbersAreTheSame_data();
+    void withoutTextsTheNumbersAreTheSame();
     void undefinedRatios_data();
     void undefinedRatios();
     void meridianLists_data();
@@ -382,6 +384,44 @@ void TestAnalysis::pairs() {
     QCOMPARE(p.gauge, gauge);
     for (int i = 1; i < PairCount; ++i)
         QCOMPARE(r.pairs[i].code, 0);
+}
+
+void TestAnalysis::withoutTextsTheNumbersAreTheSame_data() {
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<bool>("male");
+    QTest::newRow("all 50") << uniform(50.0) << true;
+    QTest::newRow("graded channels, woman")
+        << around50({{1, 5}, {7, 90}, {13, 8}, {19, 9}, {24, 120}}) << false;
+    QTest::newRow("low energy") << uniform(12.0) << true;
+    Values yang = uniform(40.0);
+    for (int c : {4, 5, 6, 10, 11, 12, 16, 17, 18, 22, 23, 24})
+        yang[c - 1] = 0.0;
+    QTest::newRow("undefined ratio") << yang << false;
+}
+
+// The export analyses without display texts; its numbers must be those the window shows.
+void TestAnalysis::withoutTextsTheNumbersAreTheSame() {
+    QFETCH(Values, values);
+    QFETCH(bool, male);
+    const AnalysisResult full = analyse(values, male);
+    const AnalysisResult bare = analyse(values, male, AnalysisTexts::Omitted);
+    QCOMPARE(bare.bodyEnergy, full.bodyEnergy);
+    QCOMPARE(bare.channelGrades, full.channelGrades);
+    QCOMPARE(bare.deviations, full.deviations);
+    QCOMPARE(bare.meridianMeans, full.meridianMeans);
+    for (int i = 0; i < StateItemCount; ++i) {
+        QCOMPARE(bare.states[i].value, full.states[i].value);
+        QCOMPARE(bare.states[i].code, full.states[i].code);
+        QCOMPARE(bare.states[i].gauge, full.states[i].gauge);
+        QCOMPARE(bare.states[i].colour, full.states[i].colour);
+    }
+    for (int i = 0; i < PairCount; ++i)
+        QCOMPARE(bare.pairs[i].code, full.pairs[i].code);
+    for (int i = 0; i < ElementCount; ++i)
+        QCOMPARE(bare.elements[i].grade, full.elements[i].grade);
+    for (int m = 1; m <= 12; ++m)
+        QCOMPARE(bare.meridianState(m), full.meridianState(m));
+    QVERIFY(bare.states[0].verdictText.isEmpty() && bare.differentiationList.isEmpty());
 }
 
 void TestAnalysis::undefinedRatios_data() {

@@ -1,11 +1,13 @@
 #include "analysis/analysiscommands.h"
 #include "charts/chartcommand.h"
 #include "cli/dbcommand.h"
+#include "cli/exportdatacommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
+#include "cli/trendcommand.h"
 #include "compare/comparisoncommand.h"
 #include "records/registerfiles.h"
 #include "courses/suppliedcourses.h"
@@ -35,14 +37,21 @@ int analyse(const QStringList &args, QTextStream &out, QTextStream &err) {
 
 // Every command by its name, as the command table holds it.
 CommandFunction commandNamed(const QString &name) {
-    const QHash<QString, CommandFunction> table{
-        {u"setup"_s, runSetupCommand},   {u"chart"_s, runChartCommand},
-        {u"match"_s, runMatchCommand},   {u"generate-register"_s, runGenerateRegisterCommand},
-        {u"analyse"_s, analyse},         {u"check"_s, runCheckCommand},
-        {u"backup"_s, runBackupCommand}, {u"restore"_s, runRestoreCommand},
-        {u"report"_s, runReportCommand}, {u"compare-chart"_s, runCompareChartCommand},
-        {u"export"_s, runExportCommand}, {u"import"_s, runImportCommand},
-        {u"db"_s, runDbCommand}};
+    const QHash<QString, CommandFunction> table{{u"setup"_s, runSetupCommand},
+                                                {u"chart"_s, runChartCommand},
+                                                {u"match"_s, runMatchCommand},
+                                                {u"generate-register"_s, runGenerateRegisterCommand},
+                                                {u"analyse"_s, analyse},
+                                                {u"check"_s, runCheckCommand},
+                                                {u"backup"_s, runBackupCommand},
+                                                {u"restore"_s, runRestoreCommand},
+                                                {u"report"_s, runReportCommand},
+                                                {u"compare-chart"_s, runCompareChartCommand},
+                                                {u"export"_s, runExportCommand},
+                                                {u"import"_s, runImportCommand},
+                                                {u"export-data"_s, runExportDataCommand},
+                                                {u"trend"_s, runTrendCommand},
+                                                {u"db"_s, runDbCommand}};
     return table.value(name);
 }
 
@@ -72,6 +81,8 @@ private slots:
     void backupAndRestoreRoundTrip();
     void restoreRefusesAFileThatIsNoRegister();
     void folderWithAServerRegister();
+    void unwritableOutputGivesStatusOneAndNoFile_data();
+    void unwritableOutputGivesStatusOneAndNoFile();
 };
 
 void TestCommands::matchFindsTheSuppliedCourseOfAWeakLung() {
@@ -193,7 +204,17 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
     QTest::newRow("import: unknown option")
         << u"import"_s << QStringList{u"--home"_s, u"@"_s, u"--append"_s, u"--fast"_s, u"--from"_s, u"@x"_s}
         << u"unknown option: --fast"_s;
-    for (const QString &command : {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s})
+    QTest::newRow("export-data: bad date")
+        << u"export-data"_s << QStringList{u"--home"_s, u"@"_s, u"--from"_s, u"1.3.2026"_s}
+        << u"--from needs a date"_s;
+    QTest::newRow("export-data: key without pseudonyms")
+        << u"export-data"_s << QStringList{u"--key-file"_s, u"@key"_s} << u"only with --pseudonymise"_s;
+    QTest::newRow("trend: no subject") << u"trend"_s << QStringList{u"--home"_s, u"@"_s} << u"--subject"_s;
+    QTest::newRow("trend: --png twice")
+        << u"trend"_s << QStringList{u"--subject"_s, u"A"_s, u"--png"_s, u"@a.png"_s, u"--png"_s, u"@b.png"_s}
+        << u"more than once"_s;
+    for (const QString &command :
+         {u"check"_s, u"backup"_s, u"restore"_s, u"generate-register"_s, u"export-data"_s, u"trend"_s})
         QTest::addRow("%s: stray argument", qPrintable(command))
             << command << QStringList{u"--home"_s, u"@"_s, u"here"_s} << u"unexpected argument \"here\""_s;
     QTest::newRow("analyse: --sex twice")
@@ -220,9 +241,9 @@ void TestCommands::everyCommandRefusesBadArguments() {
 }
 
 void TestCommands::everyCommandHasHelpAndVersion() {
-    for (const QString &command :
-         {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s, u"check"_s, u"backup"_s,
-          u"restore"_s, u"report"_s, u"compare-chart"_s, u"export"_s, u"import"_s, u"db"_s}) {
+    for (const QString &command : {u"setup"_s, u"chart"_s, u"match"_s, u"generate-register"_s, u"analyse"_s,
+                                   u"check"_s, u"backup"_s, u"restore"_s, u"report"_s, u"compare-chart"_s,
+                                   u"export"_s, u"import"_s, u"export-data"_s, u"trend"_s, u"db"_s}) {
         const Run help = test::runCommand(commandNamed(command), {u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY2(help.out.startsWith(u"usage: orlu-cli "_s + command), qPrintable(help.out));
@@ -231,6 +252,43 @@ void TestCommands::everyCommandHasHelpAndVersion() {
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out, u"orlu-cli 5.07\n"_s);
     }
+}
+
+void TestCommands::unwritableOutputGivesStatusOneAndNoFile_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("export into a missing folder") << u"export-data"_s << u"--out"_s << u"@gone/x.csv"_s;
+    QTest::newRow("export into a folder that takes no files")
+        << u"export-data"_s << u"--out"_s << u"/proc/x.csv"_s;
+    QTest::newRow("export onto a folder") << u"export-data"_s << u"--out"_s << u"@"_s;
+    QTest::newRow("trend PDF into a missing folder") << u"trend"_s << u"--pdf"_s << u"@gone/t.pdf"_s;
+    QTest::newRow("trend image into /proc") << u"trend"_s << u"--png"_s << u"/proc/t.png"_s;
+    QTest::newRow("trend operations into a missing folder") << u"trend"_s << u"--ops"_s << u"@gone/t.jsonl"_s;
+}
+
+void TestCommands::unwritableOutputGivesStatusOneAndNoFile() {
+    QFETCH(QString, command);
+    QFETCH(QString, option);
+    QFETCH(QString, file);
+    test::TempHome home;
+    QCOMPARE(test::runCommand(runGenerateRegisterCommand, {u"--home"_s, home.path(), u"--subjects"_s, u"1"_s,
+                                                           u"--measurements"_s, u"3"_s})
+                 .status,
+             0);
+    const QStringList before = QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    if (file.startsWith(u'@'))
+        file = home.file(file.mid(1));
+    QStringList args{u"--home"_s, home.path(), option, file};
+    if (command == u"trend"_s)
+        args << u"--subject"_s << u"T0000001"_s;
+    const Run r = test::runCommand(commandNamed(command), args);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(file), qPrintable(r.err));
+    // Reading the register may leave its write-ahead log beside it; no output file is left.
+    QStringList after = QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    after.removeIf([](const QString &name) { return name.startsWith(u"orlu4.mdb-"_s); });
+    QCOMPARE(after, before);
 }
 
 void TestCommands::oneRuleForReadings_data() {
@@ -369,5 +427,5 @@ void TestCommands::folderWithAServerRegister() {
     QVERIFY(!QFile::exists(home.file(u"orlu4.mdb"_s)));
 }
 
-QTEST_GUILESS_MAIN(TestCommands)
+QTEST_MAIN(TestCommands)
 #include "test_commands.moc"

@@ -15,6 +15,8 @@ private slots:
     void patterns();
     void dayCountRoundTrip_data();
     void dayCountRoundTrip();
+    void dayCountToWallClock_data();
+    void dayCountToWallClock();
     void age_data();
     void age();
 };
@@ -73,6 +75,26 @@ void TestFormats::dayCountRoundTrip() {
     QFETCH(double, days);
     QCOMPARE(toDayCount(when), days);
     QCOMPARE(fromDayCount(days), when);
+}
+
+void TestFormats::dayCountToWallClock_data() {
+    QTest::addColumn<double>("days");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("time");
+    QTest::newRow("to the millisecond")
+        << 46365.75 + 2.2 / 86400000.0 << QDate(2026, 12, 9) << QTime(18, 0, 0, 2);
+    // Less than half a millisecond before midnight: the next day, not 24:00 of this one.
+    QTest::newRow("rounds up to midnight") << 46365.0 - 0.1 / 86400000.0 << QDate(2026, 12, 9) << QTime(0, 0);
+}
+
+void TestFormats::dayCountToWallClock() {
+    QFETCH(double, days);
+    QFETCH(QDate, date);
+    QFETCH(QTime, time);
+    const CalendarTime t = calendarTimeOfDayCount(days);
+    QCOMPARE(t.date, date);
+    QCOMPARE(t.time, time);
+    QCOMPARE(fromDayCount(days), QDateTime(date, time));
 }
 
 void TestFormats::age_data() {

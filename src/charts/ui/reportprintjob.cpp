@@ -71,12 +71,7 @@ PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter 
 
 PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInput &input, Prompter &prompter,
                                       EventPump &pump, QWidget *parent) {
-    const ReportJob job{analysisReportJobTitle(), u"分析报表"_s,
-                        [&input](DrawingSurface &surface, const PageGeometry &geometry,
-                                 const std::function<bool()> &aborted) {
-                            return produceAnalysisReport(surface, geometry, input, aborted);
-                        }};
-    return printReportJob(printer, job, prompter, pump, parent);
+    return printReportJob(printer, analysisReportJob(input), prompter, pump, parent);
 }
 
 void previewAnalysisReport(QPrinter &printer, const AnalysisReportInput &input, QWidget *parent) {

@@ -6,6 +6,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
+#include "records/ui/trendexporttools.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>
@@ -53,6 +54,16 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
         addToolButton(bar, u"editMeasurementButton"_s, u"修改数据"_s, u"修改能量数据"_s);
     m_deleteMeasurementButton =
         addToolButton(bar, u"deleteMeasurementButton"_s, u"删除数据"_s, u"删除能量数据数据"_s);
+    bar->addSeparator();
+    MeasurementListModel &measurements = m_browser->measurementList();
+    m_trendExport = new TrendExportTools(bar, m_context,
+                                         {[&measurements] { return measurements.subjectNumber(); },
+                                          [this] { return m_browser->measurementKey(); },
+                                          [this, &measurements](qint64 key) {
+                                              if (const int row = measurements.rowOfKey(key); row >= 0)
+                                                  setCurrentRow(m_measurementView, row);
+                                          }},
+                                         this);
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开经络能量读取"_s);
 
     m_subjectView = m_browser->subjectView();
@@ -84,6 +95,9 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_browser, &RecordBrowser::subjectChanged, this, &ReadingWindow::subjectRowChanged);
     connect(m_browser, &RecordBrowser::measurementChanged, this, &ReadingWindow::measurementRowChanged);
     connect(m_browser, &RecordBrowser::sortChanged, this, &ReadingWindow::sortChanged);
+    // Every change of the measurement list is a reset; no measurement, no trend.
+    connect(&measurements, &QAbstractItemModel::modelReset, m_trendExport,
+            [this, &measurements] { m_trendExport->setMeasurementCount(measurements.rowCount()); });
     connect(m_subjectView, &QTableView::doubleClicked, this, &ReadingWindow::subjectDoubleClicked);
     connect(m_measurementView, &QTableView::doubleClicked, this, &ReadingWindow::loadClicked);
 
@@ -114,6 +128,10 @@ SubjectListModel &ReadingWindow::subjectList() {
 
 MeasurementListModel &ReadingWindow::measurementList() {
     return m_browser->measurementList();
+}
+
+void ReadingWindow::setTrendPrinter(TrendWindow::Printer print) {
+    m_trendExport->setTrendPrinter(std::move(print));
 }
 
 void ReadingWindow::subjectRowChanged() {

@@ -7,6 +7,7 @@
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 #include "records/ui/recordlistwidgets.h"
+#include "records/ui/trendwindow.h"
 
 #include <functional>
 
@@ -18,6 +19,7 @@ class QToolButton;
 namespace orlu {
 
 class RecordBrowser;
+class TrendExportTools;
 
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
@@ -36,6 +38,8 @@ public:
 
     SubjectListModel &subjectList();
     MeasurementListModel &measurementList();
+    // How the trend window prints; without it its print button stays disabled.
+    void setTrendPrinter(TrendWindow::Printer print);
 
 public slots:
     void reject() override;
@@ -81,6 +85,7 @@ private:
     QToolButton *m_editMeasurementButton = nullptr;
     QToolButton *m_deleteMeasurementButton = nullptr;
     QToolButton *m_leaveButton = nullptr;
+    TrendExportTools *m_trendExport = nullptr;
     QTableView *m_subjectView = nullptr;
     QTableView *m_measurementView = nullptr;
     QPlainTextEdit *m_subjectMemo = nullptr;

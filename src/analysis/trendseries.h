@@ -1,0 +1,53 @@
+#pragma once
+
+#include "analysis/analysis.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// One subject's measurements over time, each summed up by analyse(): body energy,
+// the four ratios with their verdicts and the number of abnormal meridians. The
+// trend chart, its table and its printed page read this.
+namespace orlu {
+
+// Spirit, musculoskeletal, metabolism, autonomic: the order of the ratios here.
+inline constexpr int TrendRatioCount = 4;
+
+struct TrendVisit {
+    qint64 key = 0;        // MKEY of the measurement
+    double measuredAt = 0; // day count
+    bool highPotential = false;
+    double bodyEnergy = 0.0;
+    std::array<std::optional<double>, TrendRatioCount> ratios{}; // none when undefined
+    // Body energy, then the four ratios; none when the ratio is undefined.
+    std::array<std::optional<int>, 1 + TrendRatioCount> verdicts{};
+    std::array<QString, 1 + TrendRatioCount> verdictTexts{};
+    int abnormalMeridians = 0; // meridians with both channels graded away from 0
+};
+
+// The measurements of one subject in time order.
+struct TrendSeries {
+    QString subjectNumber;
+    QString subjectName;
+    bool male = true;
+    QList<TrendVisit> visits;
+
+    // The row of the measurement with this key, -1 when it is not in the series.
+    int indexOfKey(qint64 key) const;
+    bool hasHighPotential() const;
+};
+
+// Analyses 24 plain readings as the analysis window does.
+TrendVisit trendVisitOf(qint64 key, double measuredAt, bool highPotential,
+                        const std::array<double, 24> &plainReadings, bool male);
+
+// The state item of ratio i (0 spirit .. 3 autonomic).
+StateItem trendRatioItem(int ratio);
+
+// "精神状态比值", "左右肌骨系统", "新陈代谢功能", "自律神经平衡度".
+QString ratioTitle(int ratio);
+
+} // namespace orlu
