@@ -7,6 +7,7 @@
 #include "core/daycount.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -134,17 +135,27 @@ void caption(Painter &p, const QRect &panel, const QString &text) {
 }
 
 // The normal band, its limits written left of the panel, and the panel's caption.
-void drawBand(Painter &p, const QRect &panel, const ValueRange &range, const NormalBand &band, int decimals,
-              const QString &text) {
+// The limits are written as the caption gives them ("(28 - 59)"), not as the
+// band's edges: the band ends where the next verdict begins (60), which is not
+// a value the operator is told is normal.
+void drawBand(Painter &p, const QRect &panel, const ValueRange &range, const NormalBand &band,
+              const QString &title, const QString &rangeLabel) {
     const int top = yOf(panel, range, band.high);
     const int bottom = yOf(panel, range, band.low);
     p.fill(QRect(QPoint(panel.left(), top), QPoint(panel.right(), bottom)), BandFill);
-    const int labelX = panel.left() - p.px(4) - p.px(6 * (decimals + 3));
-    const int half = p.px(TextHeight / 2.0);
-    p.text(labelX, top - half, ChartColour::Olive, number(band.high, decimals));
-    p.text(labelX, bottom - half, ChartColour::Olive, number(band.low, decimals));
+    static const QRegularExpression limitPattern(u"[0-9]+(?:\\.[0-9]+)?"_s);
+    QStringList limits;
+    for (auto it = limitPattern.globalMatch(rangeLabel); it.hasNext();)
+        limits << it.next().captured();
+    if (limits.size() == 2) {
+        const int widest = std::max(limits[0].size(), limits[1].size());
+        const int labelX = panel.left() - p.px(4) - p.px(6 * (widest + 1));
+        const int half = p.px(TextHeight / 2.0);
+        p.text(labelX, top - half, ChartColour::Olive, limits[1]);
+        p.text(labelX, bottom - half, ChartColour::Olive, limits[0]);
+    }
     p.frame(panel);
-    caption(p, panel, text);
+    caption(p, panel, title + u" "_s + rangeLabel);
 }
 
 void drawLegend(Painter &p, const QRect &area, const TrendSeries &series) {
@@ -294,15 +305,15 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
 
     const ValueRange energy = energyRange(series);
     const NormalBand energyBand = normalBand(StateItem::BodyEnergy, series.male);
-    drawBand(p, layout.energy, energy, energyBand, 0,
-             u"身体能量 "_s + normalRangeLabel(StateItem::BodyEnergy, series.male));
+    drawBand(p, layout.energy, energy, energyBand, u"身体能量"_s,
+             normalRangeLabel(StateItem::BodyEnergy, series.male));
     for (double v = 20.0; v < energy.high; v += 20.0) {
         const int y = yOf(layout.energy, energy, v);
         p.s.setPen(p.ink(ChartColour::Gray), PenStyle::Dotted, 1);
         p.s.line(layout.energy.left(), y, layout.energy.right(), y);
-        // The band's own limits are written there already.
+        // The band's own limits are written there already, and two labels must not touch.
         const auto near = [&](double limit) {
-            return std::abs(yOf(layout.energy, energy, limit) - y) < p.px(TextHeight);
+            return std::abs(yOf(layout.energy, energy, limit) - y) < p.px(TextHeight * 1.5);
         };
         if (!near(energyBand.low) && !near(energyBand.high))
             p.text(layout.energy.left() - p.px(22), y - p.px(TextHeight / 2.0), ChartColour::Navy,
@@ -317,8 +328,8 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
         const StateItem item = trendRatioItem(r);
         const QRect &panel = layout.ratios[static_cast<std::size_t>(r)];
         const ValueRange range = ratioRange(series, r);
-        drawBand(p, panel, range, normalBand(item, series.male), 2,
-                 ratioTitle(r) + u" "_s + normalRangeLabel(item, series.male));
+        drawBand(p, panel, range, normalBand(item, series.male), ratioTitle(r),
+                 normalRangeLabel(item, series.male));
         const auto index = static_cast<std::size_t>(r);
         drawSeries(
             p, layout, series, panel, range, [index](const TrendVisit &v) { return v.ratios[index]; },

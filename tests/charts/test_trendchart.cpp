@@ -68,6 +68,8 @@ private slots:
     void visitSummarisesTheAnalysis();
     void normalBandsAgreeWithTheVerdicts_data();
     void normalBandsAgreeWithTheVerdicts();
+    void bandLimitsAreWrittenAsTheCaptionsSay_data();
+    void bandLimitsAreWrittenAsTheCaptionsSay();
     void standardAndHighAreDrawnApart_data();
     void standardAndHighAreDrawnApart();
     void oneVisitIsDrawnAlone();
@@ -152,6 +154,35 @@ void TestTrendChart::normalBandsAgreeWithTheVerdicts() {
         QVERIFY(code(band.high) != 0);
         QVERIFY(code(band.low - eps) != 0);
     }
+}
+
+void TestTrendChart::bandLimitsAreWrittenAsTheCaptionsSay_data() {
+    QTest::addColumn<bool>("male");
+    QTest::addColumn<QStringList>("limits");
+    // Body energy, spirit, musculoskeletal, metabolism, autonomic: low then high.
+    QTest::newRow("male") << true << QStringList{u"28"_s,  u"59"_s,  u"0.88"_s, u"1.15"_s, u"0.8"_s,
+                                                 u"1.1"_s, u"0.8"_s, u"1.1"_s,  u"1.0"_s,  u"1.5"_s};
+    QTest::newRow("female") << false << QStringList{u"26"_s,  u"58"_s,  u"0.78"_s, u"1.05"_s, u"0.8"_s,
+                                                    u"1.1"_s, u"0.8"_s, u"1.1"_s,  u"1.0"_s,  u"1.5"_s};
+}
+
+// The limits left of each band are the caption's numbers, not the band's upper
+// edge (where the next verdict begins: 60, 1.16).
+void TestTrendChart::bandLimitsAreWrittenAsTheCaptionsSay() {
+    QFETCH(bool, male);
+    QFETCH(QStringList, limits);
+    TrendSeries series = seriesOf({false, true, false});
+    series.male = male;
+    QStringList written;
+    for (const DrawOp &op : draw(series)) {
+        if (op.kind == DrawOp::Kind::Text && op.font == QColor(128, 128, 0))
+            written << op.text;
+    }
+    // Each band writes its high limit first.
+    QStringList expected;
+    for (qsizetype i = 0; i + 1 < limits.size(); i += 2)
+        expected << limits[i + 1] << limits[i];
+    QCOMPARE(written, expected);
 }
 
 void TestTrendChart::standardAndHighAreDrawnApart_data() {
