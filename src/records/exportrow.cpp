@@ -35,6 +35,8 @@ public:
     std::size_t size() const { return m_size; }
 
     void append(const char *text, std::size_t n) {
+        if (n == 0)
+            return; // an empty text may come as a null pointer, which memcpy must not see
         char *at = room(n);
         std::memcpy(at, text, n);
     }
