@@ -89,7 +89,7 @@ QList<Command> commands() {
         {u"import"_s, u"import [--home DIR] [--courses] [--records] (--append | --replace) --from FILE"_s,
          u"Import a transfer file (ours or an Access .mdb) into the main database, all or nothing; --replace "
          u"backs the main database up first. Messages on standard error; exit 1 when the import failed (the "
-         u"main database is as it was)."_s,
+         u"main database is as it was, or the program runs on the folder)."_s,
          runImportCommand},
         {u"check"_s, u"check [--home DIR]"_s,
          u"Check every database of the program folder (integrity_check, tables and columns); one line per "

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/commandline.h"
+#include "core/programlock.h"
 #include "core/programfolder.h"
 #include "records/databasefiles.h"
 #include "records/registersetting.h"
@@ -93,6 +94,12 @@ int runImportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     if (file.isEmpty())
         return cl.usageError(err, u"--from FILE is required"_s);
     const Parsed p = parsedOf(cl);
+    // A program running on the folder would go on showing the register as it was.
+    ProgramLock lock(p.folder);
+    if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
+        err << "import: the program is running on " << p.folder.path() << "; close it first\n";
+        return ExitFailed;
+    }
     const ImportMode mode = cl.isSet(u"replace"_s) ? ImportMode::Replace : ImportMode::Append;
     return withMainDatabase(u"import"_s, p, err, [&](TransferOperations &operations) {
         return operations.importFrom(QFileInfo(file).absoluteFilePath(), p.kinds, mode);

@@ -1,4 +1,5 @@
 #include "cli/transfercommands.h"
+#include "core/programlock.h"
 #include "records/database.h"
 #include "records/schema.h"
 #include "support/temphome.h"
@@ -84,6 +85,16 @@ void TestTransferCommands::exportThenImportIntoAnotherInstallation() {
     QVERIFY2(imported.err.contains(u"数据汇入成功，原有的数据已被取代 !!"_s), qPrintable(imported.err));
     QVERIFY(imported.err.contains(u"orlu4-backup-"_s));
     QCOMPARE(subjects(m_other.filePath(u"orlu4.mdb"_s)), 2); // a new installation's register, then filled
+    {
+        // While the program runs on the folder, its register is left alone.
+        ProgramLock running{ProgramFolder(m_other.path())};
+        QCOMPARE(running.acquire(), ProgramLock::Outcome::Acquired);
+        const Run refused = test::runCommand(
+            runImportCommand, {u"--home"_s, m_other.path(), u"--append"_s, u"--from"_s, transfer});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(u"close it first"_s), qPrintable(refused.err));
+        QCOMPARE(subjects(m_other.filePath(u"orlu4.mdb"_s)), 2);
+    }
     QCOMPARE(test::runCommand(runImportCommand,
                               {u"--home"_s, m_other.path(), u"--append"_s, u"--from"_s, transfer})
                  .status,
