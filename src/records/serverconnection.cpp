@@ -49,20 +49,20 @@ std::optional<ConnectionOptions> parseUri(const QString &uri, QString *error) {
     QStringList hosts, ports;
     bool anyPort = false;
     if (!authority.isEmpty()) {
-        for (const QString &spec : authority.split(u',')) {
-            QString host = spec, port;
-            if (spec.startsWith(u'[')) { // [::1]:5432
-                const qsizetype close = spec.indexOf(u']');
+        for (const QString &hostAndPort : authority.split(u',')) {
+            QString host = hostAndPort, port;
+            if (hostAndPort.startsWith(u'[')) { // [::1]:5432
+                const qsizetype close = hostAndPort.indexOf(u']');
                 if (close < 0) {
-                    setError(error, u"连接地址有误: "_s + spec);
+                    setError(error, u"连接地址有误: "_s + hostAndPort);
                     return std::nullopt;
                 }
-                host = spec.mid(1, close - 1);
-                if (spec.mid(close + 1).startsWith(u':'))
-                    port = spec.mid(close + 2);
-            } else if (const qsizetype colon = spec.lastIndexOf(u':'); colon >= 0) {
-                host = spec.left(colon);
-                port = spec.mid(colon + 1);
+                host = hostAndPort.mid(1, close - 1);
+                if (hostAndPort.mid(close + 1).startsWith(u':'))
+                    port = hostAndPort.mid(close + 2);
+            } else if (const qsizetype colon = hostAndPort.lastIndexOf(u':'); colon >= 0) {
+                host = hostAndPort.left(colon);
+                port = hostAndPort.mid(colon + 1);
             }
             hosts << decoded(host);
             ports << port;
