@@ -68,7 +68,7 @@ bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
             return fail(u"the PDF writer refused a page"_s);
     }
     // A report names the subject: private like the register it comes from.
-    return writeOutputFile(path, pdf, error, true);
+    return writeOutputFile(path, pdf, error);
 }
 
 bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error) {

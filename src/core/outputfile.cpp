@@ -1,8 +1,17 @@
 #include "core/outputfile.h"
 
-#include "core/privatefiles.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orlu {
 
@@ -15,100 +24,267 @@ void setError(QString *error, const QString &text) {
         *error = text;
 }
 
+QString systemText(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Unbuffered writes to a descriptor, keeping the system's error code of a failure.
+class DescriptorDevice : public QIODevice {
+public:
+    explicit DescriptorDevice(int fd)
+        : m_fd(fd) {
+        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    int lastErrorCode() const { return m_errorCode; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_errorCode = n < 0 ? errno : ENOSPC;
+                setErrorString(systemText(m_errorCode));
+                return -1;
+            }
+            done += n;
+        }
+        return done;
+    }
+
+private:
+    int m_fd;
+    int m_errorCode = 0;
+};
+
+QString randomTag() {
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString tag;
+    for (int i = 0; i < 6; ++i)
+        tag += QLatin1Char(letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)]);
+    return tag;
+}
+
+bool syncFolder(const QByteArray &folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// Removes `path` when it is a regular file of ours that no writer holds locked.
+bool removeWhenStale(const QByteArray &path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool removed = false;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        struct stat now {};
+        // Still the file that was checked (not swapped for another meanwhile).
+        removed = ::lstat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
+                  now.st_dev == st.st_dev && ::unlink(path.constData()) == 0;
+    }
+    ::close(fd);
+    return removed;
+}
+
+} // namespace
+
+int removeStaleTemporaries(const QString &finalPath) {
+    const QFileInfo info(finalPath);
+    const QString name = info.fileName();
+    const QDir folder = info.absoluteDir();
+    const QRegularExpression ours(u"^\\."_s + QRegularExpression::escape(name) +
+                                  u"\\.[A-Za-z0-9]{6}\\.part$"_s);
+    int removed = 0;
+    const QStringList entries =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if ((entry == name + u".part"_s || ours.match(entry).hasMatch()) &&
+            removeWhenStale(QFile::encodeName(folder.filePath(entry))))
+            ++removed;
+    }
+    return removed;
+}
+
+namespace {
+
+// 0 when `path` may receive a file, else the system's error code with the reason.
+int refusal(const QString &path, QString *why) {
+    if (path == u"-"_s)
+        return 0;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0) {
+        const int code = errno;
+        if (code == ENOENT)
+            return 0;
+        *why = path + u": "_s + systemText(code);
+        return code;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        // A link to a pipe or device (/dev/stdout) is written in place; to anything else, never.
+        if (::stat(native.constData(), &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
+            *why = path + u" is a symbolic link; it is not written through"_s;
+            return ELOOP;
+        }
+    }
+    if (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))
+        return 0;
+    if (S_ISDIR(st.st_mode)) {
+        *why = path + u" is a folder"_s;
+        return EISDIR;
+    }
+    *why = path + u" is neither a regular file nor a pipe or character device"_s;
+    return EINVAL;
+}
+
 } // namespace
 
 bool isWritableOutputPath(const QString &path, QString *error) {
-    if (path == u"-"_s)
+    QString why;
+    if (refusal(path, &why) == 0)
         return true;
-    switch (pathKind(path)) {
-    case PathKind::Absent:
-    case PathKind::Regular:
-    case PathKind::Fifo:
-    case PathKind::CharDevice:
-        return true;
-    case PathKind::Directory:
-        setError(error, path + u" is a folder"_s);
-        return false;
-    case PathKind::Other:
-        break;
-    }
-    setError(error, path + u" is neither a regular file nor a pipe or character device"_s);
+    setError(error, why);
     return false;
 }
 
-OutputFile::OutputFile(QString path, bool privateFile)
-    : m_path(std::move(path))
-    , m_private(privateFile) {}
+OutputFile::OutputFile(QString path)
+    : m_path(std::move(path)) {}
 
 OutputFile::~OutputFile() {
     cancel();
 }
 
+bool OutputFile::fail(int code, const QString &text, QString *error) {
+    m_errorCode = code;
+    setError(error, text);
+    return false;
+}
+
 bool OutputFile::open(QString *error) {
-    if (!isWritableOutputPath(m_path, error))
-        return false;
-    const bool toStdout = m_path == u"-"_s;
-    const PathKind kind = toStdout ? PathKind::Fifo : pathKind(m_path);
-    if (kind == PathKind::Fifo || kind == PathKind::CharDevice) {
-        m_direct = std::make_unique<QFile>();
-        const bool opened = toStdout
-                                ? m_direct->open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-                                : (m_direct->setFileName(m_path), m_direct->open(QIODevice::WriteOnly));
-        if (!opened) {
-            setError(error, m_direct->errorString());
-            m_direct.reset();
-        }
-        return m_direct != nullptr;
+    cancel();
+    m_errorCode = 0;
+    if (m_path == u"-"_s) {
+        m_fd = STDOUT_FILENO;
+        m_device = std::make_unique<DescriptorDevice>(m_fd);
+        return true;
     }
-    m_atomic = std::make_unique<QSaveFile>(m_path);
-    if (!m_atomic->open(QIODevice::WriteOnly)) {
-        setError(error, m_atomic->errorString());
-        m_atomic.reset();
-        return false;
+    QString why;
+    if (const int code = refusal(m_path, &why); code != 0)
+        return fail(code, why, error);
+    struct stat st {};
+    const bool exists = ::stat(QFile::encodeName(m_path).constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return openInPlace(error);
+    m_keepMode = exists ? int(st.st_mode & 07777) : -1;
+    return openTemporary(error);
+}
+
+bool OutputFile::openInPlace(QString *error) {
+    // O_NOFOLLOW unless the name is the link to a pipe or device the checks allowed.
+    const QByteArray native = QFile::encodeName(m_path);
+    struct stat link {};
+    const bool isLink = ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    m_fd = ::open(native.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | (isLink ? 0 : O_NOFOLLOW));
+    if (m_fd < 0)
+        return fail(errno, m_path + u": "_s + systemText(errno), error);
+    m_ownsFd = true;
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
+        cancel();
+        return fail(EINVAL, m_path + u" changed while it was opened"_s, error);
     }
+    m_device = std::make_unique<DescriptorDevice>(m_fd);
     return true;
 }
 
+bool OutputFile::openTemporary(QString *error) {
+    const QFileInfo info(m_path);
+    removeStaleTemporaries(m_path);
+    const QString prefix = info.absoluteDir().filePath(u"."_s + info.fileName() + u"."_s);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temp = QFile::encodeName(prefix + randomTag() + u".part"_s);
+        const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return fail(errno, m_path + u": "_s + systemText(errno), error);
+        m_fd = fd;
+        m_ownsFd = true;
+        m_temp = temp;
+        // The umask may have taken bits away; 0600 is what a new file gets. The lock
+        // tells a later run that this temporary is still being written.
+        if (::fchmod(fd, 0600) != 0 || ::flock(fd, LOCK_EX) != 0) {
+            const int code = errno;
+            cancel();
+            return fail(code, m_path + u": "_s + systemText(code), error);
+        }
+        m_device = std::make_unique<DescriptorDevice>(m_fd);
+        return true;
+    }
+    return fail(EEXIST, m_path + u": no free temporary name"_s, error);
+}
+
 QIODevice &OutputFile::device() {
-    Q_ASSERT(m_direct || m_atomic);
-    return m_direct ? static_cast<QIODevice &>(*m_direct) : *m_atomic;
+    Q_ASSERT(m_device);
+    return *m_device;
 }
 
 bool OutputFile::commit(QString *error) {
-    if (m_direct) {
-        const bool flushed = m_direct->flush();
-        if (!flushed)
-            setError(error, m_direct->errorString());
-        m_direct.reset();
-        return flushed;
+    if (!m_device)
+        return fail(EBADF, m_path + u" is not open"_s, error);
+    if (const int code = static_cast<DescriptorDevice &>(*m_device).lastErrorCode(); code != 0) {
+        cancel();
+        return fail(code, m_path + u": "_s + systemText(code), error);
     }
-    if (!m_atomic)
-        return false;
-    if (m_private)
-        m_atomic->setPermissions(m_atomic->permissions() &
-                                 (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    const bool committed = m_atomic->commit();
-    if (!committed)
-        setError(error, m_atomic->errorString());
-    m_atomic.reset();
-    return committed;
+    if (m_temp.isEmpty()) {
+        cancel(); // written in place: what was written stays
+        return true;
+    }
+    const mode_t mode = m_keepMode >= 0 ? mode_t(m_keepMode) : 0600;
+    if (::fsync(m_fd) != 0 || ::fchmod(m_fd, mode) != 0 ||
+        ::rename(m_temp.constData(), QFile::encodeName(m_path).constData()) != 0) {
+        const int code = errno;
+        cancel();
+        return fail(code, m_path + u": "_s + systemText(code), error);
+    }
+    m_temp.clear();
+    const int closed = ::close(m_fd);
+    const int code = errno;
+    m_fd = -1;
+    m_ownsFd = false;
+    m_device.reset();
+    if (closed != 0)
+        return fail(code, m_path + u": "_s + systemText(code), error);
+    syncFolder(QFile::encodeName(QFileInfo(m_path).absolutePath()));
+    return true;
 }
 
 void OutputFile::cancel() {
-    if (m_atomic)
-        m_atomic->cancelWriting();
-    m_atomic.reset();
-    m_direct.reset();
+    m_device.reset();
+    if (!m_temp.isEmpty())
+        ::unlink(m_temp.constData());
+    m_temp.clear();
+    if (m_ownsFd && m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_ownsFd = false;
 }
 
-bool writeOutputFile(const QString &path, const QByteArray &data, QString *error, bool privateFile) {
-    OutputFile file(path, privateFile);
+bool writeOutputFile(const QString &path, const QByteArray &data, QString *error) {
+    OutputFile file(path);
     if (!file.open(error))
         return false;
-    if (file.device().write(data) != data.size()) {
-        setError(error, file.device().errorString());
-        return false;
-    }
+    file.device().write(data); // a failed write is reported by commit()
     return file.commit(error);
 }
 

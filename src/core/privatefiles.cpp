@@ -36,6 +36,15 @@ PathKind pathKind(const QString &path) {
 #endif
 }
 
+PathKind linkKind(const QString &path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        return PathKind::Other;
+#endif
+    return pathKind(path);
+}
+
 bool makePrivate(const QString &path) {
     QFile f(path);
     const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;

@@ -9,6 +9,8 @@ namespace orlu {
 // What a path names, following symbolic links (a dangling link counts as Other).
 enum class PathKind { Absent, Regular, Fifo, CharDevice, Directory, Other };
 PathKind pathKind(const QString &path);
+// What the name itself is: a symbolic link counts as Other, whatever it points to.
+PathKind linkKind(const QString &path);
 
 // Leaves only the owner's read and write bits of the file's mode, so a file
 // made from a world-readable template becomes 0600 and a stricter mode (0400)

@@ -2,13 +2,13 @@
 
 #include "core/daycount.h"
 #include "core/numberformat.h"
+#include "core/outputfile.h"
 #include "core/privatefiles.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -146,8 +146,6 @@ bool readSettingsLines(QIODevice &in, QStringList &lines) {
     LineReader reader(in);
     return reader.readLines(lines);
 }
-
-constexpr QFileDevice::Permissions OwnerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 bool hasNoWriteBit(const QFileInfo &info) {
     // The mode bits, not access(): the administrator's account may write
@@ -296,24 +294,12 @@ bool saveSettings(const QString &path, const Settings &s, QString *error) {
         setError(error, u"设定档 %1 不是普通文件，无法写入。"_s.arg(path) + kept);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, u"无法写入设定档 %1：%2。"_s.arg(path, file.errorString()) + kept);
-        return false;
-    }
-    // The operator's names and addresses: readable by the owner only, a stricter mode kept.
-    file.setPermissions(QFileInfo(path).exists() ? file.permissions() & OwnerReadWrite : OwnerReadWrite);
-    const QByteArray bytes = settingsToBytes(s);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
+    if (QString why; !writeOutputFile(path, settingsToBytes(s), &why)) {
         setError(error, u"无法写入设定档 %1：%2。"_s.arg(path, why) + kept);
         return false;
     }
-    if (!file.commit()) {
-        setError(error, u"无法写入设定档 %1：%2。"_s.arg(path, file.errorString()) + kept);
-        return false;
-    }
+    // The operator's names and addresses: readable by the owner only, a stricter mode kept.
+    makePrivate(path);
     return true;
 }
 

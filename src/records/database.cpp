@@ -241,6 +241,11 @@ sqlite3 *sqliteHandle(QSqlDatabase db) {
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+int systemErrorOf(QSqlDatabase db) {
+    sqlite3 *connection = sqliteHandle(db);
+    return connection ? sqlite3_system_errno(connection) : 0;
+}
+
 void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
     sqlite3 *connection = sqliteHandle(db);
     if (!connection)

@@ -109,6 +109,9 @@ void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop);
 // The SQLite connection under a Qt connection, for the few readers that must go
 // without Qt's per-value variants (a million-row export); nullptr when it is none.
 sqlite3 *sqliteHandle(QSqlDatabase db);
+// The system's error code (errno) of the connection's latest failed file access, 0 when
+// it had none or is not a file's connection.
+int systemErrorOf(QSqlDatabase db);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);

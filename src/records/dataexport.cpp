@@ -114,8 +114,7 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
 
 ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
                                        const QString &path, ExportObserver *observer) {
-    // Exports hold personal data: a new or replaced file is the owner's only.
-    OutputFile file(path, true);
+    OutputFile file(path);
     QString error;
     if (!file.open(&error))
         return {ExportOutcome::Status::Failed, 0, error};

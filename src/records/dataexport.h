@@ -45,7 +45,7 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
                                  ExportObserver *observer = nullptr);
 
 // Writes to a file by writeOutputFile's rules ("-" standard output; a FIFO or a device
-// in place). A regular file (new or replaced, mode 0600) appears only when the export
+// in place). A regular file appears only when the export
 // is complete; a cancelled or failed export leaves no file and an existing one unchanged.
 ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
                                        const QString &path, ExportObserver *observer = nullptr);

@@ -1,10 +1,10 @@
 #include "records/registersetting.h"
 
+#include "core/outputfile.h"
 #include "records/databasefiles.h"
 #include "records/serverconnection.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace orlu {
 
@@ -55,18 +55,10 @@ bool storeRegisterConnection(const ProgramFolder &folder, const QString &connect
                  u"连接中不得包含密码；请使用服务器的密码文件 (.pgpass) 或服务文件 (pg_service.conf)。"_s);
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        setError(error, f.errorString());
-        return false;
-    }
-    f.write("# The register on a server that this seat uses (a postgresql:// URI or service=NAME).\n");
-    f.write((Key + c + u"\n"_s).toUtf8());
-    if (!f.commit()) {
-        setError(error, f.errorString());
-        return false;
-    }
-    return true;
+    const QByteArray text =
+        "# The register on a server that this seat uses (a postgresql:// URI or service=NAME).\n" +
+        (Key + c + u"\n"_s).toUtf8();
+    return writeOutputFile(path, text, error);
 }
 
 QString registerLocation(const ProgramFolder &folder) {

@@ -1,10 +1,12 @@
 #include "records/transferfiles.h"
 
+#include "core/outputfile.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,12 +27,6 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
-    // Closing can report a late write failure (on network media), so it is checked.
-    int close() {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc;
-    }
 
 private:
     int m_fd;
@@ -43,49 +39,51 @@ ssize_t FileCopier::writeSome(int fd, const char *data, size_t size) {
 }
 
 int FileCopier::copy(const QString &from, const QString &to) {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    const QByteArray temp = target + ".part";
-    Descriptor in(::open(source.constData(), O_RDONLY | O_CLOEXEC));
+    // The copy replaces a regular file or takes a free name; a link, a pipe or a device
+    // at the name is somebody else's and is left alone.
+    struct stat at {};
+    if (::lstat(QFile::encodeName(to).constData(), &at) == 0 && !S_ISREG(at.st_mode))
+        return EEXIST;
+    // Non-blocking, so a pipe given as the source cannot hold the copy up.
+    Descriptor in(::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
         return errno;
-    Descriptor out(::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (out.get() < 0)
+    struct stat source {};
+    if (::fstat(in.get(), &source) != 0)
         return errno;
-    auto failed = [&temp](int code) {
-        ::unlink(temp.constData());
-        return code;
-    };
+    if (!S_ISREG(source.st_mode))
+        return S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
+    OutputFile out(to);
+    if (!out.open())
+        return out.errorCode();
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return failed(errno);
+            return errno;
         }
         if (n == 0)
             break;
         for (ssize_t done = 0; done < n;) {
-            const ssize_t w = writeSome(out.get(), buffer.data() + done, size_t(n - done));
+            const ssize_t w = writeSome(out.handle(), buffer.data() + done, size_t(n - done));
             if (w < 0) {
                 if (errno == EINTR)
                     continue;
-                return failed(errno);
+                return errno;
             }
             done += w;
         }
     }
-    if (::fsync(out.get()) != 0 || out.close() != 0)
-        return failed(errno);
-    if (std::rename(temp.constData(), target.constData()) != 0)
-        return failed(errno);
-    return 0;
+    return out.commit() ? 0 : out.errorCode();
 }
 
 QString copyErrorText(int errorCode, TransferDirection direction) {
     switch (errorCode) {
     case ENOENT:
+    case EISDIR:
+    case ENOTDIR:
         return u"来源的档案数据不存在 !!"_s;
     case EACCES:
     case EPERM:
@@ -100,12 +98,17 @@ QString copyErrorText(int errorCode, TransferDirection direction) {
         return u"无法读取指定装置，或磁盘格式化错误 !!"_s;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
         return u"磁盘容量不足 !!"_s;
     default:
         break;
     }
+    return errorCodeText(errorCode, direction);
+}
+
+QString errorCodeText(int code, TransferDirection direction) {
     const QString what = direction == TransferDirection::Export ? u"数据汇出错误"_s : u"数据汇入错误"_s;
-    return u"%1 !! ErrorCode[%2]，"_s.arg(what).arg(errorCode);
+    return u"%1 !! ErrorCode[%2]，"_s.arg(what).arg(code);
 }
 
 QString failureMessage(const QString &text, TransferDirection direction) {

@@ -14,9 +14,10 @@ class FileCopier {
 public:
     virtual ~FileCopier() = default;
 
-    // Copies `from` to `to` through a temporary file beside `to` that is flushed to
-    // the medium and only then renamed into place, so `to` is either the old file
-    // or a whole copy. Returns 0, or the system's error code of the failure.
+    // Copies the regular file `from` to `to` by writeOutputFile's rules (a new temporary
+    // beside `to`, flushed to the medium and only then renamed into place), so `to` is
+    // either the old file or a whole copy. A link, folder or special file at `to` is left
+    // alone (EEXIST). Returns 0, or the system's error code of the failure.
     int copy(const QString &from, const QString &to);
 
 protected:
@@ -26,6 +27,8 @@ protected:
 
 // The operator's text for a failed copy, chosen by the error code, e.g. "磁盘容量不足 !!".
 QString copyErrorText(int errorCode, TransferDirection direction);
+// "数据汇出错误 !! ErrorCode[code]，" (汇入 for an import), for a cause without a text of its own.
+QString errorCodeText(int code, TransferDirection direction);
 // The whole message: the text followed by what to do.
 QString copyFailureMessage(int errorCode, TransferDirection direction);
 // The same for a failure that is not about a file: "请排除问题后重新汇出数据。" appended.

@@ -1,5 +1,6 @@
 #include "records/transferoperations.h"
 
+#include "core/privatefiles.h"
 #include "records/registerbackup.h"
 #include "records/databasefiles.h"
 #include "records/registercopy.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <cerrno>
 
@@ -24,6 +26,7 @@ namespace {
 constexpr int SqliteReadOnly = 8;
 constexpr int SqliteIoError = 10;
 constexpr int SqliteFull = 13;
+constexpr int SqliteCantOpen = 14;
 
 TransferNotice failure(const QString &text) {
     return {2, NoteCaution, text};
@@ -45,23 +48,25 @@ void dropFile(const QString &path) {
 
 } // namespace
 
-QString importFailureText(const RegisterImportResult &result) {
+QString storageFailureText(const QString &error, int sqliteCode, int systemCode,
+                           TransferDirection direction) {
+    const int primary = sqliteCode & 0xff; // the primary result code, without its detail
+    // The engine keeps the system's cause of a failed read or write; it decides the text.
+    const bool fileFailure = primary == SqliteIoError || primary == SqliteFull || primary == SqliteCantOpen ||
+                             error.contains(u"disk is full"_s) || error.contains(u"disk I/O error"_s);
     QString text;
-    const int code = result.sqliteCode & 0xff; // the primary result code, without its detail
-    switch (code) {
-    case SqliteFull:
-        text = copyErrorText(ENOSPC, TransferDirection::Import);
-        break;
-    case SqliteIoError:
-        text = copyErrorText(EIO, TransferDirection::Import);
-        break;
-    case SqliteReadOnly:
-        text = copyErrorText(EACCES, TransferDirection::Import);
-        break;
-    default:
-        text = u"数据汇入错误 !! ErrorCode[%1]，"_s.arg(code);
-    }
-    return failureMessage(text, TransferDirection::Import) + u"\n("_s + result.error + u')';
+    if (primary == SqliteFull || error.contains(u"disk is full"_s))
+        text = copyErrorText(ENOSPC, direction);
+    else if (fileFailure && systemCode != 0)
+        text = copyErrorText(systemCode, direction);
+    else if (primary == SqliteIoError)
+        text = copyErrorText(EIO, direction);
+    else if (primary == SqliteReadOnly)
+        text = copyErrorText(EACCES, direction);
+    else
+        // A failure without a code is SQLite's generic error (1), never a 0 that reads as success.
+        text = errorCodeText(primary != 0 ? primary : 1, direction);
+    return failureMessage(text, direction) + u"\n("_s + error + u')';
 }
 
 TransferOperations::TransferOperations(Database &main, ProgramFolder folder, const Clock &clock,
@@ -86,7 +91,7 @@ bool TransferOperations::prepareWorkingCopy(const QString &from, TransferDirecti
     return false;
 }
 
-bool TransferOperations::exportRows(TransferKinds kinds, QString *error) {
+bool TransferOperations::exportRows(TransferKinds kinds, QString *error, int *systemCode) {
     QStringList tables;
     if (kinds.courses)
         tables << CourseTables;
@@ -94,14 +99,16 @@ bool TransferOperations::exportRows(TransferKinds kinds, QString *error) {
         tables << RecordTables;
     QSqlDatabase db = m_main.handle();
     if (SqlDialect::of(db).isServer())
-        return exportServerRows(tables, error);
+        return exportServerRows(tables, error, systemCode);
     qint64 total = 0;
     for (const QString &t : tables)
         total += countRows(db, u"main"_s, t);
     CopyProgress progress(m_observer, total);
     const QString schema = u"dst"_s;
-    if (!attachFile(db, workingCopy(), schema, false, error))
+    if (!attachFile(db, workingCopy(), schema, false, error)) {
+        *systemCode = systemErrorOf(db);
         return false;
+    }
     bool ok = true;
     {
         Transaction tx(db);
@@ -114,17 +121,23 @@ bool TransferOperations::exportRows(TransferKinds kinds, QString *error) {
             ok = tx.commit();
         if (!ok && error && error->isEmpty())
             *error = db.lastError().text();
+        if (!ok)
+            *systemCode = systemErrorOf(db);
     }
     detachFile(db, schema);
     return ok;
 }
 
-bool TransferOperations::exportServerRows(const QStringList &tables, QString *error) {
+bool TransferOperations::exportServerRows(const QStringList &tables, QString *error, int *systemCode) {
     // A server cannot attach the file, so the rows travel over a connection of the file's own.
     QSqlDatabase db = m_main.handle();
     Database copy;
-    if (!copy.open(workingCopy(), Database::Access::Shared, error))
+    auto failed = [&] {
+        *systemCode = systemErrorOf(copy.handle());
         return false;
+    };
+    if (!copy.open(workingCopy(), Database::Access::Shared, error))
+        return failed();
     const ReadSnapshot snapshot(db);
     qint64 total = 0;
     for (const QString &t : tables)
@@ -134,23 +147,38 @@ bool TransferOperations::exportServerRows(const QStringList &tables, QString *er
     if (!tx.isActive()) {
         if (error)
             *error = copy.handle().lastError().text();
-        return false;
+        return failed();
     }
     for (const QString &t : tables) {
         if (!appendRowsAcross(db, copy.handle(), t, copiedColumns(t), &progress, error))
-            return false;
+            return failed();
     }
     if (tx.commit())
         return true;
     if (error)
         *error = copy.handle().lastError().text();
-    return false;
+    return failed();
+}
+
+QString TransferOperations::importFailure(const RegisterImportResult &result) {
+    QSqlDatabase db = m_main.handle();
+    if (m_main.dialect().isServer() && !QSqlQuery(db).exec(u"SELECT 1"_s))
+        return failureMessage(u"与数据库服务器 %1 的连接中断，数据未做任何变更 !!"_s.arg(m_main.path()),
+                              TransferDirection::Import) +
+               u"\n("_s + result.error + u')';
+    return storageFailureText(result.error, result.sqliteCode, systemErrorOf(db), TransferDirection::Import);
 }
 
 TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKinds kinds) {
     TransferOutcome outcome;
     const QString target = QDir(folder.trimmed()).filePath(dbfile::Transfer);
     const QString templateFile = m_folder.file(dbfile::Template);
+    // A link, pipe or device planted at the transfer file's name is not ours to replace.
+    if (const PathKind kind = linkKind(target); kind != PathKind::Absent && kind != PathKind::Regular) {
+        outcome.notices.append(failure(failureMessage(
+            u"%1 不是普通档案 !!"_s.arg(QDir::toNativeSeparators(target)), TransferDirection::Export)));
+        return outcome;
+    }
     QString error;
     if (fileExists(templateFile)) {
         if (!prepareWorkingCopy(templateFile, TransferDirection::Export, outcome))
@@ -163,11 +191,10 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
             return outcome;
         }
     }
-    if (!exportRows(kinds, &error)) {
+    if (int systemCode = 0; !exportRows(kinds, &error, &systemCode)) {
         dropWorkingCopy();
-        outcome.notices.append(failure(failureMessage(
-            u"数据汇出错误 !! ErrorCode[%1]，"_s.arg(sqliteCodeOf(error)) + u"\n("_s + error + u')',
-            TransferDirection::Export)));
+        outcome.notices.append(
+            failure(storageFailureText(error, sqliteCodeOf(error), systemCode, TransferDirection::Export)));
         return outcome;
     }
     // Exporting into the program folder itself: the working copy is the transfer file.
@@ -220,7 +247,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     source.reset();
     finish();
     if (!result.ok) {
-        outcome.notices.append(failure(importFailureText(result)));
+        outcome.notices.append(failure(importFailure(result)));
         return outcome;
     }
     for (const QString &kind : result.emptyKinds)

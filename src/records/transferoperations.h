@@ -49,8 +49,11 @@ public:
 private:
     bool prepareWorkingCopy(const QString &from, TransferDirection direction, TransferOutcome &outcome);
     void dropWorkingCopy();
-    bool exportRows(TransferKinds kinds, QString *error);
-    bool exportServerRows(const QStringList &tables, QString *error);
+    // On failure `error` says why and `systemCode` holds the system's cause, if any.
+    bool exportRows(TransferKinds kinds, QString *error, int *systemCode);
+    bool exportServerRows(const QStringList &tables, QString *error, int *systemCode);
+    // The failure of an import's statements, naming the server when it was lost.
+    QString importFailure(const RegisterImportResult &result);
 
     Database &m_main;
     ProgramFolder m_folder;
@@ -59,7 +62,9 @@ private:
     TransferObserver *m_observer;
 };
 
-// The message for a register change that failed part-way (the main database is unchanged).
-QString importFailureText(const RegisterImportResult &result);
+// The message for a failed statement of an export or import (the main database is
+// unchanged): the text of the cause, from the engine's result code `sqliteCode` and the
+// system's error code `systemCode` it kept (0 when none), then the engine's own words.
+QString storageFailureText(const QString &error, int sqliteCode, int systemCode, TransferDirection direction);
 
 } // namespace orlu

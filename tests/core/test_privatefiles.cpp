@@ -6,6 +6,9 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace orlu;
@@ -22,6 +25,46 @@ void setMode(const QString &path, int mode) {
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
 }
 
+// Every entry of a folder (links not followed) with its kind, mode and content.
+QMap<QString, QByteArray> folderState(const QString &folder) {
+    QMap<QString, QByteArray> state;
+    const QDir dir(folder);
+    for (const QString &name :
+         dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QFileInfo info(dir.filePath(name));
+        struct stat st {};
+        ::lstat(QFile::encodeName(info.filePath()).constData(), &st);
+        QByteArray entry = QByteArray::number(st.st_mode, 8) + ' ' + info.symLinkTarget().toUtf8();
+        if (S_ISREG(st.st_mode)) {
+            QFile f(info.filePath());
+            if (f.open(QIODevice::ReadOnly))
+                entry += ' ' + f.readAll();
+        }
+        state.insert(name, entry);
+    }
+    return state;
+}
+
+// Limits the size of files this process writes, as a full medium would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_handler)(int);
+};
+
 } // namespace
 
 class TestPrivateFiles : public QObject {
@@ -36,6 +79,9 @@ private slots:
     void specialFilesAreWrittenInPlace();
     void regularFilesAreReplacedWhole();
     void folderIsRefused();
+    void outputWriterIsExclusiveAndPrivate_data();
+    void outputWriterIsExclusiveAndPrivate();
+    void staleTemporariesAreRemoved();
     void settingsPipeDoesNotHangTheStart();
 };
 
@@ -135,10 +181,10 @@ void TestPrivateFiles::regularFilesAreReplacedWhole() {
     const QString path = home.file(u"export.mdb"_s);
     home.writeFile(u"export.mdb"_s, "old");
     setMode(path, 0644);
-    QVERIFY(writeOutputFile(path, "new", nullptr, true));
+    QVERIFY(writeOutputFile(path, "new"));
     QCOMPARE(home.readFile(u"export.mdb"_s), QByteArray("new"));
-    QCOMPARE(modeOf(path), 0600);
-    QVERIFY(writeOutputFile(home.file(u"fresh.mdb"_s), "data", nullptr, true));
+    QCOMPARE(modeOf(path), 0644); // the operator's file keeps the mode it was given
+    QVERIFY(writeOutputFile(home.file(u"fresh.mdb"_s), "data"));
     QCOMPARE(modeOf(home.file(u"fresh.mdb"_s)), 0600);
     QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
@@ -148,6 +194,132 @@ void TestPrivateFiles::folderIsRefused() {
     QString error;
     QVERIFY(!writeOutputFile(home.path(), "x", &error));
     QVERIFY(error.contains(u"folder"_s));
+}
+
+void TestPrivateFiles::outputWriterIsExclusiveAndPrivate_data() {
+    QTest::addColumn<QString>("planted"); // what is at (or beside) the output's name
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("mode"); // of out.bin afterwards, -1: not a regular file
+    struct Row {
+        const char *planted;
+        bool written;
+        int mode;
+    };
+    const Row rows[] = {
+        {"nothing", true, 0600},
+        {"file 0640", true, 0640},
+        {"link to victim", false, -1},
+        {"dangling link", false, -1},
+        {"link at temporary names", true, 0600},
+        {"stale temporary", true, 0600},
+        {"fifo", true, -1},
+        {"link to null device", true, -1},
+        {"folder", false, -1},
+        {"unwritable folder", false, -1},
+        {"file-size limit", false, 0640},
+    };
+    for (const int mask : {022, 0}) {
+        for (const Row &row : rows)
+            QTest::addRow("%s, umask %03o", row.planted, mask)
+                << QString::fromLatin1(row.planted) << mask << row.written << row.mode;
+    }
+}
+
+void TestPrivateFiles::outputWriterIsExclusiveAndPrivate() {
+    QFETCH(QString, planted);
+    QFETCH(int, umask);
+    QFETCH(bool, written);
+    QFETCH(int, mode);
+    test::TempHome home;
+    const QString folder = home.file(u"out/"_s);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + u"out.bin"_s;
+    const QString victim = home.file(u"victim.mdb"_s);
+    home.writeFile(u"victim.mdb"_s, "the operator's own file");
+    setMode(victim, 0600);
+    auto link = [](const QString &target, const QString &at) {
+        QCOMPARE(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
+    };
+    QByteArray received;
+    std::unique_ptr<QThread> reader;
+    std::unique_ptr<FileSizeLimit> limit;
+    if (planted == u"file 0640"_s || planted == u"file-size limit"_s) {
+        home.writeFile(u"out/out.bin"_s, "old");
+        setMode(path, 0640);
+        if (planted == u"file-size limit"_s)
+            limit = std::make_unique<FileSizeLimit>(4096);
+    } else if (planted == u"link to victim"_s) {
+        link(victim, path);
+    } else if (planted == u"dangling link"_s) {
+        link(home.file(u"absent.mdb"_s), path);
+    } else if (planted == u"link at temporary names"_s) {
+        link(victim, path + u".part"_s);
+        link(victim, folder + u".out.bin.AAAAAA.part"_s);
+    } else if (planted == u"stale temporary"_s) {
+        home.writeFile(u"out/.out.bin.Zz0123.part"_s, "left by a killed run");
+    } else if (planted == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        reader.reset(QThread::create([&] {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly))
+                received = f.readAll();
+        }));
+        reader->start();
+    } else if (planted == u"link to null device"_s) {
+        link(u"/dev/null"_s, path);
+    } else if (planted == u"folder"_s) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (planted == u"unwritable folder"_s) {
+        if (::geteuid() == 0)
+            QSKIP("the administrator writes into any folder");
+        setMode(folder, 0500);
+    }
+    const QMap<QString, QByteArray> before = folderState(folder);
+    const QByteArray victimBefore = home.readFile(u"victim.mdb"_s);
+    const mode_t previousMask = ::umask(mode_t(umask));
+    QString error;
+    const QByteArray data(planted == u"file-size limit"_s ? 64 * 1024 : 10, 'x');
+    const bool ok = writeOutputFile(path, data, &error);
+    ::umask(previousMask);
+    limit.reset();
+    if (reader)
+        QVERIFY(reader->wait(5000));
+    setMode(folder, 0700);
+    QCOMPARE(ok, written);
+    QVERIFY2(written || error.contains(path), qPrintable(error));
+    if (planted == u"file-size limit"_s)
+        QVERIFY2(error.contains(u"too large"_s), qPrintable(error));
+    QCOMPARE(home.readFile(u"victim.mdb"_s), victimBefore);
+    QCOMPARE(modeOf(victim), 0600);
+    if (reader)
+        QCOMPARE(received, data);
+    if (mode >= 0) {
+        QCOMPARE(modeOf(path), mode);
+        QCOMPARE(home.readFile(u"out/out.bin"_s), written ? data : QByteArray("old"));
+    }
+    // Nothing else in the folder changed and no temporary is left.
+    QMap<QString, QByteArray> after = folderState(folder);
+    QMap<QString, QByteArray> expected = before;
+    expected.remove(u".out.bin.Zz0123.part"_s);
+    if (written && mode >= 0)
+        expected.insert(u"out.bin"_s, after.value(u"out.bin"_s));
+    QCOMPARE(after, expected);
+}
+
+void TestPrivateFiles::staleTemporariesAreRemoved() {
+    test::TempHome home;
+    const QString path = home.file(u"KyTran.mdb"_s);
+    home.writeFile(u"KyTran.mdb.part"_s, "old run");
+    home.writeFile(u".KyTran.mdb.Ab12Cd.part"_s, "killed run");
+    home.writeFile(u".KyTran.mdb.busy00.part"_s, "running writer");
+    home.writeFile(u".other.mdb.Ab12Cd.part"_s, "another file's");
+    QFile busy(home.file(u".KyTran.mdb.busy00.part"_s));
+    QVERIFY(busy.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(busy.handle(), LOCK_EX), 0);
+    QCOMPARE(removeStaleTemporaries(path), 2);
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({u".KyTran.mdb.busy00.part"_s, u".other.mdb.Ab12Cd.part"_s}));
 }
 
 void TestPrivateFiles::settingsPipeDoesNotHangTheStart() {

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace orlu;
 using namespace orlu::test;
@@ -97,6 +98,10 @@ private slots:
     void refusedSourceChangesNothing();
     void faultPartWayChangesNothing();
     void importFromTheProgramFolderKeepsTheFile();
+    void plantedNamesAreLeftAlone_data();
+    void plantedNamesAreLeftAlone();
+    void failureTextNamesTheCause_data();
+    void failureTextNamesTheCause();
 
 private:
     std::unique_ptr<RecordFixture> m_main;
@@ -172,7 +177,9 @@ void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile_data() {
     QTest::newRow("no such device") << ENXIO << qint64(0)
                                     << u"磁盘驱动器尚未准备妥当，或没有磁盘 !!"_s + again;
     QTest::newRow("device fault") << EIO << qint64(100) << u"无法读取指定装置，或磁盘格式化错误 !!"_s + again;
-    QTest::newRow("other") << EFBIG << qint64(0) << u"数据汇出错误 !! ErrorCode[%1]，"_s.arg(EFBIG) + again;
+    QTest::newRow("file-size limit") << EFBIG << qint64(8192) << u"磁盘容量不足 !!"_s + again;
+    QTest::newRow("other") << ETXTBSY << qint64(0)
+                           << u"数据汇出错误 !! ErrorCode[%1]，"_s.arg(ETXTBSY) + again;
 }
 
 void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile() {
@@ -410,7 +417,7 @@ void TestTransferOperations::faultPartWayChangesNothing() {
         const TransferOutcome o = operations().importFrom(outside(), {true, true}, mode);
         QVERIFY(!o.ok);
         // The file's engine names its constraint code; the server's refusal has none of those.
-        const QString code = m_main->backend() == Backend::Sqlite ? u"19"_s : u"0"_s;
+        const QString code = m_main->backend() == Backend::Sqlite ? u"19"_s : u"1"_s;
         QVERIFY2(o.notices.first().text.startsWith(
                      u"数据汇入错误 !! ErrorCode[%1]， 请排除问题后重新汇入数据。"_s.arg(code)),
                  qPrintable(o.notices.first().text));
@@ -433,6 +440,79 @@ void TestTransferOperations::importFromTheProgramFolderKeepsTheFile() {
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QVERIFY(QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
     QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 3);
+}
+
+void TestTransferOperations::plantedNamesAreLeftAlone_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::addColumn<bool>("exported");
+    QTest::newRow("link at the transfer file") << u"link"_s << false;
+    QTest::newRow("pipe at the transfer file") << u"fifo"_s << false;
+    QTest::newRow("link at the old working name") << u"part link"_s << true;
+    QTest::newRow("stale working file") << u"part file"_s << true;
+}
+
+void TestTransferOperations::plantedNamesAreLeftAlone() {
+    QFETCH(QString, planted);
+    QFETCH(bool, exported);
+    const QString victim = m_main->home.file(u"victim.mdb"_s);
+    m_main->home.writeFile(u"victim.mdb"_s, "the operator's own file");
+    const QByteArray target = QFile::encodeName(outside());
+    if (planted == u"link"_s)
+        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), target.constData()), 0);
+    else if (planted == u"fifo"_s)
+        QCOMPARE(::mkfifo(target.constData(), 0600), 0);
+    else if (planted == u"part link"_s)
+        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), QByteArray(target + ".part").constData()),
+                 0);
+    else
+        QVERIFY(QFile(outside(u"KyTran.mdb.part"_s)).open(QIODevice::WriteOnly));
+    const mode_t mask = ::umask(0);
+    const TransferOutcome o = operations().exportTo(m_outside->path(), {true, true});
+    ::umask(mask);
+    QCOMPARE(o.ok, exported);
+    QCOMPARE(m_main->home.readFile(u"victim.mdb"_s), QByteArray("the operator's own file"));
+    if (exported) {
+        struct stat st {};
+        QCOMPARE(::stat(target.constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), 0600);
+        QCOMPARE(QFileInfo(outside(u"KyTran.mdb.part"_s)).isSymLink(), planted == u"part link"_s);
+        QCOMPARE(QFileInfo::exists(outside(u"KyTran.mdb.part"_s)), planted == u"part link"_s);
+    } else {
+        QCOMPARE(texts(o), QStringList{u"%1 不是普通档案 !! 请排除问题后重新汇出数据。"_s.arg(outside())});
+        QVERIFY(QFileInfo(outside()).isSymLink() || QFileInfo(outside()).exists());
+    }
+    // A folder given as the transfer file to import from.
+    const TransferOutcome in = operations().importFrom(m_outside->path(), {true, true}, ImportMode::Append);
+    QCOMPARE(texts(in), QStringList{u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。"_s});
+}
+
+void TestTransferOperations::failureTextNamesTheCause_data() {
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("sqliteCode");
+    QTest::addColumn<int>("systemCode");
+    QTest::addColumn<QString>("text");
+    const QString full = u"磁盘容量不足 !!"_s;
+    QTest::newRow("engine's full result without a code")
+        << u"database or disk is full ()"_s << 0 << 0 << full;
+    QTest::newRow("engine's full result") << u"database or disk is full (13)"_s << 13 << 0 << full;
+    QTest::newRow("write failed, file-size limit") << u"disk I/O error (778)"_s << 778 << EFBIG << full;
+    QTest::newRow("write failed, disk full") << u"disk I/O error (778)"_s << 778 << ENOSPC << full;
+    QTest::newRow("write failed, unknown")
+        << u"disk I/O error (778)"_s << 778 << 0 << u"无法读取指定装置，或磁盘格式化错误 !!"_s;
+    QTest::newRow("cannot open a folder")
+        << u"unable to open database file (14)"_s << 14 << EISDIR << u"来源的档案数据不存在 !!"_s;
+    QTest::newRow("constraint, stale system code")
+        << u"constraint failed (19)"_s << 19 << ENOENT << u"数据汇入错误 !! ErrorCode[19]，"_s;
+    QTest::newRow("no code at all") << u"server refused"_s << 0 << 0 << u"数据汇入错误 !! ErrorCode[1]，"_s;
+}
+
+void TestTransferOperations::failureTextNamesTheCause() {
+    QFETCH(QString, error);
+    QFETCH(int, sqliteCode);
+    QFETCH(int, systemCode);
+    QFETCH(QString, text);
+    QCOMPARE(storageFailureText(error, sqliteCode, systemCode, TransferDirection::Import),
+             text + u" 请排除问题后重新汇入数据。\n("_s + error + u')');
 }
 
 QTEST_GUILESS_MAIN(TestTransferOperations)
