@@ -14,7 +14,9 @@ inline constexpr int MinimumPseudonymKeyBytes = 16;
 
 class Pseudonymiser {
 public:
-    // The whole file is the key. Empty with a message when it cannot be read or is too short.
+    // The whole file is the key. Like a private key it must be a regular file of this user
+    // that nobody else may read or change, of at least MinimumPseudonymKeyBytes and not one
+    // byte repeated; otherwise empty with a message that says how to make one.
     static std::optional<Pseudonymiser> fromKeyFile(const QString &path, QString *error);
     explicit Pseudonymiser(QByteArray key);
 

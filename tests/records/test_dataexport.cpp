@@ -122,6 +122,8 @@ private slots:
     void pseudonymisedOutputHoldsNoPersonalField_data();
     void pseudonymisedOutputHoldsNoPersonalField();
     void shortKeyFileIsRefused();
+    void keyFileIsKeptLikeAPrivateKey_data();
+    void keyFileIsKeptLikeAPrivateKey();
     void dateFiltersIncludeBothEnds_data();
     void dateFiltersIncludeBothEnds();
     void subjectFilterIgnoresLetterCase();
@@ -366,9 +368,59 @@ void TestDataExport::shortKeyFileIsRefused() {
     QVERIFY2(error.contains(u"at least 16"_s), qPrintable(error));
     QVERIFY(!Pseudonymiser::fromKeyFile(f->home.file(u"missing.key"_s), &error));
     f->home.writeFile(u"good.key"_s, KeyA);
+    QFile::setPermissions(f->home.file(u"good.key"_s), QFile::ReadOwner | QFile::WriteOwner);
     const auto p = Pseudonymiser::fromKeyFile(f->home.file(u"good.key"_s), &error);
     QVERIFY(p);
     QCOMPARE(p->pseudonym(u"A001"_s), Pseudonymiser(KeyA).pseudonym(u"A001"_s));
+}
+
+void TestDataExport::keyFileIsKeptLikeAPrivateKey_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("refusal"); // empty: the key is taken
+    QTest::newRow("owner only") << u"key"_s << 0600 << QString();
+    QTest::newRow("owner reads only") << u"key"_s << 0400 << QString();
+    QTest::newRow("group reads") << u"key"_s << 0640 << u"mode 0640"_s;
+    QTest::newRow("everyone reads") << u"key"_s << 0644 << u"mode 0644"_s;
+    QTest::newRow("16 zero bytes") << u"zeros"_s << 0600 << u"the same"_s;
+    QTest::newRow("endless device") << u"/dev/zero"_s << 0 << u"not a regular file"_s;
+    QTest::newRow("pipe") << u"fifo"_s << 0600 << u"not a regular file"_s;
+    QTest::newRow("link to a good key") << u"link"_s << 0600 << u"symbolic links"_s;
+    QTest::newRow("folder") << u"folder"_s << 0700 << u"not a regular file"_s;
+    QTest::newRow("too long") << u"long"_s << 0600 << u"more than"_s;
+}
+
+void TestDataExport::keyFileIsKeptLikeAPrivateKey() {
+    QFETCH(QString, kind);
+    QFETCH(int, mode);
+    QFETCH(QString, refusal);
+    const QString good = f->home.file(u"good.key"_s);
+    f->home.writeFile(u"good.key"_s, KeyA);
+    QFile::setPermissions(good, QFile::ReadOwner | QFile::WriteOwner);
+    QString path = f->home.file(u"test.key"_s);
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == u"key"_s || kind == u"zeros"_s || kind == u"long"_s) {
+        f->home.writeFile(u"test.key"_s, kind == u"key"_s     ? KeyA
+                                         : kind == u"zeros"_s ? QByteArray(16, '\0')
+                                                              : QByteArray(5000, 'k') + KeyA);
+    } else if (kind == u"fifo"_s) {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else if (kind == u"link"_s) {
+        QCOMPARE(::symlink(QFile::encodeName(good).constData(), native.constData()), 0);
+    } else if (kind == u"folder"_s) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        path = kind;
+    }
+    if (mode != 0 && kind != u"link"_s)
+        QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+    QString error;
+    const std::optional<Pseudonymiser> p = Pseudonymiser::fromKeyFile(path, &error);
+    QCOMPARE(bool(p), refusal.isEmpty());
+    if (!p) {
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QVERIFY2(error.contains(u"head -c 32 /dev/urandom"_s), qPrintable(error));
+    }
 }
 
 void TestDataExport::dateFiltersIncludeBothEnds_data() {
