@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <functional>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -78,41 +79,91 @@ bool syncFolder(const QByteArray &folder) {
     return synced;
 }
 
-// Removes `path` when it is a regular file of ours that no writer holds locked.
-bool removeWhenStale(const QByteArray &path) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+// Removes `path` when it is a file or work folder of ours that no writer holds locked.
+bool removeWhenStale(const QString &path) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};
     bool removed = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+    if (::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && st.st_uid == ::geteuid() &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         struct stat now {};
-        // Still the file that was checked (not swapped for another meanwhile).
-        removed = ::lstat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
-                  now.st_dev == st.st_dev && ::unlink(path.constData()) == 0;
+        // Still the entry that was checked (not swapped for another meanwhile).
+        if (::lstat(native.constData(), &now) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev)
+            removed =
+                S_ISDIR(st.st_mode) ? QDir(path).removeRecursively() : ::unlink(native.constData()) == 0;
     }
     ::close(fd);
     return removed;
 }
+
+int removeStale(const QDir &folder, const std::function<bool(const QString &)> &isOurs) {
+    int removed = 0;
+    const QStringList entries =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (isOurs(entry) && removeWhenStale(folder.filePath(entry)))
+            ++removed;
+    }
+    return removed;
+}
+
+// ".NAME.XXXXXX.part" after the name.
+const QString TemporaryTag = u"\\.[A-Za-z0-9]{6}\\.part$"_s;
 
 } // namespace
 
 int removeStaleTemporaries(const QString &finalPath) {
     const QFileInfo info(finalPath);
     const QString name = info.fileName();
-    const QDir folder = info.absoluteDir();
-    const QRegularExpression ours(u"^\\."_s + QRegularExpression::escape(name) +
-                                  u"\\.[A-Za-z0-9]{6}\\.part$"_s);
-    int removed = 0;
-    const QStringList entries =
-        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        if ((entry == name + u".part"_s || ours.match(entry).hasMatch()) &&
-            removeWhenStale(QFile::encodeName(folder.filePath(entry))))
-            ++removed;
+    const QRegularExpression ours(u"^\\."_s + QRegularExpression::escape(name) + TemporaryTag);
+    return removeStale(info.absoluteDir(), [&](const QString &entry) {
+        return entry == name + u".part"_s || ours.match(entry).hasMatch();
+    });
+}
+
+int removeStaleTemporariesIn(const QString &folder) {
+    const QRegularExpression ours(u"^\\..+"_s + TemporaryTag);
+    return removeStale(QDir(folder), [&](const QString &entry) {
+        return entry.endsWith(u".part"_s) || entry.endsWith(u".part-journal"_s) ||
+               ours.match(entry).hasMatch();
+    });
+}
+
+WorkFolder::WorkFolder(const QString &finalPath) {
+    const QFileInfo info(finalPath);
+    removeStaleTemporaries(finalPath);
+    const QString prefix = info.absoluteDir().filePath(u"."_s + info.fileName() + u"."_s);
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        const QString path = prefix + randomTag() + u".part"_s;
+        const QByteArray native = QFile::encodeName(path);
+        if (::mkdir(native.constData(), 0700) != 0) {
+            if (errno == EEXIST)
+                continue;
+            m_error = path + u": "_s + systemText(errno);
+            return;
+        }
+        m_path = path;
+        m_fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0 || ::fchmod(m_fd, 0700) != 0 || ::flock(m_fd, LOCK_EX) != 0) {
+            m_error = path + u": "_s + systemText(errno);
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = -1;
+            return;
+        }
     }
-    return removed;
+    if (m_fd < 0 && m_error.isEmpty())
+        m_error = finalPath + u": no free temporary name"_s;
+}
+
+WorkFolder::~WorkFolder() {
+    if (!m_path.isEmpty())
+        QDir(m_path).removeRecursively();
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 namespace {

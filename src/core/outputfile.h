@@ -60,9 +60,32 @@ private:
     std::unique_ptr<QIODevice> m_device;
 };
 
-// Removes temporaries of `finalPath` left by killed writers: ".NAME.XXXXXX.part" and
-// the older "NAME.part", when a regular file of this user (not a link) that no running
-// writer holds. Returns how many were removed.
+// A private folder (0700) beside `finalPath` for work that makes files of its own (an
+// engine's copy with its journal), named and locked like OutputFile's temporaries and
+// removed with everything in it when destroyed. What is made in it is moved out with
+// rename(2) onto its final name.
+class WorkFolder {
+public:
+    explicit WorkFolder(const QString &finalPath);
+    ~WorkFolder();
+    WorkFolder(const WorkFolder &) = delete;
+    WorkFolder &operator=(const WorkFolder &) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+    const QString &error() const { return m_error; }
+    QString filePath(const QString &name) const { return m_path + u'/' + name; }
+
+private:
+    QString m_path;
+    QString m_error;
+    int m_fd = -1;
+};
+
+// Removes temporaries of `finalPath` left by killed writers: ".NAME.XXXXXX.part" (a file
+// or a work folder) and the older "NAME.part", when this user's (never through a link)
+// and held by no running writer. Returns how many were removed.
 int removeStaleTemporaries(const QString &finalPath);
+// The same for every name in `folder`, and the older "*.part-journal" files too.
+int removeStaleTemporariesIn(const QString &folder);
 
 } // namespace orlu

@@ -1,5 +1,6 @@
 #include "records/registerbackup.h"
 
+#include "core/outputfile.h"
 #include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/databasecheck.h"
@@ -13,6 +14,8 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -42,8 +45,6 @@ bool syncFile(const QString &path) {
 }
 
 bool snapshot(const QString &database, const QString &temp, const std::atomic<bool> *stop, QString *error) {
-    for (const QString &suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
-        QFile::remove(temp + suffix);
     bool made = false;
     {
         Database db;
@@ -96,9 +97,20 @@ bool streamTo(const QString &source, const QString &target, QString *error) {
     return out.flush();
 }
 
+// "orlu4-YYYYMMDD.mdb", or "orlu4-YYYYMMDD-N.mdb" when that name was taken by something
+// else (a copy on demand has six digits after the day).
 const QRegularExpression &dailyPattern() {
-    static const QRegularExpression pattern(u"^orlu4-(\\d{8})\\.mdb$"_s);
+    static const QRegularExpression pattern(u"^orlu4-(\\d{8})(?:-\\d{1,2})?\\.mdb$"_s);
     return pattern;
+}
+
+// The names a day's routine copy may take, the usual one first.
+QStringList dailyNames(const QString &folder, const QDate &day) {
+    const QString stem = folder + u"orlu4-"_s + day.toString(u"yyyyMMdd"_s);
+    QStringList names{stem + u".mdb"_s};
+    for (int n = 2; n < 100; ++n)
+        names << stem + u'-' + QString::number(n) + u".mdb"_s;
+    return names;
 }
 
 } // namespace
@@ -116,7 +128,9 @@ QString RegisterBackup::dailyPath(const QDate &day) const {
 }
 
 bool RegisterBackup::dailyDue(const QDate &day) const {
-    return pathKind(dailyPath(day)) == PathKind::Absent;
+    const QStringList names = dailyNames(m_folder, day);
+    return std::none_of(names.cbegin(), names.cend(),
+                        [](const QString &name) { return linkKind(name) == PathKind::Regular; });
 }
 
 bool RegisterBackup::ensureFolder(QString *error) const {
@@ -137,33 +151,46 @@ bool RegisterBackup::copyTo(const QString &target, QString *error) const {
         setError(error, u"%1 不是普通文件"_s.arg(target));
         return false;
     }
-    const QString temp = target + u".part"_s;
-    if (!snapshot(m_database, temp, m_stop, error))
-        return false;
-    if (!replaceFile(temp, target, error)) {
-        QFile::remove(temp);
+    // Made in a private folder of its own beside the target (the engine's journal stays
+    // in there too) and moved out under its name only once checked.
+    const WorkFolder work(target);
+    if (!work.isValid()) {
+        setError(error, work.error());
         return false;
     }
-    return true;
+    const QString temp = work.filePath(u"copy.mdb"_s);
+    return snapshot(m_database, temp, m_stop, error) && replaceFile(temp, target, error);
 }
 
-QString RegisterBackup::makeDaily(const QDate &day, QString *error) const {
+QString RegisterBackup::makeDaily(const QDate &day, QString *error, QString *note) const {
     if (!dailyDue(day) || !ensureFolder(error))
         return {};
-    const QString target = dailyPath(day);
+    // A link or a pipe under the day's name is not ours: it is left alone and the copy
+    // takes the next free name.
+    const QStringList names = dailyNames(m_folder, day);
+    const auto free = std::find_if(names.cbegin(), names.cend(),
+                                   [](const QString &name) { return linkKind(name) == PathKind::Absent; });
+    if (free == names.cend()) {
+        setError(error, u"备份文件夹中 %1 的名称都已被占用"_s.arg(dailyFileName(day)));
+        return {};
+    }
+    const QString target = *free;
     if (!copyTo(target, error))
         return {};
+    if (note && target != names.first())
+        *note = u"备份档案名称 %1 已被其他档案占用，今日的备份已存为 %2"_s.arg(
+            QFileInfo(names.first()).fileName(), QFileInfo(target).fileName());
     prune();
     return target;
 }
 
 QStringList RegisterBackup::prune(int daily, int monthly) const {
-    QMap<QDate, QString> copies; // ascending by day
-    for (const QString &name : QDir(m_folder).entryList(QDir::Files)) {
+    QMap<QDate, QStringList> copies; // ascending by day
+    for (const QString &name : QDir(m_folder).entryList(QDir::Files | QDir::NoSymLinks)) {
         const auto m = dailyPattern().match(name);
         const QDate day = m.hasMatch() ? QDate::fromString(m.captured(1), u"yyyyMMdd"_s) : QDate();
         if (day.isValid())
-            copies.insert(day, name);
+            copies[day] << name;
     }
     QSet<QDate> keep;
     QMap<int, QDate> firstOfMonth; // year * 100 + month
@@ -180,12 +207,13 @@ QStringList RegisterBackup::prune(int daily, int monthly) const {
         keep.insert((--it).value());
     QStringList deleted;
     for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
-        if (!keep.contains(it.key()) && QFile::remove(m_folder + it.value()))
-            deleted << it.value();
+        for (const QString &name : it.value()) {
+            if (!keep.contains(it.key()) && QFile::remove(m_folder + name))
+                deleted << name;
+        }
     }
     // A copy cut short (the program was ended while it was written) never took a name.
-    for (const QString &name : QDir(m_folder).entryList({u"*.part"_s}, QDir::Files))
-        QFile::remove(m_folder + name);
+    removeStaleTemporariesIn(m_folder);
     return deleted;
 }
 

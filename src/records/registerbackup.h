@@ -29,7 +29,7 @@ public:
     // "orlu4-YYYYMMDD.mdb", the day's routine copy.
     static QString dailyFileName(const QDate &day);
     QString dailyPath(const QDate &day) const;
-    // True when the day has no routine copy yet.
+    // True when the day has no routine copy yet (a link under its name is none).
     bool dailyDue(const QDate &day) const;
 
     // Copies the database to `target`: a regular file or new path is replaced
@@ -37,14 +37,16 @@ public:
     // or "-" (standard output) receives the bytes. False with the reason.
     bool copyTo(const QString &target, QString *error = nullptr) const;
 
-    // The day's routine copy when it is due, then the old copies pruned.
-    // Returns the copy made, or empty (none due, or failed: then `error` is set).
-    QString makeDaily(const QDate &day, QString *error = nullptr) const;
+    // The day's routine copy when it is due, then the old copies pruned. When its name is
+    // taken by a link, a pipe or the like, the copy goes under the next free name
+    // ("orlu4-YYYYMMDD-2.mdb") and `note` says so. Returns the copy made, or empty (none
+    // due, or failed: then `error` is set).
+    QString makeDaily(const QDate &day, QString *error = nullptr, QString *note = nullptr) const;
 
     // Keeps the copies of the newest `daily` days and the first copy of each of
     // the newest `monthly` months; deletes the other routine copies. Copies of
-    // other names (made on demand, before an import) are never touched.
-    // Returns the deleted file names.
+    // other names (made on demand, before an import) are never touched. Temporaries
+    // that killed copies left are removed. Returns the deleted file names.
     QStringList prune(int daily = 14, int monthly = 12) const;
 
     // "orlu4-YYYYMMDD-HHMMSS.mdb" in the backups folder, for a copy on demand.

@@ -44,7 +44,7 @@ MaintenanceResult RegisterMaintenance::run(const QString &database, const QStrin
     if (result.damage.isEmpty() && !backupFolder.isEmpty()) {
         RegisterBackup backup(database, backupFolder);
         backup.setStopFlag(stop);
-        result.backup = backup.makeDaily(today, &result.backupError);
+        result.backup = backup.makeDaily(today, &result.backupError, &result.backupNote);
         if (stop && stop->load())
             result.backupError.clear();
     }

@@ -17,6 +17,7 @@ struct MaintenanceResult {
     QStringList damage; // quick_check's findings; empty when the pages are sound
     QString backup;     // the routine copy made, if one was due
     QString backupError;
+    QString backupNote; // what the operator should know of a copy made (a name taken)
 };
 
 // The checks that would slow a start on a large register run here, on a

@@ -6,6 +6,10 @@
 
 #include <QtTest>
 
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
@@ -28,6 +32,9 @@ private slots:
     void copyToStandardOutputStyleTargets();
     void closingTheProgramEndsACopy();
     void copiesBeforeAChangeNeverReplaceOneAnother();
+    void plantedDailyNameIsSkipped_data();
+    void plantedDailyNameIsSkipped();
+    void killedCopiesLeaveNothingBehind();
 };
 
 void TestRegisterBackup::dailyCopyOncePerDay() {
@@ -173,6 +180,73 @@ void TestRegisterBackup::copiesBeforeAChangeNeverReplaceOneAnother() {
     QVERIFY(backupBeforeChange(main, folder, now.addSecs(1), &error).isEmpty());
     QVERIFY2(error.contains(u"orlu4-backup-20261209-103006.mdb"_s), qPrintable(error));
     QVERIFY(!QFileInfo::exists(home.file(u"backups/orlu4-backup-20261209-103006.mdb"_s)));
+}
+
+void TestRegisterBackup::plantedDailyNameIsSkipped_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("link to another file") << u"link"_s;
+    QTest::newRow("dangling link") << u"dangling"_s;
+    QTest::newRow("pipe") << u"fifo"_s;
+}
+
+void TestRegisterBackup::plantedDailyNameIsSkipped() {
+    QFETCH(QString, planted);
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"main"_s, 2));
+    home.writeFile(u"victim.mdb"_s, "the operator's own file");
+    QVERIFY(QDir().mkpath(home.file(u"backups"_s)));
+    const QByteArray daily = QFile::encodeName(home.file(u"backups/orlu4-20261209.mdb"_s));
+    if (planted == u"fifo"_s)
+        QCOMPARE(::mkfifo(daily.constData(), 0600), 0);
+    else
+        QCOMPARE(
+            ::symlink(
+                QFile::encodeName(home.file(planted == u"link"_s ? u"victim.mdb"_s : u"none"_s)).constData(),
+                daily.constData()),
+            0);
+    const RegisterBackup backup(main, home.file(u"backups"_s));
+    QVERIFY(backup.dailyDue(QDate(2026, 12, 9)));
+    QString error;
+    QString note;
+    QCOMPARE(backup.makeDaily(QDate(2026, 12, 9), &error, &note),
+             home.file(u"backups/orlu4-20261209-2.mdb"_s));
+    QCOMPARE(note,
+             u"备份档案名称 orlu4-20261209.mdb 已被其他档案占用，今日的备份已存为 orlu4-20261209-2.mdb"_s);
+    QCOMPARE(test::markerOf(home.file(u"backups/orlu4-20261209-2.mdb"_s)), u"main"_s);
+    QCOMPARE(home.readFile(u"victim.mdb"_s), QByteArray("the operator's own file"));
+    struct stat st {};
+    QCOMPARE(::lstat(daily.constData(), &st), 0);
+    QVERIFY(planted == u"fifo"_s ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode));
+    // The copy under the other name counts as the day's: none is due, and pruning rotates it.
+    QVERIFY(!backup.dailyDue(QDate(2026, 12, 9)));
+    QVERIFY(backup.makeDaily(QDate(2026, 12, 9), &error, &note).isEmpty());
+    QCOMPARE(backup.prune(0, 0), QStringList{u"orlu4-20261209-2.mdb"_s});
+}
+
+void TestRegisterBackup::killedCopiesLeaveNothingBehind() {
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"main"_s, 2));
+    // What killed copies leave, older ones and newer ones, and a copy still being made.
+    home.writeFile(u"backups/orlu4-20261208.mdb.part"_s, QByteArray(100, 'p'));
+    home.writeFile(u"backups/orlu4-20261208.mdb.part-journal"_s, QByteArray(100, 'j'));
+    home.writeFile(u"backups/.orlu4-20261207.mdb.Ab12Cd.part/copy.mdb-journal"_s, QByteArray(100, 'j'));
+    home.writeFile(u"backups/.orlu4-20261209.mdb.Run123.part"_s, QByteArray(100, 'r'));
+    QFile running(home.file(u"backups/.orlu4-20261209.mdb.Run123.part"_s));
+    QVERIFY(running.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(running.handle(), LOCK_EX), 0);
+    const RegisterBackup backup(main, home.file(u"backups"_s));
+    QVERIFY(!backup.makeDaily(QDate(2026, 12, 9)).isEmpty());
+    QCOMPARE(QDir(home.file(u"backups"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({u".orlu4-20261209.mdb.Run123.part"_s, u"orlu4-20261209.mdb"_s}));
+    // A copy that fails leaves nothing beside its target either.
+    QString error;
+    home.writeFile(u"orlu4.mdb"_s, QByteArray(8192, 'x'));
+    QVERIFY(QDir().mkpath(home.file(u"out"_s)));
+    QVERIFY(!backup.copyTo(home.file(u"out/copy.mdb"_s), &error));
+    QCOMPARE(QDir(home.file(u"out"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestRegisterBackup)

@@ -308,6 +308,8 @@ void MainWindow::maintenanceFinished(const MaintenanceResult &result) {
         tell(NoteError, DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
     if (!result.backupError.isEmpty())
         tell(NoteCaution, BackupFailed.arg(result.backupError));
+    if (!result.backupNote.isEmpty())
+        statusBar()->showMessage(result.backupNote);
 }
 
 void MainWindow::requestClose() {
