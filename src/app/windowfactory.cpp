@@ -6,6 +6,7 @@
 #include "app/appcontext.h"
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
+#include "charts/printsystem.h"
 #include "charts/trendreport.h"
 #include "charts/ui/reportprintjob.h"
 #include "compare/comparisonreport.h"
@@ -99,12 +100,20 @@ ReadingWindow::ManualEntryOpener manualEntryOpener(AppContext &app) {
     };
 }
 
+// The computer's print queues, for the whole run.
+PrintSystem &printSystem() {
+    static const std::unique_ptr<PrintSystem> system = systemPrintSystem();
+    return *system;
+}
+
 ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     ComparisonPrinting printing;
     printing.printerSetup = printerSetupOn(app, printer);
     printing.print = [&app, &printer](const ComparisonPrintout &printout, QWidget *p) {
         const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
-        printReportJob(printer, comparisonReportJob(printout, header), app.prompter, app.pump, p);
+        return printReportJob(printer, printSystem(), comparisonReportJob(printout, header), app.prompter,
+                              app.pump, p)
+            .status;
     };
     return printing;
 }
@@ -113,7 +122,9 @@ ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
 TrendWindow::Printer trendPrinting(AppContext &app, QPrinter &printer) {
     return [&app, &printer](const TrendSeries &series, QWidget *p) {
         const TrendReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
-        printReportJob(printer, trendReportJob(series, header), app.prompter, app.pump, p);
+        return printReportJob(printer, printSystem(), trendReportJob(series, header), app.prompter, app.pump,
+                              p)
+            .status;
     };
 }
 
@@ -166,7 +177,8 @@ void openAnalysis(AppContext &app, QPrinter &printer, QWidget *parent) {
                                     app.clock};
     services.printing.printerSetup = printerSetupOn(app, printer);
     services.printing.printReport = [&app, &printer](const AnalysisPrintRequest &request, QWidget *p) {
-        printAnalysisReportJob(printer, request.report, app.prompter, app.pump, p);
+        return printAnalysisReportJob(printer, printSystem(), request.report, app.prompter, app.pump, p)
+            .status;
     };
     services.printing.previewReport = [&printer](const AnalysisPrintRequest &request, QWidget *p) {
         previewAnalysisReport(printer, request.report, p);

@@ -239,7 +239,10 @@ void TestAnalysisWindowClose::printHandsOverTheOptions() {
     fx.measurement.setAllValues(threeAbnormalMeridians());
     std::optional<AnalysisPrintRequest> seen;
     int setups = 0;
-    fx.printing.printReport = [&](const AnalysisPrintRequest &r, QWidget *) { seen = r; };
+    fx.printing.printReport = [&](const AnalysisPrintRequest &r, QWidget *) {
+        seen = r;
+        return QString();
+    };
     fx.printing.printerSetup = [&](QWidget *) { ++setups; };
     fx.open();
     fx.showPage(8);

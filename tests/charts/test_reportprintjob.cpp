@@ -32,6 +32,7 @@ struct PdfPrinter {
 
 class TestReportPrintJob : public QObject {
     Q_OBJECT
+    test::FakePrintSystem queues;
 
 private slots:
     void progressWindowOffersTheAbort() {
@@ -58,7 +59,7 @@ private slots:
         PdfPrinter pdf;
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printAnalysisReportJob(pdf.printer, f.input, prompter, time, nullptr),
+        QCOMPARE(printAnalysisReportJob(pdf.printer, queues, f.input, prompter, time, nullptr).result,
                  PrintJobResult::Printed);
         QVERIFY(prompter.asked().isEmpty());
         QFile file(pdf.printer.outputFileName());
@@ -82,7 +83,7 @@ private slots:
                 test::control<QPushButton>(window, u"abortButton"_s)->click();
             }
         });
-        QCOMPARE(printAnalysisReportJob(pdf.printer, f.input, prompter, time, nullptr),
+        QCOMPARE(printAnalysisReportJob(pdf.printer, queues, f.input, prompter, time, nullptr).result,
                  PrintJobResult::Aborted);
         QVERIFY(pumps >= 3);
         QVERIFY(!QFile::exists(pdf.printer.outputFileName()));
@@ -105,10 +106,79 @@ private slots:
         test::printToPdf(printer, file, printer.resolution());
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printAnalysisReportJob(printer, f.input, prompter, time, nullptr), PrintJobResult::Failed);
+        QCOMPARE(printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr).result,
+                 PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
         QCOMPARE(prompter.asked().first().type, int(NoteError));
         QVERIFY2(prompter.asked().first().text.contains(message), qPrintable(prompter.asked().first().text));
+    }
+
+    void queueOutcomesAreTold_data() {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("abortAtPump"); // 0: never
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("taken") << QString() << false << 0 << u"已送至打印机 Office"_s << QString();
+        QTest::newRow("taken into a paused queue")
+            << QString() << true << 0 << u"已送至打印机 Office，但打印队列已暂停"_s << QString();
+        QTest::newRow("refused") << u"The printer or class is not accepting jobs."_s << false << 0
+                                 << QString()
+                                 << u"打印机 Office 没有接受打印工作：The printer or class is not accepting "
+                                    "jobs.，分析报表没有打印。"_s;
+        QTest::newRow("print service stopped") << u"Bad file descriptor"_s << false << 0 << QString()
+                                               << u"打印机 Office 没有接受打印工作：Bad file descriptor"_s;
+        // "中断打印" still counts after the last section, until the queue has the job.
+        QTest::newRow("aborted after the pages") << QString() << false << -1 << QString() << QString();
+    }
+    void queueOutcomesAreTold() {
+        QFETCH(QString, refusal);
+        QFETCH(bool, paused);
+        QFETCH(int, abortAtPump);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        ReportFixture f(variedReadings());
+        QPrinter printer;
+        test::printToPdf(printer, QString(), 300); // no file: the print system's queue
+        queues.queue = u"Office"_s;
+        queues.refusal = refusal;
+        queues.paused = paused;
+        queues.documents.clear();
+        test::ScriptedPrompter prompter;
+        test::VirtualTime time;
+        int pumps = 0;
+        int total = 0;
+        time.setOnPump([&](quint32) { ++total; });
+        if (abortAtPump < 0) {
+            // The pumps producing the report take: abort on the one after them.
+            printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr);
+            const int producing = total;
+            queues.documents.clear();
+            time.setOnPump([&](quint32) {
+                if (++pumps == producing)
+                    test::control<QPushButton>(test::runningProgressWindow(), u"abortButton"_s)->click();
+            });
+        }
+        const PrintJobOutcome outcome =
+            printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr);
+        QCOMPARE(outcome.status, status);
+        if (abortAtPump < 0) {
+            QCOMPARE(outcome.result, PrintJobResult::Aborted);
+            QVERIFY(queues.documents.isEmpty());
+            return;
+        }
+        QCOMPARE(outcome.result, message.isEmpty() ? PrintJobResult::Printed : PrintJobResult::Failed);
+        if (message.isEmpty()) {
+            QVERIFY(prompter.asked().isEmpty());
+            QCOMPARE(queues.documents.size(), 1);
+            QVERIFY(queues.documents.first().startsWith("%PDF-"));
+            QVERIFY(queues.documents.first().size() > 20000);
+        } else {
+            QCOMPARE(prompter.asked().size(), 1);
+            QCOMPARE(prompter.asked().first().type, int(NoteError));
+            QVERIFY2(prompter.asked().first().text.contains(message),
+                     qPrintable(prompter.asked().first().text));
+        }
     }
 };
 

@@ -75,6 +75,7 @@ const ComparisonReportHeader Header{u"仁和中医诊所"_s, u"经络检测科"_
 
 class TestComparisonPrintJob : public QObject {
     Q_OBJECT
+    test::FakePrintSystem queues;
 
 private slots:
     void completeReportReachesTheFile_data() {
@@ -100,7 +101,8 @@ private slots:
         test::printToPdf(printer, file, 600);
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printReportJob(printer, job, prompter, time, nullptr), PrintJobResult::Printed);
+        QCOMPARE(printReportJob(printer, queues, job, prompter, time, nullptr).result,
+                 PrintJobResult::Printed);
         QVERIFY(prompter.asked().isEmpty());
         QFile pdf(file);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
@@ -118,8 +120,9 @@ private slots:
             if (PrintProgressWindow *window = test::runningProgressWindow())
                 test::control<QPushButton>(window, u"abortButton"_s)->click();
         });
-        QCOMPARE(printReportJob(printer, comparisonReportJob(multiRecordPrintout(), Header), prompter, time,
-                                nullptr),
+        QCOMPARE(printReportJob(printer, queues, comparisonReportJob(multiRecordPrintout(), Header), prompter,
+                                time, nullptr)
+                     .result,
                  PrintJobResult::Aborted);
         QVERIFY(!QFile::exists(printer.outputFileName()));
         QVERIFY(prompter.asked().isEmpty());
@@ -139,8 +142,9 @@ private slots:
         test::printToPdf(printer, file, 600);
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printReportJob(printer, comparisonReportJob(twoRecordPrintout(), Header), prompter, time,
-                                nullptr),
+        QCOMPARE(printReportJob(printer, queues, comparisonReportJob(twoRecordPrintout(), Header), prompter,
+                                time, nullptr)
+                     .result,
                  PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
         QCOMPARE(prompter.asked().first().type, int(NoteError));

@@ -53,7 +53,11 @@ private:
     ComparisonSet set;
     QList<ComparisonPrintout> printed;
     ComparisonPrinting printing() {
-        return {[this](const ComparisonPrintout &p, QWidget *) { printed.append(p); }, {}};
+        return {[this](const ComparisonPrintout &p, QWidget *) {
+                    printed.append(p);
+                    return QString();
+                },
+                {}};
     }
     QStringList rows(QWidget *w) {
         QStringList texts;

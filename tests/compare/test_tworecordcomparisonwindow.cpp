@@ -55,7 +55,11 @@ private:
     CurrentMeasurement current;
     QList<ComparisonPrintout> printed;
     ComparisonPrinting printing() {
-        return {[this](const ComparisonPrintout &p, QWidget *) { printed.append(p); }, {}};
+        return {[this](const ComparisonPrintout &p, QWidget *) {
+                    printed.append(p);
+                    return QString();
+                },
+                {}};
     }
     // A loader that hands `record` over, checking that the window hides meanwhile.
     TwoRecordComparisonWindow::ComparisonLoader loader(const ComparisonRecord &record,

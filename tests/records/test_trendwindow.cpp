@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QLabel>
 #include <QtTest>
 
 using namespace orlu;
@@ -161,6 +162,7 @@ void TestTrendWindow::printButtonPrintsTheShownTrend() {
         m_reading->setTrendPrinter([&](const TrendSeries &series, QWidget *parent) {
             printed = series;
             parents << parent;
+            return u"已送至打印机 Office"_s;
         });
     }
     inTrendWindow(0, 1, [&](TrendWindow *trend) {
@@ -170,6 +172,7 @@ void TestTrendWindow::printButtonPrintsTheShownTrend() {
             return;
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(parents, (QList<QWidget *>{trend}));
+        QCOMPARE(child<QLabel>(trend, "printStatus")->text(), u"已送至打印机 Office"_s);
         QCOMPARE(printed.subjectNumber, u"A001"_s);
         QCOMPARE(printed.visits.size(), 6);
         QCOMPARE(printed.visits[2].key, m_wang[2]);

@@ -3,6 +3,7 @@
 #include "analysis/ui/analysiswidgets.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -106,6 +107,10 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
         b->setMinimumHeight(30);
         side->addWidget(b);
     }
+    m_printStatus = new QLabel(this);
+    m_printStatus->setObjectName(u"printStatus"_s);
+    m_printStatus->setWordWrap(true);
+    side->addWidget(m_printStatus);
     connect(setup, &QPushButton::clicked, this, &AnalysisPrintPage::printerSetupRequested);
     connect(print, &QPushButton::clicked, this, &AnalysisPrintPage::printRequested);
     connect(preview, &QPushButton::clicked, this, &AnalysisPrintPage::previewRequested);
@@ -118,6 +123,10 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
 
     connect(checkBox(5), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
     connect(checkBox(14), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
+}
+
+void AnalysisPrintPage::setPrintStatus(const QString &text) {
+    m_printStatus->setText(text);
 }
 
 QCheckBox *AnalysisPrintPage::addCheck(int position, const QString &caption, QWidget *parent) {

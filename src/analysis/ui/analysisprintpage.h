@@ -7,6 +7,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 
 namespace orlu {
@@ -24,6 +25,8 @@ public:
 
     // The check box of a print-option position, nullptr for the radio positions 1, 17 and 18.
     QCheckBox *checkBox(int position) const { return m_checks[static_cast<std::size_t>(position - 1)]; }
+    // Where the last print job went, under the buttons.
+    void setPrintStatus(const QString &text);
 
 signals:
     void printerSetupRequested();
@@ -41,6 +44,7 @@ private:
     QRadioButton *m_mono = nullptr;
     QRadioButton *m_small = nullptr;
     QRadioButton *m_normal = nullptr;
+    QLabel *m_printStatus = nullptr;
 };
 
 } // namespace orlu

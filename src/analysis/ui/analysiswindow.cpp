@@ -406,7 +406,7 @@ void AnalysisWindow::printClicked() {
         m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
         return;
     }
-    m_s.printing.printReport(printRequest(), this);
+    m_printPage->setPrintStatus(m_s.printing.printReport(printRequest(), this));
 }
 
 void AnalysisWindow::previewClicked() {

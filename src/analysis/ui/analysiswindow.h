@@ -54,8 +54,8 @@ struct AnalysisPrintRequest {
 
 struct AnalysisPrinting {
     // Prints the report on the program's printer. Empty: no printer to print on,
-    // which "打  印" tells the operator.
-    std::function<void(const AnalysisPrintRequest &request, QWidget *parent)> printReport;
+    // which "打  印" tells the operator. Returns what to show of the job (empty: nothing).
+    std::function<QString(const AnalysisPrintRequest &request, QWidget *parent)> printReport;
     // The report in the print preview. Empty: a preview on a printer of this window.
     std::function<void(const AnalysisPrintRequest &request, QWidget *parent)> previewReport;
     // The system's printer set-up for the program's printer. Empty: a printer

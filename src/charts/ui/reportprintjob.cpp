@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "charts/paintersurface.h"
+#include "charts/printsystem.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
 #include "charts/ui/printprogresswindow.h"
@@ -10,7 +11,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
+#include <QTemporaryDir>
 
 namespace orlu {
 
@@ -18,10 +19,32 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool hasPrinter(const QPrinter &printer) {
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return !printer.outputFileName().isEmpty();
-    return printer.isValid() && !printer.printerName().isEmpty();
+bool printsToFile(const QPrinter &printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+// Lays the recorded pages out on `device` (the printer's file, or the document for a queue).
+bool paintPages(QPagedPaintDevice &device, const RecordingSurface &pages) {
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    PainterSurface surface(painter, reportFont());
+    replayOps(pages.ops(), surface);
+    return painter.end() && surface.pagesOk();
+}
+
+// The document for a queue: a PDF on the printer's paper and resolution, in a private folder.
+bool paintDocument(const QPrinter &printer, const QString &file, const QString &title,
+                   const RecordingSurface &pages) {
+    QPrinter document(QPrinter::HighResolution);
+    document.setOutputFormat(QPrinter::PdfFormat);
+    document.setOutputFileName(file);
+    document.setResolution(printer.resolution());
+    document.setPageLayout(printer.pageLayout());
+    document.setFullPage(printer.fullPage());
+    document.setColorMode(printer.colorMode());
+    document.setDocName(title);
+    return paintPages(document, pages);
 }
 
 } // namespace
@@ -30,48 +53,63 @@ QString noPrinterMessage() {
     return u"没有可用的打印机。请先安装打印机，或在【打印设定】中选择打印机或打印到文件 (PDF)。"_s;
 }
 
-PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter &prompter, EventPump &pump,
-                              QWidget *parent) {
-    if (!hasPrinter(printer)) {
+PrintJobOutcome printReportJob(QPrinter &printer, PrintSystem &system, const ReportJob &job,
+                               Prompter &prompter, EventPump &pump, QWidget *parent) {
+    const bool toFile = printsToFile(printer);
+    const QString queue = toFile ? QString() : system.queueOf(printer);
+    if (!toFile && queue.isEmpty()) {
         prompter.showMessageBox(NoteError, noPrinterMessage());
-        return PrintJobResult::Failed;
+        return {};
     }
+    auto refused = [&](const QString &why) {
+        prompter.showMessageBox(NoteError, why + u"，"_s + job.name + u"没有打印。"_s);
+        return PrintJobOutcome{};
+    };
     const PageGeometry geometry = pageGeometryOf(printer);
 
     PrintProgressWindow progress(parent);
     progress.start();
     pump.pump(0);
-    RecordingSurface pages(geometry.dpi);
-    const ReportOutcome outcome = job.produce(pages, geometry, [&] {
+    auto aborted = [&] {
         pump.pump(0);
         return progress.isAborted();
-    });
-    progress.hide();
-    if (outcome == ReportOutcome::Aborted)
-        return PrintJobResult::Aborted;
+    };
+    RecordingSurface pages(geometry.dpi);
+    if (job.produce(pages, geometry, aborted) == ReportOutcome::Aborted)
+        return {PrintJobResult::Aborted, {}};
 
-    printer.setDocName(job.title);
-    QPainter painter;
-    bool ok = painter.begin(&printer);
-    if (ok) {
-        PainterSurface surface(painter, reportFont());
-        replayOps(pages.ops(), surface);
-        ok = painter.end() && surface.pagesOk();
+    if (toFile) {
+        progress.hide();
+        printer.setDocName(job.title);
+        const bool ok = paintPages(printer, pages);
+        printer.setDocName(QString());
+        if (!ok)
+            return refused(u"文件 "_s + printer.outputFileName() + u" 无法写入"_s);
+        return {PrintJobResult::Printed, {}};
     }
-    printer.setDocName(QString());
-    if (!ok) {
-        const QString target = printer.outputFormat() == QPrinter::PdfFormat
-                                   ? u"文件 "_s + printer.outputFileName() + u" 无法写入"_s
-                                   : u"打印系统拒绝了打印工作"_s;
-        prompter.showMessageBox(NoteError, target + u"，"_s + job.name + u"没有打印。"_s);
-        return PrintJobResult::Failed;
-    }
-    return PrintJobResult::Printed;
+
+    // The job stays the operator's to abort until the queue has it.
+    const QTemporaryDir work;
+    const QString document = work.filePath(u"report.pdf"_s);
+    const bool painted = work.isValid() && paintDocument(printer, document, job.title, pages);
+    if (aborted())
+        return {PrintJobResult::Aborted, {}};
+    progress.hide();
+    if (!painted)
+        return refused(u"打印文件无法建立 (%1)"_s.arg(work.isValid() ? document : work.errorString()));
+    QString reason;
+    if (system.submit(queue, job.title, document, printer.copyCount(), &reason) == 0)
+        return refused(u"打印机 %1 没有接受打印工作：%2"_s.arg(queue, reason));
+    const PrintQueueState state = system.state(queue);
+    const QString sent = u"已送至打印机 %1"_s.arg(queue);
+    return {PrintJobResult::Printed,
+            state.paused || !state.accepting ? sent + u"，但打印队列已暂停"_s : sent};
 }
 
-PrintJobResult printAnalysisReportJob(QPrinter &printer, const AnalysisReportInput &input, Prompter &prompter,
-                                      EventPump &pump, QWidget *parent) {
-    return printReportJob(printer, analysisReportJob(input), prompter, pump, parent);
+PrintJobOutcome printAnalysisReportJob(QPrinter &printer, PrintSystem &system,
+                                       const AnalysisReportInput &input, Prompter &prompter, EventPump &pump,
+                                       QWidget *parent) {
+    return printReportJob(printer, system, analysisReportJob(input), prompter, pump, parent);
 }
 
 void previewAnalysisReport(QPrinter &printer, const AnalysisReportInput &input, QWidget *parent) {

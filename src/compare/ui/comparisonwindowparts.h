@@ -20,7 +20,8 @@ namespace orlu {
 // How a comparison window prints: the printout on the program's printer, and the
 // system's printer set-up for it.
 struct ComparisonPrinting {
-    std::function<void(const ComparisonPrintout &printout, QWidget *parent)> print;
+    // Returns what the status line should say of the job (empty: nothing).
+    std::function<QString(const ComparisonPrintout &printout, QWidget *parent)> print;
     std::function<void(QWidget *parent)> printerSetup;
 };
 

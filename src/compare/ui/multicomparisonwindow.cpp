@@ -124,8 +124,10 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
 }
 
 void MultiComparisonWindow::printClicked() {
-    if (m_printing.print)
-        m_printing.print(printout(), this);
+    if (!m_printing.print)
+        return;
+    if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
+        m_status->setText(status);
 }
 
 } // namespace orlu

@@ -144,8 +144,10 @@ ComparisonPrintout TwoRecordComparisonWindow::printout() const {
 }
 
 void TwoRecordComparisonWindow::printClicked() {
-    if (m_printing.print)
-        m_printing.print(printout(), this);
+    if (!m_printing.print)
+        return;
+    if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
+        m_status->setText(status);
 }
 
 } // namespace orlu

@@ -4,6 +4,7 @@
 #include "records/ui/recordlistwidgets.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QToolBar>
@@ -26,6 +27,10 @@ TrendWindow::TrendWindow(const TrendSeries &series, qint64 selectedKey, Printer 
     m_printButton = addToolButton(bar, u"printButton"_s, u"打  印"_s, u"打印能量趋势"_s);
     m_printButton->setEnabled(static_cast<bool>(m_print) && !series.visits.isEmpty());
     QToolButton *leave = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开能量趋势"_s);
+    m_printStatus = new QLabel(bar);
+    m_printStatus->setObjectName(u"printStatus"_s);
+    bar->addSeparator();
+    bar->addWidget(m_printStatus);
 
     m_chart = new TrendChartView(this);
     m_chart->setSeries(series);
@@ -69,7 +74,7 @@ void TrendWindow::visitChosen(int index) {
 
 void TrendWindow::printClicked() {
     if (m_print)
-        m_print(m_model.series(), this);
+        m_printStatus->setText(m_print(m_model.series(), this));
 }
 
 } // namespace orlu

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QLabel;
 class QTableView;
 class QToolButton;
 
@@ -20,8 +21,9 @@ class TrendChartView;
 class TrendWindow : public QDialog {
     Q_OBJECT
 public:
-    // Prints the series over `parent` (the printed trend page and its progress window).
-    using Printer = std::function<void(const TrendSeries &series, QWidget *parent)>;
+    // Prints the series over `parent` (the printed trend page and its progress window);
+    // returns what to show of the job beside the buttons (empty: nothing).
+    using Printer = std::function<QString(const TrendSeries &series, QWidget *parent)>;
 
     // Opens on the measurement `selectedKey` when it is in the series.
     TrendWindow(const TrendSeries &series, qint64 selectedKey, Printer print = {}, QWidget *parent = nullptr);
@@ -42,6 +44,7 @@ private:
     TrendChartView *m_chart = nullptr;
     QTableView *m_table = nullptr;
     QToolButton *m_printButton = nullptr;
+    QLabel *m_printStatus = nullptr;
 };
 
 } // namespace orlu
