@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace orlu {
 
@@ -70,11 +71,29 @@ public:
             s.ellipse(x - r, y - r, x + r, y + r);
     }
 
+    // A value that cannot be plotted: a red triangle at the panel's edge pointing out of it.
+    void outOfRange(int x, int edgeY, bool above) {
+        const int r = px(4);
+        const int tip = above ? edgeY - r : edgeY + r;
+        const int base = above ? edgeY + r : edgeY - r;
+        s.setPen(ink(ChartColour::Black), PenStyle::Solid, 1);
+        s.setBrush(ink(ChartColour::Red), BrushStyle::Solid);
+        s.polygon({QPoint(x, tip), QPoint(x - r, base), QPoint(x + r, base)});
+    }
+
     DrawingSurface &s;
 
 private:
     TrendChartStyle m_style;
 };
+
+// The largest body energy a measurement can give is a few hundred uA; a register written
+// by other means may hold far more, or infinity, which is marked instead of plotted.
+constexpr double PlausibleEnergy = 1000.0;
+
+bool plottable(double v, double limit) {
+    return std::isfinite(v) && std::abs(v) <= limit;
+}
 
 // y of a value in a panel, values outside the range held at its edges.
 int yOf(const QRect &panel, const ValueRange &range, double v) {
@@ -95,7 +114,7 @@ ValueRange widened(ValueRange r, double padFraction) {
 // leaving a gap.
 template <typename ValueOf>
 void drawLines(Painter &p, const TrendLayout &layout, const TrendSeries &series, const QRect &panel,
-               const ValueRange &range, bool high, ValueOf valueOf) {
+               const ValueRange &range, double limit, bool high, ValueOf valueOf) {
     p.s.setPen(p.ink(high ? HighLine : StandardLine), high ? PenStyle::Dashed : PenStyle::Solid, p.px(1.5));
     bool started = false;
     for (int i = 0; i < series.visits.size(); ++i) {
@@ -103,7 +122,7 @@ void drawLines(Painter &p, const TrendLayout &layout, const TrendSeries &series,
         if (v.highPotential != high)
             continue;
         const std::optional<double> value = valueOf(v);
-        if (!value) {
+        if (!value || !plottable(*value, limit)) {
             started = false;
             continue;
         }
@@ -117,15 +136,23 @@ void drawLines(Painter &p, const TrendLayout &layout, const TrendSeries &series,
     }
 }
 
+// Values beyond `limit` in size (and infinities, NaN) are marked at the panel's edge.
 template <typename ValueOf, typename InkOf>
 void drawSeries(Painter &p, const TrendLayout &layout, const TrendSeries &series, const QRect &panel,
-                const ValueRange &range, ValueOf valueOf, InkOf inkOf) {
+                const ValueRange &range, double limit, ValueOf valueOf, InkOf inkOf) {
     for (bool high : {false, true})
-        drawLines(p, layout, series, panel, range, high, valueOf);
+        drawLines(p, layout, series, panel, range, limit, high, valueOf);
     for (int i = 0; i < series.visits.size(); ++i) {
         const TrendVisit &v = series.visits[i];
-        if (const std::optional<double> value = valueOf(v))
+        const std::optional<double> value = valueOf(v);
+        if (!value)
+            continue;
+        if (plottable(*value, limit))
             p.marker(layout.columnCentre(i), yOf(panel, range, *value), v.highPotential, inkOf(v));
+        else if (*value < 0)
+            p.outOfRange(layout.columnCentre(i), panel.bottom(), false);
+        else
+            p.outOfRange(layout.columnCentre(i), panel.top(), true);
     }
 }
 
@@ -267,8 +294,10 @@ TrendLayout trendLayout(const QRect &area, int visits, const TrendChartStyle &st
 
 ValueRange energyRange(const TrendSeries &series) {
     double high = 80.0;
-    for (const TrendVisit &v : series.visits)
-        high = std::max(high, v.bodyEnergy);
+    for (const TrendVisit &v : series.visits) {
+        if (plottable(v.bodyEnergy, PlausibleEnergy))
+            high = std::max(high, v.bodyEnergy);
+    }
     return {0.0, std::ceil(high / 10.0) * 10.0};
 }
 
@@ -277,7 +306,7 @@ ValueRange ratioRange(const TrendSeries &series, int ratio) {
     const double width = band.high - band.low;
     ValueRange r{band.low - width, band.high + width};
     for (const TrendVisit &v : series.visits) {
-        if (const auto value = v.ratios[static_cast<std::size_t>(ratio)]) {
+        if (const auto value = v.ratios[static_cast<std::size_t>(ratio)]; value && std::isfinite(*value)) {
             r.low = std::min(r.low, *value);
             r.high = std::max(r.high, *value);
         }
@@ -320,7 +349,7 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
                    number(v, 0));
     }
     drawSeries(
-        p, layout, series, layout.energy, energy,
+        p, layout, series, layout.energy, energy, PlausibleEnergy,
         [](const TrendVisit &v) { return std::optional(v.bodyEnergy); },
         [&](const TrendVisit &v) { return p.verdictInk(StateItem::BodyEnergy, v.verdicts[0].value_or(0)); });
 
@@ -332,7 +361,8 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
                  normalRangeLabel(item, series.male));
         const auto index = static_cast<std::size_t>(r);
         drawSeries(
-            p, layout, series, panel, range, [index](const TrendVisit &v) { return v.ratios[index]; },
+            p, layout, series, panel, range, std::numeric_limits<double>::max(),
+            [index](const TrendVisit &v) { return v.ratios[index]; },
             [&](const TrendVisit &v) { return p.verdictInk(item, v.verdicts[index + 1].value_or(0)); });
     }
     drawAbnormal(p, layout, series);

@@ -4,6 +4,7 @@
 #include "charts/trendreport.h"
 #include "core/channels.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 using namespace orlu;
@@ -78,6 +79,8 @@ private slots:
     void selectedVisitIsHighlighted();
     void datesNeverCrowd();
     void farValuesStayInsideTheirStrip();
+    void implausibleEnergiesAreMarkedNotPlotted_data();
+    void implausibleEnergiesAreMarkedNotPlotted();
     void printedTrendHasALinePerVisit_data();
     void printedTrendHasALinePerVisit();
     void printedTrendNamesTheAbnormalVerdicts();
@@ -290,6 +293,43 @@ void TestTrendChart::farValuesStayInsideTheirStrip() {
             ++inside;
     }
     QCOMPARE(inside, 2);
+}
+
+void TestTrendChart::implausibleEnergiesAreMarkedNotPlotted_data() {
+    QTest::addColumn<double>("energy");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("a strong subject") << 250.0 << false;
+    QTest::newRow("1e9") << 1e9 << true;
+    QTest::newRow("1e12") << 1e12 << true;
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << true;
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << true;
+}
+
+void TestTrendChart::implausibleEnergiesAreMarkedNotPlotted() {
+    QFETCH(double, energy);
+    QFETCH(bool, marked);
+    TrendSeries s = seriesOf({false, true, false});
+    s.visits[1].bodyEnergy = energy;
+    QElapsedTimer timer;
+    timer.start();
+    const QList<DrawOp> ops = draw(s);
+    QVERIFY2(timer.elapsed() < 2000, "the chart took too long");
+    QVERIFY(ops.size() < 2000);
+    const ValueRange range = energyRange(s);
+    QCOMPARE(range.high, marked ? 80.0 : 250.0);
+    int triangles = 0;
+    for (const DrawOp &op : ops)
+        triangles += op.kind == DrawOp::Kind::Polygon && op.brush.color == QColor(255, 0, 0) ? 1 : 0;
+    QCOMPARE(triangles, marked ? 1 : 0);
+    // In the energy panel the other visits keep their markers; the High one is the triangle instead.
+    const QRect panel = trendLayout(QRect(QPoint(0, 0), TrendChartSize), 3).energy;
+    QList<DrawOp> inPanel;
+    for (const DrawOp &op : ops) {
+        if (op.points.size() == 2 && panel.contains(QRect(op.points[0], op.points[1]).center()))
+            inPanel << op;
+    }
+    QCOMPARE(markers(inPanel, DrawOp::Kind::Ellipse), 2);
+    QCOMPARE(markers(inPanel, DrawOp::Kind::Rect), marked ? 0 : 1);
 }
 
 namespace {
