@@ -26,7 +26,7 @@ bool openTarget(Database &db, const QString &where, QString *error) {
         }
         return true;
     }
-    if (!fileExists(where) && !createDatabaseFile(where, SchemaKind::Main, error))
+    if (!fileExists(where) && !createDatabaseFile(where, SchemaKind::Main, error, ExistingFile::Keep))
         return false;
     return db.open(where, Database::Access::Shared, error);
 }
@@ -38,7 +38,7 @@ int runInit(const QString &where, QTextStream &out, QTextStream &err) {
             out << "register already in place: " << where << '\n';
             return ExitOk;
         }
-        if (!createDatabaseFile(where, SchemaKind::Main, &error)) {
+        if (!createDatabaseFile(where, SchemaKind::Main, &error, ExistingFile::Keep)) {
             err << "db init: " << error << '\n';
             return ExitFailed;
         }

@@ -111,7 +111,7 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
     QString error;
     const bool server = isServerConnection(database);
     if (!server && pathKind(database) == PathKind::Absent &&
-        !createDatabaseFile(database, SchemaKind::Main, &error)) {
+        !createDatabaseFile(database, SchemaKind::Main, &error, ExistingFile::Keep)) {
         err << "generate-register: " << database << ": " << error << '\n';
         return ExitFailed;
     }
@@ -126,6 +126,10 @@ int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextS
         return ExitFailed;
     }
     if (!generateRegister(db.handle(), size, seed, &error)) {
+        if (isLockedError(error))
+            error = u"another program holds the register and kept it locked for %1 s; "
+                    "nothing was added, try again when it is done (%2)"_s.arg(LockPatienceMs / 1000)
+                        .arg(error);
         err << "generate-register: " << db.path() << ": " << error << '\n';
         return ExitFailed;
     }

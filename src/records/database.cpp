@@ -5,16 +5,22 @@
 #include "records/serverconnection.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUrl>
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orlu {
 
@@ -216,10 +222,16 @@ QSqlDatabase Database::handle() const {
 
 Transaction::Transaction(QSqlDatabase db, Kind kind)
     : m_db(std::move(db)) {
-    if (kind == Writer && SqlDialect::of(m_db).backend() == Backend::Sqlite)
-        m_active = QSqlQuery(m_db).exec(u"BEGIN IMMEDIATE"_s);
-    else
+    if (kind == Writer && SqlDialect::of(m_db).backend() == Backend::Sqlite) {
+        QSqlQuery begin(m_db);
+        m_active = begin.exec(u"BEGIN IMMEDIATE"_s);
+        if (!m_active)
+            m_error = begin.lastError().text();
+    } else {
         m_active = m_db.transaction();
+        if (!m_active)
+            m_error = m_db.lastError().text();
+    }
 }
 
 Transaction::~Transaction() {
@@ -241,6 +253,25 @@ sqlite3 *sqliteHandle(QSqlDatabase db) {
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+bool isLockedError(const QString &error) {
+    return error.contains(u"database is locked"_s) || error.contains(u"database table is locked"_s);
+}
+
+bool retryWhileLocked(const std::function<bool(QString *error)> &attempt, QString *error, int patienceMs) {
+    QElapsedTimer waited;
+    waited.start();
+    for (unsigned long pause = 50;; pause = std::min<unsigned long>(pause * 2, 2000)) {
+        QString why;
+        if (attempt(&why))
+            return true;
+        if (!isLockedError(why) || waited.elapsed() + qint64(pause) > patienceMs) {
+            setError(error, why);
+            return false;
+        }
+        QThread::msleep(pause);
+    }
+}
+
 int systemErrorOf(QSqlDatabase db) {
     sqlite3 *connection = sqliteHandle(db);
     return connection ? sqlite3_system_errno(connection) : 0;
@@ -255,6 +286,17 @@ void stopWhen(QSqlDatabase db, const std::atomic<bool> *stop) {
         connection, 4000,
         [](void *flag) { return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0; },
         const_cast<std::atomic<bool> *>(stop));
+}
+
+bool placeNewFile(const QString &from, const QString &to) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the flag: a second link fails as well when the name is taken.
+    return ::link(source.constData(), target.constData()) == 0 && ::unlink(source.constData()) == 0;
 }
 
 bool replaceFile(const QString &from, const QString &to, QString *error) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 struct sqlite3;
 
@@ -94,12 +95,28 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     bool isActive() const { return m_active; }
+    // Why the transaction could not begin (another writer's lock, a lost server).
+    const QString &error() const { return m_error; }
     bool commit();
 
 private:
     QSqlDatabase m_db;
     bool m_active = false;
+    QString m_error;
 };
+
+// True when a statement failed because another program holds the database's lock
+// (longer than the connection waits for it).
+bool isLockedError(const QString &error);
+
+// How long a command that writes much at once waits, in all, for another program's lock.
+inline constexpr int LockPatienceMs = 120'000;
+
+// Runs `attempt` (the statements of one whole transaction, rolled back when it fails)
+// again while it fails for a lock another program holds, pausing a little longer each
+// time, for up to `patienceMs` in all. Returns the last attempt's result.
+bool retryWhileLocked(const std::function<bool(QString *error)> &attempt, QString *error,
+                      int patienceMs = LockPatienceMs);
 
 // Makes the connection's statements give up soon after `*stop` turns true, so
 // long work on a thread of its own (a page check, a copy) can be ended when the
@@ -115,5 +132,7 @@ int systemErrorOf(QSqlDatabase db);
 
 // Moves `from` over `to`, replacing it in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);
+// Moves `from` to `to` in one step unless something is at `to` already (then false).
+bool placeNewFile(const QString &from, const QString &to);
 
 } // namespace orlu

@@ -89,7 +89,14 @@ bool generateOneByOne(QSqlDatabase db, const RegisterSize &size, QRandomGenerato
     MeasurementRepository measurements(db);
     for (int i = 1; i <= size.subjects; ++i) {
         const QString number = numberOf(size, i);
-        const SubjectRepository::AddResult added = subjects.appendNew(madeUpSubject(rng, number, i), error);
+        const SubjectRecord subject = madeUpSubject(rng, number, i);
+        SubjectRepository::AddResult added;
+        retryWhileLocked(
+            [&](QString *why) {
+                added = subjects.appendNew(subject, why);
+                return added.key != 0 || added.existing;
+            },
+            error);
         if (added.existing) {
             if (error)
                 *error = u"subject number %1 exists already"_s.arg(number);
@@ -100,20 +107,24 @@ bool generateOneByOne(QSqlDatabase db, const RegisterSize &size, QRandomGenerato
         const int share =
             size.measurements / size.subjects + (i <= size.measurements % size.subjects ? 1 : 0);
         for (int k = 0; k < share; ++k) {
-            if (measurements.append(madeUpMeasurement(rng, number), error) == 0)
+            const MeasurementRecord measurement = madeUpMeasurement(rng, number);
+            if (!retryWhileLocked([&](QString *why) { return measurements.append(measurement, why) != 0; },
+                                  error))
                 return false;
         }
     }
     return true;
 }
 
-} // namespace
-
-bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString *error) {
+bool generateInOneTransaction(QSqlDatabase db, const RegisterSize &size, quint32 seed, QString *error) {
     QRandomGenerator rng(seed);
-    if (size.oneByOne)
-        return size.subjects < 1 || generateOneByOne(db, size, rng, error);
-    Transaction tx(db);
+    // The right to write is taken (waiting for another writer) before the first row.
+    Transaction tx(db, Transaction::Writer);
+    if (!tx.isActive()) {
+        if (error)
+            *error = tx.error();
+        return false;
+    }
     QSqlQuery subject(db);
     subject.prepare(u"INSERT INTO KYCUST (CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL, MEMO) "
                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
@@ -159,6 +170,18 @@ bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString 
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool generateRegister(QSqlDatabase db, RegisterSize size, quint32 seed, QString *error) {
+    if (size.oneByOne) {
+        QRandomGenerator rng(seed);
+        return size.subjects < 1 || generateOneByOne(db, size, rng, error);
+    }
+    // Another program writing the register meanwhile is waited for, the whole transaction again.
+    return retryWhileLocked([&](QString *why) { return generateInOneTransaction(db, size, seed, why); },
+                            error);
 }
 
 } // namespace orlu

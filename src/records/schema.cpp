@@ -1,5 +1,6 @@
 #include "records/schema.h"
 
+#include "core/outputfile.h"
 #include "core/privatefiles.h"
 #include "records/database.h"
 #include "records/listqueries.h"
@@ -250,7 +251,7 @@ bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error) {
     return true;
 }
 
-bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error) {
+bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error, ExistingFile existing) {
     const PathKind target = pathKind(path);
     if (target != PathKind::Absent && target != PathKind::Regular) {
         // A pipe or device in the file's place is the operator's; it is never replaced.
@@ -258,8 +259,13 @@ bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error) {
             *error = u"不是普通文件: "_s + path;
         return false;
     }
-    const QString temp = path + u".new"_s;
-    QFile::remove(temp);
+    const WorkFolder work(path);
+    if (!work.isValid()) {
+        if (error)
+            *error = work.error();
+        return false;
+    }
+    const QString temp = work.filePath(u"new.mdb"_s);
     bool made = false;
     {
         Database db;
@@ -273,11 +279,15 @@ bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error) {
             db.close();
         }
     }
-    if (made && replaceFile(temp, path, error))
+    if (!made)
+        return false;
+    if (existing == ExistingFile::Replace)
+        return replaceFile(temp, path, error);
+    // Another program may have made it meanwhile: then its file is the one.
+    if (placeNewFile(temp, path) || pathKind(path) == PathKind::Regular)
         return true;
-    // A failed creation leaves nothing behind.
-    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
-        QFile::remove(temp + suffix);
+    if (error)
+        *error = u"无法建立文件: "_s + path;
     return false;
 }
 

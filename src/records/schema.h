@@ -37,8 +37,16 @@ bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 // The same inside a transaction the caller holds.
 bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 
-// Creates a new database file at path holding the empty tables of `kind`.
-// An existing file is replaced only once the new one is complete.
-bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error = nullptr);
+// What creating a database file does with a file that is (or meanwhile comes) at its path.
+enum class ExistingFile {
+    Replace, // replaced, once the new one is complete
+    Keep,    // kept and used: several programs creating one register all end up with one file
+};
+
+// Creates a new database file at path holding the empty tables of `kind`. It is made
+// in a private work folder beside the path and takes its name in one step, so the
+// path never holds a file without its tables.
+bool createDatabaseFile(const QString &path, SchemaKind kind, QString *error = nullptr,
+                        ExistingFile existing = ExistingFile::Replace);
 
 } // namespace orlu

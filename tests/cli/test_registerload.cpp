@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -23,6 +24,7 @@ class TestRegisterLoad : public QObject {
     Q_OBJECT
 private slots:
     void fourWritersAndAReader();
+    void fourWritersCreateAndFillOneFile();
 };
 
 void TestRegisterLoad::fourWritersAndAReader() {
@@ -96,6 +98,40 @@ void TestRegisterLoad::fourWritersAndAReader() {
     // The list the reading window opens on sees them all.
     QVERIFY(subjects.open(1));
     QCOMPARE(subjects.rowCount(), Writers * Subjects);
+}
+
+// Four programs on a register file that is not there yet, each with one long transaction
+// (longer than a connection waits for a lock): one of them makes the file, all four fill it.
+void TestRegisterLoad::fourWritersCreateAndFillOneFile() {
+    constexpr int Writers = 4;
+    constexpr int Subjects = 2000;
+    constexpr int Measurements = 40000;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"orlu4.mdb"_s);
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int w = 1; w <= Writers; ++w) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(ORLU_CLI_PATH),
+                 {u"generate-register"_s, u"--database"_s, file, u"--subjects"_s, QString::number(Subjects),
+                  u"--measurements"_s, QString::number(Measurements), u"--prefix"_s, u"W%1-"_s.arg(w),
+                  u"--seed"_s, QString::number(w)});
+        QVERIFY(p->waitForStarted());
+        writers.push_back(std::move(p));
+    }
+    for (const auto &p : writers) {
+        QVERIFY(p->waitForFinished(LockPatienceMs + 60000));
+        QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+    }
+    {
+        Database db;
+        QVERIFY(db.open(file, Database::Access::ReadOnly));
+        const RegisterCounts counts = countRegister(db.handle());
+        QCOMPARE(counts[0], qint64(Writers * Subjects));
+        QCOMPARE(counts[1], qint64(Writers * Measurements));
+    }
+    // Nothing of the making (the losers' work folders) is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList({u".*"_s}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestRegisterLoad)
