@@ -1,5 +1,6 @@
 #include "cli/registercommands.h"
 
+#include "core/outputfile.h"
 #include "core/commandline.h"
 #include "core/privatefiles.h"
 #include "core/programlock.h"
@@ -117,6 +118,8 @@ int runBackupCommand(const QStringList &args, QTextStream &out, QTextStream &err
             return ExitFailed;
         }
         target = backup.onDemandPath(QDateTime::currentDateTime());
+        // What copies killed before they were done left there goes.
+        removeStaleTemporariesIn(backup.folder());
     }
     QString error;
     if (!serverRegisterOf(folder).isEmpty()) {
