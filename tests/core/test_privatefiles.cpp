@@ -25,6 +25,19 @@ void setMode(const QString &path, int mode) {
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
 }
 
+// A pipe at `path` and a thread reading it whole into `received`; null when no pipe could be made.
+std::unique_ptr<QThread> readFromNewPipe(const QString &path, QByteArray *received) {
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+        return nullptr;
+    std::unique_ptr<QThread> reader(QThread::create([path, received] {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            *received = f.readAll();
+    }));
+    reader->start();
+    return reader;
+}
+
 // Every entry of a folder (links not followed) with its kind, mode and content.
 QMap<QString, QByteArray> folderState(const QString &folder) {
     QMap<QString, QByteArray> state;
@@ -152,13 +165,8 @@ void TestPrivateFiles::specialFilesAreWrittenInPlace() {
     std::unique_ptr<QThread> reader;
     if (kind == u"fifo"_s) {
         path = home.file(u"chart.png"_s);
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        reader.reset(QThread::create([&] {
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly))
-                received = f.readAll();
-        }));
-        reader->start();
+        reader = readFromNewPipe(path, &received);
+        QVERIFY(reader);
     }
     QString error;
     QVERIFY2(writeOutputFile(path, "chart bytes", &error), qPrintable(error));
@@ -259,13 +267,8 @@ void TestPrivateFiles::outputWriterIsExclusiveAndPrivate() {
     } else if (planted == u"stale temporary"_s) {
         home.writeFile(u"out/.out.bin.Zz0123.part"_s, "left by a killed run");
     } else if (planted == u"fifo"_s) {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        reader.reset(QThread::create([&] {
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly))
-                received = f.readAll();
-        }));
-        reader->start();
+        reader = readFromNewPipe(path, &received);
+        QVERIFY(reader);
     } else if (planted == u"link to null device"_s) {
         link(u"/dev/null"_s, path);
     } else if (planted == u"folder"_s) {
