@@ -1,6 +1,7 @@
 // Printing the report through a printer: the progress window, aborting, failures.
 #include "reportfixtures.h"
 
+#include "charts/printsystem.h"
 #include "charts/ui/printprogresswindow.h"
 #include "charts/ui/reportprintjob.h"
 #include "support/scriptedprompter.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +181,47 @@ private slots:
             QVERIFY2(prompter.asked().first().text.contains(message),
                      qPrintable(prompter.asked().first().text));
         }
+    }
+
+    // The same against a real queue of the print service (scripts/test-print-queue), when one runs.
+    void realQueueOutcomesAreTold_data() {
+        QTest::addColumn<QStringList>("queueCommands");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("taken") << QStringList{u"cupsaccept"_s, u"cupsenable"_s} << u"已送至打印机 %1"_s
+                               << QString();
+        QTest::newRow("paused") << QStringList{u"cupsaccept"_s, u"cupsdisable"_s}
+                                << u"已送至打印机 %1，但打印队列已暂停"_s << QString();
+        QTest::newRow("refusing") << QStringList{u"cupsreject"_s, u"cupsenable"_s} << QString()
+                                  << u"打印机 %1 没有接受打印工作："_s;
+    }
+    void realQueueOutcomesAreTold() {
+        QFETCH(QStringList, queueCommands);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        const QString queue = qEnvironmentVariable("ORLU_TEST_PRINT_QUEUE");
+        if (queue.isEmpty())
+            QSKIP("no print queue to test with (ORLU_TEST_PRINT_QUEUE is not set)");
+        for (const QString &command : queueCommands)
+            QCOMPARE(QProcess::execute(command, {queue}), 0);
+        QPrinter printer;
+        printer.setPrinterName(queue);
+        QCOMPARE(printer.outputFormat(), QPrinter::NativeFormat);
+        const std::unique_ptr<PrintSystem> system = systemPrintSystem();
+        ReportFixture f(variedReadings());
+        test::ScriptedPrompter prompter;
+        test::VirtualTime time;
+        const PrintJobOutcome outcome =
+            printAnalysisReportJob(printer, *system, f.input, prompter, time, nullptr);
+        QCOMPARE(outcome.status, status.isEmpty() ? QString() : status.arg(queue));
+        QCOMPARE(prompter.asked().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(prompter.asked().first().type, int(NoteError));
+            QVERIFY2(prompter.asked().first().text.startsWith(message.arg(queue)),
+                     qPrintable(prompter.asked().first().text));
+        }
+        QProcess::execute(u"cupsaccept"_s, {queue});
+        QProcess::execute(u"cupsenable"_s, {queue});
     }
 };
 
