@@ -140,15 +140,17 @@ WorkFolder::WorkFolder(const QString &finalPath) {
         const QString path = prefix + randomTag() + u".part"_s;
         const QByteArray native = QFile::encodeName(path);
         if (::mkdir(native.constData(), 0700) != 0) {
-            if (errno == EEXIST)
+            const int code = errno;
+            if (code == EEXIST)
                 continue;
-            m_error = path + u": "_s + systemText(errno);
+            m_error = path + u": "_s + systemText(code);
             return;
         }
         m_path = path;
         m_fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (m_fd < 0 || ::fchmod(m_fd, 0700) != 0 || ::flock(m_fd, LOCK_EX) != 0) {
-            m_error = path + u": "_s + systemText(errno);
+            const int code = errno;
+            m_error = path + u": "_s + systemText(code);
             if (m_fd >= 0)
                 ::close(m_fd);
             m_fd = -1;
@@ -246,8 +248,10 @@ bool OutputFile::openInPlace(QString *error) {
     struct stat link {};
     const bool isLink = ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode);
     m_fd = ::open(native.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | (isLink ? 0 : O_NOFOLLOW));
-    if (m_fd < 0)
-        return fail(errno, m_path + u": "_s + systemText(errno), error);
+    if (m_fd < 0) {
+        const int code = errno;
+        return fail(code, m_path + u": "_s + systemText(code), error);
+    }
     m_ownsFd = true;
     struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
@@ -267,8 +271,10 @@ bool OutputFile::openTemporary(QString *error) {
         const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;
-        if (fd < 0)
-            return fail(errno, m_path + u": "_s + systemText(errno), error);
+        if (fd < 0) {
+            const int code = errno;
+            return fail(code, m_path + u": "_s + systemText(code), error);
+        }
         m_fd = fd;
         m_ownsFd = true;
         m_temp = temp;
