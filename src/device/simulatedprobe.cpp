@@ -1,7 +1,8 @@
 #include "device/simulatedprobe.h"
 
+#include "core/outputfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <array>
 #include <mutex>
@@ -83,11 +84,7 @@ struct SimulatedProbe::State {
     void persistCounter(const QString &file) const {
         if (file.isEmpty())
             return;
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            return;
-        out.write(registers[6] + registers[7] + registers[8] + '\n');
-        out.commit();
+        writeOutputFile(file, registers[6] + registers[7] + registers[8] + '\n');
     }
 };
 

@@ -1,15 +1,16 @@
 #include "measure/pointpictures.h"
 
 #include "core/channels.h"
+#include "core/outputfile.h"
 #include "measure/limbgeometry.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QSaveFile>
 
 namespace orlu {
 
@@ -280,11 +281,12 @@ bool buildPointPictures(const QString &dataFolder, QString *error) {
     for (int style = 1; style <= 3; ++style) {
         for (int c = 1; c <= ChannelCount; ++c) {
             const QString path = QDir(dataFolder).filePath(pointPictureName(style, c));
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || !renderPointPicture(style, c).save(&file, "BMP") ||
-                !file.commit())
-                return fail(u"无法写入测定点图示 "_s + QDir::toNativeSeparators(path) + u": "_s +
-                            file.errorString());
+            QByteArray bitmap;
+            QBuffer buffer(&bitmap);
+            QString why;
+            if (!buffer.open(QIODevice::WriteOnly) || !renderPointPicture(style, c).save(&buffer, "BMP") ||
+                !writeOutputFile(path, bitmap, &why))
+                return fail(u"无法写入测定点图示 "_s + QDir::toNativeSeparators(path) + u": "_s + why);
         }
     }
     return true;
