@@ -13,8 +13,8 @@
 #include "records/measurementrepository.h"
 #include "records/ui/readingwindow.h"
 #include "records/recordtransfer.h"
-#include "records/registergenerator.h"
-#include "windowdriver.h"
+#include "cli/registergenerator.h"
+#include "support/windowdriver.h"
 
 #include <QLabel>
 #include <QListWidget>

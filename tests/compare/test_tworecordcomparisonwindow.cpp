@@ -5,7 +5,7 @@
 #include "compare/ui/tworecordcomparisonwindow.h"
 #include "recordfixture.h"
 #include "records/ui/readingwindow.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QLabel>
 #include <QTableView>

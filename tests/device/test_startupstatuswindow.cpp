@@ -30,8 +30,8 @@ private slots:
     void failures();
     void leaveClosesFailedWindow();
     void lampsLightInTurn();
-    void legacyConversionHook_data();
-    void legacyConversionHook();
+    void finishingWorkRunsWhenReady_data();
+    void finishingWorkRunsWhenReady();
     void unplugDuringSequence();
     void slowProbeStillShowsRows();
     void openErrorShownWithMessage();
@@ -57,11 +57,10 @@ struct StatuRig {
         if (withProbe)
             sim.addProbe(options);
         link.registerDeviceChange();
-        window = std::make_unique<StartupStatusWindow>(link, time, time, folder, status,
-                                                       [this](StartupProgress &p) {
-                                                           ++conversions;
-                                                           p.setProgress(p.progressMaximum() / 2);
-                                                       });
+        window = std::make_unique<StartupStatusWindow>(link, time, time, status, [this](StartupProgress &p) {
+            ++conversions;
+            p.setProgress(p.progressMaximum() / 2);
+        });
     }
     void run() {
         window->show();
@@ -190,28 +189,20 @@ void TestStartupStatusWindow::lampsLightInTurn() {
     QVERIFY(passes >= 130);
 }
 
-void TestStartupStatusWindow::legacyConversionHook_data() {
-    QTest::addColumn<bool>("legacyFile");
+void TestStartupStatusWindow::finishingWorkRunsWhenReady_data() {
     QTest::addColumn<bool>("withProbe");
     QTest::addColumn<int>("conversions");
-    QTest::newRow("ready, orlu.mdb present") << true << true << 1;
-    QTest::newRow("ready, no orlu.mdb") << false << true << 0;
-    QTest::newRow("not ready, orlu.mdb present") << true << false << 0;
+    QTest::newRow("ready") << true << 1;
+    QTest::newRow("not ready") << false << 0;
 }
 
-void TestStartupStatusWindow::legacyConversionHook() {
-    QFETCH(bool, legacyFile);
+// The take-over of an older database must run once the probe is ready, never without it.
+void TestStartupStatusWindow::finishingWorkRunsWhenReady() {
     QFETCH(bool, withProbe);
     QFETCH(int, conversions);
     StatuRig rig(withProbe);
-    if (legacyFile)
-        rig.home.writeFile(u"orlu.mdb"_s, "old");
-    QStringList messages;
-    connect(rig.find<QStatusBar>(u"statusBar"_s), &QStatusBar::messageChanged, this,
-            [&](const QString &m) { messages << m; });
     rig.run();
     QCOMPARE(rig.conversions, conversions);
-    QCOMPARE(messages.contains(u"ORLU 数据库转换中，请稍候.."_s), conversions == 1);
     if (conversions)
         QCOMPARE(rig.find<GradientProgressBar>(u"progressBar"_s)->value(), 650);
 }
