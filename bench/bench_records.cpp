@@ -12,6 +12,7 @@
 #include "core/prompter.h"
 #include "storage/database.h"
 #include "records/listqueries.h"
+#include "storage/listindexes.h"
 #include "records/measurementrepository.h"
 #include "cli/registergenerator.h"
 #include "storage/schema.h"

@@ -43,14 +43,12 @@ struct StatuRig {
     SimulatedHidLayer sim;
     ProbeLink link;
     DeviceStatus status;
-    ProgramFolder folder;
     int conversions = 0;
     std::unique_ptr<StartupStatusWindow> window;
 
     explicit StatuRig(bool withProbe = true, SimulatedProbeOptions options = {})
         : sim(time, SimulatedHidLayer::Timing::Stepped)
-        , link(sim, time, time)
-        , folder(home.path()) {
+        , link(sim, time, time) {
         time.addSettleHook([this] { sim.settle(); });
         options.latencyMs = 0;
         options.logFile = home.file(u"probe.log"_s);
@@ -234,7 +232,6 @@ void TestStartupStatusWindow::slowProbeStillShowsRows() {
 }
 
 void TestStartupStatusWindow::openErrorShownWithMessage() {
-    TempHome home;
     VirtualTime time;
     ScriptedHidLayer hid(time);
     hid.unplug();
@@ -242,7 +239,7 @@ void TestStartupStatusWindow::openErrorShownWithMessage() {
     ProbeLink link(hid, time, time);
     link.registerDeviceChange();
     DeviceStatus status;
-    StartupStatusWindow window(link, time, time, ProgramFolder(home.path()), status);
+    StartupStatusWindow window(link, time, time, status);
     window.show();
     QCoreApplication::processEvents();
     QCOMPARE(test::control<QStatusBar>(&window, u"statusBar"_s)->currentMessage(),
