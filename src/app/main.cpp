@@ -4,6 +4,7 @@
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
 #include "app/windowfactory.h"
+#include "cli/installer.h"
 #include "core/version.h"
 #include "core/clock.h"
 #include "device/probebackend.h"
@@ -44,6 +45,10 @@ int main(int argc, char *argv[]) {
     MessageBoxPrompter prompter;
     SystemLaunchPort launcher;
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
+    // Started from the desktop menu for the first time: the folder is made here, so nobody
+    // has to run "orlu-cli setup" first. What fails is reported by the installation check.
+    if (const std::optional<InstallReport> made = installOnFirstStart(folder); made && !made->ok)
+        std::fprintf(stderr, "orlu: %s\n", qPrintable(made->error));
     // One program per folder: two would each write the settings, the usage counter and the register.
     SingleInstance instance(folder);
     if (!instance.claim())
