@@ -34,7 +34,8 @@ QProcessEnvironment freshSeat(const QString &home) {
 QByteArray runUntilReady(QProcess &p, int ms) {
     QByteArray err;
     QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired() && p.state() != QProcess::NotRunning && !err.contains("main window ready")) {
+    while (!deadline.hasExpired() && p.state() != QProcess::NotRunning &&
+           !err.contains("main window ready")) {
         p.waitForReadyRead(200);
         err += p.readAllStandardError();
     }
