@@ -43,13 +43,12 @@ constexpr int FirstVerdictComponent = FirstRatioComponent + 4;
 constexpr int ComponentCount = FirstVerdictComponent + StateItemCount;
 
 constexpr std::array<StateItem, StateItemCount> VerdictItems{StateItem::BodyEnergy, StateItem::Spirit,
-                                                             StateItem::Musculoskeletal, StateItem::Metabolism,
-                                                             StateItem::Autonomic};
+                                                             StateItem::Musculoskeletal,
+                                                             StateItem::Metabolism, StateItem::Autonomic};
 constexpr std::array<const char *, StateItemCount> ItemCodes{"body-energy", "spirit", "musculoskeletal",
                                                              "metabolism", "autonomic"};
-constexpr std::array<const char *, StateItemCount> ItemNames{"body energy", "spirit ratio",
-                                                             "musculoskeletal ratio", "metabolism ratio",
-                                                             "autonomic balance ratio"};
+constexpr std::array<const char *, StateItemCount> ItemNames{
+    "body energy", "spirit ratio", "musculoskeletal ratio", "metabolism ratio", "autonomic balance ratio"};
 
 std::string channelCode(int c) {
     return std::string(meridian(meridianOfChannel(c)).code) + (sideOfChannel(c) == Side::Left ? "-L" : "-R");
@@ -60,7 +59,8 @@ std::string channelDisplay(int c) {
            (sideOfChannel(c) == Side::Left ? ", left" : ", right");
 }
 
-const Concept MeasurementConcept{"meridian-energy", "Meridian energy measurement: skin current at 24 source points"};
+const Concept MeasurementConcept{"meridian-energy",
+                                 "Meridian energy measurement: skin current at 24 source points"};
 const Concept HighPotential{"potential-high", "Measured at high potential"};
 const Concept StandardPotential{"potential-standard", "Measured at standard potential"};
 
@@ -76,7 +76,8 @@ const std::vector<Concept> &componentConcepts() {
         for (std::size_t i = 1; i < ItemCodes.size(); ++i)
             list.push_back({std::string("ratio-") + ItemCodes[i], std::string("Ratio: ") + ItemNames[i]});
         for (std::size_t i = 0; i < ItemCodes.size(); ++i)
-            list.push_back({std::string("verdict-") + ItemCodes[i], std::string("Verdict on the ") + ItemNames[i]});
+            list.push_back(
+                {std::string("verdict-") + ItemCodes[i], std::string("Verdict on the ") + ItemNames[i]});
         return list;
     }();
     return concepts;
@@ -173,14 +174,17 @@ public:
     QByteArray header() const override {
         Line out;
         out += "{\"resourceType\":\"Bundle\",\"type\":\"collection\",\"timestamp\":\"";
-        appendUtf8(out, QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+        appendUtf8(out, QDateTime::currentDateTime()
+                            .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
                             .toString(Qt::ISODate));
         out += "\",\"entry\":[\n";
         appendCodeSystem(out);
         out += ",\n{\"fullUrl\":\"";
         appendText(out, m_deviceUrn);
-        out += "\",\"resource\":{\"resourceType\":\"Device\",\"manufacturer\":\"Quorix\",\"deviceName\":[{\"name\":"
-               "\"O.R.L.U. meridian energy probe\",\"type\":\"manufacturer-name\"}],\"type\":{\"text\":\"USB skin "
+        out += "\",\"resource\":{\"resourceType\":\"Device\",\"manufacturer\":\"Quorix\",\"deviceName\":[{"
+               "\"name\":"
+               "\"O.R.L.U. meridian energy probe\",\"type\":\"manufacturer-name\"}],\"type\":{\"text\":\"USB "
+               "skin "
                "current probe\"}}}";
         return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
     }
@@ -218,9 +222,10 @@ private:
         out += FhirCodeSystemUrl;
         out += "\",\"version\":\"";
         out += programVersion();
-        out += "\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy measurement\","
-               "\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,\"content\":\"complete\","
-               "\"concept\":[";
+        out +=
+            "\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy measurement\","
+            "\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,\"content\":\"complete\","
+            "\"concept\":[";
         auto addConcept = [&](const Concept &c, bool first) {
             if (!first)
                 out += ',';
@@ -238,7 +243,8 @@ private:
         out += "]}}";
     }
 
-    void appendPatient(Line &out, const std::string &urn, const Subject &s, const ExportRecord &record) const {
+    void appendPatient(Line &out, const std::string &urn, const Subject &s,
+                       const ExportRecord &record) const {
         out += ",\n{\"fullUrl\":\"";
         appendText(out, urn);
         out += "\",\"resource\":{\"resourceType\":\"Patient\",\"identifier\":[{\"system\":\"";
@@ -268,8 +274,10 @@ private:
         out += ",\n{\"fullUrl\":\"";
         appendUrn(out, idOf("observation/" + patientKey(row, r).toUtf8() + '/' +
                             QByteArray::number(row.measurement.key)));
-        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"status\":\"final\",\"category\":[{\"coding\":"
-               "[{\"system\":\"http://terminology.hl7.org/CodeSystem/observation-category\",\"code\":\"exam\"}]}],"
+        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"status\":\"final\",\"category\":[{"
+               "\"coding\":"
+               "[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
+               "observation-category\",\"code\":\"exam\"}]}],"
                "\"code\":";
         appendCoding(out, FhirCodeSystemUrl, MeasurementConcept.code);
         out += ",\"subject\":{\"reference\":\"";
@@ -306,7 +314,8 @@ private:
         } else if (i == BodyEnergyComponent) {
             appendQuantity(out, r.bodyEnergy, "uA", "not-performed");
         } else if (i < FirstVerdictComponent) {
-            appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "", "not-applicable");
+            appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
+                           "not-applicable");
         } else {
             const auto item = static_cast<std::size_t>(i - FirstVerdictComponent);
             const std::optional<int> code = r.verdicts[item];

@@ -80,7 +80,8 @@ void TestFhirExport::init() {
     f->addSubject(u"C003"_s, u"张三"_s);
     f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, true, Memo);
     f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 7, 1), QTime(14, 5, 7))), 55.0);
-    const qint64 partial = f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2025, 1, 2), QTime(8, 0))), 30.0);
+    const qint64 partial =
+        f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2025, 1, 2), QTime(8, 0))), 30.0);
     QSqlQuery q(f->db());
     QVERIFY(q.exec(u"UPDATE KYDATA SET KY5 = 0 WHERE MKEY = %1"_s.arg(partial)));
     // Nothing measured: the ratios are undefined and have no verdict.
@@ -115,7 +116,8 @@ void TestFhirExport::bundleIsWholeAndSelfContained_data() {
     QTest::newRow("whole register") << std::optional<QString>() << std::optional<QDate>() << false << 3 << 4;
     QTest::newRow("pseudonymised") << std::optional<QString>() << std::optional<QDate>() << true << 3 << 4;
     QTest::newRow("one subject") << std::optional(u"a001"_s) << std::optional<QDate>() << false << 1 << 2;
-    QTest::newRow("from a day") << std::optional<QString>() << std::optional(QDate(2026, 1, 1)) << true << 2 << 3;
+    QTest::newRow("from a day") << std::optional<QString>() << std::optional(QDate(2026, 1, 1)) << true << 2
+                                << 3;
 }
 
 void TestFhirExport::bundleIsWholeAndSelfContained() {
@@ -148,7 +150,8 @@ void TestFhirExport::bundleIsWholeAndSelfContained() {
     collect(bundle, objects);
     for (const QJsonObject &o : objects) {
         if (o.contains(u"reference"_s))
-            QVERIFY2(fullUrls.contains(o[u"reference"_s].toString()), qPrintable(o[u"reference"_s].toString()));
+            QVERIFY2(fullUrls.contains(o[u"reference"_s].toString()),
+                     qPrintable(o[u"reference"_s].toString()));
         if (o[u"system"_s].toString() == QLatin1StringView(FhirCodeSystemUrl))
             QVERIFY2(defined.contains(o[u"code"_s].toString()), qPrintable(o[u"code"_s].toString()));
     }
@@ -192,7 +195,9 @@ void TestFhirExport::valuesSayWhatWasMeasured() {
     QCOMPARE(component(first, u"reading-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(), 40.1);
     QCOMPARE(component(first, u"corrected-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(),
              correctedValue(1, 40.1));
-    QVERIFY(!component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s][u"text"_s].toString().isEmpty());
+    QVERIFY(!component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s][u"text"_s]
+                 .toString()
+                 .isEmpty());
     // A channel left out and a measurement without readings say why they carry no value.
     const QString fifth = u"reading-"_s + QLatin1StringView(meridian(meridianOfChannel(5)).code) + u"-L"_s;
     QCOMPARE(component(observations[2], fifth)[u"dataAbsentReason"_s][u"coding"_s][0][u"code"_s].toString(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/dataexport.h"
 #include "records/recordcontext.h"
 #include "records/ui/trendwindow.h"
 
@@ -14,9 +15,10 @@ class QWidget;
 
 namespace orlu {
 
-// The reading window's "趋势分析" (the trend window of the current subject) and
-// "导出数据…" (the open export of the register's measurements, with a progress window
-// that can cancel it). The reading window tells how many measurements its list shows
+// The reading window's "趋势分析" (the trend window of the current subject),
+// "导出数据…" (the open export of the register's measurements) and "导出 FHIR…" (the
+// same measurements as an HL7 FHIR bundle), both exports with a progress window that
+// can cancel them. The reading window tells how many measurements its list shows
 // and where its current subject and measurement are.
 class TrendExportTools : public QObject {
     Q_OBJECT
@@ -34,19 +36,25 @@ public:
     // With no measurement in the list there is no trend to show.
     void setMeasurementCount(int count);
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    void setFhirFileChooser(FileChooser chooser) { m_chooseFhirFile = std::move(chooser); }
     void setTrendPrinter(TrendWindow::Printer print) { m_print = std::move(print); }
 
 private:
     void trendClicked();
     void exportClicked();
+    void fhirExportClicked();
+    // Runs an export to `path` behind the progress window and tells how it went.
+    void runExport(const QString &path, const std::function<ExportOutcome(ExportObserver *)> &run);
 
     RecordContext m_context;
     ListAccess m_list;
     QWidget *m_window;
     FileChooser m_chooseFile;
+    FileChooser m_chooseFhirFile;
     TrendWindow::Printer m_print;
     QToolButton *m_trendButton = nullptr;
     QToolButton *m_exportButton = nullptr;
+    QToolButton *m_fhirExportButton = nullptr;
 };
 
 } // namespace orlu
