@@ -41,7 +41,7 @@ const QString FhirDescription =
     "measurement (status final, category exam, effectiveDateTime in the local time zone, the memo as "
     "note) whose components hold the 24 plain readings and the 24 corrected values in UCUM uA, the "
     "body energy, the four ratios and the five verdicts. Every code comes from the CodeSystem "
-    "https://quorix.org/fhir/CodeSystem/orlu, which the bundle also holds.\n"
+    "%1, which the bundle also holds.\n"
     "Pseudonymising gives each Patient only an identifier with the keyed hash of its subject "
     "number (as export-data does; see its --help for making a key) and leaves out the memo.\n"
     "The output file appears only when the export is complete. Exit status 0 done, 1 failed, 2 bad "
@@ -98,6 +98,17 @@ QString interpretSelection(const CommandLine &cl, Selection &a) {
     return {};
 }
 
+// Parses the arguments into `a`; an exit status when the command is done already (--help)
+// or the arguments are bad.
+std::optional<int> parseSelection(CommandLine &cl, const QStringList &args, QTextStream &out,
+                                  QTextStream &err, Selection &a) {
+    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
+        return done;
+    if (const QString problem = interpretSelection(cl, a); !problem.isEmpty())
+        return cl.usageError(err, problem);
+    return std::nullopt;
+}
+
 using ExportRun = std::function<ExportOutcome(const RecordStore &, const std::optional<Pseudonymiser> &)>;
 
 // Reads the key, opens the register, runs the export and tells how it went.
@@ -138,11 +149,9 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
     cl.addValueOption(u"format"_s, u"csv|jsonl"_s,
                       u"The format (default: from the --out file name, else csv)."_s);
     addOutputOptions(cl);
-    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
-        return *done;
     Selection a;
-    if (const QString problem = interpretSelection(cl, a); !problem.isEmpty())
-        return cl.usageError(err, problem);
+    if (const std::optional<int> done = parseSelection(cl, args, out, err, a))
+        return *done;
     ExportFormat format = exportFormatOfFileName(a.outPath);
     if (cl.isSet(u"format"_s)) {
         const QString name = cl.value(u"format"_s);
@@ -164,14 +173,12 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
 
 int runExportFhirCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     const QString command = u"export-fhir"_s;
-    CommandLine cl(command, QString(), FhirDescription);
+    CommandLine cl(command, QString(), FhirDescription.arg(QLatin1StringView(FhirCodeSystemUrl)));
     addSelectionOptions(cl);
     addOutputOptions(cl);
-    if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
-        return *done;
     Selection a;
-    if (const QString problem = interpretSelection(cl, a); !problem.isEmpty())
-        return cl.usageError(err, problem);
+    if (const std::optional<int> done = parseSelection(cl, args, out, err, a))
+        return *done;
     return runExport(
         command, cl, a,
         [&](const RecordStore &records, const std::optional<Pseudonymiser> &pseudonymiser) {

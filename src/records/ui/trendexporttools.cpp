@@ -68,33 +68,28 @@ void TrendExportTools::trendClicked() {
 }
 
 void TrendExportTools::exportClicked() {
-    QString path = m_chooseFile(m_window);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".csv"_s;
-    ExportRequest request;
-    request.format = exportFormatOfFileName(path);
-    runExport(path, [&](ExportObserver *progress) {
+    chooseAndExport(m_chooseFile, u".csv"_s, [this](const QString &path, ExportObserver *progress) {
+        ExportRequest request;
+        request.format = exportFormatOfFileName(path);
         return exportMeasurementsToFile(m_context.records, request, path, progress);
     });
 }
 
 void TrendExportTools::fhirExportClicked() {
-    QString path = m_chooseFhirFile(m_window);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".json"_s;
-    runExport(path, [&](ExportObserver *progress) {
+    chooseAndExport(m_chooseFhirFile, u".json"_s, [this](const QString &path, ExportObserver *progress) {
         return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress);
     });
 }
 
-void TrendExportTools::runExport(const QString &path,
-                                 const std::function<ExportOutcome(ExportObserver *)> &run) {
+void TrendExportTools::chooseAndExport(const FileChooser &choose, const QString &defaultSuffix,
+                                       const ExportRun &run) {
+    QString path = choose(m_window);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += defaultSuffix;
     ExportProgressWindow progress(m_window);
-    const ExportOutcome outcome = run(&progress);
+    const ExportOutcome outcome = run(path, &progress);
     progress.hide();
     switch (outcome.status) {
     case ExportOutcome::Status::Done:

@@ -43,8 +43,10 @@ private:
     void trendClicked();
     void exportClicked();
     void fhirExportClicked();
-    // Runs an export to `path` behind the progress window and tells how it went.
-    void runExport(const QString &path, const std::function<ExportOutcome(ExportObserver *)> &run);
+    using ExportRun = std::function<ExportOutcome(const QString &path, ExportObserver *progress)>;
+    // Asks for the file (a name without a suffix gets `defaultSuffix`), runs the export behind
+    // the progress window and tells how it went.
+    void chooseAndExport(const FileChooser &choose, const QString &defaultSuffix, const ExportRun &run);
 
     RecordContext m_context;
     ListAccess m_list;
