@@ -191,6 +191,8 @@ public:
 
     void appendRows(QByteArray &out, const std::vector<SubjectMeasurement> &rows,
                     const QString &previousSubject) const override {
+        // An observation takes about 12 KB: one allocation for the batch, not a doubling copy after copy.
+        out.reserve(out.size() + static_cast<qsizetype>(rows.size()) * 12 * 1024);
         thread_local Line line;
         const QString *previous = &previousSubject;
         for (const SubjectMeasurement &row : rows) {
