@@ -5,12 +5,12 @@
 // --formats csv,jsonl,fhir (default all three)
 #include "benchsupport.h"
 #include "analysis/analysis.h"
-#include "records/database.h"
-#include "records/dataexport.h"
-#include "records/fhirexport.h"
+#include "storage/database.h"
+#include "dataexport/dataexport.h"
+#include "dataexport/fhirexport.h"
 #include "records/recordstore.h"
-#include "records/registergenerator.h"
-#include "records/schema.h"
+#include "cli/registergenerator.h"
+#include "storage/schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 
 #include "cli/registerreading.h"
 #include "core/commandline.h"
-#include "records/database.h"
-#include "records/dataexport.h"
-#include "records/fhirexport.h"
+#include "storage/database.h"
+#include "dataexport/dataexport.h"
+#include "dataexport/fhirexport.h"
 #include "records/recordstore.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 // Starts the program itself the way the desktop menu does on a new seat: a fresh home,
 // no ORLU_HOME, the simulated probe. It has to make its folder and come up.
-#include "records/databasefiles.h"
+#include "storage/databasefiles.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
