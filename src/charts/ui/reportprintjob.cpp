@@ -80,7 +80,9 @@ PrintJobOutcome printReportJob(QPrinter &printer, PrintSystem &system, const Rep
 
     if (toFile) {
         progress.hide();
-        printer.setDocName(job.title);
+        printer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        printer.setCreator(reportCreator());
+        printer.setDocName(job.savedTitle());
         const bool ok = paintPages(printer, pages);
         printer.setDocName(QString());
         if (!ok)
