@@ -2,6 +2,14 @@
 
 namespace orlu {
 
+LockHolder holderOf(const QLockFile &lock) {
+    LockHolder holder;
+    QString host;
+    if (!lock.getLockInfo(&holder.pid, &host, &holder.program))
+        return {};
+    return holder;
+}
+
 ProgramLock::ProgramLock(const ProgramFolder &folder)
     : m_lock(folder.file(lockFileName())) {
     // Only a live process holds the lock, however long it has run.

@@ -6,6 +6,14 @@
 
 namespace orlu {
 
+// Who holds a lock file: the holder's program name and process id.
+struct LockHolder {
+    QString program;
+    qint64 pid = 0;
+};
+// Empty program when the lock file does not say.
+LockHolder holderOf(const QLockFile &lock);
+
 // One program per program folder: a lock file in the folder, held while the
 // program runs. A lock left by a run that crashed (its process is gone) is
 // recognised and taken over.
@@ -23,6 +31,8 @@ public:
     Outcome acquire();
     void release();
     bool isHeld() const;
+    // After HeldByOther: who holds the lock.
+    LockHolder holder() const { return holderOf(m_lock); }
 
 private:
     QLockFile m_lock;

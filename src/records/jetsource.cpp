@@ -4,12 +4,22 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include "records/readingscheck.h"
+#include "records/transfercolumns.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace orlu {
 
@@ -61,6 +71,100 @@ private:
     QByteArray m_old;
 };
 
+// libmdb reports what it cannot read on standard output or standard error and goes
+// on as if the rest were not there. While it works both are caught, so that every
+// complaint fails the read and none reaches the operator raw.
+class ReaderDiagnostics {
+public:
+    ReaderDiagnostics() {
+#ifdef __linux__
+        std::fflush(stdout);
+        std::fflush(stderr);
+        m_sink = ::memfd_create("jet-reader", MFD_CLOEXEC);
+        if (m_sink < 0)
+            return;
+        m_out = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        m_err = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        ::dup2(m_sink, STDOUT_FILENO);
+        ::dup2(m_sink, STDERR_FILENO);
+#endif
+    }
+    ~ReaderDiagnostics() {
+        restore();
+        if (m_sink >= 0)
+            ::close(m_sink);
+    }
+    ReaderDiagnostics(const ReaderDiagnostics &) = delete;
+    ReaderDiagnostics &operator=(const ReaderDiagnostics &) = delete;
+
+    // What the reader said, its first line at most; empty when it said nothing.
+    QString firstComplaint() {
+        restore();
+        if (m_sink < 0)
+            return {};
+        char text[512];
+        const ssize_t n = ::pread(m_sink, text, sizeof text, 0);
+        if (n <= 0)
+            return {};
+        const QString said = QString::fromLocal8Bit(text, n).trimmed();
+        return said.isEmpty() ? u"?"_s : said.section(u'\n', 0, 0).trimmed();
+    }
+
+private:
+    void restore() {
+        if (m_out < 0)
+            return;
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::dup2(m_out, STDOUT_FILENO);
+        ::dup2(m_err, STDERR_FILENO);
+        ::close(m_out);
+        ::close(m_err);
+        m_out = m_err = -1;
+    }
+
+    int m_sink = -1;
+    int m_out = -1;
+    int m_err = -1;
+};
+
+// libmdb decodes Jet 4 text as UCS-2, which has no room for the characters outside
+// the Basic Multilingual Plane (𠮷, 𩸽, emoji): they came out as "??". Decoding it as
+// UTF-16 keeps their surrogate pairs, and so every character.
+void decodeJet4AsUtf16(MdbHandle *mdb) {
+    const iconv_t utf16 = iconv_open("UTF-8", "UTF-16LE");
+    if (utf16 == iconv_t(-1))
+        return;
+    // libmdb reads text through iconv_in (and writes, which we never do, through iconv_out).
+    if (mdb->iconv_in != iconv_t(-1))
+        iconv_close(mdb->iconv_in);
+    mdb->iconv_in = utf16;
+}
+
+// Whether a cell of libmdb type `type` may be copied into a register column of kind `kind`.
+bool fitsKind(ColumnDef::Type kind, int type) {
+    const bool number = type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_FLOAT ||
+                        type == MDB_DOUBLE || type == MDB_MONEY || type == MDB_NUMERIC;
+    switch (kind) {
+    case ColumnDef::Text:
+        return type == MDB_TEXT;
+    case ColumnDef::Memo:
+        return type == MDB_TEXT || type == MDB_MEMO;
+    case ColumnDef::Boolean:
+        return type == MDB_BOOL;
+    case ColumnDef::Integer:
+    case ColumnDef::Float:
+        return number;
+    case ColumnDef::DateTime:
+        return type == MDB_DATETIME;
+    case ColumnDef::Blob:
+        return type == MDB_OLE || type == MDB_BINARY;
+    case ColumnDef::AutoKey:
+        break;
+    }
+    return true;
+}
+
 struct TableReader {
     MdbTableDef *table = nullptr;
     ~TableReader() {
@@ -97,19 +201,22 @@ QVariant fixedValue(MdbHandle *mdb, MdbColumn *col, const char *bound, int bound
         return col->cur_value_len ? QVariant(QByteArray(bound, boundLength).toDouble()) : QVariant();
     case MDB_TEXT:
     case MDB_MEMO:
-        return col->cur_value_len ? QVariant(QString::fromUtf8(bound, boundLength)) : QVariant();
+        return QVariant(boundLength ? QString::fromUtf8(bound, boundLength) : u""_s);
     default:
         return col->cur_value_len ? QVariant(QByteArray(bound, boundLength)) : QVariant();
     }
 }
 
-QVariant oleValue(MdbHandle *mdb, MdbColumn *col, int boundLength) {
+// Null when the field is empty; sets `unreadable` when its bytes cannot be read.
+QVariant oleValue(MdbHandle *mdb, MdbColumn *col, int boundLength, bool *unreadable) {
     if (boundLength == 0)
         return QVariant();
     size_t size = 0;
     void *bytes = mdb_ole_read_full(mdb, col, &size);
-    if (!bytes)
+    if (!bytes) {
+        *unreadable = true;
         return QVariant();
+    }
     QByteArray result(static_cast<const char *>(bytes), qsizetype(size));
     std::free(bytes);
     return result;
@@ -141,6 +248,7 @@ QVariant registerValue(ColumnDef::Type type, const QVariant &v) {
 std::unique_ptr<JetSource> JetSource::open(const QString &path, QString *error, const char *jet3CodePage) {
     std::unique_ptr<JetSource> source(new JetSource);
     source->m_handle = std::make_unique<JetHandle>();
+    ReaderDiagnostics diagnostics;
     {
         const Jet3CodePage codePage(jet3CodePage);
         source->m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
@@ -156,27 +264,59 @@ std::unique_ptr<JetSource> JetSource::open(const QString &path, QString *error, 
         return nullptr;
     }
     source->m_version = mdb->f->jet_version == MDB_VER_JET3 ? 3 : 4;
-    mdb_set_bind_size(mdb, BindSize);
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        setError(error, u"来源档案的目录无法读取 !!"_s);
+    if (source->m_version == 4)
+        decodeJet4AsUtf16(mdb);
+    // A file is made of whole pages; one cut short lacks the rest of its last.
+    const qint64 size = QFileInfo(path).size();
+    if (size % qint64(mdb->fmt->pg_size) != 0) {
+        setError(error,
+                 damagedSourceText(u"%1 bytes, not whole pages of %2"_s.arg(size).arg(mdb->fmt->pg_size)));
         return nullptr;
     }
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+    mdb_set_bind_size(mdb, BindSize);
+    bool whole = mdb_read_catalog(mdb, MDB_TABLE) != nullptr;
+    for (unsigned i = 0; whole && i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
             continue;
         TableReader reader{mdb_read_table(entry)};
-        if (!reader.table || !mdb_read_columns(reader.table))
-            continue;
+        whole = reader.table && mdb_read_columns(reader.table);
+        if (!whole)
+            break;
         const QString name = QString::fromUtf8(entry->object_name);
         QStringList names;
-        for (unsigned c = 0; c < reader.table->num_cols; ++c)
-            names << QString::fromUtf8(columnAt(reader.table, c)->name);
+        QHash<QString, int> types;
+        for (unsigned c = 0; c < reader.table->num_cols; ++c) {
+            const MdbColumn *col = columnAt(reader.table, c);
+            names << QString::fromUtf8(col->name);
+            types.insert(names.last().toUpper(), col->col_type);
+        }
         source->m_tables << name;
         source->m_columns.insert(name.toUpper(), names);
+        source->m_types.insert(name.toUpper(), types);
         source->m_rows.insert(name.toUpper(), reader.table->num_rows);
     }
+    const QString complaint = diagnostics.firstComplaint();
+    if (!whole || !complaint.isEmpty()) {
+        setError(error, damagedSourceText(complaint.isEmpty() ? u"catalog"_s : complaint));
+        return nullptr;
+    }
+    if (!source->checkColumnKinds(error))
+        return nullptr;
     return source;
+}
+
+bool JetSource::checkColumnKinds(QString *error) const {
+    for (const QString &table : RecordTables + CourseTables) {
+        const QHash<QString, int> types = m_types.value(table);
+        for (const ColumnDef &c : copiedColumns(table)) {
+            const QString name = QString::fromLatin1(c.name);
+            const auto type = types.constFind(name.toUpper());
+            if (type != types.cend() && !fitsKind(c.type, *type))
+                return setError(error, wrongColumnKindText(table, name));
+        }
+    }
+    return true;
 }
 
 JetSource::~JetSource() = default;
@@ -199,9 +339,12 @@ bool JetSource::readRows(const QString &table, const QStringList &columns, const
             table.compare(QString::fromUtf8(e->object_name), Qt::CaseInsensitive) == 0)
             entry = e;
     }
+    ReaderDiagnostics diagnostics;
     TableReader reader{entry ? mdb_read_table(entry) : nullptr};
-    if (!reader.table || !mdb_read_columns(reader.table))
-        return setError(error, u"来源档案的数据表 %1 无法读取 !!"_s.arg(table));
+    if (!reader.table || !mdb_read_columns(reader.table)) {
+        const QString complaint = diagnostics.firstComplaint();
+        return setError(error, damagedSourceText(complaint.isEmpty() ? table : complaint));
+    }
     MdbTableDef *t = reader.table;
 
     std::vector<MdbColumn *> wanted;
@@ -224,21 +367,44 @@ bool JetSource::readRows(const QString &table, const QStringList &columns, const
         buffers[i].resize(BindSize);
         mdb_bind_column(t, numbers[i], buffers[i].data(), &lengths[i]);
     }
+    std::vector<MdbField> fields(t->num_cols);
     mdb_rewind_table(t);
     QVariantList values(qsizetype(wanted.size()));
-    while (mdb_fetch_row(t)) {
+    qint64 read = 0;
+    bool stopped = false;
+    bool unreadable = false;
+    while (!stopped && !unreadable && mdb_fetch_row(t)) {
+        ++read;
+        // libmdb binds an empty text and a null alike; the row's null flags tell them apart.
+        int start = 0;
+        size_t length = 0;
+        const bool cracked = mdb_find_row(mdb, int(t->cur_row) - 1, &start, &length) == 0 &&
+                             mdb_crack_row(t, start, length, fields.data()) > 0;
         // Fixed cells first: reading an OLE field moves libmdb off the row's page.
         for (size_t i = 0; i < wanted.size(); ++i) {
-            if (wanted[i]->col_type != MDB_OLE)
-                values[qsizetype(i)] = fixedValue(mdb, wanted[i], buffers[i].data(), lengths[i]);
+            if (wanted[i]->col_type == MDB_OLE)
+                continue;
+            const bool isNull = cracked && fields[size_t(numbers[i] - 1)].is_null;
+            values[qsizetype(i)] = isNull && wanted[i]->col_type != MDB_BOOL
+                                       ? QVariant()
+                                       : fixedValue(mdb, wanted[i], buffers[i].data(), lengths[i]);
         }
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (wanted[i]->col_type == MDB_OLE)
-                values[qsizetype(i)] = oleValue(mdb, wanted[i], lengths[i]);
+                values[qsizetype(i)] = oleValue(mdb, wanted[i], lengths[i], &unreadable);
         }
-        if (!row(values))
-            break;
+        if (!unreadable)
+            stopped = !row(values);
     }
+    const QString complaint = diagnostics.firstComplaint();
+    if (!complaint.isEmpty())
+        return setError(error, damagedSourceText(complaint));
+    if (unreadable)
+        return setError(error, damagedSourceText(u"%1: a picture cannot be read"_s.arg(table)));
+    // Rows on pages that cannot be read are passed over in silence: the count tells.
+    if (!stopped && read != qint64(t->num_rows))
+        return setError(
+            error, damagedSourceText(u"%1: %2 of %3 rows readable"_s.arg(table).arg(read).arg(t->num_rows)));
     return true;
 }
 
@@ -254,15 +420,21 @@ bool JetSource::appendTo(QSqlDatabase target, const QString &table, const QList<
     if (!insert.prepare(
             u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s))))
         return setError(error, insert.lastError().text());
-    QString insertError;
+    const ReadingsCheck readings(table, names);
+    QString rowError;
+    bool breached = false;
     qint64 pending = 0;
     const bool read = readRows(
         table, names,
         [&](const QVariantList &values) {
+            rowError = readings.breach(values);
+            breached = !rowError.isEmpty();
+            if (breached)
+                return false;
             for (qsizetype i = 0; i < values.size(); ++i)
                 insert.bindValue(int(i), registerValue(columns[i].type, values[i]));
             if (!insert.exec()) {
-                insertError = insert.lastError().text();
+                rowError = u"%1: %2"_s.arg(table, insert.lastError().text());
                 return false;
             }
             if (++pending == 200) {
@@ -273,8 +445,9 @@ bool JetSource::appendTo(QSqlDatabase target, const QString &table, const QList<
         },
         error);
     progress.advance(pending);
-    if (!insertError.isEmpty())
-        return setError(error, u"%1: %2"_s.arg(table, insertError));
+    m_refusedRows = !read || breached;
+    if (read && !rowError.isEmpty())
+        return setError(error, rowError);
     return read;
 }
 
