@@ -1,5 +1,6 @@
 #include "records/legacyconversion.h"
 
+#include "core/privatefiles.h"
 #include "records/registerbackup.h"
 #include "records/databasefiles.h"
 #include "records/registerimport.h"
@@ -24,7 +25,8 @@ LegacyConversionOutcome convertLegacyDatabase(Database &main, const ProgramFolde
                                               TransferObserver *observer) {
     LegacyConversionOutcome outcome;
     const QString legacy = folder.file(dbfile::Legacy);
-    if (!fileExists(legacy))
+    // Anything under the name is looked at, so that a device or a pipe there is reported.
+    if (pathKind(legacy) == PathKind::Absent)
         return outcome;
     outcome.ran = true;
 

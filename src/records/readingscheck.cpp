@@ -69,9 +69,9 @@ QString ReadingsCheck::breach(const QVariantList &row) const {
         const QString subject = m_subject >= 0 ? row.value(m_subject).toString() : QString();
         const QString date = m_date >= 0 ? dateText(row.value(m_date)) : QString();
         return u"来源档案的数据表 %1 中受测者 %2 于 %3 的测量，字段 %4 的读数 %5 不合规定 "
-               u"(须为 0 以上、低于 %6 uA 的数值) !!"_s.arg(m_table, subject, date, m_columns[i],
-                                                           cellText(row.value(i)))
-            .arg(ReadingLimit, 0, 'f', 0);
+               u"(须为 0 以上、低于 %6 uA 的数值) !!"_s
+                   .arg(m_table, subject, date, m_columns[i], cellText(row.value(i)))
+                   .arg(ReadingLimit, 0, 'f', 0);
     }
     return {};
 }
@@ -79,8 +79,8 @@ QString ReadingsCheck::breach(const QVariantList &row) const {
 QString ReadingsCheck::sqliteBreakingRows() {
     QStringList broken;
     for (int c = 1; c <= ChannelCount; ++c) {
-        broken << u"NOT (%1 IS NULL OR (typeof(%1) IN ('integer', 'real') AND %1 >= 0 AND %1 < %2))"_s.arg(
-                      readingColumn(c))
+        broken << u"NOT (%1 IS NULL OR (typeof(%1) IN ('integer', 'real') AND %1 >= 0 AND %1 < %2))"_s
+                      .arg(readingColumn(c))
                       .arg(ReadingLimit, 0, 'f', 0);
     }
     return broken.join(u" OR "_s);

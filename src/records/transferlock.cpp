@@ -22,8 +22,9 @@ bool TransferLock::acquire(QString *refusal) {
         return false;
     }
     const LockHolder holder = holderOf(m_lock);
-    const QString who = holder.program.isEmpty() ? u"无法确定是哪一个程序"_s
-                                                 : u"由 %1 执行，进程 %2"_s.arg(holder.program).arg(holder.pid);
+    const QString who = holder.program.isEmpty()
+                            ? u"无法确定是哪一个程序"_s
+                            : u"由 %1 执行，进程 %2"_s.arg(holder.program).arg(holder.pid);
     *refusal = u"另一个汇入/汇出作业正在进行中 (%1)，请等它结束后再试一次。"_s.arg(who);
     return false;
 }
