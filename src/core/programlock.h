@@ -14,6 +14,10 @@ struct LockHolder {
 // Empty program when the lock file does not say.
 LockHolder holderOf(const QLockFile &lock);
 
+// Why a command cannot work on `folder` while `holder` holds its lock: another run of
+// this same tool ("another orlu-cli (process 42) is working on ...") or the program.
+QString heldByText(const LockHolder &holder, const QString &folder);
+
 // One program per program folder: a lock file in the folder, held while the
 // program runs. A lock left by a run that crashed (its process is gone) is
 // recognised and taken over.
