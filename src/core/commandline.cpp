@@ -32,7 +32,8 @@ std::optional<std::array<double, 24>> parseReadings(const QStringList &values, Q
         const std::optional<double> v = readingFromText(values[c]);
         if (!v) {
             if (error)
-                *error = u"reading %1 is not a plain number of uA from 0 to below %2: %3"_s.arg(c + 1)
+                *error = u"reading %1 is not a number of uA of 0 or more, below %2, in plain decimals: %3"_s
+                             .arg(c + 1)
                              .arg(ReadingLimit, 0, 'f', 0)
                              .arg(quotedArgument(values[c]));
             return std::nullopt;
