@@ -229,7 +229,8 @@ QVariant registerValue(ColumnDef::Type type, const QVariant &v) {
     case ColumnDef::Memo:
         return v.isNull() ? QVariant() : QVariant(v.toString());
     case ColumnDef::Boolean:
-        return v.toBool() ? 1 : 0;
+        // A flag as a flag: a server refuses a number for a boolean column.
+        return v.toBool();
     case ColumnDef::Integer:
         return v.toLongLong();
     case ColumnDef::DateTime:

@@ -1,10 +1,9 @@
 #include "records/jetsource.h"
 
+#include "writtenrows.h"
+
 #include <QCryptographicHash>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -35,50 +34,6 @@ QVariantList column(const JetSource &source, const QString &table, const QString
         return true;
     });
     return all;
-}
-
-// The rows "normal-v2000.mdb" holds, as the library that wrote it wrote them: one JSON
-// object a line.
-QList<QJsonObject> writtenRows(const QString &table) {
-    QFile file(sample("normal-v2000.") + table + u".jsonl"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing rows of %s", qPrintable(table));
-    QList<QJsonObject> rows;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (!line.isEmpty())
-            rows << QJsonDocument::fromJson(line).object();
-    }
-    return rows;
-}
-
-// Empty when the cell read is the value written: text exactly (an empty text is not
-// a null), numbers to the bit, a picture by its length and SHA-256.
-QString mismatch(const QVariant &read, const QJsonValue &written) {
-    const auto differs = [&] {
-        return u"read %1 \"%2\", written %3"_s.arg(
-            QString::fromLatin1(read.typeName()), read.toString(),
-            QString::fromUtf8(QJsonDocument(QJsonArray{written}).toJson(QJsonDocument::Compact)));
-    };
-    switch (written.type()) {
-    case QJsonValue::Null:
-        return read.isNull() ? QString() : differs();
-    case QJsonValue::Bool:
-        return read.toBool() == written.toBool() ? QString() : differs();
-    case QJsonValue::Double:
-        return !read.isNull() && read.toDouble() == written.toDouble() ? QString() : differs();
-    case QJsonValue::String:
-        return !read.isNull() && read.toString() == written.toString() ? QString() : differs();
-    case QJsonValue::Object: {
-        const QByteArray bytes = read.toByteArray();
-        const QByteArray sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-        return !read.isNull() && bytes.size() == written[u"len"_s].toInteger() &&
-                       sha == written[u"sha256"_s].toString().toLatin1()
-                   ? QString()
-                   : u"picture of %1 bytes"_s.arg(bytes.size());
-    }
-    default:
-        return differs();
-    }
 }
 
 } // namespace
@@ -268,7 +223,7 @@ void TestJetSource::readsEveryValueWrittenElsewhere() {
     QString error;
     auto source = JetSource::open(sample("normal-v2000.mdb"), &error);
     QVERIFY2(source, qPrintable(error));
-    const QList<QJsonObject> written = writtenRows(table);
+    const QList<QJsonObject> written = test::writtenRows(table);
     const QStringList columns = written.first().keys();
     qsizetype at = 0;
     QStringList wrong;
@@ -276,7 +231,7 @@ void TestJetSource::readsEveryValueWrittenElsewhere() {
                  table, columns,
                  [&](const QVariantList &values) {
                      for (qsizetype c = 0; c < columns.size() && at < written.size(); ++c) {
-                         const QString m = mismatch(values[c], written[at][columns[c]]);
+                         const QString m = test::mismatch(values[c], written[at][columns[c]]);
                          if (!m.isEmpty())
                              wrong << u"row %1 %2: %3"_s.arg(at + 1).arg(columns[c], m);
                      }

@@ -1,9 +1,11 @@
 #include "records/transferoperations.h"
 
+#include "records/transfercolumns.h"
 #include "records/transferlock.h"
 
 #include "recordfixture.h"
 #include "transferfixture.h"
+#include "writtenrows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,6 +103,7 @@ private slots:
     void refusedSourceChangesNothing();
     void faultPartWayChangesNothing();
     void importFromTheProgramFolderKeepsTheFile();
+    void accessCoursesArriveValueForValue();
     void oneTransferAtATimePerFolder();
     void sourceInWriteAheadLogModeArrivesWhole();
 
@@ -461,6 +464,38 @@ void TestTransferOperations::importFromTheProgramFolderKeepsTheFile() {
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QVERIFY(QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
     QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 3);
+}
+
+void TestTransferOperations::accessCoursesArriveValueForValue() {
+    // The file's measurements break the readings rule; its courses may come alone.
+    QVERIFY(QFile::copy(writtenAccessFile(), outside()));
+    const TransferOutcome o = operations().importFrom(outside(), {true, false}, ImportMode::Replace);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    for (const QString &table : CourseTables) {
+        const QList<QJsonObject> written = writtenRows(table);
+        const QStringList columns = written.first().keys();
+        QStringList numbers;
+        for (const ColumnDef &c : copiedColumns(table)) {
+            if (c.type == ColumnDef::Integer || c.type == ColumnDef::Float || c.type == ColumnDef::DateTime)
+                numbers << QString::fromLatin1(c.name);
+        }
+        QSqlQuery q(m_main->db());
+        QVERIFY(q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s), table)));
+        qsizetype row = 0;
+        for (; q.next(); ++row) {
+            QVERIFY(row < written.size());
+            for (qsizetype c = 0; c < columns.size(); ++c) {
+                // The register keeps no null number: an empty one is stored as 0.
+                QJsonValue expected = written[row][columns[c]];
+                if (expected.isNull() && numbers.contains(columns[c]))
+                    expected = 0;
+                const QString m = mismatch(q.value(int(c)), expected);
+                QVERIFY2(m.isEmpty(),
+                         qPrintable(u"%1 row %2 %3: %4"_s.arg(table).arg(row + 1).arg(columns[c], m)));
+            }
+        }
+        QCOMPARE(row, written.size());
+    }
 }
 
 void TestTransferOperations::oneTransferAtATimePerFolder() {
