@@ -61,5 +61,4 @@ QString mismatch(const QVariant &read, const QJsonValue &written) {
     }
 }
 
-
 } // namespace orlu::test
