@@ -48,6 +48,11 @@ void dropFile(const QString &path) {
     deleteDatabaseFile(path);
 }
 
+// What is wrong with the operator's file, under its name (the working copy's is of no use to them).
+QString namingSource(const QString &file, const QString &problem) {
+    return QDir::toNativeSeparators(file) + u"：\n"_s + problem;
+}
+
 // Writes what a reader of the SQLite file `from` sees (its write-ahead log included)
 // into the new file `to`, reading `from` without changing it.
 bool copyThroughSqlite(const QString &from, const QString &to, QString *error) {
@@ -123,7 +128,7 @@ bool TransferOperations::prepareWorkingCopy(const QString &from, TransferDirecti
         if (copyThroughSqlite(from, workingCopy(), &error))
             return true;
         dropWorkingCopy();
-        outcome.notices.append(failure(failureMessage(error, direction)));
+        outcome.notices.append(failure(failureMessage(namingSource(from, error), direction)));
         return false;
     }
     const int code = m_copier.copy(from, workingCopy());
@@ -266,7 +271,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     std::unique_ptr<SourceFile> source = openSourceFile(workingCopy(), &error);
     if (!source) {
         finish();
-        outcome.notices.append(failure(failureMessage(error, TransferDirection::Import)));
+        outcome.notices.append(failure(failureMessage(namingSource(file, error), TransferDirection::Import)));
         return outcome;
     }
     if (mode == ImportMode::Replace) {
@@ -283,7 +288,10 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     source.reset();
     finish();
     if (!result.ok) {
-        outcome.notices.append(failure(importFailureText(result)));
+        RegisterImportResult named = result;
+        if (named.sourceRefused)
+            named.error = namingSource(file, named.error);
+        outcome.notices.append(failure(importFailureText(named)));
         return outcome;
     }
     for (const QString &kind : result.emptyKinds)
