@@ -144,6 +144,33 @@ void decodeJet4AsUtf16(MdbHandle *mdb) {
     mdb->iconv_in = utf16;
 }
 
+struct TableReader {
+    MdbTableDef *table = nullptr;
+    ~TableReader() {
+        if (table)
+            mdb_free_tabledef(table);
+    }
+};
+
+// The catalog is read like any table, so rows of it on pages that cannot be read are
+// passed over: a table it lost would look missing, not damaged. All its rows must arrive.
+bool catalogWhole(MdbHandle *mdb) {
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || qstrcmp(entry->object_name, "MSysObjects") != 0)
+            continue;
+        TableReader reader{mdb_read_table(entry)};
+        if (!reader.table || !mdb_read_columns(reader.table))
+            return false;
+        mdb_rewind_table(reader.table);
+        unsigned long rows = 0;
+        while (mdb_fetch_row(reader.table))
+            ++rows;
+        return rows == reader.table->num_rows;
+    }
+    return false;
+}
+
 // Whether a cell of libmdb type `type` may be copied into a register column of kind `kind`.
 bool fitsKind(ColumnDef::Type kind, int type) {
     const bool number = type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_FLOAT ||
@@ -167,14 +194,6 @@ bool fitsKind(ColumnDef::Type kind, int type) {
     }
     return true;
 }
-
-struct TableReader {
-    MdbTableDef *table = nullptr;
-    ~TableReader() {
-        if (table)
-            mdb_free_tabledef(table);
-    }
-};
 
 bool needsBinding(int type) {
     return type == MDB_BOOL || type == MDB_TEXT || type == MDB_MEMO || type == MDB_OLE || type == MDB_MONEY ||
@@ -359,7 +378,7 @@ std::unique_ptr<JetSource> JetSource::open(const QString &path, QString *error, 
         return nullptr;
     }
     mdb_set_bind_size(mdb, BindSize);
-    bool whole = mdb_read_catalog(mdb, MDB_TABLE) != nullptr;
+    bool whole = mdb_read_catalog(mdb, MDB_TABLE) != nullptr && catalogWhole(mdb);
     for (unsigned i = 0; whole && i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
