@@ -171,11 +171,18 @@ bool catalogWhole(MdbHandle *mdb) {
     return false;
 }
 
-// Whether a cell of libmdb type `type` may be copied into a register column of kind `kind`.
-bool fitsKind(ColumnDef::Type kind, int type) {
-    const bool number = type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_FLOAT ||
-                        type == MDB_DOUBLE || type == MDB_MONEY || type == MDB_NUMERIC;
-    switch (kind) {
+bool isNumber(int type) {
+    return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_FLOAT ||
+           type == MDB_DOUBLE || type == MDB_MONEY || type == MDB_NUMERIC;
+}
+
+// Whether a cell of libmdb type `type` may be copied into the register column `column`.
+bool fitsKind(const ColumnDef &column, int type) {
+    // The carried key of older installations is only ever copied as text, whatever it held.
+    if (qstrcmp(column.name, "AutoKey") == 0)
+        return type == MDB_TEXT || type == MDB_MEMO || isNumber(type);
+    const bool number = isNumber(type);
+    switch (column.type) {
     case ColumnDef::Text:
         return type == MDB_TEXT;
     case ColumnDef::Memo:
@@ -416,7 +423,7 @@ bool JetSource::checkColumnKinds(QString *error) const {
         for (const ColumnDef &c : copiedColumns(table)) {
             const QString name = QString::fromLatin1(c.name);
             const auto type = types.constFind(name.toUpper());
-            if (type != types.cend() && !fitsKind(c.type, *type))
+            if (type != types.cend() && !fitsKind(c, *type))
                 return setError(error, wrongColumnKindText(table, name));
         }
     }
