@@ -7,14 +7,14 @@
 // those rows are then taken in again from the SQLite file they landed in.
 // Options: --subjects N --measurements M (default 100000 and 1000000)
 #include "core/clock.h"
-#include "records/database.h"
 #include "core/readingsrule.h"
-#include "records/jetsource.h"
-#include "records/sqlitesource.h"
-#include "records/registergenerator.h"
-#include "records/schema.h"
-#include "records/transfercolumns.h"
-#include "records/transferoperations.h"
+#include "storage/database.h"
+#include "transfer/jetsource.h"
+#include "transfer/sqlitesource.h"
+#include "cli/registergenerator.h"
+#include "storage/schema.h"
+#include "transfer/transfercolumns.h"
+#include "transfer/transferoperations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,7 +92,7 @@ bool plainCopy(const QString &mainFile, const QString &other, bool intoOther, bo
 // The Access sample with every reading beyond the rule replaced by 0.5 in the file's own
 // bytes; empty when that cannot be done.
 QString accessSampleWithinTheRule(const QString &dir) {
-    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/records/data/normal-v2000.mdb"_s;
+    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/normal-v2000.mdb"_s;
     QFile in(sample);
     if (!in.open(QIODevice::ReadOnly))
         return {};
@@ -203,7 +203,7 @@ int main(int argc, char *argv[]) {
     printPair("import_replace", replaceMs, replaceBaselineMs);
 
     // The Access reader on the largest table of the Jet 3 sample.
-    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/records/data/nwind.mdb"_s;
+    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/nwind.mdb"_s;
     auto jet = JetSource::open(sample, &error, "CP1252");
     if (!jet) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(sample), qPrintable(error));
