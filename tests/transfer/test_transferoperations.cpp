@@ -513,7 +513,9 @@ void TestTransferOperations::plantedNamesAreLeftAlone() {
     }
     // A folder given as the transfer file to import from.
     const TransferOutcome in = operations().importFrom(m_outside->path(), {true, true}, ImportMode::Append);
-    QCOMPARE(texts(in), QStringList{u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。"_s});
+    QVERIFY(!in.ok);
+    QVERIFY2(texts(in).value(0).contains(QDir::toNativeSeparators(m_outside->path())),
+             qPrintable(texts(in).value(0)));
 }
 
 void TestTransferOperations::failureTextNamesTheCause_data() {
@@ -543,81 +545,82 @@ void TestTransferOperations::failureTextNamesTheCause() {
     QFETCH(QString, text);
     QCOMPARE(storageFailureText(error, sqliteCode, systemCode, TransferDirection::Import),
              text + u" 请排除问题后重新汇入数据。\n("_s + error + u')');
-    void TestTransferOperations::accessCoursesArriveValueForValue() {
-        // The file's measurements break the readings rule; its courses may come alone.
-        QVERIFY(QFile::copy(writtenAccessFile(), outside()));
-        const TransferOutcome o = operations().importFrom(outside(), {true, false}, ImportMode::Replace);
-        QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
-        for (const QString &table : CourseTables) {
-            const QList<QJsonObject> written = writtenRows(table);
-            const QStringList columns = written.first().keys();
-            QStringList numbers;
-            for (const ColumnDef &c : copiedColumns(table)) {
-                if (c.type == ColumnDef::Integer || c.type == ColumnDef::Float ||
-                    c.type == ColumnDef::DateTime)
-                    numbers << QString::fromLatin1(c.name);
-            }
-            QSqlQuery q(m_main->db());
-            QVERIFY(q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s), table)));
-            qsizetype row = 0;
-            for (; q.next(); ++row) {
-                QVERIFY(row < written.size());
-                for (qsizetype c = 0; c < columns.size(); ++c) {
-                    // The register keeps no null number: an empty one is stored as 0.
-                    QJsonValue expected = written[row][columns[c]];
-                    if (expected.isNull() && numbers.contains(columns[c]))
-                        expected = 0;
-                    const QString m = mismatch(q.value(int(c)), expected);
-                    QVERIFY2(m.isEmpty(),
-                             qPrintable(u"%1 row %2 %3: %4"_s.arg(table).arg(row + 1).arg(columns[c], m)));
-                }
-            }
-            QCOMPARE(row, written.size());
-        }
-    }
+}
 
-    void TestTransferOperations::oneTransferAtATimePerFolder() {
-        makeTransferFile();
-        const QString before = registerDigest(m_main->db());
-        {
-            TransferLock running(ProgramFolder(m_main->home.path()));
-            QVERIFY(running.acquire(nullptr));
-            const QString holder = u"由 %1 执行，进程 %2"_s.arg(QCoreApplication::applicationName())
-                                       .arg(QCoreApplication::applicationPid());
-            const TransferOutcome exported = operations().exportTo(m_outside->path(), {true, true});
-            const TransferOutcome imported =
-                operations().importFrom(outside(), {true, true}, ImportMode::Replace);
-            for (const TransferOutcome &o : {exported, imported}) {
-                QVERIFY(!o.ok);
-                QCOMPARE(o.notices.size(), 1);
-                QVERIFY2(o.notices.first().text.startsWith(u"另一个汇入/汇出作业正在进行中"_s) &&
-                             o.notices.first().text.contains(holder),
-                         qPrintable(o.notices.first().text));
+void TestTransferOperations::accessCoursesArriveValueForValue() {
+    // The file's measurements break the readings rule; its courses may come alone.
+    QVERIFY(QFile::copy(writtenAccessFile(), outside()));
+    const TransferOutcome o = operations().importFrom(outside(), {true, false}, ImportMode::Replace);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    for (const QString &table : CourseTables) {
+        const QList<QJsonObject> written = writtenRows(table);
+        const QStringList columns = written.first().keys();
+        QStringList numbers;
+        for (const ColumnDef &c : copiedColumns(table)) {
+            if (c.type == ColumnDef::Integer || c.type == ColumnDef::Float || c.type == ColumnDef::DateTime)
+                numbers << QString::fromLatin1(c.name);
+        }
+        QSqlQuery q(m_main->db());
+        QVERIFY(q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s), table)));
+        qsizetype row = 0;
+        for (; q.next(); ++row) {
+            QVERIFY(row < written.size());
+            for (qsizetype c = 0; c < columns.size(); ++c) {
+                // The register keeps no null number: an empty one is stored as 0.
+                QJsonValue expected = written[row][columns[c]];
+                if (expected.isNull() && numbers.contains(columns[c]))
+                    expected = 0;
+                const QString m = mismatch(q.value(int(c)), expected);
+                QVERIFY2(m.isEmpty(),
+                         qPrintable(u"%1 row %2 %3: %4"_s.arg(table).arg(row + 1).arg(columns[c], m)));
             }
-            QCOMPARE(registerDigest(m_main->db()), before);
         }
-        QVERIFY(operations().exportTo(m_outside->path(), {true, true}).ok);
+        QCOMPARE(row, written.size());
     }
+}
 
-    void TestTransferOperations::sourceInWriteAheadLogModeArrivesWhole() {
-        // A transfer file whose writer stopped with committed rows still in its log.
-        const QString written = m_outside->filePath(u"written.mdb"_s);
-        makeRegisterFile(written);
-        {
-            OpenFile f(written);
-            f.exec(u"PRAGMA journal_mode=WAL"_s);
-            f.exec(u"PRAGMA wal_autocheckpoint=0"_s);
-            for (int n = 1; n <= 200; ++n)
-                insertRow(f.db(), u"KYCUST"_s, subjectRow(u"W%1"_s.arg(n), u"日志"_s));
-            QVERIFY(QFile::copy(written, outside()));
-            QVERIFY(QFile::copy(written + u"-wal"_s, outside() + u"-wal"_s));
+void TestTransferOperations::oneTransferAtATimePerFolder() {
+    makeTransferFile();
+    const QString before = registerDigest(m_main->db());
+    {
+        TransferLock running(ProgramFolder(m_main->home.path()));
+        QVERIFY(running.acquire(nullptr));
+        const QString holder = u"由 %1 执行，进程 %2"_s.arg(QCoreApplication::applicationName())
+                                   .arg(QCoreApplication::applicationPid());
+        const TransferOutcome exported = operations().exportTo(m_outside->path(), {true, true});
+        const TransferOutcome imported =
+            operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+        for (const TransferOutcome &o : {exported, imported}) {
+            QVERIFY(!o.ok);
+            QCOMPARE(o.notices.size(), 1);
+            QVERIFY2(o.notices.first().text.startsWith(u"另一个汇入/汇出作业正在进行中"_s) &&
+                         o.notices.first().text.contains(holder),
+                     qPrintable(o.notices.first().text));
         }
-        QVERIFY(QFileInfo(outside() + u"-wal"_s).size() > 0);
-        const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
-        QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
-        QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 202);
-        QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+        QCOMPARE(registerDigest(m_main->db()), before);
     }
+    QVERIFY(operations().exportTo(m_outside->path(), {true, true}).ok);
+}
 
-    QTEST_GUILESS_MAIN(TestTransferOperations)
+void TestTransferOperations::sourceInWriteAheadLogModeArrivesWhole() {
+    // A transfer file whose writer stopped with committed rows still in its log.
+    const QString written = m_outside->filePath(u"written.mdb"_s);
+    makeRegisterFile(written);
+    {
+        OpenFile f(written);
+        f.exec(u"PRAGMA journal_mode=WAL"_s);
+        f.exec(u"PRAGMA wal_autocheckpoint=0"_s);
+        for (int n = 1; n <= 200; ++n)
+            insertRow(f.db(), u"KYCUST"_s, subjectRow(u"W%1"_s.arg(n), u"日志"_s));
+        QVERIFY(QFile::copy(written, outside()));
+        QVERIFY(QFile::copy(written + u"-wal"_s, outside() + u"-wal"_s));
+    }
+    QVERIFY(QFileInfo(outside() + u"-wal"_s).size() > 0);
+    const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 202);
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+}
+
+QTEST_GUILESS_MAIN(TestTransferOperations)
 #include "test_transferoperations.moc"
