@@ -5,6 +5,7 @@
 #include "cli/installer.h"
 #include "compare/comparisoncommand.h"
 #include "cli/matchcommand.h"
+#include "cli/qualitycommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
@@ -111,6 +112,11 @@ QList<Command> commands() {
          u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
          u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,
          runTrendCommand},
+        {u"quality"_s, QString::fromLatin1(QualityCommandUsage),
+         u"Assess one measured point from its samples ({\"threshold\": T, \"attempts\": A, \"samples\": "
+         u"[[ms, reading, k], ...]} in FILE or on standard input) and print the figures, flags and verdict "
+         u"as JSON with 17 significant digits; exit 2 on bad input."_s,
+         runQualityCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
