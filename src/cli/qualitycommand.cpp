@@ -10,9 +10,10 @@ using namespace Qt::StringLiterals;
 namespace orlu {
 
 int runQualityCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    CommandLine cl(u"quality"_s, u"[FILE|-]"_s,
-                   u"Assess one measured point: {\"threshold\": T, \"attempts\": A, \"samples\": [[ms, reading, k], "
-                   u"...]} from FILE or standard input."_s);
+    CommandLine cl(
+        u"quality"_s, u"[FILE|-]"_s,
+        u"Assess one measured point: {\"threshold\": T, \"attempts\": A, \"samples\": [[ms, reading, k], "
+        u"...]} from FILE or standard input."_s);
     if (const std::optional<int> done = cl.parse(args, out, err))
         return *done;
     const QStringList positional = cl.positional();

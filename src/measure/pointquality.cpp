@@ -1,7 +1,6 @@
 #include "measure/pointquality.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -9,29 +8,6 @@ using namespace Qt::StringLiterals;
 namespace orlu {
 
 namespace {
-
-struct VerdictName {
-    QualityVerdict verdict;
-    QString word;
-    QString label;
-};
-
-const std::array<VerdictName, 6> &verdictNames() {
-    static const std::array<VerdictName, 6> names{{
-        {QualityVerdict::Steady, u"steady"_s, u"稳定"_s},
-        {QualityVerdict::Saturated, u"saturated"_s, u"饱和"_s},
-        {QualityVerdict::TooFew, u"tooFew"_s, u"读数过少"_s},
-        {QualityVerdict::NearFloor, u"nearFloor"_s, u"接近下限"_s},
-        {QualityVerdict::Noisy, u"noisy"_s, u"不稳"_s},
-        {QualityVerdict::Drifting, u"drifting"_s, u"漂移"_s},
-    }};
-    return names;
-}
-
-const VerdictName &nameOf(QualityVerdict verdict) {
-    const auto &names = verdictNames();
-    return *std::find_if(names.begin(), names.end(), [&](const VerdictName &n) { return n.verdict == verdict; });
-}
 
 double percentOf(double part, double mean) {
     return mean != 0 ? 100.0 * part / mean : 0.0;
@@ -121,45 +97,28 @@ PointQuality assessPoint(std::span<const QualitySample> samples, double threshol
     return q;
 }
 
-QString verdictWord(QualityVerdict verdict) {
-    return nameOf(verdict).word;
-}
-
-std::optional<QualityVerdict> verdictFromWord(const QString &word) {
-    for (const VerdictName &n : verdictNames()) {
-        if (n.word == word)
-            return n.verdict;
-    }
-    return std::nullopt;
-}
-
-QString verdictLabel(QualityVerdict verdict) {
-    return nameOf(verdict).label;
-}
-
-QStringList flagWords(unsigned flags) {
-    QStringList words;
-    if (flags & FlagSaturated)
-        words << u"saturated"_s;
-    if (flags & FlagNearFloor)
-        words << u"nearFloor"_s;
-    if (flags & FlagTooFew)
-        words << u"tooFew"_s;
-    if (flags & FlagRetried)
-        words << u"retried"_s;
-    return words;
+QString qualityDescription(const PointQuality &q) {
+    const auto fixed = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
+    QString text = u"读数质量: %1\n计入读数: %2 个\n平均: %3\n标准差: %4\n变异系数: %5%\n漂移: %6%/秒\n"
+                   u"起始过冲: %7%\n尝试: %8 次"_s.arg(verdictLabel(q.verdict))
+                       .arg(q.samples)
+                       .arg(fixed(q.mean, 1), fixed(q.sd, 1), fixed(q.cvPercent, 1),
+                            fixed(q.driftPercentPerSecond, 1), fixed(q.settlingPercent, 1))
+                       .arg(q.attempts);
+    return text;
 }
 
 QString qualityRulesText() {
-    return u"读数质量按该点第 %1 拍起计入数值的读数判断（依次）：有读数达到 %2 为饱和；读数少于 %3 个为读数过少；"
-           u"平均值低于测量反应值的 %4 倍为接近下限；变异系数超过 %5% 为不稳；每秒变化超过平均值的 %6% 为漂移；"
-           u"其余为稳定。"_s
-        .arg(quality::FirstAveragedTick)
-        .arg(quality::SaturatedReading)
-        .arg(quality::MinimumSamples)
-        .arg(quality::FloorFactor)
-        .arg(quality::NoisyCvPercent)
-        .arg(quality::DriftingPercentPerSecond);
+    return u"读数质量按该点第 %1 拍起计入数值的读数判断（依次）：有读数达到 %2 为饱和；读数少于 %3 "
+           u"个为读数过少；"
+           u"平均值低于测量反应值的 %4 倍为接近下限；变异系数超过 %5% 为不稳；每秒变化超过平均值的 %6% "
+           u"为漂移；"
+           u"其余为稳定。"_s.arg(quality::FirstAveragedTick)
+               .arg(quality::SaturatedReading)
+               .arg(quality::MinimumSamples)
+               .arg(quality::FloorFactor)
+               .arg(quality::NoisyCvPercent)
+               .arg(quality::DriftingPercentPerSecond);
 }
 
 } // namespace orlu

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <QtGlobal>
+#include "core/readingquality.h"
 
-#include <optional>
+#include <QString>
+
 #include <span>
 
 // How sound the reading of one completed point is, judged from the passes of
@@ -42,39 +41,12 @@ struct QualitySample {
     int tick = 1;
 };
 
-enum class QualityVerdict { Steady, Saturated, TooFew, NearFloor, Noisy, Drifting };
-
-enum QualityFlag : unsigned {
-    FlagSaturated = 1u << 0,
-    FlagNearFloor = 1u << 1,
-    FlagTooFew = 1u << 2,
-    FlagRetried = 1u << 3,
-};
-
-struct PointQuality {
-    int samples = 0;
-    double mean = 0;
-    double sd = 0;
-    double cvPercent = 0;
-    double driftPercentPerSecond = 0;
-    double settlingPercent = 0;
-    int attempts = 1;
-    unsigned flags = 0;
-    QualityVerdict verdict = QualityVerdict::TooFew;
-};
-
 // `thresholdUnits` is the contact threshold T in reading units; `attempts`
 // counts the tries at the point, dropped ones included.
 PointQuality assessPoint(std::span<const QualitySample> samples, double thresholdUnits, int attempts);
 
-// The stored and exported word of a verdict ("steady", "drifting", ...), and
-// back; empty for a word that is none.
-QString verdictWord(QualityVerdict verdict);
-std::optional<QualityVerdict> verdictFromWord(const QString &word);
-// What the operator reads: "稳定", "漂移", "不稳", ...
-QString verdictLabel(QualityVerdict verdict);
-// The words of the flags set, in a fixed order.
-QStringList flagWords(unsigned flags);
+// The figures of a point for the operator, one per line, under its verdict.
+QString qualityDescription(const PointQuality &quality);
 // The rules as the operator reads them, with the thresholds above.
 QString qualityRulesText();
 

@@ -34,7 +34,8 @@ std::optional<QualityInput> parseQualityInput(const QByteArray &json, QString *e
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return refuse(error, u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset));
+        return refuse(error,
+                      u"not JSON: %1 at offset %2"_s.arg(parseError.errorString()).arg(parseError.offset));
     if (!doc.isObject())
         return refuse(error, u"the input must be one JSON object"_s);
     const QJsonObject o = doc.object();

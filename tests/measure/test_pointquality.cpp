@@ -66,9 +66,9 @@ void TestPointQuality::assessesTheAveragedReadings_data() {
     QTest::newRow("noisy") << QList<double>{1000} << alternating << 20.0 << 1 << 12 << 1000.0
                            << 104.44659357341871 << 10.44465935734187 << 8.391608391608392 << 0.0
                            << QStringList{} << u"noisy"_s;
-    QTest::newRow("drifting") << QList<double>{1300} << rising << 20.0 << 1 << 12 << 1415.0 << 36.05551275463989
-                              << 2.548092774179498 << 14.134275618374557 << -8.12720848056537 << QStringList{}
-                              << u"drifting"_s;
+    QTest::newRow("drifting") << QList<double>{1300} << rising << 20.0 << 1 << 12 << 1415.0
+                              << 36.05551275463989 << 2.548092774179498 << 14.134275618374557
+                              << -8.12720848056537 << QStringList{} << u"drifting"_s;
     QTest::newRow("saturated before too few")
         << QList<double>{4000} << repeated(4000, 7) + QList<double>{4095} << 20.0 << 1 << 8 << 4011.875
         << 33.58757210636101 << 0.837203853718299 << 3.946616814664797 << -0.29599626109985977
@@ -77,11 +77,11 @@ void TestPointQuality::assessesTheAveragedReadings_data() {
                                     << 0.0 << 0.0 << 0.0 << QStringList{u"nearFloor"_s} << u"nearFloor"_s;
     QTest::newRow("just above the floor") << QList<double>{40} << repeated(40, 12) << 20.0 << 1 << 12 << 40.0
                                           << 0.0 << 0.0 << 0.0 << 0.0 << QStringList{} << u"steady"_s;
-    QTest::newRow("short") << QList<double>{1000} << repeated(1000, 5) << 20.0 << 1 << 5 << 1000.0 << 0.0 << 0.0
-                           << 0.0 << 0.0 << QStringList{u"tooFew"_s} << u"tooFew"_s;
-    QTest::newRow("retried, no settling") << QList<double>{} << repeated(1000, 12) << 20.0 << 3 << 12 << 1000.0
-                                          << 0.0 << 0.0 << 0.0 << 0.0 << QStringList{u"retried"_s}
-                                          << u"steady"_s;
+    QTest::newRow("short") << QList<double>{1000} << repeated(1000, 5) << 20.0 << 1 << 5 << 1000.0 << 0.0
+                           << 0.0 << 0.0 << 0.0 << QStringList{u"tooFew"_s} << u"tooFew"_s;
+    QTest::newRow("retried, no settling")
+        << QList<double>{} << repeated(1000, 12) << 20.0 << 3 << 12 << 1000.0 << 0.0 << 0.0 << 0.0 << 0.0
+        << QStringList{u"retried"_s} << u"steady"_s;
     QTest::newRow("one sample") << QList<double>{} << QList<double>{1000} << 20.0 << 1 << 1 << 1000.0 << 0.0
                                 << 0.0 << 0.0 << 0.0 << QStringList{u"tooFew"_s} << u"tooFew"_s;
 }
@@ -103,8 +103,10 @@ void TestPointQuality::assessesTheAveragedReadings() {
     QVERIFY2(near(q.mean, mean), qPrintable(QString::number(q.mean, 'g', 17)));
     QVERIFY2(near(q.sd, sd), qPrintable(QString::number(q.sd, 'g', 17)));
     QVERIFY2(near(q.cvPercent, cv), qPrintable(QString::number(q.cvPercent, 'g', 17)));
-    QVERIFY2(near(q.driftPercentPerSecond, drift), qPrintable(QString::number(q.driftPercentPerSecond, 'g', 17)));
-    QVERIFY2(near(q.settlingPercent, settlingPercent), qPrintable(QString::number(q.settlingPercent, 'g', 17)));
+    QVERIFY2(near(q.driftPercentPerSecond, drift),
+             qPrintable(QString::number(q.driftPercentPerSecond, 'g', 17)));
+    QVERIFY2(near(q.settlingPercent, settlingPercent),
+             qPrintable(QString::number(q.settlingPercent, 'g', 17)));
     QTEST(flagWords(q.flags), "flags");
     QTEST(verdictWord(q.verdict), "verdict");
     QCOMPARE(verdictFromWord(verdictWord(q.verdict)), q.verdict);
@@ -136,10 +138,12 @@ void TestPointQuality::refusesInputThatIsNoPoint_data() {
     QTest::newRow("no threshold") << QByteArray(R"({"samples": []})") << u"\"threshold\""_s;
     QTest::newRow("attempts 0") << QByteArray(R"({"threshold": 20, "attempts": 0, "samples": []})")
                                 << u"\"attempts\""_s;
-    QTest::newRow("samples not an array") << QByteArray(R"({"threshold": 20, "samples": 3})") << u"\"samples\""_s;
+    QTest::newRow("samples not an array")
+        << QByteArray(R"({"threshold": 20, "samples": 3})") << u"\"samples\""_s;
     QTest::newRow("a pair") << QByteArray(R"({"threshold": 20, "samples": [[0, 1000, 1], [10, 1000]]})")
                             << u"sample 2"_s;
-    QTest::newRow("tick 2.5") << QByteArray(R"({"threshold": 20, "samples": [[0, 1000, 2.5]]})") << u"sample 1"_s;
+    QTest::newRow("tick 2.5") << QByteArray(R"({"threshold": 20, "samples": [[0, 1000, 2.5]]})")
+                              << u"sample 1"_s;
     QTest::newRow("reading text") << QByteArray(R"({"threshold": 20, "samples": [[0, "1000", 1]]})")
                                   << u"sample 1"_s;
 }

@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "measure/livedisplay.h"
+#include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
 #include "widgets/ledlamp.h"
@@ -45,6 +46,23 @@ const QColor LampYellow(255, 220, 0);
 constexpr int BlinkMs = 200;
 constexpr int CounterPointsLimit = 11;
 constexpr int TraceLead = 50; // logical ms the trace runs ahead of the last shown progress
+
+// The corner mark of a verdict: none for a steady reading, amber for a
+// reading that moved, red for one that could not be judged or was cut off.
+QColor verdictMark(QualityVerdict verdict) {
+    switch (verdict) {
+    case QualityVerdict::Steady:
+        return {};
+    case QualityVerdict::Noisy:
+    case QualityVerdict::Drifting:
+        return {255, 160, 0};
+    case QualityVerdict::Saturated:
+    case QualityVerdict::TooFew:
+    case QualityVerdict::NearFloor:
+        return {220, 0, 0};
+    }
+    return {};
+}
 } // namespace
 
 MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, MeasurementHandOvers handOvers,
@@ -91,7 +109,11 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     m_noticeText = new QLabel(m_statusBar);
     m_noticeText->setObjectName(u"noticeLabel"_s);
     m_noticeText->setStyleSheet(u"color: rgb(160, 0, 0)"_s);
+    // The quality of the last readings, beside the run's own status text.
+    m_qualityText = new QLabel(m_statusBar);
+    m_qualityText->setObjectName(u"qualityLabel"_s);
     m_statusBar->addWidget(m_statusText, 1);
+    m_statusBar->addWidget(m_qualityText);
     m_statusBar->addPermanentWidget(m_noticeText);
     layout->addWidget(m_statusBar);
 
@@ -168,11 +190,18 @@ void MeasurementWindow::windowClosed() {
         m_context.saveSettings();
 }
 
-void MeasurementWindow::measureClicked() {
+RunParameters MeasurementWindow::runParameters() const {
     const Settings &s = m_context.settings;
-    const RunParameters parameters{
-        s.highPotential, s.highPotential ? s.highCalibration : s.standardCalibration, s.measuringThreshold};
-    if (!m_run.start(parameters)) {
+    return {s.highPotential, s.highPotential ? s.highCalibration : s.standardCalibration,
+            s.measuringThreshold};
+}
+
+void MeasurementWindow::remeasureClicked() {
+    m_run.remeasure(runParameters(), unsteadyChannels(m_context.measurement.quality));
+}
+
+void MeasurementWindow::measureClicked() {
+    if (!m_run.start(runParameters())) {
         // The clear question may have cleared the measurement before the High confirmation was declined.
         m_hasData = m_context.measurement.hasData();
         m_complete = m_context.measurement.complete();
@@ -354,6 +383,7 @@ void MeasurementWindow::pointDone(int channel, double value) {
     m_valueBar->setValue(v.valueBar);
     m_pointProgress->setValue(v.pointProgress);
     m_grid->setChannelText(channel, formatFixed(value, 3, 0));
+    showQuality(channel);
     showMeasuredAt();
     showPotentialMark(m.highPotential);
     for (LedLamp *l : {m_pointLamp, m_valueLamp, m_traceLamp}) {
@@ -369,6 +399,7 @@ void MeasurementWindow::stopRequested() {
 
 void MeasurementWindow::runEnded() {
     setRunningState(false);
+    showQualitySummary();
 }
 
 // ---- display ----
@@ -378,7 +409,7 @@ void MeasurementWindow::setRunningState(bool running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
         for (QAction *a : {m_analysisAction, m_compareAction, m_manualEntryAction, m_saveAction,
-                           m_clearAction, m_leaveAction, m_measureAction, m_readAction})
+                           m_clearAction, m_leaveAction, m_measureAction, m_readAction, m_remeasureAction})
             a->setEnabled(false);
         m_highRadio->setEnabled(false);
         m_standardRadio->setEnabled(false);
@@ -420,6 +451,7 @@ void MeasurementWindow::updateEnabling() {
     if (!m_handOvers.savingUnavailable.isEmpty())
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
     m_clearAction->setEnabled(m_hasData);
+    m_remeasureAction->setEnabled(!unsteadyChannels(m_context.measurement.quality).isEmpty());
     for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
         a->setEnabled(true);
     m_stopAction->setEnabled(false);
@@ -432,8 +464,27 @@ void MeasurementWindow::showValues() {
     for (int c = 1; c <= ChannelCount; ++c) {
         const double v = m.value(c);
         m_grid->setChannelText(c, v == 0.0 ? QString() : formatFixed(v, 3, 0));
+        showQuality(c);
     }
+    if (m_run.isRunning())
+        m_qualityText->clear();
+    else
+        showQualitySummary();
     showMeasuredAt();
+}
+
+void MeasurementWindow::showQuality(int channel) {
+    const std::optional<PointQuality> &q = m_context.measurement.pointQuality(channel);
+    if (!q) {
+        m_grid->setChannelMark(channel, {}, QString());
+        return;
+    }
+    m_grid->setChannelMark(channel, verdictMark(q->verdict), qualityDescription(*q));
+}
+
+void MeasurementWindow::showQualitySummary() {
+    m_qualityText->setText(qualitySummary(m_context.measurement.quality));
+    m_qualityText->setToolTip(m_qualityText->text().isEmpty() ? QString() : qualityRulesText());
 }
 
 void MeasurementWindow::showMeasuredAt() {

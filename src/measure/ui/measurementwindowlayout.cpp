@@ -72,6 +72,8 @@ void MeasurementWindow::buildToolBar() {
                           &MeasurementWindow::measureClicked);
     m_stopAction = add(u"stop"_s, u"停止测量"_s, u"停止经络能量测量"_s, QStyle::SP_MediaStop,
                        &MeasurementWindow::stopClicked);
+    m_remeasureAction = add(u"remeasure"_s, u"重测可疑点"_s, u"只重新测量读数不稳定的测定点"_s,
+                            QStyle::SP_BrowserReload, &MeasurementWindow::remeasureClicked);
     m_toolBar->addSeparator();
     m_analysisAction = add(u"analysis"_s, u"能量分析"_s, u"经络能量分析"_s, QStyle::SP_FileDialogContentsView,
                            &MeasurementWindow::analysisClicked);
