@@ -31,7 +31,8 @@ const std::array<VerdictName, 6> &verdictNames() {
 
 const VerdictName &nameOf(QualityVerdict verdict) {
     const auto &names = verdictNames();
-    return *std::find_if(names.begin(), names.end(), [&](const VerdictName &n) { return n.verdict == verdict; });
+    return *std::find_if(names.begin(), names.end(),
+                         [&](const VerdictName &n) { return n.verdict == verdict; });
 }
 
 } // namespace
