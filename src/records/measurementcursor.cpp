@@ -2,6 +2,7 @@
 
 #include "core/daycount.h"
 #include "records/database.h"
+#include "records/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,7 +17,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum Field { FNumber, FKey, FDate, FVota, FMemo, FFirstValue };
+enum Field { FNumber, FKey, FDate, FVota, FMemo, FFirstValue, FQuality = FFirstValue + 24 };
+
+// "3:steady,14:drifting": the verdicts of a measurement's quality rows.
+void readVerdicts(const char *text, int bytes, MeasurementQuality &quality) {
+    quality.fill(std::nullopt);
+    if (!text)
+        return;
+    for (const QByteArray &item : QByteArray(text, bytes).split(',')) {
+        const qsizetype colon = item.indexOf(':');
+        bool ok = false;
+        const int c = item.left(colon).toInt(&ok);
+        const std::optional<QualityVerdict> verdict =
+            verdictFromWord(QString::fromLatin1(item.mid(colon + 1)));
+        if (ok && c >= 1 && c <= 24 && verdict)
+            quality[size_t(c - 1)] = PointQuality{.verdict = *verdict};
+    }
+}
 
 QString conditions(const MeasurementFilter &filter, QVariantList &binds) {
     QStringList where;
@@ -101,6 +118,11 @@ bool MeasurementCursor::start(QString *error) {
     QStringList columns{u"d.CUSTNO"_s, u"d.MKEY"_s, u"d.KYDATE"_s, u"d.KYVOTA"_s, u"d.MEMO1"_s};
     for (int c = 1; c <= 24; ++c)
         columns << u"d.KY%1"_s.arg(c);
+    // Only the verdicts of the readings' quality: all an export shows of it.
+    columns
+        << (hasTable(m_db, u"KYQUAL"_s)
+                ? u"(SELECT group_concat(CHANNEL || ':' || VERDICT) FROM KYQUAL q WHERE q.MKEY = d.MKEY)"_s
+                : u"NULL"_s);
     // Each subject is read when its first measurement comes; a join would look it up for every row.
     const QByteArray subjectSql =
         "SELECT CUSTNO, NAME, SEX, DBIRTH FROM KYCUST WHERE CUSTNO = ? COLLATE NOCASE "
@@ -171,6 +193,8 @@ bool MeasurementCursor::next(SubjectMeasurement &row) {
     m.memo = textOf(q, FMemo);
     for (int c = 0; c < 24; ++c)
         m.values[static_cast<std::size_t>(c)] = sqlite3_column_double(q, FFirstValue + c);
+    readVerdicts(reinterpret_cast<const char *>(sqlite3_column_text(q, FQuality)),
+                 sqlite3_column_bytes(q, FQuality), m.quality);
     return true;
 }
 

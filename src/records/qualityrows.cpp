@@ -8,10 +8,12 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQuality &quality, QString *error) {
+bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQuality &quality,
+                      QString *error) {
     QSqlQuery q(db);
-    q.prepare(u"INSERT INTO KYQUAL (MKEY, CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    q.prepare(
+        u"INSERT INTO KYQUAL (MKEY, CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     for (int c = 1; c <= ChannelCount; ++c) {
         const std::optional<PointQuality> &p = quality[size_t(c - 1)];
         if (!p)
