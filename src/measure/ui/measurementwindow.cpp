@@ -476,7 +476,9 @@ void MeasurementWindow::showValues() {
 void MeasurementWindow::showQuality(int channel) {
     const std::optional<PointQuality> &q = m_context.measurement.pointQuality(channel);
     if (!q) {
-        m_grid->setChannelMark(channel, {}, QString());
+        // A typed, imported or generated value: how sound it is, is not known.
+        const bool hasValue = m_context.measurement.value(channel) != 0.0;
+        m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
         return;
     }
     m_grid->setChannelMark(channel, verdictMark(q->verdict), qualityDescription(*q));
