@@ -1,6 +1,7 @@
 #include "app/windowfactory.h"
 
 #include "analysis/textstore.h"
+#include "records/calibrationlog.h"
 #include "analysis/ui/analysiswindow.h"
 #include "analysis/ui/explanationwindow.h"
 #include "app/appcontext.h"
@@ -73,7 +74,8 @@ bool registerReachable(AppContext &app) {
 }
 
 ProbeWindowContext probeWindowContext(AppContext &app, ProbeOperations &probe) {
-    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock, app.pump};
+    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock,
+            app.pump,     app.folder.file(CalibrationLogFile)};
 }
 
 RecordContext recordContextOf(AppContext &app) {

@@ -45,7 +45,8 @@ double SkinContact::reading(double levelUnits, quint32 sinceContactMs, int chann
         break;
     case SkinScenario::PoorContact:
         level = PoorContactUnits;
-        if (channel % 3 == 1 && sinceContactMs >= ContactLossAtMs && sinceContactMs < ContactLossAtMs + ContactLossMs)
+        if (channel % 3 == 1 && sinceContactMs >= ContactLossAtMs &&
+            sinceContactMs < ContactLossAtMs + ContactLossMs)
             return 0;
         break;
     case SkinScenario::Saturated:

@@ -11,6 +11,7 @@
 #include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
+#include "records/calibrationlog.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
@@ -174,6 +175,15 @@ void MeasurementWindow::windowShown() {
     showSubject();
     clearPointLabels();
     m_grid->setEnabled(false);
+    showCalibrationReminder();
+}
+
+void MeasurementWindow::showCalibrationReminder() {
+    if (m_context.calibrationLog.isEmpty())
+        return;
+    m_noticeText->setText(calibrationReminder(CalibrationLog(m_context.calibrationLog).entries(),
+                                              toDayCount(m_context.clock.now()),
+                                              CalibrationLog::ReminderDays));
 }
 
 void MeasurementWindow::done(int result) {
@@ -400,6 +410,7 @@ void MeasurementWindow::stopRequested() {
 void MeasurementWindow::runEnded() {
     setRunningState(false);
     showQualitySummary();
+    showCalibrationReminder();
 }
 
 // ---- display ----

@@ -117,6 +117,7 @@ private:
     void showValues();
     void showQuality(int channel);
     void showQualitySummary();
+    void showCalibrationReminder();
     RunParameters runParameters() const;
     void showMeasuredAt();
     void showPotentialMark(bool high);
