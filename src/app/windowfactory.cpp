@@ -1,5 +1,6 @@
 #include "app/windowfactory.h"
 
+#include "analysis/measurementscatter.h"
 #include "analysis/textstore.h"
 #include "records/calibrationlog.h"
 #include "analysis/ui/analysiswindow.h"
@@ -130,6 +131,8 @@ void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent
     };
     TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
                                      parent);
+    window.setScatterModel(
+        scatterModelOf(RecordStore(app.mainDb).measurements().repeatPairs(scatter::PairWindowMinutes)));
     window.exec();
 }
 

@@ -87,9 +87,7 @@ QString qualitySummary(const MeasurementQuality &quality) {
         return text;
     QStringList named;
     for (int c : unsteady) {
-        named << (sideOfChannel(c) == Side::Left ? u"左"_s : u"右"_s) +
-                     meridianCaption(meridianOfChannel(c), NameSpacing::Tight) + u" ("_s +
-                     verdictLabel(quality[c - 1]->verdict) + u')';
+        named << sideMeridianName(c) + u" ("_s + verdictLabel(quality[c - 1]->verdict) + u')';
     }
     return text + u"；可疑: "_s + named.join(u"、"_s);
 }

@@ -43,8 +43,9 @@ bool CalibrationLog::append(const CalibrationEntry &entry, QString *error) const
         return fail(error, q.lastError().text());
     q.prepare(u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS) "
               "VALUES (?, ?, ?, ?, ?, ?)"_s);
-    for (const QVariant &v : {QVariant(entry.at), QVariant(entry.mode), QVariant(entry.standardValue),
-                              QVariant(entry.highValue), QVariant(entry.sensitivity), QVariant(entry.succeeded)})
+    for (const QVariant &v :
+         {QVariant(entry.at), QVariant(entry.mode), QVariant(entry.standardValue), QVariant(entry.highValue),
+          QVariant(entry.sensitivity), QVariant(entry.succeeded)})
         q.addBindValue(v);
     if (!q.exec())
         return fail(error, q.lastError().text());
@@ -78,7 +79,8 @@ CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, b
 }
 
 std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries) {
-    const auto last = std::find_if(entries.rbegin(), entries.rend(), [](const auto &e) { return e.succeeded; });
+    const auto last =
+        std::find_if(entries.rbegin(), entries.rend(), [](const auto &e) { return e.succeeded; });
     if (last == entries.rend())
         return std::nullopt;
     return *last;

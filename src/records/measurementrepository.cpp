@@ -3,6 +3,7 @@
 #include "records/database.h"
 #include "records/displaycolumns.h"
 #include "records/qualityrows.h"
+#include "records/repeatpairs.h"
 #include "records/sqldialect.h"
 #include "records/sqlrow.h"
 
@@ -75,6 +76,11 @@ int MeasurementRepository::countOf(const QString &subjectNumber) const {
     q.prepare(u"SELECT count(*) FROM KYDATA WHERE "_s + SqlDialect::of(m_db).equalsIgnoringCase(u"CUSTNO"_s));
     q.addBindValue(subjectNumber);
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
+}
+
+QList<std::array<std::array<double, 24>, 2>> MeasurementRepository::repeatPairs(double windowMinutes,
+                                                                                QString *error) const {
+    return orlu::repeatPairs(m_db, windowMinutes, error);
 }
 
 qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *error) {

@@ -21,8 +21,7 @@ void TestCalibrationLog::remindsOnlyWhenTheLastSuccessIsOld_data() {
     QTest::newRow("no calibration yet") << QList<CalibrationEntry>{} << 46100.0 << false;
     QTest::newRow("30 days after") << QList<CalibrationEntry>{ok} << 46030.99 << false;
     QTest::newRow("31 days after") << QList<CalibrationEntry>{ok} << 46031.0 << true;
-    QTest::newRow("a later failure does not count")
-        << QList<CalibrationEntry>{ok, failed} << 46031.0 << true;
+    QTest::newRow("a later failure does not count") << QList<CalibrationEntry>{ok, failed} << 46031.0 << true;
     QTest::newRow("a later success does")
         << QList<CalibrationEntry>{ok, calibrationEntry(46020.5, 4000, 4004, true)} << 46031.0 << false;
 }

@@ -25,6 +25,7 @@ private slots:
     void deletingTheCurrentRowClearsTheKey();
     void updateRewritesAMeasurement();
     void qualityTravelsWithItsRow();
+    void repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour();
     void treatmentRecordIsWritten_data();
     void treatmentRecordIsWritten();
 };
@@ -232,6 +233,26 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     QCOMPARE(storeCurrentMeasurement(repo, again, test::subjectOf(u"Q"_s, u"质"_s), &error), 0);
     QVERIFY(!error.isEmpty());
     QCOMPARE(repo.countAll(), rows);
+}
+
+void TestRecordTransfer::repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour() {
+    test::RecordFixture f;
+    const double minute = 1.0 / (24 * 60);
+    const double t0 = 46000.25;
+    f.addMeasurement(u"A"_s, t0, 10.0);
+    f.addMeasurement(u"a"_s, t0 + 10 * minute, 20.0);      // the same subject: a pair
+    f.addMeasurement(u"A"_s, t0 + 5 * minute, 30.0, true); // High: a mode of its own
+    f.addMeasurement(u"A"_s, t0 + 45 * minute, 40.0);      // 35 minutes after the last
+    f.addMeasurement(u"A"_s, t0 + 75 * minute, 50.0);      // 30 minutes after: a pair
+    f.addMeasurement(u"B"_s, t0 + 1 * minute, 60.0);
+    QString error;
+    const auto pairs = MeasurementRepository(f.db()).repeatPairs(30, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QList<std::pair<double, double>> firstReadings;
+    for (const auto &p : pairs)
+        firstReadings << std::pair{std::round(p[0][0]), std::round(p[1][0])};
+    std::sort(firstReadings.begin(), firstReadings.end());
+    QCOMPARE(firstReadings, (QList<std::pair<double, double>>{{10, 20}, {40, 50}}));
 }
 
 // The analysis window's treatment record goes into MEMO1 of the stored row, never as NULL.

@@ -53,9 +53,8 @@ protected:
         p.drawText(QRectF(0, area.top() - 6, 32, 12), Qt::AlignRight, QString::number(high));
         p.drawText(QRectF(0, area.bottom() - 6, 32, 12), Qt::AlignRight, QString::number(low));
         p.setRenderHint(QPainter::Antialiasing);
-        for (const auto &[colour, valueOf] :
-             {std::pair{QColor(0, 128, 0), &CalibrationEntry::standardValue},
-              std::pair{QColor(255, 0, 0), &CalibrationEntry::highValue}}) {
+        for (const auto &[colour, valueOf] : {std::pair{QColor(0, 128, 0), &CalibrationEntry::standardValue},
+                                              std::pair{QColor(255, 0, 0), &CalibrationEntry::highValue}}) {
             QPolygonF line;
             for (const CalibrationEntry &e : m_entries) {
                 if (e.succeeded)

@@ -210,6 +210,16 @@ void MeasurementWindow::remeasureClicked() {
     m_run.remeasure(runParameters(), unsteadyChannels(m_context.measurement.quality));
 }
 
+// A second measurement of the same subject in the same mode, at once: stored
+// within half an hour of the first, the two make a repeat pair that tells the
+// practice's own scatter of measuring.
+void MeasurementWindow::repeatClicked() {
+    CurrentMeasurement &m = m_context.measurement;
+    m.clear(m_context.settings.highPotential);
+    showValues();
+    measureClicked();
+}
+
 void MeasurementWindow::measureClicked() {
     if (!m_run.start(runParameters())) {
         // The clear question may have cleared the measurement before the High confirmation was declined.
@@ -419,8 +429,9 @@ void MeasurementWindow::setRunningState(bool running) {
     if (running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
-        for (QAction *a : {m_analysisAction, m_compareAction, m_manualEntryAction, m_saveAction,
-                           m_clearAction, m_leaveAction, m_measureAction, m_readAction, m_remeasureAction})
+        for (QAction *a :
+             {m_analysisAction, m_compareAction, m_manualEntryAction, m_saveAction, m_clearAction,
+              m_leaveAction, m_measureAction, m_readAction, m_remeasureAction, m_repeatAction})
             a->setEnabled(false);
         m_highRadio->setEnabled(false);
         m_standardRadio->setEnabled(false);
@@ -463,6 +474,8 @@ void MeasurementWindow::updateEnabling() {
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
     m_clearAction->setEnabled(m_hasData);
     m_remeasureAction->setEnabled(!unsteadyChannels(m_context.measurement.quality).isEmpty());
+    // A repeat follows a stored measurement of a subject.
+    m_repeatAction->setEnabled(m_context.measurement.recordKey > 0 && m_hasData);
     for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
         a->setEnabled(true);
     m_stopAction->setEnabled(false);

@@ -86,6 +86,7 @@ private:
     void measureClicked();
     void stopClicked();
     void remeasureClicked();
+    void repeatClicked();
     void analysisClicked();
     void saveClicked();
     void readClicked();
@@ -137,6 +138,7 @@ private:
     QAction *m_measureAction = nullptr;
     QAction *m_stopAction = nullptr;
     QAction *m_remeasureAction = nullptr;
+    QAction *m_repeatAction = nullptr;
     QAction *m_analysisAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_readAction = nullptr;

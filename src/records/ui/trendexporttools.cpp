@@ -1,5 +1,6 @@
 #include "records/ui/trendexporttools.h"
 
+#include "analysis/measurementscatter.h"
 #include "records/dataexport.h"
 #include "records/trendloader.h"
 #include "records/ui/exportprogresswindow.h"
@@ -53,6 +54,8 @@ void TrendExportTools::trendClicked() {
         return;
     }
     TrendWindow trend(*series, m_list.measurementKey(), m_print, m_window);
+    trend.setScatterModel(
+        scatterModelOf(m_context.records.measurements().repeatPairs(scatter::PairWindowMinutes)));
     connect(&trend, &TrendWindow::measurementChosen, this,
             [this](qint64 key) { m_list.selectMeasurement(key); });
     trend.exec();
