@@ -1,6 +1,7 @@
 #include "records/registerimport.h"
 
 #include "records/database.h"
+#include "records/qualityrows.h"
 #include "records/sqlcopy.h"
 #include "records/sqldialect.h"
 #include "records/transfercolumns.h"
@@ -61,6 +62,11 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
         if (!ok)
             error = main.lastError().text();
         for (const Kind &k : copied) {
+            const bool records = k.tables == RecordTables;
+            // New measurements get keys above every key the register ever gave.
+            const qint64 keysAbove = records ? highestMeasurementKey(main) : 0;
+            if (ok && records && mode == ImportMode::Replace)
+                ok = deleteAllQualityRows(main, &error);
             for (qsizetype i = k.tables.size() - 1; ok && mode == ImportMode::Replace && i >= 0; --i) {
                 QSqlQuery del(main);
                 // On a file the source is attached beside the register's own tables.
@@ -72,6 +78,8 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
                 if (ok)
                     ok = source.appendTo(main, t, columnsToCopy(t, source.columns(t)), progress, &error);
             }
+            if (ok && records)
+                ok = source.appendQualityTo(main, keysAbove, &error);
         }
         if (ok) {
             ok = tx.commit();

@@ -22,13 +22,14 @@ QList<std::array<std::array<double, 24>, 2>> repeatPairs(const QSqlDatabase &db,
     const SqlDialect dialect = SqlDialect::of(db);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(u"SELECT "_s + columns.join(u", "_s) + u" FROM KYDATA a JOIN KYDATA b ON "_s +
-              dialect.equalsIgnoringCase(u"b.CUSTNO"_s, u"a.CUSTNO"_s) +
-              u" AND b.KYVOTA = a.KYVOTA AND (b.KYDATE > a.KYDATE OR (b.KYDATE = a.KYDATE AND b.MKEY > a.MKEY)) "
-              "AND b.KYDATE - a.KYDATE <= ? WHERE a.CUSTNO <> '' AND NOT EXISTS (SELECT 1 FROM KYDATA m WHERE "_s +
-              dialect.equalsIgnoringCase(u"m.CUSTNO"_s, u"a.CUSTNO"_s) +
-              u" AND m.KYVOTA = a.KYVOTA AND m.MKEY <> a.MKEY AND m.MKEY <> b.MKEY "
-              "AND m.KYDATE >= a.KYDATE AND m.KYDATE <= b.KYDATE)"_s);
+    q.prepare(
+        u"SELECT "_s + columns.join(u", "_s) + u" FROM KYDATA a JOIN KYDATA b ON "_s +
+        dialect.equalsIgnoringCase(u"b.CUSTNO"_s, u"a.CUSTNO"_s) +
+        u" AND b.KYVOTA = a.KYVOTA AND (b.KYDATE > a.KYDATE OR (b.KYDATE = a.KYDATE AND b.MKEY > a.MKEY)) "
+        "AND b.KYDATE - a.KYDATE <= ? WHERE a.CUSTNO <> '' AND NOT EXISTS (SELECT 1 FROM KYDATA m WHERE "_s +
+        dialect.equalsIgnoringCase(u"m.CUSTNO"_s, u"a.CUSTNO"_s) +
+        u" AND m.KYVOTA = a.KYVOTA AND m.MKEY <> a.MKEY AND m.MKEY <> b.MKEY "
+        "AND m.KYDATE >= a.KYDATE AND m.KYDATE <= b.KYDATE)"_s);
     // Day counts hold minutes inexactly: a few milliseconds of grace.
     q.addBindValue(windowMinutes / (24.0 * 60.0) + 1e-7);
     QList<std::array<std::array<double, 24>, 2>> pairs;

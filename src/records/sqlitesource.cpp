@@ -1,6 +1,7 @@
 #include "records/sqlitesource.h"
 
 #include "records/registercopy.h"
+#include "records/qualityrows.h"
 #include "records/sqlcopy.h"
 #include "records/sqldialect.h"
 #include "records/transfercolumns.h"
@@ -144,6 +145,10 @@ bool SqliteSource::appendTo(QSqlDatabase target, const QString &table, const QLi
     if (SqlDialect::of(target).isServer())
         return appendRowsAcross(m_db.handle(), target, table, columns, &progress, error);
     return appendRowsBySql(target, SourceSchema, u"main"_s, table, columns, progress, error);
+}
+
+bool SqliteSource::appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
+    return carryQualityRows(m_db.handle(), target, keysAbove, error);
 }
 
 } // namespace orlu

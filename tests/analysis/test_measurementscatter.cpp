@@ -37,16 +37,16 @@ void TestMeasurementScatter::changeCountsOnlyBeyondTheScatter_data() {
     QTest::addColumn<double>("bodyMdc");
     QTest::addColumn<bool>("bodyWithin");
     // Published figures: 1.96 x sqrt(2) x 23 % (points) or 12 % (body energy) x the mean.
-    QTest::newRow("no pairs, small change") << 0 << 40.0 << 50.0 << u"文献值"_s << 28.688736326 << true
-                                            << 14.968036344 << true;
-    QTest::newRow("9 pairs are not enough") << 9 << 40.0 << 80.0 << u"文献值"_s << 38.251648435 << false
-                                            << 19.957381792 << false;
+    QTest::newRow("no pairs, small change")
+        << 0 << 40.0 << 50.0 << u"文献值"_s << 28.688736326 << true << 14.968036344 << true;
+    QTest::newRow("9 pairs are not enough")
+        << 9 << 40.0 << 80.0 << u"文献值"_s << 38.251648435 << false << 19.957381792 << false;
     // Ten pairs 10 % apart: the practice's CV is that of 100 against 110, so the MDC of
     // two such values is 1.96 x their difference.
-    QTest::newRow("10 pairs, change inside") << 10 << 100.0 << 110.0 << u"本机 10 对重复测量"_s << 19.6 << true
-                                             << 19.6 << true;
-    QTest::newRow("10 pairs, change beyond") << 10 << 100.0 << 125.0 << u"本机 10 对重复测量"_s << 21.0 << false
-                                             << 21.0 << false;
+    QTest::newRow("10 pairs, change inside")
+        << 10 << 100.0 << 110.0 << u"本机 10 对重复测量"_s << 19.6 << true << 19.6 << true;
+    QTest::newRow("10 pairs, change beyond")
+        << 10 << 100.0 << 125.0 << u"本机 10 对重复测量"_s << 21.0 << false << 21.0 << false;
 }
 
 void TestMeasurementScatter::changeCountsOnlyBeyondTheScatter() {
@@ -64,11 +64,14 @@ void TestMeasurementScatter::changeCountsOnlyBeyondTheScatter() {
     const ScatterModel model = scatterModelOf(practice);
     QTEST(model.source(), "source");
     const MeasurementChanges changes = changesBetween(all(first), all(second), model);
-    QVERIFY2(qAbs(changes.channels[3].mdc - pointMdc) < 1e-9, qPrintable(QString::number(changes.channels[3].mdc, 'g', 17)));
+    QVERIFY2(qAbs(changes.channels[3].mdc - pointMdc) < 1e-9,
+             qPrintable(QString::number(changes.channels[3].mdc, 'g', 17)));
     QTEST(changes.channels[3].withinScatter, "pointWithin");
-    QVERIFY2(qAbs(changes.bodyEnergy.mdc - bodyMdc) < 1e-9, qPrintable(QString::number(changes.bodyEnergy.mdc, 'g', 17)));
+    QVERIFY2(qAbs(changes.bodyEnergy.mdc - bodyMdc) < 1e-9,
+             qPrintable(QString::number(changes.bodyEnergy.mdc, 'g', 17)));
     QTEST(changes.bodyEnergy.withinScatter, "bodyWithin");
-    QCOMPARE(changeText(changes.bodyEnergy), changes.bodyEnergy.withinScatter ? u"在测量误差范围内"_s : QString());
+    QCOMPARE(changeText(changes.bodyEnergy),
+             changes.bodyEnergy.withinScatter ? u"在测量误差范围内"_s : QString());
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementScatter)
