@@ -37,12 +37,17 @@ protected:
         p.drawRect(area);
         if (m_entries.isEmpty())
             return;
+        // The scale follows the successful values; a failure is only marked.
         int low = 5000;
         int high = 0;
         for (const CalibrationEntry &e : m_entries) {
+            if (!e.succeeded)
+                continue;
             low = std::min({low, e.standardValue, e.highValue});
             high = std::max({high, e.standardValue, e.highValue});
         }
+        if (high == 0)
+            return;
         low = std::max(0, low - 100);
         high += 100;
         const double first = m_entries.first().at;

@@ -113,8 +113,11 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     // The quality of the last readings, beside the run's own status text.
     m_qualityText = new QLabel(m_statusBar);
     m_qualityText->setObjectName(u"qualityLabel"_s);
+    // Many unsteady points make a long line: it is cut, never widens the window; its
+    // tool tip holds it whole.
+    m_qualityText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusBar->addWidget(m_statusText, 1);
-    m_statusBar->addWidget(m_qualityText);
+    m_statusBar->addWidget(m_qualityText, 2);
     m_statusBar->addPermanentWidget(m_noticeText);
     layout->addWidget(m_statusBar);
 
@@ -510,7 +513,8 @@ void MeasurementWindow::showQuality(int channel) {
 
 void MeasurementWindow::showQualitySummary() {
     m_qualityText->setText(qualitySummary(m_context.measurement.quality));
-    m_qualityText->setToolTip(m_qualityText->text().isEmpty() ? QString() : qualityRulesText());
+    m_qualityText->setToolTip(
+        m_qualityText->text().isEmpty() ? QString() : m_qualityText->text() + u"\n\n"_s + qualityRulesText());
 }
 
 void MeasurementWindow::showMeasuredAt() {
