@@ -1,11 +1,11 @@
 #include "records/measurementrepository.h"
 
-#include "records/database.h"
-#include "records/displaycolumns.h"
-#include "records/qualityrows.h"
+#include "storage/database.h"
+#include "core/displaycolumns.h"
+#include "storage/sqldialect.h"
+#include "storage/sqlrow.h"
 #include "records/repeatpairs.h"
-#include "records/sqldialect.h"
-#include "records/sqlrow.h"
+#include "storage/qualityrows.h"
 
 namespace orlu {
 

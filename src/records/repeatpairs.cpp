@@ -1,6 +1,6 @@
 #include "records/repeatpairs.h"
 
-#include "records/sqldialect.h"
+#include "storage/sqldialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

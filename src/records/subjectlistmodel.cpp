@@ -1,6 +1,6 @@
 #include "records/subjectlistmodel.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/listqueries.h"
 
 namespace orlu {

@@ -1,8 +1,8 @@
 #include "records/subjectrepository.h"
 
-#include "records/database.h"
-#include "records/sqldialect.h"
-#include "records/sqlrow.h"
+#include "storage/database.h"
+#include "storage/sqldialect.h"
+#include "storage/sqlrow.h"
 
 namespace orlu {
 

@@ -2,7 +2,7 @@
 #include "compare/ui/comparisonselectionwindow.h"
 #include "records/ui/recordbrowser.h"
 #include "recordfixture.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QComboBox>
 #include <QLabel>

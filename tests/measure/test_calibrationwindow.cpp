@@ -1,5 +1,5 @@
 #include "measure/ui/calibrationwindow.h"
-#include "records/calibrationlog.h"
+#include "storage/calibrationlog.h"
 
 #include "core/daycount.h"
 #include "probewindowrig.h"

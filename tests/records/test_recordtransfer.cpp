@@ -1,7 +1,7 @@
 #include "core/channels.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
-#include "records/qualityrows.h"
+#include "storage/qualityrows.h"
 #include "records/recordtransfer.h"
 
 #include <QSqlQuery>

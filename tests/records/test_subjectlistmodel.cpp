@@ -1,6 +1,7 @@
 #include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/listqueries.h"
+#include "storage/listindexes.h"
 #include "records/subjectlistmodel.h"
 
 #include <QAbstractItemModelTester>

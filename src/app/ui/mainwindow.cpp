@@ -7,10 +7,10 @@
 #include "core/launch.h"
 #include "core/prompter.h"
 #include "device/probelink.h"
-#include "records/databasefiles.h"
-#include "records/listqueries.h"
-#include "records/registerbackup.h"
-#include "records/startupdatabases.h"
+#include "storage/databasefiles.h"
+#include "storage/listindexes.h"
+#include "storage/registerbackup.h"
+#include "storage/startupdatabases.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

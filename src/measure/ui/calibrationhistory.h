@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/calibrationlog.h"
+#include "storage/calibrationlog.h"
 
 #include <QGroupBox>
 

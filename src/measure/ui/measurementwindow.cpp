@@ -11,7 +11,7 @@
 #include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
-#include "records/calibrationlog.h"
+#include "storage/calibrationlog.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"

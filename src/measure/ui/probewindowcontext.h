@@ -22,7 +22,7 @@ struct ProbeWindowContext {
     Prompter &prompter;
     const Clock &clock;
     EventPump &pump;
-    // The calibration log of this seat (records/calibrationlog.h); empty for none.
+    // The calibration log of this seat (storage/calibrationlog.h); empty for none.
     QString calibrationLog = {};
 };
 
