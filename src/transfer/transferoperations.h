@@ -54,6 +54,7 @@ private:
     bool exportServerRows(const QStringList &tables, QString *error, int *systemCode);
     // The failure of an import's statements, naming the server when it was lost.
     QString importFailure(const RegisterImportResult &result);
+    bool exportQualityRows(QString *error);
 
     Database &m_main;
     ProgramFolder m_folder;
