@@ -54,7 +54,8 @@ struct ComparisonFrame {
     int height = 387;
 
     int axisPen = 3;
-    int thinPen = 1; // grid, ticks, curves, legend lines, band lines
+    int thinPen = 1;  // grid, ticks, legend lines, band lines
+    int curvePen = 1; // the records' curves
     int separatorPen = 2;
 
     int tickLabelX = 2;

@@ -82,7 +82,7 @@ int bandLineCount(const RecordingSurface &rec) {
 int markers(const RecordingSurface &rec) {
     int n = 0;
     for (const DrawOp &op : rec.ops(DrawOp::Kind::Rect))
-        n += op.pen.style == PenStyle::None && op.points[1] - op.points[0] == QPoint(48, 48);
+        n += op.brush.style == BrushStyle::Solid && op.points[1] - op.points[0] == QPoint(48, 48);
     return n;
 }
 
