@@ -6,6 +6,7 @@
 #include "app/windowfactory.h"
 #include "core/version.h"
 #include "core/clock.h"
+#include "core/daycount.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -34,6 +35,8 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);
     // The program speaks simplified Chinese; so do the printer set-up, the file
     // choosers and the text boxes' context menus that Qt brings along.
+    // Date and time boxes follow the forms the program shows dates in.
+    QLocale::setDefault(dateTimeLocale());
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -52,9 +52,9 @@ constexpr std::array<SectionEntry, 15> Sections{{
 
 QString longTime(const QTime &t) {
     // The long form names the time zone; a measurement time on paper does not.
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString format = dateTimeLocale().timeFormat(QLocale::LongFormat);
     format.remove(u't');
-    return QLocale::system().toString(t, format.simplified());
+    return dateTimeLocale().toString(t, format.simplified());
 }
 
 void printTextSection(ReportPage &page, const AnalysisReportInput &input, int section) {

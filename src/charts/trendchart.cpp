@@ -222,7 +222,7 @@ void drawDates(Painter &p, const TrendLayout &layout, const TrendSeries &series)
         const int x = layout.columnCentre(i);
         p.s.line(x, y, x, y + p.px(4));
         const QDate d = dateOfDayCount(series.visits[i].measuredAt);
-        p.text(x - p.px(DateWidth / 2.0), y + p.px(6), ChartColour::Black, d.toString(u"yyyy-MM-dd"_s));
+        p.text(x - p.px(DateWidth / 2.0), y + p.px(6), ChartColour::Black, shortDate(d));
     }
 }
 
