@@ -13,6 +13,7 @@
 #include "records/database.h"
 #include "records/listqueries.h"
 #include "records/measurementrepository.h"
+#include "records/namesortkeys.h"
 #include "records/registergenerator.h"
 #include "records/schema.h"
 #include "records/serverconnection.h"
@@ -237,7 +238,7 @@ void measureSqlite(const QString &path) {
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return;
     const QByteArray keys = (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(1)).toUtf8();
-    const QByteArray byName = (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(2)).toUtf8();
+    const QByteArray byName = nameListQuery(false).toUtf8();
     const char *page = "SELECT MKEY, CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL FROM KYCUST "
                        "WHERE MKEY BETWEEN 1 AND 128";
     const char *detail = "SELECT MKEY FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ? "

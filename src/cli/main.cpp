@@ -7,6 +7,7 @@
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
+#include "cli/subjectscommand.h"
 #include "cli/transfercommands.h"
 #include "cli/trendcommand.h"
 #include "core/commandline.h"
@@ -107,6 +108,10 @@ QList<Command> commands() {
          u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
          u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
          runExportDataCommand},
+        {u"subjects"_s, QString::fromLatin1(SubjectsCommandUsage),
+         u"Print the reading window's subject list (number, name, sex, birth date; tab-separated) in the "
+         u"order of the sort code, names in pinyin order; --search starts at the row the search finds."_s,
+         runSubjectsCommand},
         {u"trend"_s, QString::fromLatin1(TrendCommandUsage),
          u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
          u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,
