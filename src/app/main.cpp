@@ -45,7 +45,7 @@ int main(int argc, char *argv[]) {
     SystemClock clock;
     QtEventPump pump;
     MessageBoxPrompter prompter;
-    SystemLaunchPort launcher;
+    SystemLaunchPort launcher(prompter);
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
     // One program per folder: two would each write the settings, the usage counter and the register.
     SingleInstance instance(folder);
