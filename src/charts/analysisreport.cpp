@@ -291,6 +291,8 @@ void printBodyEnergySection(ReportPage &page, const AnalysisReportInput &input) 
     }
 
     page.newLine();
+    // The heading stays with its two rows.
+    page.keepTogether(3);
     page.text(page.mm(15), page.y(), C::Black, u"表里经络平均能量对应:"_s);
     page.newLine();
     static const std::array<QString, PairCount> pairTexts{
