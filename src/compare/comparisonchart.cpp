@@ -74,8 +74,8 @@ void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurv
     std::array<QPoint, 24> points;
     for (int i = 0; i < 24; ++i) {
         const int c = PairedChannelOrder[static_cast<std::size_t>(i)];
-        points[static_cast<std::size_t>(i)] =
-            QPoint(f.pointX(i), f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)]));
+        points[static_cast<std::size_t>(i)] = QPoint(
+            f.pointX(i), std::min(f.curveFloor, f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)])));
     }
     s.setBrushStyle(BrushStyle::None);
     s.setPen(curve.style.pen, curve.style.penStyle, f.curvePen);
@@ -134,6 +134,7 @@ ComparisonFrame ComparisonFrame::screen(int areaWidth, int areaHeight) {
     f.width = areaWidth - 30;
     f.height = areaHeight - 30;
     f.meridianY = f.height - 16;
+    f.curveFloor = f.meridianY - f.markerHalf - 1;
     f.elementY = f.height;
     f.captionY = f.height + 15;
     return f;
