@@ -46,7 +46,8 @@ inline QStringList coveredTexts(const RecordingSurface &rec) {
                 break;
             case DrawOp::Kind::Line:
                 covers = op.pen.style != PenStyle::None && op.points[0].x() != op.points[1].x() &&
-                         op.points[0].y() != op.points[1].y() && crosses(QLineF(op.points[0], op.points[1]), box);
+                         op.points[0].y() != op.points[1].y() &&
+                         crosses(QLineF(op.points[0], op.points[1]), box);
                 break;
             case DrawOp::Kind::Rect:
             case DrawOp::Kind::Ellipse:
