@@ -31,6 +31,18 @@ QStringList namesInListOrder(QSqlDatabase db, const test::VirtualTime &time, int
     return out;
 }
 
+// The names as subjects N0, N1, ... stored as the program stores them.
+bool addNames(QSqlDatabase db) {
+    SubjectRepository subjects(db);
+    for (int i = 0; i < Names.size(); ++i) {
+        SubjectRecord r;
+        r.subject = test::subjectOf(u"N%1"_s.arg(i), Names[i]);
+        if (!subjects.append(r))
+            return false;
+    }
+    return true;
+}
+
 // The order the Chinese (China) collation gives.
 QStringList collated(QStringList names) {
     QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
@@ -49,12 +61,7 @@ private slots:
 
     void namesInPinyinOrder() {
         test::RecordFixture f;
-        SubjectRepository subjects(f.db());
-        for (int i = 0; i < Names.size(); ++i) {
-            SubjectRecord r;
-            r.subject = test::subjectOf(u"N%1"_s.arg(i), Names[i]);
-            QVERIFY(subjects.append(r));
-        }
+        QVERIFY(addNames(f.db()));
         const QStringList expected = collated(Names);
         // A few fixed points of pinyin order: fu, li, ren, wang, zhang, zhu.
         for (const auto &[before, after] : {std::pair{u"付强"_s, u"李娜"_s},
@@ -86,12 +93,7 @@ private slots:
         if (test::currentBackend() == Backend::Postgres)
             QSKIP("a server orders by its own collation");
         test::RecordFixture f;
-        SubjectRepository subjects(f.db());
-        for (int i = 0; i < Names.size(); ++i) {
-            SubjectRecord r;
-            r.subject = test::subjectOf(u"N%1"_s.arg(i), Names[i]);
-            QVERIFY(subjects.append(r));
-        }
+        QVERIFY(addNames(f.db()));
         QVERIFY(refreshNameSortKeys(f.db(), KeyCheck::Thorough));
         QSqlQuery q(f.db());
         QVERIFY(q.exec(change));
