@@ -11,9 +11,9 @@
 #include "core/settings.h"
 #include "analysis/textstore.h"
 #include "courses/coursestore.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "records/measurementrepository.h"
-#include "records/schema.h"
+#include "storage/schema.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

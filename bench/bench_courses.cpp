@@ -3,8 +3,8 @@
 #include "analysis/analysis.h"
 #include "core/daycount.h"
 #include "courses/coursestore.h"
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

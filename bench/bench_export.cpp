@@ -4,11 +4,11 @@
 // Options: --subjects N --measurements M --database FILE --out DIR
 #include "benchsupport.h"
 #include "analysis/analysis.h"
-#include "records/database.h"
-#include "records/dataexport.h"
+#include "storage/database.h"
+#include "dataexport/dataexport.h"
 #include "records/recordstore.h"
-#include "records/registergenerator.h"
-#include "records/schema.h"
+#include "cli/registergenerator.h"
+#include "storage/schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,14 +8,14 @@
 // The register (M measurements, default 1,000,000, over M/20 subjects) is made
 // first and is not timed; --keep DIR makes it there once and reuses it.
 #include "core/programfolder.h"
-#include "records/database.h"
-#include "records/databasecheck.h"
-#include "records/databasefiles.h"
-#include "records/registerbackup.h"
-#include "records/registergenerator.h"
-#include "records/registermaintenance.h"
-#include "records/schema.h"
-#include "records/startupdatabases.h"
+#include "storage/database.h"
+#include "storage/databasecheck.h"
+#include "storage/databasefiles.h"
+#include "storage/registerbackup.h"
+#include "cli/registergenerator.h"
+#include "storage/registermaintenance.h"
+#include "storage/schema.h"
+#include "storage/startupdatabases.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -16,12 +16,12 @@
 #include "core/clock.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
-#include "records/database.h"
-#include "records/databasefiles.h"
-#include "records/registerbackup.h"
-#include "records/registergenerator.h"
-#include "records/registermaintenance.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/databasefiles.h"
+#include "storage/registerbackup.h"
+#include "cli/registergenerator.h"
+#include "storage/registermaintenance.h"
+#include "storage/schema.h"
 
 #include <QApplication>
 #include <QDir>

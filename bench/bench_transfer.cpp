@@ -3,12 +3,12 @@
 // same files, and the Access reader's speed on the largest table of a sample file.
 // Options: --subjects N --measurements M (default 100000 and 1000000)
 #include "core/clock.h"
-#include "records/database.h"
-#include "records/jetsource.h"
-#include "records/registergenerator.h"
-#include "records/schema.h"
-#include "records/transfercolumns.h"
-#include "records/transferoperations.h"
+#include "storage/database.h"
+#include "transfer/jetsource.h"
+#include "cli/registergenerator.h"
+#include "storage/schema.h"
+#include "transfer/transfercolumns.h"
+#include "transfer/transferoperations.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,16 +5,16 @@
 #include "benchsupport.h"
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
-#include "charts/trendchart.h"
+#include "trend/trendchart.h"
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "records/recordstore.h"
-#include "records/registergenerator.h"
-#include "records/schema.h"
+#include "cli/registergenerator.h"
+#include "storage/schema.h"
 #include "records/ui/readingwindow.h"
-#include "records/ui/trendwindow.h"
+#include "trend/ui/trendwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -19,12 +19,28 @@ if(ORLU_SANITIZE)
   target_link_options(orlu_common INTERFACE -fsanitize=address,undefined)
 endif()
 
-# orlu_add_library(name SOURCES ... LINKS ...): a static library of the project.
+# orlu_add_library(name [HEADERS folder...] SOURCES ... [PUBLIC lib...] [PRIVATE lib...]):
+# a static library of the project. HEADERS names the folders of src/ whose headers the
+# library exposes (as "folder/name.h"); a library sees only the headers of what it links,
+# so an include of a library it does not link fails to compile. Third-party libraries go
+# PRIVATE to the one library that uses them.
 function(orlu_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "HEADERS;SOURCES;PUBLIC;PRIVATE" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC orlu_common ${ARG_LINKS})
+  target_link_libraries(${name} PUBLIC orlu_common ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+  if(ARG_HEADERS)
+    set(root ${CMAKE_BINARY_DIR}/include/${name})
+    file(REMOVE_RECURSE ${root})
+    foreach(folder ${ARG_HEADERS})
+      file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
+      file(MAKE_DIRECTORY ${root}/${folder})
+      foreach(header ${headers})
+        get_filename_component(file ${header} NAME)
+        file(CREATE_LINK ${header} ${root}/${folder}/${file} SYMBOLIC)
+      endforeach()
+    endforeach()
+    target_include_directories(${name} PUBLIC ${root})
+  endif()
 endfunction()
 
 # cmake --build BUILD --target format: formats every C++ file with the repository's .clang-format.

@@ -3,8 +3,8 @@
 #include "analysis/descramble.h"
 #include "analysis/meridiandiagram.h"
 #include "analysis/referencetextsource.h"
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QFile>
 #include <QSqlError>

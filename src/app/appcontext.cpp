@@ -1,7 +1,7 @@
 #include "app/appcontext.h"
 
 #include "core/prompter.h"
-#include "records/databasefiles.h"
+#include "storage/databasefiles.h"
 
 namespace orlu {
 

@@ -6,7 +6,7 @@
 #include "core/programfolder.h"
 #include "core/settings.h"
 #include "device/devicestatus.h"
-#include "records/database.h"
+#include "storage/database.h"
 
 namespace orlu {
 

@@ -6,7 +6,7 @@
 #include "app/appcontext.h"
 #include "app/ui/placeholderwindow.h"
 #include "app/ui/settingswindow.h"
-#include "charts/trendreport.h"
+#include "trend/trendreport.h"
 #include "charts/ui/reportprintjob.h"
 #include "compare/comparisonreport.h"
 #include "compare/ui/comparisonselectionwindow.h"
@@ -20,13 +20,15 @@
 #include "measure/ui/locatingwindow.h"
 #include "measure/ui/manualentrywindow.h"
 #include "measure/ui/measurementwindow.h"
-#include "records/legacyconversion.h"
+#include "transfer/legacyconversion.h"
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
-#include "records/ui/transferwindow.h"
+#include "transfer/ui/transferwindow.h"
+#include "trend/ui/trendexporttools.h"
 
+#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -117,13 +119,22 @@ TrendWindow::Printer trendPrinting(AppContext &app, QPrinter &printer) {
     };
 }
 
+// The reading window's trend and open export, printing on the program's printer.
+ReadingToolsMaker readingTools(AppContext &app, QPrinter &printer) {
+    return [&app, &printer](QToolBar *bar, const RecordContext &context, ReadingListAccess list,
+                            QWidget *window) -> ReadingTools * {
+        auto *tools = new TrendExportTools(bar, context, std::move(list), window);
+        tools->setTrendPrinter(trendPrinting(app, printer));
+        return tools;
+    };
+}
+
 void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent) {
     auto loadThroughReading = [&app, &printer](ComparisonRecord &record, QWidget *p) {
         if (!registerReachable(app))
             return;
         ReadingWindow reading(recordContextOf(app), ReadingWindow::Caller::ComparisonWindow, &record,
-                              manualEntryOpener(app), p);
-        reading.setTrendPrinter(trendPrinting(app, printer));
+                              manualEntryOpener(app), readingTools(app, printer), p);
         reading.exec();
     };
     TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
@@ -179,8 +190,7 @@ void openReading(AppContext &app, QPrinter &printer, QWidget *parent) {
     if (!registerReachable(app))
         return;
     ReadingWindow window(recordContextOf(app), ReadingWindow::Caller::MeasurementWindow, nullptr,
-                         manualEntryOpener(app), parent);
-    window.setTrendPrinter(trendPrinting(app, printer));
+                         manualEntryOpener(app), readingTools(app, printer), parent);
     window.exec();
 }
 
@@ -205,8 +215,11 @@ std::unique_ptr<QDialog> measurementWindow(AppContext &app, ProbeOperations &pro
 }
 
 // The take-over of an older "orlu.mdb" at the end of the start-up window, on its progress bar.
-LegacyConversionHook legacyConversionOf(AppContext &app) {
+StartupFinishingWork legacyConversionOf(AppContext &app) {
     return [&app](StartupProgress &progress) {
+        if (!QFile::exists(app.folder.file(u"orlu.mdb"_s)))
+            return;
+        progress.showStatus(u"ORLU 数据库转换中，请稍候.."_s);
         struct OnStartupBar final : TransferObserver {
             explicit OnStartupBar(StartupProgress &p)
                 : bar(p) {}
@@ -225,7 +238,7 @@ LegacyConversionHook legacyConversionOf(AppContext &app) {
 }
 
 std::unique_ptr<QDialog> transferWindow(AppContext &app, QWidget *parent) {
-    return std::make_unique<TransferWindow>(TransferWindowContext{RecordStore(app.mainDb), app.folder,
+    return std::make_unique<TransferWindow>(TransferWindowContext{TransferStore(app.mainDb), app.folder,
                                                                   app.prompter, app.clock, app.pump,
                                                                   toneOf(app)},
                                             parent);
@@ -237,8 +250,8 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
     return [&app, &probe, &printer](WindowKind kind, QWidget *parent) -> std::unique_ptr<QDialog> {
         switch (kind) {
         case WindowKind::StartupStatus:
-            return std::make_unique<StartupStatusWindow>(app.probe, app.clock, app.pump, app.folder,
-                                                         app.device, legacyConversionOf(app), parent);
+            return std::make_unique<StartupStatusWindow>(app.probe, app.clock, app.pump, app.device,
+                                                         legacyConversionOf(app), parent);
         case WindowKind::Measurement:
             return measurementWindow(app, probe, printer, parent);
         case WindowKind::Calibration:

@@ -1,12 +1,12 @@
 #include "cli/dbcommand.h"
 
 #include "core/commandline.h"
-#include "records/database.h"
-#include "records/databasefiles.h"
-#include "records/registercopy.h"
-#include "records/schema.h"
-#include "records/serverconnection.h"
-#include "records/serverschema.h"
+#include "storage/database.h"
+#include "storage/databasefiles.h"
+#include "storage/registercopy.h"
+#include "storage/schema.h"
+#include "storage/serverconnection.h"
+#include "storage/serverschema.h"
 
 namespace orlu {
 

@@ -2,8 +2,8 @@
 
 #include "cli/registerreading.h"
 #include "core/commandline.h"
-#include "records/database.h"
-#include "records/dataexport.h"
+#include "storage/database.h"
+#include "dataexport/dataexport.h"
 #include "records/recordstore.h"
 
 #include <QDate>

@@ -5,8 +5,8 @@
 #include "core/privatefiles.h"
 #include "courses/suppliedcourses.h"
 #include "measure/pointpictures.h"
-#include "records/databasefiles.h"
-#include "records/schema.h"
+#include "storage/databasefiles.h"
+#include "storage/schema.h"
 
 #include <QDir>
 

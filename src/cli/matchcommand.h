@@ -10,8 +10,4 @@ namespace orlu {
 // Exit status 0, or 2 for bad arguments and a file without course tables.
 int runMatchCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
-// "generate-register [--home DIR | --database FILE] --subjects N --measurements M [--seed S]":
-// fills a main database with made-up subjects and measurements for load tests.
-int runGenerateRegisterCommand(const QStringList &args, QTextStream &out, QTextStream &err);
-
 } // namespace orlu

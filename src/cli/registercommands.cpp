@@ -3,12 +3,12 @@
 #include "core/commandline.h"
 #include "core/privatefiles.h"
 #include "core/programlock.h"
-#include "records/databasecheck.h"
-#include "records/databasefiles.h"
-#include "records/registerbackup.h"
-#include "records/registersetting.h"
-#include "records/serverconnection.h"
-#include "records/startupdatabases.h"
+#include "storage/databasecheck.h"
+#include "storage/databasefiles.h"
+#include "storage/registerbackup.h"
+#include "storage/registersetting.h"
+#include "storage/serverconnection.h"
+#include "storage/startupdatabases.h"
 
 #include <QDateTime>
 #include <QFileInfo>

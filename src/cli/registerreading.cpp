@@ -1,10 +1,10 @@
 #include "cli/registerreading.h"
 
-#include "records/database.h"
-#include "records/databasefiles.h"
-#include "records/registersetting.h"
-#include "records/serverconnection.h"
-#include "records/startupdatabases.h"
+#include "storage/database.h"
+#include "storage/databasefiles.h"
+#include "storage/registersetting.h"
+#include "storage/serverconnection.h"
+#include "storage/startupdatabases.h"
 
 namespace orlu {
 

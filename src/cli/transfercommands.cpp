@@ -4,11 +4,11 @@
 #include "core/commandline.h"
 #include "core/programlock.h"
 #include "core/programfolder.h"
-#include "records/databasefiles.h"
-#include "records/registersetting.h"
-#include "records/serverconnection.h"
-#include "records/startupdatabases.h"
-#include "records/transferoperations.h"
+#include "storage/databasefiles.h"
+#include "storage/registersetting.h"
+#include "storage/serverconnection.h"
+#include "storage/startupdatabases.h"
+#include "transfer/transferoperations.h"
 
 #include <QFileInfo>
 

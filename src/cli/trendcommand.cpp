@@ -2,15 +2,15 @@
 
 #include "charts/chartoutput.h"
 #include "charts/reportprinting.h"
-#include "charts/trendchart.h"
-#include "charts/trendreport.h"
+#include "trend/trendchart.h"
+#include "trend/trendreport.h"
 #include "cli/registerreading.h"
 #include "core/commandline.h"
 #include "core/settings.h"
-#include "records/databasefiles.h"
-#include "records/database.h"
+#include "storage/databasefiles.h"
+#include "storage/database.h"
 #include "records/recordstore.h"
-#include "records/trendloader.h"
+#include "trend/trendloader.h"
 
 #include <QDateTime>
 

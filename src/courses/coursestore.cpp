@@ -1,7 +1,7 @@
 #include "courses/coursestore.h"
 
-#include "records/database.h"
-#include "records/sqldialect.h"
+#include "storage/database.h"
+#include "storage/sqldialect.h"
 
 #include <QHash>
 #include <QSqlError>

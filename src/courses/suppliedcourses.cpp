@@ -1,7 +1,7 @@
 #include "courses/suppliedcourses.h"
 
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QFile>
 #include <QJsonArray>

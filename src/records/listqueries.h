@@ -1,7 +1,7 @@
 #pragma once
 
 #include "records/sortcode.h"
-#include "records/sqldialect.h"
+#include "storage/sqldialect.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -29,9 +29,5 @@ struct PrefixRange {
     bool unbounded = false;
 };
 PrefixRange nocasePrefixRange(const QString &prefix);
-
-// Creates the indexes the sorted and filtered lists rely on, where missing. Cheap when
-// they exist; false (with the reason) when the file cannot be changed, which only costs speed.
-bool ensureListIndexes(QSqlDatabase db, QString *error = nullptr);
 
 } // namespace orlu

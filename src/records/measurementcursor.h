@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/recordtypes.h"
+#include "storage/rawstatement.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -8,9 +9,6 @@
 
 #include <memory>
 #include <optional>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace orlu {
 
@@ -34,7 +32,7 @@ struct SubjectMeasurement {
 // lists: subject number, then date and time. A subject number held by several subject
 // rows takes the subject of its first row.
 //
-// It reads through SQLite's own statements: a million rows of 29 columns through Qt's
+// It reads through the engine's own statements: a million rows of 29 columns through Qt's
 // per-value variants cost more than everything else of an export together.
 class MeasurementCursor {
 public:
@@ -54,22 +52,21 @@ public:
                                        QString *error = nullptr);
 
 private:
-    struct Statement;
     static constexpr qint64 MappedBytes = qint64(1) << 30;
-    void mapDatabase(sqlite3 *connection);
-    bool findSubject(const char *number, int bytes);
+    bool findSubject(QByteArrayView number);
     bool fail();
 
     QSqlDatabase m_db;
     MeasurementFilter m_filter;
-    std::unique_ptr<Statement> m_query;
-    std::unique_ptr<Statement> m_subjectQuery;
+    // The mapping ends after the statements that read through it.
+    std::optional<MappedReading> m_mapping;
+    RawStatement m_query;
+    RawStatement m_subjectQuery;
     QByteArray m_lastNumber;
     bool m_started = false;
     Subject m_subject;
     bool m_haveSubject = false;
     QString m_error;
-    std::optional<qint64> m_mappedBefore; // set while the database is mapped for the cursor
 };
 
 } // namespace orlu

@@ -1,8 +1,8 @@
 #include "records/measurementlistmodel.h"
 
 #include "core/channels.h"
-#include "records/displaycolumns.h"
-#include "records/sqldialect.h"
+#include "core/displaycolumns.h"
+#include "storage/sqldialect.h"
 
 namespace orlu {
 

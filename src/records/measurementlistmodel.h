@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/keyedlistmodel.h"
+#include "storage/keyedlistmodel.h"
 #include "records/recordtypes.h"
 
 #include <optional>

@@ -1,9 +1,9 @@
 #include "records/measurementrepository.h"
 
-#include "records/database.h"
-#include "records/displaycolumns.h"
-#include "records/sqldialect.h"
-#include "records/sqlrow.h"
+#include "storage/database.h"
+#include "core/displaycolumns.h"
+#include "storage/sqldialect.h"
+#include "storage/sqlrow.h"
 
 namespace orlu {
 

@@ -1,7 +1,7 @@
 #include "records/recordstore.h"
 
-#include "records/database.h"
-#include "records/listqueries.h"
+#include "storage/database.h"
+#include "storage/listindexes.h"
 
 namespace orlu {
 
@@ -34,21 +34,12 @@ std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &fil
     return MeasurementCursor::count(m_main.handle(), filter, error);
 }
 
-std::unique_ptr<TransferPreviewModel> RecordStore::transferPreview(TransferPreviewModel::Kind kind) const {
-    return std::make_unique<TransferPreviewModel>(m_main.handle(), kind);
-}
-
 std::unique_ptr<RegisterWatcher> RecordStore::watcher() const {
     return std::make_unique<RegisterWatcher>(m_main.handle());
 }
 
 bool RecordStore::reach(Prompter &prompter) const {
     return reachRegister(m_main, prompter);
-}
-
-TransferOperations RecordStore::transfer(const ProgramFolder &folder, const Clock &clock, FileCopier &copier,
-                                         TransferObserver *observer) const {
-    return TransferOperations(m_main, folder, clock, copier, observer);
 }
 
 } // namespace orlu

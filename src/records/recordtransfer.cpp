@@ -1,7 +1,7 @@
 #include "records/recordtransfer.h"
 
 #include "core/channels.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 
 namespace orlu {
 

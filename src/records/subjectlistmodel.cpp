@@ -1,8 +1,8 @@
 #include "records/subjectlistmodel.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/listqueries.h"
-#include "records/namesortkeys.h"
+#include "storage/namesortkeys.h"
 
 namespace orlu {
 

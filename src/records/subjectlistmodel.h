@@ -2,7 +2,7 @@
 
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
-#include "records/keyedlistmodel.h"
+#include "storage/keyedlistmodel.h"
 #include "records/sortcode.h"
 
 #include <optional>

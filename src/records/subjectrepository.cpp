@@ -1,9 +1,9 @@
 #include "records/subjectrepository.h"
 
-#include "records/database.h"
-#include "records/namesortkeys.h"
-#include "records/sqldialect.h"
-#include "records/sqlrow.h"
+#include "storage/database.h"
+#include "storage/namesortkeys.h"
+#include "storage/sqldialect.h"
+#include "storage/sqlrow.h"
 
 namespace orlu {
 

@@ -3,7 +3,7 @@
 
 #include "analysis/referencetextbuilder.h"
 #include "analysis/textstore.h"
-#include "records/database.h"
+#include "storage/database.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "analysis/referencetextsource.h"
 #include "analysis/textstore.h"
 #include "core/channels.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "support/temphome.h"
 
 #include <QFile>

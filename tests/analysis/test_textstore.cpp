@@ -1,7 +1,7 @@
 #include "analysis/descramble.h"
 #include "analysis/textstore.h"
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 #include "support/temphome.h"
 
 #include <QSqlQuery>

@@ -1,5 +1,5 @@
 #include "app/ui/settingswindow.h"
-#include "records/registersetting.h"
+#include "storage/registersetting.h"
 #include "support/controls.h"
 
 #include "support/recordinglaunchport.h"

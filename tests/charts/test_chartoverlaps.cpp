@@ -1,7 +1,7 @@
 // Nothing drawn covers a text, whatever the values: the comparison chart and the
 // trend at the smallest and the largest values they show.
-#include "analysis/trendseries.h"
-#include "charts/trendchart.h"
+#include "trend/trendseries.h"
+#include "trend/trendchart.h"
 #include "compare/comparisoncurves.h"
 #include "core/channels.h"
 #include "support/overlaps.h"

@@ -1,20 +1,14 @@
-#include "analysis/analysiscommands.h"
-#include "charts/chartcommand.h"
+#include "cli/commandtable.h"
 #include "cli/dbcommand.h"
-#include "cli/exportdatacommand.h"
-#include "cli/installer.h"
 #include "cli/matchcommand.h"
 #include "cli/registercommands.h"
-#include "cli/reportcommand.h"
-#include "cli/transfercommands.h"
-#include "cli/trendcommand.h"
-#include "compare/comparisoncommand.h"
-#include "records/registerfiles.h"
+#include "cli/generatecommand.h"
+#include "support/registerfiles.h"
 #include "courses/suppliedcourses.h"
-#include "records/database.h"
-#include "records/registercopy.h"
-#include "records/registersetting.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/registercopy.h"
+#include "storage/registersetting.h"
+#include "storage/schema.h"
 #include "support/backends.h"
 #include "support/temphome.h"
 #include "support/commandrun.h"
@@ -31,28 +25,10 @@ using Run = test::CommandRun;
 
 using CommandFunction = test::CommandEntry;
 
-int analyse(const QStringList &args, QTextStream &out, QTextStream &err) {
-    return runAnalysisCommand(QStringList{u"analyse"_s} + args, out, err);
-}
-
-// Every command by its name, as the command table holds it.
+// Every command by its name, from the program's own command table.
 CommandFunction commandNamed(const QString &name) {
-    const QHash<QString, CommandFunction> table{{u"setup"_s, runSetupCommand},
-                                                {u"chart"_s, runChartCommand},
-                                                {u"match"_s, runMatchCommand},
-                                                {u"generate-register"_s, runGenerateRegisterCommand},
-                                                {u"analyse"_s, analyse},
-                                                {u"check"_s, runCheckCommand},
-                                                {u"backup"_s, runBackupCommand},
-                                                {u"restore"_s, runRestoreCommand},
-                                                {u"report"_s, runReportCommand},
-                                                {u"compare-chart"_s, runCompareChartCommand},
-                                                {u"export"_s, runExportCommand},
-                                                {u"import"_s, runImportCommand},
-                                                {u"export-data"_s, runExportDataCommand},
-                                                {u"trend"_s, runTrendCommand},
-                                                {u"db"_s, runDbCommand}};
-    return table.value(name);
+    const Command *command = findCommand(name);
+    return command ? command->run : CommandFunction();
 }
 
 QStringList readings(double hands, double lung = -1) {

@@ -1,7 +1,7 @@
 // Kills `orlu-cli import` at random moments and checks after each kill that the main
 // database is whole and holds either its old rows or the old rows plus every imported
 // one, never a part.
-#include "records/database.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QElapsedTimer>

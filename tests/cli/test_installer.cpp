@@ -1,6 +1,6 @@
 #include "cli/installer.h"
-#include "records/database.h"
-#include "records/databasefiles.h"
+#include "storage/database.h"
+#include "storage/databasefiles.h"
 #include "support/temphome.h"
 
 #include <QSqlQuery>

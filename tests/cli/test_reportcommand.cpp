@@ -1,7 +1,7 @@
 // "orlu-cli report": the printed report without a window, as PDF and recorded operations.
-#include "cli/matchcommand.h"
+#include "cli/generatecommand.h"
 #include "cli/reportcommand.h"
-#include "records/schema.h"
+#include "storage/schema.h"
 #include "support/pipereader.h"
 #include "support/temphome.h"
 #include "support/commandrun.h"

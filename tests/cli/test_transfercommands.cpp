@@ -1,7 +1,7 @@
 #include "cli/transfercommands.h"
 #include "core/programlock.h"
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 #include "support/temphome.h"
 #include "support/commandrun.h"
 

@@ -13,8 +13,8 @@
 #include "records/measurementrepository.h"
 #include "records/ui/readingwindow.h"
 #include "records/recordtransfer.h"
-#include "records/registergenerator.h"
-#include "windowdriver.h"
+#include "cli/registergenerator.h"
+#include "support/windowdriver.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -76,7 +76,7 @@ void TestComparisonScreens::init() {
 
 void TestComparisonScreens::twoRecordsAfterASimulatedMeasurement() {
     auto readThrough = [this](ComparisonRecord &record, QWidget *parent) {
-        ReadingWindow reading(f->context, ReadingWindow::Caller::ComparisonWindow, &record, {}, parent);
+        ReadingWindow reading(f->context, ReadingWindow::Caller::ComparisonWindow, &record, {}, {}, parent);
         onNextModal(parent, [](QWidget *window) {
             auto *subjects = child<QTableView>(window, "subjectList");
             clickCell(subjects, 2, 1);

@@ -3,7 +3,7 @@
 #include "core/daycount.h"
 #include "records/ui/recordbrowser.h"
 #include "recordfixture.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QComboBox>
 #include <QLabel>

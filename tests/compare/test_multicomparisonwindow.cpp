@@ -2,7 +2,7 @@
 #include "charts/recordingsurface.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/multicomparisonwindow.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "coursewindowfixture.h"
 
-#include "records/schema.h"
+#include "storage/schema.h"
 
 #include <QImage>
 #include <QSqlQuery>

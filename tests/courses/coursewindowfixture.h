@@ -2,7 +2,7 @@
 
 #include "core/launch.h"
 #include "courses/coursestore.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "support/controls.h"
 #include "support/recordinglaunchport.h"
 #include "support/scriptedprompter.h"

@@ -1,6 +1,6 @@
 #include "courses/coursestore.h"
-#include "records/database.h"
-#include "records/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 #include "support/temphome.h"
 
 #include <QRandomGenerator>

@@ -2,7 +2,7 @@
 #include "core/daycount.h"
 #include "courses/coursestore.h"
 #include "courses/suppliedcourses.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "support/temphome.h"
 
 #include <QFile>

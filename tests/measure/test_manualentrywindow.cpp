@@ -2,9 +2,9 @@
 
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
-#include "records/database.h"
+#include "storage/database.h"
 #include "records/measurementrepository.h"
-#include "records/schema.h"
+#include "storage/schema.h"
 #include "support/controls.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

@@ -1,6 +1,6 @@
 #include "recordfixture.h"
 
-#include "records/schema.h"
+#include "storage/schema.h"
 
 #include <QFile>
 #include <QSqlError>

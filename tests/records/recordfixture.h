@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/database.h"
+#include "storage/database.h"
 #include "records/recordcontext.h"
 #include "records/recordtypes.h"
 #include "support/backends.h"

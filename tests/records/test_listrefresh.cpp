@@ -6,7 +6,7 @@
 #include "records/subjectrepository.h"
 #include "records/ui/readingwindow.h"
 #include "records/ui/savingwindow.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QLabel>
 #include <QTableView>

@@ -1,7 +1,7 @@
 // Subjects are listed by name in pinyin order on both back ends, and the file's side
 // table of sort keys follows whatever changed the subjects.
 #include "recordfixture.h"
-#include "records/namesortkeys.h"
+#include "storage/namesortkeys.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 

@@ -3,7 +3,7 @@
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "records/ui/readingwindow.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QComboBox>
 #include <QLabel>

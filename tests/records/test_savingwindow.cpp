@@ -2,7 +2,7 @@
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "records/ui/savingwindow.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "recordfixture.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/measurementrepository.h"
 #include "records/recordtransfer.h"
-#include "records/serverconnection.h"
+#include "storage/serverconnection.h"
 #include "records/subjectrepository.h"
 
 #include <QElapsedTimer>

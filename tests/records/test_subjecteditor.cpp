@@ -2,7 +2,7 @@
 #include "recordfixture.h"
 #include "records/subjectrepository.h"
 #include "records/ui/subjecteditor.h"
-#include "windowdriver.h"
+#include "support/windowdriver.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

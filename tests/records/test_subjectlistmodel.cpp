@@ -1,7 +1,8 @@
 #include "core/daycount.h"
 #include "recordfixture.h"
 #include "records/listqueries.h"
-#include "records/namesortkeys.h"
+#include "storage/listindexes.h"
+#include "storage/namesortkeys.h"
 #include "records/subjectlistmodel.h"
 
 #include <QAbstractItemModelTester>

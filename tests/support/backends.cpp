@@ -1,7 +1,7 @@
 #include "support/backends.h"
 
-#include "records/schema.h"
-#include "records/serverconnection.h"
+#include "storage/schema.h"
+#include "storage/serverconnection.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/database.h"
-#include "records/sqldialect.h"
+#include "storage/database.h"
+#include "storage/sqldialect.h"
 
 #include <QString>
 #include <QtTest>

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 namespace orlu::test {
 
 // What an orlu-cli command returned and printed.
@@ -13,10 +15,10 @@ struct CommandRun {
     QString err;
 };
 
-using CommandEntry = int (*)(const QStringList &, QTextStream &, QTextStream &);
+using CommandEntry = std::function<int(const QStringList &, QTextStream &, QTextStream &)>;
 
 // Runs a command's entry point with its arguments (without the command name) and keeps its output.
-inline CommandRun runCommand(CommandEntry command, const QStringList &args) {
+inline CommandRun runCommand(const CommandEntry &command, const QStringList &args) {
     CommandRun r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);

@@ -6,7 +6,7 @@
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "widgets/needlegauge.h"
 
 #include <QGridLayout>

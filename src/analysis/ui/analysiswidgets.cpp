@@ -1,6 +1,6 @@
 #include "analysis/ui/analysiswidgets.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "widgets/needlegauge.h"
 
 #include <QLabel>

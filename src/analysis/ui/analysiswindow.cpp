@@ -16,7 +16,7 @@
 #include "charts/ui/reportprintjob.h"
 #include "courses/coursestore.h"
 #include "records/measurementrepository.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
 
 #include <QHBoxLayout>

@@ -7,11 +7,11 @@
 #include "core/launch.h"
 #include "core/prompter.h"
 #include "device/probelink.h"
-#include "records/databasefiles.h"
-#include "records/listqueries.h"
-#include "records/namesortkeys.h"
-#include "records/registerbackup.h"
-#include "records/startupdatabases.h"
+#include "storage/databasefiles.h"
+#include "storage/listindexes.h"
+#include "storage/namesortkeys.h"
+#include "storage/registerbackup.h"
+#include "storage/startupdatabases.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "app/windowkind.h"
 #include "core/prompter.h"
-#include "records/registermaintenance.h"
+#include "storage/registermaintenance.h"
 
 #include <QMainWindow>
 

@@ -1,8 +1,8 @@
 #include "app/ui/registerpage.h"
 
-#include "records/database.h"
-#include "records/registersetting.h"
-#include "records/serverconnection.h"
+#include "storage/database.h"
+#include "storage/registersetting.h"
+#include "storage/serverconnection.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "compare/ui/comparisonselectionwindow.h"
 
 #include "compare/ui/comparisonwindowparts.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/ui/recordbrowser.h"
 
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "compare/ui/comparisonwindowparts.h"
 
 #include "core/numberformat.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "courses/coursestore.h"
-#include "records/registerwatcher.h"
+#include "storage/registerwatcher.h"
 #include "courses/ui/coursepicture.h"
 
 #include <QDialog>

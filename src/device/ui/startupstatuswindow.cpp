@@ -5,7 +5,6 @@
 #include "widgets/ledlamp.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,15 +32,14 @@ QString noneText() {
 } // namespace
 
 StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, EventPump &pump,
-                                         const ProgramFolder &folder, DeviceStatus &status,
-                                         LegacyConversionHook legacyConversion, QWidget *parent)
+                                         DeviceStatus &status, StartupFinishingWork finishingWork,
+                                         QWidget *parent)
     : QDialog(parent)
     , m_link(link)
     , m_clock(clock)
     , m_pump(pump)
-    , m_folder(folder)
     , m_status(status)
-    , m_legacyConversion(std::move(legacyConversion)) {
+    , m_finishingWork(std::move(finishingWork)) {
     setObjectName(u"startupStatusWindow"_s);
     setWindowTitle(u"系统状态设定"_s);
     setModal(true);
@@ -212,11 +210,8 @@ void StartupStatusWindow::finish() {
     m_statusBar->showMessage(u"Done."_s);
     if (m_status.ready) {
         m_link.resetProbe();
-        if (QFile::exists(m_folder.file(u"orlu.mdb"_s))) {
-            showStatus(u"ORLU 数据库转换中，请稍候.."_s);
-            if (m_legacyConversion)
-                m_legacyConversion(*this);
-        }
+        if (m_finishingWork)
+            m_finishingWork(*this);
         accept();
         return;
     }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/clock.h"
-#include "core/programfolder.h"
 #include "device/devicestatus.h"
 
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -22,14 +22,29 @@ class ProbeLink;
 // answers, shows its serial number and hardware text, plays the signal
 // sequence while the progress bar runs 1.3 s, then closes by itself when the
 // probe is ready, or shows why not and waits for "离  开".
+// What the start-up window lends the work the program does at its end.
+class StartupProgress {
+public:
+    virtual ~StartupProgress() = default;
+    // The window's status line, repainted at once.
+    virtual void showStatus(const QString &text) = 0;
+    // The progress bar, 0..progressMaximum().
+    virtual void setProgress(int position) = 0;
+    virtual int progress() const = 0;
+    virtual int progressMaximum() const = 0;
+};
+
+// Work the program does when the probe has come up ready, on the window's status line and
+// progress bar, before the window closes (the take-over of an older database).
+using StartupFinishingWork = std::function<void(StartupProgress &)>;
+
 class StartupStatusWindow final : public QDialog, private StartupProgress {
     Q_OBJECT
 public:
     static constexpr int ProgressMaximum = 1300;
 
-    StartupStatusWindow(ProbeLink &link, const Clock &clock, EventPump &pump, const ProgramFolder &folder,
-                        DeviceStatus &status, LegacyConversionHook legacyConversion = {},
-                        QWidget *parent = nullptr);
+    StartupStatusWindow(ProbeLink &link, const Clock &clock, EventPump &pump, DeviceStatus &status,
+                        StartupFinishingWork finishingWork = {}, QWidget *parent = nullptr);
     ~StartupStatusWindow() override;
 
     // Whether the check has run (it runs once, on the first showing).
@@ -58,9 +73,8 @@ private:
     ProbeLink &m_link;
     const Clock &m_clock;
     EventPump &m_pump;
-    ProgramFolder m_folder;
     DeviceStatus &m_status;
-    LegacyConversionHook m_legacyConversion;
+    StartupFinishingWork m_finishingWork;
     bool m_firstActivation = true;
     bool m_hasRun = false;
     bool m_running = false;

@@ -1,12 +1,11 @@
 #include "records/ui/readingwindow.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/recordtransfer.h"
-#include "records/sqlrow.h"
+#include "storage/sqlrow.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
-#include "records/ui/trendexporttools.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>
@@ -32,7 +31,8 @@ QPlainTextEdit *memoBox(QWidget *parent, const QString &name) {
 } // namespace
 
 ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison,
-                             ManualEntryOpener openManualEntry, QWidget *parent)
+                             ManualEntryOpener openManualEntry, const ReadingToolsMaker &makeTools,
+                             QWidget *parent)
     : RecordDialog(parent)
     , m_context(context)
     , m_caller(caller)
@@ -56,14 +56,15 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
         addToolButton(bar, u"deleteMeasurementButton"_s, u"删除数据"_s, u"删除能量数据数据"_s);
     bar->addSeparator();
     MeasurementListModel &measurements = m_browser->measurementList();
-    m_trendExport = new TrendExportTools(bar, m_context,
-                                         {[&measurements] { return measurements.subjectNumber(); },
-                                          [this] { return m_browser->measurementKey(); },
-                                          [this, &measurements](qint64 key) {
-                                              if (const int row = measurements.rowOfKey(key); row >= 0)
-                                                  setCurrentRow(m_measurementView, row);
-                                          }},
-                                         this);
+    if (makeTools)
+        m_tools = makeTools(bar, m_context,
+                            {[&measurements] { return measurements.subjectNumber(); },
+                             [this] { return m_browser->measurementKey(); },
+                             [this, &measurements](qint64 key) {
+                                 if (const int row = measurements.rowOfKey(key); row >= 0)
+                                     setCurrentRow(m_measurementView, row);
+                             }},
+                            this);
     m_leaveButton = addToolButton(bar, u"leaveButton"_s, u"离  开"_s, u"离开经络能量读取"_s);
 
     m_subjectView = m_browser->subjectView();
@@ -96,8 +97,9 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_browser, &RecordBrowser::measurementChanged, this, &ReadingWindow::measurementRowChanged);
     connect(m_browser, &RecordBrowser::sortChanged, this, &ReadingWindow::sortChanged);
     // Every change of the measurement list is a reset; no measurement, no trend.
-    connect(&measurements, &QAbstractItemModel::modelReset, m_trendExport,
-            [this, &measurements] { m_trendExport->setMeasurementCount(measurements.rowCount()); });
+    if (m_tools)
+        connect(&measurements, &QAbstractItemModel::modelReset, this,
+                [this, &measurements] { m_tools->setMeasurementCount(measurements.rowCount()); });
     connect(m_subjectView, &QTableView::doubleClicked, this, &ReadingWindow::subjectDoubleClicked);
     connect(m_measurementView, &QTableView::doubleClicked, this, &ReadingWindow::loadClicked);
 
@@ -128,10 +130,6 @@ SubjectListModel &ReadingWindow::subjectList() {
 
 MeasurementListModel &ReadingWindow::measurementList() {
     return m_browser->measurementList();
-}
-
-void ReadingWindow::setTrendPrinter(TrendWindow::Printer print) {
-    m_trendExport->setTrendPrinter(std::move(print));
 }
 
 void ReadingWindow::subjectRowChanged() {

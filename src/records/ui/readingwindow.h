@@ -6,8 +6,8 @@
 #include "records/recordcontext.h"
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
+#include "records/ui/readingtools.h"
 #include "records/ui/recordlistwidgets.h"
-#include "records/ui/trendwindow.h"
 
 #include <functional>
 
@@ -19,7 +19,6 @@ class QToolButton;
 namespace orlu {
 
 class RecordBrowser;
-class TrendExportTools;
 
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
@@ -33,13 +32,13 @@ public:
 
     // From the comparison window pass the comparison record to fill; its loaded flag
     // tells afterwards whether a record was loaded.
+    // `makeTools` adds the tools of other subsystems (the trend and the open export).
     ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison = nullptr,
-                  ManualEntryOpener openManualEntry = {}, QWidget *parent = nullptr);
+                  ManualEntryOpener openManualEntry = {}, const ReadingToolsMaker &makeTools = {},
+                  QWidget *parent = nullptr);
 
     SubjectListModel &subjectList();
     MeasurementListModel &measurementList();
-    // How the trend window prints; without it its print button stays disabled.
-    void setTrendPrinter(TrendWindow::Printer print);
 
 public slots:
     void reject() override;
@@ -85,7 +84,7 @@ private:
     QToolButton *m_editMeasurementButton = nullptr;
     QToolButton *m_deleteMeasurementButton = nullptr;
     QToolButton *m_leaveButton = nullptr;
-    TrendExportTools *m_trendExport = nullptr;
+    ReadingTools *m_tools = nullptr;
     QTableView *m_subjectView = nullptr;
     QTableView *m_measurementView = nullptr;
     QPlainTextEdit *m_subjectMemo = nullptr;

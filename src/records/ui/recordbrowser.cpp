@@ -1,6 +1,6 @@
 #include "records/ui/recordbrowser.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
 
 #include <QHBoxLayout>

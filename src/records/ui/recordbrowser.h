@@ -2,7 +2,7 @@
 
 #include "records/measurementlistmodel.h"
 #include "records/recordcontext.h"
-#include "records/registerwatcher.h"
+#include "storage/registerwatcher.h"
 #include "records/subjectlistmodel.h"
 
 #include <QObject>

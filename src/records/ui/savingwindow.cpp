@@ -1,6 +1,6 @@
 #include "records/ui/savingwindow.h"
 
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"

@@ -2,7 +2,7 @@
 
 #include "records/measurementrepository.h"
 #include "records/recordcontext.h"
-#include "records/registerwatcher.h"
+#include "storage/registerwatcher.h"
 #include "records/subjectlistmodel.h"
 #include "records/ui/recordlistwidgets.h"
 

@@ -1,7 +1,7 @@
 #include "records/ui/subjecteditor.h"
 
 #include "core/daycount.h"
-#include "records/displaycolumns.h"
+#include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
 
 #include <QCheckBox>

@@ -1,0 +1,137 @@
+#include "dataexport/dataexport.h"
+
+#include "core/outputfile.h"
+#include "records/recordstore.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <deque>
+#include <future>
+#include <memory>
+#include <vector>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 ProgressEvery = 500;
+constexpr std::size_t BatchRows = 1000;
+// Enough to keep both processors busy, few enough to keep memory flat.
+constexpr std::size_t BatchesInFlight = 4;
+
+bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
+    if (out.write(buffer) != buffer.size()) {
+        outcome.status = ExportOutcome::Status::Failed;
+        outcome.error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
+                                 ExportObserver *observer) {
+    ExportOutcome outcome;
+    auto fail = [&](const QString &error) {
+        outcome.status = ExportOutcome::Status::Failed;
+        outcome.error = error;
+        return outcome;
+    };
+    QString error;
+    qint64 total = 0;
+    if (observer) {
+        const auto counted = records.measurementCount(request.filter, &error);
+        if (!counted)
+            return fail(error);
+        total = *counted;
+        if (!observer->exportProgress(0, total)) {
+            outcome.status = ExportOutcome::Status::Cancelled;
+            return outcome;
+        }
+    }
+    const std::unique_ptr<MeasurementCursor> reading = records.measurementCursor(request.filter);
+    MeasurementCursor &cursor = *reading;
+    if (!cursor.start(&error))
+        return fail(error);
+
+    const Pseudonymiser *pseudonymiser = request.pseudonymiser ? &*request.pseudonymiser : nullptr;
+    QByteArray header = exportHeader(request.format, !pseudonymiser);
+    if (!writeAll(out, header, outcome))
+        return outcome;
+    // The analysis and the text of a row cost four times its reading: batches are
+    // analysed and written out on other threads while this one reads on (SQLite and the
+    // observer stay here), and they are written in the order they were read.
+    std::deque<std::future<QByteArray>> pending;
+    auto writeOldest = [&] {
+        QByteArray chunk = pending.front().get();
+        pending.pop_front();
+        return writeAll(out, chunk, outcome);
+    };
+    auto batch = std::make_shared<std::vector<SubjectMeasurement>>();
+    auto sendBatch = [&] {
+        pending.push_back(
+            std::async(std::launch::async, [rows = std::move(batch), format = request.format, pseudonymiser] {
+                QByteArray chunk;
+                chunk.reserve(static_cast<qsizetype>(rows->size()) * 700);
+                for (const SubjectMeasurement &row : *rows)
+                    appendExportRecord(chunk, format, exportRecordOf(row, pseudonymiser));
+                return chunk;
+            }));
+        batch = std::make_shared<std::vector<SubjectMeasurement>>();
+        batch->reserve(BatchRows);
+    };
+    batch->reserve(BatchRows);
+    SubjectMeasurement row;
+    while (cursor.next(row)) {
+        batch->push_back(row);
+        ++outcome.rows;
+        if (batch->size() == BatchRows) {
+            sendBatch();
+            if (pending.size() > BatchesInFlight && !writeOldest())
+                return outcome;
+        }
+        if (observer && outcome.rows % ProgressEvery == 0 && !observer->exportProgress(outcome.rows, total)) {
+            outcome.status = ExportOutcome::Status::Cancelled;
+            return outcome;
+        }
+    }
+    if (const QString readError = cursor.error(); !readError.isEmpty())
+        return fail(readError);
+    if (!batch->empty())
+        sendBatch();
+    while (!pending.empty()) {
+        if (!writeOldest())
+            return outcome;
+    }
+    if (observer)
+        observer->exportProgress(outcome.rows, total);
+    return outcome;
+}
+
+ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
+                                       const QString &path, ExportObserver *observer) {
+    // Exports hold personal data: a new or replaced file is the owner's only.
+    OutputFile file(path, true);
+    QString error;
+    if (!file.open(&error))
+        return {ExportOutcome::Status::Failed, 0, error};
+    ExportOutcome outcome = exportMeasurements(records, request, file.device(), observer);
+    if (!outcome.ok()) {
+        file.cancel();
+        return outcome;
+    }
+    if (!file.commit(&error))
+        return {ExportOutcome::Status::Failed, outcome.rows, error};
+    return outcome;
+}
+
+ExportFormat exportFormatOfFileName(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"jsonl"_s || suffix == u"json"_s ? ExportFormat::JsonLines : ExportFormat::Csv;
+}
+
+} // namespace orlu

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "dataexport/exportrow.h"
+#include "records/measurementcursor.h"
+#include "dataexport/pseudonymiser.h"
+
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace orlu {
+class RecordStore;
+}
+
+// The open export of the register's measurements for statistics: rows stream from a
+// forward-only query through the analysis to the output, so memory stays flat for
+// registers of any size.
+namespace orlu {
+
+struct ExportRequest {
+    ExportFormat format = ExportFormat::Csv;
+    MeasurementFilter filter;
+    std::optional<Pseudonymiser> pseudonymiser; // set: pseudonyms, no memo
+};
+
+// Told about progress every few hundred rows; answering false cancels the export.
+class ExportObserver {
+public:
+    virtual ~ExportObserver() = default;
+    virtual bool exportProgress(qint64 written, qint64 total) = 0;
+};
+
+struct ExportOutcome {
+    enum class Status { Done, Cancelled, Failed };
+    Status status = Status::Done;
+    qint64 rows = 0;
+    QString error;
+    bool ok() const { return status == Status::Done; }
+};
+
+// Writes the header and every selected measurement to an open device.
+ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
+                                 ExportObserver *observer = nullptr);
+
+// Writes to a file by writeOutputFile's rules ("-" standard output; a FIFO or a device
+// in place). A regular file (new or replaced, mode 0600) appears only when the export
+// is complete; a cancelled or failed export leaves no file and an existing one unchanged.
+ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
+                                       const QString &path, ExportObserver *observer = nullptr);
+
+// The format a file name asks for: ".jsonl" / ".json" JSON lines, anything else CSV.
+ExportFormat exportFormatOfFileName(const QString &path);
+
+} // namespace orlu

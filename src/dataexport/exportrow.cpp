@@ -1,0 +1,379 @@
+#include "dataexport/exportrow.h"
+
+#include "analysis/analysis.h"
+#include "analysis/analysisjson.h"
+#include "core/daycount.h"
+#include "dataexport/pseudonymiser.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The member names of `orlu-cli analyse` under "ratios" and "verdicts".
+constexpr std::array<const char *, 4> RatioNames{"spirit", "musculoskeletal", "metabolism", "autonomic"};
+constexpr std::array<const char *, 5> VerdictNames{"bodyEnergy", "spirit", "musculoskeletal", "metabolism",
+                                                   "autonomic"};
+constexpr std::array<StateItem, 4> RatioItems{StateItem::Spirit, StateItem::Musculoskeletal,
+                                              StateItem::Metabolism, StateItem::Autonomic};
+
+// A row is put together in a Line and added to the output in one piece. Its appends
+// are inline: std::string's are calls into the library, and a row makes about two
+// hundred of them.
+class Line {
+public:
+    void clear() { m_size = 0; }
+    const char *data() const { return m_data.data(); }
+    std::size_t size() const { return m_size; }
+
+    void append(const char *text, std::size_t n) {
+        if (n == 0)
+            return; // an empty text may come as a null pointer, which memcpy must not see
+        char *at = room(n);
+        std::memcpy(at, text, n);
+    }
+    void append(const char *begin, const char *end) { append(begin, static_cast<std::size_t>(end - begin)); }
+    void append(std::size_t n, char c) {
+        char *at = room(n);
+        std::memset(at, c, n);
+    }
+    Line &operator+=(char c) {
+        *room(1) = c;
+        return *this;
+    }
+    Line &operator+=(const char *text) {
+        append(text, std::strlen(text));
+        return *this;
+    }
+
+private:
+    // Where the next n bytes go; they count as written.
+    char *room(std::size_t n) {
+        if (m_size + n > m_data.size())
+            m_data.resize(std::max<std::size_t>(2 * m_data.size(), m_size + n + 1024));
+        char *at = m_data.data() + m_size;
+        m_size += n;
+        return at;
+    }
+
+    std::vector<char> m_data;
+    std::size_t m_size = 0;
+};
+
+// The shortest text that reads back as the same double; a million rows of 80 numbers
+// each must not wait on a locale-aware formatter.
+template <typename Number> void appendNumber(Line &out, Number v) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    if (ec == std::errc())
+        out.append(buffer, end);
+}
+
+// Readings carry a few decimals, and the general shortest-text search costs more than
+// the rest of a row. When m / 10^8 is v (the division is exact to the last bit, as a
+// reader's conversion is), m with 8 decimals, trailing zeros dropped, reads back as v
+// and is what to_chars writes: below 1e5 no other text of 8 decimals reads back as v,
+// and from 0.001 to 1e5 the fixed form is never longer than the exponent form.
+// Anything else goes to to_chars.
+template <> void appendNumber<double>(Line &out, double v) {
+    constexpr double Scale = 1e8;
+    const double magnitude = std::fabs(v);
+    const double scaled = std::nearbyint(magnitude * Scale);
+    if (!(magnitude >= 0.001 && magnitude < 1e5) || scaled / Scale != magnitude) {
+        char buffer[32];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+        if (ec == std::errc())
+            out.append(buffer, end);
+        return;
+    }
+    auto m = static_cast<long long>(scaled);
+    int decimals = 8;
+    while (decimals > 0 && m % 10 == 0) {
+        m /= 10;
+        --decimals;
+    }
+    // Digits from the last, the point before the last `decimals` of them, and a
+    // leading "0." under 1 (m = 5 with 3 decimals is 0.005).
+    char text[32];
+    char *const end = text + sizeof text;
+    char *p = end;
+    int written = 0;
+    do {
+        if (written == decimals && decimals > 0)
+            *--p = '.';
+        *--p = static_cast<char>('0' + m % 10);
+        m /= 10;
+        ++written;
+    } while (m != 0 || written <= decimals);
+    if (v < 0)
+        *--p = '-';
+    out.append(p, static_cast<std::size_t>(end - p));
+}
+
+void appendUtf8(Line &out, const QString &text) {
+    const QByteArray utf8 = text.toUtf8();
+    out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+// RFC 4180: a field with a comma, a quote or a line break is quoted, quotes doubled.
+void appendCsvText(Line &out, const QString &text) {
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.contains(',') || utf8.contains('"') || utf8.contains('\n') || utf8.contains('\r')) {
+        QByteArray quoted = utf8;
+        quoted.replace("\"", "\"\"");
+        out += '"';
+        out.append(quoted.constData(), static_cast<std::size_t>(quoted.size()));
+        out += '"';
+    } else {
+        out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    }
+}
+
+// "2026-03-01T09:30:00", written by hand: a QDateTime in local time looks up the time
+// zone each time it is made, and a formatted print costs more than the rest of the row.
+void appendDigits(Line &out, int value, int width) {
+    char text[8];
+    for (int i = width - 1; i >= 0; --i) {
+        text[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(text, static_cast<std::size_t>(width));
+}
+
+void appendIsoDateTime(Line &out, const QDate &d, const QTime &t) {
+    if (d.year() < 0 || d.year() > 9999) { // not from any clock; written as it is
+        char text[48];
+        const int n = std::snprintf(text, sizeof text, "%d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(),
+                                    d.day(), t.hour(), t.minute(), t.second());
+        if (n > 0)
+            out.append(text, static_cast<std::size_t>(n));
+        return;
+    }
+    appendDigits(out, d.year(), 4);
+    out += '-';
+    appendDigits(out, d.month(), 2);
+    out += '-';
+    appendDigits(out, d.day(), 2);
+    out += 'T';
+    appendDigits(out, t.hour(), 2);
+    out += ':';
+    appendDigits(out, t.minute(), 2);
+    out += ':';
+    appendDigits(out, t.second(), 2);
+}
+
+class CsvRow {
+public:
+    explicit CsvRow(Line &out)
+        : m_out(out) {}
+    void sep() {
+        if (m_first)
+            m_first = false;
+        else
+            m_out += ',';
+    }
+    void text(const QString &s) {
+        sep();
+        appendCsvText(m_out, s);
+    }
+    void raw(const char *s) {
+        sep();
+        m_out += s;
+    }
+    void dateTime(const QDate &d, const QTime &t) {
+        sep();
+        appendIsoDateTime(m_out, d, t);
+    }
+    template <typename T> void number(const std::optional<T> &v) {
+        sep();
+        if (v)
+            appendNumber(m_out, *v);
+    }
+    template <typename T> void number(T v) { number(std::optional<T>(v)); }
+    void end() { m_out += "\r\n"; }
+
+private:
+    Line &m_out;
+    bool m_first = true;
+};
+
+class JsonObject {
+public:
+    explicit JsonObject(Line &out)
+        : m_out(out) {
+        m_out += '{';
+    }
+    void name(const char *n) {
+        if (!m_first)
+            m_out += ", ";
+        m_first = false;
+        m_out += '"';
+        m_out += n;
+        m_out += "\": ";
+    }
+    void text(const char *n, const QString &s) {
+        name(n);
+        appendUtf8(m_out, jsonString(s));
+    }
+    void dateTime(const char *n, const QDate &d, const QTime &t) {
+        name(n);
+        m_out += '"';
+        appendIsoDateTime(m_out, d, t);
+        m_out += '"';
+    }
+    template <typename T> void number(const char *n, const std::optional<T> &v) {
+        name(n);
+        if (v)
+            appendNumber(m_out, *v);
+        else
+            m_out += "null";
+    }
+    template <typename T> void number(const char *n, T v) { number(n, std::optional<T>(v)); }
+    template <typename Array> void numbers(const char *n, const Array &values) {
+        name(n);
+        m_out += '[';
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                m_out += ", ";
+            appendNumber(m_out, values[i]);
+        }
+        m_out += ']';
+    }
+    void close() { m_out += '}'; }
+
+private:
+    Line &m_out;
+    bool m_first = true;
+};
+
+void appendCsv(Line &out, const ExportRecord &r) {
+    CsvRow row(out);
+    row.text(r.subject);
+    row.raw(r.male ? "male" : "female");
+    row.number(r.birthYear);
+    row.number(r.ageAtMeasurement);
+    row.dateTime(r.measuredOn, r.measuredAt);
+    row.raw(r.highPotential ? "high" : "standard");
+    for (double v : r.plain)
+        row.number(v);
+    for (double v : r.corrected)
+        row.number(v);
+    row.number(r.bodyEnergy);
+    for (const auto &v : r.ratios)
+        row.number(v);
+    for (const auto &v : r.verdicts)
+        row.number(v);
+    for (int g : r.channelGrades)
+        row.number(g);
+    if (r.memo)
+        row.text(*r.memo);
+    row.end();
+}
+
+void appendJson(Line &out, const ExportRecord &r) {
+    JsonObject o(out);
+    o.text("subject", r.subject);
+    o.text("sex", r.male ? u"male"_s : u"female"_s);
+    o.number("birthYear", r.birthYear);
+    o.number("ageAtMeasurement", r.ageAtMeasurement);
+    o.dateTime("measuredAt", r.measuredOn, r.measuredAt);
+    o.text("potential", r.highPotential ? u"high"_s : u"standard"_s);
+    o.numbers("plain", r.plain);
+    o.numbers("corrected", r.corrected);
+    o.number("bodyEnergy", r.bodyEnergy);
+    o.name("ratios");
+    {
+        JsonObject ratios(out);
+        for (std::size_t i = 0; i < RatioNames.size(); ++i)
+            ratios.number(RatioNames[i], r.ratios[i]);
+        ratios.close();
+    }
+    o.name("verdicts");
+    {
+        JsonObject verdicts(out);
+        for (std::size_t i = 0; i < VerdictNames.size(); ++i)
+            verdicts.number(VerdictNames[i], r.verdicts[i]);
+        verdicts.close();
+    }
+    o.numbers("channelGrades", r.channelGrades);
+    if (r.memo)
+        o.text("memo", *r.memo);
+    o.close();
+    out += '\n';
+}
+
+} // namespace
+
+ExportRecord exportRecordOf(const SubjectMeasurement &row, const Pseudonymiser *pseudonymiser) {
+    const Subject &s = row.subject;
+    const MeasurementRecord &m = row.measurement;
+    ExportRecord r;
+    r.subject = pseudonymiser ? pseudonymiser->pseudonym(s.number) : s.number;
+    r.male = s.male;
+    const CalendarTime measured = calendarTimeOfDayCount(m.measuredAt);
+    r.measuredOn = measured.date;
+    r.measuredAt = measured.time;
+    if (birthDateGiven(s.birthDate)) {
+        r.birthYear = dateOfDayCount(s.birthDate).year();
+        r.ageAtMeasurement = ageInYears(s.birthDate, r.measuredOn);
+    }
+    r.highPotential = m.highPotential;
+    r.plain = m.values;
+    r.corrected = correctedValues(m.values);
+    const AnalysisResult a = analyse(r.corrected, s.male, AnalysisTexts::Omitted);
+    r.bodyEnergy = a.bodyEnergy;
+    r.verdicts[0] = a.verdict(StateItem::BodyEnergy);
+    for (std::size_t i = 0; i < RatioItems.size(); ++i) {
+        r.ratios[i] = a.state(RatioItems[i]).value;
+        r.verdicts[i + 1] = a.verdict(RatioItems[i]);
+    }
+    r.channelGrades = a.channelGrades;
+    if (!pseudonymiser)
+        r.memo = m.memo;
+    return r;
+}
+
+QStringList exportColumnNames(bool withMemo) {
+    QStringList names{u"subject"_s,          u"sex"_s,        u"birthYear"_s,
+                      u"ageAtMeasurement"_s, u"measuredAt"_s, u"potential"_s};
+    for (int c = 1; c <= 24; ++c)
+        names << u"plain%1"_s.arg(c);
+    for (int c = 1; c <= 24; ++c)
+        names << u"corrected%1"_s.arg(c);
+    names << u"bodyEnergy"_s;
+    for (const char *n : RatioNames)
+        names << u"ratios."_s + QLatin1StringView(n);
+    for (const char *n : VerdictNames)
+        names << u"verdicts."_s + QLatin1StringView(n);
+    for (int c = 1; c <= 24; ++c)
+        names << u"channelGrades%1"_s.arg(c);
+    if (withMemo)
+        names << u"memo"_s;
+    return names;
+}
+
+QByteArray exportHeader(ExportFormat format, bool withMemo) {
+    if (format == ExportFormat::JsonLines)
+        return {};
+    return exportColumnNames(withMemo).join(u',').toUtf8() + "\r\n";
+}
+
+void appendExportRecord(QByteArray &out, ExportFormat format, const ExportRecord &record) {
+    thread_local Line line;
+    line.clear();
+    if (format == ExportFormat::Csv)
+        appendCsv(line, record);
+    else
+        appendJson(line, record);
+    out.append(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+} // namespace orlu

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "storage/copyprogress.h"
+#include "transfer/sourcefile.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+namespace orlu {
+
+// Which kinds of data an import or export moves: "专家疗程数据" (KYPRO, KYPRDT)
+// and "病历检测资料" (KYCUST, KYDATA).
+struct TransferKinds {
+    bool courses = false;
+    bool records = false;
+    bool any() const { return courses || records; }
+};
+
+enum class ImportMode { Append, Replace };
+
+struct RegisterImportResult {
+    bool ok = false;
+    QString error;          // the cause when not ok
+    int sqliteCode = 0;     // of a failed statement, 0 otherwise
+    QStringList emptyKinds; // "专家疗程" / "病历检测": kinds skipped because the source had no rows
+};
+
+// Appends the chosen kinds of `source` to the main database in one transaction:
+// either all of them arrive or the main database stays exactly as it was. A kind
+// whose first table is empty in the source is skipped (and in replace mode its
+// existing rows stay); in replace mode the existing rows of every other chosen kind
+// are deleted first. Copies get new MKEY values.
+RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, TransferKinds kinds,
+                                    ImportMode mode, TransferObserver *observer);
+
+} // namespace orlu

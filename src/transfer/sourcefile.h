@@ -1,0 +1,47 @@
+#pragma once
+
+#include "storage/copyprogress.h"
+#include "storage/schema.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// A file that register rows are taken from: a transfer file or the database of an
+// earlier installation, either one of our own SQLite files or an Access (Jet 3 or
+// Jet 4) file an installation on Windows left. It is opened read-only and checked
+// before anything is copied from it; what to copy is decided once, by the column
+// mapping of the register tables.
+namespace orlu {
+
+class SourceFile {
+public:
+    virtual ~SourceFile() = default;
+
+    virtual QStringList tables() const = 0;
+    // Column names of a table the file holds.
+    virtual QStringList columns(const QString &table) const = 0;
+    virtual qint64 rowCount(const QString &table) const = 0;
+
+    // Appends every row of `table` to the same table of `target`, copying `columns`,
+    // inside the transaction the caller holds on `target`.
+    virtual bool appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
+                          CopyProgress &progress, QString *error) = 0;
+
+    // Called on `target` before its transaction begins and after it ends.
+    virtual bool connect(QSqlDatabase target, QString *error) = 0;
+    virtual void disconnect(QSqlDatabase target) = 0;
+};
+
+// Opens `path` as whichever kind of source it is and checks it holds the four
+// register tables with the columns a copy needs. On failure returns null and sets
+// `error` to a message for the operator.
+std::unique_ptr<SourceFile> openSourceFile(const QString &path, QString *error);
+
+// The check every kind of source passes: the four tables, each with the columns a
+// copy needs (the two groups an older file may lack excepted).
+bool checkRegisterTables(const SourceFile &source, QString *error);
+
+} // namespace orlu

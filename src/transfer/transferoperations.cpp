@@ -1,0 +1,237 @@
+#include "transfer/transferoperations.h"
+
+#include "storage/registerbackup.h"
+#include "storage/databasefiles.h"
+#include "storage/registercopy.h"
+#include "storage/schema.h"
+#include "transfer/sourcefile.h"
+#include "storage/sqlcopy.h"
+#include "storage/sqldialect.h"
+#include "transfer/transfercolumns.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+
+#include <cerrno>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int SqliteReadOnly = 8;
+constexpr int SqliteIoError = 10;
+constexpr int SqliteFull = 13;
+
+TransferNotice failure(const QString &text) {
+    return {2, NoteCaution, text};
+}
+
+bool sameFile(const QString &a, const QString &b) {
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
+void dropFile(const QString &path) {
+    if (!fileExists(path))
+        return;
+    if (isReadOnlyFile(path))
+        clearReadOnly(path);
+    deleteDatabaseFile(path);
+}
+
+} // namespace
+
+QString importFailureText(const RegisterImportResult &result) {
+    QString text;
+    const int code = result.sqliteCode & 0xff; // the primary result code, without its detail
+    switch (code) {
+    case SqliteFull:
+        text = copyErrorText(ENOSPC, TransferDirection::Import);
+        break;
+    case SqliteIoError:
+        text = copyErrorText(EIO, TransferDirection::Import);
+        break;
+    case SqliteReadOnly:
+        text = copyErrorText(EACCES, TransferDirection::Import);
+        break;
+    default:
+        text = u"数据汇入错误 !! ErrorCode[%1]，"_s.arg(code);
+    }
+    return failureMessage(text, TransferDirection::Import) + u"\n("_s + result.error + u')';
+}
+
+TransferOperations::TransferOperations(Database &main, ProgramFolder folder, const Clock &clock,
+                                       FileCopier &copier, TransferObserver *observer)
+    : m_main(main)
+    , m_folder(std::move(folder))
+    , m_clock(clock)
+    , m_copier(copier)
+    , m_observer(observer) {}
+
+void TransferOperations::dropWorkingCopy() {
+    dropFile(workingCopy());
+}
+
+bool TransferOperations::prepareWorkingCopy(const QString &from, TransferDirection direction,
+                                            TransferOutcome &outcome) {
+    dropWorkingCopy();
+    const int code = m_copier.copy(from, workingCopy());
+    if (code == 0)
+        return true;
+    outcome.notices.append(failure(copyFailureMessage(code, direction)));
+    return false;
+}
+
+bool TransferOperations::exportRows(TransferKinds kinds, QString *error) {
+    QStringList tables;
+    if (kinds.courses)
+        tables << CourseTables;
+    if (kinds.records)
+        tables << RecordTables;
+    QSqlDatabase db = m_main.handle();
+    if (SqlDialect::of(db).isServer())
+        return exportServerRows(tables, error);
+    qint64 total = 0;
+    for (const QString &t : tables)
+        total += countRows(db, u"main"_s, t);
+    CopyProgress progress(m_observer, total);
+    const QString schema = u"dst"_s;
+    if (!attachFile(db, workingCopy(), schema, false, error))
+        return false;
+    bool ok = true;
+    {
+        Transaction tx(db);
+        ok = tx.isActive();
+        for (const QString &t : tables) {
+            if (ok)
+                ok = appendRowsBySql(db, u"main"_s, schema, t, copiedColumns(t), progress, error);
+        }
+        if (ok)
+            ok = tx.commit();
+        if (!ok && error && error->isEmpty())
+            *error = db.lastError().text();
+    }
+    detachFile(db, schema);
+    return ok;
+}
+
+bool TransferOperations::exportServerRows(const QStringList &tables, QString *error) {
+    // A server cannot attach the file, so the rows travel over a connection of the file's own.
+    QSqlDatabase db = m_main.handle();
+    Database copy;
+    if (!copy.open(workingCopy(), Database::Access::Shared, error))
+        return false;
+    const ReadSnapshot snapshot(db);
+    qint64 total = 0;
+    for (const QString &t : tables)
+        total += countRows(db, QString(), t);
+    CopyProgress progress(m_observer, total);
+    Transaction tx(copy.handle());
+    if (!tx.isActive()) {
+        if (error)
+            *error = copy.handle().lastError().text();
+        return false;
+    }
+    for (const QString &t : tables) {
+        if (!appendRowsAcross(db, copy.handle(), t, copiedColumns(t), &progress, error))
+            return false;
+    }
+    if (tx.commit())
+        return true;
+    if (error)
+        *error = copy.handle().lastError().text();
+    return false;
+}
+
+TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKinds kinds) {
+    TransferOutcome outcome;
+    const QString target = QDir(folder.trimmed()).filePath(dbfile::Transfer);
+    const QString templateFile = m_folder.file(dbfile::Template);
+    QString error;
+    if (fileExists(templateFile)) {
+        if (!prepareWorkingCopy(templateFile, TransferDirection::Export, outcome))
+            return outcome;
+    } else {
+        // A missing template is made anew rather than failing the export.
+        dropWorkingCopy();
+        if (!createDatabaseFile(workingCopy(), SchemaKind::Main, &error)) {
+            outcome.notices.append(failure(failureMessage(error, TransferDirection::Export)));
+            return outcome;
+        }
+    }
+    if (!exportRows(kinds, &error)) {
+        dropWorkingCopy();
+        outcome.notices.append(failure(failureMessage(
+            u"数据汇出错误 !! ErrorCode[%1]，"_s.arg(sqliteCodeOf(error)) + u"\n("_s + error + u')',
+            TransferDirection::Export)));
+        return outcome;
+    }
+    // Exporting into the program folder itself: the working copy is the transfer file.
+    if (QFileInfo(target).absoluteFilePath() != QFileInfo(workingCopy()).absoluteFilePath()) {
+        // An older transfer file goes first, so a failed export never leaves one that looks new.
+        dropFile(target);
+        const int code = m_copier.copy(workingCopy(), target);
+        dropWorkingCopy();
+        if (code != 0) {
+            outcome.notices.append(failure(copyFailureMessage(code, TransferDirection::Export)));
+            return outcome;
+        }
+    }
+    if (m_observer)
+        m_observer->progressed(1.0);
+    outcome.ok = true;
+    outcome.notices.append({0, NoteError, u"资料汇出成功 !!"_s});
+    return outcome;
+}
+
+TransferOutcome TransferOperations::importFrom(const QString &file, TransferKinds kinds, ImportMode mode) {
+    TransferOutcome outcome;
+    // Importing from the program folder itself: the transfer file is its own working copy
+    // and must not be deleted afterwards.
+    const bool inPlace = sameFile(file, workingCopy());
+    if (!inPlace && !prepareWorkingCopy(file, TransferDirection::Import, outcome))
+        return outcome;
+    auto finish = [&] {
+        if (!inPlace)
+            dropWorkingCopy();
+    };
+    QString error;
+    std::unique_ptr<SourceFile> source = openSourceFile(workingCopy(), &error);
+    if (!source) {
+        finish();
+        outcome.notices.append(failure(failureMessage(error, TransferDirection::Import)));
+        return outcome;
+    }
+    if (mode == ImportMode::Replace) {
+        outcome.backupFile = backupBeforeChange(m_main, m_folder, m_clock.now(), &error);
+        if (outcome.backupFile.isEmpty()) {
+            source.reset();
+            finish();
+            outcome.notices.append(
+                failure(failureMessage(error + u"，数据未做任何变更 !!"_s, TransferDirection::Import)));
+            return outcome;
+        }
+    }
+    const RegisterImportResult result = importRegister(m_main.handle(), *source, kinds, mode, m_observer);
+    source.reset();
+    finish();
+    if (!result.ok) {
+        outcome.notices.append(failure(importFailureText(result)));
+        return outcome;
+    }
+    for (const QString &kind : result.emptyKinds)
+        outcome.notices.append({1, NoteCaution, u"来源的 [%1] 数据是空的，将跳过汇入动作。"_s.arg(kind)});
+    QString done = mode == ImportMode::Append ? u"数据汇入成功，数据已经附加 !!"_s
+                                              : u"数据汇入成功，原有的数据已被取代 !!"_s;
+    if (!outcome.backupFile.isEmpty())
+        done += u"\n原有的数据已备份至 "_s + outcome.backupFile;
+    outcome.ok = true;
+    outcome.notices.append({0, NoteError, done});
+    return outcome;
+}
+
+} // namespace orlu

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "core/prompter.h"
+#include "storage/copyprogress.h"
+#include "storage/database.h"
+#include "transfer/registerimport.h"
+#include "transfer/transferfiles.h"
+
+#include <QList>
+#include <QString>
+
+// Export to and import from a transfer file "KyTran.mdb", working on a copy of it
+// in the program folder. Used by the import/export window and by orlu-cli.
+namespace orlu {
+
+// A message for the operator, in the order the operation gives them: an alert
+// tone (0 for none) and a message box of a type with its text.
+struct TransferNotice {
+    int tone = 0;
+    MessageType type = NoteError;
+    QString text;
+};
+
+struct TransferOutcome {
+    bool ok = false;
+    QList<TransferNotice> notices;
+    QString backupFile; // the main database's copy made before a replace, else empty
+};
+
+class TransferOperations {
+public:
+    TransferOperations(Database &main, ProgramFolder folder, const Clock &clock, FileCopier &copier,
+                       TransferObserver *observer = nullptr);
+
+    // The working copy in the program folder.
+    QString workingCopy() const { return m_folder.file(QStringLiteral("KyTran.mdb")); }
+
+    // Writes the chosen kinds into "KyTran.mdb" in `folder`. A failed export leaves no
+    // transfer file there (and none half written).
+    TransferOutcome exportTo(const QString &folder, TransferKinds kinds);
+
+    // Imports the chosen kinds from the transfer file `file` (a file of ours or an
+    // Access file). A replace first backs the main database up. A failure at any point
+    // leaves the main database exactly as it was.
+    TransferOutcome importFrom(const QString &file, TransferKinds kinds, ImportMode mode);
+
+private:
+    bool prepareWorkingCopy(const QString &from, TransferDirection direction, TransferOutcome &outcome);
+    void dropWorkingCopy();
+    bool exportRows(TransferKinds kinds, QString *error);
+    bool exportServerRows(const QStringList &tables, QString *error);
+
+    Database &m_main;
+    ProgramFolder m_folder;
+    const Clock &m_clock;
+    FileCopier &m_copier;
+    TransferObserver *m_observer;
+};
+
+// The message for a register change that failed part-way (the main database is unchanged).
+QString importFailureText(const RegisterImportResult &result);
+
+} // namespace orlu

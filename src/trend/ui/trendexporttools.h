@@ -1,0 +1,47 @@
+#pragma once
+
+#include "records/recordcontext.h"
+#include "records/ui/readingtools.h"
+#include "trend/ui/trendwindow.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace orlu {
+
+// The reading window's "趋势分析" (the trend window of the current subject) and
+// "导出数据…" (the open export of the register's measurements, with a progress window
+// that can cancel it). The reading window tells how many measurements its list shows
+// and where its current subject and measurement are.
+class TrendExportTools : public QObject, public ReadingTools {
+    Q_OBJECT
+public:
+    // The file to export to, or empty to cancel.
+    using FileChooser = std::function<QString(QWidget *parent)>;
+
+    TrendExportTools(QToolBar *bar, const RecordContext &context, ReadingListAccess list, QWidget *window);
+
+    void setMeasurementCount(int count) override;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    void setTrendPrinter(TrendWindow::Printer print) { m_print = std::move(print); }
+
+private:
+    void trendClicked();
+    void exportClicked();
+
+    RecordContext m_context;
+    ReadingListAccess m_list;
+    QWidget *m_window;
+    FileChooser m_chooseFile;
+    TrendWindow::Printer m_print;
+    QToolButton *m_trendButton = nullptr;
+    QToolButton *m_exportButton = nullptr;
+};
+
+} // namespace orlu

@@ -1,0 +1,551 @@
+#include "analysis/analysis.h"
+#include "analysis/analysisjson.h"
+#include "core/channels.h"
+#include "core/daycount.h"
+#include "recordfixture.h"
+#include "dataexport/dataexport.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <charconv>
+#include <random>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace orlu;
+using namespace orlu::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using CsvTable = QList<QStringList>;
+
+// An RFC 4180 reader, strict about what the export must produce: every record ends
+// with CR LF, and a quote inside a quoted field is doubled.
+CsvTable readCsv(const QByteArray &bytes) {
+    const QString s = QString::fromUtf8(bytes);
+    CsvTable rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar ch = s.at(i);
+        if (quoted) {
+            if (ch == u'"' && i + 1 < s.size() && s.at(i + 1) == u'"') {
+                field += u'"';
+                ++i;
+            } else if (ch == u'"') {
+                quoted = false;
+            } else {
+                field += ch;
+            }
+        } else if (ch == u'"' && field.isEmpty()) {
+            quoted = true;
+        } else if (ch == u',') {
+            row << field;
+            field.clear();
+        } else if (ch == u'\r' && i + 1 < s.size() && s.at(i + 1) == u'\n') {
+            row << field;
+            rows << row;
+            row.clear();
+            field.clear();
+            ++i;
+        } else if (ch == u'\n' || ch == u'\r') {
+            qWarning("a bare line break outside quotes");
+            return {};
+        } else {
+            field += ch;
+        }
+    }
+    if (!field.isEmpty() || !row.isEmpty())
+        qWarning("the last record does not end with CR LF");
+    return rows;
+}
+
+QString column(const CsvTable &t, int row, const QString &name) {
+    return t.value(row).value(t.value(0).indexOf(name));
+}
+
+QList<QJsonObject> readJsonLines(const QByteArray &bytes) {
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        if (error.error != QJsonParseError::NoError)
+            qWarning("not a JSON line: %s", line.constData());
+        objects << doc.object();
+    }
+    return objects;
+}
+
+class StopAfter final : public ExportObserver {
+public:
+    explicit StopAfter(qint64 rows)
+        : m_rows(rows) {}
+    bool exportProgress(qint64 written, qint64 total) override {
+        lastTotal = total;
+        return written < m_rows;
+    }
+    qint64 lastTotal = -1;
+
+private:
+    qint64 m_rows;
+};
+
+const QByteArray KeyA = "0123456789abcdef0123456789abcdef";
+const QByteArray KeyB = "fedcba9876543210fedcba9876543210";
+
+} // namespace
+
+class TestDataExport : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void csvHasTheHeaderAndOneRowPerMeasurement();
+    void csvQuotesTextFields_data();
+    void csvQuotesTextFields();
+    void chineseTextRoundTrips_data();
+    void chineseTextRoundTrips();
+    void analysisValuesAreThoseOfTheAnalysis_data();
+    void analysisValuesAreThoseOfTheAnalysis();
+    void undefinedValuesAreEmptyOrNull();
+    void pseudonymsAreStableAndKeyed();
+    void pseudonymisedOutputHoldsNoPersonalField_data();
+    void pseudonymisedOutputHoldsNoPersonalField();
+    void shortKeyFileIsRefused();
+    void dateFiltersIncludeBothEnds_data();
+    void dateFiltersIncludeBothEnds();
+    void subjectFilterIgnoresLetterCase();
+    void measurementsWithoutSubjectAreLeftOut();
+    void unwritableOutputLeavesNoFile_data();
+    void unwritableOutputLeavesNoFile();
+    void cancelledExportLeavesTheOldFile();
+    void deviceIsWrittenDirectly();
+    void newExportFileIsPrivate();
+    void numbersAreTheShortestTextThatReadsBack_data();
+    void numbersAreTheShortestTextThatReadsBack();
+
+private:
+    QByteArray exportBytes(const ExportRequest &request);
+    std::unique_ptr<RecordFixture> f;
+};
+
+void TestDataExport::init() {
+    f = std::make_unique<RecordFixture>();
+    f->addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)), u"北京市, 中山路 1号"_s,
+                  u"010-5550101"_s);
+    f->addSubject(u"B002"_s, u"李丽"_s, false, 0, u"上海市"_s, u"021-5550202"_s);
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, false,
+                      u"第一次"_s);
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 6, 1), QTime(14, 5, 7))), 55.0, true);
+    f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2025, 1, 2), QTime(8, 0))), 30.0);
+}
+
+void TestDataExport::cleanup() {
+    f.reset();
+}
+
+QByteArray TestDataExport::exportBytes(const ExportRequest &request) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const ExportOutcome outcome = exportMeasurements(f->context.records, request, buffer);
+    if (!outcome.ok())
+        qWarning("export failed: %s", qPrintable(outcome.error));
+    return bytes;
+}
+
+void TestDataExport::csvHasTheHeaderAndOneRowPerMeasurement() {
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(t.size(), 4);
+    const QStringList header = t.first();
+    QCOMPARE(header.size(), 6 + 24 + 24 + 1 + 4 + 5 + 24 + 1);
+    QCOMPARE(header.mid(0, 7), (QStringList{u"subject"_s, u"sex"_s, u"birthYear"_s, u"ageAtMeasurement"_s,
+                                            u"measuredAt"_s, u"potential"_s, u"plain1"_s}));
+    QVERIFY(header.contains(u"corrected24"_s) && header.contains(u"channelGrades24"_s));
+    QCOMPARE(header.last(), u"memo"_s);
+    for (const QStringList &row : t)
+        QCOMPARE(row.size(), header.size());
+    // Subject number, then date and time.
+    QCOMPARE(column(t, 1, u"measuredAt"_s), u"2026-03-01T09:30:00"_s);
+    QCOMPARE(column(t, 2, u"measuredAt"_s), u"2026-06-01T14:05:07"_s);
+    QCOMPARE(column(t, 2, u"potential"_s), u"high"_s);
+    QCOMPARE(column(t, 1, u"potential"_s), u"standard"_s);
+    QCOMPARE(column(t, 3, u"subject"_s), u"B002"_s);
+    QCOMPARE(column(t, 3, u"sex"_s), u"female"_s);
+    // Born 31 December 1990: only calendar years count, as everywhere in the program.
+    QCOMPARE(column(t, 1, u"birthYear"_s), u"1990"_s);
+    QCOMPARE(column(t, 1, u"ageAtMeasurement"_s), u"36"_s);
+    QCOMPARE(column(t, 1, u"plain3"_s), u"40.3"_s);
+}
+
+void TestDataExport::csvQuotesTextFields_data() {
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("plain") << u"复查"_s << QByteArray("复查\r\n");
+    QTest::newRow("comma") << u"左手, 右手"_s << QByteArray("\"左手, 右手\"\r\n");
+    QTest::newRow("quote") << u"称\"良好\""_s << QByteArray("\"称\"\"良好\"\"\"\r\n");
+    QTest::newRow("memo lines") << u"第一行\r\n第二行"_s << QByteArray("\"第一行\r\n第二行\"\r\n");
+    QTest::newRow("bare line feed") << u"a\nb"_s << QByteArray("\"a\nb\"\r\n");
+    QTest::newRow("empty") << QString() << QByteArray(",\r\n");
+}
+
+void TestDataExport::csvQuotesTextFields() {
+    QFETCH(QString, memo);
+    QFETCH(QByteArray, field);
+    QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
+    f->addMeasurement(u"A001"_s, 46000.5, 40.0, false, memo);
+    const QByteArray bytes = exportBytes({});
+    QVERIFY2(bytes.endsWith(field), bytes.right(40).constData());
+    const CsvTable t = readCsv(bytes);
+    QCOMPARE(t.size(), 2);
+    QCOMPARE(column(t, 1, u"memo"_s), memo.isNull() ? u""_s : memo);
+}
+
+void TestDataExport::chineseTextRoundTrips_data() {
+    QTest::addColumn<int>("format");
+    QTest::newRow("csv") << int(ExportFormat::Csv);
+    QTest::newRow("json lines") << int(ExportFormat::JsonLines);
+}
+
+void TestDataExport::chineseTextRoundTrips() {
+    QFETCH(int, format);
+    QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
+    f->addSubject(u"甲-07"_s, u"陈"_s);
+    const QString memo = u"经络能量：偏虚 — “复查”\t𠀀"_s;
+    f->addMeasurement(u"甲-07"_s, 46000.5, 40.0, false, memo);
+    ExportRequest request;
+    request.format = ExportFormat(format);
+    const QByteArray bytes = exportBytes(request);
+    if (request.format == ExportFormat::Csv) {
+        const CsvTable t = readCsv(bytes);
+        QCOMPARE(column(t, 1, u"subject"_s), u"甲-07"_s);
+        QCOMPARE(column(t, 1, u"memo"_s), memo);
+    } else {
+        const QList<QJsonObject> rows = readJsonLines(bytes);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][u"subject"_s].toString(), u"甲-07"_s);
+        QCOMPARE(rows[0][u"memo"_s].toString(), memo);
+    }
+}
+
+void TestDataExport::analysisValuesAreThoseOfTheAnalysis_data() {
+    chineseTextRoundTrips_data();
+}
+
+// The export and `orlu-cli analyse` must give the same numbers under the same names.
+void TestDataExport::analysisValuesAreThoseOfTheAnalysis() {
+    QFETCH(int, format);
+    QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
+    std::array<double, 24> plain{};
+    for (int c = 0; c < 24; ++c)
+        plain[size_t(c)] = 20.0 + 3.7 * c + (c % 5 == 0 ? 25.0 : 0.0);
+    const qint64 key = f->addMeasurement(u"B002"_s, 46000.5);
+    QSqlQuery q(f->db());
+    for (int c = 0; c < 24; ++c) {
+        q.prepare(u"UPDATE KYDATA SET KY%1 = ? WHERE MKEY = ?"_s.arg(c + 1));
+        q.addBindValue(plain[size_t(c)]);
+        q.addBindValue(key);
+        q.exec();
+    }
+    const QJsonObject analysed =
+        QJsonDocument::fromJson(analysisToJson(analyse(correctedValues(plain), false)).toUtf8()).object();
+
+    ExportRequest request;
+    request.format = ExportFormat(format);
+    const QByteArray bytes = exportBytes(request);
+    QJsonObject exported;
+    if (request.format == ExportFormat::JsonLines) {
+        exported = readJsonLines(bytes).value(0);
+    } else {
+        // The CSV row, put back together under the JSON names.
+        const CsvTable t = readCsv(bytes);
+        const auto number = [&](const QString &name) { return QJsonValue(column(t, 1, name).toDouble()); };
+        QJsonArray corrected, grades;
+        for (int c = 1; c <= 24; ++c) {
+            corrected << number(u"corrected%1"_s.arg(c));
+            grades << number(u"channelGrades%1"_s.arg(c));
+        }
+        QJsonObject ratios, verdicts;
+        for (const QString &n : {u"spirit"_s, u"musculoskeletal"_s, u"metabolism"_s, u"autonomic"_s})
+            ratios[n] = number(u"ratios."_s + n);
+        for (const QString &n :
+             {u"bodyEnergy"_s, u"spirit"_s, u"musculoskeletal"_s, u"metabolism"_s, u"autonomic"_s})
+            verdicts[n] = number(u"verdicts."_s + n);
+        exported = {{u"sex"_s, column(t, 1, u"sex"_s)},
+                    {u"corrected"_s, corrected},
+                    {u"bodyEnergy"_s, number(u"bodyEnergy"_s)},
+                    {u"ratios"_s, ratios},
+                    {u"verdicts"_s, verdicts},
+                    {u"channelGrades"_s, grades}};
+    }
+    for (const QString &name :
+         {u"sex"_s, u"corrected"_s, u"bodyEnergy"_s, u"ratios"_s, u"verdicts"_s, u"channelGrades"_s})
+        QVERIFY2(exported[name] == analysed[name], qPrintable(name));
+    // The case is not a trivial one: some channels are graded.
+    QVERIFY(analysed[u"channelGrades"_s].toArray().contains(QJsonValue(1)) ||
+            analysed[u"channelGrades"_s].toArray().contains(QJsonValue(2)));
+}
+
+// Values of both signs can make a ratio's divisor 0; the ratio and its verdict are then unknown.
+void TestDataExport::undefinedValuesAreEmptyOrNull() {
+    QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
+    const qint64 key = f->addMeasurement(u"B002"_s, 46000.5, 10.0);
+    // Yang sum 0: the metabolism ratio is undefined.
+    QSqlQuery q(f->db());
+    for (int c : {4, 5, 6, 10, 11, 12, 16, 17, 18, 22, 23, 24})
+        q.exec(u"UPDATE KYDATA SET KY%1 = 0 WHERE MKEY = %2"_s.arg(c).arg(key));
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(column(t, 1, u"ratios.metabolism"_s), u""_s);
+    QCOMPARE(column(t, 1, u"verdicts.metabolism"_s), u""_s);
+    QCOMPARE(column(t, 1, u"birthYear"_s), u""_s);
+    QCOMPARE(column(t, 1, u"ageAtMeasurement"_s), u""_s);
+    QVERIFY(!column(t, 1, u"ratios.spirit"_s).isEmpty());
+    ExportRequest json;
+    json.format = ExportFormat::JsonLines;
+    const QJsonObject o = readJsonLines(exportBytes(json)).value(0);
+    QVERIFY(o[u"ratios"_s][u"metabolism"_s].isNull());
+    QVERIFY(o[u"verdicts"_s][u"metabolism"_s].isNull());
+    QVERIFY(o[u"birthYear"_s].isNull());
+    QVERIFY(o[u"ratios"_s][u"spirit"_s].isDouble());
+}
+
+void TestDataExport::pseudonymsAreStableAndKeyed() {
+    ExportRequest request;
+    request.pseudonymiser = Pseudonymiser(KeyA);
+    const CsvTable first = readCsv(exportBytes(request));
+    const CsvTable again = readCsv(exportBytes(request));
+    request.pseudonymiser = Pseudonymiser(KeyB);
+    const CsvTable otherKey = readCsv(exportBytes(request));
+
+    const QString a = column(first, 1, u"subject"_s);
+    QCOMPARE(a.size(), 32);
+    QCOMPARE(column(first, 2, u"subject"_s), a); // one subject, two measurements
+    QVERIFY(column(first, 3, u"subject"_s) != a);
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(column(again, row, u"subject"_s), column(first, row, u"subject"_s));
+    QVERIFY(column(otherKey, 1, u"subject"_s) != a);
+    // The register does not tell "a001" from "A001".
+    QCOMPARE(Pseudonymiser(KeyA).pseudonym(u"a001"_s), a);
+}
+
+void TestDataExport::pseudonymisedOutputHoldsNoPersonalField_data() {
+    chineseTextRoundTrips_data();
+}
+
+void TestDataExport::pseudonymisedOutputHoldsNoPersonalField() {
+    QFETCH(int, format);
+    QSqlQuery(f->db()).exec(u"UPDATE KYCUST SET TEL2 = '13900001111', TEL3 = '010-5559999', "
+                            "EMAIL = 'wang@example.com', MEMO = '客户备注' WHERE CUSTNO = 'A001'"_s);
+    ExportRequest request;
+    request.format = ExportFormat(format);
+    request.pseudonymiser = Pseudonymiser(KeyA);
+    const QString text = QString::fromUtf8(exportBytes(request));
+    QVERIFY(!text.isEmpty());
+    for (const QString &personal :
+         {u"A001"_s, u"B002"_s, u"王小明"_s, u"李丽"_s, u"北京市"_s, u"上海市"_s, u"010-5550101"_s,
+          u"13900001111"_s, u"010-5559999"_s, u"wang@example.com"_s, u"客户备注"_s, u"第一次"_s, u"memo"_s,
+          u"1990-12-31"_s, u"12-31"_s})
+        QVERIFY2(!text.contains(personal), qPrintable(personal));
+    QVERIFY(text.contains(u"1990"_s)); // the birth year stays
+}
+
+void TestDataExport::shortKeyFileIsRefused() {
+    f->home.writeFile(u"short.key"_s, "0123456789");
+    QString error;
+    QVERIFY(!Pseudonymiser::fromKeyFile(f->home.file(u"short.key"_s), &error));
+    QVERIFY2(error.contains(u"at least 16"_s), qPrintable(error));
+    QVERIFY(!Pseudonymiser::fromKeyFile(f->home.file(u"missing.key"_s), &error));
+    f->home.writeFile(u"good.key"_s, KeyA);
+    const auto p = Pseudonymiser::fromKeyFile(f->home.file(u"good.key"_s), &error);
+    QVERIFY(p);
+    QCOMPARE(p->pseudonym(u"A001"_s), Pseudonymiser(KeyA).pseudonym(u"A001"_s));
+}
+
+void TestDataExport::dateFiltersIncludeBothEnds_data() {
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<int>("rows");
+    // Measurements at 00:00 and 23:59:59 on 1 March, at noon on 2 March and on 3 March.
+    QTest::newRow("one day") << QDate(2026, 3, 1) << QDate(2026, 3, 1) << 2;
+    QTest::newRow("the second day only") << QDate(2026, 3, 2) << QDate(2026, 3, 2) << 1;
+    QTest::newRow("from the last day") << QDate(2026, 3, 3) << QDate() << 1;
+    QTest::newRow("up to the first day") << QDate() << QDate(2026, 3, 1) << 2;
+    QTest::newRow("all three days") << QDate(2026, 3, 1) << QDate(2026, 3, 3) << 4;
+    QTest::newRow("a day without measurements") << QDate(2026, 3, 4) << QDate(2026, 3, 9) << 0;
+}
+
+void TestDataExport::dateFiltersIncludeBothEnds() {
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(int, rows);
+    QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(0, 0))));
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 59))));
+    f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2026, 3, 2), QTime(12, 0))));
+    f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2026, 3, 3), QTime(7, 0))));
+    ExportRequest request;
+    if (from.isValid())
+        request.filter.from = from;
+    if (to.isValid())
+        request.filter.to = to;
+    QCOMPARE(readCsv(exportBytes(request)).size(), 1 + rows);
+    QCOMPARE(MeasurementCursor::count(f->db(), request.filter).value_or(-1), rows);
+}
+
+void TestDataExport::subjectFilterIgnoresLetterCase() {
+    f->addMeasurement(u"a001"_s, 46200.0);
+    ExportRequest request;
+    request.filter.subjectNumber = u"a001"_s;
+    const CsvTable t = readCsv(exportBytes(request));
+    QCOMPARE(t.size(), 4);
+    for (int row = 1; row < t.size(); ++row)
+        QCOMPARE(column(t, row, u"subject"_s), u"A001"_s); // the subject's own number
+}
+
+void TestDataExport::measurementsWithoutSubjectAreLeftOut() {
+    f->addMeasurement(u"Z999"_s, 46000.5);
+    // A number held by two subject rows (an import may append one) is not exported twice.
+    f->addSubject(u"b002"_s, u"另一个"_s, true);
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(t.size(), 4);
+    QCOMPARE(column(t, 3, u"sex"_s), u"female"_s); // the first subject row's
+}
+
+void TestDataExport::unwritableOutputLeavesNoFile_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("missing folder") << u"@home/no/such/folder"_s;
+    QTest::newRow("folder without write permission") << u"@locked"_s;
+    QTest::newRow("file system that takes no files") << u"/proc"_s;
+}
+
+void TestDataExport::unwritableOutputLeavesNoFile() {
+    QFETCH(QString, folder);
+    if (folder == u"@locked"_s) {
+        if (::geteuid() == 0)
+            QSKIP("the super-user writes into any folder");
+        folder = f->home.file(u"locked"_s);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    folder.replace(u"@home/"_s, f->home.path());
+    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, folder + u"/export.csv"_s);
+    QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
+    QVERIFY(!outcome.error.isEmpty());
+    QVERIFY(!QFileInfo::exists(folder + u"/export.csv"_s));
+    if (QFileInfo(folder).isDir() && folder.startsWith(f->home.path()))
+        QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestDataExport::cancelledExportLeavesTheOldFile() {
+    for (int i = 0; i < 1200; ++i)
+        f->addMeasurement(u"B002"_s, 46000.0 + i);
+    const QString path = f->home.file(u"export.csv"_s);
+    f->home.writeFile(u"export.csv"_s, "earlier export\r\n");
+    StopAfter observer(500);
+    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, path, &observer);
+    QCOMPARE(outcome.status, ExportOutcome::Status::Cancelled);
+    QCOMPARE(observer.lastTotal, 1203);
+    QCOMPARE(f->home.readFile(u"export.csv"_s), QByteArray("earlier export\r\n"));
+    QCOMPARE(QDir(f->home.path()).entryList({u"export.csv*"_s}, QDir::Files | QDir::Hidden).size(), 1);
+    StopAfter never(1 << 30);
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path, &never).ok());
+    QCOMPARE(readCsv(f->home.readFile(u"export.csv"_s)).size(), 1204);
+}
+
+// Renaming a finished file into place would replace a FIFO or a device with a plain file.
+void TestDataExport::deviceIsWrittenDirectly() {
+    const QString fifo = f->home.file(u"pipe"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray received;
+    QThread *reader = QThread::create([&] {
+        QFile in(fifo);
+        if (in.open(QIODevice::ReadOnly))
+            received = in.readAll();
+    });
+    reader->start();
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, fifo).ok());
+    QVERIFY(reader->wait(10000));
+    delete reader;
+    QCOMPARE(readCsv(received).size(), 4);
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, u"/dev/null"_s).ok());
+}
+
+void TestDataExport::newExportFileIsPrivate() {
+    const QString path = f->home.file(u"export.csv"_s);
+    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path).ok());
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0600u);
+}
+
+void TestDataExport::numbersAreTheShortestTextThatReadsBack_data() {
+    QTest::addColumn<QList<double>>("values");
+    QTest::newRow("edges of the quick form") << QList<double>{0.001,
+                                                              0.00099999,
+                                                              0.0012,
+                                                              0.5,
+                                                              1,
+                                                              10,
+                                                              99999.99999999,
+                                                              1e5,
+                                                              1e4,
+                                                              0.1 + 0.2,
+                                                              79.20698800000001,
+                                                              1.0 / 3,
+                                                              -2.5,
+                                                              -0.004,
+                                                              12345.67890123,
+                                                              0.00100001,
+                                                              5e-9,
+                                                              1e-300,
+                                                              123456789.5,
+                                                              4.35,
+                                                              0};
+    // Two-decimal readings, their corrected values, any double, small and large ones.
+    std::mt19937_64 random(19);
+    std::uniform_real_distribution<double> any(0, 2e5);
+    std::uniform_int_distribution<int> hundredths(0, 20000);
+    QList<double> drawn;
+    for (int i = 0; i < 20000; ++i) {
+        const double reading = hundredths(random) / 100.0;
+        drawn << reading << reading * correctionFactor(1 + i % 24) << any(random) << any(random) / 1e7
+              << -reading << std::round(any(random));
+    }
+    QTest::newRow("drawn") << drawn;
+}
+
+void TestDataExport::numbersAreTheShortestTextThatReadsBack() {
+    QFETCH(QList<double>, values);
+    ExportRecord record;
+    QByteArray out;
+    for (qsizetype first = 0; first < values.size(); first += 24) {
+        for (std::size_t c = 0; c < 24; ++c)
+            record.plain[c] = values.value(first + qsizetype(c));
+        out.clear();
+        appendExportRecord(out, ExportFormat::Csv, record);
+        const QList<QByteArray> fields = out.trimmed().split(',');
+        for (std::size_t c = 0; c < 24; ++c) {
+            const double v = record.plain[c];
+            char expected[32];
+            const auto end = std::to_chars(expected, expected + sizeof expected, v).ptr;
+            const QByteArray &text = fields[6 + qsizetype(c)];
+            QCOMPARE(text, QByteArray(expected, end - expected));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDataExport)
+#include "test_dataexport.moc"

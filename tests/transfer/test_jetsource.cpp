@@ -1,0 +1,205 @@
+#include "transfer/jetsource.h"
+
+#include <QCryptographicHash>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace orlu;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString sample(const char *name) {
+    return qEnvironmentVariable("ORLU_TEST_DATA") + u"/data/"_s + QString::fromLatin1(name);
+}
+
+// The first row of a table, as the reader hands it over.
+QVariantList firstRow(const JetSource &source, const QString &table, const QStringList &columns) {
+    QVariantList first;
+    source.readRows(table, columns, [&](const QVariantList &values) {
+        first = values;
+        return false;
+    });
+    return first;
+}
+
+QVariantList column(const JetSource &source, const QString &table, const QString &name) {
+    QVariantList all;
+    source.readRows(table, {name}, [&](const QVariantList &values) {
+        all << values.first();
+        return true;
+    });
+    return all;
+}
+
+} // namespace
+
+class TestJetSource : public QObject {
+    Q_OBJECT
+private slots:
+    void listsTablesColumnsAndRows();
+    void keepsDayCountsOfDates_data();
+    void keepsDayCountsOfDates();
+    void readsMemoText();
+    void readsOlePictureBytes();
+    void decodesJet3TextInItsCodePage();
+    void readsBooleansAndNumbers();
+    void refusesNewerAndUnreadableFiles_data();
+    void refusesNewerAndUnreadableFiles();
+    void appendsRowsIntoATable();
+};
+
+void TestJetSource::listsTablesColumnsAndRows() {
+    QString error;
+    auto jet4 = JetSource::open(sample("DateTestDatabase.mdb"), &error);
+    QVERIFY2(jet4, qPrintable(error));
+    QCOMPARE(jet4->jetVersion(), 4);
+    QCOMPARE(jet4->tables(), QStringList{u"DateTest"_s});
+    QCOMPARE(jet4->columns(u"datetest"_s), (QStringList{u"IDCol"_s, u"DateTimeCol"_s, u"DateCol"_s,
+                                                        u"TimeCol"_s, u"LongTextCol"_s, u"ShortTextCol"_s}));
+    QCOMPARE(jet4->rowCount(u"DateTest"_s), 6);
+
+    auto jet3 = JetSource::open(sample("nwind.mdb"), &error, "CP1252");
+    QVERIFY2(jet3, qPrintable(error));
+    QCOMPARE(jet3->jetVersion(), 3);
+    for (const QString &t : {u"Customers"_s, u"Orders"_s, u"Products"_s, u"Employees"_s, u"Categories"_s})
+        QVERIFY2(jet3->tables().contains(t), qPrintable(t));
+    QVERIFY(!jet3->tables().contains(u"MSysObjects"_s)); // system tables are not the file's data
+    QCOMPARE(jet3->rowCount(u"Customers"_s), 91);
+    QCOMPARE(jet3->rowCount(u"Products"_s), 77);
+    QCOMPARE(column(*jet3, u"Customers"_s, u"CustomerID"_s).size(), 91);
+}
+
+void TestJetSource::keepsDayCountsOfDates_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<double>("dateTime");
+    QTest::addColumn<double>("date");
+    // 2 December 2021; 1 January 9999; years before 1900 and before 1000 count backwards.
+    QTest::newRow("2021") << 0 << 44532.0 << 44532.0;
+    QTest::newRow("year 9999") << 1 << 2958101.0 << 2958101.0;
+    QTest::newRow("before 1900") << 2 << -728.0 << -363.0;
+    QTest::newRow("before 1000") << 3 << -463126.0 << -462760.0;
+}
+
+void TestJetSource::keepsDayCountsOfDates() {
+    QFETCH(int, row);
+    QFETCH(double, dateTime);
+    QFETCH(double, date);
+    auto source = JetSource::open(sample("DateTestDatabase.mdb"), nullptr);
+    QVERIFY(source);
+    QList<QVariantList> rows;
+    source->readRows(u"DateTest"_s, {u"DateTimeCol"_s, u"DateCol"_s}, [&](const QVariantList &v) {
+        rows << v;
+        return true;
+    });
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[row][0].typeId(), QMetaType::Double);
+    QCOMPARE(rows[row][0].toDouble(), dateTime);
+    QCOMPARE(rows[row][1].toDouble(), date);
+}
+
+void TestJetSource::readsMemoText() {
+    auto source = JetSource::open(sample("DateTestDatabase.mdb"), nullptr);
+    QVERIFY(source);
+    const QVariantList memos = column(*source, u"DateTest"_s, u"LongTextCol"_s);
+    QCOMPARE(memos.at(1).toString(), u"Year 9999"_s);
+    QCOMPARE(memos.at(5).toString(), u"New line\r\nin field"_s);
+
+    auto nwind = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    QVERIFY(nwind);
+    const QString notes = firstRow(*nwind, u"Employees"_s, {u"Notes"_s}).first().toString();
+    QVERIFY2(notes.startsWith(u"Education includes a BA in psychology"_s), qPrintable(notes));
+    QVERIFY(notes.size() > 100); // the whole memo, not a first chunk
+}
+
+void TestJetSource::readsOlePictureBytes() {
+    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    QVERIFY(source);
+    const QVariantList row = firstRow(*source, u"Employees"_s, {u"LastName"_s, u"Photo"_s, u"HireDate"_s});
+    QCOMPARE(row.at(0).toString(), u"Davolio"_s);
+    const QByteArray photo = row.at(1).toByteArray();
+    QCOMPARE(photo.size(), 21626);
+    QVERIFY(photo.contains("Bitmap Image"));
+    QCOMPARE(QCryptographicHash::hash(photo, QCryptographicHash::Md5).toHex(),
+             QByteArray("bfc7175746f175a1a18de18840986ba2"));
+    // Fixed cells read before and after the picture stay those of the same row.
+    QCOMPARE(row.at(2).toDouble(), 33725.0); // 1 May 1992
+}
+
+void TestJetSource::decodesJet3TextInItsCodePage() {
+    auto western = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    QVERIFY(western);
+    QVERIFY(western->tables().contains(u"Umsätze"_s));
+    const QVariantList names = column(*western, u"Customers"_s, u"CompanyName"_s);
+    QVERIFY(names.contains(QVariant(u"Berglunds snabbköp"_s)));
+
+    // Our own older files were written on Chinese Windows: the default reads GBK, so the
+    // same byte means something else there, and the table name no longer reads "Umsätze".
+    auto chinese = JetSource::open(sample("nwind.mdb"), nullptr);
+    QVERIFY(chinese);
+    QVERIFY(!chinese->tables().contains(u"Umsätze"_s));
+    QVERIFY(chinese->tables().contains(u"Customers"_s));
+}
+
+void TestJetSource::readsBooleansAndNumbers() {
+    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    QVERIFY(source);
+    QList<QVariantList> rows;
+    source->readRows(u"Products"_s, {u"ProductID"_s, u"Discontinued"_s, u"UnitsInStock"_s, u"UnitPrice"_s},
+                     [&](const QVariantList &v) {
+                         rows << v;
+                         return true;
+                     });
+    QCOMPARE(rows.size(), 77);
+    int discontinued = 0;
+    for (const QVariantList &r : rows)
+        discontinued += r.at(1).toBool() ? 1 : 0;
+    QCOMPARE(discontinued, 8);
+    QCOMPARE(rows.first().at(0).toLongLong(), 1);
+    QCOMPARE(rows.first().at(2).toInt(), 39);      // Chai: 39 in stock
+    QCOMPARE(rows.first().at(3).toDouble(), 18.0); // at 18.00
+}
+
+void TestJetSource::refusesNewerAndUnreadableFiles_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("accdb") << sample("ASampleDatabase.accdb") << u".accdb"_s;
+    QTest::newRow("not a database") << QString::fromLatin1(__FILE__) << u"不是可读取的数据库"_s;
+    QTest::newRow("missing") << u"/nonexistent/KyTran.mdb"_s << u"不是可读取的数据库"_s;
+}
+
+void TestJetSource::refusesNewerAndUnreadableFiles() {
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    QString error;
+    QVERIFY(!JetSource::open(path, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+}
+
+void TestJetSource::appendsRowsIntoATable() {
+    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    QVERIFY(source);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"scratch"_s);
+    db.setDatabaseName(u":memory:"_s);
+    QVERIFY(db.open());
+    QVERIFY(QSqlQuery(db).exec(u"CREATE TABLE Shippers (ShipperID INTEGER, CompanyName TEXT, Phone TEXT)"_s));
+    const QList<ColumnDef> columns{{"ShipperID", ColumnDef::Integer, 0},
+                                   {"CompanyName", ColumnDef::Text, 40},
+                                   {"Phone", ColumnDef::Text, 24}};
+    struct Count : TransferObserver {
+        double last = 0;
+        void progressed(double f) override { last = f; }
+    } observer;
+    CopyProgress progress(&observer, source->rowCount(u"Shippers"_s));
+    QString error;
+    QVERIFY2(source->appendTo(db, u"Shippers"_s, columns, progress, &error), qPrintable(error));
+    QSqlQuery q(db);
+    QVERIFY(q.exec(u"SELECT count(*), min(ShipperID), max(CompanyName) FROM Shippers"_s) && q.next());
+    QCOMPARE(q.value(0).toInt(), 3);
+    QCOMPARE(q.value(1).toInt(), 1);
+    QCOMPARE(q.value(2).toString(), u"United Package"_s);
+    QCOMPARE(observer.last, 1.0);
+}
+
+QTEST_GUILESS_MAIN(TestJetSource)
+#include "test_jetsource.moc"

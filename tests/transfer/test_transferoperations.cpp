@@ -1,0 +1,439 @@
+#include "transfer/transferoperations.h"
+
+#include "recordfixture.h"
+#include "transferfixture.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <cerrno>
+
+using namespace orlu;
+using namespace orlu::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A medium that takes `room` bytes and then fails every write with `code`.
+class FailingCopier final : public FileCopier {
+public:
+    FailingCopier(int code, qint64 room)
+        : m_code(code)
+        , m_room(room) {}
+
+protected:
+    ssize_t writeSome(int fd, const char *data, size_t size) override {
+        if (m_room <= 0) {
+            errno = m_code;
+            return -1;
+        }
+        const size_t n = size_t(qMin<qint64>(m_room, qint64(size)));
+        m_room -= qint64(n);
+        return FileCopier::writeSome(fd, data, n);
+    }
+
+private:
+    int m_code;
+    qint64 m_room;
+};
+
+QVariantMap subjectRow(const QString &number, const QString &name) {
+    return {{u"CUSTNO"_s, number},
+            {u"NAME"_s, name},
+            {u"SEX"_s, 1},
+            {u"DBIRTH"_s, 30000.0},
+            {u"ADDR"_s, u"台北市"_s}};
+}
+
+QVariantMap courseRow(const QString &number, const QString &name) {
+    return {{u"ProNo"_s, number}, {u"ProName"_s, name}, {u"ProData"_s, u"说明"_s}};
+}
+
+QVariantMap conditionRow(const QString &number) {
+    return {{u"ProNo"_s, number},
+            {u"ProSubN"_s, u"条件"_s},
+            {u"ProCond"_s, QString(24, u'1')},
+            {u"ProAnd"_s, QString(24, u'0')},
+            {u"ProAGL"_s, 20},
+            {u"ProAGH"_s, 60},
+            {u"ProFlg"_s, 1}};
+}
+
+int rowsOf(QSqlDatabase db, const QString &table) {
+    QSqlQuery q(db);
+    q.exec(u"SELECT count(*) FROM "_s + table);
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
+QStringList texts(const TransferOutcome &o) {
+    QStringList t;
+    for (const TransferNotice &n : o.notices)
+        t << n.text;
+    return t;
+}
+
+} // namespace
+
+class TestTransferOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase_data() { addBackendRows(); }
+    void init();
+    void cleanup();
+
+    void exportsOnlyTheChosenKind();
+    void exportFailureSaysWhyAndLeavesNoFile_data();
+    void exportFailureSaysWhyAndLeavesNoFile();
+    void exportToReadOnlyFolder();
+    void importWithoutTransferFile();
+    void importedMeasurementsKeepEverythingButTheKey();
+    void appendingTwiceDoublesTheRows();
+    void replaceWithEmptyCoursesKeepsThemAndSaysReplaced();
+    void replaceBacksTheMainDatabaseUp();
+    void failedBackupChangesNothing();
+    void olderTransferFileWithoutColumnGroups();
+    void refusedSourceChangesNothing_data();
+    void refusedSourceChangesNothing();
+    void faultPartWayChangesNothing();
+    void importFromTheProgramFolderKeepsTheFile();
+
+private:
+    std::unique_ptr<RecordFixture> m_main;
+    std::unique_ptr<QTemporaryDir> m_outside;
+    FileCopier m_copier;
+
+    TransferOperations operations(FileCopier &copier) {
+        return TransferOperations(m_main->database, ProgramFolder(m_main->home.path()), m_main->time, copier);
+    }
+    TransferOperations operations() { return operations(m_copier); }
+    QString outside(const QString &name = u"KyTran.mdb"_s) const { return m_outside->filePath(name); }
+    // A transfer file in the outside folder with one subject, two measurements and no courses.
+    void makeTransferFile() {
+        makeRegisterFile(outside());
+        OpenFile f(outside());
+        insertRow(f.db(), u"KYCUST"_s, subjectRow(u"N1"_s, u"新人"_s));
+        insertRow(f.db(), u"KYDATA"_s, {{u"CUSTNO"_s, u"N1"_s}, {u"KYDATE"_s, 46000.5}, {u"KY3"_s, 12.5}});
+        insertRow(f.db(), u"KYDATA"_s, {{u"CUSTNO"_s, u"N1"_s}, {u"KYDATE"_s, 46001.5}, {u"KY4"_s, 7.0}});
+    }
+};
+
+void TestTransferOperations::init() {
+    ORLU_USE_BACKEND_OF_ROW();
+    m_main = std::make_unique<RecordFixture>();
+    m_outside = std::make_unique<QTemporaryDir>();
+    QSqlDatabase db = m_main->db();
+    insertRow(db, u"KYCUST"_s, subjectRow(u"A1"_s, u"张三"_s));
+    insertRow(db, u"KYCUST"_s, subjectRow(u"A2"_s, u"李四"_s));
+    m_main->addMeasurement(u"A1"_s, 46100.25, 20.0, true, u"第一行\r\n第二行"_s);
+    m_main->addMeasurement(u"A2"_s, 46101.75);
+    m_main->addMeasurement(u"A2"_s, 46102.75);
+    insertRow(db, u"KYPRO"_s, courseRow(u"C1"_s, u"疗程一"_s));
+    insertRow(db, u"KYPRDT"_s, conditionRow(u"C1"_s));
+}
+
+void TestTransferOperations::cleanup() {
+    m_main.reset();
+    m_outside.reset();
+}
+
+void TestTransferOperations::exportsOnlyTheChosenKind() {
+    const TransferOutcome o = operations().exportTo(m_outside->path() + u"  "_s, {false, true});
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QCOMPARE(texts(o), QStringList{u"资料汇出成功 !!"_s});
+    QCOMPARE(int(o.notices.first().type), int(NoteError));
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s))); // the working copy is gone
+    QVERIFY(!QFile::exists(outside(u"KyTran.mdb.part"_s)));
+    OpenFile f(outside());
+    QCOMPARE(rowsOf(f.db(), u"KYCUST"_s), 2);
+    QCOMPARE(rowsOf(f.db(), u"KYDATA"_s), 3);
+    QCOMPARE(rowsOf(f.db(), u"KYPRO"_s), 0);
+    QCOMPARE(rowsOf(f.db(), u"KYPRDT"_s), 0);
+    QSqlQuery q(f.db());
+    QVERIFY(q.exec(u"SELECT MEMO1, KYVOTA, KY1 FROM KYDATA WHERE CUSTNO = 'A1'"_s) && q.next());
+    QCOMPARE(q.value(0).toString(), u"第一行\r\n第二行"_s);
+    QCOMPARE(q.value(1).toInt(), 1);
+    QCOMPARE(q.value(2).toDouble(), 20.1);
+}
+
+void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<qint64>("room");
+    QTest::addColumn<QString>("text");
+    const QString again = u" 请排除问题后重新汇出数据。"_s;
+    QTest::newRow("disk full part-way") << ENOSPC << qint64(8192) << u"磁盘容量不足 !!"_s + again;
+    QTest::newRow("quota") << EDQUOT << qint64(0) << u"磁盘容量不足 !!"_s + again;
+    QTest::newRow("write-protected") << EROFS << qint64(0) << u"磁盘片写保护 !!"_s + again;
+    QTest::newRow("read-only") << EACCES << qint64(0) << u"磁盘或档案是只读格式 !!"_s + again;
+    QTest::newRow("not permitted") << EPERM << qint64(0) << u"磁盘或档案是只读格式 !!"_s + again;
+    QTest::newRow("no medium") << ENOMEDIUM << qint64(0)
+                               << u"磁盘驱动器尚未准备妥当，或没有磁盘 !!"_s + again;
+    QTest::newRow("no device") << ENODEV << qint64(0) << u"磁盘驱动器尚未准备妥当，或没有磁盘 !!"_s + again;
+    QTest::newRow("no such device") << ENXIO << qint64(0)
+                                    << u"磁盘驱动器尚未准备妥当，或没有磁盘 !!"_s + again;
+    QTest::newRow("device fault") << EIO << qint64(100) << u"无法读取指定装置，或磁盘格式化错误 !!"_s + again;
+    QTest::newRow("other") << EFBIG << qint64(0) << u"数据汇出错误 !! ErrorCode[%1]，"_s.arg(EFBIG) + again;
+}
+
+void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile() {
+    QFETCH(int, code);
+    QFETCH(qint64, room);
+    QFETCH(QString, text);
+    m_outside->setAutoRemove(true);
+    QFile old(outside());
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older transfer file");
+    old.close();
+    FailingCopier copier(code, room);
+    const TransferOutcome o = operations(copier).exportTo(m_outside->path(), {true, true});
+    QVERIFY(!o.ok);
+    QCOMPARE(o.notices.size(), 1);
+    QCOMPARE(o.notices.first().tone, 2);
+    QCOMPARE(int(o.notices.first().type), int(NoteCaution));
+    QCOMPARE(o.notices.first().text, text);
+    QCOMPARE(QDir(m_outside->path()).entryList(QDir::Files), QStringList{});
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+}
+
+void TestTransferOperations::exportToReadOnlyFolder() {
+    if (geteuid() == 0)
+        QSKIP("the superuser may write into any folder");
+    QVERIFY(QFile::setPermissions(m_outside->path(), QFile::ReadOwner | QFile::ExeOwner));
+    const TransferOutcome o = operations().exportTo(m_outside->path(), {true, true});
+    QFile::setPermissions(m_outside->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!o.ok);
+    QCOMPARE(texts(o), QStringList{u"磁盘或档案是只读格式 !! 请排除问题后重新汇出数据。"_s});
+}
+
+void TestTransferOperations::importWithoutTransferFile() {
+    const QString before = registerDigest(m_main->db());
+    const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+    QVERIFY(!o.ok);
+    QCOMPARE(texts(o), QStringList{u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。"_s});
+    QCOMPARE(o.notices.first().tone, 2);
+    QCOMPARE(registerDigest(m_main->db()), before);
+}
+
+void TestTransferOperations::importedMeasurementsKeepEverythingButTheKey() {
+    makeRegisterFile(outside());
+    QVariantMap measurement{{u"CUSTNO"_s, u"N1"_s}, {u"KYDATE"_s, 46000.123456789},
+                            {u"KYVOTA"_s, 1},       {u"MEMO1"_s, u"备注\r\n第二行"_s},
+                            {u"MEMO2"_s, u"m2"_s},  {u"AutoKey"_s, u"AK"_s},
+                            {u"PrtFG"_s, 1},        {u"MKEY"_s, 500}};
+    for (int c = 1; c <= 24; ++c)
+        measurement.insert(u"KY%1"_s.arg(c), 100.0 / c);
+    {
+        OpenFile f(outside());
+        insertRow(f.db(), u"KYDATA"_s, measurement);
+        insertRow(f.db(), u"KYCUST"_s, subjectRow(u"N1"_s, u"新人"_s));
+    }
+    const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QCOMPARE(texts(o), QStringList{u"数据汇入成功，数据已经附加 !!"_s});
+    QVERIFY(o.backupFile.isEmpty());
+    QSqlQuery q(m_main->db());
+    QVERIFY(q.exec(u"SELECT * FROM KYDATA WHERE CUSTNO = 'N1'"_s) && q.next());
+    for (auto it = measurement.cbegin(); it != measurement.cend(); ++it) {
+        const QVariant stored = q.value(it.key());
+        // A server gives flags as booleans.
+        if (it.key() != u"MKEY"_s)
+            QCOMPARE(stored.typeId() == QMetaType::Bool ? QString::number(stored.toInt()) : stored.toString(),
+                     it.value().toString());
+    }
+    QCOMPARE(q.value(u"MKEY"_s).toLongLong(), 4); // after the three measurements of the main database
+    QVERIFY(!q.next());
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 3);
+    QCOMPARE(rowsOf(m_main->db(), u"KYPRO"_s), 1);
+}
+
+void TestTransferOperations::appendingTwiceDoublesTheRows() {
+    makeTransferFile();
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(operations().importFrom(outside(), {true, true}, ImportMode::Append).ok);
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 4);
+    QCOMPARE(rowsOf(m_main->db(), u"KYDATA"_s), 7);
+    QVERIFY(QFile::exists(outside())); // the transfer file itself is never touched
+}
+
+void TestTransferOperations::replaceWithEmptyCoursesKeepsThemAndSaysReplaced() {
+    makeTransferFile();
+    const QString courses = tableDigest(m_main->db(), u"KYPRO"_s) + tableDigest(m_main->db(), u"KYPRDT"_s);
+    const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QCOMPARE(o.notices.size(), 2);
+    QCOMPARE(o.notices[0].tone, 1);
+    QCOMPARE(int(o.notices[0].type), int(NoteCaution));
+    QCOMPARE(o.notices[0].text, u"来源的 [专家疗程] 数据是空的，将跳过汇入动作。"_s);
+    QVERIFY(o.notices[1].text.startsWith(u"数据汇入成功，原有的数据已被取代 !!"_s));
+    QCOMPARE(tableDigest(m_main->db(), u"KYPRO"_s) + tableDigest(m_main->db(), u"KYPRDT"_s), courses);
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 1);
+    QCOMPARE(rowsOf(m_main->db(), u"KYDATA"_s), 2);
+}
+
+void TestTransferOperations::replaceBacksTheMainDatabaseUp() {
+    makeTransferFile();
+    const QString before = registerDigest(m_main->db());
+    const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Replace);
+    QVERIFY(o.ok);
+    const QString expected =
+        u"backups/orlu4-backup-"_s + m_main->time.now().toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
+    QCOMPARE(o.backupFile, expected);
+    QVERIFY2(o.notices.last().text.endsWith(expected), qPrintable(o.notices.last().text));
+    Database backup;
+    QVERIFY(backup.open(m_main->home.file(expected), Database::Access::ReadOnly));
+    QCOMPARE(registerDigest(backup.handle()), before);
+}
+
+void TestTransferOperations::failedBackupChangesNothing() {
+    makeTransferFile();
+    m_main->home.writeFile(u"backups"_s, "a file where the backups' folder would go");
+    const QString before = registerDigest(m_main->db());
+    const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+    QVERIFY(!o.ok);
+    QCOMPARE(o.notices.size(), 1);
+    QVERIFY2(o.notices.first().text.contains(u"数据未做任何变更"_s), qPrintable(o.notices.first().text));
+    QCOMPARE(registerDigest(m_main->db()), before);
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+}
+
+void TestTransferOperations::olderTransferFileWithoutColumnGroups() {
+    {
+        OpenFile f(outside());
+        f.exec(u"CREATE TABLE KYCUST (CUSTNO TEXT, NAME TEXT, SEX BOOLEAN, DBIRTH REAL, ADDR TEXT, TEL TEXT, "
+               u"TEL2 TEXT, TEL3 TEXT, EMAIL TEXT, MEMO TEXT, BTYPE TEXT, HEIGHT REAL, WEIGHT REAL, CUSTCAT "
+               u"TEXT, "
+               u"CUSTFG TEXT, PrtFG BOOLEAN)"_s);
+        f.exec(u"CREATE TABLE KYDATA (CUSTNO TEXT, KYDATE REAL, KYVOTA BOOLEAN, MEMO1 TEXT, MEMO2 TEXT, "
+               u"AutoKey TEXT, PrtFG BOOLEAN, KY1 REAL, KY2 REAL, KY3 REAL, KY4 REAL, KY5 REAL, KY6 REAL, "
+               u"KY7 REAL, "
+               u"KY8 REAL, KY9 REAL, KY10 REAL, KY11 REAL, KY12 REAL, KY13 REAL, KY14 REAL, KY15 REAL, KY16 "
+               u"REAL, "
+               u"KY17 REAL, KY18 REAL, KY19 REAL, KY20 REAL, KY21 REAL, KY22 REAL, KY23 REAL, KY24 REAL)"_s);
+        // Courses of an older layout: launch buttons up to the second description only, no age bounds.
+        f.exec(u"CREATE TABLE KYPRO (ProNo TEXT, ProName TEXT, ProData TEXT, ProPict BLOB, ProScal BOOLEAN, "
+               u"ProFN TEXT, ProScrp1 TEXT, ProScrp2 TEXT, PrtFG BOOLEAN)"_s);
+        f.exec(u"CREATE TABLE KYPRDT (ProNo TEXT, ProSubN TEXT, ProNote TEXT, ProCond TEXT, ProAnd TEXT, "
+               u"ProAGL INTEGER, ProEng REAL, ProFlg BOOLEAN, PrtFG BOOLEAN)"_s);
+        insertRow(f.db(), u"KYPRO"_s,
+                  {{u"ProNo"_s, u"OLD"_s},
+                   {u"ProName"_s, u"旧疗程"_s},
+                   {u"ProPict"_s, QByteArray("BM\x01\x02", 4)},
+                   {u"ProFN"_s, u"1100"_s},
+                   {u"ProScrp1"_s, u"一"_s},
+                   {u"ProScrp2"_s, u"二"_s},
+                   {u"PrtFG"_s, 1}});
+        insertRow(f.db(), u"KYPRDT"_s,
+                  {{u"ProNo"_s, u"OLD"_s},
+                   {u"ProSubN"_s, u"c"_s},
+                   {u"ProAGL"_s, 30},
+                   {u"ProEng"_s, 40.5},
+                   {u"ProFlg"_s, 1},
+                   {u"PrtFG"_s, 1}});
+    }
+    const TransferOutcome o = operations().importFrom(outside(), {true, false}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QSqlQuery q(m_main->db());
+    QVERIFY(q.exec(u"SELECT ProName, ProPict, ProFN, ProScrp2, ProScrp3, ProPrg1, PrtFG FROM KYPRO "
+                   u"WHERE ProNo = 'OLD'"_s) &&
+            q.next());
+    QCOMPARE(q.value(0).toString(), u"旧疗程"_s);
+    QCOMPARE(q.value(1).toByteArray(), QByteArray("BM\x01\x02", 4));
+    QCOMPARE(q.value(2).toString(), u"1100"_s);
+    QCOMPARE(q.value(3).toString(), u"二"_s);
+    QVERIFY(q.value(4).isNull());
+    QVERIFY(q.value(5).isNull());
+    QCOMPARE(q.value(6).toInt(), 1);
+    QVERIFY(q.exec(u"SELECT ProAGL, ProAGH, ProEng, ProFlg, PrtFG FROM KYPRDT WHERE ProNo = 'OLD'"_s) &&
+            q.next());
+    QCOMPARE(q.value(0).toInt(), 30);
+    QCOMPARE(q.value(1).toInt(), 0);
+    QCOMPARE(q.value(2).toDouble(), 40.5);
+    QCOMPARE(q.value(3).toInt(), 1);
+    QCOMPARE(q.value(4).toInt(), 1);
+}
+
+void TestTransferOperations::refusedSourceChangesNothing_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("trigger") << u"CREATE TRIGGER t AFTER INSERT ON KYCUST BEGIN DELETE FROM KYDATA; END"_s
+                             << QByteArray() << u"触发器"_s;
+    QTest::newRow("view instead of a table")
+        << u"DROP TABLE KYCUST\nCREATE VIEW KYCUST AS SELECT * FROM KYDATA"_s << QByteArray() << u"视图"_s;
+    QTest::newRow("wrong column type")
+        << u"DROP TABLE KYPRO\nCREATE TABLE KYPRO (MKEY INTEGER PRIMARY KEY, ProNo TEXT, ProName TEXT, "
+           u"ProData TEXT, ProPict TEXT, ProScal BOOLEAN, PrtFG BOOLEAN)"_s
+        << QByteArray() << u"ProPict"_s;
+    QTest::newRow("missing column") << u"ALTER TABLE KYDATA DROP COLUMN KY17"_s << QByteArray() << u"KY17"_s;
+    QTest::newRow("missing table") << u"DROP TABLE KYPRDT"_s << QByteArray() << u"KYPRDT"_s;
+    QTest::newRow("not a database") << QString() << QByteArray("KyTran: no database at all\n") << u"数据库"_s;
+    QTest::newRow("damaged") << QString() << QByteArray("SQLite format 3\0", 16) + QByteArray(4000, '\x5a')
+                             << u"来源档案"_s;
+}
+
+void TestTransferOperations::refusedSourceChangesNothing() {
+    QFETCH(QString, sql);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    if (bytes.isEmpty()) {
+        makeTransferFile();
+        OpenFile f(outside());
+        for (const QString &s : sql.split(u'\n'))
+            f.exec(s);
+    } else {
+        QFile file(outside());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const QString before = registerDigest(m_main->db());
+    const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+    QVERIFY(!o.ok);
+    QCOMPARE(o.notices.size(), 1);
+    QCOMPARE(o.notices.first().tone, 2);
+    QVERIFY2(o.notices.first().text.contains(message), qPrintable(o.notices.first().text));
+    QVERIFY(o.notices.first().text.endsWith(u" 请排除问题后重新汇入数据。"_s));
+    QCOMPARE(registerDigest(m_main->db()), before);
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+}
+
+void TestTransferOperations::faultPartWayChangesNothing() {
+    makeTransferFile();
+    {
+        OpenFile f(outside());
+        // A subject number longer than its column allows, after rows that go in well.
+        insertRow(f.db(), u"KYCUST"_s, subjectRow(u"N2"_s, u"x"_s));
+        f.exec(u"PRAGMA ignore_check_constraints=ON"_s);
+        f.exec(u"UPDATE KYCUST SET CUSTNO = '0123456789abcdefXYZ' WHERE CUSTNO = 'N2'"_s);
+    }
+    const QString before = registerDigest(m_main->db());
+    for (ImportMode mode : {ImportMode::Append, ImportMode::Replace}) {
+        const TransferOutcome o = operations().importFrom(outside(), {true, true}, mode);
+        QVERIFY(!o.ok);
+        // The file's engine names its constraint code; the server's refusal has none of those.
+        const QString code = m_main->backend() == Backend::Sqlite ? u"19"_s : u"0"_s;
+        QVERIFY2(o.notices.first().text.startsWith(
+                     u"数据汇入错误 !! ErrorCode[%1]， 请排除问题后重新汇入数据。"_s.arg(code)),
+                 qPrintable(o.notices.first().text));
+        QCOMPARE(registerDigest(m_main->db()), before);
+    }
+    // A measurement the main database refuses half-way through the measurements.
+    QFile::remove(outside());
+    makeTransferFile();
+    m_main->failOn(u"BEFORE INSERT ON KYDATA"_s, u"NEW.KY4 = 7.0"_s);
+    const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+    QVERIFY(!o.ok);
+    QCOMPARE(registerDigest(m_main->db()), before);
+}
+
+void TestTransferOperations::importFromTheProgramFolderKeepsTheFile() {
+    makeTransferFile();
+    QVERIFY(QFile::copy(outside(), m_main->home.file(u"KyTran.mdb"_s)));
+    const TransferOutcome o =
+        operations().importFrom(m_main->home.file(u"KyTran.mdb"_s), {true, true}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QVERIFY(QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 3);
+}
+
+QTEST_GUILESS_MAIN(TestTransferOperations)
+#include "test_transferoperations.moc"
