@@ -100,6 +100,10 @@ const QList<Command> &commandTable() {
          u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
          u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
          Draws::No, runExportDataCommand},
+        {u"export-fhir"_s, QString::fromLatin1(ExportFhirCommandUsage),
+         u"Write the stored measurements with their subjects as one HL7 FHIR R4 Bundle (JSON), optionally "
+         u"pseudonymised, for clinical software (orlu-cli export-fhir --help tells more)."_s,
+         Draws::No, runExportFhirCommand},
         {u"subjects"_s, QString::fromLatin1(SubjectsCommandUsage),
          u"Print the reading window's subject list (number, name, sex, birth date; tab-separated) in the "
          u"order of the sort code, names in pinyin order; --search starts at the row the search finds."_s,
