@@ -85,6 +85,8 @@ private:
     void windowClosed();
     void measureClicked();
     void stopClicked();
+    void remeasureClicked();
+    void repeatClicked();
     void analysisClicked();
     void saveClicked();
     void readClicked();
@@ -114,6 +116,10 @@ private:
     void setRunningState(bool running);
     void updateEnabling();
     void showValues();
+    void showQuality(int channel);
+    void showQualitySummary();
+    void showCalibrationReminder();
+    RunParameters runParameters() const;
     void showMeasuredAt();
     void showPotentialMark(bool high);
     void showSubject();
@@ -131,6 +137,8 @@ private:
     QToolBar *m_toolBar = nullptr;
     QAction *m_measureAction = nullptr;
     QAction *m_stopAction = nullptr;
+    QAction *m_remeasureAction = nullptr;
+    QAction *m_repeatAction = nullptr;
     QAction *m_analysisAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_readAction = nullptr;
@@ -183,6 +191,7 @@ private:
 
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_qualityText = nullptr;
     QLabel *m_noticeText = nullptr;
 };
 
