@@ -37,8 +37,9 @@ constexpr int Runs = 9;
 class NoLaunch final : public LaunchPort {
 public:
     bool fileExists(const QString &) const override { return false; }
-    void startProgram(const QString &, const QString &) override {}
-    void openDocument(const QString &) override {}
+    bool startProgram(const QString &, const QString &) override { return true; }
+    bool openDocument(const QString &) override { return true; }
+    void reportFailure(const QString &) override {}
 };
 
 // Courses with random conditions; `supplied` adds the eight texts of the supplied set.

@@ -14,6 +14,7 @@
 #include "records/listqueries.h"
 #include "storage/listindexes.h"
 #include "records/measurementrepository.h"
+#include "storage/namesortkeys.h"
 #include "cli/registergenerator.h"
 #include "storage/schema.h"
 #include "storage/serverconnection.h"
@@ -238,7 +239,7 @@ void measureSqlite(const QString &path) {
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return;
     const QByteArray keys = (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(1)).toUtf8();
-    const QByteArray byName = (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(2)).toUtf8();
+    const QByteArray byName = nameListQuery(false).toUtf8();
     const char *page = "SELECT MKEY, CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL FROM KYCUST "
                        "WHERE MKEY BETWEEN 1 AND 128";
     const char *detail = "SELECT MKEY FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ? "

@@ -86,7 +86,7 @@ int main(int argc, char *argv[]) {
     SystemClock clock;
     QtEventPump pump;
     MessageBoxPrompter prompter;
-    SystemLaunchPort launcher;
+    SystemLaunchPort launcher(prompter);
     SimulatedHidLayer hid(clock, SimulatedHidLayer::Timing::RealTime);
     hid.addProbe();
     ProbeLink probe(hid, clock, pump);

@@ -12,21 +12,23 @@ bool SystemLaunchPort::fileExists(const QString &path) const {
     return QFileInfo(QDir::fromNativeSeparators(path)).isFile();
 }
 
-void SystemLaunchPort::startProgram(const QString &program, const QString &parameters) {
+bool SystemLaunchPort::startProgram(const QString &program, const QString &parameters) {
     const QString path = unquotedPath(program);
     // A document set up as the program opens in its application, as the shell does.
     const QFileInfo info(QDir::fromNativeSeparators(path));
-    if (info.isFile() && !info.isExecutable()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
-        return;
-    }
-    QProcess::startDetached(path, QProcess::splitCommand(parameters));
+    if (info.isFile() && !info.isExecutable())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    return QProcess::startDetached(path, QProcess::splitCommand(parameters));
 }
 
-void SystemLaunchPort::openDocument(const QString &target) {
+bool SystemLaunchPort::openDocument(const QString &target) {
     // An existing file (also relative to the current folder) opens as a file;
     // anything else is taken as a web address.
-    QDesktopServices::openUrl(QUrl::fromUserInput(unquotedPath(target), QDir::currentPath()));
+    return QDesktopServices::openUrl(QUrl::fromUserInput(unquotedPath(target), QDir::currentPath()));
+}
+
+void SystemLaunchPort::reportFailure(const QString &target) {
+    m_prompter.showMessageBox(NoteCaution, launchFailureText(target));
 }
 
 } // namespace orlu

@@ -7,6 +7,7 @@
 #include "cli/installer.h"
 #include "core/version.h"
 #include "core/clock.h"
+#include "core/daycount.h"
 #include "device/probebackend.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -58,6 +59,8 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(u"Quorix Ky-Professional"_s);
     // The program speaks simplified Chinese; so do the printer set-up, the file
     // choosers and the text boxes' context menus that Qt brings along.
+    // Date and time boxes follow the forms the program shows dates in.
+    QLocale::setDefault(dateTimeLocale());
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qtbase"_s, u"_"_s,
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -66,7 +69,7 @@ int main(int argc, char *argv[]) {
     SystemClock clock;
     QtEventPump pump;
     MessageBoxPrompter prompter;
-    SystemLaunchPort launcher;
+    SystemLaunchPort launcher(prompter);
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
     // Started from the desktop menu for the first time: the folder is made here, so nobody
     // has to run "orlu-cli setup" first. What fails is reported by the installation check.

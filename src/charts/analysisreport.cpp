@@ -52,9 +52,9 @@ constexpr std::array<SectionEntry, 15> Sections{{
 
 QString longTime(const QTime &t) {
     // The long form names the time zone; a measurement time on paper does not.
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString format = dateTimeLocale().timeFormat(QLocale::LongFormat);
     format.remove(u't');
-    return QLocale::system().toString(t, format.simplified());
+    return dateTimeLocale().toString(t, format.simplified());
 }
 
 void printTextSection(ReportPage &page, const AnalysisReportInput &input, int section) {
@@ -297,6 +297,8 @@ void printBodyEnergySection(ReportPage &page, const AnalysisReportInput &input) 
     }
 
     page.newLine();
+    // The heading stays with its two rows.
+    page.keepTogether(3);
     page.text(page.mm(15), page.y(), C::Black, u"表里经络平均能量对应:"_s);
     page.newLine();
     static const std::array<QString, PairCount> pairTexts{

@@ -131,7 +131,12 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     const int bottom = f.y0 + f.h;
     const double a = r.bodyEnergy;
     // The centre line stands for three times the body energy; 100 units reach the edges.
-    const auto groupY = [&](double g) { return f.y0 + chartPixel(f.hr / 2 - f.hr / 200 * (g - 3 * a)); };
+    // On paper nothing clips the chart: a group beyond the scale stands on its edge
+    // instead of on the texts around it.
+    const auto groupY = [&](double g) {
+        const int y = f.y0 + chartPixel(f.hr / 2 - f.hr / 200 * (g - 3 * a));
+        return f.printed ? std::clamp(y, f.y0, bottom) : y;
+    };
 
     s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(3, 3));
     s.line(f.x0, f.y0, f.x0, bottom);
@@ -177,10 +182,13 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     const double ratio =
         r.state(StateItem::Autonomic)
             .value.value_or(r.lowestGroup != 0 ? r.highestGroup / r.lowestGroup : r.highestGroup);
-    s.text(f.printed ? f.x0 + chartPixel(f.wr / 4) - f.mm(6) : chartPixel(f.wr / 2) + 80, f.y0, f.ink(C::Red),
-           u"Max ["_s + formatFixed(r.highestGroup, 6, 1) + u"] / Min ["_s +
-               formatFixed(r.lowestGroup, 6, 1) + u"] =  "_s + formatFixed(ratio, 6, 3) +
-               u"   Range  [1.0 ~ 1.5]"_s);
+    // On paper the ratio line spans the columns: it stands just above the plot, in the
+    // free line under the title, so no column line or curve crosses it.
+    const int ratioY = f.printed ? f.y0 - s.textHeight(u"M"_s) - f.mm(0.5) : f.y0;
+    s.text(
+        f.printed ? f.x0 + chartPixel(f.wr / 4) - f.mm(6) : chartPixel(f.wr / 2) + 80, ratioY, f.ink(C::Red),
+        u"Max ["_s + formatFixed(r.highestGroup, 6, 1) + u"] / Min ["_s + formatFixed(r.lowestGroup, 6, 1) +
+            u"] =  "_s + formatFixed(ratio, 6, 3) + u"   Range  [1.0 ~ 1.5]"_s);
 
     const int half = f.len(4, 1);
     for (int k = 1; k <= 8; ++k) {

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
+#include <QPainterPath>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
@@ -30,20 +31,20 @@ Qt::PenStyle qtPenStyle(PenStyle style) {
     return Qt::SolidLine;
 }
 
-Qt::BrushStyle qtBrushStyle(BrushStyle style) {
-    switch (style) {
-    case BrushStyle::Solid:
-        return Qt::SolidPattern;
-    case BrushStyle::None:
-        return Qt::NoBrush;
-    case BrushStyle::DiagonalCross:
-        return Qt::DiagCrossPattern;
-    case BrushStyle::BackDiagonal:
-        return Qt::BDiagPattern;
-    case BrushStyle::ForwardDiagonal:
-        return Qt::FDiagPattern;
-    }
-    return Qt::SolidPattern;
+bool isHatch(BrushStyle style) {
+    return style == BrushStyle::DiagonalCross || style == BrushStyle::BackDiagonal ||
+           style == BrushStyle::ForwardDiagonal;
+}
+
+// Hatch lines stand a fixed distance apart on paper, whatever the printer's
+// resolution, so a printed page, its preview and a PDF show the same pattern. On a
+// screen they keep at least the 8 pixels of the usual hatch brushes.
+constexpr double HatchPeriodMm = 1.0;
+constexpr double HatchLineMm = 0.2;
+constexpr int ScreenHatchPeriod = 8;
+
+int deviceMm(double mm, int dpi) {
+    return static_cast<int>(mm * dpi / 25.4 + 0.5);
 }
 
 // The pixels x1..x2-1, y1..y2-1 of a rectangle given by two corners in any order.
@@ -123,7 +124,39 @@ void PainterSurface::applyPen() {
 }
 
 void PainterSurface::applyBrush() {
-    m_painter.setBrush(QBrush(m_brush.color, qtBrushStyle(m_brush.style)));
+    m_painter.setBrush(m_brush.style == BrushStyle::Solid ? QBrush(m_brush.color) : QBrush(Qt::NoBrush));
+}
+
+void PainterSurface::fillHatch(const QPainterPath &area) {
+    if (!isHatch(m_brush.style))
+        return;
+    const int dpi = std::max(1, m_painter.device()->logicalDpiX());
+    const int period = std::max(ScreenHatchPeriod, deviceMm(HatchPeriodMm, dpi));
+    const int lineWidth = deviceMm(HatchLineMm, dpi);
+    QPen pen(m_brush.color);
+    pen.setWidth(lineWidth > 1 ? lineWidth : 0);
+    pen.setCapStyle(Qt::FlatCap);
+
+    m_painter.save();
+    m_painter.setClipPath(area, Qt::IntersectClip);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+    // Lines are anchored to the device origin, so neighbouring shapes continue each
+    // other's pattern.
+    const QRect box = area.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    const bool back = m_brush.style != BrushStyle::ForwardDiagonal;
+    const bool forward = m_brush.style != BrushStyle::BackDiagonal;
+    if (back) { // x + y = c: rising to the right
+        const int first = (box.left() + box.top()) / period * period - period;
+        for (int c = first; c <= box.right() + box.bottom() + period; c += period)
+            m_painter.drawLine(QPoint(c - box.top(), box.top()), QPoint(c - box.bottom(), box.bottom()));
+    }
+    if (forward) { // x - y = c: falling to the right
+        const int first = (box.left() - box.bottom()) / period * period - period;
+        for (int c = first; c <= box.right() - box.top() + period; c += period)
+            m_painter.drawLine(QPoint(c + box.top(), box.top()), QPoint(c + box.bottom(), box.bottom()));
+    }
+    m_painter.restore();
 }
 
 void PainterSurface::moveTo(int x, int y) {
@@ -143,11 +176,14 @@ void PainterSurface::rectangle(int x1, int y1, int x2, int y2) {
     const QRect r = cornersToRect(x1, y1, x2, y2);
     if (r.width() == 0 || r.height() == 0)
         return;
-    if (m_brush.style != BrushStyle::None) {
+    if (m_brush.style == BrushStyle::Solid) {
         m_painter.setPen(Qt::NoPen);
         applyBrush();
         m_painter.drawRect(r);
     }
+    QPainterPath area;
+    area.addRect(r);
+    fillHatch(area);
     if (m_pen.style != PenStyle::None) {
         applyPen();
         m_painter.setBrush(Qt::NoBrush);
@@ -160,17 +196,25 @@ void PainterSurface::ellipse(int x1, int y1, int x2, int y2) {
     const QRect r = cornersToRect(x1, y1, x2, y2);
     if (r.width() == 0 || r.height() == 0)
         return;
+    const QRect drawn = m_pen.style == PenStyle::None ? r : r.adjusted(0, 0, -1, -1);
+    QPainterPath area;
+    area.addEllipse(drawn);
+    fillHatch(area);
     if (m_pen.style == PenStyle::None)
         m_painter.setPen(Qt::NoPen);
     else
         applyPen();
     applyBrush();
-    m_painter.drawEllipse(m_pen.style == PenStyle::None ? r : r.adjusted(0, 0, -1, -1));
+    m_painter.drawEllipse(drawn);
 }
 
 void PainterSurface::polygon(const QList<QPoint> &points) {
     if (points.isEmpty())
         return;
+    QPainterPath area;
+    area.addPolygon(QPolygonF(QPolygon(points)));
+    area.closeSubpath();
+    fillHatch(area);
     if (m_pen.style == PenStyle::None)
         m_painter.setPen(Qt::NoPen);
     else

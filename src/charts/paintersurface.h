@@ -6,6 +6,7 @@
 #include <QPoint>
 
 class QPainter;
+class QPainterPath;
 
 namespace orlu {
 
@@ -42,6 +43,8 @@ public:
 private:
     void applyPen();
     void applyBrush();
+    // Draws the hatch lines of the current brush inside `area`; other brushes draw nothing.
+    void fillHatch(const QPainterPath &area);
 
     QPainter &m_painter;
     PenState m_pen;

@@ -74,9 +74,20 @@ void printVerdict(ReportPage &page, const PartLines &part, bool firstOnly = fals
     page.newLine();
 }
 
+// A section title stays on one page with its empty line and the heading, empty line
+// and first line of its first row.
+constexpr int TitleKeptLines = 5;
+
 void printTitle(ReportPage &page, const QString &title) {
     page.sectionBreak();
+    page.keepTogether(TitleKeptLines);
     page.printLine(title, C::Blue);
+    page.newLine();
+}
+
+// A section with nothing to print says so under its title.
+void printNothing(ReportPage &page) {
+    page.printLine(u"（无）"_s, C::Black);
     page.newLine();
 }
 
@@ -154,6 +165,8 @@ void printMeridianRow(ReportPage &page, const AnalysisReportInput &input, int m)
 void printDifferentiationSection(ReportPage &page, const AnalysisReportInput &input) {
     printTitle(page, u"经络能量辩证  **本资料仅供学术研究参考**"_s);
     const QList<ListRow> &rows = input.result->differentiationList;
+    if (rows.isEmpty())
+        printNothing(page);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         printRowHeading(page, static_cast<int>(i + 1), rows[i].caption, C::Blue);
         if (rows[i].key > MeridianRecordCount)
@@ -166,6 +179,8 @@ void printDifferentiationSection(ReportPage &page, const AnalysisReportInput &in
 void printDietSection(ReportPage &page, const AnalysisReportInput &input) {
     printTitle(page, u"养生食疗建议"_s);
     const QList<ListRow> &rows = input.result->dietList;
+    if (rows.isEmpty())
+        printNothing(page);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const int m = rows[i].key;
         printRowHeading(page, static_cast<int>(i + 1), rows[i].caption, C::Blue);
@@ -184,6 +199,8 @@ void printDietSection(ReportPage &page, const AnalysisReportInput &input) {
 void printPrescriptionSection(ReportPage &page, const AnalysisReportInput &input) {
     printTitle(page, u"医方建议  **本资料仅供学术研究参考**"_s);
     const QList<ListRow> &rows = input.result->prescriptionList;
+    if (rows.isEmpty())
+        printNothing(page);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const int m = rows[i].key;
         printRowHeading(page, static_cast<int>(i + 1), rows[i].caption, C::Blue);
@@ -203,6 +220,8 @@ void printPrescriptionSection(ReportPage &page, const AnalysisReportInput &input
 
 void printCourseSection(ReportPage &page, const AnalysisReportInput &input) {
     printTitle(page, u"专家疗程建议"_s);
+    if (input.courses.isEmpty())
+        printNothing(page);
     for (qsizetype i = 0; i < input.courses.size(); ++i) {
         const ReportCourse &course = input.courses[i];
         printRowHeading(page, static_cast<int>(i + 1), course.name.trimmed(), C::Red);
@@ -221,7 +240,10 @@ void printTreatmentRecordSection(ReportPage &page, const AnalysisReportInput &in
     // The record box wraps in 8 point whatever the report's size.
     PartLines record(input, 8);
     record.addText(input.treatmentRecord);
-    printGeneral(page, record.lines());
+    if (input.treatmentRecord.trimmed().isEmpty())
+        printNothing(page);
+    else
+        printGeneral(page, record.lines());
 }
 
 } // namespace orlu

@@ -12,6 +12,7 @@
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
+#include "cli/subjectscommand.h"
 #include "cli/trendcommand.h"
 #include "core/commandline.h"
 #include "device/probebackend.h"
@@ -104,6 +105,10 @@ const QList<Command> &commandTable() {
          u"Write the stored measurements with their subjects as one HL7 FHIR R4 Bundle (JSON), optionally "
          u"pseudonymised, for clinical software (orlu-cli export-fhir --help tells more)."_s,
          Draws::No, runExportFhirCommand},
+        {u"subjects"_s, QString::fromLatin1(SubjectsCommandUsage),
+         u"Print the reading window's subject list (number, name, sex, birth date; tab-separated) in the "
+         u"order of the sort code, names in pinyin order; --search starts at the row the search finds."_s,
+         Draws::No, runSubjectsCommand},
         {u"trend"_s, QString::fromLatin1(TrendCommandUsage),
          u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
          u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,

@@ -5,6 +5,8 @@
 #include "charts/chartcolours.h"
 #include "charts/chartgeometry.h"
 
+#include <algorithm>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -45,15 +47,24 @@ void drawColumnLabels(DrawingSurface &s, const ComparisonFrame &f) {
     s.text(chartPixel(f.feetDx + f.width * 8 / 12.0) + f.left, f.captionY, C::Red, u"Feet 足"_s);
 }
 
+// Markers have no outline, except a white one, which would vanish on the white
+// ground: it gets a thin outline in its curve's colour.
+void setMarkerOutline(DrawingSurface &s, const ComparisonFrame &f, const CurveStyle &style) {
+    if (style.marker.lightness() >= 240)
+        s.setPen(style.pen, PenStyle::Solid, f.thinPen);
+    else
+        s.setPenStyle(PenStyle::None);
+}
+
 void drawLegend(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurve &curve, bool bandOwner) {
     const int base = f.legendBase(curve.legendSlot);
     if (bandOwner && f.ownerMark == BandOwnerMark::RedNumber)
         s.text(base, f.legendTextY, C::Red, u"["_s + formatInt(curve.number, 2) + u"]:"_s);
     else
         s.text(base, f.legendTextY, C::Black, formatInt(curve.number, 2) + u":"_s);
-    s.setPen(curve.style.pen, curve.style.penStyle, f.thinPen);
+    s.setPen(curve.style.pen, curve.style.penStyle, f.curvePen);
     s.line(base + f.legendLineDx1, f.legendLineY, base + f.legendLineDx2, f.legendLineY);
-    s.setPenStyle(PenStyle::None);
+    setMarkerOutline(s, f, curve.style);
     s.setBrush(curve.style.marker, BrushStyle::Solid);
     s.rectangle(base + f.legendBoxDx1, f.legendBoxY1, base + f.legendBoxDx2, f.legendBoxY2);
     s.setBrushStyle(BrushStyle::None);
@@ -63,16 +74,16 @@ void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurv
     std::array<QPoint, 24> points;
     for (int i = 0; i < 24; ++i) {
         const int c = PairedChannelOrder[static_cast<std::size_t>(i)];
-        points[static_cast<std::size_t>(i)] =
-            QPoint(f.pointX(i), f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)]));
+        points[static_cast<std::size_t>(i)] = QPoint(
+            f.pointX(i), std::min(f.curveFloor, f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)])));
     }
     s.setBrushStyle(BrushStyle::None);
-    s.setPen(curve.style.pen, curve.style.penStyle, f.thinPen);
+    s.setPen(curve.style.pen, curve.style.penStyle, f.curvePen);
     s.moveTo(points[0].x(), points[0].y());
     for (std::size_t i = 1; i < points.size(); ++i)
         s.lineTo(points[i].x(), points[i].y());
 
-    s.setPenStyle(PenStyle::None);
+    setMarkerOutline(s, f, curve.style);
     s.setBrush(curve.style.marker, BrushStyle::Solid);
     const int h = f.markerHalf;
     for (const QPoint &p : points)
@@ -123,6 +134,7 @@ ComparisonFrame ComparisonFrame::screen(int areaWidth, int areaHeight) {
     f.width = areaWidth - 30;
     f.height = areaHeight - 30;
     f.meridianY = f.height - 16;
+    f.curveFloor = f.meridianY - f.markerHalf - 1;
     f.elementY = f.height;
     f.captionY = f.height + 15;
     return f;
@@ -137,6 +149,8 @@ ComparisonFrame ComparisonFrame::printed(int dpi, int chartTop, BandOwnerMark ow
     f.height = mm(100);
     f.axisPen = mm(1) / 3;
     f.thinPen = mm(1) / 5;
+    // A dotted or dash-dot-dot curve thinner than this breaks up on paper.
+    f.curvePen = std::max(f.thinPen, printerMm(0.3, dpi));
     f.separatorPen = mm(1) / 2;
     f.tickLabelX = f.left - mm(8);
     f.tickLabelDy = -mm(2);

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <array>
+#include <limits>
 #include <optional>
 
 // The comparison chart: up to six measurements as curves over one 0..180 uA
@@ -54,7 +55,8 @@ struct ComparisonFrame {
     int height = 387;
 
     int axisPen = 3;
-    int thinPen = 1; // grid, ticks, curves, legend lines, band lines
+    int thinPen = 1;  // grid, ticks, legend lines, band lines
+    int curvePen = 1; // the records' curves
     int separatorPen = 2;
 
     int tickLabelX = 2;
@@ -81,6 +83,9 @@ struct ComparisonFrame {
 
     int curveDx = 12;   // point i at left + rnd(width x i / 24) + curveDx
     int markerHalf = 3; // markers are squares of twice this size
+    // The lowest y a curve point takes: on screen the meridian labels stand inside
+    // the plot's foot, and values under about 9 uA rest just above them.
+    int curveFloor = std::numeric_limits<int>::max();
     BandOwnerMark ownerMark = BandOwnerMark::None;
 
     // The chart area of a window: axis at x = 30, W = w - 30, H = h - 30.

@@ -39,6 +39,9 @@ QString chartTitle(ComparisonKind kind) {
 
 void printHeader(Cursor &c, ComparisonKind kind, const ComparisonReportHeader &header) {
     ReportPage &page = c.page;
+    // The page number line, as on the analysis report.
+    page.setFontSize(10);
+    page.printPageNumber();
     page.setFontSize(14);
     c.centred(C::Black, reportTitle(kind));
     c.advance(4);

@@ -47,12 +47,23 @@ int ageInYears(double dbirth, const QDate &today) {
     return today.year() - dateOfDayCount(dbirth).year();
 }
 
+QLocale dateTimeLocaleFor(const QLocale &system) {
+    if (system.language() == QLocale::C || system.dateFormat(QLocale::ShortFormat).isEmpty())
+        return QLocale(QLocale::Chinese, QLocale::China);
+    return system;
+}
+
+const QLocale &dateTimeLocale() {
+    static const QLocale locale = dateTimeLocaleFor(QLocale::system());
+    return locale;
+}
+
 QString shortDate(const QDate &d) {
-    return QLocale::system().toString(d, QLocale::ShortFormat);
+    return dateTimeLocale().toString(d, QLocale::ShortFormat);
 }
 
 QString shortTime(const QTime &t) {
-    return QLocale::system().toString(t, QLocale::ShortFormat);
+    return dateTimeLocale().toString(t, QLocale::ShortFormat);
 }
 
 } // namespace orlu

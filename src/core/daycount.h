@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 // Dates and times are stored as a day count since 30 December 1899 whose
@@ -26,7 +27,14 @@ bool birthDateGiven(double dbirth);
 // Current year minus birth year, calendar years only.
 int ageInYears(double dbirth, const QDate &today);
 
-// The system's short date and time forms.
+// The locale dates and times are shown and read in: the system's, unless it is C
+// or POSIX (servers, fresh installations) or knows no date form; then Chinese
+// (China), the language of the program's own texts.
+QLocale dateTimeLocaleFor(const QLocale &system);
+// dateTimeLocaleFor(QLocale::system()), decided once per run.
+const QLocale &dateTimeLocale();
+
+// The short date and time forms of dateTimeLocale().
 QString shortDate(const QDate &d);
 QString shortTime(const QTime &t);
 

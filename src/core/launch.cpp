@@ -46,8 +46,10 @@ void launch(LaunchPort &port, const QString &program, const QString &parameter) 
     QString prog = program;
     if (driveColon(prog) >= 0) {
         prog = findOnDrives(port, prog);
-        if (prog.isEmpty())
+        if (prog.isEmpty()) {
+            port.reportFailure(program.trimmed());
             return;
+        }
     }
     QString param = findOnDrives(port, parameter);
     if (param.isEmpty())
@@ -55,10 +57,16 @@ void launch(LaunchPort &port, const QString &program, const QString &parameter) 
 
     prog = prog.trimmed();
     param = param.trimmed();
-    if (!prog.isEmpty())
-        port.startProgram(prog, param);
-    else if (!param.isEmpty())
-        port.openDocument(param);
+    if (!prog.isEmpty()) {
+        if (!port.startProgram(prog, param))
+            port.reportFailure(prog);
+    } else if (!param.isEmpty() && !port.openDocument(param)) {
+        port.reportFailure(param);
+    }
+}
+
+QString launchFailureText(const QString &target) {
+    return u"无法启动 “"_s + target + u"”。\n请检查这个功能所设定的程序与参数。"_s;
 }
 
 } // namespace orlu

@@ -13,11 +13,17 @@ class LaunchPort {
 public:
     virtual ~LaunchPort() = default;
     virtual bool fileExists(const QString &path) const = 0;
-    // `program` as typed (it may be quoted); `parameters` a command line.
-    virtual void startProgram(const QString &program, const QString &parameters) = 0;
-    // A document or web address, with its associated application.
-    virtual void openDocument(const QString &target) = 0;
+    // `program` as typed (it may be quoted); `parameters` a command line. False when
+    // the system could not start it.
+    virtual bool startProgram(const QString &program, const QString &parameters) = 0;
+    // A document or web address, with its associated application; false when none opened it.
+    virtual bool openDocument(const QString &target) = 0;
+    // Tells the operator that `target` could not be started or opened.
+    virtual void reportFailure(const QString &target) = 0;
 };
+
+// What the operator is told about a target that could not be started or opened.
+QString launchFailureText(const QString &target);
 
 // A path in double quotes (as a path with blanks is often typed) names the file inside them.
 QString unquotedPath(const QString &text);
@@ -34,8 +40,9 @@ QString findOnDrives(const LaunchPort &port, const QString &text);
 // Searches the program, then the parameter, over the drives; a program found on
 // no drive launches nothing, a parameter found on no drive is passed as typed.
 // With a program the program is started with the parameter as its command line;
-// without one the parameter itself is opened. Failures are not reported: an
-// operator who sees nothing start checks the button's set-up.
+// without one the parameter itself is opened. A program found on no drive, or one
+// the system cannot start, is reported through the port: the set-up's defaults
+// name programs this system may not have.
 void launch(LaunchPort &port, const QString &program, const QString &parameter);
 
 } // namespace orlu

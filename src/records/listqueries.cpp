@@ -1,6 +1,7 @@
 #include "records/listqueries.h"
 
 #include "storage/database.h"
+#include "storage/namesortkeys.h"
 
 namespace orlu {
 
@@ -8,6 +9,8 @@ using namespace Qt::StringLiterals;
 
 SubjectSortKey subjectSortKey(int sortCode, const SqlDialect &dialect) {
     const SubjectColumn column = sortColumnOf(sortCode);
+    if (column == SubjectColumn::Name)
+        return {nameOrderExpression(dialect), isDescending(sortCode)};
     const QString name = columnName(column);
     return {isTextColumn(column) ? dialect.folded(name) : name, isDescending(sortCode)};
 }

@@ -2,6 +2,7 @@
 
 #include "core/displaycolumns.h"
 #include "records/listqueries.h"
+#include "storage/namesortkeys.h"
 
 namespace orlu {
 
@@ -31,6 +32,11 @@ bool SubjectListModel::open(int sortCode) {
         const SubjectSortKey key = subjectSortKey(m_sortCode, dialect);
         return loadPaged({u"KYCUST"_s, key.expression, key.descending});
     }
+    // By name the side table's index gives the order at once, once subjects added
+    // meanwhile (an import, another program) have their keys.
+    if (sortColumnOf(m_sortCode) == SubjectColumn::Name && refreshNameSortKeys(database(), KeyCheck::Quick) &&
+        loadKeys(nameListQuery(isDescending(m_sortCode)), {}))
+        return true;
     return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode, SqlDialect::of(database())),
                     {});
 }

@@ -1,6 +1,7 @@
 #include "records/subjectrepository.h"
 
 #include "storage/database.h"
+#include "storage/namesortkeys.h"
 #include "storage/sqldialect.h"
 #include "storage/sqlrow.h"
 
@@ -81,7 +82,8 @@ qint64 SubjectRepository::append(const SubjectRecord &record, QString *error) {
         sqlrow::fail(q, error);
         return 0;
     }
-    return q.lastInsertId().toLongLong();
+    const qint64 key = q.lastInsertId().toLongLong();
+    return writeNameSortKey(m_db, key, record.subject.name, error) ? key : 0;
 }
 
 SubjectRepository::AddResult SubjectRepository::appendNew(const SubjectRecord &record, QString *error) {
@@ -140,7 +142,8 @@ bool SubjectRepository::update(const SubjectRecord &record, QString *error, cons
               "EMAIL = ?, MEMO = ? WHERE MKEY = ?"_s);
     bindFields(q, record);
     q.addBindValue(record.key);
-    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
+    return sqlrow::execOne(q, error) && writeNameSortKey(m_db, record.key, record.subject.name, error) &&
+           (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
@@ -159,7 +162,7 @@ bool SubjectRepository::removeWithMeasurements(qint64 key, QString *error) {
         return sqlrow::fail(q, error);
     q.prepare(u"DELETE FROM KYCUST WHERE MKEY = ?"_s);
     q.addBindValue(key);
-    if (!sqlrow::execOne(q, error))
+    if (!sqlrow::execOne(q, error) || !removeNameSortKey(m_db, key, error))
         return false;
     return sqlrow::commit(tx, m_db, error);
 }

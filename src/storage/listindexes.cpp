@@ -1,6 +1,7 @@
 #include "storage/listindexes.h"
 
 #include "storage/database.h"
+#include "storage/namesortkeys.h"
 #include "storage/sqldialect.h"
 
 #include <QSqlError>
@@ -43,7 +44,10 @@ bool ensureServerListIndexes(QSqlDatabase db, QString *error) {
     const SqlDialect dialect = SqlDialect::of(db);
     QSqlQuery q(db);
     // The seats' role may not create indexes: look first, as a file does.
-    QStringList names;
+    // Names are listed in the server's pinyin collation.
+    const QString byName =
+        u"CREATE INDEX IF NOT EXISTS KYCS_NAMEZH ON KYCUST ("_s + nameOrderExpression(dialect) + u", MKEY)"_s;
+    QStringList names{u"'kycs_namezh'"_s};
     for (const ListIndex &index : listIndexes())
         names << u"'"_s + QString::fromLatin1(index.name).toLower() + u"'"_s;
     if (q.exec(u"SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN ("_s +
@@ -67,14 +71,15 @@ bool ensureServerListIndexes(QSqlDatabase db, QString *error) {
             return false;
         }
     }
+    if (!q.exec(byName)) {
+        if (error)
+            *error = q.lastError().text();
+        return false;
+    }
     return true;
 }
 
-} // namespace
-
-bool ensureListIndexes(QSqlDatabase db, QString *error) {
-    if (SqlDialect::of(db).isServer())
-        return ensureServerListIndexes(db, error);
+bool ensureFileListIndexes(QSqlDatabase db, QString *error) {
     static const char *const statements[] = {
         "CREATE INDEX IF NOT EXISTS KYCS_CUSTNO ON KYCUST (CUSTNO COLLATE NOCASE, MKEY)",
         "CREATE INDEX IF NOT EXISTS KYCS_NAME ON KYCUST (NAME COLLATE NOCASE, MKEY)",
@@ -104,6 +109,16 @@ bool ensureListIndexes(QSqlDatabase db, QString *error) {
         }
     }
     return !tx.isActive() || tx.commit();
+}
+
+} // namespace
+
+bool ensureListIndexes(QSqlDatabase db, QString *error) {
+    if (SqlDialect::of(db).isServer())
+        return ensureServerListIndexes(db, error);
+    // The name keys come first: a file this program may not write still gets them for the session.
+    const bool keys = refreshNameSortKeys(db, KeyCheck::Quick, error);
+    return ensureFileListIndexes(db, error) && keys;
 }
 
 } // namespace orlu

@@ -101,6 +101,13 @@ int yOf(const QRect &panel, const ValueRange &range, double v) {
     return chartPixel(panel.bottom() - t * (panel.height() - 1));
 }
 
+// y of a visit's point: held inside the panel by a marker's size, so a marker at the
+// edge covers neither the frame's outside nor the caption above it.
+int pointY(const Painter &p, const QRect &panel, const ValueRange &range, double v) {
+    const int inset = p.px(4) + 1;
+    return std::clamp(yOf(panel, range, v), panel.top() + inset, panel.bottom() - inset);
+}
+
 QString number(double v, int decimals) {
     return QString::number(v, 'f', decimals);
 }
@@ -127,7 +134,7 @@ void drawLines(Painter &p, const TrendLayout &layout, const TrendSeries &series,
             continue;
         }
         const int x = layout.columnCentre(i);
-        const int y = yOf(panel, range, *value);
+        const int y = pointY(p, panel, range, *value);
         if (started)
             p.s.lineTo(x, y);
         else
@@ -148,7 +155,7 @@ void drawSeries(Painter &p, const TrendLayout &layout, const TrendSeries &series
         if (!value)
             continue;
         if (plottable(*value, limit))
-            p.marker(layout.columnCentre(i), yOf(panel, range, *value), v.highPotential, inkOf(v));
+            p.marker(layout.columnCentre(i), pointY(p, panel, range, *value), v.highPotential, inkOf(v));
         else if (*value < 0)
             p.outOfRange(layout.columnCentre(i), panel.bottom(), false);
         else
@@ -177,9 +184,14 @@ void drawBand(Painter &p, const QRect &panel, const ValueRange &range, const Nor
     if (limits.size() == 2) {
         const int widest = std::max(limits[0].size(), limits[1].size());
         const int labelX = panel.left() - p.px(4) - p.px(6 * (widest + 1));
-        const int half = p.px(TextHeight / 2.0);
-        p.text(labelX, top - half, ChartColour::Olive, limits[1]);
-        p.text(labelX, bottom - half, ChartColour::Olive, limits[0]);
+        const int height = p.s.textHeight(limits[1]);
+        // Centred on their lines unless that makes them touch; then the lower limit
+        // stands on its line (inside the panel) and the upper one on top of it.
+        const bool apart = bottom - top > height;
+        const int lowerY = apart ? bottom - height / 2 : std::min(bottom, panel.bottom() - height);
+        const int upperY = apart ? top - height / 2 : std::min(top - height, lowerY - height);
+        p.text(labelX, upperY, ChartColour::Olive, limits[1]);
+        p.text(labelX, lowerY, ChartColour::Olive, limits[0]);
     }
     p.frame(panel);
     caption(p, panel, title + u" "_s + rangeLabel);
@@ -209,7 +221,8 @@ void drawLegend(Painter &p, const QRect &area, const TrendSeries &series) {
 
 void drawAbnormal(Painter &p, const TrendLayout &layout, const TrendSeries &series) {
     const QRect &panel = layout.abnormal;
-    const ValueRange range{0.0, 12.0};
+    // Up to 12 meridians; the rest of the scale leaves room for a count above its bar.
+    const ValueRange range{0.0, 16.0};
     p.s.setPen(p.ink(ChartColour::Gray), PenStyle::Dotted, 1);
     const int mid = yOf(panel, range, 6.0);
     p.s.line(panel.left(), mid, panel.right(), mid);
@@ -224,15 +237,18 @@ void drawAbnormal(Painter &p, const TrendLayout &layout, const TrendSeries &seri
                          v.highPotential ? BrushStyle::DiagonalCross : BrushStyle::Solid);
             p.s.rectangle(x - half, yOf(panel, range, v.abnormalMeridians), x + half, panel.bottom());
         }
-        if (counts)
-            p.text(x - p.px(3), yOf(panel, range, v.abnormalMeridians) - p.px(TextHeight + 1),
-                   ChartColour::Navy, QString::number(v.abnormalMeridians));
+        if (counts) {
+            const QString count = QString::number(v.abnormalMeridians);
+            p.text(x - p.s.textWidth(count) / 2,
+                   yOf(panel, range, v.abnormalMeridians) - p.s.textHeight(count) - p.px(1),
+                   ChartColour::Navy, count);
+        }
     }
     const int labelX = panel.left() - p.px(22);
     const int halfText = p.px(TextHeight / 2.0);
     p.text(labelX, panel.bottom() - halfText, ChartColour::Navy, u" 0"_s);
     p.text(labelX, mid - halfText, ChartColour::Navy, u" 6"_s);
-    p.text(labelX, panel.top() - halfText, ChartColour::Navy, u"12"_s);
+    p.text(labelX, yOf(panel, range, 12.0) - halfText, ChartColour::Navy, u"12"_s);
     p.frame(panel);
     caption(p, panel, u"异常经络数"_s);
 }
@@ -249,7 +265,7 @@ void drawDates(Painter &p, const TrendLayout &layout, const TrendSeries &series)
         const int x = layout.columnCentre(i);
         p.s.line(x, y, x, y + p.px(4));
         const QDate d = dateOfDayCount(series.visits[i].measuredAt);
-        p.text(x - p.px(DateWidth / 2.0), y + p.px(6), ChartColour::Black, d.toString(u"yyyy-MM-dd"_s));
+        p.text(x - p.px(DateWidth / 2.0), y + p.px(6), ChartColour::Black, shortDate(d));
     }
 }
 

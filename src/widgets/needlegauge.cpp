@@ -124,7 +124,9 @@ void NeedleGauge::paintEvent(QPaintEvent *) {
 
     const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
     const double captionHeight = m_caption.isEmpty() ? 0.0 : line;
-    const double dialBottom = area.bottom() - captionHeight - line;
+    // The texts stand below the dial's baseline, clear of the needle's round end.
+    const double baselineGap = 2.0;
+    const double dialBottom = area.bottom() - captionHeight - line - baselineGap;
     const double radius = qMax(4.0, qMin(area.width() / 2.0 - 1.0, dialBottom - area.top()));
     const QPointF centre(area.center().x(), dialBottom);
     const double inner = radius * 0.68;
@@ -163,13 +165,15 @@ void NeedleGauge::paintEvent(QPaintEvent *) {
     const QColor needle = live ? QColor(30, 30, 30) : QColor(120, 120, 120);
     p.setPen(QPen(needle, qMax(1.5, radius / 22.0), Qt::SolidLine, Qt::RoundCap));
     p.drawLine(centre, polar(centre, radius * 0.94, at));
+    // The hub is the upper half of a disc, so it never reaches into the value below it.
     p.setPen(Qt::NoPen);
     p.setBrush(needle);
-    p.drawEllipse(centre, qMax(2.0, radius * 0.09), qMax(2.0, radius * 0.09));
+    const double hub = qMax(2.0, radius * 0.09);
+    p.drawPie(QRectF(centre.x() - hub, centre.y() - hub, 2 * hub, 2 * hub), 0, 180 * 16);
 
     // Range ends under the dial's feet, the value in the middle.
     p.setPen(palette().color(live ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    const QRectF labels(area.left(), dialBottom + 1.0, area.width(), line);
+    const QRectF labels(area.left(), dialBottom + baselineGap, area.width(), line);
     p.drawText(QRectF(centre.x() - radius, labels.top(), radius, line), Qt::AlignLeft | Qt::AlignTop,
                numberText(m_minimum, 0));
     p.drawText(QRectF(centre.x(), labels.top(), radius, line), Qt::AlignRight | Qt::AlignTop,

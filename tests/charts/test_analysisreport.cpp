@@ -255,12 +255,47 @@ private slots:
     void emptyListsPrintTheirTitleOnly() {
         std::array<double, 24> even;
         even.fill(50);
-        ReportFixture f(even, optionsWith({6, 14, 7}));
+        ReportFixture f(even, optionsWith({6, 14, 7, 11}));
         const RecordingSurface rec = f.produce();
         const QStringList texts = textsOf(rec);
         QVERIFY(texts.contains(u"养生食疗建议"_s));
         QVERIFY(texts.contains(u"专家疗程建议"_s));
         QVERIFY(!textStartingWith(rec, u"[ 1 ]"_s));
+        // Each empty section says so under its title.
+        for (const QString &title : {u"养生食疗建议"_s, u"专家疗程建议"_s, u"症状描述与处置"_s})
+            QCOMPARE(texts.value(texts.indexOf(title) + 1), u"（无）"_s);
+    }
+
+    // No page ends with a heading: a section title, a row heading or the pairs' heading
+    // keeps at least two lines of its own below it, wherever the page breaks fall.
+    void noPageEndsWithAHeading_data() {
+        QTest::addColumn<QString>("options");
+        QTest::newRow("detailed, small type") << QString(20, u'1');
+        QTest::newRow("brief, normal type") << optionsWith({2, 4, 5, 6, 7, 11, 14}, false);
+    }
+
+    void noPageEndsWithAHeading() {
+        QFETCH(QString, options);
+        for (int recordLines = 0; recordLines < 60; recordLines += 3) {
+            ReportFixture f(variedReadings(), options);
+            f.input.courses = {{u"疗程"_s, u"说明"_s}};
+            QStringList record(recordLines, u"记录"_s);
+            f.input.treatmentRecord = record.join(u'\n');
+            const RecordingSurface rec = f.produce();
+            const int left = qRound(10 * Page600.dpi / 25.4); // mm(10)
+            const DrawOp *last = nullptr;
+            for (const DrawOp &op : rec.ops()) {
+                if (op.kind == DrawOp::Kind::Page && last) {
+                    const bool heading = last->text.startsWith(u"[ "_s) || last->text.endsWith(u"对应:"_s) ||
+                                         (last->font == C::Blue && last->points[0].x() == left);
+                    QVERIFY2(!heading, qPrintable(u"%1 record lines: page %2 ends with %3"_s.arg(recordLines)
+                                                      .arg(op.page - 1)
+                                                      .arg(last->text)));
+                }
+                if (op.kind == DrawOp::Kind::Text && !op.text.startsWith(u"第"_s))
+                    last = &op;
+            }
+        }
     }
 
     void treatmentRecordWrapsAtEightPoint() {

@@ -168,6 +168,45 @@ private slots:
         QCOMPARE(count(image, ChartColour::Red, QRect(32, 0, 8, 40)), 0);
     }
 
+    // Hatch lines keep the same distance on paper at any printer resolution, so the
+    // preview, a PDF and the printed sheet show the same pattern.
+    void hatchSpacingIsPhysical_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("300 dpi") << 300;
+        QTest::newRow("600 dpi") << 600;
+        QTest::newRow("1200 dpi") << 1200;
+    }
+
+    void hatchSpacingIsPhysical() {
+        QFETCH(int, dpi);
+        const int side = dpi / 2; // half an inch
+        QImage image = blankImage(side, side);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        QPainter painter(&image);
+        PainterSurface surface(painter, PainterSurface::screenFont());
+        surface.setPenStyle(PenStyle::None);
+        surface.setBrush(ChartColour::Black, BrushStyle::BackDiagonal);
+        surface.rectangle(0, 0, side, side);
+        painter.end();
+        // Along the middle row: count the lines and measure one line's width.
+        int lines = 0;
+        int inked = 0;
+        bool inLine = false;
+        for (int x = 0; x < side; ++x) {
+            const bool black = image.pixel(x, side / 2) == ChartColour::Black.rgb();
+            lines += black && !inLine;
+            inked += black;
+            inLine = black;
+        }
+        const double mmAcross = side * 25.4 / dpi;
+        const double periodMm = mmAcross / lines;
+        QVERIFY2(periodMm > 0.85 && periodMm < 1.15, qPrintable(QString::number(periodMm)));
+        // Lines about 0.2 mm thick (measured across a 45 degree line: 0.28 mm).
+        const double lineMm = inked * 25.4 / dpi / lines;
+        QVERIFY2(lineMm > 0.15 && lineMm < 0.4, qPrintable(QString::number(lineMm)));
+    }
+
     // A rectangle covers the pixels from its first corner up to but not including
     // the second, whichever order the corners come in.
     void rectangleCoversItsCorners_data() {

@@ -15,7 +15,9 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 using namespace orlu;
@@ -54,6 +56,24 @@ private slots:
         QVERIFY(!window.isVisible());
         window.start(); // a new job starts afresh
         QVERIFY(!window.isAborted());
+    }
+
+    // The preview opens large enough to read a whole page: most of the screen's height.
+    void previewShowsAWholePage() {
+        ReportFixture f(variedReadings());
+        PdfPrinter pdf;
+        QSize opened;
+        QTimer::singleShot(0, [&] {
+            if (QWidget *preview = QApplication::activeModalWidget()) {
+                opened = preview->size();
+                preview->close();
+            }
+        });
+        previewAnalysisReport(pdf.printer, f.input, nullptr);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(opened.height() >= screen.height() * 8 / 10,
+                 qPrintable(u"%1 x %2"_s.arg(opened.width()).arg(opened.height())));
+        QVERIFY(opened.width() < opened.height());
     }
 
     void completeReportGoesToTheFile() {

@@ -48,7 +48,7 @@ QList<QPoint> markerCentres(const RecordingSurface &rec, int half) {
     for (const DrawOp &op : rec.ops(DrawOp::Kind::Rect)) {
         const QPoint a = op.points[0];
         const QPoint b = op.points[1];
-        if (b - a == QPoint(2 * half, 2 * half) && op.pen.style == PenStyle::None)
+        if (b - a == QPoint(2 * half, 2 * half) && op.brush.style == BrushStyle::Solid)
             centres.append((a + b) / 2);
     }
     return centres;
@@ -128,7 +128,8 @@ private slots:
             f, twoRecordChart(recordWith(1, values), std::nullopt, BandChoice::None, ChartMedium::Screen));
         const QList<QPoint> markers = markerCentres(rec, 3);
         for (int i = 0; i < 24; ++i)
-            QCOMPARE(markers[i].y(), f.valueY(PairedChannelOrder[static_cast<std::size_t>(i)] * 5));
+            QCOMPARE(markers[i].y(),
+                     std::min(f.curveFloor, f.valueY(PairedChannelOrder[static_cast<std::size_t>(i)] * 5)));
         // The polyline runs through the same points in the record's pen.
         QList<DrawOp> polyline;
         for (const DrawOp &op : rec.ops(DrawOp::Kind::Line))
@@ -298,6 +299,14 @@ private slots:
         QVERIFY(selected);
         QCOMPARE(selected->font, QColor(255, 0, 0));
         QVERIFY(!paper.findText(u" 3:"_s));
+        // The third style stays visible on paper: its white markers are outlined and
+        // its dash-dot-dot curve is at least 0.3 mm wide.
+        for (const DrawOp &op : paper.ops()) {
+            if (op.kind == DrawOp::Kind::Rect && op.brush.color == QColor(255, 255, 255))
+                QCOMPARE(op.pen.color, QColor(128, 0, 0));
+            if (op.kind == DrawOp::Kind::Line && op.pen.style == PenStyle::DashDotDot)
+                QVERIFY(op.pen.width >= printerMm(0.3, 300));
+        }
         QCOMPARE(paper.findText(u" 1:"_s)->font, QColor(0, 0, 0));
         QVERIFY(!paper.findText(u"XX"_s));
     }

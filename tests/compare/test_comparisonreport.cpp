@@ -82,7 +82,7 @@ int bandLineCount(const RecordingSurface &rec) {
 int markers(const RecordingSurface &rec) {
     int n = 0;
     for (const DrawOp &op : rec.ops(DrawOp::Kind::Rect))
-        n += op.pen.style == PenStyle::None && op.points[1] - op.points[0] == QPoint(48, 48);
+        n += op.brush.style == BrushStyle::Solid && op.points[1] - op.points[0] == QPoint(48, 48);
     return n;
 }
 
@@ -113,6 +113,10 @@ private slots:
         QCOMPARE(titleOp->fontSize, 14.0);
         QCOMPARE(titleOp->points[0], QPoint(2400 - m.width(14, title) / 2, 236));
         QCOMPARE(titleOp->font, QColor(0, 0, 0));
+        // The page number line stands at the top right, as on the analysis report.
+        const DrawOp *pageNumber = rec.findText(u"第   1 页"_s);
+        QVERIFY(pageNumber);
+        QVERIFY(pageNumber->points[0].x() > 2400 && pageNumber->points[0].y() < titleOp->points[0].y());
         const DrawOp *organisation = rec.findText(u"某某中医诊所"_s);
         QVERIFY(organisation);
         QCOMPARE(organisation->font, QColor(0, 0, 255));

@@ -1,5 +1,6 @@
 // The selection window of the multi-record comparison, driven through its widgets.
 #include "compare/ui/comparisonselectionwindow.h"
+#include "core/daycount.h"
 #include "records/ui/recordbrowser.h"
 #include "recordfixture.h"
 #include "support/windowdriver.h"
@@ -99,6 +100,8 @@ void TestComparisonSelectionWindow::addsTheChosenMeasurement() {
     QVERIFY(e.highPotential);
     QCOMPARE(e.corrected[0], 30.1 * 0.8541);
     QCOMPARE(gridText(&w, 0, 1), u"A001"_s);
+    // The date comes with the time: two days' measurements at one hour differ.
+    QCOMPARE(gridText(&w, 0, 3), shortDate(QDate(2026, 3, 19)) + u' ' + shortTime(QTime(12, 0)));
     QCOMPARE(grid(&w)->currentRow(), 0);
 
     // A double click on a measurement adds it as the button does.
@@ -146,13 +149,13 @@ void TestComparisonSelectionWindow::refusesTheSameMeasurementAlsoAfterResorting(
     add(&w, 0, 0); // A001, first measurement
     QCOMPARE(set.size(), 1);
 
-    // By name 张 (5F20) < 李 (674E) < 王 (738B): A001 moves from the first row to the last.
+    // By name in pinyin order 李 (li) < 王 (wang) < 张 (zhang): A001 moves to the second row.
     auto *column = child<QComboBox>(&w, "columnBox");
     column->setFocus();
     QTest::keyClick(column, Qt::Key_Down);
     QCOMPARE(f->sortCode, 2);
     const int row = w.browser().subjectList().locateNumber(u"A001"_s);
-    QCOMPARE(row, 2);
+    QCOMPARE(row, 1);
     add(&w, row, 0);
     QCOMPARE(set.size(), 1);
     QCOMPARE(f->prompter.asked().size(), 1);

@@ -19,6 +19,8 @@ private slots:
     void dayCountToWallClock();
     void age_data();
     void age();
+    void datesUnderSystemLocales_data();
+    void datesUnderSystemLocales();
 };
 
 void TestFormats::roundsHalfToEven_data() {
@@ -121,3 +123,25 @@ void TestFormats::age() {
 
 QTEST_GUILESS_MAIN(TestFormats)
 #include "test_formats.moc"
+
+// Under C or POSIX the program reads and shows dates in the Chinese (China) forms;
+// any other system locale keeps its own.
+void TestFormats::datesUnderSystemLocales_data() {
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("longTime");
+    QTest::newRow("C") << u"C"_s << u"1975/3/12"_s << u"09:05:07"_s;
+    QTest::newRow("POSIX") << u"POSIX"_s << u"1975/3/12"_s << u"09:05:07"_s;
+    QTest::newRow("zh_CN") << u"zh_CN"_s << u"1975/3/12"_s << u"09:05:07"_s;
+    QTest::newRow("en_US") << u"en_US"_s << u"3/12/75"_s << u"9:05:07"_s;
+}
+
+void TestFormats::datesUnderSystemLocales() {
+    QFETCH(QString, system);
+    QFETCH(QString, date);
+    QFETCH(QString, longTime);
+    const QLocale shown = dateTimeLocaleFor(QLocale(system));
+    QCOMPARE(shown.toString(QDate(1975, 3, 12), QLocale::ShortFormat), date);
+    // Times that show seconds keep them.
+    QVERIFY(shown.toString(QTime(9, 5, 7), QLocale::LongFormat).contains(longTime));
+}

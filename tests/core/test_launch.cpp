@@ -16,6 +16,8 @@ private slots:
     void launch_data();
     void launch();
     void searchTriesEveryDriveOnceInOrder();
+    void reportsWhatCannotStart_data();
+    void reportsWhatCannotStart();
     void unquotedPath_data();
     void unquotedPath();
 };
@@ -79,6 +81,32 @@ void TestLaunch::launch_data() {
     QTest::newRow("blank program opens the parameter")
         << u"   "_s << u"www.example.org"_s << QStringList() << none << QStringList{u"www.example.org"_s};
     QTest::newRow("nothing set up") << QString() << u"  "_s << QStringList() << none << QStringList();
+}
+
+// The operator hears of a target that did not start; one that started is not reported.
+void TestLaunch::reportsWhatCannotStart_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<bool>("systemRefuses");
+    QTest::addColumn<QStringList>("reported");
+    QTest::newRow("program on no drive")
+        << u" D:\\a.exe"_s << QString() << false << QStringList{u"D:\\a.exe"_s};
+    QTest::newRow("program the system cannot start")
+        << u"wmplayer.exe"_s << QString() << true << QStringList{u"wmplayer.exe"_s};
+    QTest::newRow("document nothing opens") << QString() << u"x.doc"_s << true << QStringList{u"x.doc"_s};
+    QTest::newRow("program started") << u"wmplayer.exe"_s << QString() << false << QStringList();
+    QTest::newRow("nothing set up") << QString() << QString() << true << QStringList();
+}
+
+void TestLaunch::reportsWhatCannotStart() {
+    QFETCH(QString, program);
+    QFETCH(QString, parameter);
+    QFETCH(bool, systemRefuses);
+    QFETCH(QStringList, reported);
+    test::RecordingLaunchPort port;
+    port.systemRefuses = systemRefuses;
+    orlu::launch(port, program, parameter);
+    QCOMPARE(port.failures, reported);
 }
 
 void TestLaunch::launch() {

@@ -175,7 +175,8 @@ void TestMeasurementWindow::fullRunFillsTheGrid() {
     QVERIFY(!rig.child<QGroupBox>(u"subjectGroup"_s)->isHidden());
     QVERIFY(rig.child<QLabel>(u"pictureLabel"_s)->isHidden());
     QCOMPARE(rig.text(u"valueDisplayLabel"_s), u"[  0.0]"_s);
-    QCOMPARE(rig.text(u"statusTextLabel"_s), QString());
+    // A run that measured every point says so.
+    QCOMPARE(rig.text(u"statusTextLabel"_s), u"24 点测量完毕"_s);
     QCOMPARE(rig.text(u"qualityLabel"_s), u"测量质量: 24/24 稳定"_s);
     QCOMPARE(rig.text(u"measuredValueLabel"_s), QString());
     QCOMPARE(rig.text(u"dateLabel"_s), shortDate(QDate(2026, 12, 9)));
@@ -555,6 +556,8 @@ void TestMeasurementWindow::handOverHidesWithoutEndingTheModalLoop() {
         rig.click(u"save"_s);
         QTimer::singleShot(0, rig.window.get(), [&] {
             stillModalAfterSaving = rig.window->isVisible();
+            // The status line tells what was stored.
+            QVERIFY(rig.text(u"statusTextLabel"_s).startsWith(u"已储存: 编号 "_s));
             rig.click(u"leave"_s);
         });
     });

@@ -385,19 +385,19 @@ void TestReadingWindow::changesASubjectInTheEditor() {
     f->sortCode = 2;
     ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
-    clickCell(subjects(&w), 1, 1);
-    QCOMPARE(currentNumber(&w), u"B002"_s); // 张 (5F20) sorts before 李 (674E)
+    clickCell(subjects(&w), 0, 1);
+    QCOMPARE(currentNumber(&w), u"B002"_s); // li, wang, zhang, zhao
     onNextModal(&w, [](QWidget *editor) {
         QCOMPARE(editor->windowTitle(), u"受测者数据修改"_s);
-        type(editor, "nameEdit", u"钱七"_s);
+        type(editor, "nameEdit", u"周七"_s);
         click(editor, "saveButton");
     });
     click(&w, "editSubjectButton");
     // The new name sorts elsewhere; the subject stays the current row.
     QCOMPARE(currentNumber(&w), u"B002"_s);
-    QCOMPARE(subjects(&w)->currentIndex().siblingAtColumn(2).data().toString(), u"钱七"_s);
+    QCOMPARE(subjects(&w)->currentIndex().siblingAtColumn(2).data().toString(), u"周七"_s);
     QCOMPARE(subjects(&w)->currentIndex().row(), 3);
-    QCOMPARE(f->rows(u"KYCUST"_s, u"NAME = '钱七'"_s), 1);
+    QCOMPARE(f->rows(u"KYCUST"_s, u"NAME = '周七'"_s), 1);
 }
 
 void TestReadingWindow::changingAMeasurementOpensManualEntry() {

@@ -20,7 +20,9 @@ public:
 
     QSet<QString> files;
     bool everyFileExists = false;
-    mutable QStringList asked; // every existence test, in order
+    bool systemRefuses = false; // every start and open fails
+    QStringList failures;       // what was reported as not started
+    mutable QStringList asked;  // every existence test, in order
     QList<Started> programs;
     QStringList documents;
 
@@ -28,10 +30,15 @@ public:
         asked << path;
         return everyFileExists || files.contains(path);
     }
-    void startProgram(const QString &program, const QString &parameters) override {
+    bool startProgram(const QString &program, const QString &parameters) override {
         programs.append({program, parameters});
+        return !systemRefuses;
     }
-    void openDocument(const QString &target) override { documents << target; }
+    bool openDocument(const QString &target) override {
+        documents << target;
+        return !systemRefuses;
+    }
+    void reportFailure(const QString &target) override { failures << target; }
 
     bool nothingLaunched() const { return programs.isEmpty() && documents.isEmpty(); }
 };

@@ -83,6 +83,7 @@ void AnalysisCoursePage::setCourses(const QStringList &names) {
     }
     if (names.isEmpty()) {
         showCourse({});
+        m_text->setPlainText(u"没有符合的疗程"_s);
         return;
     }
     m_list->setCurrentRow(0);

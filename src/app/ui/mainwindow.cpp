@@ -9,6 +9,7 @@
 #include "device/probelink.h"
 #include "storage/databasefiles.h"
 #include "storage/listindexes.h"
+#include "storage/namesortkeys.h"
 #include "storage/registerbackup.h"
 #include "storage/startupdatabases.h"
 
@@ -264,8 +265,11 @@ void MainWindow::windowCreated() {
     }
     // The record lists sort and search through these; building them on a large register takes a while,
     // so it happens once here rather than when a window opens.
-    if (m_app.mainDb.isOpen() && !m_app.mainDb.isReadOnly())
+    if (m_app.mainDb.isOpen() && !m_app.mainDb.isReadOnly()) {
         ensureListIndexes(m_app.mainDb.handle());
+        // Names an older program changed get their sort keys again.
+        refreshNameSortKeys(m_app.mainDb.handle(), KeyCheck::Thorough);
+    }
 
     m_firstActivationPending = true;
     m_app.subjectSortCode = 1;

@@ -75,7 +75,7 @@ void RegisterPage::testClicked() {
     if (db.openServer(connection, &error))
         m_status->setText(u"连接成功: "_s + db.path());
     else
-        m_status->setText(u"无法连接: "_s + error);
+        m_status->setText(u"无法连接数据库服务器。服务器的回答: "_s + error.simplified());
 }
 
 } // namespace orlu

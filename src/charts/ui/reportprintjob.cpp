@@ -9,7 +9,10 @@
 #include "charts/ui/printprogresswindow.h"
 
 #include <QPainter>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -114,10 +117,28 @@ PrintJobOutcome printAnalysisReportJob(QPrinter &printer, PrintSystem &system,
     return printReportJob(printer, system, analysisReportJob(input), prompter, pump, parent);
 }
 
+namespace {
+
+// The preview opens showing a whole page readably: 85 % of the screen's height, and
+// as wide as a portrait page of that height with the tool bar's margins.
+void sizeForAWholePage(QPrintPreviewDialog &preview) {
+    const QScreen *screen = preview.screen() ? preview.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const int height = available.height() * 85 / 100;
+    preview.resize(std::min(available.width(), height * 3 / 4 + 60), height);
+    if (auto *view = preview.findChild<QPrintPreviewWidget *>())
+        view->fitInView();
+}
+
+} // namespace
+
 void previewAnalysisReport(QPrinter &printer, const AnalysisReportInput &input, QWidget *parent) {
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(u"printPreviewDialog"_s);
     preview.setWindowTitle(u"打印预览"_s);
+    sizeForAWholePage(preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&input](QPrinter *target) {
         QPainter painter(target);
         paintAnalysisReport(painter, input);

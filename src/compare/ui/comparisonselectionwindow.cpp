@@ -47,7 +47,7 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     m_setGrid->verticalHeader()->setDefaultSectionSize(m_setGrid->fontMetrics().height() + 6);
     m_setGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_setGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int widths[] = {36, 80, 80, 90};
+    const int widths[] = {30, 66, 64, 126};
     for (int c = 0; c < 4; ++c)
         m_setGrid->setColumnWidth(c, widths[c]);
     m_setGrid->setFixedWidth(290);
@@ -156,9 +156,12 @@ void ComparisonSelectionWindow::fillSetGrid() {
     for (int row = 0; row < ComparisonSet::Capacity; ++row) {
         const bool filled = row < entries.size();
         const QStringList texts =
-            filled ? QStringList{QString::number(row + 1), entries[row].subjectNumber,
-                                 entries[row].subjectName, measurementTimeText(entries[row].measuredAt)}
-                   : QStringList{{}, {}, {}, {}};
+            filled
+                ? QStringList{QString::number(row + 1), entries[row].subjectNumber, entries[row].subjectName,
+                              // The time alone does not tell two days' measurements apart.
+                              measurementDateText(entries[row].measuredAt) + u' ' +
+                                  measurementTimeText(entries[row].measuredAt)}
+                : QStringList{{}, {}, {}, {}};
         for (int c = 0; c < 4; ++c)
             m_setGrid->setItem(row, c, new QTableWidgetItem(texts[c]));
     }

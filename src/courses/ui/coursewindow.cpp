@@ -59,8 +59,9 @@ CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &la
     selectCourseRow(m_courseModel->count() > 0 ? 0 : -1);
     showCurrentCourse();
 
-    for (QToolButton *b : {m_addCondition, m_changeCondition, m_deleteCondition, m_abandon, m_confirm})
+    for (QToolButton *b : {m_changeCondition, m_deleteCondition, m_abandon, m_confirm})
         b->setEnabled(false);
+    m_addCondition->setEnabled(m_course.has_value());
     m_changeCourse->setEnabled(m_courseModel->count() > 0);
     m_deleteCourse->setEnabled(m_courseModel->count() > 0);
     m_courseList->horizontalHeader()->setStyleSheet(ActiveHeader);
@@ -174,15 +175,17 @@ void CourseWindow::enterList(ListKind list) {
     m_addCourse->setEnabled(courses);
     m_changeCourse->setEnabled(courses && haveCourses);
     m_deleteCourse->setEnabled(courses && haveCourses);
-    // A condition belongs to a course: without one there is nothing to add it to.
-    m_addCondition->setEnabled(!courses && m_course.has_value());
+    // A condition belongs to a course: one can be added as soon as a course is chosen.
+    m_addCondition->setEnabled(m_course.has_value());
     m_changeCondition->setEnabled(!courses && haveConditions);
     m_deleteCondition->setEnabled(!courses && haveConditions);
 }
 
 void CourseWindow::courseRowChanged() {
-    if (m_mode == Mode::Browse)
-        showCurrentCourse();
+    if (m_mode != Mode::Browse)
+        return;
+    showCurrentCourse();
+    m_addCondition->setEnabled(m_course.has_value());
 }
 
 void CourseWindow::conditionRowChanged() {

@@ -53,7 +53,7 @@ bool isEnter(const QKeyEvent *key) {
 // What the short date and time texts give back when joined and read again:
 // the time keeps only what its short form shows.
 double joinedDateTime(const QDate &date, const QTime &time) {
-    QTime shown = QLocale::system().toTime(shortTime(time), QLocale::ShortFormat);
+    QTime shown = dateTimeLocale().toTime(shortTime(time), QLocale::ShortFormat);
     if (!shown.isValid())
         shown = QTime(time.hour(), time.minute());
     return toDayCount(QDateTime(date, shown));
@@ -190,7 +190,7 @@ void ManualEntryWindow::windowCreated() {
     m_datePicker->setCalendarPopup(true);
     m_timePicker = new QTimeEdit(when);
     m_timePicker->setObjectName(u"timePicker"_s);
-    m_timePicker->setDisplayFormat(QLocale::system().timeFormat(QLocale::ShortFormat));
+    m_timePicker->setDisplayFormat(dateTimeLocale().timeFormat(QLocale::ShortFormat));
     wg->addWidget(m_dateCheck, 0, 0, 1, 2);
     wg->addWidget(new QLabel(u"测量日期:"_s, when), 1, 0);
     wg->addWidget(m_datePicker, 1, 1);

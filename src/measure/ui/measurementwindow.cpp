@@ -248,7 +248,11 @@ void MeasurementWindow::analysisClicked() {
 }
 
 void MeasurementWindow::saveClicked() {
+    const qint64 before = m_context.measurement.recordKey;
     handOver(m_handOvers.saving);
+    const CurrentMeasurement &m = m_context.measurement;
+    if (m.recordKey != 0 && m.recordKey != before)
+        m_statusText->setText(u"已储存: 编号 "_s + m.subject.number + u"  "_s + m.subject.name);
 }
 
 void MeasurementWindow::readClicked() {
@@ -422,6 +426,8 @@ void MeasurementWindow::stopRequested() {
 
 void MeasurementWindow::runEnded() {
     setRunningState(false);
+    if (m_complete)
+        m_statusText->setText(u"%1 点测量完毕"_s.arg(ChannelCount));
     showQualitySummary();
     showCalibrationReminder();
 }

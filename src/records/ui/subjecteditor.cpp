@@ -36,7 +36,7 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name, int maxLength) {
 
 // The short date form with a four-digit year: birth years span more than a century.
 QString birthDateFormat() {
-    QString f = QLocale::system().dateFormat(QLocale::ShortFormat);
+    QString f = dateTimeLocale().dateFormat(QLocale::ShortFormat);
     if (!f.contains(u"yyyy"_s))
         f.replace(u"yy"_s, u"yyyy"_s);
     return f;
