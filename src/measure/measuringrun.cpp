@@ -18,13 +18,6 @@ constexpr quint32 BaselineReplaceMs = 150;
 constexpr quint32 TickMs = 600;
 constexpr int TicksPerPoint = 4;
 constexpr quint32 ReleaseQuestionMs = 3000;
-
-constexpr int ToneQuestion = 1;
-constexpr int ToneWeightyQuestion = 2;
-constexpr int ToneTooLong = 3;
-constexpr int ToneTick = 4;
-constexpr int TonePointDone = 5;
-constexpr int ToneLastPointDone = 6;
 } // namespace
 
 MeasuringRun::MeasuringRun(CurrentMeasurement &measurement, ProbeOperations &probe, Prompter &prompter,
@@ -66,12 +59,12 @@ bool MeasuringRun::start(const RunParameters &parameters) {
         return false;
     }
     if (m_measurement.recordKey > 0) {
-        m_probe.playAlertTone(ToneQuestion);
+        m_probe.playAlertTone(AlertTone::Notice);
         if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
             m_measurement.clear(parameters.high);
     }
     if (parameters.high) {
-        m_probe.playAlertTone(ToneWeightyQuestion);
+        m_probe.playAlertTone(AlertTone::Caution);
         if (!m_prompter.showMessageBox(AskImportant, highConfirmation()))
             return false;
     }
@@ -158,7 +151,7 @@ MeasuringRun::PointOutcome MeasuringRun::measurePoint() {
 
         setState(RunState::Measuring);
         m_observer->contactMade(m_channel);
-        m_probe.playAlertTone(ToneTick);
+        m_probe.playAlertTone(AlertTone::PointTick);
         m_observer->statusChanged(measuringStatus());
         const AttemptOutcome outcome = measureAttempt();
         if (outcome == AttemptOutcome::Done)
@@ -224,7 +217,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
         if (m_clock.elapsedSince(tickTime) >= TickMs) {
             tickTime = m_clock.ticks();
             ++tick;
-            m_probe.playAlertTone(ToneTick);
+            m_probe.playAlertTone(AlertTone::PointTick);
         }
         if (tick == TicksPerPoint + 1)
             break;
@@ -235,7 +228,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
 
 void MeasuringRun::finishPoint(double sum, int count) {
     const double value = (sum / count) / m_scale;
-    m_probe.playAlertTone(m_channel == ChannelCount ? ToneLastPointDone : TonePointDone);
+    m_probe.playAlertTone(m_channel == ChannelCount ? AlertTone::LastPointDone : AlertTone::PointDone);
     m_measurement.setValue(m_channel, value);
     m_measurement.highPotential = m_parameters.high;
     m_measurement.measuredAt = toDayCount(m_clock.now());
@@ -256,7 +249,7 @@ void MeasuringRun::waitForRelease() {
             // The last point never asks: the run ends anyway.
             if (m_channel == ChannelCount)
                 return;
-            m_probe.playAlertTone(ToneTooLong);
+            m_probe.playAlertTone(AlertTone::Fault);
             if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))
                 requestStop();
             return;

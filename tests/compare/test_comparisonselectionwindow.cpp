@@ -135,7 +135,7 @@ void TestComparisonSelectionWindow::buttonsFollowTheList() {
     auto *direction = child<QComboBox>(&w, "directionBox");
     direction->setFocus();
     QTest::keyClick(direction, Qt::Key_Down);
-    QCOMPARE(f->sortCode, -1);
+    QCOMPARE(f->subjectOrder.code(), -1);
     QVERIFY(!enabled(&w, "addButton"));
     QVERIFY(!enabled(&w, "removeButton"));
 }
@@ -150,7 +150,7 @@ void TestComparisonSelectionWindow::refusesTheSameMeasurementAlsoAfterResorting(
     auto *column = child<QComboBox>(&w, "columnBox");
     column->setFocus();
     QTest::keyClick(column, Qt::Key_Down);
-    QCOMPARE(f->sortCode, 2);
+    QCOMPARE(f->subjectOrder.code(), 2);
     const int row = w.browser().subjectList().locateNumber(u"A001"_s);
     QCOMPARE(row, 2);
     add(&w, row, 0);

@@ -263,7 +263,7 @@ void MainWindow::windowCreated() {
         ensureListIndexes(m_app.mainDb.handle());
 
     m_firstActivationPending = true;
-    m_app.subjectSortCode = 1;
+    m_app.subjectOrder = {};
     m_app.comparisonSet = ComparisonSet();
     m_app.analysisView = {};
     m_app.measurement.recordKey = 0;
@@ -416,7 +416,7 @@ void MainWindow::exitClicked() {
 
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (m_app.device.ready) {
-        m_app.probe.playAlertTone(2);
+        m_app.probe.playAlertTone(AlertTone::Caution);
         if (!m_app.prompter.showMessageBox(AskCaution, ExitQuestion)) {
             setMainFunctionsEnabled(true);
             event->ignore();

@@ -124,11 +124,11 @@ void ComparisonSelectionWindow::addClicked() {
                                       stored->highPotential, stored->values);
     switch (m_set.add(entry)) {
     case ComparisonSet::AddResult::Full:
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         m_context.prompter.showMessageBox(NoteCaution, comparisonSetFullMessage());
         return;
     case ComparisonSet::AddResult::Duplicate:
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         m_context.prompter.showMessageBox(NoteCaution, comparisonDuplicateMessage());
         return;
     case ComparisonSet::AddResult::Added:

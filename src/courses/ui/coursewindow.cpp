@@ -35,8 +35,8 @@ const QString InactiveHeader = HeaderStyle.arg(u"palette(button)"_s);
 
 } // namespace
 
-CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher,
-                           std::function<void(int)> tone, QWidget *parent)
+CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, AlertTonePlayer tone,
+                           QWidget *parent)
     : QDialog(parent)
     , m_store(std::move(store))
     , m_prompter(prompter)
@@ -125,9 +125,9 @@ void CourseWindow::reject() {
         QDialog::reject();
 }
 
-void CourseWindow::playTone(int n) {
+void CourseWindow::playTone(AlertTone tone) {
     if (m_tone)
-        m_tone(n);
+        m_tone(tone);
 }
 
 int CourseWindow::currentCourseRow() const {
@@ -353,7 +353,7 @@ void CourseWindow::abandonClicked() {
 void CourseWindow::deleteCourseClicked() {
     if (!m_course)
         return;
-    playTone(1);
+    playTone(AlertTone::Notice);
     setStatus(u"【删除疗程模式】"_s);
     const int row = currentCourseRow();
     if (m_prompter.showMessageBox(AskCaution,
@@ -376,7 +376,7 @@ void CourseWindow::deleteConditionClicked() {
     if (row < 0)
         return;
     const Condition c = m_conditionModel->conditionAt(row);
-    playTone(1);
+    playTone(AlertTone::Notice);
     setStatus(u"【删除条件模式】"_s);
     if (m_prompter.showMessageBox(AskCaution, u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
         if (!m_store.deleteCondition(c.key))

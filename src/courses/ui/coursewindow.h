@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alerttone.h"
 #include "courses/coursestore.h"
 #include "storage/registerwatcher.h"
 #include "courses/ui/coursepicture.h"
@@ -39,7 +40,7 @@ class Prompter;
 class CourseWindow : public QDialog {
     Q_OBJECT
 public:
-    CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, std::function<void(int)> tone,
+    CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, AlertTonePlayer tone,
                  QWidget *parent = nullptr);
     ~CourseWindow() override;
 
@@ -94,14 +95,14 @@ private:
     void runEditWindow(bool add);
     int currentCourseRow() const;
     int currentConditionRow() const;
-    void playTone(int n);
+    void playTone(AlertTone tone);
     // Another seat changed the register: the lists are read again on the same course and condition.
     void registerChanged();
 
     CourseStore m_store;
     Prompter &m_prompter;
     LaunchPort &m_launcher;
-    std::function<void(int)> m_tone;
+    AlertTonePlayer m_tone;
     FileChooser m_chooser;
 
     CourseListModel *m_courseModel = nullptr;

@@ -123,7 +123,7 @@ void MeasurementWindow::windowCreated() {
     m_thresholdSlider->setValue(position);
     m_thresholdDisplay->setText(formatFixed(s.measuringThreshold, 7, 1));
     checkPotentialRadio(s.highPotential);
-    if (QAbstractButton *b = m_styleGroup->button(qBound(1, s.pointPictureStyle, 3)))
+    if (QAbstractButton *b = m_styleGroup->button(static_cast<int>(pointPictureStyleOf(s.pointPictureStyle))))
         b->setChecked(true);
     m_tracePanel->hide();
     m_picture->hide();
@@ -481,7 +481,7 @@ void MeasurementWindow::showLive(double measured, double compensated, double dis
 }
 
 void MeasurementWindow::loadPicture(int channel) {
-    const QString name = pointPictureName(qBound(1, m_context.settings.pointPictureStyle, 3), channel);
+    const QString name = pointPictureName(pointPictureStyleOf(m_context.settings.pointPictureStyle), channel);
     QPixmap picture;
     if (picture.load(QDir(m_context.pictureFolder).filePath(name))) {
         m_picture->setPixmap(

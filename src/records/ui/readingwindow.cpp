@@ -118,7 +118,7 @@ void ReadingWindow::windowShown() {
     const Subject &subject = m_context.current.subject;
     m_browser->open(subject.number);
     if (m_caller == Caller::MeasurementWindow) {
-        const SubjectColumn column = readingSearchColumn(m_context.sortCode);
+        const SubjectColumn column = readingSearchColumn(m_context.subjectOrder);
         m_browser->moveToSubject(m_browser->subjectList().locatePrefix(column, subjectText(subject, column)));
     }
     m_subjectView->setFocus();
@@ -215,7 +215,7 @@ void ReadingWindow::editSubject() {
 }
 
 int ReadingWindow::askToDelete(ActiveList list, QTableView *view, const QString &question) {
-    m_context.tone(1);
+    m_context.tone(AlertTone::Notice);
     const int row = currentRow(view);
     if (m_active != list || row < 0)
         return -1;

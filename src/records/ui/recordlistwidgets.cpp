@@ -108,13 +108,14 @@ SortSearchBar::SortSearchBar(const QString &searchLabel, QWidget *parent)
     connect(m_searchBox, &QLineEdit::textChanged, this, &SortSearchBar::searchChanged);
 }
 
-void SortSearchBar::showSortCode(int code) {
-    m_columnBox->setCurrentIndex(columnIndexOf(code));
-    m_directionBox->setCurrentIndex(isDescending(code) ? 1 : 0);
+void SortSearchBar::showOrder(SubjectOrder order) {
+    m_columnBox->setCurrentIndex(order.columnIndex());
+    m_directionBox->setCurrentIndex(order.descending ? 1 : 0);
 }
 
 void SortSearchBar::report() {
-    emit sortChanged(makeSortCode(m_columnBox->currentIndex(), m_directionBox->currentIndex() == 1));
+    emit sortChanged(
+        SubjectOrder::fromBoxes(m_columnBox->currentIndex(), m_directionBox->currentIndex() == 1));
 }
 
 ListEntryWatcher::ListEntryWatcher(QTableView *view)

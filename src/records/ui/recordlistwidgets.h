@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/sortcode.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QString>
@@ -50,14 +52,14 @@ public:
     SortSearchBar(const QString &searchLabel, QWidget *parent = nullptr);
 
     // Shows a sort code without reporting a change.
-    void showSortCode(int code);
+    void showOrder(SubjectOrder order);
     QComboBox *columnBox() const { return m_columnBox; }
     QComboBox *directionBox() const { return m_directionBox; }
     QLineEdit *searchBox() const { return m_searchBox; }
 
 signals:
     // The operator changed either box; `code` is the new sort code.
-    void sortChanged(int code);
+    void sortChanged(SubjectOrder order);
     void searchChanged(const QString &text);
 
 private:

@@ -108,10 +108,8 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
 }
 
 void SavingWindow::windowShown() {
-    const int code = normalizedSortCode(m_context.sortCode);
-    m_context.sortCode = code;
-    m_subjectList->open(code);
-    m_searchBar->showSortCode(code);
+    m_subjectList->open(m_context.subjectOrder);
+    m_searchBar->showOrder(m_context.subjectOrder);
     m_searchBar->searchBox()->clear();
     if (m_subjectList->rowCount() > 0)
         setCurrentRow(m_listView, 0);
@@ -204,7 +202,7 @@ void SavingWindow::addSubjectClicked() {
         setCurrentRow(m_listView, m_subjectList->rowOfKey(editor.addedKey()));
         showCount();
         selectCurrentRow();
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         if (m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
             store();
         return;
@@ -222,7 +220,7 @@ void SavingWindow::addSubjectClicked() {
 }
 
 void SavingWindow::searchTextChanged(const QString &text) {
-    const int row = m_subjectList->locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
+    const int row = m_subjectList->locatePrefix(savingSearchColumn(m_context.subjectOrder), text.trimmed());
     if (row >= 0)
         setCurrentRow(m_listView, row);
 }
@@ -236,10 +234,10 @@ void SavingWindow::registerChanged() {
     showCount();
 }
 
-void SavingWindow::changeSort(int code) {
+void SavingWindow::changeSort(SubjectOrder order) {
     const qint64 bookmark = m_subjectList->keyAt(currentRow(m_listView));
-    m_context.sortCode = code;
-    m_subjectList->setSortCode(code);
+    m_context.subjectOrder = order;
+    m_subjectList->setOrder(order);
     const int row = m_subjectList->rowOfKey(bookmark);
     setCurrentRow(m_listView, row >= 0 ? row : 0);
     m_listView->setFocus();

@@ -38,7 +38,7 @@ private:
     void addSubjectClicked(); // "新增受测者"
     void saveClicked();       // "储存数据"
     void searchTextChanged(const QString &text);
-    void changeSort(int code);
+    void changeSort(SubjectOrder order);
     // Another seat changed the register: the list is read again on the same row.
     void registerChanged();
 

@@ -302,7 +302,7 @@ void SubjectEditor::saveNew() {
 }
 
 void SubjectEditor::refuseDuplicate(const SubjectRecord &existing) {
-    m_context.tone(1);
+    m_context.tone(AlertTone::Notice);
     m_context.prompter.showMessageBox(NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
                                                        existing.subject.name.trimmed() +
                                                        u" ] 重复!!请重新指定另一个编号。"_s);
