@@ -70,7 +70,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Layout, in tkydeclayout.cpp.
+    // Layout, in measurementwindowlayout.cpp.
     void buildToolBar();
     QWidget *buildValuePanel();
     QWidget *buildStatusGroup();
