@@ -113,8 +113,9 @@ QString AnalysisWindow::pageStatusText(int page) {
 }
 
 AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
-    : QDialog(parent)
+    : FirstShowDialog(parent)
     , m_s(std::move(services)) {
+    whenFirstShown([this] { showRecordAndOpenTables(); });
     setObjectName(u"analysisWindow"_s);
     setWindowTitle(u"资料分析"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -216,23 +217,15 @@ AnalysisTextPage *AnalysisWindow::textPage(int page) const {
     return m_textPages[static_cast<std::size_t>(page - FirstTextPage)];
 }
 
-void AnalysisWindow::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        windowShown();
-    }
-}
-
 void AnalysisWindow::done(int result) {
-    if (m_opened && !m_closed) {
+    if (wasShown() && !m_closed) {
         m_closed = true;
-        windowClosed();
+        keepViewOptionsAndRecord();
     }
     QDialog::done(result);
 }
 
-void AnalysisWindow::windowShown() {
+void AnalysisWindow::showRecordAndOpenTables() {
     m_record->setPlainText(m_s.measurement.memo.join(u'\n'));
     m_shownMemo = m_s.measurement.memo;
     m_memoModified = false;
@@ -321,7 +314,7 @@ void AnalysisWindow::closeTables() {
     m_suppliedCourses = nullptr;
 }
 
-void AnalysisWindow::windowClosed() {
+void AnalysisWindow::keepViewOptionsAndRecord() {
     closeTables();
     m_s.view.page = m_tabs->currentIndex();
 

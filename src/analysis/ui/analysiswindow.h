@@ -6,6 +6,7 @@
 #include "analysis/printoptions.h"
 #include "charts/analysisreport.h"
 #include "courses/coursestore.h"
+#include "widgets/firstshowdialog.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -84,7 +85,7 @@ struct AnalysisWindowServices {
 // "资料分析": the analysis of the current measurement on nine pages. Opening
 // computes everything from the measurement; closing keeps the page, the chart,
 // the print options and the treatment record.
-class AnalysisWindow : public QDialog {
+class AnalysisWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     explicit AnalysisWindow(AnalysisWindowServices services, QWidget *parent = nullptr);
@@ -99,15 +100,14 @@ public:
     bool isMultiItemSelected() const { return m_multiSelected; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
     QWidget *createRecordPage();
     AnalysisTextPage *textPage(int page) const;
 
-    void windowShown();
-    void windowClosed();
+    void showRecordAndOpenTables();
+    void keepViewOptionsAndRecord();
     void openTables();
     void matchCourses();
     void closeTables();
@@ -150,7 +150,6 @@ private:
     // The row whose texts each text page shows, -1 for none (pages 3, 4, 5).
     std::array<int, 3> m_shownRows{-1, -1, -1};
 
-    bool m_opened = false;
     bool m_closed = false;
     bool m_memoModified = false;
     // The treatment record as the window read it, which a write may replace.

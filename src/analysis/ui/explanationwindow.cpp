@@ -103,8 +103,9 @@ const std::array<QString, 12> &ExplanationWindow::meridianRows() {
 }
 
 ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
-    : QDialog(parent)
+    : FirstShowDialog(parent)
     , m_store(std::move(texts)) {
+    whenFirstShown([this] { fillMeridianList(); });
     setObjectName(u"explanationWindow"_s);
     setWindowTitle(u"经络图示解说"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -253,20 +254,12 @@ bool ExplanationWindow::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void ExplanationWindow::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        windowShown();
-    }
-}
-
 void ExplanationWindow::done(int result) {
     m_texts = nullptr;
     QDialog::done(result);
 }
 
-void ExplanationWindow::windowShown() {
+void ExplanationWindow::fillMeridianList() {
     m_texts = &m_store;
     m_pages->setCurrentIndex(0);
     {

@@ -111,7 +111,7 @@ ManualEntryWindow::ManualEntryWindow(Prompter &prompter, const Clock &clock, QWi
     : QDialog(parent)
     , m_prompter(prompter)
     , m_clock(clock) {
-    windowCreated();
+    buildWindow();
 }
 
 ManualEntryWindow::ManualEntryWindow(NewEntry mode, Prompter &prompter, const Clock &clock, QWidget *parent)
@@ -134,7 +134,7 @@ QAction *ManualEntryWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }
 
-void ManualEntryWindow::windowCreated() {
+void ManualEntryWindow::buildWindow() {
     setObjectName(u"manualEntryWindow"_s);
     setWindowTitle(u"经络能量数据输入"_s);
 
@@ -217,10 +217,10 @@ void ManualEntryWindow::windowCreated() {
 void ManualEntryWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (!event->spontaneous() && !m_loaded)
-        windowShown();
+        loadEntries();
 }
 
-void ManualEntryWindow::windowShown() {
+void ManualEntryWindow::loadEntries() {
     m_clearAction->setEnabled(false);
     std::array<double, 24> values{};
     double at = 0;

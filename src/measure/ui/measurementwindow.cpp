@@ -98,7 +98,7 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     for (LedLamp *l : {m_valueLamp, m_pointLamp, m_traceLamp})
         l->setClock(&m_context.clock);
     m_run.setObserver(this);
-    windowCreated();
+    showSettings();
 }
 
 MeasurementWindow::~MeasurementWindow() {
@@ -113,7 +113,7 @@ QAction *MeasurementWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }
 
-void MeasurementWindow::windowCreated() {
+void MeasurementWindow::showSettings() {
     const Settings &s = m_context.settings;
     const int position = qBound(1, roundHalfEvenInt(s.measuringThreshold * 10), 50);
     // Opening the window shows the threshold; it does not round the setting.
@@ -133,10 +133,10 @@ void MeasurementWindow::windowCreated() {
 void MeasurementWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (!event->spontaneous() && !m_run.isRunning())
-        windowShown();
+        showCurrentMeasurement();
 }
 
-void MeasurementWindow::windowShown() {
+void MeasurementWindow::showCurrentMeasurement() {
     CurrentMeasurement &m = m_context.measurement;
     m_hasData = m.hasData();
     if (m_hasData) {
@@ -158,11 +158,11 @@ void MeasurementWindow::done(int result) {
     // The run holds this window's stack until it ends; "停止测量" ends it.
     if (m_run.isRunning())
         return;
-    windowClosed();
+    keepPotentialSetting();
     QDialog::done(result);
 }
 
-void MeasurementWindow::windowClosed() {
+void MeasurementWindow::keepPotentialSetting() {
     m_context.settings.highPotential = m_highRadio->isChecked();
     if (m_context.saveSettings)
         m_context.saveSettings();

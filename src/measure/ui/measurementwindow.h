@@ -80,9 +80,9 @@ private:
     QWidget *buildTracePanel();
     QWidget *buildSubjectGroup();
 
-    void windowCreated();
-    void windowShown();
-    void windowClosed();
+    void showSettings();
+    void showCurrentMeasurement();
+    void keepPotentialSetting();
     void measureClicked();
     void stopClicked();
     void analysisClicked();

@@ -33,7 +33,7 @@ QPlainTextEdit *memoBox(QWidget *parent, const QString &name) {
 ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison,
                              ManualEntryOpener openManualEntry, const ReadingToolsMaker &makeTools,
                              QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_caller(caller)
     , m_comparison(comparison)
@@ -41,6 +41,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_browser(new RecordBrowser(context, u"数据搜寻:"_s, this))
     , m_subjects(context.records.subjects())
     , m_measurements(context.records.measurements()) {
+    whenFirstShown([this] { openAtCurrentSubject(); });
     setObjectName(u"readingWindow"_s);
     setWindowTitle(u"经络能量数据读取"_s);
     setModal(true);
@@ -111,7 +112,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_leaveButton, &QToolButton::clicked, this, &ReadingWindow::reject);
 }
 
-void ReadingWindow::windowShown() {
+void ReadingWindow::openAtCurrentSubject() {
     for (QToolButton *b : {m_loadButton, m_editSubjectButton, m_deleteSubjectButton, m_editMeasurementButton,
                            m_deleteMeasurementButton})
         b->setEnabled(false);

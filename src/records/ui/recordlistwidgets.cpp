@@ -19,14 +19,6 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-void RecordDialog::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        windowShown();
-    }
-}
-
 QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
     countLabel = new QLabel(window);
     countLabel->setObjectName(u"countLabel"_s);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/sortcode.h"
+#include "widgets/firstshowdialog.h"
 
 #include <QDialog>
 #include <QObject>
@@ -18,20 +19,6 @@ class QToolButton;
 // Pieces the record windows share: tool buttons, the list views, the sort and
 // search line, and the "cell entered" notice of a list.
 namespace orlu {
-
-// A record window computes what it shows when it is first shown (its windowShown).
-class RecordDialog : public QDialog {
-    Q_OBJECT
-public:
-    using QDialog::QDialog;
-
-protected:
-    virtual void windowShown() = 0;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_shown = false;
-};
 
 // "资料总笔数:" with the count text, and the caption "受测者资料" over the subject list.
 QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel);

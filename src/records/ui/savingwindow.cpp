@@ -36,11 +36,12 @@ QLabel *valueLabel(QWidget *parent, const QString &name) {
 } // namespace
 
 SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_subjectList(context.records.subjectList(context.clock))
     , m_measurements(context.records.measurements())
     , m_watcher(context.records.watcher()) {
+    whenFirstShown([this] { fillSubjectList(); });
     setObjectName(u"savingWindow"_s);
     setWindowTitle(u"经络能量数据储存"_s);
     setModal(true);
@@ -107,7 +108,7 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     connect(m_watcher.get(), &RegisterWatcher::changed, this, &SavingWindow::registerChanged);
 }
 
-void SavingWindow::windowShown() {
+void SavingWindow::fillSubjectList() {
     m_subjectList->open(m_context.subjectOrder);
     m_searchBar->showOrder(m_context.subjectOrder);
     m_searchBar->searchBox()->clear();

@@ -18,7 +18,7 @@ class SortSearchBar;
 
 // The saving window: the operator picks or adds a subject and the current
 // measurement is appended to KYDATA under that subject's number.
-class SavingWindow : public RecordDialog {
+class SavingWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     explicit SavingWindow(const RecordContext &context, QWidget *parent = nullptr);
@@ -32,7 +32,7 @@ private:
         qint64 bookmark = 0; // MKEY of its row
     };
 
-    void windowShown() override;
+    void fillSubjectList();
     void subjectColumnEntered();
     void subjectDoubleClicked();
     void addSubjectClicked(); // "新增受测者"

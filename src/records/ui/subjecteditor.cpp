@@ -45,12 +45,13 @@ QString birthDateFormat() {
 } // namespace
 
 SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64 subjectKey, QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_addFlag(addFlag)
     , m_addMode(addFlag)
     , m_subjectKey(subjectKey)
     , m_subjects(context.records.subjects()) {
+    whenFirstShown([this] { showMode(); });
     setObjectName(u"subjectEditor"_s);
     setWindowTitle(u"受测者资料异动"_s);
     setModal(true);
@@ -161,7 +162,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     });
 }
 
-void SubjectEditor::windowShown() {
+void SubjectEditor::showMode() {
     if (m_addMode)
         showAddMode();
     else
