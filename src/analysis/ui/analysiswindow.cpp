@@ -18,6 +18,7 @@
 #include "records/measurementrepository.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/statusbars.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -157,9 +158,7 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     m_multiList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_multiList->hide();
 
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
+    QStatusBar *bar = makeStatusBar(this);
     m_status = makeLabel({}, bar, u"statusText"_s);
     m_notice = makeLabel(u"本功能所有数据仅供研究参考，身体不适仍应洽询专业医师。"_s, bar, u"noticeText"_s);
     bar->addWidget(m_status, 1);

@@ -4,6 +4,7 @@
 #include "analysis/textstore.h"
 #include "analysis/ui/analysiswidgets.h"
 #include "core/channels.h"
+#include "widgets/statusbars.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -144,9 +145,7 @@ ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
     columns->addWidget(createLeftColumn());
     columns->addWidget(m_pages, 1);
 
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
+    QStatusBar *bar = makeStatusBar(this);
     bar->addWidget(makeLabel(u"请至 [经络名称] 栏中,点选需要查询的经络数据"_s, bar, u"statusText"_s), 1);
 
     auto *layout = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/statusbars.h"
 
 #include <QDialog>
 #include <QFormLayout>
@@ -38,12 +39,8 @@ QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const
 }
 
 QStatusBar *comparisonStatusBar(QWidget *window, QLabel *&text) {
-    auto *bar = new QStatusBar(window);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
-    text = new QLabel(bar);
-    text->setObjectName(u"statusText"_s);
-    bar->addWidget(text, 1);
+    QStatusBar *bar = makeStatusBar(window);
+    text = addStatusText(bar, u"statusText"_s);
     return bar;
 }
 

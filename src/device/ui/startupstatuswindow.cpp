@@ -3,6 +3,7 @@
 #include "device/probelink.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
+#include "widgets/statusbars.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -85,9 +86,7 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     buttonRow->addStretch();
     buttonRow->addWidget(m_leaveButton);
 
-    m_statusBar = new QStatusBar;
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar = makeStatusBar();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -7,6 +7,7 @@
 #include "measure/manualentry.h"
 #include "measure/ui/windowparts.h"
 #include "records/measurementrepository.h"
+#include "widgets/statusbars.h"
 #include "widgets/valuegrid.h"
 
 #include <QAction>
@@ -208,9 +209,7 @@ void ManualEntryWindow::buildWindow() {
     lower->addWidget(memoGroup, 1);
     layout->addLayout(lower);
 
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar = makeStatusBar(this);
     layout->addWidget(m_statusBar);
 }
 

@@ -13,6 +13,7 @@
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
+#include "widgets/statusbars.h"
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
 
@@ -83,15 +84,11 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
         w->setSizePolicy(policy);
     }
     layout->addLayout(turns);
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusText = new QLabel(m_statusBar);
-    m_statusText->setObjectName(u"statusTextLabel"_s);
+    m_statusBar = makeStatusBar(this);
+    m_statusText = addStatusText(m_statusBar, u"statusTextLabel"_s);
     m_noticeText = new QLabel(m_statusBar);
     m_noticeText->setObjectName(u"noticeLabel"_s);
     m_noticeText->setStyleSheet(u"color: rgb(160, 0, 0)"_s);
-    m_statusBar->addWidget(m_statusText, 1);
     m_statusBar->addPermanentWidget(m_noticeText);
     layout->addWidget(m_statusBar);
 
