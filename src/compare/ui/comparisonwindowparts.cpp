@@ -29,12 +29,9 @@ void setUpComparisonWindow(QDialog *window, const QString &objectName, const QSt
 
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable) {
-    QToolButton *button = makeToolButton(objectName, text, hint, bar);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
+    QToolButton *button = addToolButton(bar, objectName, text, hint);
     button->setCheckable(checkable);
     button->setMinimumWidth(72);
-    bar->addWidget(button);
     return button;
 }
 

@@ -9,6 +9,7 @@
 #include "records/measurementrepository.h"
 #include "widgets/statusbars.h"
 #include "widgets/valuegrid.h"
+#include "widgets/toolbuttons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,10 +140,10 @@ void ManualEntryWindow::buildWindow() {
     setObjectName(u"manualEntryWindow"_s);
     setWindowTitle(u"经络能量数据输入"_s);
 
-    m_toolBar = windowparts::toolBar(this);
+    m_toolBar = makeIconToolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon) {
-        return windowparts::addTool(m_toolBar, name, caption, hint, icon);
+        return addIconTool(m_toolBar, name, caption, hint, icon);
     };
     m_saveAction = add(u"save"_s, u"储存数据"_s, u"储存能量数据"_s, QStyle::SP_DialogSaveButton);
     m_clearAction = add(u"clear"_s, u"清  除"_s, u"清除表中数据数据"_s, QStyle::SP_TrashIcon);

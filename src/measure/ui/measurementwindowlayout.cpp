@@ -8,6 +8,7 @@
 #include "widgets/segmentedbarmeter.h"
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
+#include "widgets/toolbuttons.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -61,10 +62,10 @@ LedLamp *lamp(const QString &objectName, QWidget *parent) {
 } // namespace
 
 void MeasurementWindow::buildToolBar() {
-    m_toolBar = windowparts::toolBar(this);
+    m_toolBar = makeIconToolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon, void (MeasurementWindow::*handler)()) {
-        QAction *a = windowparts::addTool(m_toolBar, name, caption, hint, icon);
+        QAction *a = addIconTool(m_toolBar, name, caption, hint, icon);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };

@@ -6,6 +6,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
+#include "widgets/toolbuttons.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>

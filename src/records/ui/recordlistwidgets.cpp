@@ -1,7 +1,5 @@
 #include "records/ui/recordlistwidgets.h"
 
-#include "widgets/toolbuttons.h"
-
 #include "records/sortcode.h"
 
 #include <QComboBox>
@@ -12,8 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 
 namespace orlu {
 
@@ -29,15 +25,6 @@ QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
     row->addWidget(new QLabel(u"受测者资料"_s, window));
     row->addStretch(1);
     return row;
-}
-
-QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
-                           const QString &hint) {
-    QToolButton *button = makeToolButton(objectName, text, hint, bar);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
 }
 
 void setUpListView(QTableView *view, const QString &objectName) {

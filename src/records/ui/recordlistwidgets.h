@@ -13,8 +13,6 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableView;
-class QToolBar;
-class QToolButton;
 
 // Pieces the record windows share: tool buttons, the list views, the sort and
 // search line, and the "cell entered" notice of a list.
@@ -22,9 +20,6 @@ namespace orlu {
 
 // "资料总笔数:" with the count text, and the caption "受测者资料" over the subject list.
 QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel);
-
-QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
-                           const QString &hint);
 
 // A read-only list that selects whole rows.
 void setUpListView(QTableView *view, const QString &objectName);

@@ -4,6 +4,7 @@
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
+#include "widgets/toolbuttons.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -3,6 +3,7 @@
 #include "core/daycount.h"
 #include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
+#include "widgets/toolbuttons.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

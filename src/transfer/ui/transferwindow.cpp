@@ -5,6 +5,7 @@
 #include "transfer/transferfolders.h"
 #include "transfer/ui/transferpages.h"
 #include "widgets/gradientprogressbar.h"
+#include "widgets/toolbuttons.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -4,6 +4,7 @@
 #include "trend/trendloader.h"
 #include "dataexport/ui/exportprogresswindow.h"
 #include "records/ui/recordlistwidgets.h"
+#include "widgets/toolbuttons.h"
 
 #include <QDir>
 #include <QFileDialog>
