@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "measure/livedisplay.h"
+#include "measure/measurementcommands.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
 #include "widgets/ledlamp.h"
@@ -374,12 +375,7 @@ void MeasurementWindow::setRunningState(bool running) {
     if (running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
-        for (QAction *a : {m_analysisAction, m_compareAction, m_manualEntryAction, m_saveAction,
-                           m_clearAction, m_leaveAction, m_measureAction, m_readAction})
-            a->setEnabled(false);
-        m_highRadio->setEnabled(false);
-        m_standardRadio->setEnabled(false);
-        m_stopAction->setEnabled(true);
+        enableCommands(true);
         m_subjectGroup->hide();
         m_tracePanel->show();
         m_traceArea->show();
@@ -411,17 +407,25 @@ void MeasurementWindow::setRunningState(bool running) {
 }
 
 void MeasurementWindow::updateEnabling() {
-    m_analysisAction->setEnabled(m_complete);
-    m_compareAction->setEnabled(m_complete);
-    m_saveAction->setEnabled(m_hasData && m_handOvers.savingUnavailable.isEmpty());
+    enableCommands(false);
     if (!m_handOvers.savingUnavailable.isEmpty())
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
-    m_clearAction->setEnabled(m_hasData);
-    for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
-        a->setEnabled(true);
-    m_stopAction->setEnabled(false);
-    m_highRadio->setEnabled(true);
-    m_standardRadio->setEnabled(true);
+}
+
+void MeasurementWindow::enableCommands(bool running) {
+    const MeasurementCommands c =
+        measurementCommands({running, m_hasData, m_complete, m_handOvers.savingUnavailable.isEmpty()});
+    m_measureAction->setEnabled(c.measure);
+    m_stopAction->setEnabled(c.stop);
+    m_analysisAction->setEnabled(c.analysis);
+    m_compareAction->setEnabled(c.compare);
+    m_manualEntryAction->setEnabled(c.manualEntry);
+    m_saveAction->setEnabled(c.save);
+    m_readAction->setEnabled(c.read);
+    m_clearAction->setEnabled(c.clear);
+    m_leaveAction->setEnabled(c.leave);
+    m_highRadio->setEnabled(c.choosePotential);
+    m_standardRadio->setEnabled(c.choosePotential);
 }
 
 void MeasurementWindow::showValues() {

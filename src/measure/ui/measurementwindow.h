@@ -113,6 +113,7 @@ private:
     void handOver(const std::function<void(QWidget *)> &open);
     void setRunningState(bool running);
     void updateEnabling();
+    void enableCommands(bool running);
     void showValues();
     void showMeasuredAt();
     void showPotentialMark(bool high);
