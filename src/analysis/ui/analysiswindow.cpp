@@ -253,9 +253,9 @@ void AnalysisWindow::showRecordAndOpenTables() {
     setTextToolsEnabled(false);
     for (AnalysisTextPage *p : m_textPages)
         p->clearBoxes();
-    m_shownRows.fill(-1);
+    m_sync.clearShown();
 
-    m_syncOn = false;
+    m_sync.setFollowing(false);
     selectQuietly(m_textPages[0]->list(), 0);
     showDifferentiation(0);
     if (textPage(DietPage)->list()->count() > 0) {
@@ -266,7 +266,7 @@ void AnalysisWindow::showRecordAndOpenTables() {
         selectQuietly(textPage(PrescriptionPage)->list(), 0);
         showPrescription(0);
     }
-    m_syncOn = true;
+    m_sync.setFollowing(true);
 
     m_printPage->setOptions(parsePrintOptions(m_s.settings.printOptions));
 }

@@ -3,6 +3,7 @@
 #include "analysis/analysisviewstate.h"
 
 #include "analysis/analysis.h"
+#include "analysis/meridianlistsync.h"
 #include "analysis/printoptions.h"
 #include "charts/analysisreport.h"
 #include "courses/coursestore.h"
@@ -122,14 +123,13 @@ private:
     // The three single-meridian lists and their synchronisation by meridian.
     void fillLists();
     void listSelected(int page);
-    int &shownRow(int page);
-    bool mirrored(int fromPage, int meridian);
+    static int listOfPage(int page);
+    static int pageOfList(int list);
     void showRow(int page, int row);
     void showDifferentiation(int row);
     void showPrescription(int row);
     void showDiet(int row);
     void afterListSelection();
-    void mirrorMeridian(int fromPage, int meridian);
     void selectQuietly(QListWidget *list, int row);
     int selectedRow(const QListWidget *list) const;
 
@@ -147,15 +147,13 @@ private:
     QStringList m_courseNames;
     QStringList m_multiNames;
     std::optional<SuppliedCourseTexts> m_multiCourse;
-    // The row whose texts each text page shows, -1 for none (pages 3, 4, 5).
-    std::array<int, 3> m_shownRows{-1, -1, -1};
+    MeridianListSync m_sync;
 
     bool m_closed = false;
     bool m_memoModified = false;
     // The treatment record as the window read it, which a write may replace.
     QStringList m_shownMemo;
     bool m_multiSelected = false;
-    bool m_syncOn = false;
 
     QTabWidget *m_tabs = nullptr;
     AnalysisEnergyPage *m_energyPage = nullptr;
