@@ -74,11 +74,8 @@ CourseWindow::~CourseWindow() = default;
 
 void CourseWindow::registerChanged() {
     // An edit in progress keeps what it shows; the lists are read when it ends.
-    if (m_mode != Mode::Browse) {
-        m_changedWhileEditing = true;
+    if (!m_edit.registerChanged())
         return;
-    }
-    m_changedWhileEditing = false;
     const int courseRow = currentCourseRow();
     const qint64 courseKey = courseRow >= 0 ? m_courseModel->courseAt(courseRow).key : 0;
     const int conditionRow = currentConditionRow();
@@ -106,7 +103,7 @@ void CourseWindow::registerChanged() {
 
 void CourseWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         m_courseList->setFocus();
 }
 
@@ -121,7 +118,7 @@ bool CourseWindow::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void CourseWindow::reject() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         QDialog::reject();
 }
 
@@ -167,7 +164,7 @@ void CourseWindow::enterList(ListKind list) {
     const bool courses = list == ListKind::Courses;
     m_courseList->horizontalHeader()->setStyleSheet(courses ? ActiveHeader : InactiveHeader);
     m_conditionList->horizontalHeader()->setStyleSheet(courses ? InactiveHeader : ActiveHeader);
-    if (m_mode != Mode::Browse)
+    if (m_edit.isEditing())
         return;
     const bool haveCourses = m_courseModel->count() > 0;
     const bool haveConditions = m_conditionModel->count() > 0;
@@ -181,12 +178,12 @@ void CourseWindow::enterList(ListKind list) {
 }
 
 void CourseWindow::courseRowChanged() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         showCurrentCourse();
 }
 
 void CourseWindow::conditionRowChanged() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         showCurrentCondition();
 }
 
@@ -255,10 +252,10 @@ void CourseWindow::setEditing(bool editing) {
 
 void CourseWindow::beginEdit(Mode mode) {
     const int row = currentConditionRow();
-    if (!m_course || (mode == Mode::ChangeCondition && row < 0))
+    const std::optional<qint64> condition =
+        row >= 0 ? std::optional(m_conditionModel->conditionAt(row).key) : std::nullopt;
+    if (!m_edit.begin(mode, m_course.has_value(), condition))
         return;
-    m_keyBeforeEdit = row >= 0 ? m_conditionModel->conditionAt(row).key : 0;
-    m_mode = mode;
     for (QToolButton *b : {m_addCourse, m_changeCourse, m_deleteCourse, m_addCondition, m_changeCondition,
                            m_deleteCondition, m_exit})
         b->setEnabled(false);
@@ -283,7 +280,7 @@ void CourseWindow::beginEdit(Mode mode) {
 }
 
 void CourseWindow::backToBrowse() {
-    m_mode = Mode::Browse;
+    const bool readLists = m_edit.end();
     setStatus(BrowseStatus);
     m_conditionModel->setPendingRow(false);
     m_courseList->setEnabled(true);
@@ -293,7 +290,7 @@ void CourseWindow::backToBrowse() {
     m_addCondition->setEnabled(true);
     m_exit->setEnabled(true);
     setEditing(false);
-    if (m_changedWhileEditing)
+    if (readLists)
         registerChanged();
 }
 
@@ -306,11 +303,11 @@ void CourseWindow::changeConditionClicked() {
 }
 
 void CourseWindow::confirmClicked() {
-    if (m_mode == Mode::Browse || !m_course)
+    if (!m_edit.isEditing() || !m_course)
         return;
     Condition c;
-    if (m_mode == Mode::ChangeCondition) {
-        const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+    if (m_edit.mode() == Mode::ChangeCondition) {
+        const int row = m_conditionModel->rowOfKey(m_edit.keyBeforeEdit());
         if (row < 0)
             return;
         c = m_conditionModel->conditionAt(row);
@@ -338,11 +335,11 @@ void CourseWindow::confirmClicked() {
 }
 
 void CourseWindow::abandonClicked() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         return;
     backToBrowse();
     showCurrentCourse();
-    const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+    const int row = m_conditionModel->rowOfKey(m_edit.keyBeforeEdit());
     selectConditionRow(row >= 0 ? row : (m_conditionModel->count() > 0 ? 0 : -1));
     showCurrentCondition();
     m_changeCondition->setEnabled(m_conditionModel->count() > 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/alerttone.h"
+#include "courses/courseeditmode.h"
 #include "courses/coursestore.h"
 #include "storage/registerwatcher.h"
 #include "courses/ui/coursepicture.h"
@@ -44,8 +45,8 @@ public:
                  QWidget *parent = nullptr);
     ~CourseWindow() override;
 
-    enum class Mode { Browse, AddCondition, ChangeCondition };
-    Mode mode() const { return m_mode; }
+    using Mode = CourseEditMode::Mode;
+    Mode mode() const { return m_edit.mode(); }
 
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
 
@@ -108,11 +109,9 @@ private:
     CourseListModel *m_courseModel = nullptr;
     ConditionListModel *m_conditionModel = nullptr;
     std::optional<Course> m_course;
-    Mode m_mode = Mode::Browse;
+    CourseEditMode m_edit;
     ListKind m_activeList = ListKind::Courses;
-    qint64 m_keyBeforeEdit = 0;
     RegisterWatcher *m_watcher = nullptr;
-    bool m_changedWhileEditing = false; // another seat's change waits for the edit to end
 
     QToolButton *m_addCourse = nullptr;
     QToolButton *m_changeCourse = nullptr;
