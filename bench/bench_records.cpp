@@ -11,6 +11,7 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "storage/database.h"
+#include "storage/listindexes.h"
 #include "records/listqueries.h"
 #include "records/measurementrepository.h"
 #include "cli/registergenerator.h"
