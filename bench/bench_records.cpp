@@ -13,6 +13,7 @@
 #include "storage/database.h"
 #include "storage/listindexes.h"
 #include "records/listqueries.h"
+#include "storage/listindexes.h"
 #include "records/measurementrepository.h"
 #include "cli/registergenerator.h"
 #include "storage/schema.h"

@@ -1,23 +1,13 @@
 #include "cli/matchcommand.h"
 
 #include "analysis/analysis.h"
-#include "cli/analysiscommands.h"
 #include "core/commandline.h"
 #include "core/daycount.h"
-#include "core/privatefiles.h"
-#include "core/programfolder.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "storage/database.h"
-#include "storage/databasecheck.h"
-#include "storage/databasefiles.h"
-#include "cli/registergenerator.h"
-#include "storage/schema.h"
-#include "storage/serverconnection.h"
 
 #include <QDate>
-
-#include <limits>
 
 namespace orlu {
 

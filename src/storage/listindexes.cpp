@@ -10,7 +10,6 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-
 namespace {
 
 struct ListIndex {

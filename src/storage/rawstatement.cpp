@@ -26,8 +26,8 @@ bool RawStatement::prepare(QSqlDatabase db, const QByteArray &sql) {
     m_handle = nullptr;
     m_db = std::move(db);
     sqlite3 *connection = sqliteHandle(m_db);
-    return connection && sqlite3_prepare_v2(connection, sql.constData(), int(sql.size()), &m_handle, nullptr) ==
-                             SQLITE_OK;
+    return connection &&
+           sqlite3_prepare_v2(connection, sql.constData(), int(sql.size()), &m_handle, nullptr) == SQLITE_OK;
 }
 
 bool RawStatement::bind(int index, const QVariant &value) {

@@ -11,8 +11,8 @@ std::unique_ptr<TransferPreviewModel> TransferStore::preview(TransferPreviewMode
     return std::make_unique<TransferPreviewModel>(m_main.handle(), kind);
 }
 
-TransferOperations TransferStore::operations(const ProgramFolder &folder, const Clock &clock, FileCopier &copier,
-                                             TransferObserver *observer) const {
+TransferOperations TransferStore::operations(const ProgramFolder &folder, const Clock &clock,
+                                             FileCopier &copier, TransferObserver *observer) const {
     return TransferOperations(m_main, folder, clock, copier, observer);
 }
 

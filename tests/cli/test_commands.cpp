@@ -1,4 +1,7 @@
 #include "cli/commandtable.h"
+#include "cli/dbcommand.h"
+#include "cli/matchcommand.h"
+#include "cli/registercommands.h"
 #include "cli/generatecommand.h"
 #include "support/registerfiles.h"
 #include "courses/suppliedcourses.h"

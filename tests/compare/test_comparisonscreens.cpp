@@ -76,7 +76,7 @@ void TestComparisonScreens::init() {
 
 void TestComparisonScreens::twoRecordsAfterASimulatedMeasurement() {
     auto readThrough = [this](ComparisonRecord &record, QWidget *parent) {
-        ReadingWindow reading(f->context, ReadingWindow::Caller::ComparisonWindow, &record, {}, parent);
+        ReadingWindow reading(f->context, ReadingWindow::Caller::ComparisonWindow, &record, {}, {}, parent);
         onNextModal(parent, [](QWidget *window) {
             auto *subjects = child<QTableView>(window, "subjectList");
             clickCell(subjects, 2, 1);

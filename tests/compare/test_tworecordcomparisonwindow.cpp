@@ -181,7 +181,7 @@ void TestTwoRecordComparisonWindow::loadsThroughTheReadingWindow() {
     f.addMeasurement(u"A001"_s, 46000.25, 20.0, true);
     f.current = current;
     auto readThrough = [&f](ComparisonRecord &record, QWidget *parent) {
-        ReadingWindow reading(f.context, ReadingWindow::Caller::ComparisonWindow, &record, {}, parent);
+        ReadingWindow reading(f.context, ReadingWindow::Caller::ComparisonWindow, &record, {}, {}, parent);
         onNextModal(parent, [](QWidget *window) {
             clickCell(child<QTableView>(window, "measurementList"), 0, 1);
             click(window, "loadButton");

@@ -43,14 +43,13 @@ struct StatuRig {
     SimulatedHidLayer sim;
     ProbeLink link;
     DeviceStatus status;
-    ProgramFolder folder;
     int conversions = 0;
+    bool finishingMovesBar = false; // the finishing work sets the lent bar half way
     std::unique_ptr<StartupStatusWindow> window;
 
     explicit StatuRig(bool withProbe = true, SimulatedProbeOptions options = {})
         : sim(time, SimulatedHidLayer::Timing::Stepped)
-        , link(sim, time, time)
-        , folder(home.path()) {
+        , link(sim, time, time) {
         time.addSettleHook([this] { sim.settle(); });
         options.latencyMs = 0;
         options.logFile = home.file(u"probe.log"_s);
@@ -59,7 +58,8 @@ struct StatuRig {
         link.registerDeviceChange();
         window = std::make_unique<StartupStatusWindow>(link, time, time, status, [this](StartupProgress &p) {
             ++conversions;
-            p.setProgress(p.progressMaximum() / 2);
+            if (finishingMovesBar)
+                p.setProgress(p.progressMaximum() / 2);
         });
     }
     void run() {
@@ -101,7 +101,6 @@ void TestStartupStatusWindow::readyProbeSequence() {
     QCOMPARE(rig.window->result(), int(QDialog::Accepted));
     QVERIFY(!rig.find<LedLamp>(u"signalLamp"_s)->isBlinking());
     QVERIFY(!rig.find<GradientProgressBar>(u"progressBar"_s)->isEnabled());
-    QCOMPARE(rig.conversions, 0);
 }
 
 void TestStartupStatusWindow::failures_data() {
@@ -201,6 +200,7 @@ void TestStartupStatusWindow::finishingWorkRunsWhenReady() {
     QFETCH(bool, withProbe);
     QFETCH(int, conversions);
     StatuRig rig(withProbe);
+    rig.finishingMovesBar = true;
     rig.run();
     QCOMPARE(rig.conversions, conversions);
     if (conversions)
@@ -234,7 +234,6 @@ void TestStartupStatusWindow::slowProbeStillShowsRows() {
 }
 
 void TestStartupStatusWindow::openErrorShownWithMessage() {
-    TempHome home;
     VirtualTime time;
     ScriptedHidLayer hid(time);
     hid.unplug();
@@ -242,7 +241,7 @@ void TestStartupStatusWindow::openErrorShownWithMessage() {
     ProbeLink link(hid, time, time);
     link.registerDeviceChange();
     DeviceStatus status;
-    StartupStatusWindow window(link, time, time, ProgramFolder(home.path()), status);
+    StartupStatusWindow window(link, time, time, status);
     window.show();
     QCoreApplication::processEvents();
     QCOMPARE(test::control<QStatusBar>(&window, u"statusBar"_s)->currentMessage(),

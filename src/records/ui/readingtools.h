@@ -29,8 +29,7 @@ public:
 };
 
 // Adds its buttons to `bar` and returns the tools, owned by `window` through Qt's parents.
-using ReadingToolsMaker =
-    std::function<ReadingTools *(QToolBar *bar, const RecordContext &context, ReadingListAccess list,
-                                 QWidget *window)>;
+using ReadingToolsMaker = std::function<ReadingTools *(QToolBar *bar, const RecordContext &context,
+                                                       ReadingListAccess list, QWidget *window)>;
 
 } // namespace orlu
