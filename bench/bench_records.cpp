@@ -11,7 +11,6 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "storage/database.h"
-#include "storage/listindexes.h"
 #include "records/listqueries.h"
 #include "storage/listindexes.h"
 #include "records/measurementrepository.h"
