@@ -1,11 +1,13 @@
 // The open export over a large register: a generated main database of 1,000,000
-// measurements (kept and reused with --database) written to CSV and to JSON lines,
-// rows per second and the time of the whole run, and the memory it needed.
-// Options: --subjects N --measurements M --database FILE --out DIR
+// measurements (kept and reused with --database) written to CSV, to JSON lines and as
+// an HL7 FHIR bundle, rows per second and the time of the whole run, and the memory it
+// needed. Options: --subjects N --measurements M --database FILE --out DIR
+// --formats csv,jsonl,fhir (default all three)
 #include "benchsupport.h"
 #include "analysis/analysis.h"
 #include "storage/database.h"
 #include "dataexport/dataexport.h"
+#include "dataexport/fhirexport.h"
 #include "records/recordstore.h"
 #include "cli/registergenerator.h"
 #include "storage/schema.h"
@@ -19,6 +21,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <functional>
 
 using namespace orlu;
 using namespace Qt::StringLiterals;
@@ -30,6 +33,7 @@ struct Options {
     int measurements = 1000000;
     QString database;
     QString outDir;
+    QStringList formats;
 };
 
 Options parse(const QStringList &args) {
@@ -38,6 +42,8 @@ Options parse(const QStringList &args) {
     o.measurements = bench::intOption(args, u"--measurements"_s, o.measurements);
     o.database = bench::option(args, u"--database"_s);
     o.outDir = bench::option(args, u"--out"_s);
+    const QString formats = bench::option(args, u"--formats"_s);
+    o.formats = (formats.isEmpty() ? u"csv,jsonl,fhir"_s : formats).split(u',');
     return o;
 }
 
@@ -54,13 +60,12 @@ long peakMemoryKb() {
     return usage.ru_maxrss;
 }
 
-void run(Database &db, ExportFormat format, const QString &path, const char *name) {
-    ExportRequest request;
-    request.format = format;
+void run(const std::function<ExportOutcome(const QString &)> &exportTo, const QString &path,
+         const char *name) {
     QElapsedTimer timer;
     const double cpuBefore = cpuSeconds();
     timer.start();
-    const ExportOutcome outcome = exportMeasurementsToFile(RecordStore(db), request, path);
+    const ExportOutcome outcome = exportTo(path);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuBefore;
     if (!outcome.ok()) {
@@ -133,9 +138,26 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(error));
         return 1;
     }
-    const long before = peakMemoryKb();
-    run(db, ExportFormat::Csv, outDir + u"/export.csv"_s, "export");
-    std::printf("export_peak_memory_growth: %.1f MB\n", (peakMemoryKb() - before) / 1024.0);
-    run(db, ExportFormat::JsonLines, outDir + u"/export.jsonl"_s, "export_jsonl");
+    const RecordStore records(db);
+    auto table = [&](ExportFormat format) {
+        return [&records, format](const QString &file) {
+            ExportRequest request;
+            request.format = format;
+            return exportMeasurementsToFile(records, request, file);
+        };
+    };
+    if (o.formats.contains(u"csv"_s)) {
+        const long before = peakMemoryKb();
+        run(table(ExportFormat::Csv), outDir + u"/export.csv"_s, "export");
+        std::printf("export_peak_memory_growth: %.1f MB\n", (peakMemoryKb() - before) / 1024.0);
+    }
+    if (o.formats.contains(u"jsonl"_s))
+        run(table(ExportFormat::JsonLines), outDir + u"/export.jsonl"_s, "export_jsonl");
+    if (o.formats.contains(u"fhir"_s)) {
+        const long before = peakMemoryKb();
+        run([&](const QString &file) { return exportFhirBundleToFile(records, {}, nullptr, file); },
+            outDir + u"/export.fhir.json"_s, "export_fhir");
+        std::printf("export_fhir_peak_memory_growth: %.1f MB\n", (peakMemoryKb() - before) / 1024.0);
+    }
     return 0;
 }

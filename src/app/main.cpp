@@ -4,6 +4,7 @@
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
 #include "app/windowfactory.h"
+#include "cli/installer.h"
 #include "core/version.h"
 #include "core/clock.h"
 #include "device/probebackend.h"
@@ -23,10 +24,33 @@
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const char UsageText[] =
+    "Usage: orlu [--simulate-probe]\n"
+    "The O.R.L.U. meridian energy analyser workstation: measures with the USB probe, keeps the\n"
+    "register of subjects and measurements, analyses, charts, prints and compares them.\n"
+    "\n"
+    "Options:\n"
+    "  --simulate-probe  start with a simulated probe instead of the one on the USB bus\n"
+    "  --help            show this text and exit\n"
+    "  --version         show the version and exit\n"
+    "\n"
+    "The program folder (databases, settings file, pictures) is $ORLU_HOME, else\n"
+    "$XDG_DATA_HOME/quorix/orlu/ (~/.local/share/quorix/orlu/); it is made on the first start.\n"
+    "ORLU_PROBE=sim also selects the simulated probe; ORLU_DATABASE names a register on a\n"
+    "PostgreSQL server instead of the main database file.\n";
+
+} // namespace
+
 int main(int argc, char *argv[]) {
-    // Answered before the application starts, so it needs no display.
+    // Answered before the application starts, so they need no display.
     if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
         std::printf("orlu %s\n", programVersion());
+        return 0;
+    }
+    if (argc == 2 && qstrcmp(argv[1], "--help") == 0) {
+        std::fputs(UsageText, stdout);
         return 0;
     }
     QApplication application(argc, argv);
@@ -44,6 +68,10 @@ int main(int argc, char *argv[]) {
     MessageBoxPrompter prompter;
     SystemLaunchPort launcher;
     const ProgramFolder folder = ProgramFolder::fromEnvironment();
+    // Started from the desktop menu for the first time: the folder is made here, so nobody
+    // has to run "orlu-cli setup" first. What fails is reported by the installation check.
+    if (const std::optional<InstallReport> made = installOnFirstStart(folder); made && !made->ok)
+        std::fprintf(stderr, "orlu: %s\n", qPrintable(made->error));
     // One program per folder: two would each write the settings, the usage counter and the register.
     SingleInstance instance(folder);
     if (!instance.claim())

@@ -105,6 +105,9 @@ struct ReportJob {
     QString title;
     QString name;
     ReportProducer produce;
+    // The title a saved document carries, naming whom and when it is about; `title` when empty.
+    QString documentTitle = {};
+    const QString &savedTitle() const { return documentTitle.isEmpty() ? title : documentTitle; }
 };
 
 } // namespace orlu

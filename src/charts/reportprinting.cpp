@@ -1,7 +1,10 @@
 #include "charts/reportprinting.h"
 
 #include "charts/paintersurface.h"
+#include "core/currentmeasurement.h"
+#include "core/daycount.h"
 #include "core/outputfile.h"
+#include "core/version.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -56,8 +59,10 @@ bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
         QPdfWriter writer(&buffer);
         writer.setResolution(ReportPdfDpi);
         writer.setPageLayout(reportPdfLayout());
-        writer.setTitle(job.title);
-        writer.setCreator(u"O.R.L.U."_s);
+        // Archival: every font embedded, the metadata in XMP as well as in the document information.
+        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        writer.setTitle(job.savedTitle());
+        writer.setCreator(reportCreator());
         QPainter painter;
         if (!painter.begin(&writer))
             return fail(u"the PDF writer did not start"_s);
@@ -75,12 +80,28 @@ bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &inpu
     return writeReportPdf(path, analysisReportJob(input), error);
 }
 
+QString reportCreator() {
+    return u"O.R.L.U. "_s + QLatin1StringView(programVersion());
+}
+
+QString analysisReportDocumentTitle(const CurrentMeasurement &measurement) {
+    QString title = u"O.R.L.U. 分析报表"_s;
+    if (!measurement.subject.number.isEmpty())
+        title += u" 受测者 "_s + measurement.subject.number;
+    if (measurement.measuredAt > 0) {
+        const CalendarTime at = calendarTimeOfDayCount(measurement.measuredAt);
+        title += u" 测量日期 "_s + at.date.toString(Qt::ISODate) + u' ' + at.time.toString(u"HH:mm"_s);
+    }
+    return title;
+}
+
 ReportJob analysisReportJob(const AnalysisReportInput &input) {
     return {analysisReportJobTitle(), u"分析报表"_s,
             [&input](DrawingSurface &surface, const PageGeometry &geometry,
                      const std::function<bool()> &aborted) {
                 return produceAnalysisReport(surface, geometry, input, aborted);
-            }};
+            },
+            input.measurement ? analysisReportDocumentTitle(*input.measurement) : QString()};
 }
 
 } // namespace orlu

@@ -36,6 +36,11 @@ PaintedReport paintAnalysisReport(QPainter &painter, const AnalysisReportInput &
 bool writeReportPdf(const QString &path, const ReportJob &job, QString *error);
 bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &input, QString *error);
 
+// The program's name and version, as saved documents name their creator.
+QString reportCreator();
+// "O.R.L.U. 分析报表 受测者 A001 测量日期 2026-03-01 09:30": what a saved report is titled.
+QString analysisReportDocumentTitle(const CurrentMeasurement &measurement);
+
 // The analysis report as a print job; `input` must outlive it.
 ReportJob analysisReportJob(const AnalysisReportInput &input);
 

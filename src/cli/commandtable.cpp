@@ -99,6 +99,10 @@ const QList<Command> &commandTable() {
          u"Write one row per stored measurement with its analysis as CSV or JSON lines, optionally "
          u"pseudonymised, for statistics (orlu-cli export-data --help tells more)."_s,
          Draws::No, runExportDataCommand},
+        {u"export-fhir"_s, QString::fromLatin1(ExportFhirCommandUsage),
+         u"Write the stored measurements with their subjects as one HL7 FHIR R4 Bundle (JSON), optionally "
+         u"pseudonymised, for clinical software (orlu-cli export-fhir --help tells more)."_s,
+         Draws::No, runExportFhirCommand},
         {u"trend"_s, QString::fromLatin1(TrendCommandUsage),
          u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
          u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,

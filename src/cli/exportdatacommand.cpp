@@ -4,9 +4,12 @@
 #include "core/commandline.h"
 #include "storage/database.h"
 #include "dataexport/dataexport.h"
+#include "dataexport/fhirexport.h"
 #include "records/recordstore.h"
 
 #include <QDate>
+
+#include <functional>
 
 namespace orlu {
 
@@ -32,11 +35,37 @@ const QString Description =
     "The output file appears only when the export is complete; a FIFO or a device is written "
     "directly. Exit status 0 done, 1 failed, 2 bad arguments."_s;
 
-struct ExportArguments {
+const QString FhirDescription =
+    u"Writes one HL7 FHIR R4 Bundle of type \"collection\" (JSON): a Patient per subject (identifier "
+    "with the subject number, name, sex, birth date), a Device for the probe, and an Observation per "
+    "measurement (status final, category exam, effectiveDateTime in the local time zone, the memo as "
+    "note) whose components hold the 24 plain readings and the 24 corrected values in UCUM uA, the "
+    "body energy, the four ratios and the five verdicts. Every code comes from the CodeSystem "
+    "%1, which the bundle also holds.\n"
+    "Pseudonymising gives each Patient only an identifier with the keyed hash of its subject "
+    "number (as export-data does; see its --help for making a key) and leaves out the memo.\n"
+    "The output file appears only when the export is complete. Exit status 0 done, 1 failed, 2 bad "
+    "arguments."_s;
+
+// What both exports are asked for: which measurements, whether pseudonymised, and where to.
+struct Selection {
+    MeasurementFilter filter;
     QString outPath;
-    ExportRequest request;
     QString keyFile;
 };
+
+void addSelectionOptions(CommandLine &cl) {
+    cl.addHomeOption();
+    cl.addValueOption(u"subject"_s, u"NUMBER"_s, u"Only the subject NUMBER (letter case ignored)."_s);
+    cl.addValueOption(u"from"_s, u"DATE"_s, u"Only measurements on or after DATE (YYYY-MM-DD)."_s);
+    cl.addValueOption(u"to"_s, u"DATE"_s, u"Only measurements on or before DATE (YYYY-MM-DD)."_s);
+}
+
+void addOutputOptions(CommandLine &cl) {
+    cl.addFlag(u"pseudonymise"_s, u"Replace subject numbers with keyed hashes and leave out the memo."_s);
+    cl.addValueOption(u"key-file"_s, u"FILE"_s, u"The key for --pseudonymise."_s);
+    cl.addValueOption(u"out"_s, u"FILE"_s, u"The output file (default or \"-\": standard output)."_s);
+}
 
 std::optional<QDate> dateOption(const CommandLine &cl, const QString &name, QString &problem) {
     if (!cl.isSet(name))
@@ -48,29 +77,18 @@ std::optional<QDate> dateOption(const CommandLine &cl, const QString &name, QStr
 }
 
 // Fills `a`, or returns the reason the arguments are bad.
-QString interpret(const CommandLine &cl, ExportArguments &a) {
+QString interpretSelection(const CommandLine &cl, Selection &a) {
     QString problem;
     a.outPath = cl.isSet(u"out"_s) ? cl.value(u"out"_s) : u"-"_s;
     if (cl.isSet(u"subject"_s))
-        a.request.filter.subjectNumber = cl.value(u"subject"_s);
-    a.request.filter.from = dateOption(cl, u"from"_s, problem);
+        a.filter.subjectNumber = cl.value(u"subject"_s);
+    a.filter.from = dateOption(cl, u"from"_s, problem);
     if (problem.isEmpty())
-        a.request.filter.to = dateOption(cl, u"to"_s, problem);
+        a.filter.to = dateOption(cl, u"to"_s, problem);
     if (!problem.isEmpty())
         return problem;
-    if (a.request.filter.from && a.request.filter.to && *a.request.filter.from > *a.request.filter.to)
+    if (a.filter.from && a.filter.to && *a.filter.from > *a.filter.to)
         return u"--from is after --to"_s;
-    if (cl.isSet(u"format"_s)) {
-        const QString format = cl.value(u"format"_s);
-        if (format == u"csv"_s)
-            a.request.format = ExportFormat::Csv;
-        else if (format == u"jsonl"_s)
-            a.request.format = ExportFormat::JsonLines;
-        else
-            return u"--format must be csv or jsonl, not \"%1\""_s.arg(format);
-    } else {
-        a.request.format = exportFormatOfFileName(a.outPath);
-    }
     const bool pseudonymise = cl.isSet(u"pseudonymise"_s);
     a.keyFile = cl.value(u"key-file"_s);
     if (pseudonymise && a.keyFile.isEmpty())
@@ -80,29 +98,27 @@ QString interpret(const CommandLine &cl, ExportArguments &a) {
     return {};
 }
 
-} // namespace
-
-int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    const QString command = u"export-data"_s;
-    CommandLine cl(command, QString(), Description);
-    cl.addHomeOption();
-    cl.addValueOption(u"subject"_s, u"NUMBER"_s, u"Only the subject NUMBER (letter case ignored)."_s);
-    cl.addValueOption(u"from"_s, u"DATE"_s, u"Only measurements on or after DATE (YYYY-MM-DD)."_s);
-    cl.addValueOption(u"to"_s, u"DATE"_s, u"Only measurements on or before DATE (YYYY-MM-DD)."_s);
-    cl.addValueOption(u"format"_s, u"csv|jsonl"_s,
-                      u"The format (default: from the --out file name, else csv)."_s);
-    cl.addFlag(u"pseudonymise"_s, u"Replace subject numbers with keyed hashes and leave out the memo."_s);
-    cl.addValueOption(u"key-file"_s, u"FILE"_s, u"The key for --pseudonymise."_s);
-    cl.addValueOption(u"out"_s, u"FILE"_s, u"The output file (default or \"-\": standard output)."_s);
+// Parses the arguments into `a`; an exit status when the command is done already (--help)
+// or the arguments are bad.
+std::optional<int> parseSelection(CommandLine &cl, const QStringList &args, QTextStream &out,
+                                  QTextStream &err, Selection &a) {
     if (const std::optional<int> done = cl.parseOptionsOnly(args, out, err))
-        return *done;
-    ExportArguments a;
-    if (const QString problem = interpret(cl, a); !problem.isEmpty())
+        return done;
+    if (const QString problem = interpretSelection(cl, a); !problem.isEmpty())
         return cl.usageError(err, problem);
+    return std::nullopt;
+}
+
+using ExportRun = std::function<ExportOutcome(const RecordStore &, const std::optional<Pseudonymiser> &)>;
+
+// Reads the key, opens the register, runs the export and tells how it went.
+int runExport(const QString &command, const CommandLine &cl, const Selection &a, const ExportRun &run,
+              QTextStream &out, QTextStream &err) {
+    std::optional<Pseudonymiser> pseudonymiser;
     if (!a.keyFile.isEmpty()) {
         QString error;
-        a.request.pseudonymiser = Pseudonymiser::fromKeyFile(a.keyFile, &error);
-        if (!a.request.pseudonymiser) {
+        pseudonymiser = Pseudonymiser::fromKeyFile(a.keyFile, &error);
+        if (!pseudonymiser) {
             err << command << ": " << error << '\n';
             return ExitFailed;
         }
@@ -113,7 +129,7 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
 
     const bool toStdout = a.outPath == u"-"_s;
     out.flush();
-    const ExportOutcome outcome = exportMeasurementsToFile(RecordStore(db), a.request, a.outPath);
+    const ExportOutcome outcome = run(RecordStore(db), pseudonymiser);
     if (!outcome.ok()) {
         err << command << ": export to " << (toStdout ? u"standard output"_s : a.outPath)
             << " failed: " << outcome.error << '\n';
@@ -122,6 +138,54 @@ int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream 
     if (!toStdout)
         out << "exported " << outcome.rows << " measurements to " << a.outPath << '\n';
     return ExitOk;
+}
+
+} // namespace
+
+int runExportDataCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    const QString command = u"export-data"_s;
+    CommandLine cl(command, QString(), Description);
+    addSelectionOptions(cl);
+    cl.addValueOption(u"format"_s, u"csv|jsonl"_s,
+                      u"The format (default: from the --out file name, else csv)."_s);
+    addOutputOptions(cl);
+    Selection a;
+    if (const std::optional<int> done = parseSelection(cl, args, out, err, a))
+        return *done;
+    ExportFormat format = exportFormatOfFileName(a.outPath);
+    if (cl.isSet(u"format"_s)) {
+        const QString name = cl.value(u"format"_s);
+        if (name == u"csv"_s)
+            format = ExportFormat::Csv;
+        else if (name == u"jsonl"_s)
+            format = ExportFormat::JsonLines;
+        else
+            return cl.usageError(err, u"--format must be csv or jsonl, not \"%1\""_s.arg(name));
+    }
+    return runExport(
+        command, cl, a,
+        [&](const RecordStore &records, const std::optional<Pseudonymiser> &pseudonymiser) {
+            return exportMeasurementsToFile(records, ExportRequest{format, a.filter, pseudonymiser},
+                                            a.outPath);
+        },
+        out, err);
+}
+
+int runExportFhirCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
+    const QString command = u"export-fhir"_s;
+    CommandLine cl(command, QString(), FhirDescription.arg(QLatin1StringView(FhirCodeSystemUrl)));
+    addSelectionOptions(cl);
+    addOutputOptions(cl);
+    Selection a;
+    if (const std::optional<int> done = parseSelection(cl, args, out, err, a))
+        return *done;
+    return runExport(
+        command, cl, a,
+        [&](const RecordStore &records, const std::optional<Pseudonymiser> &pseudonymiser) {
+            return exportFhirBundleToFile(records, a.filter, pseudonymiser ? &*pseudonymiser : nullptr,
+                                          a.outPath);
+        },
+        out, err);
 }
 
 } // namespace orlu

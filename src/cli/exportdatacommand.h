@@ -15,4 +15,11 @@ inline constexpr auto ExportDataCommandUsage =
     "export-data [--home DIR] [--subject NUMBER] [--from DATE] [--to DATE] [--format csv|jsonl] "
     "[--pseudonymise --key-file FILE] [--out FILE]";
 
+// "export-fhir [--home DIR] [--subject NUMBER] [--from DATE] [--to DATE] [--pseudonymise
+// --key-file FILE] [--out FILE]": the same measurements as one HL7 FHIR R4 Bundle.
+int runExportFhirCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+inline constexpr auto ExportFhirCommandUsage = "export-fhir [--home DIR] [--subject NUMBER] [--from DATE] "
+                                               "[--to DATE] [--pseudonymise --key-file FILE] [--out FILE]";
+
 } // namespace orlu

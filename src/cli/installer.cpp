@@ -9,6 +9,7 @@
 #include "storage/schema.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace orlu {
 
@@ -47,6 +48,12 @@ InstallReport install(const ProgramFolder &folder) {
          error);
     step(report, u"Data/"_s, buildPointPictures(folder.dataFolder(), &error), error);
     return report;
+}
+
+std::optional<InstallReport> installOnFirstStart(const ProgramFolder &folder) {
+    if (QFileInfo::exists(folder.path()))
+        return std::nullopt;
+    return install(folder);
 }
 
 int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err) {

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+
 namespace orlu {
 
 // Creates or refreshes an installation: the empty template database, the
@@ -19,6 +21,11 @@ struct InstallReport {
 
 // Draws pictures: needs a QGuiApplication (the offscreen platform will do).
 InstallReport install(const ProgramFolder &folder);
+
+// The first start on a seat: a program folder that does not exist yet is made from
+// the installation data, as "setup" does; nothing happens to an existing one (what it
+// lacks is the installation check's to tell). Empty when there was nothing to do.
+std::optional<InstallReport> installOnFirstStart(const ProgramFolder &folder);
 
 // "setup [--home DIR]": the installation from the command line.
 int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -31,10 +31,29 @@ bool writeAll(QIODevice &out, QByteArray &buffer, ExportOutcome &outcome) {
     return true;
 }
 
+// CSV or JSON lines: a header row (CSV) and a row per measurement.
+class TableWriter : public ExportWriter {
+public:
+    explicit TableWriter(const ExportRequest &request)
+        : m_format(request.format)
+        , m_pseudonymiser(request.pseudonymiser ? &*request.pseudonymiser : nullptr) {}
+    QByteArray header() const override { return exportHeader(m_format, !m_pseudonymiser); }
+    void appendRows(QByteArray &out, const std::vector<SubjectMeasurement> &rows,
+                    const QString &) const override {
+        out.reserve(static_cast<qsizetype>(rows.size()) * 700);
+        for (const SubjectMeasurement &row : rows)
+            appendExportRecord(out, m_format, exportRecordOf(row, m_pseudonymiser));
+    }
+
+private:
+    ExportFormat m_format;
+    const Pseudonymiser *m_pseudonymiser;
+};
+
 } // namespace
 
-ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
-                                 ExportObserver *observer) {
+ExportOutcome streamMeasurements(const RecordStore &records, const MeasurementFilter &filter,
+                                 const ExportWriter &writer, QIODevice &out, ExportObserver *observer) {
     ExportOutcome outcome;
     auto fail = [&](const QString &error) {
         outcome.status = ExportOutcome::Status::Failed;
@@ -44,7 +63,7 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
     QString error;
     qint64 total = 0;
     if (observer) {
-        const auto counted = records.measurementCount(request.filter, &error);
+        const auto counted = records.measurementCount(filter, &error);
         if (!counted)
             return fail(error);
         total = *counted;
@@ -53,13 +72,12 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
             return outcome;
         }
     }
-    const std::unique_ptr<MeasurementCursor> reading = records.measurementCursor(request.filter);
+    const std::unique_ptr<MeasurementCursor> reading = records.measurementCursor(filter);
     MeasurementCursor &cursor = *reading;
     if (!cursor.start(&error))
         return fail(error);
 
-    const Pseudonymiser *pseudonymiser = request.pseudonymiser ? &*request.pseudonymiser : nullptr;
-    QByteArray header = exportHeader(request.format, !pseudonymiser);
+    QByteArray header = writer.header();
     if (!writeAll(out, header, outcome))
         return outcome;
     // The analysis and the text of a row cost four times its reading: batches are
@@ -72,15 +90,15 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
         return writeAll(out, chunk, outcome);
     };
     auto batch = std::make_shared<std::vector<SubjectMeasurement>>();
+    QString previousSubject;
     auto sendBatch = [&] {
-        pending.push_back(
-            std::async(std::launch::async, [rows = std::move(batch), format = request.format, pseudonymiser] {
-                QByteArray chunk;
-                chunk.reserve(static_cast<qsizetype>(rows->size()) * 700);
-                for (const SubjectMeasurement &row : *rows)
-                    appendExportRecord(chunk, format, exportRecordOf(row, pseudonymiser));
-                return chunk;
-            }));
+        const QString lastSubject = batch->back().subject.number;
+        pending.push_back(std::async(std::launch::async, [rows = std::move(batch), &writer, previousSubject] {
+            QByteArray chunk;
+            writer.appendRows(chunk, *rows, previousSubject);
+            return chunk;
+        }));
+        previousSubject = lastSubject;
         batch = std::make_shared<std::vector<SubjectMeasurement>>();
         batch->reserve(BatchRows);
     };
@@ -107,19 +125,23 @@ ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest
         if (!writeOldest())
             return outcome;
     }
+    QByteArray footer = writer.footer();
+    if (!writeAll(out, footer, outcome))
+        return outcome;
     if (observer)
         observer->exportProgress(outcome.rows, total);
     return outcome;
 }
 
-ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
-                                       const QString &path, ExportObserver *observer) {
+ExportOutcome streamMeasurementsToFile(const RecordStore &records, const MeasurementFilter &filter,
+                                       const ExportWriter &writer, const QString &path,
+                                       ExportObserver *observer) {
     // Exports hold personal data: a new or replaced file is the owner's only.
     OutputFile file(path, true);
     QString error;
     if (!file.open(&error))
         return {ExportOutcome::Status::Failed, 0, error};
-    ExportOutcome outcome = exportMeasurements(records, request, file.device(), observer);
+    ExportOutcome outcome = streamMeasurements(records, filter, writer, file.device(), observer);
     if (!outcome.ok()) {
         file.cancel();
         return outcome;
@@ -127,6 +149,16 @@ ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportR
     if (!file.commit(&error))
         return {ExportOutcome::Status::Failed, outcome.rows, error};
     return outcome;
+}
+
+ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,
+                                 ExportObserver *observer) {
+    return streamMeasurements(records, request.filter, TableWriter(request), out, observer);
+}
+
+ExportOutcome exportMeasurementsToFile(const RecordStore &records, const ExportRequest &request,
+                                       const QString &path, ExportObserver *observer) {
+    return streamMeasurementsToFile(records, request.filter, TableWriter(request), path, observer);
 }
 
 ExportFormat exportFormatOfFileName(const QString &path) {

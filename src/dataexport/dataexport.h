@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -39,6 +40,27 @@ struct ExportOutcome {
     QString error;
     bool ok() const { return status == Status::Done; }
 };
+
+// What an export writes before, for and after the selected measurements. appendRows is
+// called on several threads at once, each with its own run of consecutive rows.
+class ExportWriter {
+public:
+    virtual ~ExportWriter() = default;
+    virtual QByteArray header() const = 0;
+    // `previousSubject` is the subject number of the row before rows.front(); empty for the first row.
+    virtual void appendRows(QByteArray &out, const std::vector<SubjectMeasurement> &rows,
+                            const QString &previousSubject) const = 0;
+    virtual QByteArray footer() const { return {}; }
+};
+
+// Streams every measurement the filter selects through the writer to an open device.
+ExportOutcome streamMeasurements(const RecordStore &records, const MeasurementFilter &filter,
+                                 const ExportWriter &writer, QIODevice &out,
+                                 ExportObserver *observer = nullptr);
+// The same to a file, by the rules of exportMeasurementsToFile.
+ExportOutcome streamMeasurementsToFile(const RecordStore &records, const MeasurementFilter &filter,
+                                       const ExportWriter &writer, const QString &path,
+                                       ExportObserver *observer = nullptr);
 
 // Writes the header and every selected measurement to an open device.
 ExportOutcome exportMeasurements(const RecordStore &records, const ExportRequest &request, QIODevice &out,

@@ -156,7 +156,8 @@ ReportJob trendReportJob(const TrendSeries &series, const TrendReportHeader &hea
             [series, header](DrawingSurface &surface, const PageGeometry &geometry,
                              const std::function<bool()> &aborted) {
                 return produceTrendReport(surface, geometry, series, header, aborted);
-            }};
+            },
+            u"O.R.L.U. 能量趋势 受测者 "_s + series.subjectNumber};
 }
 
 } // namespace orlu

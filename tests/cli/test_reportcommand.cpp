@@ -1,6 +1,7 @@
 // "orlu-cli report": the printed report without a window, as PDF and recorded operations.
 #include "cli/generatecommand.h"
 #include "cli/reportcommand.h"
+#include "core/version.h"
 #include "storage/schema.h"
 #include "support/pipereader.h"
 #include "support/temphome.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace orlu;
@@ -111,6 +114,32 @@ private slots:
             return op.value(u"text"_s).toString().startsWith(u"编号:  "_s) &&
                    op.value(u"text"_s).toString().size() > 5;
         }));
+    }
+
+    // Kept for years: PDF/A-1b, every font inside the file, and whom and when it is about in its metadata.
+    void reportPdfIsArchival() {
+        const QString pdf = m_home.file(u"archival.pdf"_s);
+        QCOMPARE(report({u"--home"_s, m_home.path(), u"--record"_s, u"1"_s, u"--pdf"_s, pdf}).status, 0);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("pdfaid:part=\"1\" pdfaid:conformance=\"B\""));
+        const QByteArray creator = QByteArray("xmp:CreatorTool=\"O.R.L.U. ") + programVersion() + '"';
+        QVERIFY(bytes.contains(creator));
+        const QRegularExpression title(u"<rdf:li xml:lang=\"x-default\">O.R.L.U. 分析报表 受测者 T\\d+ "
+                                       u"测量日期 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d</rdf:li>"_s);
+        QVERIFY(title.match(QString::fromUtf8(bytes)).hasMatch());
+        QProcess fonts;
+        fonts.start(u"pdffonts"_s, {pdf});
+        if (!fonts.waitForFinished())
+            QSKIP("pdffonts (poppler-utils) is not installed");
+        const QStringList rows =
+            QString::fromUtf8(fonts.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(rows.size() > 2);
+        const qsizetype embedded = rows[0].indexOf(u" emb "_s) + 1;
+        QVERIFY(embedded > 0);
+        for (const QString &row : rows.mid(2)) // after the heading and its rule
+            QVERIFY2(row.mid(embedded, 3) == u"yes"_s, qPrintable(row));
     }
 
     void badArgumentsAndUnknownRecords_data() {

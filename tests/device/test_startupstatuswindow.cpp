@@ -151,6 +151,9 @@ void TestStartupStatusWindow::failures() {
     QVERIFY(rig.window->isVisible());
     QVERIFY(rig.find<QPushButton>(u"leaveButton"_s)->isVisible());
     QCOMPARE(rig.find<QPushButton>(u"leaveButton"_s)->text(), u"离  开"_s);
+    // Only a missing probe points to the simulated one; a faulty probe needs looking after.
+    QCOMPARE(rig.find<QLabel>(u"simulationHint"_s)->isVisible(), !withProbe);
+    QVERIFY(rig.find<QLabel>(u"simulationHint"_s)->text().contains(u"--simulate-probe"_s));
 }
 
 void TestStartupStatusWindow::leaveClosesFailedWindow() {

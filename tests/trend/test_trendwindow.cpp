@@ -51,6 +51,7 @@ private slots:
     void oneMeasurementShowsThatOne();
     void printButtonPrintsTheShownTrend_data();
     void printButtonPrintsTheShownTrend();
+    void exportWritesTheRegister_data();
     void exportWritesTheRegister();
     void cancelledExportLeavesNoFile();
 
@@ -204,19 +205,37 @@ void TestTrendWindow::printButtonPrintsTheShownTrend() {
     });
 }
 
+void TestTrendWindow::exportWritesTheRegister_data() {
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("perMeasurement");
+    // Chosen without a suffix: each export adds its own.
+    QTest::newRow("data") << QByteArray("exportButton") << u"register.csv"_s
+                          << QByteArray("subject,sex,birthYear") << QByteArray("\r\n");
+    QTest::newRow("FHIR") << QByteArray("fhirExportButton") << u"register.json"_s
+                          << QByteArray("{\"resourceType\":\"Bundle\"")
+                          << QByteArray("\"resourceType\":\"Observation\"");
+}
+
 void TestTrendWindow::exportWritesTheRegister() {
+    QFETCH(QByteArray, button);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, perMeasurement);
     QVERIFY(showAndActivate(m_reading.get()));
-    const QString path = f->home.file(u"register"_s); // without a suffix: CSV
     QList<QWidget *> parents;
-    m_reading->findChild<TrendExportTools *>()->setFileChooser([&](QWidget *parent) {
+    const auto chooser = [&](QWidget *parent) {
         parents << parent;
-        return path;
-    });
-    click(m_reading.get(), "exportButton");
+        return f->home.file(u"register"_s);
+    };
+    m_reading->findChild<TrendExportTools *>()->setFileChooser(chooser);
+    m_reading->findChild<TrendExportTools *>()->setFhirFileChooser(chooser);
+    click(m_reading.get(), button.constData());
     QCOMPARE(parents, (QList<QWidget *>{m_reading.get()}));
-    const QByteArray csv = f->home.readFile(u"register.csv"_s);
-    QVERIFY(csv.startsWith("subject,sex,birthYear"));
-    QCOMPARE(csv.count("\r\n"), 1 + 7);
+    const QByteArray bytes = f->home.readFile(written);
+    QVERIFY(bytes.startsWith(start));
+    QCOMPARE(bytes.count(perMeasurement) - (button == "exportButton" ? 1 : 0), 7);
     QCOMPARE(f->prompter.asked().size(), 1);
     QVERIFY2(f->prompter.texts().first().contains(u"已导出 7 笔"_s), qPrintable(f->prompter.texts().first()));
 }

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -29,6 +30,10 @@
 namespace orlu {
 
 using namespace Qt::StringLiterals;
+
+// Off unless asked for (QT_LOGGING_RULES="orlu.startup.info=true"): lets a script that
+// starts the program see that it came up.
+Q_LOGGING_CATEGORY(startupLog, "orlu.startup", QtWarningMsg)
 
 namespace {
 
@@ -355,6 +360,7 @@ void MainWindow::openStartupStatusOnce() {
         setMainFunctionsEnabled(true);
         for (QAction *a : m_menuItems)
             a->setVisible(true);
+        qCInfo(startupLog, "main window ready on %s", qPrintable(m_app.folder.path()));
     } else {
         close();
     }

@@ -50,7 +50,12 @@ PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter 
     if (outcome == ReportOutcome::Aborted)
         return PrintJobResult::Aborted;
 
-    printer.setDocName(job.title);
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
+    if (toPdf) {
+        printer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        printer.setCreator(reportCreator());
+    }
+    printer.setDocName(toPdf ? job.savedTitle() : job.title);
     QPainter painter;
     bool ok = painter.begin(&printer);
     if (ok) {
@@ -60,9 +65,8 @@ PrintJobResult printReportJob(QPrinter &printer, const ReportJob &job, Prompter 
     }
     printer.setDocName(QString());
     if (!ok) {
-        const QString target = printer.outputFormat() == QPrinter::PdfFormat
-                                   ? u"文件 "_s + printer.outputFileName() + u" 无法写入"_s
-                                   : u"打印系统拒绝了打印工作"_s;
+        const QString target =
+            toPdf ? u"文件 "_s + printer.outputFileName() + u" 无法写入"_s : u"打印系统拒绝了打印工作"_s;
         prompter.showMessageBox(NoteError, target + u"，"_s + job.name + u"没有打印。"_s);
         return PrintJobResult::Failed;
     }

@@ -78,6 +78,13 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     m_progressBar->setRange(0, ProgressMaximum);
     progressRow->addWidget(m_progressBar, 1);
 
+    // Someone trying the program without a probe learns how to start it with the simulated one.
+    m_simulationHint = new QLabel(u"没有探测棒时，可从桌面菜单选择“使用模拟探测棒启动”"
+                                  u"（orlu --simulate-probe）试用本系统。"_s);
+    m_simulationHint->setObjectName(u"simulationHint"_s);
+    m_simulationHint->setWordWrap(true);
+    m_simulationHint->setVisible(false);
+
     m_leaveButton = new QPushButton(u"离  开"_s);
     m_leaveButton->setObjectName(u"leaveButton"_s);
     m_leaveButton->setVisible(false);
@@ -91,6 +98,7 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(progressRow);
+    layout->addWidget(m_simulationHint);
     layout->addLayout(buttonRow);
     layout->addWidget(m_statusBar);
     setMinimumWidth(420);
@@ -208,6 +216,7 @@ void StartupStatusWindow::finish() {
         return;
     }
     m_statusBar->showMessage(m_status.statusMessage);
+    m_simulationHint->setVisible(!m_link.probeHeld());
     m_leaveButton->setVisible(true);
 }
 

@@ -84,6 +84,7 @@ private:
     LedLamp *m_signalLamp = nullptr;
     GradientProgressBar *m_progressBar = nullptr;
     QStatusBar *m_statusBar = nullptr;
+    QLabel *m_simulationHint = nullptr;
     QPushButton *m_leaveButton = nullptr;
 };
 

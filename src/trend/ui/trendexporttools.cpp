@@ -1,6 +1,6 @@
 #include "trend/ui/trendexporttools.h"
 
-#include "dataexport/dataexport.h"
+#include "dataexport/fhirexport.h"
 #include "trend/trendloader.h"
 #include "dataexport/ui/exportprogresswindow.h"
 #include "records/ui/recordlistwidgets.h"
@@ -23,6 +23,11 @@ QString chooseExportFile(QWidget *parent) {
                                         u"CSV (*.csv);;JSON lines (*.jsonl)"_s);
 }
 
+QString chooseFhirFile(QWidget *parent) {
+    return QFileDialog::getSaveFileName(parent, u"导出 FHIR"_s, QDir::home().filePath(u"orlu-fhir.json"_s),
+                                        u"HL7 FHIR JSON (*.json)"_s);
+}
+
 } // namespace
 
 TrendExportTools::TrendExportTools(QToolBar *bar, const RecordContext &context, ReadingListAccess list,
@@ -31,12 +36,16 @@ TrendExportTools::TrendExportTools(QToolBar *bar, const RecordContext &context, 
     , m_context(context)
     , m_list(std::move(list))
     , m_window(window)
-    , m_chooseFile(chooseExportFile) {
+    , m_chooseFile(chooseExportFile)
+    , m_chooseFhirFile(chooseFhirFile) {
     m_trendButton = addToolButton(bar, u"trendButton"_s, u"趋势分析"_s, u"受测者能量趋势分析"_s);
     m_trendButton->setEnabled(false);
     m_exportButton = addToolButton(bar, u"exportButton"_s, u"导出数据…"_s, u"导出经络能量数据供统计分析"_s);
     connect(m_trendButton, &QToolButton::clicked, this, &TrendExportTools::trendClicked);
+    m_fhirExportButton = addToolButton(bar, u"fhirExportButton"_s, u"导出 FHIR…"_s,
+                                       u"导出受测者及经络能量数据为 HL7 FHIR 格式，供其他医疗软件读取"_s);
     connect(m_exportButton, &QToolButton::clicked, this, &TrendExportTools::exportClicked);
+    connect(m_fhirExportButton, &QToolButton::clicked, this, &TrendExportTools::fhirExportClicked);
 }
 
 void TrendExportTools::setMeasurementCount(int count) {
@@ -60,15 +69,28 @@ void TrendExportTools::trendClicked() {
 }
 
 void TrendExportTools::exportClicked() {
-    QString path = m_chooseFile(m_window);
+    chooseAndExport(m_chooseFile, u".csv"_s, [this](const QString &path, ExportObserver *progress) {
+        ExportRequest request;
+        request.format = exportFormatOfFileName(path);
+        return exportMeasurementsToFile(m_context.records, request, path, progress);
+    });
+}
+
+void TrendExportTools::fhirExportClicked() {
+    chooseAndExport(m_chooseFhirFile, u".json"_s, [this](const QString &path, ExportObserver *progress) {
+        return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress);
+    });
+}
+
+void TrendExportTools::chooseAndExport(const FileChooser &choose, const QString &defaultSuffix,
+                                       const ExportRun &run) {
+    QString path = choose(m_window);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
-        path += u".csv"_s;
-    ExportRequest request;
-    request.format = exportFormatOfFileName(path);
+        path += defaultSuffix;
     ExportProgressWindow progress(m_window);
-    const ExportOutcome outcome = exportMeasurementsToFile(m_context.records, request, path, &progress);
+    const ExportOutcome outcome = run(path, &progress);
     progress.hide();
     switch (outcome.status) {
     case ExportOutcome::Status::Done:

@@ -1,0 +1,353 @@
+#include "dataexport/fhirexport.h"
+
+#include "analysis/analysis.h"
+#include "analysis/analysisjson.h"
+#include "core/channels.h"
+#include "core/daycount.h"
+#include "core/version.h"
+#include "dataexport/exportrow.h"
+#include "dataexport/exporttext.h"
+#include "dataexport/pseudonymiser.h"
+
+#include <QDateTime>
+#include <QUuid>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+using namespace exporttext;
+
+namespace {
+
+constexpr char Ucum[] = "http://unitsofmeasure.org";
+
+// A code of this program's code system with what it means.
+struct Concept {
+    std::string code;
+    std::string display;
+};
+
+// Observation components in the order they are written: the 24 plain readings, the 24
+// corrected values, body energy, the four ratios, the five verdicts.
+constexpr int ReadingComponents = 2 * ChannelCount;
+constexpr int BodyEnergyComponent = ReadingComponents;
+constexpr int FirstRatioComponent = BodyEnergyComponent + 1;
+constexpr int FirstVerdictComponent = FirstRatioComponent + 4;
+constexpr int ComponentCount = FirstVerdictComponent + StateItemCount;
+
+constexpr std::array<StateItem, StateItemCount> VerdictItems{StateItem::BodyEnergy, StateItem::Spirit,
+                                                             StateItem::Musculoskeletal,
+                                                             StateItem::Metabolism, StateItem::Autonomic};
+constexpr std::array<const char *, StateItemCount> ItemCodes{"body-energy", "spirit", "musculoskeletal",
+                                                             "metabolism", "autonomic"};
+constexpr std::array<const char *, StateItemCount> ItemNames{
+    "body energy", "spirit ratio", "musculoskeletal ratio", "metabolism ratio", "autonomic balance ratio"};
+
+std::string channelCode(int c) {
+    return std::string(meridian(meridianOfChannel(c)).code) + (sideOfChannel(c) == Side::Left ? "-L" : "-R");
+}
+
+std::string channelDisplay(int c) {
+    return meridian(meridianOfChannel(c)).englishName.toStdString() +
+           (sideOfChannel(c) == Side::Left ? ", left" : ", right");
+}
+
+const Concept MeasurementConcept{"meridian-energy",
+                                 "Meridian energy measurement: skin current at 24 source points"};
+const Concept HighPotential{"potential-high", "Measured at high potential"};
+const Concept StandardPotential{"potential-standard", "Measured at standard potential"};
+
+// The component codes by their position.
+const std::vector<Concept> &componentConcepts() {
+    static const std::vector<Concept> concepts = [] {
+        std::vector<Concept> list;
+        for (int c = 1; c <= ChannelCount; ++c)
+            list.push_back({"reading-" + channelCode(c), "Plain reading, " + channelDisplay(c)});
+        for (int c = 1; c <= ChannelCount; ++c)
+            list.push_back({"corrected-" + channelCode(c), "Corrected value, " + channelDisplay(c)});
+        list.push_back({"body-energy", "Body energy (mean corrected value)"});
+        for (std::size_t i = 1; i < ItemCodes.size(); ++i)
+            list.push_back({std::string("ratio-") + ItemCodes[i], std::string("Ratio: ") + ItemNames[i]});
+        for (std::size_t i = 0; i < ItemCodes.size(); ++i)
+            list.push_back(
+                {std::string("verdict-") + ItemCodes[i], std::string("Verdict on the ") + ItemNames[i]});
+        return list;
+    }();
+    return concepts;
+}
+
+void appendText(Line &out, const std::string &text) {
+    out.append(text.data(), text.size());
+}
+
+void appendJsonText(Line &out, const QString &text) {
+    appendUtf8(out, jsonString(text));
+}
+
+void appendCoding(Line &out, const char *system, const std::string &code) {
+    out += "{\"coding\":[{\"system\":\"";
+    out += system;
+    out += "\",\"code\":\"";
+    appendText(out, code);
+    out += "\"}]}";
+}
+
+// Names derived from a stable text give the same resource the same id in every export.
+QUuid idOf(const QByteArray &name) {
+    static const QUuid space = QUuid::createUuidV5(QUuid(u"6ba7b811-9dad-11d1-80b4-00c04fd430c8"_s), // URL
+                                                   QByteArray("https://quorix.org/fhir"));
+    return QUuid::createUuidV5(space, name);
+}
+
+void appendUrn(Line &out, const QUuid &id) {
+    char text[48] = "urn:uuid:";
+    const QByteArray uuid = id.toByteArray(QUuid::WithoutBraces);
+    std::memcpy(text + 9, uuid.constData(), 36);
+    out.append(text, 45);
+}
+
+// The local zone's offset at a moment, as FHIR writes it ("+08:00"). Looked up once an
+// hour of measuring time: the zone rules change at most on the hour.
+void appendLocalOffset(Line &out, const QDate &date, const QTime &time) {
+    thread_local qint64 hourKey = std::numeric_limits<qint64>::min();
+    thread_local char text[16];
+    const qint64 key = date.toJulianDay() * 24 + time.hour();
+    if (key != hourKey) {
+        const int offset = QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc() / 60;
+        std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
+                      std::abs(offset) % 60);
+        hourKey = key;
+    }
+    out.append(text, 6);
+}
+
+// A component that carries no value says why.
+void appendAbsent(Line &out, const char *reason) {
+    out += "\"dataAbsentReason\":{\"coding\":[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
+           "data-absent-reason\",\"code\":\"";
+    out += reason;
+    out += "\"}]}";
+}
+
+void appendQuantity(Line &out, std::optional<double> value, const char *unit, const char *absentReason) {
+    if (!value || !std::isfinite(*value)) {
+        appendAbsent(out, value ? "not-a-number" : absentReason);
+        return;
+    }
+    out += "\"valueQuantity\":{\"value\":";
+    appendNumber(out, *value);
+    if (*unit) {
+        out += ",\"unit\":\"";
+        out += unit;
+        out += '"';
+    }
+    out += ",\"system\":\"";
+    out += Ucum;
+    out += "\",\"code\":\"";
+    out += *unit ? unit : "1";
+    out += "\"}";
+}
+
+class FhirWriter : public ExportWriter {
+public:
+    explicit FhirWriter(const Pseudonymiser *pseudonymiser)
+        : m_pseudonymiser(pseudonymiser) {
+        for (const Concept &c : componentConcepts()) {
+            Line prefix;
+            prefix += "{\"code\":";
+            appendCoding(prefix, FhirCodeSystemUrl, c.code);
+            prefix += ',';
+            m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
+        }
+        Line device;
+        appendUrn(device, idOf("device/probe"));
+        m_deviceUrn.assign(device.data(), device.size());
+    }
+
+    QByteArray header() const override {
+        Line out;
+        out += "{\"resourceType\":\"Bundle\",\"type\":\"collection\",\"timestamp\":\"";
+        appendUtf8(out, QDateTime::currentDateTime()
+                            .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+                            .toString(Qt::ISODate));
+        out += "\",\"entry\":[\n";
+        appendCodeSystem(out);
+        out += ",\n{\"fullUrl\":\"";
+        appendText(out, m_deviceUrn);
+        out += "\",\"resource\":{\"resourceType\":\"Device\",\"manufacturer\":\"Quorix\",\"deviceName\":[{"
+               "\"name\":"
+               "\"O.R.L.U. meridian energy probe\",\"type\":\"manufacturer-name\"}],\"type\":{\"text\":\"USB "
+               "skin "
+               "current probe\"}}}";
+        return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
+    }
+
+    void appendRows(QByteArray &out, const std::vector<SubjectMeasurement> &rows,
+                    const QString &previousSubject) const override {
+        // An observation takes about 12 KB: one allocation for the batch, not a doubling copy after copy.
+        out.reserve(out.size() + static_cast<qsizetype>(rows.size()) * 12 * 1024);
+        thread_local Line line;
+        const QString *previous = &previousSubject;
+        for (const SubjectMeasurement &row : rows) {
+            line.clear();
+            const ExportRecord record = exportRecordOf(row, m_pseudonymiser);
+            Line patient;
+            appendUrn(patient, idOf("patient/" + patientKey(row, record).toUtf8()));
+            const std::string patientUrn(patient.data(), patient.size());
+            if (previous->isEmpty() || previous->compare(row.subject.number, Qt::CaseInsensitive) != 0)
+                appendPatient(line, patientUrn, row.subject, record);
+            appendObservation(line, patientUrn, row, record);
+            out.append(line.data(), static_cast<qsizetype>(line.size()));
+            previous = &row.subject.number;
+        }
+    }
+
+    QByteArray footer() const override { return "\n]}\n"; }
+
+private:
+    // The pseudonym alone identifies a pseudonymised subject, so nothing else may lead to it.
+    QString patientKey(const SubjectMeasurement &row, const ExportRecord &record) const {
+        return m_pseudonymiser ? record.subject : row.subject.number.toUpper();
+    }
+
+    void appendCodeSystem(Line &out) const {
+        out += "{\"fullUrl\":\"";
+        appendUrn(out, idOf("codesystem"));
+        out += "\",\"resource\":{\"resourceType\":\"CodeSystem\",\"url\":\"";
+        out += FhirCodeSystemUrl;
+        out += "\",\"version\":\"";
+        out += programVersion();
+        out +=
+            "\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy measurement\","
+            "\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,\"content\":\"complete\","
+            "\"concept\":[";
+        auto addConcept = [&](const Concept &c, bool first) {
+            if (!first)
+                out += ',';
+            out += "{\"code\":\"";
+            appendText(out, c.code);
+            out += "\",\"display\":\"";
+            appendText(out, c.display);
+            out += "\"}";
+        };
+        addConcept(MeasurementConcept, true);
+        addConcept(HighPotential, false);
+        addConcept(StandardPotential, false);
+        for (const Concept &c : componentConcepts())
+            addConcept(c, false);
+        out += "]}}";
+    }
+
+    void appendPatient(Line &out, const std::string &urn, const Subject &s,
+                       const ExportRecord &record) const {
+        out += ",\n{\"fullUrl\":\"";
+        appendText(out, urn);
+        out += "\",\"resource\":{\"resourceType\":\"Patient\",\"identifier\":[{\"system\":\"";
+        out += m_pseudonymiser ? FhirPseudonymSystem : FhirSubjectNumberSystem;
+        out += "\",\"value\":";
+        appendJsonText(out, record.subject);
+        out += '}';
+        out += ']';
+        if (!m_pseudonymiser) {
+            if (!s.name.trimmed().isEmpty()) {
+                out += ",\"name\":[{\"text\":";
+                appendJsonText(out, s.name.trimmed());
+                out += "}]";
+            }
+            out += s.male ? ",\"gender\":\"male\"" : ",\"gender\":\"female\"";
+            if (birthDateGiven(s.birthDate)) {
+                out += ",\"birthDate\":\"";
+                appendUtf8(out, dateOfDayCount(s.birthDate).toString(Qt::ISODate));
+                out += '"';
+            }
+        }
+        out += "}}";
+    }
+
+    void appendObservation(Line &out, const std::string &patientUrn, const SubjectMeasurement &row,
+                           const ExportRecord &r) const {
+        out += ",\n{\"fullUrl\":\"";
+        appendUrn(out, idOf("observation/" + patientKey(row, r).toUtf8() + '/' +
+                            QByteArray::number(row.measurement.key)));
+        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"status\":\"final\",\"category\":[{"
+               "\"coding\":"
+               "[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
+               "observation-category\",\"code\":\"exam\"}]}],"
+               "\"code\":";
+        appendCoding(out, FhirCodeSystemUrl, MeasurementConcept.code);
+        out += ",\"subject\":{\"reference\":\"";
+        appendText(out, patientUrn);
+        out += "\"},\"effectiveDateTime\":\"";
+        appendIsoDateTime(out, r.measuredOn, r.measuredAt);
+        appendLocalOffset(out, r.measuredOn, r.measuredAt);
+        out += "\",\"device\":{\"reference\":\"";
+        appendText(out, m_deviceUrn);
+        out += "\"},\"method\":";
+        appendCoding(out, FhirCodeSystemUrl, r.highPotential ? HighPotential.code : StandardPotential.code);
+        if (r.memo && !r.memo->trimmed().isEmpty()) {
+            out += ",\"note\":[{\"text\":";
+            appendJsonText(out, *r.memo);
+            out += "}]";
+        }
+        out += ",\"component\":[";
+        for (int i = 0; i < ComponentCount; ++i) {
+            if (i > 0)
+                out += ',';
+            appendText(out, m_componentPrefixes[static_cast<std::size_t>(i)]);
+            appendComponentValue(out, i, r);
+            out += '}';
+        }
+        out += "]}}";
+    }
+
+    static void appendComponentValue(Line &out, int i, const ExportRecord &r) {
+        if (i < ReadingComponents) {
+            // A channel left out of the run reads 0.
+            const double v = i < ChannelCount ? r.plain[static_cast<std::size_t>(i)]
+                                              : r.corrected[static_cast<std::size_t>(i - ChannelCount)];
+            appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, "uA", "not-performed");
+        } else if (i == BodyEnergyComponent) {
+            appendQuantity(out, r.bodyEnergy, "uA", "not-performed");
+        } else if (i < FirstVerdictComponent) {
+            appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
+                           "not-applicable");
+        } else {
+            const auto item = static_cast<std::size_t>(i - FirstVerdictComponent);
+            const std::optional<int> code = r.verdicts[item];
+            const QString text = code ? verdictText(VerdictItems[item], *code) : QString();
+            if (text.isEmpty()) {
+                appendAbsent(out, "not-applicable");
+                return;
+            }
+            out += "\"valueCodeableConcept\":{\"text\":";
+            appendJsonText(out, text);
+            out += '}';
+        }
+    }
+
+    const Pseudonymiser *m_pseudonymiser;
+    std::vector<std::string> m_componentPrefixes;
+    std::string m_deviceUrn;
+};
+
+} // namespace
+
+ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
+                               const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer) {
+    return streamMeasurements(records, filter, FhirWriter(pseudonymiser), out, observer);
+}
+
+ExportOutcome exportFhirBundleToFile(const RecordStore &records, const MeasurementFilter &filter,
+                                     const Pseudonymiser *pseudonymiser, const QString &path,
+                                     ExportObserver *observer) {
+    return streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser), path, observer);
+}
+
+} // namespace orlu

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dataexport/dataexport.h"
+
+#include <QString>
+
+// The register's measurements as an HL7 FHIR R4 Bundle of type "collection", for
+// clinical software that reads FHIR: a Patient per subject, a Device for the probe, an
+// Observation per measurement with its readings, corrected values, body energy, ratios
+// and verdicts as components, and the CodeSystem that describes this program's codes.
+namespace orlu {
+
+// The one canonical URL of this program's codes.
+inline constexpr char FhirCodeSystemUrl[] = "https://quorix.org/fhir/CodeSystem/orlu";
+// The identifier systems of a subject number and of its pseudonym.
+inline constexpr char FhirSubjectNumberSystem[] = "https://quorix.org/fhir/sid/orlu-subject";
+inline constexpr char FhirPseudonymSystem[] = "https://quorix.org/fhir/sid/orlu-pseudonym";
+
+// With a pseudonymiser a Patient holds only its pseudonym, and no Observation a memo.
+ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
+                               const Pseudonymiser *pseudonymiser, QIODevice &out,
+                               ExportObserver *observer = nullptr);
+// The same to a file, by the rules of exportMeasurementsToFile.
+ExportOutcome exportFhirBundleToFile(const RecordStore &records, const MeasurementFilter &filter,
+                                     const Pseudonymiser *pseudonymiser, const QString &path,
+                                     ExportObserver *observer = nullptr);
+
+} // namespace orlu

@@ -1,0 +1,232 @@
+#include "core/channels.h"
+#include "core/daycount.h"
+#include "recordfixture.h"
+#include "dataexport/fhirexport.h"
+#include "dataexport/pseudonymiser.h"
+#include "records/recordstore.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace orlu;
+using namespace orlu::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Memo = u"复诊 \"左侧\"\r\n手脚冰冷"_s;
+const QByteArray Key = "0123456789abcdef0123456789abcdef";
+
+// Every object of a JSON tree, depth first.
+void collect(const QJsonValue &v, QList<QJsonObject> &objects) {
+    if (v.isObject()) {
+        objects << v.toObject();
+        for (const QJsonValue &member : v.toObject())
+            collect(member, objects);
+    } else if (v.isArray()) {
+        for (const QJsonValue &item : v.toArray())
+            collect(item, objects);
+    }
+}
+
+QList<QJsonObject> resourcesOf(const QJsonObject &bundle, const QString &type) {
+    QList<QJsonObject> found;
+    for (const QJsonValue &e : bundle[u"entry"_s].toArray()) {
+        if (e[u"resource"_s][u"resourceType"_s].toString() == type)
+            found << e[u"resource"_s].toObject();
+    }
+    return found;
+}
+
+QJsonObject component(const QJsonObject &observation, const QString &code) {
+    for (const QJsonValue &c : observation[u"component"_s].toArray()) {
+        if (c[u"code"_s][u"coding"_s][0][u"code"_s].toString() == code)
+            return c.toObject();
+    }
+    return {};
+}
+
+QString validatorFolder() {
+    const QString configured = qEnvironmentVariable("ORLU_NODE_TOOLS");
+    return configured.isEmpty() ? QDir::homePath() + u"/.cache/orlu/node-tools"_s : configured;
+}
+
+} // namespace
+
+class TestFhirExport : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void bundleIsWholeAndSelfContained_data();
+    void bundleIsWholeAndSelfContained();
+    void valuesSayWhatWasMeasured();
+    void validatesAgainstTheFhirR4Schema();
+
+private:
+    QByteArray exportBundle(const MeasurementFilter &filter, bool pseudonymise);
+    std::unique_ptr<RecordFixture> f;
+};
+
+void TestFhirExport::init() {
+    f = std::make_unique<RecordFixture>();
+    f->addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)));
+    f->addSubject(u"B002"_s, u"李丽"_s, false, 0);
+    f->addSubject(u"C003"_s, u"张三"_s);
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, true, Memo);
+    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 7, 1), QTime(14, 5, 7))), 55.0);
+    const qint64 partial =
+        f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2025, 1, 2), QTime(8, 0))), 30.0);
+    QSqlQuery q(f->db());
+    QVERIFY(q.exec(u"UPDATE KYDATA SET KY5 = 0 WHERE MKEY = %1"_s.arg(partial)));
+    // Nothing measured: the ratios are undefined and have no verdict.
+    const qint64 empty = f->addMeasurement(u"C003"_s, toDayCount(QDateTime(QDate(2026, 1, 5), QTime(10, 0))));
+    QStringList zero;
+    for (int c = 1; c <= ChannelCount; ++c)
+        zero << u"KY%1 = 0"_s.arg(c);
+    QVERIFY(q.exec(u"UPDATE KYDATA SET %1 WHERE MKEY = %2"_s.arg(zero.join(u','), QString::number(empty))));
+}
+
+void TestFhirExport::cleanup() {
+    f.reset();
+}
+
+QByteArray TestFhirExport::exportBundle(const MeasurementFilter &filter, bool pseudonymise) {
+    const Pseudonymiser pseudonymiser(Key);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    const ExportOutcome outcome =
+        exportFhirBundle(RecordStore(f->database), filter, pseudonymise ? &pseudonymiser : nullptr, out);
+    if (!outcome.ok())
+        qWarning("export failed: %s", qPrintable(outcome.error));
+    return out.data();
+}
+
+void TestFhirExport::bundleIsWholeAndSelfContained_data() {
+    QTest::addColumn<std::optional<QString>>("subject");
+    QTest::addColumn<std::optional<QDate>>("from");
+    QTest::addColumn<bool>("pseudonymise");
+    QTest::addColumn<int>("patients");
+    QTest::addColumn<int>("observations");
+    QTest::newRow("whole register") << std::optional<QString>() << std::optional<QDate>() << false << 3 << 4;
+    QTest::newRow("pseudonymised") << std::optional<QString>() << std::optional<QDate>() << true << 3 << 4;
+    QTest::newRow("one subject") << std::optional(u"a001"_s) << std::optional<QDate>() << false << 1 << 2;
+    QTest::newRow("from a day") << std::optional<QString>() << std::optional(QDate(2026, 1, 1)) << true << 2
+                                << 3;
+}
+
+void TestFhirExport::bundleIsWholeAndSelfContained() {
+    QFETCH(std::optional<QString>, subject);
+    QFETCH(std::optional<QDate>, from);
+    QFETCH(bool, pseudonymise);
+    QFETCH(int, patients);
+    QFETCH(int, observations);
+    const QByteArray bytes = exportBundle(MeasurementFilter{subject, from, std::nullopt}, pseudonymise);
+    QJsonParseError error{};
+    const QJsonObject bundle = QJsonDocument::fromJson(bytes, &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    QCOMPARE(bundle[u"type"_s].toString(), u"collection"_s);
+    QCOMPARE(resourcesOf(bundle, u"Patient"_s).size(), patients);
+    QCOMPARE(resourcesOf(bundle, u"Observation"_s).size(), observations);
+    QCOMPARE(resourcesOf(bundle, u"Device"_s).size(), 1);
+
+    // Every reference resolves inside the bundle, and every code is one the bundle's code system defines.
+    QSet<QString> fullUrls;
+    for (const QJsonValue &e : bundle[u"entry"_s].toArray())
+        fullUrls << e[u"fullUrl"_s].toString();
+    QCOMPARE(fullUrls.size(), bundle[u"entry"_s].toArray().size());
+    const QList<QJsonObject> codeSystems = resourcesOf(bundle, u"CodeSystem"_s);
+    QCOMPARE(codeSystems.size(), 1);
+    QCOMPARE(codeSystems[0][u"url"_s].toString(), QString::fromLatin1(FhirCodeSystemUrl));
+    QSet<QString> defined;
+    for (const QJsonValue &c : codeSystems[0][u"concept"_s].toArray())
+        defined << c[u"code"_s].toString();
+    QList<QJsonObject> objects;
+    collect(bundle, objects);
+    for (const QJsonObject &o : objects) {
+        if (o.contains(u"reference"_s))
+            QVERIFY2(fullUrls.contains(o[u"reference"_s].toString()),
+                     qPrintable(o[u"reference"_s].toString()));
+        if (o[u"system"_s].toString() == QLatin1StringView(FhirCodeSystemUrl))
+            QVERIFY2(defined.contains(o[u"code"_s].toString()), qPrintable(o[u"code"_s].toString()));
+    }
+    // Quantities are UCUM: currents in uA, ratios dimensionless.
+    for (const QJsonObject &observation : resourcesOf(bundle, u"Observation"_s)) {
+        for (const QJsonValue &c : observation[u"component"_s].toArray()) {
+            if (!c[u"valueQuantity"_s].isObject())
+                continue;
+            const QJsonObject q = c[u"valueQuantity"_s].toObject();
+            const bool ratio = c[u"code"_s][u"coding"_s][0][u"code"_s].toString().startsWith(u"ratio-"_s);
+            QCOMPARE(q[u"system"_s].toString(), u"http://unitsofmeasure.org"_s);
+            QCOMPARE(q[u"code"_s].toString(), ratio ? u"1"_s : u"uA"_s);
+        }
+    }
+    // A pseudonymised bundle names nobody and keeps no memo.
+    if (pseudonymise) {
+        for (const QJsonObject &p : resourcesOf(bundle, u"Patient"_s))
+            QCOMPARE(p.keys(), (QStringList{u"identifier"_s, u"resourceType"_s}));
+        for (const QString &personal : {u"A001"_s, u"B002"_s, u"王小明"_s, u"1990-12-31"_s, u"复诊"_s})
+            QVERIFY2(!QString::fromUtf8(bytes).contains(personal), qPrintable(personal));
+    }
+}
+
+void TestFhirExport::valuesSayWhatWasMeasured() {
+    const QJsonObject bundle = QJsonDocument::fromJson(exportBundle({}, false)).object();
+    const QList<QJsonObject> patients = resourcesOf(bundle, u"Patient"_s);
+    const QJsonObject a = patients[0];
+    QCOMPARE(a[u"identifier"_s][0][u"value"_s].toString(), u"A001"_s);
+    QCOMPARE(a[u"name"_s][0][u"text"_s].toString(), u"王小明"_s);
+    QCOMPARE(a[u"birthDate"_s].toString(), u"1990-12-31"_s);
+    QCOMPARE(patients[1][u"gender"_s].toString(), u"female"_s);
+    QVERIFY(!patients[1].contains(u"birthDate"_s));
+
+    const QList<QJsonObject> observations = resourcesOf(bundle, u"Observation"_s);
+    const QJsonObject first = observations[0];
+    QCOMPARE(first[u"note"_s][0][u"text"_s].toString(), Memo);
+    const QDateTime at(QDate(2026, 3, 1), QTime(9, 30));
+    QCOMPARE(QDateTime::fromString(first[u"effectiveDateTime"_s].toString(), Qt::ISODate), at);
+    QCOMPARE(first[u"method"_s][u"coding"_s][0][u"code"_s].toString(), u"potential-high"_s);
+    const QString lu = u"LU-L"_s;
+    QCOMPARE(component(first, u"reading-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(), 40.1);
+    QCOMPARE(component(first, u"corrected-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(),
+             correctedValue(1, 40.1));
+    QVERIFY(!component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s][u"text"_s]
+                 .toString()
+                 .isEmpty());
+    // A channel left out and a measurement without readings say why they carry no value.
+    const QString fifth = u"reading-"_s + QLatin1StringView(meridian(meridianOfChannel(5)).code) + u"-L"_s;
+    QCOMPARE(component(observations[2], fifth)[u"dataAbsentReason"_s][u"coding"_s][0][u"code"_s].toString(),
+             u"not-performed"_s);
+    QVERIFY(component(observations[3], u"ratio-spirit"_s).contains(u"dataAbsentReason"_s));
+    QVERIFY(component(observations[3], u"verdict-spirit"_s).contains(u"dataAbsentReason"_s));
+}
+
+void TestFhirExport::validatesAgainstTheFhirR4Schema() {
+    const QString modules = validatorFolder() + u"/node_modules"_s;
+    if (!QFileInfo::exists(modules + u"/@asymmetrik/fhir-json-schema-validator"_s))
+        QSKIP("the FHIR schema validator is not installed (scripts/install-fhir-validator)");
+    QStringList files;
+    for (bool pseudonymise : {false, true}) {
+        const QString path = f->home.file(pseudonymise ? u"pseudonymised.json"_s : u"bundle.json"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(exportBundle({}, pseudonymise));
+        files << path;
+    }
+    QProcess node;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"NODE_PATH"_s, modules);
+    node.setProcessEnvironment(env);
+    node.start(u"node"_s, QStringList{QStringLiteral(ORLU_FHIR_VALIDATOR)} + files);
+    QVERIFY(node.waitForFinished(120000));
+    const QByteArray report = node.readAllStandardOutput() + node.readAllStandardError();
+    QVERIFY2(node.exitCode() == 0, report.constData());
+}
+
+QTEST_GUILESS_MAIN(TestFhirExport)
+#include "test_fhirexport.moc"
