@@ -1,10 +1,16 @@
 // Export and import of a large register through the transfer operations, each beside the
 // same copy done with plain ATTACH + INSERT ... SELECT through the sqlite3 library on the
 // same files, and the Access reader's speed on the largest table of a sample file.
+// Then the measurements of an Access file against the same rows from one of our own files:
+// the Jet 4 sample written by another Access library (its readings beyond the readings rule
+// set to 0.5, so it may come in) is taken in until 200,000 measurements have arrived, and
+// those rows are then taken in again from the SQLite file they landed in.
 // Options: --subjects N --measurements M (default 100000 and 1000000)
 #include "core/clock.h"
+#include "core/readingsrule.h"
 #include "storage/database.h"
 #include "transfer/jetsource.h"
+#include "transfer/sqlitesource.h"
 #include "cli/registergenerator.h"
 #include "storage/schema.h"
 #include "transfer/transfercolumns.h"
@@ -19,6 +25,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 using namespace orlu;
@@ -80,6 +87,39 @@ bool plainCopy(const QString &mainFile, const QString &other, bool intoOther, bo
     ok = ok && exec(db, u"COMMIT"_s);
     sqlite3_close(db);
     return ok;
+}
+
+// The Access sample with every reading beyond the rule replaced by 0.5 in the file's own
+// bytes; empty when that cannot be done.
+QString accessSampleWithinTheRule(const QString &dir) {
+    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/normal-v2000.mdb"_s;
+    QFile in(sample);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = in.readAll();
+    auto jet = JetSource::open(sample, nullptr);
+    if (!jet)
+        return {};
+    QList<double> beyond;
+    QStringList readings;
+    for (int c = 1; c <= 24; ++c)
+        readings << u"KY%1"_s.arg(c);
+    jet->readRows(u"KYDATA"_s, readings, [&](const QVariantList &values) {
+        for (const QVariant &v : values) {
+            if (!v.isNull() && !isValidReading(v.toDouble()) && !beyond.contains(v.toDouble()))
+                beyond << v.toDouble();
+        }
+        return true;
+    });
+    const double half = 0.5;
+    for (double v : beyond)
+        bytes.replace(QByteArray(reinterpret_cast<const char *>(&v), 8),
+                      QByteArray(reinterpret_cast<const char *>(&half), 8));
+    const QString path = QDir(dir).filePath(u"within.mdb"_s);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    return path;
 }
 
 bool fresh(const QString &templateFile, const QString &path) {
@@ -163,7 +203,7 @@ int main(int argc, char *argv[]) {
     printPair("import_replace", replaceMs, replaceBaselineMs);
 
     // The Access reader on the largest table of the Jet 3 sample.
-    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/records/data/nwind.mdb"_s;
+    const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/nwind.mdb"_s;
     auto jet = JetSource::open(sample, &error, "CP1252");
     if (!jet) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(sample), qPrintable(error));
@@ -184,5 +224,56 @@ int main(int argc, char *argv[]) {
         });
     }
     print("jet_rows_per_s", double(rows) * 1000.0 / double(t.elapsed()), "rows/s");
+
+    // 200,000 measurements from the Access file, then the same rows from our own file.
+    const QString within = accessSampleWithinTheRule(dir.path());
+    auto access = within.isEmpty() ? nullptr : JetSource::open(within, &error);
+    if (!access) {
+        std::fprintf(stderr, "cannot prepare the Access sample: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QList<ColumnDef> columns = columnsToCopy(u"KYDATA"_s, access->columns(u"KYDATA"_s));
+    const QString fromAccess = dir.filePath(u"from-access.mdb"_s);
+    const QString fromOwn = dir.filePath(u"from-own.mdb"_s);
+    fresh(templateFile, fromAccess);
+    fresh(templateFile, fromOwn);
+    qint64 arrived = 0;
+    // The machine may be shared: the processor time of each side is told beside the clock's.
+    const std::clock_t accessStart = std::clock();
+    const qint64 accessMs = timed([&] {
+        Database db;
+        if (!db.open(fromAccess, Database::Access::Shared))
+            return false;
+        Transaction tx(db.handle());
+        while (arrived < 200000) {
+            CopyProgress progress(nullptr, access->rowCount(u"KYDATA"_s));
+            if (!access->appendTo(db.handle(), u"KYDATA"_s, columns, progress, &error))
+                return false;
+            arrived += access->rowCount(u"KYDATA"_s);
+        }
+        return tx.commit();
+    });
+    const std::clock_t ownStart = std::clock();
+    const qint64 accessCpuMs = qint64((ownStart - accessStart) * 1000 / CLOCKS_PER_SEC);
+    const qint64 ownMs = timed([&] {
+        auto own = SqliteSource::open(fromAccess, &error);
+        Database db;
+        if (!own || !db.open(fromOwn, Database::Access::Shared) || !own->connect(db.handle(), &error))
+            return false;
+        bool ok = false;
+        {
+            Transaction tx(db.handle());
+            CopyProgress progress(nullptr, arrived);
+            ok = own->appendTo(db.handle(), u"KYDATA"_s, columns, progress, &error) && tx.commit();
+        }
+        own->disconnect(db.handle());
+        return ok;
+    });
+    if (!error.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    std::printf("access_measurements: %lld\n", arrived);
+    const qint64 ownCpuMs = qint64((std::clock() - ownStart) * 1000 / CLOCKS_PER_SEC);
+    printPair("access_import", accessMs, ownMs);
+    printPair("access_import_cpu", accessCpuMs, ownCpuMs);
     return 0;
 }

@@ -3,12 +3,10 @@
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
 #include "core/commandline.h"
+#include "core/readingsrule.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 #include <QTextStream>
-
-#include <cmath>
 
 namespace orlu {
 
@@ -50,13 +48,15 @@ QString parseRecord(const QString &text, int number, ComparisonEntry &entry) {
     std::array<double, 24> corrected{};
     double sum = 0;
     for (int c = 0; c < 24; ++c) {
-        bool ok = false;
-        const double v = QLocale::c().toDouble(values[c], &ok);
-        if (!ok || !std::isfinite(v) || v < 0)
-            return u"record %1: value %2 is not a number of 0 or more: \"%3\""_s.arg(number).arg(c + 1).arg(
-                values[c]);
-        corrected[static_cast<std::size_t>(c)] = v;
-        sum += v;
+        const std::optional<double> v = readingFromText(values[c]);
+        if (!v)
+            return u"record %1: value %2 is not a number of 0 or more, below %3, in plain decimals: %4"_s
+                .arg(number)
+                .arg(c + 1)
+                .arg(ReadingLimit, 0, 'f', 0)
+                .arg(quotedArgument(values[c]));
+        corrected[static_cast<std::size_t>(c)] = *v;
+        sum += *v;
     }
     entry.corrected = corrected;
     entry.energyLevel = sum / 24;

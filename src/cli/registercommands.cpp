@@ -153,7 +153,7 @@ int runRestoreCommand(const QStringList &args, QTextStream &out, QTextStream &er
     }
     ProgramLock lock(folder);
     if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
-        err << "restore: the program is running on " << folder.path() << "; close it first\n";
+        err << "restore: " << heldByText(lock.holder(), folder.path()) << '\n';
         return ExitFailed;
     }
     QString kept;

@@ -97,7 +97,7 @@ int runImportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     // A program running on the folder would go on showing the register as it was.
     ProgramLock lock(p.folder);
     if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
-        err << "import: the program is running on " << p.folder.path() << "; close it first\n";
+        err << "import: " << heldByText(lock.holder(), p.folder.path()) << '\n';
         return ExitFailed;
     }
     const ImportMode mode = cl.isSet(u"replace"_s) ? ImportMode::Replace : ImportMode::Append;

@@ -1,11 +1,9 @@
 #include "core/commandline.h"
 
+#include "core/readingsrule.h"
 #include "core/version.h"
 
-#include <QLocale>
 #include <QRegularExpression>
-
-#include <cmath>
 
 namespace orlu {
 
@@ -31,14 +29,16 @@ std::optional<std::array<double, 24>> parseReadings(const QStringList &values, Q
     }
     std::array<double, 24> readings{};
     for (int c = 0; c < ReadingCount; ++c) {
-        bool ok = false;
-        const double v = QLocale::c().toDouble(values[c], &ok);
-        if (!ok || !std::isfinite(v) || v < 0) {
+        const std::optional<double> v = readingFromText(values[c]);
+        if (!v) {
             if (error)
-                *error = u"reading %1 is not a number of uA of 0 or more: \"%2\""_s.arg(c + 1).arg(values[c]);
+                *error = u"reading %1 is not a number of uA of 0 or more, below %2, in plain decimals: %3"_s
+                             .arg(c + 1)
+                             .arg(ReadingLimit, 0, 'f', 0)
+                             .arg(quotedArgument(values[c]));
             return std::nullopt;
         }
-        readings[static_cast<std::size_t>(c)] = v;
+        readings[static_cast<std::size_t>(c)] = *v;
     }
     return readings;
 }

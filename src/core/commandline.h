@@ -47,7 +47,7 @@ struct Readings {
     std::array<double, 24> values{};
 };
 
-// The one rule for readings: exactly 24 numbers (C locale), finite, 0 or more.
+// The one rule for readings: exactly 24 plain numbers, each a valid reading (core/readingsrule.h).
 // Empty with the message when a value breaks it.
 std::optional<std::array<double, 24>> parseReadings(const QStringList &values, QString *error);
 

@@ -1,6 +1,31 @@
 #include "core/programlock.h"
 
+#include <QCoreApplication>
+
 namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+LockHolder holderOf(const QLockFile &lock) {
+    LockHolder holder;
+    QString host;
+    if (!lock.getLockInfo(&holder.pid, &host, &holder.program))
+        return {};
+    return holder;
+}
+
+QString heldByText(const LockHolder &holder, const QString &folder) {
+    if (holder.program.isEmpty())
+        return u"the program is running on %1; close it first"_s.arg(folder);
+    if (holder.program == QCoreApplication::applicationName())
+        return u"another %1 (process %2) is working on %3; try again when it has finished"_s
+            .arg(holder.program)
+            .arg(holder.pid)
+            .arg(folder);
+    return u"the program (%1, process %2) is running on %3; close it first"_s.arg(holder.program)
+        .arg(holder.pid)
+        .arg(folder);
+}
 
 ProgramLock::ProgramLock(const ProgramFolder &folder)
     : m_lock(folder.file(lockFileName())) {

@@ -1,10 +1,14 @@
 #include "measure/manualentry.h"
 
 #include "core/numberformat.h"
+#include "core/readingsrule.h"
 
 #include <cmath>
 
 namespace orlu {
+
+// What a cell stores lies within the rule every reading keeps.
+static_assert(ManualEntryMaximum < ReadingLimit);
 
 namespace {
 constexpr double EmptyBelowOrAt = 0.09;

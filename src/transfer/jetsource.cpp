@@ -4,12 +4,25 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include "storage/database.h"
+#include "transfer/readingscheck.h"
+#include "transfer/transfercolumns.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace orlu {
 
@@ -61,6 +74,76 @@ private:
     QByteArray m_old;
 };
 
+// libmdb reports what it cannot read on standard output or standard error and goes
+// on as if the rest were not there. While it works both are caught, so that every
+// complaint fails the read and none reaches the operator raw.
+class ReaderDiagnostics {
+public:
+    ReaderDiagnostics() {
+#ifdef __linux__
+        std::fflush(stdout);
+        std::fflush(stderr);
+        m_sink = ::memfd_create("jet-reader", MFD_CLOEXEC);
+        if (m_sink < 0)
+            return;
+        m_out = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        m_err = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        ::dup2(m_sink, STDOUT_FILENO);
+        ::dup2(m_sink, STDERR_FILENO);
+#endif
+    }
+    ~ReaderDiagnostics() {
+        restore();
+        if (m_sink >= 0)
+            ::close(m_sink);
+    }
+    ReaderDiagnostics(const ReaderDiagnostics &) = delete;
+    ReaderDiagnostics &operator=(const ReaderDiagnostics &) = delete;
+
+    // What the reader said, its first line at most; empty when it said nothing.
+    QString firstComplaint() {
+        restore();
+        if (m_sink < 0)
+            return {};
+        char text[512];
+        const ssize_t n = ::pread(m_sink, text, sizeof text, 0);
+        if (n <= 0)
+            return {};
+        const QString said = QString::fromLocal8Bit(text, n).trimmed();
+        return said.isEmpty() ? u"?"_s : said.section(u'\n', 0, 0).trimmed();
+    }
+
+private:
+    void restore() {
+        if (m_out < 0)
+            return;
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::dup2(m_out, STDOUT_FILENO);
+        ::dup2(m_err, STDERR_FILENO);
+        ::close(m_out);
+        ::close(m_err);
+        m_out = m_err = -1;
+    }
+
+    int m_sink = -1;
+    int m_out = -1;
+    int m_err = -1;
+};
+
+// libmdb decodes Jet 4 text as UCS-2, which has no room for the characters outside
+// the Basic Multilingual Plane (𠮷, 𩸽, emoji): they came out as "??". Decoding it as
+// UTF-16 keeps their surrogate pairs, and so every character.
+void decodeJet4AsUtf16(MdbHandle *mdb) {
+    const iconv_t utf16 = iconv_open("UTF-8", "UTF-16LE");
+    if (utf16 == iconv_t(-1))
+        return;
+    // libmdb reads text through iconv_in (and writes, which we never do, through iconv_out).
+    if (mdb->iconv_in != iconv_t(-1))
+        iconv_close(mdb->iconv_in);
+    mdb->iconv_in = utf16;
+}
+
 struct TableReader {
     MdbTableDef *table = nullptr;
     ~TableReader() {
@@ -68,6 +151,56 @@ struct TableReader {
             mdb_free_tabledef(table);
     }
 };
+
+// The catalog is read like any table, so rows of it on pages that cannot be read are
+// passed over: a table it lost would look missing, not damaged. All its rows must arrive.
+bool catalogWhole(MdbHandle *mdb) {
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || qstrcmp(entry->object_name, "MSysObjects") != 0)
+            continue;
+        TableReader reader{mdb_read_table(entry)};
+        if (!reader.table || !mdb_read_columns(reader.table))
+            return false;
+        mdb_rewind_table(reader.table);
+        unsigned long rows = 0;
+        while (mdb_fetch_row(reader.table))
+            ++rows;
+        return rows == reader.table->num_rows;
+    }
+    return false;
+}
+
+bool isNumber(int type) {
+    return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_FLOAT ||
+           type == MDB_DOUBLE || type == MDB_MONEY || type == MDB_NUMERIC;
+}
+
+// Whether a cell of libmdb type `type` may be copied into the register column `column`.
+bool fitsKind(const ColumnDef &column, int type) {
+    // The carried key of older installations is only ever copied as text, whatever it held.
+    if (qstrcmp(column.name, "AutoKey") == 0)
+        return type == MDB_TEXT || type == MDB_MEMO || isNumber(type);
+    const bool number = isNumber(type);
+    switch (column.type) {
+    case ColumnDef::Text:
+        return type == MDB_TEXT;
+    case ColumnDef::Memo:
+        return type == MDB_TEXT || type == MDB_MEMO;
+    case ColumnDef::Boolean:
+        return type == MDB_BOOL;
+    case ColumnDef::Integer:
+    case ColumnDef::Float:
+        return number;
+    case ColumnDef::DateTime:
+        return type == MDB_DATETIME;
+    case ColumnDef::Blob:
+        return type == MDB_OLE || type == MDB_BINARY;
+    case ColumnDef::AutoKey:
+        break;
+    }
+    return true;
+}
 
 bool needsBinding(int type) {
     return type == MDB_BOOL || type == MDB_TEXT || type == MDB_MEMO || type == MDB_OLE || type == MDB_MONEY ||
@@ -97,19 +230,22 @@ QVariant fixedValue(MdbHandle *mdb, MdbColumn *col, const char *bound, int bound
         return col->cur_value_len ? QVariant(QByteArray(bound, boundLength).toDouble()) : QVariant();
     case MDB_TEXT:
     case MDB_MEMO:
-        return col->cur_value_len ? QVariant(QString::fromUtf8(bound, boundLength)) : QVariant();
+        return QVariant(boundLength ? QString::fromUtf8(bound, boundLength) : u""_s);
     default:
         return col->cur_value_len ? QVariant(QByteArray(bound, boundLength)) : QVariant();
     }
 }
 
-QVariant oleValue(MdbHandle *mdb, MdbColumn *col, int boundLength) {
+// Null when the field is empty; sets `unreadable` when its bytes cannot be read.
+QVariant oleValue(MdbHandle *mdb, MdbColumn *col, int boundLength, bool *unreadable) {
     if (boundLength == 0)
         return QVariant();
     size_t size = 0;
     void *bytes = mdb_ole_read_full(mdb, col, &size);
-    if (!bytes)
+    if (!bytes) {
+        *unreadable = true;
         return QVariant();
+    }
     QByteArray result(static_cast<const char *>(bytes), qsizetype(size));
     std::free(bytes);
     return result;
@@ -122,7 +258,8 @@ QVariant registerValue(ColumnDef::Type type, const QVariant &v) {
     case ColumnDef::Memo:
         return v.isNull() ? QVariant() : QVariant(v.toString());
     case ColumnDef::Boolean:
-        return v.toBool() ? 1 : 0;
+        // A flag as a flag: a server refuses a number for a boolean column.
+        return v.toBool();
     case ColumnDef::Integer:
         return v.toLongLong();
     case ColumnDef::DateTime:
@@ -136,11 +273,93 @@ QVariant registerValue(ColumnDef::Type type, const QVariant &v) {
     return v;
 }
 
+// Appends rows to a table of the target, one statement a row: through SQLite's own
+// statement on a file (binding through Qt costs more than reading the row from the
+// Access file), through Qt on a server.
+class RowInserter {
+public:
+    RowInserter(QSqlDatabase target, const QString &table, const QStringList &names)
+        : m_table(table)
+        , m_query(target)
+        , m_connection(sqliteHandle(target)) {
+        const QString sql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+            table, names.join(u", "_s), QStringList(names.size(), u"?"_s).join(u", "_s));
+        if (m_connection) {
+            if (sqlite3_prepare_v2(m_connection, sql.toUtf8().constData(), -1, &m_statement, nullptr) !=
+                SQLITE_OK)
+                m_error = sqliteError();
+        } else if (!m_query.prepare(sql)) {
+            m_error = m_query.lastError().text();
+        }
+    }
+    ~RowInserter() { sqlite3_finalize(m_statement); }
+    RowInserter(const RowInserter &) = delete;
+    RowInserter &operator=(const RowInserter &) = delete;
+
+    // Empty while all is well; else the cause, naming the table.
+    QString error() const { return m_error.isEmpty() ? QString() : m_table + u": "_s + m_error; }
+
+    bool insert(const QVariantList &values) {
+        if (!m_connection) {
+            for (qsizetype i = 0; i < values.size(); ++i)
+                m_query.bindValue(int(i), values[i]);
+            if (m_query.exec())
+                return true;
+            m_error = m_query.lastError().text();
+            return false;
+        }
+        sqlite3_reset(m_statement);
+        for (int i = 0; i < int(values.size()); ++i)
+            bind(i + 1, values[i]);
+        if (sqlite3_step(m_statement) == SQLITE_DONE)
+            return true;
+        m_error = sqliteError();
+        return false;
+    }
+
+private:
+    void bind(int at, const QVariant &v) {
+        if (v.isNull()) {
+            sqlite3_bind_null(m_statement, at);
+            return;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Double:
+            sqlite3_bind_double(m_statement, at, v.toDouble());
+            break;
+        case QMetaType::QString: {
+            const QString text = v.toString();
+            sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = v.toByteArray();
+            sqlite3_bind_blob(m_statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default:
+            sqlite3_bind_int64(m_statement, at, v.toLongLong());
+        }
+    }
+    // As Qt's driver words it, so the engine's code can be told.
+    QString sqliteError() const {
+        return u"%1 (%2)"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_connection)))
+            .arg(sqlite3_extended_errcode(m_connection));
+    }
+
+    QString m_table;
+    QSqlQuery m_query;
+    sqlite3 *m_connection = nullptr;
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_error;
+};
+
 } // namespace
 
 std::unique_ptr<JetSource> JetSource::open(const QString &path, QString *error, const char *jet3CodePage) {
     std::unique_ptr<JetSource> source(new JetSource);
     source->m_handle = std::make_unique<JetHandle>();
+    ReaderDiagnostics diagnostics;
     {
         const Jet3CodePage codePage(jet3CodePage);
         source->m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
@@ -156,27 +375,59 @@ std::unique_ptr<JetSource> JetSource::open(const QString &path, QString *error, 
         return nullptr;
     }
     source->m_version = mdb->f->jet_version == MDB_VER_JET3 ? 3 : 4;
-    mdb_set_bind_size(mdb, BindSize);
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        setError(error, u"来源档案的目录无法读取 !!"_s);
+    if (source->m_version == 4)
+        decodeJet4AsUtf16(mdb);
+    // A file is made of whole pages; one cut short lacks the rest of its last.
+    const qint64 size = QFileInfo(path).size();
+    if (size % qint64(mdb->fmt->pg_size) != 0) {
+        setError(error,
+                 damagedSourceText(u"%1 bytes, not whole pages of %2"_s.arg(size).arg(mdb->fmt->pg_size)));
         return nullptr;
     }
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+    mdb_set_bind_size(mdb, BindSize);
+    bool whole = mdb_read_catalog(mdb, MDB_TABLE) != nullptr && catalogWhole(mdb);
+    for (unsigned i = 0; whole && i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
             continue;
         TableReader reader{mdb_read_table(entry)};
-        if (!reader.table || !mdb_read_columns(reader.table))
-            continue;
+        whole = reader.table && mdb_read_columns(reader.table);
+        if (!whole)
+            break;
         const QString name = QString::fromUtf8(entry->object_name);
         QStringList names;
-        for (unsigned c = 0; c < reader.table->num_cols; ++c)
-            names << QString::fromUtf8(columnAt(reader.table, c)->name);
+        QHash<QString, int> types;
+        for (unsigned c = 0; c < reader.table->num_cols; ++c) {
+            const MdbColumn *col = columnAt(reader.table, c);
+            names << QString::fromUtf8(col->name);
+            types.insert(names.last().toUpper(), col->col_type);
+        }
         source->m_tables << name;
         source->m_columns.insert(name.toUpper(), names);
+        source->m_types.insert(name.toUpper(), types);
         source->m_rows.insert(name.toUpper(), reader.table->num_rows);
     }
+    const QString complaint = diagnostics.firstComplaint();
+    if (!whole || !complaint.isEmpty()) {
+        setError(error, damagedSourceText(complaint.isEmpty() ? u"catalog"_s : complaint));
+        return nullptr;
+    }
+    if (!source->checkColumnKinds(error))
+        return nullptr;
     return source;
+}
+
+bool JetSource::checkColumnKinds(QString *error) const {
+    for (const QString &table : RecordTables + CourseTables) {
+        const QHash<QString, int> types = m_types.value(table);
+        for (const ColumnDef &c : copiedColumns(table)) {
+            const QString name = QString::fromLatin1(c.name);
+            const auto type = types.constFind(name.toUpper());
+            if (type != types.cend() && !fitsKind(c, *type))
+                return setError(error, wrongColumnKindText(table, name));
+        }
+    }
+    return true;
 }
 
 JetSource::~JetSource() = default;
@@ -199,9 +450,12 @@ bool JetSource::readRows(const QString &table, const QStringList &columns, const
             table.compare(QString::fromUtf8(e->object_name), Qt::CaseInsensitive) == 0)
             entry = e;
     }
+    ReaderDiagnostics diagnostics;
     TableReader reader{entry ? mdb_read_table(entry) : nullptr};
-    if (!reader.table || !mdb_read_columns(reader.table))
-        return setError(error, u"来源档案的数据表 %1 无法读取 !!"_s.arg(table));
+    if (!reader.table || !mdb_read_columns(reader.table)) {
+        const QString complaint = diagnostics.firstComplaint();
+        return setError(error, damagedSourceText(complaint.isEmpty() ? table : complaint));
+    }
     MdbTableDef *t = reader.table;
 
     std::vector<MdbColumn *> wanted;
@@ -224,45 +478,71 @@ bool JetSource::readRows(const QString &table, const QStringList &columns, const
         buffers[i].resize(BindSize);
         mdb_bind_column(t, numbers[i], buffers[i].data(), &lengths[i]);
     }
+    std::vector<MdbField> fields(t->num_cols);
     mdb_rewind_table(t);
     QVariantList values(qsizetype(wanted.size()));
-    while (mdb_fetch_row(t)) {
+    qint64 read = 0;
+    bool stopped = false;
+    bool unreadable = false;
+    while (!stopped && !unreadable && mdb_fetch_row(t)) {
+        ++read;
+        // libmdb binds an empty text and a null alike; the row's null flags tell them apart.
+        int start = 0;
+        size_t length = 0;
+        const bool cracked = mdb_find_row(mdb, int(t->cur_row) - 1, &start, &length) == 0 &&
+                             mdb_crack_row(t, start, length, fields.data()) > 0;
         // Fixed cells first: reading an OLE field moves libmdb off the row's page.
         for (size_t i = 0; i < wanted.size(); ++i) {
-            if (wanted[i]->col_type != MDB_OLE)
-                values[qsizetype(i)] = fixedValue(mdb, wanted[i], buffers[i].data(), lengths[i]);
+            if (wanted[i]->col_type == MDB_OLE)
+                continue;
+            const bool isNull = cracked && fields[size_t(numbers[i] - 1)].is_null;
+            values[qsizetype(i)] = isNull && wanted[i]->col_type != MDB_BOOL
+                                       ? QVariant()
+                                       : fixedValue(mdb, wanted[i], buffers[i].data(), lengths[i]);
         }
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (wanted[i]->col_type == MDB_OLE)
-                values[qsizetype(i)] = oleValue(mdb, wanted[i], lengths[i]);
+                values[qsizetype(i)] = oleValue(mdb, wanted[i], lengths[i], &unreadable);
         }
-        if (!row(values))
-            break;
+        if (!unreadable)
+            stopped = !row(values);
     }
+    const QString complaint = diagnostics.firstComplaint();
+    if (!complaint.isEmpty())
+        return setError(error, damagedSourceText(complaint));
+    if (unreadable)
+        return setError(error, damagedSourceText(u"%1: a picture cannot be read"_s.arg(table)));
+    // Rows on pages that cannot be read are passed over in silence: the count tells.
+    if (!stopped && read != qint64(t->num_rows))
+        return setError(
+            error, damagedSourceText(u"%1: %2 of %3 rows readable"_s.arg(table).arg(read).arg(t->num_rows)));
     return true;
 }
 
 bool JetSource::appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
                          CopyProgress &progress, QString *error) {
     QStringList names;
-    QStringList marks;
-    for (const ColumnDef &c : columns) {
+    for (const ColumnDef &c : columns)
         names << QString::fromLatin1(c.name);
-        marks << u"?"_s;
-    }
-    QSqlQuery insert(target);
-    if (!insert.prepare(
-            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s))))
-        return setError(error, insert.lastError().text());
-    QString insertError;
+    RowInserter inserter(target, table, names);
+    if (!inserter.error().isEmpty())
+        return setError(error, inserter.error());
+    const ReadingsCheck readings(table, names);
+    QString rowError;
+    bool breached = false;
     qint64 pending = 0;
+    QVariantList converted(columns.size());
     const bool read = readRows(
         table, names,
         [&](const QVariantList &values) {
+            rowError = readings.breach(values);
+            breached = !rowError.isEmpty();
+            if (breached)
+                return false;
             for (qsizetype i = 0; i < values.size(); ++i)
-                insert.bindValue(int(i), registerValue(columns[i].type, values[i]));
-            if (!insert.exec()) {
-                insertError = insert.lastError().text();
+                converted[i] = registerValue(columns[i].type, values[i]);
+            if (!inserter.insert(converted)) {
+                rowError = inserter.error();
                 return false;
             }
             if (++pending == 200) {
@@ -273,8 +553,9 @@ bool JetSource::appendTo(QSqlDatabase target, const QString &table, const QList<
         },
         error);
     progress.advance(pending);
-    if (!insertError.isEmpty())
-        return setError(error, u"%1: %2"_s.arg(table, insertError));
+    m_refusedRows = !read || breached;
+    if (read && !rowError.isEmpty())
+        return setError(error, rowError);
     return read;
 }
 

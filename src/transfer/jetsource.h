@@ -20,7 +20,8 @@ class JetSource final : public SourceFile {
 public:
     static constexpr const char *DefaultCodePage = "GBK";
 
-    // Null with a message for a newer Access file (.accdb) or a file libmdb cannot read.
+    // Null with a message for a newer Access file (.accdb), a file libmdb cannot read or
+    // reads with complaints, or one whose register columns have kinds not their own.
     static std::unique_ptr<JetSource> open(const QString &path, QString *error,
                                            const char *jet3CodePage = DefaultCodePage);
     ~JetSource() override;
@@ -39,18 +40,23 @@ public:
     void disconnect(QSqlDatabase) override {}
 
     // Hands every row of `table` to `row` as the values of `columns` in that order
-    // (null for an empty cell); stops early when `row` returns false.
+    // (null for a null cell, an empty text for an empty one); stops early when `row`
+    // returns false. Fails when any part of the table cannot be read: every row the
+    // file counts for the table must arrive, and the reader must not complain.
     using RowHandler = std::function<bool(const QVariantList &values)>;
     bool readRows(const QString &table, const QStringList &columns, const RowHandler &row,
                   QString *error = nullptr) const;
 
 private:
     JetSource() = default;
+    // Each register column the file holds has the kind of its register column.
+    bool checkColumnKinds(QString *error) const;
 
     std::unique_ptr<JetHandle> m_handle;
     int m_version = 0;
     QStringList m_tables;
-    QHash<QString, QStringList> m_columns; // by upper-case table name
+    QHash<QString, QStringList> m_columns;       // by upper-case table name
+    QHash<QString, QHash<QString, int>> m_types; // libmdb's column types by upper-case names
     QHash<QString, qint64> m_rows;
 };
 

@@ -1,5 +1,6 @@
 #include "transfer/legacyconversion.h"
 
+#include "core/privatefiles.h"
 #include "storage/registerbackup.h"
 #include "storage/databasefiles.h"
 #include "transfer/registerimport.h"
@@ -24,7 +25,8 @@ LegacyConversionOutcome convertLegacyDatabase(Database &main, const ProgramFolde
                                               TransferObserver *observer) {
     LegacyConversionOutcome outcome;
     const QString legacy = folder.file(dbfile::Legacy);
-    if (!fileExists(legacy))
+    // Anything under the name is looked at, so that a device or a pipe there is reported.
+    if (pathKind(legacy) == PathKind::Absent)
         return outcome;
     outcome.ran = true;
 

@@ -69,8 +69,10 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
                     error = sqlErrorText(del);
             }
             for (const QString &t : k.tables) {
-                if (ok)
+                if (ok) {
                     ok = source.appendTo(main, t, columnsToCopy(t, source.columns(t)), progress, &error);
+                    result.sourceRefused = !ok && source.refusedItsRows();
+                }
             }
         }
         if (ok) {
@@ -80,8 +82,11 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
         }
     }
     source.disconnect(main);
-    if (!ok)
-        return failed(error);
+    if (!ok) {
+        RegisterImportResult refused = failed(error);
+        refused.sourceRefused = result.sourceRefused;
+        return refused;
+    }
     progress.finish();
     result.ok = true;
     return result;

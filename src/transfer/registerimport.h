@@ -20,8 +20,9 @@ enum class ImportMode { Append, Replace };
 
 struct RegisterImportResult {
     bool ok = false;
-    QString error;          // the cause when not ok
-    int sqliteCode = 0;     // of a failed statement, 0 otherwise
+    QString error;              // the cause when not ok
+    int sqliteCode = 0;         // of a failed statement, 0 otherwise
+    bool sourceRefused = false; // the source's own rows were refused (`error` says why)
     QStringList emptyKinds; // "专家疗程" / "病历检测": kinds skipped because the source had no rows
 };
 

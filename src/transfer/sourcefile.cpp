@@ -1,13 +1,34 @@
 #include "transfer/sourcefile.h"
 
+#include "core/privatefiles.h"
 #include "storage/database.h"
 #include "transfer/jetsource.h"
 #include "transfer/sqlitesource.h"
 #include "transfer/transfercolumns.h"
 
+#include <QDir>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
+
+QString damagedSourceText(const QString &detail) {
+    return u"来源档案无法完整读取，档案已损坏 !! (%1)"_s.arg(detail);
+}
+
+QString wrongColumnKindText(const QString &table, const QString &column) {
+    return u"来源档案的数据表 %1 字段 %2 的类型不符 !!"_s.arg(table, column);
+}
+
+bool checkRegularSource(const QString &path, QString *error) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Regular || kind == PathKind::Absent)
+        return true;
+    if (error)
+        *error =
+            u"来源 %1 不是一般的档案 (是装置、管道或目录)，无法汇入 !!"_s.arg(QDir::toNativeSeparators(path));
+    return false;
+}
 
 bool checkRegisterTables(const SourceFile &source, QString *error) {
     const QStringList present = source.tables();
@@ -28,6 +49,8 @@ bool checkRegisterTables(const SourceFile &source, QString *error) {
 }
 
 std::unique_ptr<SourceFile> openSourceFile(const QString &path, QString *error) {
+    if (!checkRegularSource(path, error))
+        return nullptr;
     std::unique_ptr<SourceFile> source;
     if (isSqliteFile(path))
         source = SqliteSource::open(path, error);

@@ -33,12 +33,28 @@ public:
     // Called on `target` before its transaction begins and after it ends.
     virtual bool connect(QSqlDatabase target, QString *error) = 0;
     virtual void disconnect(QSqlDatabase target) = 0;
+
+    // After a failed appendTo(): true when the source's own rows were refused (a
+    // damaged file, a reading that breaks the rule), not the target's writing.
+    bool refusedItsRows() const { return m_refusedRows; }
+
+protected:
+    bool m_refusedRows = false;
 };
 
 // Opens `path` as whichever kind of source it is and checks it holds the four
 // register tables with the columns a copy needs. On failure returns null and sets
 // `error` to a message for the operator.
 std::unique_ptr<SourceFile> openSourceFile(const QString &path, QString *error);
+
+// The operator's message for a source that cannot be read whole.
+QString damagedSourceText(const QString &detail);
+// The operator's message for a register column whose kind in the source is not its own.
+QString wrongColumnKindText(const QString &table, const QString &column);
+
+// A source must be a regular file (or a link to one): a device or a pipe would be read
+// without end or never. True, also, for a path that does not exist (the copy says so).
+bool checkRegularSource(const QString &path, QString *error);
 
 // The check every kind of source passes: the four tables, each with the columns a
 // copy needs (the two groups an older file may lack excepted).

@@ -1,8 +1,10 @@
 #include "transfer/sqlitesource.h"
 
+#include "core/channels.h"
 #include "storage/registercopy.h"
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
+#include "transfer/readingscheck.h"
 #include "transfer/transfercolumns.h"
 
 #include <QSqlQuery>
@@ -105,7 +107,7 @@ bool SqliteSource::check(QString *error) {
             for (const ColumnDef &c : copiedColumns(table)) {
                 if (name.compare(QLatin1StringView(c.name), Qt::CaseInsensitive) == 0 &&
                     !fits(c.type, affinityOf(info.value(1).toString())))
-                    return setError(error, u"来源档案的数据表 %1 字段 %2 的类型不符 !!"_s.arg(table, name));
+                    return setError(error, wrongColumnKindText(table, name));
             }
         }
         m_columns.insert(table, names);
@@ -139,8 +141,31 @@ void SqliteSource::disconnect(QSqlDatabase target) {
         QSqlQuery(target).exec(u"PRAGMA trusted_schema=%1"_s.arg(m_previousTrust.toInt()));
 }
 
+bool SqliteSource::checkReadings(const QString &table, QString *error) {
+    QStringList columns{u"CUSTNO"_s, u"KYDATE"_s};
+    for (int c = 1; c <= ChannelCount; ++c)
+        columns << u"KY%1"_s.arg(c);
+    const ReadingsCheck readings(table, columns);
+    if (!readings.checksAnything())
+        return true;
+    QSqlQuery q(m_db.handle());
+    if (!q.exec(u"SELECT %1 FROM %2 WHERE %3 LIMIT 1"_s.arg(columns.join(u", "_s), table,
+                                                            ReadingsCheck::sqliteBreakingRows())))
+        return setError(error, u"来源档案无法读取: "_s + sqlErrorText(q));
+    if (!q.next())
+        return true;
+    QVariantList row;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        row << q.value(int(i));
+    m_refusedRows = true;
+    return setError(error, readings.breach(row));
+}
+
 bool SqliteSource::appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
                             CopyProgress &progress, QString *error) {
+    m_refusedRows = false;
+    if (!checkReadings(table, error))
+        return false;
     if (SqlDialect::of(target).isServer())
         return appendRowsAcross(m_db.handle(), target, table, columns, &progress, error);
     return appendRowsBySql(target, SourceSchema, u"main"_s, table, columns, progress, error);

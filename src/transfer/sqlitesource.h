@@ -28,6 +28,8 @@ public:
 private:
     SqliteSource() = default;
     bool check(QString *error);
+    // Refuses the rows of `table` when one of them breaks the readings rule.
+    bool checkReadings(const QString &table, QString *error);
 
     QString m_path;
     Database m_db;

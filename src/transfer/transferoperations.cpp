@@ -8,12 +8,17 @@
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
 #include "transfer/transfercolumns.h"
+#include "transfer/transferlock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orlu {
 
@@ -43,9 +48,46 @@ void dropFile(const QString &path) {
     deleteDatabaseFile(path);
 }
 
+// What is wrong with the operator's file, under its name (the working copy's is of no use to them).
+QString namingSource(const QString &file, const QString &problem) {
+    return QDir::toNativeSeparators(file) + u"：\n"_s + problem;
+}
+
+// Writes what a reader of the SQLite file `from` sees (its write-ahead log included)
+// into the new file `to`, reading `from` without changing it.
+bool copyThroughSqlite(const QString &from, const QString &to, QString *error) {
+    Database source;
+    QString openError;
+    if (!source.open(from, Database::Access::ReadOnly, &openError)) {
+        *error = u"来源档案无法开启: "_s + openError;
+        return false;
+    }
+    // The copy goes into a file made new here, for its owner only.
+    const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *error = copyErrorText(errno, TransferDirection::Import);
+        return false;
+    }
+    ::close(fd);
+    QSqlQuery q(source.handle());
+    q.exec(u"PRAGMA trusted_schema=OFF"_s);
+    if (!q.prepare(u"VACUUM INTO ?"_s)) {
+        *error = u"来源档案无法读取: "_s + sqlErrorText(q);
+        return false;
+    }
+    q.addBindValue(to);
+    if (!q.exec()) {
+        *error = damagedSourceText(sqlErrorText(q));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString importFailureText(const RegisterImportResult &result) {
+    if (result.sourceRefused)
+        return failureMessage(result.error, TransferDirection::Import);
     QString text;
     const int code = result.sqliteCode & 0xff; // the primary result code, without its detail
     switch (code) {
@@ -79,6 +121,16 @@ void TransferOperations::dropWorkingCopy() {
 bool TransferOperations::prepareWorkingCopy(const QString &from, TransferDirection direction,
                                             TransferOutcome &outcome) {
     dropWorkingCopy();
+    // A file of ours may hold committed rows in its write-ahead log beside it: only
+    // SQLite itself copies what a reader of it sees.
+    if (direction == TransferDirection::Import && isSqliteFile(from)) {
+        QString error;
+        if (copyThroughSqlite(from, workingCopy(), &error))
+            return true;
+        dropWorkingCopy();
+        outcome.notices.append(failure(failureMessage(namingSource(from, error), direction)));
+        return false;
+    }
     const int code = m_copier.copy(from, workingCopy());
     if (code == 0)
         return true;
@@ -149,6 +201,12 @@ bool TransferOperations::exportServerRows(const QStringList &tables, QString *er
 
 TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKinds kinds) {
     TransferOutcome outcome;
+    TransferLock lock(m_folder);
+    QString refusal;
+    if (!lock.acquire(&refusal)) {
+        outcome.notices.append(failure(refusal));
+        return outcome;
+    }
     const QString target = QDir(folder.trimmed()).filePath(dbfile::Transfer);
     const QString templateFile = m_folder.file(dbfile::Template);
     QString error;
@@ -190,6 +248,16 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
 
 TransferOutcome TransferOperations::importFrom(const QString &file, TransferKinds kinds, ImportMode mode) {
     TransferOutcome outcome;
+    TransferLock lock(m_folder);
+    QString refusal;
+    if (!lock.acquire(&refusal)) {
+        outcome.notices.append(failure(refusal));
+        return outcome;
+    }
+    if (!checkRegularSource(file, &refusal)) {
+        outcome.notices.append(failure(failureMessage(refusal, TransferDirection::Import)));
+        return outcome;
+    }
     // Importing from the program folder itself: the transfer file is its own working copy
     // and must not be deleted afterwards.
     const bool inPlace = sameFile(file, workingCopy());
@@ -203,7 +271,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     std::unique_ptr<SourceFile> source = openSourceFile(workingCopy(), &error);
     if (!source) {
         finish();
-        outcome.notices.append(failure(failureMessage(error, TransferDirection::Import)));
+        outcome.notices.append(failure(failureMessage(namingSource(file, error), TransferDirection::Import)));
         return outcome;
     }
     if (mode == ImportMode::Replace) {
@@ -220,7 +288,10 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     source.reset();
     finish();
     if (!result.ok) {
-        outcome.notices.append(failure(importFailureText(result)));
+        RegisterImportResult named = result;
+        if (named.sourceRefused)
+            named.error = namingSource(file, named.error);
+        outcome.notices.append(failure(importFailureText(named)));
         return outcome;
     }
     for (const QString &kind : result.emptyKinds)

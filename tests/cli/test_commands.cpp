@@ -278,6 +278,14 @@ void TestCommands::oneRuleForReadings_data() {
     QTest::newRow("not a number") << u"4O"_s << false;
     QTest::newRow("infinite") << u"inf"_s << false;
     QTest::newRow("decimal comma") << u"40,5"_s << false;
+    QTest::newRow("group separator") << u"1,500"_s << false;
+    QTest::newRow("leading blank") << u" 5"_s << false;
+    QTest::newRow("trailing blank") << u"5 "_s << false;
+    QTest::newRow("plus sign") << u"+5"_s << false;
+    QTest::newRow("exponent") << u"1e308"_s << false;
+    QTest::newRow("at the bound no probe reaches") << u"100000"_s << false;
+    QTest::newRow("below the bound") << u"99999.9"_s << true;
+    QTest::newRow("an argument of 128 KB") << QString(131072, u'7') << false;
 }
 
 // analyse, match and chart take or refuse a reading alike.
@@ -298,6 +306,7 @@ void TestCommands::oneRuleForReadings() {
         if (!accepted) {
             QCOMPARE(r.status, 2);
             QVERIFY2(r.err.contains(u"reading 6"_s), qPrintable(r.err));
+            QVERIFY2(r.err.size() < 1000, "the message quotes a long argument in part only");
         }
     }
 }

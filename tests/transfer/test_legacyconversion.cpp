@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace orlu;
 using namespace orlu::test;
 using namespace Qt::StringLiterals;
@@ -38,6 +40,7 @@ private slots:
     void appendsToANonEmptyRegister();
     void failureKeepsEverything_data();
     void failureKeepsEverything();
+    void takesInWhatTheWriteAheadLogHolds();
 
 private:
     std::unique_ptr<RecordFixture> m_main;
@@ -157,33 +160,69 @@ void TestLegacyConversion::appendsToANonEmptyRegister() {
 
 void TestLegacyConversion::failureKeepsEverything_data() {
     QTest::addColumn<QString>("fault");
-    QTest::newRow("not a database") << u"garbage"_s;
-    QTest::newRow("a table missing") << u"DROP TABLE KYPRO"_s;
-    QTest::newRow("a required column missing") << u"ALTER TABLE KYDATA DROP COLUMN KYVOTA"_s;
+    QTest::addColumn<QString>("cause"); // what the message names, besides the file
+    QTest::newRow("not a database") << u"garbage"_s << QString();
+    QTest::newRow("a table missing") << u"DROP TABLE KYPRO"_s << u"KYPRO"_s;
+    QTest::newRow("a required column missing") << u"ALTER TABLE KYDATA DROP COLUMN KYVOTA"_s << u"KYVOTA"_s;
     QTest::newRow("a row the register refuses")
-        << u"UPDATE KYCUST SET NAME = printf('%.60c', 'x') WHERE CUSTNO = 'L3'"_s;
+        << u"UPDATE KYCUST SET NAME = printf('%.60c', 'x') WHERE CUSTNO = 'L3'"_s << QString();
+    QTest::newRow("an infinite reading") << u"UPDATE KYDATA SET KY9 = 9e999 WHERE KY24 = 7"_s << u"KY9"_s;
+    QTest::newRow("a negative reading") << u"UPDATE KYDATA SET KY1 = -0.5 WHERE KY24 = 2"_s << u"KY1"_s;
+    QTest::newRow("Access file cut short") << u"jet:truncated-v2000.mdb"_s << u"档案已损坏"_s;
+    QTest::newRow("Access file with a text reading") << u"jet:text-reading-v2000.mdb"_s << u"KY7"_s;
+    QTest::newRow("Access readings above the bound") << u"jet:normal-v2000.mdb"_s << u"ORLU-0000000001"_s;
+    QTest::newRow("a pipe") << u"fifo"_s << u"不是一般的档案"_s;
 }
 
 void TestLegacyConversion::failureKeepsEverything() {
     QFETCH(QString, fault);
+    QFETCH(QString, cause);
     m_main->addSubject(u"K1"_s, u"已有"_s);
     if (fault == u"garbage"_s) {
         m_main->home.writeFile(u"orlu.mdb"_s, "Standard Jet DB? no, just bytes");
+    } else if (fault.startsWith(u"jet:"_s)) {
+        QVERIFY(QFile::copy(qEnvironmentVariable("ORLU_TEST_DATA") + u"/data/"_s + fault.mid(4), legacy()));
+    } else if (fault == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(legacy()).constData(), 0600), 0);
     } else {
         makeLegacy();
         OpenFile file(legacy());
         file.exec(u"PRAGMA ignore_check_constraints=ON"_s); // files of other programs know no such checks
         file.exec(fault);
     }
-    const QByteArray legacyBytes = m_main->home.readFile(u"orlu.mdb"_s);
+    const bool pipe = fault == u"fifo"_s;
+    const QByteArray legacyBytes = pipe ? QByteArray() : m_main->home.readFile(u"orlu.mdb"_s);
     const QString before = registerDigest(m_main->db());
     const LegacyConversionOutcome o = convert();
     QVERIFY(o.ran);
     QVERIFY(!o.ok);
     QVERIFY2(o.message.contains(u"orlu.mdb 保留原名"_s), qPrintable(o.message));
+    QVERIFY2(o.message.contains(cause), qPrintable(o.message));
     QCOMPARE(registerDigest(m_main->db()), before);
-    QCOMPARE(m_main->home.readFile(u"orlu.mdb"_s), legacyBytes);
+    if (!pipe)
+        QCOMPARE(m_main->home.readFile(u"orlu.mdb"_s), legacyBytes);
     QVERIFY(!QFile::exists(m_main->home.file(u"orlu_BAK.mdb"_s)));
+}
+
+void TestLegacyConversion::takesInWhatTheWriteAheadLogHolds() {
+    // An earlier installation stopped with rows in the log beside its file.
+    const QString written = m_main->home.file(u"written.mdb"_s);
+    makeRegisterFile(written);
+    {
+        OpenFile f(written);
+        f.exec(u"PRAGMA journal_mode=WAL"_s);
+        f.exec(u"PRAGMA wal_autocheckpoint=0"_s);
+        insertRow(f.db(), u"KYCUST"_s, {{u"CUSTNO"_s, u"W1"_s}});
+        for (int m = 1; m <= 20; ++m)
+            insertRow(f.db(), u"KYDATA"_s, {{u"CUSTNO"_s, u"W1"_s}, {u"KYDATE"_s, 45000.0 + m}});
+        QVERIFY(QFile::copy(written, legacy()));
+        QVERIFY(QFile::copy(written + u"-wal"_s, legacy() + u"-wal"_s));
+    }
+    QVERIFY(QFileInfo(legacy() + u"-wal"_s).size() > 0);
+    const LegacyConversionOutcome o = convert();
+    QVERIFY2(o.ok, qPrintable(o.message));
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 1);
+    QCOMPARE(rowsOf(m_main->db(), u"KYDATA"_s), 20);
 }
 
 QTEST_GUILESS_MAIN(TestLegacyConversion)

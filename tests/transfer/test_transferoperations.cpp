@@ -1,13 +1,19 @@
 #include "transfer/transferoperations.h"
 
+#include "transfer/transfercolumns.h"
+#include "transfer/transferlock.h"
+
 #include "recordfixture.h"
 #include "transferfixture.h"
+#include "writtenrows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace orlu;
 using namespace orlu::test;
@@ -97,6 +103,9 @@ private slots:
     void refusedSourceChangesNothing();
     void faultPartWayChangesNothing();
     void importFromTheProgramFolderKeepsTheFile();
+    void accessCoursesArriveValueForValue();
+    void oneTransferAtATimePerFolder();
+    void sourceInWriteAheadLogModeArrivesWhole();
 
 private:
     std::unique_ptr<RecordFixture> m_main;
@@ -369,13 +378,34 @@ void TestTransferOperations::refusedSourceChangesNothing_data() {
     QTest::newRow("not a database") << QString() << QByteArray("KyTran: no database at all\n") << u"数据库"_s;
     QTest::newRow("damaged") << QString() << QByteArray("SQLite format 3\0", 16) + QByteArray(4000, '\x5a')
                              << u"来源档案"_s;
+    // Readings break the rule: the message names the table, the subject, the date and the column.
+    QTest::newRow("infinite reading") << u"UPDATE KYDATA SET KY5 = 9e999 WHERE KY4 = 7.0"_s << QByteArray()
+                                      << u"KYDATA|N1|2025-12-10 12:00:00|KY5|inf"_s;
+    QTest::newRow("negative reading") << u"UPDATE KYDATA SET KY2 = -112"_s << QByteArray() << u"KY2|-112"_s;
+    QTest::newRow("reading at the bound")
+        << u"UPDATE KYDATA SET KY24 = 100000"_s << QByteArray() << u"KY24"_s;
+    QTest::newRow("text for a reading")
+        << u"UPDATE KYDATA SET KY7 = 'abc'"_s << QByteArray() << u"KY7|\"abc\""_s;
+    QTest::newRow("Access file cut short") << u"jet:truncated-v2000.mdb"_s << QByteArray() << u"档案已损坏"_s;
+    QTest::newRow("Access file with a text reading")
+        << u"jet:text-reading-v2000.mdb"_s << QByteArray() << u"KYDATA 字段 KY7"_s;
+    QTest::newRow("Access readings above the bound")
+        << u"jet:normal-v2000.mdb"_s << QByteArray() << u"KYDATA|ORLU-0000000001|1900-01-01|KY2"_s;
+    QTest::newRow("a pipe") << u"fifo"_s << QByteArray() << u"不是一般的档案"_s;
+    QTest::newRow("a device") << u"/dev/zero"_s << QByteArray() << u"不是一般的档案"_s;
 }
 
 void TestTransferOperations::refusedSourceChangesNothing() {
     QFETCH(QString, sql);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
-    if (bytes.isEmpty()) {
+    if (sql.startsWith(u"jet:"_s)) {
+        QVERIFY(QFile::copy(qEnvironmentVariable("ORLU_TEST_DATA") + u"/data/"_s + sql.mid(4), outside()));
+    } else if (sql == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(outside()).constData(), 0600), 0);
+    } else if (sql.startsWith(u'/')) {
+        QVERIFY(QFile::link(sql, outside()));
+    } else if (bytes.isEmpty()) {
         makeTransferFile();
         OpenFile f(outside());
         for (const QString &s : sql.split(u'\n'))
@@ -390,7 +420,8 @@ void TestTransferOperations::refusedSourceChangesNothing() {
     QVERIFY(!o.ok);
     QCOMPARE(o.notices.size(), 1);
     QCOMPARE(o.notices.first().tone, std::optional(AlertTone::Caution));
-    QVERIFY2(o.notices.first().text.contains(message), qPrintable(o.notices.first().text));
+    for (const QString &part : message.split(u'|'))
+        QVERIFY2(o.notices.first().text.contains(part), qPrintable(o.notices.first().text));
     QVERIFY(o.notices.first().text.endsWith(u" 请排除问题后重新汇入数据。"_s));
     QCOMPARE(registerDigest(m_main->db()), before);
     QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
@@ -433,6 +464,81 @@ void TestTransferOperations::importFromTheProgramFolderKeepsTheFile() {
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QVERIFY(QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
     QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 3);
+}
+
+void TestTransferOperations::accessCoursesArriveValueForValue() {
+    // The file's measurements break the readings rule; its courses may come alone.
+    QVERIFY(QFile::copy(writtenAccessFile(), outside()));
+    const TransferOutcome o = operations().importFrom(outside(), {true, false}, ImportMode::Replace);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    for (const QString &table : CourseTables) {
+        const QList<QJsonObject> written = writtenRows(table);
+        const QStringList columns = written.first().keys();
+        QStringList numbers;
+        for (const ColumnDef &c : copiedColumns(table)) {
+            if (c.type == ColumnDef::Integer || c.type == ColumnDef::Float || c.type == ColumnDef::DateTime)
+                numbers << QString::fromLatin1(c.name);
+        }
+        QSqlQuery q(m_main->db());
+        QVERIFY(q.exec(u"SELECT %1 FROM %2 ORDER BY MKEY"_s.arg(columns.join(u", "_s), table)));
+        qsizetype row = 0;
+        for (; q.next(); ++row) {
+            QVERIFY(row < written.size());
+            for (qsizetype c = 0; c < columns.size(); ++c) {
+                // The register keeps no null number: an empty one is stored as 0.
+                QJsonValue expected = written[row][columns[c]];
+                if (expected.isNull() && numbers.contains(columns[c]))
+                    expected = 0;
+                const QString m = mismatch(q.value(int(c)), expected);
+                QVERIFY2(m.isEmpty(),
+                         qPrintable(u"%1 row %2 %3: %4"_s.arg(table).arg(row + 1).arg(columns[c], m)));
+            }
+        }
+        QCOMPARE(row, written.size());
+    }
+}
+
+void TestTransferOperations::oneTransferAtATimePerFolder() {
+    makeTransferFile();
+    const QString before = registerDigest(m_main->db());
+    {
+        TransferLock running(ProgramFolder(m_main->home.path()));
+        QVERIFY(running.acquire(nullptr));
+        const QString holder = u"由 %1 执行，进程 %2"_s.arg(QCoreApplication::applicationName())
+                                   .arg(QCoreApplication::applicationPid());
+        const TransferOutcome exported = operations().exportTo(m_outside->path(), {true, true});
+        const TransferOutcome imported =
+            operations().importFrom(outside(), {true, true}, ImportMode::Replace);
+        for (const TransferOutcome &o : {exported, imported}) {
+            QVERIFY(!o.ok);
+            QCOMPARE(o.notices.size(), 1);
+            QVERIFY2(o.notices.first().text.startsWith(u"另一个汇入/汇出作业正在进行中"_s) &&
+                         o.notices.first().text.contains(holder),
+                     qPrintable(o.notices.first().text));
+        }
+        QCOMPARE(registerDigest(m_main->db()), before);
+    }
+    QVERIFY(operations().exportTo(m_outside->path(), {true, true}).ok);
+}
+
+void TestTransferOperations::sourceInWriteAheadLogModeArrivesWhole() {
+    // A transfer file whose writer stopped with committed rows still in its log.
+    const QString written = m_outside->filePath(u"written.mdb"_s);
+    makeRegisterFile(written);
+    {
+        OpenFile f(written);
+        f.exec(u"PRAGMA journal_mode=WAL"_s);
+        f.exec(u"PRAGMA wal_autocheckpoint=0"_s);
+        for (int n = 1; n <= 200; ++n)
+            insertRow(f.db(), u"KYCUST"_s, subjectRow(u"W%1"_s.arg(n), u"日志"_s));
+        QVERIFY(QFile::copy(written, outside()));
+        QVERIFY(QFile::copy(written + u"-wal"_s, outside() + u"-wal"_s));
+    }
+    QVERIFY(QFileInfo(outside() + u"-wal"_s).size() > 0);
+    const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 202);
+    QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestTransferOperations)
