@@ -1,6 +1,8 @@
 #include "app/windowfactory.h"
 
+#include "analysis/measurementscatter.h"
 #include "analysis/textstore.h"
+#include "storage/calibrationlog.h"
 #include "analysis/ui/analysiswindow.h"
 #include "analysis/ui/explanationwindow.h"
 #include "app/appcontext.h"
@@ -75,7 +77,8 @@ bool registerReachable(AppContext &app) {
 }
 
 ProbeWindowContext probeWindowContext(AppContext &app, ProbeOperations &probe) {
-    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock, app.pump};
+    return {app.settings, [&app] { return app.saveSettings(); }, probe, app.prompter, app.clock,
+            app.pump,     app.folder.file(CalibrationLogFile)};
 }
 
 RecordContext recordContextOf(AppContext &app) {
@@ -138,6 +141,8 @@ void openTwoRecordComparison(AppContext &app, QPrinter &printer, QWidget *parent
     };
     TwoRecordComparisonWindow window(app.measurement, loadThroughReading, comparisonPrinting(app, printer),
                                      parent);
+    window.setScatterModel(
+        scatterModelOf(RecordStore(app.mainDb).measurements().repeatPairs(scatter::PairWindowMinutes)));
     window.exec();
 }
 

@@ -253,6 +253,12 @@ void printMeasurementTable(ReportPage &page, const AnalysisReportInput &input) {
                 u"["_s + formatFixed(m.correctedValue(rc), 5, 1).trimmed() + u"]"_s);
     }
     page.setY(t + 8 * lh);
+    // Only a measurement whose readings' quality is known says how sound they were.
+    const QString quality = qualitySummary(m.quality);
+    if (!quality.isEmpty()) {
+        page.text(page.mm(20), page.y(), C::Black, quality);
+        page.advance(lh);
+    }
 }
 
 void printBodyEnergySection(ReportPage &page, const AnalysisReportInput &input) {

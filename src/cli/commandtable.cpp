@@ -8,6 +8,7 @@
 #include "cli/generatecommand.h"
 #include "cli/installer.h"
 #include "cli/matchcommand.h"
+#include "cli/qualitycommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
 #include "cli/transfercommands.h"
@@ -107,6 +108,11 @@ const QList<Command> &commandTable() {
          u"Draw the trend of one subject's measurements over time (body energy, the four ratios, abnormal "
          u"meridians; Standard and High apart) to a PNG, its drawing operations and/or a printed PDF page."_s,
          Draws::Yes, runTrendCommand},
+        {u"quality"_s, QString::fromLatin1(QualityCommandUsage),
+         u"Assess one measured point from its samples ({\"threshold\": T, \"attempts\": A, \"samples\": "
+         u"[[ms, reading, k], ...]} in FILE or on standard input) and print the figures, flags and verdict "
+         u"as JSON with 17 significant digits; exit 2 on bad input."_s,
+         Draws::No, runQualityCommand},
         {u"probe-present"_s, u"probe-present"_s,
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,

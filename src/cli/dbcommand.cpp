@@ -55,6 +55,9 @@ int runInit(const QString &where, QTextStream &out, QTextStream &err) {
         out << "register created on " << db.path() << " (schema version " << SchemaVersion << ", role "
             << OperatorRole << ")\n";
         return ExitOk;
+    case InitResult::Upgraded:
+        out << "register on " << db.path() << " brought to schema version " << SchemaVersion << '\n';
+        return ExitOk;
     case InitResult::AlreadyThere:
         out << "register already set up on " << db.path() << "; nothing changed\n";
         return ExitOk;

@@ -88,6 +88,11 @@ QString limbSideLabel(int c) {
     return left ? u"左  脚"_s : u"右  脚"_s;
 }
 
+QString sideMeridianName(int c) {
+    return (sideOfChannel(c) == Side::Left ? u"左"_s : u"右"_s) +
+           meridianCaption(meridianOfChannel(c), NameSpacing::Tight);
+}
+
 QString meridianCaption(int m, NameSpacing spacing) {
     QString name = meridian(m).gridLabel;
     name.remove(u' ');

@@ -45,6 +45,8 @@ int channelOf(int m, Side side);
 int positionInBlock(int c);
 // "左  手", "右  手", "左  脚", "右  脚"
 QString limbSideLabel(int c);
+// "左肝经", "右胆经": the side and the meridian's short name.
+QString sideMeridianName(int c);
 
 // A meridian's short name as a caption needs it. The names of one character and "经" ("肺经") are
 // spaced out to the width of the three-character ones ("心包经"), which never change.

@@ -9,6 +9,7 @@ namespace orlu {
 void CurrentMeasurement::setValue(int c, double v) {
     values[c - 1] = v;
     corrected[c - 1] = orlu::correctedValue(c, v);
+    quality[c - 1].reset();
 }
 
 void CurrentMeasurement::setAllValues(const std::array<double, 24> &v) {
@@ -26,6 +27,7 @@ bool CurrentMeasurement::hasData() const {
 
 void CurrentMeasurement::clear(bool highChosen) {
     values.fill(0.0);
+    quality.fill(std::nullopt);
     measuredAt = 0;
     recordKey = 0;
     pointsSinceCounterUpdate = 0;

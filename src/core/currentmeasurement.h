@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/readingquality.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace orlu {
 
@@ -28,7 +31,9 @@ struct Subject {
 struct CurrentMeasurement {
     std::array<double, 24> values{};    // uA, 0 = not measured
     std::array<double, 24> corrected{}; // values times the meridian correction factor
-    double measuredAt = 0;              // day count of the last measured point, 0 when empty
+    // How sound each reading was; empty when unknown (typed, imported or never measured).
+    std::array<std::optional<PointQuality>, 24> quality{};
+    double measuredAt = 0; // day count of the last measured point, 0 when empty
     bool highPotential = false;
     QStringList memo;
     qint64 recordKey = 0; // MKEY of the stored row, 0 when not stored
@@ -42,15 +47,18 @@ struct CurrentMeasurement {
 
     double value(int c) const { return values[c - 1]; }
     double correctedValue(int c) const { return corrected[c - 1]; }
-    // Stores a measured or typed value for channel c and its corrected value.
+    // Stores a measured or typed value for channel c and its corrected value; its quality
+    // becomes unknown until the run that measured it says how sound it was.
     void setValue(int c, double v);
+    const std::optional<PointQuality> &pointQuality(int c) const { return quality[c - 1]; }
+    void setPointQuality(int c, const PointQuality &q) { quality[c - 1] = q; }
     // Sets all 24 values at once (a loaded or typed measurement) and recomputes every corrected value.
     void setAllValues(const std::array<double, 24> &v);
 
     bool complete() const;
     bool hasData() const;
 
-    // Values, date, record key, counter and memo cleared; corrected values are left as they
+    // Values, qualities, date, record key, counter and memo cleared; corrected values are left as they
     // were. The potential mode becomes the one chosen for measuring.
     void clear(bool highChosen);
 };

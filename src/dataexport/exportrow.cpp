@@ -20,6 +20,11 @@ constexpr std::array<const char *, 5> VerdictNames{"bodyEnergy", "spirit", "musc
 constexpr std::array<StateItem, 4> RatioItems{StateItem::Spirit, StateItem::Musculoskeletal,
                                               StateItem::Metabolism, StateItem::Autonomic};
 
+constexpr std::array<const char *, 24> QualityNames{
+    "quality1",  "quality2",  "quality3",  "quality4",  "quality5",  "quality6",  "quality7",  "quality8",
+    "quality9",  "quality10", "quality11", "quality12", "quality13", "quality14", "quality15", "quality16",
+    "quality17", "quality18", "quality19", "quality20", "quality21", "quality22", "quality23", "quality24"};
+
 // RFC 4180: a field with a comma, a quote or a line break is quoted, quotes doubled.
 void appendCsvText(Line &out, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
@@ -137,6 +142,9 @@ void appendCsv(Line &out, const ExportRecord &r) {
         row.number(v);
     for (int g : r.channelGrades)
         row.number(g);
+    row.number(r.steadyPoints);
+    for (const QString &word : r.quality)
+        row.text(word);
     if (r.memo)
         row.text(*r.memo);
     row.end();
@@ -168,6 +176,9 @@ void appendJson(Line &out, const ExportRecord &r) {
         verdicts.close();
     }
     o.numbers("channelGrades", r.channelGrades);
+    o.number("steadyPoints", r.steadyPoints);
+    for (std::size_t c = 0; c < r.quality.size(); ++c)
+        o.text(QualityNames[c], r.quality[c]);
     if (r.memo)
         o.text("memo", *r.memo);
     o.close();
@@ -200,6 +211,13 @@ ExportRecord exportRecordOf(const SubjectMeasurement &row, const Pseudonymiser *
         r.verdicts[i + 1] = a.verdict(RatioItems[i]);
     }
     r.channelGrades = a.channelGrades;
+    for (std::size_t c = 0; c < m.quality.size(); ++c) {
+        if (!m.quality[c])
+            continue;
+        r.quality[c] = verdictWord(m.quality[c]->verdict);
+        r.steadyPoints =
+            r.steadyPoints.value_or(0) + (m.quality[c]->verdict == QualityVerdict::Steady ? 1 : 0);
+    }
     if (!pseudonymiser)
         r.memo = m.memo;
     return r;
@@ -219,6 +237,9 @@ QStringList exportColumnNames(bool withMemo) {
         names << u"verdicts."_s + QLatin1StringView(n);
     for (int c = 1; c <= 24; ++c)
         names << u"channelGrades%1"_s.arg(c);
+    names << u"steadyPoints"_s;
+    for (const char *n : QualityNames)
+        names << QLatin1StringView(n);
     if (withMemo)
         names << u"memo"_s;
     return names;

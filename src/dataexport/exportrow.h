@@ -37,6 +37,10 @@ struct ExportRecord {
     // Body energy, then the four ratios in the same order.
     std::array<std::optional<int>, 5> verdicts{};
     std::array<int, 24> channelGrades{};
+    // Points whose reading was steady, none when no point's quality is known; the
+    // verdict word of each point, empty when unknown.
+    std::optional<int> steadyPoints;
+    std::array<QString, 24> quality{};
     std::optional<QString> memo; // none when pseudonymised
 };
 

@@ -125,6 +125,7 @@ Touch AutoOperator::touchAt(quint32 now) {
     }
     t.contact = Contact::Point;
     t.channel = qBound(1, m_channel, 24);
+    t.sinceContactMs = now - m_contactSince;
     // Until the point tone of a measuring run is heard, the touch may still be
     // a locating sweep: its readings only have to show contact.
     if (m_session == Session::Locating || !m_heardPointTone) {

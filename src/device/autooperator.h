@@ -19,6 +19,7 @@ struct Touch {
     int channel = 0;       // measuring: the channel 1..24 being touched
     bool sweeping = false; // locating: moving across the point
     double strength = 0.0; // locating: share of the peak current along the sweep
+    quint32 sinceContactMs = 0;
 };
 
 class AutoOperator {

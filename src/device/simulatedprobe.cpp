@@ -38,6 +38,7 @@ struct SimulatedProbe::State {
     QFile logFile;
     AutoOperator autoOperator;
     std::mt19937 rng;
+    SkinContact skinContact{1};
 
     double noise(double spread) {
         std::uniform_real_distribution<double> d(-spread, spread);
@@ -69,9 +70,12 @@ struct SimulatedProbe::State {
             units = (dryTip ? DryGripUnits : WetGripUnits) + (high ? 5.0 : 0.0) + noise(8.0);
             break;
         case Contact::Point: {
-            double ua = pointCurrent;
-            if (skin == SkinModel::Auto)
-                ua = touch.sweeping ? LocatingPeakUa * touch.strength : PointCurrents[touch.channel - 1];
+            if (skin == SkinModel::Auto && !touch.sweeping) {
+                units = skinContact.reading(PointCurrents[touch.channel - 1] * SimulatedUnitsPerUa * gain,
+                                            touch.sinceContactMs, touch.channel);
+                break;
+            }
+            const double ua = skin == SkinModel::Auto ? LocatingPeakUa * touch.strength : pointCurrent;
             const double units0 = ua * SimulatedUnitsPerUa * gain;
             units = units0 + noise(units0 * 0.015);
             break;
@@ -99,6 +103,7 @@ SimulatedProbe::SimulatedProbe(SimulatedProbeOptions options)
     m_state->dryTip = m_options.dryTip;
     m_state->latency = m_options.latencyMs;
     m_state->rng.seed(m_options.noiseSeed);
+    m_state->skinContact = SkinContact(m_options.noiseSeed);
     const QByteArray serial = m_options.serial.toLatin1().leftJustified(12, '0', true);
     for (int n = 0; n < 6; ++n)
         m_state->registers[n] = serial.mid(2 * n, 2);
@@ -150,6 +155,16 @@ void SimulatedProbe::setDryTip(bool dry) {
 bool SimulatedProbe::dryTip() const {
     std::lock_guard g(m_state->mutex);
     return m_state->dryTip;
+}
+
+void SimulatedProbe::setSkinScenario(SkinScenario scenario) {
+    std::lock_guard g(m_state->mutex);
+    m_state->skinContact.setScenario(scenario);
+}
+
+SkinScenario SimulatedProbe::skinScenario() const {
+    std::lock_guard g(m_state->mutex);
+    return m_state->skinContact.scenario();
 }
 
 void SimulatedProbe::setScenario(AutoOperator::Scenario scenario) {

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "device/autooperator.h"
+#include "device/skincontact.h"
 
 #include <QByteArray>
 #include <QString>
@@ -61,6 +62,9 @@ public:
     double pointCurrent() const;
     void setDryTip(bool dry);
     bool dryTip() const;
+    // How the skin answers the auto-operator's touches while it measures.
+    void setSkinScenario(SkinScenario scenario);
+    SkinScenario skinScenario() const;
     // What the auto-operator takes the next run for.
     void setScenario(AutoOperator::Scenario scenario);
     AutoOperator::Scenario scenario() const;

@@ -8,6 +8,8 @@
 #include "measure/livedisplay.h"
 #include "measure/probeoperations.h"
 
+#include <algorithm>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -52,13 +54,40 @@ QString MeasuringRun::doneStatus() {
 }
 
 bool MeasuringRun::start(const RunParameters &parameters) {
+    QList<int> all;
+    for (int c = 1; c <= ChannelCount; ++c)
+        all << c;
+    return run(parameters, all, true);
+}
+
+bool MeasuringRun::remeasure(const RunParameters &parameters, const QList<int> &channels) {
+    QList<int> list;
+    for (int c : channels) {
+        if (c >= 1 && c <= ChannelCount && !list.contains(c))
+            list << c;
+    }
+    std::sort(list.begin(), list.end());
+    if (list.isEmpty())
+        return false;
+    return run(parameters, list, false);
+}
+
+int MeasuringRun::channelAfter(int c) const {
+    for (int next : m_channels) {
+        if (next > c)
+            return next;
+    }
+    return 0;
+}
+
+bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channels, bool offerToClear) {
     if (m_running)
         return false;
     if (!m_probe.probeConnected()) {
         m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
         return false;
     }
-    if (m_measurement.recordKey > 0) {
+    if (offerToClear && m_measurement.recordKey > 0) {
         m_probe.playAlertTone(AlertTone::Notice);
         if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
             m_measurement.clear(parameters.high);
@@ -71,7 +100,9 @@ bool MeasuringRun::start(const RunParameters &parameters) {
 
     m_parameters = parameters;
     m_running = true;
-    m_channel = 1;
+    m_channels = channels;
+    m_channel = channels.first();
+    m_samples.reserve(2048);
     m_observer->runStarted();
 
     m_probe.resetProbe();
@@ -83,12 +114,13 @@ bool MeasuringRun::start(const RunParameters &parameters) {
     m_probeLost = false;
     m_watch.emplace(m_probe);
 
-    while (m_channel <= ChannelCount && !m_stop) {
+    while (m_channel != 0 && !m_stop) {
         m_thresholdUnits = thresholdUnits(m_threshold, m_scale);
+        m_attempts = 0;
         showPoint();
         measurePoint();
         if (!m_stop)
-            ++m_channel;
+            m_channel = channelAfter(m_channel);
     }
 
     m_acceptSelection = false;
@@ -123,6 +155,7 @@ bool MeasuringRun::selectPoint(int channel) {
     if (!m_acceptSelection || channel < 1 || channel > ChannelCount)
         return false;
     m_channel = channel;
+    m_attempts = 0;
     showPoint();
     return true;
 }
@@ -195,12 +228,15 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
     int count = 0;
     double baseline = m_probe.readCurrent();
     quint32 previous = 0;
+    ++m_attempts;
+    m_samples.clear();
     for (;;) {
         const int r = m_probe.readCurrent();
         // Without its probe a reading repeats the last one: nothing of it is stored.
         if (probeGone())
             return AttemptOutcome::ProbeLost;
         const quint32 e = m_clock.elapsedSince(t0);
+        m_samples.push_back({static_cast<double>(e), static_cast<double>(r), tick});
         MeasuringSample sample{r, baseline, e, previous, e < BaselinePhaseMs};
         if (sample.baselinePhase) {
             const int again = m_probe.readCurrent();
@@ -228,8 +264,9 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
 
 void MeasuringRun::finishPoint(double sum, int count) {
     const double value = (sum / count) / m_scale;
-    m_probe.playAlertTone(m_channel == ChannelCount ? AlertTone::LastPointDone : AlertTone::PointDone);
+    m_probe.playAlertTone(channelAfter(m_channel) == 0 ? AlertTone::LastPointDone : AlertTone::PointDone);
     m_measurement.setValue(m_channel, value);
+    m_measurement.setPointQuality(m_channel, assessPoint(m_samples, m_thresholdUnits, m_attempts));
     m_measurement.highPotential = m_parameters.high;
     m_measurement.measuredAt = toDayCount(m_clock.now());
     ++m_measurement.pointsSinceCounterUpdate;
@@ -247,7 +284,7 @@ void MeasuringRun::waitForRelease() {
         m_pump.pump(1);
         if (m_clock.elapsedSince(start) > ReleaseQuestionMs) {
             // The last point never asks: the run ends anyway.
-            if (m_channel == ChannelCount)
+            if (channelAfter(m_channel) == 0)
                 return;
             m_probe.playAlertTone(AlertTone::Fault);
             if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))

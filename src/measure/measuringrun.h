@@ -1,11 +1,14 @@
 #pragma once
 
+#include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
 #include <optional>
+#include <vector>
 
 namespace orlu {
 
@@ -71,6 +74,10 @@ public:
     // declined High confirmation, or a run already in progress). A run whose
     // probe is pulled ends at once, keeping the points done, and says so.
     bool start(const RunParameters &parameters);
+    // The same run over the given channels only (in channel order), into the
+    // measurement as it is: each point measured again replaces its value and
+    // quality. It never offers to clear the measurement.
+    bool remeasure(const RunParameters &parameters, const QList<int> &channels);
     void stop();
     // Makes channel c the current point while the run waits for contact or
     // measures; ignored otherwise. Returns whether it was accepted.
@@ -99,6 +106,9 @@ private:
     enum class PointOutcome { Done, Stopped };
     enum class AttemptOutcome { Done, Dropped, ProbeLost };
 
+    bool run(const RunParameters &parameters, const QList<int> &channels, bool offerToClear);
+    // The channel of the list after c, or 0 after the last one.
+    int channelAfter(int c) const;
     PointOutcome measurePoint();
     bool waitForContact();
     AttemptOutcome measureAttempt();
@@ -126,6 +136,10 @@ private:
     std::optional<ProbeWatch> m_watch;
     bool m_acceptSelection = false;
     int m_channel = 1;
+    QList<int> m_channels; // the points this run visits
+    // The passes of the current attempt, and the attempts at the current point.
+    std::vector<QualitySample> m_samples;
+    int m_attempts = 0;
     int m_lastReading = 0;
     double m_scale = 20.0;
     double m_threshold = 1.0;

@@ -2,6 +2,7 @@
 
 #include "core/daycount.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,7 +15,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum Field { FNumber, FKey, FDate, FVota, FMemo, FFirstValue };
+enum Field { FNumber, FKey, FDate, FVota, FMemo, FFirstValue, FQuality = FFirstValue + 24 };
+
+// "3:steady,14:drifting": the verdicts of a measurement's quality rows.
+void readVerdicts(QByteArrayView text, MeasurementQuality &quality) {
+    quality.fill(std::nullopt);
+    for (const QByteArray &item : text.toByteArray().split(',')) {
+        const qsizetype colon = item.indexOf(':');
+        bool ok = false;
+        const int c = item.left(colon).toInt(&ok);
+        const std::optional<QualityVerdict> verdict =
+            verdictFromWord(QString::fromLatin1(item.mid(colon + 1)));
+        if (ok && c >= 1 && c <= 24 && verdict)
+            quality[size_t(c - 1)] = PointQuality{.verdict = *verdict};
+    }
+}
 
 QString conditions(const MeasurementFilter &filter, QVariantList &binds) {
     QStringList where;
@@ -59,6 +74,11 @@ bool MeasurementCursor::start(QString *error) {
     QStringList columns{u"d.CUSTNO"_s, u"d.MKEY"_s, u"d.KYDATE"_s, u"d.KYVOTA"_s, u"d.MEMO1"_s};
     for (int c = 1; c <= 24; ++c)
         columns << u"d.KY%1"_s.arg(c);
+    // Only the verdicts of the readings' quality: all an export shows of it.
+    columns
+        << (hasTable(m_db, u"KYQUAL"_s)
+                ? u"(SELECT group_concat(CHANNEL || ':' || VERDICT) FROM KYQUAL q WHERE q.MKEY = d.MKEY)"_s
+                : u"NULL"_s);
     // Each subject is read when its first measurement comes; a join would look it up for every row.
     const QByteArray subjectSql =
         "SELECT CUSTNO, NAME, SEX, DBIRTH FROM KYCUST WHERE CUSTNO = ? COLLATE NOCASE "
@@ -125,6 +145,7 @@ bool MeasurementCursor::next(SubjectMeasurement &row) {
     m.memo = q.text(FMemo);
     for (int c = 0; c < 24; ++c)
         m.values[static_cast<std::size_t>(c)] = q.real(FFirstValue + c);
+    readVerdicts(q.textView(FQuality), m.quality);
     return true;
 }
 

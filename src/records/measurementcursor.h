@@ -32,6 +32,8 @@ struct SubjectMeasurement {
 // lists: subject number, then date and time. A subject number held by several subject
 // rows takes the subject of its first row.
 //
+// Of the readings' quality it reads the verdicts only.
+//
 // It reads through the engine's own statements: a million rows of 29 columns through Qt's
 // per-value variants cost more than everything else of an export together.
 class MeasurementCursor {

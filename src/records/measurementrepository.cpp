@@ -4,6 +4,8 @@
 #include "core/displaycolumns.h"
 #include "storage/sqldialect.h"
 #include "storage/sqlrow.h"
+#include "records/repeatpairs.h"
+#include "storage/qualityrows.h"
 
 namespace orlu {
 
@@ -60,6 +62,7 @@ std::optional<MeasurementRecord> MeasurementRepository::fetchRow(qint64 key, boo
     r.memo = q.value(4).toString();
     for (int c = 0; c < 24; ++c)
         r.values[size_t(c)] = q.value(5 + c).toDouble();
+    r.quality = readQualityRows(m_db, key);
     return r;
 }
 
@@ -75,10 +78,17 @@ int MeasurementRepository::countOf(const QString &subjectNumber) const {
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
 }
 
+QList<std::array<std::array<double, 24>, 2>> MeasurementRepository::repeatPairs(double windowMinutes,
+                                                                                QString *error) const {
+    return orlu::repeatPairs(m_db, windowMinutes, error);
+}
+
 qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *error) {
     QStringList marks;
     for (int i = 0; i < 28; ++i)
         marks << u"?"_s;
+    // The row and the quality of its readings are stored together or not at all.
+    Transaction tx(m_db, Transaction::Writer);
     QSqlQuery q(m_db);
     q.prepare(u"INSERT INTO KYDATA (KYDATE, KYVOTA, MEMO1, "_s + channelColumns() + u", CUSTNO) VALUES ("_s +
               marks.join(u", "_s) + u")"_s);
@@ -88,7 +98,10 @@ qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *e
         sqlrow::fail(q, error);
         return 0;
     }
-    return q.lastInsertId().toLongLong();
+    const qint64 key = q.lastInsertId().toLongLong();
+    if (!writeQualityRows(m_db, key, record.quality, error))
+        return 0;
+    return !tx.isActive() || sqlrow::commit(tx, m_db, error) ? key : 0;
 }
 
 QString MeasurementRepository::changedElsewhereText() {
@@ -121,7 +134,9 @@ bool MeasurementRepository::update(const MeasurementRecord &record, QString *err
     q.prepare(u"UPDATE KYDATA SET "_s + sets.join(u", "_s) + u" WHERE MKEY = ?"_s);
     bindFields(q, record);
     q.addBindValue(record.key);
-    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
+    // Values written by hand replace the measured ones: how sound those were no longer applies.
+    return sqlrow::execOne(q, error) && deleteQualityRows(m_db, record.key, error) &&
+           (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 bool MeasurementRepository::remove(qint64 key, QString *error, const MeasurementRecord *shown) {
@@ -131,7 +146,8 @@ bool MeasurementRepository::remove(qint64 key, QString *error, const Measurement
     QSqlQuery q(m_db);
     q.prepare(u"DELETE FROM KYDATA WHERE MKEY = ?"_s);
     q.addBindValue(key);
-    return sqlrow::execOne(q, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
+    return sqlrow::execOne(q, error) && deleteQualityRows(m_db, key, error) &&
+           (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 MeasurementRepository::MemoWrite MeasurementRepository::writeMemo(qint64 key, const QStringList &lines,

@@ -17,6 +17,10 @@ public:
     std::optional<MeasurementRecord> fetch(qint64 key) const;
     int countAll() const;
     int countOf(const QString &subjectNumber) const;
+    // Every two successive measurements of a subject in one potential mode at most
+    // `windowMinutes` apart (records/repeatpairs.h).
+    QList<std::array<std::array<double, 24>, 2>> repeatPairs(double windowMinutes,
+                                                             QString *error = nullptr) const;
 
     // Posts a new row; returns its MKEY, 0 on failure.
     qint64 append(const MeasurementRecord &record, QString *error = nullptr);

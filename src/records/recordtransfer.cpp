@@ -12,6 +12,7 @@ MeasurementRecord measurementRowOf(const CurrentMeasurement &current, const QStr
     row.highPotential = current.highPotential;
     row.values = current.values;
     row.memo = joinMemoLines(current.memo);
+    row.quality = current.quality;
     return row;
 }
 
@@ -31,6 +32,7 @@ void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const 
     current.highPotential = row.highPotential;
     current.memo = splitMemoLines(row.memo);
     current.setAllValues(row.values);
+    current.quality = row.quality;
     current.recordKey = row.key;
     ++current.measurementsBegun;
     ++current.readingsTaken;

@@ -23,6 +23,7 @@ struct MeasurementRecord {
     bool highPotential = false;
     std::array<double, 24> values{}; // KY1..KY24, the plain readings
     QString memo;                    // MEMO1, lines joined by CR LF
+    MeasurementQuality quality{};    // its KYQUAL rows
 };
 
 } // namespace orlu

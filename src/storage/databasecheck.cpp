@@ -25,6 +25,8 @@ QStringList schemaFindings(QSqlDatabase db, SchemaKind kind) {
         QSet<QString> present;
         while (q.next())
             present.insert(q.value(0).toString().toUpper());
+        if (present.isEmpty() && table.optional)
+            continue;
         if (present.isEmpty()) {
             findings << u"缺少数据表 %1"_s.arg(name);
             continue;

@@ -45,6 +45,20 @@ QVariant valueFor(const ColumnDef &column, const QVariant &v) {
     return v;
 }
 
+// The bookmark between slices: the file's own row order, or the server's keys. The
+// quality rows have no key of their own; measurement and channel make one.
+QString sliceKey(const QSqlDatabase &from, const QString &table) {
+    if (!SqlDialect::of(from).isServer())
+        return u"rowid"_s;
+    return table.compare(u"KYQUAL"_s, Qt::CaseInsensitive) == 0 ? u"(CAST(MKEY AS BIGINT) * 32 + CHANNEL)"_s
+                                                                : u"MKEY"_s;
+}
+
+qint64 countRows(const QSqlDatabase &db, const QString &table) {
+    QSqlQuery q(db);
+    return q.exec(u"SELECT count(*) FROM "_s + table) && q.next() ? q.value(0).toLongLong() : -1;
+}
+
 bool fail(QString *error, const QString &what, const QSqlQuery &q) {
     if (error)
         *error = what + u": "_s + q.lastError().text();
@@ -78,8 +92,7 @@ bool appendRowsAcross(const QSqlDatabase &from, QSqlDatabase to, const QString &
     if (!insert.prepare(
             u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s))))
         return fail(error, table, insert);
-    // The file's own row order, or the server's keys: either serves as a bookmark between slices.
-    const QString key = SqlDialect::of(from).isServer() ? u"MKEY"_s : u"rowid"_s;
+    const QString key = sliceKey(from, table);
     QSqlQuery read(from);
     read.setForwardOnly(true);
     if (!read.prepare(
@@ -161,8 +174,14 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
                     "false) FROM %1"_s.arg(QString::fromLatin1(name).toLower())))
             return fail(error, QLatin1StringView(name), q);
     }
+    // A register from before the quality table has no quality rows to copy.
+    const QString quality = u"KYQUAL"_s;
+    const qint64 sourceQuality = hasTable(from, quality) ? countRows(from, quality) : 0;
+    if (sourceQuality > 0 &&
+        !appendRowsAcross(from, to, quality, tableDef(SchemaKind::Main, quality).columns, nullptr, error))
+        return false;
     const RegisterCounts target = countRegister(to);
-    if (target != source) {
+    if (target != source || countRows(to, quality) != sourceQuality) {
         if (error)
             *error = u"复制后的笔数与来源不符，没有复制任何数据。"_s;
         return false;

@@ -89,6 +89,24 @@ TableDef kyprdt() {
              {"PrtFG", C::Boolean, 0}}};
 }
 
+// One row per measured point of a KYDATA row (MKEY): how sound its reading was.
+TableDef kyqual() {
+    return {"KYQUAL",
+            {{"MKEY", C::Integer, 0},
+             {"CHANNEL", C::Integer, 0},
+             {"SAMPLES", C::Integer, 0},
+             {"MEAN", C::Float, 0},
+             {"SD", C::Float, 0},
+             {"DRIFT", C::Float, 0},
+             {"SETTLING", C::Float, 0},
+             {"ATTEMPTS", C::Integer, 0},
+             {"FLAGS", C::Integer, 0},
+             {"VERDICT", C::Text, 12}},
+            true};
+}
+
+const QString QualityIndexSql = u"CREATE UNIQUE INDEX KYQL1 ON KYQUAL (MKEY, CHANNEL)"_s;
+
 TableDef kymtdb() {
     TableDef t{"KYMTDB", {{"MKEY", C::Integer, 0}}};
     for (const char *n : {"DtEA1",  "DtEA2", "DtEA3", "DtEA4", "DtEA5", "DtPot1", "DtPot2",
@@ -155,7 +173,7 @@ QStringList indexSql(SchemaKind kind) {
     case SchemaKind::Main:
         return {u"CREATE INDEX KYCS1 ON KYCUST (CUSTNO)"_s,
                 u"CREATE INDEX KYDT1 ON KYDATA (CUSTNO, KYDATE)"_s, u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s,
-                u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s};
+                u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s, QualityIndexSql};
     case SchemaKind::SuppliedCourses:
         return {u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s, u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s};
     case SchemaKind::ReferenceTexts:
@@ -169,7 +187,7 @@ QStringList indexSql(SchemaKind kind) {
 QList<TableDef> tablesOf(SchemaKind kind) {
     switch (kind) {
     case SchemaKind::Main:
-        return {kycust(), kydata(), {"KYPRO", kyproColumns(false)}, kyprdt()};
+        return {kycust(), kydata(), {"KYPRO", kyproColumns(false)}, kyprdt(), kyqual()};
     case SchemaKind::SuppliedCourses:
         return {{"KYPRO", kyproColumns(true)}, kyprdt()};
     case SchemaKind::ReferenceTexts:
@@ -234,6 +252,40 @@ bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error) {
         }
     } else if (!q.exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion))) {
         return fail(u"user_version"_s);
+    }
+    return true;
+}
+
+bool hasTable(const QSqlDatabase &db, const QString &table) {
+    QSqlQuery q(db);
+    q.prepare(SqlDialect::of(db).tableColumnsQuery());
+    q.addBindValue(table);
+    return q.exec() && q.next();
+}
+
+bool upgradeMainSchema(QSqlDatabase &db, QString *error) {
+    if (hasTable(db, u"KYQUAL"_s))
+        return true;
+    const SqlDialect dialect = SqlDialect::of(db);
+    QStringList cols;
+    for (const ColumnDef &c : kyqual().columns)
+        cols << columnSql(c, dialect);
+    Transaction tx(db);
+    QSqlQuery q(db);
+    for (const QString &sql :
+         {u"CREATE TABLE KYQUAL (%1)"_s.arg(cols.join(u", "_s)), QualityIndexSql,
+          dialect.isServer() ? QString() : u"PRAGMA user_version = %1"_s.arg(SchemaVersion)}) {
+        if (!sql.isEmpty() && !q.exec(sql)) {
+            if (error)
+                *error = sql + u": "_s + q.lastError().text();
+            return false;
+        }
+    }
+    // Inside a caller's transaction the caller commits.
+    if (tx.isActive() && !tx.commit()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
     }
     return true;
 }

@@ -9,12 +9,13 @@ namespace orlu {
 
 // Which set of tables a file holds.
 enum class SchemaKind {
-    Main,           // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT
+    Main,           // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT, KYQUAL
     ReferenceTexts, // orluCn.mdb: KYMTDB
     SuppliedCourses // orluMCn.mdb: KYPRO (with the eight extra texts), KYPRDT
 };
 
-constexpr int SchemaVersion = 1;
+// 2: KYQUAL, the quality of measured readings.
+constexpr int SchemaVersion = 2;
 
 struct ColumnDef {
     const char *name;
@@ -25,6 +26,9 @@ struct ColumnDef {
 struct TableDef {
     const char *name;
     QList<ColumnDef> columns;
+    // Files written before the table existed lack it; a reader takes its absence as
+    // "no rows".
+    bool optional = false;
 };
 
 QList<TableDef> tablesOf(SchemaKind kind);
@@ -36,6 +40,12 @@ QStringList columnNames(const TableDef &table);
 bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 // The same inside a transaction the caller holds.
 bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
+
+// Adds the tables of later schema versions to a main database written by an earlier one
+// (a file opened for writing). Nothing is written when they are there.
+bool upgradeMainSchema(QSqlDatabase &db, QString *error = nullptr);
+// Whether the database holds the table.
+bool hasTable(const QSqlDatabase &db, const QString &table);
 
 // Creates a new database file at path holding the empty tables of `kind`.
 // An existing file is replaced only once the new one is complete.

@@ -13,6 +13,43 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QStringList RegisterTables{u"KYCUST"_s, u"KYDATA"_s, u"KYPRO"_s, u"KYPRDT"_s};
+// Tables without a key sequence of their own.
+const QStringList KeylessTables{u"KYQUAL"_s};
+
+QString changeTriggerSql(const QString &table) {
+    return u"CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+           "FOR EACH STATEMENT EXECUTE FUNCTION orlu_register_changed()"_s.arg(table);
+}
+
+QString operatorGrantSql(const QString &table, const QString &role) {
+    return u"GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2"_s.arg(table, role);
+}
+
+// A register of schema version 1 gets the quality table, its notices and rights.
+InitResult upgradeFromVersionOne(QSqlDatabase db, QString *error) {
+    Transaction tx(db);
+    QString failure;
+    if (!tx.isActive())
+        failure = db.lastError().text();
+    else if (upgradeMainSchema(db, &failure)) {
+        QSqlQuery q(db);
+        for (const QString &sql :
+             {changeTriggerSql(u"KYQUAL"_s), operatorGrantSql(u"KYQUAL"_s, QLatin1StringView(OperatorRole)),
+              u"INSERT INTO orlu_schema_version (version) VALUES (%1)"_s.arg(SchemaVersion)}) {
+            if (!q.exec(sql)) {
+                failure = sql + u": "_s + q.lastError().text();
+                break;
+            }
+        }
+        if (failure.isEmpty() && !tx.commit())
+            failure = db.lastError().text();
+    }
+    if (failure.isEmpty())
+        return InitResult::Upgraded;
+    if (error)
+        *error = failure;
+    return InitResult::Failed;
+}
 
 } // namespace
 
@@ -26,9 +63,8 @@ QStringList serverRegisterSql() {
         "BEGIN PERFORM pg_notify('%1', lower(TG_TABLE_NAME)); RETURN NULL; END $$"_s.arg(
             QLatin1StringView(RegisterChangeChannel)),
     };
-    for (const QString &table : RegisterTables)
-        sql << u"CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
-               "FOR EACH STATEMENT EXECUTE FUNCTION orlu_register_changed()"_s.arg(table);
+    for (const QString &table : RegisterTables + KeylessTables)
+        sql << changeTriggerSql(table);
     return sql;
 }
 
@@ -49,6 +85,8 @@ InitResult initServerRegister(QSqlDatabase db, QString *error) {
     const int version = serverSchemaVersion(db);
     if (version == SchemaVersion)
         return InitResult::AlreadyThere;
+    if (version == 1)
+        return upgradeFromVersionOne(db, error);
     if (version != 0)
         return fail(u"数据库中的登记表版本 (%1) 与本程序 (%2) 不符。"_s.arg(version).arg(SchemaVersion));
     {
@@ -73,8 +111,10 @@ InitResult initServerRegister(QSqlDatabase db, QString *error) {
         sql << u"CREATE ROLE %1 NOLOGIN"_s.arg(role);
     sql << u"GRANT USAGE ON SCHEMA %1 TO %2"_s.arg(u"\"$CURRENT\""_s, role);
     for (const QString &table : RegisterTables)
-        sql << u"GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2"_s.arg(table, role)
+        sql << operatorGrantSql(table, role)
             << u"GRANT USAGE ON SEQUENCE %1 TO %2"_s.arg(table.toLower() + u"_mkey_seq"_s, role);
+    for (const QString &table : KeylessTables)
+        sql << operatorGrantSql(table, role);
     sql << u"GRANT SELECT ON orlu_schema_version TO %1"_s.arg(role);
     if (!q.exec(u"SELECT quote_ident(current_schema())"_s) || !q.next())
         return fail(q.lastError().text());

@@ -21,10 +21,11 @@ QStringList serverRegisterSql();
 // The register's schema version; 0 when the database holds no register.
 int serverSchemaVersion(const QSqlDatabase &db);
 
-enum class InitResult { Created, AlreadyThere, Failed };
+enum class InitResult { Created, AlreadyThere, Upgraded, Failed };
 // Creates the register in an empty server database in one transaction: tables, keys,
 // list indexes, the version, change notices, and the operator role with its rights.
-// A database that holds the register at this version is left exactly as it is.
+// A database that holds the register at this version is left exactly as it is; one of an
+// earlier version gets what the later versions added.
 InitResult initServerRegister(QSqlDatabase db, QString *error = nullptr);
 
 } // namespace orlu

@@ -3,6 +3,7 @@
 #include "core/privatefiles.h"
 #include "storage/databasecheck.h"
 #include "storage/registersetting.h"
+#include "storage/schema.h"
 #include "storage/serverconnection.h"
 #include "storage/serverschema.h"
 
@@ -51,7 +52,14 @@ MainDatabaseOpening openMainDatabase(Database &db, const QString &path, const QS
         result.failure = failureOf(path, openFailureReason(path, db.lastError()));
         return result;
     }
-    const QStringList findings = schemaFindings(db.handle(), SchemaKind::Main);
+    QSqlDatabase handle = db.handle();
+    QString upgradeError;
+    if (result.readOnlyReason.isEmpty() && !upgradeMainSchema(handle, &upgradeError)) {
+        db.close();
+        result.failure = failureOf(path, upgradeError);
+        return result;
+    }
+    const QStringList findings = schemaFindings(handle, SchemaKind::Main);
     if (!findings.isEmpty()) {
         db.close();
         result.failure = failureOf(path, u"数据库已损坏：%1"_s.arg(findings.join(u"；"_s)));

@@ -4,6 +4,7 @@
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
 #include "transfer/transfercolumns.h"
+#include "storage/qualityrows.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,6 +62,11 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
         if (!ok)
             error = main.lastError().text();
         for (const Kind &k : copied) {
+            const bool records = k.tables == RecordTables;
+            // New measurements get keys above every key the register ever gave.
+            const qint64 keysAbove = records ? highestMeasurementKey(main) : 0;
+            if (ok && records && mode == ImportMode::Replace)
+                ok = deleteAllQualityRows(main, &error);
             for (qsizetype i = k.tables.size() - 1; ok && mode == ImportMode::Replace && i >= 0; --i) {
                 QSqlQuery del(main);
                 // On a file the source is attached beside the register's own tables.
@@ -74,6 +80,8 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
                     result.sourceRefused = !ok && source.refusedItsRows();
                 }
             }
+            if (ok && records)
+                ok = source.appendQualityTo(main, keysAbove, &error);
         }
         if (ok) {
             ok = tx.commit();

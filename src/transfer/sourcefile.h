@@ -30,6 +30,15 @@ public:
     virtual bool appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
                           CopyProgress &progress, QString *error) = 0;
 
+    // After every measurement was appended to `target` (new keys above `keysAbove`):
+    // the quality of their readings, which only our own newer files carry.
+    virtual bool appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
+        Q_UNUSED(target);
+        Q_UNUSED(keysAbove);
+        Q_UNUSED(error);
+        return true;
+    }
+
     // Called on `target` before its transaction begins and after it ends.
     virtual bool connect(QSqlDatabase target, QString *error) = 0;
     virtual void disconnect(QSqlDatabase target) = 0;

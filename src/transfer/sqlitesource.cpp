@@ -6,6 +6,7 @@
 #include "storage/sqldialect.h"
 #include "transfer/readingscheck.h"
 #include "transfer/transfercolumns.h"
+#include "storage/qualityrows.h"
 
 #include <QSqlQuery>
 
@@ -169,6 +170,10 @@ bool SqliteSource::appendTo(QSqlDatabase target, const QString &table, const QLi
     if (SqlDialect::of(target).isServer())
         return appendRowsAcross(m_db.handle(), target, table, columns, &progress, error);
     return appendRowsBySql(target, SourceSchema, u"main"_s, table, columns, progress, error);
+}
+
+bool SqliteSource::appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
+    return carryQualityRows(m_db.handle(), target, keysAbove, error);
 }
 
 } // namespace orlu

@@ -8,6 +8,7 @@
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
 #include "transfer/transfercolumns.h"
+#include "storage/qualityrows.h"
 #include "transfer/transferlock.h"
 
 #include <QDir>
@@ -168,7 +169,21 @@ bool TransferOperations::exportRows(TransferKinds kinds, QString *error) {
             *error = db.lastError().text();
     }
     detachFile(db, schema);
-    return ok;
+    return ok && (!kinds.records || exportQualityRows(error));
+}
+
+bool TransferOperations::exportQualityRows(QString *error) {
+    // The transfer file began empty: its measurements are those of the register, in order.
+    Database copy;
+    if (!copy.open(workingCopy(), Database::Access::Shared, error))
+        return false;
+    QSqlDatabase handle = copy.handle();
+    Transaction tx(handle);
+    if (carryQualityRows(m_main.handle(), handle, 0, error) && tx.commit())
+        return true;
+    if (error && error->isEmpty())
+        *error = handle.lastError().text();
+    return false;
 }
 
 bool TransferOperations::exportServerRows(const QStringList &tables, QString *error) {
@@ -192,6 +207,8 @@ bool TransferOperations::exportServerRows(const QStringList &tables, QString *er
         if (!appendRowsAcross(db, copy.handle(), t, copiedColumns(t), &progress, error))
             return false;
     }
+    if (tables.contains(u"KYDATA"_s) && !carryQualityRows(db, copy.handle(), 0, error))
+        return false;
     if (tx.commit())
         return true;
     if (error)

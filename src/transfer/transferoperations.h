@@ -54,6 +54,7 @@ private:
     void dropWorkingCopy();
     bool exportRows(TransferKinds kinds, QString *error);
     bool exportServerRows(const QStringList &tables, QString *error);
+    bool exportQualityRows(QString *error);
 
     Database &m_main;
     ProgramFolder m_folder;

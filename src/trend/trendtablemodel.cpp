@@ -36,7 +36,38 @@ TrendTableModel::TrendTableModel(QObject *parent)
 void TrendTableModel::setSeries(const TrendSeries &series) {
     beginResetModel();
     m_series = series;
+    findChanges();
     endResetModel();
+}
+
+void TrendTableModel::setScatterModel(const ScatterModel &model) {
+    m_scatter = model;
+    findChanges();
+    // Only the one column changes: a view keeps its current row.
+    if (rowCount() > 0)
+        emit dataChanged(index(0, BodyEnergyChange), index(rowCount() - 1, BodyEnergyChange));
+    emit headerDataChanged(Qt::Horizontal, BodyEnergyChange, BodyEnergyChange);
+}
+
+// Each visit's body energy against the visit before it in the same potential mode:
+// "+3.20 在测量误差范围内" when the change is inside the scatter of measuring.
+void TrendTableModel::findChanges() {
+    m_changes.clear();
+    const QList<TrendVisit> &visits = m_series.visits;
+    for (qsizetype i = 0; i < visits.size(); ++i) {
+        QString text;
+        for (qsizetype before = i - 1; before >= 0; --before) {
+            if (visits[before].highPotential != visits[i].highPotential)
+                continue;
+            const Change c =
+                changeBetween(visits[before].bodyEnergy, visits[i].bodyEnergy, m_scatter.bodyEnergyCv);
+            text = QString((c.difference >= 0 ? u"+"_s : QString()) + formatFixed(c.difference, 1, 2) + u' ' +
+                           changeText(c))
+                       .trimmed();
+            break;
+        }
+        m_changes << text;
+    }
 }
 
 int TrendTableModel::rowCount(const QModelIndex &parent) const {
@@ -89,6 +120,8 @@ QVariant TrendTableModel::data(const QModelIndex &index, int role) const {
     const TrendVisit &v = m_series.visits[index.row()];
     switch (role) {
     case Qt::DisplayRole:
+        if (index.column() == BodyEnergyChange)
+            return m_changes.value(index.row());
         return index.column() == Index ? QVariant(index.row() + 1) : text(v, index.column());
     case Qt::ForegroundRole:
         return colour(v, index.column());
@@ -121,6 +154,8 @@ QVariant TrendTableModel::headerData(int section, Qt::Orientation orientation, i
         return u"身体能量"_s;
     case AbnormalMeridians:
         return u"异常经络数"_s;
+    case BodyEnergyChange:
+        return QString(u"身体能量变化 ("_s + m_scatter.source() + u')');
     default:
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "trend/trendseries.h"
+#include "analysis/measurementscatter.h"
 
 #include <QAbstractTableModel>
 
@@ -20,12 +21,15 @@ public:
         BodyEnergyVerdict,
         FirstRatio, // value and verdict text of each ratio in turn
         AbnormalMeridians = FirstRatio + 2 * TrendRatioCount,
+        BodyEnergyChange, // against the visit before in the same potential mode
         ColumnCount
     };
 
     explicit TrendTableModel(QObject *parent = nullptr);
 
     void setSeries(const TrendSeries &series);
+    // What a change of body energy must exceed to count (the published figures unless set).
+    void setScatterModel(const ScatterModel &model);
     const TrendSeries &series() const { return m_series; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -37,7 +41,11 @@ private:
     QVariant text(const TrendVisit &visit, int column) const;
     QVariant colour(const TrendVisit &visit, int column) const;
 
+    void findChanges();
+
     TrendSeries m_series;
+    ScatterModel m_scatter;
+    QStringList m_changes; // by visit
 };
 
 } // namespace orlu

@@ -1,6 +1,8 @@
 #include "widgets/valuegrid.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace orlu {
 
@@ -20,6 +22,28 @@ QTableWidgetItem *headerItem(const QString &text) {
     item->setBackground(QColor(212, 208, 200));
     return item;
 }
+// Draws a cell as usual, then its mark as a small triangle in the top right corner.
+class MarkDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QColor mark = index.data(ValueGrid::MarkRole).value<QColor>();
+        if (!mark.isValid())
+            return;
+        constexpr int Size = 9;
+        const QRect r = option.rect;
+        const QPoint corner = r.topRight();
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(mark);
+        painter->drawPolygon(QPolygon{corner, corner - QPoint(Size, 0), corner + QPoint(0, Size)});
+        painter->restore();
+    }
+};
+
 } // namespace
 
 ValueGrid::ValueGrid(QWidget *parent)
@@ -44,6 +68,7 @@ ValueGrid::ValueGrid(QWidget *parent)
         pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
     setPalette(pal);
     fillHeaders();
+    setItemDelegate(new MarkDelegate(this));
     connect(this, &QTableWidget::cellClicked, this, [this](int tableRow, int column) {
         if (const auto c = channelOfGridCell(tableRow - FirstDataRow + 1, column))
             emit channelClicked(*c);
@@ -97,6 +122,18 @@ void ValueGrid::setChannelText(int channel, const QString &text) {
 QString ValueGrid::channelText(int channel) const {
     const GridCell cell = gridCellOfChannel(channel);
     return cellText(cell.row, cell.column);
+}
+
+void ValueGrid::setChannelMark(int channel, const QColor &colour, const QString &toolTip) {
+    const GridCell cell = gridCellOfChannel(channel);
+    QTableWidgetItem *it = cellItem(cell.row, cell.column);
+    it->setData(MarkRole, colour.isValid() ? QVariant(colour) : QVariant());
+    it->setToolTip(toolTip);
+}
+
+QColor ValueGrid::channelMark(int channel) const {
+    const GridCell cell = gridCellOfChannel(channel);
+    return cellItem(cell.row, cell.column)->data(MarkRole).value<QColor>();
 }
 
 void ValueGrid::clearValues() {

@@ -15,12 +15,17 @@ public:
     explicit ValueGrid(QWidget *parent = nullptr);
 
     static constexpr int FirstDataRow = 2; // table row of grid row 1
+    static constexpr int MarkRole = Qt::UserRole + 1;
 
     void setCellText(int row, int column, const QString &text);
     QString cellText(int row, int column) const;
     void setChannelText(int channel, const QString &text);
     QString channelText(int channel) const;
     void clearValues();
+    // A coloured corner on a channel's cell with its tool tip; an invalid
+    // colour takes the mark away.
+    void setChannelMark(int channel, const QColor &colour, const QString &toolTip);
+    QColor channelMark(int channel) const;
 
     // The grid cursor.
     void setCursorCell(int row, int column);

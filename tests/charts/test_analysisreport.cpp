@@ -142,6 +142,12 @@ private slots:
                 ++verticals;
         }
         QCOMPARE(verticals, 2);
+        // Readings of unknown quality print no quality line; known ones print it under the table.
+        QVERIFY(!textsOf(rec).join(u'|').contains(u"测量质量"_s));
+        for (int c = 1; c <= 24; ++c)
+            f.measurement.setPointQuality(
+                c, PointQuality{.verdict = c == 14 ? QualityVerdict::Noisy : QualityVerdict::Steady});
+        QVERIFY(f.produce().findText(u"测量质量: 23/24 稳定；可疑: 左肝经 (不稳)"_s));
     }
 
     void bodyEnergyValueColourFollowsItsVerdict_data() {

@@ -4,6 +4,7 @@
 #include "core/daycount.h"
 #include "recordfixture.h"
 #include "dataexport/dataexport.h"
+#include "storage/qualityrows.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -118,6 +119,7 @@ private slots:
     void analysisValuesAreThoseOfTheAnalysis_data();
     void analysisValuesAreThoseOfTheAnalysis();
     void undefinedValuesAreEmptyOrNull();
+    void qualityIsExportedOnlyWhereKnown();
     void pseudonymsAreStableAndKeyed();
     void pseudonymisedOutputHoldsNoPersonalField_data();
     void pseudonymisedOutputHoldsNoPersonalField();
@@ -168,7 +170,7 @@ void TestDataExport::csvHasTheHeaderAndOneRowPerMeasurement() {
     const CsvTable t = readCsv(exportBytes({}));
     QCOMPARE(t.size(), 4);
     const QStringList header = t.first();
-    QCOMPARE(header.size(), 6 + 24 + 24 + 1 + 4 + 5 + 24 + 1);
+    QCOMPARE(header.size(), 6 + 24 + 24 + 1 + 4 + 5 + 24 + 1 + 24 + 1);
     QCOMPARE(header.mid(0, 7), (QStringList{u"subject"_s, u"sex"_s, u"birthYear"_s, u"ageAtMeasurement"_s,
                                             u"measuredAt"_s, u"potential"_s, u"plain1"_s}));
     QVERIFY(header.contains(u"corrected24"_s) && header.contains(u"channelGrades24"_s));
@@ -317,6 +319,30 @@ void TestDataExport::undefinedValuesAreEmptyOrNull() {
     QVERIFY(o[u"verdicts"_s][u"metabolism"_s].isNull());
     QVERIFY(o[u"birthYear"_s].isNull());
     QVERIFY(o[u"ratios"_s][u"spirit"_s].isDouble());
+}
+
+void TestDataExport::qualityIsExportedOnlyWhereKnown() {
+    QSqlQuery q(f->db());
+    QVERIFY(q.exec(u"SELECT MKEY FROM KYDATA WHERE CUSTNO = 'B002'"_s) && q.next());
+    MeasurementQuality quality{};
+    for (int c = 1; c <= 23; ++c)
+        quality[size_t(c - 1)] = PointQuality{.verdict = QualityVerdict::Steady};
+    quality[13] = PointQuality{.verdict = QualityVerdict::Drifting};
+    QVERIFY(writeQualityRows(f->db(), q.value(0).toLongLong(), quality));
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(column(t, 3, u"steadyPoints"_s), u"22"_s);
+    QCOMPARE(column(t, 3, u"quality14"_s), u"drifting"_s);
+    QCOMPARE(column(t, 3, u"quality1"_s), u"steady"_s);
+    QCOMPARE(column(t, 3, u"quality24"_s), QString());
+    QCOMPARE(column(t, 1, u"steadyPoints"_s), QString());
+    QCOMPARE(column(t, 1, u"quality1"_s), QString());
+    ExportRequest json;
+    json.format = ExportFormat::JsonLines;
+    const QList<QJsonObject> lines = readJsonLines(exportBytes(json));
+    QCOMPARE(lines.value(2)[u"steadyPoints"_s].toInt(), 22);
+    QCOMPARE(lines.value(2)[u"quality14"_s].toString(), u"drifting"_s);
+    QVERIFY(lines.value(0)[u"steadyPoints"_s].isNull());
+    QCOMPARE(lines.value(0)[u"quality14"_s].toString(), QString());
 }
 
 void TestDataExport::pseudonymsAreStableAndKeyed() {

@@ -24,11 +24,12 @@ template <typename Window> struct ProbeWindowRig {
     ScriptedPrompter prompter;
     Settings settings = defaultSettings(QDate(2026, 1, 5));
     int saves = 0;
+    QString calibrationLog; // none unless a test names one
     std::unique_ptr<Window> window;
 
     void makeWindow() {
-        window = std::make_unique<Window>(
-            ProbeWindowContext{settings, [this] { return ++saves, true; }, probe, prompter, time, time});
+        window = std::make_unique<Window>(ProbeWindowContext{settings, [this] { return ++saves, true; },
+                                                             probe, prompter, time, time, calibrationLog});
     }
     template <typename T> T *child(const QString &name) const { return control<T>(window.get(), name); }
     QString text(const QString &name) const { return child<QLabel>(name)->text(); }

@@ -1,4 +1,5 @@
 #include "measure/ui/calibrationwindow.h"
+#include "storage/calibrationlog.h"
 
 #include "core/daycount.h"
 #include "probewindowrig.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace orlu;
@@ -24,8 +26,9 @@ struct WindowRig : ProbeWindowRig<CalibrationWindow> {
     // Called on every reading with the procedure's state.
     std::function<void(State)> onReading;
 
-    WindowRig() {
+    explicit WindowRig(const QString &log = {}) {
         settings.lastCalibrationDate = u"2026/1/5"_s;
+        calibrationLog = log;
         makeWindow();
         probe.setReadings([this] {
             const State state = window->procedure().state();
@@ -54,6 +57,7 @@ private slots:
     void calibrationFillsTheWindow();
     void failureStaysOnShow();
     void closingDuringACalibrationIsRefused();
+    void everyOutcomeGoesIntoTheLog();
 };
 
 void TestCalibrationWindow::openingShowsThePreviousCalibration() {
@@ -131,6 +135,31 @@ void TestCalibrationWindow::closingDuringACalibrationIsRefused() {
     QCOMPARE(rig.saves, 1);
     rig.click(u"leave"_s);
     QVERIFY(!rig.window->isVisible());
+}
+
+void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
+    QTemporaryDir dir;
+    const QString log = dir.filePath(CalibrationLogFile);
+    WindowRig rig(log);
+    QVERIFY(rig.child<QLabel>(u"noHistoryLabel"_s)->isVisible());
+    rig.gripReading = 4104;
+    rig.click(u"start"_s);
+    rig.gripReading = 2500;
+    rig.click(u"start"_s);
+    const QList<CalibrationEntry> entries = CalibrationLog(log).entries();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0].standardValue, 4100);
+    QCOMPARE(entries[0].highValue, 4104);
+    QCOMPARE(entries[0].sensitivity, 20.5);
+    QVERIFY(entries[0].succeeded);
+    QCOMPARE(entries[1].standardValue, 2498);
+    QVERIFY(!entries[1].succeeded);
+    QVERIFY(entries[1].at > 46000);
+    QVERIFY(rig.child<QLabel>(u"noHistoryLabel"_s)->isHidden());
+    auto *list = rig.child<QTreeWidget>(u"historyList"_s);
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(2), u"失败"_s); // newest first
+    QCOMPARE(list->topLevelItem(1)->text(3), u"4100"_s);
 }
 
 QTEST_MAIN(TestCalibrationWindow)

@@ -177,6 +177,7 @@ void TestMeasurementWindow::fullRunFillsTheGrid() {
     QVERIFY(rig.child<QLabel>(u"pictureLabel"_s)->isHidden());
     QCOMPARE(rig.text(u"valueDisplayLabel"_s), u"[  0.0]"_s);
     QCOMPARE(rig.text(u"statusTextLabel"_s), QString());
+    QCOMPARE(rig.text(u"qualityLabel"_s), u"测量质量: 24/24 稳定"_s);
     QCOMPARE(rig.text(u"measuredValueLabel"_s), QString());
     QCOMPARE(rig.text(u"dateLabel"_s), shortDate(QDate(2026, 12, 9)));
     QCOMPARE(rig.text(u"potentialMarkLabel"_s), u"[Standard]"_s);

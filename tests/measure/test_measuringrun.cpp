@@ -2,6 +2,7 @@
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
+#include "core/readingquality.h"
 #include "pointoperator.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
@@ -63,6 +64,7 @@ private slots:
     void clearQuestionWithLoadedRecord();
     void meanFromTheThirdTick();
     void storedAndCorrectedValue();
+    void remeasureVisitsOnlyTheUnsteadyPoints();
 };
 
 void TestMeasuringRun::fullRunStoresEveryPoint() {
@@ -400,3 +402,48 @@ void TestMeasuringRun::storedAndCorrectedValue() {
 
 QTEST_GUILESS_MAIN(TestMeasuringRun)
 #include "test_measuringrun.moc"
+
+void TestMeasuringRun::remeasureVisitsOnlyTheUnsteadyPoints() {
+    Rig rig;
+    const int leftLiver = 14;
+    const int rightGallbladder = 23;
+    bool shaky = true;
+    quint32 contactAt = 0;
+    int pass = 0;
+    rig.op.onPoint = [&](int c) {
+        if (rig.run.state() != RunState::Measuring) {
+            contactAt = 0;
+            return 1000;
+        }
+        if (contactAt == 0)
+            contactAt = rig.time.ticks();
+        if (shaky && c == leftLiver) // 300 units a second
+            return 1000 + static_cast<int>(3 * (rig.time.ticks() - contactAt) / 10);
+        if (shaky && c == rightGallbladder)
+            return ++pass % 2 ? 1000 : 1300;
+        return 1000;
+    };
+    QVERIFY(rig.start());
+    QCOMPARE(unsteadyChannels(rig.measurement.quality), (QList<int>{leftLiver, rightGallbladder}));
+    QCOMPARE(qualitySummary(rig.measurement.quality),
+             u"测量质量: 22/24 稳定；可疑: 左肝经 (漂移)、右胆经 (不稳)"_s);
+    QCOMPARE(rig.measurement.pointQuality(1)->attempts, 1);
+    const std::array<double, 24> first = rig.measurement.values;
+
+    shaky = false;
+    rig.measurement.recordKey = 7;
+    rig.op.done.clear();
+    const qsizetype tonesBefore = rig.probe.tones().size();
+    QVERIFY(rig.run.remeasure(RunParameters{false, 4000, 1.0}, unsteadyChannels(rig.measurement.quality)));
+    QCOMPARE(rig.op.done, (QList<int>{leftLiver, rightGallbladder}));
+    QCOMPARE(qualitySummary(rig.measurement.quality), u"测量质量: 24/24 稳定"_s);
+    for (int c = 1; c <= ChannelCount; ++c) {
+        if (c != leftLiver && c != rightGallbladder)
+            QCOMPARE(rig.measurement.value(c), first[c - 1]);
+    }
+    QCOMPARE(rig.measurement.value(leftLiver), 50.0);
+    QCOMPARE(rig.measurement.recordKey, 7);
+    QVERIFY(rig.prompter.asked().isEmpty());
+    QCOMPARE(rig.probe.tones().mid(tonesBefore).last(), 6);
+    QCOMPARE(countOf(rig.probe.tones().mid(tonesBefore), 5), 1);
+}

@@ -2,6 +2,7 @@
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
+#include "core/readingquality.h"
 #include "core/settings.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -61,6 +62,8 @@ class TestSimulatedRun : public QObject {
 private slots:
     void runMeasuresTheSimulatedBody_data();
     void runMeasuresTheSimulatedBody();
+    void everySkinScenarioGetsItsVerdict_data();
+    void everySkinScenarioGetsItsVerdict();
     void calibrationAtTheSimulatedGrip_data();
     void calibrationAtTheSimulatedGrip();
     void locatingSearchesThenFindsThePoint_data();
@@ -119,6 +122,33 @@ void TestSimulatedRun::runMeasuresTheSimulatedBody() {
             expectedTones << u"S193400"_s << u"S162F00"_s;
     }
     QCOMPARE(tones, expectedTones);
+}
+
+void TestSimulatedRun::everySkinScenarioGetsItsVerdict_data() {
+    QTest::addColumn<int>("scenario");
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<int>("retried"); // points measured again after a lost contact
+    QTest::newRow("稳定") << int(SkinScenario::Steady) << u"steady"_s << 0;
+    QTest::newRow("漂移") << int(SkinScenario::Drifting) << u"drifting"_s << 0;
+    QTest::newRow("不稳") << int(SkinScenario::Unsteady) << u"noisy"_s << 0;
+    QTest::newRow("接触不良") << int(SkinScenario::PoorContact) << u"nearFloor"_s << 8;
+    QTest::newRow("饱和") << int(SkinScenario::Saturated) << u"saturated"_s << 0;
+}
+
+void TestSimulatedRun::everySkinScenarioGetsItsVerdict() {
+    QFETCH(int, scenario);
+    SimulatedRig rig;
+    rig.sim.probe().setSkinScenario(SkinScenario(scenario));
+    QVERIFY(rig.run.start(RunParameters{false, 4000, 1.0}));
+    QVERIFY(rig.measurement.complete());
+    int retried = 0;
+    for (int c = 1; c <= ChannelCount; ++c) {
+        const std::optional<PointQuality> &q = rig.measurement.pointQuality(c);
+        QVERIFY(q);
+        QTEST(verdictWord(q->verdict), "verdict");
+        retried += q->attempts > 1 ? 1 : 0;
+    }
+    QTEST(retried, "retried");
 }
 
 void TestSimulatedRun::calibrationAtTheSimulatedGrip_data() {

@@ -1,6 +1,7 @@
 #include "core/channels.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
+#include "storage/qualityrows.h"
 #include "records/recordtransfer.h"
 
 #include <QSqlQuery>
@@ -23,6 +24,8 @@ private slots:
     void deletingTheCurrentRowClearsTheKey_data();
     void deletingTheCurrentRowClearsTheKey();
     void updateRewritesAMeasurement();
+    void qualityTravelsWithItsRow();
+    void repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour();
     void treatmentRecordIsWritten_data();
     void treatmentRecordIsWritten();
 };
@@ -179,6 +182,77 @@ void TestRecordTransfer::updateRewritesAMeasurement() {
     QCOMPARE(back->measuredAt, 0.0);
     QCOMPARE(back->memo, u"改"_s);
     QCOMPARE(back->subjectNumber, u"U"_s);
+}
+
+void TestRecordTransfer::qualityTravelsWithItsRow() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    PointQuality drifting;
+    drifting.samples = 412;
+    drifting.mean = 1000.25;
+    drifting.sd = 12.5;
+    drifting.cvPercent = 100.0 * 12.5 / 1000.25;
+    drifting.driftPercentPerSecond = -14.125;
+    drifting.settlingPercent = 30.5;
+    drifting.attempts = 2;
+    drifting.flags = FlagRetried;
+    drifting.verdict = QualityVerdict::Drifting;
+    m.setPointQuality(14, drifting);
+    m.setPointQuality(3, PointQuality{.samples = 400, .mean = 900, .verdict = QualityVerdict::Steady});
+    const qint64 key = storeCurrentMeasurement(repo, m, test::subjectOf(u"Q"_s, u"质"_s));
+    QVERIFY(key > 0);
+
+    CurrentMeasurement loaded;
+    loadIntoCurrent(loaded, test::subjectOf(u"Q"_s, u"质"_s), *repo.fetch(key));
+    QCOMPARE(qualitySummary(loaded.quality), u"测量质量: 1/24 稳定；可疑: 左肝经 (漂移)"_s);
+    const PointQuality back = *loaded.pointQuality(14);
+    QCOMPARE(back.samples, 412);
+    QCOMPARE(back.mean, 1000.25);
+    QCOMPARE(back.cvPercent, drifting.cvPercent);
+    QCOMPARE(back.driftPercentPerSecond, -14.125);
+    QCOMPARE(back.settlingPercent, 30.5);
+    QCOMPARE(back.attempts, 2);
+    QCOMPARE(back.flags, unsigned(FlagRetried));
+    QVERIFY(!loaded.pointQuality(1));
+
+    // Values written by hand have no measured quality; a deleted row leaves no quality behind.
+    QVERIFY(repo.update(*repo.fetch(key)));
+    QVERIFY(qualitySummary(repo.fetch(key)->quality).isEmpty());
+    const qint64 second = storeCurrentMeasurement(repo, m, test::subjectOf(u"Q"_s, u"质"_s));
+    QVERIFY(repo.remove(second));
+    QSqlQuery q(f.db());
+    QVERIFY(q.exec(u"SELECT count(*) FROM KYQUAL"_s) && q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
+
+    // The row is stored with its quality or not at all.
+    QVERIFY(q.exec(u"DROP TABLE KYQUAL"_s));
+    const int rows = repo.countAll();
+    QString error;
+    CurrentMeasurement again = m;
+    QCOMPARE(storeCurrentMeasurement(repo, again, test::subjectOf(u"Q"_s, u"质"_s), &error), 0);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(repo.countAll(), rows);
+}
+
+void TestRecordTransfer::repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour() {
+    test::RecordFixture f;
+    const double minute = 1.0 / (24 * 60);
+    const double t0 = 46000.25;
+    f.addMeasurement(u"A"_s, t0, 10.0);
+    f.addMeasurement(u"a"_s, t0 + 10 * minute, 20.0);      // the same subject: a pair
+    f.addMeasurement(u"A"_s, t0 + 5 * minute, 30.0, true); // High: a mode of its own
+    f.addMeasurement(u"A"_s, t0 + 45 * minute, 40.0);      // 35 minutes after the last
+    f.addMeasurement(u"A"_s, t0 + 75 * minute, 50.0);      // 30 minutes after: a pair
+    f.addMeasurement(u"B"_s, t0 + 1 * minute, 60.0);
+    QString error;
+    const auto pairs = MeasurementRepository(f.db()).repeatPairs(30, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QList<std::pair<double, double>> firstReadings;
+    for (const auto &p : pairs)
+        firstReadings << std::pair{std::round(p[0][0]), std::round(p[1][0])};
+    std::sort(firstReadings.begin(), firstReadings.end());
+    QCOMPARE(firstReadings, (QList<std::pair<double, double>>{{10, 20}, {40, 50}}));
 }
 
 // The analysis window's treatment record goes into MEMO1 of the stored row, never as NULL.

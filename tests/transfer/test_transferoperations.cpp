@@ -1,4 +1,5 @@
 #include "transfer/transferoperations.h"
+#include "storage/qualityrows.h"
 
 #include "transfer/transfercolumns.h"
 #include "transfer/transferlock.h"
@@ -95,6 +96,7 @@ private slots:
     void importWithoutTransferFile();
     void importedMeasurementsKeepEverythingButTheKey();
     void appendingTwiceDoublesTheRows();
+    void readingQualityTravelsBothWays();
     void replaceWithEmptyCoursesKeepsThemAndSaysReplaced();
     void replaceBacksTheMainDatabaseUp();
     void failedBackupChangesNothing();
@@ -262,6 +264,30 @@ void TestTransferOperations::appendingTwiceDoublesTheRows() {
     QCOMPARE(rowsOf(m_main->db(), u"KYCUST"_s), 4);
     QCOMPARE(rowsOf(m_main->db(), u"KYDATA"_s), 7);
     QVERIFY(QFile::exists(outside())); // the transfer file itself is never touched
+}
+
+void TestTransferOperations::readingQualityTravelsBothWays() {
+    MeasurementQuality quality{};
+    quality[0] = PointQuality{.samples = 400, .mean = 812.5, .verdict = QualityVerdict::Steady};
+    quality[13] =
+        PointQuality{.samples = 401, .driftPercentPerSecond = -13.5, .verdict = QualityVerdict::Drifting};
+    QVERIFY(writeQualityRows(m_main->db(), 2, quality)); // the first measurement of A2
+    QVERIFY(operations().exportTo(m_outside->path(), {false, true}).ok);
+    {
+        OpenFile f(outside());
+        QCOMPARE(rowsOf(f.db(), u"KYQUAL"_s), 2);
+    }
+    const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
+    QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
+    // The copies are keys 4 to 6, in the order of the originals.
+    const MeasurementQuality back = readQualityRows(m_main->db(), 5);
+    QCOMPARE(qualitySummary(back), u"测量质量: 1/24 稳定；可疑: 左肝经 (漂移)"_s);
+    QCOMPARE(back[13]->driftPercentPerSecond, -13.5);
+    QCOMPARE(rowsOf(m_main->db(), u"KYQUAL"_s), 4);
+    // Replacing the measurements replaces their quality too.
+    QVERIFY(operations().importFrom(outside(), {false, true}, ImportMode::Replace).ok);
+    QCOMPARE(rowsOf(m_main->db(), u"KYQUAL"_s), 2);
+    QCOMPARE(readQualityRows(m_main->db(), 8)[0]->mean, 812.5);
 }
 
 void TestTransferOperations::replaceWithEmptyCoursesKeepsThemAndSaysReplaced() {

@@ -241,6 +241,10 @@ QWidget *AnalysisEnergyPage::createValuePanel() {
         }
     }
     layout->addWidget(m_grid);
+    m_quality = makeLabel(QString(), panel);
+    m_quality->setObjectName(u"qualityLabel"_s);
+    m_quality->hide();
+    layout->addWidget(m_quality);
     return panel;
 }
 
@@ -264,6 +268,9 @@ void AnalysisEnergyPage::showAnalysis(const AnalysisResult &result, const Curren
         showGauge(row.gauge, s.gauge, s.colour);
     }
     showValues(measurement);
+    const QString quality = qualitySummary(measurement.quality);
+    m_quality->setText(quality);
+    m_quality->setVisible(!quality.isEmpty());
 }
 
 void AnalysisEnergyPage::showSubject(const CurrentMeasurement &measurement, const AnalysisResult &result,

@@ -58,6 +58,7 @@ private:
     QTableWidget *m_grid = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
+    QLabel *m_quality = nullptr; // the readings' quality, when it is known
 };
 
 } // namespace orlu

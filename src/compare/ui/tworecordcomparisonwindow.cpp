@@ -2,6 +2,8 @@
 
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
+#include "core/channels.h"
+#include "core/numberformat.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -18,6 +20,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const DetailFormat SlotFormat{5, 2, u"标准电位"_s};
+
+QString formatSigned(double v) {
+    return (v >= 0 ? u"+"_s : QString()) + formatFixed(v, 1, 1);
+}
 
 void showSlot(RecordDetailBlock *block, const ComparisonRecord &r) {
     block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt);
@@ -69,6 +75,12 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     blocks->addWidget(m_originalBlock);
     blocks->addSpacing(16);
     blocks->addWidget(m_comparisonBlock);
+    m_changes = new QLabel(this);
+    m_changes->setObjectName(u"changesLabel"_s);
+    m_changes->setWordWrap(true);
+    m_changes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    blocks->addSpacing(12);
+    blocks->addWidget(m_changes);
     blocks->addStretch(1);
 
     auto *chartColumn = new QVBoxLayout;
@@ -104,6 +116,7 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     m_comparisonBandButton->setEnabled(false);
     m_hideBandButton->setChecked(true);
     redraw();
+    showChanges();
 }
 
 void TwoRecordComparisonWindow::loadClicked() {
@@ -122,6 +135,39 @@ void TwoRecordComparisonWindow::loadClicked() {
     m_hideBandButton->setChecked(true);
     m_band = BandChoice::None;
     redraw();
+    showChanges();
+}
+
+void TwoRecordComparisonWindow::setScatterModel(const ScatterModel &model) {
+    m_scatter = model;
+    showChanges();
+}
+
+// Which differences are more than the scatter of measuring: the body energy
+// and the count of points in the label, every point in its tool tip.
+void TwoRecordComparisonWindow::showChanges() {
+    if (!m_comparison) {
+        m_changes->setText(u"测量误差: "_s + m_scatter.source());
+        m_changes->setToolTip({});
+        return;
+    }
+    const MeasurementChanges changes =
+        changesBetween(m_original.corrected, m_comparison->corrected, m_scatter);
+    const auto describe = [](const Change &c) {
+        const QString text = changeText(c);
+        return u"%1 (MDC95 %2) %3"_s.arg(formatSigned(c.difference), formatFixed(c.mdc, 1, 1),
+                                         text.isEmpty() ? u"超出测量误差"_s : text);
+    };
+    int within = 0;
+    QStringList lines;
+    for (int c = 1; c <= ChannelCount; ++c) {
+        const Change &change = changes.channels[size_t(c - 1)];
+        within += change.withinScatter ? 1 : 0;
+        lines << sideMeridianName(c) + u": "_s + describe(change);
+    }
+    m_changes->setText(u"测量误差: %1\n身体能量 %2\n%3/24 点在测量误差范围内"_s.arg(
+        m_scatter.source(), describe(changes.bodyEnergy), QString::number(within)));
+    m_changes->setToolTip(lines.join(u'\n'));
 }
 
 void TwoRecordComparisonWindow::bandChosen(BandChoice band) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/measurementscatter.h"
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonprintout.h"
 #include "compare/ui/comparisonwindowparts.h"
@@ -29,6 +30,10 @@ public:
     TwoRecordComparisonWindow(const CurrentMeasurement &current, ComparisonLoader load,
                               ComparisonPrinting printing, QWidget *parent = nullptr);
 
+    // The scatter of measuring that a change must exceed to count (the published
+    // figures unless set).
+    void setScatterModel(const ScatterModel &model);
+
     BandChoice band() const { return m_band; }
     const std::optional<ComparisonRecord> &comparison() const { return m_comparison; }
     // The printout "打  印" produces now.
@@ -39,12 +44,14 @@ private:
     void printClicked();
     void bandChosen(BandChoice band);
     void redraw();
+    void showChanges();
 
     ComparisonLoader m_load;
     ComparisonPrinting m_printing;
     ComparisonRecord m_original;
     std::optional<ComparisonRecord> m_comparison;
     BandChoice m_band = BandChoice::None;
+    ScatterModel m_scatter;
 
     QToolButton *m_originalBandButton = nullptr;
     QToolButton *m_comparisonBandButton = nullptr;
@@ -53,6 +60,7 @@ private:
     RecordDetailBlock *m_originalBlock = nullptr;
     RecordDetailBlock *m_comparisonBlock = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_changes = nullptr;
 };
 
 } // namespace orlu

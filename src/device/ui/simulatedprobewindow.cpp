@@ -55,6 +55,17 @@ SimulatedProbeWindow::SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *pare
             m_sim.probe(i).setScenario(AutoOperator::Scenario(m_scenarioCombo->currentData().toInt()));
         refresh();
     });
+    // How the skin answers while the auto-operator measures.
+    m_skinScenarioCombo = new QComboBox;
+    m_skinScenarioCombo->setObjectName(u"skinScenarioCombo"_s);
+    for (SkinScenario scenario : {SkinScenario::Steady, SkinScenario::Drifting, SkinScenario::Unsteady,
+                                  SkinScenario::PoorContact, SkinScenario::Saturated})
+        m_skinScenarioCombo->addItem(skinScenarioCaption(scenario), int(scenario));
+    connect(m_skinScenarioCombo, &QComboBox::activated, this, [this] {
+        for (int i = 0; i < m_sim.probeCount(); ++i)
+            m_sim.probe(i).setSkinScenario(SkinScenario(m_skinScenarioCombo->currentData().toInt()));
+        refresh();
+    });
     m_dryTipCheck = new QCheckBox(u"导电棉干燥 (校准失败)"_s);
     m_dryTipCheck->setObjectName(u"dryTipCheck"_s);
     connect(m_dryTipCheck, &QCheckBox::toggled, this, [this](bool dry) {
@@ -87,6 +98,7 @@ SimulatedProbeWindow::SimulatedProbeWindow(SimulatedHidLayer &sim, QWidget *pare
 
     auto *form = new QFormLayout;
     form->addRow(u"操作情景:"_s, m_scenarioCombo);
+    form->addRow(u"皮肤接触:"_s, m_skinScenarioCombo);
     form->addRow(QString(), m_dryTipCheck);
     form->addRow(u"测量点电流:"_s, m_currentSpin);
     form->addRow(u"应答延迟:"_s, m_latencySpin);
@@ -112,6 +124,8 @@ void SimulatedProbeWindow::refresh() {
     const QSignalBlocker blockDry(m_dryTipCheck);
     m_scenarioCombo->setCurrentIndex(m_scenarioCombo->findData(int(probe.scenario())));
     m_scenarioCombo->setEnabled(probe.skin() == SkinModel::Auto);
+    m_skinScenarioCombo->setCurrentIndex(m_skinScenarioCombo->findData(int(probe.skinScenario())));
+    m_skinScenarioCombo->setEnabled(probe.skin() == SkinModel::Auto);
     m_dryTipCheck->setChecked(probe.dryTip());
     m_currentSpin->setValue(probe.pointCurrent());
     m_currentSpin->setEnabled(probe.skin() == SkinModel::OnPoint);

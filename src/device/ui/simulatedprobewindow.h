@@ -33,6 +33,7 @@ private:
     SimulatedHidLayer &m_sim;
     QButtonGroup *m_skinGroup = nullptr;
     QComboBox *m_scenarioCombo = nullptr;
+    QComboBox *m_skinScenarioCombo = nullptr;
     QCheckBox *m_dryTipCheck = nullptr;
     QDoubleSpinBox *m_currentSpin = nullptr;
     QSpinBox *m_latencySpin = nullptr;

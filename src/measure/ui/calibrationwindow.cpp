@@ -1,6 +1,9 @@
 #include "measure/ui/calibrationwindow.h"
 
+#include "core/clock.h"
+#include "core/daycount.h"
 #include "core/numberformat.h"
+#include "measure/ui/calibrationhistory.h"
 #include "measure/ui/signaldisplay.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
@@ -70,6 +73,9 @@ CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent
     groups->addWidget(buildCurrent());
     layout->addLayout(groups);
     layout->addWidget(buildPointer());
+    m_history = new CalibrationHistory(this);
+    m_history->setVisible(!m_context.calibrationLog.isEmpty());
+    layout->addWidget(m_history);
 
     m_resultLamp = signalLamp(u"resultLamp"_s, m_context.clock, this);
     m_resultLabel = shadedTextLabel(u"resultLabel"_s, 6, this);
@@ -97,6 +103,10 @@ QWidget *CalibrationWindow::buildPrevious() {
     form->addRow(u"标准电位值:"_s, m_previousStandard);
     form->addRow(u"高电位值:"_s, m_previousHigh);
     form->addRow(u"校准日期:"_s, m_previousDate);
+    m_noHistory = new QLabel(u"尚无校准记录"_s, group);
+    m_noHistory->setObjectName(u"noHistoryLabel"_s);
+    m_noHistory->hide();
+    form->addRow(m_noHistory);
     m_previousStandardGauge = gauge(u"previousStandardGauge"_s, u"标准电位"_s, 0, CalibrationGaugeEnd, group);
     m_previousHighGauge = gauge(u"previousHighGauge"_s, u"高电位"_s, 0, CalibrationGaugeEnd, group);
     for (NeedleGauge *g : {m_previousStandardGauge, m_previousHighGauge})
@@ -162,8 +172,33 @@ QWidget *CalibrationWindow::buildPointer() {
 
 void CalibrationWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous() && !m_procedure.isBusy())
+    if (!event->spontaneous() && !m_procedure.isBusy()) {
         m_procedure.showIdle();
+        showHistory();
+    }
+}
+
+void CalibrationWindow::showHistory() {
+    if (m_context.calibrationLog.isEmpty())
+        return;
+    const QList<CalibrationEntry> entries = CalibrationLog(m_context.calibrationLog).entries();
+    m_noHistory->setVisible(entries.isEmpty());
+    m_history->setEntries(entries);
+}
+
+void CalibrationWindow::logOutcome() {
+    const CalibrationProcedure::Outcome outcome = m_procedure.lastOutcome();
+    if (m_context.calibrationLog.isEmpty() || (outcome != CalibrationProcedure::Outcome::Succeeded &&
+                                               outcome != CalibrationProcedure::Outcome::Failed))
+        return;
+    const CalibrationView &v = m_procedure.view();
+    QString error;
+    if (!CalibrationLog(m_context.calibrationLog)
+             .append(calibrationEntry(toDayCount(m_context.clock.now()), v.standardValue, v.highValue,
+                                      outcome == CalibrationProcedure::Outcome::Succeeded),
+                     &error))
+        m_statusText->setText(u"校准记录无法写入: "_s + error);
+    showHistory();
 }
 
 void CalibrationWindow::done(int result) {
@@ -173,7 +208,8 @@ void CalibrationWindow::done(int result) {
 }
 
 void CalibrationWindow::startClicked() {
-    m_procedure.start();
+    if (m_procedure.start())
+        logOutcome();
 }
 
 void CalibrationWindow::stopClicked() {

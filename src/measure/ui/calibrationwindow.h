@@ -9,6 +9,7 @@ class QStatusBar;
 
 namespace orlu {
 
+class CalibrationHistory;
 class GradientProgressBar;
 class LedLamp;
 class NeedleGauge;
@@ -36,6 +37,8 @@ private:
     void startClicked();
     void stopClicked();
     void calibrationShown(const CalibrationView &view) override;
+    void logOutcome();
+    void showHistory();
 
     CalibrationProcedure m_procedure;
 
@@ -45,6 +48,8 @@ private:
     QLabel *m_previousStandard = nullptr;
     QLabel *m_previousHigh = nullptr;
     QLabel *m_previousDate = nullptr;
+    QLabel *m_noHistory = nullptr;
+    CalibrationHistory *m_history = nullptr;
     NeedleGauge *m_previousStandardGauge = nullptr;
     NeedleGauge *m_previousHighGauge = nullptr;
     QLabel *m_standardValue = nullptr;

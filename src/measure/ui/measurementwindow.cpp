@@ -9,8 +9,10 @@
 #include "core/settings.h"
 #include "measure/livedisplay.h"
 #include "measure/measurementcommands.h"
+#include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
+#include "storage/calibrationlog.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
@@ -47,6 +49,23 @@ const QColor LampYellow(255, 220, 0);
 constexpr int BlinkMs = 200;
 constexpr int CounterPointsLimit = 11;
 constexpr int TraceLead = 50; // logical ms the trace runs ahead of the last shown progress
+
+// The corner mark of a verdict: none for a steady reading, amber for a
+// reading that moved, red for one that could not be judged or was cut off.
+QColor verdictMark(QualityVerdict verdict) {
+    switch (verdict) {
+    case QualityVerdict::Steady:
+        return {};
+    case QualityVerdict::Noisy:
+    case QualityVerdict::Drifting:
+        return {255, 160, 0};
+    case QualityVerdict::Saturated:
+    case QualityVerdict::TooFew:
+    case QualityVerdict::NearFloor:
+        return {220, 0, 0};
+    }
+    return {};
+}
 } // namespace
 
 MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, MeasurementHandOvers handOvers,
@@ -90,6 +109,13 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     m_noticeText = new QLabel(m_statusBar);
     m_noticeText->setObjectName(u"noticeLabel"_s);
     m_noticeText->setStyleSheet(u"color: rgb(160, 0, 0)"_s);
+    // The quality of the last readings, beside the run's own status text.
+    m_qualityText = new QLabel(m_statusBar);
+    m_qualityText->setObjectName(u"qualityLabel"_s);
+    // Many unsteady points make a long line: it is cut, never widens the window; its
+    // tool tip holds it whole.
+    m_qualityText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_statusBar->addWidget(m_qualityText, 2);
     m_statusBar->addPermanentWidget(m_noticeText);
     layout->addWidget(m_statusBar);
 
@@ -150,6 +176,15 @@ void MeasurementWindow::showCurrentMeasurement() {
     showSubject();
     clearPointLabels();
     m_grid->setEnabled(false);
+    showCalibrationReminder();
+}
+
+void MeasurementWindow::showCalibrationReminder() {
+    if (m_context.calibrationLog.isEmpty())
+        return;
+    m_noticeText->setText(calibrationReminder(CalibrationLog(m_context.calibrationLog).entries(),
+                                              toDayCount(m_context.clock.now()),
+                                              CalibrationLog::ReminderDays));
 }
 
 void MeasurementWindow::done(int result) {
@@ -166,11 +201,28 @@ void MeasurementWindow::keepPotentialSetting() {
         m_context.saveSettings();
 }
 
-void MeasurementWindow::measureClicked() {
+RunParameters MeasurementWindow::runParameters() const {
     const Settings &s = m_context.settings;
-    const RunParameters parameters{
-        s.highPotential, s.highPotential ? s.highCalibration : s.standardCalibration, s.measuringThreshold};
-    if (!m_run.start(parameters)) {
+    return {s.highPotential, s.highPotential ? s.highCalibration : s.standardCalibration,
+            s.measuringThreshold};
+}
+
+void MeasurementWindow::remeasureClicked() {
+    m_run.remeasure(runParameters(), unsteadyChannels(m_context.measurement.quality));
+}
+
+// A second measurement of the same subject in the same mode, at once: stored
+// within half an hour of the first, the two make a repeat pair that tells the
+// practice's own scatter of measuring.
+void MeasurementWindow::repeatClicked() {
+    CurrentMeasurement &m = m_context.measurement;
+    m.clear(m_context.settings.highPotential);
+    showValues();
+    measureClicked();
+}
+
+void MeasurementWindow::measureClicked() {
+    if (!m_run.start(runParameters())) {
         // The clear question may have cleared the measurement before the High confirmation was declined.
         m_hasData = m_context.measurement.hasData();
         m_complete = m_context.measurement.complete();
@@ -352,6 +404,7 @@ void MeasurementWindow::pointDone(int channel, double value) {
     m_valueBar->setValue(v.valueBar);
     m_pointProgress->setValue(v.pointProgress);
     m_grid->setChannelText(channel, formatFixed(value, 3, 0));
+    showQuality(channel);
     showMeasuredAt();
     showPotentialMark(m.highPotential);
     for (LedLamp *l : {m_pointLamp, m_valueLamp, m_traceLamp}) {
@@ -367,6 +420,8 @@ void MeasurementWindow::stopRequested() {
 
 void MeasurementWindow::runEnded() {
     setRunningState(false);
+    showQualitySummary();
+    showCalibrationReminder();
 }
 
 // ---- display ----
@@ -376,6 +431,8 @@ void MeasurementWindow::setRunningState(bool running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
         enableCommands(true);
+        m_remeasureAction->setEnabled(false);
+        m_repeatAction->setEnabled(false);
         m_subjectGroup->hide();
         m_tracePanel->show();
         m_traceArea->show();
@@ -410,6 +467,9 @@ void MeasurementWindow::updateEnabling() {
     enableCommands(false);
     if (!m_handOvers.savingUnavailable.isEmpty())
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
+    m_remeasureAction->setEnabled(!unsteadyChannels(m_context.measurement.quality).isEmpty());
+    // A repeat follows a stored measurement of a subject.
+    m_repeatAction->setEnabled(m_context.measurement.recordKey > 0 && m_hasData);
 }
 
 void MeasurementWindow::enableCommands(bool running) {
@@ -433,8 +493,30 @@ void MeasurementWindow::showValues() {
     for (int c = 1; c <= ChannelCount; ++c) {
         const double v = m.value(c);
         m_grid->setChannelText(c, v == 0.0 ? QString() : formatFixed(v, 3, 0));
+        showQuality(c);
     }
+    if (m_run.isRunning())
+        m_qualityText->clear();
+    else
+        showQualitySummary();
     showMeasuredAt();
+}
+
+void MeasurementWindow::showQuality(int channel) {
+    const std::optional<PointQuality> &q = m_context.measurement.pointQuality(channel);
+    if (!q) {
+        // A typed, imported or generated value: how sound it is, is not known.
+        const bool hasValue = m_context.measurement.value(channel) != 0.0;
+        m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
+        return;
+    }
+    m_grid->setChannelMark(channel, verdictMark(q->verdict), qualityDescription(*q));
+}
+
+void MeasurementWindow::showQualitySummary() {
+    m_qualityText->setText(qualitySummary(m_context.measurement.quality));
+    m_qualityText->setToolTip(
+        m_qualityText->text().isEmpty() ? QString() : m_qualityText->text() + u"\n\n"_s + qualityRulesText());
 }
 
 void MeasurementWindow::showMeasuredAt() {

@@ -85,6 +85,8 @@ private:
     void keepPotentialSetting();
     void measureClicked();
     void stopClicked();
+    void remeasureClicked();
+    void repeatClicked();
     void analysisClicked();
     void saveClicked();
     void readClicked();
@@ -115,6 +117,10 @@ private:
     void updateEnabling();
     void enableCommands(bool running);
     void showValues();
+    void showQuality(int channel);
+    void showQualitySummary();
+    void showCalibrationReminder();
+    RunParameters runParameters() const;
     void showMeasuredAt();
     void showPotentialMark(bool high);
     void showSubject();
@@ -132,6 +138,8 @@ private:
     QToolBar *m_toolBar = nullptr;
     QAction *m_measureAction = nullptr;
     QAction *m_stopAction = nullptr;
+    QAction *m_remeasureAction = nullptr;
+    QAction *m_repeatAction = nullptr;
     QAction *m_analysisAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_readAction = nullptr;
@@ -184,6 +192,7 @@ private:
 
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_qualityText = nullptr;
     QLabel *m_noticeText = nullptr;
 };
 

@@ -73,6 +73,10 @@ void MeasurementWindow::buildToolBar() {
                           &MeasurementWindow::measureClicked);
     m_stopAction = add(u"stop"_s, u"停止测量"_s, u"停止经络能量测量"_s, QStyle::SP_MediaStop,
                        &MeasurementWindow::stopClicked);
+    m_remeasureAction = add(u"remeasure"_s, u"重测可疑点"_s, u"只重新测量读数不稳定的测定点"_s,
+                            QStyle::SP_BrowserReload, &MeasurementWindow::remeasureClicked);
+    m_repeatAction = add(u"repeat"_s, u"重复测量"_s, u"为同一受测者立即再测一次，作为重复测量"_s,
+                         QStyle::SP_ArrowForward, &MeasurementWindow::repeatClicked);
     m_toolBar->addSeparator();
     m_analysisAction = add(u"analysis"_s, u"能量分析"_s, u"经络能量分析"_s, QStyle::SP_FileDialogContentsView,
                            &MeasurementWindow::analysisClicked);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace orlu {
@@ -20,6 +22,8 @@ struct ProbeWindowContext {
     Prompter &prompter;
     const Clock &clock;
     EventPump &pump;
+    // The calibration log of this seat (storage/calibrationlog.h); empty for none.
+    QString calibrationLog = {};
 };
 
 } // namespace orlu

@@ -3,6 +3,7 @@
 #include "dataexport/fhirexport.h"
 #include "trend/trendloader.h"
 #include "dataexport/ui/exportprogresswindow.h"
+#include "analysis/measurementscatter.h"
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
 
@@ -63,6 +64,8 @@ void TrendExportTools::trendClicked() {
         return;
     }
     TrendWindow trend(*series, m_list.measurementKey(), m_print, m_window);
+    trend.setScatterModel(
+        scatterModelOf(m_context.records.measurements().repeatPairs(scatter::PairWindowMinutes)));
     connect(&trend, &TrendWindow::measurementChosen, this,
             [this](qint64 key) { m_list.selectMeasurement(key); });
     trend.exec();

@@ -1,0 +1,114 @@
+#include "measure/ui/calibrationhistory.h"
+
+#include "core/daycount.h"
+#include "core/numberformat.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace orlu {
+
+using namespace Qt::StringLiterals;
+
+// The standard (green) and high (red) values of the successful calibrations,
+// oldest on the left; failed ones are a grey mark on the axis.
+class CalibrationHistoryChart final : public QWidget {
+public:
+    explicit CalibrationHistoryChart(QWidget *parent)
+        : QWidget(parent) {
+        setObjectName(u"calibrationChart"_s);
+        setMinimumSize(220, 110);
+    }
+    void setEntries(const QList<CalibrationEntry> &entries) {
+        m_entries = entries;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        const QRectF area = QRectF(rect()).adjusted(34, 8, -8, -14);
+        p.setPen(Qt::lightGray);
+        p.drawRect(area);
+        if (m_entries.isEmpty())
+            return;
+        // The scale follows the successful values; a failure is only marked.
+        int low = 5000;
+        int high = 0;
+        for (const CalibrationEntry &e : m_entries) {
+            if (!e.succeeded)
+                continue;
+            low = std::min({low, e.standardValue, e.highValue});
+            high = std::max({high, e.standardValue, e.highValue});
+        }
+        if (high == 0)
+            return;
+        low = std::max(0, low - 100);
+        high += 100;
+        const double first = m_entries.first().at;
+        const double span = std::max(1.0, m_entries.last().at - first);
+        const auto x = [&](double at) { return area.left() + (at - first) / span * area.width(); };
+        const auto y = [&](int v) { return area.bottom() - double(v - low) / (high - low) * area.height(); };
+        p.setPen(Qt::black);
+        p.drawText(QRectF(0, area.top() - 6, 32, 12), Qt::AlignRight, QString::number(high));
+        p.drawText(QRectF(0, area.bottom() - 6, 32, 12), Qt::AlignRight, QString::number(low));
+        p.setRenderHint(QPainter::Antialiasing);
+        for (const auto &[colour, valueOf] : {std::pair{QColor(0, 128, 0), &CalibrationEntry::standardValue},
+                                              std::pair{QColor(255, 0, 0), &CalibrationEntry::highValue}}) {
+            QPolygonF line;
+            for (const CalibrationEntry &e : m_entries) {
+                if (e.succeeded)
+                    line << QPointF(x(e.at), y(e.*valueOf));
+            }
+            p.setPen(QPen(colour, 1.5));
+            p.drawPolyline(line);
+            p.setBrush(colour);
+            for (const QPointF &pt : line)
+                p.drawEllipse(pt, 2.5, 2.5);
+        }
+        p.setPen(Qt::gray);
+        for (const CalibrationEntry &e : m_entries) {
+            if (!e.succeeded)
+                p.drawLine(QPointF(x(e.at), area.bottom()), QPointF(x(e.at), area.bottom() + 6));
+        }
+    }
+
+private:
+    QList<CalibrationEntry> m_entries;
+};
+
+CalibrationHistory::CalibrationHistory(QWidget *parent)
+    : QGroupBox(u"校准记录"_s, parent) {
+    setObjectName(u"historyGroup"_s);
+    m_chart = new CalibrationHistoryChart(this);
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(u"historyList"_s);
+    m_list->setRootIsDecorated(false);
+    m_list->setHeaderLabels({u"日期"_s, u"时间"_s, u"结果"_s, u"标准电位值"_s, u"高电位值"_s, u"灵敏度"_s});
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->setMinimumHeight(110);
+    auto *row = new QHBoxLayout(this);
+    row->addWidget(m_chart, 1);
+    row->addWidget(m_list, 2);
+}
+
+void CalibrationHistory::setEntries(const QList<CalibrationEntry> &entries) {
+    m_chart->setEntries(entries);
+    m_list->clear();
+    // Newest first.
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+        const QDateTime when = fromDayCount(e->at);
+        auto *item = new QTreeWidgetItem(
+            m_list, {shortDate(when.date()), shortTime(when.time()), e->succeeded ? u"成功"_s : u"失败"_s,
+                     QString::number(e->standardValue), QString::number(e->highValue),
+                     formatFixed(e->sensitivity, 5, 2).trimmed() + u" /uA"_s});
+        item->setForeground(2, e->succeeded ? QColor(0, 128, 0) : QColor(255, 0, 0));
+    }
+}
+
+} // namespace orlu

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The outcome of every calibration of this seat's probe, kept in the table
+// KYCALLOG of a small database file of its own in the program folder: the
+// register may be shared by several seats, each with its own probe.
+namespace orlu {
+
+inline const QString CalibrationLogFile = QStringLiteral("KyCalLog.mdb");
+
+struct CalibrationEntry {
+    double at = 0;          // day count with the time of day
+    QString mode;           // the potentials calibrated
+    int standardValue = 0;  // V1
+    int highValue = 0;      // V2
+    double sensitivity = 0; // reading units per uA at Standard potential (V1 / 200)
+    bool succeeded = false;
+    bool operator==(const CalibrationEntry &) const = default;
+};
+
+class CalibrationLog {
+public:
+    // Days after the last successful calibration before the operator is reminded.
+    static constexpr int ReminderDays = 30;
+
+    explicit CalibrationLog(QString path);
+
+    // Appends an entry, creating the file on first use; false with the reason.
+    bool append(const CalibrationEntry &entry, QString *error = nullptr) const;
+    // Oldest first; empty without a file.
+    QList<CalibrationEntry> entries(QString *error = nullptr) const;
+
+private:
+    QString m_path;
+};
+
+// The entry of a calibration that ended with values: both phases ran.
+CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded);
+// The newest successful entry.
+std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries);
+// The status-line reminder when the last successful calibration is more than
+// `days` days before `today` (a day count); empty otherwise, and without any.
+QString calibrationReminder(const QList<CalibrationEntry> &entries, double today, int days);
+
+} // namespace orlu
