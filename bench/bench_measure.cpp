@@ -41,7 +41,7 @@ public:
             ++measuringReadings;
         return m_inner.readCurrent();
     }
-    void playAlertTone(int n) override { m_inner.playAlertTone(n); }
+    void playAlertTone(AlertTone tone) override { m_inner.playAlertTone(tone); }
     int usageCounter(bool increment) override { return m_inner.usageCounter(increment); }
     bool probeConnected() const override { return m_inner.probeConnected(); }
     int probeLosses() const override { return m_inner.probeLosses(); }

@@ -238,7 +238,8 @@ void measureSqlite(const QString &path) {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return;
-    const QByteArray keys = (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(1)).toUtf8();
+    const QByteArray keys =
+        (u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(SubjectOrder::fromCode(1))).toUtf8();
     const QByteArray byName = nameListQuery(false).toUtf8();
     const char *page = "SELECT MKEY, CUSTNO, NAME, SEX, DBIRTH, ADDR, TEL, TEL2, TEL3, EMAIL FROM KYCUST "
                        "WHERE MKEY BETWEEN 1 AND 128";
@@ -247,7 +248,7 @@ void measureSqlite(const QString &path) {
     const char *detailPage = "SELECT * FROM KYDATA WHERE CUSTNO COLLATE NOCASE = ?";
     const QByteArray locate = (u"SELECT MKEY FROM KYCUST WHERE CUSTNO COLLATE NOCASE >= ? AND CUSTNO COLLATE "
                                "NOCASE < ? "_s +
-                               subjectOrderBy(1) + u" LIMIT 1"_s)
+                               subjectOrderBy(SubjectOrder::fromCode(1)) + u" LIMIT 1"_s)
                                   .toUtf8();
     std::vector<double> open, sort, search, refilter;
     for (int i = 0; i < 5; ++i) {
@@ -334,8 +335,8 @@ int main(int argc, char **argv) {
     SystemClock clock;
     bench::SilentPrompter prompter;
     CurrentMeasurement current;
-    int sortCode = 1;
-    RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
+    SubjectOrder order;
+    RecordContext context{RecordStore(db), current, order, prompter, clock, {}};
 
     if (!options.screenshots.isEmpty()) {
         takeScreenshots(context, options.screenshots);
@@ -350,7 +351,7 @@ int main(int argc, char **argv) {
         Database fileDb;
         if (!prepareRegister(fileDb, options, file))
             return 1;
-        RecordContext fileContext{RecordStore(fileDb), current, sortCode, prompter, clock, {}};
+        RecordContext fileContext{RecordStore(fileDb), current, order, prompter, clock, {}};
         measureWindows(fileContext, "file_");
 #ifdef ORLU_BENCH_SQLITE
         measureSqlite(file);

@@ -79,7 +79,7 @@ int main(int argc, char *argv[]) {
 
     AnalysisReportInput input;
     input.options = parsePrintOptions(QString(20, u'1'));
-    input.options.set(18, false);
+    input.options.set(PrintOption::SmallType, false);
     input.result = &result;
     input.measurement = &measurement;
     input.texts = &texts;

@@ -84,10 +84,10 @@ bool screenshots(const QString &dir) {
         return false;
     }
     CurrentMeasurement current;
-    int sortCode = 1;
+    SubjectOrder order;
     bench::SilentPrompter prompter;
     SystemClock clock;
-    RecordContext context{RecordStore(db), current, sortCode, prompter, clock, {}};
+    RecordContext context{RecordStore(db), current, order, prompter, clock, {}};
     ReadingWindow reading(context, ReadingWindow::Caller::MeasurementWindow);
     reading.show();
     QApplication::processEvents();

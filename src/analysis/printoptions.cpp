@@ -5,7 +5,7 @@ namespace orlu {
 PrintOptions parsePrintOptions(const QString &text) {
     PrintOptions options;
     for (int p = 1; p <= PrintOptionCount; ++p)
-        options.set(p, p <= text.size() && text.at(p - 1) == u'1');
+        options.set(printOptionAt(p), p <= text.size() && text.at(p - 1) == u'1');
     return options;
 }
 

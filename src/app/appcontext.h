@@ -6,6 +6,7 @@
 #include "core/programfolder.h"
 #include "core/settings.h"
 #include "device/devicestatus.h"
+#include "records/sortcode.h"
 #include "storage/database.h"
 
 namespace orlu {
@@ -42,7 +43,7 @@ struct AppContext {
     // Opens the supplied course set when it is not open yet; false when it cannot be opened.
     bool openSuppliedCourses(QString *error = nullptr);
 
-    int subjectSortCode = 1;     // shared by the subject lists; sign gives the direction
+    SubjectOrder subjectOrder;   // shared by the subject lists
     ComparisonSet comparisonSet; // the records of the multi-record comparison, kept for the whole run
 
     QString settingsPath() const;

@@ -67,8 +67,8 @@ QString captionOf(WindowKind kind) {
     return {};
 }
 
-std::function<void(int)> toneOf(AppContext &app) {
-    return [&app](int n) { app.probe.playAlertTone(n); };
+AlertTonePlayer toneOf(AppContext &app) {
+    return [&app](AlertTone tone) { app.probe.playAlertTone(tone); };
 }
 
 // The register may be on a server that went away: it is tried (and reconnected) before a
@@ -83,8 +83,7 @@ ProbeWindowContext probeWindowContext(AppContext &app, ProbeOperations &probe) {
 }
 
 RecordContext recordContextOf(AppContext &app) {
-    return {
-        RecordStore(app.mainDb), app.measurement, app.subjectSortCode, app.prompter, app.clock, toneOf(app)};
+    return {RecordStore(app.mainDb), app.measurement, app.subjectOrder, app.prompter, app.clock, toneOf(app)};
 }
 
 // The system's printer set-up on the program's printer; a cancelled set-up keeps the old one.

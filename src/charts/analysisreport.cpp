@@ -29,25 +29,25 @@ namespace C = ChartColour;
 
 // Option position of each section, in printing order; chart sections carry their chart selection.
 struct SectionEntry {
-    int option;
+    PrintOption option;
     int chart; // 0 for a text section
 };
 constexpr std::array<SectionEntry, 15> Sections{{
-    {2, 0},
-    {3, 1},
-    {8, 2},
-    {9, 3},
-    {10, 4},
-    {12, 5},
-    {13, 6},
-    {19, 8},
-    {20, 9},
-    {4, 0},
-    {5, 0},
-    {11, 0},
-    {14, 0},
-    {6, 0},
-    {7, 0},
+    {PrintOption::MeasurementData, 0},
+    {PrintOption::ExcessDeficiencyBars, 1},
+    {PrintOption::ExcessDeficiencyCurve, 2},
+    {PrintOption::YinYangChart, 3},
+    {PrintOption::QiBloodChart, 4},
+    {PrintOption::GeneratingCycleChart, 5},
+    {PrintOption::ControllingCycleChart, 6},
+    {PrintOption::ConductanceChart, 8},
+    {PrintOption::AutonomicBalanceChart, 9},
+    {PrintOption::BodyEnergyState, 0},
+    {PrintOption::SingleMeridianVerdict, 0},
+    {PrintOption::TreatmentRecord, 0},
+    {PrintOption::PrescriptionPoints, 0},
+    {PrintOption::DietAdvice, 0},
+    {PrintOption::ExpertCourses, 0},
 }};
 
 QString longTime(const QTime &t) {
@@ -59,25 +59,25 @@ QString longTime(const QTime &t) {
 
 void printTextSection(ReportPage &page, const AnalysisReportInput &input, int section) {
     switch (Sections[static_cast<std::size_t>(section - 1)].option) {
-    case 2:
+    case PrintOption::MeasurementData:
         printMeasurementTable(page, input);
         break;
-    case 4:
+    case PrintOption::BodyEnergyState:
         printBodyEnergySection(page, input);
         break;
-    case 5:
+    case PrintOption::SingleMeridianVerdict:
         printDifferentiationSection(page, input);
         break;
-    case 11:
+    case PrintOption::TreatmentRecord:
         printTreatmentRecordSection(page, input);
         break;
-    case 14:
+    case PrintOption::PrescriptionPoints:
         printPrescriptionSection(page, input);
         break;
-    case 6:
+    case PrintOption::DietAdvice:
         printDietSection(page, input);
         break;
-    case 7:
+    case PrintOption::ExpertCourses:
         printCourseSection(page, input);
         break;
     default:
@@ -107,14 +107,14 @@ QString analysisReportJobTitle() {
     return u"O.R.L.U 分析资料."_s;
 }
 
-int reportSectionOption(int section) {
+PrintOption reportSectionOption(int section) {
     return Sections[static_cast<std::size_t>(section - 1)].option;
 }
 
 ReportOutcome produceAnalysisReport(DrawingSurface &surface, const PageGeometry &geometry,
                                     const AnalysisReportInput &input, std::function<bool()> aborted) {
-    ReportPage page(surface, geometry, !input.options.at(17), std::move(aborted));
-    page.begin(input.options.at(18) ? 8 : 10);
+    ReportPage page(surface, geometry, !input.options.at(PrintOption::Colour), std::move(aborted));
+    page.begin(input.options.at(PrintOption::SmallType) ? 8 : 10);
     surface.setBrushStyle(BrushStyle::None);
     if (!page.aborted()) {
         printReportHeader(page, input);

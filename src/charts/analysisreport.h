@@ -43,7 +43,7 @@ struct AnalysisReportInput {
 
 // Section numbers of the report in their printing order (1..15): the option
 // position that adds each one.
-int reportSectionOption(int section);
+PrintOption reportSectionOption(int section);
 
 // Produces the whole report on `surface`. `aborted` is asked before every
 // section, line and page; once it is true nothing more is drawn.

@@ -99,7 +99,7 @@ void printRowHeading(ReportPage &page, int row, const QString &caption, const QC
 }
 
 bool detailed(const AnalysisReportInput &input) {
-    return input.options.at(1);
+    return input.options.at(PrintOption::DetailedForm);
 }
 
 // A meridian's verdict texts apply only when both its channels lean the same way.
@@ -149,7 +149,7 @@ void printMeridianRow(ReportPage &page, const AnalysisReportInput &input, int m)
     PartLines verdict(input, size);
     if (const std::optional<bool> excess = uniformExcess(*input.result, m)) {
         verdict.add(m, *excess ? TextColumn::DtMH1 : TextColumn::DtML1);
-        if (input.options.at(15)) {
+        if (input.options.at(PrintOption::ConductanceVerdict)) {
             verdict.addBlank();
             verdict.add(m, *excess ? TextColumn::DtMH5 : TextColumn::DtML5);
         }
@@ -207,7 +207,7 @@ void printPrescriptionSection(ReportPage &page, const AnalysisReportInput &input
         PartLines verdict(input, page.reportSize());
         if (const std::optional<bool> excess = uniformExcess(*input.result, m)) {
             verdict.add(m, *excess ? TextColumn::DtMH3 : TextColumn::DtML3);
-            if (input.options.at(16)) {
+            if (input.options.at(PrintOption::Remedies)) {
                 verdict.addBlank();
                 verdict.add(m, *excess ? TextColumn::DtMH2 : TextColumn::DtML2);
             }

@@ -182,11 +182,12 @@ int runReportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     if (textDb.open(request.folder.file(dbfile::ReferenceTexts), Database::Access::ReadOnly, &error)) {
         texts = std::make_unique<ReferenceTextStore>(textDb.handle());
         input.texts = texts.get();
-    } else if (options.at(5) || options.at(6) || options.at(14)) {
+    } else if (options.at(PrintOption::SingleMeridianVerdict) || options.at(PrintOption::DietAdvice) ||
+               options.at(PrintOption::PrescriptionPoints)) {
         err << "report: the reference texts cannot be read: " << error << '\n';
         return ExitFailed;
     }
-    if (options.at(7) && haveMain) {
+    if (options.at(PrintOption::ExpertCourses) && haveMain) {
         const auto names = matchCourseSet(
             mainDb.handle(), matchInputs(result, request.measurement.subject.birthDate, today), &error);
         const CourseStore store(mainDb.handle());

@@ -168,23 +168,28 @@ QString gridRowLabel(int row) {
     return row == 1 ? u"左  侧"_s : u"右  侧"_s;
 }
 
-QString pointPictureName(int style, int c) {
+PointPictureStyle pointPictureStyleOf(int number) {
+    return static_cast<PointPictureStyle>(qBound(1, number, 3));
+}
+
+QString pointPictureName(PointPictureStyle style, int c) {
     static const char styles[] = {'P', 'G', 'C'};
-    const char s = styles[qBound(1, style, 3) - 1];
+    const char s = styles[static_cast<int>(style) - 1];
     const QChar side = sideOfChannel(c) == Side::Left ? u'L' : u'R';
     const QChar limb = limbOfChannel(c) == Limb::Hand ? u'h' : u'f';
     return QChar::fromLatin1(s) + side + limb + QString::number(positionInBlock(c)) + u".bmp";
 }
 
-QString pointPictureStyleCaption(int style) {
+QString pointPictureStyleCaption(PointPictureStyle style) {
     switch (style) {
-    case 2:
+    case PointPictureStyle::Drawing:
         return u"图像"_s;
-    case 3:
+    case PointPictureStyle::Composite:
         return u"合成"_s;
-    default:
-        return u"照片"_s;
+    case PointPictureStyle::Photo:
+        break;
     }
+    return u"照片"_s;
 }
 
 const std::array<ElementColumn, 6> &generatingOrder() {

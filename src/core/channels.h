@@ -77,9 +77,15 @@ GridCell gridCellOfChannel(int c);
 std::optional<int> channelOfGridCell(int row, int column);
 QString gridRowLabel(int row); // "左  侧" / "右  侧"
 
-// Point pictures: style 1 "P" (照片), 2 "G" (图像), 3 "C" (合成).
-QString pointPictureName(int style, int c); // "PLh1.bmp"
-QString pointPictureStyleCaption(int style);
+// Point picture styles, by their number in the settings: "照片" shaded and
+// photo-like, "图像" a line drawing, "合成" shaded with outlines and a caption.
+enum class PointPictureStyle { Photo = 1, Drawing = 2, Composite = 3 };
+inline constexpr std::array<PointPictureStyle, 3> PointPictureStyles{
+    PointPictureStyle::Photo, PointPictureStyle::Drawing, PointPictureStyle::Composite};
+// The style a settings number names; a number outside 1..3 counts as the nearest.
+PointPictureStyle pointPictureStyleOf(int number);
+QString pointPictureName(PointPictureStyle style, int c); // "PLh1.bmp", "GRh3.bmp", "CRf6.bmp"
+QString pointPictureStyleCaption(PointPictureStyle style);
 
 // Fixed meridian orders used by charts and texts.
 struct ElementColumn {

@@ -83,31 +83,31 @@ QString registerText(const QByteArray &answer) {
 
 } // namespace answer
 
-QStringList alertToneCommands(int n) {
-    switch (n) {
-    case 1:
+QStringList alertToneCommands(AlertTone tone) {
+    switch (tone) {
+    case AlertTone::Notice:
         return {u"S1E1A00"_s};
-    case 2:
+    case AlertTone::Caution:
         return {u"S1E0F00"_s, u"S1E1A00"_s};
-    case 3:
+    case AlertTone::Fault:
         return {u"S172C00"_s, u"S1F2000"_s};
-    case 4:
+    case AlertTone::PointTick:
         return {u"S330D00"_s};
-    case 5:
+    case AlertTone::PointDone:
         return {u"S192C00"_s};
-    case 6:
+    case AlertTone::LastPointDone:
         return {u"S193400"_s, u"S162F00"_s};
-    case 7:
+    case AlertTone::CalibrationTick:
         return {u"S3E0700"_s};
-    case 8:
+    case AlertTone::StandardPhaseDone:
         return {u"S291A00"_s};
-    case 9:
+    case AlertTone::LocatingContact:
         return {u"S3E0800"_s};
-    case 10:
+    case AlertTone::LocatingAway:
         return {u"S2E0A00"_s};
-    case 11:
+    case AlertTone::LocatingNear:
         return {u"S221100"_s};
-    case 12:
+    case AlertTone::LocatingOnPoint:
         return {u"S191100"_s};
     default:
         return {};
@@ -272,8 +272,8 @@ int ProbeLink::usageCounter(bool increment) {
     return static_cast<int>(next);
 }
 
-bool ProbeLink::playAlertTone(int n) {
-    for (const QString &command : alertToneCommands(n))
+bool ProbeLink::playAlertTone(AlertTone tone) {
+    for (const QString &command : alertToneCommands(tone))
         sendCommand(command);
     return true;
 }

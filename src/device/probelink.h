@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alerttone.h"
 #include "core/clock.h"
 #include "device/hidlayer.h"
 
@@ -48,7 +49,7 @@ public:
     // Registers 6..8 as one 24-bit number; with increment, writes counter + 1 back.
     int usageCounter(bool increment);
     // The tone table of the message box; always true.
-    bool playAlertTone(int n);
+    bool playAlertTone(AlertTone tone);
     // The held probe's USB string 3, empty without a probe.
     QString hardwareVersion();
 
@@ -85,8 +86,8 @@ int reading(const QByteArray &answer);          // characters 6..8
 QString registerText(const QByteArray &answer); // characters 5..6
 } // namespace answer
 
-// The commands of alert tone n (1..12); empty for any other n.
-QStringList alertToneCommands(int n);
+// The commands of an alert tone; empty for a value outside the table.
+QStringList alertToneCommands(AlertTone tone);
 
 // The output report for a command: report id 0, the characters, blanks to length - 1.
 QByteArray buildOutputReport(const QString &command, int outputReportLength);

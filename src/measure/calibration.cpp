@@ -19,11 +19,6 @@ constexpr int BlinkMs = 200;
 constexpr int FirstSampleTick = 6;
 constexpr int FaultFromTick = 2; // before the second tick a low reading is still the tip settling
 
-constexpr int ToneNotice = 1;
-constexpr int ToneError = 3;
-constexpr int ToneTick = 7;
-constexpr int TonePhaseEnd = 8;
-
 const LampView LampOff{};
 LampView steady(Shade shade) {
     return {true, shade, false};
@@ -127,7 +122,7 @@ bool CalibrationProcedure::start() {
     m_probe.resetProbe();
     m_probe.startProbe();
     m_probe.setPotential(false);
-    m_probe.playAlertTone(ToneNotice);
+    m_probe.playAlertTone(AlertTone::Notice);
 
     for (;;) {
         prepare();
@@ -145,7 +140,7 @@ bool CalibrationProcedure::start() {
         }
         m_view.standardLamp = m_view.highLamp = steady(Shade::Teal);
         publish();
-        m_probe.playAlertTone(ToneError);
+        m_probe.playAlertTone(AlertTone::Fault);
         m_prompter.showMessageBox(NoteCaution, faultyContactMessage());
     }
     showResult();
@@ -205,7 +200,7 @@ CalibrationProcedure::Phase CalibrationProcedure::measure() {
     double sum = 0;
     int count = 0;
     double counter = 0;
-    m_probe.playAlertTone(ToneTick);
+    m_probe.playAlertTone(AlertTone::CalibrationTick);
     double base = m_probe.readCurrent();
     for (;;) {
         if (probeGone())
@@ -218,7 +213,7 @@ CalibrationProcedure::Phase CalibrationProcedure::measure() {
             counter += m_tickIncrement;
             tickTime = m_clock.ticks();
             ++tick;
-            m_probe.playAlertTone(ToneTick);
+            m_probe.playAlertTone(AlertTone::CalibrationTick);
             if (tick == TicksPerPhase) {
                 m_view.standardValue = reducedMean(sum, count, StandardReduction);
                 m_view.standardNumber = m_view.standardValue;
@@ -228,7 +223,7 @@ CalibrationProcedure::Phase CalibrationProcedure::measure() {
                 sum = 0;
                 count = 0;
                 counter = 0;
-                m_probe.playAlertTone(TonePhaseEnd);
+                m_probe.playAlertTone(AlertTone::StandardPhaseDone);
                 m_view.standardProgress = ProgressEnd;
                 base = m_probe.readCurrent();
                 setState(State::HighPhase);
@@ -268,13 +263,13 @@ void CalibrationProcedure::showResult() {
     m_view.highLamp = steady(Shade::LimeGreen);
     if (m_view.standardValue < MinimumStandard) {
         m_outcome = Outcome::Failed;
-        m_probe.playAlertTone(ToneError);
+        m_probe.playAlertTone(AlertTone::Fault);
         m_view.status = failureStatus();
         m_view.resultLamp = steady(Shade::Red);
         m_view.result = {failureLabel(), Shade::Red};
     } else {
         m_outcome = Outcome::Succeeded;
-        m_probe.playAlertTone(ToneNotice);
+        m_probe.playAlertTone(AlertTone::Notice);
         m_view.status = successStatus();
         m_view.resultLamp = steady(Shade::LimeGreen);
         m_view.result = {successLabel(), Shade::Green};

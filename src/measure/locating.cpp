@@ -17,12 +17,6 @@ constexpr double OnShare = 0.95;
 constexpr int MeterGreenPercent = 80;
 constexpr int MeterYellowPercent = 15;
 
-constexpr int ToneNotice = 1;
-constexpr int ToneSearch = 9;
-constexpr int ToneOff = 10;
-constexpr int ToneNear = 11;
-constexpr int ToneOn = 12;
-
 LampView lamp(bool on, Shade shade, bool blinking = false) {
     return {on, shade, blinking};
 }
@@ -156,7 +150,7 @@ void LocatingRun::clearHighest() {
     applyModeDisplay();
     publish();
     if (m_settings.locateSound)
-        m_probe.playAlertTone(ToneNotice);
+        m_probe.playAlertTone(AlertTone::Notice);
 }
 
 void LocatingRun::setSound(bool on) {
@@ -264,12 +258,13 @@ void LocatingRun::report(double v) {
     const bool sound = m_settings.locateSound;
     if (m_view.mode == LocatingMode::Search) {
         if (sound)
-            m_probe.playAlertTone(ToneSearch);
+            m_probe.playAlertTone(AlertTone::LocatingContact);
         return;
     }
     const PointPosition position = classify(v, highest());
     static constexpr Shade LampShades[] = {Shade::LimeGreen, Shade::Yellow, Shade::Red};
-    static constexpr int Tones[] = {ToneOff, ToneNear, ToneOn};
+    static constexpr AlertTone Tones[] = {AlertTone::LocatingAway, AlertTone::LocatingNear,
+                                          AlertTone::LocatingOnPoint};
     const auto index = static_cast<size_t>(position);
     if (sound)
         m_probe.playAlertTone(Tones[index]);

@@ -20,13 +20,6 @@ constexpr quint32 BaselineReplaceMs = 150;
 constexpr quint32 TickMs = 600;
 constexpr int TicksPerPoint = 4;
 constexpr quint32 ReleaseQuestionMs = 3000;
-
-constexpr int ToneQuestion = 1;
-constexpr int ToneWeightyQuestion = 2;
-constexpr int ToneTooLong = 3;
-constexpr int ToneTick = 4;
-constexpr int TonePointDone = 5;
-constexpr int ToneLastPointDone = 6;
 } // namespace
 
 MeasuringRun::MeasuringRun(CurrentMeasurement &measurement, ProbeOperations &probe, Prompter &prompter,
@@ -95,12 +88,12 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
         return false;
     }
     if (offerToClear && m_measurement.recordKey > 0) {
-        m_probe.playAlertTone(ToneQuestion);
+        m_probe.playAlertTone(AlertTone::Notice);
         if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
             m_measurement.clear(parameters.high);
     }
     if (parameters.high) {
-        m_probe.playAlertTone(ToneWeightyQuestion);
+        m_probe.playAlertTone(AlertTone::Caution);
         if (!m_prompter.showMessageBox(AskImportant, highConfirmation()))
             return false;
     }
@@ -191,7 +184,7 @@ MeasuringRun::PointOutcome MeasuringRun::measurePoint() {
 
         setState(RunState::Measuring);
         m_observer->contactMade(m_channel);
-        m_probe.playAlertTone(ToneTick);
+        m_probe.playAlertTone(AlertTone::PointTick);
         m_observer->statusChanged(measuringStatus());
         const AttemptOutcome outcome = measureAttempt();
         if (outcome == AttemptOutcome::Done)
@@ -260,7 +253,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
         if (m_clock.elapsedSince(tickTime) >= TickMs) {
             tickTime = m_clock.ticks();
             ++tick;
-            m_probe.playAlertTone(ToneTick);
+            m_probe.playAlertTone(AlertTone::PointTick);
         }
         if (tick == TicksPerPoint + 1)
             break;
@@ -271,7 +264,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
 
 void MeasuringRun::finishPoint(double sum, int count) {
     const double value = (sum / count) / m_scale;
-    m_probe.playAlertTone(channelAfter(m_channel) == 0 ? ToneLastPointDone : TonePointDone);
+    m_probe.playAlertTone(channelAfter(m_channel) == 0 ? AlertTone::LastPointDone : AlertTone::PointDone);
     m_measurement.setValue(m_channel, value);
     m_measurement.setPointQuality(m_channel, assessPoint(m_samples, m_thresholdUnits, m_attempts));
     m_measurement.highPotential = m_parameters.high;
@@ -293,7 +286,7 @@ void MeasuringRun::waitForRelease() {
             // The last point never asks: the run ends anyway.
             if (channelAfter(m_channel) == 0)
                 return;
-            m_probe.playAlertTone(ToneTooLong);
+            m_probe.playAlertTone(AlertTone::Fault);
             if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))
                 requestStop();
             return;

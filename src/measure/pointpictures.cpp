@@ -247,7 +247,7 @@ void paintComposite(QPainter &p, const PictureSubject &s) {
 
 } // namespace
 
-QImage renderPointPicture(int style, int channel) {
+QImage renderPointPicture(PointPictureStyle style, int channel) {
     QImage image(PointPictureWidth, PointPictureHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -255,13 +255,13 @@ QImage renderPointPicture(int style, int channel) {
     p.setRenderHint(QPainter::TextAntialiasing);
     const PictureSubject s = subjectOf(channel);
     switch (style) {
-    case 2:
+    case PointPictureStyle::Drawing:
         paintLineDrawing(p, s);
         break;
-    case 3:
+    case PointPictureStyle::Composite:
         paintComposite(p, s);
         break;
-    default:
+    case PointPictureStyle::Photo:
         paintPhoto(p, s);
         break;
     }
@@ -278,7 +278,7 @@ bool buildPointPictures(const QString &dataFolder, QString *error) {
         return fail(u"绘制测定点图示需要图形环境 (QGuiApplication)"_s);
     if (!QDir().mkpath(dataFolder))
         return fail(u"无法建立图示文件夹 "_s + QDir::toNativeSeparators(dataFolder));
-    for (int style = 1; style <= 3; ++style) {
+    for (PointPictureStyle style : PointPictureStyles) {
         for (int c = 1; c <= ChannelCount; ++c) {
             const QString path = QDir(dataFolder).filePath(pointPictureName(style, c));
             QByteArray bitmap;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/channels.h"
+
 #include <QImage>
 #include <QString>
 
@@ -12,9 +14,9 @@ namespace orlu {
 constexpr int PointPictureWidth = 200;
 constexpr int PointPictureHeight = 200;
 
-// Style 1 "照片": shaded, photo-like; 2 "图像": line drawing; 3 "合成": shaded
-// with outlines, the meridian's course and a caption band.
-QImage renderPointPicture(int style, int channel);
+// A photo is shaded, a drawing has lines only, a composite is shaded with
+// outlines, the meridian's course and a caption band.
+QImage renderPointPicture(PointPictureStyle style, int channel);
 
 // Writes "PLh1.bmp" … "CRf6.bmp" into dataFolder (created when missing), each
 // file replaced whole. Needs a QGuiApplication (the offscreen platform will do).

@@ -20,8 +20,8 @@ int ProbeLinkOperations::readCurrent() {
     return m_link.readCurrent();
 }
 
-void ProbeLinkOperations::playAlertTone(int n) {
-    m_link.playAlertTone(n);
+void ProbeLinkOperations::playAlertTone(AlertTone tone) {
+    m_link.playAlertTone(tone);
 }
 
 int ProbeLinkOperations::usageCounter(bool increment) {

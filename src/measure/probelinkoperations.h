@@ -16,7 +16,7 @@ public:
     void startProbe() override;
     void setPotential(bool high) override;
     int readCurrent() override;
-    void playAlertTone(int n) override;
+    void playAlertTone(AlertTone tone) override;
     int usageCounter(bool increment) override;
     bool probeConnected() const override;
     int probeLosses() const override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/alerttone.h"
+
 #include <QString>
 
 // The probe commands a measuring run and the measurement window use. The
@@ -10,11 +12,11 @@ class ProbeOperations {
 public:
     virtual ~ProbeOperations() = default;
 
-    virtual void resetProbe() = 0;            // "X000000"
-    virtual void startProbe() = 0;            // "N000000"
-    virtual void setPotential(bool high) = 0; // "H000000" / "L000000"
-    virtual int readCurrent() = 0;            // "D000000": reading units 0..4095
-    virtual void playAlertTone(int n) = 0;    // the "S" commands of tone n
+    virtual void resetProbe() = 0;                  // "X000000"
+    virtual void startProbe() = 0;                  // "N000000"
+    virtual void setPotential(bool high) = 0;       // "H000000" / "L000000"
+    virtual int readCurrent() = 0;                  // "D000000": reading units 0..4095
+    virtual void playAlertTone(AlertTone tone) = 0; // the "S" commands of the tone
     virtual int usageCounter(bool increment) = 0;
 
     // A probe is held and still on the bus. Without one a reading repeats the

@@ -7,16 +7,15 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-SubjectSortKey subjectSortKey(int sortCode, const SqlDialect &dialect) {
-    const SubjectColumn column = sortColumnOf(sortCode);
-    if (column == SubjectColumn::Name)
-        return {nameOrderExpression(dialect), isDescending(sortCode)};
-    const QString name = columnName(column);
-    return {isTextColumn(column) ? dialect.folded(name) : name, isDescending(sortCode)};
+SubjectSortKey subjectSortKey(SubjectOrder order, const SqlDialect &dialect) {
+    if (order.column == SubjectColumn::Name)
+        return {nameOrderExpression(dialect), order.descending};
+    const QString name = columnName(order.column);
+    return {isTextColumn(order.column) ? dialect.folded(name) : name, order.descending};
 }
 
-QString subjectOrderBy(int sortCode, const SqlDialect &dialect) {
-    const SubjectSortKey key = subjectSortKey(sortCode, dialect);
+QString subjectOrderBy(SubjectOrder order, const SqlDialect &dialect) {
+    const SubjectSortKey key = subjectSortKey(order, dialect);
     const QString direction = key.descending ? u" DESC"_s : u" ASC"_s;
     return u"ORDER BY "_s + key.expression + direction + u", MKEY"_s + direction;
 }

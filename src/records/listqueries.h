@@ -12,14 +12,14 @@
 namespace orlu {
 
 // "ORDER BY NAME COLLATE NOCASE DESC, MKEY DESC": MKEY keeps equal values in a fixed order.
-QString subjectOrderBy(int sortCode, const SqlDialect &dialect = SqlDialect(Backend::Sqlite));
+QString subjectOrderBy(SubjectOrder order, const SqlDialect &dialect = SqlDialect(Backend::Sqlite));
 
 // The expression the subject list is sorted by (never NULL on a server) and its direction.
 struct SubjectSortKey {
     QString expression;
     bool descending = false;
 };
-SubjectSortKey subjectSortKey(int sortCode, const SqlDialect &dialect);
+SubjectSortKey subjectSortKey(SubjectOrder order, const SqlDialect &dialect);
 
 // Half-open bounds [low, high) of the texts that begin with a prefix under NOCASE.
 // `unbounded` is set when every text matches (an empty prefix).

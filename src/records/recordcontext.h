@@ -1,28 +1,30 @@
 #pragma once
 
+#include "core/alerttone.h"
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
 #include "records/recordstore.h"
+#include "records/sortcode.h"
 
 #include <functional>
 
 namespace orlu {
 
 // What the record windows need from the program: the main register, the current
-// measurement, the subject sort code shared by every subject list, the message box,
+// measurement, the subject order shared by every subject list, the message box,
 // the probe's alert tones and the clock that gives "today".
 struct RecordContext {
     RecordStore records;
     CurrentMeasurement &current;
-    int &sortCode;
+    SubjectOrder &subjectOrder;
     Prompter &prompter;
     const Clock &clock;
-    std::function<void(int)> playAlertTone;
+    AlertTonePlayer playAlertTone;
 
-    void tone(int n) const {
+    void tone(AlertTone tone) const {
         if (playAlertTone)
-            playAlertTone(n);
+            playAlertTone(tone);
     }
 };
 

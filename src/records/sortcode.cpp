@@ -6,25 +6,24 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-int normalizedSortCode(int code) {
-    return (code == 0 || std::abs(code) > 9) ? DefaultSortCode : code;
+SubjectOrder SubjectOrder::fromCode(int code) {
+    if (code == 0 || std::abs(code) > 9)
+        return {};
+    return {SubjectColumn(std::abs(code)), code < 0};
 }
 
-SubjectColumn sortColumnOf(int code) {
-    return SubjectColumn(std::abs(normalizedSortCode(code)));
+int SubjectOrder::code() const {
+    return descending ? -int(column) : int(column);
 }
 
-bool isDescending(int code) {
-    return normalizedSortCode(code) < 0;
+SubjectOrder SubjectOrder::fromBoxes(int columnIndex, bool descending) {
+    if (columnIndex < 0 || columnIndex >= 9)
+        return {SubjectColumn::Number, descending};
+    return {SubjectColumn(columnIndex + 1), descending};
 }
 
-int makeSortCode(int columnIndex, bool descending) {
-    const int absolute = (columnIndex >= 0 && columnIndex < 9) ? columnIndex + 1 : DefaultSortCode;
-    return descending ? -absolute : absolute;
-}
-
-int columnIndexOf(int code) {
-    return int(sortColumnOf(code)) - 1;
+int SubjectOrder::columnIndex() const {
+    return int(column) - 1;
 }
 
 QString columnName(SubjectColumn column) {
@@ -64,8 +63,8 @@ QStringList sortDirectionItems() {
     return {u"递增"_s, u"递减"_s};
 }
 
-SubjectColumn savingSearchColumn(int code) {
-    switch (sortColumnOf(code)) {
+SubjectColumn savingSearchColumn(SubjectOrder order) {
+    switch (order.column) {
     case SubjectColumn::Number:
         return SubjectColumn::Number;
     case SubjectColumn::Name:
@@ -77,8 +76,8 @@ SubjectColumn savingSearchColumn(int code) {
     }
 }
 
-SubjectColumn readingSearchColumn(int code) {
-    const SubjectColumn c = sortColumnOf(code);
+SubjectColumn readingSearchColumn(SubjectOrder order) {
+    const SubjectColumn c = order.column;
     return isTextColumn(c) ? c : SubjectColumn::Fax;
 }
 

@@ -5,21 +5,25 @@
 #include <QString>
 #include <QStringList>
 
-// The subject lists share one sort code for the whole run: its absolute value
-// 1..9 picks the column, its sign the direction (negative: descending).
+// The subject lists share one order for the whole run: a column and a direction.
 namespace orlu {
 
 enum class SubjectColumn { Number = 1, Name, Sex, BirthDate, Telephone, Address, Email, Mobile, Fax };
 
-constexpr int DefaultSortCode = 1;
+struct SubjectOrder {
+    SubjectColumn column = SubjectColumn::Number;
+    bool descending = false;
 
-// A code outside +-1..9 falls back to the default.
-int normalizedSortCode(int code);
-SubjectColumn sortColumnOf(int code);
-bool isDescending(int code);
-// The code for column box item `columnIndex` (0-based) and the direction box.
-int makeSortCode(int columnIndex, bool descending);
-int columnIndexOf(int code);
+    // The order as one signed code: its absolute value 1..9 is the column, a
+    // negative code descends. A code outside +-1..9 gives the first column, ascending.
+    static SubjectOrder fromCode(int code);
+    int code() const;
+    // The order of column box item `columnIndex` (0-based) and the direction box.
+    static SubjectOrder fromBoxes(int columnIndex, bool descending);
+    int columnIndex() const;
+
+    bool operator==(const SubjectOrder &) const = default;
+};
 
 // "CUSTNO", "NAME", ...
 QString columnName(SubjectColumn column);
@@ -30,8 +34,8 @@ QStringList sortColumnItems();
 QStringList sortDirectionItems();
 
 // The column a search box searches: the saving window knows four, the reading window seven.
-SubjectColumn savingSearchColumn(int code);
-SubjectColumn readingSearchColumn(int code);
+SubjectColumn savingSearchColumn(SubjectOrder order);
+SubjectColumn readingSearchColumn(SubjectOrder order);
 
 // The subject's text in a searchable column (empty for sex and birth date).
 QString subjectText(const Subject &subject, SubjectColumn column);

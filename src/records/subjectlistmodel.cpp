@@ -24,21 +24,20 @@ SubjectListModel::SubjectListModel(QSqlDatabase db, const Clock &clock, QObject 
     , m_titles{u"Index"_s, u"编号"_s, u"姓名"_s,   u"性别"_s,     u"生日"_s, u"年龄"_s,
                u"电话"_s,  u"地址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传真"_s} {}
 
-bool SubjectListModel::open(int sortCode) {
-    m_sortCode = normalizedSortCode(sortCode);
+bool SubjectListModel::open(SubjectOrder order) {
+    m_order = order;
     const SqlDialect dialect = SqlDialect::of(database());
     // A file gives all its keys in a moment; a server's travel over the network, so only those shown.
     if (dialect.isServer()) {
-        const SubjectSortKey key = subjectSortKey(m_sortCode, dialect);
+        const SubjectSortKey key = subjectSortKey(m_order, dialect);
         return loadPaged({u"KYCUST"_s, key.expression, key.descending});
     }
     // By name the side table's index gives the order at once, once subjects added
     // meanwhile (an import, another program) have their keys.
-    if (sortColumnOf(m_sortCode) == SubjectColumn::Name && refreshNameSortKeys(database(), KeyCheck::Quick) &&
-        loadKeys(nameListQuery(isDescending(m_sortCode)), {}))
+    if (m_order.column == SubjectColumn::Name && refreshNameSortKeys(database(), KeyCheck::Quick) &&
+        loadKeys(nameListQuery(m_order.descending), {}))
         return true;
-    return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_sortCode, SqlDialect::of(database())),
-                    {});
+    return loadKeys(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(m_order, SqlDialect::of(database())), {});
 }
 
 std::optional<Subject> SubjectListModel::subjectAt(int row) const {
@@ -68,8 +67,8 @@ int SubjectListModel::locatePrefix(SubjectColumn column, const QString &text) co
     const QString col = dialect.folded(columnName(column));
     QSqlQuery q(database());
     // The sort key comes along, so a paged list finds the row's place without reading it again.
-    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_sortCode, dialect).expression + u" FROM KYCUST WHERE "_s +
-              col + u" >= ? AND "_s + col + u" < ? "_s + subjectOrderBy(m_sortCode, dialect) + u" LIMIT 1"_s);
+    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_order, dialect).expression + u" FROM KYCUST WHERE "_s +
+              col + u" >= ? AND "_s + col + u" < ? "_s + subjectOrderBy(m_order, dialect) + u" LIMIT 1"_s);
     q.addBindValue(range.low);
     q.addBindValue(range.high);
     return rowOfFirstKey(q);
@@ -80,8 +79,8 @@ int SubjectListModel::locateNumber(const QString &number) const {
         return -1;
     const SqlDialect dialect = SqlDialect::of(database());
     QSqlQuery q(database());
-    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_sortCode, dialect).expression + u" FROM KYCUST WHERE "_s +
-              dialect.equalsIgnoringCase(u"CUSTNO"_s) + u" "_s + subjectOrderBy(m_sortCode, dialect) +
+    q.prepare(u"SELECT MKEY, "_s + subjectSortKey(m_order, dialect).expression + u" FROM KYCUST WHERE "_s +
+              dialect.equalsIgnoringCase(u"CUSTNO"_s) + u" "_s + subjectOrderBy(m_order, dialect) +
               u" LIMIT 1"_s);
     q.addBindValue(number);
     return rowOfFirstKey(q);

@@ -32,11 +32,11 @@ public:
     SubjectListModel(QSqlDatabase db, const Clock &clock, QObject *parent = nullptr);
 
     // Opens (or re-sorts) the list in the order of a sort code.
-    bool open(int sortCode);
-    bool setSortCode(int sortCode) { return open(sortCode); }
-    int sortCode() const { return m_sortCode; }
+    bool open(SubjectOrder order);
+    bool setOrder(SubjectOrder order) { return open(order); }
+    SubjectOrder order() const { return m_order; }
     // Reads the keys again after rows were added, changed or deleted.
-    bool refresh() { return open(m_sortCode); }
+    bool refresh() { return open(m_order); }
 
     std::optional<Subject> subjectAt(int row) const;
 
@@ -58,7 +58,7 @@ protected:
 
 private:
     const Clock &m_clock;
-    int m_sortCode = DefaultSortCode;
+    SubjectOrder m_order;
     QStringList m_titles;
 };
 

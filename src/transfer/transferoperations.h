@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alerttone.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "core/prompter.h"
@@ -11,14 +12,16 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // Export to and import from a transfer file "KyTran.mdb", working on a copy of it
 // in the program folder. Used by the import/export window and by orlu-cli.
 namespace orlu {
 
 // A message for the operator, in the order the operation gives them: an alert
-// tone (0 for none) and a message box of a type with its text.
+// tone, if any, and a message box of a type with its text.
 struct TransferNotice {
-    int tone = 0;
+    std::optional<AlertTone> tone;
     MessageType type = NoteError;
     QString text;
 };

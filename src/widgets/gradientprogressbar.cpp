@@ -11,31 +11,23 @@ GradientProgressBar::GradientProgressBar(QWidget *parent)
 }
 
 void GradientProgressBar::setRange(int minimum, int maximum) {
-    m_minimum = minimum;
-    m_maximum = qMax(minimum, maximum);
-    setValue(m_value);
+    const bool moved = m_range.setRange(minimum, maximum);
     update();
+    if (moved)
+        emit valueChanged(value());
 }
 
 void GradientProgressBar::setValue(int value) {
-    const int clamped = qBound(m_minimum, value, m_maximum);
-    if (clamped == m_value)
+    if (!m_range.setValue(value))
         return;
-    m_value = clamped;
     update();
-    emit valueChanged(m_value);
+    emit valueChanged(this->value());
 }
 
 void GradientProgressBar::setColors(const QColor &start, const QColor &end) {
     m_start = start;
     m_end = end;
     update();
-}
-
-double GradientProgressBar::fraction() const {
-    if (m_maximum == m_minimum)
-        return 0.0;
-    return static_cast<double>(m_value - m_minimum) / (m_maximum - m_minimum);
 }
 
 void GradientProgressBar::paintEvent(QPaintEvent *) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/rangedvalue.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -14,16 +16,16 @@ public:
     explicit GradientProgressBar(QWidget *parent = nullptr);
 
     void setRange(int minimum, int maximum);
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
+    int minimum() const { return m_range.minimum(); }
+    int maximum() const { return m_range.maximum(); }
     // Clamped to the range.
     void setValue(int value);
-    int value() const { return m_value; }
+    int value() const { return m_range.value(); }
     void setColors(const QColor &start, const QColor &end);
     QColor startColor() const { return m_start; }
     QColor endColor() const { return m_end; }
     // Share of the range that is filled, 0..1.
-    double fraction() const;
+    double fraction() const { return m_range.fraction(); }
 
     QSize sizeHint() const override { return {200, 18}; }
     QSize minimumSizeHint() const override { return {20, 8}; }
@@ -35,9 +37,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int m_minimum = 0;
-    int m_maximum = 100;
-    int m_value = 0;
+    RangedValue m_range{0};
     QColor m_start = QColor(0, 0, 160);
     QColor m_end = QColor(0, 220, 255);
 };

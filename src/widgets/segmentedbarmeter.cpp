@@ -12,23 +12,16 @@ SegmentedBarMeter::SegmentedBarMeter(QWidget *parent)
 }
 
 void SegmentedBarMeter::setRange(int minimum, int maximum) {
-    m_minimum = minimum;
-    m_maximum = maximum > minimum ? maximum : minimum + 1;
-    const int clamped = qBound(m_minimum, m_value, m_maximum);
-    if (clamped != m_value) {
-        m_value = clamped;
-        emit valueChanged(m_value);
-    }
+    if (m_range.setRange(minimum, maximum))
+        emit valueChanged(value());
     update();
 }
 
 void SegmentedBarMeter::setValue(int value) {
-    const int clamped = qBound(m_minimum, value, m_maximum);
-    if (clamped == m_value)
+    if (!m_range.setValue(value))
         return;
-    m_value = clamped;
     update();
-    emit valueChanged(m_value);
+    emit valueChanged(this->value());
 }
 
 void SegmentedBarMeter::setSegmentCount(int count) {
@@ -43,11 +36,11 @@ void SegmentedBarMeter::setZoneEnds(int greenEnd, int yellowEnd) {
 }
 
 void SegmentedBarMeter::setZonePercents(int greenPercent, int yellowPercent) {
-    const double span = m_maximum - m_minimum;
+    const double span = maximum() - minimum();
     const int g = qBound(0, greenPercent, 100);
     const int y = qBound(0, yellowPercent, 100 - g);
-    setZoneEnds(m_minimum + static_cast<int>(std::lround(span * g / 100.0)),
-                m_minimum + static_cast<int>(std::lround(span * (g + y) / 100.0)));
+    setZoneEnds(minimum() + static_cast<int>(std::lround(span * g / 100.0)),
+                minimum() + static_cast<int>(std::lround(span * (g + y) / 100.0)));
 }
 
 void SegmentedBarMeter::setOrientation(Qt::Orientation orientation) {
@@ -59,12 +52,11 @@ void SegmentedBarMeter::setOrientation(Qt::Orientation orientation) {
 }
 
 int SegmentedBarMeter::litSegments() const {
-    const double share = static_cast<double>(m_value - m_minimum) / (m_maximum - m_minimum);
-    return qBound(0, static_cast<int>(std::ceil(share * m_segments - 1e-9)), m_segments);
+    return qBound(0, static_cast<int>(std::ceil(m_range.fraction() * m_segments - 1e-9)), m_segments);
 }
 
 SegmentedBarMeter::Zone SegmentedBarMeter::zoneOf(int segment) const {
-    const double middle = m_minimum + (segment + 0.5) * (m_maximum - m_minimum) / m_segments;
+    const double middle = minimum() + (segment + 0.5) * (maximum() - minimum()) / m_segments;
     if (middle <= m_greenEnd)
         return Zone::Green;
     if (middle <= m_yellowEnd)

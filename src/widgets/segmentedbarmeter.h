@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/rangedvalue.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -17,12 +19,12 @@ public:
     explicit SegmentedBarMeter(QWidget *parent = nullptr);
 
     void setRange(int minimum, int maximum);
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
+    int minimum() const { return m_range.minimum(); }
+    int maximum() const { return m_range.maximum(); }
 
     // Clamped to the range.
     void setValue(int value);
-    int value() const { return m_value; }
+    int value() const { return m_range.value(); }
 
     void setSegmentCount(int count);
     int segmentCount() const { return m_segments; }
@@ -55,9 +57,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int m_minimum = 0;
-    int m_maximum = 100;
-    int m_value = 0;
+    RangedValue m_range{1};
     int m_segments = 20;
     int m_greenEnd = 60;
     int m_yellowEnd = 85;

@@ -300,7 +300,7 @@ private slots:
 
     void treatmentRecordWrapsAtEightPoint() {
         ReportFixture f(variedReadings(), optionsWith({11}));
-        f.input.options.set(18, false); // normal type: 10 point, the record still 8
+        f.input.options.set(PrintOption::SmallType, false); // normal type: 10 point, the record still 8
         f.input.treatmentRecord = QString(120, u'记') + u"\n\n第三行"_s;
         const RecordingSurface rec = f.produce();
         QVERIFY(rec.findText(u"症状描述与处置"_s));
@@ -360,7 +360,7 @@ private slots:
 
     void textsAndPagesCarryTheirSize() {
         ReportFixture f(variedReadings(), optionsWith({4}));
-        f.input.options.set(18, true); // small type: 8 point
+        f.input.options.set(PrintOption::SmallType, true); // small type: 8 point
         const RecordingSurface rec = f.produce();
         QCOMPARE(rec.findText(u"测试报表"_s)->fontSize, 12.0);
         QCOMPARE(rec.findText(u"机构"_s)->fontSize, 10.0);

@@ -21,7 +21,7 @@ namespace {
 struct ChartBlock {
     ChartBlock(int selection, int startY, bool mono = false)
         : fixture(variedReadings(), QString(20, u'0')) {
-        fixture.input.options.set(17, !mono);
+        fixture.input.options.set(PrintOption::Colour, !mono);
         page.emplace(rec, Page600, mono);
         page->begin(10);
         page->setY(startY);

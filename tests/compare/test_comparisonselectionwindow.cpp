@@ -138,7 +138,7 @@ void TestComparisonSelectionWindow::buttonsFollowTheList() {
     auto *direction = child<QComboBox>(&w, "directionBox");
     direction->setFocus();
     QTest::keyClick(direction, Qt::Key_Down);
-    QCOMPARE(f->sortCode, -1);
+    QCOMPARE(f->subjectOrder.code(), -1);
     QVERIFY(!enabled(&w, "addButton"));
     QVERIFY(!enabled(&w, "removeButton"));
 }
@@ -153,7 +153,7 @@ void TestComparisonSelectionWindow::refusesTheSameMeasurementAlsoAfterResorting(
     auto *column = child<QComboBox>(&w, "columnBox");
     column->setFocus();
     QTest::keyClick(column, Qt::Key_Down);
-    QCOMPARE(f->sortCode, 2);
+    QCOMPARE(f->subjectOrder.code(), 2);
     const int row = w.browser().subjectList().locateNumber(u"A001"_s);
     QCOMPARE(row, 1);
     add(&w, row, 0);

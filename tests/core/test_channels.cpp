@@ -118,7 +118,7 @@ void TestChannels::pointPictureNames() {
     QFETCH(int, style);
     QFETCH(int, channel);
     QFETCH(QString, name);
-    QCOMPARE(pointPictureName(style, channel), name);
+    QCOMPARE(pointPictureName(pointPictureStyleOf(style), channel), name);
 }
 
 void TestChannels::ordersCoverEveryMeridianOnce() {

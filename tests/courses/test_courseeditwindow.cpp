@@ -55,7 +55,8 @@ void TestCourseEditWindow::cleanup() {
 
 void TestCourseEditWindow::open(CourseEditWindow::Mode mode, const std::optional<Course> &current) {
     m_window = std::make_unique<CourseEditWindow>(
-        m_fx->store(), m_fx->prompter, m_fx->launcher, [this](int n) { m_fx->tones << n; }, mode, current);
+        m_fx->store(), m_fx->prompter, m_fx->launcher,
+        [this](AlertTone tone) { m_fx->tones << static_cast<int>(tone); }, mode, current);
     m_window->setFileChooser([this](const QString &, const QString &filter) {
         m_filters << filter;
         return m_chosen;

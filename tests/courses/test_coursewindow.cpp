@@ -78,8 +78,9 @@ void TestCourseWindow::cleanup() {
 }
 
 void TestCourseWindow::open() {
-    m_window = std::make_unique<CourseWindow>(CourseStore(m_fx->database().handle()), m_fx->prompter,
-                                              m_fx->launcher, [this](int n) { m_fx->tones << n; });
+    m_window =
+        std::make_unique<CourseWindow>(CourseStore(m_fx->database().handle()), m_fx->prompter, m_fx->launcher,
+                                       [this](AlertTone tone) { m_fx->tones << static_cast<int>(tone); });
     m_window->show();
 }
 

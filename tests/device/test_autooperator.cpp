@@ -70,7 +70,7 @@ void TestAutoOperator::measuringRunCompletes() {
                      [&](int r1) { return r1 > threshold && (r1 + rig.link.readCurrent()) / 2 > threshold; },
                      10000),
                  qPrintable(u"no contact at point %1"_s.arg(c)));
-        rig.link.playAlertTone(4);
+        rig.link.playAlertTone(AlertTone::PointTick);
         const quint32 t0 = rig.time.ticks();
         quint32 tick = t0;
         int k = 1;
@@ -86,14 +86,14 @@ void TestAutoOperator::measuringRunCompletes() {
             if (rig.time.ticks() - tick >= 600) {
                 tick = rig.time.ticks();
                 ++k;
-                rig.link.playAlertTone(4);
+                rig.link.playAlertTone(AlertTone::PointTick);
             }
             rig.time.pump(5);
         }
         const double ua = sum / n / 20.0;
         QVERIFY2(qAbs(ua - expected[c - 1] * gain) < expected[c - 1] * gain * 0.03,
                  qPrintable(u"point %1 gave %2 uA"_s.arg(c).arg(ua)));
-        rig.link.playAlertTone(c == 24 ? 6 : 5);
+        rig.link.playAlertTone(c == 24 ? AlertTone::LastPointDone : AlertTone::PointDone);
         // Released well before the program would ask whether to go on.
         QVERIFY(rig.readUntil([&](int r) { return r < threshold; }, 3000));
     }
@@ -108,10 +108,10 @@ void TestAutoOperator::calibrationHoldsTheGrip() {
     rig.link.resetProbe();
     rig.link.startProbe();
     rig.link.setPotential(false);
-    rig.link.playAlertTone(1);
+    rig.link.playAlertTone(AlertTone::Notice);
     QVERIFY(rig.readUntil([](int r) { return r > 1000; }, 5000));
     rig.link.setPotential(false);
-    rig.link.playAlertTone(7);
+    rig.link.playAlertTone(AlertTone::CalibrationTick);
     quint32 tick = rig.time.ticks();
     int i = 0;
     double sum = 0;
@@ -122,7 +122,7 @@ void TestAutoOperator::calibrationHoldsTheGrip() {
         if (rig.time.ticks() - tick >= 280) {
             tick = rig.time.ticks();
             ++i;
-            rig.link.playAlertTone(7);
+            rig.link.playAlertTone(AlertTone::CalibrationTick);
             if (i == 8)
                 rig.link.setPotential(true);
         }
@@ -133,7 +133,7 @@ void TestAutoOperator::calibrationHoldsTheGrip() {
         rig.time.pump(5);
     }
     QVERIFY(qAbs(sum / n - 4002.5) < 10);
-    rig.link.playAlertTone(1); // success
+    rig.link.playAlertTone(AlertTone::Notice); // success
     QVERIFY(rig.readUntil([](int r) { return r <= 1000; }, 2000));
     rig.link.resetProbe();
 }
@@ -161,7 +161,7 @@ void TestAutoOperator::locatingSweeps() {
                 highest = qMax(highest, r);
             }
             if (rig.time.ticks() - lastReport >= 250) {
-                rig.link.playAlertTone(9);
+                rig.link.playAlertTone(AlertTone::LocatingContact);
                 lastReport = rig.time.ticks();
             }
         } else {

@@ -250,7 +250,7 @@ void TestProbeLink::tones() {
     Rig rig;
     // The first command of a two-command tone waits out its time limit before the second goes.
     rig.hid.setDefaultAnswer(std::nullopt);
-    QVERIFY(rig.link.playAlertTone(n));
+    QVERIFY(rig.link.playAlertTone(static_cast<AlertTone>(n)));
     QCOMPARE(rig.hid.commands(), commands);
     for (int i = 1; i < rig.hid.writes().size(); ++i)
         QCOMPARE(rig.hid.writes()[i].ticks - rig.hid.writes()[i - 1].ticks, 350u);
@@ -260,7 +260,7 @@ void TestProbeLink::tonesWithoutProbe() {
     Rig rig;
     rig.hid.unplug();
     rig.link.handleDeviceChange();
-    QVERIFY(rig.link.playAlertTone(6));
+    QVERIFY(rig.link.playAlertTone(AlertTone::LastPointDone));
     QVERIFY(rig.hid.writes().isEmpty());
 }
 

@@ -156,7 +156,7 @@ void TestSimulatedHidLayer::commandLogFile() {
     {
         SimRig rig(options);
         rig.link.resetProbe();
-        rig.link.playAlertTone(2);
+        rig.link.playAlertTone(AlertTone::Caution);
     }
     QCOMPARE(home.readFile(u"probe.log"_s), QByteArray("X000000\nS1E0F00\nS1E1A00\n"));
 }

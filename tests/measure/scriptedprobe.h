@@ -32,7 +32,8 @@ public:
             m_last = m_source ? m_source() : 0;
         return m_last;
     }
-    void playAlertTone(int n) override {
+    void playAlertTone(AlertTone tone) override {
+        const int n = static_cast<int>(tone);
         m_tones.append(n);
         send(QStringLiteral("S%1").arg(n));
     }
@@ -55,6 +56,7 @@ public:
     const QStringList &commands() const { return m_commands; }
     // Commands other than readings and tones, in order.
     QStringList controlCommands() const;
+    // The tones played, by their number in the probe's tone table.
     const QList<int> &tones() const { return m_tones; }
     int readings() const { return m_readings; }
     int counter() const { return m_counter; }

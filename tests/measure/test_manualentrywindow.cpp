@@ -183,7 +183,7 @@ void TestManualEntryWindow::newEntryShowsTheCurrentMeasurement() {
     QCOMPARE(rig.grid()->cursorCell().column, 1);
     const QString shots = qEnvironmentVariable("ORLU_MEASURE_SHOTS");
     if (!shots.isEmpty())
-        QVERIFY(rig.window->grab().save(shots + u"/tkymnu.png"_s));
+        QVERIFY(rig.window->grab().save(shots + u"/manual-entry.png"_s));
 }
 
 void TestManualEntryWindow::newEntryStores_data() {

@@ -130,7 +130,8 @@ void TestMeasurementWindow::initTestCase() {
     QVERIFY(QDir().mkpath(folder));
     // Only the photo style, enough for every point the runs show.
     for (int c = 1; c <= ChannelCount; ++c)
-        QVERIFY(renderPointPicture(1, c).save(folder + pointPictureName(1, c), "BMP"));
+        QVERIFY(renderPointPicture(PointPictureStyle::Photo, c)
+                    .save(folder + pointPictureName(PointPictureStyle::Photo, c), "BMP"));
 }
 
 void TestMeasurementWindow::fullRunFillsTheGrid() {
@@ -144,11 +145,11 @@ void TestMeasurementWindow::fullRunFillsTheGrid() {
             return;
         if (!waitingShot && state == RunState::WaitingForContact && channel == 7 && since >= 200) {
             waitingShot = true;
-            QVERIFY(rig.window->grab().save(shots + u"/tkydec-waiting.png"_s));
+            QVERIFY(rig.window->grab().save(shots + u"/measurement-waiting.png"_s));
         }
         if (!measuringShot && state == RunState::Measuring && channel == 8 && since >= 1700) {
             measuringShot = true;
-            QVERIFY(rig.window->grab().save(shots + u"/tkydec-measuring.png"_s));
+            QVERIFY(rig.window->grab().save(shots + u"/measurement-measuring.png"_s));
         }
     };
     QElapsedTimer real;
@@ -156,7 +157,7 @@ void TestMeasurementWindow::fullRunFillsTheGrid() {
     rig.click(u"measure"_s);
     QVERIFY2(real.elapsed() < 2000, qPrintable(u"%1 ms"_s.arg(real.elapsed())));
     if (!shots.isEmpty())
-        QVERIFY(rig.window->grab().save(shots + u"/tkydec-done.png"_s));
+        QVERIFY(rig.window->grab().save(shots + u"/measurement-done.png"_s));
 
     ValueGrid *grid = rig.child<ValueGrid>(u"valueGrid"_s);
     for (int c = 1; c <= ChannelCount; ++c)

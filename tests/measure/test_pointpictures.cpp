@@ -42,7 +42,7 @@ void TestPointPictures::writesAllSeventyTwoFiles() {
     QString error;
     QVERIFY2(buildPointPictures(folder, &error), qPrintable(error));
     QCOMPARE(QDir(folder).entryList({u"*.bmp"_s}, QDir::Files).size(), 72);
-    for (int style = 1; style <= 3; ++style)
+    for (PointPictureStyle style : PointPictureStyles)
         for (int c = 1; c <= ChannelCount; ++c) {
             const QImage image(folder + pointPictureName(style, c), "BMP");
             QVERIFY2(!image.isNull(), qPrintable(pointPictureName(style, c)));
@@ -53,10 +53,10 @@ void TestPointPictures::writesAllSeventyTwoFiles() {
     if (!sheetPath.isEmpty()) {
         QImage sheet(PointPictureWidth * 12, PointPictureHeight * 6, QImage::Format_RGB32);
         QPainter p(&sheet);
-        for (int style = 1; style <= 3; ++style)
+        for (PointPictureStyle style : PointPictureStyles)
             for (int c = 1; c <= ChannelCount; ++c)
                 p.drawImage(((c - 1) % 12) * PointPictureWidth,
-                            ((style - 1) * 2 + (c - 1) / 12) * PointPictureHeight,
+                            ((static_cast<int>(style) - 1) * 2 + (c - 1) / 12) * PointPictureHeight,
                             QImage(folder + pointPictureName(style, c)));
         p.end();
         sheet.save(sheetPath);
@@ -74,22 +74,24 @@ void TestPointPictures::stylesLookDifferent_data() {
 
 void TestPointPictures::stylesLookDifferent() {
     QFETCH(int, channel);
-    const QImage photo = renderPointPicture(1, channel);
-    const QImage drawing = renderPointPicture(2, channel);
-    const QImage composite = renderPointPicture(3, channel);
+    const QImage photo = renderPointPicture(PointPictureStyle::Photo, channel);
+    const QImage drawing = renderPointPicture(PointPictureStyle::Drawing, channel);
+    const QImage composite = renderPointPicture(PointPictureStyle::Composite, channel);
     QVERIFY(differingShare(photo, drawing) > 0.3);
     QVERIFY(differingShare(drawing, composite) > 0.3);
     QVERIFY(differingShare(photo, composite) > 0.05);
     // Each meridian's own point: the pictures of neighbouring channels differ.
-    QVERIFY(differingShare(drawing, renderPointPicture(2, channel % 24 + 1)) > 0.001);
+    QVERIFY(differingShare(drawing, renderPointPicture(PointPictureStyle::Drawing, channel % 24 + 1)) >
+            0.001);
 }
 
 void TestPointPictures::sidesAreMirrorImages() {
     // The line drawing without its label: compare the limb itself, left against right.
-    const QImage left = renderPointPicture(2, 13);
-    const QImage right = renderPointPicture(2, 19).mirrored(true, false);
+    const QImage left = renderPointPicture(PointPictureStyle::Drawing, 13);
+    const QImage right = renderPointPicture(PointPictureStyle::Drawing, 19).mirrored(true, false);
     QVERIFY(differingShare(left, right) < 0.06);
-    QVERIFY(differingShare(left, renderPointPicture(2, 19)) > differingShare(left, right));
+    QVERIFY(differingShare(left, renderPointPicture(PointPictureStyle::Drawing, 19)) >
+            differingShare(left, right));
 }
 
 void TestPointPictures::unwritableFolderIsReported() {

@@ -13,7 +13,9 @@ namespace orlu::test {
 using namespace Qt::StringLiterals;
 
 RecordFixture::RecordFixture()
-    : context{RecordStore(database), current, sortCode, prompter, time, [this](int n) { tones.append(n); }} {
+    : context{RecordStore(database), current, subjectOrder, prompter, time, [this](AlertTone tone) {
+                  tones.append(static_cast<int>(tone));
+              }} {
     if (currentBackend() == Backend::Postgres)
         server = std::make_unique<ScratchServerDatabase>();
     openEmptyRegister(database, currentBackend(), home.path(), server.get());

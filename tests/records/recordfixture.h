@@ -47,7 +47,7 @@ public:
     std::unique_ptr<ScratchServerDatabase> server; // server rows only
     Database database;
     CurrentMeasurement current;
-    int sortCode = 1;
+    SubjectOrder subjectOrder;
     ScriptedPrompter prompter;
     VirtualTime time;
     QList<int> tones;

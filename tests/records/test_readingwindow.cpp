@@ -109,7 +109,7 @@ void TestReadingWindow::opensOnTheMeasurementsSubject() {
     QFETCH(QString, number);
     QFETCH(QString, name);
     QFETCH(QString, expected);
-    f->sortCode = code;
+    f->subjectOrder = SubjectOrder::fromCode(code);
     f->current.subject = subjectOf(number, name);
     ComparisonRecord comparison;
     ReadingWindow w(f->context, ReadingWindow::Caller(caller), &comparison);
@@ -118,7 +118,7 @@ void TestReadingWindow::opensOnTheMeasurementsSubject() {
 }
 
 void TestReadingWindow::descendingCodeOpensDescending() {
-    f->sortCode = -2;
+    f->subjectOrder = SubjectOrder::fromCode(-2);
     ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(child<QComboBox>(&w, "directionBox")->currentText(), u"递减"_s);
@@ -356,7 +356,7 @@ void TestReadingWindow::searchColumnFollowsTheSortCode() {
     QFETCH(int, code);
     QFETCH(QString, typed);
     QFETCH(QString, number);
-    f->sortCode = code;
+    f->subjectOrder = SubjectOrder::fromCode(code);
     ReadingWindow w(f->context, ReadingWindow::Caller::ComparisonWindow);
     QVERIFY(showAndActivate(&w));
     type(&w, "searchBox", typed);
@@ -372,7 +372,7 @@ void TestReadingWindow::sortKeepsTheSubjectAndTurnsButtonsOff() {
     auto *direction = child<QComboBox>(&w, "directionBox");
     direction->setFocus();
     QTest::keyClick(direction, Qt::Key_Down);
-    QCOMPARE(f->sortCode, -1);
+    QCOMPARE(f->subjectOrder.code(), -1);
     QCOMPARE(currentNumber(&w), u"B002"_s);
     QCOMPARE(subjects(&w)->currentIndex().row(), 2);
     QCOMPARE(subjects(&w)->model()->index(2, 0).data().toInt(), 3);
@@ -382,7 +382,7 @@ void TestReadingWindow::sortKeepsTheSubjectAndTurnsButtonsOff() {
 }
 
 void TestReadingWindow::changesASubjectInTheEditor() {
-    f->sortCode = 2;
+    f->subjectOrder = SubjectOrder::fromCode(2);
     ReadingWindow w(f->context, ReadingWindow::Caller::MeasurementWindow);
     QVERIFY(showAndActivate(&w));
     clickCell(subjects(&w), 0, 1);

@@ -161,7 +161,7 @@ void TestSavingWindow::doubleClickAsksFirst() {
 }
 
 void TestSavingWindow::descendingCodeOpensDescending() {
-    f->sortCode = -1;
+    f->subjectOrder = SubjectOrder::fromCode(-1);
     SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
     QCOMPARE(child<QComboBox>(&w, "directionBox")->currentText(), u"递减"_s);
@@ -187,7 +187,7 @@ void TestSavingWindow::searchColumnFollowsTheSortCode() {
     QFETCH(int, code);
     QFETCH(QString, typed);
     QFETCH(QString, number);
-    f->sortCode = code;
+    f->subjectOrder = SubjectOrder::fromCode(code);
     f->current.subject = subjectOf(u"A001"_s);
     SavingWindow w(f->context);
     QVERIFY(showAndActivate(&w));
@@ -206,11 +206,11 @@ void TestSavingWindow::sortKeepsTheCurrentRowAndSharesTheCode() {
     auto *columns = child<QComboBox>(&w, "columnBox");
     columns->setFocus();
     QTest::keyClick(columns, Qt::Key_Down); // 姓名
-    QCOMPARE(f->sortCode, 2);
+    QCOMPARE(f->subjectOrder.code(), 2);
     auto *direction = child<QComboBox>(&w, "directionBox");
     direction->setFocus();
     QTest::keyClick(direction, Qt::Key_Down); // 递减
-    QCOMPARE(f->sortCode, -2);
+    QCOMPARE(f->subjectOrder.code(), -2);
     QCOMPARE(list(&w)->currentIndex().siblingAtColumn(1).data().toString(), u"B002"_s);
     QCOMPARE(QApplication::focusWidget(), list(&w));
     // Names descending in pinyin order: zhang, wang, li.

@@ -44,10 +44,11 @@ void TestSortCode::codes() {
     QFETCH(bool, descending);
     QFETCH(QString, savingSearch);
     QFETCH(QString, readingSearch);
-    QCOMPARE(columnName(sortColumnOf(code)), sortColumn);
-    QCOMPARE(isDescending(code), descending);
-    QCOMPARE(columnName(savingSearchColumn(code)), savingSearch);
-    QCOMPARE(columnName(readingSearchColumn(code)), readingSearch);
+    const SubjectOrder order = SubjectOrder::fromCode(code);
+    QCOMPARE(columnName(order.column), sortColumn);
+    QCOMPARE(order.descending, descending);
+    QCOMPARE(columnName(savingSearchColumn(order)), savingSearch);
+    QCOMPARE(columnName(readingSearchColumn(order)), readingSearch);
 }
 
 void TestSortCode::boxesMakeCodes_data() {
@@ -63,8 +64,8 @@ void TestSortCode::boxesMakeCodes() {
     QFETCH(int, item);
     QFETCH(bool, descending);
     QFETCH(int, code);
-    QCOMPARE(makeSortCode(item, descending), code);
-    QCOMPARE(columnIndexOf(code), item);
+    QCOMPARE(SubjectOrder::fromBoxes(item, descending).code(), code);
+    QCOMPARE(SubjectOrder::fromCode(code).columnIndex(), item);
     QCOMPARE(sortColumnItems().at(item).isEmpty(), false);
 }
 
@@ -78,7 +79,7 @@ void TestSortCode::orderBy_data() {
 void TestSortCode::orderBy() {
     QFETCH(int, code);
     QFETCH(QString, sql);
-    QCOMPARE(subjectOrderBy(code), sql);
+    QCOMPARE(subjectOrderBy(SubjectOrder::fromCode(code)), sql);
 }
 
 void TestSortCode::prefixRange_data() {

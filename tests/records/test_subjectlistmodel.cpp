@@ -82,17 +82,17 @@ void TestSubjectListModel::sortsInTheDatabase() {
     QFETCH(QStringList, order);
     SubjectListModel m(f->db(), f->time);
     QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QVERIFY(m.open(code));
-    QCOMPARE(m.sortCode(), code);
+    QVERIFY(m.open(SubjectOrder::fromCode(code)));
+    QCOMPARE(m.order().code(), code);
     QCOMPARE(numbersInOrder(m), order);
 }
 
 void TestSubjectListModel::renoRenumbersAfterResort() {
     SubjectListModel m(f->db(), f->time);
     QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    m.open(1);
+    m.open({});
     const qint64 first = m.keyAt(0);
-    m.setSortCode(-1);
+    m.setOrder({SubjectColumn::Number, true});
     QCOMPARE(m.data(m.index(0, SubjectListModel::Reno)).toInt(), 1);
     QCOMPARE(m.data(m.index(3, SubjectListModel::Reno)).toInt(), 4);
     // The bookmark of a row survives the re-sort.
@@ -101,7 +101,7 @@ void TestSubjectListModel::renoRenumbersAfterResort() {
 
 void TestSubjectListModel::displayColumns() {
     SubjectListModel m(f->db(), f->time);
-    m.open(1);
+    m.open({});
     const int row = m.locateNumber(u"b02"_s);
     QCOMPARE(m.data(m.index(row, SubjectListModel::Sex)).toString(), u"男"_s);
     QCOMPARE(m.data(m.index(row, SubjectListModel::Age)).toString(), u" 36"_s);
@@ -122,7 +122,7 @@ void TestSubjectListModel::readsRowsBeyondTheFirstPage() {
     }
     SubjectListModel m(f->db(), f->time);
     QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    m.open(1);
+    m.open({});
     QCOMPARE(m.rowCount(), 704);
     // Jump around so pages are read, dropped and read again.
     for (int row : {690, 5, 300, 699, 130, 4, 127, 128, 690}) {
@@ -156,7 +156,8 @@ void TestSubjectListModel::pagedKeysFollowTheWholeOrder() {
     QVERIFY(refreshNameSortKeys(f->db(), KeyCheck::Quick));
     std::vector<qint64> whole;
     QSqlQuery q(f->db());
-    QVERIFY(q.exec(u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(code, f->database.dialect())));
+    QVERIFY(q.exec(u"SELECT MKEY FROM KYCUST "_s +
+                   subjectOrderBy(SubjectOrder::fromCode(code), f->database.dialect())));
     while (q.next())
         whole.push_back(q.value(0).toLongLong());
     const int n = int(whole.size());
@@ -169,19 +170,19 @@ void TestSubjectListModel::pagedKeysFollowTheWholeOrder() {
         everyRow << r;
     // Far first, then the blocks before it: read by position, then backwards from a neighbour.
     SubjectListModel far(f->db(), f->time);
-    QVERIFY(far.open(code));
+    QVERIFY(far.open(SubjectOrder::fromCode(code)));
     QCOMPARE(far.rowCount(), n);
     expectAll(far, QList<int>{n - 1, 2100} + everyRow);
     // A row looked up by its key first: its block is read around it.
     for (int row : {1500, 5, n - 2}) {
         SubjectListModel m(f->db(), f->time);
-        QVERIFY(m.open(code));
+        QVERIFY(m.open(SubjectOrder::fromCode(code)));
         QCOMPARE(m.rowOfKey(whole[size_t(row)]), row);
         expectAll(m, QList<int>{row} + everyRow);
     }
     // Forwards from the start, and every key found at its row.
     SubjectListModel forwards(f->db(), f->time);
-    QVERIFY(forwards.open(code));
+    QVERIFY(forwards.open(SubjectOrder::fromCode(code)));
     for (int r = 0; r < n; ++r)
         QCOMPARE(forwards.keyAt(r), whole[size_t(r)]);
     for (int r = 0; r < n; r += 97)
@@ -218,7 +219,7 @@ void TestSubjectListModel::locatesPrefix() {
     QSqlQuery(f->db()).exec(u"DELETE FROM KYCUST"_s);
     const qint64 key = f->addSubject(u"Z99"_s, stored);
     SubjectListModel m(f->db(), f->time);
-    m.open(2);
+    m.open(SubjectOrder::fromCode(2));
     const int row = m.locatePrefix(SubjectColumn::Name, typed);
     QVERIFY2(m.lastError().isEmpty(), qPrintable(m.lastError()));
     QCOMPARE(row >= 0 && m.keyAt(row) == key, found);
@@ -228,10 +229,10 @@ void TestSubjectListModel::locatesPrefix() {
 
 void TestSubjectListModel::prefixFollowsListOrder() {
     SubjectListModel m(f->db(), f->time);
-    m.open(1);
+    m.open({});
     // Two addresses begin with 北京; the first in list order wins.
     QCOMPARE(m.data(m.index(m.locatePrefix(SubjectColumn::Address, u"北京"_s), 1)).toString(), u"b02"_s);
-    m.setSortCode(-1);
+    m.setOrder({SubjectColumn::Number, true});
     QCOMPARE(m.data(m.index(m.locatePrefix(SubjectColumn::Address, u"北京"_s), 1)).toString(), u"c03"_s);
     QCOMPARE(m.locatePrefix(SubjectColumn::Address, QString()), 0);
 }
@@ -249,7 +250,7 @@ void TestSubjectListModel::locatesNumberIgnoringCase() {
     QFETCH(QString, typed);
     QFETCH(QString, found);
     SubjectListModel m(f->db(), f->time);
-    m.open(1);
+    m.open({});
     const int row = m.locateNumber(typed);
     QCOMPARE(row >= 0 ? m.data(m.index(row, 1)).toString() : QString(), found);
 }
@@ -257,7 +258,7 @@ void TestSubjectListModel::locatesNumberIgnoringCase() {
 void TestSubjectListModel::refreshShowsChanges() {
     SubjectListModel m(f->db(), f->time);
     QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    m.open(1);
+    m.open({});
     QCOMPARE(m.rowCount(), 4);
     f->addSubject(u"0"_s, u"first"_s);
     QCOMPARE(m.rowCount(), 4);
@@ -275,18 +276,21 @@ enum ListQuery { SortedByName, SortedByBirth, Prefix, MeasurementsOfSubject, Aft
 QString listQuery(ListQuery query, const SqlDialect &d) {
     switch (query) {
     case SortedByName:
-        return d.isServer() ? u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(-2, d) : nameListQuery(true);
+        return d.isServer() ? u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(SubjectOrder::fromCode(-2), d)
+                            : nameListQuery(true);
     case SortedByBirth:
-        return u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(4, d);
+        return u"SELECT MKEY FROM KYCUST "_s + subjectOrderBy(SubjectOrder::fromCode(4), d);
     case Prefix:
         return u"SELECT MKEY FROM KYCUST WHERE "_s + d.folded(u"TEL"_s) + u" >= 'a' AND "_s +
-               d.folded(u"TEL"_s) + u" < 'b' "_s + subjectOrderBy(5, d) + u" LIMIT 1"_s;
+               d.folded(u"TEL"_s) + u" < 'b' "_s + subjectOrderBy(SubjectOrder::fromCode(5), d) +
+               u" LIMIT 1"_s;
     case AfterARow: // only a server's list reads its keys page by page
         if (!d.isServer())
             return u"SELECT MKEY FROM KYCUST_SORT WHERE (SORTKEY, MKEY) < (x'78', 5) "
                    "ORDER BY SORTKEY DESC, MKEY DESC LIMIT 1024"_s;
-        return u"SELECT MKEY FROM KYCUST WHERE ("_s + subjectSortKey(-2, d).expression +
-               u", MKEY) < ('x', 5) "_s + subjectOrderBy(-2, d) + u" LIMIT 1024"_s;
+        return u"SELECT MKEY FROM KYCUST WHERE ("_s +
+               subjectSortKey(SubjectOrder::fromCode(-2), d).expression + u", MKEY) < ('x', 5) "_s +
+               subjectOrderBy(SubjectOrder::fromCode(-2), d) + u" LIMIT 1024"_s;
     case PlaceOfARow:
         return u"SELECT count(*) FROM KYCUST WHERE ("_s + d.folded(u"CUSTNO"_s) + u", MKEY) < ('x', 5)"_s;
     case MeasurementsOfSubject:

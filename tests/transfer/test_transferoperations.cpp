@@ -205,7 +205,7 @@ void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile() {
     const TransferOutcome o = operations(copier).exportTo(m_outside->path(), {true, true});
     QVERIFY(!o.ok);
     QCOMPARE(o.notices.size(), 1);
-    QCOMPARE(o.notices.first().tone, 2);
+    QCOMPARE(o.notices.first().tone, std::optional(AlertTone::Caution));
     QCOMPARE(int(o.notices.first().type), int(NoteCaution));
     QCOMPARE(o.notices.first().text, text);
     QCOMPARE(QDir(m_outside->path()).entryList(QDir::Files), QStringList{});
@@ -227,7 +227,7 @@ void TestTransferOperations::importWithoutTransferFile() {
     const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
     QVERIFY(!o.ok);
     QCOMPARE(texts(o), QStringList{u"来源的档案数据不存在 !! 请排除问题后重新汇入数据。"_s});
-    QCOMPARE(o.notices.first().tone, 2);
+    QCOMPARE(o.notices.first().tone, std::optional(AlertTone::Caution));
     QCOMPARE(registerDigest(m_main->db()), before);
 }
 
@@ -302,7 +302,7 @@ void TestTransferOperations::replaceWithEmptyCoursesKeepsThemAndSaysReplaced() {
     const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QCOMPARE(o.notices.size(), 2);
-    QCOMPARE(o.notices[0].tone, 1);
+    QCOMPARE(o.notices[0].tone, std::optional(AlertTone::Notice));
     QCOMPARE(int(o.notices[0].type), int(NoteCaution));
     QCOMPARE(o.notices[0].text, u"来源的 [专家疗程] 数据是空的，将跳过汇入动作。"_s);
     QVERIFY(o.notices[1].text.startsWith(u"数据汇入成功，原有的数据已被取代 !!"_s));
@@ -451,7 +451,7 @@ void TestTransferOperations::refusedSourceChangesNothing() {
     const TransferOutcome o = operations().importFrom(outside(), {true, true}, ImportMode::Replace);
     QVERIFY(!o.ok);
     QCOMPARE(o.notices.size(), 1);
-    QCOMPARE(o.notices.first().tone, 2);
+    QCOMPARE(o.notices.first().tone, std::optional(AlertTone::Caution));
     for (const QString &part : message.split(u'|'))
         QVERIFY2(o.notices.first().text.contains(part), qPrintable(o.notices.first().text));
     QVERIFY(o.notices.first().text.endsWith(u" 请排除问题后重新汇入数据。"_s));

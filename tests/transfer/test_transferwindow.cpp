@@ -54,9 +54,9 @@ private:
     FullMedium fullMedium;
 
     std::unique_ptr<TransferWindow> open(FileCopier *copier = nullptr) {
-        auto w = std::make_unique<TransferWindow>(
-            TransferWindowContext{TransferStore(f->database), ProgramFolder(f->home.path()), f->prompter,
-                                  f->time, f->time, [this](int n) { f->tones.append(n); }, copier});
+        auto w = std::make_unique<TransferWindow>(TransferWindowContext{
+            TransferStore(f->database), ProgramFolder(f->home.path()), f->prompter, f->time, f->time,
+            [this](AlertTone tone) { f->tones.append(static_cast<int>(tone)); }, copier});
         w->show();
         return w;
     }

@@ -18,25 +18,36 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct OptionCaption {
-    int position;
+    PrintOption option;
     QString caption;
 };
 
 // The text sections, in the order of the report.
 const QList<OptionCaption> &sectionOptions() {
     static const QList<OptionCaption> options{
-        {2, u"经络测量数据数据"_s}, {4, u"身体能量状态分析"_s},   {5, u"单经络能量辨证"_s},
-        {15, u"良导络辨证"_s},      {14, u"医方建议-经络配穴"_s}, {16, u"单方/复方建议"_s},
-        {6, u"养生食疗建议"_s},     {7, u"专家疗程建议"_s},       {11, u"处置记录"_s},
+        {PrintOption::MeasurementData, u"经络测量数据数据"_s},
+        {PrintOption::BodyEnergyState, u"身体能量状态分析"_s},
+        {PrintOption::SingleMeridianVerdict, u"单经络能量辨证"_s},
+        {PrintOption::ConductanceVerdict, u"良导络辨证"_s},
+        {PrintOption::PrescriptionPoints, u"医方建议-经络配穴"_s},
+        {PrintOption::Remedies, u"单方/复方建议"_s},
+        {PrintOption::DietAdvice, u"养生食疗建议"_s},
+        {PrintOption::ExpertCourses, u"专家疗程建议"_s},
+        {PrintOption::TreatmentRecord, u"处置记录"_s},
     };
     return options;
 }
 
 const QList<OptionCaption> &chartOptions() {
     static const QList<OptionCaption> options{
-        {3, u"经络虚实分析图-长条"_s}, {8, u"经络虚实分析图-曲线"_s}, {9, u"经络阴阳分析图"_s},
-        {10, u"经络气血分析图"_s},     {12, u"经络五行相生分析图"_s}, {13, u"经络五行相克分析图"_s},
-        {19, u"良导络分析图"_s},       {20, u"自律神经平衡图"_s},
+        {PrintOption::ExcessDeficiencyBars, u"经络虚实分析图-长条"_s},
+        {PrintOption::ExcessDeficiencyCurve, u"经络虚实分析图-曲线"_s},
+        {PrintOption::YinYangChart, u"经络阴阳分析图"_s},
+        {PrintOption::QiBloodChart, u"经络气血分析图"_s},
+        {PrintOption::GeneratingCycleChart, u"经络五行相生分析图"_s},
+        {PrintOption::ControllingCycleChart, u"经络五行相克分析图"_s},
+        {PrintOption::ConductanceChart, u"良导络分析图"_s},
+        {PrintOption::AutonomicBalanceChart, u"自律神经平衡图"_s},
     };
     return options;
 }
@@ -66,9 +77,9 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     auto *optionColumns = new QHBoxLayout(options);
     auto *sections = new QVBoxLayout;
     for (const OptionCaption &o : sectionOptions()) {
-        QCheckBox *box = addCheck(o.position, o.caption, options);
+        QCheckBox *box = addCheck(o.option, o.caption, options);
         // The two dependent boxes stand indented under the box that enables them.
-        if (o.position == 15 || o.position == 16) {
+        if (o.option == PrintOption::ConductanceVerdict || o.option == PrintOption::Remedies) {
             auto *indent = new QHBoxLayout;
             indent->addSpacing(20);
             indent->addWidget(box);
@@ -81,7 +92,7 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     auto *charts = new QGroupBox(u"能量分析图形"_s, options);
     auto *chartList = new QVBoxLayout(charts);
     for (const OptionCaption &o : chartOptions())
-        chartList->addWidget(addCheck(o.position, o.caption, charts));
+        chartList->addWidget(addCheck(o.option, o.caption, charts));
     chartList->addStretch();
     optionColumns->addLayout(sections, 1);
     optionColumns->addWidget(charts, 1);
@@ -121,47 +132,50 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     layout->addWidget(options, 3);
     layout->addLayout(side, 1);
 
-    connect(checkBox(5), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
-    connect(checkBox(14), &QCheckBox::clicked, this, &AnalysisPrintPage::applyEnablingRules);
+    connect(checkBox(PrintOption::SingleMeridianVerdict), &QCheckBox::clicked, this,
+            &AnalysisPrintPage::applyEnablingRules);
+    connect(checkBox(PrintOption::PrescriptionPoints), &QCheckBox::clicked, this,
+            &AnalysisPrintPage::applyEnablingRules);
 }
 
 void AnalysisPrintPage::setPrintStatus(const QString &text) {
     m_printStatus->setText(text);
 }
 
-QCheckBox *AnalysisPrintPage::addCheck(int position, const QString &caption, QWidget *parent) {
+QCheckBox *AnalysisPrintPage::addCheck(PrintOption option, const QString &caption, QWidget *parent) {
     auto *box = new QCheckBox(caption, parent);
-    box->setObjectName(indexedName("printOptionCheck", position));
-    m_checks[static_cast<std::size_t>(position - 1)] = box;
+    box->setObjectName(indexedName("printOptionCheck", static_cast<int>(option)));
+    m_checks[static_cast<std::size_t>(option) - 1] = box;
     return box;
 }
 
 void AnalysisPrintPage::setOptions(const PrintOptions &options) {
-    (options.at(1) ? m_detailed : m_brief)->setChecked(true);
-    (options.at(17) ? m_colour : m_mono)->setChecked(true);
-    (options.at(18) ? m_small : m_normal)->setChecked(true);
+    (options.at(PrintOption::DetailedForm) ? m_detailed : m_brief)->setChecked(true);
+    (options.at(PrintOption::Colour) ? m_colour : m_mono)->setChecked(true);
+    (options.at(PrintOption::SmallType) ? m_small : m_normal)->setChecked(true);
     for (int p = 1; p <= PrintOptionCount; ++p) {
-        if (QCheckBox *box = checkBox(p))
-            box->setChecked(options.at(p));
+        if (QCheckBox *box = checkBox(printOptionAt(p)))
+            box->setChecked(options.at(printOptionAt(p)));
     }
     applyEnablingRules();
 }
 
 PrintOptions AnalysisPrintPage::options() const {
     PrintOptions options;
-    options.set(1, m_detailed->isChecked());
-    options.set(17, m_colour->isChecked());
-    options.set(18, m_small->isChecked());
+    options.set(PrintOption::DetailedForm, m_detailed->isChecked());
+    options.set(PrintOption::Colour, m_colour->isChecked());
+    options.set(PrintOption::SmallType, m_small->isChecked());
     for (int p = 1; p <= PrintOptionCount; ++p) {
-        if (const QCheckBox *box = checkBox(p))
-            options.set(p, box->isChecked());
+        if (const QCheckBox *box = checkBox(printOptionAt(p)))
+            options.set(printOptionAt(p), box->isChecked());
     }
     return options;
 }
 
 void AnalysisPrintPage::applyEnablingRules() {
-    checkBox(15)->setEnabled(checkBox(5)->isChecked());
-    checkBox(16)->setEnabled(checkBox(14)->isChecked());
+    checkBox(PrintOption::ConductanceVerdict)
+        ->setEnabled(checkBox(PrintOption::SingleMeridianVerdict)->isChecked());
+    checkBox(PrintOption::Remedies)->setEnabled(checkBox(PrintOption::PrescriptionPoints)->isChecked());
 }
 
 } // namespace orlu

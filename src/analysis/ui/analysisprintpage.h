@@ -24,7 +24,7 @@ public:
     PrintOptions options() const;
 
     // The check box of a print-option position, nullptr for the radio positions 1, 17 and 18.
-    QCheckBox *checkBox(int position) const { return m_checks[static_cast<std::size_t>(position - 1)]; }
+    QCheckBox *checkBox(PrintOption option) const { return m_checks[static_cast<std::size_t>(option) - 1]; }
     // Where the last print job went, under the buttons.
     void setPrintStatus(const QString &text);
 
@@ -34,7 +34,7 @@ signals:
     void previewRequested();
 
 private:
-    QCheckBox *addCheck(int position, const QString &caption, QWidget *parent);
+    QCheckBox *addCheck(PrintOption option, const QString &caption, QWidget *parent);
     void applyEnablingRules();
 
     std::array<QCheckBox *, PrintOptionCount> m_checks{};

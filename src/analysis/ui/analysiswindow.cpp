@@ -18,6 +18,7 @@
 #include "records/measurementrepository.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/statusbars.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -113,8 +114,9 @@ QString AnalysisWindow::pageStatusText(int page) {
 }
 
 AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
-    : QDialog(parent)
+    : FirstShowDialog(parent)
     , m_s(std::move(services)) {
+    whenFirstShown([this] { showRecordAndOpenTables(); });
     setObjectName(u"analysisWindow"_s);
     setWindowTitle(u"资料分析"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -156,9 +158,7 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     m_multiList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_multiList->hide();
 
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
+    QStatusBar *bar = makeStatusBar(this);
     m_status = makeLabel({}, bar, u"statusText"_s);
     m_notice = makeLabel(u"本功能所有数据仅供研究参考，身体不适仍应洽询专业医师。"_s, bar, u"noticeText"_s);
     bar->addWidget(m_status, 1);
@@ -216,23 +216,15 @@ AnalysisTextPage *AnalysisWindow::textPage(int page) const {
     return m_textPages[static_cast<std::size_t>(page - FirstTextPage)];
 }
 
-void AnalysisWindow::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        windowShown();
-    }
-}
-
 void AnalysisWindow::done(int result) {
-    if (m_opened && !m_closed) {
+    if (wasShown() && !m_closed) {
         m_closed = true;
-        windowClosed();
+        keepViewOptionsAndRecord();
     }
     QDialog::done(result);
 }
 
-void AnalysisWindow::windowShown() {
+void AnalysisWindow::showRecordAndOpenTables() {
     m_record->setPlainText(m_s.measurement.memo.join(u'\n'));
     m_shownMemo = m_s.measurement.memo;
     m_memoModified = false;
@@ -261,9 +253,9 @@ void AnalysisWindow::windowShown() {
     setTextToolsEnabled(false);
     for (AnalysisTextPage *p : m_textPages)
         p->clearBoxes();
-    m_shownRows.fill(-1);
+    m_sync.clearShown();
 
-    m_syncOn = false;
+    m_sync.setFollowing(false);
     selectQuietly(m_textPages[0]->list(), 0);
     showDifferentiation(0);
     if (textPage(DietPage)->list()->count() > 0) {
@@ -274,7 +266,7 @@ void AnalysisWindow::windowShown() {
         selectQuietly(textPage(PrescriptionPage)->list(), 0);
         showPrescription(0);
     }
-    m_syncOn = true;
+    m_sync.setFollowing(true);
 
     m_printPage->setOptions(parsePrintOptions(m_s.settings.printOptions));
 }
@@ -321,7 +313,7 @@ void AnalysisWindow::closeTables() {
     m_suppliedCourses = nullptr;
 }
 
-void AnalysisWindow::windowClosed() {
+void AnalysisWindow::keepViewOptionsAndRecord() {
     closeTables();
     m_s.view.page = m_tabs->currentIndex();
 

@@ -3,9 +3,11 @@
 #include "analysis/analysisviewstate.h"
 
 #include "analysis/analysis.h"
+#include "analysis/meridianlistsync.h"
 #include "analysis/printoptions.h"
 #include "charts/analysisreport.h"
 #include "courses/coursestore.h"
+#include "widgets/firstshowdialog.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -84,7 +86,7 @@ struct AnalysisWindowServices {
 // "资料分析": the analysis of the current measurement on nine pages. Opening
 // computes everything from the measurement; closing keeps the page, the chart,
 // the print options and the treatment record.
-class AnalysisWindow : public QDialog {
+class AnalysisWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     explicit AnalysisWindow(AnalysisWindowServices services, QWidget *parent = nullptr);
@@ -99,15 +101,14 @@ public:
     bool isMultiItemSelected() const { return m_multiSelected; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
     QWidget *createRecordPage();
     AnalysisTextPage *textPage(int page) const;
 
-    void windowShown();
-    void windowClosed();
+    void showRecordAndOpenTables();
+    void keepViewOptionsAndRecord();
     void openTables();
     void matchCourses();
     void closeTables();
@@ -122,14 +123,13 @@ private:
     // The three single-meridian lists and their synchronisation by meridian.
     void fillLists();
     void listSelected(int page);
-    int &shownRow(int page);
-    bool mirrored(int fromPage, int meridian);
+    static int listOfPage(int page);
+    static int pageOfList(int list);
     void showRow(int page, int row);
     void showDifferentiation(int row);
     void showPrescription(int row);
     void showDiet(int row);
     void afterListSelection();
-    void mirrorMeridian(int fromPage, int meridian);
     void selectQuietly(QListWidget *list, int row);
     int selectedRow(const QListWidget *list) const;
 
@@ -147,16 +147,13 @@ private:
     QStringList m_courseNames;
     QStringList m_multiNames;
     std::optional<SuppliedCourseTexts> m_multiCourse;
-    // The row whose texts each text page shows, -1 for none (pages 3, 4, 5).
-    std::array<int, 3> m_shownRows{-1, -1, -1};
+    MeridianListSync m_sync;
 
-    bool m_opened = false;
     bool m_closed = false;
     bool m_memoModified = false;
     // The treatment record as the window read it, which a write may replace.
     QStringList m_shownMemo;
     bool m_multiSelected = false;
-    bool m_syncOn = false;
 
     QTabWidget *m_tabs = nullptr;
     AnalysisEnergyPage *m_energyPage = nullptr;

@@ -33,6 +33,7 @@ void AnalysisWindow::fillLists() {
     fillList(textPage(DifferentiationPage)->list(), m_result.differentiationList);
     fillList(textPage(DietPage)->list(), m_result.dietList);
     fillList(textPage(PrescriptionPage)->list(), m_result.prescriptionList);
+    m_sync.setLists(m_result.differentiationList, m_result.prescriptionList, m_result.dietList);
 }
 
 int AnalysisWindow::selectedRow(const QListWidget *list) const {
@@ -54,30 +55,27 @@ void AnalysisWindow::selectQuietly(QListWidget *list, int row) {
 // row already shown still brings the other lists to its meridian; a call that
 // would change nothing returns at once.
 void AnalysisWindow::listSelected(int page) {
-    AnalysisTextPage *source = textPage(page);
-    const int row = selectedRow(source->list());
+    const int row = selectedRow(textPage(page)->list());
     if (row < 0)
         return;
-    const int key = source->keyOfRow(row);
-    // The five state rows stand for no meridian and leave the other lists alone.
-    const bool mirrors = m_syncOn && key <= MeridianRecordCount;
-    if (row == shownRow(page) && (!mirrors || mirrored(page, key)))
-        return;
-    showRow(page, row);
-    if (mirrors)
-        mirrorMeridian(page, key);
-}
-
-int &AnalysisWindow::shownRow(int page) {
-    return m_shownRows[static_cast<std::size_t>(page - DifferentiationPage)];
-}
-
-bool AnalysisWindow::mirrored(int fromPage, int meridian) {
-    for (int page : {DifferentiationPage, PrescriptionPage, DietPage}) {
-        if (page != fromPage && shownRow(page) != textPage(page)->rowOfKey(meridian))
-            return false;
+    for (const MeridianListSync::Show &show : m_sync.choose(listOfPage(page), row)) {
+        const int target = pageOfList(show.list);
+        if (target != page)
+            selectQuietly(textPage(target)->list(), show.row);
+        if (show.row < 0)
+            textPage(target)->clearBoxes();
+        else
+            showRow(target, show.row);
     }
-    return true;
+}
+
+int AnalysisWindow::listOfPage(int page) {
+    return page == DifferentiationPage ? 0 : page == PrescriptionPage ? 1 : 2;
+}
+
+int AnalysisWindow::pageOfList(int list) {
+    static constexpr int Pages[] = {DifferentiationPage, PrescriptionPage, DietPage};
+    return Pages[list];
 }
 
 void AnalysisWindow::showRow(int page, int row) {
@@ -89,28 +87,6 @@ void AnalysisWindow::showRow(int page, int row) {
         showDiet(row);
 }
 
-// The lists are matched by meridian rather than by bare position: the
-// prescription list holds only uniformly abnormal meridians, so the same
-// position there may name another meridian. A list without that meridian
-// shows no row and an empty text.
-void AnalysisWindow::mirrorMeridian(int fromPage, int meridian) {
-    m_syncOn = false;
-    for (int page : {DifferentiationPage, PrescriptionPage, DietPage}) {
-        if (page == fromPage)
-            continue;
-        AnalysisTextPage *target = textPage(page);
-        const int row = target->rowOfKey(meridian);
-        selectQuietly(target->list(), row);
-        if (row < 0) {
-            target->clearBoxes();
-            shownRow(page) = -1;
-            continue;
-        }
-        showRow(page, row);
-    }
-    m_syncOn = true;
-}
-
 void AnalysisWindow::showDifferentiation(int row) {
     if (!m_texts)
         return;
@@ -119,7 +95,7 @@ void AnalysisWindow::showDifferentiation(int row) {
     showText(page->box(0), differentiationBlock(*m_texts, m_result, key));
     // State items have no Ryodoraku text.
     showText(page->box(1), key <= MeridianRecordCount ? ryodorakuBlock(*m_texts, m_result, key) : QString());
-    shownRow(DifferentiationPage) = row;
+    m_sync.setShown(listOfPage(DifferentiationPage), row);
     afterListSelection();
 }
 
@@ -128,7 +104,7 @@ void AnalysisWindow::showPrescription(int row) {
         return;
     AnalysisTextPage *page = textPage(PrescriptionPage);
     showText(page->box(0), prescriptionBlock(*m_texts, m_result, page->keyOfRow(row)));
-    shownRow(PrescriptionPage) = row;
+    m_sync.setShown(listOfPage(PrescriptionPage), row);
     afterListSelection();
 }
 
@@ -137,7 +113,7 @@ void AnalysisWindow::showDiet(int row) {
         return;
     AnalysisTextPage *page = textPage(DietPage);
     showText(page->box(0), dietBlock(*m_texts, m_result, page->keyOfRow(row)));
-    shownRow(DietPage) = row;
+    m_sync.setShown(listOfPage(DietPage), row);
     afterListSelection();
 }
 
@@ -166,10 +142,9 @@ void AnalysisWindow::multiMeridianSelected() {
     showText(textPage(DietPage)->box(0), course.health(1));
     textPage(DietPage)->pressTool(0);
 
-    for (int page : {DifferentiationPage, PrescriptionPage, DietPage}) {
+    for (int page : {DifferentiationPage, PrescriptionPage, DietPage})
         selectQuietly(textPage(page)->list(), -1);
-        shownRow(page) = -1;
-    }
+    m_sync.clearShown();
     setTextToolsEnabled(true);
     m_multiSelected = true;
 }

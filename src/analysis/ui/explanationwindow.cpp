@@ -4,6 +4,7 @@
 #include "analysis/textstore.h"
 #include "analysis/ui/analysiswidgets.h"
 #include "core/channels.h"
+#include "widgets/statusbars.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -103,8 +104,9 @@ const std::array<QString, 12> &ExplanationWindow::meridianRows() {
 }
 
 ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
-    : QDialog(parent)
+    : FirstShowDialog(parent)
     , m_store(std::move(texts)) {
+    whenFirstShown([this] { fillMeridianList(); });
     setObjectName(u"explanationWindow"_s);
     setWindowTitle(u"经络图示解说"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -143,9 +145,7 @@ ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
     columns->addWidget(createLeftColumn());
     columns->addWidget(m_pages, 1);
 
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
+    QStatusBar *bar = makeStatusBar(this);
     bar->addWidget(makeLabel(u"请至 [经络名称] 栏中,点选需要查询的经络数据"_s, bar, u"statusText"_s), 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -253,20 +253,12 @@ bool ExplanationWindow::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void ExplanationWindow::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_opened) {
-        m_opened = true;
-        windowShown();
-    }
-}
-
 void ExplanationWindow::done(int result) {
     m_texts = nullptr;
     QDialog::done(result);
 }
 
-void ExplanationWindow::windowShown() {
+void ExplanationWindow::fillMeridianList() {
     m_texts = &m_store;
     m_pages->setCurrentIndex(0);
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/textstore.h"
+#include "widgets/firstshowdialog.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -17,7 +18,7 @@ namespace orlu {
 
 // "经络图示解说": every reference text, the attributes, the key points and the
 // diagram of one meridian at a time, independent of any measurement.
-class ExplanationWindow : public QDialog {
+class ExplanationWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     // `textDb` is the open reference text database.
@@ -30,7 +31,6 @@ public:
     int shownKey() const { return m_key; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -39,14 +39,13 @@ private:
     QWidget *createDiagramPage();
     // A page of text boxes stacked top to bottom; the boxes go to m_boxes from `first` on.
     QWidget *createTextPage(std::size_t first, const QStringList &names);
-    void windowShown();
+    void fillMeridianList();
     void meridianClicked();
     void showMeridian(int key);
 
     ReferenceTextStore m_store;
     const ReferenceTexts *m_texts = nullptr; // while the window is open
     int m_key = 0;
-    bool m_opened = false;
 
     QListWidget *m_list = nullptr;
     std::array<QLabel *, 5> m_attributes{};

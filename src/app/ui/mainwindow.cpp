@@ -101,7 +101,7 @@ MainWindow::MainWindow(AppContext &app, WindowFactory factory, QWidget *parent)
     buildToolBar();
     buildMenu();
     buildCentralArea();
-    windowCreated();
+    prepareStartup();
 }
 
 MainWindow::~MainWindow() = default;
@@ -135,7 +135,7 @@ void MainWindow::buildToolBar() {
                                        QString::fromUtf16(CustomCaptions[k - 1]), QString());
         b->setIcon(glyphIcon(QString::number(k), QColor(0, 128, 128)));
         connect(b, &QToolButton::clicked, this, [this, k] { customButtonClicked(k); });
-        // The custom buttons start hidden; windowShown applies the settings.
+        // The custom buttons start hidden; checkInstallationAndButtons applies the settings.
         m_customActions[k - 1] = bar->addWidget(b);
         m_customActions[k - 1]->setVisible(false);
         if (k == 3 || k == 6)
@@ -235,7 +235,7 @@ void MainWindow::buildCentralArea() {
     statusBar()->addPermanentWidget(m_readOnlyLabel);
 }
 
-void MainWindow::windowCreated() {
+void MainWindow::prepareStartup() {
     // The probe is taken here if it is plugged in already.
     m_app.probe.registerDeviceChange();
     setMainFunctionsEnabled(false);
@@ -272,7 +272,7 @@ void MainWindow::windowCreated() {
     }
 
     m_firstActivationPending = true;
-    m_app.subjectSortCode = 1;
+    m_app.subjectOrder = {};
     m_app.comparisonSet = ComparisonSet();
     m_app.analysisView = {};
     m_app.measurement.recordKey = 0;
@@ -328,18 +328,18 @@ void MainWindow::requestClose() {
 
 void MainWindow::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
-    windowShown();
+    checkInstallationAndButtons();
     // Not every window system activates a new window; start-up must not depend on it.
-    QTimer::singleShot(0, this, &MainWindow::windowActivated);
+    QTimer::singleShot(0, this, &MainWindow::openStartupStatusOnce);
 }
 
 bool MainWindow::event(QEvent *event) {
     if (event->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &MainWindow::windowActivated);
+        QTimer::singleShot(0, this, &MainWindow::openStartupStatusOnce);
     return QMainWindow::event(event);
 }
 
-void MainWindow::windowShown() {
+void MainWindow::checkInstallationAndButtons() {
     if (!fileExists(m_app.folder.file(dbfile::Template)))
         requestClose();
     applyCustomButtons();
@@ -357,7 +357,7 @@ void MainWindow::applyCustomButtons() {
     }
 }
 
-void MainWindow::windowActivated() {
+void MainWindow::openStartupStatusOnce() {
     if (!m_firstActivationPending || m_closeRequested)
         return;
     m_firstActivationPending = false;
@@ -428,7 +428,7 @@ void MainWindow::exitClicked() {
 
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (m_app.device.ready) {
-        m_app.probe.playAlertTone(2);
+        m_app.probe.playAlertTone(AlertTone::Caution);
         if (!m_app.prompter.showMessageBox(AskCaution, ExitQuestion)) {
             setMainFunctionsEnabled(true);
             event->ignore();

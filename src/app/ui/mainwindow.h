@@ -40,9 +40,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void windowCreated();
-    void windowShown();
-    void windowActivated();
+    void prepareStartup();
+    void checkInstallationAndButtons();
+    void openStartupStatusOnce();
     void requestClose();
     // A message box that is also written to standard error.
     void tell(MessageType type, const QString &text);

@@ -115,7 +115,7 @@ SettingsWindow::SettingsWindow(Settings &settings, QString settingsPath, LaunchP
     layout->addWidget(m_tabs);
     resize(780, 380);
 
-    windowShown();
+    showSettings();
 }
 
 QWidget *SettingsWindow::createUserPage() {
@@ -208,7 +208,7 @@ QLineEdit *SettingsWindow::createLaunchEdit(const QString &objectName) {
     return edit;
 }
 
-void SettingsWindow::windowShown() {
+void SettingsWindow::showSettings() {
     m_tabs->setCurrentIndex(0);
     m_title->setText(m_settings.title);
     m_reportTitle->setText(m_settings.reportTitle);

@@ -57,7 +57,7 @@ private:
     QWidget *createUserPage();
     QWidget *createLaunchPage();
     QLineEdit *createLaunchEdit(const QString &objectName);
-    void windowShown();
+    void showSettings();
     void browse(QLineEdit *edit, const QString &caption, const QString &filter);
     void testClicked(int row);
     void storeClicked();

@@ -19,10 +19,11 @@ using namespace Qt::StringLiterals;
 
 ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &context, ComparisonSet &set,
                                                      QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_set(set)
     , m_browser(new RecordBrowser(context, u"数据搜寻："_s, this)) {
+    whenFirstShown([this] { openAtCurrentSubject(); });
     setUpComparisonWindow(this, u"comparisonSelectionWindow"_s, u"比对分析数据异动"_s, QSize(777, 543));
 
     auto *bar = new QToolBar(this);
@@ -91,7 +92,7 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     connect(leaveButton, &QToolButton::clicked, this, &QDialog::accept);
 }
 
-void ComparisonSelectionWindow::windowShown() {
+void ComparisonSelectionWindow::openAtCurrentSubject() {
     m_addButton->setEnabled(false);
     m_removeButton->setEnabled(false);
     m_browser->open(m_context.current.subject.number);
@@ -124,11 +125,11 @@ void ComparisonSelectionWindow::addClicked() {
                                       stored->highPotential, stored->values);
     switch (m_set.add(entry)) {
     case ComparisonSet::AddResult::Full:
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         m_context.prompter.showMessageBox(NoteCaution, comparisonSetFullMessage());
         return;
     case ComparisonSet::AddResult::Duplicate:
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         m_context.prompter.showMessageBox(NoteCaution, comparisonDuplicateMessage());
         return;
     case ComparisonSet::AddResult::Added:

@@ -14,7 +14,7 @@ class RecordBrowser;
 // The selection window of the multi-record comparison: browses the
 // register as the reading window does and adds its measurements to, or removes
 // entries from, the program's comparison set.
-class ComparisonSelectionWindow : public RecordDialog {
+class ComparisonSelectionWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     ComparisonSelectionWindow(const RecordContext &context, ComparisonSet &set, QWidget *parent = nullptr);
@@ -22,7 +22,7 @@ public:
     RecordBrowser &browser() { return *m_browser; }
 
 private:
-    void windowShown() override;
+    void openAtCurrentSubject();
     void addClicked();
     void removeClicked();
     void setRowClicked(int row);

@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/statusbars.h"
 
 #include <QDialog>
 #include <QFormLayout>
@@ -28,22 +29,15 @@ void setUpComparisonWindow(QDialog *window, const QString &objectName, const QSt
 
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable) {
-    QToolButton *button = makeToolButton(objectName, text, hint, bar);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
+    QToolButton *button = addToolButton(bar, objectName, text, hint);
     button->setCheckable(checkable);
     button->setMinimumWidth(72);
-    bar->addWidget(button);
     return button;
 }
 
 QStatusBar *comparisonStatusBar(QWidget *window, QLabel *&text) {
-    auto *bar = new QStatusBar(window);
-    bar->setObjectName(u"statusBar"_s);
-    bar->setSizeGripEnabled(false);
-    text = new QLabel(bar);
-    text->setObjectName(u"statusText"_s);
-    bar->addWidget(text, 1);
+    QStatusBar *bar = makeStatusBar(window);
+    text = addStatusText(bar, u"statusText"_s);
     return bar;
 }
 

@@ -45,8 +45,8 @@ QToolButton *toolButton(const QString &name, const QString &text, const QString 
 } // namespace
 
 CourseEditWindow::CourseEditWindow(CourseStore &store, Prompter &prompter, LaunchPort &launcher,
-                                   std::function<void(int)> tone, Mode mode,
-                                   const std::optional<Course> &current, QWidget *parent)
+                                   AlertTonePlayer tone, Mode mode, const std::optional<Course> &current,
+                                   QWidget *parent)
     : QDialog(parent)
     , m_store(store)
     , m_prompter(prompter)
@@ -214,7 +214,7 @@ void CourseEditWindow::saveClicked() {
     if (m_mode == Mode::Add) {
         if (const std::optional<CourseSummary> other = m_store.findByNumber(c.proNo)) {
             if (m_tone)
-                m_tone(1);
+                m_tone(AlertTone::Notice);
             m_prompter.showMessageBox(NoteCaution, u"您所输入的群组编号已经与另一群组 [ "_s +
                                                        other->name.trimmed() +
                                                        u" ] 重复!!请重新指定另一个编号。"_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alerttone.h"
 #include "courses/coursestore.h"
 #include "courses/ui/coursepicture.h"
 
@@ -32,9 +33,8 @@ public:
     enum class Mode { Add, Change };
 
     // `current` is the course to change (Change mode); Add mode ignores it.
-    CourseEditWindow(CourseStore &store, Prompter &prompter, LaunchPort &launcher,
-                     std::function<void(int)> tone, Mode mode, const std::optional<Course> &current,
-                     QWidget *parent = nullptr);
+    CourseEditWindow(CourseStore &store, Prompter &prompter, LaunchPort &launcher, AlertTonePlayer tone,
+                     Mode mode, const std::optional<Course> &current, QWidget *parent = nullptr);
 
     // The number of the course stored by an add; empty when nothing was added.
     QString addedNumber() const { return m_addedNumber; }
@@ -56,7 +56,7 @@ private:
     CourseStore &m_store;
     Prompter &m_prompter;
     LaunchPort &m_launcher;
-    std::function<void(int)> m_tone;
+    AlertTonePlayer m_tone;
     Mode m_mode;
     std::optional<Course> m_current;
     FileChooser m_chooser;

@@ -35,8 +35,8 @@ const QString InactiveHeader = HeaderStyle.arg(u"palette(button)"_s);
 
 } // namespace
 
-CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher,
-                           std::function<void(int)> tone, QWidget *parent)
+CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, AlertTonePlayer tone,
+                           QWidget *parent)
     : QDialog(parent)
     , m_store(std::move(store))
     , m_prompter(prompter)
@@ -75,11 +75,8 @@ CourseWindow::~CourseWindow() = default;
 
 void CourseWindow::registerChanged() {
     // An edit in progress keeps what it shows; the lists are read when it ends.
-    if (m_mode != Mode::Browse) {
-        m_changedWhileEditing = true;
+    if (!m_edit.registerChanged())
         return;
-    }
-    m_changedWhileEditing = false;
     const int courseRow = currentCourseRow();
     const qint64 courseKey = courseRow >= 0 ? m_courseModel->courseAt(courseRow).key : 0;
     const int conditionRow = currentConditionRow();
@@ -107,7 +104,7 @@ void CourseWindow::registerChanged() {
 
 void CourseWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         m_courseList->setFocus();
 }
 
@@ -122,13 +119,13 @@ bool CourseWindow::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void CourseWindow::reject() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         QDialog::reject();
 }
 
-void CourseWindow::playTone(int n) {
+void CourseWindow::playTone(AlertTone tone) {
     if (m_tone)
-        m_tone(n);
+        m_tone(tone);
 }
 
 int CourseWindow::currentCourseRow() const {
@@ -168,7 +165,7 @@ void CourseWindow::enterList(ListKind list) {
     const bool courses = list == ListKind::Courses;
     m_courseList->horizontalHeader()->setStyleSheet(courses ? ActiveHeader : InactiveHeader);
     m_conditionList->horizontalHeader()->setStyleSheet(courses ? InactiveHeader : ActiveHeader);
-    if (m_mode != Mode::Browse)
+    if (m_edit.isEditing())
         return;
     const bool haveCourses = m_courseModel->count() > 0;
     const bool haveConditions = m_conditionModel->count() > 0;
@@ -182,14 +179,14 @@ void CourseWindow::enterList(ListKind list) {
 }
 
 void CourseWindow::courseRowChanged() {
-    if (m_mode != Mode::Browse)
+    if (m_edit.isEditing())
         return;
     showCurrentCourse();
     m_addCondition->setEnabled(m_course.has_value());
 }
 
 void CourseWindow::conditionRowChanged() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         showCurrentCondition();
 }
 
@@ -258,10 +255,10 @@ void CourseWindow::setEditing(bool editing) {
 
 void CourseWindow::beginEdit(Mode mode) {
     const int row = currentConditionRow();
-    if (!m_course || (mode == Mode::ChangeCondition && row < 0))
+    const std::optional<qint64> condition =
+        row >= 0 ? std::optional(m_conditionModel->conditionAt(row).key) : std::nullopt;
+    if (!m_edit.begin(mode, m_course.has_value(), condition))
         return;
-    m_keyBeforeEdit = row >= 0 ? m_conditionModel->conditionAt(row).key : 0;
-    m_mode = mode;
     for (QToolButton *b : {m_addCourse, m_changeCourse, m_deleteCourse, m_addCondition, m_changeCondition,
                            m_deleteCondition, m_exit})
         b->setEnabled(false);
@@ -286,7 +283,7 @@ void CourseWindow::beginEdit(Mode mode) {
 }
 
 void CourseWindow::backToBrowse() {
-    m_mode = Mode::Browse;
+    const bool readLists = m_edit.end();
     setStatus(BrowseStatus);
     m_conditionModel->setPendingRow(false);
     m_courseList->setEnabled(true);
@@ -296,7 +293,7 @@ void CourseWindow::backToBrowse() {
     m_addCondition->setEnabled(true);
     m_exit->setEnabled(true);
     setEditing(false);
-    if (m_changedWhileEditing)
+    if (readLists)
         registerChanged();
 }
 
@@ -309,11 +306,11 @@ void CourseWindow::changeConditionClicked() {
 }
 
 void CourseWindow::confirmClicked() {
-    if (m_mode == Mode::Browse || !m_course)
+    if (!m_edit.isEditing() || !m_course)
         return;
     Condition c;
-    if (m_mode == Mode::ChangeCondition) {
-        const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+    if (m_edit.mode() == Mode::ChangeCondition) {
+        const int row = m_conditionModel->rowOfKey(m_edit.keyBeforeEdit());
         if (row < 0)
             return;
         c = m_conditionModel->conditionAt(row);
@@ -341,11 +338,11 @@ void CourseWindow::confirmClicked() {
 }
 
 void CourseWindow::abandonClicked() {
-    if (m_mode == Mode::Browse)
+    if (!m_edit.isEditing())
         return;
     backToBrowse();
     showCurrentCourse();
-    const int row = m_conditionModel->rowOfKey(m_keyBeforeEdit);
+    const int row = m_conditionModel->rowOfKey(m_edit.keyBeforeEdit());
     selectConditionRow(row >= 0 ? row : (m_conditionModel->count() > 0 ? 0 : -1));
     showCurrentCondition();
     m_changeCondition->setEnabled(m_conditionModel->count() > 0);
@@ -356,7 +353,7 @@ void CourseWindow::abandonClicked() {
 void CourseWindow::deleteCourseClicked() {
     if (!m_course)
         return;
-    playTone(1);
+    playTone(AlertTone::Notice);
     setStatus(u"【删除疗程模式】"_s);
     const int row = currentCourseRow();
     if (m_prompter.showMessageBox(AskCaution,
@@ -379,7 +376,7 @@ void CourseWindow::deleteConditionClicked() {
     if (row < 0)
         return;
     const Condition c = m_conditionModel->conditionAt(row);
-    playTone(1);
+    playTone(AlertTone::Notice);
     setStatus(u"【删除条件模式】"_s);
     if (m_prompter.showMessageBox(AskCaution, u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
         if (!m_store.deleteCondition(c.key))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/alerttone.h"
+#include "courses/courseeditmode.h"
 #include "courses/coursestore.h"
 #include "storage/registerwatcher.h"
 #include "courses/ui/coursepicture.h"
@@ -39,12 +41,12 @@ class Prompter;
 class CourseWindow : public QDialog {
     Q_OBJECT
 public:
-    CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, std::function<void(int)> tone,
+    CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &launcher, AlertTonePlayer tone,
                  QWidget *parent = nullptr);
     ~CourseWindow() override;
 
-    enum class Mode { Browse, AddCondition, ChangeCondition };
-    Mode mode() const { return m_mode; }
+    using Mode = CourseEditMode::Mode;
+    Mode mode() const { return m_edit.mode(); }
 
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
 
@@ -94,24 +96,22 @@ private:
     void runEditWindow(bool add);
     int currentCourseRow() const;
     int currentConditionRow() const;
-    void playTone(int n);
+    void playTone(AlertTone tone);
     // Another seat changed the register: the lists are read again on the same course and condition.
     void registerChanged();
 
     CourseStore m_store;
     Prompter &m_prompter;
     LaunchPort &m_launcher;
-    std::function<void(int)> m_tone;
+    AlertTonePlayer m_tone;
     FileChooser m_chooser;
 
     CourseListModel *m_courseModel = nullptr;
     ConditionListModel *m_conditionModel = nullptr;
     std::optional<Course> m_course;
-    Mode m_mode = Mode::Browse;
+    CourseEditMode m_edit;
     ListKind m_activeList = ListKind::Courses;
-    qint64 m_keyBeforeEdit = 0;
     RegisterWatcher *m_watcher = nullptr;
-    bool m_changedWhileEditing = false; // another seat's change waits for the edit to end
 
     QToolButton *m_addCourse = nullptr;
     QToolButton *m_changeCourse = nullptr;

@@ -3,6 +3,7 @@
 #include "device/probelink.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
+#include "widgets/statusbars.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -34,12 +35,14 @@ QString noneText() {
 StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, EventPump &pump,
                                          DeviceStatus &status, StartupFinishingWork finishingWork,
                                          QWidget *parent)
-    : QDialog(parent)
+    : FirstShowDialog(parent)
     , m_link(link)
     , m_clock(clock)
     , m_pump(pump)
     , m_status(status)
     , m_finishingWork(std::move(finishingWork)) {
+    // After the window is on screen, so the operator sees the run.
+    whenFirstShown([this] { QTimer::singleShot(0, this, &StartupStatusWindow::runCheck); });
     setObjectName(u"startupStatusWindow"_s);
     setWindowTitle(u"系统状态设定"_s);
     setModal(true);
@@ -90,9 +93,7 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     buttonRow->addStretch();
     buttonRow->addWidget(m_leaveButton);
 
-    m_statusBar = new QStatusBar;
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar = makeStatusBar();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -104,15 +105,6 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
 }
 
 StartupStatusWindow::~StartupStatusWindow() = default;
-
-void StartupStatusWindow::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_firstActivation)
-        return;
-    m_firstActivation = false;
-    // After the window is on screen, so the operator sees the run.
-    QTimer::singleShot(0, this, &StartupStatusWindow::windowActivated);
-}
 
 void StartupStatusWindow::closeEvent(QCloseEvent *event) {
     // The run takes 1.3 s and talks to the probe; it is not cut short.
@@ -132,7 +124,7 @@ void StartupStatusWindow::done(int result) {
     QDialog::done(result);
 }
 
-void StartupStatusWindow::windowActivated() {
+void StartupStatusWindow::runCheck() {
     m_running = true;
     checkProbe();
     progressRun();

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "device/devicestatus.h"
+#include "widgets/firstshowdialog.h"
 
 #include <QDialog>
 
@@ -38,7 +39,7 @@ public:
 // progress bar, before the window closes (the take-over of an older database).
 using StartupFinishingWork = std::function<void(StartupProgress &)>;
 
-class StartupStatusWindow final : public QDialog, private StartupProgress {
+class StartupStatusWindow final : public FirstShowDialog, private StartupProgress {
     Q_OBJECT
 public:
     static constexpr int ProgressMaximum = 1300;
@@ -52,14 +53,13 @@ public:
     bool isRunning() const { return m_running; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 public slots:
     void done(int result) override;
 
 private:
-    void windowActivated();
+    void runCheck();
     void checkProbe();
     void progressRun();
     void finish();
@@ -75,7 +75,6 @@ private:
     EventPump &m_pump;
     DeviceStatus &m_status;
     StartupFinishingWork m_finishingWork;
-    bool m_firstActivation = true;
     bool m_hasRun = false;
     bool m_running = false;
 

@@ -8,6 +8,7 @@
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/needlegauge.h"
+#include "widgets/statusbars.h"
 
 #include <QAction>
 #include <QFormLayout>
@@ -81,12 +82,8 @@ CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent
     m_resultLabel->setMinimumHeight(36);
     layout->addLayout(centredLampRow(m_resultLamp, m_resultLabel));
 
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusText = new QLabel(m_statusBar);
-    m_statusText->setObjectName(u"statusTextLabel"_s);
-    m_statusBar->addWidget(m_statusText, 1);
+    m_statusBar = makeStatusBar(this);
+    m_statusText = addStatusText(m_statusBar, u"statusTextLabel"_s);
     layout->addWidget(m_statusBar);
 
     m_procedure.setObserver(this);

@@ -7,7 +7,9 @@
 #include "measure/manualentry.h"
 #include "measure/ui/windowparts.h"
 #include "records/measurementrepository.h"
+#include "widgets/statusbars.h"
 #include "widgets/valuegrid.h"
+#include "widgets/toolbuttons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,7 +113,7 @@ ManualEntryWindow::ManualEntryWindow(Prompter &prompter, const Clock &clock, QWi
     : QDialog(parent)
     , m_prompter(prompter)
     , m_clock(clock) {
-    windowCreated();
+    buildWindow();
 }
 
 ManualEntryWindow::ManualEntryWindow(NewEntry mode, Prompter &prompter, const Clock &clock, QWidget *parent)
@@ -134,14 +136,14 @@ QAction *ManualEntryWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }
 
-void ManualEntryWindow::windowCreated() {
+void ManualEntryWindow::buildWindow() {
     setObjectName(u"manualEntryWindow"_s);
     setWindowTitle(u"经络能量数据输入"_s);
 
-    m_toolBar = windowparts::toolBar(this);
+    m_toolBar = makeIconToolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon) {
-        return windowparts::addTool(m_toolBar, name, caption, hint, icon);
+        return addIconTool(m_toolBar, name, caption, hint, icon);
     };
     m_saveAction = add(u"save"_s, u"储存数据"_s, u"储存能量数据"_s, QStyle::SP_DialogSaveButton);
     m_clearAction = add(u"clear"_s, u"清  除"_s, u"清除表中数据数据"_s, QStyle::SP_TrashIcon);
@@ -208,19 +210,17 @@ void ManualEntryWindow::windowCreated() {
     lower->addWidget(memoGroup, 1);
     layout->addLayout(lower);
 
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar = makeStatusBar(this);
     layout->addWidget(m_statusBar);
 }
 
 void ManualEntryWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (!event->spontaneous() && !m_loaded)
-        windowShown();
+        loadEntries();
 }
 
-void ManualEntryWindow::windowShown() {
+void ManualEntryWindow::loadEntries() {
     m_clearAction->setEnabled(false);
     std::array<double, 24> values{};
     double at = 0;

@@ -58,8 +58,8 @@ protected:
 private:
     ManualEntryWindow(Prompter &prompter, const Clock &clock, QWidget *parent);
 
-    void windowCreated();
-    void windowShown();
+    void buildWindow();
+    void loadEntries();
     void saveClicked();
     void clearClicked();
     void dateCheckToggled(bool on);

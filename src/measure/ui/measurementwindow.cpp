@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "measure/livedisplay.h"
+#include "measure/measurementcommands.h"
 #include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
@@ -15,6 +16,7 @@
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
+#include "widgets/statusbars.h"
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
 
@@ -102,11 +104,8 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
         w->setSizePolicy(policy);
     }
     layout->addLayout(turns);
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"statusBar"_s);
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusText = new QLabel(m_statusBar);
-    m_statusText->setObjectName(u"statusTextLabel"_s);
+    m_statusBar = makeStatusBar(this);
+    m_statusText = addStatusText(m_statusBar, u"statusTextLabel"_s);
     m_noticeText = new QLabel(m_statusBar);
     m_noticeText->setObjectName(u"noticeLabel"_s);
     m_noticeText->setStyleSheet(u"color: rgb(160, 0, 0)"_s);
@@ -116,7 +115,6 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     // Many unsteady points make a long line: it is cut, never widens the window; its
     // tool tip holds it whole.
     m_qualityText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_statusBar->addWidget(m_statusText, 1);
     m_statusBar->addWidget(m_qualityText, 2);
     m_statusBar->addPermanentWidget(m_noticeText);
     layout->addWidget(m_statusBar);
@@ -124,7 +122,7 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     for (LedLamp *l : {m_valueLamp, m_pointLamp, m_traceLamp})
         l->setClock(&m_context.clock);
     m_run.setObserver(this);
-    windowCreated();
+    showSettings();
 }
 
 MeasurementWindow::~MeasurementWindow() {
@@ -139,7 +137,7 @@ QAction *MeasurementWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }
 
-void MeasurementWindow::windowCreated() {
+void MeasurementWindow::showSettings() {
     const Settings &s = m_context.settings;
     const int position = qBound(1, roundHalfEvenInt(s.measuringThreshold * 10), 50);
     // Opening the window shows the threshold; it does not round the setting.
@@ -149,7 +147,7 @@ void MeasurementWindow::windowCreated() {
     m_thresholdSlider->setValue(position);
     m_thresholdDisplay->setText(formatFixed(s.measuringThreshold, 7, 1));
     checkPotentialRadio(s.highPotential);
-    if (QAbstractButton *b = m_styleGroup->button(qBound(1, s.pointPictureStyle, 3)))
+    if (QAbstractButton *b = m_styleGroup->button(static_cast<int>(pointPictureStyleOf(s.pointPictureStyle))))
         b->setChecked(true);
     m_tracePanel->hide();
     m_picture->hide();
@@ -159,10 +157,10 @@ void MeasurementWindow::windowCreated() {
 void MeasurementWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (!event->spontaneous() && !m_run.isRunning())
-        windowShown();
+        showCurrentMeasurement();
 }
 
-void MeasurementWindow::windowShown() {
+void MeasurementWindow::showCurrentMeasurement() {
     CurrentMeasurement &m = m_context.measurement;
     m_hasData = m.hasData();
     if (m_hasData) {
@@ -193,11 +191,11 @@ void MeasurementWindow::done(int result) {
     // The run holds this window's stack until it ends; "停止测量" ends it.
     if (m_run.isRunning())
         return;
-    windowClosed();
+    keepPotentialSetting();
     QDialog::done(result);
 }
 
-void MeasurementWindow::windowClosed() {
+void MeasurementWindow::keepPotentialSetting() {
     m_context.settings.highPotential = m_highRadio->isChecked();
     if (m_context.saveSettings)
         m_context.saveSettings();
@@ -438,13 +436,9 @@ void MeasurementWindow::setRunningState(bool running) {
     if (running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
-        for (QAction *a :
-             {m_analysisAction, m_compareAction, m_manualEntryAction, m_saveAction, m_clearAction,
-              m_leaveAction, m_measureAction, m_readAction, m_remeasureAction, m_repeatAction})
-            a->setEnabled(false);
-        m_highRadio->setEnabled(false);
-        m_standardRadio->setEnabled(false);
-        m_stopAction->setEnabled(true);
+        enableCommands(true);
+        m_remeasureAction->setEnabled(false);
+        m_repeatAction->setEnabled(false);
         m_subjectGroup->hide();
         m_tracePanel->show();
         m_traceArea->show();
@@ -476,20 +470,28 @@ void MeasurementWindow::setRunningState(bool running) {
 }
 
 void MeasurementWindow::updateEnabling() {
-    m_analysisAction->setEnabled(m_complete);
-    m_compareAction->setEnabled(m_complete);
-    m_saveAction->setEnabled(m_hasData && m_handOvers.savingUnavailable.isEmpty());
+    enableCommands(false);
     if (!m_handOvers.savingUnavailable.isEmpty())
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
-    m_clearAction->setEnabled(m_hasData);
     m_remeasureAction->setEnabled(!unsteadyChannels(m_context.measurement.quality).isEmpty());
     // A repeat follows a stored measurement of a subject.
     m_repeatAction->setEnabled(m_context.measurement.recordKey > 0 && m_hasData);
-    for (QAction *a : {m_leaveAction, m_measureAction, m_manualEntryAction, m_readAction})
-        a->setEnabled(true);
-    m_stopAction->setEnabled(false);
-    m_highRadio->setEnabled(true);
-    m_standardRadio->setEnabled(true);
+}
+
+void MeasurementWindow::enableCommands(bool running) {
+    const MeasurementCommands c =
+        measurementCommands({running, m_hasData, m_complete, m_handOvers.savingUnavailable.isEmpty()});
+    m_measureAction->setEnabled(c.measure);
+    m_stopAction->setEnabled(c.stop);
+    m_analysisAction->setEnabled(c.analysis);
+    m_compareAction->setEnabled(c.compare);
+    m_manualEntryAction->setEnabled(c.manualEntry);
+    m_saveAction->setEnabled(c.save);
+    m_readAction->setEnabled(c.read);
+    m_clearAction->setEnabled(c.clear);
+    m_leaveAction->setEnabled(c.leave);
+    m_highRadio->setEnabled(c.choosePotential);
+    m_standardRadio->setEnabled(c.choosePotential);
 }
 
 void MeasurementWindow::showValues() {
@@ -568,7 +570,7 @@ void MeasurementWindow::showLive(double measured, double compensated, double dis
 }
 
 void MeasurementWindow::loadPicture(int channel) {
-    const QString name = pointPictureName(qBound(1, m_context.settings.pointPictureStyle, 3), channel);
+    const QString name = pointPictureName(pointPictureStyleOf(m_context.settings.pointPictureStyle), channel);
     QPixmap picture;
     if (picture.load(QDir(m_context.pictureFolder).filePath(name))) {
         m_picture->setPixmap(

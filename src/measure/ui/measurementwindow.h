@@ -70,7 +70,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Layout, in tkydeclayout.cpp.
+    // Layout, in measurementwindowlayout.cpp.
     void buildToolBar();
     QWidget *buildValuePanel();
     QWidget *buildStatusGroup();
@@ -80,9 +80,9 @@ private:
     QWidget *buildTracePanel();
     QWidget *buildSubjectGroup();
 
-    void windowCreated();
-    void windowShown();
-    void windowClosed();
+    void showSettings();
+    void showCurrentMeasurement();
+    void keepPotentialSetting();
     void measureClicked();
     void stopClicked();
     void remeasureClicked();
@@ -115,6 +115,7 @@ private:
     void handOver(const std::function<void(QWidget *)> &open);
     void setRunningState(bool running);
     void updateEnabling();
+    void enableCommands(bool running);
     void showValues();
     void showQuality(int channel);
     void showQualitySummary();

@@ -8,6 +8,7 @@
 #include "widgets/segmentedbarmeter.h"
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
+#include "widgets/toolbuttons.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -61,10 +62,10 @@ LedLamp *lamp(const QString &objectName, QWidget *parent) {
 } // namespace
 
 void MeasurementWindow::buildToolBar() {
-    m_toolBar = windowparts::toolBar(this);
+    m_toolBar = makeIconToolBar(this);
     auto add = [this](const QString &name, const QString &caption, const QString &hint,
                       QStyle::StandardPixmap icon, void (MeasurementWindow::*handler)()) {
-        QAction *a = windowparts::addTool(m_toolBar, name, caption, hint, icon);
+        QAction *a = addIconTool(m_toolBar, name, caption, hint, icon);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
@@ -234,11 +235,11 @@ QWidget *MeasurementWindow::buildSettingsPanel() {
     auto *sh = new QHBoxLayout(styles);
     m_styleGroup = new QButtonGroup(this);
     const QString names[3] = {u"photoStyleRadio"_s, u"drawingStyleRadio"_s, u"compositeStyleRadio"_s};
-    const QString captions[3] = {u"照片"_s, u"图像"_s, u"合成"_s};
-    for (int style = 1; style <= 3; ++style) {
-        auto *r = new QRadioButton(captions[style - 1], styles);
-        r->setObjectName(names[style - 1]);
-        m_styleGroup->addButton(r, style);
+    for (PointPictureStyle style : PointPictureStyles) {
+        const int number = static_cast<int>(style);
+        auto *r = new QRadioButton(pointPictureStyleCaption(style), styles);
+        r->setObjectName(names[number - 1]);
+        m_styleGroup->addButton(r, number);
         sh->addWidget(r);
     }
     connect(m_styleGroup, &QButtonGroup::idClicked, this, &MeasurementWindow::styleClicked);

@@ -1,6 +1,7 @@
 #include "measure/ui/probetoolwindow.h"
 
 #include "measure/ui/windowparts.h"
+#include "widgets/toolbuttons.h"
 
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -13,14 +14,14 @@ ProbeToolWindow::ProbeToolWindow(ProbeWindowContext context, const QString &obje
     , m_context(std::move(context)) {
     setObjectName(objectName);
     setWindowTitle(title);
-    m_toolBar = windowparts::toolBar(this);
+    m_toolBar = makeIconToolBar(this);
     m_panels = new QVBoxLayout(this);
     m_panels->setMenuBar(m_toolBar);
 }
 
 QAction *ProbeToolWindow::addTool(const QString &name, const QString &caption, const QString &hint,
                                   QStyle::StandardPixmap icon) {
-    return windowparts::addTool(m_toolBar, name, caption, hint, icon);
+    return addIconTool(m_toolBar, name, caption, hint, icon);
 }
 
 } // namespace orlu

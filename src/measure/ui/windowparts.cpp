@@ -1,33 +1,13 @@
 #include "measure/ui/windowparts.h"
 
-#include <QAction>
 #include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QToolBar>
 
 namespace orlu::windowparts {
 
 using namespace Qt::StringLiterals;
-
-QToolBar *toolBar(QWidget *parent) {
-    auto *bar = new QToolBar(parent);
-    bar->setObjectName(u"toolBar"_s);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(28, 28));
-    return bar;
-}
-
-QAction *addTool(QToolBar *bar, const QString &name, const QString &caption, const QString &hint,
-                 QStyle::StandardPixmap icon) {
-    QAction *a = bar->addAction(bar->style()->standardIcon(icon), caption);
-    a->setObjectName(name + u"Action"_s);
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    bar->widgetForAction(a)->setObjectName(name + u"Button"_s);
-    return a;
-}
 
 QLabel *addValueHeadings(QBoxLayout *into, QWidget *parent, const QString &heading) {
     auto *row = new QHBoxLayout;

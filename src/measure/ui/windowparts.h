@@ -1,22 +1,14 @@
 #pragma once
 
-#include <QStyle>
+#include <QString>
 
-class QAction;
 class QBoxLayout;
 class QLabel;
 class QRadioButton;
-class QToolBar;
 class QWidget;
 
 // Pieces the measurement and manual entry windows build alike.
 namespace orlu::windowparts {
-
-// A tool bar of captioned buttons under their icons.
-QToolBar *toolBar(QWidget *parent);
-// A button "<name>Button" for the action "<name>Action", with its hint.
-QAction *addTool(QToolBar *bar, const QString &name, const QString &caption, const QString &hint,
-                 QStyle::StandardPixmap icon);
 
 // The headings above a value grid: "Meridian Energy Values" on the left, the
 // window's own heading on the right (returned, so a window can change it).

@@ -6,6 +6,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
+#include "widgets/toolbuttons.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>
@@ -33,7 +34,7 @@ QPlainTextEdit *memoBox(QWidget *parent, const QString &name) {
 ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, ComparisonRecord *comparison,
                              ManualEntryOpener openManualEntry, const ReadingToolsMaker &makeTools,
                              QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_caller(caller)
     , m_comparison(comparison)
@@ -41,6 +42,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_browser(new RecordBrowser(context, u"数据搜寻:"_s, this))
     , m_subjects(context.records.subjects())
     , m_measurements(context.records.measurements()) {
+    whenFirstShown([this] { openAtCurrentSubject(); });
     setObjectName(u"readingWindow"_s);
     setWindowTitle(u"经络能量数据读取"_s);
     setModal(true);
@@ -111,14 +113,14 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     connect(m_leaveButton, &QToolButton::clicked, this, &ReadingWindow::reject);
 }
 
-void ReadingWindow::windowShown() {
+void ReadingWindow::openAtCurrentSubject() {
     for (QToolButton *b : {m_loadButton, m_editSubjectButton, m_deleteSubjectButton, m_editMeasurementButton,
                            m_deleteMeasurementButton})
         b->setEnabled(false);
     const Subject &subject = m_context.current.subject;
     m_browser->open(subject.number);
     if (m_caller == Caller::MeasurementWindow) {
-        const SubjectColumn column = readingSearchColumn(m_context.sortCode);
+        const SubjectColumn column = readingSearchColumn(m_context.subjectOrder);
         m_browser->moveToSubject(m_browser->subjectList().locatePrefix(column, subjectText(subject, column)));
     }
     m_subjectView->setFocus();
@@ -215,7 +217,7 @@ void ReadingWindow::editSubject() {
 }
 
 int ReadingWindow::askToDelete(ActiveList list, QTableView *view, const QString &question) {
-    m_context.tone(1);
+    m_context.tone(AlertTone::Notice);
     const int row = currentRow(view);
     if (m_active != list || row < 0)
         return -1;

@@ -23,7 +23,7 @@ class RecordBrowser;
 // The reading window: browses the register, loads a stored measurement (as the
 // current measurement or as the comparison record), changes and deletes subjects
 // and measurements.
-class ReadingWindow : public RecordDialog {
+class ReadingWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     enum class Caller { MeasurementWindow, ComparisonWindow };
@@ -46,7 +46,7 @@ public slots:
 private:
     enum class ActiveList { None, Subjects, Measurements };
 
-    void windowShown() override;
+    void openAtCurrentSubject();
     void subjectListEntered();
     void subjectColumnEntered();
     void measurementListEntered();

@@ -50,10 +50,8 @@ RecordBrowser::RecordBrowser(const RecordContext &context, const QString &search
 }
 
 void RecordBrowser::open(const QString &subjectNumber) {
-    const int code = normalizedSortCode(m_context.sortCode);
-    m_context.sortCode = code;
-    m_subjectList->open(code);
-    m_searchBar->showSortCode(code);
+    m_subjectList->open(m_context.subjectOrder);
+    m_searchBar->showOrder(m_context.subjectOrder);
     {
         const QSignalBlocker quiet(m_searchBar->searchBox());
         m_searchBar->searchBox()->clear();
@@ -126,13 +124,13 @@ void RecordBrowser::subjectRowChanged() {
 }
 
 void RecordBrowser::search(const QString &text) {
-    moveToSubject(m_subjectList->locatePrefix(readingSearchColumn(m_context.sortCode), text.trimmed()));
+    moveToSubject(m_subjectList->locatePrefix(readingSearchColumn(m_context.subjectOrder), text.trimmed()));
 }
 
-void RecordBrowser::changeSort(int code) {
+void RecordBrowser::changeSort(SubjectOrder order) {
     const qint64 bookmark = subjectKey();
-    m_context.sortCode = code;
-    m_subjectList->setSortCode(code);
+    m_context.subjectOrder = order;
+    m_subjectList->setOrder(order);
     const int row = m_subjectList->rowOfKey(bookmark);
     moveToSubject(row >= 0 ? row : 0);
     emit sortChanged();

@@ -60,7 +60,7 @@ signals:
 private:
     void subjectRowChanged();
     void search(const QString &text);
-    void changeSort(int code);
+    void changeSort(SubjectOrder order);
     // Another seat changed the register: both lists are read again, on the same rows.
     void registerChanged();
 

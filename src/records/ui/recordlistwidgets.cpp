@@ -1,7 +1,5 @@
 #include "records/ui/recordlistwidgets.h"
 
-#include "widgets/toolbuttons.h"
-
 #include "records/sortcode.h"
 
 #include <QComboBox>
@@ -12,20 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 
 namespace orlu {
 
 using namespace Qt::StringLiterals;
-
-void RecordDialog::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        windowShown();
-    }
-}
 
 QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
     countLabel = new QLabel(window);
@@ -37,15 +25,6 @@ QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel) {
     row->addWidget(new QLabel(u"受测者资料"_s, window));
     row->addStretch(1);
     return row;
-}
-
-QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
-                           const QString &hint) {
-    QToolButton *button = makeToolButton(objectName, text, hint, bar);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
 }
 
 void setUpListView(QTableView *view, const QString &objectName) {
@@ -108,13 +87,14 @@ SortSearchBar::SortSearchBar(const QString &searchLabel, QWidget *parent)
     connect(m_searchBox, &QLineEdit::textChanged, this, &SortSearchBar::searchChanged);
 }
 
-void SortSearchBar::showSortCode(int code) {
-    m_columnBox->setCurrentIndex(columnIndexOf(code));
-    m_directionBox->setCurrentIndex(isDescending(code) ? 1 : 0);
+void SortSearchBar::showOrder(SubjectOrder order) {
+    m_columnBox->setCurrentIndex(order.columnIndex());
+    m_directionBox->setCurrentIndex(order.descending ? 1 : 0);
 }
 
 void SortSearchBar::report() {
-    emit sortChanged(makeSortCode(m_columnBox->currentIndex(), m_directionBox->currentIndex() == 1));
+    emit sortChanged(
+        SubjectOrder::fromBoxes(m_columnBox->currentIndex(), m_directionBox->currentIndex() == 1));
 }
 
 ListEntryWatcher::ListEntryWatcher(QTableView *view)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "records/sortcode.h"
+#include "widgets/firstshowdialog.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QString>
@@ -10,32 +13,13 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableView;
-class QToolBar;
-class QToolButton;
 
 // Pieces the record windows share: tool buttons, the list views, the sort and
 // search line, and the "cell entered" notice of a list.
 namespace orlu {
 
-// A record window computes what it shows when it is first shown (its windowShown).
-class RecordDialog : public QDialog {
-    Q_OBJECT
-public:
-    using QDialog::QDialog;
-
-protected:
-    virtual void windowShown() = 0;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    bool m_shown = false;
-};
-
 // "资料总笔数:" with the count text, and the caption "受测者资料" over the subject list.
 QHBoxLayout *countRow(QWidget *window, QLabel *&countLabel);
-
-QToolButton *addToolButton(QToolBar *bar, const QString &objectName, const QString &text,
-                           const QString &hint);
 
 // A read-only list that selects whole rows.
 void setUpListView(QTableView *view, const QString &objectName);
@@ -50,14 +34,14 @@ public:
     SortSearchBar(const QString &searchLabel, QWidget *parent = nullptr);
 
     // Shows a sort code without reporting a change.
-    void showSortCode(int code);
+    void showOrder(SubjectOrder order);
     QComboBox *columnBox() const { return m_columnBox; }
     QComboBox *directionBox() const { return m_directionBox; }
     QLineEdit *searchBox() const { return m_searchBox; }
 
 signals:
     // The operator changed either box; `code` is the new sort code.
-    void sortChanged(int code);
+    void sortChanged(SubjectOrder order);
     void searchChanged(const QString &text);
 
 private:

@@ -4,6 +4,7 @@
 #include "records/recordtransfer.h"
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
+#include "widgets/toolbuttons.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -36,11 +37,12 @@ QLabel *valueLabel(QWidget *parent, const QString &name) {
 } // namespace
 
 SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_subjectList(context.records.subjectList(context.clock))
     , m_measurements(context.records.measurements())
     , m_watcher(context.records.watcher()) {
+    whenFirstShown([this] { fillSubjectList(); });
     setObjectName(u"savingWindow"_s);
     setWindowTitle(u"经络能量数据储存"_s);
     setModal(true);
@@ -107,11 +109,9 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     connect(m_watcher.get(), &RegisterWatcher::changed, this, &SavingWindow::registerChanged);
 }
 
-void SavingWindow::windowShown() {
-    const int code = normalizedSortCode(m_context.sortCode);
-    m_context.sortCode = code;
-    m_subjectList->open(code);
-    m_searchBar->showSortCode(code);
+void SavingWindow::fillSubjectList() {
+    m_subjectList->open(m_context.subjectOrder);
+    m_searchBar->showOrder(m_context.subjectOrder);
     m_searchBar->searchBox()->clear();
     if (m_subjectList->rowCount() > 0)
         setCurrentRow(m_listView, 0);
@@ -204,7 +204,7 @@ void SavingWindow::addSubjectClicked() {
         setCurrentRow(m_listView, m_subjectList->rowOfKey(editor.addedKey()));
         showCount();
         selectCurrentRow();
-        m_context.tone(1);
+        m_context.tone(AlertTone::Notice);
         if (m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
             store();
         return;
@@ -222,7 +222,7 @@ void SavingWindow::addSubjectClicked() {
 }
 
 void SavingWindow::searchTextChanged(const QString &text) {
-    const int row = m_subjectList->locatePrefix(savingSearchColumn(m_context.sortCode), text.trimmed());
+    const int row = m_subjectList->locatePrefix(savingSearchColumn(m_context.subjectOrder), text.trimmed());
     if (row >= 0)
         setCurrentRow(m_listView, row);
 }
@@ -236,10 +236,10 @@ void SavingWindow::registerChanged() {
     showCount();
 }
 
-void SavingWindow::changeSort(int code) {
+void SavingWindow::changeSort(SubjectOrder order) {
     const qint64 bookmark = m_subjectList->keyAt(currentRow(m_listView));
-    m_context.sortCode = code;
-    m_subjectList->setSortCode(code);
+    m_context.subjectOrder = order;
+    m_subjectList->setOrder(order);
     const int row = m_subjectList->rowOfKey(bookmark);
     setCurrentRow(m_listView, row >= 0 ? row : 0);
     m_listView->setFocus();

@@ -18,7 +18,7 @@ class SortSearchBar;
 
 // The saving window: the operator picks or adds a subject and the current
 // measurement is appended to KYDATA under that subject's number.
-class SavingWindow : public RecordDialog {
+class SavingWindow : public FirstShowDialog {
     Q_OBJECT
 public:
     explicit SavingWindow(const RecordContext &context, QWidget *parent = nullptr);
@@ -32,13 +32,13 @@ private:
         qint64 bookmark = 0; // MKEY of its row
     };
 
-    void windowShown() override;
+    void fillSubjectList();
     void subjectColumnEntered();
     void subjectDoubleClicked();
     void addSubjectClicked(); // "新增受测者"
     void saveClicked();       // "储存数据"
     void searchTextChanged(const QString &text);
-    void changeSort(int code);
+    void changeSort(SubjectOrder order);
     // Another seat changed the register: the list is read again on the same row.
     void registerChanged();
 

@@ -3,6 +3,7 @@
 #include "core/daycount.h"
 #include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
+#include "widgets/toolbuttons.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -45,12 +46,13 @@ QString birthDateFormat() {
 } // namespace
 
 SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64 subjectKey, QWidget *parent)
-    : RecordDialog(parent)
+    : FirstShowDialog(parent)
     , m_context(context)
     , m_addFlag(addFlag)
     , m_addMode(addFlag)
     , m_subjectKey(subjectKey)
     , m_subjects(context.records.subjects()) {
+    whenFirstShown([this] { showMode(); });
     setObjectName(u"subjectEditor"_s);
     setWindowTitle(u"受测者资料异动"_s);
     setModal(true);
@@ -161,7 +163,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     });
 }
 
-void SubjectEditor::windowShown() {
+void SubjectEditor::showMode() {
     if (m_addMode)
         showAddMode();
     else
@@ -302,7 +304,7 @@ void SubjectEditor::saveNew() {
 }
 
 void SubjectEditor::refuseDuplicate(const SubjectRecord &existing) {
-    m_context.tone(1);
+    m_context.tone(AlertTone::Notice);
     m_context.prompter.showMessageBox(NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
                                                        existing.subject.name.trimmed() +
                                                        u" ] 重复!!请重新指定另一个编号。"_s);

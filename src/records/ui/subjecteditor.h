@@ -18,7 +18,7 @@ class QToolButton;
 namespace orlu {
 
 // The subject editor: adds a subject to KYCUST (add mode) or changes one (modify mode).
-class SubjectEditor : public RecordDialog {
+class SubjectEditor : public FirstShowDialog {
     Q_OBJECT
 public:
     // `addFlag` is shared with the caller: set it to true for add mode and false for modify
@@ -38,7 +38,7 @@ public slots:
     void reject() override;
 
 private:
-    void windowShown() override;
+    void showMode();
     void showAddMode();
     void showModifyMode();
     void saveClicked(); // "储存数据  "

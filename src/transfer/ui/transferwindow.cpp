@@ -5,6 +5,7 @@
 #include "transfer/transferfolders.h"
 #include "transfer/ui/transferpages.h"
 #include "widgets/gradientprogressbar.h"
+#include "widgets/toolbuttons.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -108,9 +109,9 @@ void TransferWindow::updateButtons() {
     m_leaveButton->setEnabled(!m_running);
 }
 
-void TransferWindow::tone(int n) const {
-    if (n > 0 && m_context.playAlertTone)
-        m_context.playAlertTone(n);
+void TransferWindow::tone(AlertTone tone) const {
+    if (m_context.playAlertTone)
+        m_context.playAlertTone(tone);
 }
 
 void TransferWindow::progressed(double fraction) {
@@ -135,13 +136,14 @@ void TransferWindow::run(const std::function<TransferOutcome(TransferOperations 
 
 void TransferWindow::tell(const TransferOutcome &outcome) {
     for (const TransferNotice &n : outcome.notices) {
-        tone(n.tone);
+        if (n.tone)
+            tone(*n.tone);
         m_context.prompter.showMessageBox(n.type, n.text);
     }
 }
 
 void TransferWindow::exportClicked() {
-    tone(1);
+    tone(AlertTone::Notice);
     if (!m_context.prompter.showMessageBox(
             AskImportant, u"请确定目的地的磁盘或磁盘空间容量许可，确定汇出数据，请按确认键。"_s))
         return;
@@ -152,7 +154,7 @@ void TransferWindow::exportClicked() {
 
 void TransferWindow::importClicked() {
     const bool replace = m_importPage->replaceChosen();
-    tone(2);
+    tone(AlertTone::Caution);
     if (!m_context.prompter.showMessageBox(
             AskImportant,
             replace ? u"执行本功能将会取代现有的数据，原有的数据将删除而且无法回复！您确定要汇入吗 ?"_s

@@ -31,7 +31,7 @@ struct TransferWindowContext {
     Prompter &prompter;
     const Clock &clock;
     EventPump &pump;
-    std::function<void(int)> playAlertTone;
+    AlertTonePlayer playAlertTone;
     FileCopier *copier = nullptr; // tests hand in a failing medium; null: the real one
 };
 
@@ -56,7 +56,7 @@ private:
     void updateButtons();
     void run(const std::function<TransferOutcome(TransferOperations &)> &operation);
     void tell(const TransferOutcome &outcome);
-    void tone(int n) const;
+    void tone(AlertTone tone) const;
     void progressed(double fraction) override;
 
     TransferWindowContext m_context;

@@ -5,6 +5,7 @@
 #include "dataexport/ui/exportprogresswindow.h"
 #include "analysis/measurementscatter.h"
 #include "records/ui/recordlistwidgets.h"
+#include "widgets/toolbuttons.h"
 
 #include <QDir>
 #include <QFileDialog>

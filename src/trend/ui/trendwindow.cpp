@@ -2,6 +2,7 @@
 
 #include "trend/ui/trendchartview.h"
 #include "records/ui/recordlistwidgets.h"
+#include "widgets/toolbuttons.h"
 
 #include <QHeaderView>
 #include <QLabel>
