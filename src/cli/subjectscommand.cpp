@@ -29,8 +29,9 @@ int runSubjectsCommand(const QStringList &args, QTextStream &out, QTextStream &e
         return *done;
     bool ok = true;
     const QString sortText = cl.value(u"sort"_s);
-    const int sortCode = sortText.isEmpty() ? DefaultSortCode : sortText.toInt(&ok);
-    if (!ok || normalizedSortCode(sortCode) != sortCode)
+    const int sortCode = sortText.isEmpty() ? SubjectOrder().code() : sortText.toInt(&ok);
+    const SubjectOrder order = SubjectOrder::fromCode(sortCode);
+    if (!ok || order.code() != sortCode)
         return cl.usageError(err, u"--sort takes a code from -9 to 9 other than 0"_s);
 
     Database db;
@@ -38,13 +39,13 @@ int runSubjectsCommand(const QStringList &args, QTextStream &out, QTextStream &e
         return ExitFailed;
     const SystemClock clock;
     const std::unique_ptr<SubjectListModel> list = RecordStore(db).subjectList(clock);
-    if (!list->open(sortCode)) {
+    if (!list->open(order)) {
         err << command << ": " << list->lastError() << '\n';
         return ExitFailed;
     }
     int first = 0;
     if (const QString search = cl.value(u"search"_s).trimmed(); !search.isEmpty()) {
-        first = list->locatePrefix(readingSearchColumn(sortCode), search);
+        first = list->locatePrefix(readingSearchColumn(order), search);
         if (first < 0) {
             err << command << ": no subject matches " << search << '\n';
             return ExitFailed;

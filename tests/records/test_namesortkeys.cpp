@@ -24,7 +24,7 @@ const QStringList Names{u"付强"_s, u"仇英"_s, u"任平"_s, u"单雄"_s, u"�
 QStringList namesInListOrder(QSqlDatabase db, const test::VirtualTime &time, int sortCode = 2) {
     SubjectListModel m(db, time);
     QStringList out;
-    if (!m.open(sortCode))
+    if (!m.open(SubjectOrder::fromCode(sortCode)))
         return {m.lastError()};
     for (int r = 0; r < m.rowCount(); ++r)
         out << m.subjectAt(r)->name;
