@@ -72,7 +72,10 @@ void TestSortCode::boxesMakeCodes() {
 void TestSortCode::orderBy_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("sql");
-    QTest::newRow("text ascending") << 2 << u"ORDER BY NAME COLLATE NOCASE ASC, MKEY ASC"_s;
+    QTest::newRow("text ascending") << 5 << u"ORDER BY TEL COLLATE NOCASE ASC, MKEY ASC"_s;
+    // Names go in pinyin order, by the key kept beside each subject.
+    QTest::newRow("name ascending")
+        << 2 << u"ORDER BY (SELECT SORTKEY FROM KYCUST_SORT s WHERE s.MKEY = KYCUST.MKEY) ASC, MKEY ASC"_s;
     QTest::newRow("date descending") << -4 << u"ORDER BY DBIRTH DESC, MKEY DESC"_s;
 }
 
