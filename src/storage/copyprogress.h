@@ -25,6 +25,8 @@ public:
         if (m_observer)
             m_observer->progressed(m_total > 0 ? double(qMin(m_done, m_total)) / double(m_total) : 1.0);
     }
+    // The rows counted so far: those the copies said they wrote.
+    qint64 rowsDone() const { return m_done; }
     void finish() {
         if (m_observer)
             m_observer->progressed(1.0);

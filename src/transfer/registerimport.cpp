@@ -29,6 +29,15 @@ RegisterImportResult failed(const QString &error) {
 
 } // namespace
 
+void TransferCounts::add(const QString &table, qint64 rows) {
+    if (table == u"KYPRO"_s)
+        courses += rows;
+    else if (table == u"KYCUST"_s)
+        subjects += rows;
+    else if (table == u"KYDATA"_s)
+        measurements += rows;
+}
+
 RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, TransferKinds kinds,
                                     ImportMode mode, TransferObserver *observer) {
     QList<Kind> chosen;
@@ -76,8 +85,10 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
             }
             for (const QString &t : k.tables) {
                 if (ok) {
+                    const qint64 before = progress.rowsDone();
                     ok = source.appendTo(main, t, columnsToCopy(t, source.columns(t)), progress, &error);
                     result.sourceRefused = !ok && source.refusedItsRows();
+                    result.counts.add(t, progress.rowsDone() - before);
                 }
             }
             if (ok && records)

@@ -18,12 +18,23 @@ struct TransferKinds {
 
 enum class ImportMode { Append, Replace };
 
+// The rows an export or import wrote: courses (`KYPRO`), subjects (`KYCUST`) and
+// measurements (`KYDATA`); a course's conditions and a reading's quality go with them.
+struct TransferCounts {
+    qint64 courses = 0;
+    qint64 subjects = 0;
+    qint64 measurements = 0;
+    // Adds `rows` written into `table`.
+    void add(const QString &table, qint64 rows);
+};
+
 struct RegisterImportResult {
     bool ok = false;
     QString error;              // the cause when not ok
     int sqliteCode = 0;         // of a failed statement, 0 otherwise
     bool sourceRefused = false; // the source's own rows were refused (`error` says why)
     QStringList emptyKinds; // "专家疗程" / "病历检测": kinds skipped because the source had no rows
+    TransferCounts counts;  // when ok
 };
 
 // Appends the chosen kinds of `source` to the main database in one transaction:

@@ -88,6 +88,15 @@ bool copyThroughSqlite(const QString &from, const QString &to, QString *error) {
 
 } // namespace
 
+QString transferSummary(TransferDirection direction, TransferKinds kinds, const TransferCounts &counts) {
+    QStringList parts;
+    if (kinds.courses)
+        parts << u"专家疗程 %1 个"_s.arg(counts.courses);
+    if (kinds.records)
+        parts << u"受测者 %1 位，检测记录 %2 笔"_s.arg(counts.subjects).arg(counts.measurements);
+    return (direction == TransferDirection::Export ? u"已汇出: "_s : u"已汇入: "_s) + parts.join(u"，"_s);
+}
+
 QString storageFailureText(const QString &error, int sqliteCode, int systemCode,
                            TransferDirection direction) {
     const int primary = sqliteCode & 0xff; // the primary result code, without its detail
@@ -141,7 +150,8 @@ bool TransferOperations::prepareWorkingCopy(const QString &from, TransferDirecti
     return false;
 }
 
-bool TransferOperations::exportRows(TransferKinds kinds, QString *error, int *systemCode) {
+bool TransferOperations::exportRows(TransferKinds kinds, TransferCounts &counts, QString *error,
+                                    int *systemCode) {
     QStringList tables;
     if (kinds.courses)
         tables << CourseTables;
@@ -149,7 +159,7 @@ bool TransferOperations::exportRows(TransferKinds kinds, QString *error, int *sy
         tables << RecordTables;
     QSqlDatabase db = m_main.handle();
     if (SqlDialect::of(db).isServer())
-        return exportServerRows(tables, error, systemCode);
+        return exportServerRows(tables, counts, error, systemCode);
     qint64 total = 0;
     for (const QString &t : tables)
         total += countRows(db, u"main"_s, t);
@@ -164,8 +174,11 @@ bool TransferOperations::exportRows(TransferKinds kinds, QString *error, int *sy
         Transaction tx(db);
         ok = tx.isActive();
         for (const QString &t : tables) {
-            if (ok)
+            if (ok) {
+                const qint64 before = progress.rowsDone();
                 ok = appendRowsBySql(db, u"main"_s, schema, t, copiedColumns(t), progress, error);
+                counts.add(t, progress.rowsDone() - before);
+            }
         }
         if (ok)
             ok = tx.commit();
@@ -192,7 +205,8 @@ bool TransferOperations::exportQualityRows(QString *error) {
     return false;
 }
 
-bool TransferOperations::exportServerRows(const QStringList &tables, QString *error, int *systemCode) {
+bool TransferOperations::exportServerRows(const QStringList &tables, TransferCounts &counts, QString *error,
+                                          int *systemCode) {
     // A server cannot attach the file, so the rows travel over a connection of the file's own.
     QSqlDatabase db = m_main.handle();
     Database copy;
@@ -214,8 +228,10 @@ bool TransferOperations::exportServerRows(const QStringList &tables, QString *er
         return failed();
     }
     for (const QString &t : tables) {
+        const qint64 before = progress.rowsDone();
         if (!appendRowsAcross(db, copy.handle(), t, copiedColumns(t), &progress, error))
             return failed();
+        counts.add(t, progress.rowsDone() - before);
     }
     if (tables.contains(u"KYDATA"_s) && !carryQualityRows(db, copy.handle(), 0, error))
         return false;
@@ -265,7 +281,8 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
             return outcome;
         }
     }
-    if (int systemCode = 0; !exportRows(kinds, &error, &systemCode)) {
+    TransferCounts counts;
+    if (int systemCode = 0; !exportRows(kinds, counts, &error, &systemCode)) {
         dropWorkingCopy();
         outcome.notices.append(
             failure(storageFailureText(error, sqliteCodeOf(error), systemCode, TransferDirection::Export)));
@@ -285,6 +302,7 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
     if (m_observer)
         m_observer->progressed(1.0);
     outcome.ok = true;
+    outcome.counts = counts;
     outcome.notices.append({std::nullopt, NoteError, u"资料汇出成功 !!"_s});
     return outcome;
 }
@@ -345,6 +363,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
     if (!outcome.backupFile.isEmpty())
         done += u"\n原有的数据已备份至 "_s + outcome.backupFile;
     outcome.ok = true;
+    outcome.counts = result.counts;
     outcome.notices.append({std::nullopt, NoteError, done});
     return outcome;
 }

@@ -29,7 +29,8 @@ struct TransferNotice {
 struct TransferOutcome {
     bool ok = false;
     QList<TransferNotice> notices;
-    QString backupFile; // the main database's copy made before a replace, else empty
+    QString backupFile;    // the main database's copy made before a replace, else empty
+    TransferCounts counts; // the rows written, when ok
 };
 
 class TransferOperations {
@@ -53,8 +54,8 @@ private:
     bool prepareWorkingCopy(const QString &from, TransferDirection direction, TransferOutcome &outcome);
     void dropWorkingCopy();
     // On failure `error` says why and `systemCode` holds the system's cause, if any.
-    bool exportRows(TransferKinds kinds, QString *error, int *systemCode);
-    bool exportServerRows(const QStringList &tables, QString *error, int *systemCode);
+    bool exportRows(TransferKinds kinds, TransferCounts &counts, QString *error, int *systemCode);
+    bool exportServerRows(const QStringList &tables, TransferCounts &counts, QString *error, int *systemCode);
     // The failure of an import's statements, naming the server when it was lost.
     QString importFailure(const RegisterImportResult &result);
     bool exportQualityRows(QString *error);
@@ -65,6 +66,10 @@ private:
     FileCopier &m_copier;
     TransferObserver *m_observer;
 };
+
+// The status line after a successful export or import: what it wrote of the chosen
+// kinds, e.g. "已汇出: 受测者 2 位，检测记录 3 笔".
+QString transferSummary(TransferDirection direction, TransferKinds kinds, const TransferCounts &counts);
 
 // The message for a failed statement of an export or import (the main database is
 // unchanged): the text of the cause, from the engine's result code `sqliteCode` and the

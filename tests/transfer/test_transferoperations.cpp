@@ -90,6 +90,8 @@ private slots:
     void cleanup();
 
     void exportsOnlyTheChosenKind();
+    void countsAreTheRowsWritten_data();
+    void countsAreTheRowsWritten();
     void exportFailureSaysWhyAndLeavesNoFile_data();
     void exportFailureSaysWhyAndLeavesNoFile();
     void exportToReadOnlyFolder();
@@ -169,6 +171,44 @@ void TestTransferOperations::exportsOnlyTheChosenKind() {
     QCOMPARE(q.value(0).toString(), u"第一行\r\n第二行"_s);
     QCOMPARE(q.value(1).toInt(), 1);
     QCOMPARE(q.value(2).toDouble(), 20.1);
+}
+
+void TestTransferOperations::countsAreTheRowsWritten_data() {
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<bool>("courses");
+    QTest::addColumn<bool>("mediumFull");
+    QTest::addColumn<QList<int>>("written"); // courses, subjects, measurements
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("export records") << true << false << false << QList<int>{0, 2, 3}
+                                    << u"已汇出: 受测者 2 位，检测记录 3 笔"_s;
+    QTest::newRow("export both") << true << true << false << QList<int>{1, 2, 3}
+                                 << u"已汇出: 专家疗程 1 个，受测者 2 位，检测记录 3 笔"_s;
+    QTest::newRow("export, medium full") << true << true << true << QList<int>{0, 0, 0} << QString();
+    // The transfer file holds no courses: that kind is skipped and writes nothing.
+    QTest::newRow("import both") << false << true << false << QList<int>{0, 1, 2}
+                                 << u"已汇入: 专家疗程 0 个，受测者 1 位，检测记录 2 笔"_s;
+}
+
+void TestTransferOperations::countsAreTheRowsWritten() {
+    QFETCH(bool, exporting);
+    QFETCH(bool, courses);
+    QFETCH(bool, mediumFull);
+    QFETCH(QList<int>, written);
+    QFETCH(QString, summary);
+    FailingCopier full(ENOSPC, 0);
+    const TransferKinds kinds{courses, true};
+    if (!exporting)
+        makeTransferFile();
+    const TransferOutcome o =
+        exporting ? operations(mediumFull ? full : m_copier).exportTo(m_outside->path(), kinds)
+                  : operations().importFrom(outside(), kinds, ImportMode::Append);
+    QCOMPARE(o.ok, !mediumFull);
+    QCOMPARE((QList<int>{int(o.counts.courses), int(o.counts.subjects), int(o.counts.measurements)}),
+             written);
+    if (o.ok)
+        QCOMPARE(transferSummary(exporting ? TransferDirection::Export : TransferDirection::Import, kinds,
+                                 o.counts),
+                 summary);
 }
 
 void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile_data() {

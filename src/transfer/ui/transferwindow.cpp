@@ -93,9 +93,12 @@ TransferWindow::TransferWindow(TransferWindowContext context, QWidget *parent)
 }
 
 void TransferWindow::pageChanged() {
-    const bool exporting = m_pages->currentWidget() == m_exportPage;
-    m_statusLine->setText(exporting ? ExportStatus : ImportStatus);
+    showPageStatus();
     updateButtons();
+}
+
+void TransferWindow::showPageStatus() {
+    m_statusLine->setText(m_pages->currentWidget() == m_exportPage ? ExportStatus : ImportStatus);
 }
 
 void TransferWindow::updateButtons() {
@@ -120,7 +123,8 @@ void TransferWindow::progressed(double fraction) {
     m_context.pump.pump(0);
 }
 
-void TransferWindow::run(const std::function<TransferOutcome(TransferOperations &)> &operation) {
+void TransferWindow::run(TransferDirection direction, TransferKinds kinds,
+                         const std::function<TransferOutcome(TransferOperations &)> &operation) {
     m_running = true;
     updateButtons();
     TransferOperations operations = m_context.records.operations(
@@ -128,6 +132,11 @@ void TransferWindow::run(const std::function<TransferOutcome(TransferOperations 
     const TransferOutcome outcome = operation(operations);
     if (outcome.ok)
         m_progressBar->setValue(ProgressMaximum);
+    // The status line tells what was written until the page changes; a failure wrote nothing.
+    if (outcome.ok)
+        m_statusLine->setText(transferSummary(direction, kinds, outcome.counts));
+    else
+        showPageStatus();
     tell(outcome);
     m_running = false;
     m_progressBar->setValue(0);
@@ -149,7 +158,8 @@ void TransferWindow::exportClicked() {
         return;
     const TransferKinds kinds{m_exportPage->coursesChosen(), m_exportPage->recordsChosen()};
     const QString folder = m_exportPage->folder().trimmed();
-    run([&](TransferOperations &operations) { return operations.exportTo(folder, kinds); });
+    run(TransferDirection::Export, kinds,
+        [&](TransferOperations &operations) { return operations.exportTo(folder, kinds); });
 }
 
 void TransferWindow::importClicked() {
@@ -165,7 +175,7 @@ void TransferWindow::importClicked() {
     QString file = transferFileIn(folder);
     if (file.isEmpty())
         file = QDir(folder).filePath(dbfile::Transfer); // gone meanwhile: the copy says so
-    run([&](TransferOperations &operations) {
+    run(TransferDirection::Import, kinds, [&](TransferOperations &operations) {
         return operations.importFrom(file, kinds, replace ? ImportMode::Replace : ImportMode::Append);
     });
     m_courses->refresh();

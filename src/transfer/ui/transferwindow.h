@@ -53,8 +53,10 @@ private:
     void exportClicked();
     void importClicked();
     void pageChanged();
+    void showPageStatus();
     void updateButtons();
-    void run(const std::function<TransferOutcome(TransferOperations &)> &operation);
+    void run(TransferDirection direction, TransferKinds kinds,
+             const std::function<TransferOutcome(TransferOperations &)> &operation);
     void tell(const TransferOutcome &outcome);
     void tone(AlertTone tone) const;
     void progressed(double fraction) override;
