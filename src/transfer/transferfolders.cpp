@@ -10,16 +10,20 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 QStringList transferFolderChoices(const QString &home, const QStringList &mountPoints) {
-    QStringList choices{u"/"_s};
-    if (!home.isEmpty() && !choices.contains(home))
-        choices << home;
+    const QString root = u"/"_s;
     QStringList media;
     for (const QString &m : mountPoints) {
-        if ((m.startsWith(u"/media/"_s) || m.startsWith(u"/run/media/"_s)) && !media.contains(m))
-            media << m;
+        const QString path = QDir::cleanPath(m);
+        const bool userMounted =
+            path.startsWith(u"/media/"_s) || path.startsWith(u"/run/media/"_s) || path.startsWith(u"/mnt/"_s);
+        if (userMounted && path != home && !media.contains(path))
+            media << path;
     }
     media.sort();
-    return choices + media;
+    QStringList choices;
+    if (!home.isEmpty() && home != root)
+        choices << home;
+    return choices + media + QStringList{root};
 }
 
 QStringList transferFolderChoices() {

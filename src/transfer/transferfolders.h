@@ -6,9 +6,10 @@
 // Where transfer files are looked for and written on this system.
 namespace orlu {
 
-// The places the import/export window's drive box offers: the file system's root, the
-// home folder and the media mounted under /media and /run/media (in that order, each
-// once); `mountPoints` are the system's mounted volumes.
+// The places the import/export window's drive box offers, the first one shown at the
+// start: the home folder, then the media a user mounts (volumes mounted below /media,
+// /run/media or /mnt, in name order), then the file system's root, so every folder can
+// be reached; each once. `mountPoints` are the system's mounted volumes.
 QStringList transferFolderChoices(const QString &home, const QStringList &mountPoints);
 // The same for this system now.
 QStringList transferFolderChoices();

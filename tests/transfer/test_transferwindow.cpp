@@ -87,6 +87,8 @@ void TestTransferWindow::opensOnTheExportPageWithPreviewsHidden() {
     auto w = open();
     QCOMPARE(w->windowTitle(), u"档案汇入/汇出作业"_s);
     QCOMPARE(child<QTabWidget>(w.get(), "transferPages")->currentIndex(), 0);
+    // The folder trees start at the home folder.
+    QCOMPARE(child<QLabel>(w.get(), "exportDestinationLabel")->text(), QDir::homePath());
     QCOMPARE(child<QLabel>(w.get(), "statusLine")->text(),
              u"本功能会将系统工作目录下的档案数据，汇出到您所指定的磁盘或目录中。"_s);
     for (const char *name :

@@ -99,12 +99,12 @@ void FolderChooser::treeFolderChosen() {
 
 void FolderChooser::setFolder(const QString &folder) {
     const QString path = QDir(folder).absolutePath();
-    // The drive is the longest offered place the folder lies in.
-    int drive = 0;
+    // The drive is the longest offered place the folder lies in (the root holds them all).
+    int drive = m_driveBox->count() - 1;
     for (int i = 0; i < m_driveBox->count(); ++i) {
         const QString d = m_driveBox->itemText(i);
         if ((path == d || path.startsWith(d.endsWith(u'/') ? d : d + u'/')) &&
-            d.size() >= m_driveBox->itemText(drive).size())
+            d.size() > m_driveBox->itemText(drive).size())
             drive = i;
     }
     m_driveBox->setCurrentIndex(drive);
