@@ -9,6 +9,7 @@
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orlu {
@@ -35,6 +36,40 @@ bool hasScale(const AnalysisResult &r) {
 int excessPlotY(const ChartFrame &f, double d, const AnalysisResult &r) {
     return f.y0 + excessY(d, r.bodyEnergy, f.cr);
 }
+
+// The top of the column captions in the plot's foot.
+int captionsTop(const ChartFrame &f) {
+    return f.y0 + f.h - f.len(46, 7);
+}
+
+// The free part of the plot, where the data stand: above the column captions in its foot
+// and, in the columns under the legend, below the legend.
+class DataBand {
+public:
+    DataBand(DrawingSurface &s, const ChartFrame &f, ExcessKind kind)
+        : m_f(f)
+        , m_gap(f.len(2, 0.5))
+        , m_legendLeft(f.x0 + chartPixel(f.wr / 24 * legendColumn(f, 0)))
+        , m_bottom(captionsTop(f) - m_gap) {
+        const int textBottom = f.printed ? f.y0 - f.lineHeight + (kind == ExcessKind::Bar ? f.mm(1) : 0) : 4;
+        const int boxBottom = f.printed ? f.y0 - f.lineHeight + f.mm(kind == ExcessKind::Bar ? 5 : 3)
+                                        : (kind == ExcessKind::Bar ? 20 : 15);
+        m_legendBottom = std::max(boxBottom, textBottom + s.textHeight(u"M"_s));
+    }
+    // The highest y column j (1..24) may use, `top` where no legend is above it.
+    int top(int j, int top) const {
+        const bool underLegend = m_f.x0 + chartPixel(m_f.wr / 24 * (j + 1)) > m_legendLeft;
+        return underLegend ? std::max(top, m_legendBottom + m_gap) : top;
+    }
+    int bottom() const { return m_bottom; }
+
+private:
+    const ChartFrame &m_f;
+    int m_gap;
+    int m_legendLeft;
+    int m_bottom;
+    int m_legendBottom = 0;
+};
 
 // Axis, centre value, hand/foot separator, column borders and middles.
 void drawFrameBeforeData(DrawingSurface &s, const ChartFrame &f, const AnalysisResult &r) {
@@ -102,8 +137,8 @@ void drawFrameAfterData(DrawingSurface &s, const ChartFrame &f, const AnalysisRe
     const int bottom = f.y0 + f.h;
     for (int i = 1; i <= 12; ++i) {
         const double centre = f.x0 + f.wr / 12 * (i - 1) + f.wr / 24;
-        drawCaption(s, f, centre, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 10), bottom - f.len(46, 7),
-                    C::Green, f.meridianLabel(i));
+        drawCaption(s, f, centre, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 10), captionsTop(f), C::Green,
+                    f.meridianLabel(i));
         drawCaption(s, f, centre, f.x0 + chartPixel(f.wr / 12 * (i - 1) + 16), bottom - f.len(30, 3), C::Blue,
                     f.elementLabel(i));
         if (i == 1)
@@ -131,20 +166,16 @@ void drawBarChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &
 
     s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(1, 5));
     if (hasScale(r)) {
-        const int top = f.y0 + 5;
-        const int bottom = f.y0 + f.h;
+        const DataBand band(s, f, ExcessKind::Bar);
         for (int j = 1; j <= 24; ++j) {
             const int c = PairedChannelOrder[static_cast<std::size_t>(j - 1)];
             const double d = r.deviation(c);
             const int x1 = f.x0 + chartPixel(f.wr / 24 * (j - 1));
             const int x2 = chartPixel(f.wr / 24 * j + f.x0);
             s.setBrush(f.gradeInk(r.grade(c), true), severityHatch(r.grade(c)));
-            int yb = excessPlotY(f, d, r);
-            // A bar beyond the plot is cut just inside its edge.
-            if (d >= 0 && yb < top)
-                yb = top;
-            else if (d < 0 && yb > bottom)
-                yb = bottom - f.len(5, 1);
+            // A bar beyond the free part of the plot is cut at its edge: 5 pixels inside the
+            // top, above the captions at the foot, below the legend.
+            const int yb = std::clamp(excessPlotY(f, d, r), band.top(j, f.y0 + 5), band.bottom());
             s.rectangle(x1, f.y0 + chartPixel(f.cr), x2, yb);
         }
     }
@@ -169,10 +200,13 @@ void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame
     drawFrameBeforeData(s, f, r);
 
     if (hasScale(r)) {
+        const DataBand band(s, f, ExcessKind::Curve);
         const int half = f.len(4, 1);
         for (int j = 1; j <= 24; ++j) {
             const int c = PairedChannelOrder[static_cast<std::size_t>(j - 1)];
-            const int y = excessPlotY(f, r.deviation(c), r);
+            // A point beyond the free part of the plot stands on its edge.
+            const int y =
+                std::clamp(excessPlotY(f, r.deviation(c), r), band.top(j, f.y0) + half, band.bottom() - half);
             const int column = chartPixel(f.wr / 24 * (j - 1));
 
             s.setPenStyle(PenStyle::None);

@@ -8,6 +8,8 @@
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
 
+#include <algorithm>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -69,10 +71,11 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
         s.textOut(f.pick(2, f.x0 - f.mm(6)), y - 6, formatInt(10 * i, 3));
     }
 
+    const int captionY = f.pick(bottom + 4, bottom - f.mm(7));
     for (int i = 1; i <= 12; ++i) {
         const double centre = f.x0 + f.wr / 12 * (i - 1) + f.wr / 24;
-        drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 11) + f.x0,
-                    f.pick(bottom + 4, bottom - f.mm(7)), C::Green, f.meridianLabel(i));
+        drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 11) + f.x0, captionY, C::Green,
+                    f.meridianLabel(i));
         drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 18) + f.x0,
                     f.pick(bottom + 20, bottom - f.mm(3)), C::Blue, f.elementLabel(i));
         if (i == 1)
@@ -120,7 +123,11 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     const int below = f.pick(3, f.mm(1) / 2);
     for (int j = 0; j <= 23; ++j) {
         const int c = PairedChannelOrder[static_cast<std::size_t>(j)];
-        const double y = f.y0 + f.hr - chartPixel(f.hr / RyodorakuFullScale * r.w(c));
+        double y = f.y0 + f.hr - chartPixel(f.hr / RyodorakuFullScale * r.w(c));
+        // Paper has no edge that hides a mark: one beyond the free part of the plot stands on
+        // its edge instead of on the captions in its foot or the legend above it.
+        if (f.printed)
+            y = std::clamp(y, double(f.y0 + above), double(captionY - below - f.mm(0.5)));
         s.setBrush(f.gradeInk(r.grade(c), false), BrushStyle::Solid);
         s.rectangle(chartPixel(f.wr / 24 * j + left) + f.x0, chartPixel(y - above),
                     chartPixel(f.wr / 24 * j + f.wr / 24) + f.x0, chartPixel(y + below));
@@ -130,12 +137,17 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
 void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
     const int bottom = f.y0 + f.h;
     const double a = r.bodyEnergy;
+    const int half = f.len(4, 1);
+    const int gap = f.len(2, 0.5);
+    // The group sums stand in the plot's foot; on screen the ratio line stands in its top.
+    const int sumsY = bottom - f.len(45, 12);
+    const int top = f.printed ? f.y0 : f.y0 + s.textHeight(u"M"_s);
     // The centre line stands for three times the body energy; 100 units reach the edges.
-    // On paper nothing clips the chart: a group beyond the scale stands on its edge
-    // instead of on the texts around it.
+    // A group beyond the free part of the plot stands on its edge instead of on the
+    // texts around it (its sum is written out below).
     const auto groupY = [&](double g) {
         const int y = f.y0 + chartPixel(f.hr / 2 - f.hr / 200 * (g - 3 * a));
-        return f.printed ? std::clamp(y, f.y0, bottom) : y;
+        return std::clamp(y, top + gap + half, sumsY - gap - half);
     };
 
     s.setPen(f.ink(C::Black), PenStyle::Solid, f.pen(3, 3));
@@ -167,7 +179,7 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
         return f.x0 + f.pick(screen - 50, -f.mm(paperMm));
     };
     for (int k = 1; k <= 8; ++k)
-        s.text(chartPixel(f.wr / 16 * (2 * k - 1)) + fromAxis(30, 6), bottom - f.len(45, 12), f.ink(C::Red),
+        s.text(chartPixel(f.wr / 16 * (2 * k - 1)) + fromAxis(30, 6), sumsY, f.ink(C::Red),
                formatFixed(r.group(k), 7, 1));
     for (int k = 1; k <= 8; ++k)
         s.text(chartPixel(f.wr / 16 * (2 * k - 1)) + fromAxis(36, 4), bottom - f.len(30, 8), f.ink(C::Green),
@@ -190,7 +202,6 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
         u"Max ["_s + formatFixed(r.highestGroup, 6, 1) + u"] / Min ["_s + formatFixed(r.lowestGroup, 6, 1) +
             u"] =  "_s + formatFixed(ratio, 6, 3) + u"   Range  [1.0 ~ 1.5]"_s);
 
-    const int half = f.len(4, 1);
     for (int k = 1; k <= 8; ++k) {
         const int x = chartPixel(f.wr / 8 * (k - 1) + f.wr / 16) + f.x0;
         const int y = groupY(r.group(k));

@@ -1,5 +1,6 @@
 #include "charts/recordingsurface.h"
 
+#include "charts/paintersurface.h"
 #include "charts/reportfont.h"
 
 #include <QFontMetrics>
@@ -13,10 +14,9 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 RecordingSurface::RecordingSurface(int dpi)
-    : m_metricsFont(u"Tahoma"_s)
+    : m_screenFont(PainterSurface::screenFont())
+    , m_metricsFont(m_screenFont)
     , m_metricsDevice(1, 1, QImage::Format_RGB32) {
-    m_metricsFont.setStyleHint(QFont::SansSerif);
-    m_metricsFont.setPixelSize(11);
     const int dotsPerMetre = qRound(dpi / 0.0254);
     m_metricsDevice.setDotsPerMeterX(dotsPerMetre);
     m_metricsDevice.setDotsPerMeterY(dotsPerMetre);
@@ -33,6 +33,15 @@ int RecordingSurface::textWidth(const QString &text) const {
 
 int RecordingSurface::textHeight(const QString &) const {
     return QFontMetrics(m_metricsFont, &m_metricsDevice).height();
+}
+
+QRect RecordingSurface::inkBox(const DrawOp &text) const {
+    QFont font = m_screenFont;
+    if (text.fontSize > 0)
+        font = reportFont(text.fontSize);
+    const QFontMetrics metrics(font, &m_metricsDevice);
+    // A text's position is the top of its line; the baseline lies an ascent below.
+    return metrics.tightBoundingRect(text.text).translated(text.points[0] + QPoint(0, metrics.ascent()));
 }
 
 void RecordingSurface::newPage(int number) {

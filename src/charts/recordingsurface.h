@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 // Keeps every drawing operation with its arguments and the pen, brush and
@@ -55,6 +56,8 @@ public:
 
     const QList<DrawOp> &ops() const { return m_ops; }
     QList<DrawOp> ops(DrawOp::Kind kind) const;
+    // Where the ink of a recorded text lies, in the font it was drawn in.
+    QRect inkBox(const DrawOp &text) const;
     // The first text operation with exactly this text, or nullptr.
     const DrawOp *findText(const QString &text) const;
     void clear() { m_ops.clear(); }
@@ -67,6 +70,7 @@ private:
     BrushState m_brush;
     QColor m_font{0, 0, 0};
     double m_fontSize = 0;
+    QFont m_screenFont;
     QFont m_metricsFont;
     QImage m_metricsDevice; // carries the dpi the font sizes are measured at
     QPoint m_current;

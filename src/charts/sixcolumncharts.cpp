@@ -10,6 +10,7 @@
 #include "charts/drawingsurface.h"
 #include "core/numberformat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orlu {
@@ -59,6 +60,16 @@ public:
     }
     int y(double v, double unitsToEdge) const {
         return m_f.y0 + chartPixel(m_f.cr - m_f.hr / unitsToEdge * v);
+    }
+    // A marker's height held in the free part of the plot, so a value beyond it stands on its
+    // edge instead of on a text: above the captions, below the warning triangles and, in the
+    // columns whose lines reach under the legend (`withLegend`), below the legend.
+    int held(int k, int y, int half, bool withLegend) const {
+        int top = m_f.y0 + m_f.len(17, 4);
+        if (withLegend && x(std::min(k + 1, 6)) > legendLeft())
+            top = std::max(m_f.y0 + m_f.len(85, 15), m_f.y0 + m_f.len(74, 13) + m_s.textHeight(u"M"_s));
+        const int gap = m_f.len(2, 0.5);
+        return std::clamp(y, top + gap + half, captionsTop() - gap - half);
     }
     // The triangle at the top of column k.
     void warning(int k, const QColor &colour) const {
@@ -110,8 +121,7 @@ public:
         for (int k = 1; k <= 6; ++k) {
             const ElementColumn &column = (*style.columns)[at(k)];
             const int xk = x(k);
-            drawCaption(m_s, m_f, xk, xk - 20, bottom - m_f.len(50, 12), style.yinLabel,
-                        m_f.meridianLabel(column.yin));
+            drawCaption(m_s, m_f, xk, xk - 20, captionsTop(), style.yinLabel, m_f.meridianLabel(column.yin));
             drawCaption(m_s, m_f, xk, xk - 20, bottom - m_f.len(34, 8), style.yangLabel,
                         m_f.meridianLabel(column.yang));
             drawCaption(m_s, m_f, xk, xk - 28, bottom - m_f.len(16, 4), C::Blue,
@@ -124,7 +134,7 @@ public:
     // right end measured from the left edge of the area (or printable area).
     void legend(const QString &firstText, const QString &secondText) {
         const int wt = m_f.w;
-        const int x1 = wt - m_f.len(100, 18);
+        const int x1 = legendLeft();
         const int x2 = wt - m_f.len(60, 10);
         const int markerLeft = wt - m_f.len(84, 15);
         const int markerRight = wt - m_f.len(76, 13);
@@ -150,6 +160,8 @@ public:
     bool roundFirstMarkers() const { return m_f.printed && m_f.singleColour; }
 
 private:
+    int captionsTop() const { return m_f.y0 + m_f.h - m_f.len(50, 12); }
+    int legendLeft() const { return m_f.w - m_f.len(100, 18); }
     void legendMarker(int x1, int y1, int x2, int y2, bool round) {
         if (round)
             m_s.ellipse(x1, y1, x2, y2);
@@ -181,7 +193,7 @@ void drawPairChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame 
         const bool first = p <= 6;
         const int k = first ? p : p - 6;
         const double value = first ? series.first[at(k)] : series.second[at(k)];
-        const int y = frame.y(value, 200);
+        const int y = frame.held(k, frame.y(value, 200), half, true);
 
         s.setPenStyle(PenStyle::None);
         s.setBrush(f.ink(first ? C::Red : C::Green), BrushStyle::Solid);
@@ -222,7 +234,7 @@ void drawElementChart(DrawingSurface &s, const AnalysisResult &r, const ChartFra
     const int half = f.len(6, 1);
     for (int k = 1; k <= 6; ++k) {
         const double e = values[at(k)];
-        const int y = frame.y(e, 400);
+        const int y = frame.held(k, frame.y(e, 400), half, false);
 
         s.setPenStyle(PenStyle::None);
         s.setBrush(f.ink(marker), BrushStyle::Solid);

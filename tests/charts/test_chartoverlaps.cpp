@@ -1,5 +1,10 @@
-// Nothing drawn covers a text, whatever the values: the comparison chart and the
-// trend at the smallest and the largest values they show.
+// Nothing drawn covers a text, whatever the values: the eight analysis charts on
+// screen and on paper, the comparison chart and the trend at the smallest and the
+// largest values they show.
+#include "reportfixtures.h"
+
+#include "charts/charts.h"
+#include "charts/reportpage.h"
 #include "trend/trendseries.h"
 #include "trend/trendchart.h"
 #include "compare/comparisoncurves.h"
@@ -13,6 +18,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Plain readings: none, low, ordinary, and groups far from the body energy both ways.
+QList<std::pair<const char *, std::function<double(int)>>> readingSets() {
+    return {{"zero", [](int) { return 0.0; }},
+            {"low", [](int) { return 3.0; }},
+            {"normal", [](int c) { return 40.0 + 3 * (c % 5); }},
+            {"hands high", [](int c) { return limbOfChannel(c) == Limb::Hand ? 180.0 : 1.0; }},
+            {"feet high", [](int c) { return limbOfChannel(c) == Limb::Foot ? 180.0 : 1.0; }},
+            {"yin high", [](int c) { return isYinChannel(c) ? 180.0 : 1.0; }}};
+}
+
 void addExtremes() {
     QTest::addColumn<double>("value");
     QTest::newRow("smallest") << 0.0;
@@ -25,6 +40,39 @@ void addExtremes() {
 class TestChartOverlaps : public QObject {
     Q_OBJECT
 private slots:
+    void analysisChart_data() {
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<bool>("paper");
+        QTest::addColumn<QList<double>>("readings");
+        for (const auto &[name, reading] : readingSets()) {
+            QList<double> readings;
+            for (int c = 1; c <= ChannelCount; ++c)
+                readings << reading(c);
+            for (const int selection : {1, 2, 3, 4, 5, 6, 8, 9}) {
+                for (const bool paper : {false, true})
+                    QTest::addRow("%d %s %s", selection, name, paper ? "paper" : "screen")
+                        << selection << paper << readings;
+            }
+        }
+    }
+    void analysisChart() {
+        QFETCH(int, selection);
+        QFETCH(bool, paper);
+        QFETCH(QList<double>, readings);
+        std::array<double, 24> plain{};
+        std::copy(readings.begin(), readings.end(), plain.begin());
+        testing::ReportFixture fixture(plain);
+        RecordingSurface rec(paper ? testing::Page600.dpi : 96);
+        if (paper) {
+            ReportPage page(rec, testing::Page600, false);
+            page.begin(10);
+            printChartSection(page, fixture.input, selection);
+        } else {
+            drawChart(selection, rec, fixture.result);
+        }
+        QCOMPARE(test::coveredTexts(rec).join(u" | "_s), QString());
+    }
+
     void comparisonChart_data() { addExtremes(); }
     void comparisonChart() {
         QFETCH(double, value);

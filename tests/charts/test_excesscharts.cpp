@@ -78,16 +78,18 @@ private slots:
         }
     }
 
-    // Bars grow from the centre line and are cut 5 pixels inside the edge.
+    // Bars grow from the centre line and are cut 5 pixels inside the top and 2 pixels
+    // above the captions at the foot (y 347).
     void barHeight_data() {
         QTest::addColumn<double>("deviation");
         QTest::addColumn<int>("barEnd");
         QTest::newRow("+30") << 30.0 << 78;
         QTest::newRow("-30") << -30.0 << 314;
         QTest::newRow("+60 beyond the top") << 60.0 << 5;
-        QTest::newRow("-60 beyond the bottom") << -60.0 << 388;
+        QTest::newRow("-60 beyond the bottom") << -60.0 << 345;
         QTest::newRow("+50 reaches the top") << 50.0 << 5;
-        QTest::newRow("-50 reaches the bottom") << -50.0 << 392;
+        QTest::newRow("-50 reaches the captions") << -50.0 << 345;
+        QTest::newRow("-37 ends above them") << -37.0 << 341;
     }
 
     void barHeight() {
@@ -99,18 +101,18 @@ private slots:
         QCOMPARE(bar.pen, (PenState{C::Black, PenStyle::Solid, 1}));
     }
 
-    // The curve is not cut: its point lies where the deviation maps, visible or not.
-    void curvePointIsNotClipped_data() {
+    // A point beyond the free plot stands on its edge: the top, or above the captions.
+    void curvePointIsHeldInThePlot_data() {
         QTest::addColumn<double>("energy");
         QTest::addColumn<double>("deviation");
         QTest::addColumn<int>("y");
-        QTest::newRow("+60") << 50.0 << 60.0 << -39;
-        QTest::newRow("-60") << 50.0 << -60.0 << 431;
+        QTest::newRow("+60") << 50.0 << 60.0 << 4;
+        QTest::newRow("-60") << 50.0 << -60.0 << 341;
         // 196 - 4 x 0.375 = 194.5 goes to the even neighbour.
         QTest::newRow("half to even") << 49.0 << 0.375 << 194;
     }
 
-    void curvePointIsNotClipped() {
+    void curvePointIsHeldInThePlot() {
         QFETCH(double, energy);
         QFETCH(double, deviation);
         QFETCH(int, y);

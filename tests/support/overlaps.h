@@ -11,11 +11,6 @@
 // stand against.
 namespace orlu::test {
 
-inline QRect textBox(const RecordingSurface &rec, const DrawOp &op) {
-    // The ink of a line of text leaves a pixel free at each edge of its box.
-    return QRect(op.points[0], QSize(rec.textWidth(op.text), rec.textHeight(op.text))).adjusted(1, 1, -1, -1);
-}
-
 inline bool crosses(const QLineF &line, const QRect &box) {
     const QRectF r(box);
     if (r.contains(line.p1()) || r.contains(line.p2()))
@@ -31,18 +26,35 @@ inline bool crosses(const QLineF &line, const QRect &box) {
     return false;
 }
 
+inline QString coverName(DrawOp::Kind kind) {
+    switch (kind) {
+    case DrawOp::Kind::Text:
+        return QStringLiteral("text");
+    case DrawOp::Kind::Line:
+        return QStringLiteral("line");
+    default:
+        return QStringLiteral("shape");
+    }
+}
+
+// Each text whose ink something covers, with what covers it: "肺  经 < line".
 inline QStringList coveredTexts(const RecordingSurface &rec) {
     QStringList found;
     const QList<DrawOp> &ops = rec.ops();
-    for (const DrawOp &text : ops) {
+    QList<QRect> ink;
+    for (const DrawOp &op : ops)
+        ink << (op.kind == DrawOp::Kind::Text ? rec.inkBox(op) : QRect());
+    for (qsizetype t = 0; t < ops.size(); ++t) {
+        const DrawOp &text = ops[t];
         if (text.kind != DrawOp::Kind::Text || text.text.trimmed().isEmpty())
             continue;
-        const QRect box = textBox(rec, text);
-        for (const DrawOp &op : ops) {
+        const QRect box = ink[t];
+        for (qsizetype o = 0; o < ops.size(); ++o) {
+            const DrawOp &op = ops[o];
             bool covers = false;
             switch (op.kind) {
             case DrawOp::Kind::Text:
-                covers = &op != &text && !op.text.trimmed().isEmpty() && textBox(rec, op).intersects(box);
+                covers = o != t && ink[o].intersects(box);
                 break;
             case DrawOp::Kind::Line:
                 covers = op.pen.style != PenStyle::None && op.points[0].x() != op.points[1].x() &&
@@ -59,7 +71,7 @@ inline QStringList coveredTexts(const RecordingSurface &rec) {
                 break;
             }
             if (covers)
-                found << text.text;
+                found << text.text + QStringLiteral(" < ") + coverName(op.kind);
         }
     }
     found.removeDuplicates();

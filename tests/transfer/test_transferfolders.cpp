@@ -21,8 +21,10 @@ void TestTransferFolders::homeFirstThenMediaThenRoot_data() {
         << QStringList{u"/home/ann"_s, u"/"_s};
     QTest::newRow("media in name order, each once")
         << u"/home/ann"_s
-        << QStringList{u"/run/media/ann/STICK"_s, u"/media/ann/CARD"_s, u"/mnt/backup"_s, u"/media/ann/CARD/"_s}
-        << QStringList{u"/home/ann"_s, u"/media/ann/CARD"_s, u"/mnt/backup"_s, u"/run/media/ann/STICK"_s, u"/"_s};
+        << QStringList{u"/run/media/ann/STICK"_s, u"/media/ann/CARD"_s, u"/mnt/backup"_s,
+                       u"/media/ann/CARD/"_s}
+        << QStringList{u"/home/ann"_s, u"/media/ann/CARD"_s, u"/mnt/backup"_s, u"/run/media/ann/STICK"_s,
+                       u"/"_s};
     QTest::newRow("no home") << QString() << QStringList{u"/media/ann/CARD"_s}
                              << QStringList{u"/media/ann/CARD"_s, u"/"_s};
 }
