@@ -182,9 +182,9 @@ void MeasurementWindow::showCurrentMeasurement() {
 void MeasurementWindow::showCalibrationReminder() {
     if (m_context.calibrationLog.isEmpty())
         return;
-    m_noticeText->setText(calibrationReminder(CalibrationLog(m_context.calibrationLog).entries(),
-                                              toDayCount(m_context.clock.now()),
-                                              CalibrationLog::ReminderDays));
+    const CalibrationLog log(m_context.calibrationLog);
+    m_noticeText->setText(
+        calibrationReminder(log.entries(), toDayCount(m_context.clock.now()), log.reminderDays()));
 }
 
 void MeasurementWindow::done(int result) {
