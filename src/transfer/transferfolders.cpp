@@ -9,14 +9,14 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-QStringList transferFolderChoices(const QString &home, const QStringList &mountPoints) {
+QStringList transferFolderChoices(const QString &home, const QList<MountedVolume> &volumes) {
     const QString root = u"/"_s;
     QStringList media;
-    for (const QString &m : mountPoints) {
-        const QString path = QDir::cleanPath(m);
+    for (const MountedVolume &v : volumes) {
+        const QString path = QDir::cleanPath(v.rootPath);
         const bool userMounted =
             path.startsWith(u"/media/"_s) || path.startsWith(u"/run/media/"_s) || path.startsWith(u"/mnt/"_s);
-        if (userMounted && path != home && !media.contains(path))
+        if (userMounted && v.device.startsWith(u"/dev/"_s) && path != home && !media.contains(path))
             media << path;
     }
     media.sort();
@@ -27,10 +27,10 @@ QStringList transferFolderChoices(const QString &home, const QStringList &mountP
 }
 
 QStringList transferFolderChoices() {
-    QStringList mounts;
+    QList<MountedVolume> volumes;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        mounts << volume.rootPath();
-    return transferFolderChoices(QDir::homePath(), mounts);
+        volumes.append({volume.rootPath(), QString::fromLocal8Bit(volume.device())});
+    return transferFolderChoices(QDir::homePath(), volumes);
 }
 
 QString transferFileIn(const QString &folder) {
