@@ -4,6 +4,7 @@
 #include "core/displaycolumns.h"
 #include "records/ui/recordbrowser.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace orlu {
 
@@ -48,10 +51,20 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     m_setGrid->verticalHeader()->setDefaultSectionSize(m_setGrid->fontMetrics().height() + 6);
     m_setGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_setGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int widths[] = {30, 66, 64, 126};
-    for (int c = 0; c < 4; ++c)
-        m_setGrid->setColumnWidth(c, widths[c]);
-    m_setGrid->setFixedWidth(290);
+    // Each column as wide as its heading or its widest usual text: a number of eight characters,
+    // a name of four, a date with the time; with the cells' margins.
+    const QFontMetrics metrics = m_setGrid->fontMetrics();
+    const QString widest[] = {u"No."_s, u"T0000000"_s, u"欧阳小明"_s,
+                              measurementDateText(46387.5) + u" 00:00"_s};
+    int gridWidth = 2 * m_setGrid->frameWidth();
+    for (int c = 0; c < 4; ++c) {
+        const int width = std::max(metrics.horizontalAdvance(widest[c]),
+                                   metrics.horizontalAdvance(m_setGrid->horizontalHeaderItem(c)->text())) +
+                          14;
+        m_setGrid->setColumnWidth(c, width);
+        gridWidth += width;
+    }
+    m_setGrid->setFixedWidth(gridWidth);
 
     auto *setColumn = new QVBoxLayout;
     setColumn->addWidget(new QLabel(u"比对数据异动栏"_s, this));
