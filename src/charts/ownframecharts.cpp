@@ -50,7 +50,14 @@ void columnLines(DrawingSurface &s, const ChartFrame &f, int count, int dottedBo
 
 } // namespace
 
-void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &f) {
+void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame &block) {
+    // The scale ends above the column captions: on paper they take the block's last 8 mm, on
+    // screen the caller's frame leaves them room below. So no mark of a low value covers them.
+    ChartFrame f = block;
+    if (f.printed) {
+        f.h -= f.mm(8);
+        f.hr = f.h;
+    }
     const int bottom = f.y0 + f.h;
     // Absolute scale: 0 uA on the bottom edge, 170 uA on the top edge.
     const auto scaleY = [&](double v) { return f.y0 + chartPixel(f.hr - v * f.hr / RyodorakuFullScale); };
@@ -59,7 +66,7 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     s.setBrushStyle(BrushStyle::None);
     s.line(f.x0, f.y0, f.x0, bottom);
 
-    columnLines(s, f, 24, bottom - f.len(0, 7), f.len(10, 2), 12);
+    columnLines(s, f, 24, bottom, f.len(10, 2), 12);
 
     s.setPenColor(f.ink(C::Black));
     s.setPenStyle(PenStyle::Solid);
@@ -71,19 +78,19 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
         s.textOut(f.pick(2, f.x0 - f.mm(6)), y - 6, formatInt(10 * i, 3));
     }
 
-    const int captionY = f.pick(bottom + 4, bottom - f.mm(7));
+    const int captionY = f.pick(bottom + 4, bottom + f.mm(1));
     for (int i = 1; i <= 12; ++i) {
         const double centre = f.x0 + f.wr / 12 * (i - 1) + f.wr / 24;
         drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 11) + f.x0, captionY, C::Green,
                     f.meridianLabel(i));
         drawCaption(s, f, centre, chartPixel(f.wr / 12 * (i - 1) + 18) + f.x0,
-                    f.pick(bottom + 20, bottom - f.mm(3)), C::Blue, f.elementLabel(i));
+                    f.pick(bottom + 20, bottom + f.mm(5)), C::Blue, f.elementLabel(i));
         if (i == 1)
-            drawHandFootCaption(s, f, i, 61, bottom + 35);
+            drawHandFootCaption(s, block, i, 61, bottom + 35);
         else if (i == 3)
-            drawHandFootCaption(s, f, i, chartPixel(f.wr / 12 * 2 + 36) + f.x0, bottom + 35);
+            drawHandFootCaption(s, block, i, chartPixel(f.wr / 12 * 2 + 36) + f.x0, bottom + 35);
         else if (i == 9)
-            drawHandFootCaption(s, f, i, chartPixel(f.wr / 12 * 8 + 44) + f.x0, bottom + 35);
+            drawHandFootCaption(s, block, i, chartPixel(f.wr / 12 * 8 + 44) + f.x0, bottom + 35);
     }
 
     s.setPenStyle(PenStyle::None);
@@ -124,10 +131,10 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     for (int j = 0; j <= 23; ++j) {
         const int c = PairedChannelOrder[static_cast<std::size_t>(j)];
         double y = f.y0 + f.hr - chartPixel(f.hr / RyodorakuFullScale * r.w(c));
-        // Paper has no edge that hides a mark: one beyond the free part of the plot stands on
-        // its edge instead of on the captions in its foot or the legend above it.
+        // Paper has no edge that hides a mark: one above 170 uA stands on the plot's top edge
+        // instead of on the legend above it.
         if (f.printed)
-            y = std::clamp(y, double(f.y0 + above), double(captionY - below - f.mm(0.5)));
+            y = std::max(y, double(f.y0 + above));
         s.setBrush(f.gradeInk(r.grade(c), false), BrushStyle::Solid);
         s.rectangle(chartPixel(f.wr / 24 * j + left) + f.x0, chartPixel(y - above),
                     chartPixel(f.wr / 24 * j + f.wr / 24) + f.x0, chartPixel(y + below));
