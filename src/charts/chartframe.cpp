@@ -78,6 +78,24 @@ void drawLeftOfAxis(DrawingSurface &s, const ChartFrame &f, int screenX, int y, 
     s.text(x, y, f.ink(colour), text);
 }
 
+void drawGradeMark(DrawingSurface &s, const ChartFrame &f, int grade, bool oliveOnPaper, int x1, int y1,
+                   int x2, int y2) {
+    const bool byShape = f.printed && f.singleColour;
+    const int level = std::abs(grade);
+    if (byShape && level == 0) {
+        s.setPen(ChartColour::Black, PenStyle::Solid, f.pen(1, 5));
+        s.setBrushStyle(BrushStyle::None);
+    } else {
+        s.setPenStyle(PenStyle::None);
+        s.setBrush(f.gradeInk(grade, oliveOnPaper), BrushStyle::Solid);
+    }
+    if (byShape && level == 1)
+        s.ellipse(x1, y1, x2, y2);
+    else
+        s.rectangle(x1, y1, x2, y2);
+    s.setPenStyle(PenStyle::None);
+}
+
 void drawHandFootCaption(DrawingSurface &s, const ChartFrame &f, int column, int screenX, int screenY) {
     // On paper they stand below the plot at fixed distances from the column borders.
     int paperX = 0;

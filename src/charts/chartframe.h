@@ -58,6 +58,12 @@ void drawCaption(DrawingSurface &s, const ChartFrame &f, double centreX, int scr
 void drawLeftOfAxis(DrawingSurface &s, const ChartFrame &f, int screenX, int y, const QColor &colour,
                     const QString &text, double paperGapMm = 3);
 
+// A filled mark of a channel's grade in the box (x1, y1)-(x2, y2), without outline, in the
+// grade's colour. On single-colour paper the shape tells the grade instead: an outlined box
+// for "正常", a filled ellipse for "尚可", a filled box for "不良". Leaves the pen off.
+void drawGradeMark(DrawingSurface &s, const ChartFrame &f, int grade, bool oliveOnPaper, int x1, int y1,
+                   int x2, int y2);
+
 // Below the columns of the 12-column charts: "左   右" under column 1, "Hands  手"
 // under column 3, "Feet 足" under column 9, in red. Nothing for other columns.
 void drawHandFootCaption(DrawingSurface &s, const ChartFrame &f, int column, int screenX, int screenY);

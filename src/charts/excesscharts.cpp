@@ -209,10 +209,8 @@ void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame
                 std::clamp(excessPlotY(f, r.deviation(c), r), band.top(j, f.y0) + half, band.bottom() - half);
             const int column = chartPixel(f.wr / 24 * (j - 1));
 
-            s.setPenStyle(PenStyle::None);
-            s.setBrush(f.gradeInk(r.grade(c), true), BrushStyle::Solid);
-            s.rectangle(f.x0 + column + f.len(11, 2), y - half,
-                        chartPixel(f.wr / 24 * (j - 1) + f.x0 + f.len(19, 4)), y + half);
+            drawGradeMark(s, f, r.grade(c), true, f.x0 + column + f.len(11, 2), y - half,
+                          chartPixel(f.wr / 24 * (j - 1) + f.x0 + f.len(19, 4)), y + half);
 
             // Each segment is drawn after the marker it ends on, so the line lies over the markers.
             s.setBrushStyle(BrushStyle::None);
@@ -226,15 +224,14 @@ void drawCurveChart(DrawingSurface &s, const AnalysisResult &r, const ChartFrame
 
     drawFrameAfterData(s, f, r, ExcessKind::Curve);
 
-    s.setPenStyle(PenStyle::None);
     for (int level = 0; level < 3; ++level) {
         const int k = legendColumn(f, level);
-        s.setBrush(f.gradeInk(level, true), BrushStyle::Solid);
         if (f.printed)
-            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k), f.y0 - f.lineHeight,
-                        f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(3));
+            drawGradeMark(s, f, level, true, f.x0 + chartPixel(f.wr / 24 * k), f.y0 - f.lineHeight,
+                          f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(3));
         else
-            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k) + 10, 5, f.x0 + chartPixel(f.wr / 24 * k + 22), 15);
+            drawGradeMark(s, f, level, true, f.x0 + chartPixel(f.wr / 24 * k) + 10, 5,
+                          f.x0 + chartPixel(f.wr / 24 * k + 22), 15);
     }
     s.setBrushStyle(BrushStyle::None);
     drawLegendTexts(s, f, 5, 0);

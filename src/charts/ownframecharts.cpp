@@ -93,15 +93,15 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
             drawHandFootCaption(s, block, i, chartPixel(f.wr / 12 * 8 + 44) + f.x0, bottom + 35);
     }
 
-    s.setPenStyle(PenStyle::None);
     for (int level = 0; level < 3; ++level) {
         const int k = legendColumn(f, level);
-        s.setBrush(f.gradeInk(level, false), BrushStyle::Solid);
         if (f.printed)
-            s.rectangle(f.x0 + chartPixel(f.wr / 24 * k) - f.mm(3), f.y0 - f.lineHeight + f.mm(1) / 2,
-                        f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k), f.y0 - f.lineHeight + f.mm(3));
+            drawGradeMark(s, f, level, false, f.x0 + chartPixel(f.wr / 24 * k) - f.mm(3),
+                          f.y0 - f.lineHeight + f.mm(1) / 2, f.x0 + chartPixel(f.mm(3) + f.wr / 24 * k),
+                          f.y0 - f.lineHeight + f.mm(3));
         else
-            s.rectangle(chartPixel(f.wr / 24 * k) + 57, 7, chartPixel(f.wr / 24 * k + 25) + 50, 13);
+            drawGradeMark(s, f, level, false, chartPixel(f.wr / 24 * k) + 57, 7,
+                          chartPixel(f.wr / 24 * k + 25) + 50, 13);
     }
     s.setBrushStyle(BrushStyle::None);
     for (int level = 0; level < 3; ++level) {
@@ -135,9 +135,8 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
         // instead of on the legend above it.
         if (f.printed)
             y = std::max(y, double(f.y0 + above));
-        s.setBrush(f.gradeInk(r.grade(c), false), BrushStyle::Solid);
-        s.rectangle(chartPixel(f.wr / 24 * j + left) + f.x0, chartPixel(y - above),
-                    chartPixel(f.wr / 24 * j + f.wr / 24) + f.x0, chartPixel(y + below));
+        drawGradeMark(s, f, r.grade(c), false, chartPixel(f.wr / 24 * j + left) + f.x0, chartPixel(y - above),
+                      chartPixel(f.wr / 24 * j + f.wr / 24) + f.x0, chartPixel(y + below));
     }
 }
 

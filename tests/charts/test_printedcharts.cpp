@@ -140,6 +140,23 @@ private slots:
         }
     }
 
+    // Without colour the three grades of the legend and the marks still look different.
+    void singleColourGradesDifferByShape_data() {
+        QTest::addColumn<int>("selection");
+        QTest::newRow("curve") << 2;
+        QTest::newRow("Ryodoraku") << 8;
+    }
+    void singleColourGradesDifferByShape() {
+        QFETCH(int, selection);
+        ChartBlock block(selection, 500, true);
+        QSet<QString> looks;
+        for (const DrawOp &op : block.rec.ops()) {
+            if (op.kind == DrawOp::Kind::Rect || op.kind == DrawOp::Kind::Ellipse)
+                looks << u"%1 %2 %3"_s.arg(int(op.kind)).arg(int(op.brush.style)).arg(int(op.pen.style));
+        }
+        QCOMPARE(looks.size(), 3);
+    }
+
     void acceptableGradeIsOliveOnPaper_data() {
         QTest::addColumn<int>("selection");
         QTest::addColumn<QColor>("colour");
