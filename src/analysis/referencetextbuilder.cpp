@@ -38,20 +38,15 @@ bool readSource(const QString &sourceFile, QString *text, QString *error) {
 
 bool insertRecords(QSqlDatabase db, const QList<ReferenceRecord> &records, QString *error) {
     QStringList names{u"MKEY"_s};
-    QStringList marks{u"?"_s};
-    for (TextColumn c : textColumns()) {
+    for (TextColumn c : textColumns())
         names << columnName(c);
-        marks << u"?"_s;
-    }
     names << u"DtGpM"_s;
-    marks << u"?"_s;
 
     Transaction transaction(db);
     if (!transaction.isActive())
         return fail(error, db.lastError().text());
     QSqlQuery q(db);
-    if (!q.prepare(u"INSERT INTO KYMTDB ("_s + names.join(u", "_s) + u") VALUES ("_s + marks.join(u", "_s) +
-                   u")"_s))
+    if (!q.prepare(insertSql(u"KYMTDB"_s, names)))
         return fail(error, q.lastError().text());
     for (const ReferenceRecord &r : records) {
         q.addBindValue(r.key);

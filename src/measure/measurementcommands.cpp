@@ -17,6 +17,8 @@ MeasurementCommands measurementCommands(const MeasurementWindowState &state) {
     c.clear = state.hasData;
     c.leave = true;
     c.choosePotential = true;
+    c.remeasureUnsteady = state.hasUnsteadyPoints;
+    c.repeat = state.stored && state.hasData;
     return c;
 }
 

@@ -24,6 +24,27 @@ bool fail(QString *error, const QString &what) {
     return false;
 }
 
+// The log and the seat's settings of it, made on first use.
+bool openForWriting(Database &db, const QString &path, QString *error) {
+    if (!(QFileInfo::exists(path) ? db.open(path, Database::Access::Shared, error) : db.create(path, error)))
+        return false;
+    QSqlQuery q(db.handle());
+    for (const auto &[table, sql] :
+         {std::pair{u"KYCALLOG"_s,
+                    u"CREATE TABLE KYCALLOG (MKEY INTEGER PRIMARY KEY AUTOINCREMENT, CALDATE REAL NOT NULL, "
+                    "CALMODE VARCHAR(20), STDVALUE INTEGER NOT NULL, HIGHVALUE INTEGER NOT NULL, "
+                    "SENSITIVITY REAL NOT NULL, SUCCESS BOOLEAN NOT NULL)"_s},
+          std::pair{
+              u"KYCALSET"_s,
+              u"CREATE TABLE KYCALSET (SETNAME VARCHAR(30) PRIMARY KEY, SETVALUE INTEGER NOT NULL)"_s}}) {
+        if (!hasTable(db.handle(), table) && !q.exec(sql))
+            return fail(error, q.lastError().text());
+    }
+    return true;
+}
+
+const QString ReminderSetting = u"REMINDERDAYS"_s;
+
 } // namespace
 
 CalibrationLog::CalibrationLog(QString path)
@@ -31,16 +52,9 @@ CalibrationLog::CalibrationLog(QString path)
 
 bool CalibrationLog::append(const CalibrationEntry &entry, QString *error) const {
     Database db;
-    const bool exists = QFileInfo::exists(m_path);
-    if (!(exists ? db.open(m_path, Database::Access::Shared, error) : db.create(m_path, error)))
+    if (!openForWriting(db, m_path, error))
         return false;
-    QSqlDatabase handle = db.handle();
-    QSqlQuery q(handle);
-    if (!hasTable(handle, u"KYCALLOG"_s) &&
-        !q.exec(u"CREATE TABLE KYCALLOG (MKEY INTEGER PRIMARY KEY AUTOINCREMENT, CALDATE REAL NOT NULL, "
-                "CALMODE VARCHAR(20), STDVALUE INTEGER NOT NULL, HIGHVALUE INTEGER NOT NULL, "
-                "SENSITIVITY REAL NOT NULL, SUCCESS BOOLEAN NOT NULL)"_s))
-        return fail(error, q.lastError().text());
+    QSqlQuery q(db.handle());
     q.prepare(u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS) "
               "VALUES (?, ?, ?, ?, ?, ?)"_s);
     for (const QVariant &v :
@@ -74,6 +88,35 @@ QList<CalibrationEntry> CalibrationLog::entries(QString *error) const {
     return list;
 }
 
+int CalibrationLog::reminderDays(QString *error) const {
+    if (!QFileInfo::exists(m_path))
+        return DefaultReminderDays;
+    Database db;
+    if (!db.open(m_path, Database::Access::ReadOnly, error) || !hasTable(db.handle(), u"KYCALSET"_s))
+        return DefaultReminderDays;
+    QSqlQuery q(db.handle());
+    q.prepare(u"SELECT SETVALUE FROM KYCALSET WHERE SETNAME = ?"_s);
+    q.addBindValue(ReminderSetting);
+    if (!q.exec()) {
+        fail(error, q.lastError().text());
+        return DefaultReminderDays;
+    }
+    return q.next() ? std::clamp(q.value(0).toInt(), 0, MaxReminderDays) : DefaultReminderDays;
+}
+
+bool CalibrationLog::setReminderDays(int days, QString *error) const {
+    if (days < 0 || days > MaxReminderDays)
+        return fail(error, u"校准提醒天数须在 0 到 %1 之间。"_s.arg(MaxReminderDays));
+    Database db;
+    if (!openForWriting(db, m_path, error))
+        return false;
+    QSqlQuery q(db.handle());
+    q.prepare(u"INSERT OR REPLACE INTO KYCALSET (SETNAME, SETVALUE) VALUES (?, ?)"_s);
+    q.addBindValue(ReminderSetting);
+    q.addBindValue(days);
+    return q.exec() || fail(error, q.lastError().text());
+}
+
 CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded) {
     return {at, u"标准+高电位"_s, standardValue, highValue, standardValue / UnitsPerUaDivisor, succeeded};
 }
@@ -88,7 +131,7 @@ std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &en
 
 QString calibrationReminder(const QList<CalibrationEntry> &entries, double today, int days) {
     const std::optional<CalibrationEntry> last = lastSuccessful(entries);
-    if (!last || std::floor(today) - std::floor(last->at) <= days)
+    if (days == 0 || !last || std::floor(today) - std::floor(last->at) <= days)
         return {};
     return u"距上次成功校准已超过 %1 天，请先校准探测棒。"_s.arg(days);
 }

@@ -24,8 +24,10 @@ struct CalibrationEntry {
 
 class CalibrationLog {
 public:
-    // Days after the last successful calibration before the operator is reminded.
-    static constexpr int ReminderDays = 30;
+    // Days after the last successful calibration before the operator is reminded, until the
+    // seat sets its own period (0: never).
+    static constexpr int DefaultReminderDays = 30;
+    static constexpr int MaxReminderDays = 365;
 
     explicit CalibrationLog(QString path);
 
@@ -33,6 +35,11 @@ public:
     bool append(const CalibrationEntry &entry, QString *error = nullptr) const;
     // Oldest first; empty without a file.
     QList<CalibrationEntry> entries(QString *error = nullptr) const;
+
+    // The seat's reminder period; the default without a file or a setting.
+    int reminderDays(QString *error = nullptr) const;
+    // Refuses a period outside 0..MaxReminderDays; false with the reason.
+    bool setReminderDays(int days, QString *error = nullptr) const;
 
 private:
     QString m_path;
@@ -43,7 +50,8 @@ CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, b
 // The newest successful entry.
 std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries);
 // The status-line reminder when the last successful calibration is more than
-// `days` days before `today` (a day count); empty otherwise, and without any.
+// `days` days before `today` (a day count); empty otherwise, without any, and
+// when `days` is 0.
 QString calibrationReminder(const QList<CalibrationEntry> &entries, double today, int days);
 
 } // namespace orlu

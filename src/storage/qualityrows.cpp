@@ -10,12 +10,29 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The statements over every column of KYQUAL, in the table's order.
+struct QualityStatements {
+    QString select;
+    QString insert;
+};
+
+const QualityStatements &qualityColumns() {
+    static const QualityStatements statements = [] {
+        const QStringList names = columnNames(tableDef(SchemaKind::Main, u"KYQUAL"_s));
+        return QualityStatements{u"SELECT %1 FROM KYQUAL"_s.arg(names.join(u", "_s)),
+                                 insertSql(u"KYQUAL"_s, names)};
+    }();
+    return statements;
+}
+
+} // namespace
+
 bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQuality &quality,
                       QString *error) {
     QSqlQuery q(db);
-    q.prepare(
-        u"INSERT INTO KYQUAL (MKEY, CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    q.prepare(qualityColumns().insert);
     for (int c = 1; c <= ChannelCount; ++c) {
         const std::optional<PointQuality> &p = quality[size_t(c - 1)];
         if (!p)
@@ -109,13 +126,10 @@ bool carryQualityRows(const QSqlDatabase &from, QSqlDatabase to, qint64 keysAbov
     }
     QSqlQuery read(from);
     read.setForwardOnly(true);
-    if (!read.exec(
-            u"SELECT MKEY, CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT FROM KYQUAL"_s))
+    if (!read.exec(qualityColumns().select))
         return sqlrow::fail(read, error);
     QSqlQuery write(to);
-    write.prepare(
-        u"INSERT INTO KYQUAL (MKEY, CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    write.prepare(qualityColumns().insert);
     while (read.next()) {
         const auto key = newKeys.constFind(read.value(0).toLongLong());
         if (key == newKeys.constEnd())

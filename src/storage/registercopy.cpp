@@ -2,6 +2,7 @@
 
 #include "storage/database.h"
 #include "storage/databasefiles.h"
+#include "storage/rowinserter.h"
 #include "storage/schema.h"
 #include "storage/sqldialect.h"
 
@@ -83,15 +84,14 @@ ReadSnapshot::~ReadSnapshot() {
 bool appendRowsAcross(const QSqlDatabase &from, QSqlDatabase to, const QString &table,
                       const QList<ColumnDef> &columns, CopyProgress *progress, QString *error) {
     QStringList names;
-    QStringList marks;
-    for (const ColumnDef &c : columns) {
+    for (const ColumnDef &c : columns)
         names << QString::fromLatin1(c.name);
-        marks << u"?"_s;
+    RowInserter insert(to, table, names);
+    if (!insert.error().isEmpty()) {
+        if (error)
+            *error = insert.error();
+        return false;
     }
-    QSqlQuery insert(to);
-    if (!insert.prepare(
-            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s))))
-        return fail(error, table, insert);
     const QString key = sliceKey(from, table);
     QSqlQuery read(from);
     read.setForwardOnly(true);
@@ -106,11 +106,15 @@ bool appendRowsAcross(const QSqlDatabase &from, QSqlDatabase to, const QString &
         if (!read.exec())
             return fail(error, table, read);
         int rows = 0;
+        QVariantList values(columns.size());
         while (read.next()) {
             for (qsizetype c = 0; c < columns.size(); ++c)
-                insert.bindValue(int(c), valueFor(columns.at(c), read.value(int(c))));
-            if (!insert.exec())
-                return fail(error, table, insert);
+                values[c] = valueFor(columns.at(c), read.value(int(c)));
+            if (!insert.insert(values)) {
+                if (error)
+                    *error = insert.error();
+                return false;
+            }
             last = read.value(keyColumn).toLongLong();
             ++rows;
         }

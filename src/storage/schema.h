@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/columndef.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -17,12 +19,6 @@ enum class SchemaKind {
 // 2: KYQUAL, the quality of measured readings.
 constexpr int SchemaVersion = 2;
 
-struct ColumnDef {
-    const char *name;
-    enum Type { Text, Memo, Boolean, DateTime, Float, Integer, AutoKey, Blob } type;
-    int size; // characters, for Text only
-};
-
 struct TableDef {
     const char *name;
     QList<ColumnDef> columns;
@@ -34,6 +30,8 @@ struct TableDef {
 QList<TableDef> tablesOf(SchemaKind kind);
 const TableDef &tableDef(SchemaKind kind, const QString &table);
 QStringList columnNames(const TableDef &table);
+// "INSERT INTO table (a, b) VALUES (?, ?)": one row, every value bound in the columns' order.
+QString insertSql(const QString &table, const QStringList &columns);
 
 // Creates the tables and indexes of `kind` in an open, empty database, in one
 // transaction. Returns false with a message on failure.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/columndef.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -28,6 +30,8 @@ public:
     QString asBytes(const QString &expr) const;
     // A query giving the column names of the table bound to its one parameter.
     QString tableColumnsQuery() const;
+    // A column's declaration in CREATE TABLE.
+    QString columnSql(const ColumnDef &column) const;
 
 private:
     Backend m_backend;

@@ -5,6 +5,7 @@
 #include <mdbtools.h>
 
 #include "storage/database.h"
+#include "storage/rowinserter.h"
 #include "transfer/readingscheck.h"
 #include "transfer/transfercolumns.h"
 
@@ -12,8 +13,6 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -272,87 +271,6 @@ QVariant registerValue(ColumnDef::Type type, const QVariant &v) {
     }
     return v;
 }
-
-// Appends rows to a table of the target, one statement a row: through SQLite's own
-// statement on a file (binding through Qt costs more than reading the row from the
-// Access file), through Qt on a server.
-class RowInserter {
-public:
-    RowInserter(QSqlDatabase target, const QString &table, const QStringList &names)
-        : m_table(table)
-        , m_query(target)
-        , m_connection(sqliteHandle(target)) {
-        const QString sql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-            table, names.join(u", "_s), QStringList(names.size(), u"?"_s).join(u", "_s));
-        if (m_connection) {
-            if (sqlite3_prepare_v2(m_connection, sql.toUtf8().constData(), -1, &m_statement, nullptr) !=
-                SQLITE_OK)
-                m_error = sqliteError();
-        } else if (!m_query.prepare(sql)) {
-            m_error = m_query.lastError().text();
-        }
-    }
-    ~RowInserter() { sqlite3_finalize(m_statement); }
-    RowInserter(const RowInserter &) = delete;
-    RowInserter &operator=(const RowInserter &) = delete;
-
-    // Empty while all is well; else the cause, naming the table.
-    QString error() const { return m_error.isEmpty() ? QString() : m_table + u": "_s + m_error; }
-
-    bool insert(const QVariantList &values) {
-        if (!m_connection) {
-            for (qsizetype i = 0; i < values.size(); ++i)
-                m_query.bindValue(int(i), values[i]);
-            if (m_query.exec())
-                return true;
-            m_error = m_query.lastError().text();
-            return false;
-        }
-        sqlite3_reset(m_statement);
-        for (int i = 0; i < int(values.size()); ++i)
-            bind(i + 1, values[i]);
-        if (sqlite3_step(m_statement) == SQLITE_DONE)
-            return true;
-        m_error = sqliteError();
-        return false;
-    }
-
-private:
-    void bind(int at, const QVariant &v) {
-        if (v.isNull()) {
-            sqlite3_bind_null(m_statement, at);
-            return;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Double:
-            sqlite3_bind_double(m_statement, at, v.toDouble());
-            break;
-        case QMetaType::QString: {
-            const QString text = v.toString();
-            sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-            break;
-        }
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = v.toByteArray();
-            sqlite3_bind_blob(m_statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default:
-            sqlite3_bind_int64(m_statement, at, v.toLongLong());
-        }
-    }
-    // As Qt's driver words it, so the engine's code can be told.
-    QString sqliteError() const {
-        return u"%1 (%2)"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_connection)))
-            .arg(sqlite3_extended_errcode(m_connection));
-    }
-
-    QString m_table;
-    QSqlQuery m_query;
-    sqlite3 *m_connection = nullptr;
-    sqlite3_stmt *m_statement = nullptr;
-    QString m_error;
-};
 
 } // namespace
 

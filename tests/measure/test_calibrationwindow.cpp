@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -160,6 +161,12 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(0)->text(2), u"失败"_s); // newest first
     QCOMPARE(list->topLevelItem(1)->text(3), u"4100"_s);
+
+    auto *period = rig.child<QSpinBox>(u"reminderDaysBox"_s);
+    QCOMPARE(period->value(), CalibrationLog::DefaultReminderDays);
+    period->setValue(14);
+    emit period->editingFinished();
+    QCOMPARE(CalibrationLog(log).reminderDays(), 14);
 }
 
 QTEST_MAIN(TestCalibrationWindow)

@@ -5,7 +5,10 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPainter>
+#include <QSpinBox>
+#include <QVBoxLayout>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -92,9 +95,30 @@ CalibrationHistory::CalibrationHistory(QWidget *parent)
     m_list->setHeaderLabels({u"日期"_s, u"时间"_s, u"结果"_s, u"标准电位值"_s, u"高电位值"_s, u"灵敏度"_s});
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setMinimumHeight(110);
-    auto *row = new QHBoxLayout(this);
-    row->addWidget(m_chart, 1);
-    row->addWidget(m_list, 2);
+    m_reminderDays = new QSpinBox(this);
+    m_reminderDays->setObjectName(u"reminderDaysBox"_s);
+    m_reminderDays->setRange(0, CalibrationLog::MaxReminderDays);
+    m_reminderDays->setSuffix(u" 天"_s);
+    m_reminderDays->setSpecialValueText(u"不提醒"_s);
+    m_reminderDays->setValue(CalibrationLog::DefaultReminderDays);
+    m_reminderDays->setToolTip(u"距上次成功校准超过这个天数时，测量窗口的状态栏提醒校准。"_s);
+    connect(m_reminderDays, &QSpinBox::editingFinished, this,
+            [this] { emit reminderDaysChosen(m_reminderDays->value()); });
+    auto *reminderRow = new QHBoxLayout;
+    reminderRow->addWidget(new QLabel(u"校准提醒:"_s, this));
+    reminderRow->addWidget(m_reminderDays);
+    reminderRow->addStretch(1);
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(m_chart, 1);
+    lists->addWidget(m_list, 2);
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(lists);
+    column->addLayout(reminderRow);
+}
+
+void CalibrationHistory::setReminderDays(int days) {
+    const QSignalBlocker quiet(m_reminderDays);
+    m_reminderDays->setValue(days);
 }
 
 void CalibrationHistory::setEntries(const QList<CalibrationEntry> &entries) {

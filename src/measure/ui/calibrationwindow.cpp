@@ -75,6 +75,7 @@ CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent
     layout->addWidget(buildPointer());
     m_history = new CalibrationHistory(this);
     m_history->setVisible(!m_context.calibrationLog.isEmpty());
+    connect(m_history, &CalibrationHistory::reminderDaysChosen, this, &CalibrationWindow::reminderDaysChosen);
     layout->addWidget(m_history);
 
     m_resultLamp = signalLamp(u"resultLamp"_s, m_context.clock, this);
@@ -181,9 +182,25 @@ void CalibrationWindow::showEvent(QShowEvent *event) {
 void CalibrationWindow::showHistory() {
     if (m_context.calibrationLog.isEmpty())
         return;
-    const QList<CalibrationEntry> entries = CalibrationLog(m_context.calibrationLog).entries();
+    const CalibrationLog log(m_context.calibrationLog);
+    const QList<CalibrationEntry> entries = log.entries();
     m_noHistory->setVisible(entries.isEmpty());
     m_history->setEntries(entries);
+    m_history->setReminderDays(log.reminderDays());
+}
+
+void CalibrationWindow::reminderDaysChosen(int days) {
+    const CalibrationLog log(m_context.calibrationLog);
+    if (days == log.reminderDays())
+        return;
+    QString error;
+    if (!log.setReminderDays(days, &error)) {
+        m_statusText->setText(u"校准提醒无法储存: "_s + error);
+        m_history->setReminderDays(log.reminderDays());
+        return;
+    }
+    m_statusText->setText(days == 0 ? u"已关闭校准提醒。"_s
+                                    : u"距上次成功校准超过 %1 天时将提醒校准。"_s.arg(days));
 }
 
 void CalibrationWindow::logOutcome() {

@@ -39,6 +39,7 @@ private:
     void calibrationShown(const CalibrationView &view) override;
     void logOutcome();
     void showHistory();
+    void reminderDaysChosen(int days);
 
     CalibrationProcedure m_procedure;
 

@@ -182,9 +182,9 @@ void MeasurementWindow::showCurrentMeasurement() {
 void MeasurementWindow::showCalibrationReminder() {
     if (m_context.calibrationLog.isEmpty())
         return;
-    m_noticeText->setText(calibrationReminder(CalibrationLog(m_context.calibrationLog).entries(),
-                                              toDayCount(m_context.clock.now()),
-                                              CalibrationLog::ReminderDays));
+    const CalibrationLog log(m_context.calibrationLog);
+    m_noticeText->setText(
+        calibrationReminder(log.entries(), toDayCount(m_context.clock.now()), log.reminderDays()));
 }
 
 void MeasurementWindow::done(int result) {
@@ -437,8 +437,6 @@ void MeasurementWindow::setRunningState(bool running) {
         m_grid->setEnabled(true);
         m_grid->setFocus();
         enableCommands(true);
-        m_remeasureAction->setEnabled(false);
-        m_repeatAction->setEnabled(false);
         m_subjectGroup->hide();
         m_tracePanel->show();
         m_traceArea->show();
@@ -473,14 +471,12 @@ void MeasurementWindow::updateEnabling() {
     enableCommands(false);
     if (!m_handOvers.savingUnavailable.isEmpty())
         m_saveAction->setToolTip(m_handOvers.savingUnavailable);
-    m_remeasureAction->setEnabled(!unsteadyChannels(m_context.measurement.quality).isEmpty());
-    // A repeat follows a stored measurement of a subject.
-    m_repeatAction->setEnabled(m_context.measurement.recordKey > 0 && m_hasData);
 }
 
 void MeasurementWindow::enableCommands(bool running) {
-    const MeasurementCommands c =
-        measurementCommands({running, m_hasData, m_complete, m_handOvers.savingUnavailable.isEmpty()});
+    const MeasurementCommands c = measurementCommands(
+        {running, m_hasData, m_complete, m_handOvers.savingUnavailable.isEmpty(),
+         !unsteadyChannels(m_context.measurement.quality).isEmpty(), m_context.measurement.recordKey > 0});
     m_measureAction->setEnabled(c.measure);
     m_stopAction->setEnabled(c.stop);
     m_analysisAction->setEnabled(c.analysis);
@@ -492,6 +488,8 @@ void MeasurementWindow::enableCommands(bool running) {
     m_leaveAction->setEnabled(c.leave);
     m_highRadio->setEnabled(c.choosePotential);
     m_standardRadio->setEnabled(c.choosePotential);
+    m_remeasureAction->setEnabled(c.remeasureUnsteady);
+    m_repeatAction->setEnabled(c.repeat);
 }
 
 void MeasurementWindow::showValues() {
