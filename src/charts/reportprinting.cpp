@@ -95,6 +95,21 @@ QString analysisReportDocumentTitle(const CurrentMeasurement &measurement) {
     return title;
 }
 
+QString savedReportFileName(const CurrentMeasurement &measurement) {
+    QString name = u"orlu-report"_s;
+    if (!measurement.subject.number.isEmpty()) {
+        QString number = measurement.subject.number;
+        for (QChar &c : number) {
+            if (!c.isLetterOrNumber() && c != u'-')
+                c = u'_';
+        }
+        name += u'-' + number;
+    }
+    if (measurement.measuredAt > 0)
+        name += u'-' + calendarTimeOfDayCount(measurement.measuredAt).date.toString(Qt::ISODate);
+    return name + u".pdf"_s;
+}
+
 ReportJob analysisReportJob(const AnalysisReportInput &input) {
     return {analysisReportJobTitle(), u"分析报表"_s,
             [&input](DrawingSurface &surface, const PageGeometry &geometry,

@@ -40,6 +40,9 @@ bool writeAnalysisReportPdf(const QString &path, const AnalysisReportInput &inpu
 QString reportCreator();
 // "O.R.L.U. 分析报表 受测者 A001 测量日期 2026-03-01 09:30": what a saved report is titled.
 QString analysisReportDocumentTitle(const CurrentMeasurement &measurement);
+// "orlu-report-A001-2026-03-01.pdf": the file name offered for a saved report; characters
+// that do not belong in a file name become '_'.
+QString savedReportFileName(const CurrentMeasurement &measurement);
 
 // The analysis report as a print job; `input` must outlive it.
 ReportJob analysisReportJob(const AnalysisReportInput &input);

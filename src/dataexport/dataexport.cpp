@@ -84,19 +84,31 @@ ExportOutcome streamMeasurements(const RecordStore &records, const MeasurementFi
     // analysed and written out on other threads while this one reads on (SQLite and the
     // observer stay here), and they are written in the order they were read.
     std::deque<std::future<QByteArray>> pending;
+    // Written chunks are filled again: megabytes of fresh memory a batch, faulted in and
+    // handed back to the system, cost the kernel more than writing the file does.
+    std::vector<QByteArray> spare;
     auto writeOldest = [&] {
         QByteArray chunk = pending.front().get();
         pending.pop_front();
-        return writeAll(out, chunk, outcome);
+        if (!writeAll(out, chunk, outcome))
+            return false;
+        chunk.resize(0); // keeps the capacity
+        spare.push_back(std::move(chunk));
+        return true;
     };
     auto batch = std::make_shared<std::vector<SubjectMeasurement>>();
     QString previousSubject;
     auto sendBatch = [&] {
         const QString lastSubject = batch->back().subject.number;
-        pending.push_back(std::async(std::launch::async, [rows = std::move(batch), &writer, previousSubject] {
-            QByteArray chunk;
+        QByteArray chunk;
+        if (!spare.empty()) {
+            chunk = std::move(spare.back());
+            spare.pop_back();
+        }
+        pending.push_back(std::async(std::launch::async, [rows = std::move(batch), &writer, previousSubject,
+                                                          chunk = std::move(chunk)]() mutable {
             writer.appendRows(chunk, *rows, previousSubject);
-            return chunk;
+            return std::move(chunk);
         }));
         previousSubject = lastSubject;
         batch = std::make_shared<std::vector<SubjectMeasurement>>();

@@ -161,7 +161,7 @@ public:
         : m_pseudonymiser(pseudonymiser) {
         for (const Concept &c : componentConcepts()) {
             Line prefix;
-            prefix += "{\"code\":";
+            prefix += "\"code\":";
             appendCoding(prefix, FhirCodeSystemUrl, c.code);
             prefix += ',';
             m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
@@ -300,11 +300,25 @@ private:
         for (int i = 0; i < ComponentCount; ++i) {
             if (i > 0)
                 out += ',';
+            out += '{';
+            if (i < ChannelCount)
+                appendReadingQuality(out, r.quality[static_cast<std::size_t>(i)]);
             appendText(out, m_componentPrefixes[static_cast<std::size_t>(i)]);
             appendComponentValue(out, i, r);
             out += '}';
         }
         out += "]}}";
+    }
+
+    // The verdict on a plain reading, where the measuring run assessed it.
+    static void appendReadingQuality(Line &out, const QString &verdict) {
+        if (verdict.isEmpty())
+            return;
+        out += "\"extension\":[{\"url\":\"";
+        out += FhirReadingQualityUrl;
+        out += "\",\"valueCode\":\"";
+        appendUtf8(out, verdict);
+        out += "\"}],";
     }
 
     static void appendComponentValue(Line &out, int i, const ExportRecord &r) {

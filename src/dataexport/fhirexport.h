@@ -12,6 +12,10 @@ namespace orlu {
 
 // The one canonical URL of this program's codes.
 inline constexpr char FhirCodeSystemUrl[] = "https://quorix.org/fhir/CodeSystem/orlu";
+// The extension of a reading component that carries the verdict on the reading's quality
+// ("steady", "drifting", ...); only where the quality is known.
+inline constexpr char FhirReadingQualityUrl[] =
+    "https://quorix.org/fhir/StructureDefinition/orlu-reading-quality";
 // The identifier systems of a subject number and of its pseudonym.
 inline constexpr char FhirSubjectNumberSystem[] = "https://quorix.org/fhir/sid/orlu-subject";
 inline constexpr char FhirPseudonymSystem[] = "https://quorix.org/fhir/sid/orlu-pseudonym";

@@ -1,5 +1,6 @@
 #include "test_analysiswindow_fixture.h"
 
+#include "core/daycount.h"
 #include "courses/ui/coursepicture.h"
 
 #include <QCheckBox>
@@ -55,6 +56,8 @@ private slots:
     void printWithoutPrinterSaysSo();
     void printHandsOverTheOptions();
     void previewGoesThroughTheHook();
+    void savePdfWritesTheChosenFile_data();
+    void savePdfWritesTheChosenFile();
     void coursePageShowsTheFirstCourse_data();
     void coursePageShowsTheFirstCourse();
     void launchButtonStartsTheTrimmedProgram();
@@ -275,6 +278,46 @@ void TestAnalysisWindowClose::previewGoesThroughTheHook() {
     fx.click(u"printPreviewButton"_s);
     QVERIFY(seen.has_value());
     QCOMPARE(seen->report.result, &fx.window->result());
+}
+
+void TestAnalysisWindowClose::savePdfWritesTheChosenFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("new file") << u"report.pdf"_s << true;
+    QTest::newRow("missing folder") << u"gone/report.pdf"_s << false;
+    QTest::newRow("cancelled") << QString() << false;
+}
+
+void TestAnalysisWindowClose::savePdfWritesTheChosenFile() {
+    QFETCH(QString, name);
+    QFETCH(bool, written);
+    QTemporaryDir out;
+    const QString path = name.isEmpty() ? QString() : out.filePath(name);
+    AnalysisFixture fx(m_files);
+    fx.measurement.measuredAt = toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30)));
+    QString suggested;
+    fx.printing.choosePdfFile = [&](const QString &offered, QWidget *) {
+        suggested = offered;
+        return path;
+    };
+    fx.open();
+    fx.showPage(8);
+    fx.click(u"savePdfButton"_s);
+    QVERIFY(suggested.endsWith(u"/orlu-report-A0001-2026-03-01.pdf"_s));
+    const QString status = fx.child<QLabel>(u"printStatus"_s)->text();
+    QFile pdf(path);
+    QCOMPARE(pdf.exists(), written);
+    if (written) {
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        QCOMPARE(status, u"报表已存为 "_s + QDir::toNativeSeparators(path));
+    } else if (!path.isEmpty()) {
+        // The cause follows the name.
+        QVERIFY(status.startsWith(u"报表未能存为 "_s + QDir::toNativeSeparators(path) + u"："_s));
+        QVERIFY(status.size() > status.indexOf(u"："_s) + 1);
+    } else {
+        QVERIFY(status.isEmpty());
+    }
 }
 
 void TestAnalysisWindowClose::coursePageShowsTheFirstCourse_data() {

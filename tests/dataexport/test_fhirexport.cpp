@@ -4,6 +4,7 @@
 #include "dataexport/fhirexport.h"
 #include "dataexport/pseudonymiser.h"
 #include "records/recordstore.h"
+#include "storage/qualityrows.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -66,6 +67,8 @@ private slots:
     void bundleIsWholeAndSelfContained_data();
     void bundleIsWholeAndSelfContained();
     void valuesSayWhatWasMeasured();
+    void readingQualityIsAnExtension_data();
+    void readingQualityIsAnExtension();
     void validatesAgainstTheFhirR4Schema();
 
 private:
@@ -78,7 +81,12 @@ void TestFhirExport::init() {
     f->addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)));
     f->addSubject(u"B002"_s, u"李丽"_s, false, 0);
     f->addSubject(u"C003"_s, u"张三"_s);
-    f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, true, Memo);
+    const qint64 first = f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))),
+                                           40.0, true, Memo);
+    MeasurementQuality quality;
+    quality[0] = PointQuality{.samples = 40, .verdict = QualityVerdict::Steady};
+    quality[1] = PointQuality{.samples = 40, .verdict = QualityVerdict::Drifting};
+    QVERIFY(writeQualityRows(f->db(), first, quality));
     f->addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 7, 1), QTime(14, 5, 7))), 55.0);
     const qint64 partial =
         f->addMeasurement(u"B002"_s, toDayCount(QDateTime(QDate(2025, 1, 2), QTime(8, 0))), 30.0);
@@ -204,6 +212,33 @@ void TestFhirExport::valuesSayWhatWasMeasured() {
              u"not-performed"_s);
     QVERIFY(component(observations[3], u"ratio-spirit"_s).contains(u"dataAbsentReason"_s));
     QVERIFY(component(observations[3], u"verdict-spirit"_s).contains(u"dataAbsentReason"_s));
+}
+
+void TestFhirExport::readingQualityIsAnExtension_data() {
+    QTest::addColumn<int>("observation");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("verdict"); // empty: no extension
+    QTest::newRow("steady") << 0 << 1 << u"steady"_s;
+    QTest::newRow("drifting") << 0 << 2 << u"drifting"_s;
+    QTest::newRow("point not assessed") << 0 << 3 << QString();
+    QTest::newRow("measurement without quality") << 1 << 1 << QString();
+}
+
+void TestFhirExport::readingQualityIsAnExtension() {
+    QFETCH(int, observation);
+    QFETCH(int, channel);
+    QFETCH(QString, verdict);
+    const QJsonObject bundle = QJsonDocument::fromJson(exportBundle({}, false)).object();
+    const QJsonObject obs = resourcesOf(bundle, u"Observation"_s)[observation];
+    const QString code = QLatin1StringView(meridian(meridianOfChannel(channel)).code) +
+                         (sideOfChannel(channel) == Side::Left ? u"-L"_s : u"-R"_s);
+    const QJsonArray extensions = component(obs, u"reading-"_s + code)[u"extension"_s].toArray();
+    QCOMPARE(extensions.size(), verdict.isEmpty() ? 0 : 1);
+    if (!verdict.isEmpty()) {
+        QCOMPARE(extensions[0][u"url"_s].toString(), QLatin1StringView(FhirReadingQualityUrl));
+        QCOMPARE(extensions[0][u"valueCode"_s].toString(), verdict);
+    }
+    QVERIFY(!component(obs, u"corrected-"_s + code).contains(u"extension"_s));
 }
 
 void TestFhirExport::validatesAgainstTheFhirR4Schema() {

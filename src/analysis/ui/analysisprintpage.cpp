@@ -114,7 +114,10 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     auto *preview = new QPushButton(u"打印预览"_s, this);
     preview->setObjectName(u"printPreviewButton"_s);
     preview->setToolTip(u"在屏幕上预览打印的报表"_s);
-    for (QPushButton *b : {setup, preview, print}) {
+    auto *savePdf = new QPushButton(u"存为 PDF"_s, this);
+    savePdf->setObjectName(u"savePdfButton"_s);
+    savePdf->setToolTip(u"将报表存为可存档的 PDF 文件"_s);
+    for (QPushButton *b : {setup, preview, print, savePdf}) {
         b->setMinimumHeight(30);
         side->addWidget(b);
     }
@@ -125,6 +128,7 @@ AnalysisPrintPage::AnalysisPrintPage(QWidget *parent)
     connect(setup, &QPushButton::clicked, this, &AnalysisPrintPage::printerSetupRequested);
     connect(print, &QPushButton::clicked, this, &AnalysisPrintPage::printRequested);
     connect(preview, &QPushButton::clicked, this, &AnalysisPrintPage::previewRequested);
+    connect(savePdf, &QPushButton::clicked, this, &AnalysisPrintPage::savePdfRequested);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -13,6 +13,7 @@
 #include "core/currentmeasurement.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "charts/reportprinting.h"
 #include "charts/ui/reportprintjob.h"
 #include "courses/coursestore.h"
 #include "records/measurementrepository.h"
@@ -20,6 +21,8 @@
 #include "widgets/toolbuttons.h"
 #include "widgets/statusbars.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -195,6 +198,7 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     connect(m_printPage, &AnalysisPrintPage::printerSetupRequested, this,
             &AnalysisWindow::printerSetupClicked);
     connect(m_printPage, &AnalysisPrintPage::previewRequested, this, &AnalysisWindow::previewClicked);
+    connect(m_printPage, &AnalysisPrintPage::savePdfRequested, this, &AnalysisWindow::savePdfClicked);
 }
 
 AnalysisWindow::~AnalysisWindow() = default;
@@ -420,6 +424,20 @@ void AnalysisWindow::printerSetupClicked() {
         m_printer = std::make_unique<QPrinter>();
     QPrintDialog dialog(m_printer.get(), this);
     dialog.exec();
+}
+
+void AnalysisWindow::savePdfClicked() {
+    const QString suggested = QDir::home().filePath(savedReportFileName(m_s.measurement));
+    const QString path = m_s.printing.choosePdfFile
+                             ? m_s.printing.choosePdfFile(suggested, this)
+                             : QFileDialog::getSaveFileName(this, u"存为 PDF"_s, suggested, u"PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (writeAnalysisReportPdf(path, printRequest().report, &error))
+        m_printPage->setPrintStatus(u"报表已存为 %1"_s.arg(QDir::toNativeSeparators(path)));
+    else
+        m_printPage->setPrintStatus(u"报表未能存为 %1：%2"_s.arg(QDir::toNativeSeparators(path), error));
 }
 
 } // namespace orlu

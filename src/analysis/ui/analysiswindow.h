@@ -63,6 +63,9 @@ struct AnalysisPrinting {
     // The system's printer set-up for the program's printer. Empty: a printer
     // dialog on a printer of this window.
     std::function<void(QWidget *parent)> printerSetup;
+    // Asks for the name of the PDF file "存为 PDF" writes, offering `suggested`; empty
+    // when the operator cancels. Empty function: the system's save dialog.
+    std::function<QString(const QString &suggested, QWidget *parent)> choosePdfFile;
 };
 
 // What the analysis window works with; all references outlive the window.
@@ -119,6 +122,7 @@ private:
     void printClicked();
     void previewClicked();
     void printerSetupClicked();
+    void savePdfClicked();
 
     // The three single-meridian lists and their synchronisation by meridian.
     void fillLists();
