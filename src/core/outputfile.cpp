@@ -99,6 +99,15 @@ bool removeWhenStale(const QString &path) {
     return removed;
 }
 
+// Whether the open entry is still the one at `path`: a temporary is not locked at the instant
+// it is made, and another program's clean-up may have removed it as stale just then.
+bool stillNamed(int fd, const QByteArray &path) {
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_ino == named.st_ino &&
+           open.st_dev == named.st_dev;
+}
+
 int removeStale(const QDir &folder, const std::function<bool(const QString &)> &isOurs) {
     int removed = 0;
     const QStringList entries =
@@ -146,16 +155,26 @@ WorkFolder::WorkFolder(const QString &finalPath) {
             m_error = path + u": "_s + systemText(code);
             return;
         }
-        m_path = path;
+        // Until it is locked, another program's clean-up may take the new folder for a stale one
+        // and remove it: then it is not ours, and another name is tried.
         m_fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0 && errno == ENOENT)
+            continue;
         if (m_fd < 0 || ::fchmod(m_fd, 0700) != 0 || ::flock(m_fd, LOCK_EX) != 0) {
             const int code = errno;
             m_error = path + u": "_s + systemText(code);
+            m_path = path; // removed again when this ends
             if (m_fd >= 0)
                 ::close(m_fd);
             m_fd = -1;
             return;
         }
+        if (!stillNamed(m_fd, native)) {
+            ::close(m_fd);
+            m_fd = -1;
+            continue;
+        }
+        m_path = path;
     }
     if (m_fd < 0 && m_error.isEmpty())
         m_error = finalPath + u": no free temporary name"_s;
@@ -284,6 +303,13 @@ bool OutputFile::openTemporary(QString *error) {
             const int code = errno;
             cancel();
             return fail(code, m_path + u": "_s + systemText(code), error);
+        }
+        if (!stillNamed(fd, temp)) {
+            ::close(fd);
+            m_fd = -1;
+            m_ownsFd = false;
+            m_temp.clear();
+            continue;
         }
         m_device = std::make_unique<DescriptorDevice>(m_fd);
         return true;
