@@ -79,8 +79,9 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     progressRow->addWidget(m_progressBar, 1);
 
     // Someone trying the program without a probe learns how to start it with the simulated one.
-    m_simulationHint = new QLabel(u"没有探测棒时，可从桌面菜单选择“使用模拟探测棒启动”"
-                                  u"（orlu --simulate-probe）试用本系统。"_s);
+    // The command stands on a line of its own, whole, so it can be read and typed as it is.
+    m_simulationHint = new QLabel(u"没有探测棒时，可从桌面菜单选择“使用模拟探测棒启动”试用本系统，\n"
+                                  u"或在命令行输入: orlu --simulate-probe"_s);
     m_simulationHint->setObjectName(u"simulationHint"_s);
     m_simulationHint->setWordWrap(true);
     m_simulationHint->setVisible(false);
@@ -218,6 +219,8 @@ void StartupStatusWindow::finish() {
     m_statusBar->showMessage(m_status.statusMessage);
     m_simulationHint->setVisible(!m_link.probeHeld());
     m_leaveButton->setVisible(true);
+    // The hint's lines take room the rows above must not give up.
+    adjustSize();
 }
 
 void StartupStatusWindow::showValues() {
