@@ -31,9 +31,22 @@ bool RawStatement::prepare(QSqlDatabase db, const QByteArray &sql) {
 }
 
 bool RawStatement::bind(int index, const QVariant &value) {
-    if (value.typeId() == QMetaType::QString)
+    if (value.isNull())
+        return sqlite3_bind_null(m_handle, index) == SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::QString:
         return bindText(index, value.toString().toUtf8());
-    return sqlite3_bind_double(m_handle, index, value.toDouble()) == SQLITE_OK;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(m_handle, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT) ==
+               SQLITE_OK;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(m_handle, index, value.toDouble()) == SQLITE_OK;
+    default:
+        return sqlite3_bind_int64(m_handle, index, value.toLongLong()) == SQLITE_OK;
+    }
 }
 
 bool RawStatement::bindText(int index, QByteArrayView utf8) {
@@ -75,7 +88,10 @@ qint64 RawStatement::integer(int column) const {
 
 QString RawStatement::error() const {
     sqlite3 *connection = sqliteHandle(m_db);
-    return connection ? QString::fromUtf8(sqlite3_errmsg(connection)) : u"the register is not open"_s;
+    if (!connection)
+        return u"the register is not open"_s;
+    return u"%1 (%2)"_s.arg(QString::fromUtf8(sqlite3_errmsg(connection)))
+        .arg(sqlite3_extended_errcode(connection));
 }
 
 MappedReading::MappedReading(QSqlDatabase db, qint64 bytes)

@@ -26,7 +26,8 @@ public:
 
     // False when the connection is not SQLite or refuses the statement (see error()).
     bool prepare(QSqlDatabase db, const QByteArray &sql);
-    // Binds a text or a number to the 1-based parameter `index`.
+    // Binds a value to the 1-based parameter `index`: NULL, a text, bytes, a real number, or
+    // else (flags, whole numbers) an integer.
     bool bind(int index, const QVariant &value);
     bool bindText(int index, QByteArrayView utf8);
     Step step();
@@ -37,6 +38,7 @@ public:
     double real(int column) const;
     qint64 integer(int column) const;
 
+    // The engine's message ending in its result code in brackets, as sqliteCodeOf() reads it.
     QString error() const;
 
 private:

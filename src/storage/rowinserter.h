@@ -1,12 +1,12 @@
 #pragma once
 
+#include "storage/rawstatement.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-
-struct sqlite3_stmt;
 
 namespace orlu {
 
@@ -17,7 +17,6 @@ namespace orlu {
 class RowInserter {
 public:
     RowInserter(QSqlDatabase target, const QString &table, const QStringList &columns);
-    ~RowInserter();
     RowInserter(const RowInserter &) = delete;
     RowInserter &operator=(const RowInserter &) = delete;
 
@@ -26,13 +25,9 @@ public:
     bool insert(const QVariantList &values);
 
 private:
-    void bind(int index, const QVariant &value);
-    QString engineError() const;
-
     QString m_table;
-    QSqlDatabase m_target;
     QSqlQuery m_query;
-    sqlite3_stmt *m_statement = nullptr;
+    RawStatement m_statement;
     bool m_onFile = false;
     QString m_error;
 };
