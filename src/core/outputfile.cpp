@@ -1,5 +1,7 @@
 #include "core/outputfile.h"
 
+#include "core/descriptordevice.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,39 +30,6 @@ void setError(QString *error, const QString &text) {
 QString systemText(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
-
-// Unbuffered writes to a descriptor, keeping the system's error code of a failure.
-class DescriptorDevice : public QIODevice {
-public:
-    explicit DescriptorDevice(int fd)
-        : m_fd(fd) {
-        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-    bool isSequential() const override { return true; }
-    int lastErrorCode() const { return m_errorCode; }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override {
-        qint64 done = 0;
-        while (done < size) {
-            const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                m_errorCode = n < 0 ? errno : ENOSPC;
-                setErrorString(systemText(m_errorCode));
-                return -1;
-            }
-            done += n;
-        }
-        return done;
-    }
-
-private:
-    int m_fd;
-    int m_errorCode = 0;
-};
 
 QString randomTag() {
     static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -229,8 +198,9 @@ bool isWritableOutputPath(const QString &path, QString *error) {
     return false;
 }
 
-OutputFile::OutputFile(QString path)
-    : m_path(std::move(path)) {}
+OutputFile::OutputFile(QString path, Volume volume)
+    : m_path(std::move(path))
+    , m_volume(volume) {}
 
 OutputFile::~OutputFile() {
     cancel();
@@ -311,7 +281,10 @@ bool OutputFile::openTemporary(QString *error) {
             m_temp.clear();
             continue;
         }
-        m_device = std::make_unique<DescriptorDevice>(m_fd);
+        if (m_volume == Volume::Bulk)
+            m_device = std::make_unique<BulkFileDevice>(m_fd);
+        else
+            m_device = std::make_unique<DescriptorDevice>(m_fd);
         return true;
     }
     return fail(EEXIST, m_path + u": no free temporary name"_s, error);
@@ -325,7 +298,9 @@ QIODevice &OutputFile::device() {
 bool OutputFile::commit(QString *error) {
     if (!m_device)
         return fail(EBADF, m_path + u" is not open"_s, error);
-    if (const int code = static_cast<DescriptorDevice &>(*m_device).lastErrorCode(); code != 0) {
+    auto &device = static_cast<DescriptorDevice &>(*m_device);
+    if (!device.finish()) {
+        const int code = device.lastErrorCode();
         cancel();
         return fail(code, m_path + u": "_s + systemText(code), error);
     }

@@ -32,7 +32,10 @@ bool isWritableOutputPath(const QString &path, QString *error = nullptr);
 // removes the unlocked ones of the same NAME that a killed run left behind.
 class OutputFile {
 public:
-    explicit OutputFile(QString path);
+    // Bulk: gigabytes written once, which a regular file takes past the page cache
+    // where the file system allows it; handle() is then not to be written to.
+    enum class Volume { Normal, Bulk };
+    explicit OutputFile(QString path, Volume volume = Volume::Normal);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
@@ -52,6 +55,7 @@ private:
     bool openTemporary(QString *error);
 
     QString m_path;
+    Volume m_volume;
     QByteArray m_temp; // the temporary's path while a regular file is written
     int m_fd = -1;
     bool m_ownsFd = false;

@@ -148,7 +148,7 @@ ExportOutcome streamMeasurements(const RecordStore &records, const MeasurementFi
 ExportOutcome streamMeasurementsToFile(const RecordStore &records, const MeasurementFilter &filter,
                                        const ExportWriter &writer, const QString &path,
                                        ExportObserver *observer) {
-    OutputFile file(path);
+    OutputFile file(path, OutputFile::Volume::Bulk);
     QString error;
     if (!file.open(&error))
         return {ExportOutcome::Status::Failed, 0, error};

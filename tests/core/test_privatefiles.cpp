@@ -94,6 +94,8 @@ private slots:
     void folderIsRefused();
     void outputWriterIsExclusiveAndPrivate_data();
     void outputWriterIsExclusiveAndPrivate();
+    void bulkOutputArrivesWhole_data();
+    void bulkOutputArrivesWhole();
     void staleTemporariesAreRemoved();
     void settingsPipeDoesNotHangTheStart();
 };
@@ -308,6 +310,49 @@ void TestPrivateFiles::outputWriterIsExclusiveAndPrivate() {
     if (written && mode >= 0)
         expected.insert(u"out.bin"_s, after.value(u"out.bin"_s));
     QCOMPARE(after, expected);
+}
+
+void TestPrivateFiles::bulkOutputArrivesWhole_data() {
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("sizeLimit"); // 0: none
+    const int block = 8 << 20;          // what the writer gathers before it writes
+    QTest::newRow("empty") << 0 << 0;
+    QTest::newRow("a byte") << 1 << 0;
+    QTest::newRow("one page") << 4096 << 0;
+    QTest::newRow("a block exactly") << block << 0;
+    QTest::newRow("two blocks and a tail") << 2 * block + 4097 << 0;
+    QTest::newRow("over the file-size limit") << block + 10 << 64 * 1024;
+}
+
+// Written in pieces that never line up with a page, to a disk that takes them past the
+// page cache where it can: the file holds every byte, or the failure is reported.
+void TestPrivateFiles::bulkOutputArrivesWhole() {
+    QFETCH(int, bytes);
+    QFETCH(int, sizeLimit);
+    test::TempHome home;
+    const QString path = home.file(u"export.json"_s);
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (int i = 0; i < bytes; ++i)
+        data[i] = char('a' + (i * 7 + i / 4096) % 26);
+    OutputFile out(path, OutputFile::Volume::Bulk);
+    QVERIFY(out.open());
+    std::unique_ptr<FileSizeLimit> limit;
+    if (sizeLimit > 0)
+        limit = std::make_unique<FileSizeLimit>(rlim_t(sizeLimit));
+    for (int at = 0; at < bytes; at += 7919)
+        out.device().write(data.constData() + at, std::min(7919, bytes - at));
+    QString error;
+    const bool committed = out.commit(&error);
+    limit.reset();
+    QCOMPARE(committed, sizeLimit == 0);
+    if (!committed) {
+        QVERIFY2(error.contains(u"too large"_s), qPrintable(error));
+        QVERIFY(!QFile::exists(path));
+    } else {
+        QCOMPARE(home.readFile(u"export.json"_s), data);
+        QCOMPARE(modeOf(path), 0600);
+    }
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden).size(), committed ? 1 : 0);
 }
 
 void TestPrivateFiles::staleTemporariesAreRemoved() {
