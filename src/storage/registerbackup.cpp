@@ -242,31 +242,32 @@ bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString 
     }
     if (!ensureFolder(error))
         return false;
-    const QString temp = m_database + u".restore"_s;
-    QFile::remove(temp);
-    if (!QFile::copy(from, temp) ||
-        !QFile(temp).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || !syncFile(temp)) {
-        QFile::remove(temp);
-        setError(error, u"无法复制 %1"_s.arg(from));
+    // The copy is made and checked in a private folder beside the register, and takes
+    // its place only whole.
+    const WorkFolder work(m_database);
+    if (!work.isValid()) {
+        setError(error, work.error());
+        return false;
+    }
+    const QString temp = work.filePath(u"restored.mdb"_s);
+    QString why;
+    if (!snapshot(from, temp, m_stop, &why)) {
+        setError(error, u"无法复制 %1: %2"_s.arg(from, why));
         return false;
     }
     if (fileExists(m_database)) {
         // The replaced register stays at hand; copying (not moving) it keeps a database in place throughout.
         const QString kept = datedFileName(m_folder + u"orlu4-replaced.mdb"_s, now);
-        if (!settleDatabaseFile(m_database) || !QFile::copy(m_database, kept)) {
-            QFile::remove(temp);
-            setError(error, u"无法保留原有的数据库 %1"_s.arg(m_database));
+        why.clear();
+        if (!settleDatabaseFile(m_database) || !copyTo(kept, &why)) {
+            setError(error, u"无法保留原有的数据库 %1"_s.arg(m_database) +
+                                (why.isEmpty() ? QString() : u": "_s + why));
             return false;
         }
-        makePrivate(kept);
         if (keptAs)
             *keptAs = kept;
     }
-    if (!replaceFile(temp, m_database, error)) {
-        QFile::remove(temp);
-        return false;
-    }
-    return true;
+    return replaceFile(temp, m_database, error);
 }
 
 QString backupBeforeChange(const QString &database, const ProgramFolder &folder, const QDateTime &now,

@@ -357,6 +357,9 @@ void TestCommands::backupAndRestoreRoundTrip() {
     QCOMPARE(restore.status, 0);
     QCOMPARE(test::markerOf(main), u"before"_s);
     QCOMPARE(test::registerOf(main).size(), 9);
+    QCOMPARE(QFile::permissions(main) & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(QDir(home.path()).entryList({u".orlu4*"_s, u"*.restore"_s}, QDir::AllEntries | QDir::Hidden),
+             QStringList()); // no work copy left behind
     // The replaced register is kept.
     const QStringList kept = QDir(home.file(u"backups"_s)).entryList({u"orlu4-replaced-*.mdb"_s});
     QCOMPARE(kept.size(), 1);
