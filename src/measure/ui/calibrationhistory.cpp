@@ -1,5 +1,7 @@
 #include "measure/ui/calibrationhistory.h"
 
+#include "charts/calibrationchart.h"
+#include "charts/paintersurface.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
 
@@ -11,14 +13,11 @@
 #include <QVBoxLayout>
 #include <QTreeWidget>
 
-#include <algorithm>
-
 namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-// The standard (green) and high (red) values of the successful calibrations,
-// oldest on the left; failed ones are a grey mark on the axis.
+// The calibration values over time, drawn as the chart's painting function draws them.
 class CalibrationHistoryChart final : public QWidget {
 public:
     explicit CalibrationHistoryChart(QWidget *parent)
@@ -33,52 +32,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        const QRectF area = QRectF(rect()).adjusted(34, 8, -8, -14);
-        p.setPen(Qt::lightGray);
-        p.drawRect(area);
-        if (m_entries.isEmpty())
-            return;
-        // The scale follows the successful values; a failure is only marked.
-        int low = 5000;
-        int high = 0;
-        for (const CalibrationEntry &e : m_entries) {
-            if (!e.succeeded)
-                continue;
-            low = std::min({low, e.standardValue, e.highValue});
-            high = std::max({high, e.standardValue, e.highValue});
-        }
-        if (high == 0)
-            return;
-        low = std::max(0, low - 100);
-        high += 100;
-        const double first = m_entries.first().at;
-        const double span = std::max(1.0, m_entries.last().at - first);
-        const auto x = [&](double at) { return area.left() + (at - first) / span * area.width(); };
-        const auto y = [&](int v) { return area.bottom() - double(v - low) / (high - low) * area.height(); };
-        p.setPen(Qt::black);
-        p.drawText(QRectF(0, area.top() - 6, 32, 12), Qt::AlignRight, QString::number(high));
-        p.drawText(QRectF(0, area.bottom() - 6, 32, 12), Qt::AlignRight, QString::number(low));
-        p.setRenderHint(QPainter::Antialiasing);
-        for (const auto &[colour, valueOf] : {std::pair{QColor(0, 128, 0), &CalibrationEntry::standardValue},
-                                              std::pair{QColor(255, 0, 0), &CalibrationEntry::highValue}}) {
-            QPolygonF line;
-            for (const CalibrationEntry &e : m_entries) {
-                if (e.succeeded)
-                    line << QPointF(x(e.at), y(e.*valueOf));
-            }
-            p.setPen(QPen(colour, 1.5));
-            p.drawPolyline(line);
-            p.setBrush(colour);
-            for (const QPointF &pt : line)
-                p.drawEllipse(pt, 2.5, 2.5);
-        }
-        p.setPen(Qt::gray);
-        for (const CalibrationEntry &e : m_entries) {
-            if (!e.succeeded)
-                p.drawLine(QPointF(x(e.at), area.bottom()), QPointF(x(e.at), area.bottom() + 6));
-        }
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        PainterSurface surface(painter, PainterSurface::screenFont());
+        drawCalibrationChart(surface, rect(), m_entries);
     }
 
 private:
