@@ -15,7 +15,8 @@ const QColor FailureColour(160, 160, 164);
 
 } // namespace
 
-void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds, const QList<CalibrationEntry> &entries) {
+void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds,
+                          const QList<CalibrationEntry> &entries) {
     surface.setPen(Qt::white, PenStyle::None, 1);
     surface.setBrush(Qt::white, BrushStyle::Solid);
     surface.rectangle(bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1);
@@ -27,7 +28,9 @@ void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds, const QL
         return;
     const double first = entries.first().at;
     const double span = std::max(1.0, entries.last().at - first);
-    const auto x = [&](double at) { return area.left() + int(std::lround((at - first) / span * area.width())); };
+    const auto x = [&](double at) {
+        return area.left() + int(std::lround((at - first) / span * area.width()));
+    };
     surface.setPen(FailureColour, PenStyle::Solid, 1);
     for (const CalibrationEntry &e : entries) {
         if (!e.succeeded)
@@ -51,8 +54,8 @@ void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds, const QL
     };
     for (const auto &[value, at] : {std::pair{high, area.top()}, std::pair{low, area.bottom()}}) {
         const QString label = QString::number(value);
-        surface.text(area.left() - 2 - surface.textWidth(label), at - surface.textHeight(label) / 2, Qt::black,
-                     label);
+        surface.text(area.left() - 2 - surface.textWidth(label), at - surface.textHeight(label) / 2,
+                     Qt::black, label);
     }
     for (const auto &[colour, valueOf] : {std::pair{StandardColour, &CalibrationEntry::standardValue},
                                           std::pair{HighColour, &CalibrationEntry::highValue}}) {

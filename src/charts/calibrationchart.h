@@ -12,6 +12,7 @@ namespace orlu {
 // values of the successful ones as lines with dots, oldest on the left, on a scale that
 // the successful values set with 100 to spare; a failed calibration is a grey mark
 // under the axis.
-void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds, const QList<CalibrationEntry> &entries);
+void drawCalibrationChart(DrawingSurface &surface, const QRect &bounds,
+                          const QList<CalibrationEntry> &entries);
 
 } // namespace orlu

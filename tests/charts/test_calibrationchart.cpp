@@ -44,8 +44,8 @@ void TestCalibrationChart::scaleFollowsTheSuccessfulCalibrations_data() {
         << QList<CalibrationEntry>{entry(10, true, 1000, 2000), entry(12, false, 4900, 4900),
                                    entry(13, true, 1050, 2200)}
         << QStringList{u"2300"_s, u"900"_s} << 4 << 1;
-    QTest::newRow("the scale stops at 0") << QList<CalibrationEntry>{entry(10, true, 50, 400)}
-                                          << QStringList{u"500"_s, u"0"_s} << 2 << 0;
+    QTest::newRow("the scale stops at 0")
+        << QList<CalibrationEntry>{entry(10, true, 50, 400)} << QStringList{u"500"_s, u"0"_s} << 2 << 0;
 }
 
 void TestCalibrationChart::scaleFollowsTheSuccessfulCalibrations() {
