@@ -10,6 +10,11 @@ target_compile_definitions(orlu_common INTERFACE
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_USE_QSTRINGBUILDER
   QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+# The hardening Debian builds its packages with: a stack guard, checked string and memory
+# functions where the code is optimised, and relocations resolved and made read-only at start.
+target_compile_options(orlu_common INTERFACE -fstack-protector-strong
+  $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+target_link_options(orlu_common INTERFACE LINKER:-z,relro LINKER:-z,now)
 if(ORLU_WERROR)
   target_compile_options(orlu_common INTERFACE -Werror)
 endif()
