@@ -37,7 +37,6 @@ public:
     explicit BulkFileDevice(int fd);
     ~BulkFileDevice() override;
     bool finish() override;
-    bool bypassesCache() const { return m_direct; }
 
 protected:
     qint64 writeData(const char *data, qint64 size) override;

@@ -257,6 +257,7 @@ bool RegisterBackup::restore(const QString &from, const QDateTime &now, QString 
     }
     if (fileExists(m_database)) {
         // The replaced register stays at hand; copying (not moving) it keeps a database in place throughout.
+        // Its log is folded in first, so none is left to be applied to the restored file.
         const QString kept = datedFileName(m_folder + u"orlu4-replaced.mdb"_s, now);
         why.clear();
         if (!settleDatabaseFile(m_database) || !copyTo(kept, &why)) {
