@@ -18,7 +18,7 @@ namespace {
 const QColor Grey(160, 160, 164);
 
 CalibrationEntry entry(double at, bool succeeded, int standard = 0, int high = 0) {
-    return {at, u"both"_s, standard, high, standard / 200.0, succeeded};
+    return calibrationEntry(at, standard, high, succeeded);
 }
 
 int linesIn(const QList<DrawOp> &ops, const QColor &colour) {
