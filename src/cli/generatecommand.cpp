@@ -2,7 +2,7 @@
 
 #include "cli/registergenerator.h"
 #include "core/commandline.h"
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "core/programfolder.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"

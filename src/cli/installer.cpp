@@ -2,7 +2,7 @@
 
 #include "analysis/referencetextbuilder.h"
 #include "core/commandline.h"
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "courses/suppliedcourses.h"
 #include "measure/pointpictures.h"
 #include "storage/databasefiles.h"

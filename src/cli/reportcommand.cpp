@@ -9,7 +9,7 @@
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
 #include "core/commandline.h"
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"
 #include "core/currentmeasurement.h"

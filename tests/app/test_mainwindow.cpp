@@ -1,7 +1,7 @@
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/mainwindow.h"
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 #include "storage/databasefiles.h"
