@@ -1,7 +1,7 @@
 #include "cli/generatecommand.h"
 
-#include "cli/registergenerator.h"
-#include "core/commandline.h"
+#include "generator/registergenerator.h"
+#include "cli/commandline.h"
 #include "platform/privatefiles.h"
 #include "core/programfolder.h"
 #include "storage/database.h"

@@ -1,7 +1,7 @@
 #include "cli/registercommands.h"
 
 #include "platform/outputfile.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "platform/privatefiles.h"
 #include "platform/programlock.h"
 #include "storage/databasecheck.h"

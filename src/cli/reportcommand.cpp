@@ -8,7 +8,7 @@
 #include "core/settings.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "platform/outputfile.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"

@@ -1,7 +1,7 @@
 #include "cli/transfercommands.h"
 
 #include "core/clock.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "platform/programlock.h"
 #include "core/programfolder.h"
 #include "storage/databasefiles.h"

@@ -5,7 +5,7 @@
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
 #include "storage/databasefiles.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/schema.h"
 #include "support/registerfiles.h"
 #include "support/controls.h"
