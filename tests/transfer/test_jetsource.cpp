@@ -255,6 +255,18 @@ void TestJetSource::refusesWhatItCannotReadWhole_data() {
     for (int percent : {30, 45, 75, 90, 99})
         QTest::addRow("cut at %d %%", percent)
             << u"normal-v2000.mdb"_s << size * percent / 100 << u"档案已损坏"_s;
+    // Whole pages with bytes of the sound file changed: the reader complains and would read
+    // on as if the rest were not there. KYDATA's table definition is page 28, its data
+    // begins on page 84.
+    QTest::newRow("table definition page marked a data page (byte 114688: 02 -> 01)")
+        << u"damaged-tabledef-v2000.mdb"_s << qint64(-1)
+        << u"档案已损坏 !! (mdb_read_table: Page 28 [size=4096] is not a valid table definition page"_s;
+    QTest::newRow("data page claiming another table (bytes 368644-368647: 28 -> 5)")
+        << u"damaged-pageowner-v2000.mdb"_s << qint64(-1)
+        << u"档案已损坏 !! (warning: page 90 from map doesn't match"_s;
+    QTest::newRow("usage map pointing past the file (bytes 114743-114746)")
+        << u"damaged-usagemap-v2000.mdb"_s << qint64(-1)
+        << u"档案已损坏 !! (offset 34359734272 is beyond EOF)"_s;
     // Cut at a page boundary the file looks whole from outside.
     for (int pages = 1; pages < 173; ++pages)
         QTest::addRow("%d pages", pages) << u"normal-v2000.mdb"_s << qint64(pages) * 4096 << u"档案已损坏"_s;
