@@ -256,7 +256,7 @@ bool OutputFile::openTemporary(QString *error) {
     removeStaleTemporaries(m_path);
     const QString prefix = info.absoluteDir().filePath(u"."_s + info.fileName() + u"."_s);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray temp = QFile::encodeName(prefix + randomTag() + u".part"_s);
+        const QByteArray temp = QFile::encodeName(prefix + (m_tag ? m_tag() : randomTag()) + u".part"_s);
         const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;

@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace orlu {
@@ -48,6 +49,9 @@ public:
     void cancel();
     // The system's error code of the last failure (ENOSPC, ELOOP, ...), 0 when none.
     int errorCode() const { return m_errorCode; }
+    // Where the six characters that make a temporary's name unique come from: random
+    // unless set; a test fixes them to find, or plant something at, the name.
+    void setTemporaryTag(std::function<QString()> tag) { m_tag = std::move(tag); }
 
 private:
     bool fail(int code, const QString &text, QString *error);
@@ -61,6 +65,7 @@ private:
     bool m_ownsFd = false;
     int m_keepMode = -1; // the replaced file's mode, -1 for a new file
     int m_errorCode = 0;
+    std::function<QString()> m_tag;
     std::unique_ptr<QIODevice> m_device;
 };
 

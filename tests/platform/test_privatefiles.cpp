@@ -7,6 +7,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -78,6 +81,21 @@ private:
     void (*m_handler)(int);
 };
 
+// Whether files in `folder` can be written past the page cache.
+bool bypassesCache(const QString &folder) {
+    const QByteArray probe = QFile::encodeName(folder + u"direct.probe"_s);
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_DIRECT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    void *block = std::aligned_alloc(4096, 4096);
+    std::memset(block, 0, 4096);
+    const bool written = ::write(fd, block, 4096) == 4096;
+    std::free(block);
+    ::close(fd);
+    ::unlink(probe.constData());
+    return written;
+}
+
 } // namespace
 
 class TestPrivateFiles : public QObject {
@@ -94,6 +112,8 @@ private slots:
     void folderIsRefused();
     void outputWriterIsExclusiveAndPrivate_data();
     void outputWriterIsExclusiveAndPrivate();
+    void temporaryIsNewExclusiveAndPrivate_data();
+    void temporaryIsNewExclusiveAndPrivate();
     void bulkOutputArrivesWhole_data();
     void bulkOutputArrivesWhole();
     void staleTemporariesAreRemoved();
@@ -312,6 +332,60 @@ void TestPrivateFiles::outputWriterIsExclusiveAndPrivate() {
     QCOMPARE(after, expected);
 }
 
+void TestPrivateFiles::temporaryIsNewExclusiveAndPrivate_data() {
+    QTest::addColumn<QString>("planted"); // at the temporary's name
+    QTest::addColumn<int>("umask");
+    for (const int mask : {022, 0}) {
+        for (const char *planted :
+             {"nothing", "link to victim", "dangling link", "running writer's temporary"})
+            QTest::addRow("%s, umask %03o", planted, mask) << QString::fromLatin1(planted) << mask;
+    }
+}
+
+// The temporary's name is fixed here, so whatever stands at it is met every time: a file is
+// never opened through a link or taken over from another writer, and it is 0600 from the
+// moment it exists, not only once renamed into place.
+void TestPrivateFiles::temporaryIsNewExclusiveAndPrivate() {
+    QFETCH(QString, planted);
+    QFETCH(int, umask);
+    test::TempHome home;
+    const QString path = home.file(u"out.bin"_s);
+    const QString temporary = home.file(u".out.bin.Fixed0.part"_s);
+    const QByteArray native = QFile::encodeName(temporary);
+    home.writeFile(u"victim.mdb"_s, "the operator's own file");
+    QFile writer(temporary);
+    if (planted == u"link to victim"_s) {
+        QCOMPARE(::symlink(QFile::encodeName(home.file(u"victim.mdb"_s)).constData(), native.constData()), 0);
+    } else if (planted == u"dangling link"_s) {
+        QCOMPARE(::symlink(QFile::encodeName(home.file(u"absent.mdb"_s)).constData(), native.constData()), 0);
+    } else if (planted == u"running writer's temporary"_s) {
+        home.writeFile(u".out.bin.Fixed0.part"_s, "half written");
+        QVERIFY(writer.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(writer.handle(), LOCK_EX), 0);
+    }
+    const QMap<QString, QByteArray> before = folderState(home.path());
+    const mode_t previousMask = ::umask(mode_t(umask));
+    OutputFile out(path);
+    out.setTemporaryTag([] { return u"Fixed0"_s; });
+    const bool opened = out.open();
+    ::umask(previousMask);
+    if (planted != u"nothing"_s) {
+        QVERIFY(!opened);
+        QCOMPARE(out.errorCode(), EEXIST);
+        QCOMPARE(folderState(home.path()), before);
+        return;
+    }
+    QVERIFY(opened);
+    out.device().write("partial");
+    struct stat st {};
+    QCOMPARE(::lstat(native.constData(), &st), 0);
+    QVERIFY(S_ISREG(st.st_mode));
+    QCOMPARE(int(st.st_mode & 07777), 0600);
+    QVERIFY(out.commit());
+    QCOMPARE(home.readFile(u"out.bin"_s), QByteArray("partial"));
+    QVERIFY(!QFileInfo::exists(temporary));
+}
+
 void TestPrivateFiles::bulkOutputArrivesWhole_data() {
     QTest::addColumn<int>("bytes");
     QTest::addColumn<int>("sizeLimit"); // 0: none
@@ -341,6 +415,9 @@ void TestPrivateFiles::bulkOutputArrivesWhole() {
         limit = std::make_unique<FileSizeLimit>(rlim_t(sizeLimit));
     for (int at = 0; at < bytes; at += 7919)
         out.device().write(data.constData() + at, std::min(7919, bytes - at));
+    // Whole blocks went past the page cache exactly where the file system allows it.
+    if (sizeLimit == 0)
+        QCOMPARE((::fcntl(out.handle(), F_GETFL) & O_DIRECT) != 0, bypassesCache(home.path()));
     QString error;
     const bool committed = out.commit(&error);
     limit.reset();
