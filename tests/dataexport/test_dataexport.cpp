@@ -87,20 +87,6 @@ QList<QJsonObject> readJsonLines(const QByteArray &bytes) {
     return objects;
 }
 
-class StopAfter final : public ExportObserver {
-public:
-    explicit StopAfter(qint64 rows)
-        : m_rows(rows) {}
-    bool exportProgress(qint64 written, qint64 total) override {
-        lastTotal = total;
-        return written < m_rows;
-    }
-    qint64 lastTotal = -1;
-
-private:
-    qint64 m_rows;
-};
-
 const QByteArray KeyA = "0123456789abcdef0123456789abcdef";
 const QByteArray KeyB = "fedcba9876543210fedcba9876543210";
 
@@ -121,8 +107,6 @@ private slots:
     void undefinedValuesAreEmptyOrNull();
     void qualityIsExportedOnlyWhereKnown();
     void pseudonymsAreStableAndKeyed();
-    void pseudonymisedOutputHoldsNoPersonalField_data();
-    void pseudonymisedOutputHoldsNoPersonalField();
     void shortKeyFileIsRefused();
     void keyFileIsKeptLikeAPrivateKey_data();
     void keyFileIsKeptLikeAPrivateKey();
@@ -130,11 +114,6 @@ private slots:
     void dateFiltersIncludeBothEnds();
     void subjectFilterIgnoresLetterCase();
     void measurementsWithoutSubjectAreLeftOut();
-    void unwritableOutputLeavesNoFile_data();
-    void unwritableOutputLeavesNoFile();
-    void cancelledExportLeavesTheOldFile();
-    void deviceIsWrittenDirectly();
-    void newExportFileIsPrivate();
     void numbersAreTheShortestTextThatReadsBack_data();
     void numbersAreTheShortestTextThatReadsBack();
 
@@ -366,27 +345,6 @@ void TestDataExport::pseudonymsAreStableAndKeyed() {
     QCOMPARE(Pseudonymiser(KeyA).pseudonym(u"a001"_s), a);
 }
 
-void TestDataExport::pseudonymisedOutputHoldsNoPersonalField_data() {
-    chineseTextRoundTrips_data();
-}
-
-void TestDataExport::pseudonymisedOutputHoldsNoPersonalField() {
-    QFETCH(int, format);
-    QSqlQuery(f->db()).exec(u"UPDATE KYCUST SET TEL2 = '13900001111', TEL3 = '010-5559999', "
-                            "EMAIL = 'wang@example.com', MEMO = '客户备注' WHERE CUSTNO = 'A001'"_s);
-    ExportRequest request;
-    request.format = ExportFormat(format);
-    request.pseudonymiser = Pseudonymiser(KeyA);
-    const QString text = QString::fromUtf8(exportBytes(request));
-    QVERIFY(!text.isEmpty());
-    for (const QString &personal :
-         {u"A001"_s, u"B002"_s, u"王小明"_s, u"李丽"_s, u"北京市"_s, u"上海市"_s, u"010-5550101"_s,
-          u"13900001111"_s, u"010-5559999"_s, u"wang@example.com"_s, u"客户备注"_s, u"第一次"_s, u"memo"_s,
-          u"1990-12-31"_s, u"12-31"_s})
-        QVERIFY2(!text.contains(personal), qPrintable(personal));
-    QVERIFY(text.contains(u"1990"_s)); // the birth year stays
-}
-
 void TestDataExport::shortKeyFileIsRefused() {
     f->home.writeFile(u"short.key"_s, "0123456789");
     QString error;
@@ -497,76 +455,6 @@ void TestDataExport::measurementsWithoutSubjectAreLeftOut() {
     const CsvTable t = readCsv(exportBytes({}));
     QCOMPARE(t.size(), 4);
     QCOMPARE(column(t, 3, u"sex"_s), u"female"_s); // the first subject row's
-}
-
-void TestDataExport::unwritableOutputLeavesNoFile_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("missing folder") << u"@home/no/such/folder"_s;
-    QTest::newRow("folder without write permission") << u"@locked"_s;
-    QTest::newRow("file system that takes no files") << u"/proc"_s;
-}
-
-void TestDataExport::unwritableOutputLeavesNoFile() {
-    QFETCH(QString, folder);
-    if (folder == u"@locked"_s) {
-        if (::geteuid() == 0)
-            QSKIP("the super-user writes into any folder");
-        folder = f->home.file(u"locked"_s);
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    }
-    folder.replace(u"@home/"_s, f->home.path());
-    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, folder + u"/export.csv"_s);
-    QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
-    QVERIFY(!outcome.error.isEmpty());
-    QVERIFY(!QFileInfo::exists(folder + u"/export.csv"_s));
-    if (QFileInfo(folder).isDir() && folder.startsWith(f->home.path()))
-        QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
-}
-
-void TestDataExport::cancelledExportLeavesTheOldFile() {
-    for (int i = 0; i < 1200; ++i)
-        f->addMeasurement(u"B002"_s, 46000.0 + i);
-    const QString path = f->home.file(u"export.csv"_s);
-    f->home.writeFile(u"export.csv"_s, "earlier export\r\n");
-    StopAfter observer(500);
-    const ExportOutcome outcome = exportMeasurementsToFile(f->context.records, {}, path, &observer);
-    QCOMPARE(outcome.status, ExportOutcome::Status::Cancelled);
-    QCOMPARE(observer.lastTotal, 1203);
-    QCOMPARE(f->home.readFile(u"export.csv"_s), QByteArray("earlier export\r\n"));
-    QCOMPARE(QDir(f->home.path()).entryList({u"export.csv*"_s}, QDir::Files | QDir::Hidden).size(), 1);
-    StopAfter never(1 << 30);
-    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path, &never).ok());
-    QCOMPARE(readCsv(f->home.readFile(u"export.csv"_s)).size(), 1204);
-}
-
-// Renaming a finished file into place would replace a FIFO or a device with a plain file.
-void TestDataExport::deviceIsWrittenDirectly() {
-    const QString fifo = f->home.file(u"pipe"_s);
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QByteArray received;
-    QThread *reader = QThread::create([&] {
-        QFile in(fifo);
-        if (in.open(QIODevice::ReadOnly))
-            received = in.readAll();
-    });
-    reader->start();
-    QVERIFY(exportMeasurementsToFile(f->context.records, {}, fifo).ok());
-    QVERIFY(reader->wait(10000));
-    delete reader;
-    QCOMPARE(readCsv(received).size(), 4);
-    struct stat st {};
-    QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
-    QVERIFY(S_ISFIFO(st.st_mode));
-    QVERIFY(exportMeasurementsToFile(f->context.records, {}, u"/dev/null"_s).ok());
-}
-
-void TestDataExport::newExportFileIsPrivate() {
-    const QString path = f->home.file(u"export.csv"_s);
-    QVERIFY(exportMeasurementsToFile(f->context.records, {}, path).ok());
-    struct stat st {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, 0600u);
 }
 
 void TestDataExport::numbersAreTheShortestTextThatReadsBack_data() {
