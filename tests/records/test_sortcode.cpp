@@ -1,6 +1,9 @@
 #include "records/listqueries.h"
 #include "records/sortcode.h"
+#include "recordfixture.h"
+#include "storage/namesortkeys.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace orlu;
@@ -9,17 +12,17 @@ using namespace Qt::StringLiterals;
 class TestSortCode : public QObject {
     Q_OBJECT
 private slots:
-    void codes_data();
-    void codes();
+    void storedCodeChoosesSortColumnDirectionAndSearch_data();
+    void storedCodeChoosesSortColumnDirectionAndSearch();
     void boxesMakeCodes_data();
     void boxesMakeCodes();
-    void orderBy_data();
-    void orderBy();
+    void subjectsComeInTheChosenOrder_data();
+    void subjectsComeInTheChosenOrder();
     void prefixRange_data();
     void prefixRange();
 };
 
-void TestSortCode::codes_data() {
+void TestSortCode::storedCodeChoosesSortColumnDirectionAndSearch_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("sortColumn");
     QTest::addColumn<bool>("descending");
@@ -38,7 +41,7 @@ void TestSortCode::codes_data() {
     QTest::newRow("12 falls back") << 12 << u"CUSTNO"_s << false << u"CUSTNO"_s << u"CUSTNO"_s;
 }
 
-void TestSortCode::codes() {
+void TestSortCode::storedCodeChoosesSortColumnDirectionAndSearch() {
     QFETCH(int, code);
     QFETCH(QString, sortColumn);
     QFETCH(bool, descending);
@@ -69,20 +72,32 @@ void TestSortCode::boxesMakeCodes() {
     QCOMPARE(sortColumnItems().at(item).isEmpty(), false);
 }
 
-void TestSortCode::orderBy_data() {
+void TestSortCode::subjectsComeInTheChosenOrder_data() {
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("sql");
-    QTest::newRow("text ascending") << 5 << u"ORDER BY TEL COLLATE NOCASE ASC, MKEY ASC"_s;
-    // Names go in pinyin order, by the key kept beside each subject.
-    QTest::newRow("name ascending")
-        << 2 << u"ORDER BY (SELECT SORTKEY FROM KYCUST_SORT s WHERE s.MKEY = KYCUST.MKEY) ASC, MKEY ASC"_s;
-    QTest::newRow("date descending") << -4 << u"ORDER BY DBIRTH DESC, MKEY DESC"_s;
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("telephone ignores letter case, a tie in order of entry")
+        << 5 << QStringList{u"S2"_s, u"S4"_s, u"S1"_s, u"S3"_s};
+    // 陈 chen, 李 li, 王 wang, 张 zhang: not the characters' code order.
+    QTest::newRow("names in pinyin order") << 2 << QStringList{u"S4"_s, u"S2"_s, u"S1"_s, u"S3"_s};
+    QTest::newRow("birth descending, a tie against the order of entry")
+        << -4 << QStringList{u"S1"_s, u"S3"_s, u"S4"_s, u"S2"_s};
 }
 
-void TestSortCode::orderBy() {
+void TestSortCode::subjectsComeInTheChosenOrder() {
     QFETCH(int, code);
-    QFETCH(QString, sql);
-    QCOMPARE(subjectOrderBy(SubjectOrder::fromCode(code)), sql);
+    QFETCH(QStringList, numbers);
+    test::RecordFixture f;
+    f.addSubject(u"S1"_s, u"王"_s, true, 3, {}, u"B"_s);
+    f.addSubject(u"S2"_s, u"李"_s, true, 1, {}, u"a"_s);
+    f.addSubject(u"S3"_s, u"张"_s, true, 2, {}, u"c"_s);
+    f.addSubject(u"S4"_s, u"陈"_s, true, 1, {}, u"a"_s);
+    QVERIFY(refreshNameSortKeys(f.db(), KeyCheck::Thorough));
+    QSqlQuery q(f.db());
+    QVERIFY(q.exec(u"SELECT CUSTNO FROM KYCUST "_s + subjectOrderBy(SubjectOrder::fromCode(code))));
+    QStringList order;
+    while (q.next())
+        order << q.value(0).toString();
+    QCOMPARE(order, numbers);
 }
 
 void TestSortCode::prefixRange_data() {
