@@ -1,9 +1,10 @@
-// Printing the report through a printer: the progress window, aborting, failures.
+// Printing the reports through a printer: the progress window, aborting, failures.
 #include "reportfixtures.h"
 
 #include "charts/printsystem.h"
 #include "charts/ui/printprogresswindow.h"
 #include "charts/ui/reportprintjob.h"
+#include "compare/comparisonreport.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 #include "support/controls.h"
@@ -113,23 +114,37 @@ private slots:
         QVERIFY(!test::runningProgressWindow());
     }
 
+    // Every report goes through the same job runner: the analysis and the comparison report.
     void failuresAreToldAndNothingCountsAsPrinted_data() {
+        QTest::addColumn<bool>("comparison");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no printer chosen") << QString() << u"没有可用的打印机"_s;
-        QTest::newRow("file cannot be written")
-            << u"/nonexistent-folder/report.pdf"_s << u"/nonexistent-folder/report.pdf 无法写入"_s;
+        for (const bool comparison : {false, true}) {
+            const char *report = comparison ? "comparison" : "analysis";
+            QTest::addRow("%s report, no printer chosen", report)
+                << comparison << QString() << u"没有可用的打印机"_s;
+            QTest::addRow("%s report, file cannot be written", report)
+                << comparison << u"/nonexistent-folder/report.pdf"_s
+                << u"/nonexistent-folder/report.pdf 无法写入，%1没有打印。"_s.arg(comparison ? u"比对报表"_s
+                                                                                             : u"分析报表"_s);
+        }
     }
     void failuresAreToldAndNothingCountsAsPrinted() {
+        QFETCH(bool, comparison);
         QFETCH(QString, file);
         QFETCH(QString, message);
         ReportFixture f(variedReadings());
+        ComparisonPrintout printout;
+        printout.kind = ComparisonKind::TwoRecord;
         QPrinter printer;
         test::printToPdf(printer, file, printer.resolution());
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr).result,
-                 PrintJobResult::Failed);
+        const PrintJobOutcome outcome =
+            comparison
+                ? printReportJob(printer, queues, comparisonReportJob(printout, {}), prompter, time, nullptr)
+                : printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr);
+        QCOMPARE(outcome.result, PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
         QCOMPARE(prompter.asked().first().type, int(NoteError));
         QVERIFY2(prompter.asked().first().text.contains(message), qPrintable(prompter.asked().first().text));
