@@ -1,6 +1,5 @@
 // The comparison chart on its screen and printed frames, and the curves of both comparisons.
 #include "analysis/analysis.h"
-#include "core/numberformat.h"
 #include "charts/recordingsurface.h"
 #include "compare/comparisonchart.h"
 #include "compare/comparisoncurves.h"
@@ -92,13 +91,13 @@ private slots:
                                                      BandChoice::Original, ChartMedium::Screen);
         const QList<DrawOp> lines = bandLines(draw(f, chart), f);
         QCOMPARE(lines.size(), 4);
-        const QList<double> values{71, 30, 61.5, 39.5};
+        // 71, 30, 61.5 and 39.5 on a scale of 180 over 387 pixels (30 is 322.5 up: to the even pixel).
+        const QList<int> ys{234, 322, 255, 302};
         const QList<QColor> colours{{255, 0, 0}, {255, 0, 0}, {128, 128, 0}, {128, 128, 0}};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(lines[i].points[0].y(), roundHalfEvenInt(387 - 387 * values[i] / 180));
+            QCOMPARE(lines[i].points[0].y(), ys[i]);
             QCOMPARE(lines[i].pen.color, colours[i]);
         }
-        QCOMPARE(lines[0].points[0].y(), 234); // 387 - 152.65
     }
 
     void pointPositionsOnTheDesignArea() {
@@ -155,10 +154,13 @@ private slots:
         const QList<DrawOp> lines = rec.ops(DrawOp::Kind::Line);
         QCOMPARE(lines[0].points, (QList<QPoint>{{30, 0}, {30, 387}}));
         QCOMPARE(lines[0].pen.width, 3);
-        // Twelve dashed grey columns, the sixth twice as wide, from H div 18 down.
+        // Twelve dashed grey columns split the 570 pixels from x = 30 evenly (47.5 each, a
+        // half to the even pixel), from H div 18 down; the sixth, between hands and feet, is
+        // twice as wide, and the last stands on the right edge.
+        const QList<int> columns{78, 125, 172, 220, 268, 315, 362, 410, 458, 505, 552, 600};
         for (int i = 1; i <= 12; ++i) {
             const DrawOp &grid = lines[i];
-            const int x = roundHalfEvenInt(570.0 * i / 12) + 30;
+            const int x = columns[i - 1];
             QCOMPARE(grid.points, (QList<QPoint>{{x, 21}, {x, 387}}));
             QCOMPARE(grid.pen.style, PenStyle::Dashed);
             QCOMPARE(grid.pen.width, i == 6 ? 2 : 1);
@@ -168,7 +170,7 @@ private slots:
         const DrawOp *top = rec.findText(u"170"_s);
         QVERIFY(zero && top);
         QCOMPARE(zero->points[0], QPoint(2, 381));
-        QCOMPARE(top->points[0], QPoint(2, 387 - roundHalfEvenInt(387.0 * 17 / 18) - 6));
+        QCOMPARE(top->points[0], QPoint(2, 15)); // 170 of 180 is 365.5 up, 366 to the even pixel
         QCOMPARE(top->font, QColor(0, 0, 128));
         QVERIFY(!rec.findText(u"180"_s));
         QCOMPARE(lines[13].points, (QList<QPoint>{{30, 387}, {37, 387}}));
@@ -179,7 +181,7 @@ private slots:
         QCOMPARE(lung->font, QColor(0, 128, 0));
         const QList<DrawOp> earth = textsStartingWith(rec, u"  土"_s); // spleen, then stomach
         QCOMPARE(earth.size(), 2);
-        QCOMPARE(earth[1].points[0], QPoint(roundHalfEvenInt(570.0 * 11 / 12 + 12) + 30, 387));
+        QCOMPARE(earth[1].points[0], QPoint(564, 387)); // 12 pixels into the last column
         QCOMPARE(earth[1].font, QColor(0, 0, 255));
         QCOMPARE(rec.findText(u"左   右"_s)->points[0], QPoint(37, 402));
         QCOMPARE(rec.findText(u"Hands  手"_s)->points[0], QPoint(149, 402));
@@ -198,7 +200,7 @@ private slots:
         QCOMPARE(f.pointX(0), 709 + 94);
         QCOMPARE(f.valueY(180), 3000);
         QCOMPARE(f.bandY(0), 3000 + 2362);
-        QCOMPARE(f.legendBase(3), roundHalfEvenInt(3543 * 3 / 7.0));
+        QCOMPARE(f.legendBase(3), 1518); // three sevenths of the width
 
         const RecordingSurface rec = draw(f, {});
         QCOMPARE(rec.findText(u"  0"_s)->points[0], QPoint(709 - 189, 5362 - 47));
@@ -289,7 +291,7 @@ private slots:
         QCOMPARE(markerCentres(rec, 3).size(), 6 * 24);
         const DrawOp *third = rec.findText(u" 3:"_s);
         QVERIFY(third);
-        QCOMPARE(third->points[0], QPoint(roundHalfEvenInt(574 * 3 / 7.0), 2));
+        QCOMPARE(third->points[0], QPoint(246, 2)); // three sevenths of 574
         QCOMPARE(bandLines(rec, screen).front().points[0].y(), screen.bandY(30 + 21 * bandLimits(30).scale));
 
         // On paper the selected entry's number is red and bracketed; no "XX".
