@@ -24,19 +24,19 @@ QByteArray bytes(std::initializer_list<int> values) {
 class TestDescramble : public QObject {
     Q_OBJECT
 private slots:
-    void vectors_data();
-    void vectors();
+    void pairsDecodeAgainstTheKeyAndThePreviousStoredPair_data();
+    void pairsDecodeAgainstTheKeyAndThePreviousStoredPair();
     void invalidValuesReadEmpty_data();
     void invalidValuesReadEmpty();
     void roundTrip_data();
     void roundTrip();
     void zeroByteNeedsSeedFF();
-    void gbk();
+    void gbkRoundTripsAndReportsWhatItCannotHold();
     void fuzzCorpus();
     void fuzzShortRun();
 };
 
-void TestDescramble::vectors_data() {
+void TestDescramble::pairsDecodeAgainstTheKeyAndThePreviousStoredPair_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QByteArray>("plain");
     QTest::newRow("empty") << QString() << QByteArray();
@@ -56,7 +56,7 @@ void TestDescramble::vectors_data() {
         << QByteArray("QuietBlueFer") + bytes({0x4E, 255 - 0x20});
 }
 
-void TestDescramble::vectors() {
+void TestDescramble::pairsDecodeAgainstTheKeyAndThePreviousStoredPair() {
     QFETCH(QString, stored);
     QFETCH(QByteArray, plain);
     QCOMPARE(descramble(stored), plain);
@@ -120,7 +120,7 @@ void TestDescramble::zeroByteNeedsSeedFF() {
     QCOMPARE(descramble(stored), bytes({0}));
 }
 
-void TestDescramble::gbk() {
+void TestDescramble::gbkRoundTripsAndReportsWhatItCannotHold() {
     QCOMPARE(toGbk(u"肺经"_s), QByteArray("\xB7\xCE\xBE\xAD"));
     QCOMPARE(fromGbk(QByteArray("\xB7\xCE\xBE\xAD")), u"肺经"_s);
     bool ok = true;

@@ -8,8 +8,8 @@ using namespace Qt::StringLiterals;
 class TestMeridianListSync : public QObject {
     Q_OBJECT
 private slots:
-    void choose_data();
-    void choose();
+    void choosingARowShowsItsMeridianInTheOtherLists_data();
+    void choosingARowShowsItsMeridianInTheOtherLists();
 };
 
 namespace {
@@ -33,7 +33,7 @@ QString text(const QList<MeridianListSync::Show> &shows) {
 
 // Differentiation lists meridians 3, 5, 8 and the state item 14; prescription
 // only 5 and 8; diet 3, 5 and 8. `first` is a choice made before, as "list:row".
-void TestMeridianListSync::choose_data() {
+void TestMeridianListSync::choosingARowShowsItsMeridianInTheOtherLists_data() {
     QTest::addColumn<bool>("following");
     QTest::addColumn<QString>("first");
     QTest::addColumn<int>("list");
@@ -50,7 +50,7 @@ void TestMeridianListSync::choose_data() {
     QTest::newRow("not following") << false << QString() << 0 << 1 << u"0:1"_s;
 }
 
-void TestMeridianListSync::choose() {
+void TestMeridianListSync::choosingARowShowsItsMeridianInTheOtherLists() {
     QFETCH(bool, following);
     QFETCH(QString, first);
     QFETCH(int, list);

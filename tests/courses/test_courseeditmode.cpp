@@ -10,13 +10,13 @@ Q_DECLARE_METATYPE(Mode)
 class TestCourseEditMode : public QObject {
     Q_OBJECT
 private slots:
-    void edit_data();
-    void edit();
+    void editBeginsOnlyOnSomethingToEditAndDefersChanges_data();
+    void editBeginsOnlyOnSomethingToEditAndDefersChanges();
 };
 
 // One edit: begun with or without a course and condition (-1: none chosen), the
 // register changed elsewhere during it or not, then ended.
-void TestCourseEditMode::edit_data() {
+void TestCourseEditMode::editBeginsOnlyOnSomethingToEditAndDefersChanges_data() {
     QTest::addColumn<Mode>("mode");
     QTest::addColumn<bool>("haveCourse");
     QTest::addColumn<qint64>("condition");
@@ -36,7 +36,7 @@ void TestCourseEditMode::edit_data() {
         << Mode::AddCondition << false << qint64(7) << true << false << qint64(0) << false;
 }
 
-void TestCourseEditMode::edit() {
+void TestCourseEditMode::editBeginsOnlyOnSomethingToEditAndDefersChanges() {
     QFETCH(Mode, mode);
     QFETCH(bool, haveCourse);
     QFETCH(qint64, condition);

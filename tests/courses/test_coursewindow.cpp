@@ -53,7 +53,7 @@ private:
     template <typename T> T *find(const QString &name) { return test::control<T>(m_window.get(), name); }
     QToolButton *button(const QString &name) { return find<QToolButton>(name); }
     QString text(const QString &label) { return find<QLabel>(label)->text(); }
-    void open();
+    void openCourseWindow();
     void enter(const QString &list);
     void selectRow(const QString &list, int row);
     // Works the course edit window while it runs modally.
@@ -77,7 +77,7 @@ void TestCourseWindow::cleanup() {
     m_fx.reset();
 }
 
-void TestCourseWindow::open() {
+void TestCourseWindow::openCourseWindow() {
     m_window =
         std::make_unique<CourseWindow>(CourseStore(m_fx->database().handle()), m_fx->prompter, m_fx->launcher,
                                        [this](AlertTone tone) { m_fx->tones << static_cast<int>(tone); });
@@ -108,7 +108,7 @@ void TestCourseWindow::whileEditWindowRuns(std::function<void(CourseEditWindow &
 // Run modally, as the main window runs it: the edit window hides the course
 // window meanwhile, and closing the edit window must bring it back, not end it.
 void TestCourseWindow::staysOpenAfterItsEditWindow() {
-    open();
+    openCourseWindow();
     m_window->hide();
     bool visibleAfterEdit = false;
     bool closedByTest = false;
@@ -128,7 +128,7 @@ void TestCourseWindow::staysOpenAfterItsEditWindow() {
 }
 
 void TestCourseWindow::opensInBrowseMode() {
-    open();
+    openCourseWindow();
     QCOMPARE(m_window->windowTitle(), u"自订专家疗程"_s);
     QCOMPARE(text(u"statusLabel"_s), u"【查询疗程模式】"_s);
     QCOMPARE(text(u"countLabel"_s), u"     3  -  [ 2 ]"_s);
@@ -158,7 +158,7 @@ void TestCourseWindow::opensInBrowseMode() {
 }
 
 void TestCourseWindow::enteredListDecidesTheButtons() {
-    open();
+    openCourseWindow();
     enter(u"conditionList"_s);
     QVERIFY(!button(u"addCourseButton"_s)->isEnabled());
     QVERIFY(!button(u"changeCourseButton"_s)->isEnabled());
@@ -183,7 +183,7 @@ void TestCourseWindow::enteredListDecidesTheButtons() {
 }
 
 void TestCourseWindow::editorFollowsTheConditionRow() {
-    open();
+    openCourseWindow();
     selectRow(u"courseList"_s, 1);
     QCOMPARE(text(u"countLabel"_s), u"     3  -  [ 4 ]"_s);
     selectRow(u"conditionList"_s, 2);
@@ -221,7 +221,7 @@ void TestCourseWindow::addingConditionStoresTheEditor() {
     QFETCH(QString, cond);
     QFETCH(QString, must);
     QFETCH(double, storedEnergy);
-    open();
+    openCourseWindow();
     enter(u"conditionList"_s);
     button(u"addConditionButton"_s)->click();
     QCOMPARE(text(u"statusLabel"_s), u"【新增条件模式】"_s);
@@ -255,7 +255,7 @@ void TestCourseWindow::addingConditionStoresTheEditor() {
 }
 
 void TestCourseWindow::editModeLocksTheWindow() {
-    open();
+    openCourseWindow();
     enter(u"conditionList"_s);
     button(u"addConditionButton"_s)->click();
     QVERIFY(!find<QTableView>(u"courseList"_s)->isEnabled());
@@ -280,7 +280,7 @@ void TestCourseWindow::editModeLocksTheWindow() {
 }
 
 void TestCourseWindow::abandonAfterAddingLeavesNoRow() {
-    open();
+    openCourseWindow();
     const int rows = m_fx->conditionRows();
     enter(u"conditionList"_s);
     button(u"addConditionButton"_s)->click();
@@ -298,7 +298,7 @@ void TestCourseWindow::abandonAfterAddingLeavesNoRow() {
 }
 
 void TestCourseWindow::changingConditionUpdatesItsRow() {
-    open();
+    openCourseWindow();
     enter(u"conditionList"_s);
     selectRow(u"conditionList"_s, 1);
     button(u"changeConditionButton"_s)->click();
@@ -327,7 +327,7 @@ void TestCourseWindow::deletingCourseAsksAndRemovesItsConditions_data() {
 
 void TestCourseWindow::deletingCourseAsksAndRemovesItsConditions() {
     QFETCH(bool, yes);
-    open();
+    openCourseWindow();
     selectRow(u"courseList"_s, 1);
     m_fx->prompter.answer(yes);
     button(u"deleteCourseButton"_s)->click();
@@ -358,7 +358,7 @@ void TestCourseWindow::deletingConditionAsks_data() {
 
 void TestCourseWindow::deletingConditionAsks() {
     QFETCH(bool, yes);
-    open();
+    openCourseWindow();
     enter(u"conditionList"_s);
     selectRow(u"conditionList"_s, 1);
     m_fx->prompter.answer(yes);
@@ -381,7 +381,7 @@ void TestCourseWindow::deletingConditionAsks() {
 }
 
 void TestCourseWindow::addsCourseThroughTheEditWindow() {
-    open();
+    openCourseWindow();
     bool windowHidden = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
         windowHidden = !m_window->isVisible();
@@ -400,7 +400,7 @@ void TestCourseWindow::addsCourseThroughTheEditWindow() {
 }
 
 void TestCourseWindow::refusesNumberDifferingOnlyInCase() {
-    open();
+    openCourseWindow();
     bool stillOpen = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
         test::control<QLineEdit>(&edit, u"numberEdit"_s)->setText(u"b02"_s);
@@ -422,7 +422,7 @@ void TestCourseWindow::refusesNumberDifferingOnlyInCase() {
 }
 
 void TestCourseWindow::changesCourseThroughTheEditWindow() {
-    open();
+    openCourseWindow();
     selectRow(u"courseList"_s, 1);
     bool numberLocked = false;
     whileEditWindowRuns([&](CourseEditWindow &edit) {
@@ -440,7 +440,7 @@ void TestCourseWindow::changesCourseThroughTheEditWindow() {
 }
 
 void TestCourseWindow::launchButtonsStartTrimmedTargets() {
-    open();
+    openCourseWindow();
     button(u"launchButton1"_s)->click();
     button(u"launchButton2"_s)->click(); // not in use
     button(u"launchButton3"_s)->click();
@@ -451,7 +451,7 @@ void TestCourseWindow::launchButtonsStartTrimmedTargets() {
 }
 
 void TestCourseWindow::pictureIsLoadedClearedAndScaled() {
-    open();
+    openCourseWindow();
     const QString photo = m_fx->writePicture(u"photo.png"_s, 40, 30);
     QString chosen = photo;
     m_window->setFileChooser([&](const QString &, const QString &) { return chosen; });
@@ -489,7 +489,7 @@ void TestCourseWindow::pictureIsLoadedClearedAndScaled() {
 
 void TestCourseWindow::emptyRegisterOffersOnlyAddingCourses() {
     m_fx = std::make_unique<CourseWindowFixture>();
-    open();
+    openCourseWindow();
     QCOMPARE(text(u"countLabel"_s), u"     0  -  [ 0 ]"_s);
     QVERIFY(button(u"addCourseButton"_s)->isEnabled());
     QVERIFY(!button(u"changeCourseButton"_s)->isEnabled());
@@ -504,7 +504,7 @@ void TestCourseWindow::screenshots() {
     const QString dir = qEnvironmentVariable("ORLU_SCREENSHOTS");
     if (dir.isEmpty())
         QSKIP("set ORLU_SCREENSHOTS to a folder to render the windows");
-    open();
+    openCourseWindow();
     m_window->setFileChooser(
         [this](const QString &, const QString &) { return m_fx->writePicture(u"p.png"_s, 320, 200); });
     QApplication::processEvents();

@@ -40,7 +40,7 @@ private:
     std::unique_ptr<RecordFixture> f;
     QTableView *list(QWidget *w) { return child<QTableView>(w, "subjectList"); }
     QString label(QWidget *w, const char *name) { return child<QLabel>(w, name)->text(); }
-    void measure();
+    void fillCurrentMeasurement();
 };
 
 void TestSavingWindow::init() {
@@ -48,14 +48,14 @@ void TestSavingWindow::init() {
     f->addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)), u"北京市"_s, u"010-1"_s);
     f->addSubject(u"B002"_s, u"李四"_s, false, 0, u"上海市"_s, u"021-2"_s);
     f->addSubject(u"C003"_s, u"张三"_s, true, 0, u"广州市"_s, u"020-3"_s);
-    measure();
+    fillCurrentMeasurement();
 }
 
 void TestSavingWindow::cleanup() {
     f.reset();
 }
 
-void TestSavingWindow::measure() {
+void TestSavingWindow::fillCurrentMeasurement() {
     std::array<double, 24> v{};
     for (int c = 1; c <= 24; ++c)
         v[size_t(c - 1)] = 20.0 + c;

@@ -115,8 +115,8 @@ class TestFaults : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void killed_data();
-    void killed();
+    void killedWorkLeavesTheOldOrTheNewRegister_data();
+    void killedWorkLeavesTheOldOrTheNewRegister();
 
 private:
     // A folder with a populated main database, the template, and for the housekeeping
@@ -159,14 +159,14 @@ qint64 TestFaults::fullRunMs(const QString &work) {
     return std::max<qint64>(1, t.elapsed());
 }
 
-void TestFaults::killed_data() {
+void TestFaults::killedWorkLeavesTheOldOrTheNewRegister_data() {
     QTest::addColumn<QString>("work");
     QTest::newRow("start-up housekeeping") << u"housekeeping"_s;
     QTest::newRow("routine backup") << u"backup"_s;
     QTest::newRow("saving measurements") << u"save"_s;
 }
 
-void TestFaults::killed() {
+void TestFaults::killedWorkLeavesTheOldOrTheNewRegister() {
     QFETCH(QString, work);
     // The quickest of three runs: one slowed down by a busy machine would send
     // most kills after the work has ended.
