@@ -25,8 +25,9 @@ namespace {
 
 enum class Format { Csv, JsonLines, Fhir };
 
-ExportOutcome exportToFile(Format format, const RecordStore &records, const std::optional<Pseudonymiser> &pseudonymiser,
-                           const QString &path, ExportObserver *observer = nullptr) {
+ExportOutcome exportToFile(Format format, const RecordStore &records,
+                           const std::optional<Pseudonymiser> &pseudonymiser, const QString &path,
+                           ExportObserver *observer = nullptr) {
     if (format == Format::Fhir)
         return exportFhirBundleToFile(records, {}, pseudonymiser ? &*pseudonymiser : nullptr, path, observer);
     ExportRequest request;
@@ -130,8 +131,9 @@ void TestExportFormats::fileHoldsEveryMeasurementAndIsPrivate() {
 void TestExportFormats::unwritableOutputLeavesNoFile_data() {
     QTest::addColumn<int>("format");
     QTest::addColumn<QString>("folder");
-    for (const auto &[name, format] : {std::pair{"csv", Format::Csv}, std::pair{"json lines", Format::JsonLines},
-                                       std::pair{"fhir", Format::Fhir}}) {
+    for (const auto &[name, format] :
+         {std::pair{"csv", Format::Csv}, std::pair{"json lines", Format::JsonLines},
+          std::pair{"fhir", Format::Fhir}}) {
         QTest::addRow("%s, missing folder", name) << int(format) << u"@home/no/such/folder"_s;
         QTest::addRow("%s, folder without write permission", name) << int(format) << u"@locked"_s;
         QTest::addRow("%s, file system that takes no files", name) << int(format) << u"/proc"_s;
@@ -167,7 +169,8 @@ void TestExportFormats::cancelledExportLeavesTheOldFile() {
     const QString path = f->home.file(u"export.out"_s);
     f->home.writeFile(u"export.out"_s, "earlier export\r\n");
     StopAfter observer(500);
-    const ExportOutcome outcome = exportToFile(Format(format), f->context.records, std::nullopt, path, &observer);
+    const ExportOutcome outcome =
+        exportToFile(Format(format), f->context.records, std::nullopt, path, &observer);
     QCOMPARE(outcome.status, ExportOutcome::Status::Cancelled);
     QCOMPARE(observer.lastTotal, 1203);
     QCOMPARE(f->home.readFile(u"export.out"_s), QByteArray("earlier export\r\n"));
@@ -201,14 +204,16 @@ void TestExportFormats::pseudonymisedOutputHoldsNoPersonalField() {
     QSqlQuery(f->db()).exec(u"UPDATE KYCUST SET TEL2 = '13900001111', TEL3 = '010-5559999', "
                             "EMAIL = 'wang@example.com', MEMO = '客户备注' WHERE CUSTNO = 'A001'"_s);
     const QString path = f->home.file(u"export.out"_s);
-    QVERIFY(exportToFile(Format(format), f->context.records, Pseudonymiser("0123456789abcdef0123456789abcdef"), path).ok());
+    QVERIFY(exportToFile(Format(format), f->context.records,
+                         Pseudonymiser("0123456789abcdef0123456789abcdef"), path)
+                .ok());
     const QByteArray bytes = f->home.readFile(u"export.out"_s);
     QCOMPARE(measurementsIn(Format(format), bytes), 3);
     const QString text = QString::fromUtf8(bytes);
     for (const QString &personal :
          {u"A001"_s, u"B002"_s, u"王小明"_s, u"李丽"_s, u"北京市"_s, u"上海市"_s, u"010-5550101"_s,
-          u"13900001111"_s, u"010-5559999"_s, u"wang@example.com"_s, u"客户备注"_s, u"第一次"_s, u"1990-12-31"_s,
-          u"12-31"_s})
+          u"13900001111"_s, u"010-5559999"_s, u"wang@example.com"_s, u"客户备注"_s, u"第一次"_s,
+          u"1990-12-31"_s, u"12-31"_s})
         QVERIFY2(!text.contains(personal), qPrintable(personal));
     if (Format(format) != Format::Fhir)
         QVERIFY(text.contains(u"1990"_s)); // the tables keep the birth year
