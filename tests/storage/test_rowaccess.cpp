@@ -67,7 +67,8 @@ void TestRowAccess::insertedValuesKeepTheirKind_data() {
     QTest::newRow("real") << QVariant(45000.25) << u"real"_s << u"45000.25"_s;
     QTest::newRow("chinese text") << QVariant(u"王小明 𠮷"_s) << u"text"_s << u"王小明 𠮷"_s;
     QTest::newRow("empty text") << QVariant(u""_s) << u"text"_s << u""_s;
-    QTest::newRow("bytes") << QVariant(QByteArray("\0\xff", 2)) << u"blob"_s << QString::fromLatin1("\0\xff", 2);
+    QTest::newRow("bytes") << QVariant(QByteArray("\0\xff", 2)) << u"blob"_s
+                           << QString::fromLatin1("\0\xff", 2);
 }
 
 // A column without a declared kind stores whatever it is given, so the kind shows what was bound.
@@ -139,8 +140,8 @@ void TestRowAccess::keyWindowGivesTheSortOrderWhateverTheWalk_data() {
     QTest::addColumn<QString>("walk");
     for (const bool descending : {false, true}) {
         for (const char *walk : {"forward", "backward", "jumps"})
-            QTest::addRow("%s, %s", descending ? "descending" : "ascending", walk) << descending
-                                                                                  << QString::fromLatin1(walk);
+            QTest::addRow("%s, %s", descending ? "descending" : "ascending", walk)
+                << descending << QString::fromLatin1(walk);
     }
 }
 
