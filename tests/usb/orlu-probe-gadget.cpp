@@ -105,10 +105,11 @@ std::optional<AutoOperator::Scenario> operatorOf(const QString &word) {
 }
 
 std::optional<SkinScenario> skinOf(const QString &word) {
-    const std::pair<const char16_t *, SkinScenario> words[] = {
-        {u"steady", SkinScenario::Steady},     {u"drifting", SkinScenario::Drifting},
-        {u"unsteady", SkinScenario::Unsteady}, {u"poor", SkinScenario::PoorContact},
-        {u"saturated", SkinScenario::Saturated}};
+    const std::pair<const char16_t *, SkinScenario> words[] = {{u"steady", SkinScenario::Steady},
+                                                               {u"drifting", SkinScenario::Drifting},
+                                                               {u"unsteady", SkinScenario::Unsteady},
+                                                               {u"poor", SkinScenario::PoorContact},
+                                                               {u"saturated", SkinScenario::Saturated}};
     for (const auto &[name, scenario] : words) {
         if (word == QStringView(name))
             return scenario;
@@ -119,19 +120,19 @@ std::optional<SkinScenario> skinOf(const QString &word) {
 // A vendor-defined collection with one input and one output report of `length` bytes, no report id.
 QByteArray reportDescriptor(int length) {
     const char bytes[] = {
-        '\x06', '\x00', '\xFF', // usage page (vendor defined 0xFF00)
-        '\x09', '\x01',         // usage 1
-        '\xA1', '\x01',         // collection (application)
-        '\x15', '\x00',         //   logical minimum 0
-        '\x26', '\xFF', '\x00', //   logical maximum 255
-        '\x75', '\x08',         //   report size 8
-        '\x95', char(length),   //   report count
-        '\x09', '\x01',         //   usage 1
-        '\x81', '\x02',         //   input (data, variable, absolute)
-        '\x95', char(length),   //   report count
-        '\x09', '\x01',         //   usage 1
-        '\x91', '\x02',         //   output (data, variable, absolute)
-        '\xC0',                 // end collection
+        '\x06', '\x00',       '\xFF', // usage page (vendor defined 0xFF00)
+        '\x09', '\x01',               // usage 1
+        '\xA1', '\x01',               // collection (application)
+        '\x15', '\x00',               //   logical minimum 0
+        '\x26', '\xFF',       '\x00', //   logical maximum 255
+        '\x75', '\x08',               //   report size 8
+        '\x95', char(length),         //   report count
+        '\x09', '\x01',               //   usage 1
+        '\x81', '\x02',               //   input (data, variable, absolute)
+        '\x95', char(length),         //   report count
+        '\x09', '\x01',               //   usage 1
+        '\x91', '\x02',               //   output (data, variable, absolute)
+        '\xC0',                       // end collection
     };
     return QByteArray(bytes, sizeof bytes);
 }
@@ -158,15 +159,17 @@ public:
         const QString function = m_dir + u"/functions/hid.usb0"_s;
         const QString config = m_dir + u"/configs/c.1"_s;
         if (!QDir().mkpath(strings) || !QDir().mkpath(function) || !QDir().mkpath(config)) {
-            std::fprintf(stderr, "orlu-probe-gadget: cannot make the gadget in %s (is configfs mounted, "
-                                 "libcomposite loaded?)\n",
+            std::fprintf(stderr,
+                         "orlu-probe-gadget: cannot make the gadget in %s (is configfs mounted, "
+                         "libcomposite loaded?)\n",
                          qPrintable(m_dir));
             return false;
         }
         m_made = true;
         // String 3, the hardware text, is the device's serial number string: the composite
         // device numbers its strings manufacturer 1, product 2, serial number 3.
-        bool ok = writeFile(m_dir + u"/idVendor"_s, "0xc925") && writeFile(m_dir + u"/idProduct"_s, "0xa12f") &&
+        bool ok = writeFile(m_dir + u"/idVendor"_s, "0xc925") &&
+                  writeFile(m_dir + u"/idProduct"_s, "0xa12f") &&
                   writeFile(m_dir + u"/bcdDevice"_s, "0x0210") && writeFile(m_dir + u"/bcdUSB"_s, "0x0200") &&
                   writeFile(strings + u"/manufacturer"_s, "Quorix") &&
                   writeFile(strings + u"/product"_s, "O.R.L.U. Probe") &&
@@ -189,8 +192,8 @@ public:
         m_bound = true;
         // The function's node exists once the gadget is bound; its number is in its dev attribute.
         QFile devFile(m_dir + u"/functions/hid.usb0/dev"_s);
-        const int minor = devFile.open(QIODevice::ReadOnly) ? devFile.readAll().trimmed().split(':').value(1).toInt()
-                                                            : 0;
+        const int minor =
+            devFile.open(QIODevice::ReadOnly) ? devFile.readAll().trimmed().split(':').value(1).toInt() : 0;
         const QByteArray node = "/dev/hidg" + QByteArray::number(minor);
         for (int i = 0; i < 500 && m_fd < 0; ++i) {
             m_fd = ::open(node.constData(), O_RDWR | O_CLOEXEC);
@@ -232,7 +235,8 @@ private:
 
 quint32 millisecondsSince(std::chrono::steady_clock::time_point start) {
     return static_cast<quint32>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count());
 }
 
 void say(const char *line) {
