@@ -178,6 +178,16 @@ struct PointWatch final : RunObserver {
     }
 };
 
+// A measuring run of the program on the device link through the kernel.
+struct KernelRun : KernelLink {
+    ProbeLinkOperations operations{link};
+    test::ScriptedPrompter prompter;
+    CurrentMeasurement measurement;
+    MeasuringRun run{measurement, operations, prompter, clock, pump};
+    PointWatch watch;
+    KernelRun() { run.setObserver(&watch); }
+};
+
 } // namespace
 
 class TestUsbProbe : public QObject {
@@ -330,21 +340,16 @@ void TestUsbProbe::usageCounterWrittenAndReadBack() {
 void TestUsbProbe::wholeRunArrivesAndIsStored() {
     GadgetProbe probe({u"--operator"_s, u"measuring"_s});
     QVERIFY(probe.ok());
-    KernelLink k;
+    KernelRun k;
     QVERIFY2(k.link.probeHeld(), qPrintable(k.hid.lastError()));
-    ProbeLinkOperations operations(k.link);
-    test::ScriptedPrompter prompter;
-    CurrentMeasurement measurement;
-    MeasuringRun run(measurement, operations, prompter, k.clock, k.pump);
-    PointWatch watch;
-    run.setObserver(&watch);
+    CurrentMeasurement &measurement = k.measurement;
     QElapsedTimer took;
     took.start();
-    QVERIFY(run.start(RunParameters{false, 4000, 1.0}));
+    QVERIFY(k.run.start(RunParameters{false, 4000, 1.0}));
     qInfo("24 points through the kernel in %.1f s", took.elapsed() / 1000.0);
-    QVERIFY2(measurement.complete(), qPrintable(u"points done: %1"_s.arg(watch.done.size()) + timing()));
-    QCOMPARE(watch.done.size(), ChannelCount);
-    QVERIFY(prompter.texts().isEmpty());
+    QVERIFY2(measurement.complete(), qPrintable(u"points done: %1"_s.arg(k.watch.done.size()) + timing()));
+    QCOMPARE(k.watch.done.size(), ChannelCount);
+    QVERIFY(k.prompter.texts().isEmpty());
     QCOMPARE(probe.log().count(u"S192C00"_s), ChannelCount - 1);
     QCOMPARE(probe.log().last(), u"X000000"_s);
 
@@ -369,25 +374,19 @@ void TestUsbProbe::wholeRunArrivesAndIsStored() {
 void TestUsbProbe::pulledProbeStopsTheRunAndComesBack() {
     GadgetProbe probe({u"--operator"_s, u"measuring"_s, u"--hardware"_s, u"QX-HID Rev 2.10"_s});
     QVERIFY(probe.ok());
-    KernelLink k;
+    KernelRun k;
     QVERIFY2(k.link.probeHeld(), qPrintable(k.hid.lastError()));
-    ProbeLinkOperations operations(k.link);
-    test::ScriptedPrompter prompter;
-    CurrentMeasurement measurement;
-    MeasuringRun run(measurement, operations, prompter, k.clock, k.pump);
-    PointWatch watch;
-    watch.afterPoint = [&](int channel) {
+    k.watch.afterPoint = [&](int channel) {
         if (channel == 3)
             probe.unplugSoon();
     };
-    run.setObserver(&watch);
-    run.start(RunParameters{false, 4000, 1.0});
-    QVERIFY(!run.isRunning());
-    QCOMPARE(prompter.texts(), QStringList{ProbeWatch::lostMessage()});
+    k.run.start(RunParameters{false, 4000, 1.0});
+    QVERIFY(!k.run.isRunning());
+    QCOMPARE(k.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
     // The points done stay; nothing of the point under way is kept.
-    QCOMPARE(watch.done, (QList<int>{1, 2, 3}));
+    QCOMPARE(k.watch.done, (QList<int>{1, 2, 3}));
     for (int c = 1; c <= ChannelCount; ++c)
-        QCOMPARE(measurement.value(c) != 0.0, c <= 3);
+        QCOMPARE(k.measurement.value(c) != 0.0, c <= 3);
     QVERIFY(k.waitFor([&] { return !k.link.probeHeld(); }));
 
     QVERIFY(probe.plug());
