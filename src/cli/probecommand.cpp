@@ -1,7 +1,7 @@
 #include "cli/probecommand.h"
 
 #include "core/clock.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "device/hidrawlayer.h"
 #include "device/hidrawsysfs.h"
 #include "device/probelink.h"
