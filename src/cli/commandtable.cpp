@@ -8,6 +8,7 @@
 #include "cli/generatecommand.h"
 #include "cli/setupcommand.h"
 #include "cli/matchcommand.h"
+#include "cli/probecommand.h"
 #include "cli/qualitycommand.h"
 #include "cli/registercommands.h"
 #include "cli/reportcommand.h"
@@ -122,6 +123,12 @@ const QList<Command> &commandTable() {
          u"Exit 0 when a probe is on the USB bus, 1 otherwise (the start script falls back to the simulated "
          u"probe)."_s,
          Draws::No, runProbePresentCommand},
+        {u"probe"_s, u"probe info [--json] | probe read [--count N]"_s,
+         u"Service work on the probe on the USB bus: info prints its serial, hardware text, usage counter, "
+         u"report sizes and place on the bus (--json: one object); read takes N readings (default 10) with "
+         u"their times. Exit 1 when no probe is there, it cannot be opened, a running program holds it, or "
+         u"it does not answer."_s,
+         Draws::No, runProbeCommand},
         {u"analyse"_s, u"analyse [--sex male|female] V1 .. V24"_s,
          u"Analyse 24 plain readings in uA, given in channel order (left hand LU PC HT SI SJ LI, right hand, "
          u"left foot SP LR KI BL GB ST, right foot). Prints one JSON object with the corrected values, sums, "

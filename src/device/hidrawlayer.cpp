@@ -11,6 +11,8 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -108,6 +110,12 @@ bool HidrawLayer::take(const HidDeviceInfo &device) {
         m_lastError = device.path + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
+    // One program at a time talks to a probe: two would take each other's answers.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_lastError = device.path + u": "_s + heldElsewhereText();
+        ::close(fd);
+        return false;
+    }
     const hidraw::ReportLayout layout = hidraw::reportLayout(device.path);
     auto thread = std::make_unique<DescriptorDeviceThread>(
         this, [this](int reportId, const QByteArray &data) { emit deviceData(reportId, data); }, fd, layout);
@@ -181,6 +189,14 @@ QString HidrawLayer::indexedString(int index) {
     const QString usbDir = hidraw::usbDeviceDirectory(m_heldPath);
     const QString text = hidraw::usbStringFromSysfs(usbDir, index);
     return text.isEmpty() ? hidraw::usbStringByControlTransfer(usbDir, index) : text;
+}
+
+QString HidrawLayer::heldElsewhereText() {
+    return u"held by another program"_s;
+}
+
+QString HidrawLayer::heldPath() const {
+    return m_heldPath;
 }
 
 bool hidrawProbePresent() {

@@ -32,6 +32,10 @@ public:
 
     // Brings the device list up to date; true when the set of devices changed.
     bool rescan();
+    // The node of the held probe (/dev/hidraw3), empty when none is held.
+    QString heldPath() const;
+    // The end of lastError() when the probe is open in another program, which locks it.
+    static QString heldElsewhereText();
 
 private:
     bool take(const HidDeviceInfo &device);

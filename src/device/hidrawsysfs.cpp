@@ -183,16 +183,23 @@ QString decodeStringDescriptor(const QByteArray &descriptor) {
     return text;
 }
 
+std::optional<UsbAddress> usbAddress(const QString &usbDeviceDir) {
+    bool okBus = false, okDev = false;
+    UsbAddress a;
+    a.bus = readText(usbDeviceDir + u"/busnum"_s).toInt(&okBus);
+    a.device = readText(usbDeviceDir + u"/devnum"_s).toInt(&okDev);
+    if (usbDeviceDir.isEmpty() || !okBus || !okDev)
+        return std::nullopt;
+    a.node = u"/dev/bus/usb/%1/%2"_s.arg(a.bus, 3, 10, QChar(u'0')).arg(a.device, 3, 10, QChar(u'0'));
+    return a;
+}
+
 QString usbStringByControlTransfer(const QString &usbDeviceDir, int index) {
 #ifdef Q_OS_LINUX
-    bool okBus = false, okDev = false;
-    const int bus = readText(usbDeviceDir + u"/busnum"_s).toInt(&okBus);
-    const int dev = readText(usbDeviceDir + u"/devnum"_s).toInt(&okDev);
-    if (!okBus || !okDev || index <= 0 || index > 255)
+    const std::optional<UsbAddress> address = usbAddress(usbDeviceDir);
+    if (!address || index <= 0 || index > 255)
         return {};
-    const QByteArray node =
-        u"/dev/bus/usb/%1/%2"_s.arg(bus, 3, 10, QChar(u'0')).arg(dev, 3, 10, QChar(u'0')).toLocal8Bit();
-    const int fd = ::open(node.constData(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(address->node.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return {};
     auto getString = [fd](int i, int language) {

@@ -29,6 +29,15 @@ ReportLayout reportLayout(const QString &devicePath, const QString &sysfsRoot = 
 
 // The USB device directory in sysfs above a hidraw node, empty when none.
 QString usbDeviceDirectory(const QString &devicePath, const QString &sysfsRoot = QStringLiteral("/sys"));
+// Where a USB device sits on the bus: its bus and device numbers and its usbfs node.
+struct UsbAddress {
+    int bus = 0;
+    int device = 0;
+    QString node; // /dev/bus/usb/001/002
+};
+// Empty when the directory holds no bus and device number.
+std::optional<UsbAddress> usbAddress(const QString &usbDeviceDir);
+
 // The USB string with `index`, from the string attributes that the kernel
 // keeps for the indexes the descriptors name; empty when none matches.
 QString usbStringFromSysfs(const QString &usbDeviceDir, int index);

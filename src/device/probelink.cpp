@@ -1,5 +1,6 @@
 #include "device/probelink.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -209,7 +210,12 @@ bool ProbeLink::exchange(const QString &command, bool *sent) {
         if (++failedTries == WriteTries)
             break;
     }
-    waitUntil(m_clock, m_pump, static_cast<quint32>(limitMs), [this] { return m_answerArrived; });
+    if (!waitUntil(m_clock, m_pump, static_cast<quint32>(limitMs), [this] { return m_answerArrived; })) {
+        // An answer handed over while this thread was busy (painting a window that has just
+        // opened, say) waits in its queue, and the wait looked at the clock first: it is taken
+        // now rather than counted as none.
+        QCoreApplication::sendPostedEvents(&m_hid);
+    }
     return m_answerArrived;
 }
 

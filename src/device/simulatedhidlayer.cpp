@@ -40,13 +40,9 @@ public:
             auto guard = lock();
             dropDue(now);
             guard.unlock();
-            QByteArray command = report.mid(1);
-            while (command.endsWith(' '))
-                command.chop(1);
-            std::optional<QByteArray> answer = m_probe.receive(command, now.ticks);
+            std::optional<QByteArray> answer = m_probe.receive(commandOfReport(report.mid(1)), now.ticks);
             if (answer) {
-                QByteArray data = answer->left(inputLength - 1);
-                data.append(QByteArray(qMax(0, inputLength - 1 - int(data.size())), '\0'));
+                const QByteArray data = answerReportData(*answer, inputLength - 1);
                 const int latencyMs = m_probe.latency();
                 guard.lock();
                 m_pending.push_back({now.ticks + static_cast<quint32>(latencyMs),

@@ -25,6 +25,20 @@ QByteArray hex3(int v) {
 
 } // namespace
 
+QByteArray commandOfReport(const QByteArray &outputData) {
+    // The host pads a command with blanks; a short report is padded with zeros on the way.
+    QByteArray command = outputData;
+    while (!command.isEmpty() && (command.endsWith(' ') || command.endsWith('\0')))
+        command.chop(1);
+    return command;
+}
+
+QByteArray answerReportData(const QByteArray &answer, int dataLength) {
+    QByteArray data = answer.left(qMax(0, dataLength));
+    data.append(QByteArray(qMax(0, dataLength - int(data.size())), '\0'));
+    return data;
+}
+
 struct SimulatedProbe::State {
     mutable std::mutex mutex;
     SkinModel skin = SkinModel::Auto;

@@ -48,6 +48,12 @@ constexpr double DryGripUnits = 2400.0;
 // The skin current at the acupoint of a locating session, in uA.
 constexpr double LocatingPeakUa = 40.0;
 
+// The probe's end of the wire, shared by every host of the firmware (the simulated HID
+// layer, the USB gadget): the command in the data bytes of an output report, and the
+// answer as the data bytes of an input report of `dataLength` bytes.
+QByteArray commandOfReport(const QByteArray &outputData);
+QByteArray answerReportData(const QByteArray &answer, int dataLength);
+
 class SimulatedProbe {
 public:
     explicit SimulatedProbe(SimulatedProbeOptions options);

@@ -156,6 +156,11 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
         << u"backup"_s << QStringList{u"--to"_s} << u"--to needs a value"_s;
     QTest::newRow("restore: no --from")
         << u"restore"_s << QStringList{u"--home"_s, u"@"_s} << u"--from FILE is required"_s;
+    QTest::newRow("probe: no action") << u"probe"_s << QStringList{u"--json"_s} << u"say info or read"_s;
+    QTest::newRow("probe: --count for info")
+        << u"probe"_s << QStringList{u"info"_s, u"--count"_s, u"3"_s} << u"--count belongs to read"_s;
+    QTest::newRow("probe: no readings") << u"probe"_s << QStringList{u"read"_s, u"--count"_s, u"0"_s}
+                                        << u"--count needs a whole number of 1"_s;
     QTest::newRow("db: no action") << u"db"_s << QStringList{u"--database"_s, u"x"_s}
                                    << u"say init or copy"_s;
     QTest::newRow("db: copy without --to")

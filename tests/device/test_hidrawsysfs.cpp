@@ -102,6 +102,8 @@ QString makeSysfs(const TempHome &home, const QByteArray &descriptors) {
     QFile::link(home.file(hid), home.file(u"sys/class/hidraw/hidraw3/device"_s));
     home.writeFile(usb + u"/descriptors"_s, descriptors);
     home.writeFile(usb + u"/idVendor"_s, "c925\n");
+    home.writeFile(usb + u"/busnum"_s, "1\n");
+    home.writeFile(usb + u"/devnum"_s, "12\n");
     home.writeFile(usb + u"/manufacturer"_s, "Quorix\n");
     home.writeFile(usb + u"/product"_s, "ORLU Probe\n");
     home.writeFile(usb + u"/serial"_s, "HW 5.07\n");
@@ -149,6 +151,7 @@ void TestHidrawSysfs::stringsFromSysfs() {
     const QString usbDir = hidraw::usbDeviceDirectory(u"/dev/hidraw3"_s, root);
     QVERIFY(usbDir.endsWith(u"/1-2"_s));
     QCOMPARE(hidraw::usbStringFromSysfs(usbDir, index), text);
+    QCOMPARE(hidraw::usbAddress(usbDir).value_or(hidraw::UsbAddress{}).node, u"/dev/bus/usb/001/012"_s);
     const hidraw::ReportLayout layout = hidraw::reportLayout(u"/dev/hidraw3"_s, root);
     QCOMPARE(layout.inputLength, 65);
     QCOMPARE(layout.outputLength, 65);

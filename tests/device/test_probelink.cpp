@@ -21,6 +21,7 @@ private slots:
     void answerLimit_data();
     void answerLimit();
     void answeredCommandReturnsEarly();
+    void answerQueuedWhileBusyIsTaken();
     void reading_data();
     void reading();
     void registerText_data();
@@ -110,6 +111,23 @@ void TestProbeLink::answeredCommandReturnsEarly() {
     const quint32 start = rig.time.ticks();
     QVERIFY(rig.link.sendCommand(u"X000000"_s));
     QVERIFY(rig.time.ticks() - start <= 10);
+    QCOMPARE(rig.link.answer(), QByteArray("X000000"));
+}
+
+void TestProbeLink::answerQueuedWhileBusyIsTaken() {
+    // The main thread kept busy past the limit (a window painting for the first time on a slow
+    // machine): the answer handed over meanwhile waits in its queue and is taken, not lost.
+    Rig rig;
+    rig.hid.setDefaultAnswer(std::nullopt);
+    bool busy = false;
+    rig.time.setOnPump([&](quint32) {
+        if (std::exchange(busy, true))
+            return;
+        QMetaObject::invokeMethod(
+            &rig.hid, [&] { emit rig.hid.deviceData(0, QByteArray("X000000")); }, Qt::QueuedConnection);
+        rig.time.advance(400);
+    });
+    QVERIFY(rig.link.sendCommand(u"X000000"_s));
     QCOMPARE(rig.link.answer(), QByteArray("X000000"));
 }
 
