@@ -39,8 +39,8 @@ std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &en
 
 CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded) {
     const QString cause = succeeded ? QString()
-                                    : u"标准电位值 %1 低于 %2，检测棒的导电度过低"_s.arg(standardValue).arg(
-                                          CalibrationProcedure::MinimumStandard);
+                                    : u"标准电位值 %1 低于 %2，检测棒的导电度过低"_s.arg(standardValue)
+                                          .arg(CalibrationProcedure::MinimumStandard);
     return {at, u"标准+高电位"_s, standardValue, highValue, scaleOf(standardValue), succeeded, cause};
 }
 
@@ -67,7 +67,8 @@ QString CalibrationStanding::since() const {
     if (!m_lastSuccess)
         return {};
     // Values other than the logged ones were calibrated where the log did not see it.
-    return holdsValuesOf(m_settings, *m_lastSuccess) ? whenText(m_lastSuccess->at) : m_settings.lastCalibrationDate;
+    return holdsValuesOf(m_settings, *m_lastSuccess) ? whenText(m_lastSuccess->at)
+                                                     : m_settings.lastCalibrationDate;
 }
 
 QString CalibrationStanding::previousDate() const {
@@ -80,7 +81,8 @@ QString CalibrationStanding::inForceText() const {
     if (failedValuesInForce())
         return values + u"，来自 %1 失败的校准，请重新校准。"_s.arg(whenText(m_lastFailure->at));
     const QString from = since();
-    QString text = values + (from.isEmpty() ? u"（尚无成功的校准记录）。"_s : u"，自 %1 起使用。"_s.arg(from));
+    QString text =
+        values + (from.isEmpty() ? u"（尚无成功的校准记录）。"_s : u"，自 %1 起使用。"_s.arg(from));
     if (m_lastFailure)
         text += u"最近一次校准失败，其数值未采用。"_s;
     return text;

@@ -91,6 +91,10 @@ void CalibrationHistory::setEntries(const QList<CalibrationEntry> &entries) {
                      formatFixed(e->sensitivity, 5, 2).trimmed() + u" /uA"_s, e->cause});
         item->setForeground(2, e->succeeded ? QColor(0, 128, 0) : QColor(255, 0, 0));
     }
+    // Laid out at once, not on the view's timer: a calibration holds the event loop
+    // until the probe is taken away, and its row is to show meanwhile.
+    m_list->doItemsLayout();
+    m_list->header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 } // namespace orlu
