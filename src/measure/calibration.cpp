@@ -5,6 +5,8 @@
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "measure/calibrationstanding.h"
+#include "storage/calibrationlog.h"
 
 namespace orlu {
 
@@ -82,7 +84,13 @@ void CalibrationProcedure::publish() {
 void CalibrationProcedure::resetFigures() {
     m_view.previousStandard = m_settings.standardCalibration;
     m_view.previousHigh = m_settings.highCalibration;
-    m_view.previousDate = m_settings.lastCalibrationDate;
+    if (m_logPath.isEmpty()) {
+        m_view.previousDate = m_settings.lastCalibrationDate;
+    } else {
+        const CalibrationStanding standing(m_settings, CalibrationLog(m_logPath).entries());
+        m_view.previousDate = standing.previousDate();
+        m_view.inForce = standing.inForceText();
+    }
     m_view.date = shortDate(m_clock.now().date());
     m_view.standardValue = m_view.highValue = 0;
     m_view.standardChange = m_view.highChange = m_view.balance = 0;
@@ -117,6 +125,7 @@ bool CalibrationProcedure::start() {
     m_watch.emplace(m_probe);
     m_running = true;
     m_outcome = Outcome::None;
+    m_logError.clear();
     m_view.busy = true;
     publish();
     m_probe.resetProbe();
@@ -151,6 +160,10 @@ bool CalibrationProcedure::start() {
         m_view.result = {};
     }
     finish();
+    if (!m_logError.isEmpty()) {
+        m_view.status = u"校准记录无法写入: "_s + m_logError;
+        publish();
+    }
     if (m_outcome == Outcome::ProbeLost)
         m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
     return true;
@@ -278,12 +291,30 @@ void CalibrationProcedure::showResult() {
 }
 
 void CalibrationProcedure::store() {
-    // A failed calibration is stored too: the operator sees it and calibrates again.
-    m_settings.standardCalibration = m_view.standardValue;
-    m_settings.highCalibration = m_view.highValue;
-    m_settings.lastCalibrationDate = m_view.date;
-    if (m_saveSettings)
-        m_saveSettings();
+    // The values of a failed calibration would falsify every later reading: the settings
+    // keep the last successful calibration (older programs reading the settings file see
+    // sound values too), and the failure is only logged.
+    if (m_outcome == Outcome::Succeeded) {
+        m_settings.standardCalibration = m_view.standardValue;
+        m_settings.highCalibration = m_view.highValue;
+        m_settings.lastCalibrationDate = m_view.date;
+        if (m_saveSettings)
+            m_saveSettings();
+    }
+    record();
+}
+
+void CalibrationProcedure::record() {
+    if (m_logPath.isEmpty())
+        return;
+    const CalibrationEntry entry = calibrationEntry(toDayCount(m_clock.now()), m_view.standardValue,
+                                                    m_view.highValue, m_outcome == Outcome::Succeeded);
+    if (!CalibrationLog(m_logPath).append(entry, &m_logError))
+        return;
+    m_view.inForce = CalibrationStanding(m_settings, CalibrationLog(m_logPath).entries()).inForceText();
+    publish();
+    if (m_observer)
+        m_observer->calibrationLogged();
 }
 
 void CalibrationProcedure::waitForRelease() {

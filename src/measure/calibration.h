@@ -21,6 +21,8 @@ struct CalibrationView {
     int previousStandard = 0;
     int previousHigh = 0;
     QString previousDate;
+    // Which calibration converts the readings, and since when; empty without a log.
+    QString inForce;
     // "本次环境校准值"
     int standardValue = 0;
     int highValue = 0;
@@ -48,12 +50,16 @@ public:
     virtual ~CalibrationObserver() = default;
     // After every change of the view.
     virtual void calibrationShown(const CalibrationView &view) = 0;
+    // After a calibration was added to the log.
+    virtual void calibrationLogged() {}
 };
 
 // The digital calibration: the operator holds the probe's wet cotton tip to
 // the metal grip, the probe sees its full reference current, and the readings
 // of eight 280 ms ticks in each potential give the standard and the high
 // calibration value. It runs on the user interface thread until it ends.
+// Only a successful calibration goes into the settings and converts the readings
+// from then on; every calibration that ends with values goes into the log at once.
 class CalibrationProcedure {
 public:
     enum class State { Idle, WaitingForContact, StandardPhase, HighPhase, WaitingForRelease };
@@ -70,6 +76,8 @@ public:
                          Prompter &prompter, const Clock &clock, EventPump &pump);
 
     void setObserver(CalibrationObserver *observer) { m_observer = observer; }
+    // The seat's calibration log (storage/calibrationlog.h); none by default.
+    void setLog(QString path) { m_logPath = std::move(path); }
 
     // What the window shows when it opens: the previous calibration, today's date, all else 0.
     void showIdle();
@@ -107,6 +115,7 @@ private:
     Phase measure();
     void showResult();
     void store();
+    void record();
     void waitForRelease();
     void finish();
     void endWithoutResult();
@@ -127,6 +136,8 @@ private:
     State m_state = State::Idle;
     Outcome m_outcome = Outcome::None;
     bool m_running = false; // cleared by "停止校准"
+    QString m_logPath;
+    QString m_logError; // why the last calibration could not be logged
     std::optional<ProbeWatch> m_watch;
     double m_tickIncrement = 0;
 };

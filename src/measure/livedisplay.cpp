@@ -11,14 +11,10 @@ namespace orlu {
 namespace {
 int valueBarOf(double ua) {
     // The bar shows 0..200 uA over 4096 steps; a reading past its end fills it.
-    const double steps = std::trunc(ua / 200.0 * 4096.0);
+    const double steps = std::trunc(ua / ReferenceCurrentUa * 4096.0);
     return static_cast<int>(qBound(0.0, steps, double(ValueBarMaximum)));
 }
 } // namespace
-
-double scaleOf(int calibration) {
-    return calibration / 200.0;
-}
 
 double thresholdUnits(double thresholdUa, double scale) {
     return thresholdUa * scale;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measure/calibrationscale.h"
+
 #include <QtGlobal>
 
 // What the measurement window shows of the probe current while a run waits for
@@ -21,8 +23,6 @@ struct LiveValues {
     int pointProgress = 0;  // 0..2500 ms
 };
 
-// Reading units per uA for calibration value C.
-double scaleOf(int calibration);
 // Threshold in reading units for a threshold in uA.
 double thresholdUnits(double thresholdUa, double scale);
 

@@ -4,6 +4,7 @@
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "measure/calibrationscale.h"
 
 #include <cmath>
 
@@ -65,7 +66,7 @@ int LocatingRun::barOf(double ua) {
 }
 
 double LocatingRun::scale() const {
-    return m_settings.standardCalibration / 200.0;
+    return scaleOf(m_settings.standardCalibration);
 }
 
 double LocatingRun::contactLevel() const {

@@ -92,7 +92,7 @@ public:
     // The last run ended because its probe was lost.
     bool endedByProbeLoss() const { return m_probeLost; }
     const LocatingView &view() const { return m_view; }
-    // Reading units per uA: the standard calibration / 200, in both potentials.
+    // Reading units per uA of the standard calibration, in both potentials.
     double scale() const;
     double contactLevel() const;
 

@@ -2,13 +2,11 @@
 
 #include "storage/database.h"
 #include "storage/schema.h"
+#include "storage/sqlrow.h"
 
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <algorithm>
-#include <cmath>
 
 namespace orlu {
 
@@ -16,7 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr double UnitsPerUaDivisor = 200.0; // S = C / 200
+const QString LogTable = u"KYCALLOG"_s;
+const QString SettingTable = u"KYCALSET"_s;
+const QString ReminderSetting = u"REMINDERDAYS"_s;
 
 bool fail(QString *error, const QString &what) {
     if (error)
@@ -24,26 +24,23 @@ bool fail(QString *error, const QString &what) {
     return false;
 }
 
-// The log and the seat's settings of it, made on first use.
-bool openForWriting(Database &db, const QString &path, QString *error) {
-    if (!(QFileInfo::exists(path) ? db.open(path, Database::Access::Shared, error) : db.create(path, error)))
-        return false;
-    QSqlQuery q(db.handle());
-    for (const auto &[table, sql] :
-         {std::pair{u"KYCALLOG"_s,
-                    u"CREATE TABLE KYCALLOG (MKEY INTEGER PRIMARY KEY AUTOINCREMENT, CALDATE REAL NOT NULL, "
-                    "CALMODE VARCHAR(20), STDVALUE INTEGER NOT NULL, HIGHVALUE INTEGER NOT NULL, "
-                    "SENSITIVITY REAL NOT NULL, SUCCESS BOOLEAN NOT NULL)"_s},
-          std::pair{
-              u"KYCALSET"_s,
-              u"CREATE TABLE KYCALSET (SETNAME VARCHAR(30) PRIMARY KEY, SETVALUE INTEGER NOT NULL)"_s}}) {
-        if (!hasTable(db.handle(), table) && !q.exec(sql))
-            return fail(error, q.lastError().text());
-    }
-    return true;
+// The columns of an entry, in the table's order: all but the key.
+QStringList entryColumns() {
+    QStringList columns = columnNames(tableDef(SchemaKind::CalibrationLog, LogTable));
+    columns.removeAll(u"MKEY"_s);
+    return columns;
 }
 
-const QString ReminderSetting = u"REMINDERDAYS"_s;
+// The log as this version writes it, made or completed on first use.
+bool openForWriting(Database &db, const QString &path, QString *error) {
+    if (!QFileInfo::exists(path) &&
+        !createDatabaseFile(path, SchemaKind::CalibrationLog, error, ExistingFile::Keep))
+        return false;
+    if (!db.open(path, Database::Access::Shared, error))
+        return false;
+    QSqlDatabase handle = db.handle();
+    return upgradeCalibrationLog(handle, error);
+}
 
 } // namespace
 
@@ -55,15 +52,12 @@ bool CalibrationLog::append(const CalibrationEntry &entry, QString *error) const
     if (!openForWriting(db, m_path, error))
         return false;
     QSqlQuery q(db.handle());
-    q.prepare(u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS) "
-              "VALUES (?, ?, ?, ?, ?, ?)"_s);
-    for (const QVariant &v :
-         {QVariant(entry.at), QVariant(entry.mode), QVariant(entry.standardValue), QVariant(entry.highValue),
-          QVariant(entry.sensitivity), QVariant(entry.succeeded)})
+    q.prepare(insertSql(LogTable, entryColumns()));
+    for (const QVariant &v : {QVariant(entry.at), sqlrow::text(entry.mode), QVariant(entry.standardValue),
+                              QVariant(entry.highValue), QVariant(entry.sensitivity),
+                              QVariant(entry.succeeded), sqlrow::text(entry.cause)})
         q.addBindValue(v);
-    if (!q.exec())
-        return fail(error, q.lastError().text());
-    return true;
+    return q.exec() || sqlrow::fail(q, error);
 }
 
 QList<CalibrationEntry> CalibrationLog::entries(QString *error) const {
@@ -71,19 +65,22 @@ QList<CalibrationEntry> CalibrationLog::entries(QString *error) const {
     if (!QFileInfo::exists(m_path))
         return list;
     Database db;
-    if (!db.open(m_path, Database::Access::ReadOnly, error))
+    if (!db.open(m_path, Database::Access::ReadOnly, error) || !hasTable(db.handle(), LogTable))
         return list;
-    if (!hasTable(db.handle(), u"KYCALLOG"_s))
-        return list;
+    // A log written before a column existed reads it as empty.
+    QStringList columns = entryColumns();
+    for (QString &c : columns) {
+        if (!hasColumn(db.handle(), LogTable, c))
+            c = u"NULL"_s;
+    }
     QSqlQuery q(db.handle());
-    if (!q.exec(u"SELECT CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS FROM KYCALLOG "
-                "ORDER BY CALDATE, MKEY"_s)) {
-        fail(error, q.lastError().text());
+    if (!q.exec(u"SELECT %1 FROM %2 ORDER BY CALDATE, MKEY"_s.arg(columns.join(u", "_s), LogTable))) {
+        sqlrow::fail(q, error);
         return list;
     }
     while (q.next()) {
         list.append({q.value(0).toDouble(), q.value(1).toString(), q.value(2).toInt(), q.value(3).toInt(),
-                     q.value(4).toDouble(), q.value(5).toBool()});
+                     q.value(4).toDouble(), q.value(5).toBool(), q.value(6).toString()});
     }
     return list;
 }
@@ -92,13 +89,13 @@ int CalibrationLog::reminderDays(QString *error) const {
     if (!QFileInfo::exists(m_path))
         return DefaultReminderDays;
     Database db;
-    if (!db.open(m_path, Database::Access::ReadOnly, error) || !hasTable(db.handle(), u"KYCALSET"_s))
+    if (!db.open(m_path, Database::Access::ReadOnly, error) || !hasTable(db.handle(), SettingTable))
         return DefaultReminderDays;
     QSqlQuery q(db.handle());
     q.prepare(u"SELECT SETVALUE FROM KYCALSET WHERE SETNAME = ?"_s);
     q.addBindValue(ReminderSetting);
     if (!q.exec()) {
-        fail(error, q.lastError().text());
+        sqlrow::fail(q, error);
         return DefaultReminderDays;
     }
     return q.next() ? std::clamp(q.value(0).toInt(), 0, MaxReminderDays) : DefaultReminderDays;
@@ -110,30 +107,24 @@ bool CalibrationLog::setReminderDays(int days, QString *error) const {
     Database db;
     if (!openForWriting(db, m_path, error))
         return false;
-    QSqlQuery q(db.handle());
-    q.prepare(u"INSERT OR REPLACE INTO KYCALSET (SETNAME, SETVALUE) VALUES (?, ?)"_s);
-    q.addBindValue(ReminderSetting);
+    QSqlDatabase handle = db.handle();
+    Transaction tx(handle, Transaction::Writer);
+    if (!tx.isActive())
+        return fail(error, tx.error());
+    QSqlQuery q(handle);
+    q.prepare(u"UPDATE KYCALSET SET SETVALUE = ? WHERE SETNAME = ?"_s);
     q.addBindValue(days);
-    return q.exec() || fail(error, q.lastError().text());
-}
-
-CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded) {
-    return {at, u"标准+高电位"_s, standardValue, highValue, standardValue / UnitsPerUaDivisor, succeeded};
-}
-
-std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries) {
-    const auto last =
-        std::find_if(entries.rbegin(), entries.rend(), [](const auto &e) { return e.succeeded; });
-    if (last == entries.rend())
-        return std::nullopt;
-    return *last;
-}
-
-QString calibrationReminder(const QList<CalibrationEntry> &entries, double today, int days) {
-    const std::optional<CalibrationEntry> last = lastSuccessful(entries);
-    if (days == 0 || !last || std::floor(today) - std::floor(last->at) <= days)
-        return {};
-    return u"距上次成功校准已超过 %1 天，请先校准探测棒。"_s.arg(days);
+    q.addBindValue(ReminderSetting);
+    if (!q.exec())
+        return sqlrow::fail(q, error);
+    if (q.numRowsAffected() == 0) {
+        q.prepare(insertSql(SettingTable, columnNames(tableDef(SchemaKind::CalibrationLog, SettingTable))));
+        q.addBindValue(ReminderSetting);
+        q.addBindValue(days);
+        if (!q.exec())
+            return sqlrow::fail(q, error);
+    }
+    return sqlrow::commit(tx, handle, error);
 }
 
 } // namespace orlu

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 // The outcome of every calibration of this seat's probe, kept in the table
 // KYCALLOG of a small database file of its own in the program folder: the
 // register may be shared by several seats, each with its own probe.
@@ -17,8 +15,9 @@ struct CalibrationEntry {
     QString mode;           // the potentials calibrated
     int standardValue = 0;  // V1
     int highValue = 0;      // V2
-    double sensitivity = 0; // reading units per uA at Standard potential (V1 / 200)
+    double sensitivity = 0; // reading units per uA at Standard potential
     bool succeeded = false;
+    QString cause; // why it failed; empty for a success
     bool operator==(const CalibrationEntry &) const = default;
 };
 
@@ -44,14 +43,5 @@ public:
 private:
     QString m_path;
 };
-
-// The entry of a calibration that ended with values: both phases ran.
-CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded);
-// The newest successful entry.
-std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries);
-// The status-line reminder when the last successful calibration is more than
-// `days` days before `today` (a day count); empty otherwise, without any, and
-// when `days` is 0.
-QString calibrationReminder(const QList<CalibrationEntry> &entries, double today, int days);
 
 } // namespace orlu

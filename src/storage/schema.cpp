@@ -108,6 +108,46 @@ TableDef kyqual() {
 
 const QString QualityIndexSql = u"CREATE UNIQUE INDEX KYQL1 ON KYQUAL (MKEY, CHANNEL)"_s;
 
+// Every calibration of the seat's probe that ended with values.
+TableDef kycallog() {
+    return {"KYCALLOG",
+            {{"MKEY", C::AutoKey, 0},
+             {"CALDATE", C::DateTime, 0},
+             {"CALMODE", C::Text, 20},
+             {"STDVALUE", C::Integer, 0},
+             {"HIGHVALUE", C::Integer, 0},
+             {"SENSITIVITY", C::Float, 0},
+             {"SUCCESS", C::Boolean, 0},
+             // Why a calibration failed; empty for a successful one, and in logs older than it.
+             {"CAUSE", C::Text, 80}}};
+}
+
+// The seat's settings of its calibrations, one row a name.
+TableDef kycalset() {
+    return {"KYCALSET", {{"SETNAME", C::Text, 30}, {"SETVALUE", C::Integer, 0}}};
+}
+
+const QString CalibrationSettingIndexSql = u"CREATE UNIQUE INDEX KyCalSetA ON KYCALSET (SETNAME)"_s;
+
+QString createTableSql(const SqlDialect &dialect, const TableDef &table) {
+    QStringList cols;
+    for (const ColumnDef &c : table.columns)
+        cols << dialect.columnSql(c);
+    return u"CREATE TABLE %1 (%2)"_s.arg(QLatin1StringView(table.name), cols.join(u", "_s));
+}
+
+bool execAll(QSqlDatabase &db, const QStringList &statements, QString *error) {
+    QSqlQuery q(db);
+    for (const QString &sql : statements) {
+        if (!q.exec(sql)) {
+            if (error)
+                *error = sql + u": "_s + q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
 TableDef kymtdb() {
     TableDef t{"KYMTDB", {{"MKEY", C::Integer, 0}}};
     for (const char *n : {"DtEA1",  "DtEA2", "DtEA3", "DtEA4", "DtEA5", "DtPot1", "DtPot2",
@@ -128,6 +168,8 @@ QStringList indexSql(SchemaKind kind) {
         return {u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s, u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s};
     case SchemaKind::ReferenceTexts:
         return {u"CREATE UNIQUE INDEX KyMtA ON KYMTDB (MKEY)"_s};
+    case SchemaKind::CalibrationLog:
+        return {CalibrationSettingIndexSql};
     }
     return {};
 }
@@ -142,6 +184,8 @@ QList<TableDef> tablesOf(SchemaKind kind) {
         return {{"KYPRO", kyproColumns(true)}, kyprdt()};
     case SchemaKind::ReferenceTexts:
         return {kymtdb()};
+    case SchemaKind::CalibrationLog:
+        return {kycallog(), kycalset()};
     }
     return {};
 }
@@ -150,9 +194,11 @@ const TableDef &tableDef(SchemaKind kind, const QString &table) {
     static const QList<TableDef> main = tablesOf(SchemaKind::Main);
     static const QList<TableDef> refs = tablesOf(SchemaKind::ReferenceTexts);
     static const QList<TableDef> supplied = tablesOf(SchemaKind::SuppliedCourses);
-    const QList<TableDef> &set = kind == SchemaKind::Main             ? main
-                                 : kind == SchemaKind::ReferenceTexts ? refs
-                                                                      : supplied;
+    static const QList<TableDef> calibration = tablesOf(SchemaKind::CalibrationLog);
+    const QList<TableDef> &set = kind == SchemaKind::Main              ? main
+                                 : kind == SchemaKind::ReferenceTexts  ? refs
+                                 : kind == SchemaKind::SuppliedCourses ? supplied
+                                                                       : calibration;
     for (const TableDef &t : set) {
         if (table.compare(QLatin1StringView(t.name), Qt::CaseInsensitive) == 0)
             return t;
@@ -187,10 +233,7 @@ bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error) {
         return false;
     }
     for (const TableDef &t : tablesOf(kind)) {
-        QStringList cols;
-        for (const ColumnDef &c : t.columns)
-            cols << dialect.columnSql(c);
-        if (!q.exec(u"CREATE TABLE %1 (%2)"_s.arg(QLatin1StringView(t.name), cols.join(u", "_s))))
+        if (!q.exec(createTableSql(dialect, t)))
             return fail(QString::fromLatin1(t.name));
     }
     for (const QString &sql : indexSql(kind)) {
@@ -218,26 +261,60 @@ bool hasTable(const QSqlDatabase &db, const QString &table) {
     return q.exec() && q.next();
 }
 
+bool hasColumn(const QSqlDatabase &db, const QString &table, const QString &column) {
+    QSqlQuery q(db);
+    q.prepare(SqlDialect::of(db).tableColumnsQuery());
+    q.addBindValue(table);
+    if (!q.exec())
+        return false;
+    while (q.next()) {
+        if (q.value(0).toString().compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool upgradeMainSchema(QSqlDatabase &db, QString *error) {
     if (hasTable(db, u"KYQUAL"_s))
         return true;
     const SqlDialect dialect = SqlDialect::of(db);
-    QStringList cols;
-    for (const ColumnDef &c : kyqual().columns)
-        cols << dialect.columnSql(c);
+    QStringList statements{createTableSql(dialect, kyqual()), QualityIndexSql};
+    if (!dialect.isServer())
+        statements << u"PRAGMA user_version = %1"_s.arg(SchemaVersion);
     Transaction tx(db);
-    QSqlQuery q(db);
-    for (const QString &sql :
-         {u"CREATE TABLE KYQUAL (%1)"_s.arg(cols.join(u", "_s)), QualityIndexSql,
-          dialect.isServer() ? QString() : u"PRAGMA user_version = %1"_s.arg(SchemaVersion)}) {
-        if (!sql.isEmpty() && !q.exec(sql)) {
-            if (error)
-                *error = sql + u": "_s + q.lastError().text();
-            return false;
-        }
-    }
+    if (!execAll(db, statements, error))
+        return false;
     // Inside a caller's transaction the caller commits.
     if (tx.isActive() && !tx.commit()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool upgradeCalibrationLog(QSqlDatabase &db, QString *error) {
+    const SqlDialect dialect = SqlDialect::of(db);
+    QStringList statements;
+    for (const TableDef &t : tablesOf(SchemaKind::CalibrationLog)) {
+        const QString table = QString::fromLatin1(t.name);
+        if (!hasTable(db, table)) {
+            statements << createTableSql(dialect, t);
+            if (table == u"KYCALSET"_s)
+                statements << CalibrationSettingIndexSql;
+            continue;
+        }
+        for (const ColumnDef &c : t.columns) {
+            if (!hasColumn(db, table, QString::fromLatin1(c.name)))
+                statements << u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(table, dialect.columnSql(c));
+        }
+    }
+    if (statements.isEmpty())
+        return true;
+    Transaction tx(db);
+    if (!execAll(db, statements, error))
+        return false;
+    if (!tx.commit()) {
         if (error)
             *error = db.lastError().text();
         return false;

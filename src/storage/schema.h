@@ -11,9 +11,10 @@ namespace orlu {
 
 // Which set of tables a file holds.
 enum class SchemaKind {
-    Main,           // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT, KYQUAL
-    ReferenceTexts, // orluCn.mdb: KYMTDB
-    SuppliedCourses // orluMCn.mdb: KYPRO (with the eight extra texts), KYPRDT
+    Main,            // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT, KYQUAL
+    ReferenceTexts,  // orluCn.mdb: KYMTDB
+    SuppliedCourses, // orluMCn.mdb: KYPRO (with the eight extra texts), KYPRDT
+    CalibrationLog   // KyCalLog.mdb: KYCALLOG, KYCALSET
 };
 
 // 2: KYQUAL, the quality of measured readings.
@@ -42,8 +43,13 @@ bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error = nul
 // Adds the tables of later schema versions to a main database written by an earlier one
 // (a file opened for writing). Nothing is written when they are there.
 bool upgradeMainSchema(QSqlDatabase &db, QString *error = nullptr);
+// Adds the tables and columns that a calibration log written by an earlier version lacks
+// (a file opened for writing), in one transaction. Nothing is written when they are there.
+bool upgradeCalibrationLog(QSqlDatabase &db, QString *error = nullptr);
 // Whether the database holds the table.
 bool hasTable(const QSqlDatabase &db, const QString &table);
+// Whether the table has the column (letter case aside).
+bool hasColumn(const QSqlDatabase &db, const QString &table, const QString &column);
 
 // What creating a database file does with a file that is (or meanwhile comes) at its path.
 enum class ExistingFile {

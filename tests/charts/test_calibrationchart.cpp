@@ -1,5 +1,6 @@
 #include "charts/calibrationchart.h"
 #include "charts/recordingsurface.h"
+#include "measure/calibrationstanding.h"
 
 #include <QtTest>
 

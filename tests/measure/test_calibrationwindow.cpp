@@ -55,6 +55,8 @@ class TestCalibrationWindow : public QObject {
     Q_OBJECT
 private slots:
     void openingShowsThePreviousCalibration();
+    void gaugesSpanTheCalibrationValues_data();
+    void gaugesSpanTheCalibrationValues();
     void calibrationFillsTheWindow();
     void failureStaysOnShow();
     void closingDuringACalibrationIsRefused();
@@ -70,14 +72,59 @@ void TestCalibrationWindow::openingShowsThePreviousCalibration() {
     QCOMPARE(rig.text(u"standardValueLabel"_s), u"    0"_s);
     QCOMPARE(rig.text(u"statusTextLabel"_s), u"环境校准值为本次与前一次的校准比值。"_s);
     QVERIFY(rig.text(u"resultLabel"_s).isEmpty());
-    QCOMPARE(rig.child<NeedleGauge>(u"previousStandardGauge"_s)->value(), 4000.0);
-    QCOMPARE(rig.child<NeedleGauge>(u"previousStandardGauge"_s)->maximum(), 5000.0);
-    QCOMPARE(rig.child<NeedleGauge>(u"standardChangeGauge"_s)->minimum(), -10.0);
+    QVERIFY(rig.child<QLabel>(u"inForceLabel"_s)->isHidden()); // no log to tell it
     QCOMPARE(rig.child<GradientProgressBar>(u"standardProgressBar"_s)->maximum(), 2600);
     QVERIFY(rig.enabled(u"start"_s));
     QVERIFY(rig.enabled(u"leave"_s));
     QVERIFY(!rig.enabled(u"stop"_s));
     QCOMPARE(rig.child<QAction>(u"stopAction"_s)->toolTip(), u"停止仪器校准功能"_s);
+}
+
+void TestCalibrationWindow::gaugesSpanTheCalibrationValues_data() {
+    QTest::addColumn<QString>("gauge");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("markStep");
+    QTest::addColumn<double>("value"); // after calibrating 4100 and 4104 against 4000 and 3900
+    QTest::newRow("previous standard") << u"previousStandardGauge"_s << 0.0 << 5000.0 << 250.0 << 4000.0;
+    QTest::newRow("previous high") << u"previousHighGauge"_s << 0.0 << 5000.0 << 250.0 << 3900.0;
+    // 4095 units are a 200 % change: 100 units about 5 %, 205 the end of the dial.
+    QTest::newRow("standard change") << u"standardChangeGauge"_s << -10.0 << 10.0 << 2.0 << 4.884;
+    QTest::newRow("high change") << u"highChangeGauge"_s << -10.0 << 10.0 << 2.0 << 9.963;
+    // 4000 units are 100 %: a reading 200 above the phase's first is 5 %.
+    QTest::newRow("balance") << u"balanceGauge"_s << -10.0 << 10.0 << 2.0 << 5.0;
+}
+
+void TestCalibrationWindow::gaugesSpanTheCalibrationValues() {
+    QFETCH(QString, gauge);
+    WindowRig rig;
+    rig.settings.highCalibration = 3900;
+    rig.window->hide();
+    rig.window->show();
+    auto *dial = rig.child<NeedleGauge>(gauge);
+    // The first second of the Standard phase, before its samples, reads 200 above its base.
+    quint32 phaseStart = 0;
+    double midPhase = 0;
+    rig.gripReading = 4104;
+    rig.onReading = [&](State state) {
+        if (state != State::StandardPhase)
+            return;
+        if (!phaseStart) {
+            phaseStart = rig.time.ticks(); // the base reading
+            return;
+        }
+        const quint32 in = rig.time.ticks() - phaseStart;
+        rig.gripReading = in < 1000 ? 4304 : 4104;
+        if (in >= 500 && in < 1000)
+            midPhase = dial->value();
+    };
+    rig.click(u"start"_s);
+    QTEST(dial->minimum(), "minimum");
+    QTEST(dial->maximum(), "maximum");
+    QTEST(dial->markStep(), "markStep");
+    QFETCH(double, value);
+    const double shown = gauge == u"balanceGauge"_s ? midPhase : dial->value();
+    QVERIFY2(qAbs(shown - value) < 0.001, qPrintable(QString::number(shown)));
 }
 
 void TestCalibrationWindow::calibrationFillsTheWindow() {
@@ -99,7 +146,6 @@ void TestCalibrationWindow::calibrationFillsTheWindow() {
     };
     rig.click(u"start"_s);
     QVERIFY(sawHigh);
-    QVERIFY(qAbs(rig.child<NeedleGauge>(u"standardChangeGauge"_s)->value() - 4.884) < 0.001);
     QCOMPARE(rig.text(u"highValueLabel"_s), u"4,104"_s.rightJustified(5));
     QCOMPARE(rig.settings.standardCalibration, 4100);
     QCOMPARE(rig.saves, 1);
@@ -117,7 +163,8 @@ void TestCalibrationWindow::failureStaysOnShow() {
     QCOMPARE(result->text(), u"【校准失败】"_s);
     QCOMPARE(result->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(rig.text(u"statusTextLabel"_s).startsWith(u"检测棒的导电度过低"_s));
-    QCOMPARE(rig.settings.standardCalibration, 2498);
+    QCOMPARE(rig.settings.standardCalibration, 4000); // the calibration in force stays
+    QCOMPARE(rig.saves, 0);
 }
 
 void TestCalibrationWindow::closingDuringACalibrationIsRefused() {
@@ -143,10 +190,21 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     const QString log = dir.filePath(CalibrationLogFile);
     WindowRig rig(log);
     QVERIFY(rig.child<QLabel>(u"noHistoryLabel"_s)->isVisible());
+    QVERIFY(rig.text(u"previousDateLabel"_s).isEmpty()); // no calibration to date
+    auto *list = rig.child<QTreeWidget>(u"historyList"_s);
+    int listedWhileHeld = -1;
+    rig.onReading = [&](State state) {
+        if (state == State::WaitingForRelease && listedWhileHeld < 0)
+            listedWhileHeld = list->topLevelItemCount();
+    };
     rig.gripReading = 4104;
     rig.click(u"start"_s);
+    QCOMPARE(listedWhileHeld, 1); // at once, while the probe is still held
+    listedWhileHeld = -1;
     rig.gripReading = 2500;
     rig.click(u"start"_s);
+    QCOMPARE(listedWhileHeld, 2);
+
     const QList<CalibrationEntry> entries = CalibrationLog(log).entries();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].standardValue, 4100);
@@ -157,10 +215,18 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     QVERIFY(!entries[1].succeeded);
     QVERIFY(entries[1].at > 46000);
     QVERIFY(rig.child<QLabel>(u"noHistoryLabel"_s)->isHidden());
-    auto *list = rig.child<QTreeWidget>(u"historyList"_s);
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(0)->text(2), u"失败"_s); // newest first
+    QCOMPARE(list->topLevelItem(0)->text(6), entries[1].cause);
     QCOMPARE(list->topLevelItem(1)->text(3), u"4100"_s);
+
+    // Opened again, the failed values are nowhere shown as the calibration in force.
+    rig.window->hide();
+    rig.window->show();
+    QCOMPARE(rig.text(u"previousStandardLabel"_s), u"4,100"_s.rightJustified(5));
+    QCOMPARE(rig.text(u"previousDateLabel"_s), shortDate(QDate(2026, 12, 9)));
+    QVERIFY(rig.text(u"inForceLabel"_s).startsWith(u"现用校准值：标准电位 4,100、高电位 4,104，自 "_s));
+    QVERIFY(rig.text(u"inForceLabel"_s).endsWith(u"最近一次校准失败，其数值未采用。"_s));
 
     auto *period = rig.child<QSpinBox>(u"reminderDaysBox"_s);
     QCOMPARE(period->value(), CalibrationLog::DefaultReminderDays);

@@ -1,5 +1,7 @@
 #include "storage/calibrationlog.h"
+#include "storage/database.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace orlu;
@@ -8,51 +10,67 @@ using namespace Qt::StringLiterals;
 class TestCalibrationLog : public QObject {
     Q_OBJECT
 private slots:
-    void remindsOnlyWhenTheLastSuccessIsOld_data();
-    void remindsOnlyWhenTheLastSuccessIsOld();
-    void theSeatKeepsItsReminderPeriod();
+    void keepsEntriesAndThePeriod_data();
+    void keepsEntriesAndThePeriod();
 };
 
-void TestCalibrationLog::remindsOnlyWhenTheLastSuccessIsOld_data() {
-    QTest::addColumn<QList<CalibrationEntry>>("entries");
-    QTest::addColumn<double>("today");
-    QTest::addColumn<int>("days");
-    QTest::addColumn<bool>("reminds");
-    const CalibrationEntry ok = calibrationEntry(46000.9, 4000, 4004, true);
-    const CalibrationEntry failed = calibrationEntry(46025.1, 2500, 2510, false);
-    QTest::newRow("no calibration yet") << QList<CalibrationEntry>{} << 46100.0 << 30 << false;
-    QTest::newRow("30 days after") << QList<CalibrationEntry>{ok} << 46030.99 << 30 << false;
-    QTest::newRow("31 days after") << QList<CalibrationEntry>{ok} << 46031.0 << 30 << true;
-    QTest::newRow("8 days after, a week's period") << QList<CalibrationEntry>{ok} << 46008.0 << 7 << true;
-    QTest::newRow("reminder turned off") << QList<CalibrationEntry>{ok} << 46400.0 << 0 << false;
-    QTest::newRow("a later failure does not count")
-        << QList<CalibrationEntry>{ok, failed} << 46031.0 << 30 << true;
-    QTest::newRow("a later success does")
-        << QList<CalibrationEntry>{ok, calibrationEntry(46020.5, 4000, 4004, true)} << 46031.0 << 30 << false;
+namespace {
+
+// The tables as earlier versions made them: no cause column, the setting's name a primary key.
+const QString EarlierLogSql =
+    u"CREATE TABLE KYCALLOG (MKEY INTEGER PRIMARY KEY AUTOINCREMENT, CALDATE REAL NOT "
+    "NULL, CALMODE VARCHAR(20), STDVALUE INTEGER NOT NULL, HIGHVALUE INTEGER NOT NULL, "
+    "SENSITIVITY REAL NOT NULL, SUCCESS BOOLEAN NOT NULL)"_s;
+const QString EarlierSettingsSql =
+    u"CREATE TABLE KYCALSET (SETNAME VARCHAR(30) PRIMARY KEY, SETVALUE INTEGER NOT NULL)"_s;
+
+const CalibrationEntry Earlier{46000.5, u"标准+高电位"_s, 4000, 4004, 20.0, true, {}};
+const CalibrationEntry Failed{46001.5, u"标准+高电位"_s, 2498, 2500, 12.49, false, u"导电度过低"_s};
+
+} // namespace
+
+void TestCalibrationLog::keepsEntriesAndThePeriod_data() {
+    QTest::addColumn<QStringList>("earlierTables");
+    QTest::addColumn<QList<CalibrationEntry>>("before");
+    QTest::newRow("no file yet") << QStringList{} << QList<CalibrationEntry>{};
+    QTest::newRow("earlier log") << QStringList{EarlierLogSql, EarlierSettingsSql}
+                                 << QList<CalibrationEntry>{Earlier};
+    QTest::newRow("earlier log without settings")
+        << QStringList{EarlierLogSql} << QList<CalibrationEntry>{Earlier};
 }
 
-void TestCalibrationLog::remindsOnlyWhenTheLastSuccessIsOld() {
-    QFETCH(QList<CalibrationEntry>, entries);
-    QFETCH(double, today);
-    QFETCH(int, days);
-    QFETCH(bool, reminds);
-    const QString text = calibrationReminder(entries, today, days);
-    QCOMPARE(!text.isEmpty(), reminds);
-    if (reminds)
-        QCOMPARE(text, u"距上次成功校准已超过 %1 天，请先校准探测棒。"_s.arg(days));
-}
-
-void TestCalibrationLog::theSeatKeepsItsReminderPeriod() {
+void TestCalibrationLog::keepsEntriesAndThePeriod() {
+    QFETCH(QStringList, earlierTables);
+    QFETCH(QList<CalibrationEntry>, before);
     QTemporaryDir dir;
-    const CalibrationLog log(dir.filePath(CalibrationLogFile));
-    QCOMPARE(log.reminderDays(), CalibrationLog::DefaultReminderDays); // no file yet
-    QVERIFY(log.setReminderDays(7));
-    QVERIFY(log.append(calibrationEntry(46000.5, 4000, 4004, true)));
+    const QString path = dir.filePath(CalibrationLogFile);
+    if (!earlierTables.isEmpty()) {
+        Database db;
+        QVERIFY(db.create(path));
+        QSqlQuery q(db.handle());
+        for (const QString &sql : earlierTables)
+            QVERIFY(q.exec(sql));
+        q.prepare(u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS) "
+                  "VALUES (?, ?, ?, ?, ?, ?)"_s);
+        for (const CalibrationEntry &e : before) {
+            for (const QVariant &v : {QVariant(e.at), QVariant(e.mode), QVariant(e.standardValue),
+                                      QVariant(e.highValue), QVariant(e.sensitivity), QVariant(e.succeeded)})
+                q.addBindValue(v);
+            QVERIFY(q.exec());
+        }
+    }
+    const CalibrationLog log(path);
+    QCOMPARE(log.entries(), before); // an earlier log reads without its cause
+    QCOMPARE(log.reminderDays(), CalibrationLog::DefaultReminderDays);
+
     QString error;
+    QVERIFY2(log.append(Failed, &error), qPrintable(error));
+    QVERIFY2(log.setReminderDays(7, &error), qPrintable(error));
+    QVERIFY2(log.setReminderDays(14, &error), qPrintable(error)); // replaces the stored one
     QVERIFY(!log.setReminderDays(CalibrationLog::MaxReminderDays + 1, &error));
     QVERIFY(error.contains(u"365"_s));
-    QCOMPARE(CalibrationLog(dir.filePath(CalibrationLogFile)).reminderDays(), 7);
-    QCOMPARE(log.entries().size(), 1);
+    QCOMPARE(CalibrationLog(path).reminderDays(), 14);
+    QCOMPARE(CalibrationLog(path).entries(), before + QList<CalibrationEntry>{Failed});
 }
 
 QTEST_GUILESS_MAIN(TestCalibrationLog)

@@ -49,6 +49,8 @@ void TestSchema::filesHoldTheirTables_data() {
     QTest::newRow("conditions") << int(SchemaKind::Main) << u"KYPRDT"_s << 11;
     QTest::newRow("supplied courses") << int(SchemaKind::SuppliedCourses) << u"KYPRO"_s << 28;
     QTest::newRow("reference texts") << int(SchemaKind::ReferenceTexts) << u"KYMTDB"_s << 23;
+    QTest::newRow("calibrations") << int(SchemaKind::CalibrationLog) << u"KYCALLOG"_s << 8;
+    QTest::newRow("calibration settings") << int(SchemaKind::CalibrationLog) << u"KYCALSET"_s << 2;
 }
 
 void TestSchema::filesHoldTheirTables() {

@@ -49,7 +49,8 @@ CalibrationHistory::CalibrationHistory(QWidget *parent)
     m_list = new QTreeWidget(this);
     m_list->setObjectName(u"historyList"_s);
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({u"日期"_s, u"时间"_s, u"结果"_s, u"标准电位值"_s, u"高电位值"_s, u"灵敏度"_s});
+    m_list->setHeaderLabels(
+        {u"日期"_s, u"时间"_s, u"结果"_s, u"标准电位值"_s, u"高电位值"_s, u"灵敏度"_s, u"原因"_s});
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setMinimumHeight(110);
     m_reminderDays = new QSpinBox(this);
@@ -87,9 +88,13 @@ void CalibrationHistory::setEntries(const QList<CalibrationEntry> &entries) {
         auto *item = new QTreeWidgetItem(
             m_list, {shortDate(when.date()), shortTime(when.time()), e->succeeded ? u"成功"_s : u"失败"_s,
                      QString::number(e->standardValue), QString::number(e->highValue),
-                     formatFixed(e->sensitivity, 5, 2).trimmed() + u" /uA"_s});
+                     formatFixed(e->sensitivity, 5, 2).trimmed() + u" /uA"_s, e->cause});
         item->setForeground(2, e->succeeded ? QColor(0, 128, 0) : QColor(255, 0, 0));
     }
+    // Laid out at once, not on the view's timer: a calibration holds the event loop
+    // until the probe is taken away, and its row is to show meanwhile.
+    m_list->doItemsLayout();
+    m_list->header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 } // namespace orlu

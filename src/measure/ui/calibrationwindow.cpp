@@ -1,7 +1,6 @@
 #include "measure/ui/calibrationwindow.h"
 
 #include "core/clock.h"
-#include "core/daycount.h"
 #include "core/numberformat.h"
 #include "measure/ui/calibrationhistory.h"
 #include "measure/ui/signaldisplay.h"
@@ -72,6 +71,10 @@ CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent
     groups->addWidget(buildPrevious());
     groups->addWidget(buildCurrent());
     layout->addLayout(groups);
+    m_inForce = new QLabel(this);
+    m_inForce->setObjectName(u"inForceLabel"_s);
+    m_inForce->setWordWrap(true);
+    layout->addWidget(m_inForce);
     layout->addWidget(buildPointer());
     m_history = new CalibrationHistory(this);
     m_history->setVisible(!m_context.calibrationLog.isEmpty());
@@ -87,6 +90,7 @@ CalibrationWindow::CalibrationWindow(ProbeWindowContext context, QWidget *parent
     m_statusText = addStatusText(m_statusBar, u"statusTextLabel"_s);
     layout->addWidget(m_statusBar);
 
+    m_procedure.setLog(m_context.calibrationLog);
     m_procedure.setObserver(this);
 }
 
@@ -203,18 +207,7 @@ void CalibrationWindow::reminderDaysChosen(int days) {
                                     : u"距上次成功校准超过 %1 天时将提醒校准。"_s.arg(days));
 }
 
-void CalibrationWindow::logOutcome() {
-    const CalibrationProcedure::Outcome outcome = m_procedure.lastOutcome();
-    if (m_context.calibrationLog.isEmpty() || (outcome != CalibrationProcedure::Outcome::Succeeded &&
-                                               outcome != CalibrationProcedure::Outcome::Failed))
-        return;
-    const CalibrationView &v = m_procedure.view();
-    QString error;
-    if (!CalibrationLog(m_context.calibrationLog)
-             .append(calibrationEntry(toDayCount(m_context.clock.now()), v.standardValue, v.highValue,
-                                      outcome == CalibrationProcedure::Outcome::Succeeded),
-                     &error))
-        m_statusText->setText(u"校准记录无法写入: "_s + error);
+void CalibrationWindow::calibrationLogged() {
     showHistory();
 }
 
@@ -225,8 +218,7 @@ void CalibrationWindow::done(int result) {
 }
 
 void CalibrationWindow::startClicked() {
-    if (m_procedure.start())
-        logOutcome();
+    m_procedure.start();
 }
 
 void CalibrationWindow::stopClicked() {
@@ -237,6 +229,8 @@ void CalibrationWindow::calibrationShown(const CalibrationView &v) {
     m_previousStandard->setText(countText(v.previousStandard));
     m_previousHigh->setText(countText(v.previousHigh));
     m_previousDate->setText(v.previousDate);
+    m_inForce->setText(v.inForce);
+    m_inForce->setVisible(!v.inForce.isEmpty());
     m_previousStandardGauge->setValue(v.previousStandard);
     m_previousHighGauge->setValue(v.previousHigh);
     m_standardValue->setText(countText(v.standardValue));

@@ -37,7 +37,7 @@ private:
     void startClicked();
     void stopClicked();
     void calibrationShown(const CalibrationView &view) override;
-    void logOutcome();
+    void calibrationLogged() override;
     void showHistory();
     void reminderDaysChosen(int days);
 
@@ -50,6 +50,7 @@ private:
     QLabel *m_previousHigh = nullptr;
     QLabel *m_previousDate = nullptr;
     QLabel *m_noHistory = nullptr;
+    QLabel *m_inForce = nullptr;
     CalibrationHistory *m_history = nullptr;
     NeedleGauge *m_previousStandardGauge = nullptr;
     NeedleGauge *m_previousHighGauge = nullptr;

@@ -7,12 +7,12 @@
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "measure/calibrationstanding.h"
 #include "measure/livedisplay.h"
 #include "measure/measurementcommands.h"
 #include "measure/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/ui/manualentrywindow.h"
-#include "storage/calibrationlog.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
@@ -176,15 +176,12 @@ void MeasurementWindow::showCurrentMeasurement() {
     showSubject();
     clearPointLabels();
     m_grid->setEnabled(false);
-    showCalibrationReminder();
+    showCalibrationNotice();
 }
 
-void MeasurementWindow::showCalibrationReminder() {
-    if (m_context.calibrationLog.isEmpty())
-        return;
-    const CalibrationLog log(m_context.calibrationLog);
+void MeasurementWindow::showCalibrationNotice() {
     m_noticeText->setText(
-        calibrationReminder(log.entries(), toDayCount(m_context.clock.now()), log.reminderDays()));
+        calibrationNotice(m_context.settings, m_context.calibrationLog, toDayCount(m_context.clock.now())));
 }
 
 void MeasurementWindow::done(int result) {
@@ -427,7 +424,7 @@ void MeasurementWindow::runEnded() {
     if (m_complete)
         m_statusText->setText(u"%1 点测量完毕"_s.arg(ChannelCount));
     showQualitySummary();
-    showCalibrationReminder();
+    showCalibrationNotice();
 }
 
 // ---- display ----

@@ -119,7 +119,7 @@ private:
     void showValues();
     void showQuality(int channel);
     void showQualitySummary();
-    void showCalibrationReminder();
+    void showCalibrationNotice();
     RunParameters runParameters() const;
     void showMeasuredAt();
     void showPotentialMark(bool high);
