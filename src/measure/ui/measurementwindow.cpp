@@ -514,7 +514,8 @@ void MeasurementWindow::showQuality(int channel) {
         m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
         return;
     }
-    m_grid->setChannelMark(channel, verdictMark(q->verdict), qualityDescription(*q));
+    m_grid->setChannelMark(channel, verdictMark(q->verdict),
+                           qualityDescription(*q, m_context.measurement.value(channel)));
 }
 
 void MeasurementWindow::showQualitySummary() {
