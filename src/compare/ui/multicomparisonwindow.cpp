@@ -1,6 +1,7 @@
 #include "compare/ui/multicomparisonwindow.h"
 
 #include "core/numberformat.h"
+#include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
 
@@ -124,6 +125,11 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
 }
 
 void MultiComparisonWindow::printClicked() {
+    if (m_set.entries().isEmpty()) {
+        if (m_printing.prompter)
+            m_printing.prompter->showMessageBox(NoteCaution, emptyComparisonMessage());
+        return;
+    }
     if (!m_printing.print)
         return;
     if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
