@@ -11,7 +11,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The print service's own words on the last failure; when it could not be reached at all
+// they are a system text such as "Bad file descriptor", so that is said plainly instead.
 QString lastCupsError() {
+    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        return u"打印服务没有运行"_s;
     return QString::fromUtf8(cupsLastErrorString());
 }
 
