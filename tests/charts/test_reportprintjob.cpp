@@ -115,21 +115,27 @@ private slots:
 
     void failuresAreToldAndNothingCountsAsPrinted_data() {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("service");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no printer chosen") << QString() << u"没有可用的打印机"_s;
+        QTest::newRow("no printer chosen") << QString() << true << u"没有可用的打印机"_s;
+        QTest::newRow("print service stopped") << QString() << false << u"打印服务没有运行"_s;
         QTest::newRow("file cannot be written")
-            << u"/nonexistent-folder/report.pdf"_s << u"/nonexistent-folder/report.pdf 无法写入"_s;
+            << u"/nonexistent-folder/report.pdf"_s << true << u"/nonexistent-folder/report.pdf 无法写入"_s;
     }
     void failuresAreToldAndNothingCountsAsPrinted() {
         QFETCH(QString, file);
+        QFETCH(bool, service);
         QFETCH(QString, message);
         ReportFixture f(variedReadings());
         QPrinter printer;
         test::printToPdf(printer, file, printer.resolution());
+        queues.serviceRunning = service;
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
-        QCOMPARE(printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr).result,
-                 PrintJobResult::Failed);
+        const PrintJobResult result =
+            printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr).result;
+        queues.serviceRunning = true;
+        QCOMPARE(result, PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
         QCOMPARE(prompter.asked().first().type, int(NoteError));
         QVERIFY2(prompter.asked().first().text.contains(message), qPrintable(prompter.asked().first().text));

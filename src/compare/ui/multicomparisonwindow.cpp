@@ -82,8 +82,7 @@ void MultiComparisonWindow::rebuild() {
         m_recordList->addItem(formatInt(i + 1, 1) + u".  "_s + entries[i].subjectName);
     if (!entries.isEmpty())
         m_recordList->addItem(u"[隐藏生理界线]"_s);
-    m_status->setText(entries.isEmpty() ? u"请按 [加载数据] 键更改欲比对数据。"_s
-                                        : u"请至 [受测者资料] 中点选以绘出生理界线及查阅相关资料."_s);
+    m_status->setText(statusHint());
     m_selected.reset();
     m_detail->clear();
     redraw();
@@ -132,8 +131,14 @@ void MultiComparisonWindow::printClicked() {
     }
     if (!m_printing.print)
         return;
-    if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
-        m_status->setText(status);
+    // A job that did not go leaves no word of an earlier one that did.
+    const QString status = m_printing.print(printout(), this);
+    m_status->setText(status.isEmpty() ? statusHint() : status);
+}
+
+QString MultiComparisonWindow::statusHint() const {
+    return m_set.entries().isEmpty() ? u"请按 [加载数据] 键更改欲比对数据。"_s
+                                     : u"请至 [受测者资料] 中点选以绘出生理界线及查阅相关资料."_s;
 }
 
 } // namespace orlu
