@@ -4,7 +4,7 @@
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
 #include "charts/reportprinting.h"
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -4,7 +4,7 @@
 #include "charts/analysisreport.h"
 #include "charts/chartoutput.h"
 #include "charts/reportprinting.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
 #include "charts/charts.h"

@@ -3,7 +3,7 @@
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonreport.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/readingsrule.h"
 
 #include <QRegularExpression>
