@@ -73,12 +73,7 @@ ComparisonPrintout multiRecordPrintout() {
         entries.append(ComparisonEntry::fromReadings(k, u"N%1"_s.arg(k), u"受测者%1"_s.arg(k), 46000 + k,
                                                      k == 2, readings));
     }
-    ComparisonPrintout p;
-    p.kind = ComparisonKind::MultiRecord;
-    for (const ComparisonEntry &e : entries)
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
-    p.chart = multiRecordChart(entries, 2);
-    return p;
+    return multiRecordPrintout(entries, 2);
 }
 
 RecordingSurface produce(const ComparisonPrintout &p, ReportOutcome *outcome = nullptr,

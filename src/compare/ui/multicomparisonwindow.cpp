@@ -115,12 +115,7 @@ void MultiComparisonWindow::loadClicked() {
 }
 
 ComparisonPrintout MultiComparisonWindow::printout() const {
-    ComparisonPrintout p;
-    p.kind = ComparisonKind::MultiRecord;
-    for (const ComparisonEntry &e : m_set.entries())
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
-    p.chart = multiRecordChart(m_set.entries(), m_selected);
-    return p;
+    return multiRecordPrintout(m_set.entries(), m_selected);
 }
 
 void MultiComparisonWindow::printClicked() {
