@@ -1,6 +1,7 @@
 #include "app/windowfactory.h"
 
 #include "analysis/measurementscatter.h"
+#include "analysis/printoptions.h"
 #include "analysis/textstore.h"
 #include "storage/calibrationlog.h"
 #include "analysis/ui/analysiswindow.h"
@@ -110,11 +111,18 @@ PrintSystem &printSystem() {
     return *system;
 }
 
+// The print mode of the analysis window's print page ("彩色" or "单色") holds for every print-out.
+bool printsSingleColour(const AppContext &app) {
+    return !parsePrintOptions(app.settings.printOptions).at(PrintOption::Colour);
+}
+
 ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
     ComparisonPrinting printing;
     printing.printerSetup = printerSetupOn(app, printer);
+    printing.prompter = &app.prompter;
     printing.print = [&app, &printer](const ComparisonPrintout &printout, QWidget *p) {
-        const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        const ComparisonReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now(),
+                                            printsSingleColour(app)};
         return printReportJob(printer, printSystem(), comparisonReportJob(printout, header), app.prompter,
                               app.pump, p)
             .status;
@@ -125,7 +133,8 @@ ComparisonPrinting comparisonPrinting(AppContext &app, QPrinter &printer) {
 // The trend window's print-out on the program's printer, with the settings' header.
 TrendWindow::Printer trendPrinting(AppContext &app, QPrinter &printer) {
     return [&app, &printer](const TrendSeries &series, QWidget *p) {
-        const TrendReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now()};
+        const TrendReportHeader header{app.settings.userData1, app.settings.userData2, app.clock.now(),
+                                       printsSingleColour(app)};
         return printReportJob(printer, printSystem(), trendReportJob(series, header), app.prompter, app.pump,
                               p)
             .status;

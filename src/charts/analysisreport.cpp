@@ -111,6 +111,13 @@ PrintOption reportSectionOption(int section) {
     return Sections[static_cast<std::size_t>(section - 1)].option;
 }
 
+PrintOption chartPrintOption(int selection) {
+    const auto it = std::find_if(Sections.begin(), Sections.end(),
+                                 [selection](const SectionEntry &e) { return e.chart == selection; });
+    Q_ASSERT(it != Sections.end());
+    return it->option;
+}
+
 ReportOutcome produceAnalysisReport(DrawingSurface &surface, const PageGeometry &geometry,
                                     const AnalysisReportInput &input, std::function<bool()> aborted) {
     ReportPage page(surface, geometry, !input.options.at(PrintOption::Colour), std::move(aborted));

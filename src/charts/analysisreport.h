@@ -44,6 +44,8 @@ struct AnalysisReportInput {
 // Section numbers of the report in their printing order (1..15): the option
 // position that adds each one.
 PrintOption reportSectionOption(int section);
+// The option that adds chart `selection` (1..6, 8, 9) to the report.
+PrintOption chartPrintOption(int selection);
 
 // Produces the whole report on `surface`. `aborted` is asked before every
 // section, line and page; once it is true nothing more is drawn.

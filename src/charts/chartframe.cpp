@@ -78,6 +78,10 @@ void drawLeftOfAxis(DrawingSurface &s, const ChartFrame &f, int screenX, int y, 
     s.text(x, y, f.ink(colour), text);
 }
 
+int tickLabelY(const DrawingSurface &s, const ChartFrame &f, int tickY, int screenRise) {
+    return f.printed ? tickY - s.textHeight(u"0"_s) / 2 : tickY - screenRise;
+}
+
 void drawGradeMark(DrawingSurface &s, const ChartFrame &f, int grade, bool oliveOnPaper, int x1, int y1,
                    int x2, int y2) {
     const bool byShape = f.printed && f.singleColour;

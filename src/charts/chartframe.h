@@ -58,6 +58,10 @@ void drawCaption(DrawingSurface &s, const ChartFrame &f, double centreX, int scr
 void drawLeftOfAxis(DrawingSurface &s, const ChartFrame &f, int screenX, int y, const QColor &colour,
                     const QString &text, double paperGapMm = 3);
 
+// The top of a scale label beside the tick at `tickY`: `screenRise` pixels above the tick on
+// screen; on paper the label's line is centred on the tick, whatever the printer's font.
+int tickLabelY(const DrawingSurface &s, const ChartFrame &f, int tickY, int screenRise);
+
 // A filled mark of a channel's grade in the box (x1, y1)-(x2, y2), without outline, in the
 // grade's colour. On single-colour paper the shape tells the grade instead: an outlined box
 // for "正常", a filled ellipse for "尚可", a filled box for "不良". Leaves the pen off.

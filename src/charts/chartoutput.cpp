@@ -3,6 +3,7 @@
 #include "charts/chartcolours.h"
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
+#include "charts/reportprinting.h"
 #include "platform/outputfile.h"
 
 #include <QBuffer>
@@ -15,8 +16,16 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 int writeChartOutputs(const QString &command, const QString &pngFile, const QString &opsFile, QSize area,
-                      const std::function<void(DrawingSurface &)> &draw, QTextStream &out, QTextStream &err) {
-    const bool opsToOut = opsFile == u"-"_s || (opsFile.isEmpty() && pngFile.isEmpty());
+                      const std::function<void(DrawingSurface &)> &draw, QTextStream &out, QTextStream &err,
+                      const PrintedChart &printed) {
+    const bool opsToOut =
+        opsFile == u"-"_s || (opsFile.isEmpty() && pngFile.isEmpty() && printed.file.isEmpty());
+    if (!printed.file.isEmpty()) {
+        if (QString error; !writeReportPdf(printed.file, printed.job, &error)) {
+            err << command << ": cannot write " << printed.file << ": " << error << '\n';
+            return 1;
+        }
+    }
     if (!pngFile.isEmpty()) {
         QImage image(area, QImage::Format_RGB32);
         image.fill(ChartColour::ButtonFace);

@@ -11,8 +11,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+bool serviceAnswers() {
+    http_t *http =
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
+}
+
+// The print service's own words on the last failure; when it cannot be reached at all they
+// are a system text such as "No such file or directory", so that is said plainly instead.
 QString lastCupsError() {
-    return QString::fromUtf8(cupsLastErrorString());
+    const QString words = QString::fromUtf8(cupsLastErrorString());
+    return serviceAnswers() ? words : u"打印服务没有运行"_s;
 }
 
 class CupsPrintSystem final : public PrintSystem {
@@ -54,6 +66,8 @@ public:
         cupsFreeDests(1, dest);
         return s;
     }
+
+    bool running() override { return serviceAnswers(); }
 };
 
 } // namespace

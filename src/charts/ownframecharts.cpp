@@ -75,7 +75,7 @@ void drawRyodorakuChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     for (int i = 0; i <= 16; ++i) {
         const int y = bottom - chartPixel(f.hr / 17 * i);
         s.line(f.x0, y, f.w / 80 + f.x0, y);
-        s.textOut(f.pick(2, f.x0 - f.mm(6)), y - 6, formatInt(10 * i, 3));
+        s.textOut(f.pick(2, f.x0 - f.mm(6)), tickLabelY(s, f, y, 6), formatInt(10 * i, 3));
     }
 
     const int captionY = f.pick(bottom + 4, bottom + f.mm(1));
@@ -167,16 +167,16 @@ void drawAutonomicChart(DrawingSurface &s, const AnalysisResult &r, const ChartF
     s.setPenStyle(PenStyle::Solid);
     s.setBrushStyle(BrushStyle::None);
     const int tickTextX = f.pick(2, f.x0 - f.mm(10));
-    const int tickTextRise = f.len(7, 2);
     for (int i = 0; i <= 19; ++i) {
         const int y = bottom - chartPixel(f.hr / 20 * i);
         s.line(f.x0, y, f.w / 80 + f.x0, y);
+        const int labelY = tickLabelY(s, f, y, 7);
         if (i >= 11)
-            s.text(tickTextX, y - tickTextRise, f.ink(C::Black), u" +"_s + formatInt(10 * i - 100, 3));
+            s.text(tickTextX, labelY, f.ink(C::Black), u" +"_s + formatInt(10 * i - 100, 3));
         else if (i >= 1 && i <= 9)
-            s.text(tickTextX, y - tickTextRise, f.ink(C::Black), u" -"_s + formatInt(100 - 10 * i, 3));
+            s.text(tickTextX, labelY, f.ink(C::Black), u" -"_s + formatInt(100 - 10 * i, 3));
         else if (i == 10)
-            s.text(f.pick(0, f.x0 - f.mm(12)), f.y0 + f.h / 2 - tickTextRise, f.ink(C::Red),
+            s.text(f.pick(0, f.x0 - f.mm(12)), tickLabelY(s, f, f.y0 + f.h / 2, 7), f.ink(C::Red),
                    formatFixed(3 * a, 7, 1));
     }
 

@@ -27,6 +27,8 @@ public:
     virtual int submit(const QString &queue, const QString &title, const QString &document, int copies,
                        QString *reason) = 0;
     virtual PrintQueueState state(const QString &queue) = 0;
+    // Whether the print service answers at all.
+    virtual bool running() = 0;
 };
 
 // The print system of this computer.

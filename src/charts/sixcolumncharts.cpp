@@ -111,9 +111,7 @@ public:
             m_s.line(m_f.x0, ty, m_f.x0 + m_f.w / 80, ty);
             const QString label =
                 i > 10 ? u"-"_s + formatInt(10 * i - 100, 4) : u"+"_s + formatInt(100 - 10 * i, 4);
-            // On paper the labels above the centre stand 2 mm higher.
-            const int labelY = m_f.y0 + chartPixel(m_f.hr / 20 * i - 8) - (i < 10 ? m_f.len(0, 2) : 0);
-            drawLeftOfAxis(m_s, m_f, 5, labelY, C::Black, label);
+            drawLeftOfAxis(m_s, m_f, 5, tickLabelY(m_s, m_f, ty, 8), C::Black, label);
         }
 
         m_s.setBrushStyle(BrushStyle::None);
@@ -171,10 +169,13 @@ private:
     QString elementCaption(ElementGroup g) const {
         return m_f.printed ? sixColumnElementLabel(g).trimmed() : sixColumnElementLabel(g);
     }
+    // They end above the captions, which are centred on them: a line through "心包经"
+    // would cross out its middle character.
     void columnLines() {
         m_s.setPen(m_f.ink(C::Gray), PenStyle::Dotted, m_f.pen(1, 6));
+        const int bottom = std::min(m_f.y0 + m_f.h - (m_f.h / 20) * 2, captionsTop() - m_f.len(2, 0.5));
         for (int k = 1; k <= 6; ++k)
-            m_s.line(x(k), m_f.y0 + m_f.h / 20, x(k), m_f.y0 + m_f.h - (m_f.h / 20) * 2);
+            m_s.line(x(k), m_f.y0 + m_f.h / 20, x(k), bottom);
     }
     void bandLine(int by) { m_s.line(m_f.x0, by, m_f.x0 + m_f.w, by); }
 

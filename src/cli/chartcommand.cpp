@@ -1,9 +1,15 @@
 #include "cli/chartcommand.h"
 
 #include "analysis/analysis.h"
+#include "charts/analysisreport.h"
 #include "charts/chartoutput.h"
+#include "charts/reportprinting.h"
 #include "cli/commandline.h"
+#include "core/currentmeasurement.h"
+#include "core/daycount.h"
 #include "charts/charts.h"
+
+#include <QDateTime>
 
 #include <QTextStream>
 
@@ -20,6 +26,8 @@ struct ChartRequest {
     bool male = true;
     QString pngFile;
     QString opsFile;
+    QString pdfFile;
+    bool mono = false;
     std::array<double, 24> readings{};
 };
 
@@ -27,6 +35,8 @@ void addChartOptions(CommandLine &cl) {
     cl.addReadingOptions();
     cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as a PNG image."_s);
     cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations as JSON lines."_s);
+    cl.addValueOption(u"pdf"_s, u"FILE"_s, u"Write the chart as printed, on an A4 PDF page."_s);
+    cl.addFlag(u"mono"_s, u"Print the PDF in single colour (\"单色\")."_s);
 }
 
 // Fills `request`, or writes the message and returns false.
@@ -53,6 +63,12 @@ bool parse(const CommandLine &cl, QTextStream &err, ChartRequest &request) {
     request.readings = readings->values;
     request.pngFile = cl.value(u"png"_s);
     request.opsFile = cl.value(u"ops"_s);
+    request.pdfFile = cl.value(u"pdf"_s);
+    request.mono = cl.isSet(u"mono"_s);
+    if (request.mono && request.pdfFile.isEmpty()) {
+        cl.usageError(err, u"--mono is the print mode of --pdf"_s);
+        return false;
+    }
     return true;
 }
 
@@ -61,8 +77,9 @@ bool parse(const CommandLine &cl, QTextStream &err, ChartRequest &request) {
 int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     CommandLine cl(u"chart"_s, u"N V1 .. V24"_s,
                    u"Draw analysis chart N (1-6, 8, 9) for 24 plain readings in uA onto a 757 x 393 image "
-                   u"(--png) and/or write its drawing operations as JSON lines (--ops FILE, or standard "
-                   u"output). FILE \"-\" is standard output; a pipe or device is written in place."_s);
+                   u"(--png), as printed on an A4 page (--pdf, --mono for single colour) and/or write its "
+                   u"drawing operations as JSON lines (--ops FILE, or standard output). FILE \"-\" is "
+                   u"standard output; a pipe or device is written in place."_s);
     addChartOptions(cl);
     if (const std::optional<int> done = cl.parse(args, out, err))
         return *done;
@@ -71,9 +88,20 @@ int runChartCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return ExitUsage;
 
     const AnalysisResult result = analyse(correctedValues(request.readings), request.male);
-    return writeChartOutputs(
-        u"chart"_s, request.pngFile, request.opsFile, ChartAreaSize,
-        [&](DrawingSurface &surface) { drawChart(request.selection, surface, result); }, out, err);
+    // On paper the chart is printed as the report prints it, with only this chart chosen.
+    CurrentMeasurement measurement;
+    measurement.setAllValues(request.readings);
+    measurement.subject.male = request.male;
+    measurement.measuredAt = toDayCount(QDateTime::currentDateTime());
+    AnalysisReportInput input;
+    input.options.set(chartPrintOption(request.selection), true);
+    input.options.set(PrintOption::Colour, !request.mono);
+    input.result = &result;
+    input.measurement = &measurement;
+    input.today = QDate::currentDate();
+    return writeChartOutputs(u"chart"_s, request.pngFile, request.opsFile, ChartAreaSize,
+                             [&](DrawingSurface &surface) { drawChart(request.selection, surface, result); },
+                             out, err, {request.pdfFile, analysisReportJob(input)});
 }
 
 } // namespace orlu

@@ -2,6 +2,7 @@
 
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
+#include "compare/comparisonreport.h"
 #include "cli/commandline.h"
 #include "core/readingsrule.h"
 
@@ -19,6 +20,8 @@ struct CompareChartRequest {
     std::optional<int> band;
     QString pngFile;
     QString opsFile;
+    QString pdfFile;
+    bool mono = false;
     QList<ComparisonEntry> records;
 };
 
@@ -102,6 +105,10 @@ QString readRequest(const CommandLine &cl, CompareChartRequest &request) {
     }
     request.pngFile = cl.value(u"png"_s);
     request.opsFile = cl.value(u"ops"_s);
+    request.pdfFile = cl.value(u"pdf"_s);
+    request.mono = cl.isSet(u"mono"_s);
+    if (request.mono && request.pdfFile.isEmpty())
+        return u"--mono is the print mode of --pdf"_s;
     return {};
 }
 
@@ -114,6 +121,8 @@ int runCompareChartCommand(const QStringList &args, QTextStream &out, QTextStrea
     cl.addValueOption(u"band"_s, u"K"_s, u"Draw the band of record K (1-based)."_s);
     cl.addValueOption(u"png"_s, u"FILE"_s, u"Write the chart as PNG."_s);
     cl.addValueOption(u"ops"_s, u"FILE"_s, u"Write the drawing operations (\"-\": standard output)."_s);
+    cl.addValueOption(u"pdf"_s, u"FILE"_s, u"Write the chart as printed, on an A4 PDF page."_s);
+    cl.addFlag(u"mono"_s, u"Print the PDF in single colour (\"单色\")."_s);
     cl.addRepeatableValueOption(u"record"_s, u"V1..V24"_s,
                                 u"24 corrected values of one record (1 to 6 records)."_s);
     if (const std::optional<int> done = cl.parseOptionsOnly(joinRecordValues(args), out, err))
@@ -123,9 +132,9 @@ int runCompareChartCommand(const QStringList &args, QTextStream &out, QTextStrea
         return cl.usageError(err, problem);
     const ComparisonChart chart = multiRecordChart(request.records, request.band);
     const ComparisonFrame frame = ComparisonFrame::screen(request.size.width(), request.size.height());
-    return writeChartOutputs(
-        u"compare-chart"_s, request.pngFile, request.opsFile, request.size,
-        [&](DrawingSurface &surface) { drawComparisonChart(surface, frame, chart); }, out, err);
+    return writeChartOutputs(u"compare-chart"_s, request.pngFile, request.opsFile, request.size,
+                             [&](DrawingSurface &surface) { drawComparisonChart(surface, frame, chart); },
+                             out, err, {request.pdfFile, comparisonChartJob(chart, request.mono)});
 }
 
 } // namespace orlu

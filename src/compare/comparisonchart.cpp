@@ -21,7 +21,7 @@ void drawAxisAndGrid(DrawingSurface &s, const ComparisonFrame &f) {
     s.line(f.left, f.top, f.left, f.top + f.height);
 
     // Twelve meridian columns; the wider line parts hand and foot meridians.
-    s.setPen(C::Gray, PenStyle::Dashed, f.thinPen);
+    s.setPen(f.ink(C::Gray), PenStyle::Dashed, f.thinPen);
     for (int i = 1; i <= 12; ++i) {
         s.setPenWidth(i == 6 ? f.separatorPen : f.thinPen);
         const int x = chartPixel(f.width * i / 12.0) + f.left;
@@ -32,19 +32,29 @@ void drawAxisAndGrid(DrawingSurface &s, const ComparisonFrame &f) {
     for (int i = 0; i <= 17; ++i) {
         const int y = f.top + f.height - chartPixel(f.height * i / 18.0);
         s.line(f.left, y, f.left + f.width / 80, y);
-        s.text(f.tickLabelX, y + f.tickLabelDy, C::Navy, formatInt(10 * i, 3));
+        s.text(f.tickLabelX, y + f.tickLabelDy, f.ink(C::Navy), formatInt(10 * i, 3));
     }
 }
 
 void drawColumnLabels(DrawingSurface &s, const ComparisonFrame &f) {
     for (int d = 0; d < 12; ++d) {
         const double column = f.width * d / 12.0;
-        s.text(chartPixel(f.meridianDx + column) + f.left, f.meridianY, C::Green, chartMeridianLabel(d + 1));
-        s.text(chartPixel(f.elementDx + column) + f.left, f.elementY, C::Blue, chartElementLabel(d + 1));
+        s.text(chartPixel(f.meridianDx + column) + f.left, f.meridianY, f.ink(C::Green),
+               chartMeridianLabel(d + 1));
+        s.text(chartPixel(f.elementDx + column) + f.left, f.elementY, f.ink(C::Blue),
+               chartElementLabel(d + 1));
     }
-    s.text(chartPixel(f.sideDx) + f.left, f.captionY, C::Red, u"左   右"_s);
-    s.text(chartPixel(f.handsDx + f.width * 2 / 12.0) + f.left, f.captionY, C::Red, u"Hands  手"_s);
-    s.text(chartPixel(f.feetDx + f.width * 8 / 12.0) + f.left, f.captionY, C::Red, u"Feet 足"_s);
+    const QColor red = f.ink(C::Red);
+    s.text(chartPixel(f.sideDx) + f.left, f.captionY, red, u"左   右"_s);
+    s.text(chartPixel(f.handsDx + f.width * 2 / 12.0) + f.left, f.captionY, red, u"Hands  手"_s);
+    s.text(chartPixel(f.feetDx + f.width * 8 / 12.0) + f.left, f.captionY, red, u"Feet 足"_s);
+}
+
+// A record's look on this frame: its own colours, or black on single-colour paper.
+CurveStyle lookOf(const ComparisonFrame &f, const ComparisonCurve &curve) {
+    if (!f.singleColour)
+        return curve.style;
+    return {C::Black, curve.style.penStyle, curve.number > 3 ? C::White : C::Black};
 }
 
 // Markers have no outline, except a white one, which would vanish on the white
@@ -59,13 +69,14 @@ void setMarkerOutline(DrawingSurface &s, const ComparisonFrame &f, const CurveSt
 void drawLegend(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurve &curve, bool bandOwner) {
     const int base = f.legendBase(curve.legendSlot);
     if (bandOwner && f.ownerMark == BandOwnerMark::RedNumber)
-        s.text(base, f.legendTextY, C::Red, u"["_s + formatInt(curve.number, 2) + u"]:"_s);
+        s.text(base, f.legendTextY, f.ink(C::Red), u"["_s + formatInt(curve.number, 2) + u"]:"_s);
     else
         s.text(base, f.legendTextY, C::Black, formatInt(curve.number, 2) + u":"_s);
-    s.setPen(curve.style.pen, curve.style.penStyle, f.curvePen);
+    const CurveStyle look = lookOf(f, curve);
+    s.setPen(look.pen, look.penStyle, f.curvePen);
     s.line(base + f.legendLineDx1, f.legendLineY, base + f.legendLineDx2, f.legendLineY);
-    setMarkerOutline(s, f, curve.style);
-    s.setBrush(curve.style.marker, BrushStyle::Solid);
+    setMarkerOutline(s, f, look);
+    s.setBrush(look.marker, BrushStyle::Solid);
     s.rectangle(base + f.legendBoxDx1, f.legendBoxY1, base + f.legendBoxDx2, f.legendBoxY2);
     s.setBrushStyle(BrushStyle::None);
 }
@@ -77,14 +88,15 @@ void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurv
         points[static_cast<std::size_t>(i)] = QPoint(
             f.pointX(i), std::min(f.curveFloor, f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)])));
     }
+    const CurveStyle look = lookOf(f, curve);
     s.setBrushStyle(BrushStyle::None);
-    s.setPen(curve.style.pen, curve.style.penStyle, f.curvePen);
+    s.setPen(look.pen, look.penStyle, f.curvePen);
     s.moveTo(points[0].x(), points[0].y());
     for (std::size_t i = 1; i < points.size(); ++i)
         s.lineTo(points[i].x(), points[i].y());
 
-    setMarkerOutline(s, f, curve.style);
-    s.setBrush(curve.style.marker, BrushStyle::Solid);
+    setMarkerOutline(s, f, look);
+    s.setBrush(look.marker, BrushStyle::Solid);
     const int h = f.markerHalf;
     for (const QPoint &p : points)
         s.rectangle(p.x() - h, p.y() - h, p.x() + h, p.y() + h);
@@ -93,13 +105,13 @@ void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurv
 
 void drawBand(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurve &owner) {
     if (f.ownerMark == BandOwnerMark::CrossBefore)
-        s.text(f.legendBase(owner.legendSlot) + f.ownerMarkDx, f.legendTextY, C::Red, u"XX"_s);
+        s.text(f.legendBase(owner.legendSlot) + f.ownerMarkDx, f.legendTextY, f.ink(C::Red), u"XX"_s);
     const std::array<double, 4> values = comparisonBandValues(owner.energyLevel);
     s.setBrushStyle(BrushStyle::None);
-    s.setPen(C::Red, PenStyle::Dotted, f.thinPen);
+    s.setPen(f.ink(C::Red), PenStyle::Dotted, f.thinPen);
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i == 2)
-            s.setPenColor(C::Olive);
+            s.setPenColor(f.ink(C::Olive));
         const int y = f.bandY(values[i]);
         s.line(f.left, y, f.left + f.width, y);
     }
@@ -140,7 +152,7 @@ ComparisonFrame ComparisonFrame::screen(int areaWidth, int areaHeight) {
     return f;
 }
 
-ComparisonFrame ComparisonFrame::printed(int dpi, int chartTop, BandOwnerMark ownerMark) {
+ComparisonFrame ComparisonFrame::printed(int dpi, int chartTop, BandOwnerMark ownerMark, bool singleColour) {
     auto mm = [dpi](double x) { return printerMm(x, dpi); };
     ComparisonFrame f;
     f.left = mm(30);
@@ -175,7 +187,12 @@ ComparisonFrame ComparisonFrame::printed(int dpi, int chartTop, BandOwnerMark ow
     f.curveDx = mm(4);
     f.markerHalf = mm(1);
     f.ownerMark = ownerMark;
+    f.singleColour = singleColour;
     return f;
+}
+
+QColor ComparisonFrame::ink(const QColor &colour) const {
+    return singleColour ? C::Black : colour;
 }
 
 int ComparisonFrame::valueY(double value) const {

@@ -87,11 +87,17 @@ struct ComparisonFrame {
     // the plot's foot, and values under about 9 uA rest just above them.
     int curveFloor = std::numeric_limits<int>::max();
     BandOwnerMark ownerMark = BandOwnerMark::None;
+    // Paper in single colour: everything black; records 4 to 6 get hollow markers, so the
+    // six records still differ by line style and marker.
+    bool singleColour = false;
 
     // The chart area of a window: axis at x = 30, W = w - 30, H = h - 30.
     static ComparisonFrame screen(int areaWidth, int areaHeight);
     // The printed chart 150 x 100 mm at 30 mm from the page's left edge, top at `chartTop`.
-    static ComparisonFrame printed(int dpi, int chartTop, BandOwnerMark ownerMark);
+    static ComparisonFrame printed(int dpi, int chartTop, BandOwnerMark ownerMark, bool singleColour = false);
+
+    // A colour as printed: black in single colour.
+    QColor ink(const QColor &colour) const;
 
     // y of a value on the 0..180 scale; values above 180 lie above the top.
     int valueY(double value) const;

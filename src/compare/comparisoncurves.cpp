@@ -66,4 +66,13 @@ ComparisonChart multiRecordChart(const QList<ComparisonEntry> &entries, std::opt
     return chart;
 }
 
+ComparisonPrintout multiRecordPrintout(const QList<ComparisonEntry> &entries, std::optional<int> selected) {
+    ComparisonPrintout p;
+    p.kind = ComparisonKind::MultiRecord;
+    for (const ComparisonEntry &e : entries)
+        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
+    p.chart = multiRecordChart(entries, selected);
+    return p;
+}
+
 } // namespace orlu

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/comparisonchart.h"
+#include "compare/comparisonprintout.h"
 #include "records/comparisonrecord.h"
 #include "compare/comparisonset.h"
 
@@ -28,5 +29,7 @@ ComparisonChart twoRecordChart(const ComparisonRecord &original,
 
 // Entry k in style k with its legend at slot k; `selected` (0-based) gets its band.
 ComparisonChart multiRecordChart(const QList<ComparisonEntry> &entries, std::optional<int> selected);
+// The multi-record print-out: every entry in the header, the chart with `selected`'s band.
+ComparisonPrintout multiRecordPrintout(const QList<ComparisonEntry> &entries, std::optional<int> selected);
 
 } // namespace orlu

@@ -26,5 +26,7 @@ struct ComparisonPrintout {
 
 // "O.R.L.U 能量比对数据." or "O.R.L.U 多重能量比对数据.".
 QString comparisonJobTitle(ComparisonKind kind);
+// Why a comparison without records is not printed.
+QString emptyComparisonMessage();
 
 } // namespace orlu

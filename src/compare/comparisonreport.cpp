@@ -97,13 +97,24 @@ void printEntries(Cursor &c, const QList<PrintedRecord> &records) {
     }
 }
 
+// The chart's title at the cursor, the chart three lines below it.
+void printChart(Cursor &c, ComparisonKind kind, const ComparisonChart &chart) {
+    ReportPage &page = c.page;
+    c.centred(C::Blue, chartTitle(kind));
+    const int top = page.y() + 3 * page.lineHeight();
+    const BandOwnerMark mark =
+        kind == ComparisonKind::TwoRecord ? BandOwnerMark::CrossBefore : BandOwnerMark::RedNumber;
+    drawComparisonChart(page.surface(), ComparisonFrame::printed(page.dpi(), top, mark, page.singleColour()),
+                        chart);
+}
+
 } // namespace
 
 ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometry &geometry,
                                       const ComparisonPrintout &printout,
                                       const ComparisonReportHeader &header,
                                       const std::function<bool()> &aborted) {
-    ReportPage page(surface, geometry, false, aborted);
+    ReportPage page(surface, geometry, header.singleColour, aborted);
     if (page.aborted())
         return ReportOutcome::Aborted;
     page.begin(10);
@@ -117,12 +128,25 @@ ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometr
         return ReportOutcome::Aborted;
 
     c.advance(10);
-    c.centred(C::Blue, chartTitle(printout.kind));
-    const int top = page.y() + 3 * page.lineHeight();
-    const BandOwnerMark mark =
-        printout.kind == ComparisonKind::TwoRecord ? BandOwnerMark::CrossBefore : BandOwnerMark::RedNumber;
-    drawComparisonChart(surface, ComparisonFrame::printed(page.dpi(), top, mark), printout.chart);
+    printChart(c, printout.kind, printout.chart);
     return ReportOutcome::Finished;
+}
+
+ReportOutcome produceComparisonChartPage(DrawingSurface &surface, const PageGeometry &geometry,
+                                         const ComparisonChart &chart, bool singleColour) {
+    ReportPage page(surface, geometry, singleColour);
+    page.begin(10);
+    Cursor c(page);
+    printChart(c, ComparisonKind::MultiRecord, chart);
+    return ReportOutcome::Finished;
+}
+
+ReportJob comparisonChartJob(const ComparisonChart &chart, bool singleColour) {
+    return {comparisonJobTitle(ComparisonKind::MultiRecord), u"比对图"_s,
+            [chart, singleColour](DrawingSurface &surface, const PageGeometry &geometry,
+                                  const std::function<bool()> &) {
+                return produceComparisonChartPage(surface, geometry, chart, singleColour);
+            }};
 }
 
 ReportJob comparisonReportJob(const ComparisonPrintout &printout, const ComparisonReportHeader &header) {

@@ -15,6 +15,7 @@ struct ComparisonReportHeader {
     QString organisation; // settings: organisation and department lines
     QString department;
     QDateTime printedAt;
+    bool singleColour = false; // the print mode "单色": everything black
 };
 
 // Draws the whole report from the top of page 1 of `surface`; once `aborted` answers
@@ -26,5 +27,10 @@ ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometr
 
 // The report as a print job, titled "O.R.L.U 能量比对数据." or "O.R.L.U 多重能量比对数据.".
 ReportJob comparisonReportJob(const ComparisonPrintout &printout, const ComparisonReportHeader &header);
+
+// The multi-record chart alone at the top of a page, under its title, as the report prints it.
+ReportOutcome produceComparisonChartPage(DrawingSurface &surface, const PageGeometry &geometry,
+                                         const ComparisonChart &chart, bool singleColour);
+ReportJob comparisonChartJob(const ComparisonChart &chart, bool singleColour);
 
 } // namespace orlu

@@ -5,14 +5,16 @@
 namespace orlu {
 
 // Message box types: 1..3 ask yes/no (question, caution, important),
-// 4..6 confirm with one button (question, caution, important).
+// 4..6 confirm with one button (question, caution, important), 7 tells that
+// something was done, so a success neither asks nor looks like a failure.
 enum MessageType {
     AskQuestion = 1,
     AskCaution = 2,
     AskImportant = 3,
     NoteQuestion = 4,
     NoteCaution = 5,
-    NoteError = 6
+    NoteError = 6,
+    NoteDone = 7
 };
 
 // How procedures without a window ask and inform the operator. The window layer

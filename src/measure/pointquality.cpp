@@ -97,14 +97,17 @@ PointQuality assessPoint(std::span<const QualitySample> samples, double threshol
     return q;
 }
 
-QString qualityDescription(const PointQuality &q) {
+QString qualityDescription(const PointQuality &q, double value) {
     const auto fixed = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
-    QString text = u"读数质量: %1\n计入读数: %2 个\n平均: %3\n标准差: %4\n变异系数: %5%\n漂移: %6%/秒\n"
-                   u"起始过冲: %7%\n尝试: %8 次"_s.arg(verdictLabel(q.verdict))
-                       .arg(q.samples)
-                       .arg(fixed(q.mean, 1), fixed(q.sd, 1), fixed(q.cvPercent, 1),
-                            fixed(q.driftPercentPerSecond, 1), fixed(q.settlingPercent, 1))
-                       .arg(q.attempts);
+    // The value is the mean reading on the probe's scale, so that ratio takes the spread to uA too.
+    const double toMicroamps = q.mean > 0 ? value / q.mean : 0.0;
+    QString text =
+        u"读数质量: %1\n计入读数: %2 个\n平均: %3 uA\n标准差: %4 uA\n变异系数: %5%\n漂移: %6%/秒\n"
+        u"起始过冲: %7%\n尝试: %8 次"_s.arg(verdictLabel(q.verdict))
+            .arg(q.samples)
+            .arg(fixed(q.mean * toMicroamps, 1), fixed(q.sd * toMicroamps, 1), fixed(q.cvPercent, 1),
+                 fixed(q.driftPercentPerSecond, 1), fixed(q.settlingPercent, 1))
+            .arg(q.attempts);
     return text;
 }
 

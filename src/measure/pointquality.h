@@ -45,8 +45,9 @@ struct QualitySample {
 // counts the tries at the point, dropped ones included.
 PointQuality assessPoint(std::span<const QualitySample> samples, double thresholdUnits, int attempts);
 
-// The figures of a point for the operator, one per line, under its verdict.
-QString qualityDescription(const PointQuality &quality);
+// The figures of a point whose value is `value` uA for the operator, one per line, under
+// its verdict; the mean and the spread in uA.
+QString qualityDescription(const PointQuality &quality, double value);
 // The rules as the operator reads them, with the thresholds above.
 QString qualityRulesText();
 

@@ -44,10 +44,11 @@ bool ensureServerListIndexes(QSqlDatabase db, QString *error) {
     const SqlDialect dialect = SqlDialect::of(db);
     QSqlQuery q(db);
     // The seats' role may not create indexes: look first, as a file does.
-    // Names are listed in the server's pinyin collation.
+    // Names are listed in the server's pinyin collation, surnames in their surname reading.
+    // (KYCS_NAMEZH, the index of the order before surname readings, stays for older seats.)
     const QString byName =
-        u"CREATE INDEX IF NOT EXISTS KYCS_NAMEZH ON KYCUST ("_s + nameOrderExpression(dialect) + u", MKEY)"_s;
-    QStringList names{u"'kycs_namezh'"_s};
+        u"CREATE INDEX IF NOT EXISTS KYCS_NAMEPY ON KYCUST ("_s + nameOrderExpression(dialect) + u", MKEY)"_s;
+    QStringList names{u"'kycs_namepy'"_s};
     for (const ListIndex &index : listIndexes())
         names << u"'"_s + QString::fromLatin1(index.name).toLower() + u"'"_s;
     if (q.exec(u"SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN ("_s +

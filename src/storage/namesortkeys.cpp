@@ -91,12 +91,52 @@ bool newestSubjectHasKey(QSqlDatabase db) {
            q.next() && q.value(0).toBool();
 }
 
+// Surname characters whose surname reading is not the reading the collation gives them,
+// each with a character of the surname reading that sorts as such: 曾 as 增 (zēng, not céng).
+struct SurnameReading {
+    char16_t surname;
+    char16_t reading;
+};
+constexpr SurnameReading SurnameReadings[] = {
+    {u'曾', u'增'}, {u'单', u'善'}, {u'解', u'谢'}, {u'仇', u'求'}, {u'区', u'欧'}, {u'朴', u'瓢'},
+    {u'查', u'渣'}, {u'盖', u'葛'}, {u'覃', u'秦'}, {u'尉', u'玉'}, {u'乐', u'月'}, {u'召', u'邵'},
+    {u'缪', u'妙'}, {u'翟', u'宅'}, {u'秘', u'必'}, {u'褚', u'楚'}, {u'种', u'虫'}, {u'员', u'运'},
+    {u'繁', u'婆'}, {u'折', u'舌'}, {u'洗', u'显'}, {u'句', u'勾'},
+};
+
+// What a name is collated as: its surname's first character in its surname reading, then the
+// name itself, so names of one surname stay together and in their own order.
+QString collatedName(const QString &name) {
+    if (name.isEmpty())
+        return name;
+    const QChar first = name.front();
+    for (const SurnameReading &r : SurnameReadings) {
+        if (first == QChar(r.surname))
+            return QChar(r.reading) + name;
+    }
+    const qsizetype length = first.isHighSurrogate() && name.size() > 1 ? 2 : 1;
+    return name.left(length) + name;
+}
+
+// The same as an expression of the server: the first character's surname reading by
+// translate(), then the name.
+QString serverCollatedName() {
+    QString from;
+    QString to;
+    for (const SurnameReading &r : SurnameReadings) {
+        from += QChar(r.surname);
+        to += QChar(r.reading);
+    }
+    return u"(translate(left(coalesce(NAME, ''), 1), '%1', '%2') || coalesce(NAME, ''))"_s.arg(from, to);
+}
+
 } // namespace
 
-QByteArray nameSortKey(const QString &name) {
+QByteArray nameSortKey(const QString &plainName) {
     UCollator *c = collator();
     if (!c)
-        return name.toUtf8();
+        return plainName.toUtf8();
+    const QString name = collatedName(plainName);
     const auto *text = reinterpret_cast<const UChar *>(name.utf16());
     const auto length = static_cast<int32_t>(name.size());
     QByteArray key(64, Qt::Uninitialized);
@@ -117,7 +157,8 @@ QString nameCollationVersion() {
         ucol_getVersion(c, version);
     char text[U_MAX_VERSION_STRING_LENGTH] = {};
     u_versionToString(version, text);
-    return u"zh_CN "_s + QString::fromLatin1(text);
+    // The surname readings are part of the order: a change of their table makes the keys again.
+    return u"zh_CN "_s + QString::fromLatin1(text) + u" surnames 1"_s;
 }
 
 bool writeNameSortKey(QSqlDatabase db, qint64 key, const QString &name, QString *error) {
@@ -212,7 +253,7 @@ bool refreshNameSortKeys(QSqlDatabase db, KeyCheck check, QString *error) {
 
 QString nameOrderExpression(const SqlDialect &dialect) {
     if (dialect.isServer())
-        return u"(coalesce(NAME, '') COLLATE \"zh-x-icu\")"_s;
+        return u"("_s + serverCollatedName() + u" COLLATE \"zh-x-icu\")"_s;
     return u"(SELECT SORTKEY FROM KYCUST_SORT s WHERE s.MKEY = KYCUST.MKEY)"_s;
 }
 

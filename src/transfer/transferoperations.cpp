@@ -303,7 +303,7 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
         m_observer->progressed(1.0);
     outcome.ok = true;
     outcome.counts = counts;
-    outcome.notices.append({std::nullopt, NoteError, u"资料汇出成功 !!"_s});
+    outcome.notices.append({std::nullopt, NoteDone, u"资料汇出成功 !!"_s});
     return outcome;
 }
 
@@ -364,7 +364,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
         done += u"\n原有的数据已备份至 "_s + outcome.backupFile;
     outcome.ok = true;
     outcome.counts = result.counts;
-    outcome.notices.append({std::nullopt, NoteError, done});
+    outcome.notices.append({std::nullopt, NoteDone, done});
     return outcome;
 }
 

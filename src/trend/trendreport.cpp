@@ -127,7 +127,7 @@ QString trendReportJobTitle() {
 ReportOutcome produceTrendReport(DrawingSurface &surface, const PageGeometry &geometry,
                                  const TrendSeries &series, const TrendReportHeader &header,
                                  const std::function<bool()> &aborted) {
-    ReportPage page(surface, geometry, false, aborted);
+    ReportPage page(surface, geometry, header.singleColour, aborted);
     page.begin(ReportSize);
     surface.setBrushStyle(BrushStyle::None);
     if (page.aborted())

@@ -20,6 +20,7 @@ struct TrendReportHeader {
     QString organisation; // settings: organisation and department lines
     QString department;
     QDateTime printedAt;
+    bool singleColour = false; // the print mode "单色": everything black
 };
 
 // "O.R.L.U 能量趋势."

@@ -32,6 +32,7 @@ void TestMessageDialog::typeDecidesCaptionPictureButtons_data() {
     QTest::newRow("4") << 4 << u"询问信息"_s << u"questionPicture"_s << false;
     QTest::newRow("5") << 5 << u"注意"_s << u"cautionPicture"_s << false;
     QTest::newRow("6") << 6 << u"重要信息"_s << u"importantPicture"_s << false;
+    QTest::newRow("7 done") << 7 << u"完成信息"_s << u"donePicture"_s << false;
 }
 
 void TestMessageDialog::typeDecidesCaptionPictureButtons() {
@@ -45,7 +46,7 @@ void TestMessageDialog::typeDecidesCaptionPictureButtons() {
     QCOMPARE(box.size(), QSize(385, 200));
     QVERIFY(test::control<QLabel>(&box, picture)->isVisible());
     int visiblePictures = 0;
-    for (const char *p : {"questionPicture", "cautionPicture", "importantPicture"})
+    for (const char *p : {"questionPicture", "cautionPicture", "importantPicture", "donePicture"})
         visiblePictures += test::control<QLabel>(&box, QString::fromLatin1(p))->isVisible();
     QCOMPARE(visiblePictures, 1);
     QCOMPARE(test::control<QPushButton>(&box, u"yesButton"_s)->isVisible(), asks);

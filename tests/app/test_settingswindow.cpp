@@ -126,7 +126,10 @@ void TestSettingsWindow::storeWritesWhatWasTyped() {
     QCOMPARE(stored.count(), 1);
     QCOMPARE(w.result(), int(QDialog::Accepted));
     QVERIFY(!w.isVisible());
-    QVERIFY(f.prompter.asked().isEmpty());
+    // Said, not left to be guessed from the window closing.
+    QCOMPARE(f.prompter.asked().size(), 1);
+    QCOMPARE(f.prompter.asked().at(0).type, int(NoteDone));
+    QCOMPARE(f.prompter.asked().at(0).text, u"用户基本数据已储存。"_s);
     const QStringList lines = f.savedLines();
     QCOMPARE(lines.at(6), u" 新诊所 "_s);
     QCOMPARE(lines.at(8), u"东城区分院"_s);
@@ -318,7 +321,8 @@ void TestSettingsWindow::storesTheRegisterConnection() {
     f.click(u"storeButton"_s);
     QCOMPARE(storedRegisterConnection(folder), after);
     QCOMPARE(f.window->isVisible(), refused);
-    QCOMPARE(f.prompter.asked().size(), refused ? 1 : 0);
+    QCOMPARE(f.prompter.asked().size(), 1);
+    QCOMPARE(f.prompter.asked().at(0).type, int(refused ? NoteCaution : NoteDone));
     // Never a password in the program's files.
     QVERIFY(!f.home.readFile(RegisterSettingFile).contains("geheim"));
     QCOMPARE(QFile::exists(folder.file(RegisterSettingFile)), !after.isEmpty());

@@ -179,6 +179,51 @@ private slots:
             filledOps(block.rec, DrawOp::Kind::Rect, colour == C::Olive ? C::Yellow : C::Olive).isEmpty());
     }
 
+    // A printed scale label stands level with its tick, not half a division below it.
+    void tickLabelsStandOnTheirTicks_data() {
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("tickY"); // below the plot's top
+        QTest::newRow("yin-yang +90") << 3 << u"+  90"_s << 106;
+        QTest::newRow("yin-yang -10") << 3 << u"-  10"_s << 1169;
+        QTest::newRow("yin-yang -90") << 3 << u"-  90"_s << 2020;
+        QTest::newRow("qi-blood -60") << 4 << u"-  60"_s << 1701;
+        QTest::newRow("controlling -90") << 6 << u"-  90"_s << 2020;
+        QTest::newRow("Ryodoraku 160") << 8 << u"160"_s << 114;
+        QTest::newRow("Ryodoraku 50") << 8 << u" 50"_s << 1367;
+        QTest::newRow("Ryodoraku 0") << 8 << u"  0"_s << 1937;
+        QTest::newRow("autonomic -90") << 9 << u" - 90"_s << 2020;
+    }
+    void tickLabelsStandOnTheirTicks() {
+        QFETCH(int, selection);
+        QFETCH(QString, label);
+        QFETCH(int, tickY);
+        ChartBlock block(selection, 500);
+        const int y = 500 + 3 * block.page->lineHeight() + tickY;
+        const QList<DrawOp> tick = opsWhere(block.rec, [&](const DrawOp &op) {
+            return op.kind == DrawOp::Kind::Line && op.points[0] == QPoint(709, y) && op.points[1].y() == y;
+        });
+        QCOMPARE(tick.size(), 1);
+        const DrawOp *text = block.rec.findText(label);
+        QVERIFY(text);
+        const int offset = block.rec.inkBox(*text).center().y() - y;
+        QVERIFY2(std::abs(offset) <= block.page->mm(1), qPrintable(QString::number(offset)));
+    }
+
+    // The column lines of the six-column charts stop above the captions centred on them.
+    void columnLinesLeaveTheCaptionsFree() {
+        ChartBlock block(3, 500);
+        const DrawOp *caption = block.rec.findText(u"心包经"_s);
+        QVERIFY(caption);
+        const QList<DrawOp> lines = opsWhere(block.rec, [](const DrawOp &op) {
+            return op.kind == DrawOp::Kind::Line && op.pen.color == C::Gray &&
+                   op.points[0].x() == op.points[1].x();
+        });
+        QCOMPARE(lines.size(), 12);
+        for (const DrawOp &line : lines)
+            QVERIFY(line.points[1].y() < block.rec.inkBox(*caption).top());
+    }
+
     void printedLabelsAreCentredInTheirColumns() {
         ChartBlock block(1, 500);
         const DrawOp *lung = block.rec.findText(u"肺　经"_s);

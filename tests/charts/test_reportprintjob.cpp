@@ -118,13 +118,16 @@ private slots:
     void failuresAreToldAndNothingCountsAsPrinted_data() {
         QTest::addColumn<bool>("comparison");
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("service");
         QTest::addColumn<QString>("message");
         for (const bool comparison : {false, true}) {
             const char *report = comparison ? "comparison" : "analysis";
             QTest::addRow("%s report, no printer chosen", report)
-                << comparison << QString() << u"没有可用的打印机"_s;
+                << comparison << QString() << true << u"没有可用的打印机"_s;
+            QTest::addRow("%s report, print service stopped", report)
+                << comparison << QString() << false << u"打印服务没有运行"_s;
             QTest::addRow("%s report, file cannot be written", report)
-                << comparison << u"/nonexistent-folder/report.pdf"_s
+                << comparison << u"/nonexistent-folder/report.pdf"_s << true
                 << u"/nonexistent-folder/report.pdf 无法写入，%1没有打印。"_s.arg(comparison ? u"比对报表"_s
                                                                                              : u"分析报表"_s);
         }
@@ -132,18 +135,21 @@ private slots:
     void failuresAreToldAndNothingCountsAsPrinted() {
         QFETCH(bool, comparison);
         QFETCH(QString, file);
+        QFETCH(bool, service);
         QFETCH(QString, message);
         ReportFixture f(variedReadings());
         ComparisonPrintout printout;
         printout.kind = ComparisonKind::TwoRecord;
         QPrinter printer;
         test::printToPdf(printer, file, printer.resolution());
+        queues.serviceRunning = service;
         test::ScriptedPrompter prompter;
         test::VirtualTime time;
         const PrintJobOutcome outcome =
             comparison
                 ? printReportJob(printer, queues, comparisonReportJob(printout, {}), prompter, time, nullptr)
                 : printAnalysisReportJob(printer, queues, f.input, prompter, time, nullptr);
+        queues.serviceRunning = true;
         QCOMPARE(outcome.result, PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
         QCOMPARE(prompter.asked().first().type, int(NoteError));

@@ -61,6 +61,8 @@ private slots:
             << (QStringList{u"1"_s} + readings() + QStringList{u"--png"_s}) << u"--png needs a value"_s;
         QTest::newRow("unknown option")
             << (QStringList{u"1"_s, u"--svg"_s, u"a"_s} + readings()) << u"unknown option: --svg"_s;
+        QTest::newRow("mono without pdf")
+            << (QStringList{u"3"_s, u"--mono"_s} + readings()) << u"--mono is the print mode of --pdf"_s;
     }
 
     void badArguments() {
@@ -129,6 +131,24 @@ private slots:
                   analysedReadings(std::array<double, 24>{50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50,
                                                           50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50}));
         QCOMPARE(r.out.toUtf8(), opsToJsonLines(expected.ops()));
+    }
+
+    // The printed form on an A4 page, in colour or single colour; nothing on standard output.
+    void writesThePrintedChartAsPdf_data() {
+        QTest::addColumn<QStringList>("mode");
+        QTest::newRow("colour") << QStringList();
+        QTest::newRow("single colour") << QStringList{u"--mono"_s};
+    }
+    void writesThePrintedChartAsPdf() {
+        QFETCH(QStringList, mode);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"chart.pdf"_s);
+        const Run r = run(QStringList{u"8"_s, u"--pdf"_s, pdf} + mode + readings());
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
     }
 
     void unwritableFile() {

@@ -55,6 +55,8 @@ private slots:
                                    << u"--size must be"_s;
         QTest::newRow("unknown option") << (record() + QStringList{u"--colour"_s}) << u"colour"_s;
         QTest::newRow("stray argument") << (QStringList{u"7"_s} + record()) << u"unexpected argument \"7\""_s;
+        QTest::newRow("mono without pdf")
+            << (record() + QStringList{u"--mono"_s}) << u"--mono is the print mode of --pdf"_s;
     }
     void badArguments() {
         QFETCH(QStringList, args);
@@ -106,6 +108,17 @@ private slots:
         drawComparisonChart(expected, ComparisonFrame::screen(size.width(), size.height()),
                             multiRecordChart(entries, band >= 0 ? std::optional(band) : std::nullopt));
         QCOMPARE(r.out, QString::fromUtf8(opsToJsonLines(expected.ops())));
+    }
+
+    void writesThePrintedChartAsPdf() {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"chart.pdf"_s);
+        const Run r = run(record() + record(90) + QStringList{u"--pdf"_s, pdf, u"--mono"_s});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
     }
 
     void writesThePngAndTheOpsFile() {

@@ -60,12 +60,7 @@ ComparisonPrintout multiRecordPrintout() {
     for (int k = 1; k <= 6; ++k)
         entries.append(ComparisonEntry::fromReadings(k, u"C-%1"_s.arg(k), u"受测者%1"_s.arg(k), 46000.5 + k,
                                                      k % 2 == 0, wave(30 + 15 * k, 20)));
-    ComparisonPrintout p;
-    p.kind = ComparisonKind::MultiRecord;
-    for (const ComparisonEntry &e : entries)
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
-    p.chart = multiRecordChart(entries, 3);
-    return p;
+    return multiRecordPrintout(entries, 3);
 }
 
 const ComparisonReportHeader Header{u"仁和中医诊所"_s, u"经络检测科"_s,

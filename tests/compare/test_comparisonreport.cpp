@@ -4,6 +4,7 @@
 #include "compare/comparisonreport.h"
 #include "core/numberformat.h"
 
+#include <QSet>
 #include <QTest>
 
 #include <optional>
@@ -63,10 +64,24 @@ ComparisonPrintout twoRecordPrintout(bool loaded, BandChoice band) {
 const ComparisonReportHeader Header{u"某某中医诊所"_s, u"经络科"_s,
                                     QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
 
+// Six entries of plain readings 50, the second at high potential, the third's band chosen.
+ComparisonPrintout multiRecordPrintout() {
+    QList<ComparisonEntry> entries;
+    for (int k = 1; k <= 6; ++k) {
+        std::array<double, 24> readings;
+        readings.fill(50);
+        entries.append(ComparisonEntry::fromReadings(k, u"N%1"_s.arg(k), u"受测者%1"_s.arg(k), 46000 + k,
+                                                     k == 2, readings));
+    }
+    return multiRecordPrintout(entries, 2);
+}
+
 RecordingSurface produce(const ComparisonPrintout &p, ReportOutcome *outcome = nullptr,
-                         const std::function<bool()> &aborted = {}) {
+                         const std::function<bool()> &aborted = {}, bool singleColour = false) {
     RecordingSurface rec(Dpi);
-    const ReportOutcome o = produceComparisonReport(rec, A4At600, p, Header, aborted);
+    ComparisonReportHeader header = Header;
+    header.singleColour = singleColour;
+    const ReportOutcome o = produceComparisonReport(rec, A4At600, p, header, aborted);
     if (outcome)
         *outcome = o;
     return rec;
@@ -186,19 +201,7 @@ private slots:
     }
 
     void multiRecordListsEveryEntry() {
-        QList<ComparisonEntry> entries;
-        for (int k = 1; k <= 6; ++k) {
-            std::array<double, 24> readings;
-            readings.fill(50);
-            entries.append(ComparisonEntry::fromReadings(k, u"N%1"_s.arg(k), u"受测者%1"_s.arg(k), 46000 + k,
-                                                         k == 2, readings));
-        }
-        ComparisonPrintout p;
-        p.kind = ComparisonKind::MultiRecord;
-        for (const ComparisonEntry &e : entries)
-            p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
-        p.chart = multiRecordChart(entries, 2);
-        const RecordingSurface rec = produce(p);
+        const RecordingSurface rec = produce(multiRecordPrintout());
         QVERIFY(rec.findText(u"O.R.L.U. 多重能量比对分析报表"_s));
         QVERIFY(rec.findText(u"多重能量比对图"_s));
         for (int k = 1; k <= 6; ++k) {
@@ -216,6 +219,41 @@ private slots:
         QVERIFY(!rec.findText(u"XX"_s));
         QCOMPARE(bandLineCount(rec), 4);
         QCOMPARE(markers(rec), 6 * 24);
+    }
+
+    // "单色" prints nothing pale: every text, line and marker is black (or a hollow marker's
+    // white), and the records still differ by line style and marker.
+    void singleColourPrintsBlack_data() {
+        QTest::addColumn<bool>("multi");
+        QTest::addColumn<int>("looks");
+        QTest::newRow("two records") << false << 2;
+        QTest::newRow("six records") << true << 6;
+    }
+    void singleColourPrintsBlack() {
+        QFETCH(bool, multi);
+        QFETCH(int, looks);
+        const ComparisonPrintout p =
+            multi ? multiRecordPrintout() : twoRecordPrintout(true, BandChoice::Original);
+        const RecordingSurface rec = produce(p, nullptr, {}, true);
+        const QColor black(0, 0, 0);
+        const QList<DrawOp> &ops = rec.ops();
+        for (const DrawOp &op : ops) {
+            if (op.kind == DrawOp::Kind::Text)
+                QCOMPARE(op.font, black);
+            else if (op.kind != DrawOp::Kind::Page && op.pen.style != PenStyle::None)
+                QCOMPARE(op.pen.color, black);
+            if (op.brush.style == BrushStyle::Solid && op.kind != DrawOp::Kind::Text)
+                QVERIFY(op.brush.color == black || op.brush.color == QColor(255, 255, 255));
+        }
+        // A legend entry is its number, its line and its marker, in this order.
+        QSet<QString> legend;
+        for (qsizetype i = 0; i + 2 < ops.size(); ++i) {
+            const QString &t = ops[i].text;
+            if (ops[i].kind == DrawOp::Kind::Text &&
+                (t.endsWith(u"]:"_s) || (t.size() == 3 && t.endsWith(u':'))))
+                legend << u"%1 %2"_s.arg(int(ops[i + 1].pen.style)).arg(ops[i + 2].brush.color.name());
+        }
+        QCOMPARE(legend.size(), looks);
     }
 
     void abortedBeforeTheStartDrawsNothing() {

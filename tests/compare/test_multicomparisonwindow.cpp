@@ -2,6 +2,7 @@
 #include "charts/recordingsurface.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/multicomparisonwindow.h"
+#include "support/scriptedprompter.h"
 #include "support/windowdriver.h"
 
 #include <QLabel>
@@ -42,6 +43,7 @@ private slots:
     void init() {
         set = ComparisonSet();
         printed.clear();
+        prompter.clear();
     }
     void anEmptySetShowsNothing();
     void listsTheEntriesAndTheHidingRow();
@@ -52,12 +54,14 @@ private slots:
 private:
     ComparisonSet set;
     QList<ComparisonPrintout> printed;
+    ScriptedPrompter prompter;
     ComparisonPrinting printing() {
         return {[this](const ComparisonPrintout &p, QWidget *) {
                     printed.append(p);
                     return QString();
                 },
-                {}};
+                {},
+                &prompter};
     }
     QStringList rows(QWidget *w) {
         QStringList texts;
@@ -75,6 +79,10 @@ void TestMultiComparisonWindow::anEmptySetShowsNothing() {
     QVERIFY(rows(&w).isEmpty());
     QCOMPARE(child<QLabel>(&w, "statusText")->text(), u"请按 [加载数据] 键更改欲比对数据。"_s);
     QVERIFY(chartOf(&w).curves.isEmpty());
+    // Nothing to print: said so, instead of a blank report.
+    click(&w, "printButton");
+    QVERIFY(printed.isEmpty());
+    QCOMPARE(prompter.texts(), QStringList{emptyComparisonMessage()});
 }
 
 void TestMultiComparisonWindow::listsTheEntriesAndTheHidingRow() {

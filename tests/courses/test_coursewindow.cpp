@@ -1,6 +1,7 @@
 #include "courses/ui/courseeditwindow.h"
 #include "courses/ui/coursewindow.h"
 #include "coursewindowfixture.h"
+#include "support/windowdriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -130,6 +131,7 @@ void TestCourseWindow::staysOpenAfterItsEditWindow() {
 void TestCourseWindow::opensInBrowseMode() {
     openCourseWindow();
     QCOMPARE(m_window->windowTitle(), u"自订专家疗程"_s);
+    QVERIFY(test::fitsSmallScreen(m_window.get()));
     QCOMPARE(text(u"statusLabel"_s), u"【查询疗程模式】"_s);
     QCOMPARE(text(u"countLabel"_s), u"     3  -  [ 2 ]"_s);
     QCOMPARE(text(u"courseNoLabel"_s), u"A01"_s);

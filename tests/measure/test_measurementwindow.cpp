@@ -12,6 +12,7 @@
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
+#include "support/windowdriver.h"
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
 
@@ -228,6 +229,10 @@ void TestMeasurementWindow::subjectGroupTakesTheTracePlace() {
     const int above = number->geometry().top();
     const int below = subject->height() - telephone->geometry().bottom();
     QVERIFY2(qAbs(above - below) < subject->height() / 4, qPrintable(u"%1 %2"_s.arg(above).arg(below)));
+    // On a 1366 x 768 laptop the status line at the foot stays in sight.
+    QVERIFY2(test::fitsSmallScreen(rig.window.get()),
+             qPrintable(u"%1 x %2"_s.arg(rig.window->minimumSizeHint().width())
+                            .arg(rig.window->minimumSizeHint().height())));
 }
 
 void TestMeasurementWindow::liveValueRisesDuringThePoint() {

@@ -34,6 +34,7 @@ class TestPointQuality : public QObject {
 private slots:
     void assessesTheAveragedReadings_data();
     void assessesTheAveragedReadings();
+    void descriptionIsInMicroamps();
     void jsonCarriesEveryFigureExactly();
     void refusesInputThatIsNoPoint_data();
     void refusesInputThatIsNoPoint();
@@ -110,6 +111,15 @@ void TestPointQuality::assessesTheAveragedReadings() {
     QTEST(flagWords(q.flags), "flags");
     QTEST(verdictWord(q.verdict), "verdict");
     QCOMPARE(verdictFromWord(verdictWord(q.verdict)), q.verdict);
+}
+
+// The operator reads uA, not the probe's raw units: a 47 uA point does not say "平均: 944.4".
+void TestPointQuality::descriptionIsInMicroamps() {
+    PointQuality q;
+    q.mean = 944.4;
+    q.sd = 20.1;
+    const QString text = qualityDescription(q, 47.0);
+    QVERIFY2(text.contains(u"平均: 47.0 uA\n标准差: 1.0 uA"_s), qPrintable(text));
 }
 
 void TestPointQuality::jsonCarriesEveryFigureExactly() {

@@ -16,10 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Surnames in code point order, with polyphonic ones (曾 单 解 朴 仇) and rare ones
-// (䶮 from extension A, 𠀾 from extension B) among them.
-const QStringList Names{u"付强"_s, u"仇英"_s, u"任平"_s, u"单雄"_s, u"曾敏"_s, u"朱红"_s, u"朴智"_s,
-                        u"李娜"_s, u"解放"_s, u"阿依"_s, u"䶮"_s,   u"𠀾林"_s, u"王伟"_s, u"张伟"_s};
+// Surnames in code point order, with rare ones (䶮 from extension A, 𠀾 from extension B)
+// among them; none has a surname reading of its own (see surnamesTakeTheirSurnameReading).
+const QStringList Names{u"付强"_s, u"任平"_s, u"朱红"_s, u"李娜"_s, u"阿依"_s,
+                        u"䶮"_s,   u"𠀾林"_s, u"王伟"_s, u"张伟"_s};
 
 QStringList namesInListOrder(QSqlDatabase db, const test::VirtualTime &time, int sortCode = 2) {
     SubjectListModel m(db, time);
@@ -32,11 +32,11 @@ QStringList namesInListOrder(QSqlDatabase db, const test::VirtualTime &time, int
 }
 
 // The names as subjects N0, N1, ... stored as the program stores them.
-bool addNames(QSqlDatabase db) {
+bool addNames(QSqlDatabase db, const QStringList &names = Names) {
     SubjectRepository subjects(db);
-    for (int i = 0; i < Names.size(); ++i) {
+    for (int i = 0; i < names.size(); ++i) {
         SubjectRecord r;
-        r.subject = test::subjectOf(u"N%1"_s.arg(i), Names[i]);
+        r.subject = test::subjectOf(u"N%1"_s.arg(i), names[i]);
         if (!subjects.append(r))
             return false;
     }
@@ -73,6 +73,30 @@ private slots:
         QStringList reversed = expected;
         std::reverse(reversed.begin(), reversed.end());
         QCOMPARE(namesInListOrder(f.db(), f.time, -2), reversed);
+    }
+
+    // A name list reads a surname's first character with its surname reading: 曾 as zēng
+    // among the z-names, not as céng before 陈.
+    void surnamesTakeTheirSurnameReading_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("before");
+        QTest::newRow("曾 zēng") << u"曾敏"_s << u"杨洋"_s << u"张伟"_s;
+        QTest::newRow("单 shàn") << u"单雄"_s << u"沙河"_s << u"尚明"_s;
+        QTest::newRow("解 xiè") << u"解放"_s << u"夏雨"_s << u"徐静"_s;
+        QTest::newRow("仇 qiú") << u"仇英"_s << u"秦岚"_s << u"曲波"_s;
+        QTest::newRow("朴 piáo") << u"朴智"_s << u"彭丽"_s << u"蒲松"_s;
+    }
+    void surnamesTakeTheirSurnameReading() {
+        QFETCH(QString, name);
+        QFETCH(QString, after);
+        QFETCH(QString, before);
+        test::RecordFixture f;
+        QVERIFY(addNames(f.db(), {before, name, u"陈红"_s, after}));
+        const QStringList listed = namesInListOrder(f.db(), f.time);
+        QVERIFY2(listed.indexOf(after) < listed.indexOf(name) &&
+                     listed.indexOf(name) < listed.indexOf(before),
+                 qPrintable(listed.join(u' ')));
     }
 
     // However the keys went stale, the next refresh puts the list right.

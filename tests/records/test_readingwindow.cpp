@@ -1,5 +1,6 @@
 #include "core/channels.h"
 #include "core/daycount.h"
+#include "core/displaycolumns.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "records/ui/readingwindow.h"
@@ -258,7 +259,12 @@ void TestReadingWindow::deletesASubjectWithItsMeasurements() {
     QCOMPARE(f->tones, QList<int>{1});
     QCOMPARE(f->prompter.asked().size(), 1);
     QCOMPARE(f->prompter.asked().at(0).type, 2);
-    QCOMPARE(f->prompter.asked().at(0).text, u"确定要删除本受测者的所有数据吗? (包括所有检测数据)"_s);
+    // The question names whom it is about and how much goes with the subject.
+    const QString question = f->prompter.asked().at(0).text;
+    QVERIFY2(
+        question.startsWith(u"确定要删除本受测者的所有数据吗? (包括所有检测数据)\n编号: C003    姓名: "_s) &&
+            question.endsWith(u"\n检测数据: 3 笔"_s),
+        qPrintable(question));
     QCOMPARE(f->rows(u"KYDATA"_s, u"CUSTNO = 'C003'"_s), 0);
     QCOMPARE(f->rows(u"KYCUST"_s, u"CUSTNO = 'C003'"_s), 0);
     QCOMPARE(f->rows(u"KYDATA"_s), 2);
@@ -330,8 +336,13 @@ void TestReadingWindow::deletingTheCurrentMeasurementClearsTheKey() {
     QVERIFY(showAndActivate(&w));
     clickCell(measurements(&w), 1, 2);
     f->prompter.answer(true);
+    const double at = MeasurementRepository(f->db()).fetch(m_wangHigh)->measuredAt;
     click(&w, "deleteMeasurementButton");
-    QCOMPARE(f->prompter.asked().at(0).text, u"确定要删除这笔经络能量数据吗?"_s);
+    const QString question = f->prompter.asked().at(0).text;
+    QVERIFY2(question.startsWith(u"确定要删除这笔经络能量数据吗?\n编号: "_s) &&
+                 question.endsWith(u"测量日期: "_s + measurementDateText(at) + u"    测量时间: "_s +
+                                   measurementTimeText(at)),
+             qPrintable(question));
     QVERIFY(!MeasurementRepository(f->db()).fetch(m_wangHigh));
     QCOMPARE(f->current.recordKey, isCurrent ? 0 : m_wangFirst);
     QCOMPARE(f->current.value(1), 50.0);

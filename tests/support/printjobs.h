@@ -33,6 +33,7 @@ public:
     QString queue;               // the queue a printer prints on; empty: none
     QString refusal;             // non-empty: the queue refuses jobs with this reason
     bool paused = false;         // the queue holds what it takes
+    bool serviceRunning = true;  // false: the print service does not answer
     QList<QByteArray> documents; // what each taken job handed over
 
     QString queueOf(const QPrinter &) const override { return queue; }
@@ -46,6 +47,7 @@ public:
         return int(documents.size());
     }
     PrintQueueState state(const QString &) override { return {true, refusal.isEmpty(), paused, {}}; }
+    bool running() override { return serviceRunning; }
 };
 
 } // namespace orlu::test

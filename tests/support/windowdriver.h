@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/controls.h"
+#include "widgets/screenfit.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -61,6 +62,13 @@ inline void type(QWidget *window, const char *edit, const QString &text) {
 inline bool showAndActivate(QWidget *w) {
     w->show();
     return QTest::qWaitForWindowActive(w);
+}
+
+// The window's layout asks for no more than a 1366 x 768 laptop screen leaves it, so
+// nothing of it (a status line at the foot) is out of sight there.
+inline bool fitsSmallScreen(const QWidget *w) {
+    const QSize needed = w->minimumSizeHint().expandedTo(w->minimumSize());
+    return needed.boundedTo(SmallScreenRoom) == needed;
 }
 
 } // namespace orlu::test

@@ -158,7 +158,7 @@ void TestTransferOperations::exportsOnlyTheChosenKind() {
     const TransferOutcome o = operations().exportTo(m_outside->path() + u"  "_s, {false, true});
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QCOMPARE(texts(o), QStringList{u"资料汇出成功 !!"_s});
-    QCOMPARE(int(o.notices.first().type), int(NoteError));
+    QCOMPARE(int(o.notices.first().type), int(NoteDone));
     QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s))); // the working copy is gone
     QVERIFY(!QFile::exists(outside(u"KyTran.mdb.part"_s)));
     OpenFile f(outside());

@@ -156,7 +156,7 @@ void TestTransferWindow::exportAsksThenWritesWithProgress() {
     QCOMPARE(f->prompter.asked()[0].type, 3);
     QCOMPARE(f->prompter.asked()[0].text,
              u"请确定目的地的磁盘或磁盘空间容量许可，确定汇出数据，请按确认键。"_s);
-    QCOMPARE(f->prompter.asked()[1].type, 6);
+    QCOMPARE(f->prompter.asked()[1].type, int(NoteDone)); // a success, not a failure
     QCOMPARE(f->prompter.asked()[1].text, u"资料汇出成功 !!"_s);
     QCOMPARE(child<QLabel>(w.get(), "statusLine")->text(), u"已汇出: 受测者 2 位，检测记录 1 笔"_s);
     QVERIFY(!leaveDuring); // "离  开" is disabled while the export runs

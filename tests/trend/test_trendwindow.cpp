@@ -127,6 +127,7 @@ void TestTrendWindow::inTrendWindow(int subjectRow, int measurementRow,
 void TestTrendWindow::opensOnTheCurrentMeasurement() {
     inTrendWindow(0, 3, [&](TrendWindow *trend) {
         QCOMPARE(trend->windowTitle(), u"能量趋势"_s);
+        QVERIFY(fitsSmallScreen(trend));
         auto *table = child<QTableView>(trend, "trendTable");
         QCOMPARE(table->model()->rowCount(), 6);
         QCOMPARE(trend->selectedVisit(), 3);

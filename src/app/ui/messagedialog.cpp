@@ -19,7 +19,8 @@ MessageBoxHook &hook() {
     return h;
 }
 
-enum Picture { QuestionPicture, CautionPicture, ImportantPicture };
+enum Picture { QuestionPicture, CautionPicture, ImportantPicture, DonePicture };
+constexpr int PictureCount = 4;
 
 Picture pictureOf(MessageType type) {
     switch (type) {
@@ -29,12 +30,14 @@ Picture pictureOf(MessageType type) {
     case 3:
     case 6:
         return ImportantPicture;
+    case 7:
+        return DonePicture;
     default:
         return QuestionPicture;
     }
 }
 
-// The three 64 x 64 pictures: a blue question mark, a yellow caution sign, a red notice.
+// The 64 x 64 pictures: a blue question mark, a yellow caution sign, a red notice, a green tick.
 QPixmap pictureFor(Picture which) {
     QPixmap pm(64, 64);
     pm.fill(Qt::transparent);
@@ -66,6 +69,13 @@ QPixmap pictureFor(Picture which) {
         p.drawEllipse(QRectF(4, 4, 56, 56));
         glyph = u"i"_s;
         break;
+    case DonePicture:
+        p.setPen(QPen(QColor(0, 80, 0), 2));
+        p.setBrush(QColor(0, 150, 60));
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        p.setPen(QPen(QColor(255, 255, 255), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QList<QPointF>{{18, 33}, {28, 43}, {46, 22}});
+        return pm;
     }
     p.setPen(which == CautionPicture ? QColor(0, 0, 0) : QColor(255, 255, 255));
     p.drawText(QRect(0, which == CautionPicture ? 8 : 0, 64, 64), Qt::AlignCenter, glyph);
@@ -99,7 +109,7 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
     setModal(true);
     setFixedSize(385, 200);
 
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < PictureCount; ++i) {
         m_picture[i] = new QLabel(this);
         m_picture[i]->setGeometry(16, 40, 64, 64);
         m_picture[i]->setPixmap(pictureFor(Picture(i)));
@@ -108,6 +118,7 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
     m_picture[QuestionPicture]->setObjectName(u"questionPicture"_s);
     m_picture[CautionPicture]->setObjectName(u"cautionPicture"_s);
     m_picture[ImportantPicture]->setObjectName(u"importantPicture"_s);
+    m_picture[DonePicture]->setObjectName(u"donePicture"_s);
 
     m_logo = new QLabel(this);
     m_logo->setObjectName(u"logoPicture"_s);
@@ -151,6 +162,8 @@ QString MessageDialog::captionOf(MessageType type) {
     case 2:
     case 5:
         return u"注意"_s;
+    case 7:
+        return u"完成信息"_s;
     default:
         return u"重要信息"_s;
     }

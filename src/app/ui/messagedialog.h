@@ -12,7 +12,7 @@ class QTextEdit;
 
 namespace orlu {
 
-// The program's own small modal message window, one of six types.
+// The program's own small modal message window, one of seven types.
 class MessageDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,7 +33,7 @@ private:
     MessageType m_type;
     QString m_text;
     bool m_result = false;
-    QLabel *m_picture[3] = {};
+    QLabel *m_picture[4] = {};
     QLabel *m_logo = nullptr;
     QTextEdit *m_textArea = nullptr;
     QPushButton *m_yesButton = nullptr;

@@ -265,6 +265,7 @@ void SettingsWindow::storeClicked() {
     }
     m_settings = s;
     emit settingsStored();
+    m_prompter.showMessageBox(NoteDone, u"用户基本数据已储存。"_s);
     accept();
 }
 

@@ -56,12 +56,17 @@ QString noPrinterMessage() {
     return u"没有可用的打印机。请先安装打印机，或在【打印设定】中选择打印机或打印到文件 (PDF)。"_s;
 }
 
+QString noPrintServiceMessage() {
+    return u"打印服务没有运行，找不到任何打印机。请先启动打印服务，或在【打印设定】中选择打印到文件 (PDF)。"_s;
+}
+
 PrintJobOutcome printReportJob(QPrinter &printer, PrintSystem &system, const ReportJob &job,
                                Prompter &prompter, EventPump &pump, QWidget *parent) {
     const bool toFile = printsToFile(printer);
     const QString queue = toFile ? QString() : system.queueOf(printer);
     if (!toFile && queue.isEmpty()) {
-        prompter.showMessageBox(NoteError, noPrinterMessage());
+        // Without its service the computer lists no printer at all: say which it is.
+        prompter.showMessageBox(NoteError, system.running() ? noPrinterMessage() : noPrintServiceMessage());
         return {};
     }
     auto refused = [&](const QString &why) {

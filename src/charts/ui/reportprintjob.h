@@ -38,5 +38,7 @@ void previewAnalysisReport(QPrinter &printer, const AnalysisReportInput &input, 
 
 // The message when no printer is chosen or installed.
 QString noPrinterMessage();
+// The message when no printer is known because the print service is not running.
+QString noPrintServiceMessage();
 
 } // namespace orlu

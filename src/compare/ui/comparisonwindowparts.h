@@ -17,12 +17,16 @@ class QToolButton;
 // the block of six rows describing one record.
 namespace orlu {
 
+class Prompter;
+
 // How a comparison window prints: the printout on the program's printer, and the
 // system's printer set-up for it.
 struct ComparisonPrinting {
     // Returns what the status line should say of the job (empty: nothing).
     std::function<QString(const ComparisonPrintout &printout, QWidget *parent)> print;
     std::function<void(QWidget *parent)> printerSetup;
+    // Tells the operator why there is nothing to print.
+    Prompter *prompter = nullptr;
 };
 
 // A fixed-size tool window with the given client area.

@@ -1,6 +1,7 @@
 #include "compare/ui/multicomparisonwindow.h"
 
 #include "core/numberformat.h"
+#include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
 
@@ -81,8 +82,7 @@ void MultiComparisonWindow::rebuild() {
         m_recordList->addItem(formatInt(i + 1, 1) + u".  "_s + entries[i].subjectName);
     if (!entries.isEmpty())
         m_recordList->addItem(u"[隐藏生理界线]"_s);
-    m_status->setText(entries.isEmpty() ? u"请按 [加载数据] 键更改欲比对数据。"_s
-                                        : u"请至 [受测者资料] 中点选以绘出生理界线及查阅相关资料."_s);
+    m_status->setText(statusHint());
     m_selected.reset();
     m_detail->clear();
     redraw();
@@ -115,19 +115,25 @@ void MultiComparisonWindow::loadClicked() {
 }
 
 ComparisonPrintout MultiComparisonWindow::printout() const {
-    ComparisonPrintout p;
-    p.kind = ComparisonKind::MultiRecord;
-    for (const ComparisonEntry &e : m_set.entries())
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
-    p.chart = multiRecordChart(m_set.entries(), m_selected);
-    return p;
+    return multiRecordPrintout(m_set.entries(), m_selected);
 }
 
 void MultiComparisonWindow::printClicked() {
+    if (m_set.entries().isEmpty()) {
+        if (m_printing.prompter)
+            m_printing.prompter->showMessageBox(NoteCaution, emptyComparisonMessage());
+        return;
+    }
     if (!m_printing.print)
         return;
-    if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
-        m_status->setText(status);
+    // A job that did not go leaves no word of an earlier one that did.
+    const QString status = m_printing.print(printout(), this);
+    m_status->setText(status.isEmpty() ? statusHint() : status);
+}
+
+QString MultiComparisonWindow::statusHint() const {
+    return m_set.entries().isEmpty() ? u"请按 [加载数据] 键更改欲比对数据。"_s
+                                     : u"请至 [受测者资料] 中点选以绘出生理界线及查阅相关资料."_s;
 }
 
 } // namespace orlu

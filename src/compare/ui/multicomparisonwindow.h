@@ -38,6 +38,8 @@ private:
     // The list, the status text, an empty detail block and the chart without band.
     void rebuild();
     void redraw();
+    // What the status line says while no print job has a word to say.
+    QString statusHint() const;
 
     ComparisonSet &m_set;
     SelectionOpener m_openSelection;

@@ -192,8 +192,9 @@ ComparisonPrintout TwoRecordComparisonWindow::printout() const {
 void TwoRecordComparisonWindow::printClicked() {
     if (!m_printing.print)
         return;
-    if (const QString status = m_printing.print(printout(), this); !status.isEmpty())
-        m_status->setText(status);
+    // A job that did not go leaves no word of an earlier one that did.
+    const QString status = m_printing.print(printout(), this);
+    m_status->setText(status.isEmpty() ? u"请按 [加载数据] 键更改欲比对数据。"_s : status);
 }
 
 } // namespace orlu

@@ -4,6 +4,7 @@
 #include "courses/ui/conditioneditor.h"
 #include "courses/ui/coursewindow.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/screenfit.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -75,7 +76,7 @@ void CourseWindow::buildLayout() {
     m_statusLabel->setFrameShape(QFrame::Panel);
     m_statusLabel->setFrameShadow(QFrame::Sunken);
     layout->addWidget(m_statusLabel);
-    resize(1280, 740);
+    resizeWithinScreen(this, QSize(1280, 740));
 }
 
 QWidget *CourseWindow::buildToolBar() {

@@ -79,7 +79,11 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     setSizeGripEnabled(false);
 
     buildToolBar();
+    // Tight margins: the whole window, its status line at the foot included, fits a
+    // 1366 x 768 laptop screen.
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(4);
     layout->setMenuBar(m_toolBar);
     layout->addWidget(buildValuePanel());
 
@@ -511,7 +515,8 @@ void MeasurementWindow::showQuality(int channel) {
         m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
         return;
     }
-    m_grid->setChannelMark(channel, verdictMark(q->verdict), qualityDescription(*q));
+    m_grid->setChannelMark(channel, verdictMark(q->verdict),
+                           qualityDescription(*q, m_context.measurement.value(channel)));
 }
 
 void MeasurementWindow::showQualitySummary() {

@@ -162,7 +162,7 @@ QWidget *MeasurementWindow::buildPictureGroup() {
     auto *v = new QVBoxLayout(m_pictureGroup);
     m_picture = new QLabel(m_pictureGroup);
     m_picture->setObjectName(u"pictureLabel"_s);
-    m_picture->setFixedSize(200, 200);
+    m_picture->setFixedSize(180, 180);
     m_picture->setAlignment(Qt::AlignCenter);
     m_picture->setWordWrap(true);
     m_picture->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -284,7 +284,7 @@ QWidget *MeasurementWindow::buildTracePanel() {
     auto *h = new QHBoxLayout(m_tracePanel);
     m_traceArea = new TraceArea(m_tracePanel);
     m_traceArea->setObjectName(u"traceArea"_s);
-    m_traceArea->setMinimumHeight(150);
+    m_traceArea->setMinimumHeight(100);
     h->addWidget(m_traceArea, 1);
     auto *side = new QVBoxLayout;
     m_traceLamp = lamp(u"traceLamp"_s, m_tracePanel);

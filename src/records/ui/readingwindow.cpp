@@ -225,9 +225,17 @@ int ReadingWindow::askToDelete(ActiveList list, QTableView *view, const QString 
     return m_context.prompter.showMessageBox(AskCaution, question) ? row : -1;
 }
 
+QString ReadingWindow::subjectNamed(int row) const {
+    const std::optional<Subject> subject = m_browser->subjectList().subjectAt(row);
+    return subject ? u"编号: "_s + subject->number + u"    姓名: "_s + subject->name : QString();
+}
+
 void ReadingWindow::deleteSubjectClicked() {
-    const int row = askToDelete(ActiveList::Subjects, m_subjectView,
-                                u"确定要删除本受测者的所有数据吗? (包括所有检测数据)"_s);
+    const int shown = currentRow(m_subjectView);
+    const int row =
+        askToDelete(ActiveList::Subjects, m_subjectView,
+                    u"确定要删除本受测者的所有数据吗? (包括所有检测数据)\n"_s + subjectNamed(shown) +
+                        u"\n检测数据: %1 笔"_s.arg(m_browser->measurementList().rowCount()));
     if (row >= 0) {
         QString error;
         if (m_subjects.removeWithMeasurements(m_browser->subjectList().keyAt(row), &error))
@@ -256,8 +264,11 @@ void ReadingWindow::editMeasurementClicked() {
 }
 
 void ReadingWindow::deleteMeasurementClicked() {
-    const int row =
-        askToDelete(ActiveList::Measurements, m_measurementView, u"确定要删除这笔经络能量数据吗?"_s);
+    const double at = m_shownMeasurement ? m_shownMeasurement->measuredAt : 0;
+    const int row = askToDelete(ActiveList::Measurements, m_measurementView,
+                                u"确定要删除这笔经络能量数据吗?\n"_s +
+                                    subjectNamed(currentRow(m_subjectView)) + u"\n测量日期: "_s +
+                                    measurementDateText(at) + u"    测量时间: "_s + measurementTimeText(at));
     if (row >= 0) {
         QString error;
         // What the operator saw is what goes: a row another seat changed since is kept.

@@ -66,6 +66,8 @@ private:
     // Tone 1, then, when `list` is the active list and has a current row, the question;
     // the row to delete, or -1.
     int askToDelete(ActiveList list, QTableView *view, const QString &question);
+    // "编号: A001    姓名: 王小明" of subject row `row`, for a question about it.
+    QString subjectNamed(int row) const;
 
     RecordContext m_context;
     Caller m_caller;

@@ -98,7 +98,7 @@ void TrendExportTools::chooseAndExport(const FileChooser &choose, const QString 
     switch (outcome.status) {
     case ExportOutcome::Status::Done:
         m_context.prompter.showMessageBox(
-            NoteQuestion,
+            NoteDone,
             u"已导出 %1 笔经络能量数据到\n%2"_s.arg(outcome.rows).arg(QDir::toNativeSeparators(path)));
         break;
     case ExportOutcome::Status::Cancelled:

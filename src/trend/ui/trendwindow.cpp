@@ -3,6 +3,7 @@
 #include "trend/ui/trendchartview.h"
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/screenfit.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -45,7 +46,7 @@ TrendWindow::TrendWindow(const TrendSeries &series, qint64 selectedKey, Printer 
     layout->addWidget(bar);
     layout->addWidget(m_chart, 3);
     layout->addWidget(m_table, 2);
-    resize(1000, 860);
+    resizeWithinScreen(this, QSize(1000, 860));
 
     connect(m_chart, &TrendChartView::visitChosen, this, &TrendWindow::visitChosen);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
