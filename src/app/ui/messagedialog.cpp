@@ -135,9 +135,21 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
     m_okButton = new QPushButton(u"确定"_s, this);
     m_okButton->setObjectName(u"okButton"_s);
     m_okButton->setGeometry(152, 156, 80, 28);
-    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+    m_saveButton = new QPushButton(u"储存"_s, this);
+    m_saveButton->setObjectName(u"saveButton"_s);
+    m_saveButton->setGeometry(56, 156, 80, 28);
+    m_discardButton = new QPushButton(u"不储存"_s, this);
+    m_discardButton->setObjectName(u"discardButton"_s);
+    m_discardButton->setGeometry(152, 156, 80, 28);
+    m_stayButton = new QPushButton(u"取消"_s, this);
+    m_stayButton->setObjectName(u"stayButton"_s);
+    m_stayButton->setGeometry(248, 156, 80, 28);
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton, m_saveButton, m_discardButton, m_stayButton})
         b->hide();
 
+    connect(m_saveButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Save); });
+    connect(m_discardButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Discard); });
+    connect(m_stayButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Stay); });
     connect(m_yesButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
     connect(m_okButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
     connect(m_noButton, &QPushButton::clicked, this, &MessageDialog::noClicked);
@@ -158,17 +170,20 @@ QString MessageDialog::captionOf(MessageType type) {
 
 void MessageDialog::showEvent(QShowEvent *event) {
     m_result = false;
+    m_saveChoice = SaveChoice::Stay;
     m_textArea->setPlainText(m_text);
     m_textArea->selectAll();
     m_textArea->setAlignment(Qt::AlignCenter);
     m_textArea->moveCursor(QTextCursor::Start);
     setWindowTitle(captionOf(m_type));
     m_picture[pictureOf(m_type)]->show();
-    const bool asks = m_type >= 1 && m_type <= 3;
+    const bool asks = m_type >= 1 && m_type <= 3 && !m_offersSaving;
     m_yesButton->setVisible(asks);
     m_noButton->setVisible(asks);
-    m_okButton->setVisible(!asks);
-    (asks ? m_yesButton : m_okButton)->setDefault(true);
+    m_okButton->setVisible(!asks && !m_offersSaving);
+    for (QPushButton *b : {m_saveButton, m_discardButton, m_stayButton})
+        b->setVisible(m_offersSaving);
+    (m_offersSaving ? m_saveButton : asks ? m_yesButton : m_okButton)->setDefault(true);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
@@ -178,7 +193,7 @@ void MessageDialog::closeEvent(QCloseEvent *event) {
     // The next showing starts clean.
     for (QLabel *p : m_picture)
         p->hide();
-    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton, m_saveButton, m_discardButton, m_stayButton})
         b->hide();
     QDialog::closeEvent(event);
 }
@@ -193,12 +208,26 @@ void MessageDialog::noClicked() {
     close();
 }
 
+void MessageDialog::saveChosen(SaveChoice choice) {
+    m_saveChoice = choice;
+    close();
+}
+
 bool showMessageBox(MessageType type, const QString &text) {
     if (hook())
         return hook()(type, text);
     MessageDialog box(type, text, QApplication::activeWindow());
     box.exec();
     return box.result();
+}
+
+SaveChoice showSaveQuestion(const QString &text) {
+    if (hook())
+        return hook()(AskCaution, text) ? SaveChoice::Discard : SaveChoice::Stay;
+    MessageDialog box(AskCaution, text, QApplication::activeWindow());
+    box.offerSaving();
+    box.exec();
+    return box.saveChoice();
 }
 
 void setMessageBoxHook(MessageBoxHook h) {

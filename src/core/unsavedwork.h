@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/prompter.h"
+
+#include <QString>
+
+#include <functional>
+
+// Finished work is not lost unasked: before the current measurement's unsaved readings
+// would be let go (leaving the program or the measurement window, or a new run over
+// them) the operator chooses to save them, let them go, or stay.
+namespace orlu {
+
+struct CurrentMeasurement;
+
+enum class UnsavedOccasion { LeaveProgram, LeaveMeasurementWindow, StartNewRun };
+
+// The question asked for an occasion: three buttons when saving is possible, else yes/no.
+QString saveQuestion(UnsavedOccasion occasion);
+QString discardQuestion(UnsavedOccasion occasion);
+
+// Asks, when the measurement holds unsaved readings, and returns whether to go on. `save`
+// opens the saving window and returns when it closes (empty: the register cannot take the
+// measurement). Going on after "不储存" lets the readings go: a new run starts on an
+// empty table (the subject stays; `highChosen` is the potential of its run), while
+// leaving keeps them on screen but asks no more.
+bool settleUnsavedWork(UnsavedOccasion occasion, CurrentMeasurement &measurement, Prompter &prompter,
+                       const std::function<void()> &save, bool highChosen);
+
+} // namespace orlu
