@@ -76,6 +76,8 @@ double mdc95(double cv, double a, double b) {
 
 Change changeBetween(double earlier, double later, double cv) {
     Change c;
+    c.earlier = earlier;
+    c.later = later;
     c.difference = later - earlier;
     c.mdc = mdc95(cv, earlier, later);
     c.withinScatter = std::abs(c.difference) < c.mdc;
@@ -86,10 +88,15 @@ QString changeText(const Change &change) {
     return change.withinScatter ? u"在测量误差范围内"_s : u"超出测量误差"_s;
 }
 
+QString changeFigure(const Change &change, int decimals) {
+    const auto shown = [decimals](double v) { return formatFixed(v, 1, decimals).toDouble(); };
+    const double d = shown(change.later) - shown(change.earlier);
+    return (d >= 0 ? u"+"_s : QString()) + formatFixed(d, 1, decimals);
+}
+
 QString changeDescription(const Change &change, int decimals) {
-    const QString sign = change.difference >= 0 ? u"+"_s : QString();
-    return u"%1%2 %3 (MDC95 %4)"_s.arg(sign, formatFixed(change.difference, 1, decimals), changeText(change),
-                                       formatFixed(change.mdc, 1, 1));
+    return u"%1 %2 (MDC95 %3)"_s.arg(changeFigure(change, decimals), changeText(change),
+                                     formatFixed(change.mdc, 1, 1));
 }
 
 MeasurementChanges changesBetween(const std::array<double, 24> &earlier, const std::array<double, 24> &later,

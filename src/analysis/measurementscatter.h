@@ -43,6 +43,8 @@ ScatterModel scatterModelOf(const QList<RepeatPair> &pairs);
 double mdc95(double cv, double a, double b);
 
 struct Change {
+    double earlier = 0;
+    double later = 0;
     double difference = 0; // later minus earlier
     double mdc = 0;
     bool withinScatter = false; // |difference| < mdc
@@ -50,6 +52,9 @@ struct Change {
 Change changeBetween(double earlier, double later, double cv);
 // "在测量误差范围内" or "超出测量误差".
 QString changeText(const Change &change);
+// "+6.47": the difference of the two values as they are shown with `decimals`, so the
+// figure is what the reader gets by subtracting them.
+QString changeFigure(const Change &change, int decimals);
 // "+2.79 在测量误差范围内 (MDC95 12.3)": the change, its verdict and the scatter.
 QString changeDescription(const Change &change, int decimals);
 

@@ -15,7 +15,8 @@ QStringList ComparisonChanges::paperLines() const {
 }
 
 ComparisonChanges comparisonChanges(const ComparisonRecord &original,
-                                    const std::optional<ComparisonRecord> &comparison, const ScatterModel &model) {
+                                    const std::optional<ComparisonRecord> &comparison,
+                                    const ScatterModel &model) {
     ComparisonChanges out;
     out.energyNote = u"体能 = 24 点原始读数平均 (未乘补偿系数)，与能量分析的身体能量不同"_s;
     out.explanation = model.explanation();
@@ -31,10 +32,9 @@ ComparisonChanges comparisonChanges(const ComparisonRecord &original,
     out.bodyEnergy << u"身体能量 (补偿值平均)"_s
                    << u"较早 %1: %2"_s.arg(c.firstIsLater ? second : first,
                                            formatFixed(c.earlierBodyEnergy, 1, 2))
-                   << u"较晚 %1: %2"_s.arg(c.firstIsLater ? first : second, formatFixed(c.laterBodyEnergy, 1, 2))
-                   << u"变化: %1%2"_s.arg(energy.difference >= 0 ? u"+"_s : QString(),
-                                          formatFixed(energy.difference, 1, 2))
-                   << changeText(energy)
+                   << u"较晚 %1: %2"_s.arg(c.firstIsLater ? first : second,
+                                           formatFixed(c.laterBodyEnergy, 1, 2))
+                   << u"变化: "_s + changeFigure(energy, 2) << changeText(energy)
                    << u"MDC95 %1 (%2)"_s.arg(formatFixed(energy.mdc, 1, 1), model.source());
     int beyond = 0;
     QStringList details;

@@ -30,6 +30,7 @@ struct ComparisonChanges {
 
 // Without a second record only the scatter's source and its explanation.
 ComparisonChanges comparisonChanges(const ComparisonRecord &original,
-                                    const std::optional<ComparisonRecord> &comparison, const ScatterModel &model);
+                                    const std::optional<ComparisonRecord> &comparison,
+                                    const ScatterModel &model);
 
 } // namespace orlu

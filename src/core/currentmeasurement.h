@@ -43,7 +43,7 @@ struct CurrentMeasurement {
     // showed the measurement compares them to know what to start afresh.
     unsigned measurementsBegun = 0;
     unsigned readingsTaken = 0;
-    // Readings measured or typed since the measurement was last stored, loaded or let go.
+    // Readings measured or typed since the measurement was last stored, loaded or cleared.
     bool readingsUnsaved = false;
     Subject subject;
 

@@ -52,7 +52,6 @@ bool settleUnsavedWork(UnsavedOccasion occasion, CurrentMeasurement &measurement
     }
     if (occasion == UnsavedOccasion::StartNewRun)
         measurement.clear(highChosen);
-    measurement.readingsUnsaved = false;
     return true;
 }
 

@@ -21,9 +21,9 @@ QString discardQuestion(UnsavedOccasion occasion);
 
 // Asks, when the measurement holds unsaved readings, and returns whether to go on. `save`
 // opens the saving window and returns when it closes (empty: the register cannot take the
-// measurement). Going on after "不储存" lets the readings go: a new run starts on an
-// empty table (the subject stays; `highChosen` is the potential of its run), while
-// leaving keeps them on screen but asks no more.
+// measurement). Going on after "不储存": a new run starts on an empty table (the subject
+// stays; `highChosen` is the potential of its run); leaving the measurement window keeps
+// the readings in memory, still unsaved, so that ending the program asks once more.
 bool settleUnsavedWork(UnsavedOccasion occasion, CurrentMeasurement &measurement, Prompter &prompter,
                        const std::function<void()> &save, bool highChosen);
 

@@ -243,9 +243,7 @@ void drawChangesBeyondScatter(Painter &p, const TrendLayout &layout, const Trend
         const int y = pointY(p, layout.energy, range, v);
         p.ring(x, y);
         if (layout.columnWidth >= p.px(40)) {
-            const QString text =
-                (change->difference >= 0 ? u"+"_s : QString()) + number(change->difference, 1);
-            p.text(x + p.px(10), y - p.px(8 + TextHeight), ChartColour::Red, text);
+            p.text(x + p.px(10), y - p.px(8 + TextHeight), ChartColour::Red, changeFigure(*change, 1));
         }
     }
 }

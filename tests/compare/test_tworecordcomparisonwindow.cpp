@@ -223,7 +223,9 @@ void TestTwoRecordComparisonWindow::changeIsLaterMinusEarlier() {
     click(&w, "loadButton");
     const double mine = analyse(current.corrected, true).bodyEnergy;
     const double theirs = analyse(stored.corrected, true).bodyEnergy;
-    const double change = currentIsLater ? mine - theirs : theirs - mine;
+    // The change is what subtracting the two values shown gives.
+    const auto shown = [](double v) { return formatFixed(v, 1, 2).toDouble(); };
+    const double change = currentIsLater ? shown(mine) - shown(theirs) : shown(theirs) - shown(mine);
     const QString text = child<QLabel>(&w, "changesLabel")->text();
     const QString earlier = currentIsLater ? u"较早 2.比对数据: "_s + formatFixed(theirs, 1, 2)
                                            : u"较早 1.原始资料: "_s + formatFixed(mine, 1, 2);

@@ -39,17 +39,18 @@ void TestUnsavedWork::leavingAsksBeforeUnsavedReadingsGo_data() {
                                   << false;
     QTest::newRow("save, saving window left unsaved")
         << leave << true << true << SaveChoice::Save << false << save << false << true << true;
-    QTest::newRow("discard leaves them on screen, asked no more")
-        << window << true << true << SaveChoice::Discard << false << save << true << true << false;
-    QTest::newRow("stay") << window << true << true << SaveChoice::Stay << false << save << false << true << true;
-    QTest::newRow("read-only register, yes") << leave << true << false << SaveChoice::Discard << false
-                                             << int(AskCaution) << true << true << false;
-    QTest::newRow("read-only register, no") << window << true << false << SaveChoice::Stay << false
-                                            << int(AskCaution) << false << true << true;
+    QTest::newRow("discard keeps them in memory, unsaved")
+        << window << true << true << SaveChoice::Discard << false << save << true << true << true;
+    QTest::newRow("stay") << window << true << true << SaveChoice::Stay << false << save << false << true
+                          << true;
+    QTest::newRow("read-only register, yes")
+        << leave << true << false << SaveChoice::Discard << false << int(AskCaution) << true << true << true;
+    QTest::newRow("read-only register, no")
+        << window << true << false << SaveChoice::Stay << false << int(AskCaution) << false << true << true;
     QTest::newRow("new run after discard starts on an empty table")
         << run << true << true << SaveChoice::Discard << false << save << true << false << false;
-    QTest::newRow("new run, stay") << run << true << true << SaveChoice::Stay << false << save << false << true
-                                   << true;
+    QTest::newRow("new run, stay") << run << true << true << SaveChoice::Stay << false << save << false
+                                   << true << true;
 }
 
 void TestUnsavedWork::leavingAsksBeforeUnsavedReadingsGo() {
