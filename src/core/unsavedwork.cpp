@@ -14,6 +14,8 @@ QString saveQuestion(UnsavedOccasion occasion) {
         return u"测量数据尚未储存。\n离开前要先储存吗?"_s;
     case UnsavedOccasion::StartNewRun:
         return u"表格中的测量数据尚未储存。\n开始新的测量前要先储存吗?"_s;
+    case UnsavedOccasion::ReadAnother:
+        return u"表格中的测量数据尚未储存。\n读取其他数据前要先储存吗?"_s;
     }
     return {};
 }
@@ -27,6 +29,8 @@ QString discardQuestion(UnsavedOccasion occasion) {
         return head + u"仍要离开吗?"_s;
     case UnsavedOccasion::StartNewRun:
         return head + u"仍要清除表格并开始新的测量吗?"_s;
+    case UnsavedOccasion::ReadAnother:
+        return head + u"仍要读取其他数据吗?"_s;
     }
     return {};
 }

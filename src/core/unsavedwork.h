@@ -7,13 +7,14 @@
 #include <functional>
 
 // Finished work is not lost unasked: before the current measurement's unsaved readings
-// would be let go (leaving the program or the measurement window, or a new run over
-// them) the operator chooses to save them, let them go, or stay.
+// would be let go (leaving the program or the measurement window, a new run over them,
+// reading a stored one in their place) the operator chooses to save them, let them go,
+// or stay.
 namespace orlu {
 
 struct CurrentMeasurement;
 
-enum class UnsavedOccasion { LeaveProgram, LeaveMeasurementWindow, StartNewRun };
+enum class UnsavedOccasion { LeaveProgram, LeaveMeasurementWindow, StartNewRun, ReadAnother };
 
 // The question asked for an occasion: three buttons when saving is possible, else yes/no.
 QString saveQuestion(UnsavedOccasion occasion);

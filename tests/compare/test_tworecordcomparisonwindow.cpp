@@ -234,6 +234,8 @@ void TestTwoRecordComparisonWindow::changeIsLaterMinusEarlier() {
     const QString changeLine = u"变化: "_s + (change >= 0 ? u"+"_s : QString()) + formatFixed(change, 1, 2);
     for (const QString &line : {earlier, later, changeLine, u"超出测量误差"_s})
         QVERIFY2(text.contains(line), qPrintable(text));
+    // The scatter figure explains itself.
+    QVERIFY(child<QLabel>(&w, "changesLabel")->toolTip().startsWith(u"MDC95 (最小可测变化)"_s));
     // Paper says the same.
     click(&w, "printButton");
     QVERIFY2(printed.last().notes.value(0).contains(changeLine), qPrintable(printed.last().notes.value(0)));

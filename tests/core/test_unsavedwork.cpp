@@ -49,6 +49,9 @@ void TestUnsavedWork::leavingAsksBeforeUnsavedReadingsGo_data() {
         << window << true << false << SaveChoice::Stay << false << int(AskCaution) << false << true << true;
     QTest::newRow("new run after discard starts on an empty table")
         << run << true << true << SaveChoice::Discard << false << save << true << false << false;
+    QTest::newRow("reading another after discard keeps them until one is loaded")
+        << UnsavedOccasion::ReadAnother << true << true << SaveChoice::Discard << false << save << true
+        << true << true;
     QTest::newRow("new run, stay") << run << true << true << SaveChoice::Stay << false << save << false
                                    << true << true;
 }

@@ -270,6 +270,8 @@ void MeasurementWindow::saveClicked() {
 }
 
 void MeasurementWindow::readClicked() {
+    if (!settleUnsaved(UnsavedOccasion::ReadAnother))
+        return;
     handOver(m_handOvers.reading);
     checkPotentialRadio(m_context.measurement.highPotential);
 }
