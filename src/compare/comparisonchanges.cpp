@@ -35,7 +35,7 @@ ComparisonChanges comparisonChanges(const ComparisonRecord &original,
                    << u"较晚 %1: %2"_s.arg(c.firstIsLater ? first : second,
                                            formatFixed(c.laterBodyEnergy, 1, 2))
                    << u"变化: "_s + changeFigure(energy, 2) << changeText(energy)
-                   << u"误差范围 ±%1 (MDC95，%2)"_s.arg(formatFixed(energy.mdc, 1, 1), model.source());
+                   << u"误差范围 ±%1 (%2)"_s.arg(formatFixed(energy.mdc, 1, 1), model.source());
     int beyond = 0;
     QStringList details;
     for (int ch = 1; ch <= ChannelCount; ++ch) {

@@ -68,13 +68,13 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     m_comparisonBlock = new RecordDetailBlock(u"2.比对数据"_s, u"comparisonBlock"_s, SlotFormat, this);
     auto *blocks = new QVBoxLayout;
     blocks->addWidget(m_originalBlock);
-    blocks->addSpacing(16);
+    blocks->addSpacing(10);
     blocks->addWidget(m_comparisonBlock);
     m_changes = new QLabel(this);
     m_changes->setObjectName(u"changesLabel"_s);
     m_changes->setWordWrap(true);
     m_changes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    blocks->addSpacing(12);
+    blocks->addSpacing(6);
     blocks->addWidget(m_changes);
     blocks->addStretch(1);
 
