@@ -126,24 +126,19 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
     f.setPointSize(11);
     m_textArea->setFont(f);
 
-    m_yesButton = new QPushButton(u"是"_s, this);
-    m_yesButton->setObjectName(u"yesButton"_s);
-    m_yesButton->setGeometry(104, 156, 80, 28);
-    m_noButton = new QPushButton(u"否"_s, this);
-    m_noButton->setObjectName(u"noButton"_s);
-    m_noButton->setGeometry(200, 156, 80, 28);
-    m_okButton = new QPushButton(u"确定"_s, this);
-    m_okButton->setObjectName(u"okButton"_s);
-    m_okButton->setGeometry(152, 156, 80, 28);
-    m_saveButton = new QPushButton(u"储存"_s, this);
-    m_saveButton->setObjectName(u"saveButton"_s);
-    m_saveButton->setGeometry(56, 156, 80, 28);
-    m_discardButton = new QPushButton(u"不储存"_s, this);
-    m_discardButton->setObjectName(u"discardButton"_s);
-    m_discardButton->setGeometry(152, 156, 80, 28);
-    m_stayButton = new QPushButton(u"取消"_s, this);
-    m_stayButton->setObjectName(u"stayButton"_s);
-    m_stayButton->setGeometry(248, 156, 80, 28);
+    // The buttons stand in one row; a type shows some of them.
+    const auto button = [this](const QString &caption, const QString &name, int x) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setGeometry(x, 156, 80, 28);
+        return b;
+    };
+    m_yesButton = button(u"是"_s, u"yesButton"_s, 104);
+    m_noButton = button(u"否"_s, u"noButton"_s, 200);
+    m_okButton = button(u"确定"_s, u"okButton"_s, 152);
+    m_saveButton = button(u"储存"_s, u"saveButton"_s, 56);
+    m_discardButton = button(u"不储存"_s, u"discardButton"_s, 152);
+    m_stayButton = button(u"取消"_s, u"stayButton"_s, 248);
     for (QPushButton *b : {m_yesButton, m_noButton, m_okButton, m_saveButton, m_discardButton, m_stayButton})
         b->hide();
 
