@@ -2,7 +2,7 @@
 
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/readingsrule.h"
 
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/prompter.h"
 #include "core/unsavedwork.h"
 #include "device/probelink.h"
