@@ -32,6 +32,8 @@ struct ScatterModel {
     int practicePairs = 0; // 0: the published figures
     // "文献值" or "本机 N 对重复测量".
     QString source() const;
+    // What the scatter figure means and where it comes from, in the practitioner's words.
+    QString explanation() const;
 };
 
 // The within-subject CVs of the pairs (root mean square over pairs, and over
@@ -41,20 +43,44 @@ ScatterModel scatterModelOf(const QList<RepeatPair> &pairs);
 double mdc95(double cv, double a, double b);
 
 struct Change {
-    double difference = 0; // second minus first
+    double earlier = 0;
+    double later = 0;
+    double difference = 0; // later minus earlier
     double mdc = 0;
     bool withinScatter = false; // |difference| < mdc
 };
-Change changeBetween(double first, double second, double cv);
-// "在测量误差范围内" for a change inside the scatter, else empty.
+Change changeBetween(double earlier, double later, double cv);
+// "在测量误差范围内" or "超出测量误差".
 QString changeText(const Change &change);
+// "+6.47": the difference of the two values as they are shown with `decimals`, so the
+// figure is what the reader gets by subtracting them.
+QString changeFigure(const Change &change, int decimals);
+// "+2.79 在测量误差范围内 (MDC95 12.3)": the change, its verdict and the scatter.
+QString changeDescription(const Change &change, int decimals);
 
-// Channel by channel (corrected values) and for the body energy (their mean).
+// Channel by channel (corrected values) and for the body energy (their mean, as the
+// analysis shows it).
 struct MeasurementChanges {
     std::array<Change, 24> channels{};
     Change bodyEnergy;
 };
-MeasurementChanges changesBetween(const std::array<double, 24> &first, const std::array<double, 24> &second,
+MeasurementChanges changesBetween(const std::array<double, 24> &earlier, const std::array<double, 24> &later,
                                   const ScatterModel &model);
+
+// Two measurements in the order they were taken: a change is always the later one
+// minus the earlier one, whichever way round they were given (the given order when
+// both were taken at the same moment).
+struct DatedReadings {
+    double measuredAt = 0;              // day count
+    std::array<double, 24> corrected{}; // corrected values
+};
+struct ChangeOverTime {
+    bool firstIsLater = false;
+    double earlierBodyEnergy = 0;
+    double laterBodyEnergy = 0;
+    MeasurementChanges changes;
+};
+ChangeOverTime changeOverTime(const DatedReadings &first, const DatedReadings &second,
+                              const ScatterModel &model);
 
 } // namespace orlu

@@ -64,6 +64,8 @@ QString captionOf(WindowKind kind) {
         return u"档案处理"_s;
     case WindowKind::Settings:
         return u"用户基本数据设定"_s;
+    case WindowKind::Saving:
+        return u"经络能量数据储存"_s;
     }
     return {};
 }
@@ -294,6 +296,10 @@ WindowFactory makeWindowFactory(AppContext &app, ProbeOperations &probe, QPrinte
                                                   app.launcher, toneOf(app), parent);
         case WindowKind::FileTransfer:
             return transferWindow(app, parent);
+        case WindowKind::Saving:
+            if (!registerReachable(app))
+                return nullptr;
+            return std::make_unique<SavingWindow>(recordContextOf(app), parent);
         case WindowKind::Settings:
             return std::make_unique<SettingsWindow>(app.settings, app.settingsPath(), app.launcher,
                                                     app.prompter, parent);

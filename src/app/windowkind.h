@@ -18,6 +18,7 @@ enum class WindowKind {
     Calibration,   // CalibrationWindow
     FileTransfer,  // TransferWindow
     Settings,      // SettingsWindow
+    Saving,        // SavingWindow, for a measurement left unsaved when the program ends
 };
 
 // Builds a function window of a kind; the composition root knows the concrete windows.

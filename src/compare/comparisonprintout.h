@@ -21,6 +21,7 @@ struct PrintedRecord {
 struct ComparisonPrintout {
     ComparisonKind kind = ComparisonKind::TwoRecord;
     QList<PrintedRecord> records; // in legend order
+    QStringList notes;            // printed under the records, wrapped
     ComparisonChart chart;        // with the legend places of paper
 };
 

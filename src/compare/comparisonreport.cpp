@@ -2,6 +2,7 @@
 
 #include "charts/chartcolours.h"
 #include "charts/drawingsurface.h"
+#include "charts/reportwrap.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
 
@@ -89,6 +90,18 @@ void printSlots(Cursor &c, const QList<PrintedRecord> &records) {
     }
 }
 
+// Under the records, set off from them by a little room; the cursor ends on the last line.
+void printNotes(Cursor &c, const QStringList &notes) {
+    double room = 3;
+    for (const QString &note : notes) {
+        for (const QString &line : wrapReportText(note, 10)) {
+            c.advance(room);
+            room = 0;
+            c.text(10, C::Black, line);
+        }
+    }
+}
+
 void printEntries(Cursor &c, const QList<PrintedRecord> &records) {
     for (qsizetype i = 0; i < records.size(); ++i) {
         c.text(5, C::Blue, QString::number(i + 1) + u": "_s);
@@ -124,6 +137,7 @@ ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometr
         printSlots(c, printout.records);
     else
         printEntries(c, printout.records);
+    printNotes(c, printout.notes);
     if (page.aborted())
         return ReportOutcome::Aborted;
 

@@ -32,6 +32,7 @@ void CurrentMeasurement::clear(bool highChosen) {
     recordKey = 0;
     pointsSinceCounterUpdate = 0;
     memo.clear();
+    readingsUnsaved = false;
     ++measurementsBegun;
     highPotential = highChosen;
 }

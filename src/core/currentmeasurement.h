@@ -43,6 +43,8 @@ struct CurrentMeasurement {
     // showed the measurement compares them to know what to start afresh.
     unsigned measurementsBegun = 0;
     unsigned readingsTaken = 0;
+    // Readings measured or typed since the measurement was last stored, loaded or cleared.
+    bool readingsUnsaved = false;
     Subject subject;
 
     double value(int c) const { return values[c - 1]; }
@@ -57,9 +59,11 @@ struct CurrentMeasurement {
 
     bool complete() const;
     bool hasData() const;
+    // Readings the register does not hold: leaving them asks first.
+    bool unsaved() const { return readingsUnsaved && hasData(); }
 
-    // Values, qualities, date, record key, counter and memo cleared; corrected values are left as they
-    // were. The potential mode becomes the one chosen for measuring.
+    // Values, qualities, date, record key, counter, memo and the unsaved mark cleared; corrected
+    // values are left as they were. The potential mode becomes the one chosen for measuring.
     void clear(bool highChosen);
 };
 

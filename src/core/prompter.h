@@ -17,6 +17,9 @@ enum MessageType {
     NoteDone = 7
 };
 
+// The answers to "save before going on?": "储存", "不储存", or "取消" (also a closed box).
+enum class SaveChoice { Save, Discard, Stay };
+
 // How procedures without a window ask and inform the operator. The window layer
 // answers through the common message box; tests answer from a script.
 class Prompter {
@@ -24,6 +27,8 @@ public:
     virtual ~Prompter() = default;
     // True for yes / confirmed, false for no or a closed box.
     virtual bool showMessageBox(MessageType type, const QString &text) = 0;
+    // Asks whether to save work before it would be lost, with the three buttons of SaveChoice.
+    virtual SaveChoice askToSave(const QString &text) = 0;
 };
 
 } // namespace orlu

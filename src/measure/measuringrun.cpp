@@ -271,6 +271,10 @@ void MeasuringRun::finishPoint(double sum, int count) {
     m_measurement.measuredAt = toDayCount(m_clock.now());
     ++m_measurement.pointsSinceCounterUpdate;
     ++m_measurement.readingsTaken;
+    m_measurement.readingsUnsaved = true;
+    // The readings are no longer those of the stored record, which stays as it was in the
+    // register (the way back): a treatment note or a repeat must not go to it.
+    m_measurement.recordKey = 0;
     m_observer->pointDone(m_channel, value);
     m_observer->statusChanged(doneStatus());
 }

@@ -23,6 +23,7 @@ qint64 storeCurrentMeasurement(MeasurementRepository &repository, CurrentMeasure
         return 0;
     current.subject = subject;
     current.recordKey = key;
+    current.readingsUnsaved = false;
     return key;
 }
 
@@ -34,6 +35,7 @@ void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const 
     current.setAllValues(row.values);
     current.quality = row.quality;
     current.recordKey = row.key;
+    current.readingsUnsaved = false;
     ++current.measurementsBegun;
     ++current.readingsTaken;
     current.pointsSinceCounterUpdate = 0;

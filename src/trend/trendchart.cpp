@@ -61,6 +61,13 @@ public:
             s.setBrush(c, BrushStyle::Solid);
         s.rectangle(r.left(), r.top(), r.right(), r.bottom());
     }
+    // The mark of a change of body energy beyond the scatter of measuring: a red ring.
+    void ring(int x, int y) {
+        const int r = px(8);
+        s.setPen(ink(ChartColour::Red), PenStyle::Solid, px(1.5));
+        s.setBrushStyle(BrushStyle::None);
+        s.ellipse(x - r, y - r, x + r, y + r);
+    }
     void marker(int x, int y, bool high, const QColor &c) {
         const int r = px(high ? 3.5 : 4);
         s.setPen(ink(ChartColour::Black), PenStyle::Solid, 1);
@@ -206,7 +213,7 @@ void drawLegend(Painter &p, const QRect &area, const TrendSeries &series) {
     head += u"   %1 次测量"_s.arg(series.visits.size());
     p.text(area.left() + p.px(8), y, ChartColour::Black, head);
 
-    int x = area.right() - p.px(270);
+    int x = area.right() - p.px(390);
     for (bool high : {false, true}) {
         p.s.setPen(p.ink(high ? HighLine : StandardLine), high ? PenStyle::Dashed : PenStyle::Solid,
                    p.px(1.5));
@@ -217,6 +224,28 @@ void drawLegend(Painter &p, const QRect &area, const TrendSeries &series) {
     }
     p.fill(QRect(x, y + p.px(1), p.px(20), p.px(10)), BandFill);
     p.text(x + p.px(26), y, ChartColour::Blue, u"正常范围"_s);
+    x += p.px(90);
+    p.ring(x + p.px(10), y + p.px(6));
+    p.text(x + p.px(26), y, ChartColour::Blue, u"变化超出测量误差"_s);
+}
+
+// Each visit whose body energy moved further from the visit before it (in its potential
+// mode) than the scatter of measuring: a ring round its point and the change beside it
+// where the column leaves room.
+void drawChangesBeyondScatter(Painter &p, const TrendLayout &layout, const TrendSeries &series,
+                              const ValueRange &range) {
+    for (int i = 0; i < series.visits.size(); ++i) {
+        const std::optional<Change> change = series.bodyEnergyChange(i);
+        const double v = series.visits[i].bodyEnergy;
+        if (!change || change->withinScatter || !plottable(v, PlausibleEnergy))
+            continue;
+        const int x = layout.columnCentre(i);
+        const int y = pointY(p, layout.energy, range, v);
+        p.ring(x, y);
+        if (layout.columnWidth >= p.px(40)) {
+            p.text(x + p.px(10), y - p.px(8 + TextHeight), ChartColour::Red, changeFigure(*change, 1));
+        }
+    }
 }
 
 void drawAbnormal(Painter &p, const TrendLayout &layout, const TrendSeries &series) {
@@ -368,6 +397,7 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
         p, layout, series, layout.energy, energy, PlausibleEnergy,
         [](const TrendVisit &v) { return std::optional(v.bodyEnergy); },
         [&](const TrendVisit &v) { return p.verdictInk(StateItem::BodyEnergy, v.verdicts[0].value_or(0)); });
+    drawChangesBeyondScatter(p, layout, series, energy);
 
     for (int r = 0; r < TrendRatioCount; ++r) {
         const StateItem item = trendRatioItem(r);

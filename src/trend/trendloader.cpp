@@ -30,6 +30,7 @@ std::optional<TrendSeries> loadTrendSeries(const RecordStore &records, const QSt
             *error = readError;
         return std::nullopt;
     }
+    series.scatter = scatterModelOf(records.measurements().repeatPairs(scatter::PairWindowMinutes));
     return series;
 }
 

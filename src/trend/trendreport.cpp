@@ -76,6 +76,12 @@ void printChart(ReportPage &page, const TrendSeries &series) {
     const QRect block(page.mm(10), page.y(), page.printWidth() - page.mm(20), page.mm(ChartMm));
     drawTrendChart(page.surface(), series, block, -1, style);
     page.setY(block.bottom() + page.lineHeight());
+    // What the ringed changes and the change of each visit are measured against.
+    for (const QString &line : wrapReportText(series.scatter.explanation(), TableSize)) {
+        page.text(page.mm(Columns[1]), page.y(), C::Black, line);
+        page.advance(page.lineHeight());
+    }
+    page.advance(page.lineHeight() / 2);
 }
 
 void printTableHeader(ReportPage &page) {
@@ -86,7 +92,7 @@ void printTableHeader(ReportPage &page) {
     page.advance(page.lineHeight());
 }
 
-void printVisit(ReportPage &page, int index, const TrendVisit &v) {
+void printVisit(ReportPage &page, int index, const TrendVisit &v, const std::optional<Change> &change) {
     const int y = page.y();
     const QDateTime when = fromDayCount(v.measuredAt);
     page.text(page.mm(Columns[0]), y, C::Black, QString::number(index + 1));
@@ -102,8 +108,10 @@ void printVisit(ReportPage &page, int index, const TrendVisit &v) {
     }
     page.text(page.mm(Columns[8]), y, C::Black, QString::number(v.abnormalMeridians));
     page.advance(page.lineHeight());
-    // The verdicts that are not normal, in words.
+    // The change of body energy and the verdicts that are not normal, in words.
     QStringList notes;
+    if (change)
+        notes << u"身体能量变化 "_s + changeDescription(*change, 2);
     for (std::size_t i = 0; i < v.verdicts.size(); ++i) {
         if (v.verdicts[i].value_or(0) != 0)
             notes << v.verdictTexts[i];
@@ -146,7 +154,7 @@ ReportOutcome produceTrendReport(DrawingSurface &surface, const PageGeometry &ge
             printTableHeader(page);
             titledPage = page.pageNumber();
         }
-        printVisit(page, i, series.visits[i]);
+        printVisit(page, i, series.visits[i], series.bodyEnergyChange(i));
     }
     return page.aborted() ? ReportOutcome::Aborted : ReportOutcome::Finished;
 }

@@ -21,6 +21,16 @@ int TrendSeries::indexOfKey(qint64 key) const {
     return -1;
 }
 
+std::optional<Change> TrendSeries::bodyEnergyChange(int visit) const {
+    if (visit < 0 || visit >= visits.size())
+        return std::nullopt;
+    for (int before = visit - 1; before >= 0; --before) {
+        if (visits[before].highPotential == visits[visit].highPotential)
+            return changeBetween(visits[before].bodyEnergy, visits[visit].bodyEnergy, scatter.bodyEnergyCv);
+    }
+    return std::nullopt;
+}
+
 bool TrendSeries::hasHighPotential() const {
     return std::any_of(visits.begin(), visits.end(), [](const TrendVisit &v) { return v.highPotential; });
 }

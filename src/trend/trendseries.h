@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/analysis.h"
+#include "analysis/measurementscatter.h"
 
 #include <QList>
 #include <QString>
@@ -34,9 +35,14 @@ struct TrendSeries {
     QString subjectName;
     bool male = true;
     QList<TrendVisit> visits;
+    // The scatter of measuring a change of body energy must exceed to count.
+    ScatterModel scatter;
 
     // The row of the measurement with this key, -1 when it is not in the series.
     int indexOfKey(qint64 key) const;
+    // The body energy of a visit against the visit before it in the same potential mode
+    // (later minus earlier); none for the first visit of its mode.
+    std::optional<Change> bodyEnergyChange(int visit) const;
     bool hasHighPotential() const;
 };
 

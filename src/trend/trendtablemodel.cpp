@@ -4,6 +4,7 @@
 #include "core/displaycolumns.h"
 
 #include <QColor>
+#include <QFont>
 
 namespace orlu {
 
@@ -36,38 +37,7 @@ TrendTableModel::TrendTableModel(QObject *parent)
 void TrendTableModel::setSeries(const TrendSeries &series) {
     beginResetModel();
     m_series = series;
-    findChanges();
     endResetModel();
-}
-
-void TrendTableModel::setScatterModel(const ScatterModel &model) {
-    m_scatter = model;
-    findChanges();
-    // Only the one column changes: a view keeps its current row.
-    if (rowCount() > 0)
-        emit dataChanged(index(0, BodyEnergyChange), index(rowCount() - 1, BodyEnergyChange));
-    emit headerDataChanged(Qt::Horizontal, BodyEnergyChange, BodyEnergyChange);
-}
-
-// Each visit's body energy against the visit before it in the same potential mode:
-// "+3.20 在测量误差范围内" when the change is inside the scatter of measuring.
-void TrendTableModel::findChanges() {
-    m_changes.clear();
-    const QList<TrendVisit> &visits = m_series.visits;
-    for (qsizetype i = 0; i < visits.size(); ++i) {
-        QString text;
-        for (qsizetype before = i - 1; before >= 0; --before) {
-            if (visits[before].highPotential != visits[i].highPotential)
-                continue;
-            const Change c =
-                changeBetween(visits[before].bodyEnergy, visits[i].bodyEnergy, m_scatter.bodyEnergyCv);
-            text = QString((c.difference >= 0 ? u"+"_s : QString()) + formatFixed(c.difference, 1, 2) + u' ' +
-                           changeText(c))
-                       .trimmed();
-            break;
-        }
-        m_changes << text;
-    }
 }
 
 int TrendTableModel::rowCount(const QModelIndex &parent) const {
@@ -118,13 +88,27 @@ QVariant TrendTableModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
         return {};
     const TrendVisit &v = m_series.visits[index.row()];
+    // Each visit's body energy against the visit before it in the same potential mode.
+    const auto change =
+        index.column() == BodyEnergyChange ? m_series.bodyEnergyChange(index.row()) : std::optional<Change>();
     switch (role) {
     case Qt::DisplayRole:
         if (index.column() == BodyEnergyChange)
-            return m_changes.value(index.row());
+            return change ? changeDescription(*change, 2) : QString();
         return index.column() == Index ? QVariant(index.row() + 1) : text(v, index.column());
     case Qt::ForegroundRole:
+        if (change && !change->withinScatter)
+            return QColor(192, 0, 0);
         return colour(v, index.column());
+    case Qt::FontRole:
+        if (change && !change->withinScatter) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case Qt::ToolTipRole:
+        return index.column() == BodyEnergyChange ? QVariant(m_series.scatter.explanation()) : QVariant();
     case Qt::TextAlignmentRole: {
         const auto meaning = meaningOf(index.column());
         const bool number =
@@ -139,6 +123,8 @@ QVariant TrendTableModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant TrendTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section == BodyEnergyChange)
+        return m_series.scatter.explanation();
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
     switch (section) {
@@ -155,7 +141,7 @@ QVariant TrendTableModel::headerData(int section, Qt::Orientation orientation, i
     case AbnormalMeridians:
         return u"异常经络数"_s;
     case BodyEnergyChange:
-        return QString(u"身体能量变化 ("_s + m_scatter.source() + u')');
+        return QString(u"身体能量变化 ("_s + m_series.scatter.source() + u')');
     default:
         break;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "trend/trendseries.h"
-#include "analysis/measurementscatter.h"
 
 #include <QAbstractTableModel>
 
@@ -28,8 +27,6 @@ public:
     explicit TrendTableModel(QObject *parent = nullptr);
 
     void setSeries(const TrendSeries &series);
-    // What a change of body energy must exceed to count (the published figures unless set).
-    void setScatterModel(const ScatterModel &model);
     const TrendSeries &series() const { return m_series; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -41,11 +38,7 @@ private:
     QVariant text(const TrendVisit &visit, int column) const;
     QVariant colour(const TrendVisit &visit, int column) const;
 
-    void findChanges();
-
     TrendSeries m_series;
-    ScatterModel m_scatter;
-    QStringList m_changes; // by visit
 };
 
 } // namespace orlu

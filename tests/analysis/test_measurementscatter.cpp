@@ -25,6 +25,8 @@ class TestMeasurementScatter : public QObject {
 private slots:
     void changeCountsOnlyBeyondTheScatter_data();
     void changeCountsOnlyBeyondTheScatter();
+    void changeIsLaterMinusEarlier_data();
+    void changeIsLaterMinusEarlier();
 };
 
 void TestMeasurementScatter::changeCountsOnlyBeyondTheScatter_data() {
@@ -71,7 +73,28 @@ void TestMeasurementScatter::changeCountsOnlyBeyondTheScatter() {
              qPrintable(QString::number(changes.bodyEnergy.mdc, 'g', 17)));
     QTEST(changes.bodyEnergy.withinScatter, "bodyWithin");
     QCOMPARE(changeText(changes.bodyEnergy),
-             changes.bodyEnergy.withinScatter ? u"在测量误差范围内"_s : QString());
+             changes.bodyEnergy.withinScatter ? u"在测量误差范围内"_s : u"超出测量误差"_s);
+}
+
+void TestMeasurementScatter::changeIsLaterMinusEarlier_data() {
+    QTest::addColumn<double>("firstAt");
+    QTest::addColumn<double>("secondAt");
+    QTest::addColumn<bool>("firstIsLater");
+    QTest::newRow("given in time order") << 46000.0 << 46010.0 << false;
+    QTest::newRow("later one given first") << 46010.0 << 46000.0 << true;
+    QTest::newRow("same moment: the given order") << 46000.0 << 46000.0 << false;
+}
+
+void TestMeasurementScatter::changeIsLaterMinusEarlier() {
+    QFETCH(double, firstAt);
+    QFETCH(double, secondAt);
+    QFETCH(bool, firstIsLater);
+    const ChangeOverTime c = changeOverTime({firstAt, all(40)}, {secondAt, all(50)}, ScatterModel());
+    QCOMPARE(c.firstIsLater, firstIsLater);
+    QCOMPARE(c.earlierBodyEnergy, firstIsLater ? 50.0 : 40.0);
+    QCOMPARE(c.laterBodyEnergy, firstIsLater ? 40.0 : 50.0);
+    QCOMPARE(c.changes.bodyEnergy.difference, c.laterBodyEnergy - c.earlierBodyEnergy);
+    QCOMPARE(c.changes.channels[0].difference, firstIsLater ? -10.0 : 10.0);
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementScatter)

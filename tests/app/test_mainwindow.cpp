@@ -1,6 +1,7 @@
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/mainwindow.h"
+#include "core/unsavedwork.h"
 #include "platform/launch.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -304,21 +305,32 @@ void TestMainWindow::customButtonLaunchesItsTarget() {
 }
 
 void TestMainWindow::exitQuestion_data() {
+    QTest::addColumn<bool>("unsaved");
     QTest::addColumn<bool>("answer");
-    QTest::newRow("yes") << true;
-    QTest::newRow("no") << false;
+    QTest::newRow("yes") << false << true;
+    QTest::newRow("no") << false << false;
+    // A measured, unsaved run was once discarded on the plain question.
+    QTest::newRow("unsaved run, 不储存") << true << true;
+    QTest::newRow("unsaved run, 取消") << true << false;
 }
 
 void TestMainWindow::exitQuestion() {
+    QFETCH(bool, unsaved);
     QFETCH(bool, answer);
     Rig rig;
     auto w = rig.start(true);
     rig.hid.probe().clearCommandLog();
+    if (unsaved) {
+        rig.app->measurement.setValue(1, 52.0);
+        rig.app->measurement.readingsUnsaved = true;
+    }
     rig.prompter.answer(answer);
+    rig.prompter.answerSave(answer ? SaveChoice::Discard : SaveChoice::Stay);
     button(w.get(), u"exitButton"_s)->click();
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 2);
-    QCOMPARE(rig.prompter.asked().first().text, u"您确定要结束本系统吗?"_s);
+    QCOMPARE(rig.prompter.asked().first().type, unsaved ? test::SaveQuestionType : 2);
+    QCOMPARE(rig.prompter.asked().first().text,
+             unsaved ? saveQuestion(UnsavedOccasion::LeaveProgram) : u"您确定要结束本系统吗?"_s);
     QCOMPARE(w->isVisible(), !answer);
     QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
     QStringList expected{u"S1E0F00"_s, u"S1E1A00"_s};

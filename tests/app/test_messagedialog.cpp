@@ -17,6 +17,8 @@ private slots:
     void typeDecidesCaptionPictureButtons();
     void answers_data();
     void answers();
+    void saveQuestionAnswers_data();
+    void saveQuestionAnswers();
     void hookAnswersInsteadOfAWindow();
     void nextShowingStartsClean();
 };
@@ -80,6 +82,32 @@ void TestMessageDialog::answers() {
     });
     box.exec();
     QCOMPARE(box.result(), result);
+}
+
+void TestMessageDialog::saveQuestionAnswers_data() {
+    QTest::addColumn<QString>("button"); // empty: the close box
+    QTest::addColumn<int>("choice");
+    QTest::newRow("储存") << u"saveButton"_s << int(SaveChoice::Save);
+    QTest::newRow("不储存") << u"discardButton"_s << int(SaveChoice::Discard);
+    QTest::newRow("取消") << u"stayButton"_s << int(SaveChoice::Stay);
+    QTest::newRow("closed") << QString() << int(SaveChoice::Stay);
+}
+
+void TestMessageDialog::saveQuestionAnswers() {
+    QFETCH(QString, button);
+    MessageDialog box(AskCaution, u"测量数据尚未储存。"_s);
+    box.offerSaving();
+    bool yesShown = true;
+    QTimer::singleShot(0, &box, [&] {
+        yesShown = test::control<QPushButton>(&box, u"yesButton"_s)->isVisible();
+        if (button.isEmpty())
+            box.close();
+        else
+            test::control<QPushButton>(&box, button)->click();
+    });
+    box.exec();
+    QVERIFY(!yesShown);
+    QTEST(int(box.saveChoice()), "choice");
 }
 
 void TestMessageDialog::hookAnswersInsteadOfAWindow() {

@@ -3,6 +3,7 @@
 // With ORLU_PRINTOUT_DIR set, both print-outs are kept there as PDF for a look.
 #include "charts/ui/printprogresswindow.h"
 #include "charts/ui/reportprintjob.h"
+#include "compare/comparisonchanges.h"
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonreport.h"
 #include "support/scriptedprompter.h"
@@ -51,6 +52,7 @@ ComparisonPrintout twoRecordPrintout() {
     ComparisonPrintout p;
     p.kind = ComparisonKind::TwoRecord;
     p.records = {printedOf(first), printedOf(second)};
+    p.notes = comparisonChanges(first, second, ScatterModel()).paperLines();
     p.chart = twoRecordChart(first, second, BandChoice::Comparison, ChartMedium::Paper);
     return p;
 }

@@ -3,6 +3,7 @@
 #include "charts/recordingsurface.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/tworecordcomparisonwindow.h"
+#include "core/numberformat.h"
 #include "recordfixture.h"
 #include "records/ui/readingwindow.h"
 #include "support/windowdriver.h"
@@ -50,6 +51,8 @@ private slots:
     void bandButtonsMoveTheBand_data();
     void bandButtonsMoveTheBand();
     void loadsThroughTheReadingWindow();
+    void changeIsLaterMinusEarlier_data();
+    void changeIsLaterMinusEarlier();
 
 private:
     CurrentMeasurement current;
@@ -199,6 +202,43 @@ void TestTwoRecordComparisonWindow::loadsThroughTheReadingWindow() {
     QCOMPARE(value(&w, "comparisonBlock", "nameValue"), u"王小明"_s);
     QCOMPARE(value(&w, "comparisonBlock", "energyValue"), u"21.25"_s); // 20 + 0.1 .. 2.4
     QCOMPARE(w.comparison()->corrected[0], 20.1 * 0.8541);
+}
+
+void TestTwoRecordComparisonWindow::changeIsLaterMinusEarlier_data() {
+    QTest::addColumn<double>("currentAt");
+    QTest::addColumn<bool>("currentIsLater");
+    QTest::newRow("loaded one taken later") << 46000.25 << false;
+    QTest::newRow("loaded one taken earlier") << 46200.0 << true;
+}
+
+// The change once flipped sign with the loading order and used another body energy than
+// the one shown beside it, the analysis's and the trend's.
+void TestTwoRecordComparisonWindow::changeIsLaterMinusEarlier() {
+    QFETCH(double, currentAt);
+    QFETCH(bool, currentIsLater);
+    current.measuredAt = currentAt;
+    const ComparisonRecord stored = storedRecord(80);
+    TwoRecordComparisonWindow w(current, loader(stored), printing());
+    QVERIFY(showAndActivate(&w));
+    click(&w, "loadButton");
+    const double mine = analyse(current.corrected, true).bodyEnergy;
+    const double theirs = analyse(stored.corrected, true).bodyEnergy;
+    // The change is what subtracting the two values shown gives.
+    const auto shown = [](double v) { return formatFixed(v, 1, 2).toDouble(); };
+    const double change = currentIsLater ? shown(mine) - shown(theirs) : shown(theirs) - shown(mine);
+    const QString text = child<QLabel>(&w, "changesLabel")->text();
+    const QString earlier = currentIsLater ? u"较早 2.比对数据: "_s + formatFixed(theirs, 1, 2)
+                                           : u"较早 1.原始资料: "_s + formatFixed(mine, 1, 2);
+    const QString later = currentIsLater ? u"较晚 1.原始资料: "_s + formatFixed(mine, 1, 2)
+                                         : u"较晚 2.比对数据: "_s + formatFixed(theirs, 1, 2);
+    const QString changeLine = u"变化: "_s + (change >= 0 ? u"+"_s : QString()) + formatFixed(change, 1, 2);
+    for (const QString &line : {earlier, later, changeLine, u"超出测量误差"_s})
+        QVERIFY2(text.contains(line), qPrintable(text));
+    // The scatter figure explains itself.
+    QVERIFY(child<QLabel>(&w, "changesLabel")->toolTip().startsWith(u"MDC95 (最小可测变化)"_s));
+    // Paper says the same.
+    click(&w, "printButton");
+    QVERIFY2(printed.last().notes.value(0).contains(changeLine), qPrintable(printed.last().notes.value(0)));
 }
 
 QTEST_MAIN(TestTwoRecordComparisonWindow)

@@ -35,6 +35,8 @@ using namespace orlu;
 using namespace orlu::test;
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(orlu::SaveChoice)
+
 namespace {
 
 struct WindowRig {
@@ -116,6 +118,8 @@ private slots:
     void usageCounterAfterAnalysis();
     void closingStoresTheHighChoice();
     void closingIsRefusedDuringARun();
+    void leavingAnUnsavedRunAsksToSave_data();
+    void leavingAnUnsavedRunAsksToSave();
     void handOverHidesWithoutEndingTheModalLoop();
     void readingFollowsTheLoadedPotential();
     void manualEntryFillsTheWindow();
@@ -528,6 +532,35 @@ void TestMeasurementWindow::closingStoresTheHighChoice() {
     QVERIFY(rig.settings.highPotential);
     QCOMPARE(rig.settingsSaves, 1);
     QVERIFY(!rig.window->isVisible());
+}
+
+void TestMeasurementWindow::leavingAnUnsavedRunAsksToSave_data() {
+    QTest::addColumn<SaveChoice>("answer");
+    QTest::newRow("储存 hands over to saving, then leaves") << SaveChoice::Save;
+    QTest::newRow("取消 stays") << SaveChoice::Stay;
+}
+
+void TestMeasurementWindow::leavingAnUnsavedRunAsksToSave() {
+    QFETCH(SaveChoice, answer);
+    WindowRig rig;
+    int savings = 0;
+    rig.handOvers.saving = [&](QWidget *) {
+        ++savings;
+        rig.measurement.recordKey = 9;
+        rig.measurement.readingsUnsaved = false;
+    };
+    rig.open();
+    rig.op->onReading = [&](RunState state, int channel, quint32) {
+        if (state == RunState::WaitingForContact && channel == 4)
+            rig.window->run().stop();
+    };
+    rig.click(u"measure"_s);
+    rig.prompter.answerSave(answer);
+    rig.click(u"leave"_s);
+    QCOMPARE(rig.prompter.texts(), QStringList{saveQuestion(UnsavedOccasion::LeaveMeasurementWindow)});
+    QCOMPARE(savings, answer == SaveChoice::Save ? 1 : 0);
+    QCOMPARE(rig.window->isVisible(), answer == SaveChoice::Stay);
+    QVERIFY(rig.measurement.value(3) != 0.0);
 }
 
 void TestMeasurementWindow::closingIsRefusedDuringARun() {

@@ -7,6 +7,9 @@
 
 namespace orlu::test {
 
+// The type recorded for a save question (it is none of the six message box types).
+constexpr int SaveQuestionType = 0;
+
 struct AskedMessage {
     int type;
     QString text;
@@ -20,18 +23,23 @@ public:
         : m_fallback(fallback) {}
 
     bool showMessageBox(MessageType type, const QString &text) override;
+    // Without a queued choice: "不储存" (go on) when the fallback is yes, else "取消".
+    SaveChoice askToSave(const QString &text) override;
 
     void answer(bool a) { m_answers.append(a); }
+    void answerSave(SaveChoice c) { m_choices.append(c); }
     const QList<AskedMessage> &asked() const { return m_asked; }
     QStringList texts() const;
     void clear() {
         m_asked.clear();
         m_answers.clear();
+        m_choices.clear();
     }
 
 private:
     bool m_fallback;
     QList<bool> m_answers;
+    QList<SaveChoice> m_choices;
     QList<AskedMessage> m_asked;
 };
 

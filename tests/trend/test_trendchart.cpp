@@ -2,6 +2,7 @@
 #include "charts/recordingsurface.h"
 #include "trend/trendchart.h"
 #include "trend/trendreport.h"
+#include "trend/trendtablemodel.h"
 #include "core/channels.h"
 #include "core/daycount.h"
 
@@ -86,6 +87,8 @@ private slots:
     void printedTrendHasALinePerVisit();
     void printedTrendNamesTheAbnormalVerdicts();
     void abortedPrintStops();
+    void changeBeyondTheScatterIsMarked_data();
+    void changeBeyondTheScatterIsMarked();
 };
 
 void TestTrendChart::visitSummarisesTheAnalysis_data() {
@@ -243,10 +246,10 @@ void TestTrendChart::visitsFollowTheColumns() {
     const QList<DrawOp> ops = draw(seriesOf(QList<bool>(10, false)));
     QList<int> xs;
     for (const DrawOp &op : ops) {
-        if (op.kind == DrawOp::Kind::Ellipse && xs.size() < 10)
+        if (op.kind == DrawOp::Kind::Ellipse && xs.size() < 12)
             xs << QRect(op.points[0], op.points[1]).normalized().center().x();
     }
-    xs.removeFirst(); // the legend's sample
+    xs.remove(0, 2); // the legend's samples: a point and the ring of a change
     for (int i = 0; i < xs.size(); ++i)
         QVERIFY(qAbs(xs[i] - layout.columnCentre(i)) <= 1);
 }
@@ -418,6 +421,47 @@ void TestTrendChart::abortedPrintStops() {
         produceTrendReport(recording, A4, seriesOf(QList<bool>(30, false)), {}, [&] { return ++asked > 3; });
     QCOMPARE(outcome, ReportOutcome::Aborted);
     QVERIFY(!recording.findText(u"30"_s));
+}
+
+void TestTrendChart::changeBeyondTheScatterIsMarked_data() {
+    QTest::addColumn<QList<double>>("levels");
+    QTest::addColumn<QList<bool>>("highs");
+    QTest::addColumn<int>("rings");
+    QTest::addColumn<QStringList>("changes"); // how each row's change begins
+    // Published scatter: 12 % of the body energy, MDC95 about 1/3 of the mean.
+    QTest::newRow("small steps") << QList<double>{40, 41, 43} << QList<bool>{false, false, false} << 0
+                                 << QStringList{QString(), u"+1.00 在测量误差范围内"_s,
+                                                u"+2.00 在测量误差范围内"_s};
+    QTest::newRow("a jump") << QList<double>{40, 70} << QList<bool>{false, false} << 1
+                            << QStringList{QString(), u"+30.00 超出测量误差"_s};
+    QTest::newRow("a fall") << QList<double>{70, 40} << QList<bool>{false, false} << 1
+                            << QStringList{QString(), u"-30.00 超出测量误差"_s};
+    QTest::newRow("against the visit before in its own mode")
+        << QList<double>{40, 70, 41} << QList<bool>{false, true, false} << 0
+        << QStringList{QString(), QString(), u"+1.00 在测量误差范围内"_s};
+}
+
+// A change beyond the scatter of measuring is ringed on the chart and said in the table.
+void TestTrendChart::changeBeyondTheScatterIsMarked() {
+    QFETCH(QList<double>, levels);
+    QFETCH(QList<bool>, highs);
+    QFETCH(QStringList, changes);
+    TrendSeries s;
+    for (int i = 0; i < levels.size(); ++i)
+        s.visits << trendVisitOf(100 + i, 46000 + 7 * i, highs[i], readings(levels[i]), true);
+    int rings = -1; // the legend's sample
+    for (const DrawOp &op : draw(s)) {
+        if (op.kind == DrawOp::Kind::Ellipse && op.brush.style == BrushStyle::None &&
+            op.pen.color == QColor(255, 0, 0))
+            ++rings;
+    }
+    QTEST(rings, "rings");
+    TrendTableModel table;
+    table.setSeries(s);
+    for (int i = 0; i < levels.size(); ++i) {
+        const QString cell = table.index(i, TrendTableModel::BodyEnergyChange).data().toString();
+        QVERIFY2(changes[i].isEmpty() ? cell.isEmpty() : cell.startsWith(changes[i]), qPrintable(cell));
+    }
 }
 
 QTEST_MAIN(TestTrendChart)

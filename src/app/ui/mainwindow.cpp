@@ -6,6 +6,7 @@
 #include "app/ui/aboutbox.h"
 #include "platform/launch.h"
 #include "core/prompter.h"
+#include "core/unsavedwork.h"
 #include "device/probelink.h"
 #include "storage/databasefiles.h"
 #include "storage/listindexes.h"
@@ -426,10 +427,21 @@ void MainWindow::exitClicked() {
     close();
 }
 
+bool MainWindow::confirmExit() {
+    m_app.probe.playAlertTone(AlertTone::Caution);
+    if (!m_app.measurement.unsaved())
+        return m_app.prompter.showMessageBox(AskCaution, ExitQuestion);
+    // The question of saving takes the place of the plain one.
+    std::function<void()> save;
+    if (m_app.mainDb.isOpen() && m_app.mainDbReadOnlyReason.isEmpty())
+        save = [this] { openModalWindow(WindowKind::Saving); };
+    return settleUnsavedWork(UnsavedOccasion::LeaveProgram, m_app.measurement, m_app.prompter, save,
+                             m_app.settings.highPotential);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (m_app.device.ready) {
-        m_app.probe.playAlertTone(AlertTone::Caution);
-        if (!m_app.prompter.showMessageBox(AskCaution, ExitQuestion)) {
+        if (!confirmExit()) {
             setMainFunctionsEnabled(true);
             event->ignore();
             return;

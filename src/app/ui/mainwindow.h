@@ -55,6 +55,8 @@ private:
                                const QString &hint);
     void customButtonClicked(int k);
     void exitClicked();
+    // The exit question, or the question of saving a measurement the register does not hold.
+    bool confirmExit();
     void aboutClicked();
     void settingsClicked();
     void openMakerPage();

@@ -137,18 +137,25 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
     f.setPointSize(11);
     m_textArea->setFont(f);
 
-    m_yesButton = new QPushButton(u"是"_s, this);
-    m_yesButton->setObjectName(u"yesButton"_s);
-    m_yesButton->setGeometry(104, 156, 80, 28);
-    m_noButton = new QPushButton(u"否"_s, this);
-    m_noButton->setObjectName(u"noButton"_s);
-    m_noButton->setGeometry(200, 156, 80, 28);
-    m_okButton = new QPushButton(u"确定"_s, this);
-    m_okButton->setObjectName(u"okButton"_s);
-    m_okButton->setGeometry(152, 156, 80, 28);
-    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+    // The buttons stand in one row; a type shows some of them.
+    const auto button = [this](const QString &caption, const QString &name, int x) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setGeometry(x, 156, 80, 28);
+        return b;
+    };
+    m_yesButton = button(u"是"_s, u"yesButton"_s, 104);
+    m_noButton = button(u"否"_s, u"noButton"_s, 200);
+    m_okButton = button(u"确定"_s, u"okButton"_s, 152);
+    m_saveButton = button(u"储存"_s, u"saveButton"_s, 56);
+    m_discardButton = button(u"不储存"_s, u"discardButton"_s, 152);
+    m_stayButton = button(u"取消"_s, u"stayButton"_s, 248);
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton, m_saveButton, m_discardButton, m_stayButton})
         b->hide();
 
+    connect(m_saveButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Save); });
+    connect(m_discardButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Discard); });
+    connect(m_stayButton, &QPushButton::clicked, this, [this] { saveChosen(SaveChoice::Stay); });
     connect(m_yesButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
     connect(m_okButton, &QPushButton::clicked, this, &MessageDialog::yesClicked);
     connect(m_noButton, &QPushButton::clicked, this, &MessageDialog::noClicked);
@@ -171,17 +178,20 @@ QString MessageDialog::captionOf(MessageType type) {
 
 void MessageDialog::showEvent(QShowEvent *event) {
     m_result = false;
+    m_saveChoice = SaveChoice::Stay;
     m_textArea->setPlainText(m_text);
     m_textArea->selectAll();
     m_textArea->setAlignment(Qt::AlignCenter);
     m_textArea->moveCursor(QTextCursor::Start);
     setWindowTitle(captionOf(m_type));
     m_picture[pictureOf(m_type)]->show();
-    const bool asks = m_type >= 1 && m_type <= 3;
+    const bool asks = m_type >= 1 && m_type <= 3 && !m_offersSaving;
     m_yesButton->setVisible(asks);
     m_noButton->setVisible(asks);
-    m_okButton->setVisible(!asks);
-    (asks ? m_yesButton : m_okButton)->setDefault(true);
+    m_okButton->setVisible(!asks && !m_offersSaving);
+    for (QPushButton *b : {m_saveButton, m_discardButton, m_stayButton})
+        b->setVisible(m_offersSaving);
+    (m_offersSaving ? m_saveButton : asks ? m_yesButton : m_okButton)->setDefault(true);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
@@ -191,7 +201,7 @@ void MessageDialog::closeEvent(QCloseEvent *event) {
     // The next showing starts clean.
     for (QLabel *p : m_picture)
         p->hide();
-    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton})
+    for (QPushButton *b : {m_yesButton, m_noButton, m_okButton, m_saveButton, m_discardButton, m_stayButton})
         b->hide();
     QDialog::closeEvent(event);
 }
@@ -206,12 +216,26 @@ void MessageDialog::noClicked() {
     close();
 }
 
+void MessageDialog::saveChosen(SaveChoice choice) {
+    m_saveChoice = choice;
+    close();
+}
+
 bool showMessageBox(MessageType type, const QString &text) {
     if (hook())
         return hook()(type, text);
     MessageDialog box(type, text, QApplication::activeWindow());
     box.exec();
     return box.result();
+}
+
+SaveChoice showSaveQuestion(const QString &text) {
+    if (hook())
+        return hook()(AskCaution, text) ? SaveChoice::Discard : SaveChoice::Stay;
+    MessageDialog box(AskCaution, text, QApplication::activeWindow());
+    box.offerSaving();
+    box.exec();
+    return box.saveChoice();
 }
 
 void setMessageBoxHook(MessageBoxHook h) {

@@ -92,6 +92,10 @@ void RecordDetailBlock::showRecord(const QString &number, const QString &name, d
     m_time->setText(measurementTimeText(measuredAt));
 }
 
+void RecordDetailBlock::setEnergyToolTip(const QString &text) {
+    m_energy->setToolTip(text);
+}
+
 void RecordDetailBlock::clear() {
     for (QLabel *label : {m_number, m_name, m_energy, m_potential, m_date, m_time})
         label->clear();

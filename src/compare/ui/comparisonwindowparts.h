@@ -55,6 +55,8 @@ public:
     void showRecord(const QString &number, const QString &name, double energyLevel, bool highPotential,
                     double measuredAt);
     void clear();
+    // Says on its value what the energy figure is.
+    void setEnergyToolTip(const QString &text);
 
 private:
     DetailFormat m_format;

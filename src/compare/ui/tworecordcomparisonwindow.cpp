@@ -1,9 +1,8 @@
 #include "compare/ui/tworecordcomparisonwindow.h"
 
+#include "compare/comparisonchanges.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
-#include "core/channels.h"
-#include "core/numberformat.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -20,10 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const DetailFormat SlotFormat{5, 2, u"标准电位"_s};
-
-QString formatSigned(double v) {
-    return (v >= 0 ? u"+"_s : QString()) + formatFixed(v, 1, 1);
-}
 
 void showSlot(RecordDetailBlock *block, const ComparisonRecord &r) {
     block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt);
@@ -73,13 +68,13 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     m_comparisonBlock = new RecordDetailBlock(u"2.比对数据"_s, u"comparisonBlock"_s, SlotFormat, this);
     auto *blocks = new QVBoxLayout;
     blocks->addWidget(m_originalBlock);
-    blocks->addSpacing(16);
+    blocks->addSpacing(10);
     blocks->addWidget(m_comparisonBlock);
     m_changes = new QLabel(this);
     m_changes->setObjectName(u"changesLabel"_s);
     m_changes->setWordWrap(true);
     m_changes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    blocks->addSpacing(12);
+    blocks->addSpacing(6);
     blocks->addWidget(m_changes);
     blocks->addStretch(1);
 
@@ -143,31 +138,21 @@ void TwoRecordComparisonWindow::setScatterModel(const ScatterModel &model) {
     showChanges();
 }
 
-// Which differences are more than the scatter of measuring: the body energy
-// and the count of points in the label, every point in its tool tip.
+// The body energy of both records beside its change (later minus earlier) and
+// whether it is more than the scatter of measuring; every point in the tool tip.
 void TwoRecordComparisonWindow::showChanges() {
-    if (!m_comparison) {
-        m_changes->setText(u"测量误差: "_s + m_scatter.source());
-        m_changes->setToolTip({});
-        return;
-    }
-    const MeasurementChanges changes =
-        changesBetween(m_original.corrected, m_comparison->corrected, m_scatter);
-    const auto describe = [](const Change &c) {
-        const QString text = changeText(c);
-        return u"%1 (MDC95 %2) %3"_s.arg(formatSigned(c.difference), formatFixed(c.mdc, 1, 1),
-                                         text.isEmpty() ? u"超出测量误差"_s : text);
-    };
-    int within = 0;
-    QStringList lines;
-    for (int c = 1; c <= ChannelCount; ++c) {
-        const Change &change = changes.channels[size_t(c - 1)];
-        within += change.withinScatter ? 1 : 0;
-        lines << sideMeridianName(c) + u": "_s + describe(change);
-    }
-    m_changes->setText(u"测量误差: %1\n身体能量 %2\n%3/24 点在测量误差范围内"_s.arg(
-        m_scatter.source(), describe(changes.bodyEnergy), QString::number(within)));
-    m_changes->setToolTip(lines.join(u'\n'));
+    const ComparisonChanges changes = comparisonChanges(m_original, m_comparison, m_scatter);
+    QStringList lines = changes.bodyEnergy;
+    if (!changes.points.isEmpty())
+        lines << changes.points;
+    lines << u"体能 = 原始读数平均"_s;
+    m_changes->setText(lines.join(u'\n'));
+    QString tip = changes.explanation + u"\n\n"_s + changes.energyNote;
+    if (!changes.pointDetails.isEmpty())
+        tip += u"\n\n"_s + changes.pointDetails;
+    m_changes->setToolTip(tip);
+    for (RecordDetailBlock *block : {m_originalBlock, m_comparisonBlock})
+        block->setEnergyToolTip(changes.energyNote);
 }
 
 void TwoRecordComparisonWindow::bandChosen(BandChoice band) {
@@ -185,6 +170,7 @@ ComparisonPrintout TwoRecordComparisonWindow::printout() const {
     p.records.append(printedRecordOf(m_original));
     if (m_comparison)
         p.records.append(printedRecordOf(*m_comparison));
+    p.notes = comparisonChanges(m_original, m_comparison, m_scatter).paperLines();
     p.chart = twoRecordChart(m_original, m_comparison, m_band, ChartMedium::Paper);
     return p;
 }

@@ -380,6 +380,7 @@ bool ManualEntryWindow::store() {
         m.setAllValues(values);
         m.highPotential = high;
         m.measuredAt = at;
+        m.readingsUnsaved = true;
         const QString memo = m_memo->toPlainText();
         m.memo = memo.isEmpty() ? QStringList() : memo.split(u'\n');
         return true;

@@ -7,6 +7,7 @@
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "core/unsavedwork.h"
 #include "measure/calibrationstanding.h"
 #include "measure/livedisplay.h"
 #include "measure/measurementcommands.h"
@@ -192,6 +193,8 @@ void MeasurementWindow::done(int result) {
     // The run holds this window's stack until it ends; "停止测量" ends it.
     if (m_run.isRunning())
         return;
+    if (!settleUnsaved(UnsavedOccasion::LeaveMeasurementWindow))
+        return;
     keepPotentialSetting();
     QDialog::done(result);
 }
@@ -222,7 +225,20 @@ void MeasurementWindow::repeatClicked() {
     measureClicked();
 }
 
+bool MeasurementWindow::settleUnsaved(UnsavedOccasion occasion) {
+    std::function<void()> save;
+    if (m_handOvers.saving && m_handOvers.savingUnavailable.isEmpty())
+        save = [this] { saveClicked(); };
+    return settleUnsavedWork(occasion, m_context.measurement, m_context.prompter, save,
+                             m_context.settings.highPotential);
+}
+
 void MeasurementWindow::measureClicked() {
+    // A new run would measure over readings the register does not hold; without a probe
+    // it does not start, and they are not let go for nothing.
+    if (m_context.probe.probeConnected() && !settleUnsaved(UnsavedOccasion::StartNewRun))
+        return;
+    showValues();
     if (!m_run.start(runParameters())) {
         // The clear question may have cleared the measurement before the High confirmation was declined.
         m_hasData = m_context.measurement.hasData();
@@ -255,6 +271,8 @@ void MeasurementWindow::saveClicked() {
 }
 
 void MeasurementWindow::readClicked() {
+    if (!settleUnsaved(UnsavedOccasion::ReadAnother))
+        return;
     handOver(m_handOvers.reading);
     checkPotentialRadio(m_context.measurement.highPotential);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/unsavedwork.h"
 #include "measure/measuringrun.h"
 #include "measure/ui/probewindowcontext.h"
 
@@ -94,6 +95,8 @@ private:
     void manualEntryClicked();
     void compareClicked();
     void leaveClicked();
+    // Before readings the register does not hold would be let go; false: stay.
+    bool settleUnsaved(UnsavedOccasion occasion);
     void potentialClicked(bool high);
     void thresholdChanged(int position);
     void styleClicked(int style);

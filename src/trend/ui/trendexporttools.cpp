@@ -3,7 +3,6 @@
 #include "dataexport/fhirexport.h"
 #include "trend/trendloader.h"
 #include "dataexport/ui/exportprogresswindow.h"
-#include "analysis/measurementscatter.h"
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
 
@@ -64,8 +63,6 @@ void TrendExportTools::trendClicked() {
         return;
     }
     TrendWindow trend(*series, m_list.measurementKey(), m_print, m_window);
-    trend.setScatterModel(
-        scatterModelOf(m_context.records.measurements().repeatPairs(scatter::PairWindowMinutes)));
     connect(&trend, &TrendWindow::measurementChosen, this,
             [this](qint64 key) { m_list.selectMeasurement(key); });
     trend.exec();

@@ -28,9 +28,6 @@ public:
     // Opens on the measurement `selectedKey` when it is in the series.
     TrendWindow(const TrendSeries &series, qint64 selectedKey, Printer print = {}, QWidget *parent = nullptr);
 
-    // What a change of body energy must exceed to count.
-    void setScatterModel(const ScatterModel &model) { m_model.setScatterModel(model); }
-
     int selectedVisit() const { return m_selected; }
     void selectVisit(int index);
 
