@@ -49,7 +49,7 @@ Change changeBetween(double first, double second, double cv);
 // "在测量误差范围内" for a change inside the scatter, else empty.
 QString changeText(const Change &change);
 
-// Channel by channel (corrected values) and for the body energy (their mean).
+// Channel by channel (corrected values) and for the body energy (the mean of the measured ones).
 struct MeasurementChanges {
     std::array<Change, 24> channels{};
     Change bodyEnergy;

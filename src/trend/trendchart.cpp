@@ -366,7 +366,10 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
     }
     drawSeries(
         p, layout, series, layout.energy, energy, PlausibleEnergy,
-        [](const TrendVisit &v) { return std::optional(v.bodyEnergy); },
+        // An incomplete visit's mean of fewer points is no body energy to draw in line with the others.
+        [](const TrendVisit &v) {
+            return v.caveats.incomplete() ? std::nullopt : std::optional(v.bodyEnergy);
+        },
         [&](const TrendVisit &v) { return p.verdictInk(StateItem::BodyEnergy, v.verdicts[0].value_or(0)); });
 
     for (int r = 0; r < TrendRatioCount; ++r) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/analysis.h"
+#include "core/readingcaveats.h"
 
 #include <QList>
 #include <QString>
@@ -26,6 +27,9 @@ struct TrendVisit {
     std::array<std::optional<int>, 1 + TrendRatioCount> verdicts{};
     std::array<QString, 1 + TrendRatioCount> verdictTexts{};
     int abnormalMeridians = 0; // meridians with both channels graded away from 0
+    // Unmeasured points and doubtful readings. An incomplete visit's body energy is the mean
+    // of its measured points; it has no ratios, verdicts or abnormal meridians.
+    ReadingCaveats caveats;
 };
 
 // The measurements of one subject in time order.
@@ -42,7 +46,12 @@ struct TrendSeries {
 
 // Analyses 24 plain readings as the analysis window does.
 TrendVisit trendVisitOf(qint64 key, double measuredAt, bool highPotential,
-                        const std::array<double, 24> &plainReadings, bool male);
+                        const std::array<double, 24> &plainReadings, bool male,
+                        const MeasurementQuality &quality = {});
+
+// "47.20"; "47.20?" when most readings were doubtful; "12.50 (5/24 点)" for the mean of the
+// measured points of an incomplete visit.
+QString trendBodyEnergyText(const TrendVisit &visit);
 
 // The state item of ratio i (0 spirit .. 3 autonomic).
 StateItem trendRatioItem(int ratio);

@@ -61,8 +61,9 @@ void TrendTableModel::findChanges() {
                 continue;
             const Change c =
                 changeBetween(visits[before].bodyEnergy, visits[i].bodyEnergy, m_scatter.bodyEnergyCv);
+            const QString caveat = bodyEnergyChangeCaveat(visits[before].caveats, visits[i].caveats);
             text = QString((c.difference >= 0 ? u"+"_s : QString()) + formatFixed(c.difference, 1, 2) + u' ' +
-                           changeText(c))
+                           (caveat.isEmpty() ? changeText(c) : caveat))
                        .trimmed();
             break;
         }
@@ -87,9 +88,11 @@ QVariant TrendTableModel::text(const TrendVisit &v, int column) const {
     case Potential:
         return potentialText(v.highPotential);
     case BodyEnergy:
-        return formatFixed(v.bodyEnergy, 5, 2).trimmed();
+        return trendBodyEnergyText(v);
     case AbnormalMeridians:
-        return v.abnormalMeridians;
+        return v.caveats.incomplete() ? QVariant(u"—"_s) : QVariant(v.abnormalMeridians);
+    case Readings:
+        return v.caveats.text();
     default:
         break;
     }
@@ -156,6 +159,8 @@ QVariant TrendTableModel::headerData(int section, Qt::Orientation orientation, i
         return u"异常经络数"_s;
     case BodyEnergyChange:
         return QString(u"身体能量变化 ("_s + m_scatter.source() + u')');
+    case Readings:
+        return u"读数说明"_s;
     default:
         break;
     }

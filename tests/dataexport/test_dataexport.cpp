@@ -120,6 +120,7 @@ private slots:
     void analysisValuesAreThoseOfTheAnalysis();
     void undefinedValuesAreEmptyOrNull();
     void qualityIsExportedOnlyWhereKnown();
+    void unmeasuredPointsAreMarkedNotZero();
     void pseudonymsAreStableAndKeyed();
     void pseudonymisedOutputHoldsNoPersonalField_data();
     void pseudonymisedOutputHoldsNoPersonalField();
@@ -345,6 +346,38 @@ void TestDataExport::qualityIsExportedOnlyWhereKnown() {
     QCOMPARE(lines.value(2)[u"quality14"_s].toString(), u"drifting"_s);
     QVERIFY(lines.value(0)[u"steadyPoints"_s].isNull());
     QCOMPARE(lines.value(0)[u"quality14"_s].toString(), QString());
+}
+
+// A run cut off after 5 points: its other 19 points are no readings of 0 uA, and no sum,
+// ratio or grade is made of them.
+void TestDataExport::unmeasuredPointsAreMarkedNotZero() {
+    QSqlQuery q(f->db());
+    QStringList zeros;
+    for (int c = 6; c <= 24; ++c)
+        zeros << u"KY%1 = 0"_s.arg(c);
+    QVERIFY(q.exec(u"UPDATE KYDATA SET "_s + zeros.join(u", "_s) + u" WHERE CUSTNO = 'B002'"_s));
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(column(t, 3, u"unmeasuredPoints"_s), u"19"_s);
+    QCOMPARE(column(t, 3, u"plain6"_s), QString());
+    QCOMPARE(column(t, 3, u"corrected24"_s), QString());
+    QCOMPARE(column(t, 3, u"quality6"_s), u"unmeasured"_s);
+    QCOMPARE(column(t, 3, u"channelGrades1"_s), QString());
+    QCOMPARE(column(t, 3, u"ratios.spirit"_s), QString());
+    QCOMPARE(column(t, 3, u"verdicts.bodyEnergy"_s), QString());
+    QVERIFY(!column(t, 3, u"plain5"_s).isEmpty());
+    QCOMPARE(column(t, 1, u"unmeasuredPoints"_s), u"0"_s);
+    // The mean of the 5 measured points, not of 24 with 19 zeros.
+    double sum = 0;
+    for (int c = 1; c <= 5; ++c)
+        sum += column(t, 3, u"corrected%1"_s.arg(c)).toDouble();
+    QCOMPARE(column(t, 3, u"bodyEnergy"_s).toDouble(), sum / 5);
+    ExportRequest json;
+    json.format = ExportFormat::JsonLines;
+    const QJsonObject o = readJsonLines(exportBytes(json)).value(2);
+    QCOMPARE(o[u"unmeasuredPoints"_s].toInt(), 19);
+    QVERIFY(o[u"plain"_s].toArray()[5].isNull());
+    QVERIFY(o[u"channelGrades"_s].toArray()[0].isNull());
+    QCOMPARE(o[u"quality24"_s].toString(), u"unmeasured"_s);
 }
 
 void TestDataExport::pseudonymsAreStableAndKeyed() {

@@ -116,6 +116,7 @@ private slots:
     void closingStoresTheHighChoice();
     void closingIsRefusedDuringARun();
     void handOverHidesWithoutEndingTheModalLoop();
+    void cutOffRunIsSavedOnlyWhenConfirmed();
     void readingFollowsTheLoadedPotential();
     void manualEntryFillsTheWindow();
     void missingPictureKeepsTheRunGoing();
@@ -566,6 +567,23 @@ void TestMeasurementWindow::handOverHidesWithoutEndingTheModalLoop() {
     QVERIFY(hiddenMeanwhile);
     QVERIFY(stillModalAfterSaving);
     QCOMPARE(rig.settingsSaves, 1);
+}
+
+// A run cut off after 5 points reaches the saving window only when the operator says so.
+void TestMeasurementWindow::cutOffRunIsSavedOnlyWhenConfirmed() {
+    WindowRig rig;
+    for (int c = 1; c <= 5; ++c)
+        rig.measurement.setValue(c, 40);
+    int opened = 0;
+    rig.handOvers.saving = [&](QWidget *) { ++opened; };
+    rig.open();
+    rig.prompter.answer(false);
+    rig.click(u"save"_s);
+    QCOMPARE(opened, 0);
+    QCOMPARE(rig.prompter.texts().value(0), u"19 个点未测量，仍要储存吗?"_s);
+    rig.prompter.answer(true);
+    rig.click(u"save"_s);
+    QCOMPARE(opened, 1);
 }
 
 void TestMeasurementWindow::readingFollowsTheLoadedPotential() {

@@ -48,8 +48,9 @@ public:
     RecordDetailBlock(const QString &heading, const QString &objectName, DetailFormat format,
                       QWidget *parent = nullptr);
 
+    // `caveats`: the record's unmeasured points and doubtful readings, shown under it.
     void showRecord(const QString &number, const QString &name, double energyLevel, bool highPotential,
-                    double measuredAt);
+                    double measuredAt, const QString &caveats = {});
     void clear();
 
 private:
@@ -60,6 +61,7 @@ private:
     QLabel *m_potential = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
+    QLabel *m_caveats = nullptr;
 };
 
 } // namespace orlu

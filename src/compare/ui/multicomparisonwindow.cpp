@@ -1,5 +1,6 @@
 #include "compare/ui/multicomparisonwindow.h"
 
+#include "core/readingcaveats.h"
 #include "core/numberformat.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
@@ -92,7 +93,8 @@ void MultiComparisonWindow::rowClicked(int row) {
     if (row >= 0 && row < m_set.size()) {
         m_selected = row;
         const ComparisonEntry &e = m_set.entries()[row];
-        m_detail->showRecord(e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt);
+        m_detail->showRecord(e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt,
+                             caveatsOf(e.corrected, e.quality).text());
     } else {
         m_selected.reset();
         m_detail->clear();
@@ -118,7 +120,8 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
     ComparisonPrintout p;
     p.kind = ComparisonKind::MultiRecord;
     for (const ComparisonEntry &e : m_set.entries())
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
+        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt,
+                          caveatsOf(e.corrected, e.quality).text()});
     p.chart = multiRecordChart(m_set.entries(), m_selected);
     return p;
 }

@@ -1,9 +1,11 @@
 #include "compare/ui/tworecordcomparisonwindow.h"
 
+#include "compare/changejudgement.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
 #include "core/channels.h"
 #include "core/numberformat.h"
+#include "core/readingcaveats.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -21,16 +23,17 @@ namespace {
 
 const DetailFormat SlotFormat{5, 2, u"标准电位"_s};
 
-QString formatSigned(double v) {
-    return (v >= 0 ? u"+"_s : QString()) + formatFixed(v, 1, 1);
+ReadingCaveats caveatsOfRecord(const ComparisonRecord &r) {
+    return caveatsOf(r.corrected, r.quality);
 }
 
 void showSlot(RecordDetailBlock *block, const ComparisonRecord &r) {
-    block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt);
+    block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt,
+                      caveatsOfRecord(r).text());
 }
 
 PrintedRecord printedRecordOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, caveatsOfRecord(r).text()};
 }
 
 } // namespace
@@ -151,23 +154,9 @@ void TwoRecordComparisonWindow::showChanges() {
         m_changes->setToolTip({});
         return;
     }
-    const MeasurementChanges changes =
-        changesBetween(m_original.corrected, m_comparison->corrected, m_scatter);
-    const auto describe = [](const Change &c) {
-        const QString text = changeText(c);
-        return u"%1 (MDC95 %2) %3"_s.arg(formatSigned(c.difference), formatFixed(c.mdc, 1, 1),
-                                         text.isEmpty() ? u"超出测量误差"_s : text);
-    };
-    int within = 0;
-    QStringList lines;
-    for (int c = 1; c <= ChannelCount; ++c) {
-        const Change &change = changes.channels[size_t(c - 1)];
-        within += change.withinScatter ? 1 : 0;
-        lines << sideMeridianName(c) + u": "_s + describe(change);
-    }
-    m_changes->setText(u"测量误差: %1\n身体能量 %2\n%3/24 点在测量误差范围内"_s.arg(
-        m_scatter.source(), describe(changes.bodyEnergy), QString::number(within)));
-    m_changes->setToolTip(lines.join(u'\n'));
+    const ChangeJudgement j = judgeChanges(m_original, *m_comparison, m_scatter);
+    m_changes->setText(u"测量误差: %1\n身体能量 %2\n%3"_s.arg(m_scatter.source(), j.bodyEnergy, j.pointsSummary));
+    m_changes->setToolTip(j.points.join(u'\n'));
 }
 
 void TwoRecordComparisonWindow::bandChosen(BandChoice band) {
