@@ -32,7 +32,7 @@ struct ComparisonCurve {
     // Doubtful readings get a hollow marker; an unmeasured point (0) none, and the curve
     // breaks there.
     std::array<bool, 24> doubtful{};
-    double energyLevel = 0;             // centre of the record's band
+    double energyLevel = 0; // centre of the record's band
     CurveStyle style;
     int number = 1;     // the legend's record number
     int legendSlot = 1; // the legend stands at x = rnd(chart width x slot / 7)

@@ -64,7 +64,8 @@ QString statusQualitySummary(const MeasurementQuality &quality) {
     const QList<int> doubtful = unsteadyChannels(quality);
     if (doubtful.size() <= 3)
         return qualitySummary(quality);
-    const auto judged = std::count_if(quality.begin(), quality.end(), [](const auto &q) { return q.has_value(); });
+    const auto judged =
+        std::count_if(quality.begin(), quality.end(), [](const auto &q) { return q.has_value(); });
     return u"测量质量: %1/%2 稳定；%3 点读数可疑 (见表格中的标记)"_s.arg(judged - doubtful.size())
         .arg(quality.size())
         .arg(doubtful.size());

@@ -336,8 +336,9 @@ private:
                                               : r.corrected[static_cast<std::size_t>(i - ChannelCount)];
             appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, "uA", "not-performed");
         } else if (i == BodyEnergyComponent) {
-            appendQuantity(out, r.unmeasuredPoints < ChannelCount ? std::optional(r.bodyEnergy) : std::nullopt, "uA",
-                           "not-performed");
+            appendQuantity(out,
+                           r.unmeasuredPoints < ChannelCount ? std::optional(r.bodyEnergy) : std::nullopt,
+                           "uA", "not-performed");
         } else if (i < FirstVerdictComponent) {
             appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
                            "not-applicable");

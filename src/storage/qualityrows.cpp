@@ -56,8 +56,9 @@ bool writeUnmeasuredRows(QSqlDatabase db, qint64 measurementKey, const std::arra
     for (int c = 1; c <= ChannelCount; ++c) {
         if (readings[size_t(c - 1)] != 0.0)
             continue;
-        for (const QVariant &v : {QVariant(measurementKey), QVariant(c), QVariant(0), QVariant(0.0), QVariant(0.0),
-                                  QVariant(0.0), QVariant(0.0), QVariant(0), QVariant(0), QVariant(unmeasuredWord())})
+        for (const QVariant &v :
+             {QVariant(measurementKey), QVariant(c), QVariant(0), QVariant(0.0), QVariant(0.0), QVariant(0.0),
+              QVariant(0.0), QVariant(0), QVariant(0), QVariant(unmeasuredWord())})
             q.addBindValue(v);
         if (!q.exec())
             return sqlrow::fail(q, error);

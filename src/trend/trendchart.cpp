@@ -238,7 +238,8 @@ void drawAbnormal(Painter &p, const TrendLayout &layout, const TrendSeries &seri
             p.s.rectangle(x - half, yOf(panel, range, v.abnormalMeridians), x + half, panel.bottom());
         }
         if (counts) {
-            const QString count = QString::number(v.abnormalMeridians);
+            // An incomplete visit has no count of abnormal meridians to stand behind.
+            const QString count = v.caveats.incomplete() ? u"—"_s : QString::number(v.abnormalMeridians);
             p.text(x - p.s.textWidth(count) / 2,
                    yOf(panel, range, v.abnormalMeridians) - p.s.textHeight(count) - p.px(1),
                    ChartColour::Navy, count);

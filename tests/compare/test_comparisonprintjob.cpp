@@ -42,7 +42,7 @@ ComparisonRecord record(const QString &number, const QString &name, double base,
 }
 
 PrintedRecord printedOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, {}};
 }
 
 ComparisonPrintout twoRecordPrintout() {
@@ -63,7 +63,7 @@ ComparisonPrintout multiRecordPrintout() {
     ComparisonPrintout p;
     p.kind = ComparisonKind::MultiRecord;
     for (const ComparisonEntry &e : entries)
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
+        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt, {}});
     p.chart = multiRecordChart(entries, 3);
     return p;
 }

@@ -44,7 +44,7 @@ ComparisonRecord slot(const QString &number, double plain, bool high = false) {
 }
 
 PrintedRecord printedOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, {}};
 }
 
 ComparisonPrintout twoRecordPrintout(bool loaded, BandChoice band) {
@@ -196,7 +196,8 @@ private slots:
         ComparisonPrintout p;
         p.kind = ComparisonKind::MultiRecord;
         for (const ComparisonEntry &e : entries)
-            p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
+            p.records.append(
+                {e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt, {}});
         p.chart = multiRecordChart(entries, 2);
         const RecordingSurface rec = produce(p);
         QVERIFY(rec.findText(u"O.R.L.U. 多重能量比对分析报表"_s));

@@ -41,19 +41,20 @@ private slots:
         QTest::addColumn<QString>("bodyVerdict");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("lastPoint");
-        QTest::newRow("sound, small change") << 24 << 0 << 52.0 << u"+2.0 (MDC95 17.0) 在测量误差范围内"_s
-                                             << u"24/24 点在测量误差范围内"_s << u"+2.0 (MDC95 32.5) 在测量误差范围内"_s;
+        QTest::newRow("sound, small change")
+            << 24 << 0 << 52.0 << u"+2.0 (MDC95 17.0) 在测量误差范围内"_s << u"24/24 点在测量误差范围内"_s
+            << u"+2.0 (MDC95 32.5) 在测量误差范围内"_s;
         QTest::newRow("sound, large change") << 24 << 0 << 150.0 << u"+100.0 (MDC95 33.3) 超出测量误差"_s
                                              << u"0/24 点在测量误差范围内"_s << u"超出测量误差"_s;
         QTest::newRow("3 doubtful: still judged")
             << 24 << 3 << 150.0 << u"超出测量误差"_s
             << u"0/21 点在测量误差范围内；3 点读数可疑或未测量，不作判断"_s << u"超出测量误差"_s;
-        QTest::newRow("21 doubtful: says why") << 24 << 21 << 150.0 << u"+100.0 (MDC95 33.3) 无法判断: 多数读数可疑"_s
-                                               << u"0/3 点在测量误差范围内；21 点读数可疑或未测量，不作判断"_s
-                                               << u"超出测量误差"_s;
-        QTest::newRow("cut off after 5") << 5 << 0 << 150.0 << u"+100.0 (MDC95 33.3) 无法判断: 测量未完成"_s
-                                         << u"0/5 点在测量误差范围内；19 点读数可疑或未测量，不作判断"_s
-                                         << u": 无法判断: 未测量"_s;
+        QTest::newRow("21 doubtful: says why")
+            << 24 << 21 << 150.0 << u"+100.0 (MDC95 33.3) 无法判断: 多数读数可疑"_s
+            << u"0/3 点在测量误差范围内；21 点读数可疑或未测量，不作判断"_s << u"超出测量误差"_s;
+        QTest::newRow("cut off after 5")
+            << 5 << 0 << 150.0 << u"+100.0 (MDC95 33.3) 无法判断: 测量未完成"_s
+            << u"0/5 点在测量误差范围内；19 点读数可疑或未测量，不作判断"_s << u": 无法判断: 未测量"_s;
     }
     void changesAreJudgedOnlyWhereReadingsBearIt() {
         QFETCH(int, measured);

@@ -95,8 +95,8 @@ void TestMeasurementCommands::askBeforeSaving_data() {
     QTest::newRow("complete and steady: no question") << 24 << 0 << QList<bool>{} << QStringList{} << save;
     QTest::newRow("cut off after 5, saved anyway")
         << 5 << 0 << QList<bool>{true} << QStringList{missing19} << save;
-    QTest::newRow("cut off after 5, not saved") << 5 << 0 << QList<bool>{false} << QStringList{missing19}
-                                                << static_cast<int>(SavingDecision::Cancel);
+    QTest::newRow("cut off after 5, not saved")
+        << 5 << 0 << QList<bool>{false} << QStringList{missing19} << static_cast<int>(SavingDecision::Cancel);
     QTest::newRow("21 doubtful, re-test first") << 24 << 21 << QList<bool>{true} << QStringList{doubtful21}
                                                 << static_cast<int>(SavingDecision::Retest);
     QTest::newRow("21 doubtful, saved as they are")

@@ -53,9 +53,9 @@ void TestQualityRows::storedBesideTheMeasurement_data() {
     QTest::addColumn<QString>("read");
     QTest::newRow("complete run") << QList<int>{1, 24} << 24 << u"1:steady 24:saturated"_s
                                   << u"1:steady 24:saturated"_s;
-    QTest::newRow("cut off after 21") << QList<int>{1, 2} << 21
-                                      << u"1:steady 2:steady 22:unmeasured 23:unmeasured 24:unmeasured"_s
-                                      << u"1:steady 2:steady"_s;
+    QTest::newRow("cut off after 21")
+        << QList<int>{1, 2} << 21 << u"1:steady 2:steady 22:unmeasured 23:unmeasured 24:unmeasured"_s
+        << u"1:steady 2:steady"_s;
     QTest::newRow("typed, three cells left empty")
         << QList<int>{} << 21 << u"22:unmeasured 23:unmeasured 24:unmeasured"_s << QString();
 }
@@ -72,8 +72,9 @@ void TestQualityRows::storedBesideTheMeasurement() {
     MeasurementQuality quality{};
     for (int c : judged) {
         quality[size_t(c - 1)] =
-            PointQuality{412, 1000.0, 3.5, 0, -0.125, 30.5, 2, FlagRetried,
-                         c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
+            PointQuality{412, 1000.0,      3.5,
+                         0,   -0.125,      30.5,
+                         2,   FlagRetried, c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
     }
     std::array<double, 24> readings{};
     for (int c = 1; c <= measuredUpTo; ++c)

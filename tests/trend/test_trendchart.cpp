@@ -132,10 +132,10 @@ void TestTrendChart::incompleteOrDoubtfulVisitsSayWhy_data() {
     QTest::newRow("sound") << 24 << 0 << u"50.00"_s << u"0"_s << QString() << u"+0.00 在测量误差范围内"_s;
     QTest::newRow("cut off after 5") << 5 << 0 << u"50.00 (5/24 点)"_s << u"—"_s << u"未完成: 19 点未测量"_s
                                      << u"+0.00 无法判断: 测量未完成"_s;
-    QTest::newRow("21 of 24 doubtful") << 24 << 21 << u"50.00?"_s << u"0"_s << u"可疑读数 21/24 点"_s
-                                       << u"+0.00 无法判断: 多数读数可疑"_s;
-    QTest::newRow("3 of 24 doubtful") << 24 << 3 << u"50.00"_s << u"0"_s << u"可疑读数 3/24 点"_s
-                                      << u"+0.00 在测量误差范围内"_s;
+    QTest::newRow("21 of 24 doubtful")
+        << 24 << 21 << u"50.00?"_s << u"0"_s << u"可疑读数 21/24 点"_s << u"+0.00 无法判断: 多数读数可疑"_s;
+    QTest::newRow("3 of 24 doubtful")
+        << 24 << 3 << u"50.00"_s << u"0"_s << u"可疑读数 3/24 点"_s << u"+0.00 在测量误差范围内"_s;
 }
 
 void TestTrendChart::incompleteOrDoubtfulVisitsSayWhy() {

@@ -33,7 +33,8 @@ void showSlot(RecordDetailBlock *block, const ComparisonRecord &r) {
 }
 
 PrintedRecord printedRecordOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, caveatsOfRecord(r).text()};
+    return {r.subjectNumber, r.subjectName, r.average,
+            r.highPotential, r.measuredAt,  caveatsOfRecord(r).text()};
 }
 
 } // namespace
@@ -155,7 +156,8 @@ void TwoRecordComparisonWindow::showChanges() {
         return;
     }
     const ChangeJudgement j = judgeChanges(m_original, *m_comparison, m_scatter);
-    m_changes->setText(u"测量误差: %1\n身体能量 %2\n%3"_s.arg(m_scatter.source(), j.bodyEnergy, j.pointsSummary));
+    m_changes->setText(
+        u"测量误差: %1\n身体能量 %2\n%3"_s.arg(m_scatter.source(), j.bodyEnergy, j.pointsSummary));
     m_changes->setToolTip(j.points.join(u'\n'));
 }
 
