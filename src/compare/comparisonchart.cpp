@@ -97,10 +97,11 @@ void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurv
         const QPoint p = *points[i];
         const auto c = static_cast<std::size_t>(PairedChannelOrder[i] - 1);
         if (curve.doubtful[c]) {
-            // Hollow and a size larger: a doubtful reading, on screen and on any paper.
+            // A hollow ring, not a square: a doubtful reading, whatever the record's marker
+            // (one of them is white), on screen and on any paper.
             s.setPen(curve.style.pen, PenStyle::Solid, f.curvePen);
             s.setBrushStyle(BrushStyle::None);
-            s.rectangle(p.x() - h - 1, p.y() - h - 1, p.x() + h + 1, p.y() + h + 1);
+            s.ellipse(p.x() - h - 1, p.y() - h - 1, p.x() + h + 1, p.y() + h + 1);
             continue;
         }
         setMarkerOutline(s, f, curve.style);
@@ -219,7 +220,7 @@ std::array<double, 4> comparisonBandValues(double energyLevel) {
 }
 
 QString comparisonMarksLegend() {
-    return u"空心方块: 读数可疑；曲线中断处: 该点未测量"_s;
+    return u"空心圆圈: 读数可疑；曲线中断处: 该点未测量"_s;
 }
 
 void drawComparisonChart(DrawingSurface &surface, const ComparisonFrame &frame,

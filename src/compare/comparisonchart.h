@@ -29,7 +29,7 @@ CurveStyle multiRecordStyle(int k);
 
 struct ComparisonCurve {
     std::array<double, 24> corrected{}; // channel order 1..24; drawn in the paired order
-    // Doubtful readings get a hollow marker; an unmeasured point (0) none, and the curve
+    // Doubtful readings get a hollow ring; an unmeasured point (0) no marker, and the curve
     // breaks there.
     std::array<bool, 24> doubtful{};
     double energyLevel = 0; // centre of the record's band
