@@ -6,7 +6,7 @@
 #include "core/channels.h"
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "analysis/textstore.h"

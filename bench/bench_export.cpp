@@ -9,7 +9,7 @@
 #include "dataexport/dataexport.h"
 #include "dataexport/fhirexport.h"
 #include "records/recordstore.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/schema.h"
 
 #include <QCoreApplication>

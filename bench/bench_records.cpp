@@ -15,7 +15,7 @@
 #include "storage/listindexes.h"
 #include "records/measurementrepository.h"
 #include "storage/namesortkeys.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/schema.h"
 #include "storage/serverconnection.h"
 #include "storage/serverschema.h"

@@ -12,7 +12,7 @@
 #include "storage/databasecheck.h"
 #include "storage/databasefiles.h"
 #include "storage/registerbackup.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/registermaintenance.h"
 #include "storage/schema.h"
 #include "storage/startupdatabases.h"

@@ -19,7 +19,7 @@
 #include "storage/database.h"
 #include "storage/databasefiles.h"
 #include "storage/registerbackup.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/registermaintenance.h"
 #include "storage/schema.h"
 

@@ -11,7 +11,7 @@
 #include "storage/database.h"
 #include "transfer/jetsource.h"
 #include "transfer/sqlitesource.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/schema.h"
 #include "transfer/transfercolumns.h"
 #include "transfer/transferoperations.h"

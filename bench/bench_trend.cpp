@@ -11,7 +11,7 @@
 #include "core/prompter.h"
 #include "storage/database.h"
 #include "records/recordstore.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/schema.h"
 #include "records/ui/readingwindow.h"
 #include "trend/ui/trendwindow.h"

@@ -4,7 +4,7 @@
 #include "app/ui/mainwindow.h"
 #include "app/ui/messagedialog.h"
 #include "app/windowfactory.h"
-#include "cli/installer.h"
+#include "install/installer.h"
 #include "core/version.h"
 #include "core/clock.h"
 #include "core/daycount.h"

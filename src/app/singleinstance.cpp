@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 SingleInstance::SingleInstance(const ProgramFolder &folder)
     : m_folder(folder)
-    , m_lock(folder)
+    , m_lock(folder.path())
     , m_channel(folder) {}
 
 bool SingleInstance::claim() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/instancechannel.h"
-#include "core/programlock.h"
+#include "platform/programlock.h"
 
 class QWidget;
 

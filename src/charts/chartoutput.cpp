@@ -3,7 +3,7 @@
 #include "charts/chartcolours.h"
 #include "charts/paintersurface.h"
 #include "charts/recordingsurface.h"
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -3,7 +3,7 @@
 #include "charts/paintersurface.h"
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 #include "core/version.h"
 
 #include <QBuffer>

@@ -5,7 +5,7 @@
 #include "analysis/descramble.h"
 #include "analysis/textstore.h"
 #include "core/channels.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/programfolder.h"
 #include "storage/database.h"
 #include "storage/databasefiles.h"

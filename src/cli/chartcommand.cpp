@@ -2,7 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "charts/chartoutput.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "charts/charts.h"
 
 #include <QTextStream>

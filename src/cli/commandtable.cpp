@@ -6,7 +6,7 @@
 #include "cli/dbcommand.h"
 #include "cli/exportdatacommand.h"
 #include "cli/generatecommand.h"
-#include "cli/installer.h"
+#include "cli/setupcommand.h"
 #include "cli/matchcommand.h"
 #include "cli/qualitycommand.h"
 #include "cli/registercommands.h"
@@ -14,7 +14,7 @@
 #include "cli/transfercommands.h"
 #include "cli/subjectscommand.h"
 #include "cli/trendcommand.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "device/probebackend.h"
 
 namespace orlu {

@@ -2,8 +2,8 @@
 
 #include "charts/chartoutput.h"
 #include "compare/comparisoncurves.h"
+#include "cli/commandline.h"
 #include "core/readingcaveats.h"
-#include "core/commandline.h"
 #include "core/readingsrule.h"
 
 #include <QRegularExpression>

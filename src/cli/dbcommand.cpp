@@ -1,6 +1,6 @@
 #include "cli/dbcommand.h"
 
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "storage/database.h"
 #include "storage/databasefiles.h"
 #include "storage/registercopy.h"

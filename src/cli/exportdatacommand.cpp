@@ -1,7 +1,7 @@
 #include "cli/exportdatacommand.h"
 
 #include "cli/registerreading.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "storage/database.h"
 #include "dataexport/dataexport.h"
 #include "dataexport/fhirexport.h"

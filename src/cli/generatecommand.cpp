@@ -1,8 +1,8 @@
 #include "cli/generatecommand.h"
 
-#include "cli/registergenerator.h"
-#include "core/commandline.h"
-#include "core/privatefiles.h"
+#include "generator/registergenerator.h"
+#include "cli/commandline.h"
+#include "platform/privatefiles.h"
 #include "core/programfolder.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"

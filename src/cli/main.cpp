@@ -1,5 +1,5 @@
 #include "cli/commandtable.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/version.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "cli/matchcommand.h"
 
 #include "analysis/analysis.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/daycount.h"
 #include "courses/courserules.h"
 #include "courses/coursestore.h"

@@ -1,6 +1,6 @@
 #include "cli/qualitycommand.h"
 
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "measure/pointqualityjson.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "cli/registercommands.h"
 
-#include "core/outputfile.h"
-#include "core/commandline.h"
-#include "core/privatefiles.h"
-#include "core/programlock.h"
+#include "platform/outputfile.h"
+#include "cli/commandline.h"
+#include "platform/privatefiles.h"
+#include "platform/programlock.h"
 #include "storage/databasecheck.h"
 #include "storage/databasefiles.h"
 #include "storage/registerbackup.h"
@@ -154,7 +154,7 @@ int runRestoreCommand(const QStringList &args, QTextStream &out, QTextStream &er
                "\"orlu-cli db copy --from FILE --to CONNECTION\".\n";
         return ExitFailed;
     }
-    ProgramLock lock(folder);
+    ProgramLock lock(folder.path());
     if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
         err << "restore: " << heldByText(lock.holder(), folder.path()) << '\n';
         return ExitFailed;

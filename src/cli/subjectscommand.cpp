@@ -2,7 +2,7 @@
 
 #include "cli/registerreading.h"
 #include "core/clock.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "storage/database.h"
 #include "core/displaycolumns.h"
 #include "records/recordstore.h"

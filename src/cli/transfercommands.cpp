@@ -1,8 +1,8 @@
 #include "cli/transfercommands.h"
 
 #include "core/clock.h"
-#include "core/commandline.h"
-#include "core/programlock.h"
+#include "cli/commandline.h"
+#include "platform/programlock.h"
 #include "core/programfolder.h"
 #include "storage/databasefiles.h"
 #include "storage/registersetting.h"
@@ -95,7 +95,7 @@ int runImportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return cl.usageError(err, u"--from FILE is required"_s);
     const Parsed p = parsedOf(cl);
     // A program running on the folder would go on showing the register as it was.
-    ProgramLock lock(p.folder);
+    ProgramLock lock(p.folder.path());
     if (lock.acquire() == ProgramLock::Outcome::HeldByOther) {
         err << "import: " << heldByText(lock.holder(), p.folder.path()) << '\n';
         return ExitFailed;

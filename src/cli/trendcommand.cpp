@@ -5,7 +5,7 @@
 #include "trend/trendchart.h"
 #include "trend/trendreport.h"
 #include "cli/registerreading.h"
-#include "core/commandline.h"
+#include "cli/commandline.h"
 #include "core/settings.h"
 #include "storage/databasefiles.h"
 #include "storage/database.h"

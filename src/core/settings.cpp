@@ -2,8 +2,8 @@
 
 #include "core/daycount.h"
 #include "core/numberformat.h"
-#include "core/outputfile.h"
-#include "core/privatefiles.h"
+#include "platform/outputfile.h"
+#include "platform/privatefiles.h"
 
 #include <QBuffer>
 #include <QFile>

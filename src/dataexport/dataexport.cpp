@@ -1,6 +1,6 @@
 #include "dataexport/dataexport.h"
 
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 #include "records/recordstore.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "device/simulatedprobe.h"
 
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 
 #include <QFile>
 

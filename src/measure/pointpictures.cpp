@@ -1,7 +1,7 @@
 #include "measure/pointpictures.h"
 
 #include "core/channels.h"
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 #include "measure/limbgeometry.h"
 
 #include <QBuffer>

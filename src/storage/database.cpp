@@ -1,6 +1,6 @@
 #include "storage/database.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "core/prompter.h"
 #include "storage/serverconnection.h"
 

@@ -1,6 +1,6 @@
 #include "storage/databasecheck.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/database.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "storage/databasefiles.h"
 
 #include "core/prompter.h"
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
 

@@ -1,7 +1,7 @@
 #include "storage/registerbackup.h"
 
-#include "core/outputfile.h"
-#include "core/privatefiles.h"
+#include "platform/outputfile.h"
+#include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
 #include "storage/databasefiles.h"

@@ -1,6 +1,6 @@
 #include "storage/registersetting.h"
 
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 #include "storage/databasefiles.h"
 #include "storage/serverconnection.h"
 

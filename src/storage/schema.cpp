@@ -1,7 +1,7 @@
 #include "storage/schema.h"
 
-#include "core/outputfile.h"
-#include "core/privatefiles.h"
+#include "platform/outputfile.h"
+#include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/listindexes.h"
 #include "storage/serverschema.h"

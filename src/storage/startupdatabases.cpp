@@ -1,6 +1,6 @@
 #include "storage/startupdatabases.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/databasecheck.h"
 #include "storage/registersetting.h"
 #include "storage/schema.h"

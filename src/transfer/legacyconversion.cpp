@@ -1,6 +1,6 @@
 #include "transfer/legacyconversion.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/registerbackup.h"
 #include "storage/databasefiles.h"
 #include "transfer/registerimport.h"

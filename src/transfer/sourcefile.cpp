@@ -1,6 +1,6 @@
 #include "transfer/sourcefile.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "transfer/jetsource.h"
 #include "transfer/sqlitesource.h"

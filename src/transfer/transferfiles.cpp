@@ -1,6 +1,6 @@
 #include "transfer/transferfiles.h"
 
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "transfer/transferlock.h"
 
-#include "core/programlock.h"
+#include "platform/programlock.h"
 
 namespace orlu {
 

@@ -1,6 +1,6 @@
 #include "transfer/transferoperations.h"
 
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/registerbackup.h"
 #include "storage/databasefiles.h"
 #include "storage/registercopy.h"

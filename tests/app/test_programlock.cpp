@@ -1,7 +1,7 @@
 #include "app/instancechannel.h"
 #include "app/singleinstance.h"
 #include "app/ui/messagedialog.h"
-#include "core/programlock.h"
+#include "platform/programlock.h"
 #include "support/temphome.h"
 
 #include <QSignalSpy>
@@ -24,11 +24,11 @@ private slots:
 
 void TestProgramLock::secondProgramOnTheFolderIsRefused() {
     test::TempHome home;
-    ProgramLock first(ProgramFolder(home.path()));
+    ProgramLock first(home.path());
     QCOMPARE(first.acquire(), ProgramLock::Outcome::Acquired);
-    QCOMPARE(ProgramLock(ProgramFolder(home.path())).acquire(), ProgramLock::Outcome::HeldByOther);
+    QCOMPARE(ProgramLock(home.path()).acquire(), ProgramLock::Outcome::HeldByOther);
     first.release();
-    ProgramLock again(ProgramFolder(home.path()));
+    ProgramLock again(home.path());
     QCOMPARE(again.acquire(), ProgramLock::Outcome::Acquired);
 }
 
@@ -41,13 +41,13 @@ void TestProgramLock::lockOfACrashedRunIsTakenOver() {
     const qint64 pid = gone.processId() > 0 ? gone.processId() : 999999;
     home.writeFile(ProgramLock::lockFileName(),
                    QByteArray::number(pid) + "\norlu\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    ProgramLock lock(ProgramFolder(home.path()));
+    ProgramLock lock(home.path());
     QCOMPARE(lock.acquire(), ProgramLock::Outcome::Acquired);
 }
 
 void TestProgramLock::missingFolderHasNothingToLock() {
     test::TempHome home;
-    ProgramLock lock(ProgramFolder(home.file(u"nowhere/"_s)));
+    ProgramLock lock(home.file(u"nowhere/"_s));
     QCOMPARE(lock.acquire(), ProgramLock::Outcome::Unavailable);
 }
 

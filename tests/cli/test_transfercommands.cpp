@@ -1,5 +1,5 @@
 #include "cli/transfercommands.h"
-#include "core/programlock.h"
+#include "platform/programlock.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 #include "support/temphome.h"
@@ -87,7 +87,7 @@ void TestTransferCommands::exportThenImportIntoAnotherInstallation() {
     QCOMPARE(subjects(m_other.filePath(u"orlu4.mdb"_s)), 2); // a new installation's register, then filled
     {
         // While the program runs on the folder, its register is left alone.
-        ProgramLock running{ProgramFolder(m_other.path())};
+        ProgramLock running{m_other.path()};
         QCOMPARE(running.acquire(), ProgramLock::Outcome::Acquired);
         const Run refused = test::runCommand(
             runImportCommand, {u"--home"_s, m_other.path(), u"--append"_s, u"--from"_s, transfer});

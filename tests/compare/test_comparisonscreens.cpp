@@ -13,7 +13,7 @@
 #include "records/measurementrepository.h"
 #include "records/ui/readingwindow.h"
 #include "records/recordtransfer.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "support/windowdriver.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "courses/coursestore.h"
 #include "storage/database.h"
 #include "support/controls.h"

@@ -1,4 +1,4 @@
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "courses/coursestore.h"
 #include "courses/ui/coursewindow.h"
 #include "recordfixture.h"

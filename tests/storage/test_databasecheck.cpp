@@ -1,6 +1,6 @@
 #include "storage/database.h"
 #include "storage/databasecheck.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "storage/startupdatabases.h"
 #include "support/registerfiles.h"
 #include "support/temphome.h"

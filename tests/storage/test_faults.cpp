@@ -13,7 +13,7 @@
 #include "storage/databasefiles.h"
 #include "records/measurementrepository.h"
 #include "storage/registerbackup.h"
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 #include "records/subjectrepository.h"
 #include "support/registerfiles.h"
 

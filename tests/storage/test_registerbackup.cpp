@@ -1,4 +1,4 @@
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 #include "storage/registerbackup.h"
 #include "storage/registermaintenance.h"
 #include "support/registerfiles.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/launch.h"
+#include "platform/launch.h"
 
 #include <QList>
 #include <QSet>

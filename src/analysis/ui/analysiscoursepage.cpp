@@ -2,7 +2,7 @@
 
 #include "analysis/ui/analysiswidgets.h"
 #include "analysis/ui/selectionpaste.h"
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "courses/ui/coursepicture.h"
 #include "widgets/toolbuttons.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/prompter.h"
 #include "device/probelink.h"
 #include "storage/databasefiles.h"

@@ -3,7 +3,7 @@
 #include "app/ui/registerpage.h"
 #include "widgets/toolbuttons.h"
 
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/prompter.h"
 
 #include <QCheckBox>

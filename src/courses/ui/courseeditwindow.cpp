@@ -2,7 +2,7 @@
 
 #include "widgets/toolbuttons.h"
 
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/prompter.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "courses/ui/coursewindow.h"
 
-#include "core/launch.h"
+#include "platform/launch.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "courses/coursemodels.h"

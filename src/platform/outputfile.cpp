@@ -1,6 +1,6 @@
-#include "core/outputfile.h"
+#include "platform/outputfile.h"
 
-#include "core/descriptordevice.h"
+#include "private/bulkfilewriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -217,7 +217,7 @@ bool OutputFile::open(QString *error) {
     m_errorCode = 0;
     if (m_path == u"-"_s) {
         m_fd = STDOUT_FILENO;
-        m_device = std::make_unique<DescriptorDevice>(m_fd);
+        m_device = std::make_unique<UnbufferedFileWriter>(m_fd);
         return true;
     }
     QString why;
@@ -247,7 +247,7 @@ bool OutputFile::openInPlace(QString *error) {
         cancel();
         return fail(EINVAL, m_path + u" changed while it was opened"_s, error);
     }
-    m_device = std::make_unique<DescriptorDevice>(m_fd);
+    m_device = std::make_unique<UnbufferedFileWriter>(m_fd);
     return true;
 }
 
@@ -282,9 +282,9 @@ bool OutputFile::openTemporary(QString *error) {
             continue;
         }
         if (m_volume == Volume::Bulk)
-            m_device = std::make_unique<BulkFileDevice>(m_fd);
+            m_device = std::make_unique<BulkFileWriter>(m_fd);
         else
-            m_device = std::make_unique<DescriptorDevice>(m_fd);
+            m_device = std::make_unique<UnbufferedFileWriter>(m_fd);
         return true;
     }
     return fail(EEXIST, m_path + u": no free temporary name"_s, error);
@@ -298,7 +298,7 @@ QIODevice &OutputFile::device() {
 bool OutputFile::commit(QString *error) {
     if (!m_device)
         return fail(EBADF, m_path + u" is not open"_s, error);
-    auto &device = static_cast<DescriptorDevice &>(*m_device);
+    auto &device = static_cast<UnbufferedFileWriter &>(*m_device);
     if (!device.finish()) {
         const int code = device.lastErrorCode();
         cancel();

@@ -1,4 +1,4 @@
-#include "core/commandline.h"
+#include "cli/commandline.h"
 
 #include "core/readingsrule.h"
 #include "core/version.h"

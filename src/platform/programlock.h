@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/programfolder.h"
-
 #include <QLockFile>
 
 namespace orlu {
@@ -23,7 +21,8 @@ QString heldByText(const LockHolder &holder, const QString &folder);
 // recognised and taken over.
 class ProgramLock {
 public:
-    explicit ProgramLock(const ProgramFolder &folder);
+    // `folder`: the program folder, whose lock file this is.
+    explicit ProgramLock(const QString &folder);
 
     static QString lockFileName() { return QStringLiteral("orlu.lock"); }
 

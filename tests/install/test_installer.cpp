@@ -1,4 +1,4 @@
-#include "cli/installer.h"
+#include "install/installer.h"
 #include "storage/database.h"
 #include "storage/databasefiles.h"
 #include "support/temphome.h"

@@ -1,6 +1,7 @@
-#include "core/programlock.h"
+#include "platform/programlock.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace orlu {
 
@@ -27,8 +28,8 @@ QString heldByText(const LockHolder &holder, const QString &folder) {
         .arg(folder);
 }
 
-ProgramLock::ProgramLock(const ProgramFolder &folder)
-    : m_lock(folder.file(lockFileName())) {
+ProgramLock::ProgramLock(const QString &folder)
+    : m_lock(QDir(folder).filePath(lockFileName())) {
     // Only a live process holds the lock, however long it has run.
     m_lock.setStaleLockTime(0);
 }

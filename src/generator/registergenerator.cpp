@@ -1,4 +1,4 @@
-#include "cli/registergenerator.h"
+#include "generator/registergenerator.h"
 
 #include "core/daycount.h"
 #include "storage/database.h"

@@ -1,4 +1,4 @@
-#include "core/privatefiles.h"
+#include "platform/privatefiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "core/launch.h"
+#include "platform/launch.h"
 
 #include "support/recordinglaunchport.h"
 

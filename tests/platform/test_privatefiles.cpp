@@ -1,5 +1,5 @@
-#include "core/outputfile.h"
-#include "core/privatefiles.h"
+#include "platform/outputfile.h"
+#include "platform/privatefiles.h"
 #include "core/settings.h"
 #include "support/temphome.h"
 

@@ -1,4 +1,4 @@
-#include "core/launch.h"
+#include "platform/launch.h"
 
 using namespace Qt::StringLiterals;
 

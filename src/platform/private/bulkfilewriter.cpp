@@ -1,4 +1,4 @@
-#include "core/descriptordevice.h"
+#include "bulkfilewriter.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,37 +20,12 @@ constexpr std::size_t BlockBytes = 8u << 20;
 
 } // namespace
 
-DescriptorDevice::DescriptorDevice(int fd)
-    : m_fd(fd) {
-    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-}
-
-qint64 DescriptorDevice::writeData(const char *data, qint64 size) {
-    return writeFully(data, std::size_t(size)) ? size : -1;
-}
-
-bool DescriptorDevice::writeFully(const char *data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(m_fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            m_errorCode = n < 0 ? errno : ENOSPC;
-            setErrorString(QString::fromLocal8Bit(std::strerror(m_errorCode)));
-            return false;
-        }
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-void BulkFileDevice::FreeBlock::operator()(char *p) const {
+void BulkFileWriter::FreeBlock::operator()(char *p) const {
     std::free(p);
 }
 
-BulkFileDevice::BulkFileDevice(int fd)
-    : DescriptorDevice(fd) {
+BulkFileWriter::BulkFileWriter(int fd)
+    : UnbufferedFileWriter(fd) {
     const int flags = ::fcntl(fd, F_GETFL);
     // The system refuses the flag where the file system cannot transfer directly.
     m_direct = flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_DIRECT) == 0;
@@ -61,18 +36,18 @@ BulkFileDevice::BulkFileDevice(int fd)
     }
 }
 
-BulkFileDevice::~BulkFileDevice() = default;
+BulkFileWriter::~BulkFileWriter() = default;
 
-void BulkFileDevice::stopBypassing() {
+void BulkFileWriter::stopBypassing() {
     const int flags = ::fcntl(m_fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(m_fd, F_SETFL, flags & ~O_DIRECT);
     m_direct = false;
 }
 
-qint64 BulkFileDevice::writeData(const char *data, qint64 size) {
+qint64 BulkFileWriter::writeData(const char *data, qint64 size) {
     if (!m_block)
-        return DescriptorDevice::writeData(data, size);
+        return UnbufferedFileWriter::writeData(data, size);
     for (std::size_t left = std::size_t(size); left > 0;) {
         const std::size_t n = std::min(left, BlockBytes - m_used);
         std::memcpy(m_block.get() + m_used, data, n);
@@ -85,7 +60,7 @@ qint64 BulkFileDevice::writeData(const char *data, qint64 size) {
     return size;
 }
 
-bool BulkFileDevice::writeGathered() {
+bool BulkFileWriter::writeGathered() {
     const char *data = m_block.get();
     std::size_t left = m_used;
     m_used = 0;
@@ -108,7 +83,7 @@ bool BulkFileDevice::writeGathered() {
     return writeFully(data, left);
 }
 
-bool BulkFileDevice::finish() {
+bool BulkFileWriter::finish() {
     if (m_used > 0) {
         // The tail is not a whole block: it goes through the page cache.
         if (m_direct)
@@ -116,7 +91,7 @@ bool BulkFileDevice::finish() {
         if (!writeGathered())
             return false;
     }
-    return DescriptorDevice::finish();
+    return UnbufferedFileWriter::finish();
 }
 
 } // namespace orlu

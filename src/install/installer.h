@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QTextStream>
 
 #include <optional>
 
@@ -26,8 +25,5 @@ InstallReport install(const ProgramFolder &folder);
 // the installation data, as "setup" does; nothing happens to an existing one (what it
 // lacks is the installation check's to tell). Empty when there was nothing to do.
 std::optional<InstallReport> installOnFirstStart(const ProgramFolder &folder);
-
-// "setup [--home DIR]": the installation from the command line.
-int runSetupCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 } // namespace orlu
