@@ -1,9 +1,9 @@
 #include "analysis/measurementscatter.h"
 
 #include "core/numberformat.h"
+#include "core/readingcaveats.h"
 
 #include <cmath>
-#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -23,8 +23,9 @@ bool addSquaredCv(double a, double b, double &sum, int &count) {
     return true;
 }
 
+// The body energy left out of the comparison: 0 without any measured point.
 double meanOf(const std::array<double, 24> &values) {
-    return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+    return measuredMean(values).value_or(0.0);
 }
 
 } // namespace
@@ -60,7 +61,9 @@ ScatterModel scatterModelOf(const QList<RepeatPair> &pairs) {
     for (const RepeatPair &p : pairs) {
         for (std::size_t c = 0; c < p[0].size(); ++c)
             addSquaredCv(p[0][c], p[1][c], points, pointCount);
-        addSquaredCv(meanOf(p[0]), meanOf(p[1]), body, bodyCount);
+        // A mean over fewer points scatters more: only whole measurements tell the body energy's.
+        if (unmeasuredChannels(p[0]).isEmpty() && unmeasuredChannels(p[1]).isEmpty())
+            addSquaredCv(meanOf(p[0]), meanOf(p[1]), body, bodyCount);
     }
     if (pointCount == 0 || bodyCount == 0)
         return model;
@@ -85,6 +88,8 @@ Change changeBetween(double earlier, double later, double cv) {
 }
 
 QString changeText(const Change &change) {
+    if (!change.caveat.isEmpty())
+        return change.caveat;
     return change.withinScatter ? u"在测量误差范围内"_s : u"超出测量误差"_s;
 }
 

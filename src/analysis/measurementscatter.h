@@ -48,9 +48,13 @@ struct Change {
     double difference = 0; // later minus earlier
     double mdc = 0;
     bool withinScatter = false; // |difference| < mdc
+    // Why the change is not judged against the scatter (readings that cannot bear it);
+    // empty when it is.
+    QString caveat;
+    bool beyondScatter() const { return caveat.isEmpty() && !withinScatter; }
 };
 Change changeBetween(double earlier, double later, double cv);
-// "在测量误差范围内" or "超出测量误差".
+// "在测量误差范围内" or "超出测量误差"; the caveat instead where the change is not judged.
 QString changeText(const Change &change);
 // "+6.47": the difference of the two values as they are shown with `decimals`, so the
 // figure is what the reader gets by subtracting them.
@@ -58,8 +62,8 @@ QString changeFigure(const Change &change, int decimals);
 // "+2.79 在测量误差范围内 (MDC95 12.3)": the change, its verdict and the scatter.
 QString changeDescription(const Change &change, int decimals);
 
-// Channel by channel (corrected values) and for the body energy (their mean, as the
-// analysis shows it).
+// Channel by channel (corrected values) and for the body energy (the mean of the measured
+// ones, as the analysis shows it).
 struct MeasurementChanges {
     std::array<Change, 24> channels{};
     Change bodyEnergy;

@@ -7,11 +7,13 @@
 #include "core/channels.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
+#include "core/readingcaveats.h"
 #include "charts/chartcatalogue.h"
 #include "charts/chartcolours.h"
 #include "charts/chartframe.h"
 #include "charts/charts.h"
 #include "charts/drawingsurface.h"
+#include "charts/reportwrap.h"
 #include "core/currentmeasurement.h"
 
 #include <QLocale>
@@ -250,8 +252,10 @@ void printMeasurementTable(ReportPage &page, const AnalysisReportInput &input) {
 
         const int l = channelOf(i, Side::Left);
         const int rc = channelOf(i, Side::Right);
-        centred(x, t + 3 * lh, C::Black, formatFixed(m.value(l), 5, 1).trimmed());
-        centred(x, t + 6 * lh, C::Black, formatFixed(m.value(rc), 5, 1).trimmed());
+        centred(x, t + 3 * lh, C::Black,
+                markedReading(formatFixed(m.value(l), 5, 1).trimmed(), isDoubtful(m.quality, l)));
+        centred(x, t + 6 * lh, C::Black,
+                markedReading(formatFixed(m.value(rc), 5, 1).trimmed(), isDoubtful(m.quality, rc)));
         // The hand columns' corrected values stand 1 mm further left.
         const int bracketX = i <= 6 ? page.mm(12) + (i - 1) * cw : x;
         centred(bracketX, t + 4 * lh, C::Maroon,
@@ -261,9 +265,13 @@ void printMeasurementTable(ReportPage &page, const AnalysisReportInput &input) {
     }
     page.setY(t + 8 * lh);
     // Only a measurement whose readings' quality is known says how sound they were.
-    const QString quality = qualitySummary(m.quality);
-    if (!quality.isEmpty()) {
-        page.text(page.mm(20), page.y(), C::Black, quality);
+    // Many doubtful points make a long summary: it wraps, never runs off the page.
+    QString quality = qualitySummary(m.quality);
+    if (!unsteadyChannels(m.quality).isEmpty())
+        quality += u'\n' + doubtfulMarkLegend();
+    for (const QString &line : wrapReportText(quality, page.reportSize())) {
+        page.keepTogether(1);
+        page.text(page.mm(20), page.y(), C::Black, line);
         page.advance(lh);
     }
 }

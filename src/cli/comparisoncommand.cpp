@@ -4,6 +4,7 @@
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonreport.h"
 #include "cli/commandline.h"
+#include "core/readingcaveats.h"
 #include "core/readingsrule.h"
 
 #include <QRegularExpression>
@@ -49,7 +50,6 @@ QString parseRecord(const QString &text, int number, ComparisonEntry &entry) {
     if (values.size() != 24)
         return u"record %1: expected 24 corrected values, got %2"_s.arg(number).arg(values.size());
     std::array<double, 24> corrected{};
-    double sum = 0;
     for (int c = 0; c < 24; ++c) {
         const std::optional<double> v = readingFromText(values[c]);
         if (!v)
@@ -59,10 +59,10 @@ QString parseRecord(const QString &text, int number, ComparisonEntry &entry) {
                 .arg(ReadingLimit, 0, 'f', 0)
                 .arg(quotedArgument(values[c]));
         corrected[static_cast<std::size_t>(c)] = *v;
-        sum += *v;
     }
     entry.corrected = corrected;
-    entry.energyLevel = sum / 24;
+    // A 0 is a point not measured: it stays out of the energy level, and out of the curve.
+    entry.energyLevel = measuredMean(corrected).value_or(0.0);
     return {};
 }
 

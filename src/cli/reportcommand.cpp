@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "cli/analysiscommands.h"
 #include "analysis/textstore.h"
+#include "core/readingcaveats.h"
 #include "core/daycount.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
@@ -158,6 +159,13 @@ int runReportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         if (!row) {
             err << "report: there is no measurement record " << *request.record << '\n';
             return ExitUsage;
+        }
+        // As the analysis window, the report analyses only a complete measurement: a point
+        // never measured is no reading of 0 uA.
+        if (const qsizetype missing = unmeasuredChannels(row->values).size(); missing > 0) {
+            err << "report: measurement record " << *request.record << " is incomplete (" << missing
+                << " of 24 points not measured); the analysis needs all 24\n";
+            return ExitFailed;
         }
         const std::optional<SubjectRecord> subject =
             SubjectRepository(mainDb.handle()).findByNumber(row->subjectNumber);

@@ -2,6 +2,7 @@
 
 #include "core/channels.h"
 #include "core/numberformat.h"
+#include "core/readingcaveats.h"
 
 namespace orlu {
 
@@ -29,21 +30,40 @@ ComparisonChanges comparisonChanges(const ComparisonRecord &original,
     const QString first = u"1.原始资料"_s;
     const QString second = u"2.比对数据"_s;
     const Change &energy = c.changes.bodyEnergy;
+    // A change is judged only where both readings can bear it; otherwise the reason stands
+    // in place of the verdict.
+    const QString energyCaveat =
+        bodyEnergyChangeCaveat(caveatsOf(original.corrected, original.quality),
+                               caveatsOf(comparison->corrected, comparison->quality));
     out.bodyEnergy << u"身体能量 (补偿值平均)"_s
                    << u"较早 %1: %2"_s.arg(c.firstIsLater ? second : first,
                                            formatFixed(c.earlierBodyEnergy, 1, 2))
                    << u"较晚 %1: %2"_s.arg(c.firstIsLater ? first : second,
                                            formatFixed(c.laterBodyEnergy, 1, 2))
-                   << u"变化: "_s + changeFigure(energy, 2) << changeText(energy)
+                   << u"变化: "_s + changeFigure(energy, 2)
+                   << (energyCaveat.isEmpty() ? changeText(energy) : energyCaveat)
                    << u"误差范围 ±%1 (%2)"_s.arg(formatFixed(energy.mdc, 1, 1), model.source());
     int beyond = 0;
+    int judged = 0;
     QStringList details;
     for (int ch = 1; ch <= ChannelCount; ++ch) {
-        const Change &point = c.changes.channels[size_t(ch - 1)];
-        beyond += point.withinScatter ? 0 : 1;
-        details << sideMeridianName(ch) + u": "_s + changeDescription(point, 1);
+        const auto i = size_t(ch - 1);
+        const Change &point = c.changes.channels[i];
+        const bool unmeasured = original.corrected[i] == 0.0 || comparison->corrected[i] == 0.0;
+        const QString caveat = pointChangeCaveat(unmeasured, isDoubtful(original.quality, ch) ||
+                                                                 isDoubtful(comparison->quality, ch));
+        if (caveat.isEmpty()) {
+            ++judged;
+            beyond += point.withinScatter ? 0 : 1;
+        }
+        details << sideMeridianName(ch) + u": "_s +
+                       (caveat.isEmpty() ? changeDescription(point, 1)
+                        : unmeasured     ? caveat
+                                         : changeFigure(point, 1) + u' ' + caveat);
     }
-    out.points = u"%1/24 点的变化超出测量误差"_s.arg(beyond);
+    out.points = u"%1/%2 点的变化超出测量误差"_s.arg(beyond).arg(judged);
+    if (judged < ChannelCount)
+        out.points += u"；%1 点读数可疑或未测量，不作判断"_s.arg(ChannelCount - judged);
     out.pointDetails = u"各点变化 (较晚减较早):\n"_s + details.join(u'\n');
     return out;
 }

@@ -17,7 +17,8 @@ namespace orlu {
 struct ComparisonChanges {
     // Heading, earlier value, later value, change, verdict and scatter: one short line each.
     QStringList bodyEnergy;
-    QString points;       // "3/24 点的变化超出测量误差"
+    // "3/21 点的变化超出测量误差；3 点读数可疑或未测量，不作判断"
+    QString points;
     QString pointDetails; // one line a point
     // "体能" of the blocks is the mean of the plain readings, not the analysis's body energy.
     QString energyNote;

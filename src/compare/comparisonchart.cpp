@@ -82,24 +82,44 @@ void drawLegend(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCur
 }
 
 void drawCurve(DrawingSurface &s, const ComparisonFrame &f, const ComparisonCurve &curve) {
-    std::array<QPoint, 24> points;
+    std::array<std::optional<QPoint>, 24> points;
     for (int i = 0; i < 24; ++i) {
-        const int c = PairedChannelOrder[static_cast<std::size_t>(i)];
-        points[static_cast<std::size_t>(i)] = QPoint(
-            f.pointX(i), std::min(f.curveFloor, f.valueY(curve.corrected[static_cast<std::size_t>(c - 1)])));
+        const auto c = static_cast<std::size_t>(PairedChannelOrder[static_cast<std::size_t>(i)] - 1);
+        // A point never measured is no reading of 0 uA: it is left out.
+        if (curve.corrected[c] != 0.0)
+            points[static_cast<std::size_t>(i)] =
+                QPoint(f.pointX(i), std::min(f.curveFloor, f.valueY(curve.corrected[c])));
     }
     const CurveStyle look = lookOf(f, curve);
     s.setBrushStyle(BrushStyle::None);
     s.setPen(look.pen, look.penStyle, f.curvePen);
-    s.moveTo(points[0].x(), points[0].y());
-    for (std::size_t i = 1; i < points.size(); ++i)
-        s.lineTo(points[i].x(), points[i].y());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!points[i])
+            continue;
+        if (i > 0 && points[i - 1])
+            s.lineTo(points[i]->x(), points[i]->y());
+        else
+            s.moveTo(points[i]->x(), points[i]->y());
+    }
 
-    setMarkerOutline(s, f, look);
-    s.setBrush(look.marker, BrushStyle::Solid);
     const int h = f.markerHalf;
-    for (const QPoint &p : points)
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!points[i])
+            continue;
+        const QPoint p = *points[i];
+        const auto c = static_cast<std::size_t>(PairedChannelOrder[i] - 1);
+        if (curve.doubtful[c]) {
+            // A hollow ring, not a square: a doubtful reading, whatever the record's marker
+            // (one of them is white), on screen and on any paper.
+            s.setPen(look.pen, PenStyle::Solid, f.curvePen);
+            s.setBrushStyle(BrushStyle::None);
+            s.ellipse(p.x() - h - 1, p.y() - h - 1, p.x() + h + 1, p.y() + h + 1);
+            continue;
+        }
+        setMarkerOutline(s, f, look);
+        s.setBrush(look.marker, BrushStyle::Solid);
         s.rectangle(p.x() - h, p.y() - h, p.x() + h, p.y() + h);
+    }
     s.setBrushStyle(BrushStyle::None);
 }
 
@@ -214,6 +234,10 @@ int ComparisonFrame::legendBase(int slot) const {
 std::array<double, 4> comparisonBandValues(double energyLevel) {
     const BandLimits b = bandLimits(energyLevel);
     return {energyLevel + b.u2, energyLevel - b.d2, energyLevel + b.u1, energyLevel - b.d1};
+}
+
+QString comparisonMarksLegend() {
+    return u"空心圆圈: 读数可疑；曲线中断处: 该点未测量"_s;
 }
 
 void drawComparisonChart(DrawingSurface &surface, const ComparisonFrame &frame,

@@ -29,7 +29,10 @@ CurveStyle multiRecordStyle(int k);
 
 struct ComparisonCurve {
     std::array<double, 24> corrected{}; // channel order 1..24; drawn in the paired order
-    double energyLevel = 0;             // centre of the record's band
+    // Doubtful readings get a hollow ring; an unmeasured point (0) no marker, and the curve
+    // breaks there.
+    std::array<bool, 24> doubtful{};
+    double energyLevel = 0; // centre of the record's band
     CurveStyle style;
     int number = 1;     // the legend's record number
     int legendSlot = 1; // the legend stands at x = rnd(chart width x slot / 7)
@@ -119,6 +122,9 @@ int printerMm(double mm, int dpi);
 // The four band values of an energy level E: E + 21 S, E - 20 S (outer pair),
 // E + 11.5 S, E - 10.5 S (inner pair), S the band scale of E.
 std::array<double, 4> comparisonBandValues(double energyLevel);
+
+// What the chart's marks of doubtful and unmeasured points mean, for a line beside it.
+QString comparisonMarksLegend();
 
 // Frame, ticks and labels, legend, curves and band, in this order, over an area the
 // caller has filled already.

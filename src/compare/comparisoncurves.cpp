@@ -2,6 +2,7 @@
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
+#include "core/readingcaveats.h"
 
 namespace orlu {
 
@@ -12,18 +13,24 @@ ComparisonRecord comparisonRecordOf(const CurrentMeasurement &current) {
     rec.measuredAt = current.measuredAt;
     rec.highPotential = current.highPotential;
     rec.corrected = current.corrected;
-    double sum = 0;
-    for (double v : current.values)
-        sum += v;
-    rec.average = sum / ChannelCount;
+    rec.average = measuredMean(current.values).value_or(0.0);
+    rec.quality = current.quality;
     return rec;
 }
 
 namespace {
 
+std::array<bool, 24> doubtfulPoints(const MeasurementQuality &quality) {
+    std::array<bool, 24> doubtful{};
+    for (int c = 1; c <= ChannelCount; ++c)
+        doubtful[static_cast<std::size_t>(c - 1)] = isDoubtful(quality, c);
+    return doubtful;
+}
+
 ComparisonCurve curveOf(const ComparisonRecord &record, int k, int legendSlot) {
     ComparisonCurve curve;
     curve.corrected = record.corrected;
+    curve.doubtful = doubtfulPoints(record.quality);
     curve.energyLevel = record.average;
     curve.style = twoRecordStyle(k);
     curve.number = k;
@@ -55,6 +62,7 @@ ComparisonChart multiRecordChart(const QList<ComparisonEntry> &entries, std::opt
         const int k = static_cast<int>(i) + 1;
         ComparisonCurve curve;
         curve.corrected = entries[i].corrected;
+        curve.doubtful = doubtfulPoints(entries[i].quality);
         curve.energyLevel = entries[i].energyLevel;
         curve.style = multiRecordStyle(k);
         curve.number = k;
@@ -70,7 +78,8 @@ ComparisonPrintout multiRecordPrintout(const QList<ComparisonEntry> &entries, st
     ComparisonPrintout p;
     p.kind = ComparisonKind::MultiRecord;
     for (const ComparisonEntry &e : entries)
-        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt});
+        p.records.append({e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt,
+                          caveatsOf(e.corrected, e.quality).text()});
     p.chart = multiRecordChart(entries, selected);
     return p;
 }

@@ -18,8 +18,8 @@ enum class ChartMedium { Screen, Paper };
 // Whose band the two-record comparison shows.
 enum class BandChoice { None, Original, Comparison };
 
-// Slot 1 of the two-record comparison: the current measurement with the mean of its plain
-// readings as energy level.
+// Slot 1 of the two-record comparison: the current measurement with the mean of its measured
+// plain readings as energy level.
 ComparisonRecord comparisonRecordOf(const CurrentMeasurement &current);
 
 // Slot 1 and, once loaded, slot 2; a band choice naming an empty slot draws no band.

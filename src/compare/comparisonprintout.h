@@ -16,6 +16,7 @@ struct PrintedRecord {
     double energyLevel = 0;
     bool highPotential = false;
     double measuredAt = 0; // day count
+    QString caveats;       // unmeasured points and doubtful readings, empty when none
 };
 
 struct ComparisonPrintout {

@@ -6,6 +6,8 @@
 #include "core/daycount.h"
 #include "core/numberformat.h"
 
+#include <algorithm>
+
 namespace orlu {
 
 using namespace Qt::StringLiterals;
@@ -77,6 +79,10 @@ void printRecordRows(Cursor &c, const PrintedRecord &r) {
     c.advance();
     c.text(10, C::Black, u"测量日期:  "_s + shortDate(dateOfDayCount(r.measuredAt)));
     c.text(60, C::Black, u"测量时间:  "_s + shortTime(fromDayCount(r.measuredAt).time()));
+    if (!r.caveats.isEmpty()) {
+        c.advance();
+        c.text(10, C::Red, r.caveats);
+    }
 }
 
 void printSlots(Cursor &c, const QList<PrintedRecord> &records) {
@@ -141,6 +147,11 @@ ReportOutcome produceComparisonReport(DrawingSurface &surface, const PageGeometr
     if (page.aborted())
         return ReportOutcome::Aborted;
 
+    if (std::any_of(printout.records.begin(), printout.records.end(),
+                    [](const PrintedRecord &r) { return !r.caveats.isEmpty(); })) {
+        c.advance(4);
+        c.text(10, C::Black, comparisonMarksLegend());
+    }
     c.advance(10);
     printChart(c, printout.kind, printout.chart);
     return ReportOutcome::Finished;

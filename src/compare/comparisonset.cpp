@@ -1,6 +1,7 @@
 #include "compare/comparisonset.h"
 
 #include "core/channels.h"
+#include "core/readingcaveats.h"
 
 namespace orlu {
 
@@ -15,13 +16,11 @@ ComparisonEntry ComparisonEntry::fromReadings(qint64 measurementKey, const QStri
     e.subjectName = subjectName;
     e.measuredAt = measuredAt;
     e.highPotential = highPotential;
-    double sum = 0;
     for (int c = 1; c <= ChannelCount; ++c) {
         const auto i = static_cast<std::size_t>(c - 1);
         e.corrected[i] = correctedValue(c, readings[i]);
-        sum += e.corrected[i];
     }
-    e.energyLevel = sum / ChannelCount;
+    e.energyLevel = measuredMean(e.corrected).value_or(0.0);
     return e;
 }
 

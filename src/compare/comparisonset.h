@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QList>
+#include "core/readingquality.h"
+
 #include <QString>
 
 #include <array>
@@ -16,7 +18,8 @@ struct ComparisonEntry {
     double measuredAt = 0; // day count
     bool highPotential = false;
     std::array<double, 24> corrected{}; // readings times their meridian correction factor
-    double energyLevel = 0;             // mean of the corrected values
+    double energyLevel = 0;             // mean of the measured corrected values
+    MeasurementQuality quality{};       // of each reading, where known
 
     // From a stored measurement's 24 plain readings.
     static ComparisonEntry fromReadings(qint64 measurementKey, const QString &subjectNumber,

@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "analysis/analysisjson.h"
 #include "core/daycount.h"
+#include "core/readingcaveats.h"
 #include "dataexport/exporttext.h"
 #include "dataexport/pseudonymiser.h"
 
@@ -112,7 +113,10 @@ public:
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (i > 0)
                 m_out += ", ";
-            appendNumber(m_out, values[i]);
+            if (values[i])
+                appendNumber(m_out, *values[i]);
+            else
+                m_out += "null";
         }
         m_out += ']';
     }
@@ -123,6 +127,16 @@ private:
     bool m_first = true;
 };
 
+// A reading of 0 is a point never measured: no value.
+std::array<std::optional<double>, 24> readingsOf(const std::array<double, 24> &values) {
+    std::array<std::optional<double>, 24> readings{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] != 0.0)
+            readings[i] = values[i];
+    }
+    return readings;
+}
+
 void appendCsv(Line &out, const ExportRecord &r) {
     CsvRow row(out);
     row.text(r.subject);
@@ -131,18 +145,19 @@ void appendCsv(Line &out, const ExportRecord &r) {
     row.number(r.ageAtMeasurement);
     row.dateTime(r.measuredOn, r.measuredAt);
     row.raw(r.highPotential ? "high" : "standard");
-    for (double v : r.plain)
+    for (const auto &v : readingsOf(r.plain))
         row.number(v);
-    for (double v : r.corrected)
+    for (const auto &v : readingsOf(r.corrected))
         row.number(v);
     row.number(r.bodyEnergy);
     for (const auto &v : r.ratios)
         row.number(v);
     for (const auto &v : r.verdicts)
         row.number(v);
-    for (int g : r.channelGrades)
+    for (const auto &g : r.channelGrades)
         row.number(g);
     row.number(r.steadyPoints);
+    row.number(r.unmeasuredPoints);
     for (const QString &word : r.quality)
         row.text(word);
     if (r.memo)
@@ -158,8 +173,8 @@ void appendJson(Line &out, const ExportRecord &r) {
     o.number("ageAtMeasurement", r.ageAtMeasurement);
     o.dateTime("measuredAt", r.measuredOn, r.measuredAt);
     o.text("potential", r.highPotential ? u"high"_s : u"standard"_s);
-    o.numbers("plain", r.plain);
-    o.numbers("corrected", r.corrected);
+    o.numbers("plain", readingsOf(r.plain));
+    o.numbers("corrected", readingsOf(r.corrected));
     o.number("bodyEnergy", r.bodyEnergy);
     o.name("ratios");
     {
@@ -177,6 +192,7 @@ void appendJson(Line &out, const ExportRecord &r) {
     }
     o.numbers("channelGrades", r.channelGrades);
     o.number("steadyPoints", r.steadyPoints);
+    o.number("unmeasuredPoints", r.unmeasuredPoints);
     for (std::size_t c = 0; c < r.quality.size(); ++c)
         o.text(QualityNames[c], r.quality[c]);
     if (r.memo)
@@ -203,15 +219,25 @@ ExportRecord exportRecordOf(const SubjectMeasurement &row, const Pseudonymiser *
     r.highPotential = m.highPotential;
     r.plain = m.values;
     r.corrected = correctedValues(m.values);
-    const AnalysisResult a = analyse(r.corrected, s.male, AnalysisTexts::Omitted);
-    r.bodyEnergy = a.bodyEnergy;
-    r.verdicts[0] = a.verdict(StateItem::BodyEnergy);
-    for (std::size_t i = 0; i < RatioItems.size(); ++i) {
-        r.ratios[i] = a.state(RatioItems[i]).value;
-        r.verdicts[i + 1] = a.verdict(RatioItems[i]);
+    r.unmeasuredPoints = static_cast<int>(unmeasuredChannels(m.values).size());
+    if (r.unmeasuredPoints > 0) {
+        // Sums, ratios and grades of a measurement with points left out would count them as
+        // 0 uA: only the mean of the points measured is given.
+        r.bodyEnergy = measuredMean(r.corrected).value_or(0.0);
+    } else {
+        const AnalysisResult a = analyse(r.corrected, s.male, AnalysisTexts::Omitted);
+        r.bodyEnergy = a.bodyEnergy;
+        r.verdicts[0] = a.verdict(StateItem::BodyEnergy);
+        for (std::size_t i = 0; i < RatioItems.size(); ++i) {
+            r.ratios[i] = a.state(RatioItems[i]).value;
+            r.verdicts[i + 1] = a.verdict(RatioItems[i]);
+        }
+        for (std::size_t c = 0; c < r.channelGrades.size(); ++c)
+            r.channelGrades[c] = a.channelGrades[c];
     }
-    r.channelGrades = a.channelGrades;
     for (std::size_t c = 0; c < m.quality.size(); ++c) {
+        if (m.values[c] == 0.0)
+            r.quality[c] = unmeasuredWord();
         if (!m.quality[c])
             continue;
         r.quality[c] = verdictWord(m.quality[c]->verdict);
@@ -237,7 +263,7 @@ QStringList exportColumnNames(bool withMemo) {
         names << u"verdicts."_s + QLatin1StringView(n);
     for (int c = 1; c <= 24; ++c)
         names << u"channelGrades%1"_s.arg(c);
-    names << u"steadyPoints"_s;
+    names << u"steadyPoints"_s << u"unmeasuredPoints"_s;
     for (const char *n : QualityNames)
         names << QLatin1StringView(n);
     if (withMemo)

@@ -29,14 +29,19 @@ struct ExportRecord {
     QDate measuredOn;
     QTime measuredAt;
     bool highPotential = false;
+    // 0 for a point the measurement left out, written as no value (never as 0 uA).
     std::array<double, 24> plain{};
     std::array<double, 24> corrected{};
+    // The mean of the measured corrected values: of all 24 when complete.
     double bodyEnergy = 0.0;
-    // Spirit, musculoskeletal, metabolism, autonomic; none when undefined.
+    // Spirit, musculoskeletal, metabolism, autonomic; none when undefined or incomplete.
     std::array<std::optional<double>, 4> ratios{};
-    // Body energy, then the four ratios in the same order.
+    // Body energy, then the four ratios in the same order; none when incomplete.
     std::array<std::optional<int>, 5> verdicts{};
-    std::array<int, 24> channelGrades{};
+    std::array<std::optional<int>, 24> channelGrades{}; // none when incomplete
+    // Points the measurement left out; an incomplete one is marked by this count and by
+    // the quality word "unmeasured" of each such point.
+    int unmeasuredPoints = 0;
     // Points whose reading was steady, none when no point's quality is known; the
     // verdict word of each point, empty when unknown.
     std::optional<int> steadyPoints;

@@ -291,11 +291,19 @@ private:
         appendText(out, m_deviceUrn);
         out += "\"},\"method\":";
         appendCoding(out, FhirCodeSystemUrl, r.highPotential ? HighPotential.code : StandardPotential.code);
-        if (r.memo && !r.memo->trimmed().isEmpty()) {
-            out += ",\"note\":[{\"text\":";
-            appendJsonText(out, *r.memo);
-            out += "}]";
+        // An incomplete measurement says so where a reader of the observation looks first.
+        QStringList notes;
+        if (r.unmeasuredPoints > 0)
+            notes << u"未完成: %1 点未测量"_s.arg(r.unmeasuredPoints);
+        if (r.memo && !r.memo->trimmed().isEmpty())
+            notes << *r.memo;
+        for (qsizetype n = 0; n < notes.size(); ++n) {
+            out += n == 0 ? ",\"note\":[{\"text\":" : ",{\"text\":";
+            appendJsonText(out, notes[n]);
+            out += '}';
         }
+        if (!notes.isEmpty())
+            out += ']';
         out += ",\"component\":[";
         for (int i = 0; i < ComponentCount; ++i) {
             if (i > 0)
@@ -328,7 +336,9 @@ private:
                                               : r.corrected[static_cast<std::size_t>(i - ChannelCount)];
             appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, "uA", "not-performed");
         } else if (i == BodyEnergyComponent) {
-            appendQuantity(out, r.bodyEnergy, "uA", "not-performed");
+            appendQuantity(out,
+                           r.unmeasuredPoints < ChannelCount ? std::optional(r.bodyEnergy) : std::nullopt,
+                           "uA", "not-performed");
         } else if (i < FirstVerdictComponent) {
             appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
                            "not-applicable");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/readingquality.h"
+
 #include <QString>
 
 #include <array>
@@ -13,7 +15,8 @@ struct ComparisonRecord {
     double measuredAt = 0; // day count
     bool highPotential = false;
     std::array<double, 24> corrected{}; // channel values times their meridian correction factor
-    double average = 0;                 // mean of the 24 plain readings
+    double average = 0;                 // mean of the measured plain readings (all 24 when complete)
+    MeasurementQuality quality{};       // of each reading, where known
     bool loaded = false;                // a record was loaded by the last reading window
 };
 

@@ -6,6 +6,7 @@
 #include "storage/sqlrow.h"
 #include "records/repeatpairs.h"
 #include "storage/qualityrows.h"
+#include "storage/schema.h"
 
 namespace orlu {
 
@@ -99,7 +100,8 @@ qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *e
         return 0;
     }
     const qint64 key = q.lastInsertId().toLongLong();
-    if (!writeQualityRows(m_db, key, record.quality, error))
+    if (!writeQualityRows(m_db, key, record.quality, error) ||
+        !writeUnmeasuredRows(m_db, key, record.values, error))
         return 0;
     return !tx.isActive() || sqlrow::commit(tx, m_db, error) ? key : 0;
 }
@@ -134,8 +136,10 @@ bool MeasurementRepository::update(const MeasurementRecord &record, QString *err
     q.prepare(u"UPDATE KYDATA SET "_s + sets.join(u", "_s) + u" WHERE MKEY = ?"_s);
     bindFields(q, record);
     q.addBindValue(record.key);
-    // Values written by hand replace the measured ones: how sound those were no longer applies.
+    // Values written by hand replace the measured ones: how sound those were no longer applies,
+    // but the points still left empty stay marked.
     return sqlrow::execOne(q, error) && deleteQualityRows(m_db, record.key, error) &&
+           (!hasTable(m_db, u"KYQUAL"_s) || writeUnmeasuredRows(m_db, record.key, record.values, error)) &&
            (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/channels.h"
 #include "core/displaycolumns.h"
+#include "core/readingcaveats.h"
 
 namespace orlu {
 
@@ -47,12 +48,10 @@ ComparisonRecord comparisonRecordOf(const Subject &subject, const MeasurementRec
     rec.subjectName = subject.name;
     rec.measuredAt = row.measuredAt;
     rec.highPotential = row.highPotential;
-    double sum = 0;
-    for (int c = 1; c <= ChannelCount; ++c) {
-        sum += row.values[size_t(c - 1)];
+    for (int c = 1; c <= ChannelCount; ++c)
         rec.corrected[size_t(c - 1)] = correctedValue(c, row.values[size_t(c - 1)]);
-    }
-    rec.average = sum / ChannelCount;
+    rec.average = measuredMean(row.values).value_or(0.0);
+    rec.quality = row.quality;
     rec.loaded = true;
     return rec;
 }

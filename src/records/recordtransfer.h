@@ -23,8 +23,8 @@ qint64 storeCurrentMeasurement(MeasurementRepository &repository, CurrentMeasure
 // and no points count as measured since the last usage update.
 void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const MeasurementRecord &row);
 
-// The comparison record of a stored measurement: corrected values and the mean of the
-// plain readings.
+// The comparison record of a stored measurement: corrected values, the mean of the
+// measured plain readings and the quality of each.
 ComparisonRecord comparisonRecordOf(const Subject &subject, const MeasurementRecord &row);
 
 // Deletes a stored measurement; when it is the current measurement's row, the current

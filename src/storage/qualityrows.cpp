@@ -1,6 +1,7 @@
 #include "storage/qualityrows.h"
 
 #include "core/channels.h"
+#include "core/readingcaveats.h"
 #include "storage/schema.h"
 #include "storage/sqlrow.h"
 
@@ -41,6 +42,23 @@ bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQ
              {QVariant(measurementKey), QVariant(c), QVariant(p->samples), QVariant(p->mean), QVariant(p->sd),
               QVariant(p->driftPercentPerSecond), QVariant(p->settlingPercent), QVariant(p->attempts),
               QVariant(p->flags), QVariant(verdictWord(p->verdict))})
+            q.addBindValue(v);
+        if (!q.exec())
+            return sqlrow::fail(q, error);
+    }
+    return true;
+}
+
+bool writeUnmeasuredRows(QSqlDatabase db, qint64 measurementKey, const std::array<double, 24> &readings,
+                         QString *error) {
+    QSqlQuery q(db);
+    q.prepare(qualityColumns().insert);
+    for (int c = 1; c <= ChannelCount; ++c) {
+        if (readings[size_t(c - 1)] != 0.0)
+            continue;
+        for (const QVariant &v :
+             {QVariant(measurementKey), QVariant(c), QVariant(0), QVariant(0.0), QVariant(0.0), QVariant(0.0),
+              QVariant(0.0), QVariant(0), QVariant(0), QVariant(unmeasuredWord())})
             q.addBindValue(v);
         if (!q.exec())
             return sqlrow::fail(q, error);

@@ -5,13 +5,20 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// The KYQUAL rows of one measurement: one per point whose quality is known.
-// A register without the table (written before it existed) has none.
+// The KYQUAL rows of one measurement: one per point whose quality is known, and
+// one with the verdict "unmeasured" per point the stored measurement left out
+// (reading 0), which marks an incomplete run as such. Readers take a verdict that is
+// no known word as "quality unknown", so programs that predate the mark read the
+// measurement as before. A register without the table (written before it existed)
+// has none.
 namespace orlu {
 
 // Inside the caller's transaction, with the measurement's KYDATA row.
 bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQuality &quality,
                       QString *error = nullptr);
+// The "unmeasured" rows of the points reading 0; none for a complete measurement.
+bool writeUnmeasuredRows(QSqlDatabase db, qint64 measurementKey, const std::array<double, 24> &readings,
+                         QString *error = nullptr);
 bool deleteQualityRows(QSqlDatabase db, qint64 measurementKey, QString *error = nullptr);
 // Every quality row, with the measurements a replacing import removes.
 bool deleteAllQualityRows(QSqlDatabase db, QString *error = nullptr);

@@ -237,7 +237,7 @@ void drawChangesBeyondScatter(Painter &p, const TrendLayout &layout, const Trend
     for (int i = 0; i < series.visits.size(); ++i) {
         const std::optional<Change> change = series.bodyEnergyChange(i);
         const double v = series.visits[i].bodyEnergy;
-        if (!change || change->withinScatter || !plottable(v, PlausibleEnergy))
+        if (!change || !change->beyondScatter() || !plottable(v, PlausibleEnergy))
             continue;
         const int x = layout.columnCentre(i);
         const int y = pointY(p, layout.energy, range, v);
@@ -267,7 +267,8 @@ void drawAbnormal(Painter &p, const TrendLayout &layout, const TrendSeries &seri
             p.s.rectangle(x - half, yOf(panel, range, v.abnormalMeridians), x + half, panel.bottom());
         }
         if (counts) {
-            const QString count = QString::number(v.abnormalMeridians);
+            // An incomplete visit has no count of abnormal meridians to stand behind.
+            const QString count = v.caveats.incomplete() ? u"—"_s : QString::number(v.abnormalMeridians);
             p.text(x - p.s.textWidth(count) / 2,
                    yOf(panel, range, v.abnormalMeridians) - p.s.textHeight(count) - p.px(1),
                    ChartColour::Navy, count);
@@ -395,7 +396,10 @@ void drawTrendChart(DrawingSurface &surface, const TrendSeries &series, const QR
     }
     drawSeries(
         p, layout, series, layout.energy, energy, PlausibleEnergy,
-        [](const TrendVisit &v) { return std::optional(v.bodyEnergy); },
+        // An incomplete visit's mean of fewer points is no body energy to draw in line with the others.
+        [](const TrendVisit &v) {
+            return v.caveats.incomplete() ? std::nullopt : std::optional(v.bodyEnergy);
+        },
         [&](const TrendVisit &v) { return p.verdictInk(StateItem::BodyEnergy, v.verdicts[0].value_or(0)); });
     drawChangesBeyondScatter(p, layout, series, energy);
 

@@ -23,7 +23,8 @@ std::optional<TrendSeries> loadTrendSeries(const RecordStore &records, const QSt
     SubjectMeasurement row;
     while (cursor.next(row)) {
         const MeasurementRecord &m = row.measurement;
-        series.visits.append(trendVisitOf(m.key, m.measuredAt, m.highPotential, m.values, row.subject.male));
+        series.visits.append(
+            trendVisitOf(m.key, m.measuredAt, m.highPotential, m.values, row.subject.male, m.quality));
     }
     if (const QString readError = cursor.error(); !readError.isEmpty()) {
         if (error)

@@ -100,16 +100,19 @@ void printVisit(ReportPage &page, int index, const TrendVisit &v, const std::opt
     page.text(page.mm(Columns[2]), y, page.ink(v.highPotential ? C::Maroon : C::Black),
               v.highPotential ? u"高电位"_s : u"标准"_s);
     page.text(page.mm(Columns[3]), y, verdictColour(page, StateItem::BodyEnergy, v.verdicts[0]),
-              formatFixed(v.bodyEnergy, 5, 2).trimmed());
+              trendBodyEnergyText(v));
     for (int r = 0; r < TrendRatioCount; ++r) {
         const auto i = static_cast<std::size_t>(r);
         page.text(page.mm(Columns[i + 4]), y, verdictColour(page, trendRatioItem(r), v.verdicts[i + 1]),
                   v.ratios[i] ? formatFixed(*v.ratios[i], 5, 3).trimmed() : u"-"_s);
     }
-    page.text(page.mm(Columns[8]), y, C::Black, QString::number(v.abnormalMeridians));
+    page.text(page.mm(Columns[8]), y, C::Black,
+              v.caveats.incomplete() ? u"-"_s : QString::number(v.abnormalMeridians));
     page.advance(page.lineHeight());
     // The change of body energy and the verdicts that are not normal, in words.
     QStringList notes;
+    if (const QString caveats = v.caveats.text(); !caveats.isEmpty())
+        notes << caveats;
     if (change)
         notes << u"身体能量变化 "_s + changeDescription(*change, 2);
     for (std::size_t i = 0; i < v.verdicts.size(); ++i) {

@@ -1,5 +1,8 @@
 #include "trend/trendseries.h"
 
+#include "core/channels.h"
+#include "core/numberformat.h"
+
 #include <algorithm>
 
 namespace orlu {
@@ -25,8 +28,12 @@ std::optional<Change> TrendSeries::bodyEnergyChange(int visit) const {
     if (visit < 0 || visit >= visits.size())
         return std::nullopt;
     for (int before = visit - 1; before >= 0; --before) {
-        if (visits[before].highPotential == visits[visit].highPotential)
-            return changeBetween(visits[before].bodyEnergy, visits[visit].bodyEnergy, scatter.bodyEnergyCv);
+        if (visits[before].highPotential == visits[visit].highPotential) {
+            Change c =
+                changeBetween(visits[before].bodyEnergy, visits[visit].bodyEnergy, scatter.bodyEnergyCv);
+            c.caveat = bodyEnergyChangeCaveat(visits[before].caveats, visits[visit].caveats);
+            return c;
+        }
     }
     return std::nullopt;
 }
@@ -36,12 +43,20 @@ bool TrendSeries::hasHighPotential() const {
 }
 
 TrendVisit trendVisitOf(qint64 key, double measuredAt, bool highPotential,
-                        const std::array<double, 24> &plainReadings, bool male) {
-    const AnalysisResult a = analyse(correctedValues(plainReadings), male);
+                        const std::array<double, 24> &plainReadings, bool male,
+                        const MeasurementQuality &quality) {
+    const std::array<double, 24> corrected = correctedValues(plainReadings);
     TrendVisit v;
     v.key = key;
     v.measuredAt = measuredAt;
     v.highPotential = highPotential;
+    v.caveats = caveatsOf(plainReadings, quality);
+    if (v.caveats.incomplete()) {
+        // An unmeasured point is no reading of 0 uA: it stays out of the sums.
+        v.bodyEnergy = measuredMean(corrected).value_or(0.0);
+        return v;
+    }
+    const AnalysisResult a = analyse(corrected, male);
     v.bodyEnergy = a.bodyEnergy;
     const StateIndicator &energy = a.state(StateItem::BodyEnergy);
     v.verdicts[0] = energy.code;
@@ -57,6 +72,13 @@ TrendVisit trendVisitOf(qint64 key, double measuredAt, bool highPotential,
             ++v.abnormalMeridians;
     }
     return v;
+}
+
+QString trendBodyEnergyText(const TrendVisit &v) {
+    const QString energy = formatFixed(v.bodyEnergy, 5, 2).trimmed();
+    if (v.caveats.incomplete())
+        return energy + u" (%1/%2 点)"_s.arg(ChannelCount - v.caveats.unmeasured).arg(ChannelCount);
+    return markedReading(energy, v.caveats.mostlyDoubtful());
 }
 
 StateItem trendRatioItem(int ratio) {

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/measurementscatter.h"
+#include "core/readingcaveats.h"
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,9 @@ struct TrendVisit {
     std::array<std::optional<int>, 1 + TrendRatioCount> verdicts{};
     std::array<QString, 1 + TrendRatioCount> verdictTexts{};
     int abnormalMeridians = 0; // meridians with both channels graded away from 0
+    // Unmeasured points and doubtful readings. An incomplete visit's body energy is the mean
+    // of its measured points; it has no ratios, verdicts or abnormal meridians.
+    ReadingCaveats caveats;
 };
 
 // The measurements of one subject in time order.
@@ -41,14 +45,20 @@ struct TrendSeries {
     // The row of the measurement with this key, -1 when it is not in the series.
     int indexOfKey(qint64 key) const;
     // The body energy of a visit against the visit before it in the same potential mode
-    // (later minus earlier); none for the first visit of its mode.
+    // (later minus earlier), unjudged when either visit is incomplete or mostly doubtful;
+    // none for the first visit of its mode.
     std::optional<Change> bodyEnergyChange(int visit) const;
     bool hasHighPotential() const;
 };
 
 // Analyses 24 plain readings as the analysis window does.
 TrendVisit trendVisitOf(qint64 key, double measuredAt, bool highPotential,
-                        const std::array<double, 24> &plainReadings, bool male);
+                        const std::array<double, 24> &plainReadings, bool male,
+                        const MeasurementQuality &quality = {});
+
+// "47.20"; "47.20?" when most readings were doubtful; "12.50 (5/24 点)" for the mean of the
+// measured points of an incomplete visit.
+QString trendBodyEnergyText(const TrendVisit &visit);
 
 // The state item of ratio i (0 spirit .. 3 autonomic).
 StateItem trendRatioItem(int ratio);

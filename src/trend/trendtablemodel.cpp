@@ -57,9 +57,11 @@ QVariant TrendTableModel::text(const TrendVisit &v, int column) const {
     case Potential:
         return potentialText(v.highPotential);
     case BodyEnergy:
-        return formatFixed(v.bodyEnergy, 5, 2).trimmed();
+        return trendBodyEnergyText(v);
     case AbnormalMeridians:
-        return v.abnormalMeridians;
+        return v.caveats.incomplete() ? QVariant(u"—"_s) : QVariant(v.abnormalMeridians);
+    case Readings:
+        return v.caveats.text();
     default:
         break;
     }
@@ -97,11 +99,11 @@ QVariant TrendTableModel::data(const QModelIndex &index, int role) const {
             return change ? changeDescription(*change, 2) : QString();
         return index.column() == Index ? QVariant(index.row() + 1) : text(v, index.column());
     case Qt::ForegroundRole:
-        if (change && !change->withinScatter)
+        if (change && change->beyondScatter())
             return QColor(192, 0, 0);
         return colour(v, index.column());
     case Qt::FontRole:
-        if (change && !change->withinScatter) {
+        if (change && change->beyondScatter()) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -142,6 +144,8 @@ QVariant TrendTableModel::headerData(int section, Qt::Orientation orientation, i
         return u"异常经络数"_s;
     case BodyEnergyChange:
         return QString(u"身体能量变化 ("_s + m_series.scatter.source() + u')');
+    case Readings:
+        return u"读数说明"_s;
     default:
         break;
     }

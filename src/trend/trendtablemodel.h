@@ -21,6 +21,7 @@ public:
         FirstRatio, // value and verdict text of each ratio in turn
         AbnormalMeridians = FirstRatio + 2 * TrendRatioCount,
         BodyEnergyChange, // against the visit before in the same potential mode
+        Readings,         // unmeasured points and doubtful readings
         ColumnCount
     };
 

@@ -2,6 +2,7 @@
 #include "reportfixtures.h"
 
 #include "charts/chartcolours.h"
+#include "core/channels.h"
 
 #include <QTest>
 
@@ -148,6 +149,16 @@ private slots:
             f.measurement.setPointQuality(
                 c, PointQuality{.verdict = c == 14 ? QualityVerdict::Noisy : QualityVerdict::Steady});
         QVERIFY(f.produce().findText(u"测量质量: 23/24 稳定；可疑: 左肝经 (不稳)"_s));
+        // 21 doubtful points once ran off the page after 7 names: the summary wraps, and each
+        // doubtful reading is marked.
+        for (int c = 1; c <= 21; ++c)
+            f.measurement.setPointQuality(c, PointQuality{.verdict = QualityVerdict::Drifting});
+        const RecordingSurface doubtful = f.produce();
+        const QString printed = textsOf(doubtful).join(QString());
+        QVERIFY(printed.contains(sideMeridianName(21) + u" (漂移)"_s));
+        QVERIFY(!textStartingWith(doubtful, u"测量质量"_s)->text.contains(sideMeridianName(21)));
+        QVERIFY(doubtful.findText(u"42.0?"_s));
+        QVERIFY(doubtful.findText(u"? 读数可疑"_s));
     }
 
     void bodyEnergyValueColourFollowsItsVerdict_data() {

@@ -2,6 +2,7 @@
 #include "cli/generatecommand.h"
 #include "cli/reportcommand.h"
 #include "core/version.h"
+#include "storage/database.h"
 #include "storage/schema.h"
 #include "support/pipereader.h"
 #include "support/temphome.h"
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace orlu;
@@ -114,6 +116,19 @@ private slots:
             return op.value(u"text"_s).toString().startsWith(u"编号:  "_s) &&
                    op.value(u"text"_s).toString().size() > 5;
         }));
+    }
+
+    // A run cut off after 23 points is no whole measurement: the report refuses it rather than
+    // analysing its missing point as 0 uA.
+    void incompleteRecordIsRefused() {
+        {
+            Database db;
+            QVERIFY(db.open(m_home.file(u"orlu4.mdb"_s), Database::Access::Shared));
+            QVERIFY(QSqlQuery(db.handle()).exec(u"UPDATE KYDATA SET KY5 = 0 WHERE MKEY = 2"_s));
+        }
+        const Run r = report({u"--home"_s, m_home.path(), u"--record"_s, u"2"_s, u"--options"_s, u"0"_s});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(u"incomplete (1 of 24 points not measured)"_s), qPrintable(r.err));
     }
 
     // Kept for years: PDF/A-1b, every font inside the file, and whom and when it is about in its metadata.

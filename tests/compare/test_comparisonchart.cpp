@@ -139,6 +139,30 @@ private slots:
             QCOMPARE(polyline[i].points[1], markers[i]);
     }
 
+    // A cut-off record once drew its unmeasured points at 0 uA; a doubtful reading looked
+    // like any other.
+    void unmeasuredPointsBreakTheCurveAndDoubtfulOnesAreRings() {
+        std::array<double, 24> values = uniform(50);
+        values[6] = 0; // right lung: position 1, between left lung and left pericardium
+        ComparisonRecord record = recordWith(50, values);
+        record.quality[1] = PointQuality{.verdict = QualityVerdict::Noisy}; // left pericardium: position 2
+        const ComparisonFrame f = ComparisonFrame::screen(600, 417);
+        const RecordingSurface rec =
+            draw(f, twoRecordChart(record, std::nullopt, BandChoice::None, ChartMedium::Screen));
+        QCOMPARE(markerCentres(rec, 3).size(), 22);
+        const QList<DrawOp> rings = rec.ops(DrawOp::Kind::Ellipse);
+        QCOMPARE(rings.size(), 1);
+        QCOMPARE(QRect(rings[0].points[0], rings[0].points[1]).center().x(), f.pointX(2));
+        int segments = 0;
+        for (const DrawOp &op : rec.ops(DrawOp::Kind::Line)) {
+            if (op.pen.color == QColor(0, 0, 255) && op.pen.style == PenStyle::Dashed) {
+                ++segments;
+                QVERIFY(op.points[0].y() < f.valueY(10) && op.points[1].y() < f.valueY(10)); // never to 0
+            }
+        }
+        QCOMPARE(segments, 1 + 21); // the legend line, then 23 segments less the two at the gap
+    }
+
     void valuesAbove180AreNotClipped() {
         const ComparisonFrame f = ComparisonFrame::screen(600, 417);
         const QList<QPoint> markers =

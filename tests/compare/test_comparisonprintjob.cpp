@@ -43,7 +43,7 @@ ComparisonRecord record(const QString &number, const QString &name, double base,
 }
 
 PrintedRecord printedOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, {}};
 }
 
 ComparisonPrintout twoRecordPrintout() {

@@ -45,7 +45,7 @@ ComparisonRecord slot(const QString &number, double plain, bool high = false) {
 }
 
 PrintedRecord printedOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt, {}};
 }
 
 ComparisonPrintout twoRecordPrintout(bool loaded, BandChoice band) {

@@ -1,4 +1,6 @@
-// The comparison set: capacity, duplicates, removal, and the energy level of an entry.
+// The comparison set: capacity, duplicates, removal, the energy level of an entry, and
+// what the comparison says of a change.
+#include "compare/comparisonchanges.h"
 #include "core/channels.h"
 #include "core/numberformat.h"
 #include "compare/comparisoncurves.h"
@@ -30,6 +32,49 @@ class TestComparisonSet : public QObject {
     Q_OBJECT
 
 private slots:
+    // A change is never called beyond the scatter on readings that cannot bear it: the
+    // comparison once reported "超出测量误差" for a record with 21 of 24 doubtful points.
+    void changesAreJudgedOnlyWhereReadingsBearIt_data() {
+        QTest::addColumn<int>("measured"); // second record: points measured, the rest 0
+        QTest::addColumn<int>("doubtful"); // of them, the first ones doubtful
+        QTest::addColumn<double>("later");
+        QTest::addColumn<QString>("bodyVerdict");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("lastPoint");
+        QTest::newRow("sound, small change") << 24 << 0 << 52.0 << u"在测量误差范围内"_s
+                                             << u"0/24 点的变化超出测量误差"_s << u"在测量误差范围内"_s;
+        QTest::newRow("sound, large change")
+            << 24 << 0 << 150.0 << u"超出测量误差"_s << u"24/24 点的变化超出测量误差"_s << u"超出测量误差"_s;
+        QTest::newRow("3 doubtful: still judged")
+            << 24 << 3 << 150.0 << u"超出测量误差"_s
+            << u"21/21 点的变化超出测量误差；3 点读数可疑或未测量，不作判断"_s << u"超出测量误差"_s;
+        QTest::newRow("21 doubtful: says why")
+            << 24 << 21 << 150.0 << u"无法判断: 多数读数可疑"_s
+            << u"3/3 点的变化超出测量误差；21 点读数可疑或未测量，不作判断"_s << u"超出测量误差"_s;
+        QTest::newRow("cut off after 5")
+            << 5 << 0 << 150.0 << u"无法判断: 测量未完成"_s
+            << u"5/5 点的变化超出测量误差；19 点读数可疑或未测量，不作判断"_s << u"无法判断: 未测量"_s;
+    }
+    void changesAreJudgedOnlyWhereReadingsBearIt() {
+        QFETCH(int, measured);
+        QFETCH(int, doubtful);
+        QFETCH(double, later);
+        ComparisonRecord first;
+        first.corrected.fill(50);
+        ComparisonRecord second;
+        for (int c = 1; c <= measured; ++c) {
+            second.corrected[size_t(c - 1)] = later;
+            second.quality[size_t(c - 1)] =
+                PointQuality{.verdict = c <= doubtful ? QualityVerdict::Drifting : QualityVerdict::Steady};
+        }
+        const ComparisonChanges changes = comparisonChanges(first, second, ScatterModel());
+        QTEST(changes.bodyEnergy.value(4), "bodyVerdict");
+        QTEST(changes.points, "summary");
+        QFETCH(QString, lastPoint);
+        const QString last = changes.pointDetails.split(u'\n').last();
+        QVERIFY2(last.contains(lastPoint), qPrintable(last));
+    }
+
     void energyLevelIsTheCorrectedMean() {
         const ComparisonEntry e = entry(1, u"A1"_s, 46000);
         double factors = 0;

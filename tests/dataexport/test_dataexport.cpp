@@ -106,6 +106,7 @@ private slots:
     void analysisValuesAreThoseOfTheAnalysis();
     void undefinedValuesAreEmptyOrNull();
     void qualityIsExportedOnlyWhereKnown();
+    void unmeasuredPointsAreMarkedNotZero();
     void pseudonymsAreStableAndKeyed();
     void shortKeyFileIsRefused();
     void keyFileIsKeptLikeAPrivateKey_data();
@@ -144,7 +145,7 @@ void TestDataExport::csvHasTheHeaderAndOneRowPerMeasurement() {
     const CsvTable t = readCsv(exportBytes({}));
     QCOMPARE(t.size(), 4);
     const QStringList header = t.first();
-    QCOMPARE(header.size(), 6 + 24 + 24 + 1 + 4 + 5 + 24 + 1 + 24 + 1);
+    QCOMPARE(header.size(), 6 + 24 + 24 + 1 + 4 + 5 + 24 + 2 + 24 + 1);
     QCOMPARE(header.mid(0, 7), (QStringList{u"subject"_s, u"sex"_s, u"birthYear"_s, u"ageAtMeasurement"_s,
                                             u"measuredAt"_s, u"potential"_s, u"plain1"_s}));
     QVERIFY(header.contains(u"corrected24"_s) && header.contains(u"channelGrades24"_s));
@@ -276,10 +277,11 @@ void TestDataExport::analysisValuesAreThoseOfTheAnalysis() {
 void TestDataExport::undefinedValuesAreEmptyOrNull() {
     QSqlQuery(f->db()).exec(u"DELETE FROM KYDATA"_s);
     const qint64 key = f->addMeasurement(u"B002"_s, 46000.5, 10.0);
-    // Yang sum 0: the metabolism ratio is undefined.
+    // Yang sum 0, each yang meridian's right channel the negative of its left: the metabolism
+    // ratio is undefined. (A 0 would be a point not measured, which leaves every ratio out.)
     QSqlQuery q(f->db());
-    for (int c : {4, 5, 6, 10, 11, 12, 16, 17, 18, 22, 23, 24})
-        q.exec(u"UPDATE KYDATA SET KY%1 = 0 WHERE MKEY = %2"_s.arg(c).arg(key));
+    for (int c : {10, 11, 12, 22, 23, 24})
+        q.exec(u"UPDATE KYDATA SET KY%1 = -KY%2 WHERE MKEY = %3"_s.arg(c).arg(c - 6).arg(key));
     const CsvTable t = readCsv(exportBytes({}));
     QCOMPARE(column(t, 1, u"ratios.metabolism"_s), u""_s);
     QCOMPARE(column(t, 1, u"verdicts.metabolism"_s), u""_s);
@@ -317,6 +319,38 @@ void TestDataExport::qualityIsExportedOnlyWhereKnown() {
     QCOMPARE(lines.value(2)[u"quality14"_s].toString(), u"drifting"_s);
     QVERIFY(lines.value(0)[u"steadyPoints"_s].isNull());
     QCOMPARE(lines.value(0)[u"quality14"_s].toString(), QString());
+}
+
+// A run cut off after 5 points: its other 19 points are no readings of 0 uA, and no sum,
+// ratio or grade is made of them.
+void TestDataExport::unmeasuredPointsAreMarkedNotZero() {
+    QSqlQuery q(f->db());
+    QStringList zeros;
+    for (int c = 6; c <= 24; ++c)
+        zeros << u"KY%1 = 0"_s.arg(c);
+    QVERIFY(q.exec(u"UPDATE KYDATA SET "_s + zeros.join(u", "_s) + u" WHERE CUSTNO = 'B002'"_s));
+    const CsvTable t = readCsv(exportBytes({}));
+    QCOMPARE(column(t, 3, u"unmeasuredPoints"_s), u"19"_s);
+    QCOMPARE(column(t, 3, u"plain6"_s), QString());
+    QCOMPARE(column(t, 3, u"corrected24"_s), QString());
+    QCOMPARE(column(t, 3, u"quality6"_s), u"unmeasured"_s);
+    QCOMPARE(column(t, 3, u"channelGrades1"_s), QString());
+    QCOMPARE(column(t, 3, u"ratios.spirit"_s), QString());
+    QCOMPARE(column(t, 3, u"verdicts.bodyEnergy"_s), QString());
+    QVERIFY(!column(t, 3, u"plain5"_s).isEmpty());
+    QCOMPARE(column(t, 1, u"unmeasuredPoints"_s), u"0"_s);
+    // The mean of the 5 measured points, not of 24 with 19 zeros.
+    double sum = 0;
+    for (int c = 1; c <= 5; ++c)
+        sum += column(t, 3, u"corrected%1"_s.arg(c)).toDouble();
+    QCOMPARE(column(t, 3, u"bodyEnergy"_s).toDouble(), sum / 5);
+    ExportRequest json;
+    json.format = ExportFormat::JsonLines;
+    const QJsonObject o = readJsonLines(exportBytes(json)).value(2);
+    QCOMPARE(o[u"unmeasuredPoints"_s].toInt(), 19);
+    QVERIFY(o[u"plain"_s].toArray()[5].isNull());
+    QVERIFY(o[u"channelGrades"_s].toArray()[0].isNull());
+    QCOMPARE(o[u"quality24"_s].toString(), u"unmeasured"_s);
 }
 
 void TestDataExport::pseudonymsAreStableAndKeyed() {
@@ -501,7 +535,8 @@ void TestDataExport::numbersAreTheShortestTextThatReadsBack() {
             char expected[32];
             const auto end = std::to_chars(expected, expected + sizeof expected, v).ptr;
             const QByteArray &text = fields[6 + qsizetype(c)];
-            QCOMPARE(text, QByteArray(expected, end - expected));
+            // A reading of 0 is a point not measured: no value.
+            QCOMPARE(text, v == 0.0 ? QByteArray() : QByteArray(expected, end - expected));
         }
     }
 }

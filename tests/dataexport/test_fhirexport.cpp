@@ -212,6 +212,11 @@ void TestFhirExport::valuesSayWhatWasMeasured() {
              u"not-performed"_s);
     QVERIFY(component(observations[3], u"ratio-spirit"_s).contains(u"dataAbsentReason"_s));
     QVERIFY(component(observations[3], u"verdict-spirit"_s).contains(u"dataAbsentReason"_s));
+    // An incomplete measurement is marked so and judged nowhere on its missing point.
+    QCOMPARE(observations[2][u"note"_s][0][u"text"_s].toString(), u"未完成: 1 点未测量"_s);
+    QVERIFY(component(observations[2], u"verdict-body-energy"_s).contains(u"dataAbsentReason"_s));
+    QVERIFY(component(observations[2], u"ratio-spirit"_s).contains(u"dataAbsentReason"_s));
+    QVERIFY(component(observations[3], u"body-energy"_s).contains(u"dataAbsentReason"_s));
 }
 
 void TestFhirExport::readingQualityIsAnExtension_data() {
@@ -222,6 +227,7 @@ void TestFhirExport::readingQualityIsAnExtension_data() {
     QTest::newRow("drifting") << 0 << 2 << u"drifting"_s;
     QTest::newRow("point not assessed") << 0 << 3 << QString();
     QTest::newRow("measurement without quality") << 1 << 1 << QString();
+    QTest::newRow("point left out") << 2 << 5 << u"unmeasured"_s;
 }
 
 void TestFhirExport::readingQualityIsAnExtension() {

@@ -1,5 +1,9 @@
 #include "measure/measurementcommands.h"
 
+#include "core/currentmeasurement.h"
+#include "measure/savingcheck.h"
+#include "support/scriptedprompter.h"
+
 #include <QtTest>
 
 using namespace orlu;
@@ -10,6 +14,8 @@ class TestMeasurementCommands : public QObject {
 private slots:
     void commands_data();
     void commands();
+    void askBeforeSaving_data();
+    void askBeforeSaving();
 };
 
 namespace {
@@ -72,6 +78,48 @@ void TestMeasurementCommands::commands() {
     QFETCH(QString, enabled);
     QCOMPARE(enabledNames(measurementCommands({running, hasData, complete, canSave, unsteady, stored})),
              enabled);
+}
+
+// A cut-off run must not be saved as a normal record without a word, and doubtful
+// readings are offered a re-test before they are kept.
+void TestMeasurementCommands::askBeforeSaving_data() {
+    QTest::addColumn<int>("measured");
+    QTest::addColumn<int>("doubtful");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<int>("decision");
+    const QString missing19 = u"19 个点未测量，仍要储存吗?"_s;
+    const QString doubtful21 = u"21 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s;
+    const QString doubtful3 = u"3 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s;
+    const auto save = static_cast<int>(SavingDecision::Save);
+    QTest::newRow("complete and steady: no question") << 24 << 0 << QList<bool>{} << QStringList{} << save;
+    QTest::newRow("cut off after 5, saved anyway")
+        << 5 << 0 << QList<bool>{true} << QStringList{missing19} << save;
+    QTest::newRow("cut off after 5, not saved")
+        << 5 << 0 << QList<bool>{false} << QStringList{missing19} << static_cast<int>(SavingDecision::Cancel);
+    QTest::newRow("21 doubtful, re-test first") << 24 << 21 << QList<bool>{true} << QStringList{doubtful21}
+                                                << static_cast<int>(SavingDecision::Retest);
+    QTest::newRow("21 doubtful, saved as they are")
+        << 24 << 21 << QList<bool>{false} << QStringList{doubtful21} << save;
+    QTest::newRow("cut off and doubtful: both asked")
+        << 5 << 3 << QList<bool>{true, false} << QStringList{missing19, doubtful3} << save;
+}
+
+void TestMeasurementCommands::askBeforeSaving() {
+    QFETCH(int, measured);
+    QFETCH(int, doubtful);
+    QFETCH(QList<bool>, answers);
+    CurrentMeasurement m;
+    for (int c = 1; c <= measured; ++c) {
+        m.setValue(c, 40.0);
+        m.setPointQuality(c, {.verdict = c <= doubtful ? QualityVerdict::Noisy : QualityVerdict::Steady});
+    }
+    test::ScriptedPrompter prompter(false);
+    for (bool a : answers)
+        prompter.answer(a);
+    QFETCH(int, decision);
+    QCOMPARE(static_cast<int>(orlu::askBeforeSaving(m, prompter)), decision);
+    QTEST(prompter.texts(), "questions");
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementCommands)

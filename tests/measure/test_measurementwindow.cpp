@@ -121,6 +121,7 @@ private slots:
     void leavingAnUnsavedRunAsksToSave_data();
     void leavingAnUnsavedRunAsksToSave();
     void handOverHidesWithoutEndingTheModalLoop();
+    void cutOffRunIsSavedOnlyWhenConfirmed();
     void readingFollowsTheLoadedPotential();
     void manualEntryFillsTheWindow();
     void missingPictureKeepsTheRunGoing();
@@ -370,7 +371,8 @@ void TestMeasurementWindow::pulledProbeReturnsTheWindowToIdle() {
     QVERIFY(rig.enabled(u"measure"_s));
     QVERIFY(rig.enabled(u"leave"_s));
     QVERIFY(!rig.enabled(u"stop"_s));
-    QVERIFY(rig.text(u"statusTextLabel"_s).isEmpty());
+    // The cut-off run says what it lacks.
+    QCOMPARE(rig.text(u"statusTextLabel"_s), u"未完成: 20 点未测量"_s);
 
     // Without its probe the next run does not start; plugged in again, it does.
     rig.prompter.clear();
@@ -604,6 +606,23 @@ void TestMeasurementWindow::handOverHidesWithoutEndingTheModalLoop() {
     QVERIFY(hiddenMeanwhile);
     QVERIFY(stillModalAfterSaving);
     QCOMPARE(rig.settingsSaves, 1);
+}
+
+// A run cut off after 5 points reaches the saving window only when the operator says so.
+void TestMeasurementWindow::cutOffRunIsSavedOnlyWhenConfirmed() {
+    WindowRig rig;
+    for (int c = 1; c <= 5; ++c)
+        rig.measurement.setValue(c, 40);
+    int opened = 0;
+    rig.handOvers.saving = [&](QWidget *) { ++opened; };
+    rig.open();
+    rig.prompter.answer(false);
+    rig.click(u"save"_s);
+    QCOMPARE(opened, 0);
+    QCOMPARE(rig.prompter.texts().value(0), u"19 个点未测量，仍要储存吗?"_s);
+    rig.prompter.answer(true);
+    rig.click(u"save"_s);
+    QCOMPARE(opened, 1);
 }
 
 void TestMeasurementWindow::readingFollowsTheLoadedPotential() {

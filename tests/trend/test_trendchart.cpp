@@ -69,6 +69,8 @@ class TestTrendChart : public QObject {
 private slots:
     void visitSummarisesTheAnalysis_data();
     void visitSummarisesTheAnalysis();
+    void incompleteOrDoubtfulVisitsSayWhy_data();
+    void incompleteOrDoubtfulVisitsSayWhy();
     void normalBandsAgreeWithTheVerdicts_data();
     void normalBandsAgreeWithTheVerdicts();
     void bandLimitsAreWrittenAsTheCaptionsSay_data();
@@ -118,6 +120,51 @@ void TestTrendChart::visitSummarisesTheAnalysis() {
     QCOMPARE(v.verdictTexts[0], a.state(StateItem::BodyEnergy).verdictText);
     QCOMPARE(v.ratios[3], a.state(StateItem::Autonomic).value);
     QCOMPARE(v.verdictTexts[1], a.state(StateItem::Spirit).verdictText);
+}
+
+// A run cut off after 5 points once showed a body energy of 9.45 and 12 abnormal meridians:
+// its 19 unmeasured points counted as 0 uA. Doubtful readings carry their caveat too.
+void TestTrendChart::incompleteOrDoubtfulVisitsSayWhy_data() {
+    QTest::addColumn<int>("measured");
+    QTest::addColumn<int>("doubtful");
+    QTest::addColumn<QString>("energy");
+    QTest::addColumn<QString>("abnormal");
+    QTest::addColumn<QString>("caveats");
+    QTest::addColumn<QString>("change");
+    QTest::newRow("sound") << 24 << 0 << u"50.00"_s << u"0"_s << QString() << u"+0.00 在测量误差范围内"_s;
+    QTest::newRow("cut off after 5") << 5 << 0 << u"50.00 (5/24 点)"_s << u"—"_s << u"未完成: 19 点未测量"_s
+                                     << u"+0.00 无法判断: 测量未完成"_s;
+    QTest::newRow("21 of 24 doubtful")
+        << 24 << 21 << u"50.00?"_s << u"0"_s << u"可疑读数 21/24 点"_s << u"+0.00 无法判断: 多数读数可疑"_s;
+    QTest::newRow("3 of 24 doubtful")
+        << 24 << 3 << u"50.00"_s << u"0"_s << u"可疑读数 3/24 点"_s << u"+0.00 在测量误差范围内"_s;
+}
+
+void TestTrendChart::incompleteOrDoubtfulVisitsSayWhy() {
+    QFETCH(int, measured);
+    QFETCH(int, doubtful);
+    std::array<double, 24> plain = readings(50);
+    MeasurementQuality quality{};
+    for (int c = 1; c <= 24; ++c) {
+        if (c > measured)
+            plain[size_t(c - 1)] = 0;
+        else
+            quality[size_t(c - 1)] =
+                PointQuality{.verdict = c <= doubtful ? QualityVerdict::Noisy : QualityVerdict::Steady};
+    }
+    TrendSeries series;
+    series.visits << trendVisitOf(1, 46000, false, readings(50), true)
+                  << trendVisitOf(2, 46007, false, plain, true, quality);
+    const TrendVisit &v = series.visits[1];
+    QCOMPARE(v.ratios[0].has_value(), measured == 24);
+    QCOMPARE(v.verdicts[0].has_value(), measured == 24);
+    TrendTableModel model;
+    model.setSeries(series);
+    const auto cell = [&](int column) { return model.data(model.index(1, column)).toString(); };
+    QTEST(cell(TrendTableModel::BodyEnergy), "energy");
+    QTEST(cell(TrendTableModel::AbnormalMeridians), "abnormal");
+    QTEST(cell(TrendTableModel::Readings), "caveats");
+    QTEST(cell(TrendTableModel::BodyEnergyChange), "change");
 }
 
 void TestTrendChart::normalBandsAgreeWithTheVerdicts_data() {

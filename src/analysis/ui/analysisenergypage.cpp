@@ -6,6 +6,7 @@
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
+#include "core/readingcaveats.h"
 #include "core/displaycolumns.h"
 #include "widgets/needlegauge.h"
 
@@ -243,6 +244,8 @@ QWidget *AnalysisEnergyPage::createValuePanel() {
     layout->addWidget(m_grid);
     m_quality = makeLabel(QString(), panel);
     m_quality->setObjectName(u"qualityLabel"_s);
+    // Many doubtful points make a long line: it wraps rather than being cut.
+    m_quality->setWordWrap(true);
     m_quality->hide();
     layout->addWidget(m_quality);
     return panel;
@@ -268,7 +271,9 @@ void AnalysisEnergyPage::showAnalysis(const AnalysisResult &result, const Curren
         showGauge(row.gauge, s.gauge, s.colour);
     }
     showValues(measurement);
-    const QString quality = qualitySummary(measurement.quality);
+    QString quality = qualitySummary(measurement.quality);
+    if (!unsteadyChannels(measurement.quality).isEmpty())
+        quality += u"  ("_s + doubtfulMarkLegend() + u')';
     m_quality->setText(quality);
     m_quality->setVisible(!quality.isEmpty());
 }
@@ -294,7 +299,11 @@ void AnalysisEnergyPage::showValues(const CurrentMeasurement &measurement) {
     for (int c = 1; c <= ChannelCount; ++c) {
         const GridCell cell = gridCellOfChannel(c);
         const double v = measurement.value(c);
-        m_grid->item(cell.row, cell.column)->setText(v == 0.0 ? QString() : formatFixed(v, 4, 1));
+        const bool doubtful = isDoubtful(measurement.quality, c);
+        QTableWidgetItem *item = m_grid->item(cell.row, cell.column);
+        item->setText(markedReading(v == 0.0 ? QString() : formatFixed(v, 4, 1), doubtful));
+        item->setForeground(doubtful ? QColor(192, 96, 0) : QColor(Qt::black));
+        item->setToolTip(doubtful ? verdictLabel(measurement.quality[size_t(c - 1)]->verdict) : QString());
     }
     const bool dated = measurement.measuredAt != 0.0;
     m_date->setText(dated ? measurementDateText(measurement.measuredAt) : QString());

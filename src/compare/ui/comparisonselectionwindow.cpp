@@ -133,9 +133,12 @@ void ComparisonSelectionWindow::addClicked() {
     const auto subject = m_browser->subject();
     if (!stored || !subject)
         return;
-    const ComparisonEntry entry =
+    ComparisonEntry entry =
         ComparisonEntry::fromReadings(stored->key, subject->number, subject->name, stored->measuredAt,
                                       stored->highPotential, stored->values);
+    // The list holds the readings only; their quality comes with the whole row.
+    if (const auto row = m_context.records.measurements().fetch(stored->key))
+        entry.quality = row->quality;
     switch (m_set.add(entry)) {
     case ComparisonSet::AddResult::Full:
         m_context.tone(AlertTone::Notice);

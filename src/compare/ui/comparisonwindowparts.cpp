@@ -79,10 +79,16 @@ RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &obje
     rows->addRow(u"日期:"_s, m_date);
     rows->addRow(u"时间:"_s, m_time);
     layout->addLayout(rows);
+    m_caveats = new QLabel(this);
+    m_caveats->setObjectName(u"caveatsValue"_s);
+    m_caveats->setWordWrap(true);
+    m_caveats->setStyleSheet(u"color: rgb(192, 0, 0)"_s);
+    m_caveats->hide();
+    layout->addWidget(m_caveats);
 }
 
 void RecordDetailBlock::showRecord(const QString &number, const QString &name, double energyLevel,
-                                   bool highPotential, double measuredAt) {
+                                   bool highPotential, double measuredAt, const QString &caveats) {
     m_number->setText(number);
     m_name->setText(name);
     m_energy->setText(formatFixed(energyLevel, m_format.energyWidth, m_format.energyDecimals));
@@ -90,6 +96,8 @@ void RecordDetailBlock::showRecord(const QString &number, const QString &name, d
     m_potential->setStyleSheet(highPotential ? u"color: rgb(255, 0, 0)"_s : u"color: rgb(0, 128, 0)"_s);
     m_date->setText(measurementDateText(measuredAt));
     m_time->setText(measurementTimeText(measuredAt));
+    m_caveats->setText(caveats);
+    m_caveats->setVisible(!caveats.isEmpty());
 }
 
 void RecordDetailBlock::setEnergyToolTip(const QString &text) {
@@ -97,8 +105,9 @@ void RecordDetailBlock::setEnergyToolTip(const QString &text) {
 }
 
 void RecordDetailBlock::clear() {
-    for (QLabel *label : {m_number, m_name, m_energy, m_potential, m_date, m_time})
+    for (QLabel *label : {m_number, m_name, m_energy, m_potential, m_date, m_time, m_caveats})
         label->clear();
+    m_caveats->hide();
 }
 
 } // namespace orlu

@@ -52,8 +52,9 @@ public:
     RecordDetailBlock(const QString &heading, const QString &objectName, DetailFormat format,
                       QWidget *parent = nullptr);
 
+    // `caveats`: the record's unmeasured points and doubtful readings, shown under it.
     void showRecord(const QString &number, const QString &name, double energyLevel, bool highPotential,
-                    double measuredAt);
+                    double measuredAt, const QString &caveats = {});
     void clear();
     // Says on its value what the energy figure is.
     void setEnergyToolTip(const QString &text);
@@ -66,6 +67,7 @@ private:
     QLabel *m_potential = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
+    QLabel *m_caveats = nullptr;
 };
 
 } // namespace orlu

@@ -1,5 +1,6 @@
 #include "compare/ui/multicomparisonwindow.h"
 
+#include "core/readingcaveats.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"
@@ -92,7 +93,8 @@ void MultiComparisonWindow::rowClicked(int row) {
     if (row >= 0 && row < m_set.size()) {
         m_selected = row;
         const ComparisonEntry &e = m_set.entries()[row];
-        m_detail->showRecord(e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt);
+        m_detail->showRecord(e.subjectNumber, e.subjectName, e.energyLevel, e.highPotential, e.measuredAt,
+                             caveatsOf(e.corrected, e.quality).text());
     } else {
         m_selected.reset();
         m_detail->clear();

@@ -3,6 +3,7 @@
 #include "compare/comparisonchanges.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
+#include "core/readingcaveats.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -20,12 +21,18 @@ namespace {
 
 const DetailFormat SlotFormat{5, 2, u"标准电位"_s};
 
+ReadingCaveats caveatsOfRecord(const ComparisonRecord &r) {
+    return caveatsOf(r.corrected, r.quality);
+}
+
 void showSlot(RecordDetailBlock *block, const ComparisonRecord &r) {
-    block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt);
+    block->showRecord(r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt,
+                      caveatsOfRecord(r).text());
 }
 
 PrintedRecord printedRecordOf(const ComparisonRecord &r) {
-    return {r.subjectNumber, r.subjectName, r.average, r.highPotential, r.measuredAt};
+    return {r.subjectNumber, r.subjectName, r.average,
+            r.highPotential, r.measuredAt,  caveatsOfRecord(r).text()};
 }
 
 } // namespace

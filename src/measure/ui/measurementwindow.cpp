@@ -6,6 +6,7 @@
 #include "core/daycount.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
+#include "core/readingcaveats.h"
 #include "core/settings.h"
 #include "core/unsavedwork.h"
 #include "measure/calibrationstanding.h"
@@ -13,6 +14,7 @@
 #include "measure/measurementcommands.h"
 #include "measure/pointquality.h"
 #include "measure/probeoperations.h"
+#include "measure/savingcheck.h"
 #include "measure/ui/manualentrywindow.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
@@ -117,8 +119,8 @@ MeasurementWindow::MeasurementWindow(MeasurementWindowContext context, Measureme
     // The quality of the last readings, beside the run's own status text.
     m_qualityText = new QLabel(m_statusBar);
     m_qualityText->setObjectName(u"qualityLabel"_s);
-    // Many unsteady points make a long line: it is cut, never widens the window; its
-    // tool tip holds it whole.
+    // Many unsteady points make a long line: it names only their number, never widens the
+    // window; its tool tip holds it whole.
     m_qualityText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusBar->addWidget(m_qualityText, 2);
     m_statusBar->addPermanentWidget(m_noticeText);
@@ -263,6 +265,15 @@ void MeasurementWindow::analysisClicked() {
 }
 
 void MeasurementWindow::saveClicked() {
+    switch (askBeforeSaving(m_context.measurement, m_context.prompter)) {
+    case SavingDecision::Cancel:
+        return;
+    case SavingDecision::Retest:
+        remeasureClicked();
+        return;
+    case SavingDecision::Save:
+        break;
+    }
     const qint64 before = m_context.measurement.recordKey;
     handOver(m_handOvers.saving);
     const CurrentMeasurement &m = m_context.measurement;
@@ -445,6 +456,8 @@ void MeasurementWindow::runEnded() {
     setRunningState(false);
     if (m_complete)
         m_statusText->setText(u"%1 点测量完毕"_s.arg(ChannelCount));
+    else if (m_hasData)
+        m_statusText->setText(caveatsOf(m_context.measurement.values, {}).text());
     showQualitySummary();
     showCalibrationNotice();
 }
@@ -538,9 +551,11 @@ void MeasurementWindow::showQuality(int channel) {
 }
 
 void MeasurementWindow::showQualitySummary() {
-    m_qualityText->setText(qualitySummary(m_context.measurement.quality));
-    m_qualityText->setToolTip(
-        m_qualityText->text().isEmpty() ? QString() : m_qualityText->text() + u"\n\n"_s + qualityRulesText());
+    const MeasurementQuality &quality = m_context.measurement.quality;
+    m_qualityText->setText(statusQualitySummary(quality));
+    m_qualityText->setToolTip(m_qualityText->text().isEmpty()
+                                  ? QString()
+                                  : qualitySummary(quality) + u"\n\n"_s + qualityRulesText());
 }
 
 void MeasurementWindow::showMeasuredAt() {
