@@ -12,6 +12,7 @@ namespace orlu::bench {
 class SilentPrompter final : public Prompter {
 public:
     bool showMessageBox(MessageType, const QString &) override { return true; }
+    SaveChoice askToSave(const QString &) override { return SaveChoice::Save; }
 };
 
 // The value after `key` among the arguments, or `fallback` without one.

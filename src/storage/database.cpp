@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRecursiveMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,6 +22,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orlu {
@@ -38,16 +42,53 @@ void setError(QString *error, const QString &text) {
         *error = text;
 }
 
-} // namespace
+// The engine's locks on a file belong to the whole process, and closing any descriptor of
+// that file drops them all (POSIX record locks). A header read through a descriptor of our
+// own while a connection here holds the file would let another program take the file for
+// unused and delete the write-ahead log holding our committed writes. So the files this
+// process holds open are listed, and a file on the list is not read again: it was checked
+// when it was first opened. The lock is held from the check to the listing.
+using FileId = std::pair<quint64, quint64>;
 
-bool isSqliteFile(const QString &path) {
+QRecursiveMutex &openFilesLock() {
+    static QRecursiveMutex lock;
+    return lock;
+}
+
+QHash<FileId, int> &openFiles() {
+    static QHash<FileId, int> files;
+    return files;
+}
+
+std::optional<FileId> fileIdOf(const QString &path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileId{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+// With openFilesLock() held.
+FileHead readFileHead(const QString &path) {
     if (pathKind(path) != PathKind::Regular)
-        return false;
+        return FileHead::NotSqlite;
+    if (const std::optional<FileId> id = fileIdOf(path); id && openFiles().contains(*id))
+        return FileHead::Sqlite;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return false;
+        return FileHead::Unreadable;
     static const QByteArray header("SQLite format 3\0", 16);
-    return f.read(16) == header;
+    return f.read(16) == header ? FileHead::Sqlite : FileHead::NotSqlite;
+}
+
+} // namespace
+
+FileHead sqliteFileHead(const QString &path) {
+    const QMutexLocker locker(&openFilesLock());
+    return readFileHead(path);
+}
+
+bool isSqliteFile(const QString &path) {
+    return sqliteFileHead(path) == FileHead::Sqlite;
 }
 
 Database::Database() = default;
@@ -68,7 +109,8 @@ bool Database::open(const QString &path, Access access, QString *error) {
         setError(error, u"不是普通文件: "_s + path);
         return false;
     }
-    if (!isSqliteFile(path)) {
+    const QMutexLocker locker(&openFilesLock());
+    if (readFileHead(path) != FileHead::Sqlite) {
         setError(error, u"不是可用的数据库文件: "_s + path);
         return false;
     }
@@ -82,6 +124,7 @@ bool Database::create(const QString &path, QString *error) {
         setError(error, u"文件已存在: "_s + path);
         return false;
     }
+    const QMutexLocker locker(&openFilesLock());
     return openConnection(path, Access::Shared, error);
 }
 
@@ -171,6 +214,10 @@ bool Database::openConnection(const QString &path, Access access, QString *error
         return dropUnopened(db, error);
     m_path = path;
     m_readOnly = readOnly;
+    if (const std::optional<FileId> id = fileIdOf(path)) {
+        m_file = *id;
+        ++openFiles()[m_file];
+    }
     QSqlQuery q(db);
     if (!readOnly) {
         // Personal data: the file and the log companions the engine makes with its mode stay private.
@@ -206,6 +253,12 @@ void Database::close() {
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
+    if (m_file != FileId{}) {
+        const QMutexLocker locker(&openFilesLock());
+        if (--openFiles()[m_file] <= 0)
+            openFiles().remove(m_file);
+        m_file = {};
+    }
     m_name.clear();
     m_path.clear();
     m_backend = Backend::Sqlite;

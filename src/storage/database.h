@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <QString>
 
+#include <utility>
+
 #include <atomic>
 #include <functional>
 
@@ -63,6 +65,8 @@ private:
 
     QString m_name;
     QString m_path;
+    // The open file (device and inode) while a file is open, for the process's list of them.
+    std::pair<quint64, quint64> m_file{};
     Backend m_backend = Backend::Sqlite;
     bool m_readOnly = false;
     QSqlError m_lastError;
@@ -82,6 +86,8 @@ bool reachRegister(Database &db, Prompter &prompter);
 // True when the path is a regular file that starts with the SQLite header
 // (a pipe or device in a database's place is never opened: it could hang).
 bool isSqliteFile(const QString &path);
+enum class FileHead { Unreadable, NotSqlite, Sqlite };
+FileHead sqliteFileHead(const QString &path);
 
 // A transaction that rolls back unless committed.
 class Transaction {

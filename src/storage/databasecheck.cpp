@@ -3,7 +3,6 @@
 #include "platform/privatefiles.h"
 #include "storage/database.h"
 
-#include <QFile>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -94,12 +93,14 @@ QString openFailureReason(const QString &path, const QSqlError &engineError) {
     default:
         return u"不是普通文件"_s;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    switch (sqliteFileHead(path)) {
+    case FileHead::Unreadable:
         return u"没有读取权限"_s;
-    f.close();
-    if (!isSqliteFile(path))
+    case FileHead::NotSqlite:
         return u"不是数据库文件"_s;
+    case FileHead::Sqlite:
+        break;
+    }
     // SQLite's primary result codes: 5 busy, 6 locked, 11 corrupt, 26 not a database, 14 cannot open.
     const int code = engineError.nativeErrorCode().toInt() & 0xff;
     switch (code) {

@@ -1,13 +1,18 @@
 #include "storage/databasefiles.h"
+#include "storage/database.h"
 #include "storage/schema.h"
 #include "support/registerfiles.h"
 #include "support/temphome.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 using namespace orlu;
@@ -66,6 +71,7 @@ private slots:
     void upgrade_data();
     void upgrade();
     void swapKeepsWhatTheLogHolds();
+    void aSecondLookKeepsTheEnginesLocks();
     void datedNamesNeverCollide();
     void fullDiskLeavesNoHalfFile();
 };
@@ -180,6 +186,50 @@ void TestDatabaseFiles::swapKeepsWhatTheLogHolds() {
     QVERIFY(test::registerOf(home.file(u"orlu.mdb"_s)).contains(u"S:LOGGED"_s));
     // The old log went into its own file, never over to the new main database.
     QVERIFY(!test::registerOf(home.file(u"orlu4.mdb"_s)).contains(u"S:LOGGED"_s));
+}
+
+namespace {
+
+// Whether another program sees a lock on the engine's shared range of the file: while one is
+// held, no other program can take the file for unused and delete its write-ahead log.
+bool anotherProgramSeesItHeld(const QString &path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        struct flock probe {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 0x40000002; // the engine's shared-lock bytes, past its pending byte
+        probe.l_len = 510;
+        const bool held = fd >= 0 && ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+// A header check or a second connection of this program once read the register through a
+// descriptor of its own; closing it dropped every lock the engine held on the file, and the
+// next program to close the register deleted the log holding saved measurements.
+void TestDatabaseFiles::aSecondLookKeepsTheEnginesLocks() {
+    QTemporaryDir dir;
+    const QString main = dir.filePath(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"orlu4.mdb"_s));
+    Database writer;
+    QVERIFY(writer.open(main, Database::Access::Shared));
+    QVERIFY(QSqlQuery(writer.handle()).exec(u"INSERT INTO KYCUST (CUSTNO, NAME) VALUES ('SAVED', 'x')"_s));
+    QVERIFY(anotherProgramSeesItHeld(main));
+    QVERIFY(isSqliteFile(main));
+    QCOMPARE(sqliteFileHead(main), FileHead::Sqlite);
+    {
+        Database second;
+        QVERIFY(second.open(main, Database::Access::ReadOnly));
+    }
+    QVERIFY(anotherProgramSeesItHeld(main));
+    writer.close();
+    QVERIFY(!anotherProgramSeesItHeld(main));
 }
 
 void TestDatabaseFiles::datedNamesNeverCollide() {
