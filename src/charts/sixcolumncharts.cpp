@@ -169,11 +169,12 @@ private:
     QString elementCaption(ElementGroup g) const {
         return m_f.printed ? sixColumnElementLabel(g).trimmed() : sixColumnElementLabel(g);
     }
-    // They end above the captions, which are centred on them: a line through "心包经"
-    // would cross out its middle character.
+    // On paper they end above the captions, which are centred on them: a line through
+    // "心包经" would cross out its middle character. The screen keeps its own form.
     void columnLines() {
         m_s.setPen(m_f.ink(C::Gray), PenStyle::Dotted, m_f.pen(1, 6));
-        const int bottom = std::min(m_f.y0 + m_f.h - (m_f.h / 20) * 2, captionsTop() - m_f.len(2, 0.5));
+        const int full = m_f.y0 + m_f.h - (m_f.h / 20) * 2;
+        const int bottom = m_f.printed ? std::min(full, captionsTop() - m_f.len(2, 0.5)) : full;
         for (int k = 1; k <= 6; ++k)
             m_s.line(x(k), m_f.y0 + m_f.h / 20, x(k), bottom);
     }

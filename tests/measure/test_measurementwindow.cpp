@@ -559,7 +559,11 @@ void TestMeasurementWindow::leavingAnUnsavedRunAsksToSave() {
     rig.click(u"measure"_s);
     rig.prompter.answerSave(answer);
     rig.click(u"leave"_s);
-    QCOMPARE(rig.prompter.texts(), QStringList{saveQuestion(UnsavedOccasion::LeaveMeasurementWindow)});
+    // Saving a run cut off after three points asks once more, naming the points missing.
+    const QStringList asked = rig.prompter.texts();
+    QCOMPARE(asked.value(0), saveQuestion(UnsavedOccasion::LeaveMeasurementWindow));
+    QCOMPARE(asked.size(), answer == SaveChoice::Save ? 2 : 1);
+    QVERIFY(asked.size() == 1 || asked[1].contains(u"个点未测量"_s));
     QCOMPARE(savings, answer == SaveChoice::Save ? 1 : 0);
     QCOMPARE(rig.window->isVisible(), answer == SaveChoice::Stay);
     QVERIFY(rig.measurement.value(3) != 0.0);
