@@ -29,37 +29,31 @@ ComparisonChanges comparisonChanges(const ComparisonRecord &original,
                                             {comparison->measuredAt, comparison->corrected}, model);
     const QString first = u"1.原始资料"_s;
     const QString second = u"2.比对数据"_s;
-    const Change &energy = c.changes.bodyEnergy;
     // A change is judged only where both readings can bear it; otherwise the reason stands
     // in place of the verdict.
-    const QString energyCaveat =
-        bodyEnergyChangeCaveat(caveatsOf(original.corrected, original.quality),
-                               caveatsOf(comparison->corrected, comparison->quality));
+    Change energy = c.changes.bodyEnergy;
+    energy.caveat = bodyEnergyChangeCaveat(caveatsOf(original.corrected, original.quality),
+                                           caveatsOf(comparison->corrected, comparison->quality));
     out.bodyEnergy << u"身体能量 (补偿值平均)"_s
                    << u"较早 %1: %2"_s.arg(c.firstIsLater ? second : first,
                                            formatFixed(c.earlierBodyEnergy, 1, 2))
                    << u"较晚 %1: %2"_s.arg(c.firstIsLater ? first : second,
                                            formatFixed(c.laterBodyEnergy, 1, 2))
-                   << u"变化: "_s + changeFigure(energy, 2)
-                   << (energyCaveat.isEmpty() ? changeText(energy) : energyCaveat)
+                   << u"变化: "_s + changeFigure(energy, 2) << changeText(energy)
                    << u"误差范围 ±%1 (%2)"_s.arg(formatFixed(energy.mdc, 1, 1), model.source());
     int beyond = 0;
     int judged = 0;
     QStringList details;
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         const auto i = size_t(ch - 1);
-        const Change &point = c.changes.channels[i];
+        Change point = c.changes.channels[i];
         const bool unmeasured = original.corrected[i] == 0.0 || comparison->corrected[i] == 0.0;
-        const QString caveat = pointChangeCaveat(unmeasured, isDoubtful(original.quality, ch) ||
-                                                                 isDoubtful(comparison->quality, ch));
-        if (caveat.isEmpty()) {
-            ++judged;
-            beyond += point.withinScatter ? 0 : 1;
-        }
-        details << sideMeridianName(ch) + u": "_s +
-                       (caveat.isEmpty() ? changeDescription(point, 1)
-                        : unmeasured     ? caveat
-                                         : changeFigure(point, 1) + u' ' + caveat);
+        point.caveat = pointChangeCaveat(unmeasured, isDoubtful(original.quality, ch) ||
+                                                         isDoubtful(comparison->quality, ch));
+        judged += point.caveat.isEmpty() ? 1 : 0;
+        beyond += point.beyondScatter() ? 1 : 0;
+        // A point never measured has no figure to show.
+        details << sideMeridianName(ch) + u": "_s + (unmeasured ? point.caveat : changeDescription(point, 1));
     }
     out.points = u"%1/%2 点的变化超出测量误差"_s.arg(beyond).arg(judged);
     if (judged < ChannelCount)

@@ -33,11 +33,6 @@ std::optional<double> measuredMean(const std::array<double, 24> &values) {
     return count > 0 ? std::optional(sum / count) : std::nullopt;
 }
 
-bool isDoubtful(const MeasurementQuality &quality, int channel) {
-    const std::optional<PointQuality> &q = quality[static_cast<std::size_t>(channel - 1)];
-    return q && q->verdict != QualityVerdict::Steady;
-}
-
 ReadingCaveats caveatsOf(const std::array<double, 24> &values, const MeasurementQuality &quality) {
     ReadingCaveats caveats;
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -45,7 +40,7 @@ ReadingCaveats caveatsOf(const std::array<double, 24> &values, const Measurement
             ++caveats.unmeasured;
         } else if (quality[i]) {
             ++caveats.judged;
-            caveats.doubtful += quality[i]->verdict != QualityVerdict::Steady ? 1 : 0;
+            caveats.doubtful += isDoubtful(quality, static_cast<int>(i) + 1) ? 1 : 0;
         }
     }
     return caveats;

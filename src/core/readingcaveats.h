@@ -36,7 +36,6 @@ struct ReadingCaveats {
 };
 
 ReadingCaveats caveatsOf(const std::array<double, 24> &values, const MeasurementQuality &quality);
-bool isDoubtful(const MeasurementQuality &quality, int channel);
 
 // The quality summary for a one-line status: with more than three doubtful points only
 // their number, the table's marks telling which; otherwise qualitySummary() itself.

@@ -66,10 +66,15 @@ QStringList flagWords(unsigned flags) {
     return words;
 }
 
+bool isDoubtful(const MeasurementQuality &quality, int channel) {
+    const std::optional<PointQuality> &q = quality[static_cast<std::size_t>(channel - 1)];
+    return q && q->verdict != QualityVerdict::Steady;
+}
+
 QList<int> unsteadyChannels(const MeasurementQuality &quality) {
     QList<int> channels;
     for (int c = 1; c <= ChannelCount; ++c) {
-        if (quality[c - 1] && quality[c - 1]->verdict != QualityVerdict::Steady)
+        if (isDoubtful(quality, c))
             channels << c;
     }
     return channels;

@@ -44,6 +44,8 @@ using MeasurementQuality = std::array<std::optional<PointQuality>, 24>;
 // "测量质量: 22/24 稳定；可疑: 左肝经 (漂移)、右胆经 (不稳)", channels in order; without
 // an unsteady point just the count. Empty when no point's quality is known.
 QString qualitySummary(const MeasurementQuality &quality);
+// Whether the channel's (1..24) known verdict is not steady: a doubtful reading.
+bool isDoubtful(const MeasurementQuality &quality, int channel);
 // The channels whose known verdict is not steady, in order.
 QList<int> unsteadyChannels(const MeasurementQuality &quality);
 } // namespace orlu

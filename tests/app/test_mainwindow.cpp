@@ -306,17 +306,24 @@ void TestMainWindow::customButtonLaunchesItsTarget() {
 
 void TestMainWindow::exitQuestion_data() {
     QTest::addColumn<bool>("unsaved");
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("yes") << false << true;
-    QTest::newRow("no") << false << false;
+    QTest::addColumn<SaveChoice>("choice");
+    QTest::addColumn<bool>("answer"); // to the plain question, or to the missing points
+    QTest::addColumn<bool>("leaves");
+    QTest::newRow("yes") << false << SaveChoice::Stay << true << true;
+    QTest::newRow("no") << false << SaveChoice::Stay << false << false;
     // A measured, unsaved run was once discarded on the plain question.
-    QTest::newRow("unsaved run, 不储存") << true << true;
-    QTest::newRow("unsaved run, 取消") << true << false;
+    QTest::newRow("unsaved run, 不储存") << true << SaveChoice::Discard << true << true;
+    QTest::newRow("unsaved run, 取消") << true << SaveChoice::Stay << false << false;
+    // Saving on leaving once went to the saving window without a word on 23 missing points.
+    QTest::newRow("unsaved cut-off run, 储存, 否 to the missing points")
+        << true << SaveChoice::Save << false << false;
 }
 
 void TestMainWindow::exitQuestion() {
     QFETCH(bool, unsaved);
+    QFETCH(SaveChoice, choice);
     QFETCH(bool, answer);
+    QFETCH(bool, leaves);
     Rig rig;
     auto w = rig.start(true);
     rig.hid.probe().clearCommandLog();
@@ -325,19 +332,22 @@ void TestMainWindow::exitQuestion() {
         rig.app->measurement.readingsUnsaved = true;
     }
     rig.prompter.answer(answer);
-    rig.prompter.answerSave(answer ? SaveChoice::Discard : SaveChoice::Stay);
+    rig.prompter.answerSave(choice);
     button(w.get(), u"exitButton"_s)->click();
-    QCOMPARE(rig.prompter.asked().size(), 1);
+    const bool saving = choice == SaveChoice::Save;
+    QCOMPARE(rig.prompter.asked().size(), saving ? 2 : 1);
     QCOMPARE(rig.prompter.asked().first().type, unsaved ? test::SaveQuestionType : 2);
     QCOMPARE(rig.prompter.asked().first().text,
              unsaved ? saveQuestion(UnsavedOccasion::LeaveProgram) : u"您确定要结束本系统吗?"_s);
-    QCOMPARE(w->isVisible(), !answer);
+    if (saving)
+        QVERIFY(rig.prompter.asked().last().text.startsWith(u"23 个点未测量"_s));
+    QCOMPARE(w->isVisible(), !leaves);
     QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
     QStringList expected{u"S1E0F00"_s, u"S1E1A00"_s};
-    if (answer)
+    if (leaves)
         expected << u"X000000"_s;
     QCOMPARE(rig.hid.probe().commandLog(), expected);
-    QCOMPARE(rig.app->mainDb.isOpen(), !answer);
+    QCOMPARE(rig.app->mainDb.isOpen(), !leaves);
 }
 
 void TestMainWindow::functionWindowDisablesMainFunctionsWhileOpen() {

@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/unsavedwork.h"
 #include "device/probelink.h"
+#include "measure/savingcheck.h"
 #include "storage/databasefiles.h"
 #include "storage/listindexes.h"
 #include "storage/namesortkeys.h"
@@ -431,10 +432,16 @@ bool MainWindow::confirmExit() {
     m_app.probe.playAlertTone(AlertTone::Caution);
     if (!m_app.measurement.unsaved())
         return m_app.prompter.showMessageBox(AskCaution, ExitQuestion);
-    // The question of saving takes the place of the plain one.
+    // The question of saving takes the place of the plain one. Saving from here asks what
+    // saving from the measurement window asks; a re-test of doubtful points needs that
+    // window, so the program then stays.
     std::function<void()> save;
-    if (m_app.mainDb.isOpen() && m_app.mainDbReadOnlyReason.isEmpty())
-        save = [this] { openModalWindow(WindowKind::Saving); };
+    if (m_app.mainDb.isOpen() && m_app.mainDbReadOnlyReason.isEmpty()) {
+        save = [this] {
+            if (askBeforeSaving(m_app.measurement, m_app.prompter) == SavingDecision::Save)
+                openModalWindow(WindowKind::Saving);
+        };
+    }
     return settleUnsavedWork(UnsavedOccasion::LeaveProgram, m_app.measurement, m_app.prompter, save,
                              m_app.settings.highPotential);
 }
