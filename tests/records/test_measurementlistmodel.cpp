@@ -91,10 +91,7 @@ void TestMeasurementListModel::columnTitles_data() {
     QTest::newRow("potential") << int(MeasurementListModel::Potential) << u"测量方式"_s;
     QTest::newRow("KY1") << int(MeasurementListModel::FirstValue) << u"左-肺经"_s;
     QTest::newRow("KY3") << int(MeasurementListModel::FirstValue + 2) << u"心  经"_s;
-    QTest::newRow("KY7") << int(MeasurementListModel::FirstValue + 6) << u"右-肺经"_s;
-    QTest::newRow("KY13") << int(MeasurementListModel::FirstValue + 12) << u"左-脾经"_s;
     QTest::newRow("KY19") << int(MeasurementListModel::FirstValue + 18) << u"右-脾经"_s;
-    QTest::newRow("KY24") << int(MeasurementListModel::FirstValue + 23) << u"胃  经"_s;
 }
 
 void TestMeasurementListModel::columnTitles() {
