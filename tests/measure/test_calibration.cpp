@@ -322,10 +322,7 @@ void TestCalibration::lowReadingFromTheSecondTickRestarts() {
 }
 
 void TestCalibration::lowStandardValueFailsAndIsOnlyLogged() {
-    QTemporaryDir dir;
-    const QString log = dir.filePath(CalibrationLogFile);
     Rig rig;
-    rig.procedure.setLog(log);
     rig.standardReading = 2600;
     rig.highReading = 2800;
     QVERIFY(rig.procedure.start());
@@ -334,14 +331,10 @@ void TestCalibration::lowStandardValueFailsAndIsOnlyLogged() {
     QCOMPARE(v.result, (ShadedText{CalibrationProcedure::failureLabel(), Shade::Red}));
     QCOMPARE(v.status, CalibrationProcedure::failureStatus());
     QCOMPARE(rig.probe.tones().last(), 3);
-    // The calibration in force stays; the failure is logged with its values and cause.
+    // The calibration in force stays (the window's test sees the failure logged).
     QCOMPARE(rig.settings.standardCalibration, 4000);
     QCOMPARE(rig.settings.highCalibration, 4000);
     QCOMPARE(rig.saves, 0);
-    const QList<CalibrationEntry> entries = CalibrationLog(log).entries();
-    QVERIFY(entries.size() == 1 && !entries[0].succeeded && entries[0].highValue == 2800);
-    QCOMPARE(entries[0].cause, u"标准电位值 2597 低于 3000，检测棒的导电度过低"_s);
-    QVERIFY(v.inForce.endsWith(u"最近一次校准失败，其数值未采用。"_s));
     const auto result =
         rig.firstShown([](const CalibrationView &s) { return s.resultLamp.shade == Shade::Red; });
     QVERIFY(result);

@@ -196,6 +196,8 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     rig.gripReading = 2500;
     rig.click(u"start"_s);
     QCOMPARE(listedWhileHeld, 2);
+    const QString notTaken = u"最近一次校准失败，其数值未采用。"_s;
+    QVERIFY(rig.text(u"inForceLabel"_s).endsWith(notTaken));
     const QList<CalibrationEntry> entries = CalibrationLog(log).entries();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].standardValue, 4100);
@@ -208,7 +210,7 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     QVERIFY(rig.child<QLabel>(u"noHistoryLabel"_s)->isHidden());
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(0)->text(2), u"失败"_s); // newest first
-    QCOMPARE(list->topLevelItem(0)->text(6), entries[1].cause);
+    QCOMPARE(list->topLevelItem(0)->text(6), u"标准电位值 2498 低于 3000，检测棒的导电度过低"_s);
     QCOMPARE(list->topLevelItem(1)->text(3), u"4100"_s);
 
     // Opened again, the failed values are nowhere shown as the calibration in force.
@@ -216,7 +218,7 @@ void TestCalibrationWindow::everyOutcomeGoesIntoTheLog() {
     rig.window->show();
     QCOMPARE(rig.text(u"previousStandardLabel"_s), u"4,100"_s.rightJustified(5));
     QCOMPARE(rig.text(u"previousDateLabel"_s), shortDate(QDate(2026, 12, 9)));
-    QVERIFY(rig.text(u"inForceLabel"_s).endsWith(u"最近一次校准失败，其数值未采用。"_s));
+    QVERIFY(rig.text(u"inForceLabel"_s).endsWith(notTaken));
 
     auto *period = rig.child<QSpinBox>(u"reminderDaysBox"_s);
     QCOMPARE(period->value(), CalibrationLog::DefaultReminderDays);
