@@ -117,8 +117,7 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.isEmpty());
         QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.read(5) == "%PDF-");
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
     }
 
     void writesThePngAndTheOpsFile() {

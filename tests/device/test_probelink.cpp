@@ -115,8 +115,7 @@ void TestProbeLink::answeredCommandReturnsEarly() {
 }
 
 void TestProbeLink::answerQueuedWhileBusyIsTaken() {
-    // The main thread kept busy past the limit (a window painting for the first time on a slow
-    // machine): the answer handed over meanwhile waits in its queue and is taken, not lost.
+    // The main thread busy past the limit (a slow first paint): the queued answer is still taken.
     Rig rig;
     rig.hid.setDefaultAnswer(std::nullopt);
     bool busy = false;

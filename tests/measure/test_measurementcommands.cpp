@@ -1,6 +1,7 @@
 #include "measure/measurementcommands.h"
 
 #include "core/currentmeasurement.h"
+#include "core/unsavedwork.h"
 #include "measure/savingcheck.h"
 #include "support/scriptedprompter.h"
 
@@ -9,6 +10,14 @@
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
+// The readings afterwards; Stored after "储存" means the saving window stored them.
+enum class Left { Unsaved, Stored, Cleared };
+
+Q_DECLARE_METATYPE(orlu::SavingDecision)
+Q_DECLARE_METATYPE(orlu::UnsavedOccasion)
+Q_DECLARE_METATYPE(orlu::SaveChoice)
+Q_DECLARE_METATYPE(Left)
+
 class TestMeasurementCommands : public QObject {
     Q_OBJECT
 private slots:
@@ -16,6 +25,8 @@ private slots:
     void commands();
     void askBeforeSaving_data();
     void askBeforeSaving();
+    void leavingAsksBeforeUnsavedReadingsGo_data();
+    void leavingAsksBeforeUnsavedReadingsGo();
 };
 
 namespace {
@@ -80,29 +91,26 @@ void TestMeasurementCommands::commands() {
              enabled);
 }
 
-// A cut-off run must not be saved as a normal record without a word, and doubtful
-// readings are offered a re-test before they are kept.
+// A cut-off run is not saved as a normal record without a word; doubtful readings are
+// offered a re-test before they are kept.
 void TestMeasurementCommands::askBeforeSaving_data() {
     QTest::addColumn<int>("measured");
-    QTest::addColumn<int>("doubtful");
+    QTest::addColumn<int>("doubtful"); // of the measured points
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<QStringList>("questions");
-    QTest::addColumn<int>("decision");
-    const QString missing19 = u"19 个点未测量，仍要储存吗?"_s;
-    const QString doubtful21 = u"21 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s;
-    const QString doubtful3 = u"3 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s;
-    const auto save = static_cast<int>(SavingDecision::Save);
-    QTest::newRow("complete and steady: no question") << 24 << 0 << QList<bool>{} << QStringList{} << save;
-    QTest::newRow("cut off after 5, saved anyway")
-        << 5 << 0 << QList<bool>{true} << QStringList{missing19} << save;
-    QTest::newRow("cut off after 5, not saved")
-        << 5 << 0 << QList<bool>{false} << QStringList{missing19} << static_cast<int>(SavingDecision::Cancel);
-    QTest::newRow("21 doubtful, re-test first") << 24 << 21 << QList<bool>{true} << QStringList{doubtful21}
-                                                << static_cast<int>(SavingDecision::Retest);
-    QTest::newRow("21 doubtful, saved as they are")
-        << 24 << 21 << QList<bool>{false} << QStringList{doubtful21} << save;
+    QTest::addColumn<SavingDecision>("decision");
+    const QString missing = u"19 个点未测量，仍要储存吗?"_s;
+    const QString doubtful = u"%1 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s;
+    using enum SavingDecision;
+    QTest::newRow("complete and steady") << 24 << 0 << QList<bool>{} << QStringList{} << Save;
+    QTest::newRow("cut off, saved anyway") << 5 << 0 << QList<bool>{true} << QStringList{missing} << Save;
+    QTest::newRow("cut off, not saved") << 5 << 0 << QList<bool>{false} << QStringList{missing} << Cancel;
+    QTest::newRow("doubtful, re-test first")
+        << 24 << 21 << QList<bool>{true} << QStringList{doubtful.arg(21)} << Retest;
+    QTest::newRow("doubtful, saved as they are")
+        << 24 << 21 << QList<bool>{false} << QStringList{doubtful.arg(21)} << Save;
     QTest::newRow("cut off and doubtful: both asked")
-        << 5 << 3 << QList<bool>{true, false} << QStringList{missing19, doubtful3} << save;
+        << 5 << 3 << QList<bool>{true, false} << QStringList{missing, doubtful.arg(3)} << Save;
 }
 
 void TestMeasurementCommands::askBeforeSaving() {
@@ -117,9 +125,60 @@ void TestMeasurementCommands::askBeforeSaving() {
     test::ScriptedPrompter prompter(false);
     for (bool a : answers)
         prompter.answer(a);
-    QFETCH(int, decision);
-    QCOMPARE(static_cast<int>(orlu::askBeforeSaving(m, prompter)), decision);
+    QTEST(orlu::askBeforeSaving(m, prompter), "decision");
     QTEST(prompter.texts(), "questions");
+}
+
+// Finished measurements are not lost unasked when the operator leaves or measures anew.
+void TestMeasurementCommands::leavingAsksBeforeUnsavedReadingsGo_data() {
+    QTest::addColumn<UnsavedOccasion>("occasion");
+    QTest::addColumn<bool>("canSave"); // false: a read-only register asks yes/no, "是" being Discard
+    QTest::addColumn<SaveChoice>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<Left>("left");
+    using enum UnsavedOccasion;
+    using enum SaveChoice;
+    QTest::newRow("save, stored") << LeaveProgram << true << Save << true << Left::Stored;
+    QTest::newRow("save, saving window left") << LeaveProgram << true << Save << false << Left::Unsaved;
+    QTest::newRow("discard keeps them in memory")
+        << LeaveMeasurementWindow << true << Discard << true << Left::Unsaved;
+    QTest::newRow("read-only, yes") << LeaveProgram << false << Discard << true << Left::Unsaved;
+    QTest::newRow("read-only, no") << LeaveMeasurementWindow << false << Stay << false << Left::Unsaved;
+    QTest::newRow("new run, discard") << StartNewRun << true << Discard << true << Left::Cleared;
+    QTest::newRow("new run, stay") << StartNewRun << true << Stay << false << Left::Unsaved;
+    // Kept until another measurement is loaded in their place.
+    QTest::newRow("reading another, discard") << ReadAnother << true << Discard << true << Left::Unsaved;
+}
+
+void TestMeasurementCommands::leavingAsksBeforeUnsavedReadingsGo() {
+    QFETCH(UnsavedOccasion, occasion);
+    QFETCH(bool, canSave);
+    QFETCH(SaveChoice, answer);
+    QFETCH(Left, left);
+    CurrentMeasurement m;
+    m.setValue(1, 52.0);
+    m.subject.number = u"A001"_s;
+    m.readingsUnsaved = true;
+    test::ScriptedPrompter prompter;
+    prompter.answerSave(answer);
+    prompter.answer(answer == SaveChoice::Discard);
+    int saves = 0;
+    std::function<void()> save = [&] {
+        ++saves;
+        m.readingsUnsaved = left != Left::Stored;
+    };
+    if (!canSave)
+        save = nullptr;
+    QTEST(settleUnsavedWork(occasion, m, prompter, save, false), "goesOn");
+    QCOMPARE(prompter.asked().size(), 1);
+    QCOMPARE(prompter.asked().first().type, canSave ? test::SaveQuestionType : int(AskCaution));
+    QCOMPARE(saves, answer == SaveChoice::Save ? 1 : 0);
+    QCOMPARE(m.value(1) == 52.0, left != Left::Cleared);
+    QCOMPARE(m.subject.number, u"A001"_s);
+    QCOMPARE(m.unsaved(), left == Left::Unsaved);
+    // Stored or cleared, there is nothing more to ask about.
+    if (left != Left::Unsaved)
+        QVERIFY(settleUnsavedWork(occasion, m, prompter, save, false) && prompter.asked().size() == 1);
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementCommands)

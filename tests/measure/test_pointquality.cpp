@@ -115,10 +115,7 @@ void TestPointQuality::assessesTheAveragedReadings() {
 
 // The operator reads uA, not the probe's raw units: a 47 uA point does not say "平均: 944.4".
 void TestPointQuality::descriptionIsInMicroamps() {
-    PointQuality q;
-    q.mean = 944.4;
-    q.sd = 20.1;
-    const QString text = qualityDescription(q, 47.0);
+    const QString text = qualityDescription(PointQuality{.mean = 944.4, .sd = 20.1}, 47.0);
     QVERIFY2(text.contains(u"平均: 47.0 uA\n标准差: 1.0 uA"_s), qPrintable(text));
 }
 
