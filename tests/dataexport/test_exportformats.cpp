@@ -1,16 +1,13 @@
-// What every export format owes the operator, run once per format (CSV, JSON lines, FHIR):
-// the file holds every selected measurement and is private, an output that cannot be
-// written or an export cancelled leaves no file and an earlier one as it was, a pipe is
-// written in place, and a pseudonymised export names nobody.
+// What every export format owes the operator, each test run once per format.
 #include "dataexport/dataexport.h"
 #include "dataexport/fhirexport.h"
 #include "exportregister.h"
+#include "support/pipereader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlQuery>
-#include <QThread>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -24,15 +21,15 @@ namespace {
 
 enum class Format { Csv, JsonLines, Fhir };
 
-ExportOutcome exportToFile(Format format, const RecordStore &records,
-                           const std::optional<Pseudonymiser> &pseudonymiser, const QString &path,
-                           ExportObserver *observer = nullptr) {
+ExportOutcome exportToFile(Format format, const RecordFixture &f, const QString &path,
+                           ExportObserver *observer = nullptr, const Pseudonymiser *pseudonymiser = nullptr) {
     if (format == Format::Fhir)
-        return exportFhirBundleToFile(records, {}, pseudonymiser ? &*pseudonymiser : nullptr, path, observer);
+        return exportFhirBundleToFile(f.context.records, {}, pseudonymiser, path, observer);
     ExportRequest request;
     request.format = format == Format::Csv ? ExportFormat::Csv : ExportFormat::JsonLines;
-    request.pseudonymiser = pseudonymiser;
-    return exportMeasurementsToFile(records, request, path, observer);
+    if (pseudonymiser)
+        request.pseudonymiser = *pseudonymiser;
+    return exportMeasurementsToFile(f.context.records, request, path, observer);
 }
 
 // How many measurements an export holds; -1 when it is not whole.
@@ -53,18 +50,15 @@ int measurementsIn(Format format, const QByteArray &bytes) {
     return format == Format::Csv ? lines - 1 : lines; // CSV: the header line
 }
 
-class StopAfter final : public ExportObserver {
-public:
-    explicit StopAfter(qint64 rows)
-        : m_rows(rows) {}
+struct StopAfter final : ExportObserver {
+    explicit StopAfter(qint64 limit)
+        : rows(limit) {}
     bool exportProgress(qint64 written, qint64 total) override {
         lastTotal = total;
-        return written < m_rows;
+        return written < rows;
     }
+    qint64 rows;
     qint64 lastTotal = -1;
-
-private:
-    qint64 m_rows;
 };
 
 mode_t modeOf(const QString &path) {
@@ -72,88 +66,84 @@ mode_t modeOf(const QString &path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
+// A row per format and target (of the export), the target in a column of its own.
+void perFormat(std::initializer_list<const char *> targets = {""}) {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("target");
+    for (const auto &[name, format] :
+         {std::pair{"csv", Format::Csv}, std::pair{"json lines", Format::JsonLines},
+          std::pair{"fhir", Format::Fhir}}) {
+        for (const char *target : targets)
+            QTest::addRow("%s %s", name, target) << int(format) << QString::fromLatin1(target);
+    }
+}
+
 } // namespace
 
 class TestExportFormats : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void fileHoldsEveryMeasurementAndIsPrivate_data() { formats(); }
-    void fileHoldsEveryMeasurementAndIsPrivate();
-    void unwritableOutputLeavesNoFile_data();
+    void wholeExportReachesItsDestination_data() { perFormat({"file", "pipe", "null device"}); }
+    void wholeExportReachesItsDestination();
+    void unwritableOutputLeavesNoFile_data() { perFormat({"missing folder", "locked folder", "/proc"}); }
     void unwritableOutputLeavesNoFile();
-    void cancelledExportLeavesTheOldFile_data() { formats(); }
+    void cancelledExportLeavesTheOldFile_data() { perFormat(); }
     void cancelledExportLeavesTheOldFile();
-    void pipeIsWrittenInPlace_data() { formats(); }
-    void pipeIsWrittenInPlace();
-    void pseudonymisedOutputHoldsNoPersonalField_data() { formats(); }
+    void pseudonymisedOutputHoldsNoPersonalField_data() { perFormat(); }
     void pseudonymisedOutputHoldsNoPersonalField();
-
-private:
-    static void formats();
-    std::unique_ptr<RecordFixture> f;
 };
 
-void TestExportFormats::formats() {
-    QTest::addColumn<int>("format");
-    QTest::newRow("csv") << int(Format::Csv);
-    QTest::newRow("json lines") << int(Format::JsonLines);
-    QTest::newRow("fhir") << int(Format::Fhir);
-}
-
-void TestExportFormats::init() {
-    f = exportRegister();
-}
-
-void TestExportFormats::cleanup() {
-    f.reset();
-}
-
-void TestExportFormats::fileHoldsEveryMeasurementAndIsPrivate() {
+// A new file is private; a pipe or a device is written in place, not replaced by a renamed
+// file; nothing is left beside either.
+void TestExportFormats::wholeExportReachesItsDestination() {
     QFETCH(int, format);
-    const QString path = f->home.file(u"export.out"_s);
-    const ExportOutcome outcome = exportToFile(Format(format), f->context.records, std::nullopt, path);
-    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
-    QCOMPARE(measurementsIn(Format(format), f->home.readFile(u"export.out"_s)), 3);
-    QCOMPARE(modeOf(path) & 0777, mode_t(0600));
-    QCOMPARE(QDir(f->home.path()).entryList({u"*export.out*"_s}, QDir::Files | QDir::Hidden).size(), 1);
-}
-
-void TestExportFormats::unwritableOutputLeavesNoFile_data() {
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QString>("folder");
-    for (const auto &[name, format] :
-         {std::pair{"csv", Format::Csv}, std::pair{"json lines", Format::JsonLines},
-          std::pair{"fhir", Format::Fhir}}) {
-        QTest::addRow("%s, missing folder", name) << int(format) << u"@home/no/such/folder"_s;
-        QTest::addRow("%s, folder without write permission", name) << int(format) << u"@locked"_s;
-        QTest::addRow("%s, file system that takes no files", name) << int(format) << u"/proc"_s;
+    QFETCH(QString, target);
+    const auto f = exportRegister();
+    const QString path = target == u"null device"_s ? u"/dev/null"_s : f->home.file(u"export.out"_s);
+    std::optional<PipeReader> pipe;
+    if (target == u"pipe"_s) {
+        pipe.emplace(path);
+        QVERIFY(pipe->made());
     }
+    const mode_t kept = target == u"file"_s ? S_IFREG | 0600 : modeOf(path);
+    const ExportOutcome outcome = exportToFile(Format(format), *f, path);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QCOMPARE(modeOf(path), kept);
+    QVERIFY(!pipe || pipe->finish());
+    const QByteArray received = pipe ? pipe->received() : f->home.readFile(u"export.out"_s);
+    if (target != u"null device"_s)
+        QCOMPARE(measurementsIn(Format(format), received), 3);
+    QCOMPARE(QDir(f->home.path())
+                 .entryList({u"*export.out*"_s}, QDir::AllEntries | QDir::System | QDir::Hidden)
+                 .size(),
+             target == u"null device"_s ? 0 : 1);
 }
 
 void TestExportFormats::unwritableOutputLeavesNoFile() {
     QFETCH(int, format);
-    QFETCH(QString, folder);
-    if (folder == u"@locked"_s) {
+    QFETCH(QString, target);
+    const auto f = exportRegister();
+    QString folder = target == u"/proc"_s
+                         ? target
+                         : f->home.file(target == u"missing folder"_s ? u"no/such"_s : u"locked"_s);
+    if (target == u"locked folder"_s) {
         if (::geteuid() == 0)
             QSKIP("the super-user writes into any folder");
-        folder = f->home.file(u"locked"_s);
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     }
-    folder.replace(u"@home/"_s, f->home.path());
     const QString path = folder + u"/export.out"_s;
-    const ExportOutcome outcome = exportToFile(Format(format), f->context.records, std::nullopt, path);
+    const ExportOutcome outcome = exportToFile(Format(format), *f, path);
     QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
     QVERIFY2(outcome.error.contains(folder), qPrintable(outcome.error));
     QVERIFY(!QFileInfo::exists(path));
-    if (QFileInfo(folder).isDir() && folder.startsWith(f->home.path()))
+    if (target == u"locked folder"_s)
         QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestExportFormats::cancelledExportLeavesTheOldFile() {
     QFETCH(int, format);
+    const auto f = exportRegister();
     QVERIFY(f->db().transaction());
     for (int i = 0; i < 1200; ++i)
         f->addMeasurement(u"B002"_s, 46000.0 + i);
@@ -161,44 +151,24 @@ void TestExportFormats::cancelledExportLeavesTheOldFile() {
     const QString path = f->home.file(u"export.out"_s);
     f->home.writeFile(u"export.out"_s, "earlier export\r\n");
     StopAfter observer(500);
-    const ExportOutcome outcome =
-        exportToFile(Format(format), f->context.records, std::nullopt, path, &observer);
+    const ExportOutcome outcome = exportToFile(Format(format), *f, path, &observer);
     QCOMPARE(outcome.status, ExportOutcome::Status::Cancelled);
     QCOMPARE(observer.lastTotal, 1203);
     QCOMPARE(f->home.readFile(u"export.out"_s), QByteArray("earlier export\r\n"));
     QCOMPARE(QDir(f->home.path()).entryList({u"*export.out*"_s}, QDir::Files | QDir::Hidden).size(), 1);
     StopAfter never(1 << 30);
-    QVERIFY(exportToFile(Format(format), f->context.records, std::nullopt, path, &never).ok());
+    QVERIFY(exportToFile(Format(format), *f, path, &never).ok());
     QCOMPARE(measurementsIn(Format(format), f->home.readFile(u"export.out"_s)), 1203);
-}
-
-// Renaming a finished file into place would replace a pipe with a plain file.
-void TestExportFormats::pipeIsWrittenInPlace() {
-    QFETCH(int, format);
-    const QString fifo = f->home.file(u"pipe"_s);
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QByteArray received;
-    std::unique_ptr<QThread> reader(QThread::create([&] {
-        QFile in(fifo);
-        if (in.open(QIODevice::ReadOnly))
-            received = in.readAll();
-    }));
-    reader->start();
-    QVERIFY(exportToFile(Format(format), f->context.records, std::nullopt, fifo).ok());
-    QVERIFY(reader->wait(10000));
-    QCOMPARE(measurementsIn(Format(format), received), 3);
-    QVERIFY(S_ISFIFO(modeOf(fifo)));
-    QVERIFY(exportToFile(Format(format), f->context.records, std::nullopt, u"/dev/null"_s).ok());
 }
 
 void TestExportFormats::pseudonymisedOutputHoldsNoPersonalField() {
     QFETCH(int, format);
+    const auto f = exportRegister();
     QSqlQuery(f->db()).exec(u"UPDATE KYCUST SET TEL2 = '13900001111', TEL3 = '010-5559999', "
                             "EMAIL = 'wang@example.com', MEMO = '客户备注' WHERE CUSTNO = 'A001'"_s);
     const QString path = f->home.file(u"export.out"_s);
-    QVERIFY(exportToFile(Format(format), f->context.records,
-                         Pseudonymiser("0123456789abcdef0123456789abcdef"), path)
-                .ok());
+    const Pseudonymiser pseudonymiser("0123456789abcdef0123456789abcdef");
+    QVERIFY(exportToFile(Format(format), *f, path, nullptr, &pseudonymiser).ok());
     const QByteArray bytes = f->home.readFile(u"export.out"_s);
     QCOMPARE(measurementsIn(Format(format), bytes), 3);
     const QString text = QString::fromUtf8(bytes);

@@ -23,6 +23,8 @@ const QString EarlierLogSql =
     "SENSITIVITY REAL NOT NULL, SUCCESS BOOLEAN NOT NULL)"_s;
 const QString EarlierSettingsSql =
     u"CREATE TABLE KYCALSET (SETNAME VARCHAR(30) PRIMARY KEY, SETVALUE INTEGER NOT NULL)"_s;
+const QString EarlierEntrySql = u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, "
+                                "SUCCESS) VALUES (46000.5, '标准+高电位', 4000, 4004, 20.0, 1)"_s;
 
 const CalibrationEntry Earlier{46000.5, u"标准+高电位"_s, 4000, 4004, 20.0, true, {}};
 const CalibrationEntry Failed{46001.5, u"标准+高电位"_s, 2498, 2500, 12.49, false, u"导电度过低"_s};
@@ -30,35 +32,24 @@ const CalibrationEntry Failed{46001.5, u"标准+高电位"_s, 2498, 2500, 12.49,
 } // namespace
 
 void TestCalibrationLog::keepsEntriesAndThePeriod_data() {
-    QTest::addColumn<QStringList>("earlierTables");
-    QTest::addColumn<QList<CalibrationEntry>>("before");
-    QTest::newRow("no file yet") << QStringList{} << QList<CalibrationEntry>{};
-    QTest::newRow("earlier log") << QStringList{EarlierLogSql, EarlierSettingsSql}
-                                 << QList<CalibrationEntry>{Earlier};
-    QTest::newRow("earlier log without settings")
-        << QStringList{EarlierLogSql} << QList<CalibrationEntry>{Earlier};
+    QTest::addColumn<QStringList>("earlierFile"); // what makes it; none: no file yet
+    QTest::newRow("no file yet") << QStringList{};
+    QTest::newRow("earlier log") << QStringList{EarlierLogSql, EarlierSettingsSql, EarlierEntrySql};
+    QTest::newRow("earlier log without settings") << QStringList{EarlierLogSql, EarlierEntrySql};
 }
 
 void TestCalibrationLog::keepsEntriesAndThePeriod() {
-    QFETCH(QStringList, earlierTables);
-    QFETCH(QList<CalibrationEntry>, before);
+    QFETCH(QStringList, earlierFile);
     QTemporaryDir dir;
     const QString path = dir.filePath(CalibrationLogFile);
-    if (!earlierTables.isEmpty()) {
+    if (!earlierFile.isEmpty()) {
         Database db;
         QVERIFY(db.create(path));
-        QSqlQuery q(db.handle());
-        for (const QString &sql : earlierTables)
-            QVERIFY(q.exec(sql));
-        q.prepare(u"INSERT INTO KYCALLOG (CALDATE, CALMODE, STDVALUE, HIGHVALUE, SENSITIVITY, SUCCESS) "
-                  "VALUES (?, ?, ?, ?, ?, ?)"_s);
-        for (const CalibrationEntry &e : before) {
-            for (const QVariant &v : {QVariant(e.at), QVariant(e.mode), QVariant(e.standardValue),
-                                      QVariant(e.highValue), QVariant(e.sensitivity), QVariant(e.succeeded)})
-                q.addBindValue(v);
-            QVERIFY(q.exec());
-        }
+        for (const QString &sql : earlierFile)
+            QVERIFY(QSqlQuery(db.handle()).exec(sql));
     }
+    const QList<CalibrationEntry> before =
+        earlierFile.isEmpty() ? QList<CalibrationEntry>{} : QList<CalibrationEntry>{Earlier};
     const CalibrationLog log(path);
     QCOMPARE(log.entries(), before); // an earlier log reads without its cause
     QCOMPARE(log.reminderDays(), CalibrationLog::DefaultReminderDays);

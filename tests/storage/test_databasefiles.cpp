@@ -190,19 +190,17 @@ void TestDatabaseFiles::swapKeepsWhatTheLogHolds() {
 
 namespace {
 
-// Whether another program sees a lock on the engine's shared range of the file: while one is
-// held, no other program can take the file for unused and delete its write-ahead log.
+// Whether another program sees the engine's shared-lock bytes held; while they are, no other
+// program takes the file for unused and deletes its write-ahead log.
 bool anotherProgramSeesItHeld(const QString &path) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
         struct flock probe {};
         probe.l_type = F_WRLCK;
-        probe.l_whence = SEEK_SET;
-        probe.l_start = 0x40000002; // the engine's shared-lock bytes, past its pending byte
+        probe.l_start = 0x40000002; // past the engine's pending byte
         probe.l_len = 510;
-        const bool held = fd >= 0 && ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-        ::_exit(held ? 0 : 1);
+        ::_exit(fd >= 0 && ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK ? 0 : 1);
     }
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -210,9 +208,8 @@ bool anotherProgramSeesItHeld(const QString &path) {
 
 } // namespace
 
-// A header check or a second connection of this program once read the register through a
-// descriptor of its own; closing it dropped every lock the engine held on the file, and the
-// next program to close the register deleted the log holding saved measurements.
+// A descriptor of this program's own on the register, closed after a header check or by a
+// second connection, would drop every lock the engine holds on the file.
 void TestDatabaseFiles::aSecondLookKeepsTheEnginesLocks() {
     QTemporaryDir dir;
     const QString main = dir.filePath(u"orlu4.mdb"_s);
@@ -223,10 +220,7 @@ void TestDatabaseFiles::aSecondLookKeepsTheEnginesLocks() {
     QVERIFY(anotherProgramSeesItHeld(main));
     QVERIFY(isSqliteFile(main));
     QCOMPARE(sqliteFileHead(main), FileHead::Sqlite);
-    {
-        Database second;
-        QVERIFY(second.open(main, Database::Access::ReadOnly));
-    }
+    QVERIFY(Database().open(main, Database::Access::ReadOnly));
     QVERIFY(anotherProgramSeesItHeld(main));
     writer.close();
     QVERIFY(!anotherProgramSeesItHeld(main));

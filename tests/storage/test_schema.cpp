@@ -1,4 +1,5 @@
 #include "storage/database.h"
+#include "storage/qualityrows.h"
 #include "storage/schema.h"
 #include "support/temphome.h"
 
@@ -11,6 +12,25 @@ using namespace orlu;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// "1:steady 24:saturated": the channels whose verdict is known, and the verdict words.
+QString verdicts(const MeasurementQuality &quality) {
+    QStringList known;
+    for (int c = 1; c <= 24; ++c) {
+        if (quality[size_t(c - 1)])
+            known << QString::number(c) + u':' + verdictWord(quality[size_t(c - 1)]->verdict);
+    }
+    return known.join(u' ');
+}
+
+// The same of the rows stored for measurement 7.
+QString storedVerdicts(const QSqlDatabase &db) {
+    QSqlQuery q(u"SELECT CHANNEL, VERDICT FROM KYQUAL WHERE MKEY = 7 ORDER BY CHANNEL"_s, db);
+    QStringList rows;
+    while (q.next())
+        rows << q.value(0).toString() + u':' + q.value(1).toString();
+    return rows.join(u' ');
+}
 
 // A new, empty main database in a temporary folder, open for writing.
 struct FreshMainDatabase {
@@ -37,6 +57,8 @@ private slots:
     void refusesFilesThatAreNotDatabases();
     void openNeverCreatesAFile();
     void failedChangeLeavesNothing();
+    void qualityIsKeptBesideTheMeasurement_data();
+    void qualityIsKeptBesideTheMeasurement();
 };
 
 void TestSchema::filesHoldTheirTables_data() {
@@ -147,6 +169,56 @@ void TestSchema::failedChangeLeavesNothing() {
     QSqlQuery q(db.handle());
     QVERIFY(q.exec(u"SELECT count(*) FROM KYCUST"_s) && q.next());
     QCOMPARE(q.value(0).toInt(), 0);
+}
+
+// Each reading's quality and the mark of each point a stored run left out are kept beside
+// the KYDATA row; a reader that knows no "unmeasured" verdict (older programs,
+// readQualityRows) sees those points as of unknown quality.
+void TestSchema::qualityIsKeptBesideTheMeasurement_data() {
+    QTest::addColumn<QList<int>>("judged"); // channels with a steady verdict, 24 saturated
+    QTest::addColumn<int>("measuredUpTo");  // readings 0 after this channel
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("complete run") << QList<int>{1, 24} << 24 << u"1:steady 24:saturated"_s
+                                  << u"1:steady 24:saturated"_s;
+    QTest::newRow("cut off after 21")
+        << QList<int>{1, 2} << 21 << u"1:steady 2:steady 22:unmeasured 23:unmeasured 24:unmeasured"_s
+        << u"1:steady 2:steady"_s;
+    QTest::newRow("typed, three cells left empty")
+        << QList<int>{} << 21 << u"22:unmeasured 23:unmeasured 24:unmeasured"_s << QString();
+}
+
+void TestSchema::qualityIsKeptBesideTheMeasurement() {
+    QFETCH(QList<int>, judged);
+    QFETCH(int, measuredUpTo);
+    FreshMainDatabase fresh;
+    const QSqlDatabase db = fresh.db.handle();
+    MeasurementQuality quality{};
+    for (int c : judged)
+        quality[size_t(c - 1)] =
+            PointQuality{412, 1000.0,      3.5,
+                         0,   -0.125,      30.5,
+                         2,   FlagRetried, c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
+    std::array<double, 24> readings{};
+    std::fill_n(readings.begin(), measuredUpTo, 40.5);
+    QVERIFY(writeQualityRows(db, 7, quality) && writeUnmeasuredRows(db, 7, readings));
+    QVERIFY(writeQualityRows(db, 8, quality)); // another measurement's rows stay apart
+
+    QTEST(storedVerdicts(db), "stored");
+    const MeasurementQuality back = readQualityRows(db, 7);
+    QTEST(verdicts(back), "read");
+    if (!judged.isEmpty()) {
+        const PointQuality &p = *back[size_t(judged.first() - 1)];
+        QCOMPARE(p.samples, 412);
+        QCOMPARE(p.mean, 1000.0);
+        QCOMPARE(p.cvPercent, 0.35); // derived from mean and sd, not stored
+        QCOMPARE(p.driftPercentPerSecond, -0.125);
+        QCOMPARE(p.attempts, 2);
+        QCOMPARE(p.flags, unsigned(FlagRetried));
+    }
+    QVERIFY(deleteQualityRows(db, 7));
+    QCOMPARE(storedVerdicts(db), QString());
+    QCOMPARE(verdicts(readQualityRows(db, 8)), verdicts(quality));
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

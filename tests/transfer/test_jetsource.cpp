@@ -255,9 +255,7 @@ void TestJetSource::refusesWhatItCannotReadWhole_data() {
     for (int percent : {30, 45, 75, 90, 99})
         QTest::addRow("cut at %d %%", percent)
             << u"normal-v2000.mdb"_s << size * percent / 100 << u"档案已损坏"_s;
-    // Whole pages with bytes of the sound file changed: the reader complains and would read
-    // on as if the rest were not there. KYDATA's table definition is page 28, its data
-    // begins on page 84.
+    // Bytes of KYDATA's pages changed: the reader complains, then would read on without them.
     QTest::newRow("table definition page marked a data page (byte 114688: 02 -> 01)")
         << u"damaged-tabledef-v2000.mdb"_s << qint64(-1)
         << u"档案已损坏 !! (mdb_read_table: Page 28 [size=4096] is not a valid table definition page"_s;
