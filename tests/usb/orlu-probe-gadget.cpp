@@ -1,22 +1,19 @@
-// orlu-probe-gadget: the probe's firmware (the simulated probe's model) as a USB device. It sets
-// up a configfs gadget with the probe's ids, strings and one HID function, binds it to a
-// USB device controller (the dummy one, whose host side the kernel enumerates like any
-// plugged-in device) and answers every output report the host writes to the HID function
-// with an input report, at once. Lines on standard input: "unplug" (unbind the controller),
-// "plug" (bind it again), "quit" (or the end of input: take the gadget down). Each is
-// acknowledged on standard output once done; "ready" when first plugged in.
+// orlu-probe-gadget: the probe's firmware model (the simulated probe) as a USB device. It makes a
+// configfs gadget with the probe's ids, strings and one HID function, binds it to a USB device
+// controller (the dummy one, whose host side the kernel enumerates like a plugged-in device) and
+// answers each output report at once with an input report. Standard input: "unplug" and "plug"
+// lines, acknowledged with "unplugged" and "plugged"; its end takes the gadget down.
 #include "device/simulatedprobe.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QStringList>
+#include <QThread>
 
-#include <chrono>
 #include <cstdio>
 #include <optional>
-#include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -28,93 +25,82 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const char Usage[] =
-    "Usage: orlu-probe-gadget [--name NAME] [--udc UDC] [--report-length 8|64] [--no-string3]\n"
-    "         [--hardware TEXT] [--serial TWELVE] [--counter HEX6] [--delay MS] [--operator KIND]\n"
-    "         [--skin KIND] [--log FILE] [--raw-log FILE]\n"
-    "A probe on the USB bus through configfs (run as root, libcomposite and usb_f_hid loaded).\n"
-    "  --udc            the device controller to bind (default dummy_udc.0)\n"
-    "  --report-length  data bytes of the input and the output report (default 64)\n"
-    "  --no-string3     the probe gives no USB string 3 (its hardware text)\n"
-    "  --delay          answer this many ms after the command\n"
-    "  --operator       infer | measuring | calibrating | locating: what the auto-operator does\n"
-    "  --skin           steady | drifting | unsteady | poor | saturated\n"
-    "  --log            every command received, one a line; --raw-log: each output report in hex\n";
+    "Usage: orlu-probe-gadget [--udc UDC] [--report-length 8..64] [--no-string3] [--hardware TEXT]\n"
+    "  [--serial TWELVE] [--counter HEX6] [--delay MS] [--operator infer|measuring|calibrating|locating]\n"
+    "  [--skin steady|drifting|unsteady|poor|saturated] [--log FILE]\n"
+    "As root, with configfs, libcomposite, usb_f_hid and dummy_hcd. --log: each output report in hex.\n";
 
 struct Options {
-    QString name = u"orlu-probe"_s;
     QString udc = u"dummy_udc.0"_s;
     int reportLength = 64;
     bool string3 = true;
     int delayMs = 0;
     QString counter;
-    QString rawLog;
+    QString log;
+    AutoOperator::Scenario scenario = AutoOperator::Scenario::Infer;
+    SkinScenario skin = SkinScenario::Steady;
     SimulatedProbeOptions probe;
 };
 
+template <typename T>
+bool pick(const QString &word, std::initializer_list<std::pair<const char *, T>> words, T &to) {
+    for (const auto &[name, value] : words) {
+        if (word == QLatin1StringView(name)) {
+            to = value;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<Options> parse(const QStringList &args) {
+    using S = AutoOperator::Scenario;
     Options o;
-    o.probe.latencyMs = 0;
-    for (qsizetype i = 0; i < args.size(); ++i) {
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < args.size(); ++i) {
         const QString &a = args[i];
-        const QString value = args.value(i + 1);
         if (a == u"--no-string3"_s) {
             o.string3 = false;
             continue;
         }
-        if (i + 1 >= args.size())
+        if (++i == args.size())
             return std::nullopt;
-        ++i;
-        if (a == u"--name"_s)
-            o.name = value;
-        else if (a == u"--udc"_s)
-            o.udc = value;
+        const QString &v = args[i];
+        if (a == u"--udc"_s)
+            o.udc = v;
         else if (a == u"--report-length"_s)
-            o.reportLength = value.toInt();
+            o.reportLength = v.toInt();
         else if (a == u"--hardware"_s)
-            o.probe.hardwareVersion = value;
+            o.probe.hardwareVersion = v;
         else if (a == u"--serial"_s)
-            o.probe.serial = value;
+            o.probe.serial = v;
         else if (a == u"--counter"_s)
-            o.counter = value;
+            o.counter = v;
         else if (a == u"--delay"_s)
-            o.delayMs = value.toInt();
+            o.delayMs = v.toInt();
         else if (a == u"--log"_s)
-            o.probe.logFile = value;
-        else if (a == u"--raw-log"_s)
-            o.rawLog = value;
-        else if (a == u"--operator"_s || a == u"--skin"_s)
-            continue; // applied to the probe once it exists
+            o.log = v;
+        else if (a == u"--operator"_s)
+            ok = pick(v,
+                      {{"infer", S::Infer},
+                       {"measuring", S::Measuring},
+                       {"calibrating", S::Calibrating},
+                       {"locating", S::Locating}},
+                      o.scenario);
+        else if (a == u"--skin"_s)
+            ok = pick(v,
+                      {{"steady", SkinScenario::Steady},
+                       {"drifting", SkinScenario::Drifting},
+                       {"unsteady", SkinScenario::Unsteady},
+                       {"poor", SkinScenario::PoorContact},
+                       {"saturated", SkinScenario::Saturated}},
+                      o.skin);
         else
-            return std::nullopt;
+            ok = false;
     }
-    if (o.reportLength < 8 || o.reportLength > 64 || o.delayMs < 0 || o.name.contains(u'/'))
-        return std::nullopt;
-    return o;
-}
-
-std::optional<AutoOperator::Scenario> operatorOf(const QString &word) {
-    if (word == u"infer"_s)
-        return AutoOperator::Scenario::Infer;
-    if (word == u"measuring"_s)
-        return AutoOperator::Scenario::Measuring;
-    if (word == u"calibrating"_s)
-        return AutoOperator::Scenario::Calibrating;
-    if (word == u"locating"_s)
-        return AutoOperator::Scenario::Locating;
-    return std::nullopt;
-}
-
-std::optional<SkinScenario> skinOf(const QString &word) {
-    const std::pair<const char16_t *, SkinScenario> words[] = {{u"steady", SkinScenario::Steady},
-                                                               {u"drifting", SkinScenario::Drifting},
-                                                               {u"unsteady", SkinScenario::Unsteady},
-                                                               {u"poor", SkinScenario::PoorContact},
-                                                               {u"saturated", SkinScenario::Saturated}};
-    for (const auto &[name, scenario] : words) {
-        if (word == QStringView(name))
-            return scenario;
-    }
-    return std::nullopt;
+    ok = ok && o.reportLength >= 8 && o.reportLength <= 64 && o.delayMs >= 0 &&
+         (o.counter.isEmpty() || o.counter.size() == 6) && !o.udc.contains(u'/');
+    return ok ? std::optional(o) : std::nullopt;
 }
 
 // A vendor-defined collection with one input and one output report of `length` bytes, no report id.
@@ -139,66 +125,66 @@ QByteArray reportDescriptor(int length) {
 
 bool writeFile(const QString &path, const QByteArray &content) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size()) {
-        std::fprintf(stderr, "orlu-probe-gadget: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(f.errorString()));
-        return false;
-    }
-    return true;
+    if (f.open(QIODevice::WriteOnly) && f.write(content) == content.size())
+        return true;
+    std::fprintf(stderr, "orlu-probe-gadget: cannot write %s: %s\n", qPrintable(path),
+                 qPrintable(f.errorString()));
+    return false;
 }
 
 class Gadget {
 public:
     explicit Gadget(const Options &o)
         : m_options(o)
-        , m_dir(u"/sys/kernel/config/usb_gadget/"_s + o.name) {}
-    ~Gadget() { takeDown(); }
+        , m_dir(u"/sys/kernel/config/usb_gadget/orlu-"_s + o.udc) {}
+
+    ~Gadget() {
+        unplug();
+        QFile::remove(m_config + u"/hid.usb0"_s);
+        for (const QString &d : {m_config, m_function, m_strings, m_dir})
+            QDir().rmdir(d);
+    }
 
     bool setUp() {
-        const QString strings = m_dir + u"/strings/0x409"_s;
-        const QString function = m_dir + u"/functions/hid.usb0"_s;
-        const QString config = m_dir + u"/configs/c.1"_s;
-        if (!QDir().mkpath(strings) || !QDir().mkpath(function) || !QDir().mkpath(config)) {
-            std::fprintf(stderr,
-                         "orlu-probe-gadget: cannot make the gadget in %s (is configfs mounted, "
-                         "libcomposite loaded?)\n",
-                         qPrintable(m_dir));
+        if (!QDir().mkpath(m_strings) || !QDir().mkpath(m_function) || !QDir().mkpath(m_config)) {
+            std::fprintf(stderr, "orlu-probe-gadget: cannot make %s\n", qPrintable(m_dir));
             return false;
         }
-        m_made = true;
-        // String 3, the hardware text, is the device's serial number string: the composite
-        // device numbers its strings manufacturer 1, product 2, serial number 3.
-        bool ok = writeFile(m_dir + u"/idVendor"_s, "0xc925") &&
-                  writeFile(m_dir + u"/idProduct"_s, "0xa12f") &&
-                  writeFile(m_dir + u"/bcdDevice"_s, "0x0210") && writeFile(m_dir + u"/bcdUSB"_s, "0x0200") &&
-                  writeFile(strings + u"/manufacturer"_s, "Quorix") &&
-                  writeFile(strings + u"/product"_s, "O.R.L.U. Probe") &&
-                  (!m_options.string3 ||
-                   writeFile(strings + u"/serialnumber"_s, m_options.probe.hardwareVersion.toUtf8())) &&
-                  writeFile(function + u"/protocol"_s, "0") && writeFile(function + u"/subclass"_s, "0") &&
-                  writeFile(function + u"/report_length"_s, QByteArray::number(m_options.reportLength)) &&
-                  writeFile(function + u"/report_desc"_s, reportDescriptor(m_options.reportLength)) &&
-                  writeFile(config + u"/MaxPower"_s, "100");
-        if (ok && !QFile::link(function, config + u"/hid.usb0"_s)) {
-            std::fprintf(stderr, "orlu-probe-gadget: cannot put the HID function into the configuration\n");
-            ok = false;
+        // The composite device numbers its strings manufacturer 1, product 2, serial number 3:
+        // string 3, the hardware text, is the serial number string.
+        QList<std::pair<QString, QByteArray>> files{
+            {m_dir + u"/idVendor"_s, "0xc925"},
+            {m_dir + u"/idProduct"_s, "0xa12f"},
+            {m_strings + u"/manufacturer"_s, "Quorix"},
+            {m_strings + u"/product"_s, "O.R.L.U. Probe"},
+            {m_function + u"/report_length"_s, QByteArray::number(m_options.reportLength)},
+            {m_function + u"/report_desc"_s, reportDescriptor(m_options.reportLength)}};
+        if (m_options.string3)
+            files.append({m_strings + u"/serialnumber"_s, m_options.probe.hardwareVersion.toUtf8()});
+        for (const auto &[path, content] : files) {
+            if (!writeFile(path, content))
+                return false;
         }
-        return ok && plug();
+        if (!QFile::link(m_function, m_config + u"/hid.usb0"_s)) {
+            std::fprintf(stderr, "orlu-probe-gadget: cannot put the HID function into the configuration\n");
+            return false;
+        }
+        return plug();
     }
 
     bool plug() {
-        if (!writeFile(m_dir + u"/UDC"_s, m_options.udc.toUtf8()))
+        m_bound = writeFile(m_dir + u"/UDC"_s, m_options.udc.toUtf8());
+        if (!m_bound)
             return false;
-        m_bound = true;
-        // The function's node exists once the gadget is bound; its number is in its dev attribute.
-        QFile devFile(m_dir + u"/functions/hid.usb0/dev"_s);
+        // The function's node comes once the gadget is bound; its minor number is in `dev`.
+        QFile dev(m_function + u"/dev"_s);
         const int minor =
-            devFile.open(QIODevice::ReadOnly) ? devFile.readAll().trimmed().split(':').value(1).toInt() : 0;
+            dev.open(QIODevice::ReadOnly) ? dev.readAll().trimmed().split(':').value(1).toInt() : 0;
         const QByteArray node = "/dev/hidg" + QByteArray::number(minor);
         for (int i = 0; i < 500 && m_fd < 0; ++i) {
             m_fd = ::open(node.constData(), O_RDWR | O_CLOEXEC);
             if (m_fd < 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                QThread::msleep(10);
         }
         if (m_fd < 0)
             std::fprintf(stderr, "orlu-probe-gadget: cannot open %s\n", node.constData());
@@ -209,35 +195,21 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
-        if (m_bound)
+        if (std::exchange(m_bound, false))
             writeFile(m_dir + u"/UDC"_s, "\n");
-        m_bound = false;
     }
 
     int fd() const { return m_fd; }
 
 private:
-    void takeDown() {
-        if (!m_made)
-            return;
-        unplug();
-        QFile::remove(m_dir + u"/configs/c.1/hid.usb0"_s);
-        for (const QString &d : {u"/configs/c.1"_s, u"/functions/hid.usb0"_s, u"/strings/0x409"_s, QString()})
-            ::rmdir(QString(m_dir + d).toLocal8Bit().constData());
-    }
-
     const Options &m_options;
-    QString m_dir;
-    bool m_made = false;
+    const QString m_dir;
+    const QString m_strings = m_dir + u"/strings/0x409"_s;
+    const QString m_function = m_dir + u"/functions/hid.usb0"_s;
+    const QString m_config = m_dir + u"/configs/c.1"_s;
     bool m_bound = false;
     int m_fd = -1;
 };
-
-quint32 millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return static_cast<quint32>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count());
-}
 
 void say(const char *line) {
     std::printf("%s\n", line);
@@ -248,83 +220,65 @@ void say(const char *line) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    std::optional<Options> options = parse(args);
-    if (!options || args.contains(u"--help"_s)) {
-        std::fputs(Usage, options ? stdout : stderr);
-        return options ? 0 : 2;
+    const std::optional<Options> options = parse(QCoreApplication::arguments().mid(1));
+    if (!options) {
+        std::fputs(Usage, stderr);
+        return 2;
     }
-    SimulatedProbe probe(options->probe);
-    if (!options->counter.isEmpty()) {
-        for (int n = 0; n < 3; ++n)
-            probe.setRegisterValue(6 + n, options->counter.mid(2 * n, 2));
-    }
-    for (qsizetype i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == u"--operator"_s) {
-            const auto scenario = operatorOf(args[i + 1]);
-            if (!scenario)
-                return 2;
-            probe.setScenario(*scenario);
-        } else if (args[i] == u"--skin"_s) {
-            const auto skin = skinOf(args[i + 1]);
-            if (!skin)
-                return 2;
-            probe.setSkinScenario(*skin);
-        }
-    }
-    QFile rawLog(options->rawLog);
-    if (!options->rawLog.isEmpty() && !rawLog.open(QIODevice::WriteOnly | QIODevice::Append))
+    SimulatedProbeOptions probeOptions = options->probe;
+    probeOptions.latencyMs = 0;
+    SimulatedProbe probe(probeOptions);
+    probe.setScenario(options->scenario);
+    probe.setSkinScenario(options->skin);
+    for (int n = 0; n < options->counter.size() / 2; ++n)
+        probe.setRegisterValue(6 + n, options->counter.mid(2 * n, 2));
+    QFile log(options->log);
+    if (!options->log.isEmpty() && !log.open(QIODevice::WriteOnly | QIODevice::Append))
         return 1;
 
     Gadget gadget(*options);
     if (!gadget.setUp())
         return 1;
     say("ready");
-    const auto start = std::chrono::steady_clock::now();
-    QByteArray buffer(options->reportLength, '\0');
-    QByteArray line;
+    QElapsedTimer since;
+    since.start();
+    QByteArray report(options->reportLength, '\0');
+    QByteArray input;
     for (;;) {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {gadget.fd(), POLLIN, 0}};
         if (::poll(fds, gadget.fd() >= 0 ? 2 : 1, -1) < 0)
             continue;
         if (fds[1].revents & POLLIN) {
-            const ssize_t n = ::read(gadget.fd(), buffer.data(), static_cast<size_t>(buffer.size()));
-            if (n > 0) {
-                const QByteArray report = buffer.left(n);
-                if (rawLog.isOpen()) {
-                    rawLog.write(report.toHex() + '\n');
-                    rawLog.flush();
-                }
-                const std::optional<QByteArray> answer =
-                    probe.receive(commandOfReport(report), millisecondsSince(start));
-                if (answer) {
-                    if (options->delayMs > 0)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(options->delayMs));
-                    const QByteArray data = answerReportData(*answer, options->reportLength);
-                    [[maybe_unused]] const ssize_t w =
-                        ::write(gadget.fd(), data.constData(), static_cast<size_t>(data.size()));
-                }
+            const ssize_t n = ::read(gadget.fd(), report.data(), size_t(report.size()));
+            if (n > 0 && log.isOpen()) {
+                log.write(report.left(n).toHex() + '\n');
+                log.flush();
+            }
+            const auto answer = n > 0
+                                    ? probe.receive(commandOfReport(report.left(n)), quint32(since.elapsed()))
+                                    : std::nullopt;
+            if (answer) {
+                QThread::msleep(ulong(options->delayMs));
+                const QByteArray data = answerReportData(*answer, options->reportLength);
+                [[maybe_unused]] const ssize_t w =
+                    ::write(gadget.fd(), data.constData(), size_t(data.size()));
             }
         }
         if (fds[0].revents & (POLLIN | POLLHUP)) {
-            char c = 0;
-            const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+            char chunk[64];
+            const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
             if (n <= 0)
-                break;
-            if (c != '\n') {
-                line += c;
-                continue;
-            }
-            const QByteArray command = std::exchange(line, {}).trimmed();
-            if (command == "quit")
-                break;
-            if (command == "unplug") {
-                gadget.unplug();
-                say("unplugged");
-            } else if (command == "plug") {
-                say(gadget.plug() ? "plugged" : "plug failed");
+                return 0;
+            input.append(chunk, n);
+            for (qsizetype end; (end = input.indexOf('\n')) >= 0; input.remove(0, end + 1)) {
+                const QByteArray command = input.left(end).trimmed();
+                if (command == "unplug") {
+                    gadget.unplug();
+                    say("unplugged");
+                } else if (command == "plug") {
+                    say(gadget.plug() ? "plugged" : "plug failed");
+                }
             }
         }
     }
-    return 0;
 }
