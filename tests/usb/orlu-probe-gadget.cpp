@@ -5,6 +5,7 @@
 // lines, acknowledged with "unplugged" and "plugged"; its end takes the gadget down.
 #include "device/simulatedprobe.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <QThread>
 
 #include <cstdio>
-#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -24,103 +24,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char Usage[] =
-    "Usage: orlu-probe-gadget [--udc UDC] [--report-length 8..64] [--no-string3] [--hardware TEXT]\n"
-    "  [--serial TWELVE] [--counter HEX6] [--delay MS] [--operator infer|measuring|calibrating|locating]\n"
-    "  [--skin steady|drifting|unsteady|poor|saturated] [--log FILE]\n"
-    "As root, with configfs, libcomposite, usb_f_hid and dummy_hcd. --log: each output report in hex.\n";
-
-struct Options {
-    QString udc = u"dummy_udc.0"_s;
-    int reportLength = 64;
-    bool string3 = true;
-    int delayMs = 0;
-    QString counter;
-    QString log;
-    AutoOperator::Scenario scenario = AutoOperator::Scenario::Infer;
-    SkinScenario skin = SkinScenario::Steady;
-    SimulatedProbeOptions probe;
-};
-
-template <typename T>
-bool pick(const QString &word, std::initializer_list<std::pair<const char *, T>> words, T &to) {
-    for (const auto &[name, value] : words) {
-        if (word == QLatin1StringView(name)) {
-            to = value;
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<Options> parse(const QStringList &args) {
-    using S = AutoOperator::Scenario;
-    Options o;
-    bool ok = true;
-    for (qsizetype i = 0; ok && i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"--no-string3"_s) {
-            o.string3 = false;
-            continue;
-        }
-        if (++i == args.size())
-            return std::nullopt;
-        const QString &v = args[i];
-        if (a == u"--udc"_s)
-            o.udc = v;
-        else if (a == u"--report-length"_s)
-            o.reportLength = v.toInt();
-        else if (a == u"--hardware"_s)
-            o.probe.hardwareVersion = v;
-        else if (a == u"--serial"_s)
-            o.probe.serial = v;
-        else if (a == u"--counter"_s)
-            o.counter = v;
-        else if (a == u"--delay"_s)
-            o.delayMs = v.toInt();
-        else if (a == u"--log"_s)
-            o.log = v;
-        else if (a == u"--operator"_s)
-            ok = pick(v,
-                      {{"infer", S::Infer},
-                       {"measuring", S::Measuring},
-                       {"calibrating", S::Calibrating},
-                       {"locating", S::Locating}},
-                      o.scenario);
-        else if (a == u"--skin"_s)
-            ok = pick(v,
-                      {{"steady", SkinScenario::Steady},
-                       {"drifting", SkinScenario::Drifting},
-                       {"unsteady", SkinScenario::Unsteady},
-                       {"poor", SkinScenario::PoorContact},
-                       {"saturated", SkinScenario::Saturated}},
-                      o.skin);
-        else
-            ok = false;
-    }
-    ok = ok && o.reportLength >= 8 && o.reportLength <= 64 && o.delayMs >= 0 &&
-         (o.counter.isEmpty() || o.counter.size() == 6) && !o.udc.contains(u'/');
-    return ok ? std::optional(o) : std::nullopt;
-}
-
-// A vendor-defined collection with one input and one output report of `length` bytes, no report id.
+// A vendor-defined collection (usage page 0xFF00, usage 1) with one input and one output report
+// of `length` bytes from 0 to 255, no report id.
 QByteArray reportDescriptor(int length) {
-    const char bytes[] = {
-        '\x06', '\x00',       '\xFF', // usage page (vendor defined 0xFF00)
-        '\x09', '\x01',               // usage 1
-        '\xA1', '\x01',               // collection (application)
-        '\x15', '\x00',               //   logical minimum 0
-        '\x26', '\xFF',       '\x00', //   logical maximum 255
-        '\x75', '\x08',               //   report size 8
-        '\x95', char(length),         //   report count
-        '\x09', '\x01',               //   usage 1
-        '\x81', '\x02',               //   input (data, variable, absolute)
-        '\x95', char(length),         //   report count
-        '\x09', '\x01',               //   usage 1
-        '\x91', '\x02',               //   output (data, variable, absolute)
-        '\xC0',                       // end collection
-    };
-    return QByteArray(bytes, sizeof bytes);
+    const QByteArray count = "95" + QByteArray::number(length, 16).rightJustified(2, '0');
+    return QByteArray::fromHex("0600ff0901a101150026ff007508" + count + "09018102" + count + "09019102c0");
 }
 
 bool writeFile(const QString &path, const QByteArray &content) {
@@ -134,9 +42,11 @@ bool writeFile(const QString &path, const QByteArray &content) {
 
 class Gadget {
 public:
-    explicit Gadget(const Options &o)
-        : m_options(o)
-        , m_dir(u"/sys/kernel/config/usb_gadget/orlu-"_s + o.udc) {}
+    // No USB string 3 where `string3` is empty.
+    Gadget(const QString &udc, int reportLength, const QByteArray &string3)
+        : m_udc(udc)
+        , m_reportLength(reportLength)
+        , m_string3(string3) {}
 
     ~Gadget() {
         unplug();
@@ -157,10 +67,10 @@ public:
             {m_dir + u"/idProduct"_s, "0xa12f"},
             {m_strings + u"/manufacturer"_s, "Quorix"},
             {m_strings + u"/product"_s, "O.R.L.U. Probe"},
-            {m_function + u"/report_length"_s, QByteArray::number(m_options.reportLength)},
-            {m_function + u"/report_desc"_s, reportDescriptor(m_options.reportLength)}};
-        if (m_options.string3)
-            files.append({m_strings + u"/serialnumber"_s, m_options.probe.hardwareVersion.toUtf8()});
+            {m_function + u"/report_length"_s, QByteArray::number(m_reportLength)},
+            {m_function + u"/report_desc"_s, reportDescriptor(m_reportLength)}};
+        if (!m_string3.isEmpty())
+            files.append({m_strings + u"/serialnumber"_s, m_string3});
         for (const auto &[path, content] : files) {
             if (!writeFile(path, content))
                 return false;
@@ -173,7 +83,7 @@ public:
     }
 
     bool plug() {
-        m_bound = writeFile(m_dir + u"/UDC"_s, m_options.udc.toUtf8());
+        m_bound = writeFile(m_dir + u"/UDC"_s, m_udc.toUtf8());
         if (!m_bound)
             return false;
         // The function's node comes once the gadget is bound; its minor number is in `dev`.
@@ -202,8 +112,10 @@ public:
     int fd() const { return m_fd; }
 
 private:
-    const Options &m_options;
-    const QString m_dir;
+    const QString m_udc;
+    const int m_reportLength;
+    const QByteArray m_string3;
+    const QString m_dir = u"/sys/kernel/config/usb_gadget/orlu-"_s + m_udc;
     const QString m_strings = m_dir + u"/strings/0x409"_s;
     const QString m_function = m_dir + u"/functions/hid.usb0"_s;
     const QString m_config = m_dir + u"/configs/c.1"_s;
@@ -220,29 +132,53 @@ void say(const char *line) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const std::optional<Options> options = parse(QCoreApplication::arguments().mid(1));
-    if (!options) {
-        std::fputs(Usage, stderr);
-        return 2;
-    }
-    SimulatedProbeOptions probeOptions = options->probe;
-    probeOptions.latencyMs = 0;
-    SimulatedProbe probe(probeOptions);
-    probe.setScenario(options->scenario);
-    probe.setSkinScenario(options->skin);
-    for (int n = 0; n < options->counter.size() / 2; ++n)
-        probe.setRegisterValue(6 + n, options->counter.mid(2 * n, 2));
-    QFile log(options->log);
-    if (!options->log.isEmpty() && !log.open(QIODevice::WriteOnly | QIODevice::Append))
+    const SimulatedProbeOptions firmware;
+    const QStringList scenarios{u"infer"_s, u"measuring"_s, u"calibrating"_s, u"locating"_s};
+    QCommandLineParser args;
+    args.setApplicationDescription(u"The probe as a USB gadget; as root, with configfs, libcomposite, "
+                                   "usb_f_hid and dummy_hcd."_s);
+    args.addHelpOption();
+    args.addOptions({
+        {u"udc"_s, u"The device controller to bind."_s, u"UDC"_s, u"dummy_udc.0"_s},
+        {u"report-length"_s, u"Data bytes of each report, 8 to 64."_s, u"N"_s, u"64"_s},
+        {u"no-string3"_s, u"No USB string 3 (the hardware text)."_s},
+        {u"hardware"_s, u"The hardware text."_s, u"TEXT"_s, firmware.hardwareVersion},
+        {u"serial"_s, u"The serial text, twelve characters."_s, u"TEXT"_s, firmware.serial},
+        {u"counter"_s, u"The usage counter's registers 6 to 8."_s, u"HEX6"_s},
+        {u"delay"_s, u"Answer this many ms after the command."_s, u"MS"_s, u"0"_s},
+        {u"operator"_s, u"What the auto-operator does: "_s + scenarios.join(u", "_s), u"KIND"_s,
+         scenarios[0]},
+        {u"log"_s, u"Append each output report here, in hex."_s, u"FILE"_s},
+    });
+    args.process(app);
+    const int length = args.value(u"report-length"_s).toInt();
+    const int delayMs = args.value(u"delay"_s).toInt();
+    const QString counter = args.value(u"counter"_s);
+    const QString udc = args.value(u"udc"_s);
+    const qsizetype scenario = scenarios.indexOf(args.value(u"operator"_s));
+    if (length < 8 || length > 64 || delayMs < 0 || scenario < 0 ||
+        (!counter.isEmpty() && counter.size() != 6) || udc.contains(u'/'))
+        args.showHelp(2);
+
+    SimulatedProbeOptions options;
+    options.serial = args.value(u"serial"_s);
+    options.hardwareVersion = args.value(u"hardware"_s);
+    options.latencyMs = 0;
+    SimulatedProbe probe(options);
+    probe.setScenario(AutoOperator::Scenario(scenario)); // in the order of `scenarios`
+    for (int n = 0; n < counter.size() / 2; ++n)
+        probe.setRegisterValue(6 + n, counter.mid(2 * n, 2));
+    QFile log(args.value(u"log"_s));
+    if (!log.fileName().isEmpty() && !log.open(QIODevice::WriteOnly | QIODevice::Append))
         return 1;
 
-    Gadget gadget(*options);
+    Gadget gadget(udc, length, args.isSet(u"no-string3"_s) ? QByteArray() : options.hardwareVersion.toUtf8());
     if (!gadget.setUp())
         return 1;
     say("ready");
     QElapsedTimer since;
     since.start();
-    QByteArray report(options->reportLength, '\0');
+    QByteArray report(length, '\0');
     QByteArray input;
     for (;;) {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {gadget.fd(), POLLIN, 0}};
@@ -258,8 +194,8 @@ int main(int argc, char *argv[]) {
                                     ? probe.receive(commandOfReport(report.left(n)), quint32(since.elapsed()))
                                     : std::nullopt;
             if (answer) {
-                QThread::msleep(ulong(options->delayMs));
-                const QByteArray data = answerReportData(*answer, options->reportLength);
+                QThread::msleep(ulong(delayMs));
+                const QByteArray data = answerReportData(*answer, length);
                 [[maybe_unused]] const ssize_t w =
                     ::write(gadget.fd(), data.constData(), size_t(data.size()));
             }

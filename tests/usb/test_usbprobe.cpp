@@ -14,8 +14,7 @@
 #include "measure/measuringrun.h"
 #include "measure/probelinkoperations.h"
 #include "records/recordtransfer.h"
-#include "storage/database.h"
-#include "storage/schema.h"
+#include "recordfixture.h"
 #include "support/scriptedprompter.h"
 
 #include <QDir>
@@ -79,10 +78,10 @@ public:
     }
 
     bool ok() const { return m_ok; }
-    bool unplug() { return say("unplug\n", "unplugged") && waitForNode(false); }
-    bool plug() { return say("plug\n", "plugged") && waitForNode(true); }
     // Asks for an unplug without waiting (from inside a run).
     void unplugSoon() { m_process.write("unplug\n"); }
+    bool unplug() { return m_process.write("unplug\n") > 0 && expect("unplugged") && waitForNode(false); }
+    bool plug() { return m_process.write("plug\n") > 0 && expect("plugged") && waitForNode(true); }
     QString node() const { return hidrawNodesOf(m_udc).value(0); }
     // The output reports received (data bytes), and the commands in them.
     QByteArrayList reports() const {
@@ -101,19 +100,13 @@ public:
     }
 
 private:
-    bool say(const char *command, const char *answer) {
-        m_process.write(command);
-        return expect(answer);
-    }
     bool expect(const char *answer) {
-        QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
+        do {
             while (m_process.canReadLine()) {
                 if (m_process.readLine().trimmed() == answer)
                     return true;
             }
-            m_process.waitForReadyRead(100);
-        }
+        } while (m_process.waitForReadyRead(20000));
         return false;
     }
     bool waitForNode(bool present) const {
@@ -130,19 +123,9 @@ private:
     bool m_ok = false;
 };
 
-// Records the points the run finished, and can pull the probe after one of them.
-struct PointWatch final : RunObserver {
-    QList<int> done;
-    std::function<void(int)> afterPoint;
-    void pointDone(int channel, double) override {
-        done << channel;
-        if (afterPoint)
-            afterPoint(channel);
-    }
-};
-
-// The program's device link on the hardware backend, with real time, and a measuring run on it.
-struct KernelLink {
+// The program's device link on the hardware backend, with real time, and a measuring run on it
+// that records the points it finished and can pull the probe after one of them.
+struct KernelLink : RunObserver {
     HidrawLayer hid;
     SystemClock clock;
     QtEventPump pump;
@@ -151,11 +134,17 @@ struct KernelLink {
     test::ScriptedPrompter prompter;
     CurrentMeasurement measurement;
     MeasuringRun run{measurement, operations, prompter, clock, pump};
-    PointWatch watch;
+    QList<int> pointsDone;
+    std::function<void(int)> afterPoint;
 
     KernelLink() {
         link.registerDeviceChange();
-        run.setObserver(&watch);
+        run.setObserver(this);
+    }
+    void pointDone(int channel, double) override {
+        pointsDone << channel;
+        if (afterPoint)
+            afterPoint(channel);
     }
     // Device changes come from the layer's watch on the bus.
     bool waitFor(const std::function<bool()> &done, int ms = 10000) {
@@ -205,8 +194,6 @@ private slots:
     void programStartsWithTheExactCommandSequence();
     void startupWindowThroughTheKernel_data();
     void startupWindowThroughTheKernel();
-    void reportLengths_data();
-    void reportLengths();
     void usageCounterWrittenAndReadBack();
     void wholeRunArrivesAndIsStored();
     void pulledProbeStopsTheRunAndComesBack();
@@ -261,27 +248,34 @@ void TestUsbProbe::programStartsWithTheExactCommandSequence() {
 
 void TestUsbProbe::startupWindowThroughTheKernel_data() {
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("length"); // data bytes of each report
     QTest::addColumn<bool>("ready");
     QTest::addColumn<QString>("serial"); // empty: not read
     QTest::addColumn<QString>("hardware");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("commands");
-    QTest::newRow("ready") << QStringList() << true << Firmware.serial << Firmware.hardwareVersion
-                           << QString() << StartupCommands;
+    QTest::newRow("64 data bytes") << QStringList() << 64 << true << Firmware.serial
+                                   << Firmware.hardwareVersion << QString() << StartupCommands;
+    QTest::newRow("8 data bytes") << QStringList() << 8 << true << Firmware.serial << Firmware.hardwareVersion
+                                  << QString() << StartupCommands;
     // An answer later than 350 ms counts as none.
-    QTest::newRow("late answer") << QStringList{u"--delay"_s, u"500"_s} << false << QString()
+    QTest::newRow("late answer") << QStringList{u"--delay"_s, u"500"_s} << 64 << false << QString()
                                  << Firmware.hardwareVersion << u"联机异常"_s << QStringList{u"X000000"_s};
-    QTest::newRow("no string 3") << QStringList{u"--no-string3"_s} << false << u"None!"_s
+    QTest::newRow("no string 3") << QStringList{u"--no-string3"_s} << 64 << false << u"None!"_s
                                  << u"USB Status Error!"_s << u"USB界面异常"_s << QStringList();
 }
 
 void TestUsbProbe::startupWindowThroughTheKernel() {
     QFETCH(QStringList, options);
+    QFETCH(int, length);
     QFETCH(bool, ready);
     QFETCH(QString, serial);
     QFETCH(QString, message);
-    Bench bench(options);
+    QFETCH(QStringList, commands);
+    Bench bench(options + QStringList{u"--report-length"_s, QString::number(length)});
     QVERIFY2(bench.held(), bench.whyNot());
+    QCOMPARE(bench.hid.capabilities().inputReportLength, length + 1);
+    QCOMPARE(bench.hid.capabilities().outputReportLength, length + 1);
     DeviceStatus status;
     StartupStatusWindow window(bench.link, bench.clock, bench.pump, status);
     window.show();
@@ -292,26 +286,13 @@ void TestUsbProbe::startupWindowThroughTheKernel() {
         QCOMPARE(status.serialText, serial);
     QTEST(status.hardwareText, "hardware");
     QVERIFY2(status.statusMessage.contains(message), qPrintable(status.statusMessage));
-    QTEST(bench.log(), "commands");
-}
-
-void TestUsbProbe::reportLengths_data() {
-    QTest::addColumn<int>("length");
-    QTest::newRow("8 data bytes") << 8;
-    QTest::newRow("64 data bytes") << 64;
-}
-
-void TestUsbProbe::reportLengths() {
-    QFETCH(int, length);
-    Bench bench({u"--report-length"_s, QString::number(length)});
-    QVERIFY2(bench.held(), bench.whyNot());
-    QCOMPARE(bench.hid.capabilities().inputReportLength, length + 1);
-    QCOMPARE(bench.hid.capabilities().outputReportLength, length + 1);
-    QVERIFY2(bench.link.resetProbe(), withRoundTrip());
-    // The command and blanks to the report's length, no report id.
-    QCOMPARE(bench.reports().value(0), QByteArray("X000000").leftJustified(length, ' '));
-    QCOMPARE(bench.link.readRegister(1), u"26"_s);
-    QCOMPARE(bench.link.answer().size(), length);
+    // Each command with blanks to the report's length, no report id.
+    QByteArrayList sent;
+    for (const QString &command : commands)
+        sent << command.toLatin1().leftJustified(length, ' ');
+    QCOMPARE(bench.reports(), sent);
+    if (ready)
+        QCOMPARE(bench.link.answer().size(), length);
 }
 
 void TestUsbProbe::usageCounterWrittenAndReadBack() {
@@ -330,23 +311,17 @@ void TestUsbProbe::wholeRunArrivesAndIsStored() {
     QVERIFY(bench.run.start(RunParameters{false, 4000, 1.0}));
     qInfo("24 points through the kernel in %.1f s", took.elapsed() / 1000.0);
     QVERIFY2(bench.measurement.complete(),
-             withRoundTrip("points done: " + QByteArray::number(bench.watch.done.size())));
-    QCOMPARE(bench.watch.done.size(), ChannelCount);
+             withRoundTrip("points done: " + QByteArray::number(bench.pointsDone.size())));
+    QCOMPARE(bench.pointsDone.size(), ChannelCount);
     QVERIFY(bench.prompter.texts().isEmpty());
     QCOMPARE(bench.log().count(u"S192C00"_s), ChannelCount - 1);
     QCOMPARE(bench.log().last(), u"X000000"_s);
 
-    QTemporaryDir folder;
-    const QString file = folder.filePath(u"orlu4.mdb"_s);
-    QVERIFY(createDatabaseFile(file, SchemaKind::Main));
-    Database db;
-    QVERIFY(db.open(file, Database::Access::Shared));
-    MeasurementRepository repository(db.handle());
-    Subject subject;
-    subject.number = u"USB1"_s;
-    subject.name = u"总线"_s;
+    test::RecordFixture f;
+    MeasurementRepository repository(f.db());
     QString error;
-    const qint64 key = storeCurrentMeasurement(repository, bench.measurement, subject, &error);
+    const qint64 key =
+        storeCurrentMeasurement(repository, bench.measurement, test::subjectOf(u"USB1"_s), &error);
     QVERIFY2(key > 0, qPrintable(error));
     const std::optional<MeasurementRecord> row = repository.fetch(key);
     QVERIFY(row);
@@ -357,7 +332,7 @@ void TestUsbProbe::wholeRunArrivesAndIsStored() {
 void TestUsbProbe::pulledProbeStopsTheRunAndComesBack() {
     Bench bench({u"--operator"_s, u"measuring"_s});
     QVERIFY2(bench.held(), bench.whyNot());
-    bench.watch.afterPoint = [&](int channel) {
+    bench.afterPoint = [&](int channel) {
         if (channel == 3)
             bench.unplugSoon();
     };
@@ -365,7 +340,7 @@ void TestUsbProbe::pulledProbeStopsTheRunAndComesBack() {
     QVERIFY(!bench.run.isRunning());
     QCOMPARE(bench.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
     // The points done stay; nothing of the point under way is kept.
-    QCOMPARE(bench.watch.done, (QList<int>{1, 2, 3}));
+    QCOMPARE(bench.pointsDone, (QList<int>{1, 2, 3}));
     for (int c = 1; c <= ChannelCount; ++c)
         QCOMPARE(bench.measurement.value(c) != 0.0, c <= 3);
     QVERIFY(bench.waitFor([&] { return !bench.link.probeHeld(); }));
