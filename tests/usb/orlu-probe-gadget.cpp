@@ -1,22 +1,19 @@
-// orlu-probe-gadget: the probe's firmware (the simulated probe's model) as a USB device. It sets
-// up a configfs gadget with the probe's ids, strings and one HID function, binds it to a
-// USB device controller (the dummy one, whose host side the kernel enumerates like any
-// plugged-in device) and answers every output report the host writes to the HID function
-// with an input report, at once. Lines on standard input: "unplug" (unbind the controller),
-// "plug" (bind it again), "quit" (or the end of input: take the gadget down). Each is
-// acknowledged on standard output once done; "ready" when first plugged in.
+// orlu-probe-gadget: the probe's firmware model (the simulated probe) as a USB device. It makes a
+// configfs gadget with the probe's ids, strings and one HID function, binds it to a USB device
+// controller (the dummy one, whose host side the kernel enumerates like a plugged-in device) and
+// answers each output report at once with an input report. Standard input: "unplug" and "plug"
+// lines, acknowledged with "unplugged" and "plugged"; its end takes the gadget down.
 #include "device/simulatedprobe.h"
 
-#include <QByteArray>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QStringList>
+#include <QThread>
 
-#include <chrono>
 #include <cstdio>
-#include <optional>
-#include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -27,178 +24,77 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char Usage[] =
-    "Usage: orlu-probe-gadget [--name NAME] [--udc UDC] [--report-length 8|64] [--no-string3]\n"
-    "         [--hardware TEXT] [--serial TWELVE] [--counter HEX6] [--delay MS] [--operator KIND]\n"
-    "         [--skin KIND] [--log FILE] [--raw-log FILE]\n"
-    "A probe on the USB bus through configfs (run as root, libcomposite and usb_f_hid loaded).\n"
-    "  --udc            the device controller to bind (default dummy_udc.0)\n"
-    "  --report-length  data bytes of the input and the output report (default 64)\n"
-    "  --no-string3     the probe gives no USB string 3 (its hardware text)\n"
-    "  --delay          answer this many ms after the command\n"
-    "  --operator       infer | measuring | calibrating | locating: what the auto-operator does\n"
-    "  --skin           steady | drifting | unsteady | poor | saturated\n"
-    "  --log            every command received, one a line; --raw-log: each output report in hex\n";
-
-struct Options {
-    QString name = u"orlu-probe"_s;
-    QString udc = u"dummy_udc.0"_s;
-    int reportLength = 64;
-    bool string3 = true;
-    int delayMs = 0;
-    QString counter;
-    QString rawLog;
-    SimulatedProbeOptions probe;
-};
-
-std::optional<Options> parse(const QStringList &args) {
-    Options o;
-    o.probe.latencyMs = 0;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const QString value = args.value(i + 1);
-        if (a == u"--no-string3"_s) {
-            o.string3 = false;
-            continue;
-        }
-        if (i + 1 >= args.size())
-            return std::nullopt;
-        ++i;
-        if (a == u"--name"_s)
-            o.name = value;
-        else if (a == u"--udc"_s)
-            o.udc = value;
-        else if (a == u"--report-length"_s)
-            o.reportLength = value.toInt();
-        else if (a == u"--hardware"_s)
-            o.probe.hardwareVersion = value;
-        else if (a == u"--serial"_s)
-            o.probe.serial = value;
-        else if (a == u"--counter"_s)
-            o.counter = value;
-        else if (a == u"--delay"_s)
-            o.delayMs = value.toInt();
-        else if (a == u"--log"_s)
-            o.probe.logFile = value;
-        else if (a == u"--raw-log"_s)
-            o.rawLog = value;
-        else if (a == u"--operator"_s || a == u"--skin"_s)
-            continue; // applied to the probe once it exists
-        else
-            return std::nullopt;
-    }
-    if (o.reportLength < 8 || o.reportLength > 64 || o.delayMs < 0 || o.name.contains(u'/'))
-        return std::nullopt;
-    return o;
-}
-
-std::optional<AutoOperator::Scenario> operatorOf(const QString &word) {
-    if (word == u"infer"_s)
-        return AutoOperator::Scenario::Infer;
-    if (word == u"measuring"_s)
-        return AutoOperator::Scenario::Measuring;
-    if (word == u"calibrating"_s)
-        return AutoOperator::Scenario::Calibrating;
-    if (word == u"locating"_s)
-        return AutoOperator::Scenario::Locating;
-    return std::nullopt;
-}
-
-std::optional<SkinScenario> skinOf(const QString &word) {
-    const std::pair<const char16_t *, SkinScenario> words[] = {{u"steady", SkinScenario::Steady},
-                                                               {u"drifting", SkinScenario::Drifting},
-                                                               {u"unsteady", SkinScenario::Unsteady},
-                                                               {u"poor", SkinScenario::PoorContact},
-                                                               {u"saturated", SkinScenario::Saturated}};
-    for (const auto &[name, scenario] : words) {
-        if (word == QStringView(name))
-            return scenario;
-    }
-    return std::nullopt;
-}
-
-// A vendor-defined collection with one input and one output report of `length` bytes, no report id.
+// A vendor-defined collection (usage page 0xFF00, usage 1) with one input and one output report
+// of `length` bytes from 0 to 255, no report id.
 QByteArray reportDescriptor(int length) {
-    const char bytes[] = {
-        '\x06', '\x00',       '\xFF', // usage page (vendor defined 0xFF00)
-        '\x09', '\x01',               // usage 1
-        '\xA1', '\x01',               // collection (application)
-        '\x15', '\x00',               //   logical minimum 0
-        '\x26', '\xFF',       '\x00', //   logical maximum 255
-        '\x75', '\x08',               //   report size 8
-        '\x95', char(length),         //   report count
-        '\x09', '\x01',               //   usage 1
-        '\x81', '\x02',               //   input (data, variable, absolute)
-        '\x95', char(length),         //   report count
-        '\x09', '\x01',               //   usage 1
-        '\x91', '\x02',               //   output (data, variable, absolute)
-        '\xC0',                       // end collection
-    };
-    return QByteArray(bytes, sizeof bytes);
+    const QByteArray count = "95" + QByteArray::number(length, 16).rightJustified(2, '0');
+    return QByteArray::fromHex("0600ff0901a101150026ff007508" + count + "09018102" + count + "09019102c0");
 }
 
 bool writeFile(const QString &path, const QByteArray &content) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size()) {
-        std::fprintf(stderr, "orlu-probe-gadget: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(f.errorString()));
-        return false;
-    }
-    return true;
+    if (f.open(QIODevice::WriteOnly) && f.write(content) == content.size())
+        return true;
+    std::fprintf(stderr, "orlu-probe-gadget: cannot write %s: %s\n", qPrintable(path),
+                 qPrintable(f.errorString()));
+    return false;
 }
 
 class Gadget {
 public:
-    explicit Gadget(const Options &o)
-        : m_options(o)
-        , m_dir(u"/sys/kernel/config/usb_gadget/"_s + o.name) {}
-    ~Gadget() { takeDown(); }
+    // No USB string 3 where `string3` is empty.
+    Gadget(const QString &udc, int reportLength, const QByteArray &string3)
+        : m_udc(udc)
+        , m_reportLength(reportLength)
+        , m_string3(string3) {}
+
+    ~Gadget() {
+        unplug();
+        QFile::remove(m_config + u"/hid.usb0"_s);
+        for (const QString &d : {m_config, m_function, m_strings, m_dir})
+            QDir().rmdir(d);
+    }
 
     bool setUp() {
-        const QString strings = m_dir + u"/strings/0x409"_s;
-        const QString function = m_dir + u"/functions/hid.usb0"_s;
-        const QString config = m_dir + u"/configs/c.1"_s;
-        if (!QDir().mkpath(strings) || !QDir().mkpath(function) || !QDir().mkpath(config)) {
-            std::fprintf(stderr,
-                         "orlu-probe-gadget: cannot make the gadget in %s (is configfs mounted, "
-                         "libcomposite loaded?)\n",
-                         qPrintable(m_dir));
+        if (!QDir().mkpath(m_strings) || !QDir().mkpath(m_function) || !QDir().mkpath(m_config)) {
+            std::fprintf(stderr, "orlu-probe-gadget: cannot make %s\n", qPrintable(m_dir));
             return false;
         }
-        m_made = true;
-        // String 3, the hardware text, is the device's serial number string: the composite
-        // device numbers its strings manufacturer 1, product 2, serial number 3.
-        bool ok = writeFile(m_dir + u"/idVendor"_s, "0xc925") &&
-                  writeFile(m_dir + u"/idProduct"_s, "0xa12f") &&
-                  writeFile(m_dir + u"/bcdDevice"_s, "0x0210") && writeFile(m_dir + u"/bcdUSB"_s, "0x0200") &&
-                  writeFile(strings + u"/manufacturer"_s, "Quorix") &&
-                  writeFile(strings + u"/product"_s, "O.R.L.U. Probe") &&
-                  (!m_options.string3 ||
-                   writeFile(strings + u"/serialnumber"_s, m_options.probe.hardwareVersion.toUtf8())) &&
-                  writeFile(function + u"/protocol"_s, "0") && writeFile(function + u"/subclass"_s, "0") &&
-                  writeFile(function + u"/report_length"_s, QByteArray::number(m_options.reportLength)) &&
-                  writeFile(function + u"/report_desc"_s, reportDescriptor(m_options.reportLength)) &&
-                  writeFile(config + u"/MaxPower"_s, "100");
-        if (ok && !QFile::link(function, config + u"/hid.usb0"_s)) {
-            std::fprintf(stderr, "orlu-probe-gadget: cannot put the HID function into the configuration\n");
-            ok = false;
+        // The composite device numbers its strings manufacturer 1, product 2, serial number 3:
+        // string 3, the hardware text, is the serial number string.
+        QList<std::pair<QString, QByteArray>> files{
+            {m_dir + u"/idVendor"_s, "0xc925"},
+            {m_dir + u"/idProduct"_s, "0xa12f"},
+            {m_strings + u"/manufacturer"_s, "Quorix"},
+            {m_strings + u"/product"_s, "O.R.L.U. Probe"},
+            {m_function + u"/report_length"_s, QByteArray::number(m_reportLength)},
+            {m_function + u"/report_desc"_s, reportDescriptor(m_reportLength)}};
+        if (!m_string3.isEmpty())
+            files.append({m_strings + u"/serialnumber"_s, m_string3});
+        for (const auto &[path, content] : files) {
+            if (!writeFile(path, content))
+                return false;
         }
-        return ok && plug();
+        if (!QFile::link(m_function, m_config + u"/hid.usb0"_s)) {
+            std::fprintf(stderr, "orlu-probe-gadget: cannot put the HID function into the configuration\n");
+            return false;
+        }
+        return plug();
     }
 
     bool plug() {
-        if (!writeFile(m_dir + u"/UDC"_s, m_options.udc.toUtf8()))
+        m_bound = writeFile(m_dir + u"/UDC"_s, m_udc.toUtf8());
+        if (!m_bound)
             return false;
-        m_bound = true;
-        // The function's node exists once the gadget is bound; its number is in its dev attribute.
-        QFile devFile(m_dir + u"/functions/hid.usb0/dev"_s);
+        // The function's node comes once the gadget is bound; its minor number is in `dev`.
+        QFile dev(m_function + u"/dev"_s);
         const int minor =
-            devFile.open(QIODevice::ReadOnly) ? devFile.readAll().trimmed().split(':').value(1).toInt() : 0;
+            dev.open(QIODevice::ReadOnly) ? dev.readAll().trimmed().split(':').value(1).toInt() : 0;
         const QByteArray node = "/dev/hidg" + QByteArray::number(minor);
         for (int i = 0; i < 500 && m_fd < 0; ++i) {
             m_fd = ::open(node.constData(), O_RDWR | O_CLOEXEC);
             if (m_fd < 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                QThread::msleep(10);
         }
         if (m_fd < 0)
             std::fprintf(stderr, "orlu-probe-gadget: cannot open %s\n", node.constData());
@@ -209,35 +105,23 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
-        if (m_bound)
+        if (std::exchange(m_bound, false))
             writeFile(m_dir + u"/UDC"_s, "\n");
-        m_bound = false;
     }
 
     int fd() const { return m_fd; }
 
 private:
-    void takeDown() {
-        if (!m_made)
-            return;
-        unplug();
-        QFile::remove(m_dir + u"/configs/c.1/hid.usb0"_s);
-        for (const QString &d : {u"/configs/c.1"_s, u"/functions/hid.usb0"_s, u"/strings/0x409"_s, QString()})
-            ::rmdir(QString(m_dir + d).toLocal8Bit().constData());
-    }
-
-    const Options &m_options;
-    QString m_dir;
-    bool m_made = false;
+    const QString m_udc;
+    const int m_reportLength;
+    const QByteArray m_string3;
+    const QString m_dir = u"/sys/kernel/config/usb_gadget/orlu-"_s + m_udc;
+    const QString m_strings = m_dir + u"/strings/0x409"_s;
+    const QString m_function = m_dir + u"/functions/hid.usb0"_s;
+    const QString m_config = m_dir + u"/configs/c.1"_s;
     bool m_bound = false;
     int m_fd = -1;
 };
-
-quint32 millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return static_cast<quint32>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count());
-}
 
 void say(const char *line) {
     std::printf("%s\n", line);
@@ -248,83 +132,89 @@ void say(const char *line) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    std::optional<Options> options = parse(args);
-    if (!options || args.contains(u"--help"_s)) {
-        std::fputs(Usage, options ? stdout : stderr);
-        return options ? 0 : 2;
-    }
-    SimulatedProbe probe(options->probe);
-    if (!options->counter.isEmpty()) {
-        for (int n = 0; n < 3; ++n)
-            probe.setRegisterValue(6 + n, options->counter.mid(2 * n, 2));
-    }
-    for (qsizetype i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == u"--operator"_s) {
-            const auto scenario = operatorOf(args[i + 1]);
-            if (!scenario)
-                return 2;
-            probe.setScenario(*scenario);
-        } else if (args[i] == u"--skin"_s) {
-            const auto skin = skinOf(args[i + 1]);
-            if (!skin)
-                return 2;
-            probe.setSkinScenario(*skin);
-        }
-    }
-    QFile rawLog(options->rawLog);
-    if (!options->rawLog.isEmpty() && !rawLog.open(QIODevice::WriteOnly | QIODevice::Append))
+    const SimulatedProbeOptions firmware;
+    const QStringList scenarios{u"infer"_s, u"measuring"_s, u"calibrating"_s, u"locating"_s};
+    QCommandLineParser args;
+    args.setApplicationDescription(u"The probe as a USB gadget; as root, with configfs, libcomposite, "
+                                   "usb_f_hid and dummy_hcd."_s);
+    args.addHelpOption();
+    args.addOptions({
+        {u"udc"_s, u"The device controller to bind."_s, u"UDC"_s, u"dummy_udc.0"_s},
+        {u"report-length"_s, u"Data bytes of each report, 8 to 64."_s, u"N"_s, u"64"_s},
+        {u"no-string3"_s, u"No USB string 3 (the hardware text)."_s},
+        {u"hardware"_s, u"The hardware text."_s, u"TEXT"_s, firmware.hardwareVersion},
+        {u"serial"_s, u"The serial text, twelve characters."_s, u"TEXT"_s, firmware.serial},
+        {u"counter"_s, u"The usage counter's registers 6 to 8."_s, u"HEX6"_s},
+        {u"delay"_s, u"Answer this many ms after the command."_s, u"MS"_s, u"0"_s},
+        {u"operator"_s, u"What the auto-operator does: "_s + scenarios.join(u", "_s), u"KIND"_s,
+         scenarios[0]},
+        {u"log"_s, u"Append each output report here, in hex."_s, u"FILE"_s},
+    });
+    args.process(app);
+    const int length = args.value(u"report-length"_s).toInt();
+    const int delayMs = args.value(u"delay"_s).toInt();
+    const QString counter = args.value(u"counter"_s);
+    const QString udc = args.value(u"udc"_s);
+    const qsizetype scenario = scenarios.indexOf(args.value(u"operator"_s));
+    if (length < 8 || length > 64 || delayMs < 0 || scenario < 0 ||
+        (!counter.isEmpty() && counter.size() != 6) || udc.contains(u'/'))
+        args.showHelp(2);
+
+    SimulatedProbeOptions options;
+    options.serial = args.value(u"serial"_s);
+    options.hardwareVersion = args.value(u"hardware"_s);
+    options.latencyMs = 0;
+    SimulatedProbe probe(options);
+    probe.setScenario(AutoOperator::Scenario(scenario)); // in the order of `scenarios`
+    for (int n = 0; n < counter.size() / 2; ++n)
+        probe.setRegisterValue(6 + n, counter.mid(2 * n, 2));
+    QFile log(args.value(u"log"_s));
+    if (!log.fileName().isEmpty() && !log.open(QIODevice::WriteOnly | QIODevice::Append))
         return 1;
 
-    Gadget gadget(*options);
+    Gadget gadget(udc, length, args.isSet(u"no-string3"_s) ? QByteArray() : options.hardwareVersion.toUtf8());
     if (!gadget.setUp())
         return 1;
     say("ready");
-    const auto start = std::chrono::steady_clock::now();
-    QByteArray buffer(options->reportLength, '\0');
-    QByteArray line;
+    QElapsedTimer since;
+    since.start();
+    QByteArray report(length, '\0');
+    QByteArray input;
     for (;;) {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {gadget.fd(), POLLIN, 0}};
         if (::poll(fds, gadget.fd() >= 0 ? 2 : 1, -1) < 0)
             continue;
         if (fds[1].revents & POLLIN) {
-            const ssize_t n = ::read(gadget.fd(), buffer.data(), static_cast<size_t>(buffer.size()));
-            if (n > 0) {
-                const QByteArray report = buffer.left(n);
-                if (rawLog.isOpen()) {
-                    rawLog.write(report.toHex() + '\n');
-                    rawLog.flush();
-                }
-                const std::optional<QByteArray> answer =
-                    probe.receive(commandOfReport(report), millisecondsSince(start));
-                if (answer) {
-                    if (options->delayMs > 0)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(options->delayMs));
-                    const QByteArray data = answerReportData(*answer, options->reportLength);
-                    [[maybe_unused]] const ssize_t w =
-                        ::write(gadget.fd(), data.constData(), static_cast<size_t>(data.size()));
-                }
+            const ssize_t n = ::read(gadget.fd(), report.data(), size_t(report.size()));
+            if (n > 0 && log.isOpen()) {
+                log.write(report.left(n).toHex() + '\n');
+                log.flush();
+            }
+            const auto answer = n > 0
+                                    ? probe.receive(commandOfReport(report.left(n)), quint32(since.elapsed()))
+                                    : std::nullopt;
+            if (answer) {
+                QThread::msleep(ulong(delayMs));
+                const QByteArray data = answerReportData(*answer, length);
+                [[maybe_unused]] const ssize_t w =
+                    ::write(gadget.fd(), data.constData(), size_t(data.size()));
             }
         }
         if (fds[0].revents & (POLLIN | POLLHUP)) {
-            char c = 0;
-            const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+            char chunk[64];
+            const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
             if (n <= 0)
-                break;
-            if (c != '\n') {
-                line += c;
-                continue;
-            }
-            const QByteArray command = std::exchange(line, {}).trimmed();
-            if (command == "quit")
-                break;
-            if (command == "unplug") {
-                gadget.unplug();
-                say("unplugged");
-            } else if (command == "plug") {
-                say(gadget.plug() ? "plugged" : "plug failed");
+                return 0;
+            input.append(chunk, n);
+            for (qsizetype end; (end = input.indexOf('\n')) >= 0; input.remove(0, end + 1)) {
+                const QByteArray command = input.left(end).trimmed();
+                if (command == "unplug") {
+                    gadget.unplug();
+                    say("unplugged");
+                } else if (command == "plug") {
+                    say(gadget.plug() ? "plugged" : "plug failed");
+                }
             }
         }
     }
-    return 0;
 }
