@@ -91,13 +91,13 @@ bool plainCopy(const QString &mainFile, const QString &other, bool intoOther, bo
 
 // The Access sample with every reading beyond the rule replaced by 0.5 in the file's own
 // bytes; empty when that cannot be done.
-QString accessSampleWithinTheRule(const QString &dir) {
+QString accessSampleWithinTheRule(const QString &dir, const Clock &clock) {
     const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/normal-v2000.mdb"_s;
     QFile in(sample);
     if (!in.open(QIODevice::ReadOnly))
         return {};
     QByteArray bytes = in.readAll();
-    auto jet = JetSource::open(sample, nullptr);
+    auto jet = JetSource::open(sample, clock, nullptr);
     if (!jet)
         return {};
     QList<double> beyond;
@@ -204,7 +204,7 @@ int main(int argc, char *argv[]) {
 
     // The Access reader on the largest table of the Jet 3 sample.
     const QString sample = QStringLiteral(ORLU_SOURCE_DIR) + u"/tests/transfer/data/nwind.mdb"_s;
-    auto jet = JetSource::open(sample, &error, "CP1252");
+    auto jet = JetSource::open(sample, clock, &error, "CP1252");
     if (!jet) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(sample), qPrintable(error));
         return 1;
@@ -226,8 +226,8 @@ int main(int argc, char *argv[]) {
     print("jet_rows_per_s", double(rows) * 1000.0 / double(t.elapsed()), "rows/s");
 
     // 200,000 measurements from the Access file, then the same rows from our own file.
-    const QString within = accessSampleWithinTheRule(dir.path());
-    auto access = within.isEmpty() ? nullptr : JetSource::open(within, &error);
+    const QString within = accessSampleWithinTheRule(dir.path(), clock);
+    auto access = within.isEmpty() ? nullptr : JetSource::open(within, clock, &error);
     if (!access) {
         std::fprintf(stderr, "cannot prepare the Access sample: %s\n", qPrintable(error));
         return 1;

@@ -53,3 +53,13 @@ add_custom_target(format COMMAND ${PROJECT_SOURCE_DIR}/scripts/format
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} USES_TERMINAL VERBATIM)
 add_custom_target(format-check COMMAND ${PROJECT_SOURCE_DIR}/scripts/format --check
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} USES_TERMINAL VERBATIM)
+
+# orlu_beside_jet_reader(target): the program reads Access files through orlu-jet-reader,
+# which it finds beside its own executable: a link to it there, in the build tree.
+function(orlu_beside_jet_reader target)
+  get_target_property(dir ${target} BINARY_DIR)
+  if(NOT dir STREQUAL "${CMAKE_BINARY_DIR}/src/cli")
+    file(CREATE_LINK ${CMAKE_BINARY_DIR}/src/cli/orlu-jet-reader ${dir}/orlu-jet-reader SYMBOLIC)
+  endif()
+  add_dependencies(${target} orlu-jet-reader)
+endfunction()

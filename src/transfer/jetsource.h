@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/clock.h"
+#include "jetwire/jetwire.h"
 #include "transfer/sourcefile.h"
 
 #include <QHash>
@@ -9,20 +11,22 @@
 
 namespace orlu {
 
-struct JetHandle; // libmdb's handle of the open file
+class JetReaderRun;
 
-// An Access (Jet 3 or Jet 4) database file as a source, read through libmdb,
-// read-only. Cells keep their stored values: a date/time is its day count
-// (never libmdb's date text), a memo its whole text, an OLE field its bytes.
-// Jet 3 files keep text in the code page of the Windows that wrote them; ours
-// were written on simplified Chinese Windows (GBK, code page 936).
+// An Access (Jet 3 or Jet 4) database file as a source, read-only. The file is read by
+// orlu-jet-reader, a confined program of its own, so that a damaged or hostile file cannot
+// harm this one: its crash, hang or a malformed answer refuses the file as damaged. Cells
+// keep their stored values: a date/time is its day count, a memo its whole text, an OLE
+// field its bytes. Jet 3 files keep text in the code page of the Windows that wrote them;
+// ours were written on simplified Chinese Windows (GBK, code page 936).
 class JetSource final : public SourceFile {
 public:
     static constexpr const char *DefaultCodePage = "GBK";
 
-    // Null with a message for a newer Access file (.accdb), a file libmdb cannot read or
-    // reads with complaints, or one whose register columns have kinds not their own.
-    static std::unique_ptr<JetSource> open(const QString &path, QString *error,
+    // Null with a message for a newer Access file (.accdb), a file that cannot be read
+    // whole, or one whose register columns have kinds not their own. The reader's time
+    // is measured on `clock`, which must outlive the source.
+    static std::unique_ptr<JetSource> open(const QString &path, const Clock &clock, QString *error,
                                            const char *jet3CodePage = DefaultCodePage);
     ~JetSource() override;
     JetSource(const JetSource &) = delete;
@@ -48,15 +52,23 @@ public:
                   QString *error = nullptr) const;
 
 private:
-    JetSource() = default;
+    JetSource(const Clock &clock, int fd, qint64 size, const char *jet3CodePage);
+    bool readCatalog(QString *error);
+    // A table frame of the catalog taken in; false when its values are not a table's.
+    bool takeTable(const QVariantList &values);
+    // Starts a run of the reader on the file with `arguments` after the code page.
+    std::unique_ptr<JetReaderRun> run(const QStringList &arguments) const;
     // Each register column the file holds has the kind of its register column.
     bool checkColumnKinds(QString *error) const;
 
-    std::unique_ptr<JetHandle> m_handle;
+    const Clock &m_clock;
+    int m_fd = -1;
+    qint64 m_size = 0;
+    QByteArray m_codePage;
     int m_version = 0;
     QStringList m_tables;
-    QHash<QString, QStringList> m_columns;       // by upper-case table name
-    QHash<QString, QHash<QString, int>> m_types; // libmdb's column types by upper-case names
+    QHash<QString, QStringList> m_columns;                       // by upper-case table name
+    QHash<QString, QHash<QString, jetwire::ColumnKind>> m_kinds; // by upper-case names
     QHash<QString, qint64> m_rows;
 };
 

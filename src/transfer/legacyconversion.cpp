@@ -31,7 +31,7 @@ LegacyConversionOutcome convertLegacyDatabase(Database &main, const ProgramFolde
     outcome.ran = true;
 
     QString error;
-    std::unique_ptr<SourceFile> source = openSourceFile(legacy, &error);
+    std::unique_ptr<SourceFile> source = openSourceFile(legacy, clock, &error);
     if (!source)
         return failed(outcome, error);
     outcome.backupFile = backupBeforeChange(main, folder, clock.now(), &error);

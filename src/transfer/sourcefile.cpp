@@ -48,14 +48,14 @@ bool checkRegisterTables(const SourceFile &source, QString *error) {
     return true;
 }
 
-std::unique_ptr<SourceFile> openSourceFile(const QString &path, QString *error) {
+std::unique_ptr<SourceFile> openSourceFile(const QString &path, const Clock &clock, QString *error) {
     if (!checkRegularSource(path, error))
         return nullptr;
     std::unique_ptr<SourceFile> source;
     if (isSqliteFile(path))
         source = SqliteSource::open(path, error);
     else
-        source = JetSource::open(path, error);
+        source = JetSource::open(path, clock, error);
     if (source && !checkRegisterTables(*source, error))
         source.reset();
     return source;

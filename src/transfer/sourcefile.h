@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/clock.h"
 #include "storage/copyprogress.h"
 #include "storage/schema.h"
 
@@ -53,8 +54,8 @@ protected:
 
 // Opens `path` as whichever kind of source it is and checks it holds the four
 // register tables with the columns a copy needs. On failure returns null and sets
-// `error` to a message for the operator.
-std::unique_ptr<SourceFile> openSourceFile(const QString &path, QString *error);
+// `error` to a message for the operator. An Access file's reader is timed on `clock`.
+std::unique_ptr<SourceFile> openSourceFile(const QString &path, const Clock &clock, QString *error);
 
 // The operator's message for a source that cannot be read whole.
 QString damagedSourceText(const QString &detail);

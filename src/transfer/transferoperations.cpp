@@ -329,7 +329,7 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
             dropWorkingCopy();
     };
     QString error;
-    std::unique_ptr<SourceFile> source = openSourceFile(workingCopy(), &error);
+    std::unique_ptr<SourceFile> source = openSourceFile(workingCopy(), m_clock, &error);
     if (!source) {
         finish();
         outcome.notices.append(failure(failureMessage(namingSource(file, error), TransferDirection::Import)));

@@ -1,5 +1,6 @@
 #include "transfer/jetsource.h"
 
+#include "transferfixture.h"
 #include "writtenrows.h"
 
 #include <QCryptographicHash>
@@ -12,6 +13,44 @@ using namespace orlu;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const SystemClock systemClock;
+
+// A second further at every look: a reader that hangs is ended without a real wait.
+class RushingClock final : public Clock {
+public:
+    quint32 ticks() const override { return m_ticks += 1000; }
+    QDateTime now() const override { return {}; }
+
+private:
+    mutable quint32 m_ticks = 0;
+};
+
+// Frames as the reader sends them.
+QByteArray frame(char kind, const QByteArray &body) {
+    const quint32 n = quint32(body.size());
+    const char length[4] = {char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
+    return kind + QByteArray(length, 4) + body;
+}
+
+QByteArray integer(qint64 v) {
+    QByteArray bytes(1, char(jetwire::Tag::Integer));
+    for (int i = 0; i < 8; ++i)
+        bytes += char(quint64(v) >> (8 * i));
+    return bytes;
+}
+
+QByteArray text(const QByteArray &t) {
+    return char(jetwire::Tag::Text) + frame(0, t).mid(1);
+}
+
+// A file of one table T, one row, one column A of whole numbers.
+QByteArray oneTableCatalog() {
+    return frame('F', integer(4)) +
+           frame('T', text("T") + integer(1) + integer(1) + text("A") +
+                          integer(qint64(jetwire::ColumnKind::Int32))) +
+           frame('E', integer(1));
+}
 
 QString sample(const char *name) {
     return qEnvironmentVariable("ORLU_TEST_DATA") + u"/data/"_s + QString::fromLatin1(name);
@@ -55,11 +94,13 @@ private slots:
     void readsEveryValueWrittenElsewhere();
     void refusesWhatItCannotReadWhole_data();
     void refusesWhatItCannotReadWhole();
+    void refusesWhatItsReaderCannotAnswer_data();
+    void refusesWhatItsReaderCannotAnswer();
 };
 
 void TestJetSource::listsTablesColumnsAndRows() {
     QString error;
-    auto jet4 = JetSource::open(sample("DateTestDatabase.mdb"), &error);
+    auto jet4 = JetSource::open(sample("DateTestDatabase.mdb"), systemClock, &error);
     QVERIFY2(jet4, qPrintable(error));
     QCOMPARE(jet4->jetVersion(), 4);
     QCOMPARE(jet4->tables(), QStringList{u"DateTest"_s});
@@ -67,7 +108,7 @@ void TestJetSource::listsTablesColumnsAndRows() {
                                                         u"TimeCol"_s, u"LongTextCol"_s, u"ShortTextCol"_s}));
     QCOMPARE(jet4->rowCount(u"DateTest"_s), 6);
 
-    auto jet3 = JetSource::open(sample("nwind.mdb"), &error, "CP1252");
+    auto jet3 = JetSource::open(sample("nwind.mdb"), systemClock, &error, "CP1252");
     QVERIFY2(jet3, qPrintable(error));
     QCOMPARE(jet3->jetVersion(), 3);
     for (const QString &t : {u"Customers"_s, u"Orders"_s, u"Products"_s, u"Employees"_s, u"Categories"_s})
@@ -93,7 +134,7 @@ void TestJetSource::keepsDayCountsOfDates() {
     QFETCH(int, row);
     QFETCH(double, dateTime);
     QFETCH(double, date);
-    auto source = JetSource::open(sample("DateTestDatabase.mdb"), nullptr);
+    auto source = JetSource::open(sample("DateTestDatabase.mdb"), systemClock, nullptr);
     QVERIFY(source);
     QList<QVariantList> rows;
     source->readRows(u"DateTest"_s, {u"DateTimeCol"_s, u"DateCol"_s}, [&](const QVariantList &v) {
@@ -107,13 +148,13 @@ void TestJetSource::keepsDayCountsOfDates() {
 }
 
 void TestJetSource::readsMemoText() {
-    auto source = JetSource::open(sample("DateTestDatabase.mdb"), nullptr);
+    auto source = JetSource::open(sample("DateTestDatabase.mdb"), systemClock, nullptr);
     QVERIFY(source);
     const QVariantList memos = column(*source, u"DateTest"_s, u"LongTextCol"_s);
     QCOMPARE(memos.at(1).toString(), u"Year 9999"_s);
     QCOMPARE(memos.at(5).toString(), u"New line\r\nin field"_s);
 
-    auto nwind = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    auto nwind = JetSource::open(sample("nwind.mdb"), systemClock, nullptr, "CP1252");
     QVERIFY(nwind);
     const QString notes = firstRow(*nwind, u"Employees"_s, {u"Notes"_s}).first().toString();
     QVERIFY2(notes.startsWith(u"Education includes a BA in psychology"_s), qPrintable(notes));
@@ -121,7 +162,7 @@ void TestJetSource::readsMemoText() {
 }
 
 void TestJetSource::readsOlePictureBytes() {
-    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    auto source = JetSource::open(sample("nwind.mdb"), systemClock, nullptr, "CP1252");
     QVERIFY(source);
     const QVariantList row = firstRow(*source, u"Employees"_s, {u"LastName"_s, u"Photo"_s, u"HireDate"_s});
     QCOMPARE(row.at(0).toString(), u"Davolio"_s);
@@ -135,7 +176,7 @@ void TestJetSource::readsOlePictureBytes() {
 }
 
 void TestJetSource::decodesJet3TextInItsCodePage() {
-    auto western = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    auto western = JetSource::open(sample("nwind.mdb"), systemClock, nullptr, "CP1252");
     QVERIFY(western);
     QVERIFY(western->tables().contains(u"Umsätze"_s));
     const QVariantList names = column(*western, u"Customers"_s, u"CompanyName"_s);
@@ -143,14 +184,14 @@ void TestJetSource::decodesJet3TextInItsCodePage() {
 
     // Our own older files were written on Chinese Windows: the default reads GBK, so the
     // same byte means something else there, and the table name no longer reads "Umsätze".
-    auto chinese = JetSource::open(sample("nwind.mdb"), nullptr);
+    auto chinese = JetSource::open(sample("nwind.mdb"), systemClock, nullptr);
     QVERIFY(chinese);
     QVERIFY(!chinese->tables().contains(u"Umsätze"_s));
     QVERIFY(chinese->tables().contains(u"Customers"_s));
 }
 
 void TestJetSource::readsBooleansAndNumbers() {
-    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    auto source = JetSource::open(sample("nwind.mdb"), systemClock, nullptr, "CP1252");
     QVERIFY(source);
     QList<QVariantList> rows;
     source->readRows(u"Products"_s, {u"ProductID"_s, u"Discontinued"_s, u"UnitsInStock"_s, u"UnitPrice"_s},
@@ -180,12 +221,12 @@ void TestJetSource::refusesNewerAndUnreadableFiles() {
     QFETCH(QString, path);
     QFETCH(QString, message);
     QString error;
-    QVERIFY(!JetSource::open(path, &error));
+    QVERIFY(!JetSource::open(path, systemClock, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
 }
 
 void TestJetSource::appendsRowsIntoATable() {
-    auto source = JetSource::open(sample("nwind.mdb"), nullptr, "CP1252");
+    auto source = JetSource::open(sample("nwind.mdb"), systemClock, nullptr, "CP1252");
     QVERIFY(source);
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"scratch"_s);
     db.setDatabaseName(u":memory:"_s);
@@ -221,7 +262,7 @@ void TestJetSource::readsEveryValueWrittenElsewhere_data() {
 void TestJetSource::readsEveryValueWrittenElsewhere() {
     QFETCH(QString, table);
     QString error;
-    auto source = JetSource::open(sample("normal-v2000.mdb"), &error);
+    auto source = JetSource::open(sample("normal-v2000.mdb"), systemClock, &error);
     QVERIFY2(source, qPrintable(error));
     const QList<QJsonObject> written = test::writtenRows(table);
     const QStringList columns = written.first().keys();
@@ -284,7 +325,7 @@ void TestJetSource::refusesWhatItCannotReadWhole() {
     QString error;
     bool refused = false;
     // As an import opens it: the register's tables are looked for first.
-    if (auto opened = openSourceFile(cut.fileName(), &error)) {
+    if (auto opened = openSourceFile(cut.fileName(), systemClock, &error)) {
         const auto *source = dynamic_cast<const JetSource *>(opened.get());
         QVERIFY(source);
         for (const QString &table : {u"KYCUST"_s, u"KYDATA"_s, u"KYPRO"_s, u"KYPRDT"_s}) {
@@ -302,3 +343,76 @@ void TestJetSource::refusesWhatItCannotReadWhole() {
 
 QTEST_GUILESS_MAIN(TestJetSource)
 #include "test_jetsource.moc"
+
+void TestJetSource::refusesWhatItsReaderCannotAnswer_data() {
+    QTest::addColumn<QByteArray>("catalog"); // the reader's answer to the catalog, then to the rows
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QByteArray>("then"); // what the reader does after answering
+    QTest::addColumn<QString>("message");
+    const QByteArray catalog = oneTableCatalog();
+    const QByteArray row = frame('R', integer(42));
+    const QByteArray end = frame('E', integer(1));
+    QTest::newRow("whole") << catalog << row + end << QByteArray() << QString();
+    QTest::newRow("crash") << QByteArray() << QByteArray() << QByteArray("kill -SEGV $$")
+                           << u"档案已损坏 !! (the Access reader crashed (signal 11"_s;
+    QTest::newRow("hang") << QByteArray() << QByteArray() << QByteArray("exec /bin/sleep 60")
+                          << u"the Access reader took longer than 15 s"_s;
+    QTest::newRow("filter hit") << catalog << QByteArray() << QByteArray("kill -SYS $$")
+                                << u"system call it is not allowed"_s;
+    QTest::newRow("processor time") << catalog << row << QByteArray("kill -XCPU $$") << u"processor time"_s;
+    QTest::newRow("status") << QByteArray() << QByteArray() << QByteArray("exit 4")
+                            << u"ended with status 4"_s;
+    QTest::newRow("unknown frame") << QByteArray("Z\0\0\0\0", 5) << QByteArray() << QByteArray()
+                                   << u"malformed (frame kind 90)"_s;
+    QTest::newRow("length beyond bound") << QByteArray("T\xff\xff\xff\x7f") << QByteArray() << QByteArray()
+                                         << u"malformed (a frame of 2147483647 bytes)"_s;
+    QTest::newRow("length beyond body")
+        << frame('F', text("abc").chopped(1)) << QByteArray() << QByteArray() << u"a value cut short"_s;
+    QTest::newRow("answer cut short")
+        << catalog.chopped(3) << QByteArray() << QByteArray() << u"answer is cut short"_s;
+    QTest::newRow("more after the end")
+        << catalog + "x" << QByteArray() << QByteArray() << u"more after its end"_s;
+    QTest::newRow("table count") << frame('F', integer(4)) + frame('E', integer(2)) << QByteArray()
+                                 << QByteArray() << u"malformed (end of the catalog)"_s;
+    QTest::newRow("text for a number")
+        << catalog << frame('R', text("42")) + end << QByteArray() << u"malformed (row 1, A)"_s;
+    QTest::newRow("more rows than counted")
+        << catalog << row + row + frame('E', integer(2)) << QByteArray() << u"malformed (row 2)"_s;
+}
+
+void TestJetSource::refusesWhatItsReaderCannotAnswer() {
+    QFETCH(QByteArray, catalog);
+    QFETCH(QByteArray, rows);
+    QFETCH(QByteArray, then);
+    QFETCH(QString, message);
+    test::FakeJetReader reader(
+        "case \"$*\" in *catalog*) /bin/cat \"${0%/*}/catalog\";; *) /bin/cat \"${0%/*}/rows\";; esac\n" +
+        then);
+    for (const auto &[name, bytes] : {std::pair{u"catalog"_s, catalog}, std::pair{u"rows"_s, rows}}) {
+        QFile f(reader.file(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    const RushingClock rushing;
+    const bool hangs = then.contains("sleep");
+    QString error;
+    auto source = JetSource::open(sample("DateTestDatabase.mdb"),
+                                  hangs ? static_cast<const Clock &>(rushing) : systemClock, &error);
+    if (source) {
+        QList<QVariantList> seen;
+        const bool read = source->readRows(
+            u"T"_s, {u"A"_s},
+            [&](const QVariantList &v) {
+                seen << v;
+                return true;
+            },
+            &error);
+        if (message.isEmpty()) {
+            QVERIFY2(read, qPrintable(error));
+            QCOMPARE(seen, QList<QVariantList>{{qint64(42)}});
+            return;
+        }
+        QVERIFY(!read);
+    }
+    QVERIFY2(error.startsWith(damagedSourceText({}).section(u'(', 0, 0)), qPrintable(error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+}

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <optional>
 #include <sys/stat.h>
 
 using namespace orlu;
@@ -172,12 +173,19 @@ void TestLegacyConversion::failureKeepsEverything_data() {
     QTest::newRow("Access file with a text reading") << u"jet:text-reading-v2000.mdb"_s << u"KY7"_s;
     QTest::newRow("Access readings above the bound") << u"jet:normal-v2000.mdb"_s << u"ORLU-0000000001"_s;
     QTest::newRow("a pipe") << u"fifo"_s << u"不是一般的档案"_s;
+    QTest::newRow("Access reader crashing")
+        << u"crash:normal-v2000.mdb"_s << u"档案已损坏 !! (the Access reader crashed"_s;
 }
 
 void TestLegacyConversion::failureKeepsEverything() {
     QFETCH(QString, fault);
     QFETCH(QString, cause);
     m_main->addSubject(u"K1"_s, u"已有"_s);
+    std::optional<FakeJetReader> crashing;
+    if (fault.startsWith(u"crash:"_s)) {
+        crashing.emplace("kill -SEGV $$");
+        fault = u"jet:"_s + fault.mid(6);
+    }
     if (fault == u"garbage"_s) {
         m_main->home.writeFile(u"orlu.mdb"_s, "Standard Jet DB? no, just bytes");
     } else if (fault.startsWith(u"jet:"_s)) {

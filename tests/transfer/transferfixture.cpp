@@ -2,6 +2,7 @@
 
 #include "storage/schema.h"
 #include "storage/sqldialect.h"
+#include "transfer/jetreaderrun.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -108,6 +109,20 @@ void OpenFile::exec(const QString &sql) const {
     QSqlQuery q(db());
     if (!q.exec(sql))
         qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+}
+
+FakeJetReader::FakeJetReader(const QByteArray &body) {
+    const QString path = m_dir.filePath(u"orlu-jet-reader"_s);
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly) || script.write("#!/bin/sh\n" + body + "\n") < 0)
+        qFatal("cannot write a stand-in reader");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    setJetReaderProgram(path);
+}
+
+FakeJetReader::~FakeJetReader() {
+    setJetReaderProgram({});
 }
 
 } // namespace orlu::test

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariantMap>
 
 // Register files for import, export and conversion tests.
@@ -30,6 +31,22 @@ public:
 
 private:
     Database m_db;
+};
+
+// Stands in for orlu-jet-reader while it lives: a shell script running `body` (with the
+// reader's arguments as "$@"), to play a reader that crashes, hangs or answers wrongly.
+class FakeJetReader {
+public:
+    explicit FakeJetReader(const QByteArray &body);
+    ~FakeJetReader();
+    FakeJetReader(const FakeJetReader &) = delete;
+    FakeJetReader &operator=(const FakeJetReader &) = delete;
+
+    // A file in the script's folder, for answers it sends with cat.
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 } // namespace orlu::test

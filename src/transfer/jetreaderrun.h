@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/clock.h"
+#include "transfer/jetframes.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+namespace orlu {
+
+// The program that reads Access files: orlu-jet-reader beside the running program's own
+// executable, unless a test set another.
+QString jetReaderProgram();
+void setJetReaderProgram(const QString &path);
+
+// One run of the reader over a file open for reading: it gets the file as its standard
+// input and nothing else of ours (no other descriptor, an empty environment), and its
+// frames are read back with every kind and length checked before use. A run that takes
+// longer than a time scaled to the file's size is ended.
+class JetReaderRun {
+public:
+    JetReaderRun(int fileFd, qint64 fileSize, const QStringList &arguments, const Clock &clock);
+    ~JetReaderRun(); // ends the reader when it still runs
+    JetReaderRun(const JetReaderRun &) = delete;
+    JetReaderRun &operator=(const JetReaderRun &) = delete;
+
+    // False when the program could not be started at all (fault() says why).
+    bool started() const { return !m_unstarted; }
+    // The next frame; false when none can be read: the run failed.
+    bool next(JetFrame *frame);
+    // After the last frame: true when the reader sent nothing more and ended cleanly.
+    bool finish();
+    // Why the run failed, for the operator's message; empty while it has not.
+    QString fault() const { return m_fault; }
+
+private:
+    bool fail(const QString &why); // ends the reader; returns false
+    // False on a failure, or with `ended` set when the reader closed its end first.
+    bool readExactly(char *into, qsizetype size, bool *ended);
+    // Waits (until the time limit) for the reader to end; what its end says, empty when clean.
+    QString reap();
+
+    const Clock &m_clock;
+    quint32 m_start = 0;
+    quint32 m_limitMs = 0;
+    pid_t m_pid = -1;
+    int m_pipe = -1;
+    bool m_unstarted = false;
+    QString m_fault;
+};
+
+} // namespace orlu
