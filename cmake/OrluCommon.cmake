@@ -23,6 +23,16 @@ if(ORLU_SANITIZE)
     -fno-omit-frame-pointer)
   target_link_options(orlu_common INTERFACE -fsanitize=address,undefined)
 endif()
+# For fuzzing, all code is instrumented for the fuzzer's coverage and the sanitizers; only
+# the harnesses of fuzz/ link the fuzzer itself.
+if(ORLU_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "ORLU_FUZZ needs clang (CXX=clang++-14)")
+  endif()
+  target_compile_options(orlu_common INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+    -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(orlu_common INTERFACE -fsanitize=address,undefined)
+endif()
 
 # orlu_add_library(name [HEADERS folder...] SOURCES ... [PUBLIC lib...] [PRIVATE lib...]):
 # a static library of the project. HEADERS names the folders of src/ whose headers the

@@ -1,7 +1,7 @@
 # Installation layout of a Linux desktop and the Debian package built from it.
 include(GNUInstallDirs)
 
-set(orlu_programs orlu-cli)
+set(orlu_programs orlu-cli orlu-jet-reader)
 if(TARGET orlu)
   list(APPEND orlu_programs orlu)
 endif()
@@ -38,7 +38,8 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${
 find_program(HELP2MAN help2man)
 if(HELP2MAN AND NOT ORLU_SANITIZE)
   set(orlu_manual_names "orlu-cli=headless tools of the O.R.L.U. meridian energy analyser workstation"
-    "orlu=the O.R.L.U. meridian energy analyser workstation")
+    "orlu=the O.R.L.U. meridian energy analyser workstation"
+    "orlu-jet-reader=confined reader of Access files for the O.R.L.U. workstation")
   foreach(entry IN LISTS orlu_manual_names)
     string(REPLACE "=" ";" entry "${entry}")
     list(GET entry 0 program)
@@ -77,7 +78,8 @@ or on a PostgreSQL server shared by several seats), analyses and charts them,
 prints reports, matches treatment courses, compares measurements and exports
 them for other software (CSV, JSON lines, HL7 FHIR R4).
 .
-The package holds the program orlu and the command-line tools orlu-cli.
+The package holds the program orlu, the command-line tools orlu-cli and
+orlu-jet-reader, which reads Access files for them in confinement.
 A simulated probe lets the program be tried without the hardware.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The shared libraries the programs link decide most dependencies; the SQLite driver is a Qt

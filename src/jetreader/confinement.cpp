@@ -32,7 +32,7 @@ bool limit(int resource, rlim_t soft, rlim_t hard, const char *name, std::string
     return false;
 }
 
-bool allowedCalls(scmp_filter_ctx filter, int framesFd) {
+bool allowedCalls(scmp_filter_ctx filter, int channelFd) {
     // Reading the file (libmdb opens it again through /proc), the memory of the reading
     // (none that runs code), and leaving; found by tracing the reading of sample files.
     for (int call :
@@ -49,7 +49,7 @@ bool allowedCalls(scmp_filter_ctx filter, int framesFd) {
     if (seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
                          SCMP_A2(SCMP_CMP_MASKED_EQ, writing, 0)) != 0)
         return false;
-    for (int fd : {STDOUT_FILENO, STDERR_FILENO, framesFd}) {
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO, channelFd}) {
         if (seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1,
                              SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(fd))) != 0)
             return false;
@@ -59,7 +59,7 @@ bool allowedCalls(scmp_filter_ctx filter, int framesFd) {
 
 } // namespace
 
-bool confine(unsigned cpuSeconds, int framesFd, std::string *why) {
+bool confine(unsigned cpuSeconds, int channelFd, std::string *why) {
     // The next descriptor free is the one libmdb opens the file as; none beyond it.
     const int next = ::fcntl(STDIN_FILENO, F_DUPFD, 0);
     if (next < 0) {
@@ -77,7 +77,7 @@ bool confine(unsigned cpuSeconds, int framesFd, std::string *why) {
         return false;
 #endif
     scmp_filter_ctx filter = seccomp_init(SCMP_ACT_KILL_PROCESS);
-    const bool loaded = filter && allowedCalls(filter, framesFd) && seccomp_load(filter) == 0;
+    const bool loaded = filter && allowedCalls(filter, channelFd) && seccomp_load(filter) == 0;
     if (filter)
         seccomp_release(filter);
     if (!loaded)

@@ -18,8 +18,10 @@ void FrameWriter::begin(jetwire::Frame kind) {
 }
 
 void FrameWriter::little(std::uint64_t value, int size) {
+    char bytes[8];
     for (int i = 0; i < size; ++i)
-        m_pending.push_back(char((value >> (8 * i)) & 0xff));
+        bytes[i] = char((value >> (8 * i)) & 0xff);
+    m_pending.append(bytes, size_t(size));
 }
 
 void FrameWriter::integer(std::int64_t value) {

@@ -56,18 +56,9 @@ std::string Complaints::first() const {
     return start == std::string::npos ? std::string("?") : line.substr(start, 300);
 }
 
-void Complaints::clear() {
+void Complaints::clear() const {
     drain();
     m_said.clear();
-}
-
-namespace {
-
-// Enough for any memo the program writes; libmdb cuts a bound value at this size.
-constexpr size_t BindSize = 1 << 20;
-
-MdbColumn *columnAt(MdbTableDef *t, unsigned i) {
-    return static_cast<MdbColumn *>(g_ptr_array_index(t->columns, i));
 }
 
 struct FileHandle {
@@ -77,6 +68,15 @@ struct FileHandle {
             mdb_close(mdb);
     }
 };
+
+namespace {
+
+// Enough for any memo the program writes; libmdb cuts a bound value at this size.
+constexpr size_t BindSize = 1 << 20;
+
+MdbColumn *columnAt(MdbTableDef *t, unsigned i) {
+    return static_cast<MdbColumn *>(g_ptr_array_index(t->columns, i));
+}
 
 struct TableReader {
     MdbTableDef *table = nullptr;
@@ -235,75 +235,6 @@ bool readOle(Cell &cell, MdbHandle *mdb, MdbColumn *col, int boundLength) {
     return true;
 }
 
-// Opens the file and reads its catalog whole; null after a refusal.
-MdbHandle *openWhole(const JetRequest &request, const Complaints &complaints, FrameWriter &out,
-                     FileHandle &file) {
-    // libmdb reads the code page of Jet 3 text from the environment when it opens a file.
-    ::setenv("MDB_JET3_CHARSET", request.jet3CodePage.c_str(), 1);
-    file.mdb = mdb_open(request.path.c_str(), MDB_NOFLAGS);
-    MdbHandle *mdb = file.mdb;
-    if (!mdb) {
-        refuse(out, RefusalReason::NotADatabase, complaints.first());
-        return nullptr;
-    }
-    if (mdb->f->jet_version != MDB_VER_JET3 && mdb->f->jet_version != MDB_VER_JET4) {
-        refuse(out, RefusalReason::NewerFormat, {});
-        return nullptr;
-    }
-    if (mdb->f->jet_version == MDB_VER_JET4)
-        decodeJet4AsUtf16(mdb);
-    // A file is made of whole pages; one cut short lacks the rest of its last.
-    const long long page = mdb->fmt->pg_size;
-    if (request.size % page != 0) {
-        refuse(out, RefusalReason::Damaged,
-               std::to_string(request.size) + " bytes, not whole pages of " + std::to_string(page));
-        return nullptr;
-    }
-    mdb_set_bind_size(mdb, BindSize);
-    if (!mdb_read_catalog(mdb, MDB_TABLE) || !catalogWhole(mdb)) {
-        const std::string complaint = complaints.first();
-        refuse(out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
-        return nullptr;
-    }
-    return mdb;
-}
-
-void writeCatalog(MdbHandle *mdb, const Complaints &complaints, FrameWriter &out) {
-    out.begin(Frame::File);
-    out.integer(mdb->f->jet_version == MDB_VER_JET3 ? 3 : 4);
-    out.end();
-    std::int64_t tables = 0;
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
-            continue;
-        TableReader reader{mdb_read_table(entry)};
-        if (!reader.table || !mdb_read_columns(reader.table)) {
-            const std::string complaint = complaints.first();
-            refuse(out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
-            return;
-        }
-        out.begin(Frame::Table);
-        out.text(entry->object_name);
-        out.integer(std::int64_t(reader.table->num_rows));
-        out.integer(reader.table->num_cols);
-        for (unsigned c = 0; c < reader.table->num_cols; ++c) {
-            const MdbColumn *col = columnAt(reader.table, c);
-            out.text(col->name);
-            out.integer(std::int64_t(kindOf(col->col_type)));
-        }
-        if (!out.end())
-            return refuse(out, RefusalReason::Damaged, "catalog");
-        ++tables;
-    }
-    const std::string complaint = complaints.first();
-    if (!complaint.empty())
-        return refuse(out, RefusalReason::Damaged, complaint);
-    out.begin(Frame::End);
-    out.integer(tables);
-    out.end();
-}
-
 MdbCatalogEntry *tableEntry(MdbHandle *mdb, const std::string &table) {
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto *e = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
@@ -313,18 +244,111 @@ MdbCatalogEntry *tableEntry(MdbHandle *mdb, const std::string &table) {
     return nullptr;
 }
 
-void writeRows(MdbHandle *mdb, const JetRequest &request, const Complaints &complaints, FrameWriter &out) {
-    MdbCatalogEntry *entry = tableEntry(mdb, request.table);
+} // namespace
+
+JetReading::JetReading(const Complaints &complaints, FrameWriter &out)
+    : m_complaints(complaints)
+    , m_out(out)
+    , m_file(std::make_unique<FileHandle>()) {}
+
+JetReading::~JetReading() = default;
+
+bool JetReading::open(const JetFileSpec &file) {
+    m_complaints.clear();
+    const bool opened = openWhole(file);
+    if (opened)
+        writeCatalog();
+    m_out.flush();
+    return opened;
+}
+
+bool JetReading::openWhole(const JetFileSpec &file) {
+    // libmdb reads the code page of Jet 3 text from the environment when it opens a file.
+    ::setenv("MDB_JET3_CHARSET", file.jet3CodePage.c_str(), 1);
+    m_file->mdb = mdb_open(file.path.c_str(), MDB_NOFLAGS);
+    MdbHandle *mdb = m_file->mdb;
+    if (!mdb) {
+        refuse(m_out, RefusalReason::NotADatabase, m_complaints.first());
+        return false;
+    }
+    if (mdb->f->jet_version != MDB_VER_JET3 && mdb->f->jet_version != MDB_VER_JET4) {
+        refuse(m_out, RefusalReason::NewerFormat, {});
+        return false;
+    }
+    if (mdb->f->jet_version == MDB_VER_JET4)
+        decodeJet4AsUtf16(mdb);
+    // A file is made of whole pages; one cut short lacks the rest of its last.
+    const long long page = mdb->fmt->pg_size;
+    if (file.size % page != 0) {
+        refuse(m_out, RefusalReason::Damaged,
+               std::to_string(file.size) + " bytes, not whole pages of " + std::to_string(page));
+        return false;
+    }
+    mdb_set_bind_size(mdb, BindSize);
+    if (!mdb_read_catalog(mdb, MDB_TABLE) || !catalogWhole(mdb)) {
+        const std::string complaint = m_complaints.first();
+        refuse(m_out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
+        return false;
+    }
+    return true;
+}
+
+void JetReading::writeCatalog() {
+    MdbHandle *mdb = m_file->mdb;
+    m_out.begin(Frame::File);
+    m_out.integer(mdb->f->jet_version == MDB_VER_JET3 ? 3 : 4);
+    m_out.end();
+    std::int64_t tables = 0;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
+            continue;
+        TableReader reader{mdb_read_table(entry)};
+        if (!reader.table || !mdb_read_columns(reader.table)) {
+            const std::string complaint = m_complaints.first();
+            return refuse(m_out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
+        }
+        m_out.begin(Frame::Table);
+        m_out.text(entry->object_name);
+        m_out.integer(std::int64_t(reader.table->num_rows));
+        m_out.integer(reader.table->num_cols);
+        for (unsigned c = 0; c < reader.table->num_cols; ++c) {
+            const MdbColumn *col = columnAt(reader.table, c);
+            m_out.text(col->name);
+            m_out.integer(std::int64_t(kindOf(col->col_type)));
+        }
+        if (!m_out.end())
+            return refuse(m_out, RefusalReason::Damaged, "catalog");
+        ++tables;
+    }
+    const std::string complaint = m_complaints.first();
+    if (!complaint.empty())
+        return refuse(m_out, RefusalReason::Damaged, complaint);
+    m_out.begin(Frame::End);
+    m_out.integer(tables);
+    m_out.end();
+}
+
+void JetReading::writeRows(const std::string &table, const std::vector<std::string> &columns) {
+    m_complaints.clear();
+    answerRows(table, columns);
+    m_out.flush();
+}
+
+void JetReading::answerRows(const std::string &table, const std::vector<std::string> &columns) {
+    MdbHandle *mdb = m_file->mdb;
+    MdbCatalogEntry *entry = mdb ? tableEntry(mdb, table) : nullptr;
     TableReader reader{entry ? mdb_read_table(entry) : nullptr};
+    FrameWriter &out = m_out;
     if (!reader.table || !mdb_read_columns(reader.table)) {
-        const std::string complaint = complaints.first();
-        return refuse(out, RefusalReason::Damaged, complaint.empty() ? request.table : complaint);
+        const std::string complaint = m_complaints.first();
+        return refuse(out, RefusalReason::Damaged, complaint.empty() ? table : complaint);
     }
     MdbTableDef *t = reader.table;
 
     std::vector<MdbColumn *> wanted;
     std::vector<int> numbers; // 1-based, as libmdb binds
-    for (const std::string &name : request.columns) {
+    for (const std::string &name : columns) {
         unsigned c = 0;
         while (c < t->num_cols && ::strcasecmp(name.c_str(), columnAt(t, c)->name) != 0)
             ++c;
@@ -364,38 +388,25 @@ void writeRows(MdbHandle *mdb, const JetRequest &request, const Complaints &comp
         }
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (wanted[i]->col_type == MDB_OLE && !readOle(cells[i], mdb, wanted[i], lengths[i]))
-                return refuse(out, RefusalReason::Damaged, request.table + ": a picture cannot be read");
+                return refuse(out, RefusalReason::Damaged, table + ": a picture cannot be read");
         }
         out.begin(Frame::Row);
         for (const Cell &cell : cells)
             write(out, cell);
         if (!out.end())
-            return refuse(out, RefusalReason::Damaged, request.table + ": a row too large");
+            return refuse(out, RefusalReason::Damaged, table + ": a row too large");
     }
-    const std::string complaint = complaints.first();
+    const std::string complaint = m_complaints.first();
     if (!complaint.empty())
         return refuse(out, RefusalReason::Damaged, complaint);
     // Rows on pages that cannot be read are passed over in silence: the count tells.
     if (read != std::int64_t(t->num_rows))
         return refuse(out, RefusalReason::Damaged,
-                      request.table + ": " + std::to_string(read) + " of " + std::to_string(t->num_rows) +
+                      table + ": " + std::to_string(read) + " of " + std::to_string(t->num_rows) +
                           " rows readable");
     out.begin(Frame::End);
     out.integer(read);
     out.end();
-}
-
-} // namespace
-
-void readJetFile(const JetRequest &request, const Complaints &complaints, FrameWriter &out) {
-    FileHandle file;
-    if (MdbHandle *mdb = openWhole(request, complaints, out, file)) {
-        if (request.catalog)
-            writeCatalog(mdb, complaints, out);
-        else
-            writeRows(mdb, request, complaints, out);
-    }
-    out.flush();
 }
 
 } // namespace orlu

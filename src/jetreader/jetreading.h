@@ -2,6 +2,7 @@
 
 #include "jetreader/framewriter.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
     bool ready() const { return m_sink >= 0; }
     // The first line said since the last clear(); empty when nothing was said.
     std::string first() const;
-    void clear();
+    void clear() const;
 
 private:
     void drain() const;
@@ -30,17 +31,37 @@ private:
     mutable std::string m_said;
 };
 
-struct JetRequest {
+struct JetFileSpec {
     std::string path;   // where libmdb opens the file
     long long size = 0; // the file's size in bytes
     std::string jet3CodePage = "GBK";
-    bool catalog = true; // else the rows of `table`, the values of `columns` in that order
-    std::string table;
-    std::vector<std::string> columns;
 };
 
-// Reads what `request` asks for through libmdb and writes its frames, the last an End
-// frame when everything was read whole, else a Refusal frame saying why.
-void readJetFile(const JetRequest &request, const Complaints &complaints, FrameWriter &out);
+struct FileHandle;
+
+// An Access file read through libmdb, its answers written as frames (see jetwire.h), each
+// answer ending in an End frame when everything asked for was read whole, else a Refusal
+// frame saying why.
+class JetReading {
+public:
+    JetReading(const Complaints &complaints, FrameWriter &out);
+    ~JetReading();
+    JetReading(const JetReading &) = delete;
+    JetReading &operator=(const JetReading &) = delete;
+
+    // Opens the file and answers its catalog; false after a refusal.
+    bool open(const JetFileSpec &file);
+    // Answers the rows of `table`, the values of `columns` in that order.
+    void writeRows(const std::string &table, const std::vector<std::string> &columns);
+
+private:
+    bool openWhole(const JetFileSpec &file);
+    void writeCatalog();
+    void answerRows(const std::string &table, const std::vector<std::string> &columns);
+
+    const Complaints &m_complaints;
+    FrameWriter &m_out;
+    std::unique_ptr<FileHandle> m_file;
+};
 
 } // namespace orlu

@@ -1,6 +1,7 @@
 // orlu-jet-reader: reads an Access (Jet 3 or Jet 4) file for the workstation, confined
-// before it reads a byte of it. The file comes open for reading on standard input; the
-// answer goes out on standard output in the frames of jetwire.h.
+// before it reads a byte of it. The file comes open for reading on standard input; standard
+// output is a socket on which the catalog goes out, then the rows of each table asked for,
+// in the frames of jetwire.h.
 #include "jetreader/confinement.h"
 #include "jetreader/jetreading.h"
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,10 +20,9 @@ using namespace orlu;
 namespace {
 
 constexpr const char *Usage =
-    "Usage: orlu-jet-reader [--code-page NAME] [--seconds N] catalog\n"
-    "       orlu-jet-reader [--code-page NAME] [--seconds N] rows TABLE COLUMN...\n"
-    "Reads the Access file open on standard input for orlu and orlu-cli, which start it,\n"
-    "and writes its tables (catalog) or the rows of one table on standard output.\n"
+    "Usage: orlu-jet-reader [--code-page NAME] [--seconds N]\n"
+    "Reads the Access file open on standard input for orlu and orlu-cli, which start it:\n"
+    "writes its tables on standard output, then the rows of each table they ask for there.\n"
     "It is confined before it reads the file: no network, no file created, no new\n"
     "process, bounded memory and processor time.\n\n"
     "  --code-page NAME  the code page of Jet 3 text (default GBK)\n"
@@ -33,6 +34,53 @@ int misuse(const char *what) {
     std::fprintf(stderr, "orlu-jet-reader: %s\n%s", what, Usage);
     return 2;
 }
+
+// The requests as they arrive on the channel.
+class Requests {
+public:
+    explicit Requests(int fd)
+        : m_fd(fd) {}
+
+    // The next request: a table and its columns; false at the end of the requests.
+    bool next(std::vector<std::string> *names) {
+        names->clear();
+        std::string name;
+        for (size_t total = 0; total < jetwire::MaxRequest; ++total) {
+            char c = 0;
+            if (!take(&c))
+                return false;
+            if (c != '\0') {
+                name.push_back(c);
+            } else if (name.empty()) {
+                return !names->empty();
+            } else {
+                names->push_back(std::move(name));
+                name.clear();
+            }
+        }
+        return false;
+    }
+
+private:
+    bool take(char *c) {
+        while (m_at == m_end) {
+            const ssize_t n = ::read(m_fd, m_buffer, sizeof m_buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            m_at = m_buffer;
+            m_end = m_buffer + n;
+        }
+        *c = *m_at++;
+        return true;
+    }
+
+    int m_fd;
+    char m_buffer[4096];
+    const char *m_at = m_buffer;
+    const char *m_end = m_buffer;
+};
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -60,10 +108,9 @@ void loadConversions(const std::string &jet3CodePage) {
 } // namespace
 
 int main(int argc, char **argv) {
-    JetRequest request;
+    JetFileSpec spec;
     unsigned seconds = 60;
-    int i = 1;
-    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+    for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help") {
             std::fputs(Usage, stdout);
@@ -76,39 +123,35 @@ int main(int argc, char **argv) {
         if (i + 1 == argc)
             return misuse("an option lacks its value");
         if (option == "--code-page")
-            request.jet3CodePage = argv[++i];
+            spec.jet3CodePage = argv[++i];
         else if (option == "--seconds")
             seconds = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else
             return misuse("unknown option");
     }
-    if (i == argc)
-        return misuse("what to read is missing");
-    const std::string what = argv[i++];
-    request.catalog = what == "catalog";
-    if (!request.catalog) {
-        if (what != "rows" || i == argc)
-            return misuse("read the catalog or the rows of a table");
-        request.table = argv[i++];
-        request.columns.assign(argv + i, argv + argc);
-    }
 
     struct stat file {};
     if (::fstat(jetwire::FileFd, &file) != 0 || !S_ISREG(file.st_mode))
         return misuse("standard input is not a file");
-    request.size = file.st_size;
-    request.path = "/proc/self/fd/" + std::to_string(jetwire::FileFd);
-    // Nothing of the starter's but the file and the pipe; the frames move off standard
+    spec.size = file.st_size;
+    spec.path = "/proc/self/fd/" + std::to_string(jetwire::FileFd);
+    // Nothing of the starter's but the file and the channel; the channel moves off standard
     // output, which, with standard error, catches what libmdb says.
     ::close_range(3, ~0U, 0);
-    const int frames = ::dup(jetwire::FramesFd);
+    const int channel = ::dup(jetwire::ChannelFd);
     const Complaints complaints;
-    loadConversions(request.jet3CodePage);
+    loadConversions(spec.jet3CodePage);
     std::string why;
-    if (frames < 0 || !complaints.ready() || !confine(seconds, frames, &why))
+    if (channel < 0 || !complaints.ready() || !confine(seconds, channel, &why))
         return 3; // the starter refuses the file for want of confinement
-    FrameWriter out([frames](std::string_view bytes) { return writeAll(frames, bytes); });
-    readJetFile(request, complaints, out);
+    FrameWriter out([channel](std::string_view bytes) { return writeAll(channel, bytes); });
+    JetReading reading(complaints, out);
+    if (reading.open(spec)) {
+        Requests requests(channel);
+        std::vector<std::string> names;
+        while (requests.next(&names))
+            reading.writeRows(names.front(), {names.begin() + 1, names.end()});
+    }
     // Straight out: nothing is left to free or flush, and leaving calls nothing the filter refuses.
     ::_exit(0);
 }

@@ -7,10 +7,11 @@
 // byte and its data. An integer is 8 bytes little-endian, a real an 8-byte IEEE double, a
 // flag 1 byte, a text (UTF-8) or bytes a 4-byte length and as many bytes.
 //
-// A catalog read sends: File [version], one Table frame per table [name, rows, columns,
-// then a name and a ColumnKind per column], End [tables]. A rows read sends one Row frame
-// per row [a value per column asked for], End [rows]. Either may end in a Refusal
-// [RefusalReason, detail] instead of End.
+// The reader first sends the catalog: File [version], one Table frame per table [name, rows,
+// columns, then a name and a ColumnKind per column], End [tables]. Then, for each request
+// it reads on the same socket (the table's name and the columns' names, each ended by a
+// zero byte, then an empty name), one Row frame per row [a value per column asked for]
+// and End [rows]. Either answer may end in a Refusal [RefusalReason, detail] instead.
 namespace orlu::jetwire {
 
 enum class Frame : std::uint8_t { File = 'F', Table = 'T', Row = 'R', End = 'E', Refusal = 'X' };
@@ -65,8 +66,12 @@ constexpr int HeaderSize = 5;
 // A body at most: the largest picture or memo a register holds, with room to spare.
 constexpr std::uint32_t MaxBody = 64u << 20;
 
-// The descriptors the reader is started with: the file, read-only, and the pipe.
+// A request at most.
+constexpr std::uint32_t MaxRequest = 1u << 20;
+
+// The descriptors the reader is started with: the file, read-only, and a socket for the
+// requests in and the frames out.
 constexpr int FileFd = 0;
-constexpr int FramesFd = 1;
+constexpr int ChannelFd = 1;
 
 } // namespace orlu::jetwire

@@ -27,6 +27,26 @@ bool isFrameKind(quint8 byte) {
     return false;
 }
 
+bool fitsWireKind(const QVariant &value, jetwire::ColumnKind kind) {
+    if (value.isNull())
+        return kind != jetwire::ColumnKind::Flag;
+    switch (jetwire::tagOf(kind)) {
+    case Tag::Integer:
+        return value.typeId() == QMetaType::LongLong;
+    case Tag::Real:
+        return value.typeId() == QMetaType::Double;
+    case Tag::Text:
+        return value.typeId() == QMetaType::QString;
+    case Tag::Bytes:
+        return value.typeId() == QMetaType::QByteArray;
+    case Tag::Flag:
+        return value.typeId() == QMetaType::Bool;
+    case Tag::Null:
+        break;
+    }
+    return false;
+}
+
 quint32 bodyLength(const char (&header)[jetwire::HeaderSize]) {
     return quint32(little(header + 1, 4));
 }

@@ -21,6 +21,10 @@ bool isFrameKind(quint8 byte);
 // whole values of known tags.
 bool parseFrameBody(QByteArrayView body, QVariantList *values, QString *fault);
 
+// Whether a value of a Row frame fits its column's kind: its tag is the kind's, and a
+// flag is never null.
+bool fitsWireKind(const QVariant &value, jetwire::ColumnKind kind);
+
 // The length a frame header gives its body, not yet checked against jetwire::MaxBody.
 quint32 bodyLength(const char (&header)[jetwire::HeaderSize]);
 

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,9 @@ namespace {
 // A reading of the largest register takes a few seconds; a file's time grows with its size.
 constexpr quint32 BaseLimitMs = 15000;
 constexpr quint32 LimitMsPerMiB = 1000;
+constexpr quint32 CpuLimitFactor = 10;
+// The answer is read in pieces of this size.
+constexpr qsizetype ReceiveSize = 64 * 1024;
 // The reader's status when it cannot be confined.
 constexpr int ExitUnconfined = 3;
 
@@ -53,14 +57,17 @@ JetReaderRun::JetReaderRun(int fileFd, qint64 fileSize, const QStringList &argum
     , m_start(clock.ticks())
     , m_limitMs(limitFor(fileSize)) {
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         m_unstarted = true;
         m_fault = u"the Access reader cannot start: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    m_pipe = ends[0];
+    m_channel = ends[0];
     const QByteArray program = QFile::encodeName(jetReaderProgram());
-    QList<QByteArray> texts{program, "--seconds", QByteArray::number(m_limitMs / 1000 + 1)};
+    // Its processor time ends a reader that spins before its answer's time is up; it reads
+    // many tables in one run, each within that time.
+    QList<QByteArray> texts{program, "--seconds",
+                            QByteArray::number(CpuLimitFactor * (m_limitMs / 1000 + 1))};
     for (const QString &a : arguments)
         texts << a.toUtf8();
     std::vector<char *> argv;
@@ -72,7 +79,7 @@ JetReaderRun::JetReaderRun(int fileFd, qint64 fileSize, const QStringList &argum
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fileFd, jetwire::FileFd);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], jetwire::FramesFd);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], jetwire::ChannelFd);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const int spawned =
         ::posix_spawn(&m_pid, program.constData(), &actions, nullptr, argv.data(), noEnvironment);
@@ -91,8 +98,8 @@ JetReaderRun::~JetReaderRun() {
         ::kill(m_pid, SIGKILL);
         ::waitpid(m_pid, nullptr, 0);
     }
-    if (m_pipe >= 0)
-        ::close(m_pipe);
+    if (m_channel >= 0)
+        ::close(m_channel);
 }
 
 bool JetReaderRun::fail(const QString &why) {
@@ -108,26 +115,35 @@ bool JetReaderRun::fail(const QString &why) {
 
 bool JetReaderRun::readExactly(char *into, qsizetype size, bool *ended) {
     while (size > 0) {
-        const quint32 spent = m_clock.elapsedSince(m_start);
-        if (spent >= m_limitMs) {
-            return fail(u"the Access reader took longer than %1 s"_s.arg(m_limitMs / 1000));
+        if (m_held > m_taken) {
+            const qsizetype n = std::min(size, m_held - m_taken);
+            std::memcpy(into, m_received.constData() + m_taken, size_t(n));
+            m_taken += n;
+            into += n;
+            size -= n;
+            continue;
         }
-        pollfd ready{m_pipe, POLLIN, 0};
+        const quint32 spent = m_clock.elapsedSince(m_start);
+        if (spent >= m_limitMs)
+            return fail(u"the Access reader took longer than %1 s"_s.arg(m_limitMs / 1000));
+        pollfd ready{m_channel, POLLIN, 0};
         const int polled = ::poll(&ready, 1, int(std::min<quint32>(m_limitMs - spent, 100)));
         if (polled == 0 || (polled < 0 && errno == EINTR))
             continue;
-        const ssize_t n = polled < 0 ? -1 : ::read(m_pipe, into, size_t(size));
+        m_received.resize(ReceiveSize);
+        const ssize_t n = polled < 0 ? -1 : ::read(m_channel, m_received.data(), size_t(ReceiveSize));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            return fail(u"the Access reader's answer cannot be read: %1"_s.arg(
-                QString::fromLocal8Bit(std::strerror(errno))));
-        if (n == 0) {
+        // A reader that left with a request unread resets the socket.
+        if (n == 0 || (n < 0 && errno == ECONNRESET)) {
             *ended = true;
             return false;
         }
-        into += n;
-        size -= n;
+        if (n < 0)
+            return fail(u"the Access reader's answer cannot be read: %1"_s.arg(
+                QString::fromLocal8Bit(std::strerror(errno))));
+        m_held = n;
+        m_taken = 0;
     }
     return true;
 }
@@ -195,17 +211,26 @@ bool JetReaderRun::next(JetFrame *frame) {
     return true;
 }
 
-bool JetReaderRun::finish() {
+bool JetReaderRun::request(const QString &table, const QStringList &columns) {
     if (m_pid <= 0)
         return fail(u"the Access reader is not running"_s);
-    char extra = 0;
-    bool ended = false;
-    if (readExactly(&extra, 1, &ended))
-        return fail(u"the Access reader's answer is malformed (more after its end)"_s);
-    if (!ended)
-        return false;
-    const QString end = reap();
-    return end.isEmpty() || fail(end);
+    QByteArray names;
+    for (const QString &name : QStringList{table} + columns)
+        names += name.toUtf8().replace('\0', "") + '\0';
+    names += '\0';
+    m_start = m_clock.ticks();
+    for (qsizetype sent = 0; sent < names.size();) {
+        const ssize_t n =
+            ::send(m_channel, names.constData() + sent, size_t(names.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const QString end = reap();
+            return fail(end.isEmpty() ? u"the Access reader left early"_s : end);
+        }
+        sent += n;
+    }
+    return true;
 }
 
 } // namespace orlu

@@ -16,9 +16,9 @@ QString jetReaderProgram();
 void setJetReaderProgram(const QString &path);
 
 // One run of the reader over a file open for reading: it gets the file as its standard
-// input and nothing else of ours (no other descriptor, an empty environment), and its
-// frames are read back with every kind and length checked before use. A run that takes
-// longer than a time scaled to the file's size is ended.
+// input and a socket for requests and answers, nothing else of ours (no other descriptor,
+// an empty environment), and its frames are read back with every kind and length checked
+// before use. An answer that takes longer than a time scaled to the file's size ends it.
 class JetReaderRun {
 public:
     JetReaderRun(int fileFd, qint64 fileSize, const QStringList &arguments, const Clock &clock);
@@ -28,10 +28,10 @@ public:
 
     // False when the program could not be started at all (fault() says why).
     bool started() const { return !m_unstarted; }
+    // Asks for the rows of `table`, the values of `columns`; the time of the answer starts.
+    bool request(const QString &table, const QStringList &columns);
     // The next frame; false when none can be read: the run failed.
     bool next(JetFrame *frame);
-    // After the last frame: true when the reader sent nothing more and ended cleanly.
-    bool finish();
     // Why the run failed, for the operator's message; empty while it has not.
     QString fault() const { return m_fault; }
 
@@ -46,7 +46,10 @@ private:
     quint32 m_start = 0;
     quint32 m_limitMs = 0;
     pid_t m_pid = -1;
-    int m_pipe = -1;
+    int m_channel = -1;
+    QByteArray m_received; // read from the channel, the first m_held bytes
+    qsizetype m_held = 0;
+    qsizetype m_taken = 0; // of them, handed on
     bool m_unstarted = false;
     QString m_fault;
 };

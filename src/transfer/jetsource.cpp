@@ -71,27 +71,6 @@ bool fitsKind(const ColumnDef &column, ColumnKind kind) {
     return true;
 }
 
-// The type a value of its wire tag was: the tag matches its column's kind, a flag is never null.
-bool fitsColumn(const QVariant &value, ColumnKind kind) {
-    if (value.isNull())
-        return kind != ColumnKind::Flag;
-    switch (jetwire::tagOf(kind)) {
-    case jetwire::Tag::Integer:
-        return value.typeId() == QMetaType::LongLong;
-    case jetwire::Tag::Real:
-        return value.typeId() == QMetaType::Double;
-    case jetwire::Tag::Text:
-        return value.typeId() == QMetaType::QString;
-    case jetwire::Tag::Bytes:
-        return value.typeId() == QMetaType::QByteArray;
-    case jetwire::Tag::Flag:
-        return value.typeId() == QMetaType::Bool;
-    case jetwire::Tag::Null:
-        break;
-    }
-    return false;
-}
-
 bool isInteger(const QVariant &v) {
     return v.typeId() == QMetaType::LongLong;
 }
@@ -116,6 +95,42 @@ QString refusalText(const JetFrame &frame) {
         return {};
     }
     return {};
+}
+
+QString missingColumnText(const QString &table, const QString &column) {
+    return u"来源档案的数据表 %1 缺少字段 %2 !!"_s.arg(table, column);
+}
+
+bool malformed(const QString &what, QString *error) {
+    return setError(error, damagedSourceText(u"the Access reader's answer is malformed (%1)"_s.arg(what)));
+}
+
+bool refused(const JetFrame &frame, QString *error) {
+    const QString text = refusalText(frame);
+    return text.isEmpty() ? malformed(u"refusal"_s, error) : setError(error, text);
+}
+
+// A table frame of the catalog taken in; false when its values are not a table's.
+bool takeTable(const QVariantList &v, JetCatalog *catalog) {
+    if (v.size() < 3 || !isText(v[0]) || !isInteger(v[1]) || !isInteger(v[2]) || v[1].toLongLong() < 0 ||
+        v[2].toLongLong() < 0 || v[2].toLongLong() > MaxColumns || v.size() != 3 + 2 * v[2].toLongLong() ||
+        catalog->tables.size() >= MaxTables)
+        return false;
+    const QString name = v[0].toString();
+    QStringList names;
+    QHash<QString, ColumnKind> kinds;
+    for (qsizetype c = 3; c < v.size(); c += 2) {
+        const qint64 kind = v[c + 1].toLongLong();
+        if (!isText(v[c]) || !isInteger(v[c + 1]) || kind < 1 || kind > jetwire::LastColumnKind)
+            return false;
+        names << v[c].toString();
+        kinds.insert(names.last().toUpper(), ColumnKind(kind));
+    }
+    catalog->tables << name;
+    catalog->columns.insert(name.toUpper(), names);
+    catalog->kinds.insert(name.toUpper(), kinds);
+    catalog->rows.insert(name.toUpper(), v[1].toLongLong());
+    return true;
 }
 
 // The message for a run that ended without its answer: a reader that cannot start is this
@@ -172,74 +187,48 @@ std::unique_ptr<JetSource> JetSource::open(const QString &path, const Clock &clo
         return nullptr;
     }
     std::unique_ptr<JetSource> source(new JetSource(clock, fd, file.st_size, jet3CodePage));
-    if (!source->readCatalog(error) || !source->checkColumnKinds(error))
+    if (!source->startReader(&source->m_catalog, error) || !source->checkColumnKinds(error))
         return nullptr;
     return source;
 }
 
-std::unique_ptr<JetReaderRun> JetSource::run(const QStringList &arguments) const {
-    return std::make_unique<JetReaderRun>(
-        m_fd, m_size, QStringList{u"--code-page"_s, QString::fromLatin1(m_codePage)} + arguments, m_clock);
+bool JetSource::startReader(JetCatalog *catalog, QString *error) const {
+    m_reader = std::make_unique<JetReaderRun>(
+        m_fd, m_size, QStringList{u"--code-page"_s, QString::fromLatin1(m_codePage)}, m_clock);
+    if (readCatalog(catalog, error))
+        return true;
+    m_reader.reset();
+    return false;
 }
 
-bool JetSource::takeTable(const QVariantList &v) {
-    if (v.size() < 3 || !isText(v[0]) || !isInteger(v[1]) || !isInteger(v[2]) || v[1].toLongLong() < 0 ||
-        v[2].toLongLong() < 0 || v[2].toLongLong() > MaxColumns || v.size() != 3 + 2 * v[2].toLongLong() ||
-        m_tables.size() >= MaxTables)
-        return false;
-    const QString name = v[0].toString();
-    QStringList names;
-    QHash<QString, ColumnKind> kinds;
-    for (qsizetype c = 3; c < v.size(); c += 2) {
-        const qint64 kind = v[c + 1].toLongLong();
-        if (!isText(v[c]) || !isInteger(v[c + 1]) || kind < 1 || kind > jetwire::LastColumnKind)
-            return false;
-        names << v[c].toString();
-        kinds.insert(names.last().toUpper(), ColumnKind(kind));
-    }
-    m_tables << name;
-    m_columns.insert(name.toUpper(), names);
-    m_kinds.insert(name.toUpper(), kinds);
-    m_rows.insert(name.toUpper(), v[1].toLongLong());
-    return true;
-}
-
-bool JetSource::readCatalog(QString *error) {
-    const std::unique_ptr<JetReaderRun> reader = run({u"catalog"_s});
+bool JetSource::readCatalog(JetCatalog *catalog, QString *error) const {
+    JetReaderRun &reader = *m_reader;
     JetFrame frame;
-    auto malformed = [&](const QString &what) {
-        return setError(error,
-                        damagedSourceText(u"the Access reader's answer is malformed (%1)"_s.arg(what)));
-    };
-    if (!reader->next(&frame))
-        return setError(error, runFailure(*reader));
-    if (frame.kind == Frame::Refusal) {
-        const QString text = refusalText(frame);
-        return text.isEmpty() ? malformed(u"refusal"_s) : setError(error, text);
-    }
+    if (!reader.next(&frame))
+        return setError(error, runFailure(reader));
+    if (frame.kind == Frame::Refusal)
+        return refused(frame, error);
     if (frame.kind != Frame::File || frame.values.size() != 1 || !isInteger(frame.values[0]) ||
         (frame.values[0].toLongLong() != 3 && frame.values[0].toLongLong() != 4))
-        return malformed(u"file"_s);
-    m_version = int(frame.values[0].toLongLong());
-    while (reader->next(&frame) && frame.kind == Frame::Table) {
-        if (!takeTable(frame.values))
-            return malformed(u"table"_s);
+        return malformed(u"file"_s, error);
+    catalog->version = int(frame.values[0].toLongLong());
+    while (reader.next(&frame) && frame.kind == Frame::Table) {
+        if (!takeTable(frame.values, catalog))
+            return malformed(u"table"_s, error);
     }
-    if (!reader->fault().isEmpty())
-        return setError(error, runFailure(*reader));
-    if (frame.kind == Frame::Refusal) {
-        const QString text = refusalText(frame);
-        return text.isEmpty() ? malformed(u"refusal"_s) : setError(error, text);
-    }
+    if (!reader.fault().isEmpty())
+        return setError(error, runFailure(reader));
+    if (frame.kind == Frame::Refusal)
+        return refused(frame, error);
     if (frame.kind != Frame::End || frame.values.size() != 1 ||
-        frame.values[0] != QVariant(qint64(m_tables.size())))
-        return malformed(u"end of the catalog"_s);
-    return reader->finish() || setError(error, runFailure(*reader));
+        frame.values[0] != QVariant(qint64(catalog->tables.size())))
+        return malformed(u"end of the catalog"_s, error);
+    return true;
 }
 
 bool JetSource::checkColumnKinds(QString *error) const {
     for (const QString &table : RecordTables + CourseTables) {
-        const QHash<QString, ColumnKind> kinds = m_kinds.value(table);
+        const QHash<QString, ColumnKind> kinds = m_catalog.kinds.value(table);
         for (const ColumnDef &c : copiedColumns(table)) {
             const QString name = QString::fromLatin1(c.name);
             const auto kind = kinds.constFind(name.toUpper());
@@ -251,58 +240,71 @@ bool JetSource::checkColumnKinds(QString *error) const {
 }
 
 QStringList JetSource::columns(const QString &table) const {
-    return m_columns.value(table.toUpper());
+    return m_catalog.columns.value(table.toUpper());
 }
 
 qint64 JetSource::rowCount(const QString &table) const {
-    return m_rows.value(table.toUpper());
+    return m_catalog.rows.value(table.toUpper());
 }
 
 bool JetSource::readRows(const QString &table, const QStringList &columns, const RowHandler &row,
                          QString *error) const {
-    const QHash<QString, ColumnKind> tableKinds = m_kinds.value(table.toUpper());
+    const QHash<QString, ColumnKind> tableKinds = m_catalog.kinds.value(table.toUpper());
     std::vector<ColumnKind> kinds;
     for (const QString &name : columns) {
         const auto kind = tableKinds.constFind(name.toUpper());
         if (kind == tableKinds.cend())
-            return setError(error, u"来源档案的数据表 %1 缺少字段 %2 !!"_s.arg(table, name));
+            return setError(error, missingColumnText(table, name));
         kinds.push_back(*kind);
     }
+    if (!m_reader) {
+        JetCatalog again;
+        if (!startReader(&again, error))
+            return false;
+        if (!(again == m_catalog))
+            return setError(error, damagedSourceText(u"the file changed while it was read"_s));
+    }
     const qint64 expected = rowCount(table);
-    const std::unique_ptr<JetReaderRun> reader = run(QStringList{u"rows"_s, table} + columns);
-    auto malformed = [&](const QString &what) {
-        return setError(error,
-                        damagedSourceText(u"the Access reader's answer is malformed (%1)"_s.arg(what)));
-    };
     JetFrame frame;
     qint64 received = 0;
-    while (reader->next(&frame) && frame.kind == Frame::Row) {
+    const bool asked = m_reader->request(table, columns);
+    while (asked && m_reader->next(&frame) && frame.kind == Frame::Row) {
         QVariantList &values = frame.values;
-        if (values.size() != columns.size() || ++received > expected)
-            return malformed(u"row %1"_s.arg(received));
+        if (values.size() != columns.size() || ++received > expected) {
+            m_reader.reset();
+            return malformed(u"row %1"_s.arg(received), error);
+        }
         for (qsizetype i = 0; i < values.size(); ++i) {
-            if (!fitsColumn(values[i], kinds[size_t(i)]))
-                return malformed(u"row %1, %2"_s.arg(received).arg(columns[i]));
+            if (!fitsWireKind(values[i], kinds[size_t(i)])) {
+                m_reader.reset();
+                return malformed(u"row %1, %2"_s.arg(received).arg(columns[i]), error);
+            }
             // Small whole numbers as the reader's callers have always had them.
             if (kinds[size_t(i)] == ColumnKind::Byte || kinds[size_t(i)] == ColumnKind::Int16)
                 values[i] = values[i].isNull() ? QVariant() : QVariant(int(values[i].toLongLong()));
         }
-        if (!row(values))
+        if (!row(values)) {
+            // The rest of the answer is not wanted: a new reader reads the next table.
+            m_reader.reset();
             return true;
+        }
     }
-    if (!reader->fault().isEmpty())
-        return setError(error, runFailure(*reader));
+    if (!m_reader->fault().isEmpty()) {
+        setError(error, runFailure(*m_reader));
+        m_reader.reset();
+        return false;
+    }
     if (frame.kind == Frame::Refusal) {
         if (frame.values.size() == 2 && frame.values[0] == QVariant(qint64(RefusalReason::MissingColumn)))
-            return setError(error,
-                            u"来源档案的数据表 %1 缺少字段 %2 !!"_s.arg(table, frame.values[1].toString()));
-        const QString text = refusalText(frame);
-        return text.isEmpty() ? malformed(u"refusal"_s) : setError(error, text);
+            return setError(error, missingColumnText(table, frame.values[1].toString()));
+        return refused(frame, error);
     }
     if (frame.kind != Frame::End || frame.values.size() != 1 || frame.values[0] != QVariant(received) ||
-        received != expected)
-        return malformed(u"end of %1"_s.arg(table));
-    return reader->finish() || setError(error, runFailure(*reader));
+        received != expected) {
+        m_reader.reset();
+        return malformed(u"end of %1"_s.arg(table), error);
+    }
+    return true;
 }
 
 bool JetSource::appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,

@@ -13,6 +13,17 @@ namespace orlu {
 
 class JetReaderRun;
 
+// What a file holds, as its reader lists it.
+struct JetCatalog {
+    int version = 0; // 3 or 4
+    QStringList tables;
+    QHash<QString, QStringList> columns;                       // by upper-case table name
+    QHash<QString, QHash<QString, jetwire::ColumnKind>> kinds; // by upper-case names
+    QHash<QString, qint64> rows;
+
+    bool operator==(const JetCatalog &) const = default;
+};
+
 // An Access (Jet 3 or Jet 4) database file as a source, read-only. The file is read by
 // orlu-jet-reader, a confined program of its own, so that a damaged or hostile file cannot
 // harm this one: its crash, hang or a malformed answer refuses the file as damaged. Cells
@@ -33,9 +44,9 @@ public:
     JetSource &operator=(const JetSource &) = delete;
 
     // 3 or 4.
-    int jetVersion() const { return m_version; }
+    int jetVersion() const { return m_catalog.version; }
 
-    QStringList tables() const override { return m_tables; }
+    QStringList tables() const override { return m_catalog.tables; }
     QStringList columns(const QString &table) const override;
     qint64 rowCount(const QString &table) const override;
     bool appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
@@ -53,11 +64,10 @@ public:
 
 private:
     JetSource(const Clock &clock, int fd, qint64 size, const char *jet3CodePage);
-    bool readCatalog(QString *error);
-    // A table frame of the catalog taken in; false when its values are not a table's.
-    bool takeTable(const QVariantList &values);
-    // Starts a run of the reader on the file with `arguments` after the code page.
-    std::unique_ptr<JetReaderRun> run(const QStringList &arguments) const;
+    // Starts the reader (again, after a failure or a reading stopped early) and takes in
+    // the catalog it sends first.
+    bool startReader(JetCatalog *catalog, QString *error) const;
+    bool readCatalog(JetCatalog *catalog, QString *error) const;
     // Each register column the file holds has the kind of its register column.
     bool checkColumnKinds(QString *error) const;
 
@@ -65,11 +75,9 @@ private:
     int m_fd = -1;
     qint64 m_size = 0;
     QByteArray m_codePage;
-    int m_version = 0;
-    QStringList m_tables;
-    QHash<QString, QStringList> m_columns;                       // by upper-case table name
-    QHash<QString, QHash<QString, jetwire::ColumnKind>> m_kinds; // by upper-case names
-    QHash<QString, qint64> m_rows;
+    JetCatalog m_catalog;
+    // The reader stays for the reading of every table; reading changes only it.
+    mutable std::unique_ptr<JetReaderRun> m_reader;
 };
 
 } // namespace orlu
