@@ -39,8 +39,8 @@ std::vector<JetFrame> framesOf(const std::string &bytes) {
         JetFrame frame;
         frame.kind = Frame(quint8(header[0]));
         QString fault;
-        FUZZ_ASSERT(parseFrameBody(QByteArrayView(bytes.data() + at + jetwire::HeaderSize, length), &frame.values,
-                                   &fault));
+        FUZZ_ASSERT(parseFrameBody(QByteArrayView(bytes.data() + at + jetwire::HeaderSize, length),
+                                   &frame.values, &fault));
         frames.push_back(frame);
         at += jetwire::HeaderSize + length;
     }
@@ -60,7 +60,8 @@ std::vector<JetFrame> checkAnswer(const std::string &bytes, Frame kind, bool *re
         return {};
     }
     if (kind == Frame::Table) {
-        FUZZ_ASSERT(!frames.empty() && frames.front().kind == Frame::File && frames.front().values.size() == 1);
+        FUZZ_ASSERT(!frames.empty() && frames.front().kind == Frame::File &&
+                    frames.front().values.size() == 1);
         const qint64 version = frames.front().values[0].toLongLong();
         FUZZ_ASSERT(version == 3 || version == 4);
         frames.erase(frames.begin());

@@ -8,8 +8,8 @@
 using namespace orlu;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size) {
-    const std::optional<ReportLayout> layout =
-        parseReportDescriptor(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const std::optional<hidraw::ReportLayout> layout =
+        hidraw::parseReportDescriptor(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (layout) {
         FUZZ_ASSERT(layout->inputLength >= 0 && layout->outputLength >= 0);
         FUZZ_ASSERT(layout->inputLength <= 4097 && layout->outputLength <= 4097);

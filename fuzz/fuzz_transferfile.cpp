@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size) {
     }
     Database main;
     FUZZ_ASSERT(main.open(target, Database::Access::Shared));
-    const RegisterImportResult result = importRegister(main.handle(), *source, {true, true}, ImportMode::Append, nullptr);
+    const RegisterImportResult result =
+        importRegister(main.handle(), *source, {true, true}, ImportMode::Append, nullptr);
     if (result.ok)
         FUZZ_ASSERT(rowsIn(main.handle()) == offered);
     else

@@ -39,10 +39,10 @@ private:
 
 } // namespace orlu::fuzz
 
-#define FUZZ_ASSERT(condition)                                                                                     \
-    do {                                                                                                           \
-        if (!(condition)) {                                                                                        \
-            ::dprintf(orlu::fuzz::errors(), "%s:%d: promise broken: %s\n", __FILE__, __LINE__, #condition);       \
-            std::abort();                                                                                          \
-        }                                                                                                          \
+#define FUZZ_ASSERT(condition)                                                                               \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            ::dprintf(orlu::fuzz::errors(), "%s:%d: promise broken: %s\n", __FILE__, __LINE__, #condition);  \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (false)

@@ -255,9 +255,7 @@ JetReading::~JetReading() = default;
 
 bool JetReading::open(const JetFileSpec &file) {
     m_complaints.clear();
-    const bool opened = openWhole(file);
-    if (opened)
-        writeCatalog();
+    const bool opened = openWhole(file) && writeCatalog();
     m_out.flush();
     return opened;
 }
@@ -293,7 +291,7 @@ bool JetReading::openWhole(const JetFileSpec &file) {
     return true;
 }
 
-void JetReading::writeCatalog() {
+bool JetReading::writeCatalog() {
     MdbHandle *mdb = m_file->mdb;
     m_out.begin(Frame::File);
     m_out.integer(mdb->f->jet_version == MDB_VER_JET3 ? 3 : 4);
@@ -306,7 +304,8 @@ void JetReading::writeCatalog() {
         TableReader reader{mdb_read_table(entry)};
         if (!reader.table || !mdb_read_columns(reader.table)) {
             const std::string complaint = m_complaints.first();
-            return refuse(m_out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
+            refuse(m_out, RefusalReason::Damaged, complaint.empty() ? "catalog" : complaint);
+            return false;
         }
         m_out.begin(Frame::Table);
         m_out.text(entry->object_name);
@@ -317,16 +316,21 @@ void JetReading::writeCatalog() {
             m_out.text(col->name);
             m_out.integer(std::int64_t(kindOf(col->col_type)));
         }
-        if (!m_out.end())
-            return refuse(m_out, RefusalReason::Damaged, "catalog");
+        if (!m_out.end()) {
+            refuse(m_out, RefusalReason::Damaged, "catalog");
+            return false;
+        }
         ++tables;
     }
     const std::string complaint = m_complaints.first();
-    if (!complaint.empty())
-        return refuse(m_out, RefusalReason::Damaged, complaint);
+    if (!complaint.empty()) {
+        refuse(m_out, RefusalReason::Damaged, complaint);
+        return false;
+    }
     m_out.begin(Frame::End);
     m_out.integer(tables);
     m_out.end();
+    return true;
 }
 
 void JetReading::writeRows(const std::string &table, const std::vector<std::string> &columns) {
@@ -357,13 +361,14 @@ void JetReading::answerRows(const std::string &table, const std::vector<std::str
         wanted.push_back(columnAt(t, c));
         numbers.push_back(int(c) + 1);
     }
-    std::vector<std::vector<char>> buffers(wanted.size());
+    // Not cleared first: libmdb says how much of each it filled.
+    std::vector<std::unique_ptr<char[]>> buffers(wanted.size());
     std::vector<int> lengths(wanted.size(), 0);
     for (size_t i = 0; i < wanted.size(); ++i) {
         if (!needsBinding(wanted[i]->col_type))
             continue;
-        buffers[i].resize(BindSize);
-        mdb_bind_column(t, numbers[i], buffers[i].data(), &lengths[i]);
+        buffers[i].reset(new char[BindSize]);
+        mdb_bind_column(t, numbers[i], buffers[i].get(), &lengths[i]);
     }
     std::vector<MdbField> fields(t->num_cols);
     std::vector<Cell> cells(wanted.size());
@@ -384,7 +389,7 @@ void JetReading::answerRows(const std::string &table, const std::vector<std::str
             const bool isNull = cracked && fields[size_t(numbers[i] - 1)].is_null;
             cells[i] = isNull && col->col_type != MDB_BOOL
                            ? Cell{}
-                           : fixedCell(mdb, col, buffers[i].data(), lengths[i]);
+                           : fixedCell(mdb, col, buffers[i].get(), lengths[i]);
         }
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (wanted[i]->col_type == MDB_OLE && !readOle(cells[i], mdb, wanted[i], lengths[i]))

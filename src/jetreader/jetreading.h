@@ -56,7 +56,7 @@ public:
 
 private:
     bool openWhole(const JetFileSpec &file);
-    void writeCatalog();
+    bool writeCatalog();
     void answerRows(const std::string &table, const std::vector<std::string> &columns);
 
     const Complaints &m_complaints;
