@@ -181,31 +181,39 @@ QString JetReaderRun::reap() {
     return {};
 }
 
+bool JetReaderRun::cutShort(bool ended) {
+    if (!ended)
+        return false;
+    const QString end = reap();
+    return fail(end.isEmpty() ? u"the Access reader's answer is cut short"_s : end);
+}
+
 bool JetReaderRun::next(JetFrame *frame) {
     if (m_pid <= 0)
         return fail(u"the Access reader is not running"_s);
     char header[jetwire::HeaderSize];
     bool ended = false;
-    if (!readExactly(header, sizeof header, &ended)) {
-        if (!ended)
-            return false;
-        const QString end = reap();
-        return fail(end.isEmpty() ? u"the Access reader's answer is cut short"_s : end);
-    }
+    if (!readExactly(header, sizeof header, &ended))
+        return cutShort(ended);
     if (!isFrameKind(quint8(header[0])))
         return fail(u"the Access reader's answer is malformed (frame kind %1)"_s.arg(quint8(header[0])));
     const quint32 length = bodyLength(header);
     if (length > jetwire::MaxBody)
         return fail(u"the Access reader's answer is malformed (a frame of %1 bytes)"_s.arg(length));
-    QByteArray body(qsizetype(length), Qt::Uninitialized);
-    if (!readExactly(body.data(), body.size(), &ended)) {
-        if (!ended)
-            return false;
-        const QString end = reap();
-        return fail(end.isEmpty() ? u"the Access reader's answer is cut short"_s : end);
-    }
     QString fault;
-    if (!parseFrameBody(body, &frame->values, &fault))
+    bool parsed = false;
+    if (m_held - m_taken >= qsizetype(length)) {
+        // Whole in what was read: parsed where it lies.
+        parsed =
+            parseFrameBody(QByteArrayView(m_received.constData() + m_taken, length), &frame->values, &fault);
+        m_taken += qsizetype(length);
+    } else {
+        QByteArray body(qsizetype(length), Qt::Uninitialized);
+        if (!readExactly(body.data(), body.size(), &ended))
+            return cutShort(ended);
+        parsed = parseFrameBody(body, &frame->values, &fault);
+    }
+    if (!parsed)
         return fail(u"the Access reader's answer is malformed (%1)"_s.arg(fault));
     frame->kind = jetwire::Frame(quint8(header[0]));
     return true;

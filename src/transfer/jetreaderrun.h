@@ -39,6 +39,8 @@ private:
     bool fail(const QString &why); // ends the reader; returns false
     // False on a failure, or with `ended` set when the reader closed its end first.
     bool readExactly(char *into, qsizetype size, bool *ended);
+    // After a read that failed: false, the reader's end told when it closed its end first.
+    bool cutShort(bool ended);
     // Waits (until the time limit) for the reader to end; what its end says, empty when clean.
     QString reap();
 
