@@ -24,8 +24,9 @@ bool isWholeNumber(const QJsonValue &v, double min) {
            v.toDouble() <= std::numeric_limits<int>::max();
 }
 
+// JSON has no infinity: a figure beyond a double (readings near its limit) is written as null.
 QByteArray number(double v) {
-    return QByteArray::number(v, 'g', 17);
+    return std::isfinite(v) ? QByteArray::number(v, 'g', 17) : QByteArray("null");
 }
 
 } // namespace

@@ -23,7 +23,7 @@ struct QualityInput {
 
 // Empty with the reason in `error` when the text is not such an object.
 std::optional<QualityInput> parseQualityInput(const QByteArray &json, QString *error);
-// One line, numbers with 17 significant digits.
+// One line, numbers with 17 significant digits; a figure that is no finite number is null.
 QByteArray qualityJson(const PointQuality &quality);
 
 } // namespace orlu

@@ -1,6 +1,7 @@
 #include "measure/pointquality.h"
 #include "measure/pointqualityjson.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,6 +37,7 @@ private slots:
     void assessesTheAveragedReadings();
     void descriptionIsInMicroamps();
     void jsonCarriesEveryFigureExactly();
+    void jsonStaysJsonOnFuzzedInputs();
     void refusesInputThatIsNoPoint_data();
     void refusesInputThatIsNoPoint();
 };
@@ -135,6 +137,24 @@ void TestPointQuality::jsonCarriesEveryFigureExactly() {
     QCOMPARE(out.value("settlingPercent"_L1).toDouble(), q.settlingPercent);
     QCOMPARE(out.value("flags"_L1).toArray(), (QJsonArray{u"tooFew"_s, u"retried"_s}));
     QCOMPARE(out.value("verdict"_L1).toString(), u"tooFew"_s);
+}
+
+// Each input the fuzzer kept (readings near a double's limit spread beyond it): the answer
+// stays one JSON object, such a figure null.
+void TestPointQuality::jsonStaysJsonOnFuzzedInputs() {
+    const QDir kept(QStringLiteral(ORLU_FUZZ_DIR) + u"/regressions/quality"_s);
+    const QFileInfoList files = kept.entryInfoList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QFileInfo &file : files) {
+        QFile in(file.filePath());
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QString error;
+        const std::optional<QualityInput> input = parseQualityInput(in.readAll(), &error);
+        QVERIFY2(input, qPrintable(error));
+        const QJsonDocument out = QJsonDocument::fromJson(
+            qualityJson(assessPoint(input->samples, input->threshold, input->attempts)));
+        QVERIFY2(out.isObject() && out.object().value("verdict"_L1).isString(), qPrintable(file.fileName()));
+    }
 }
 
 void TestPointQuality::refusesInputThatIsNoPoint_data() {
