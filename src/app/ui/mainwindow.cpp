@@ -4,6 +4,7 @@
 
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/manualhelp.h"
 #include "platform/launch.h"
 #include "core/prompter.h"
 #include "core/unsavedwork.h"
@@ -184,6 +185,8 @@ void MainWindow::buildMenu() {
     support->addSeparator();
     addSub(u"离开系统"_s, u"退出O.R.L.U.系统执行"_s, [this] { exitClicked(); });
 
+    addItem(u"操作手册"_s, u"打开操作手册 (在任何窗口按 F1 打开该窗口的说明)"_s,
+            [this] { openManualFor(this); });
     addItem(u"关于版本"_s, u"关于版本数据"_s, [this] { aboutClicked(); });
 }
 
