@@ -3,6 +3,7 @@
 #include "widgets/toolbuttons.h"
 
 #include "app/appcontext.h"
+#include "app/startup.h"
 #include "app/ui/aboutbox.h"
 #include "platform/launch.h"
 #include "core/prompter.h"
@@ -10,10 +11,7 @@
 #include "device/probelink.h"
 #include "measure/savingcheck.h"
 #include "storage/databasefiles.h"
-#include "storage/listindexes.h"
-#include "storage/namesortkeys.h"
 #include "storage/registerbackup.h"
-#include "storage/startupdatabases.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -40,11 +38,7 @@ Q_LOGGING_CATEGORY(startupLog, "orlu.startup", QtWarningMsg)
 
 namespace {
 
-const QString InstallationMissing = u"您没有完全安装 O.R.L.U.，数据库不存在！请重新安装ORLU。"_s;
-const QString DatabaseStartError = u"ORLU 数据库启动错误！如果您的操作系统是 Windows 98, SE 或 NT 4.0，"
-                                   u"请先安装 Microsoft ADO 驱动程序再执行ORLU，安装方式请参阅操作手册。"_s;
 const QString ExitQuestion = u"您确定要结束本系统吗?"_s;
-const QString ReadOnlyRegister = u"%1。数据库只能查阅，无法储存检测数据。"_s;
 const QString DamagedRegister = u"主数据库 %1 检查发现损坏：\n%2\n请从备份恢复（orlu-cli restore）。"_s;
 const QString BackupFailed = u"今日的数据库备份未能完成：%1"_s;
 
@@ -238,61 +232,25 @@ void MainWindow::buildCentralArea() {
 }
 
 void MainWindow::prepareStartup() {
-    // The probe is taken here if it is plugged in already.
-    m_app.probe.registerDeviceChange();
     setMainFunctionsEnabled(false);
     for (QAction *a : m_menuItems)
         a->setVisible(false);
-    m_app.measurement.memo.clear();
-
-    const ProgramFolder &folder = m_app.folder;
-    if (!fileExists(folder.file(dbfile::Template))) {
-        m_app.prompter.showMessageBox(NoteError, InstallationMissing);
-        requestClose();
-    }
-    const HousekeepingReport housekeeping = upgradeDatabaseFiles(folder, m_app.clock.now());
-    for (const StartupNotice &notice : housekeeping.notices)
-        tell(notice.type, notice.text);
-    // The register is the main database file, or a server the seat is set to.
-    const MainDatabaseOpening main = openFolderRegister(m_app.mainDb, folder, housekeeping.mainProblem);
-    QString failure = main.failure;
-    if (failure.isEmpty())
-        failure = openReferenceTexts(m_app.textDb, folder.file(dbfile::ReferenceTexts));
-    if (!failure.isEmpty()) {
-        tell(NoteError, main.onServer && !main.opened ? failure : DatabaseStartError + u'\n' + failure);
-        requestClose();
-    } else if (!main.readOnlyReason.isEmpty()) {
-        m_app.mainDbReadOnlyReason = main.readOnlyReason;
-        tell(NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason));
-    }
-    // The record lists sort and search through these; building them on a large register takes a while,
-    // so it happens once here rather than when a window opens.
-    if (m_app.mainDb.isOpen() && !m_app.mainDb.isReadOnly()) {
-        ensureListIndexes(m_app.mainDb.handle());
-        // Names an older program changed get their sort keys again.
-        refreshNameSortKeys(m_app.mainDb.handle(), KeyCheck::Thorough);
-    }
-
     m_firstActivationPending = true;
-    m_app.subjectOrder = {};
-    m_app.comparisonSet = ComparisonSet();
-    m_app.analysisView = {};
-    m_app.measurement.recordKey = 0;
 
-    QString settingsError;
-    m_app.settings = loadOrCreateSettings(m_app.settingsPath(), m_app.clock.now().date(), &settingsError);
-    if (!settingsError.isEmpty())
-        m_app.prompter.showMessageBox(NoteCaution, settingsError);
+    const Startup::Outcome outcome = Startup::prepare(m_app);
+    for (const Startup::Message &message : outcome.messages) {
+        if (message.toConsole)
+            tell(message.type, message.text);
+        else
+            m_app.prompter.showMessageBox(message.type, message.text);
+    }
+    if (outcome.mustClose)
+        requestClose();
     m_title->setText(m_app.settings.title);
     m_readOnlyLabel->setText(m_app.mainDbReadOnlyReason.isEmpty()
                                  ? QString()
                                  : u"只能查阅，无法储存：%1"_s.arg(m_app.mainDbReadOnlyReason));
     m_readOnlyLabel->setVisible(!m_app.mainDbReadOnlyReason.isEmpty());
-
-    CurrentMeasurement &cm = m_app.measurement;
-    cm.subject.clear();
-    cm.measuredAt = 0;
-    cm.pointsSinceCounterUpdate = 0;
 }
 
 void MainWindow::tell(MessageType type, const QString &text) {
