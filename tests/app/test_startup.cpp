@@ -23,10 +23,10 @@ private slots:
 };
 
 void TestStartup::prepare_data() {
-    QTest::addColumn<QString>("folder");       // what the program folder holds before the start
+    QTest::addColumn<QString>("folder"); // what the program folder holds before the start
     QTest::addColumn<bool>("mustClose");
     QTest::addColumn<QStringList>("messages"); // how each message begins
-    QTest::addColumn<QString>("marker"); // of the register left open; "" a new one
+    QTest::addColumn<QString>("marker");       // of the register left open; "" a new one
     const QString startError = u"ORLU 数据库启动错误！"_s;
     QTest::newRow("fresh folder") << u"installed"_s << false << QStringList() << QString();
     QTest::newRow("older register replaced by its update")
