@@ -7,8 +7,8 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-QString keepTreatmentRecord(CurrentMeasurement &measurement, const QStringList &lines, const QStringList &shown,
-                            MeasurementRepository &measurements) {
+QString keepTreatmentRecord(CurrentMeasurement &measurement, const QStringList &lines,
+                            const QStringList &shown, MeasurementRepository &measurements) {
     measurement.memo = lines;
     if (measurement.recordKey <= 0)
         return {};

@@ -4,9 +4,9 @@ namespace orlu {
 
 // What the course window shows, as far as its commands depend on it.
 struct CourseWindowView {
-    bool editing = false;         // a condition is being added or changed
+    bool editing = false;           // a condition is being added or changed
     bool conditionsEntered = false; // the condition list was entered last, not the course list
-    bool courseChosen = false;    // a course is chosen and could be read
+    bool courseChosen = false;      // a course is chosen and could be read
     bool haveCourses = false;
     bool haveConditions = false; // of the chosen course
 };

@@ -22,8 +22,8 @@ void TestTreatmentRecord::editKeptWithoutOverwritingAnotherSeat_data() {
     QTest::newRow("measurement never stored") << u"unstored"_s << u""_s << u"shown"_s;
     QTest::newRow("deleted elsewhere")
         << u"deleted"_s << u"该笔经络能量数据已不存在，可能已被其他工作站删除。"_s << QString();
-    QTest::newRow("changed elsewhere") << u"changed"_s << MeasurementRepository::changedElsewhereText()
-                                       << u"theirs"_s;
+    QTest::newRow("changed elsewhere")
+        << u"changed"_s << MeasurementRepository::changedElsewhereText() << u"theirs"_s;
 }
 
 // The edit always stays with the measurement in memory; the register takes it only over the row shown.
@@ -48,7 +48,8 @@ void TestTreatmentRecord::editKeptWithoutOverwritingAnotherSeat() {
     if (told.isEmpty())
         QVERIFY2(message.isEmpty(), qPrintable(message));
     else
-        QVERIFY2(message.startsWith(u"处置记录无法写入数据库"_s) && message.endsWith(told), qPrintable(message));
+        QVERIFY2(message.startsWith(u"处置记录无法写入数据库"_s) && message.endsWith(told),
+                 qPrintable(message));
     const std::optional<MeasurementRecord> row = repo.fetch(key);
     QCOMPARE(row ? row->memo : QString(), stored);
 }

@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/valuelabel.h"
 #include "widgets/statusbars.h"
 
 #include <QDialog>
@@ -41,17 +42,6 @@ QStatusBar *comparisonStatusBar(QWidget *window, QLabel *&text) {
     return bar;
 }
 
-namespace {
-
-QLabel *valueLabel(QWidget *parent, const QString &name) {
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setMinimumWidth(90);
-    return label;
-}
-
-} // namespace
-
 RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &objectName, DetailFormat format,
                                      QWidget *parent)
     : QWidget(parent)
@@ -66,12 +56,13 @@ RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &obje
     }
     auto *rows = new QFormLayout;
     rows->setContentsMargins(8, 0, 0, 0);
-    m_number = valueLabel(this, u"numberValue"_s);
-    m_name = valueLabel(this, u"nameValue"_s);
-    m_energy = valueLabel(this, u"energyValue"_s);
-    m_potential = valueLabel(this, u"potentialValue"_s);
-    m_date = valueLabel(this, u"dateValue"_s);
-    m_time = valueLabel(this, u"timeValue"_s);
+    const ValueLabelLook look{.minimumWidth = 90, .frame = QFrame::NoFrame};
+    m_number = makeValueLabel(u"numberValue"_s, this, look);
+    m_name = makeValueLabel(u"nameValue"_s, this, look);
+    m_energy = makeValueLabel(u"energyValue"_s, this, look);
+    m_potential = makeValueLabel(u"potentialValue"_s, this, look);
+    m_date = makeValueLabel(u"dateValue"_s, this, look);
+    m_time = makeValueLabel(u"timeValue"_s, this, look);
     rows->addRow(u"编号:"_s, m_number);
     rows->addRow(u"姓名:"_s, m_name);
     rows->addRow(u"体能:"_s, m_energy);

@@ -5,6 +5,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/valuelabel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -24,15 +25,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString StoreQuestion = u"您要将检测资料存于这个受测者资料中吗？"_s;
-
-QLabel *valueLabel(QWidget *parent, const QString &name) {
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setMinimumWidth(90);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    return l;
-}
 
 } // namespace
 
@@ -59,15 +51,16 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     auto *panel = new QGroupBox(u"储存至下列受测者中"_s, this);
     panel->setObjectName(u"selectedSubjectPanel"_s);
     auto *grid = new QGridLayout(panel);
-    m_numberValue = valueLabel(panel, u"numberValue"_s);
-    m_nameValue = valueLabel(panel, u"nameValue"_s);
-    m_birthDateValue = valueLabel(panel, u"birthDateValue"_s);
-    m_sexValue = valueLabel(panel, u"sexValue"_s);
-    m_ageValue = valueLabel(panel, u"ageValue"_s);
-    m_telephoneValue = valueLabel(panel, u"telephoneValue"_s);
-    m_mobileValue = valueLabel(panel, u"mobileValue"_s);
-    m_addressValue = valueLabel(panel, u"addressValue"_s);
-    m_emailValue = valueLabel(panel, u"emailValue"_s);
+    const ValueLabelLook look{.minimumWidth = 90};
+    m_numberValue = makeValueLabel(u"numberValue"_s, panel, look);
+    m_nameValue = makeValueLabel(u"nameValue"_s, panel, look);
+    m_birthDateValue = makeValueLabel(u"birthDateValue"_s, panel, look);
+    m_sexValue = makeValueLabel(u"sexValue"_s, panel, look);
+    m_ageValue = makeValueLabel(u"ageValue"_s, panel, look);
+    m_telephoneValue = makeValueLabel(u"telephoneValue"_s, panel, look);
+    m_mobileValue = makeValueLabel(u"mobileValue"_s, panel, look);
+    m_addressValue = makeValueLabel(u"addressValue"_s, panel, look);
+    m_emailValue = makeValueLabel(u"emailValue"_s, panel, look);
     const std::tuple<const char16_t *, QLabel *, int, int> cells[] = {
         {u"编号:", m_numberValue, 0, 0}, {u"姓名:", m_nameValue, 0, 1},    {u"生日:", m_birthDateValue, 0, 2},
         {u"性别:", m_sexValue, 1, 0},    {u"年龄:", m_ageValue, 1, 1},     {u"电话:", m_telephoneValue, 1, 2},
