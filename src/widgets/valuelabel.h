@@ -12,8 +12,8 @@ namespace orlu {
 struct ValueLabelLook {
     int minimumWidth = 0;
     int frame = QFrame::Panel | QFrame::Sunken; // QFrame::NoFrame: none
-    bool whiteField = false; // filled white, like a read-only field
-    bool selectable = false; // the value can be selected and copied
+    bool whiteField = false;                    // filled white, like a read-only field
+    bool selectable = false;                    // the value can be selected and copied
 };
 
 // A label named `objectName` (tests find it by that name) that shows one value.
