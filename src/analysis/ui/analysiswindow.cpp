@@ -21,6 +21,7 @@
 #include "records/measurementrepository.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 #include "widgets/statusbars.h"
 
 #include <QDir>
@@ -122,11 +123,10 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     : FirstShowDialog(parent)
     , m_s(std::move(services)) {
     whenFirstShown([this] { showRecordAndOpenTables(); });
-    setObjectName(u"analysisWindow"_s);
-    setWindowTitle(u"资料分析"_s);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(785, 556);
+    setUpWindow(this, {.objectName = u"analysisWindow"_s,
+                       .title = u"资料分析"_s,
+                       .modal = false,
+                       .fixedSize = QSize(785, 556)});
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(u"pageTabs"_s);

@@ -18,16 +18,6 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 
-void setUpComparisonWindow(QDialog *window, const QString &objectName, const QString &caption,
-                           QSize clientSize) {
-    window->setObjectName(objectName);
-    window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    window->setModal(true);
-    window->setFixedSize(clientSize);
-}
-
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable) {
     QToolButton *button = addToolButton(bar, objectName, text, hint);

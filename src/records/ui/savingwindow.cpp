@@ -5,6 +5,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 #include "widgets/valuelabel.h"
 
 #include <QComboBox>
@@ -35,9 +36,7 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     , m_measurements(context.records.measurements())
     , m_watcher(context.records.watcher()) {
     whenFirstShown([this] { fillSubjectList(); });
-    setObjectName(u"savingWindow"_s);
-    setWindowTitle(u"经络能量数据储存"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"savingWindow"_s, .title = u"经络能量数据储存"_s});
     m_subjectList->setHeaderTitles({u"Index"_s, u"编  号"_s, u"姓  名"_s, u"性别"_s, u"生  日"_s, u"年龄"_s,
                                     u"电  话"_s, u"地  址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传 真"_s});
 
