@@ -12,7 +12,7 @@ struct CourseWindowView {
 };
 
 // Which of the course window's commands are open. While a condition is edited only
-// "确  定" and "放  弃" are; otherwise the commands of the list entered last are, and a
+// "确认异动" and "放  弃" are; otherwise the commands of the list entered last are, and a
 // condition can be added as soon as a course is chosen.
 struct CourseCommands {
     bool addCourse = false;
