@@ -46,19 +46,15 @@ RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &obje
     }
     auto *rows = new QFormLayout;
     rows->setContentsMargins(8, 0, 0, 0);
-    const ValueLabelLook look{.minimumWidth = 90, .frame = QFrame::NoFrame};
-    m_number = makeValueLabel(u"numberValue"_s, this, look);
-    m_name = makeValueLabel(u"nameValue"_s, this, look);
-    m_energy = makeValueLabel(u"energyValue"_s, this, look);
-    m_potential = makeValueLabel(u"potentialValue"_s, this, look);
-    m_date = makeValueLabel(u"dateValue"_s, this, look);
-    m_time = makeValueLabel(u"timeValue"_s, this, look);
-    rows->addRow(u"编号:"_s, m_number);
-    rows->addRow(u"姓名:"_s, m_name);
-    rows->addRow(u"体能:"_s, m_energy);
-    rows->addRow(u"电位:"_s, m_potential);
-    rows->addRow(u"日期:"_s, m_date);
-    rows->addRow(u"时间:"_s, m_time);
+    const std::tuple<const char16_t *, QLabel **, const char16_t *> cells[] = {
+        {u"编号:", &m_number, u"numberValue"}, {u"姓名:", &m_name, u"nameValue"},
+        {u"体能:", &m_energy, u"energyValue"}, {u"电位:", &m_potential, u"potentialValue"},
+        {u"日期:", &m_date, u"dateValue"},     {u"时间:", &m_time, u"timeValue"}};
+    for (const auto &[caption, value, name] : cells) {
+        *value =
+            makeValueLabel(QString::fromUtf16(name), this, {.minimumWidth = 90, .frame = QFrame::NoFrame});
+        rows->addRow(QString::fromUtf16(caption), *value);
+    }
     layout->addLayout(rows);
     m_caveats = new QLabel(this);
     m_caveats->setObjectName(u"caveatsValue"_s);

@@ -50,23 +50,20 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     auto *panel = new QGroupBox(u"储存至下列受测者中"_s, this);
     panel->setObjectName(u"selectedSubjectPanel"_s);
     auto *grid = new QGridLayout(panel);
-    const ValueLabelLook look{.minimumWidth = 90};
-    m_numberValue = makeValueLabel(u"numberValue"_s, panel, look);
-    m_nameValue = makeValueLabel(u"nameValue"_s, panel, look);
-    m_birthDateValue = makeValueLabel(u"birthDateValue"_s, panel, look);
-    m_sexValue = makeValueLabel(u"sexValue"_s, panel, look);
-    m_ageValue = makeValueLabel(u"ageValue"_s, panel, look);
-    m_telephoneValue = makeValueLabel(u"telephoneValue"_s, panel, look);
-    m_mobileValue = makeValueLabel(u"mobileValue"_s, panel, look);
-    m_addressValue = makeValueLabel(u"addressValue"_s, panel, look);
-    m_emailValue = makeValueLabel(u"emailValue"_s, panel, look);
-    const std::tuple<const char16_t *, QLabel *, int, int> cells[] = {
-        {u"编号:", m_numberValue, 0, 0}, {u"姓名:", m_nameValue, 0, 1},    {u"生日:", m_birthDateValue, 0, 2},
-        {u"性别:", m_sexValue, 1, 0},    {u"年龄:", m_ageValue, 1, 1},     {u"电话:", m_telephoneValue, 1, 2},
-        {u"行动:", m_mobileValue, 2, 0}, {u"地址:", m_addressValue, 2, 1}, {u"E-Mail:", m_emailValue, 2, 2}};
-    for (const auto &[label, value, r, c] : cells) {
+    const std::tuple<const char16_t *, QLabel **, const char16_t *, int, int> cells[] = {
+        {u"编号:", &m_numberValue, u"numberValue", 0, 0},
+        {u"姓名:", &m_nameValue, u"nameValue", 0, 1},
+        {u"生日:", &m_birthDateValue, u"birthDateValue", 0, 2},
+        {u"性别:", &m_sexValue, u"sexValue", 1, 0},
+        {u"年龄:", &m_ageValue, u"ageValue", 1, 1},
+        {u"电话:", &m_telephoneValue, u"telephoneValue", 1, 2},
+        {u"行动:", &m_mobileValue, u"mobileValue", 2, 0},
+        {u"地址:", &m_addressValue, u"addressValue", 2, 1},
+        {u"E-Mail:", &m_emailValue, u"emailValue", 2, 2}};
+    for (const auto &[label, value, name, r, c] : cells) {
+        *value = makeValueLabel(QString::fromUtf16(name), panel, {.minimumWidth = 90});
         grid->addWidget(new QLabel(QString::fromUtf16(label), panel), r, c * 2);
-        grid->addWidget(value, r, c * 2 + 1);
+        grid->addWidget(*value, r, c * 2 + 1);
         grid->setColumnStretch(c * 2 + 1, 1);
     }
 
