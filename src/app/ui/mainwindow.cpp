@@ -162,13 +162,12 @@ void MainWindow::run(const MainCommand &command) {
     }
 }
 
-QToolButton *MainWindow::addCommandButton(QToolBar *bar, int number, const MainCommand &command) {
+void MainWindow::addCommandButton(QToolBar *bar, int number, const MainCommand &command) {
     QToolButton *b =
         addToolButton(number, text(command.buttonName), text(command.caption), text(command.hint));
     b->setIcon(glyphIcon(text(command.glyph), QColor::fromRgb(command.colour)));
     connect(b, &QToolButton::clicked, this, [this, &command] { run(command); });
     bar->addWidget(b);
-    return b;
 }
 
 void MainWindow::buildToolBar() {

@@ -55,7 +55,7 @@ private:
     void buildCentralArea();
     QToolButton *addToolButton(int number, const QString &objectName, const QString &caption,
                                const QString &hint);
-    QToolButton *addCommandButton(QToolBar *bar, int number, const MainCommand &command);
+    void addCommandButton(QToolBar *bar, int number, const MainCommand &command);
     void run(const MainCommand &command);
     void customButtonClicked(int k);
     void exitClicked();
