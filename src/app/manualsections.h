@@ -17,8 +17,8 @@ QString manualSection(const QStringList &windowNames);
 // build tree the program runs from (scripts/build-manual). `programDir` is the folder of the
 // running program; `exists` tells whether a file is there.
 struct ManualLocation {
-    QUrl page;              // with the section as fragment; empty when no manual was found
-    QString installedPath;  // where an installed manual would be, to name when none was found
+    QUrl page;             // with the section as fragment; empty when no manual was found
+    QString installedPath; // where an installed manual would be, to name when none was found
 };
 ManualLocation findManual(const QString &programDir, const QString &section,
                           const std::function<bool(const QString &)> &exists);

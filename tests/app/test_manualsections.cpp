@@ -17,7 +17,8 @@ private slots:
 void TestManualSections::sectionOfWindow_data() {
     QTest::addColumn<QStringList>("windows");
     QTest::addColumn<QString>("section");
-    QTest::newRow("window with a section") << QStringList{u"analysisWindow"_s, u"mainWindow"_s} << u"analysis"_s;
+    QTest::newRow("window with a section")
+        << QStringList{u"analysisWindow"_s, u"mainWindow"_s} << u"analysis"_s;
     // A message box or the comparison selection tells about the window beneath it.
     QTest::newRow("message box over a window")
         << QStringList{u"messageBox"_s, u"measurementWindow"_s, u"mainWindow"_s} << u"measurement"_s;
@@ -48,7 +49,8 @@ void TestManualSections::manualFound_data() {
                                 << u"trend"_s << u"file:///w/build/manual/html/index.html#trend"_s;
     QTest::newRow("installed before built")
         << u"/w/build/src/app"_s
-        << QStringList{u"/w/build/src/share/doc/orlu/manual/index.html"_s, u"/w/build/manual/html/index.html"_s}
+        << QStringList{u"/w/build/src/share/doc/orlu/manual/index.html"_s,
+                       u"/w/build/manual/html/index.html"_s}
         << u"trend"_s << u"file:///w/build/src/share/doc/orlu/manual/index.html#trend"_s;
     QTest::newRow("missing") << u"/usr/bin"_s << QStringList{} << u"trend"_s << QString();
 }

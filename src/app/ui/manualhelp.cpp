@@ -41,9 +41,8 @@ void openManualFor(QWidget *window) {
     QStringList names;
     for (const QWidget *w : chain)
         names << w->objectName();
-    const ManualLocation manual =
-        findManual(QCoreApplication::applicationDirPath(), manualSection(names),
-                   [](const QString &path) { return QFileInfo(path).isFile(); });
+    const ManualLocation manual = findManual(QCoreApplication::applicationDirPath(), manualSection(names),
+                                             [](const QString &path) { return QFileInfo(path).isFile(); });
     if (manual.page.isEmpty())
         tellInStatusLine(chain, u"找不到操作手册 %1，请电脑管理人员安装完整的程序包。"_s.arg(
                                     QDir::toNativeSeparators(manual.installedPath)));

@@ -49,7 +49,6 @@ const QColor LimeGreen(50, 205, 50);
 const QColor LampGreen(0, 200, 0);
 const QColor LampRed(230, 0, 0);
 const QColor LampYellow(255, 220, 0);
-constexpr int BlinkMs = 200;
 constexpr int CounterPointsLimit = 11;
 constexpr int TraceLead = 50; // logical ms the trace runs ahead of the last shown progress
 
