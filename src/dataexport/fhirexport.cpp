@@ -8,8 +8,10 @@
 #include "dataexport/exportrow.h"
 #include "dataexport/exporttext.h"
 #include "dataexport/pseudonymiser.h"
+#include "records/recordstore.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <QUuid>
 
 #include <cmath>
@@ -99,13 +101,6 @@ void appendCoding(Line &out, const char *system, const std::string &code) {
     out += "\"}]}";
 }
 
-// Names derived from a stable text give the same resource the same id in every export.
-QUuid idOf(const QByteArray &name) {
-    static const QUuid space = QUuid::createUuidV5(QUuid(u"6ba7b811-9dad-11d1-80b4-00c04fd430c8"_s), // URL
-                                                   QByteArray("https://quorix.org/fhir"));
-    return QUuid::createUuidV5(space, name);
-}
-
 void appendUrn(Line &out, const QUuid &id) {
     char text[48] = "urn:uuid:";
     const QByteArray uuid = id.toByteArray(QUuid::WithoutBraces);
@@ -113,17 +108,20 @@ void appendUrn(Line &out, const QUuid &id) {
     out.append(text, 45);
 }
 
-// The local zone's offset at a moment, as FHIR writes it ("+08:00"). Looked up once an
-// hour of measuring time: the zone rules change at most on the hour.
-void appendLocalOffset(Line &out, const QDate &date, const QTime &time) {
+// The offset from UTC of a zone at a local moment, as FHIR writes it ("+08:00"). Looked up
+// once an hour of measuring time and zone: the zone rules change at most on the hour.
+void appendOffset(Line &out, const QString &zone, const QDate &date, const QTime &time) {
     thread_local qint64 hourKey = std::numeric_limits<qint64>::min();
+    thread_local QString hourZone;
     thread_local char text[16];
     const qint64 key = date.toJulianDay() * 24 + time.hour();
-    if (key != hourKey) {
-        const int offset = QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc() / 60;
+    if (key != hourKey || zone != hourZone) {
+        const int offset =
+            QDateTime(date, QTime(time.hour(), 0), QTimeZone(zone.toLatin1())).offsetFromUtc() / 60;
         std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
                       std::abs(offset) % 60);
         hourKey = key;
+        hourZone = zone;
     }
     out.append(text, 6);
 }
@@ -155,10 +153,19 @@ void appendQuantity(Line &out, std::optional<double> value, const char *unit, co
     out += "\"}";
 }
 
+// Where the register's subjects and measurements come from, which tells them from those
+// of every other register.
+struct RegisterOrigin {
+    QUuid identity;
+    QString timeZone; // of the measurements stored without one
+};
+
 class FhirWriter : public ExportWriter {
 public:
-    explicit FhirWriter(const Pseudonymiser *pseudonymiser)
-        : m_pseudonymiser(pseudonymiser) {
+    FhirWriter(const Pseudonymiser *pseudonymiser, const RegisterOrigin &origin)
+        : m_pseudonymiser(pseudonymiser)
+        , m_origin(origin)
+        , m_register(origin.identity.toByteArray(QUuid::WithoutBraces).toStdString()) {
         for (const Concept &c : componentConcepts()) {
             Line prefix;
             prefix += "\"code\":";
@@ -174,9 +181,7 @@ public:
     QByteArray header() const override {
         Line out;
         out += "{\"resourceType\":\"Bundle\",\"type\":\"collection\",\"timestamp\":\"";
-        appendUtf8(out, QDateTime::currentDateTime()
-                            .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                            .toString(Qt::ISODate));
+        appendUtf8(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
         out += "\",\"entry\":[\n";
         appendCodeSystem(out);
         out += ",\n{\"fullUrl\":\"";
@@ -212,6 +217,17 @@ public:
     QByteArray footer() const override { return "\n]}\n"; }
 
 private:
+    // Names derived from a stable text give the same resource the same id in every export
+    // of the register, and an id no other register gives.
+    QUuid idOf(const QByteArray &name) const { return QUuid::createUuidV5(m_origin.identity, name); }
+
+    // An identifier system of this register: the system's base and the register's identity.
+    void appendSystem(Line &out, const char *base) const {
+        out += base;
+        out += '/';
+        appendText(out, m_register);
+    }
+
     // The pseudonym alone identifies a pseudonymised subject, so nothing else may lead to it.
     QString patientKey(const SubjectMeasurement &row, const ExportRecord &record) const {
         return m_pseudonymiser ? record.subject : row.subject.number.toUpper();
@@ -250,7 +266,7 @@ private:
         out += ",\n{\"fullUrl\":\"";
         appendText(out, urn);
         out += "\",\"resource\":{\"resourceType\":\"Patient\",\"identifier\":[{\"system\":\"";
-        out += m_pseudonymiser ? FhirPseudonymSystem : FhirSubjectNumberSystem;
+        appendSystem(out, m_pseudonymiser ? FhirPseudonymSystem : FhirSubjectNumberSystem);
         out += "\",\"value\":";
         appendJsonText(out, record.subject);
         out += '}';
@@ -276,7 +292,11 @@ private:
         out += ",\n{\"fullUrl\":\"";
         appendUrn(out, idOf("observation/" + patientKey(row, r).toUtf8() + '/' +
                             QByteArray::number(row.measurement.key)));
-        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"status\":\"final\",\"category\":[{"
+        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"identifier\":[{\"system\":\"";
+        appendSystem(out, FhirMeasurementSystem);
+        out += "\",\"value\":\"";
+        appendText(out, std::to_string(row.measurement.key));
+        out += "\"}],\"status\":\"final\",\"category\":[{"
                "\"coding\":"
                "[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
                "observation-category\",\"code\":\"exam\"}]}],"
@@ -286,7 +306,8 @@ private:
         appendText(out, patientUrn);
         out += "\"},\"effectiveDateTime\":\"";
         appendIsoDateTime(out, r.measuredOn, r.measuredAt);
-        appendLocalOffset(out, r.measuredOn, r.measuredAt);
+        const QString &zone = row.measurement.origin.timeZone;
+        appendOffset(out, zone.isEmpty() ? m_origin.timeZone : zone, r.measuredOn, r.measuredAt);
         out += "\",\"device\":{\"reference\":\"";
         appendText(out, m_deviceUrn);
         out += "\"},\"method\":";
@@ -357,21 +378,40 @@ private:
     }
 
     const Pseudonymiser *m_pseudonymiser;
+    RegisterOrigin m_origin;
+    std::string m_register;
     std::vector<std::string> m_componentPrefixes;
     std::string m_deviceUrn;
 };
+
+std::optional<RegisterOrigin> originOf(const RecordStore &records, ExportOutcome &outcome) {
+    const std::optional<QUuid> identity = records.identity();
+    if (identity)
+        return RegisterOrigin{*identity, records.timeZone()};
+    outcome.status = ExportOutcome::Status::Failed;
+    outcome.error = u"登记表还没有自己的标识 (由旧版程序建立，且本程序尚未以可写方式打开过)，"
+                    "无法导出可与其他登记表区分的 FHIR 数据。"_s;
+    return std::nullopt;
+}
 
 } // namespace
 
 ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
                                const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer) {
-    return streamMeasurements(records, filter, FhirWriter(pseudonymiser), out, observer);
+    ExportOutcome refused;
+    const std::optional<RegisterOrigin> origin = originOf(records, refused);
+    return origin ? streamMeasurements(records, filter, FhirWriter(pseudonymiser, *origin), out, observer)
+                  : refused;
 }
 
 ExportOutcome exportFhirBundleToFile(const RecordStore &records, const MeasurementFilter &filter,
                                      const Pseudonymiser *pseudonymiser, const QString &path,
                                      ExportObserver *observer) {
-    return streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser), path, observer);
+    ExportOutcome refused;
+    const std::optional<RegisterOrigin> origin = originOf(records, refused);
+    return origin
+               ? streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser, *origin), path, observer)
+               : refused;
 }
 
 } // namespace orlu

@@ -16,11 +16,16 @@ inline constexpr char FhirCodeSystemUrl[] = "https://quorix.org/fhir/CodeSystem/
 // ("steady", "drifting", ...); only where the quality is known.
 inline constexpr char FhirReadingQualityUrl[] =
     "https://quorix.org/fhir/StructureDefinition/orlu-reading-quality";
-// The identifier systems of a subject number and of its pseudonym.
+// The identifier systems of a subject number, of its pseudonym and of a measurement's key,
+// each followed by "/" and the register's identity: numbers and keys are unique only inside
+// one register. The register's identity is also the namespace of every resource's id.
 inline constexpr char FhirSubjectNumberSystem[] = "https://quorix.org/fhir/sid/orlu-subject";
 inline constexpr char FhirPseudonymSystem[] = "https://quorix.org/fhir/sid/orlu-pseudonym";
+inline constexpr char FhirMeasurementSystem[] = "https://quorix.org/fhir/sid/orlu-measurement";
 
-// With a pseudonymiser a Patient holds only its pseudonym, and no Observation a memo.
+// With a pseudonymiser a Patient holds only its pseudonym, and no Observation a memo. A
+// measurement's time carries the offset of the zone it was taken in, or of the register's
+// zone. Refused for a register without an identity.
 ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
                                const Pseudonymiser *pseudonymiser, QIODevice &out,
                                ExportObserver *observer = nullptr);

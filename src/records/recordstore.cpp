@@ -2,6 +2,7 @@
 
 #include "storage/database.h"
 #include "storage/listindexes.h"
+#include "storage/registeridentity.h"
 
 namespace orlu {
 
@@ -28,6 +29,14 @@ std::unique_ptr<MeasurementListModel> RecordStore::measurementList() const {
 
 std::unique_ptr<MeasurementCursor> RecordStore::measurementCursor(const MeasurementFilter &filter) const {
     return std::make_unique<MeasurementCursor>(m_main.handle(), filter);
+}
+
+std::optional<QUuid> RecordStore::identity() const {
+    return registerIdentity(m_main.handle());
+}
+
+QString RecordStore::timeZone() const {
+    return registerTimeZone(m_main.handle());
 }
 
 std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &filter, QString *error) const {

@@ -69,6 +69,7 @@ private slots:
     void valuesSayWhatWasMeasured();
     void readingQualityIsAnExtension_data();
     void readingQualityIsAnExtension();
+    void identitiesAreTheRegistersOwn();
     void validatesAgainstTheFhirR4Schema();
 
 private:
@@ -245,6 +246,42 @@ void TestFhirExport::readingQualityIsAnExtension() {
         QCOMPARE(extensions[0][u"valueCode"_s].toString(), verdict);
     }
     QVERIFY(!component(obs, u"corrected-"_s + code).contains(u"extension"_s));
+}
+
+// Every id and identifier of a bundle, "fullUrl" for the entries' and "system|value" for
+// the identifiers.
+QStringList identitiesIn(const QByteArray &bytes) {
+    QStringList found;
+    QList<QJsonObject> objects;
+    collect(QJsonDocument::fromJson(bytes).object(), objects);
+    for (const QJsonObject &o : objects) {
+        if (o.contains(u"fullUrl"_s))
+            found << o[u"fullUrl"_s].toString();
+        for (const QJsonValue &id : o[u"identifier"_s].toArray())
+            found << id[u"system"_s].toString() + u'|' + id[u"value"_s].toString();
+    }
+    return found;
+}
+
+// A receiver merging the bundles of several registers, or the same register's again, tells
+// their subjects and measurements apart and finds each again.
+void TestFhirExport::identitiesAreTheRegistersOwn() {
+    const QByteArray bytes = exportBundle({}, false);
+    const QStringList first = identitiesIn(bytes);
+    QCOMPARE(first, identitiesIn(exportBundle({}, false)));
+    for (const QJsonObject &o : resourcesOf(QJsonDocument::fromJson(bytes).object(), u"Observation"_s))
+        QCOMPARE(o[u"identifier"_s].toArray().size(), 1);
+
+    RecordFixture other; // the same subject number and time in another register
+    other.addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)));
+    other.addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, true, Memo);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QVERIFY(exportFhirBundle(RecordStore(other.database), {}, nullptr, out).ok());
+    const QStringList second = identitiesIn(out.data());
+    QCOMPARE(second.size(), 6); // four entries, the identifiers of patient and observation
+    for (const QString &id : second)
+        QVERIFY2(!first.contains(id), qPrintable(id));
 }
 
 void TestFhirExport::validatesAgainstTheFhirR4Schema() {
