@@ -7,6 +7,7 @@
 #include "core/version.h"
 #include "dataexport/exportrow.h"
 #include "dataexport/exporttext.h"
+#include "dataexport/fhirconcepts.h"
 #include "dataexport/pseudonymiser.h"
 #include "records/recordstore.h"
 
@@ -25,65 +26,11 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 using namespace exporttext;
+using namespace fhir;
 
 namespace {
 
 constexpr char Ucum[] = "http://unitsofmeasure.org";
-
-// A code of this program's code system with what it means.
-struct Concept {
-    std::string code;
-    std::string display;
-};
-
-// Observation components in the order they are written: the 24 plain readings, the 24
-// corrected values, body energy, the four ratios, the five verdicts.
-constexpr int ReadingComponents = 2 * ChannelCount;
-constexpr int BodyEnergyComponent = ReadingComponents;
-constexpr int FirstRatioComponent = BodyEnergyComponent + 1;
-constexpr int FirstVerdictComponent = FirstRatioComponent + 4;
-constexpr int ComponentCount = FirstVerdictComponent + StateItemCount;
-
-constexpr std::array<StateItem, StateItemCount> VerdictItems{StateItem::BodyEnergy, StateItem::Spirit,
-                                                             StateItem::Musculoskeletal,
-                                                             StateItem::Metabolism, StateItem::Autonomic};
-constexpr std::array<const char *, StateItemCount> ItemCodes{"body-energy", "spirit", "musculoskeletal",
-                                                             "metabolism", "autonomic"};
-constexpr std::array<const char *, StateItemCount> ItemNames{
-    "body energy", "spirit ratio", "musculoskeletal ratio", "metabolism ratio", "autonomic balance ratio"};
-
-std::string channelCode(int c) {
-    return std::string(meridian(meridianOfChannel(c)).code) + (sideOfChannel(c) == Side::Left ? "-L" : "-R");
-}
-
-std::string channelDisplay(int c) {
-    return meridian(meridianOfChannel(c)).englishName.toStdString() +
-           (sideOfChannel(c) == Side::Left ? ", left" : ", right");
-}
-
-const Concept MeasurementConcept{"meridian-energy",
-                                 "Meridian energy measurement: skin current at 24 source points"};
-const Concept HighPotential{"potential-high", "Measured at high potential"};
-const Concept StandardPotential{"potential-standard", "Measured at standard potential"};
-
-// The component codes by their position.
-const std::vector<Concept> &componentConcepts() {
-    static const std::vector<Concept> concepts = [] {
-        std::vector<Concept> list;
-        for (int c = 1; c <= ChannelCount; ++c)
-            list.push_back({"reading-" + channelCode(c), "Plain reading, " + channelDisplay(c)});
-        for (int c = 1; c <= ChannelCount; ++c)
-            list.push_back({"corrected-" + channelCode(c), "Corrected value, " + channelDisplay(c)});
-        list.push_back({"body-energy", "Body energy (mean corrected value)"});
-        for (std::size_t i = 1; i < ItemCodes.size(); ++i)
-            list.push_back({std::string("ratio-") + ItemCodes[i], std::string("Ratio: ") + ItemNames[i]});
-        for (std::size_t i = 0; i < ItemCodes.size(); ++i)
-            list.push_back(
-                {std::string("verdict-") + ItemCodes[i], std::string("Verdict on the ") + ItemNames[i]});
-        return list;
-    }();
-    return concepts;
-}
 
 void appendText(Line &out, const std::string &text) {
     out.append(text.data(), text.size());
@@ -93,12 +40,18 @@ void appendJsonText(Line &out, const QString &text) {
     appendUtf8(out, jsonString(text));
 }
 
-void appendCoding(Line &out, const char *system, const std::string &code) {
+// A concept a reader understands without looking its code up: the code with its display,
+// and the same as the text.
+void appendConcept(Line &out, const char *system, const Concept &c) {
     out += "{\"coding\":[{\"system\":\"";
     out += system;
     out += "\",\"code\":\"";
-    appendText(out, code);
-    out += "\"}]}";
+    appendText(out, c.code);
+    out += "\",\"display\":\"";
+    appendText(out, c.display);
+    out += "\"}],\"text\":\"";
+    appendText(out, c.display);
+    out += "\"}";
 }
 
 void appendUrn(Line &out, const QUuid &id) {
@@ -127,30 +80,52 @@ void appendOffset(Line &out, const QString &zone, const QDate &date, const QTime
 }
 
 // A component that carries no value says why.
-void appendAbsent(Line &out, const char *reason) {
-    out += "\"dataAbsentReason\":{\"coding\":[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
-           "data-absent-reason\",\"code\":\"";
-    out += reason;
-    out += "\"}]}";
+void appendAbsent(Line &out, Absence why) {
+    out += "\"dataAbsentReason\":";
+    appendConcept(out, AbsentReasonSystem, absentReason(why));
 }
 
-void appendQuantity(Line &out, std::optional<double> value, const char *unit, const char *absentReason) {
+// A quantity's UCUM code and the unit as a reader sees it.
+struct Unit {
+    const char *code;
+    const char *display;
+};
+constexpr Unit Microampere{"uA", "\xce\xbc"
+                                 "A"};
+constexpr Unit Ratio{"1", "\xe6\xaf\x94\xe5\x80\xbc"}; // 比值
+
+void appendQuantity(Line &out, std::optional<double> value, const Unit &unit, Absence absence) {
     if (!value || !std::isfinite(*value)) {
-        appendAbsent(out, value ? "not-a-number" : absentReason);
+        appendAbsent(out, value ? Absence::NotANumber : absence);
         return;
     }
     out += "\"valueQuantity\":{\"value\":";
     appendNumber(out, *value);
-    if (*unit) {
-        out += ",\"unit\":\"";
-        out += unit;
-        out += '"';
-    }
-    out += ",\"system\":\"";
+    out += ",\"unit\":\"";
+    out += unit.display;
+    out += "\",\"system\":\"";
     out += Ucum;
     out += "\",\"code\":\"";
-    out += *unit ? unit : "1";
+    out += unit.code;
     out += "\"}";
+}
+
+// How the verdict on the item of that position places a value against its normal band,
+// with the verdict's words.
+void appendInterpretation(Line &out, std::size_t item, std::optional<int> code) {
+    const Concept *verdict = code ? verdictConcept(item, *code) : nullptr;
+    if (!verdict)
+        return;
+    const Concept &band = interpretationOf(*code);
+    out += ",\"interpretation\":[{\"coding\":[{\"system\":\"";
+    out += InterpretationSystem;
+    out += "\",\"code\":\"";
+    appendText(out, band.code);
+    out += "\",\"display\":\"";
+    appendText(out, band.display);
+    out += "\"}],\"text\":\"";
+    appendText(out, verdict->display);
+    out += "\"}]";
 }
 
 // Where the register's subjects and measurements come from, which tells them from those
@@ -169,7 +144,7 @@ public:
         for (const Concept &c : componentConcepts()) {
             Line prefix;
             prefix += "\"code\":";
-            appendCoding(prefix, FhirCodeSystemUrl, c.code);
+            appendConcept(prefix, FhirCodeSystemUrl, c);
             prefix += ',';
             m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
         }
@@ -240,24 +215,18 @@ private:
         out += FhirCodeSystemUrl;
         out += "\",\"version\":\"";
         out += programVersion();
-        out +=
-            "\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy measurement\","
-            "\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,\"content\":\"complete\","
-            "\"concept\":[";
-        auto addConcept = [&](const Concept &c, bool first) {
-            if (!first)
-                out += ',';
-            out += "{\"code\":\"";
+        out += "\",\"language\":\"zh-CN\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy "
+               "measurement\",\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,"
+               "\"content\":\"complete\",\"concept\":[";
+        bool first = true;
+        for (const Concept &c : codeSystemConcepts()) {
+            out += first ? "{\"code\":\"" : ",{\"code\":\"";
+            first = false;
             appendText(out, c.code);
             out += "\",\"display\":\"";
             appendText(out, c.display);
             out += "\"}";
-        };
-        addConcept(MeasurementConcept, true);
-        addConcept(HighPotential, false);
-        addConcept(StandardPotential, false);
-        for (const Concept &c : componentConcepts())
-            addConcept(c, false);
+        }
         out += "]}}";
     }
 
@@ -296,12 +265,10 @@ private:
         appendSystem(out, FhirMeasurementSystem);
         out += "\",\"value\":\"";
         appendText(out, std::to_string(row.measurement.key));
-        out += "\"}],\"status\":\"final\",\"category\":[{"
-               "\"coding\":"
-               "[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
-               "observation-category\",\"code\":\"exam\"}]}],"
-               "\"code\":";
-        appendCoding(out, FhirCodeSystemUrl, MeasurementConcept.code);
+        out += "\"}],\"status\":\"final\",\"category\":[";
+        appendConcept(out, CategorySystem, examCategory());
+        out += "],\"code\":";
+        appendConcept(out, FhirCodeSystemUrl, measurementConcept());
         out += ",\"subject\":{\"reference\":\"";
         appendText(out, patientUrn);
         out += "\"},\"effectiveDateTime\":\"";
@@ -311,7 +278,7 @@ private:
         out += "\",\"device\":{\"reference\":\"";
         appendText(out, m_deviceUrn);
         out += "\"},\"method\":";
-        appendCoding(out, FhirCodeSystemUrl, r.highPotential ? HighPotential.code : StandardPotential.code);
+        appendConcept(out, FhirCodeSystemUrl, potentialConcept(r.highPotential));
         // An incomplete measurement says so where a reader of the observation looks first.
         QStringList notes;
         if (r.unmeasuredPoints > 0)
@@ -355,25 +322,27 @@ private:
             // A channel left out of the run reads 0.
             const double v = i < ChannelCount ? r.plain[static_cast<std::size_t>(i)]
                                               : r.corrected[static_cast<std::size_t>(i - ChannelCount)];
-            appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, "uA", "not-performed");
+            appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, Microampere,
+                           Absence::NotPerformed);
         } else if (i == BodyEnergyComponent) {
             appendQuantity(out,
                            r.unmeasuredPoints < ChannelCount ? std::optional(r.bodyEnergy) : std::nullopt,
-                           "uA", "not-performed");
+                           Microampere, Absence::NotPerformed);
+            appendInterpretation(out, 0, r.verdicts[0]);
         } else if (i < FirstVerdictComponent) {
-            appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
-                           "not-applicable");
+            const auto ratio = static_cast<std::size_t>(i - FirstRatioComponent);
+            appendQuantity(out, r.ratios[ratio], Ratio, Absence::NotApplicable);
+            appendInterpretation(out, ratio + 1, r.verdicts[ratio + 1]);
         } else {
             const auto item = static_cast<std::size_t>(i - FirstVerdictComponent);
             const std::optional<int> code = r.verdicts[item];
-            const QString text = code ? verdictText(VerdictItems[item], *code) : QString();
-            if (text.isEmpty()) {
-                appendAbsent(out, "not-applicable");
+            const Concept *verdict = code ? verdictConcept(item, *code) : nullptr;
+            if (!verdict) {
+                appendAbsent(out, Absence::NotApplicable);
                 return;
             }
-            out += "\"valueCodeableConcept\":{\"text\":";
-            appendJsonText(out, text);
-            out += '}';
+            out += "\"valueCodeableConcept\":";
+            appendConcept(out, FhirCodeSystemUrl, *verdict);
         }
     }
 

@@ -152,17 +152,22 @@ void TestFhirExport::bundleIsWholeAndSelfContained() {
     const QList<QJsonObject> codeSystems = resourcesOf(bundle, u"CodeSystem"_s);
     QCOMPARE(codeSystems.size(), 1);
     QCOMPARE(codeSystems[0][u"url"_s].toString(), QString::fromLatin1(FhirCodeSystemUrl));
-    QSet<QString> defined;
+    QHash<QString, QString> defined; // code: display
     for (const QJsonValue &c : codeSystems[0][u"concept"_s].toArray())
-        defined << c[u"code"_s].toString();
+        defined.insert(c[u"code"_s].toString(), c[u"display"_s].toString());
     QList<QJsonObject> objects;
     collect(bundle, objects);
     for (const QJsonObject &o : objects) {
         if (o.contains(u"reference"_s))
             QVERIFY2(fullUrls.contains(o[u"reference"_s].toString()),
                      qPrintable(o[u"reference"_s].toString()));
+        // Readable without the code system: every coding with its display, every code with its text.
         if (o[u"system"_s].toString() == QLatin1StringView(FhirCodeSystemUrl))
-            QVERIFY2(defined.contains(o[u"code"_s].toString()), qPrintable(o[u"code"_s].toString()));
+            QCOMPARE(o[u"display"_s].toString(), defined.value(o[u"code"_s].toString(), u"undefined"_s));
+        else if (o.contains(u"code"_s) && o.contains(u"system"_s) && !o.contains(u"value"_s))
+            QVERIFY2(!o[u"display"_s].toString().isEmpty(), qPrintable(o[u"code"_s].toString()));
+        if (o[u"code"_s].isObject())
+            QVERIFY(!o[u"code"_s][u"text"_s].toString().isEmpty());
     }
     // Quantities are UCUM: currents in uA, ratios dimensionless.
     for (const QJsonObject &observation : resourcesOf(bundle, u"Observation"_s)) {
@@ -173,6 +178,7 @@ void TestFhirExport::bundleIsWholeAndSelfContained() {
             const bool ratio = c[u"code"_s][u"coding"_s][0][u"code"_s].toString().startsWith(u"ratio-"_s);
             QCOMPARE(q[u"system"_s].toString(), u"http://unitsofmeasure.org"_s);
             QCOMPARE(q[u"code"_s].toString(), ratio ? u"1"_s : u"uA"_s);
+            QVERIFY(!q[u"unit"_s].toString().isEmpty());
         }
     }
     // A pseudonymised bundle names nobody and keeps no memo.
@@ -204,9 +210,15 @@ void TestFhirExport::valuesSayWhatWasMeasured() {
     QCOMPARE(component(first, u"reading-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(), 40.1);
     QCOMPARE(component(first, u"corrected-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(),
              correctedValue(1, 40.1));
-    QVERIFY(!component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s][u"text"_s]
-                 .toString()
-                 .isEmpty());
+    // A verdict is a code of its own, and the value it judges is interpreted by it.
+    const QJsonObject verdict =
+        component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s].toObject();
+    QVERIFY(!verdict[u"text"_s].toString().isEmpty());
+    QCOMPARE(verdict[u"coding"_s][0][u"display"_s], verdict[u"text"_s]);
+    const QJsonObject interpretation = component(first, u"body-energy"_s)[u"interpretation"_s][0].toObject();
+    QCOMPARE(interpretation[u"text"_s], verdict[u"text"_s]);
+    QVERIFY(
+        QStringList({u"L"_s, u"N"_s, u"H"_s}).contains(interpretation[u"coding"_s][0][u"code"_s].toString()));
     // A channel left out and a measurement without readings say why they carry no value.
     const QString fifth = u"reading-"_s + QLatin1StringView(meridian(meridianOfChannel(5)).code) + u"-L"_s;
     QCOMPARE(component(observations[2], fifth)[u"dataAbsentReason"_s][u"coding"_s][0][u"code"_s].toString(),
