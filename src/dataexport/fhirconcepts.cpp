@@ -1,7 +1,5 @@
 #include "dataexport/fhirconcepts.h"
 
-
-
 namespace orlu::fhir {
 
 using namespace Qt::StringLiterals;
@@ -82,12 +80,24 @@ const std::vector<Concept> &componentConcepts() {
 const Concept *verdictConcept(std::size_t item, int code) {
     if (item >= VerdictItems.size() || code < LowestVerdict || code >= LowestVerdict + VerdictCodes)
         return nullptr;
-    const Concept &c = verdictConcepts()[item * VerdictCodes + static_cast<std::size_t>(code - LowestVerdict)];
+    const Concept &c =
+        verdictConcepts()[item * VerdictCodes + static_cast<std::size_t>(code - LowestVerdict)];
     return c.code.empty() ? nullptr : &c;
 }
 
+const Concept &sensitivityConcept() {
+    static const Concept c{"calibration-sensitivity", utf8(u"校准灵敏度: 标准电位下每 μA 的读数单位"_s)};
+    return c;
+}
+
+const Concept &skinCurrentConcept() {
+    static const Concept c{"skin-current", utf8(u"皮肤电流"_s)};
+    return c;
+}
+
 std::vector<Concept> codeSystemConcepts() {
-    std::vector<Concept> list{measurementConcept(), potentialConcept(true), potentialConcept(false)};
+    std::vector<Concept> list{measurementConcept(), potentialConcept(true), potentialConcept(false),
+                              sensitivityConcept(), skinCurrentConcept()};
     list.insert(list.end(), componentConcepts().begin(), componentConcepts().end());
     for (const Concept &c : verdictConcepts()) {
         if (!c.code.empty())

@@ -35,6 +35,10 @@ const Concept &measurementConcept();
 const Concept &potentialConcept(bool high);
 // The component codes by their position.
 const std::vector<Concept> &componentConcepts();
+// What a probe's calibration found: reading units per uA at standard potential; and what
+// the probe measures.
+const Concept &sensitivityConcept();
+const Concept &skinCurrentConcept();
 // A verdict on the item of that position; none for a code the item does not have.
 const Concept *verdictConcept(std::size_t item, int code);
 // Every concept of this program's code system, in the order it lists them.

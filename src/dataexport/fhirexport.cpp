@@ -8,6 +8,8 @@
 #include "dataexport/exportrow.h"
 #include "dataexport/exporttext.h"
 #include "dataexport/fhirconcepts.h"
+#include "dataexport/fhirdevices.h"
+#include "dataexport/fhirjson.h"
 #include "dataexport/pseudonymiser.h"
 #include "records/recordstore.h"
 
@@ -31,53 +33,6 @@ using namespace fhir;
 namespace {
 
 constexpr char Ucum[] = "http://unitsofmeasure.org";
-
-void appendText(Line &out, const std::string &text) {
-    out.append(text.data(), text.size());
-}
-
-void appendJsonText(Line &out, const QString &text) {
-    appendUtf8(out, jsonString(text));
-}
-
-// A concept a reader understands without looking its code up: the code with its display,
-// and the same as the text.
-void appendConcept(Line &out, const char *system, const Concept &c) {
-    out += "{\"coding\":[{\"system\":\"";
-    out += system;
-    out += "\",\"code\":\"";
-    appendText(out, c.code);
-    out += "\",\"display\":\"";
-    appendText(out, c.display);
-    out += "\"}],\"text\":\"";
-    appendText(out, c.display);
-    out += "\"}";
-}
-
-void appendUrn(Line &out, const QUuid &id) {
-    char text[48] = "urn:uuid:";
-    const QByteArray uuid = id.toByteArray(QUuid::WithoutBraces);
-    std::memcpy(text + 9, uuid.constData(), 36);
-    out.append(text, 45);
-}
-
-// The offset from UTC of a zone at a local moment, as FHIR writes it ("+08:00"). Looked up
-// once an hour of measuring time and zone: the zone rules change at most on the hour.
-void appendOffset(Line &out, const QString &zone, const QDate &date, const QTime &time) {
-    thread_local qint64 hourKey = std::numeric_limits<qint64>::min();
-    thread_local QString hourZone;
-    thread_local char text[16];
-    const qint64 key = date.toJulianDay() * 24 + time.hour();
-    if (key != hourKey || zone != hourZone) {
-        const int offset =
-            QDateTime(date, QTime(time.hour(), 0), QTimeZone(zone.toLatin1())).offsetFromUtc() / 60;
-        std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
-                      std::abs(offset) % 60);
-        hourKey = key;
-        hourZone = zone;
-    }
-    out.append(text, 6);
-}
 
 // A component that carries no value says why.
 void appendAbsent(Line &out, Absence why) {
@@ -133,6 +88,8 @@ void appendInterpretation(Line &out, std::size_t item, std::optional<int> code) 
 struct RegisterOrigin {
     QUuid identity;
     QString timeZone; // of the measurements stored without one
+    QList<MeasurementOrigin> probes;
+    std::optional<CalibrationEntry> seatCalibration;
 };
 
 class FhirWriter : public ExportWriter {
@@ -140,7 +97,8 @@ public:
     FhirWriter(const Pseudonymiser *pseudonymiser, const RegisterOrigin &origin)
         : m_pseudonymiser(pseudonymiser)
         , m_origin(origin)
-        , m_register(origin.identity.toByteArray(QUuid::WithoutBraces).toStdString()) {
+        , m_register(origin.identity.toByteArray(QUuid::WithoutBraces).toStdString())
+        , m_devices(origin.identity, origin.probes, origin.seatCalibration, origin.timeZone) {
         for (const Concept &c : componentConcepts()) {
             Line prefix;
             prefix += "\"code\":";
@@ -148,9 +106,6 @@ public:
             prefix += ',';
             m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
         }
-        Line device;
-        appendUrn(device, idOf("device/probe"));
-        m_deviceUrn.assign(device.data(), device.size());
     }
 
     QByteArray header() const override {
@@ -159,13 +114,7 @@ public:
         appendUtf8(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
         out += "\",\"entry\":[\n";
         appendCodeSystem(out);
-        out += ",\n{\"fullUrl\":\"";
-        appendText(out, m_deviceUrn);
-        out += "\",\"resource\":{\"resourceType\":\"Device\",\"manufacturer\":\"Quorix\",\"deviceName\":[{"
-               "\"name\":"
-               "\"O.R.L.U. meridian energy probe\",\"type\":\"manufacturer-name\"}],\"type\":{\"text\":\"USB "
-               "skin "
-               "current probe\"}}}";
+        appendText(out, m_devices.entries());
         return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
     }
 
@@ -276,7 +225,7 @@ private:
         const QString &zone = row.measurement.origin.timeZone;
         appendOffset(out, zone.isEmpty() ? m_origin.timeZone : zone, r.measuredOn, r.measuredAt);
         out += "\",\"device\":{\"reference\":\"";
-        appendText(out, m_deviceUrn);
+        appendText(out, m_devices.urnOf(row.measurement.origin.probeSerial));
         out += "\"},\"method\":";
         appendConcept(out, FhirCodeSystemUrl, potentialConcept(r.highPotential));
         // An incomplete measurement says so where a reader of the observation looks first.
@@ -350,13 +299,15 @@ private:
     RegisterOrigin m_origin;
     std::string m_register;
     std::vector<std::string> m_componentPrefixes;
-    std::string m_deviceUrn;
+    FhirDevices m_devices;
 };
 
-std::optional<RegisterOrigin> originOf(const RecordStore &records, ExportOutcome &outcome) {
+std::optional<RegisterOrigin> originOf(const RecordStore &records,
+                                       const std::optional<CalibrationEntry> &seatCalibration,
+                                       ExportOutcome &outcome) {
     const std::optional<QUuid> identity = records.identity();
     if (identity)
-        return RegisterOrigin{*identity, records.timeZone()};
+        return RegisterOrigin{*identity, records.timeZone(), records.probesSeen(), seatCalibration};
     outcome.status = ExportOutcome::Status::Failed;
     outcome.error = u"登记表还没有自己的标识 (由旧版程序建立，且本程序尚未以可写方式打开过)，"
                     "无法导出可与其他登记表区分的 FHIR 数据。"_s;
@@ -366,18 +317,20 @@ std::optional<RegisterOrigin> originOf(const RecordStore &records, ExportOutcome
 } // namespace
 
 ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
-                               const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer) {
+                               const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer,
+                               const std::optional<CalibrationEntry> &seatCalibration) {
     ExportOutcome refused;
-    const std::optional<RegisterOrigin> origin = originOf(records, refused);
+    const std::optional<RegisterOrigin> origin = originOf(records, seatCalibration, refused);
     return origin ? streamMeasurements(records, filter, FhirWriter(pseudonymiser, *origin), out, observer)
                   : refused;
 }
 
 ExportOutcome exportFhirBundleToFile(const RecordStore &records, const MeasurementFilter &filter,
                                      const Pseudonymiser *pseudonymiser, const QString &path,
-                                     ExportObserver *observer) {
+                                     ExportObserver *observer,
+                                     const std::optional<CalibrationEntry> &seatCalibration) {
     ExportOutcome refused;
-    const std::optional<RegisterOrigin> origin = originOf(records, refused);
+    const std::optional<RegisterOrigin> origin = originOf(records, seatCalibration, refused);
     return origin
                ? streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser, *origin), path, observer)
                : refused;

@@ -36,4 +36,10 @@ int ProbeLinkOperations::probeLosses() const {
     return m_link.probeLosses();
 }
 
+MeasurementOrigin ProbeLinkOperations::probeOrigin() {
+    if (!m_link.probeHeld())
+        return {};
+    return {QString(), m_link.readSerial().trimmed(), m_link.hardwareVersion().trimmed()};
+}
+
 } // namespace orlu

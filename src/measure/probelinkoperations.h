@@ -20,6 +20,7 @@ public:
     int usageCounter(bool increment) override;
     bool probeConnected() const override;
     int probeLosses() const override;
+    MeasurementOrigin probeOrigin() override;
 
 private:
     ProbeLink &m_link;

@@ -2,6 +2,7 @@
 
 #include "storage/database.h"
 #include "storage/listindexes.h"
+#include "storage/originrows.h"
 #include "storage/registeridentity.h"
 
 namespace orlu {
@@ -37,6 +38,10 @@ std::optional<QUuid> RecordStore::identity() const {
 
 QString RecordStore::timeZone() const {
     return registerTimeZone(m_main.handle());
+}
+
+QList<MeasurementOrigin> RecordStore::probesSeen() const {
+    return orlu::probesSeen(m_main.handle());
 }
 
 std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &filter, QString *error) const {

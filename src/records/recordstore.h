@@ -38,6 +38,8 @@ public:
     // zone of its measurements stored without one.
     std::optional<QUuid> identity() const;
     QString timeZone() const;
+    // The probes that measured in this register (storage/originrows.h).
+    QList<MeasurementOrigin> probesSeen() const;
 
     // Tells of other seats' changes (a server announces them; a file never does).
     std::unique_ptr<RegisterWatcher> watcher() const;

@@ -35,6 +35,20 @@ bool deleteOriginRow(QSqlDatabase db, qint64 measurementKey, QString *error) {
     return q.exec() || sqlrow::fail(q, error);
 }
 
+QList<MeasurementOrigin> probesSeen(const QSqlDatabase &db) {
+    QList<MeasurementOrigin> probes;
+    if (!hasTable(db, Table))
+        return probes;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(u"SELECT o.PROBESN, o.PROBEHW FROM KYORIGIN o JOIN (SELECT PROBESN, max(MKEY) AS LATEST FROM "
+                "KYORIGIN WHERE PROBESN <> '' GROUP BY PROBESN) p ON o.MKEY = p.LATEST ORDER BY o.MKEY"_s))
+        return probes;
+    while (q.next())
+        probes.append({QString(), q.value(0).toString(), q.value(1).toString()});
+    return probes;
+}
+
 bool deleteAllOriginRows(QSqlDatabase db, QString *error) {
     QSqlQuery q(db);
     return !hasTable(db, Table) || q.exec(u"DELETE FROM KYORIGIN"_s) || sqlrow::fail(q, error);

@@ -16,5 +16,8 @@ bool writeOriginRow(QSqlDatabase db, qint64 measurementKey, const MeasurementOri
 bool deleteOriginRow(QSqlDatabase db, qint64 measurementKey, QString *error = nullptr);
 // Every origin row, with the measurements a replacing import removes.
 bool deleteAllOriginRows(QSqlDatabase db, QString *error = nullptr);
+// Each probe serial number the register's measurements name, with the hardware text of its
+// latest measurement (no time zone); the probe that measured last comes last.
+QList<MeasurementOrigin> probesSeen(const QSqlDatabase &db);
 
 } // namespace orlu

@@ -126,10 +126,14 @@ TableDef kyorigin() {
 }
 
 const QString OriginIndexSql = u"CREATE UNIQUE INDEX KYOR1 ON KYORIGIN (MKEY)"_s;
+// The probes seen, each with its latest measurement, without reading every row.
+const QString ProbeIndexSql = u"CREATE INDEX KYOR2 ON KYORIGIN (PROBESN, MKEY)"_s;
 
 // The tables later schema versions added to the main database, each with its index.
-QList<std::pair<TableDef, QString>> addedMainTables() {
-    return {{kyqual(), QualityIndexSql}, {orlureg(), RegisterSettingIndexSql}, {kyorigin(), OriginIndexSql}};
+QList<std::pair<TableDef, QStringList>> addedMainTables() {
+    return {{kyqual(), {QualityIndexSql}},
+            {orlureg(), {RegisterSettingIndexSql}},
+            {kyorigin(), {OriginIndexSql, ProbeIndexSql}}};
 }
 
 // Every calibration of the seat's probe that ended with values.
@@ -191,7 +195,8 @@ QStringList indexSql(SchemaKind kind) {
                 u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s,
                 QualityIndexSql,
                 RegisterSettingIndexSql,
-                OriginIndexSql};
+                OriginIndexSql,
+                ProbeIndexSql};
     case SchemaKind::SuppliedCourses:
         return {u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s, u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s};
     case SchemaKind::ReferenceTexts:

@@ -4,7 +4,9 @@
 #include "dataexport/fhirexport.h"
 #include "dataexport/pseudonymiser.h"
 #include "records/recordstore.h"
+#include "storage/originrows.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -12,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTimeZone>
 #include <QtTest>
 
 using namespace orlu;
@@ -22,6 +25,10 @@ namespace {
 
 const QString Memo = u"复诊 \"左侧\"\r\n手脚冰冷"_s;
 const QByteArray Key = "0123456789abcdef0123456789abcdef";
+CalibrationEntry seatCalibration() {
+    return {
+        toDayCount(QDateTime(QDate(2026, 2, 1), QTime(8, 15))), u"标准+高电位"_s, 1800, 2000, 11.5, true, {}};
+}
 
 // Every object of a JSON tree, depth first.
 void collect(const QJsonValue &v, QList<QJsonObject> &objects) {
@@ -70,10 +77,12 @@ private slots:
     void readingQualityIsAnExtension_data();
     void readingQualityIsAnExtension();
     void identitiesAreTheRegistersOwn();
+    void eachProbeIsADevice();
     void validatesAgainstTheFhirR4Schema();
 
 private:
-    QByteArray exportBundle(const MeasurementFilter &filter, bool pseudonymise);
+    QByteArray exportBundle(const MeasurementFilter &filter, bool pseudonymise,
+                            const std::optional<CalibrationEntry> &calibration = std::nullopt);
     std::unique_ptr<RecordFixture> f;
 };
 
@@ -105,12 +114,13 @@ void TestFhirExport::cleanup() {
     f.reset();
 }
 
-QByteArray TestFhirExport::exportBundle(const MeasurementFilter &filter, bool pseudonymise) {
+QByteArray TestFhirExport::exportBundle(const MeasurementFilter &filter, bool pseudonymise,
+                                        const std::optional<CalibrationEntry> &calibration) {
     const Pseudonymiser pseudonymiser(Key);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    const ExportOutcome outcome =
-        exportFhirBundle(RecordStore(f->database), filter, pseudonymise ? &pseudonymiser : nullptr, out);
+    const ExportOutcome outcome = exportFhirBundle(
+        RecordStore(f->database), filter, pseudonymise ? &pseudonymiser : nullptr, out, nullptr, calibration);
     if (!outcome.ok())
         qWarning("export failed: %s", qPrintable(outcome.error));
     return out.data();
@@ -296,16 +306,53 @@ void TestFhirExport::identitiesAreTheRegistersOwn() {
         QVERIFY2(!first.contains(id), qPrintable(id));
 }
 
+// Each measurement names the probe that took it; those stored before probes were recorded
+// name one unknown probe. The seat's latest calibration goes with the probe that measured last.
+void TestFhirExport::eachProbeIsADevice() {
+    QSqlQuery q(u"SELECT MKEY FROM KYDATA ORDER BY MKEY"_s, f->db());
+    QList<qint64> keys;
+    while (q.next())
+        keys << q.value(0).toLongLong();
+    QVERIFY(writeOriginRow(f->db(), keys[0], {u"UTC"_s, u"QX1"_s, u"Rev 1"_s}));
+    QVERIFY(writeOriginRow(f->db(), keys[1], {u"UTC"_s, u"QX2"_s, u"Rev 2"_s}));
+    QVERIFY(writeOriginRow(f->db(), keys[2], {u"UTC"_s, u"QX1"_s, u"Rev 1.1"_s}));
+    const QJsonObject bundle = QJsonDocument::fromJson(exportBundle({}, false, seatCalibration())).object();
+
+    QHash<QString, QJsonObject> devices; // by fullUrl
+    for (const QJsonValue &e : bundle[u"entry"_s].toArray()) {
+        if (e[u"resource"_s][u"resourceType"_s] == u"Device"_s)
+            devices.insert(e[u"fullUrl"_s].toString(), e[u"resource"_s].toObject());
+    }
+    QStringList used; // serial and version of each observation's probe
+    for (const QJsonObject &o : resourcesOf(bundle, u"Observation"_s)) {
+        const QJsonObject d = devices.value(o[u"device"_s][u"reference"_s].toString());
+        used << d[u"identifier"_s][0][u"value"_s].toString() + u' ' +
+                    d[u"version"_s][0][u"value"_s].toString();
+    }
+    QCOMPARE(used, (QStringList{u"QX1 Rev 1.1"_s, u"QX2 Rev 2"_s, u"QX1 Rev 1.1"_s, u" "_s}));
+    QCOMPARE(devices.size(), 3);
+    // The latest measurement was QX1's: it carries the calibration.
+    const QList<QJsonObject> metrics = resourcesOf(bundle, u"DeviceMetric"_s);
+    QCOMPARE(metrics.size(), 1);
+    const QJsonObject calibrated = devices.value(metrics[0][u"source"_s][u"reference"_s].toString());
+    QCOMPARE(calibrated[u"serialNumber"_s].toString(), u"QX1"_s);
+    QCOMPARE(calibrated[u"property"_s][0][u"valueQuantity"_s][0][u"value"_s].toDouble(), 11.5);
+    QCOMPARE(QDateTime::fromString(metrics[0][u"calibration"_s][0][u"time"_s].toString(), Qt::ISODate),
+             QDateTime(QDate(2026, 2, 1), QTime(8, 15), QTimeZone(seatTimeZone().toLatin1())));
+}
+
 void TestFhirExport::validatesAgainstTheFhirR4Schema() {
     const QString modules = validatorFolder() + u"/node_modules"_s;
     if (!QFileInfo::exists(modules + u"/@asymmetrik/fhir-json-schema-validator"_s))
         QSKIP("the FHIR schema validator is not installed (scripts/install-fhir-validator)");
+    QSqlQuery q(u"SELECT max(MKEY) FROM KYDATA"_s, f->db());
+    QVERIFY(q.next() && writeOriginRow(f->db(), q.value(0).toLongLong(), {u"UTC"_s, u"QX1"_s, u"Rev 1"_s}));
     QStringList files;
     for (bool pseudonymise : {false, true}) {
         const QString path = f->home.file(pseudonymise ? u"pseudonymised.json"_s : u"bundle.json"_s);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(exportBundle({}, pseudonymise));
+        file.write(exportBundle({}, pseudonymise, seatCalibration()));
         files << path;
     }
     QProcess node;
