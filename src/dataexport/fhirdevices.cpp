@@ -95,7 +95,8 @@ FhirDevices::FhirDevices(const QUuid &registerIdentity, const QList<MeasurementO
     }
     if (calibration) {
         const std::string &device = probes.isEmpty() ? m_unknownUrn : m_urns.back().second;
-        appendCalibrationMetric(out, urnOfName(registerIdentity, "devicemetric/" + QByteArray(device.c_str())),
+        appendCalibrationMetric(out,
+                                urnOfName(registerIdentity, "devicemetric/" + QByteArray(device.c_str())),
                                 device, *calibration, zone);
     }
     m_entries.assign(out.data(), out.size());
