@@ -116,14 +116,15 @@ bool addXmp(PdfObject *o, const QString &author) {
         return false;
     QByteArray added;
     if (!author.isEmpty())
-        added += "\n      <dc:creator>\n        <rdf:Seq>\n          <rdf:li>" + author.toHtmlEscaped().toUtf8() +
-                 "</rdf:li>\n        </rdf:Seq>\n      </dc:creator>";
-    added += QByteArray("\n      <dc:language>\n        <rdf:Bag>\n          <rdf:li>") + ArchivalPdfLanguage +
-             "</rdf:li>\n        </rdf:Bag>\n      </dc:language>";
+        added += "\n      <dc:creator>\n        <rdf:Seq>\n          <rdf:li>" +
+                 author.toHtmlEscaped().toUtf8() + "</rdf:li>\n        </rdf:Seq>\n      </dc:creator>";
+    added += QByteArray("\n      <dc:language>\n        <rdf:Bag>\n          <rdf:li>") +
+             ArchivalPdfLanguage + "</rdf:li>\n        </rdf:Bag>\n      </dc:language>";
     xml.insert(title + 11, added);
     const qsizetype end = start + m.captured(1).toLongLong();
     QByteArray text = o->text.left(start);
-    text.replace(m.capturedStart(0), m.capturedLength(0), QByteArray("/Length " + QByteArray::number(xml.size())));
+    text.replace(m.capturedStart(0), m.capturedLength(0),
+                 QByteArray("/Length " + QByteArray::number(xml.size())));
     o->text = text + xml + o->text.mid(end);
     return true;
 }
@@ -147,7 +148,8 @@ void tagSubsetFonts(ParsedPdf &pdf) {
             continue;
         const PdfObject *descriptor = objectOf(pdf, referenceIn(o.text, "/FontDescriptor"));
         const QByteArray name =
-            descriptor ? fontName.match(QString::fromLatin1(descriptor->text)).captured(1).toLatin1() : QByteArray();
+            descriptor ? fontName.match(QString::fromLatin1(descriptor->text)).captured(1).toLatin1()
+                       : QByteArray();
         if (!name.isEmpty() && name.endsWith(QByteArray('+' + baseFontOf(o)))) {
             setBaseFont(o, name);
             tagged.insert(o.number, name);
