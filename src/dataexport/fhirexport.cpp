@@ -71,16 +71,9 @@ void appendInterpretation(Line &out, std::size_t item, std::optional<int> code) 
     const Concept *verdict = code ? verdictConcept(item, *code) : nullptr;
     if (!verdict)
         return;
-    const Concept &band = interpretationOf(*code);
-    out += ",\"interpretation\":[{\"coding\":[{\"system\":\"";
-    out += InterpretationSystem;
-    out += "\",\"code\":\"";
-    appendText(out, band.code);
-    out += "\",\"display\":\"";
-    appendText(out, band.display);
-    out += "\"}],\"text\":\"";
-    appendText(out, verdict->display);
-    out += "\"}]";
+    out += ",\"interpretation\":[";
+    appendConcept(out, InterpretationSystem, interpretationOf(*code), verdict->display);
+    out += ']';
 }
 
 // Where the register's subjects and measurements come from, which tells them from those
@@ -101,8 +94,10 @@ public:
         , m_devices(origin.identity, origin.probes, origin.seatCalibration, origin.timeZone) {
         for (const Concept &c : componentConcepts()) {
             Line prefix;
+            // The observation's code carries the text; each of a million observations' 58
+            // components repeating its display as text would add half again to the bundle.
             prefix += "\"code\":";
-            appendConcept(prefix, FhirCodeSystemUrl, c);
+            appendCoding(prefix, FhirCodeSystemUrl, c);
             prefix += ',';
             m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
         }

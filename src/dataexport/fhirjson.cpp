@@ -23,15 +23,30 @@ void appendJsonText(Line &out, const QString &text) {
     appendUtf8(out, jsonString(text));
 }
 
-void appendConcept(Line &out, const char *system, const Concept &c) {
+namespace {
+
+// A CodeableConcept up to its closing brace.
+void openCoding(Line &out, const char *system, const Concept &c) {
     out += "{\"coding\":[{\"system\":\"";
     out += system;
     out += "\",\"code\":\"";
     appendText(out, c.code);
     out += "\",\"display\":\"";
     appendText(out, c.display);
-    out += "\"}],\"text\":\"";
-    appendText(out, c.display);
+    out += "\"}]";
+}
+
+} // namespace
+
+void appendCoding(Line &out, const char *system, const Concept &c) {
+    openCoding(out, system, c);
+    out += '}';
+}
+
+void appendConcept(Line &out, const char *system, const Concept &c, const std::string &text) {
+    openCoding(out, system, c);
+    out += ",\"text\":\"";
+    appendText(out, text.empty() ? c.display : text);
     out += "\"}";
 }
 

@@ -129,7 +129,7 @@ const QString OriginIndexSql = u"CREATE UNIQUE INDEX KYOR1 ON KYORIGIN (MKEY)"_s
 // The probes seen, each with its latest measurement, without reading every row.
 const QString ProbeIndexSql = u"CREATE INDEX KYOR2 ON KYORIGIN (PROBESN, MKEY)"_s;
 
-// The tables later schema versions added to the main database, each with its index.
+// The tables later schema versions added to the main database, each with its indexes.
 QList<std::pair<TableDef, QStringList>> addedMainTables() {
     return {{kyqual(), {QualityIndexSql}},
             {orlureg(), {RegisterSettingIndexSql}},
@@ -311,7 +311,7 @@ bool hasColumn(const QSqlDatabase &db, const QString &table, const QString &colu
 
 QStringList missingMainTables(const QSqlDatabase &db) {
     QStringList missing;
-    for (const auto &[table, index] : addedMainTables()) {
+    for (const auto &[table, indexes] : addedMainTables()) {
         if (!hasTable(db, QString::fromLatin1(table.name)))
             missing << QString::fromLatin1(table.name);
     }
@@ -324,9 +324,9 @@ bool upgradeMainSchema(QSqlDatabase &db, QString *error) {
         return true;
     const SqlDialect dialect = SqlDialect::of(db);
     QStringList statements;
-    for (const auto &[table, index] : addedMainTables()) {
+    for (const auto &[table, indexes] : addedMainTables()) {
         if (missing.contains(QString::fromLatin1(table.name)))
-            statements << createTableSql(dialect, table) << index;
+            statements << createTableSql(dialect, table) << indexes;
     }
     if (!dialect.isServer())
         statements << u"PRAGMA user_version = %1"_s.arg(SchemaVersion);
