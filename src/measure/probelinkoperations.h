@@ -2,6 +2,8 @@
 
 #include "measure/probeoperations.h"
 
+#include <optional>
+
 namespace orlu {
 
 class ProbeLink;
@@ -24,6 +26,8 @@ public:
 
 private:
     ProbeLink &m_link;
+    std::optional<MeasurementOrigin> m_origin;
+    int m_originLosses = 0; // the link's count of losses when m_origin was read
 };
 
 } // namespace orlu
