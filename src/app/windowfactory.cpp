@@ -149,6 +149,7 @@ ReadingToolsMaker readingTools(AppContext &app, QPrinter &printer) {
                             QWidget *window) -> ReadingTools * {
         auto *tools = new TrendExportTools(bar, context, std::move(list), window);
         tools->setTrendPrinter(trendPrinting(app, printer));
+        tools->setCalibrationLog(app.folder.file(CalibrationLogFile));
         return tools;
     };
 }

@@ -108,6 +108,7 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     m_probe.resetProbe();
     m_probe.startProbe();
     m_probe.setPotential(parameters.high);
+    m_probeOrigin = m_probe.probeOrigin();
     m_scale = scaleOf(parameters.calibration);
     m_threshold = parameters.threshold;
     m_stop = false;
@@ -269,6 +270,7 @@ void MeasuringRun::finishPoint(double sum, int count) {
     m_measurement.setPointQuality(m_channel, assessPoint(m_samples, m_thresholdUnits, m_attempts));
     m_measurement.highPotential = m_parameters.high;
     m_measurement.measuredAt = toDayCount(m_clock.now());
+    m_measurement.origin = m_probeOrigin;
     ++m_measurement.pointsSinceCounterUpdate;
     ++m_measurement.readingsTaken;
     m_measurement.readingsUnsaved = true;

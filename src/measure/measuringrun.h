@@ -122,6 +122,7 @@ private:
 
     CurrentMeasurement &m_measurement;
     ProbeOperations &m_probe;
+    MeasurementOrigin m_probeOrigin; // of the probe this run measures with
     Prompter &m_prompter;
     const Clock &m_clock;
     EventPump &m_pump;

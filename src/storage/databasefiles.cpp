@@ -4,6 +4,7 @@
 #include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
+#include "storage/registeridentity.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +56,17 @@ bool copyDatabaseFile(const QString &from, const QString &to) {
         return false;
     }
     return true;
+}
+
+bool copyTemplateRegister(const QString &from, const QString &to, QString *error) {
+    if (!copyDatabaseFile(from, to))
+        return false;
+    Database db;
+    if (db.open(to, Database::Access::Shared, error) && renewRegisterSettings(db.handle(), error))
+        return true;
+    db.close();
+    deleteDatabaseFile(to);
+    return false;
 }
 
 bool deleteDatabaseFile(const QString &path) {
@@ -150,7 +162,7 @@ HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDate
         dropUpdate(update, now, report);
     if (pathKind(main) == PathKind::Absent) {
         const QString template_ = folder.file(dbfile::Template);
-        if (!copyDatabaseFile(template_, main)) {
+        if (!copyTemplateRegister(template_, main)) {
             report.mainProblem = isReadOnlyFolder(folder.path())
                                      ? u"文件夹只读，无法建立主数据库"_s
                                      : u"无法从空白数据库 %1 建立主数据库"_s.arg(dbfile::Template);

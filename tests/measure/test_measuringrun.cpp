@@ -84,6 +84,7 @@ void TestMeasuringRun::fullRunStoresEveryPoint() {
     QCOMPARE(rig.measurement.memo, QStringList{u"x"_s});
     QVERIFY(rig.measurement.measuredAt > 40000);
     QVERIFY(!rig.measurement.highPotential);
+    QCOMPARE(rig.measurement.origin.probeSerial, u"QX0001"_s);
     QCOMPARE(rig.op.done.size(), 24);
     QVERIFY(rig.op.dropped.isEmpty());
     QCOMPARE(countOf(rig.probe.tones(), 5), 23);

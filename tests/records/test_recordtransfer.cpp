@@ -2,6 +2,7 @@
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 #include "records/recordtransfer.h"
 
 #include <QSqlQuery>
@@ -25,6 +26,7 @@ private slots:
     void deletingTheCurrentRowClearsTheKey();
     void updateRewritesAMeasurement();
     void qualityTravelsWithItsRow();
+    void originIsStoredBesideItsRow();
     void repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour();
     void treatmentRecordIsWritten_data();
     void treatmentRecordIsWritten();
@@ -233,6 +235,24 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     QCOMPARE(storeCurrentMeasurement(repo, again, test::subjectOf(u"Q"_s, u"质"_s), &error), 0);
     QVERIFY(!error.isEmpty());
     QCOMPARE(repo.countAll(), rows);
+}
+
+// A stored measurement keeps the zone of the seat and the probe that took it; a deleted one
+// leaves nothing.
+void TestRecordTransfer::originIsStoredBesideItsRow() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    m.origin = {QString(), u"QX0001"_s, u"Rev 1"_s};
+    const qint64 key = storeCurrentMeasurement(repo, m, test::subjectOf(u"Q"_s, u"质"_s));
+    QSqlQuery q(f.db());
+    QVERIFY(q.exec(u"SELECT MKEY, TZ, PROBESN, PROBEHW FROM KYORIGIN"_s) && q.next());
+    QCOMPARE(q.value(0).toLongLong(), key);
+    QCOMPARE(q.value(1).toString(), seatTimeZone());
+    QCOMPARE(q.value(2).toString() + u' ' + q.value(3).toString(), u"QX0001 Rev 1"_s);
+    QVERIFY(repo.remove(key));
+    QVERIFY(q.exec(u"SELECT count(*) FROM KYORIGIN"_s) && q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
 }
 
 void TestRecordTransfer::repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour() {

@@ -34,7 +34,7 @@ QStringList dump(const QSqlDatabase &db) {
     for (const TableDef &table : tablesOf(SchemaKind::Main)) {
         QSqlQuery q(db);
         const QStringList columns = columnNames(table);
-        const QString order = columns.contains(u"CHANNEL"_s) ? u"MKEY, CHANNEL"_s : u"MKEY"_s;
+        const QString order = columns.contains(u"CHANNEL"_s) ? u"MKEY, CHANNEL"_s : columns.first();
         if (!q.exec(u"SELECT %1 FROM %2 ORDER BY %3"_s.arg(columns.join(u", "_s),
                                                            QLatin1StringView(table.name), order)))
             qFatal("dump: %s", qPrintable(q.lastError().text()));
@@ -115,7 +115,7 @@ void TestRegisterCopy::copiesEveryValueBothWays() {
     test::RecordFixture source;
     fill(source);
     const QStringList original = dump(source.db());
-    QCOMPARE(original.size(), 8);
+    QCOMPARE(original.size(), 10); // with the identity and zone: the copy is the same register
 
     // Out of the row's register into a file, then into another register of the row's kind.
     test::TempHome folder;

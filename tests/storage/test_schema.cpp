@@ -1,5 +1,6 @@
 #include "storage/database.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 #include "storage/schema.h"
 #include "support/temphome.h"
 
@@ -59,6 +60,7 @@ private slots:
     void failedChangeLeavesNothing();
     void qualityIsKeptBesideTheMeasurement_data();
     void qualityIsKeptBesideTheMeasurement();
+    void registerGetsItsIdentityOnce();
 };
 
 void TestSchema::filesHoldTheirTables_data() {
@@ -219,6 +221,26 @@ void TestSchema::qualityIsKeptBesideTheMeasurement() {
     QVERIFY(deleteQualityRows(db, 7));
     QCOMPARE(storedVerdicts(db), QString());
     QCOMPARE(verdicts(readQualityRows(db, 8)), verdicts(quality));
+}
+
+// A register is given its identity and zone when made, or when a register older than them
+// is first opened for writing; from then on they stay.
+void TestSchema::registerGetsItsIdentityOnce() {
+    FreshMainDatabase fresh;
+    QSqlDatabase db = fresh.db.handle();
+    const std::optional<QUuid> made = registerIdentity(db);
+    QVERIFY(made && !made->isNull());
+    QCOMPARE(registerTimeZone(db), seatTimeZone());
+    QVERIFY(upgradeMainSchema(db));
+    QCOMPARE(registerIdentity(db), made);
+
+    QVERIFY(QSqlQuery(db).exec(u"DROP TABLE ORLUREG"_s));
+    QCOMPARE(registerIdentity(db), std::nullopt);
+    QVERIFY(upgradeMainSchema(db));
+    const std::optional<QUuid> upgraded = registerIdentity(db);
+    QVERIFY(upgraded && upgraded != made);
+    QVERIFY(upgradeMainSchema(db));
+    QCOMPARE(registerIdentity(db), upgraded);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

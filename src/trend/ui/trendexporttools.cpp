@@ -78,7 +78,10 @@ void TrendExportTools::exportClicked() {
 
 void TrendExportTools::fhirExportClicked() {
     chooseAndExport(m_chooseFhirFile, u".json"_s, [this](const QString &path, ExportObserver *progress) {
-        return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress);
+        const std::optional<CalibrationEntry> calibration =
+            m_calibrationLog.isEmpty() ? std::nullopt
+                                       : lastSuccessful(CalibrationLog(m_calibrationLog).entries());
+        return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress, calibration);
     });
 }
 
