@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
+#include "core/pointticks.h"
 #include "core/prompter.h"
 #include "measure/livedisplay.h"
 #include "measure/probeoperations.h"
@@ -17,8 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr quint32 BaselinePhaseMs = 200;
 constexpr quint32 BaselineReplaceMs = 150;
-constexpr quint32 TickMs = 600;
-constexpr int TicksPerPoint = 4;
 constexpr quint32 ReleaseQuestionMs = 3000;
 } // namespace
 
@@ -242,7 +241,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
             const int again = m_probe.readCurrent();
             baseline = e <= BaselineReplaceMs ? again : (again + baseline) / 2.0;
         }
-        if (tick > TicksPerPoint - 1) {
+        if (tick >= FirstAveragedTick) {
             sum += r;
             ++count;
         }
@@ -250,7 +249,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
             return AttemptOutcome::Dropped;
         m_observer->measuringSample(sample);
         previous = e;
-        if (m_clock.elapsedSince(tickTime) >= TickMs) {
+        if (m_clock.elapsedSince(tickTime) >= PointTickMs) {
             tickTime = m_clock.ticks();
             ++tick;
             m_probe.playAlertTone(AlertTone::PointTick);

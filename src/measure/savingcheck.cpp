@@ -1,7 +1,7 @@
 #include "measure/savingcheck.h"
 
 #include "core/currentmeasurement.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 namespace orlu {
 

@@ -4,6 +4,7 @@
 #include "core/currentmeasurement.h"
 #include "core/readingquality.h"
 #include "pointoperator.h"
+#include "quality/verdicts.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"

@@ -1,4 +1,5 @@
 #include "core/channels.h"
+#include "quality/verdicts.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "storage/qualityrows.h"

@@ -1,3 +1,4 @@
+#include "quality/verdicts.h"
 #include "storage/database.h"
 #include "storage/qualityrows.h"
 #include "storage/schema.h"

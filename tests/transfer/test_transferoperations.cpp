@@ -1,3 +1,4 @@
+#include "quality/verdicts.h"
 #include "transfer/transferoperations.h"
 #include "storage/qualityrows.h"
 

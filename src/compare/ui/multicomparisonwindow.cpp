@@ -1,6 +1,6 @@
 #include "compare/ui/multicomparisonwindow.h"
 
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"

@@ -3,7 +3,7 @@
 #include "compare/comparisonchanges.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

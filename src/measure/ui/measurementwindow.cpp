@@ -6,16 +6,17 @@
 #include "core/daycount.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/settings.h"
 #include "core/unsavedwork.h"
 #include "measure/calibrationstanding.h"
 #include "measure/livedisplay.h"
 #include "measure/measurementcommands.h"
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
 #include "measure/probeoperations.h"
 #include "measure/savingcheck.h"
 #include "measure/ui/manualentrywindow.h"
+#include "quality/verdicts.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
@@ -53,18 +54,15 @@ constexpr int BlinkMs = 200;
 constexpr int CounterPointsLimit = 11;
 constexpr int TraceLead = 50; // logical ms the trace runs ahead of the last shown progress
 
-// The corner mark of a verdict: none for a steady reading, amber for a
-// reading that moved, red for one that could not be judged or was cut off.
-QColor verdictMark(QualityVerdict verdict) {
-    switch (verdict) {
-    case QualityVerdict::Steady:
+// The corner colour of a verdict's mark: amber for a reading that moved, red for one
+// that could not be judged or was cut off.
+QColor markColour(VerdictMark mark) {
+    switch (mark) {
+    case VerdictMark::None:
         return {};
-    case QualityVerdict::Noisy:
-    case QualityVerdict::Drifting:
+    case VerdictMark::Moved:
         return {255, 160, 0};
-    case QualityVerdict::Saturated:
-    case QualityVerdict::TooFew:
-    case QualityVerdict::NearFloor:
+    case VerdictMark::Unsound:
         return {220, 0, 0};
     }
     return {};
@@ -546,7 +544,7 @@ void MeasurementWindow::showQuality(int channel) {
         m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
         return;
     }
-    m_grid->setChannelMark(channel, verdictMark(q->verdict),
+    m_grid->setChannelMark(channel, markColour(verdictMark(q->verdict)),
                            qualityDescription(*q, m_context.measurement.value(channel)));
 }
 

@@ -1,4 +1,4 @@
-#include "core/readingquality.h"
+#include "quality/verdicts.h"
 
 #include "core/channels.h"
 
@@ -64,6 +64,21 @@ QStringList flagWords(unsigned flags) {
     if (flags & FlagRetried)
         words << u"retried"_s;
     return words;
+}
+
+VerdictMark verdictMark(QualityVerdict verdict) {
+    switch (verdict) {
+    case QualityVerdict::Steady:
+        return VerdictMark::None;
+    case QualityVerdict::Noisy:
+    case QualityVerdict::Drifting:
+        return VerdictMark::Moved;
+    case QualityVerdict::Saturated:
+    case QualityVerdict::TooFew:
+    case QualityVerdict::NearFloor:
+        return VerdictMark::Unsound;
+    }
+    return VerdictMark::None;
 }
 
 bool isDoubtful(const MeasurementQuality &quality, int channel) {

@@ -1,4 +1,6 @@
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
+
+#include "quality/verdicts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +16,7 @@ double percentOf(double part, double mean) {
 }
 
 bool averaged(const QualitySample &s) {
-    return s.tick >= quality::FirstAveragedTick;
+    return s.tick >= FirstAveragedTick;
 }
 
 // Least-squares slope of the averaged readings over seconds; 0 without a
@@ -116,7 +118,7 @@ QString qualityRulesText() {
            u"个为读数过少；"
            u"平均值低于测量反应值的 %4 倍为接近下限；变异系数超过 %5% 为不稳；每秒变化超过平均值的 %6% "
            u"为漂移；"
-           u"其余为稳定。"_s.arg(quality::FirstAveragedTick)
+           u"其余为稳定。"_s.arg(FirstAveragedTick)
                .arg(quality::SaturatedReading)
                .arg(quality::MinimumSamples)
                .arg(quality::FloorFactor)
