@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFlags>
+
 #include <array>
 #include <optional>
 
@@ -11,12 +13,15 @@ namespace orlu {
 
 enum class QualityVerdict { Steady, Saturated, TooFew, NearFloor, Noisy, Drifting };
 
-enum QualityFlag : unsigned {
-    FlagSaturated = 1u << 0,
-    FlagNearFloor = 1u << 1,
-    FlagTooFew = 1u << 2,
-    FlagRetried = 1u << 3,
+// What was seen on the way to the verdict; stored as the sum of the bits.
+enum class QualityFlag : unsigned {
+    Saturated = 1u << 0,
+    NearFloor = 1u << 1,
+    TooFew = 1u << 2,
+    Retried = 1u << 3,
 };
+Q_DECLARE_FLAGS(QualityFlags, QualityFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(QualityFlags)
 
 struct PointQuality {
     int samples = 0;
@@ -26,7 +31,7 @@ struct PointQuality {
     double driftPercentPerSecond = 0;
     double settlingPercent = 0;
     int attempts = 1;
-    unsigned flags = 0;
+    QualityFlags flags = {};
     QualityVerdict verdict = QualityVerdict::TooFew;
 };
 

@@ -83,17 +83,17 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     if (m_running)
         return false;
     if (!m_probe.probeConnected()) {
-        m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::absentMessage());
         return false;
     }
     if (offerToClear && m_measurement.recordKey > 0) {
         m_probe.playAlertTone(AlertTone::Notice);
-        if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
+        if (m_prompter.showMessageBox(MessageType::AskQuestion, clearQuestion()))
             m_measurement.clear(parameters.high);
     }
     if (parameters.high) {
         m_probe.playAlertTone(AlertTone::Caution);
-        if (!m_prompter.showMessageBox(AskImportant, highConfirmation()))
+        if (!m_prompter.showMessageBox(MessageType::AskImportant, highConfirmation()))
             return false;
     }
 
@@ -128,7 +128,7 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     m_observer->runEnded();
     m_probe.resetProbe();
     if (m_probeLost)
-        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::lostMessage());
     return true;
 }
 
@@ -290,7 +290,7 @@ void MeasuringRun::waitForRelease() {
             if (channelAfter(m_channel) == 0)
                 return;
             m_probe.playAlertTone(AlertTone::Fault);
-            if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))
+            if (!m_prompter.showMessageBox(MessageType::AskImportant, tooLongQuestion()))
                 requestStop();
             return;
         }

@@ -76,19 +76,19 @@ PointQuality assessPoint(std::span<const QualitySample> samples, double threshol
     q.settlingPercent = hasSettling ? percentOf(peak - q.mean, q.mean) : 0.0;
 
     if (saturated)
-        q.flags |= FlagSaturated;
+        q.flags |= QualityFlag::Saturated;
     if (q.mean < quality::FloorFactor * thresholdUnits)
-        q.flags |= FlagNearFloor;
+        q.flags |= QualityFlag::NearFloor;
     if (q.samples < quality::MinimumSamples)
-        q.flags |= FlagTooFew;
+        q.flags |= QualityFlag::TooFew;
     if (attempts > 1)
-        q.flags |= FlagRetried;
+        q.flags |= QualityFlag::Retried;
 
-    if (q.flags & FlagSaturated)
+    if (q.flags.testFlag(QualityFlag::Saturated))
         q.verdict = QualityVerdict::Saturated;
-    else if (q.flags & FlagTooFew)
+    else if (q.flags.testFlag(QualityFlag::TooFew))
         q.verdict = QualityVerdict::TooFew;
-    else if (q.flags & FlagNearFloor)
+    else if (q.flags.testFlag(QualityFlag::NearFloor))
         q.verdict = QualityVerdict::NearFloor;
     else if (q.cvPercent > quality::NoisyCvPercent)
         q.verdict = QualityVerdict::Noisy;

@@ -53,15 +53,15 @@ QString verdictLabel(QualityVerdict verdict) {
     return nameOf(verdict).label;
 }
 
-QStringList flagWords(unsigned flags) {
+QStringList flagWords(QualityFlags flags) {
     QStringList words;
-    if (flags & FlagSaturated)
+    if (flags.testFlag(QualityFlag::Saturated))
         words << u"saturated"_s;
-    if (flags & FlagNearFloor)
+    if (flags.testFlag(QualityFlag::NearFloor))
         words << u"nearFloor"_s;
-    if (flags & FlagTooFew)
+    if (flags.testFlag(QualityFlag::TooFew))
         words << u"tooFew"_s;
-    if (flags & FlagRetried)
+    if (flags.testFlag(QualityFlag::Retried))
         words << u"retried"_s;
     return words;
 }

@@ -19,7 +19,7 @@ std::optional<QualityVerdict> verdictFromWord(const QString &word);
 // What the operator reads: "稳定", "漂移", "不稳", ...
 QString verdictLabel(QualityVerdict verdict);
 // The words of the flags set, in a fixed order.
-QStringList flagWords(unsigned flags);
+QStringList flagWords(QualityFlags flags);
 
 // How a table marks the cell of a reading by its verdict; the windows give each a colour.
 enum class VerdictMark {

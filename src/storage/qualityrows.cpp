@@ -46,7 +46,7 @@ QualityRow rowOf(qint64 measurementKey, int channel, const PointQuality &p, cons
             {u"DRIFT"_s, p.driftPercentPerSecond},
             {u"SETTLING"_s, p.settlingPercent},
             {u"ATTEMPTS"_s, p.attempts},
-            {u"FLAGS"_s, p.flags},
+            {u"FLAGS"_s, p.flags.toInt()},
             {u"VERDICT"_s, verdict}};
 }
 
@@ -121,7 +121,7 @@ MeasurementQuality readQualityRows(const QSqlDatabase &db, qint64 measurementKey
         p.driftPercentPerSecond = q.value(u"DRIFT"_s).toDouble();
         p.settlingPercent = q.value(u"SETTLING"_s).toDouble();
         p.attempts = q.value(u"ATTEMPTS"_s).toInt();
-        p.flags = q.value(u"FLAGS"_s).toUInt();
+        p.flags = QualityFlags::fromInt(q.value(u"FLAGS"_s).toUInt());
         p.verdict = *verdict;
         quality[size_t(c - 1)] = p;
     }

@@ -171,7 +171,7 @@ void TestMeasurementCommands::leavingAsksBeforeUnsavedReadingsGo() {
         save = nullptr;
     QTEST(settleUnsavedWork(occasion, m, prompter, save, false), "goesOn");
     QCOMPARE(prompter.asked().size(), 1);
-    QCOMPARE(prompter.asked().first().type, canSave ? test::SaveQuestionType : int(AskCaution));
+    QCOMPARE(prompter.asked().first().type, canSave ? test::SaveQuestionType : MessageType::AskCaution);
     QCOMPARE(saves, answer == SaveChoice::Save ? 1 : 0);
     QCOMPARE(m.value(1) == 52.0, left != Left::Cleared);
     QCOMPARE(m.subject.number, u"A001"_s);

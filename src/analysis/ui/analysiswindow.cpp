@@ -307,8 +307,9 @@ void AnalysisWindow::matchCourses() {
     }
     // The rest of the analysis is still worth showing; the operator learns why a list stays empty.
     if (!problems.isEmpty())
-        m_s.prompter.showMessageBox(NoteCaution, u"专家疗程资料无法读取，相关疗程项目将不会显示。\n"_s +
-                                                     problems.join(u'\n'));
+        m_s.prompter.showMessageBox(MessageType::NoteCaution,
+                                    u"专家疗程资料无法读取，相关疗程项目将不会显示。\n"_s +
+                                        problems.join(u'\n'));
 }
 
 void AnalysisWindow::closeTables() {
@@ -338,12 +339,12 @@ void AnalysisWindow::keepViewOptionsAndRecord() {
     case MeasurementRepository::MemoWrite::Written:
         break;
     case MeasurementRepository::MemoWrite::NoRecord:
-        m_s.prompter.showMessageBox(NoteError,
+        m_s.prompter.showMessageBox(MessageType::NoteError,
                                     kept + u"该笔经络能量数据已不存在，可能已被其他工作站删除。"_s);
         break;
     case MeasurementRepository::MemoWrite::Changed:
     case MeasurementRepository::MemoWrite::Failed:
-        m_s.prompter.showMessageBox(NoteError, kept + error);
+        m_s.prompter.showMessageBox(MessageType::NoteError, kept + error);
         break;
     }
 }
@@ -399,7 +400,7 @@ AnalysisPrintRequest AnalysisWindow::printRequest() const {
 
 void AnalysisWindow::printClicked() {
     if (!m_s.printing.printReport) {
-        m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
+        m_s.prompter.showMessageBox(MessageType::NoteError, noPrinterMessage());
         return;
     }
     m_printPage->setPrintStatus(m_s.printing.printReport(printRequest(), this));

@@ -247,7 +247,7 @@ void MainWindow::prepareStartup() {
 
     const ProgramFolder &folder = m_app.folder;
     if (!fileExists(folder.file(dbfile::Template))) {
-        m_app.prompter.showMessageBox(NoteError, InstallationMissing);
+        m_app.prompter.showMessageBox(MessageType::NoteError, InstallationMissing);
         requestClose();
     }
     const HousekeepingReport housekeeping = upgradeDatabaseFiles(folder, m_app.clock.now());
@@ -259,11 +259,12 @@ void MainWindow::prepareStartup() {
     if (failure.isEmpty())
         failure = openReferenceTexts(m_app.textDb, folder.file(dbfile::ReferenceTexts));
     if (!failure.isEmpty()) {
-        tell(NoteError, main.onServer && !main.opened ? failure : DatabaseStartError + u'\n' + failure);
+        tell(MessageType::NoteError,
+             main.onServer && !main.opened ? failure : DatabaseStartError + u'\n' + failure);
         requestClose();
     } else if (!main.readOnlyReason.isEmpty()) {
         m_app.mainDbReadOnlyReason = main.readOnlyReason;
-        tell(NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason));
+        tell(MessageType::NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason));
     }
     // The record lists sort and search through these; building them on a large register takes a while,
     // so it happens once here rather than when a window opens.
@@ -282,7 +283,7 @@ void MainWindow::prepareStartup() {
     QString settingsError;
     m_app.settings = loadOrCreateSettings(m_app.settingsPath(), m_app.clock.now().date(), &settingsError);
     if (!settingsError.isEmpty())
-        m_app.prompter.showMessageBox(NoteCaution, settingsError);
+        m_app.prompter.showMessageBox(MessageType::NoteCaution, settingsError);
     m_title->setText(m_app.settings.title);
     m_readOnlyLabel->setText(m_app.mainDbReadOnlyReason.isEmpty()
                                  ? QString()
@@ -316,9 +317,10 @@ void MainWindow::startMaintenance() {
 
 void MainWindow::maintenanceFinished(const MaintenanceResult &result) {
     if (!result.damage.isEmpty())
-        tell(NoteError, DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
+        tell(MessageType::NoteError,
+             DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
     if (!result.backupError.isEmpty())
-        tell(NoteCaution, BackupFailed.arg(result.backupError));
+        tell(MessageType::NoteCaution, BackupFailed.arg(result.backupError));
     if (!result.backupNote.isEmpty())
         statusBar()->showMessage(result.backupNote);
 }
@@ -391,7 +393,7 @@ void MainWindow::openModalWindow(WindowKind kind) {
         }
     } catch (const std::exception &e) {
         // The window is gone either way; the operator sees what went wrong.
-        m_app.prompter.showMessageBox(NoteError, QString::fromLocal8Bit(e.what()));
+        m_app.prompter.showMessageBox(MessageType::NoteError, QString::fromLocal8Bit(e.what()));
     }
     setMainFunctionsEnabled(true);
 }
@@ -431,7 +433,7 @@ void MainWindow::exitClicked() {
 bool MainWindow::confirmExit() {
     m_app.probe.playAlertTone(AlertTone::Caution);
     if (!m_app.measurement.unsaved())
-        return m_app.prompter.showMessageBox(AskCaution, ExitQuestion);
+        return m_app.prompter.showMessageBox(MessageType::AskCaution, ExitQuestion);
     // The question of saving takes the place of the plain one. Saving from here asks what
     // saving from the measurement window asks; a re-test of doubtful points needs that
     // window, so the program then stays.

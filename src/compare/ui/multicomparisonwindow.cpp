@@ -123,7 +123,7 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
 void MultiComparisonWindow::printClicked() {
     if (m_set.entries().isEmpty()) {
         if (m_printing.prompter)
-            m_printing.prompter->showMessageBox(NoteCaution, emptyComparisonMessage());
+            m_printing.prompter->showMessageBox(MessageType::NoteCaution, emptyComparisonMessage());
         return;
     }
     if (!m_printing.print)

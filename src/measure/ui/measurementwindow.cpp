@@ -287,7 +287,7 @@ void MeasurementWindow::readClicked() {
 }
 
 void MeasurementWindow::clearClicked() {
-    if (!m_context.prompter.showMessageBox(AskQuestion, clearQuestion()))
+    if (!m_context.prompter.showMessageBox(MessageType::AskQuestion, clearQuestion()))
         return;
     CurrentMeasurement &m = m_context.measurement;
     m.clear(m_context.settings.highPotential);
