@@ -113,6 +113,12 @@ QString qualityDescription(const PointQuality &q, double value) {
     return text;
 }
 
+QString qualityDescription(const std::optional<PointQuality> &quality, double value) {
+    if (quality)
+        return qualityDescription(*quality, value);
+    return value != 0.0 ? u"读数质量: —"_s : QString();
+}
+
 QString qualityRulesText() {
     return u"读数质量按该点第 %1 拍起计入数值的读数判断（依次）：有读数达到 %2 为饱和；读数少于 %3 "
            u"个为读数过少；"

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <span>
 
 // How sound the reading of one completed point is, judged from the passes of
@@ -55,6 +56,9 @@ PointQuality assessPoint(std::span<const QualitySample> samples, double threshol
 // The figures of a point whose value is `value` uA for the operator, one per line, under
 // its verdict; the mean and the spread in uA.
 QString qualityDescription(const PointQuality &quality, double value);
+// The same for a point whose quality may be unknown: "读数质量: —" for a value typed,
+// imported or generated, nothing for a point without a value.
+QString qualityDescription(const std::optional<PointQuality> &quality, double value);
 // The rules as the operator reads them, with the thresholds above.
 QString qualityRulesText();
 

@@ -37,6 +37,7 @@ private slots:
     void assessesTheAveragedReadings_data();
     void assessesTheAveragedReadings();
     void descriptionIsInMicroamps();
+    void unknownQualityIsSaidOnlyForAValue();
     void jsonCarriesEveryFigureExactly();
     void refusesInputThatIsNoPoint_data();
     void refusesInputThatIsNoPoint();
@@ -154,6 +155,12 @@ void TestPointQuality::assessesTheAveragedReadings() {
 void TestPointQuality::descriptionIsInMicroamps() {
     const QString text = qualityDescription(PointQuality{.mean = 944.4, .sd = 20.1}, 47.0);
     QVERIFY2(text.contains(u"平均: 47.0 uA\n标准差: 1.0 uA"_s), qPrintable(text));
+}
+
+// A typed or imported value is not steady for want of figures: its quality is unknown.
+void TestPointQuality::unknownQualityIsSaidOnlyForAValue() {
+    QCOMPARE(qualityDescription(std::nullopt, 47.0), u"读数质量: —"_s);
+    QCOMPARE(qualityDescription(std::nullopt, 0.0), QString());
 }
 
 void TestPointQuality::jsonCarriesEveryFigureExactly() {
