@@ -32,6 +32,10 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
   DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog.Debian
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/packaging VERBATIM)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${orlu_docdir})
+# The operator's manual, when scripts/build-manual has made it in this tree (.ci/run does before
+# the package): the HTML with its pictures, which F1 opens, and the PDF.
+install(DIRECTORY ${PROJECT_BINARY_DIR}/manual/html/ DESTINATION ${orlu_docdir}/manual OPTIONAL)
+install(FILES ${PROJECT_BINARY_DIR}/manual/orlu-manual.pdf DESTINATION ${orlu_docdir} OPTIONAL)
 
 # The manual pages are the programs' own --help, so they cannot fall behind them.
 # A sanitized build is for the tests, not for packages (and its programs may report leaks at exit).

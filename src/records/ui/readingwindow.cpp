@@ -7,6 +7,7 @@
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>
@@ -43,9 +44,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_subjects(context.records.subjects())
     , m_measurements(context.records.measurements()) {
     whenFirstShown([this] { openAtCurrentSubject(); });
-    setObjectName(u"readingWindow"_s);
-    setWindowTitle(u"经络能量数据读取"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"readingWindow"_s, .title = u"经络能量数据读取"_s});
 
     auto *bar = new QToolBar(this);
     m_loadButton = addToolButton(bar, u"loadButton"_s, u"加载数据"_s, u"加载能量数据数据"_s);

@@ -4,6 +4,7 @@
 #include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -53,9 +54,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     , m_subjectKey(subjectKey)
     , m_subjects(context.records.subjects()) {
     whenFirstShown([this] { showMode(); });
-    setObjectName(u"subjectEditor"_s);
-    setWindowTitle(u"受测者资料异动"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"subjectEditor"_s, .title = u"受测者资料异动"_s});
 
     auto *bar = new QToolBar(this);
     m_saveButton = addToolButton(bar, u"saveButton"_s, u"储存数据  "_s, u"储存受测者数据"_s);
