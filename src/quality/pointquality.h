@@ -10,8 +10,9 @@
 
 // How sound the reading of one completed point is, judged from the passes of
 // its measuring loop: the spread and the slope of the readings that were
-// averaged into the value (from FirstAveragedTick on), the overshoot before the reading settled, and
-// whether the probe was saturated, barely in contact or lifted on the way.
+// averaged into the value (those from FirstAveragedTick on), the overshoot
+// before the reading settled, and whether the probe was saturated, barely in
+// contact or lifted on the way.
 namespace orlu {
 
 // The rules, in one place; the operator's explanation text quotes them from here.
