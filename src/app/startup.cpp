@@ -30,12 +30,13 @@ void openDatabases(AppContext &app, Startup::Outcome &outcome) {
     if (failure.isEmpty())
         failure = openReferenceTexts(app.textDb, folder.file(dbfile::ReferenceTexts));
     if (!failure.isEmpty()) {
-        outcome.messages.append(
-            {NoteError, main.onServer && !main.opened ? failure : DatabaseStartError + u'\n' + failure});
+        outcome.messages.append({MessageType::NoteError, main.onServer && !main.opened
+                                                             ? failure
+                                                             : DatabaseStartError + u'\n' + failure});
         outcome.mustClose = true;
     } else if (!main.readOnlyReason.isEmpty()) {
         app.mainDbReadOnlyReason = main.readOnlyReason;
-        outcome.messages.append({NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason)});
+        outcome.messages.append({MessageType::NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason)});
     }
     // The record lists sort and search through these; building them on a large register takes a while,
     // so it happens once here rather than when a window opens.
@@ -55,7 +56,7 @@ Startup::Outcome Startup::prepare(AppContext &app) {
     app.measurement.memo.clear();
 
     if (!fileExists(app.folder.file(dbfile::Template))) {
-        outcome.messages.append({NoteError, InstallationMissing, false});
+        outcome.messages.append({MessageType::NoteError, InstallationMissing, false});
         outcome.mustClose = true;
     }
     openDatabases(app, outcome);
@@ -68,7 +69,7 @@ Startup::Outcome Startup::prepare(AppContext &app) {
     QString settingsError;
     app.settings = loadOrCreateSettings(app.settingsPath(), app.clock.now().date(), &settingsError);
     if (!settingsError.isEmpty())
-        outcome.messages.append({NoteCaution, settingsError, false});
+        outcome.messages.append({MessageType::NoteCaution, settingsError, false});
 
     CurrentMeasurement &cm = app.measurement;
     cm.subject.clear();

@@ -1,6 +1,7 @@
 #include "records/measurementcursor.h"
 
 #include "core/daycount.h"
+#include "quality/verdicts.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 

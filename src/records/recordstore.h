@@ -44,7 +44,7 @@ public:
     // Tells of other seats' changes (a server announces them; a file never does).
     std::unique_ptr<RegisterWatcher> watcher() const;
     // Reaches a server register again after its connection was lost, telling the operator
-    // (NoteError) when it still cannot be reached.
+    // (MessageType::NoteError) when it still cannot be reached.
     bool reach(Prompter &prompter) const;
 
 private:

@@ -2,7 +2,7 @@
 
 #include "core/channels.h"
 #include "core/displaycolumns.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 namespace orlu {
 

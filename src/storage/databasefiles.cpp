@@ -125,12 +125,12 @@ void dropUpdate(const QString &update, const QDateTime &now, HousekeepingReport 
     settleDatabaseFile(update);
     const QString kept = datedFileName(update, now);
     if (renameDatabaseFile(update, kept)) {
-        report.notices.append(
-            {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
-                              update, QFileInfo(kept).fileName())});
+        report.notices.append({MessageType::NoteCaution,
+                               u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
+                                   update, QFileInfo(kept).fileName())});
     } else {
-        report.notices.append(
-            {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，保持原状。"_s.arg(update)});
+        report.notices.append({MessageType::NoteCaution,
+                               u"更新数据库 %1 含有受测者或检测数据，没有删除，保持原状。"_s.arg(update)});
     }
 }
 
@@ -148,8 +148,8 @@ HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDate
         if (!findings.isEmpty()) {
             updateUsable = false;
             report.notices.append(
-                {NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
-                                update, findings.join(u"；"_s))});
+                {MessageType::NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
+                                             update, findings.join(u"；"_s))});
         }
     }
     if (updateUsable && fileExists(main)) {

@@ -9,6 +9,7 @@
 #include "measure/calibration.h"
 #include "measure/locating.h"
 #include "measure/probelinkoperations.h"
+#include "quality/verdicts.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 

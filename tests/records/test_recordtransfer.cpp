@@ -1,4 +1,5 @@
 #include "core/channels.h"
+#include "quality/verdicts.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "storage/qualityrows.h"
@@ -198,7 +199,7 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     drifting.driftPercentPerSecond = -14.125;
     drifting.settlingPercent = 30.5;
     drifting.attempts = 2;
-    drifting.flags = FlagRetried;
+    drifting.flags = QualityFlag::Retried;
     drifting.verdict = QualityVerdict::Drifting;
     m.setPointQuality(14, drifting);
     m.setPointQuality(3, PointQuality{.samples = 400, .mean = 900, .verdict = QualityVerdict::Steady});
@@ -215,7 +216,7 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     QCOMPARE(back.driftPercentPerSecond, -14.125);
     QCOMPARE(back.settlingPercent, 30.5);
     QCOMPARE(back.attempts, 2);
-    QCOMPARE(back.flags, unsigned(FlagRetried));
+    QCOMPARE(back.flags, QualityFlags(QualityFlag::Retried));
     QVERIFY(!loaded.pointQuality(1));
 
     // Values written by hand have no measured quality; a deleted row leaves no quality behind.

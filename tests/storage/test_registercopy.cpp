@@ -71,9 +71,10 @@ void fill(test::RecordFixture &f) {
     const qint64 measured =
         f.addMeasurement(u"A1"_s, 46000.123456789, 12.3456789012345, true, u"第一行\r\n第二行"_s);
     MeasurementQuality quality{};
-    quality[0] =
-        PointQuality{412, 1000.125, 3.5, 0.35, -0.123456789, 30.5, 2, FlagRetried, QualityVerdict::Steady};
-    quality[23] = PointQuality{8, 4095, 0, 0, 0, 0, 1, FlagSaturated | FlagTooFew, QualityVerdict::Saturated};
+    quality[0] = PointQuality{
+        412, 1000.125, 3.5, 0.35, -0.123456789, 30.5, 2, QualityFlag::Retried, QualityVerdict::Steady};
+    quality[23] = PointQuality{
+        8, 4095, 0, 0, 0, 0, 1, QualityFlag::Saturated | QualityFlag::TooFew, QualityVerdict::Saturated};
     QVERIFY(writeQualityRows(f.db(), measured, quality));
     f.addMeasurement(u"b2"_s, 46001.5, 0.1);
     QSqlQuery q(f.db());

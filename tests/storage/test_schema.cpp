@@ -1,3 +1,4 @@
+#include "quality/verdicts.h"
 #include "storage/database.h"
 #include "storage/qualityrows.h"
 #include "storage/registeridentity.h"
@@ -197,10 +198,15 @@ void TestSchema::qualityIsKeptBesideTheMeasurement() {
     const QSqlDatabase db = fresh.db.handle();
     MeasurementQuality quality{};
     for (int c : judged)
-        quality[size_t(c - 1)] =
-            PointQuality{412, 1000.0,      3.5,
-                         0,   -0.125,      30.5,
-                         2,   FlagRetried, c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
+        quality[size_t(c - 1)] = PointQuality{412,
+                                              1000.0,
+                                              3.5,
+                                              0,
+                                              -0.125,
+                                              30.5,
+                                              2,
+                                              QualityFlag::Retried,
+                                              c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
     std::array<double, 24> readings{};
     std::fill_n(readings.begin(), measuredUpTo, 40.5);
     QVERIFY(writeQualityRows(db, 7, quality) && writeUnmeasuredRows(db, 7, readings));
@@ -216,7 +222,7 @@ void TestSchema::qualityIsKeptBesideTheMeasurement() {
         QCOMPARE(p.cvPercent, 0.35); // derived from mean and sd, not stored
         QCOMPARE(p.driftPercentPerSecond, -0.125);
         QCOMPARE(p.attempts, 2);
-        QCOMPARE(p.flags, unsigned(FlagRetried));
+        QCOMPARE(p.flags, QualityFlags(QualityFlag::Retried));
     }
     QVERIFY(deleteQualityRows(db, 7));
     QCOMPARE(storedVerdicts(db), QString());

@@ -296,7 +296,7 @@ void AnalysisWindow::matchCourses() {
         m_multiList->addItems(m_multiNames);
     }
     if (!matches.problem.isEmpty())
-        m_s.prompter.showMessageBox(NoteCaution, matches.problem);
+        m_s.prompter.showMessageBox(MessageType::NoteCaution, matches.problem);
 }
 
 void AnalysisWindow::closeTables() {
@@ -318,7 +318,7 @@ void AnalysisWindow::keepViewOptionsAndRecord() {
     const QString problem = keepTreatmentRecord(m_s.measurement, boxLines(m_record->toPlainText()),
                                                 m_shownMemo, m_s.measurements);
     if (!problem.isEmpty())
-        m_s.prompter.showMessageBox(NoteError, problem);
+        m_s.prompter.showMessageBox(MessageType::NoteError, problem);
 }
 
 void AnalysisWindow::pageChanged(int page) {
@@ -372,7 +372,7 @@ AnalysisPrintRequest AnalysisWindow::printRequest() const {
 
 void AnalysisWindow::printClicked() {
     if (!m_s.printing.printReport) {
-        m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
+        m_s.prompter.showMessageBox(MessageType::NoteError, noPrinterMessage());
         return;
     }
     m_printPage->setPrintStatus(m_s.printing.printReport(printRequest(), this));

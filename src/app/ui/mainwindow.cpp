@@ -323,9 +323,10 @@ void MainWindow::startMaintenance() {
 
 void MainWindow::maintenanceFinished(const MaintenanceResult &result) {
     if (!result.damage.isEmpty())
-        tell(NoteError, DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
+        tell(MessageType::NoteError,
+             DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
     if (!result.backupError.isEmpty())
-        tell(NoteCaution, BackupFailed.arg(result.backupError));
+        tell(MessageType::NoteCaution, BackupFailed.arg(result.backupError));
     if (!result.backupNote.isEmpty())
         statusBar()->showMessage(result.backupNote);
 }
@@ -398,7 +399,7 @@ void MainWindow::openModalWindow(WindowKind kind) {
         }
     } catch (const std::exception &e) {
         // The window is gone either way; the operator sees what went wrong.
-        m_app.prompter.showMessageBox(NoteError, QString::fromLocal8Bit(e.what()));
+        m_app.prompter.showMessageBox(MessageType::NoteError, QString::fromLocal8Bit(e.what()));
     }
     setMainFunctionsEnabled(true);
 }
@@ -438,7 +439,7 @@ void MainWindow::exitClicked() {
 bool MainWindow::confirmExit() {
     m_app.probe.playAlertTone(AlertTone::Caution);
     if (!m_app.measurement.unsaved())
-        return m_app.prompter.showMessageBox(AskCaution, ExitQuestion);
+        return m_app.prompter.showMessageBox(MessageType::AskCaution, ExitQuestion);
     // The question of saving takes the place of the plain one. Saving from here asks what
     // saving from the measurement window asks; a re-test of doubtful points needs that
     // window, so the program then stays.

@@ -145,11 +145,11 @@ void ComparisonSelectionWindow::addClicked() {
     switch (m_set.add(entry)) {
     case ComparisonSet::AddResult::Full:
         m_context.tone(AlertTone::Notice);
-        m_context.prompter.showMessageBox(NoteCaution, comparisonSetFullMessage());
+        m_context.prompter.showMessageBox(MessageType::NoteCaution, comparisonSetFullMessage());
         return;
     case ComparisonSet::AddResult::Duplicate:
         m_context.tone(AlertTone::Notice);
-        m_context.prompter.showMessageBox(NoteCaution, comparisonDuplicateMessage());
+        m_context.prompter.showMessageBox(MessageType::NoteCaution, comparisonDuplicateMessage());
         return;
     case ComparisonSet::AddResult::Added:
         fillSetGrid();

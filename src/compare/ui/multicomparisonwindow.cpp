@@ -1,6 +1,6 @@
 #include "compare/ui/multicomparisonwindow.h"
 
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"
@@ -126,7 +126,7 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
 void MultiComparisonWindow::printClicked() {
     if (m_set.entries().isEmpty()) {
         if (m_printing.prompter)
-            m_printing.prompter->showMessageBox(NoteCaution, emptyComparisonMessage());
+            m_printing.prompter->showMessageBox(MessageType::NoteCaution, emptyComparisonMessage());
         return;
     }
     if (!m_printing.print)

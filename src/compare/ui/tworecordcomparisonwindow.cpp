@@ -4,7 +4,7 @@
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
 #include "widgets/windowsetup.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

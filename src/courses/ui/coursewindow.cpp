@@ -318,7 +318,7 @@ void CourseWindow::confirmClicked() {
     course.scaled = m_scale->isChecked();
     if (!m_store.saveCondition(c, course)) {
         // Stay in edit mode: nothing the operator entered is lost.
-        m_prompter.showMessageBox(NoteError, u"疗程条件储存失败: "_s + m_store.lastError());
+        m_prompter.showMessageBox(MessageType::NoteError, u"疗程条件储存失败: "_s + m_store.lastError());
         return;
     }
     backToBrowse();
@@ -347,10 +347,10 @@ void CourseWindow::deleteCourseClicked() {
     playTone(AlertTone::Notice);
     setStatus(u"【删除疗程模式】"_s);
     const int row = currentCourseRow();
-    if (m_prompter.showMessageBox(AskCaution,
+    if (m_prompter.showMessageBox(MessageType::AskCaution,
                                   u"您确定要删除【"_s + m_course->name.trimmed() + u"】这笔疗程群组吗 ?"_s)) {
         if (!m_store.deleteCourse(m_course->key))
-            m_prompter.showMessageBox(NoteError, u"疗程删除失败: "_s + m_store.lastError());
+            m_prompter.showMessageBox(MessageType::NoteError, u"疗程删除失败: "_s + m_store.lastError());
         m_courseModel->reload();
         selectCourseRow(std::min(row, m_courseModel->count() - 1));
     }
@@ -366,9 +366,10 @@ void CourseWindow::deleteConditionClicked() {
     const Condition c = m_conditionModel->conditionAt(row);
     playTone(AlertTone::Notice);
     setStatus(u"【删除条件模式】"_s);
-    if (m_prompter.showMessageBox(AskCaution, u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
+    if (m_prompter.showMessageBox(MessageType::AskCaution,
+                                  u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
         if (!m_store.deleteCondition(c.key))
-            m_prompter.showMessageBox(NoteError, u"疗程条件删除失败: "_s + m_store.lastError());
+            m_prompter.showMessageBox(MessageType::NoteError, u"疗程条件删除失败: "_s + m_store.lastError());
         m_conditionModel->reload();
         selectConditionRow(std::min(row, m_conditionModel->count() - 1));
     }

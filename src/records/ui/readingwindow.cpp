@@ -221,7 +221,7 @@ int ReadingWindow::askToDelete(ActiveList list, QTableView *view, const QString 
     if (m_active != list || row < 0)
         return -1;
     view->setFocus();
-    return m_context.prompter.showMessageBox(AskCaution, question) ? row : -1;
+    return m_context.prompter.showMessageBox(MessageType::AskCaution, question) ? row : -1;
 }
 
 QString ReadingWindow::subjectNamed(int row) const {
@@ -291,7 +291,8 @@ void ReadingWindow::deleteMeasurementClicked() {
 }
 
 void ReadingWindow::reportFailure(const QString &what, const QString &error) {
-    m_context.prompter.showMessageBox(NoteError, error.isEmpty() ? what : what + u"\n"_s + error);
+    m_context.prompter.showMessageBox(MessageType::NoteError,
+                                      error.isEmpty() ? what : what + u"\n"_s + error);
 }
 
 void ReadingWindow::reject() {

@@ -162,7 +162,7 @@ bool SavingWindow::store() {
         return false;
     QString error;
     if (storeCurrentMeasurement(m_measurements, m_context.current, m_selected.subject, &error) == 0) {
-        m_context.prompter.showMessageBox(NoteError,
+        m_context.prompter.showMessageBox(MessageType::NoteError,
                                           u"经络能量数据未能储存，数据库没有任何更改。\n"_s + error);
         return false;
     }
@@ -178,7 +178,7 @@ void SavingWindow::saveClicked() {
 void SavingWindow::subjectDoubleClicked() {
     if (currentRow(m_listView) < 0)
         return;
-    if (!m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+    if (!m_context.prompter.showMessageBox(MessageType::AskQuestion, StoreQuestion))
         return;
     selectCurrentRow();
     store();
@@ -194,7 +194,7 @@ void SavingWindow::addSubjectClicked() {
         showCount();
         selectCurrentRow();
         m_context.tone(AlertTone::Notice);
-        if (m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+        if (m_context.prompter.showMessageBox(MessageType::AskQuestion, StoreQuestion))
             store();
         return;
     }
