@@ -1,6 +1,6 @@
 // Time to assess one point of 1,200 samples (a point held about 2.4 s with a
 // reading every 2 ms), averaged over many repetitions.
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
 
 #include <QElapsedTimer>
 

@@ -32,6 +32,10 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
   DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog.Debian
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/packaging VERBATIM)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${orlu_docdir})
+# The operator's manual, when scripts/build-manual has made it in this tree (.ci/run does before
+# the package): the HTML with its pictures, which F1 opens, and the PDF.
+install(DIRECTORY ${PROJECT_BINARY_DIR}/manual/html/ DESTINATION ${orlu_docdir}/manual OPTIONAL)
+install(FILES ${PROJECT_BINARY_DIR}/manual/orlu-manual.pdf DESTINATION ${orlu_docdir} OPTIONAL)
 
 # The manual pages are the programs' own --help, so they cannot fall behind them.
 # A sanitized build is for the tests, not for packages (and its programs may report leaks at exit).
@@ -88,4 +92,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-noto-cjk")
 # A register shared on a server needs the PostgreSQL driver; a single seat does without.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, qt6-translations-l10n")
+# The probe's udev rule takes effect at installation and removal, for a probe already plugged in.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
+  ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

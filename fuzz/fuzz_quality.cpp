@@ -1,7 +1,7 @@
 // The JSON that "orlu-cli quality" reads. Its promise: a refusal with a message, or an
 // assessment written as one JSON object with its verdict.
 #include "fuzzcheck.h"
-#include "measure/pointqualityjson.h"
+#include "quality/pointqualityjson.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

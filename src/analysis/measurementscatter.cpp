@@ -1,7 +1,7 @@
 #include "analysis/measurementscatter.h"
 
 #include "core/numberformat.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 #include <cmath>
 

@@ -30,7 +30,7 @@ bool AppContext::saveSettings() {
     QString error;
     if (orlu::saveSettings(settingsPath(), settings, &error))
         return true;
-    prompter.showMessageBox(NoteError, u"设定档无法写入！\n"_s + error);
+    prompter.showMessageBox(MessageType::NoteError, u"设定档无法写入！\n"_s + error);
     return false;
 }
 

@@ -28,7 +28,7 @@ bool SystemLaunchPort::openDocument(const QString &target) {
 }
 
 void SystemLaunchPort::reportFailure(const QString &target) {
-    m_prompter.showMessageBox(NoteCaution, launchFailureText(target));
+    m_prompter.showMessageBox(MessageType::NoteCaution, launchFailureText(target));
 }
 
 } // namespace orlu

@@ -2,7 +2,9 @@
 #include "app/launchsystem.h"
 #include "app/singleinstance.h"
 #include "app/ui/mainwindow.h"
+#include "app/ui/manualhelp.h"
 #include "app/ui/messagedialog.h"
+#include "app/ui/windowtour.h"
 #include "app/windowfactory.h"
 #include "install/installer.h"
 #include "core/version.h"
@@ -94,6 +96,10 @@ int main(int argc, char *argv[]) {
         simulation->show();
     }
     instance.raiseOnRequest(mainWindow);
+    // F1 in every window opens the manual at that window's section.
+    ManualHelpKey manualHelp;
+    application.installEventFilter(&manualHelp);
+    WindowTour::startFromEnvironment(&application);
     mainWindow.show();
     return QApplication::exec();
 }

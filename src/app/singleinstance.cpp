@@ -19,7 +19,7 @@ bool SingleInstance::claim() {
     if (m_lock.acquire() == ProgramLock::Outcome::HeldByOther) {
         InstanceChannel::askToRaise(m_folder);
         std::fprintf(stderr, "orlu: %s\n", qPrintable(m_folder.path() + u": already running"_s));
-        showMessageBox(NoteCaution, u"O.R.L.U. 已经在执行中，请使用已开启的窗口。"_s);
+        showMessageBox(MessageType::NoteCaution, u"O.R.L.U. 已经在执行中，请使用已开启的窗口。"_s);
         return false;
     }
     if (m_lock.isHeld())

@@ -95,7 +95,8 @@ std::function<void(QWidget *)> printerSetupOn(AppContext &app, QPrinter &printer
         QPrintDialog setup(&printer, p);
         setup.setWindowTitle(u"打印设定"_s);
         if (setup.exec() != QDialog::Accepted)
-            app.prompter.showMessageBox(NoteError, u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
+            app.prompter.showMessageBox(MessageType::NoteError,
+                                        u"打印设定已取消，打印机与纸张仍按原来的设定。"_s);
     };
 }
 
@@ -149,6 +150,7 @@ ReadingToolsMaker readingTools(AppContext &app, QPrinter &printer) {
                             QWidget *window) -> ReadingTools * {
         auto *tools = new TrendExportTools(bar, context, std::move(list), window);
         tools->setTrendPrinter(trendPrinting(app, printer));
+        tools->setCalibrationLog(app.folder.file(CalibrationLogFile));
         return tools;
     };
 }
@@ -260,7 +262,7 @@ StartupFinishingWork legacyConversionOf(AppContext &app) {
             convertLegacyDatabase(app.mainDb, app.folder, app.clock, &observer);
         progress.setProgress(progress.progressMaximum());
         if (!outcome.message.isEmpty())
-            app.prompter.showMessageBox(NoteError, outcome.message);
+            app.prompter.showMessageBox(MessageType::NoteError, outcome.message);
     };
 }
 

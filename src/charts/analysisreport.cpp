@@ -7,7 +7,7 @@
 #include "core/channels.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "charts/chartcatalogue.h"
 #include "charts/chartcolours.h"
 #include "charts/chartframe.h"
@@ -15,6 +15,7 @@
 #include "charts/drawingsurface.h"
 #include "charts/reportwrap.h"
 #include "core/currentmeasurement.h"
+#include "quality/verdicts.h"
 
 #include <QLocale>
 

@@ -107,6 +107,8 @@ struct ReportJob {
     ReportProducer produce;
     // The title a saved document carries, naming whom and when it is about; `title` when empty.
     QString documentTitle = {};
+    // The practice or operator a saved document names as its author; none when empty.
+    QString author = {};
     const QString &savedTitle() const { return documentTitle.isEmpty() ? title : documentTitle; }
 };
 

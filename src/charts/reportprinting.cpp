@@ -1,5 +1,6 @@
 #include "charts/reportprinting.h"
 
+#include "charts/archivalpdf.h"
 #include "charts/paintersurface.h"
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
@@ -72,6 +73,10 @@ bool writeReportPdf(const QString &path, const ReportJob &job, QString *error) {
         if (!surface.pagesOk())
             return fail(u"the PDF writer refused a page"_s);
     }
+    const std::optional<QByteArray> archival = finishArchivalPdf(pdf, job.author, error);
+    if (!archival)
+        return false;
+    pdf = *archival;
     // A report names the subject: private like the register it comes from.
     return writeOutputFile(path, pdf, error);
 }
@@ -116,7 +121,8 @@ ReportJob analysisReportJob(const AnalysisReportInput &input) {
                      const std::function<bool()> &aborted) {
                 return produceAnalysisReport(surface, geometry, input, aborted);
             },
-            input.measurement ? analysisReportDocumentTitle(*input.measurement) : QString()};
+            input.measurement ? analysisReportDocumentTitle(*input.measurement) : QString(),
+            input.organisation.isEmpty() ? input.reportTitle : input.organisation};
 }
 
 } // namespace orlu

@@ -4,7 +4,7 @@
 #include "compare/comparisoncurves.h"
 #include "compare/comparisonreport.h"
 #include "cli/commandline.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/readingsrule.h"
 
 #include <QRegularExpression>

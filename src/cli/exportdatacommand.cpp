@@ -182,8 +182,10 @@ int runExportFhirCommand(const QStringList &args, QTextStream &out, QTextStream 
     return runExport(
         command, cl, a,
         [&](const RecordStore &records, const std::optional<Pseudonymiser> &pseudonymiser) {
+            // The seat's probe with its latest calibration, where the seat keeps a log.
+            const CalibrationLog log(cl.folder().file(CalibrationLogFile));
             return exportFhirBundleToFile(records, a.filter, pseudonymiser ? &*pseudonymiser : nullptr,
-                                          a.outPath);
+                                          a.outPath, nullptr, lastSuccessful(log.entries()));
         },
         out, err);
 }

@@ -1,7 +1,7 @@
 #include "cli/qualitycommand.h"
 
 #include "cli/commandline.h"
-#include "measure/pointqualityjson.h"
+#include "quality/pointqualityjson.h"
 
 #include <QFile>
 

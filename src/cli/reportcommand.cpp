@@ -3,7 +3,7 @@
 #include "analysis/analysis.h"
 #include "cli/analysiscommands.h"
 #include "analysis/textstore.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/daycount.h"
 #include "core/programfolder.h"
 #include "core/settings.h"

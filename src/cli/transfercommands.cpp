@@ -51,7 +51,7 @@ int withMainDatabase(const QString &name, const Parsed &p, QTextStream &err, Wor
     Database main;
     // A fresh installation gets its empty register as at a program start.
     if (!isServerConnection(registerLocation(p.folder)) && !fileExists(p.folder.file(dbfile::Main)))
-        copyDatabaseFile(p.folder.file(dbfile::Template), p.folder.file(dbfile::Main));
+        copyTemplateRegister(p.folder.file(dbfile::Template), p.folder.file(dbfile::Main));
     const MainDatabaseOpening opening = openFolderRegister(main, p.folder);
     if (!opening.opened) {
         err << name << ": " << opening.failure << '\n';

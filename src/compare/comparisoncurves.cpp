@@ -2,7 +2,8 @@
 
 #include "core/channels.h"
 #include "core/currentmeasurement.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
+#include "quality/verdicts.h"
 
 namespace orlu {
 

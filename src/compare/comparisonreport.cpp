@@ -179,7 +179,8 @@ ReportJob comparisonReportJob(const ComparisonPrintout &printout, const Comparis
             [printout, header](DrawingSurface &surface, const PageGeometry &geometry,
                                const std::function<bool()> &aborted) {
                 return produceComparisonReport(surface, geometry, printout, header, aborted);
-            }};
+            },
+            QString(), header.organisation};
 }
 
 } // namespace orlu

@@ -1,7 +1,7 @@
 #include "compare/comparisonset.h"
 
 #include "core/channels.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 namespace orlu {
 

@@ -29,6 +29,7 @@ void CurrentMeasurement::clear(bool highChosen) {
     values.fill(0.0);
     quality.fill(std::nullopt);
     measuredAt = 0;
+    origin = {};
     recordKey = 0;
     pointsSinceCounterUpdate = 0;
     memo.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/measurementorigin.h"
 #include "core/readingquality.h"
 
 #include <QString>
@@ -35,6 +36,7 @@ struct CurrentMeasurement {
     std::array<std::optional<PointQuality>, 24> quality{};
     double measuredAt = 0; // day count of the last measured point, 0 when empty
     bool highPotential = false;
+    MeasurementOrigin origin; // the probe of the run that measured it; empty when typed or loaded
     QStringList memo;
     qint64 recordKey = 0; // MKEY of the stored row, 0 when not stored
     int pointsSinceCounterUpdate = 0;
@@ -62,7 +64,7 @@ struct CurrentMeasurement {
     // Readings the register does not hold: leaving them asks first.
     bool unsaved() const { return readingsUnsaved && hasData(); }
 
-    // Values, qualities, date, record key, counter, memo and the unsaved mark cleared; corrected
+    // Values, qualities, date, origin, record key, counter, memo and the unsaved mark cleared; corrected
     // values are left as they were. The potential mode becomes the one chosen for measuring.
     void clear(bool highChosen);
 };

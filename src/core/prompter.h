@@ -7,7 +7,7 @@ namespace orlu {
 // Message box types: 1..3 ask yes/no (question, caution, important),
 // 4..6 confirm with one button (question, caution, important), 7 tells that
 // something was done, so a success neither asks nor looks like a failure.
-enum MessageType {
+enum class MessageType {
     AskQuestion = 1,
     AskCaution = 2,
     AskImportant = 3,

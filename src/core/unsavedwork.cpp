@@ -42,7 +42,7 @@ bool settleUnsavedWork(UnsavedOccasion occasion, CurrentMeasurement &measurement
     SaveChoice choice = SaveChoice::Stay;
     if (save)
         choice = prompter.askToSave(saveQuestion(occasion));
-    else if (prompter.showMessageBox(AskCaution, discardQuestion(occasion)))
+    else if (prompter.showMessageBox(MessageType::AskCaution, discardQuestion(occasion)))
         choice = SaveChoice::Discard;
     switch (choice) {
     case SaveChoice::Stay:

@@ -3,9 +3,10 @@
 #include "analysis/analysis.h"
 #include "analysis/analysisjson.h"
 #include "core/daycount.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "dataexport/exporttext.h"
 #include "dataexport/pseudonymiser.h"
+#include "quality/verdicts.h"
 
 namespace orlu {
 

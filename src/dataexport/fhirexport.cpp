@@ -7,9 +7,14 @@
 #include "core/version.h"
 #include "dataexport/exportrow.h"
 #include "dataexport/exporttext.h"
+#include "dataexport/fhirconcepts.h"
+#include "dataexport/fhirdevices.h"
+#include "dataexport/fhirjson.h"
 #include "dataexport/pseudonymiser.h"
+#include "records/recordstore.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <QUuid>
 
 #include <cmath>
@@ -23,169 +28,88 @@ namespace orlu {
 
 using namespace Qt::StringLiterals;
 using namespace exporttext;
+using namespace fhir;
 
 namespace {
 
 constexpr char Ucum[] = "http://unitsofmeasure.org";
 
-// A code of this program's code system with what it means.
-struct Concept {
-    std::string code;
-    std::string display;
-};
-
-// Observation components in the order they are written: the 24 plain readings, the 24
-// corrected values, body energy, the four ratios, the five verdicts.
-constexpr int ReadingComponents = 2 * ChannelCount;
-constexpr int BodyEnergyComponent = ReadingComponents;
-constexpr int FirstRatioComponent = BodyEnergyComponent + 1;
-constexpr int FirstVerdictComponent = FirstRatioComponent + 4;
-constexpr int ComponentCount = FirstVerdictComponent + StateItemCount;
-
-constexpr std::array<StateItem, StateItemCount> VerdictItems{StateItem::BodyEnergy, StateItem::Spirit,
-                                                             StateItem::Musculoskeletal,
-                                                             StateItem::Metabolism, StateItem::Autonomic};
-constexpr std::array<const char *, StateItemCount> ItemCodes{"body-energy", "spirit", "musculoskeletal",
-                                                             "metabolism", "autonomic"};
-constexpr std::array<const char *, StateItemCount> ItemNames{
-    "body energy", "spirit ratio", "musculoskeletal ratio", "metabolism ratio", "autonomic balance ratio"};
-
-std::string channelCode(int c) {
-    return std::string(meridian(meridianOfChannel(c)).code) + (sideOfChannel(c) == Side::Left ? "-L" : "-R");
-}
-
-std::string channelDisplay(int c) {
-    return meridian(meridianOfChannel(c)).englishName.toStdString() +
-           (sideOfChannel(c) == Side::Left ? ", left" : ", right");
-}
-
-const Concept MeasurementConcept{"meridian-energy",
-                                 "Meridian energy measurement: skin current at 24 source points"};
-const Concept HighPotential{"potential-high", "Measured at high potential"};
-const Concept StandardPotential{"potential-standard", "Measured at standard potential"};
-
-// The component codes by their position.
-const std::vector<Concept> &componentConcepts() {
-    static const std::vector<Concept> concepts = [] {
-        std::vector<Concept> list;
-        for (int c = 1; c <= ChannelCount; ++c)
-            list.push_back({"reading-" + channelCode(c), "Plain reading, " + channelDisplay(c)});
-        for (int c = 1; c <= ChannelCount; ++c)
-            list.push_back({"corrected-" + channelCode(c), "Corrected value, " + channelDisplay(c)});
-        list.push_back({"body-energy", "Body energy (mean corrected value)"});
-        for (std::size_t i = 1; i < ItemCodes.size(); ++i)
-            list.push_back({std::string("ratio-") + ItemCodes[i], std::string("Ratio: ") + ItemNames[i]});
-        for (std::size_t i = 0; i < ItemCodes.size(); ++i)
-            list.push_back(
-                {std::string("verdict-") + ItemCodes[i], std::string("Verdict on the ") + ItemNames[i]});
-        return list;
-    }();
-    return concepts;
-}
-
-void appendText(Line &out, const std::string &text) {
-    out.append(text.data(), text.size());
-}
-
-void appendJsonText(Line &out, const QString &text) {
-    appendUtf8(out, jsonString(text));
-}
-
-void appendCoding(Line &out, const char *system, const std::string &code) {
-    out += "{\"coding\":[{\"system\":\"";
-    out += system;
-    out += "\",\"code\":\"";
-    appendText(out, code);
-    out += "\"}]}";
-}
-
-// Names derived from a stable text give the same resource the same id in every export.
-QUuid idOf(const QByteArray &name) {
-    static const QUuid space = QUuid::createUuidV5(QUuid(u"6ba7b811-9dad-11d1-80b4-00c04fd430c8"_s), // URL
-                                                   QByteArray("https://quorix.org/fhir"));
-    return QUuid::createUuidV5(space, name);
-}
-
-void appendUrn(Line &out, const QUuid &id) {
-    char text[48] = "urn:uuid:";
-    const QByteArray uuid = id.toByteArray(QUuid::WithoutBraces);
-    std::memcpy(text + 9, uuid.constData(), 36);
-    out.append(text, 45);
-}
-
-// The local zone's offset at a moment, as FHIR writes it ("+08:00"). Looked up once an
-// hour of measuring time: the zone rules change at most on the hour.
-void appendLocalOffset(Line &out, const QDate &date, const QTime &time) {
-    thread_local qint64 hourKey = std::numeric_limits<qint64>::min();
-    thread_local char text[16];
-    const qint64 key = date.toJulianDay() * 24 + time.hour();
-    if (key != hourKey) {
-        const int offset = QDateTime(date, QTime(time.hour(), 0)).offsetFromUtc() / 60;
-        std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
-                      std::abs(offset) % 60);
-        hourKey = key;
-    }
-    out.append(text, 6);
-}
-
 // A component that carries no value says why.
-void appendAbsent(Line &out, const char *reason) {
-    out += "\"dataAbsentReason\":{\"coding\":[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
-           "data-absent-reason\",\"code\":\"";
-    out += reason;
-    out += "\"}]}";
+void appendAbsent(Line &out, Absence why) {
+    out += "\"dataAbsentReason\":";
+    appendConcept(out, AbsentReasonSystem, absentReason(why));
 }
 
-void appendQuantity(Line &out, std::optional<double> value, const char *unit, const char *absentReason) {
+// A quantity's UCUM code and the unit as a reader sees it.
+struct Unit {
+    const char *code;
+    const char *display;
+};
+constexpr Unit Microampere{"uA", "\xce\xbc"
+                                 "A"};
+constexpr Unit Ratio{"1", "\xe6\xaf\x94\xe5\x80\xbc"}; // 比值
+
+void appendQuantity(Line &out, std::optional<double> value, const Unit &unit, Absence absence) {
     if (!value || !std::isfinite(*value)) {
-        appendAbsent(out, value ? "not-a-number" : absentReason);
+        appendAbsent(out, value ? Absence::NotANumber : absence);
         return;
     }
     out += "\"valueQuantity\":{\"value\":";
     appendNumber(out, *value);
-    if (*unit) {
-        out += ",\"unit\":\"";
-        out += unit;
-        out += '"';
-    }
-    out += ",\"system\":\"";
+    out += ",\"unit\":\"";
+    out += unit.display;
+    out += "\",\"system\":\"";
     out += Ucum;
     out += "\",\"code\":\"";
-    out += *unit ? unit : "1";
+    out += unit.code;
     out += "\"}";
 }
 
+// How the verdict on the item of that position places a value against its normal band,
+// with the verdict's words.
+void appendInterpretation(Line &out, std::size_t item, std::optional<int> code) {
+    const Concept *verdict = code ? verdictConcept(item, *code) : nullptr;
+    if (!verdict)
+        return;
+    out += ",\"interpretation\":[";
+    appendConcept(out, InterpretationSystem, interpretationOf(*code), verdict->display);
+    out += ']';
+}
+
+// Where the register's subjects and measurements come from, which tells them from those
+// of every other register.
+struct RegisterOrigin {
+    QUuid identity;
+    QString timeZone; // of the measurements stored without one
+    QList<MeasurementOrigin> probes;
+    std::optional<CalibrationEntry> seatCalibration;
+};
+
 class FhirWriter : public ExportWriter {
 public:
-    explicit FhirWriter(const Pseudonymiser *pseudonymiser)
-        : m_pseudonymiser(pseudonymiser) {
+    FhirWriter(const Pseudonymiser *pseudonymiser, const RegisterOrigin &origin)
+        : m_pseudonymiser(pseudonymiser)
+        , m_origin(origin)
+        , m_register(origin.identity.toByteArray(QUuid::WithoutBraces).toStdString())
+        , m_devices(origin.identity, origin.probes, origin.seatCalibration, origin.timeZone) {
         for (const Concept &c : componentConcepts()) {
             Line prefix;
+            // The observation's code carries the text; each of a million observations' 58
+            // components repeating its display as text would add half again to the bundle.
             prefix += "\"code\":";
-            appendCoding(prefix, FhirCodeSystemUrl, c.code);
+            appendCoding(prefix, FhirCodeSystemUrl, c);
             prefix += ',';
             m_componentPrefixes.emplace_back(prefix.data(), prefix.size());
         }
-        Line device;
-        appendUrn(device, idOf("device/probe"));
-        m_deviceUrn.assign(device.data(), device.size());
     }
 
     QByteArray header() const override {
         Line out;
         out += "{\"resourceType\":\"Bundle\",\"type\":\"collection\",\"timestamp\":\"";
-        appendUtf8(out, QDateTime::currentDateTime()
-                            .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                            .toString(Qt::ISODate));
+        appendUtf8(out, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
         out += "\",\"entry\":[\n";
         appendCodeSystem(out);
-        out += ",\n{\"fullUrl\":\"";
-        appendText(out, m_deviceUrn);
-        out += "\",\"resource\":{\"resourceType\":\"Device\",\"manufacturer\":\"Quorix\",\"deviceName\":[{"
-               "\"name\":"
-               "\"O.R.L.U. meridian energy probe\",\"type\":\"manufacturer-name\"}],\"type\":{\"text\":\"USB "
-               "skin "
-               "current probe\"}}}";
+        appendText(out, m_devices.entries());
         return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
     }
 
@@ -212,6 +136,17 @@ public:
     QByteArray footer() const override { return "\n]}\n"; }
 
 private:
+    // Names derived from a stable text give the same resource the same id in every export
+    // of the register, and an id no other register gives.
+    QUuid idOf(const QByteArray &name) const { return QUuid::createUuidV5(m_origin.identity, name); }
+
+    // An identifier system of this register: the system's base and the register's identity.
+    void appendSystem(Line &out, const char *base) const {
+        out += base;
+        out += '/';
+        appendText(out, m_register);
+    }
+
     // The pseudonym alone identifies a pseudonymised subject, so nothing else may lead to it.
     QString patientKey(const SubjectMeasurement &row, const ExportRecord &record) const {
         return m_pseudonymiser ? record.subject : row.subject.number.toUpper();
@@ -224,24 +159,18 @@ private:
         out += FhirCodeSystemUrl;
         out += "\",\"version\":\"";
         out += programVersion();
-        out +=
-            "\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy measurement\","
-            "\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,\"content\":\"complete\","
-            "\"concept\":[";
-        auto addConcept = [&](const Concept &c, bool first) {
-            if (!first)
-                out += ',';
-            out += "{\"code\":\"";
+        out += "\",\"language\":\"zh-CN\",\"name\":\"OrluMeasurement\",\"title\":\"O.R.L.U. meridian energy "
+               "measurement\",\"status\":\"active\",\"publisher\":\"Quorix\",\"caseSensitive\":true,"
+               "\"content\":\"complete\",\"concept\":[";
+        bool first = true;
+        for (const Concept &c : codeSystemConcepts()) {
+            out += first ? "{\"code\":\"" : ",{\"code\":\"";
+            first = false;
             appendText(out, c.code);
             out += "\",\"display\":\"";
             appendText(out, c.display);
             out += "\"}";
-        };
-        addConcept(MeasurementConcept, true);
-        addConcept(HighPotential, false);
-        addConcept(StandardPotential, false);
-        for (const Concept &c : componentConcepts())
-            addConcept(c, false);
+        }
         out += "]}}";
     }
 
@@ -250,7 +179,7 @@ private:
         out += ",\n{\"fullUrl\":\"";
         appendText(out, urn);
         out += "\",\"resource\":{\"resourceType\":\"Patient\",\"identifier\":[{\"system\":\"";
-        out += m_pseudonymiser ? FhirPseudonymSystem : FhirSubjectNumberSystem;
+        appendSystem(out, m_pseudonymiser ? FhirPseudonymSystem : FhirSubjectNumberSystem);
         out += "\",\"value\":";
         appendJsonText(out, record.subject);
         out += '}';
@@ -276,21 +205,24 @@ private:
         out += ",\n{\"fullUrl\":\"";
         appendUrn(out, idOf("observation/" + patientKey(row, r).toUtf8() + '/' +
                             QByteArray::number(row.measurement.key)));
-        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"status\":\"final\",\"category\":[{"
-               "\"coding\":"
-               "[{\"system\":\"http://terminology.hl7.org/CodeSystem/"
-               "observation-category\",\"code\":\"exam\"}]}],"
-               "\"code\":";
-        appendCoding(out, FhirCodeSystemUrl, MeasurementConcept.code);
+        out += "\",\"resource\":{\"resourceType\":\"Observation\",\"identifier\":[{\"system\":\"";
+        appendSystem(out, FhirMeasurementSystem);
+        out += "\",\"value\":\"";
+        appendText(out, std::to_string(row.measurement.key));
+        out += "\"}],\"status\":\"final\",\"category\":[";
+        appendConcept(out, CategorySystem, examCategory());
+        out += "],\"code\":";
+        appendConcept(out, FhirCodeSystemUrl, measurementConcept());
         out += ",\"subject\":{\"reference\":\"";
         appendText(out, patientUrn);
         out += "\"},\"effectiveDateTime\":\"";
         appendIsoDateTime(out, r.measuredOn, r.measuredAt);
-        appendLocalOffset(out, r.measuredOn, r.measuredAt);
+        const QString &zone = row.measurement.origin.timeZone;
+        appendOffset(out, zone.isEmpty() ? m_origin.timeZone : zone, r.measuredOn, r.measuredAt);
         out += "\",\"device\":{\"reference\":\"";
-        appendText(out, m_deviceUrn);
+        appendText(out, m_devices.urnOf(row.measurement.origin.probeSerial));
         out += "\"},\"method\":";
-        appendCoding(out, FhirCodeSystemUrl, r.highPotential ? HighPotential.code : StandardPotential.code);
+        appendConcept(out, FhirCodeSystemUrl, potentialConcept(r.highPotential));
         // An incomplete measurement says so where a reader of the observation looks first.
         QStringList notes;
         if (r.unmeasuredPoints > 0)
@@ -334,44 +266,69 @@ private:
             // A channel left out of the run reads 0.
             const double v = i < ChannelCount ? r.plain[static_cast<std::size_t>(i)]
                                               : r.corrected[static_cast<std::size_t>(i - ChannelCount)];
-            appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, "uA", "not-performed");
+            appendQuantity(out, v != 0.0 ? std::optional(v) : std::nullopt, Microampere,
+                           Absence::NotPerformed);
         } else if (i == BodyEnergyComponent) {
             appendQuantity(out,
                            r.unmeasuredPoints < ChannelCount ? std::optional(r.bodyEnergy) : std::nullopt,
-                           "uA", "not-performed");
+                           Microampere, Absence::NotPerformed);
+            appendInterpretation(out, 0, r.verdicts[0]);
         } else if (i < FirstVerdictComponent) {
-            appendQuantity(out, r.ratios[static_cast<std::size_t>(i - FirstRatioComponent)], "",
-                           "not-applicable");
+            const auto ratio = static_cast<std::size_t>(i - FirstRatioComponent);
+            appendQuantity(out, r.ratios[ratio], Ratio, Absence::NotApplicable);
+            appendInterpretation(out, ratio + 1, r.verdicts[ratio + 1]);
         } else {
             const auto item = static_cast<std::size_t>(i - FirstVerdictComponent);
             const std::optional<int> code = r.verdicts[item];
-            const QString text = code ? verdictText(VerdictItems[item], *code) : QString();
-            if (text.isEmpty()) {
-                appendAbsent(out, "not-applicable");
+            const Concept *verdict = code ? verdictConcept(item, *code) : nullptr;
+            if (!verdict) {
+                appendAbsent(out, Absence::NotApplicable);
                 return;
             }
-            out += "\"valueCodeableConcept\":{\"text\":";
-            appendJsonText(out, text);
-            out += '}';
+            out += "\"valueCodeableConcept\":";
+            appendConcept(out, FhirCodeSystemUrl, *verdict);
         }
     }
 
     const Pseudonymiser *m_pseudonymiser;
+    RegisterOrigin m_origin;
+    std::string m_register;
     std::vector<std::string> m_componentPrefixes;
-    std::string m_deviceUrn;
+    FhirDevices m_devices;
 };
+
+std::optional<RegisterOrigin> originOf(const RecordStore &records,
+                                       const std::optional<CalibrationEntry> &seatCalibration,
+                                       ExportOutcome &outcome) {
+    const std::optional<QUuid> identity = records.identity();
+    if (identity)
+        return RegisterOrigin{*identity, records.timeZone(), records.probesSeen(), seatCalibration};
+    outcome.status = ExportOutcome::Status::Failed;
+    outcome.error = u"登记表还没有自己的标识 (由旧版程序建立，且本程序尚未以可写方式打开过)，"
+                    "无法导出可与其他登记表区分的 FHIR 数据。"_s;
+    return std::nullopt;
+}
 
 } // namespace
 
 ExportOutcome exportFhirBundle(const RecordStore &records, const MeasurementFilter &filter,
-                               const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer) {
-    return streamMeasurements(records, filter, FhirWriter(pseudonymiser), out, observer);
+                               const Pseudonymiser *pseudonymiser, QIODevice &out, ExportObserver *observer,
+                               const std::optional<CalibrationEntry> &seatCalibration) {
+    ExportOutcome refused;
+    const std::optional<RegisterOrigin> origin = originOf(records, seatCalibration, refused);
+    return origin ? streamMeasurements(records, filter, FhirWriter(pseudonymiser, *origin), out, observer)
+                  : refused;
 }
 
 ExportOutcome exportFhirBundleToFile(const RecordStore &records, const MeasurementFilter &filter,
                                      const Pseudonymiser *pseudonymiser, const QString &path,
-                                     ExportObserver *observer) {
-    return streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser), path, observer);
+                                     ExportObserver *observer,
+                                     const std::optional<CalibrationEntry> &seatCalibration) {
+    ExportOutcome refused;
+    const std::optional<RegisterOrigin> origin = originOf(records, seatCalibration, refused);
+    return origin
+               ? streamMeasurementsToFile(records, filter, FhirWriter(pseudonymiser, *origin), path, observer)
+               : refused;
 }
 
 } // namespace orlu

@@ -119,7 +119,7 @@ bool CalibrationProcedure::start() {
     if (m_view.busy)
         return false;
     if (!m_probe.probeConnected()) {
-        m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::absentMessage());
         return false;
     }
     m_watch.emplace(m_probe);
@@ -150,7 +150,7 @@ bool CalibrationProcedure::start() {
         m_view.standardLamp = m_view.highLamp = steady(Shade::Teal);
         publish();
         m_probe.playAlertTone(AlertTone::Fault);
-        m_prompter.showMessageBox(NoteCaution, faultyContactMessage());
+        m_prompter.showMessageBox(MessageType::NoteCaution, faultyContactMessage());
     }
     showResult();
     store();
@@ -165,7 +165,7 @@ bool CalibrationProcedure::start() {
         publish();
     }
     if (m_outcome == Outcome::ProbeLost)
-        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::lostMessage());
     return true;
 }
 
@@ -347,7 +347,7 @@ void CalibrationProcedure::endWithoutResult() {
     m_view.status = m_outcome == Outcome::ProbeLost ? idleStatus() : QString();
     finish();
     if (m_outcome == Outcome::ProbeLost)
-        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::lostMessage());
 }
 
 } // namespace orlu

@@ -27,14 +27,6 @@ bool holdsValuesOf(const Settings &s, const CalibrationEntry &e) {
     return s.standardCalibration == e.standardValue && s.highCalibration == e.highValue;
 }
 
-std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries) {
-    const auto last =
-        std::find_if(entries.rbegin(), entries.rend(), [](const auto &e) { return e.succeeded; });
-    if (last == entries.rend())
-        return std::nullopt;
-    return *last;
-}
-
 } // namespace
 
 CalibrationEntry calibrationEntry(double at, int standardValue, int highValue, bool succeeded) {

@@ -184,7 +184,7 @@ bool LocatingRun::start() {
     if (m_view.running)
         return false;
     if (!m_probe.probeConnected()) {
-        m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::absentMessage());
         return false;
     }
     m_watch.emplace(m_probe);
@@ -228,7 +228,7 @@ bool LocatingRun::start() {
     }
     endRun();
     if (m_probeLost)
-        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::lostMessage());
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
+#include "core/pointticks.h"
 #include "core/prompter.h"
 #include "measure/livedisplay.h"
 #include "measure/probeoperations.h"
@@ -17,8 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr quint32 BaselinePhaseMs = 200;
 constexpr quint32 BaselineReplaceMs = 150;
-constexpr quint32 TickMs = 600;
-constexpr int TicksPerPoint = 4;
 constexpr quint32 ReleaseQuestionMs = 3000;
 } // namespace
 
@@ -84,17 +83,17 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     if (m_running)
         return false;
     if (!m_probe.probeConnected()) {
-        m_prompter.showMessageBox(NoteError, ProbeWatch::absentMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::absentMessage());
         return false;
     }
     if (offerToClear && m_measurement.recordKey > 0) {
         m_probe.playAlertTone(AlertTone::Notice);
-        if (m_prompter.showMessageBox(AskQuestion, clearQuestion()))
+        if (m_prompter.showMessageBox(MessageType::AskQuestion, clearQuestion()))
             m_measurement.clear(parameters.high);
     }
     if (parameters.high) {
         m_probe.playAlertTone(AlertTone::Caution);
-        if (!m_prompter.showMessageBox(AskImportant, highConfirmation()))
+        if (!m_prompter.showMessageBox(MessageType::AskImportant, highConfirmation()))
             return false;
     }
 
@@ -108,6 +107,7 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     m_probe.resetProbe();
     m_probe.startProbe();
     m_probe.setPotential(parameters.high);
+    m_probeOrigin = m_probe.probeOrigin();
     m_scale = scaleOf(parameters.calibration);
     m_threshold = parameters.threshold;
     m_stop = false;
@@ -129,7 +129,7 @@ bool MeasuringRun::run(const RunParameters &parameters, const QList<int> &channe
     m_observer->runEnded();
     m_probe.resetProbe();
     if (m_probeLost)
-        m_prompter.showMessageBox(NoteError, ProbeWatch::lostMessage());
+        m_prompter.showMessageBox(MessageType::NoteError, ProbeWatch::lostMessage());
     return true;
 }
 
@@ -242,7 +242,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
             const int again = m_probe.readCurrent();
             baseline = e <= BaselineReplaceMs ? again : (again + baseline) / 2.0;
         }
-        if (tick > TicksPerPoint - 1) {
+        if (tick >= FirstAveragedTick) {
             sum += r;
             ++count;
         }
@@ -250,7 +250,7 @@ MeasuringRun::AttemptOutcome MeasuringRun::measureAttempt() {
             return AttemptOutcome::Dropped;
         m_observer->measuringSample(sample);
         previous = e;
-        if (m_clock.elapsedSince(tickTime) >= TickMs) {
+        if (m_clock.elapsedSince(tickTime) >= PointTickMs) {
             tickTime = m_clock.ticks();
             ++tick;
             m_probe.playAlertTone(AlertTone::PointTick);
@@ -269,6 +269,7 @@ void MeasuringRun::finishPoint(double sum, int count) {
     m_measurement.setPointQuality(m_channel, assessPoint(m_samples, m_thresholdUnits, m_attempts));
     m_measurement.highPotential = m_parameters.high;
     m_measurement.measuredAt = toDayCount(m_clock.now());
+    m_measurement.origin = m_probeOrigin;
     ++m_measurement.pointsSinceCounterUpdate;
     ++m_measurement.readingsTaken;
     m_measurement.readingsUnsaved = true;
@@ -291,7 +292,7 @@ void MeasuringRun::waitForRelease() {
             if (channelAfter(m_channel) == 0)
                 return;
             m_probe.playAlertTone(AlertTone::Fault);
-            if (!m_prompter.showMessageBox(AskImportant, tooLongQuestion()))
+            if (!m_prompter.showMessageBox(MessageType::AskImportant, tooLongQuestion()))
                 requestStop();
             return;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
 #include "measure/probeoperations.h"
 
 #include <QList>
@@ -60,7 +60,7 @@ public:
 
 // The measuring run: visits the 24 channels in order, waits for contact at each
 // point, measures it over four 600 ms ticks and stores the mean of the readings
-// from the third tick on into the current measurement. It runs on the user
+// of its last tick into the current measurement. It runs on the user
 // interface thread until it ends; the probe operations and the event pump keep
 // the window responsive meanwhile, which is how stop() and selectPoint() reach it.
 class MeasuringRun {
@@ -122,6 +122,7 @@ private:
 
     CurrentMeasurement &m_measurement;
     ProbeOperations &m_probe;
+    MeasurementOrigin m_probeOrigin; // of the probe this run measures with
     Prompter &m_prompter;
     const Clock &m_clock;
     EventPump &m_pump;

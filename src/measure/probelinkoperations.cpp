@@ -36,4 +36,16 @@ int ProbeLinkOperations::probeLosses() const {
     return m_link.probeLosses();
 }
 
+MeasurementOrigin ProbeLinkOperations::probeOrigin() {
+    if (!m_link.probeHeld())
+        return {};
+    // Read once a probe is held, not at every run: a probe lost since may be another one.
+    if (!m_origin || m_originLosses != m_link.probeLosses()) {
+        m_origin =
+            MeasurementOrigin{QString(), m_link.readSerial().trimmed(), m_link.hardwareVersion().trimmed()};
+        m_originLosses = m_link.probeLosses();
+    }
+    return *m_origin;
+}
+
 } // namespace orlu

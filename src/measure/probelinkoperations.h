@@ -2,6 +2,8 @@
 
 #include "measure/probeoperations.h"
 
+#include <optional>
+
 namespace orlu {
 
 class ProbeLink;
@@ -20,9 +22,12 @@ public:
     int usageCounter(bool increment) override;
     bool probeConnected() const override;
     int probeLosses() const override;
+    MeasurementOrigin probeOrigin() override;
 
 private:
     ProbeLink &m_link;
+    std::optional<MeasurementOrigin> m_origin;
+    int m_originLosses = 0; // the link's count of losses when m_origin was read
 };
 
 } // namespace orlu

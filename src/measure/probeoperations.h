@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/alerttone.h"
+#include "core/measurementorigin.h"
 
 #include <QString>
 
@@ -25,6 +26,9 @@ public:
     // How often the held probe has been lost so far; a probe pulled and
     // plugged in again between two looks still counts.
     virtual int probeLosses() const = 0;
+    // The serial number and hardware text of the held probe (no time zone); empty where
+    // the probe does not tell them.
+    virtual MeasurementOrigin probeOrigin() { return {}; }
 };
 
 // Tells a procedure that waits for the operator when its probe is gone: no

@@ -1,7 +1,7 @@
 #include "measure/savingcheck.h"
 
 #include "core/currentmeasurement.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 namespace orlu {
 
@@ -10,11 +10,13 @@ using namespace Qt::StringLiterals;
 SavingDecision askBeforeSaving(const CurrentMeasurement &measurement, Prompter &prompter) {
     const ReadingCaveats caveats = caveatsOf(measurement.values, measurement.quality);
     if (caveats.incomplete() &&
-        !prompter.showMessageBox(AskCaution, u"%1 个点未测量，仍要储存吗?"_s.arg(caveats.unmeasured)))
+        !prompter.showMessageBox(MessageType::AskCaution,
+                                 u"%1 个点未测量，仍要储存吗?"_s.arg(caveats.unmeasured)))
         return SavingDecision::Cancel;
     if (caveats.doubtful > 0 &&
         prompter.showMessageBox(
-            AskQuestion, u"%1 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s.arg(caveats.doubtful)))
+            MessageType::AskQuestion,
+            u"%1 个点的读数可疑。要先重测可疑点吗?\n(选 [否] 照样储存)"_s.arg(caveats.doubtful)))
         return SavingDecision::Retest;
     return SavingDecision::Save;
 }

@@ -1,6 +1,7 @@
 #include "records/measurementcursor.h"
 
 #include "core/daycount.h"
+#include "quality/verdicts.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 
@@ -15,7 +16,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum Field { FNumber, FKey, FDate, FVota, FMemo, FFirstValue, FQuality = FFirstValue + 24 };
+enum Field {
+    FNumber,
+    FKey,
+    FDate,
+    FVota,
+    FMemo,
+    FFirstValue,
+    FQuality = FFirstValue + 24,
+    FZone,
+    FSerial,
+    FHardware
+};
 
 // "3:steady,14:drifting": the verdicts of a measurement's quality rows.
 void readVerdicts(QByteArrayView text, MeasurementQuality &quality) {
@@ -79,6 +91,8 @@ bool MeasurementCursor::start(QString *error) {
         << (hasTable(m_db, u"KYQUAL"_s)
                 ? u"(SELECT group_concat(CHANNEL || ':' || VERDICT) FROM KYQUAL q WHERE q.MKEY = d.MKEY)"_s
                 : u"NULL"_s);
+    const bool withOrigin = hasTable(m_db, u"KYORIGIN"_s);
+    columns << (withOrigin ? u"o.TZ, o.PROBESN, o.PROBEHW"_s : u"NULL, NULL, NULL"_s);
     // Each subject is read when its first measurement comes; a join would look it up for every row.
     const QByteArray subjectSql =
         "SELECT CUSTNO, NAME, SEX, DBIRTH FROM KYCUST WHERE CUSTNO = ? COLLATE NOCASE "
@@ -87,8 +101,9 @@ bool MeasurementCursor::start(QString *error) {
         return failed();
     QVariantList binds;
     const QByteArray sql =
-        (u"SELECT "_s + columns.join(u", "_s) + u" FROM KYDATA d"_s + conditions(m_filter, binds) +
-         u" ORDER BY d.CUSTNO COLLATE NOCASE, d.KYDATE, d.MKEY"_s)
+        (u"SELECT "_s + columns.join(u", "_s) + u" FROM KYDATA d"_s +
+         (withOrigin ? u" LEFT JOIN KYORIGIN o ON o.MKEY = d.MKEY"_s : QString()) +
+         conditions(m_filter, binds) + u" ORDER BY d.CUSTNO COLLATE NOCASE, d.KYDATE, d.MKEY"_s)
             .toUtf8();
     if (!m_query.prepare(m_db, sql))
         return failed();
@@ -146,6 +161,7 @@ bool MeasurementCursor::next(SubjectMeasurement &row) {
     for (int c = 0; c < 24; ++c)
         m.values[static_cast<std::size_t>(c)] = q.real(FFirstValue + c);
     readVerdicts(q.textView(FQuality), m.quality);
+    m.origin = {q.text(FZone), q.text(FSerial), q.text(FHardware)};
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "storage/sqldialect.h"
 #include "storage/sqlrow.h"
 #include "records/repeatpairs.h"
+#include "storage/originrows.h"
 #include "storage/qualityrows.h"
 #include "storage/schema.h"
 
@@ -101,7 +102,8 @@ qint64 MeasurementRepository::append(const MeasurementRecord &record, QString *e
     }
     const qint64 key = q.lastInsertId().toLongLong();
     if (!writeQualityRows(m_db, key, record.quality, error) ||
-        !writeUnmeasuredRows(m_db, key, record.values, error))
+        !writeUnmeasuredRows(m_db, key, record.values, error) ||
+        !writeOriginRow(m_db, key, record.origin, error))
         return 0;
     return !tx.isActive() || sqlrow::commit(tx, m_db, error) ? key : 0;
 }
@@ -151,7 +153,7 @@ bool MeasurementRepository::remove(qint64 key, QString *error, const Measurement
     q.prepare(u"DELETE FROM KYDATA WHERE MKEY = ?"_s);
     q.addBindValue(key);
     return sqlrow::execOne(q, error) && deleteQualityRows(m_db, key, error) &&
-           (!tx.isActive() || sqlrow::commit(tx, m_db, error));
+           deleteOriginRow(m_db, key, error) && (!tx.isActive() || sqlrow::commit(tx, m_db, error));
 }
 
 MeasurementRepository::MemoWrite MeasurementRepository::writeMemo(qint64 key, const QStringList &lines,

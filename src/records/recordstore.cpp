@@ -2,6 +2,8 @@
 
 #include "storage/database.h"
 #include "storage/listindexes.h"
+#include "storage/originrows.h"
+#include "storage/registeridentity.h"
 
 namespace orlu {
 
@@ -28,6 +30,18 @@ std::unique_ptr<MeasurementListModel> RecordStore::measurementList() const {
 
 std::unique_ptr<MeasurementCursor> RecordStore::measurementCursor(const MeasurementFilter &filter) const {
     return std::make_unique<MeasurementCursor>(m_main.handle(), filter);
+}
+
+std::optional<QUuid> RecordStore::identity() const {
+    return registerIdentity(m_main.handle());
+}
+
+QString RecordStore::timeZone() const {
+    return registerTimeZone(m_main.handle());
+}
+
+QList<MeasurementOrigin> RecordStore::probesSeen() const {
+    return orlu::probesSeen(m_main.handle());
 }
 
 std::optional<qint64> RecordStore::measurementCount(const MeasurementFilter &filter, QString *error) const {

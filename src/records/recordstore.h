@@ -8,6 +8,8 @@
 #include "records/subjectlistmodel.h"
 #include "records/subjectrepository.h"
 
+#include <QUuid>
+
 #include <memory>
 
 namespace orlu {
@@ -32,11 +34,17 @@ public:
     // The stored measurements with their subjects, forward only (exports, trends).
     std::unique_ptr<MeasurementCursor> measurementCursor(const MeasurementFilter &filter) const;
     std::optional<qint64> measurementCount(const MeasurementFilter &filter, QString *error = nullptr) const;
+    // The register's identity (none in an old register opened read-only), and the time
+    // zone of its measurements stored without one.
+    std::optional<QUuid> identity() const;
+    QString timeZone() const;
+    // The probes that measured in this register (storage/originrows.h).
+    QList<MeasurementOrigin> probesSeen() const;
 
     // Tells of other seats' changes (a server announces them; a file never does).
     std::unique_ptr<RegisterWatcher> watcher() const;
     // Reaches a server register again after its connection was lost, telling the operator
-    // (NoteError) when it still cannot be reached.
+    // (MessageType::NoteError) when it still cannot be reached.
     bool reach(Prompter &prompter) const;
 
 private:

@@ -2,7 +2,7 @@
 
 #include "core/channels.h"
 #include "core/displaycolumns.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 namespace orlu {
 
@@ -14,6 +14,7 @@ MeasurementRecord measurementRowOf(const CurrentMeasurement &current, const QStr
     row.values = current.values;
     row.memo = joinMemoLines(current.memo);
     row.quality = current.quality;
+    row.origin = current.origin;
     return row;
 }
 
@@ -35,6 +36,7 @@ void loadIntoCurrent(CurrentMeasurement &current, const Subject &subject, const 
     current.memo = splitMemoLines(row.memo);
     current.setAllValues(row.values);
     current.quality = row.quality;
+    current.origin = row.origin;
     current.recordKey = row.key;
     current.readingsUnsaved = false;
     ++current.measurementsBegun;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/currentmeasurement.h"
+#include "core/measurementorigin.h"
 
 #include <QString>
 
@@ -24,6 +25,7 @@ struct MeasurementRecord {
     std::array<double, 24> values{}; // KY1..KY24, the plain readings
     QString memo;                    // MEMO1, lines joined by CR LF
     MeasurementQuality quality{};    // its KYQUAL rows
+    MeasurementOrigin origin;        // its KYORIGIN row
 };
 
 } // namespace orlu

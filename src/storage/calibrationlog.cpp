@@ -60,6 +60,14 @@ bool CalibrationLog::append(const CalibrationEntry &entry, QString *error) const
     return q.exec() || sqlrow::fail(q, error);
 }
 
+std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries) {
+    const auto last =
+        std::find_if(entries.rbegin(), entries.rend(), [](const auto &e) { return e.succeeded; });
+    if (last == entries.rend())
+        return std::nullopt;
+    return *last;
+}
+
 QList<CalibrationEntry> CalibrationLog::entries(QString *error) const {
     QList<CalibrationEntry> list;
     if (!QFileInfo::exists(m_path))

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The outcome of every calibration of this seat's probe, kept in the table
 // KYCALLOG of a small database file of its own in the program folder: the
 // register may be shared by several seats, each with its own probe.
@@ -20,6 +22,9 @@ struct CalibrationEntry {
     QString cause; // why it failed; empty for a success
     bool operator==(const CalibrationEntry &) const = default;
 };
+
+// The latest successful calibration of entries listed oldest first.
+std::optional<CalibrationEntry> lastSuccessful(const QList<CalibrationEntry> &entries);
 
 class CalibrationLog {
 public:

@@ -192,7 +192,7 @@ bool reachRegister(Database &db, Prompter &prompter) {
     QString error;
     if (db.ensureConnected(&error))
         return true;
-    prompter.showMessageBox(NoteError, serverUnreachableText() + u"\n"_s + error);
+    prompter.showMessageBox(MessageType::NoteError, serverUnreachableText() + u"\n"_s + error);
     return false;
 }
 

@@ -80,7 +80,7 @@ QString serverUnreachableText();
 
 class Prompter;
 // Reaches the register again if its server connection was lost; when it still cannot be
-// reached, the operator is told (NoteError) and false is returned.
+// reached, the operator is told (MessageType::NoteError) and false is returned.
 bool reachRegister(Database &db, Prompter &prompter);
 
 // True when the path is a regular file that starts with the SQLite header

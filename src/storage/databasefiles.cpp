@@ -4,6 +4,7 @@
 #include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
+#include "storage/registeridentity.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +56,17 @@ bool copyDatabaseFile(const QString &from, const QString &to) {
         return false;
     }
     return true;
+}
+
+bool copyTemplateRegister(const QString &from, const QString &to, QString *error) {
+    if (!copyDatabaseFile(from, to))
+        return false;
+    Database db;
+    if (db.open(to, Database::Access::Shared, error) && renewRegisterSettings(db.handle(), error))
+        return true;
+    db.close();
+    deleteDatabaseFile(to);
+    return false;
 }
 
 bool deleteDatabaseFile(const QString &path) {
@@ -113,12 +125,12 @@ void dropUpdate(const QString &update, const QDateTime &now, HousekeepingReport 
     settleDatabaseFile(update);
     const QString kept = datedFileName(update, now);
     if (renameDatabaseFile(update, kept)) {
-        report.notices.append(
-            {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
-                              update, QFileInfo(kept).fileName())});
+        report.notices.append({MessageType::NoteCaution,
+                               u"更新数据库 %1 含有受测者或检测数据，没有删除，已改名保存为 %2。"_s.arg(
+                                   update, QFileInfo(kept).fileName())});
     } else {
-        report.notices.append(
-            {NoteCaution, u"更新数据库 %1 含有受测者或检测数据，没有删除，保持原状。"_s.arg(update)});
+        report.notices.append({MessageType::NoteCaution,
+                               u"更新数据库 %1 含有受测者或检测数据，没有删除，保持原状。"_s.arg(update)});
     }
 }
 
@@ -136,8 +148,8 @@ HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDate
         if (!findings.isEmpty()) {
             updateUsable = false;
             report.notices.append(
-                {NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
-                                update, findings.join(u"；"_s))});
+                {MessageType::NoteError, u"更新数据库 %1 未通过检查（%2），所有数据库文件保持原状。"_s.arg(
+                                             update, findings.join(u"；"_s))});
         }
     }
     if (updateUsable && fileExists(main)) {
@@ -150,7 +162,7 @@ HousekeepingReport upgradeDatabaseFiles(const ProgramFolder &folder, const QDate
         dropUpdate(update, now, report);
     if (pathKind(main) == PathKind::Absent) {
         const QString template_ = folder.file(dbfile::Template);
-        if (!copyDatabaseFile(template_, main)) {
+        if (!copyTemplateRegister(template_, main)) {
             report.mainProblem = isReadOnlyFolder(folder.path())
                                      ? u"文件夹只读，无法建立主数据库"_s
                                      : u"无法从空白数据库 %1 建立主数据库"_s.arg(dbfile::Template);

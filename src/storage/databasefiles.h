@@ -29,6 +29,9 @@ bool fileExists(const QString &path);
 bool renameDatabaseFile(const QString &from, const QString &to);
 // Copies a database file (overwriting the target and dropping the target's old companions).
 bool copyDatabaseFile(const QString &from, const QString &to);
+// Makes a new register from the empty template: a copy that is a register of its own, with
+// an identity no other copy of the template has.
+bool copyTemplateRegister(const QString &from, const QString &to, QString *error = nullptr);
 bool deleteDatabaseFile(const QString &path);
 bool isReadOnlyFile(const QString &path);
 bool clearReadOnly(const QString &path);

@@ -1,7 +1,8 @@
 #include "storage/qualityrows.h"
 
 #include "core/channels.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
+#include "quality/verdicts.h"
 #include "storage/schema.h"
 #include "storage/sqlrow.h"
 
@@ -13,19 +14,48 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The statements over every column of KYQUAL, in the table's order.
-struct QualityStatements {
+const QString QualityTable = u"KYQUAL"_s;
+
+// The columns of KYQUAL in the table's order, and the statements over all of them.
+struct QualityColumns {
+    QStringList names;
+    qsizetype key = 0; // MKEY, the measurement the row belongs to
     QString select;
     QString insert;
 };
 
-const QualityStatements &qualityColumns() {
-    static const QualityStatements statements = [] {
-        const QStringList names = columnNames(tableDef(SchemaKind::Main, u"KYQUAL"_s));
-        return QualityStatements{u"SELECT %1 FROM KYQUAL"_s.arg(names.join(u", "_s)),
-                                 insertSql(u"KYQUAL"_s, names)};
+const QualityColumns &qualityColumns() {
+    static const QualityColumns columns = [] {
+        const QStringList names = columnNames(tableDef(SchemaKind::Main, QualityTable));
+        return QualityColumns{names, names.indexOf(u"MKEY"_s),
+                              u"SELECT %1 FROM %2"_s.arg(names.join(u", "_s), QualityTable),
+                              insertSql(QualityTable, names)};
     }();
-    return statements;
+    return columns;
+}
+
+// The values of one row by column; every column of the table has one.
+using QualityRow = QHash<QString, QVariant>;
+
+QualityRow rowOf(qint64 measurementKey, int channel, const PointQuality &p, const QString &verdict) {
+    return {{u"MKEY"_s, measurementKey},
+            {u"CHANNEL"_s, channel},
+            {u"SAMPLES"_s, p.samples},
+            {u"MEAN"_s, p.mean},
+            {u"SD"_s, p.sd},
+            {u"DRIFT"_s, p.driftPercentPerSecond},
+            {u"SETTLING"_s, p.settlingPercent},
+            {u"ATTEMPTS"_s, p.attempts},
+            {u"FLAGS"_s, p.flags.toInt()},
+            {u"VERDICT"_s, verdict}};
+}
+
+bool insertRow(QSqlQuery &q, const QualityRow &row, QString *error) {
+    for (const QString &column : qualityColumns().names) {
+        Q_ASSERT(row.contains(column));
+        q.addBindValue(row.value(column));
+    }
+    return q.exec() || sqlrow::fail(q, error);
 }
 
 } // namespace
@@ -36,15 +66,8 @@ bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQ
     q.prepare(qualityColumns().insert);
     for (int c = 1; c <= ChannelCount; ++c) {
         const std::optional<PointQuality> &p = quality[size_t(c - 1)];
-        if (!p)
-            continue;
-        for (const QVariant &v :
-             {QVariant(measurementKey), QVariant(c), QVariant(p->samples), QVariant(p->mean), QVariant(p->sd),
-              QVariant(p->driftPercentPerSecond), QVariant(p->settlingPercent), QVariant(p->attempts),
-              QVariant(p->flags), QVariant(verdictWord(p->verdict))})
-            q.addBindValue(v);
-        if (!q.exec())
-            return sqlrow::fail(q, error);
+        if (p && !insertRow(q, rowOf(measurementKey, c, *p, verdictWord(p->verdict)), error))
+            return false;
     }
     return true;
 }
@@ -53,57 +76,52 @@ bool writeUnmeasuredRows(QSqlDatabase db, qint64 measurementKey, const std::arra
                          QString *error) {
     QSqlQuery q(db);
     q.prepare(qualityColumns().insert);
+    const PointQuality none{.attempts = 0};
     for (int c = 1; c <= ChannelCount; ++c) {
-        if (readings[size_t(c - 1)] != 0.0)
-            continue;
-        for (const QVariant &v :
-             {QVariant(measurementKey), QVariant(c), QVariant(0), QVariant(0.0), QVariant(0.0), QVariant(0.0),
-              QVariant(0.0), QVariant(0), QVariant(0), QVariant(unmeasuredWord())})
-            q.addBindValue(v);
-        if (!q.exec())
-            return sqlrow::fail(q, error);
+        if (readings[size_t(c - 1)] == 0.0 &&
+            !insertRow(q, rowOf(measurementKey, c, none, unmeasuredWord()), error))
+            return false;
     }
     return true;
 }
 
 bool deleteQualityRows(QSqlDatabase db, qint64 measurementKey, QString *error) {
-    if (!hasTable(db, u"KYQUAL"_s))
+    if (!hasTable(db, QualityTable))
         return true;
     QSqlQuery q(db);
-    q.prepare(u"DELETE FROM KYQUAL WHERE MKEY = ?"_s);
+    q.prepare(u"DELETE FROM %1 WHERE MKEY = ?"_s.arg(QualityTable));
     q.addBindValue(measurementKey);
     return q.exec() || sqlrow::fail(q, error);
 }
 
 bool deleteAllQualityRows(QSqlDatabase db, QString *error) {
     QSqlQuery q(db);
-    return !hasTable(db, u"KYQUAL"_s) || q.exec(u"DELETE FROM KYQUAL"_s) || sqlrow::fail(q, error);
+    return !hasTable(db, QualityTable) || q.exec(u"DELETE FROM "_s + QualityTable) || sqlrow::fail(q, error);
 }
 
 MeasurementQuality readQualityRows(const QSqlDatabase &db, qint64 measurementKey) {
     MeasurementQuality quality{};
-    if (!hasTable(db, u"KYQUAL"_s))
+    if (!hasTable(db, QualityTable))
         return quality;
     QSqlQuery q(db);
-    q.prepare(u"SELECT CHANNEL, SAMPLES, MEAN, SD, DRIFT, SETTLING, ATTEMPTS, FLAGS, VERDICT FROM KYQUAL "
-              "WHERE MKEY = ?"_s);
+    q.prepare(qualityColumns().select + u" WHERE MKEY = ?"_s);
     q.addBindValue(measurementKey);
     if (!q.exec())
         return quality;
     while (q.next()) {
-        const int c = q.value(0).toInt();
-        const std::optional<QualityVerdict> verdict = verdictFromWord(q.value(8).toString());
+        const int c = q.value(u"CHANNEL"_s).toInt();
+        const std::optional<QualityVerdict> verdict = verdictFromWord(q.value(u"VERDICT"_s).toString());
         if (c < 1 || c > ChannelCount || !verdict)
             continue;
         PointQuality p;
-        p.samples = q.value(1).toInt();
-        p.mean = q.value(2).toDouble();
-        p.sd = q.value(3).toDouble();
+        p.samples = q.value(u"SAMPLES"_s).toInt();
+        p.mean = q.value(u"MEAN"_s).toDouble();
+        p.sd = q.value(u"SD"_s).toDouble();
         p.cvPercent = p.mean != 0 ? 100.0 * p.sd / p.mean : 0.0;
-        p.driftPercentPerSecond = q.value(4).toDouble();
-        p.settlingPercent = q.value(5).toDouble();
-        p.attempts = q.value(6).toInt();
-        p.flags = q.value(7).toUInt();
+        p.driftPercentPerSecond = q.value(u"DRIFT"_s).toDouble();
+        p.settlingPercent = q.value(u"SETTLING"_s).toDouble();
+        p.attempts = q.value(u"ATTEMPTS"_s).toInt();
+        p.flags = QualityFlags::fromInt(q.value(u"FLAGS"_s).toUInt());
         p.verdict = *verdict;
         quality[size_t(c - 1)] = p;
     }
@@ -116,7 +134,7 @@ qint64 highestMeasurementKey(const QSqlDatabase &db) {
 }
 
 bool carryQualityRows(const QSqlDatabase &from, QSqlDatabase to, qint64 keysAbove, QString *error) {
-    if (!hasTable(from, u"KYQUAL"_s))
+    if (!hasTable(from, QualityTable))
         return true;
     if (!upgradeMainSchema(to, error))
         return false;
@@ -148,13 +166,13 @@ bool carryQualityRows(const QSqlDatabase &from, QSqlDatabase to, qint64 keysAbov
         return sqlrow::fail(read, error);
     QSqlQuery write(to);
     write.prepare(qualityColumns().insert);
+    const QualityColumns &columns = qualityColumns();
     while (read.next()) {
-        const auto key = newKeys.constFind(read.value(0).toLongLong());
+        const auto key = newKeys.constFind(read.value(int(columns.key)).toLongLong());
         if (key == newKeys.constEnd())
             continue; // quality of a measurement the source no longer holds
-        write.bindValue(0, *key);
-        for (int i = 1; i < 10; ++i)
-            write.bindValue(i, read.value(i));
+        for (int i = 0; i < columns.names.size(); ++i)
+            write.bindValue(i, i == columns.key ? QVariant(*key) : read.value(i));
         if (!write.exec())
             return sqlrow::fail(write, error);
     }

@@ -3,6 +3,7 @@
 #include "storage/database.h"
 #include "storage/databasefiles.h"
 #include "storage/rowinserter.h"
+#include "storage/registeridentity.h"
 #include "storage/schema.h"
 #include "storage/sqldialect.h"
 
@@ -178,14 +179,25 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
                     "false) FROM %1"_s.arg(QString::fromLatin1(name).toLower())))
             return fail(error, QLatin1StringView(name), q);
     }
-    // A register from before the quality table has no quality rows to copy.
-    const QString quality = u"KYQUAL"_s;
-    const qint64 sourceQuality = hasTable(from, quality) ? countRows(from, quality) : 0;
-    if (sourceQuality > 0 &&
-        !appendRowsAcross(from, to, quality, tableDef(SchemaKind::Main, quality).columns, nullptr, error))
+    // The rows beside the measurements, which a register older than their tables lacks, and
+    // the register's identity: the copy is the same register.
+    for (const QString &side : {u"KYQUAL"_s, u"KYORIGIN"_s}) {
+        const auto rowsIn = [&side](const QSqlDatabase &db) {
+            return hasTable(db, side) ? countRows(db, side) : 0;
+        };
+        const qint64 sourceRows = rowsIn(from);
+        if (sourceRows > 0 &&
+            !appendRowsAcross(from, to, side, tableDef(SchemaKind::Main, side).columns, nullptr, error))
+            return false;
+        if (rowsIn(to) != sourceRows) {
+            if (error)
+                *error = u"复制后的笔数与来源不符，没有复制任何数据。"_s;
+            return false;
+        }
+    }
+    if (!copyRegisterSettings(from, to, error))
         return false;
-    const RegisterCounts target = countRegister(to);
-    if (target != source || countRows(to, quality) != sourceQuality) {
+    if (countRegister(to) != source) {
         if (error)
             *error = u"复制后的笔数与来源不符，没有复制任何数据。"_s;
         return false;
@@ -197,7 +209,7 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
         return false;
     }
     if (copied)
-        *copied = target;
+        *copied = source;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/privatefiles.h"
 #include "storage/database.h"
 #include "storage/listindexes.h"
+#include "storage/registeridentity.h"
 #include "storage/serverschema.h"
 
 #include <QFile>
@@ -108,6 +109,33 @@ TableDef kyqual() {
 
 const QString QualityIndexSql = u"CREATE UNIQUE INDEX KYQL1 ON KYQUAL (MKEY, CHANNEL)"_s;
 
+// The register's own settings, one row a name: its identity and its time zone.
+TableDef orlureg() {
+    return {"ORLUREG", {{"SETNAME", C::Text, 30}, {"SETVALUE", C::Text, 100}}, true};
+}
+
+const QString RegisterSettingIndexSql = u"CREATE UNIQUE INDEX ORLURG1 ON ORLUREG (SETNAME)"_s;
+
+// Where a KYDATA row (MKEY) was measured: the time zone of the seat, and the probe's
+// serial number and hardware text (empty when no probe told them).
+TableDef kyorigin() {
+    return {
+        "KYORIGIN",
+        {{"MKEY", C::Integer, 0}, {"TZ", C::Text, 64}, {"PROBESN", C::Text, 24}, {"PROBEHW", C::Text, 64}},
+        true};
+}
+
+const QString OriginIndexSql = u"CREATE UNIQUE INDEX KYOR1 ON KYORIGIN (MKEY)"_s;
+// The probes seen, each with its latest measurement, without reading every row.
+const QString ProbeIndexSql = u"CREATE INDEX KYOR2 ON KYORIGIN (PROBESN, MKEY)"_s;
+
+// The tables later schema versions added to the main database, each with its indexes.
+QList<std::pair<TableDef, QStringList>> addedMainTables() {
+    return {{kyqual(), {QualityIndexSql}},
+            {orlureg(), {RegisterSettingIndexSql}},
+            {kyorigin(), {OriginIndexSql, ProbeIndexSql}}};
+}
+
 // Every calibration of the seat's probe that ended with values.
 TableDef kycallog() {
     return {"KYCALLOG",
@@ -162,8 +190,13 @@ QStringList indexSql(SchemaKind kind) {
     switch (kind) {
     case SchemaKind::Main:
         return {u"CREATE INDEX KYCS1 ON KYCUST (CUSTNO)"_s,
-                u"CREATE INDEX KYDT1 ON KYDATA (CUSTNO, KYDATE)"_s, u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s,
-                u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s, QualityIndexSql};
+                u"CREATE INDEX KYDT1 ON KYDATA (CUSTNO, KYDATE)"_s,
+                u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s,
+                u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s,
+                QualityIndexSql,
+                RegisterSettingIndexSql,
+                OriginIndexSql,
+                ProbeIndexSql};
     case SchemaKind::SuppliedCourses:
         return {u"CREATE INDEX KyProB ON KYPRO (ProNo)"_s, u"CREATE INDEX KyPrdtA ON KYPRDT (ProNo)"_s};
     case SchemaKind::ReferenceTexts:
@@ -179,7 +212,8 @@ QStringList indexSql(SchemaKind kind) {
 QList<TableDef> tablesOf(SchemaKind kind) {
     switch (kind) {
     case SchemaKind::Main:
-        return {kycust(), kydata(), {"KYPRO", kyproColumns(false)}, kyprdt(), kyqual()};
+        return {kycust(),  kydata(),  {"KYPRO", kyproColumns(false)}, kyprdt(), kyqual(),
+                orlureg(), kyorigin()};
     case SchemaKind::SuppliedCourses:
         return {{"KYPRO", kyproColumns(true)}, kyprdt()};
     case SchemaKind::ReferenceTexts:
@@ -240,8 +274,9 @@ bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error) {
         if (!q.exec(sql))
             return fail(sql);
     }
-    // The record lists' own indexes come with every new main database file.
-    if (kind == SchemaKind::Main && !ensureListIndexes(db, error))
+    // The record lists' own indexes come with every new main database file, and the
+    // register its identity.
+    if (kind == SchemaKind::Main && (!ensureListIndexes(db, error) || !ensureRegisterSettings(db, error)))
         return false;
     if (dialect.isServer()) {
         for (const QString &sql : serverRegisterSql()) {
@@ -274,15 +309,29 @@ bool hasColumn(const QSqlDatabase &db, const QString &table, const QString &colu
     return false;
 }
 
+QStringList missingMainTables(const QSqlDatabase &db) {
+    QStringList missing;
+    for (const auto &[table, indexes] : addedMainTables()) {
+        if (!hasTable(db, QString::fromLatin1(table.name)))
+            missing << QString::fromLatin1(table.name);
+    }
+    return missing;
+}
+
 bool upgradeMainSchema(QSqlDatabase &db, QString *error) {
-    if (hasTable(db, u"KYQUAL"_s))
+    const QStringList missing = missingMainTables(db);
+    if (missing.isEmpty() && !registerSettingsMissing(db))
         return true;
     const SqlDialect dialect = SqlDialect::of(db);
-    QStringList statements{createTableSql(dialect, kyqual()), QualityIndexSql};
+    QStringList statements;
+    for (const auto &[table, indexes] : addedMainTables()) {
+        if (missing.contains(QString::fromLatin1(table.name)))
+            statements << createTableSql(dialect, table) << indexes;
+    }
     if (!dialect.isServer())
         statements << u"PRAGMA user_version = %1"_s.arg(SchemaVersion);
     Transaction tx(db);
-    if (!execAll(db, statements, error))
+    if (!execAll(db, statements, error) || !ensureRegisterSettings(db, error))
         return false;
     // Inside a caller's transaction the caller commits.
     if (tx.isActive() && !tx.commit()) {

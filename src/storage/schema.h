@@ -11,14 +11,16 @@ namespace orlu {
 
 // Which set of tables a file holds.
 enum class SchemaKind {
-    Main,            // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT, KYQUAL
+    Main,            // orlu4.mdb, KySpa.mdb, KyTran.mdb: KYCUST, KYDATA, KYPRO, KYPRDT, KYQUAL,
+                     // ORLUREG, KYORIGIN
     ReferenceTexts,  // orluCn.mdb: KYMTDB
     SuppliedCourses, // orluMCn.mdb: KYPRO (with the eight extra texts), KYPRDT
     CalibrationLog   // KyCalLog.mdb: KYCALLOG, KYCALSET
 };
 
-// 2: KYQUAL, the quality of measured readings.
-constexpr int SchemaVersion = 2;
+// 2: KYQUAL, the quality of measured readings. 3: ORLUREG, the register's identity and
+// time zone; KYORIGIN, where each measurement was taken.
+constexpr int SchemaVersion = 3;
 
 struct TableDef {
     const char *name;
@@ -40,8 +42,11 @@ bool createSchema(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 // The same inside a transaction the caller holds.
 bool createSchemaObjects(QSqlDatabase &db, SchemaKind kind, QString *error = nullptr);
 
-// Adds the tables of later schema versions to a main database written by an earlier one
-// (a file opened for writing). Nothing is written when they are there.
+// The tables of later schema versions that a main database written by an earlier one lacks.
+QStringList missingMainTables(const QSqlDatabase &db);
+// Adds them, and the register's identity and time zone, to a main database written by an
+// earlier version (a file opened for writing, or a server register). Nothing is written
+// when they are there.
 bool upgradeMainSchema(QSqlDatabase &db, QString *error = nullptr);
 // Adds the tables and columns that a calibration log written by an earlier version lacks
 // (a file opened for writing), in one transaction. Nothing is written when they are there.

@@ -14,7 +14,7 @@ namespace {
 
 const QStringList RegisterTables{u"KYCUST"_s, u"KYDATA"_s, u"KYPRO"_s, u"KYPRDT"_s};
 // Tables without a key sequence of their own.
-const QStringList KeylessTables{u"KYQUAL"_s};
+const QStringList KeylessTables{u"KYQUAL"_s, u"ORLUREG"_s, u"KYORIGIN"_s};
 
 QString changeTriggerSql(const QString &table) {
     return u"CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
@@ -25,17 +25,21 @@ QString operatorGrantSql(const QString &table, const QString &role) {
     return u"GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2"_s.arg(table, role);
 }
 
-// A register of schema version 1 gets the quality table, its notices and rights.
-InitResult upgradeFromVersionOne(QSqlDatabase db, QString *error) {
+// A register of an earlier schema version gets the tables added since, their notices and
+// rights, and its identity.
+InitResult upgradeServerRegister(QSqlDatabase db, QString *error) {
     Transaction tx(db);
     QString failure;
+    const QStringList added = missingMainTables(db);
     if (!tx.isActive())
         failure = db.lastError().text();
     else if (upgradeMainSchema(db, &failure)) {
+        QStringList statements;
+        for (const QString &table : added)
+            statements << changeTriggerSql(table) << operatorGrantSql(table, QLatin1StringView(OperatorRole));
+        statements << u"INSERT INTO orlu_schema_version (version) VALUES (%1)"_s.arg(SchemaVersion);
         QSqlQuery q(db);
-        for (const QString &sql :
-             {changeTriggerSql(u"KYQUAL"_s), operatorGrantSql(u"KYQUAL"_s, QLatin1StringView(OperatorRole)),
-              u"INSERT INTO orlu_schema_version (version) VALUES (%1)"_s.arg(SchemaVersion)}) {
+        for (const QString &sql : statements) {
             if (!q.exec(sql)) {
                 failure = sql + u": "_s + q.lastError().text();
                 break;
@@ -85,8 +89,8 @@ InitResult initServerRegister(QSqlDatabase db, QString *error) {
     const int version = serverSchemaVersion(db);
     if (version == SchemaVersion)
         return InitResult::AlreadyThere;
-    if (version == 1)
-        return upgradeFromVersionOne(db, error);
+    if (version > 0 && version < SchemaVersion)
+        return upgradeServerRegister(db, error);
     if (version != 0)
         return fail(u"数据库中的登记表版本 (%1) 与本程序 (%2) 不符。"_s.arg(version).arg(SchemaVersion));
     {

@@ -34,7 +34,7 @@ constexpr int SqliteFull = 13;
 constexpr int SqliteCantOpen = 14;
 
 TransferNotice failure(const QString &text) {
-    return {AlertTone::Caution, NoteCaution, text};
+    return {AlertTone::Caution, MessageType::NoteCaution, text};
 }
 
 bool sameFile(const QString &a, const QString &b) {
@@ -303,7 +303,7 @@ TransferOutcome TransferOperations::exportTo(const QString &folder, TransferKind
         m_observer->progressed(1.0);
     outcome.ok = true;
     outcome.counts = counts;
-    outcome.notices.append({std::nullopt, NoteDone, u"资料汇出成功 !!"_s});
+    outcome.notices.append({std::nullopt, MessageType::NoteDone, u"资料汇出成功 !!"_s});
     return outcome;
 }
 
@@ -356,15 +356,15 @@ TransferOutcome TransferOperations::importFrom(const QString &file, TransferKind
         return outcome;
     }
     for (const QString &kind : result.emptyKinds)
-        outcome.notices.append(
-            {AlertTone::Notice, NoteCaution, u"来源的 [%1] 数据是空的，将跳过汇入动作。"_s.arg(kind)});
+        outcome.notices.append({AlertTone::Notice, MessageType::NoteCaution,
+                                u"来源的 [%1] 数据是空的，将跳过汇入动作。"_s.arg(kind)});
     QString done = mode == ImportMode::Append ? u"数据汇入成功，数据已经附加 !!"_s
                                               : u"数据汇入成功，原有的数据已被取代 !!"_s;
     if (!outcome.backupFile.isEmpty())
         done += u"\n原有的数据已备份至 "_s + outcome.backupFile;
     outcome.ok = true;
     outcome.counts = result.counts;
-    outcome.notices.append({std::nullopt, NoteDone, done});
+    outcome.notices.append({std::nullopt, MessageType::NoteDone, done});
     return outcome;
 }
 

@@ -22,7 +22,7 @@ namespace orlu {
 // tone, if any, and a message box of a type with its text.
 struct TransferNotice {
     std::optional<AlertTone> tone;
-    MessageType type = NoteError;
+    MessageType type = MessageType::NoteError;
     QString text;
 };
 

@@ -168,7 +168,7 @@ ReportJob trendReportJob(const TrendSeries &series, const TrendReportHeader &hea
                              const std::function<bool()> &aborted) {
                 return produceTrendReport(surface, geometry, series, header, aborted);
             },
-            u"O.R.L.U. 能量趋势 受测者 "_s + series.subjectNumber};
+            u"O.R.L.U. 能量趋势 受测者 "_s + series.subjectNumber, header.organisation};
 }
 
 } // namespace orlu

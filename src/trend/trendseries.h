@@ -2,7 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/measurementscatter.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 
 #include <QList>
 #include <QString>

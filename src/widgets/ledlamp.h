@@ -8,6 +8,9 @@ namespace orlu {
 
 class Clock;
 
+// How long a blinking lamp stays lit and then dark: one pace for every lamp of the program.
+inline constexpr int BlinkMs = 200;
+
 // A round signal lamp: a colour, on or off, and optionally blinking. Whether a
 // blinking lamp shows lit is worked out from the clock it is given, so a test
 // with virtual time sees the same phases as the operator does.

@@ -142,7 +142,7 @@ void TestAnalysisWindowClose::failedRecordWriteIsReported() {
     fx.mainDb.close();
     fx.close();
     QCOMPARE(fx.prompter.asked().size(), 1);
-    QCOMPARE(fx.prompter.asked().first().type, int(NoteError));
+    QCOMPARE(fx.prompter.asked().first().type, MessageType::NoteError);
     QCOMPARE(fx.measurement.memo, QStringList({u"旧new"_s}));
 }
 
@@ -233,7 +233,7 @@ void TestAnalysisWindowClose::printWithoutPrinterSaysSo() {
     fx.showPage(8);
     fx.click(u"printButton"_s);
     QCOMPARE(fx.prompter.asked().size(), 1);
-    QCOMPARE(fx.prompter.asked().first().type, int(NoteError));
+    QCOMPARE(fx.prompter.asked().first().type, MessageType::NoteError);
     QVERIFY(fx.prompter.asked().first().text.contains(u"没有可用的打印机"_s));
 }
 

@@ -145,7 +145,7 @@ void TestMainWindow::missingInstallationIsReportedAndNothingCreated() {
     Rig rig(false);
     auto w = rig.start(true);
     QCOMPARE(rig.prompter.asked().size(), 2); // installation, then the databases that are not there
-    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteError);
     QCOMPARE(rig.prompter.asked().first().text, u"您没有完全安装 O.R.L.U.，数据库不存在！请重新安装ORLU。"_s);
     QVERIFY(!w->isVisible());
     QVERIFY(!rig.opened.contains(WindowKind::StartupStatus));
@@ -158,7 +158,7 @@ void TestMainWindow::mainDatabaseThatIsNotADatabaseIsReported() {
     rig.home.writeFile(dbfile::Main, jet);
     auto w = rig.start(true);
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteError);
     QVERIFY(rig.prompter.asked().first().text.startsWith(u"ORLU 数据库启动错误！"_s));
     QVERIFY(!w->isVisible());
     QCOMPARE(rig.home.readFile(dbfile::Main), jet);
@@ -215,7 +215,7 @@ void TestMainWindow::readOnlyRegisterIsSaidAtOnce() {
         QFile::setPermissions(rig.home.file(dbfile::Main), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     auto w = rig.start(true);
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 5);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteCaution);
     QVERIFY(rig.prompter.asked().first().text.contains(u"无法储存"_s));
     QVERIFY(rig.app->mainDb.isOpen() && rig.app->mainDb.isReadOnly());
     QVERIFY(!rig.app->mainDbReadOnlyReason.isEmpty());
@@ -245,7 +245,7 @@ void TestMainWindow::damagedPagesAreReportedAfterTheStart() {
     QVERIFY(button(w.get(), u"measurementButton"_s)->isEnabled());
     w->maintenance().wait();
     QTRY_COMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteError);
     QVERIFY(rig.prompter.asked().first().text.contains(u"损坏"_s));
     // A damaged register is never copied into the rotation.
     QVERIFY(!QFileInfo::exists(rig.home.file(u"backups/orlu4-20261209.mdb"_s)));
@@ -336,7 +336,7 @@ void TestMainWindow::exitQuestion() {
     button(w.get(), u"exitButton"_s)->click();
     const bool saving = choice == SaveChoice::Save;
     QCOMPARE(rig.prompter.asked().size(), saving ? 2 : 1);
-    QCOMPARE(rig.prompter.asked().first().type, unsaved ? test::SaveQuestionType : 2);
+    QCOMPARE(rig.prompter.asked().first().type, unsaved ? test::SaveQuestionType : MessageType::AskCaution);
     QCOMPARE(rig.prompter.asked().first().text,
              unsaved ? saveQuestion(UnsavedOccasion::LeaveProgram) : u"您确定要结束本系统吗?"_s);
     if (saving)

@@ -24,25 +24,27 @@ private slots:
 };
 
 void TestMessageDialog::typeDecidesCaptionPictureButtons_data() {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<MessageType>("type");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("picture");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("1") << 1 << u"询问信息"_s << u"questionPicture"_s << true;
-    QTest::newRow("2") << 2 << u"注意"_s << u"cautionPicture"_s << true;
-    QTest::newRow("3") << 3 << u"重要信息"_s << u"importantPicture"_s << true;
-    QTest::newRow("4") << 4 << u"询问信息"_s << u"questionPicture"_s << false;
-    QTest::newRow("5") << 5 << u"注意"_s << u"cautionPicture"_s << false;
-    QTest::newRow("6") << 6 << u"重要信息"_s << u"importantPicture"_s << false;
-    QTest::newRow("7 done") << 7 << u"完成信息"_s << u"donePicture"_s << false;
+    QTest::newRow("AskQuestion") << MessageType::AskQuestion << u"询问信息"_s << u"questionPicture"_s << true;
+    QTest::newRow("AskCaution") << MessageType::AskCaution << u"注意"_s << u"cautionPicture"_s << true;
+    QTest::newRow("AskImportant") << MessageType::AskImportant << u"重要信息"_s << u"importantPicture"_s
+                                  << true;
+    QTest::newRow("NoteQuestion") << MessageType::NoteQuestion << u"询问信息"_s << u"questionPicture"_s
+                                  << false;
+    QTest::newRow("NoteCaution") << MessageType::NoteCaution << u"注意"_s << u"cautionPicture"_s << false;
+    QTest::newRow("NoteError") << MessageType::NoteError << u"重要信息"_s << u"importantPicture"_s << false;
+    QTest::newRow("NoteDone") << MessageType::NoteDone << u"完成信息"_s << u"donePicture"_s << false;
 }
 
 void TestMessageDialog::typeDecidesCaptionPictureButtons() {
-    QFETCH(int, type);
+    QFETCH(MessageType, type);
     QFETCH(QString, caption);
     QFETCH(QString, picture);
     QFETCH(bool, asks);
-    MessageDialog box(MessageType(type), u"第一行\n第二行"_s);
+    MessageDialog box(type, u"第一行\n第二行"_s);
     box.show();
     QCOMPARE(box.windowTitle(), caption);
     QCOMPARE(box.size(), QSize(385, 200));
@@ -59,21 +61,21 @@ void TestMessageDialog::typeDecidesCaptionPictureButtons() {
 }
 
 void TestMessageDialog::answers_data() {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<MessageType>("type");
     QTest::addColumn<QString>("button"); // empty: the close box
     QTest::addColumn<bool>("result");
-    QTest::newRow("yes") << 1 << u"yesButton"_s << true;
-    QTest::newRow("no") << 2 << u"noButton"_s << false;
-    QTest::newRow("closed question") << 3 << QString() << false;
-    QTest::newRow("ok") << 5 << u"okButton"_s << true;
-    QTest::newRow("closed notice") << 5 << QString() << false;
+    QTest::newRow("yes") << MessageType::AskQuestion << u"yesButton"_s << true;
+    QTest::newRow("no") << MessageType::AskCaution << u"noButton"_s << false;
+    QTest::newRow("closed question") << MessageType::AskImportant << QString() << false;
+    QTest::newRow("ok") << MessageType::NoteCaution << u"okButton"_s << true;
+    QTest::newRow("closed notice") << MessageType::NoteCaution << QString() << false;
 }
 
 void TestMessageDialog::answers() {
-    QFETCH(int, type);
+    QFETCH(MessageType, type);
     QFETCH(QString, button);
     QFETCH(bool, result);
-    MessageDialog box(MessageType(type), u"?"_s);
+    MessageDialog box(type, u"?"_s);
     QTimer::singleShot(0, &box, [&] {
         if (button.isEmpty())
             box.close();
@@ -95,7 +97,7 @@ void TestMessageDialog::saveQuestionAnswers_data() {
 
 void TestMessageDialog::saveQuestionAnswers() {
     QFETCH(QString, button);
-    MessageDialog box(AskCaution, u"测量数据尚未储存。"_s);
+    MessageDialog box(MessageType::AskCaution, u"测量数据尚未储存。"_s);
     box.offerSaving();
     bool yesShown = true;
     QTimer::singleShot(0, &box, [&] {
@@ -111,21 +113,21 @@ void TestMessageDialog::saveQuestionAnswers() {
 }
 
 void TestMessageDialog::hookAnswersInsteadOfAWindow() {
-    QList<QPair<int, QString>> seen;
+    QList<QPair<MessageType, QString>> seen;
     setMessageBoxHook([&](MessageType type, const QString &text) {
         seen.append({type, text});
-        return type == 2;
+        return type == MessageType::AskCaution;
     });
-    QCOMPARE(showMessageBox(AskCaution, u"您确定要结束本系统吗?"_s), true);
-    QCOMPARE(MessageBoxPrompter().showMessageBox(NoteError, u"x"_s), false);
+    QCOMPARE(showMessageBox(MessageType::AskCaution, u"您确定要结束本系统吗?"_s), true);
+    QCOMPARE(MessageBoxPrompter().showMessageBox(MessageType::NoteError, u"x"_s), false);
     setMessageBoxHook({});
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seen[0].second, u"您确定要结束本系统吗?"_s);
-    QCOMPARE(seen[1].first, 6);
+    QCOMPARE(seen[1].first, MessageType::NoteError);
 }
 
 void TestMessageDialog::nextShowingStartsClean() {
-    MessageDialog box(AskQuestion, u"x"_s);
+    MessageDialog box(MessageType::AskQuestion, u"x"_s);
     box.show();
     test::control<QPushButton>(&box, u"yesButton"_s)->click();
     QVERIFY(!test::control<QPushButton>(&box, u"yesButton"_s)->isVisibleTo(&box));

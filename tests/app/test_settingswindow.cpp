@@ -128,7 +128,7 @@ void TestSettingsWindow::storeWritesWhatWasTyped() {
     QVERIFY(!w.isVisible());
     // Said, not left to be guessed from the window closing.
     QCOMPARE(f.prompter.asked().size(), 1);
-    QCOMPARE(f.prompter.asked().at(0).type, int(NoteDone));
+    QCOMPARE(f.prompter.asked().at(0).type, MessageType::NoteDone);
     QCOMPARE(f.prompter.asked().at(0).text, u"用户基本数据已储存。"_s);
     const QStringList lines = f.savedLines();
     QCOMPARE(lines.at(6), u" 新诊所 "_s);
@@ -179,7 +179,7 @@ void TestSettingsWindow::storeFailureIsReportedAndKeepsWindowOpen() {
     retype(f.edit(u"titleEdit"_s), u"新标题"_s);
     f.click(u"storeButton"_s);
     QCOMPARE(f.prompter.asked().size(), 1);
-    QCOMPARE(f.prompter.asked().at(0).type, int(NoteError));
+    QCOMPARE(f.prompter.asked().at(0).type, MessageType::NoteError);
     QVERIFY(f.prompter.asked().at(0).text.contains(f.path));
     QVERIFY(w.isVisible());
     QCOMPARE(stored.count(), 0);
@@ -322,7 +322,7 @@ void TestSettingsWindow::storesTheRegisterConnection() {
     QCOMPARE(storedRegisterConnection(folder), after);
     QCOMPARE(f.window->isVisible(), refused);
     QCOMPARE(f.prompter.asked().size(), 1);
-    QCOMPARE(f.prompter.asked().at(0).type, int(refused ? NoteCaution : NoteDone));
+    QCOMPARE(f.prompter.asked().at(0).type, refused ? MessageType::NoteCaution : MessageType::NoteDone);
     // Never a password in the program's files.
     QVERIFY(!f.home.readFile(RegisterSettingFile).contains("geheim"));
     QCOMPARE(QFile::exists(folder.file(RegisterSettingFile)), !after.isEmpty());

@@ -152,7 +152,7 @@ private slots:
         queues.serviceRunning = true;
         QCOMPARE(outcome.result, PrintJobResult::Failed);
         QCOMPARE(prompter.asked().size(), 1);
-        QCOMPARE(prompter.asked().first().type, int(NoteError));
+        QCOMPARE(prompter.asked().first().type, MessageType::NoteError);
         QVERIFY2(prompter.asked().first().text.contains(message), qPrintable(prompter.asked().first().text));
     }
 
@@ -218,7 +218,7 @@ private slots:
             QVERIFY(queues.documents.first().size() > 20000);
         } else {
             QCOMPARE(prompter.asked().size(), 1);
-            QCOMPARE(prompter.asked().first().type, int(NoteError));
+            QCOMPARE(prompter.asked().first().type, MessageType::NoteError);
             QVERIFY2(prompter.asked().first().text.contains(message),
                      qPrintable(prompter.asked().first().text));
         }
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(outcome.status, status.isEmpty() ? QString() : status.arg(queue));
         QCOMPARE(prompter.asked().size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QCOMPARE(prompter.asked().first().type, int(NoteError));
+            QCOMPARE(prompter.asked().first().type, MessageType::NoteError);
             QVERIFY2(prompter.asked().first().text.startsWith(message.arg(queue)),
                      qPrintable(prompter.asked().first().text));
         }

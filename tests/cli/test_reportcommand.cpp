@@ -1,6 +1,7 @@
 // "orlu-cli report": the printed report without a window, as PDF and recorded operations.
 #include "cli/generatecommand.h"
 #include "cli/reportcommand.h"
+#include "core/settings.h"
 #include "core/version.h"
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -9,6 +10,7 @@
 #include "support/commandrun.h"
 
 #include <QFile>
+#include <QDate>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -131,7 +133,8 @@ private slots:
         QVERIFY2(r.err.contains(u"incomplete (1 of 24 points not measured)"_s), qPrintable(r.err));
     }
 
-    // Kept for years: PDF/A-1b, every font inside the file, and whom and when it is about in its metadata.
+    // Kept for years: PDF/A-1b, every font inside the file, whom and when it is about, by whom and in
+    // which language in its metadata.
     void reportPdfIsArchival() {
         const QString pdf = m_home.file(u"archival.pdf"_s);
         QCOMPARE(report({u"--home"_s, m_home.path(), u"--record"_s, u"1"_s, u"--pdf"_s, pdf}).status, 0);
@@ -144,6 +147,29 @@ private slots:
         const QRegularExpression title(u"<rdf:li xml:lang=\"x-default\">O.R.L.U. 分析报表 受测者 T\\d+ "
                                        u"测量日期 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d</rdf:li>"_s);
         QVERIFY(title.match(QString::fromUtf8(bytes)).hasMatch());
+        const QString organisation = loadOrCreateSettings(m_home.file(settingsFileName()), QDate()).userData1;
+        QVERIFY(!organisation.isEmpty());
+        const QByteArray author =
+            "<dc:creator>\n        <rdf:Seq>\n          <rdf:li>" + organisation.toUtf8();
+        QVERIFY(bytes.contains(author));
+        QVERIFY(bytes.contains("/Author <FEFF"));
+        QVERIFY(bytes.contains("/Lang (zh-CN)"));
+        QVERIFY(bytes.contains("<dc:language>\n        <rdf:Bag>\n          <rdf:li>zh-CN</rdf:li>"));
+        // What an archive's validator says (Debian's libpdfbox2-java, scripts/install-deps).
+        const QStringList jars{u"preflight"_s,       u"pdfbox2"_s,          u"fontbox2"_s, u"xmpbox"_s,
+                               u"commons-logging"_s, u"javax.activation"_s, u"jaxb-api"_s};
+        QStringList classPath;
+        for (const QString &jar : jars)
+            classPath << u"/usr/share/java/%1.jar"_s.arg(jar);
+        if (std::all_of(classPath.begin(), classPath.end(),
+                        [](const QString &p) { return QFile::exists(p); })) {
+            QProcess preflight;
+            preflight.start(u"java"_s, {u"-cp"_s, classPath.join(u':'),
+                                        u"org.apache.pdfbox.preflight.Validator_A1b"_s, pdf});
+            QVERIFY(preflight.waitForFinished(120000));
+            const QByteArray verdict = preflight.readAllStandardOutput() + preflight.readAllStandardError();
+            QVERIFY2(verdict.contains("is a valid PDF/A-1b file"), verdict.constData());
+        }
         QProcess fonts;
         fonts.start(u"pdffonts"_s, {pdf});
         if (!fonts.waitForFinished())
@@ -153,8 +179,15 @@ private slots:
         QVERIFY(rows.size() > 2);
         const qsizetype embedded = rows[0].indexOf(u" emb "_s) + 1;
         QVERIFY(embedded > 0);
-        for (const QString &row : rows.mid(2)) // after the heading and its rule
-            QVERIFY2(row.mid(embedded, 3) == u"yes"_s, qPrintable(row));
+        QStringList cjk;
+        for (const QString &row : rows.mid(2)) { // after the heading and its rule
+            // Embedded as subsets, named so with the tag their descriptors carry.
+            QVERIFY2(row.mid(embedded, 7) == u"yes yes"_s, qPrintable(row));
+            if (row.contains(u"CJK"_s))
+                cjk << row.section(u' ', 0, 0).section(u'+', 1);
+        }
+        // Simplified Chinese glyph forms whatever the locale (the test runs under LANG=C).
+        QCOMPARE(cjk, QStringList{u"NotoSansCJKsc-Regular"_s});
     }
 
     void badArgumentsAndUnknownRecords_data() {

@@ -159,7 +159,7 @@ void TestComparisonSelectionWindow::refusesTheSameMeasurementAlsoAfterResorting(
     add(&w, row, 0);
     QCOMPARE(set.size(), 1);
     QCOMPARE(f->prompter.asked().size(), 1);
-    QCOMPARE(f->prompter.asked()[0].type, 5);
+    QCOMPARE(f->prompter.asked()[0].type, MessageType::NoteCaution);
     QCOMPARE(f->prompter.asked()[0].text, u"这笔数据已经选取! 请勿重复加载要比对的数据!!"_s);
     QCOMPARE(f->tones, QList<int>{1});
 
@@ -179,7 +179,7 @@ void TestComparisonSelectionWindow::sixEntriesRefuseTheSeventh() {
         QCOMPARE(set.entries()[i].measurementKey, before[i].measurementKey);
     QCOMPARE(f->prompter.texts(),
              QStringList{u"您已选取了超过 6 个比对数据,请先删除不需比对的数据后,再行选取!"_s});
-    QCOMPARE(f->prompter.asked()[0].type, 5);
+    QCOMPARE(f->prompter.asked()[0].type, MessageType::NoteCaution);
     QCOMPARE(f->tones, QList<int>{1});
     QCOMPARE(gridText(&w, 5, 2), u"预置6"_s);
 }

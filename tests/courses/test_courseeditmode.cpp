@@ -1,8 +1,10 @@
+#include "courses/coursecommands.h"
 #include "courses/courseeditmode.h"
 
 #include <QtTest>
 
 using namespace orlu;
+using namespace Qt::StringLiterals;
 
 using Mode = CourseEditMode::Mode;
 Q_DECLARE_METATYPE(Mode)
@@ -12,6 +14,8 @@ class TestCourseEditMode : public QObject {
 private slots:
     void editBeginsOnlyOnSomethingToEditAndDefersChanges_data();
     void editBeginsOnlyOnSomethingToEditAndDefersChanges();
+    void commandsFollowModeListAndContents_data();
+    void commandsFollowModeListAndContents();
 };
 
 // One edit: begun with or without a course and condition (-1: none chosen), the
@@ -55,6 +59,47 @@ void TestCourseEditMode::editBeginsOnlyOnSomethingToEditAndDefersChanges() {
     QVERIFY(!edit.isEditing());
     QVERIFY(edit.registerChanged());
     QVERIFY(!edit.end());
+}
+
+// The view: e editing, n the condition list entered last, c a course chosen, C courses there,
+// d conditions there.
+void TestCourseEditMode::commandsFollowModeListAndContents_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("open");
+    QTest::newRow("course list") << u"cCd"_s
+                                 << u"addCourse changeCourse deleteCourse addCondition exit lists"_s;
+    QTest::newRow("condition list") << u"ncCd"_s
+                                    << u"addCondition changeCondition deleteCondition exit lists"_s;
+    QTest::newRow("condition list, course without conditions") << u"ncC"_s << u"addCondition exit lists"_s;
+    QTest::newRow("empty register, condition list") << u"n"_s << u"exit lists"_s;
+    QTest::newRow("empty register") << u""_s << u"addCourse exit lists"_s;
+    QTest::newRow("course listed but unreadable")
+        << u"C"_s << u"addCourse changeCourse deleteCourse exit lists"_s;
+    QTest::newRow("editing") << u"ecCd"_s << u"confirm abandon"_s;
+}
+
+void TestCourseEditMode::commandsFollowModeListAndContents() {
+    QFETCH(QString, view);
+    QFETCH(QString, open);
+    const CourseCommands c =
+        CourseCommands::of({view.contains(u'e'), view.contains(u'n'), view.contains(u'c'),
+                            view.contains(u'C'), view.contains(u'd')});
+    QStringList opened;
+    const std::pair<bool, const char16_t *> commands[] = {{c.addCourse, u"addCourse"},
+                                                          {c.changeCourse, u"changeCourse"},
+                                                          {c.deleteCourse, u"deleteCourse"},
+                                                          {c.addCondition, u"addCondition"},
+                                                          {c.changeCondition, u"changeCondition"},
+                                                          {c.deleteCondition, u"deleteCondition"},
+                                                          {c.confirm, u"confirm"},
+                                                          {c.abandon, u"abandon"},
+                                                          {c.exit, u"exit"},
+                                                          {c.lists, u"lists"}};
+    for (const auto &[isOpen, name] : commands) {
+        if (isOpen)
+            opened << QString::fromUtf16(name);
+    }
+    QCOMPARE(opened.join(u' '), open);
 }
 
 QTEST_GUILESS_MAIN(TestCourseEditMode)

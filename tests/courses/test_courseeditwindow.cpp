@@ -133,7 +133,7 @@ void TestCourseEditWindow::refusesTakenNumbers() {
     button(u"saveButton"_s)->click();
     QCOMPARE(m_fx->tones, QList<int>{1});
     QCOMPARE(m_fx->prompter.asked().size(), 1);
-    QCOMPARE(m_fx->prompter.asked()[0].type, 5);
+    QCOMPARE(m_fx->prompter.asked()[0].type, MessageType::NoteCaution);
     QCOMPARE(m_fx->prompter.asked()[0].text,
              u"您所输入的群组编号已经与另一群组 [ 肺经虚证调理 ] 重复!!请重新指定另一个编号。"_s);
     QVERIFY(m_window->isVisible());

@@ -335,7 +335,7 @@ void TestCourseWindow::deletingCourseAsksAndRemovesItsConditions() {
     button(u"deleteCourseButton"_s)->click();
     QCOMPARE(m_fx->tones, QList<int>{1});
     QCOMPARE(m_fx->prompter.asked().size(), 1);
-    QCOMPARE(m_fx->prompter.asked()[0].type, 2);
+    QCOMPARE(m_fx->prompter.asked()[0].type, MessageType::AskCaution);
     QCOMPARE(m_fx->prompter.asked()[0].text, u"您确定要删除【肝经实证疏泄】这笔疗程群组吗 ?"_s);
     QCOMPARE(text(u"statusLabel"_s), u"【查询疗程模式】"_s);
     if (yes) {
@@ -366,7 +366,7 @@ void TestCourseWindow::deletingConditionAsks() {
     m_fx->prompter.answer(yes);
     button(u"deleteConditionButton"_s)->click();
     QCOMPARE(m_fx->tones, QList<int>{1});
-    QCOMPARE(m_fx->prompter.asked()[0].type, 2);
+    QCOMPARE(m_fx->prompter.asked()[0].type, MessageType::AskCaution);
     QCOMPARE(m_fx->prompter.asked()[0].text, u"您确定要删除【肺经虚证调理-2】这笔条件吗 ?"_s);
     QCOMPARE(text(u"statusLabel"_s), u"【查询疗程模式】"_s);
     QCOMPARE(m_fx->store().conditionCount(u"A01"_s), yes ? 1 : 2);
@@ -415,7 +415,7 @@ void TestCourseWindow::refusesNumberDifferingOnlyInCase() {
     QVERIFY(stillOpen);
     QCOMPARE(m_fx->tones, QList<int>{1});
     QCOMPARE(m_fx->prompter.asked().size(), 1);
-    QCOMPARE(m_fx->prompter.asked()[0].type, 5);
+    QCOMPARE(m_fx->prompter.asked()[0].type, MessageType::NoteCaution);
     QCOMPARE(m_fx->prompter.asked()[0].text,
              u"您所输入的群组编号已经与另一群组 [ 肝经实证疏泄 ] 重复!!请重新指定另一个编号。"_s);
     QCOMPARE(m_fx->store().courses().size(), 3);

@@ -1,8 +1,10 @@
 #include "analysis/analysis.h"
 #include "core/daycount.h"
+#include "courses/coursematches.h"
 #include "courses/coursestore.h"
 #include "courses/suppliedcourses.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 #include "support/temphome.h"
 
 #include <QFile>
@@ -36,6 +38,8 @@ private slots:
     void builtSetMatchesMeasurements_data();
     void builtSetMatchesMeasurements();
     void failedBuildKeepsTheOldFile();
+    void bothSetsMatchedOrTheUnreadableNamed_data();
+    void bothSetsMatchedOrTheUnreadableNamed();
 };
 
 void TestSuppliedCourses::compiledSourceIsComplete() {
@@ -170,6 +174,50 @@ void TestSuppliedCourses::failedBuildKeepsTheOldFile() {
     QVERIFY(q.exec(u"SELECT ProName FROM KYPRO"_s) && q.next());
     QCOMPARE(q.value(0).toString(), u"测试"_s);
     QVERIFY(!QFile::exists(path + u"-wal"_s));
+}
+
+void TestSuppliedCourses::bothSetsMatchedOrTheUnreadableNamed_data() {
+    QTest::addColumn<bool>("userTables");     // the main database holds the course tables
+    QTest::addColumn<bool>("suppliedOpened"); // the supplied set's file could be opened
+    QTest::addColumn<QStringList>("supplied");
+    QTest::addColumn<QStringList>("problems"); // the lines after the caution's first
+    const QStringList balanced{u"经络平衡日常保健"_s};
+    QTest::newRow("both read") << true << true << balanced << QStringList();
+    QTest::newRow("supplied set missing") << true << false << QStringList() << QStringList{u"orluMCn.mdb"_s};
+    QTest::newRow("user set unreadable")
+        << false << true << balanced << QStringList{u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s};
+    QTest::newRow("neither") << false << false << QStringList()
+                             << QStringList{u"文件中没有疗程数据表 (KYPRO, KYPRDT)"_s, u"orluMCn.mdb"_s};
+}
+
+// An unreadable set empties only its own list, and the caution names every set that failed.
+void TestSuppliedCourses::bothSetsMatchedOrTheUnreadableNamed() {
+    QFETCH(bool, userTables);
+    QFETCH(bool, suppliedOpened);
+    QFETCH(QStringList, supplied);
+    QFETCH(QStringList, problems);
+    test::TempHome home;
+    const QString userPath = home.file(u"orlu4.mdb"_s);
+    QVERIFY(createDatabaseFile(userPath, userTables ? SchemaKind::Main : SchemaKind::ReferenceTexts));
+    Database userDb;
+    QVERIFY(userDb.open(userPath, Database::Access::ReadOnly));
+    const QString suppliedPath = home.file(u"orluMCn.mdb"_s);
+    QVERIFY(buildSuppliedCourses(suppliedPath));
+    Database suppliedDb;
+    QVERIFY(suppliedDb.open(suppliedPath, Database::Access::ReadOnly));
+    const CourseStore user(userDb.handle());
+    const CourseStore suppliedSet(suppliedDb.handle());
+
+    std::array<double, 24> w;
+    w.fill(50.0);
+    const MatchInputs in = matchInputs(analyse(w, true), toDayCount(QDate(1980, 5, 1)), QDate(2026, 6, 1));
+    const CourseMatches m = matchCourses(user, suppliedOpened ? &suppliedSet : nullptr, in);
+    QVERIFY(m.userCourses.isEmpty());
+    QCOMPARE(m.suppliedCourses, supplied);
+    if (problems.isEmpty())
+        QVERIFY(m.problem.isEmpty());
+    else
+        QCOMPARE(m.problem, u"专家疗程资料无法读取，相关疗程项目将不会显示。\n"_s + problems.join(u'\n'));
 }
 
 QTEST_GUILESS_MAIN(TestSuppliedCourses)

@@ -2,6 +2,7 @@
 #include "dataexport/dataexport.h"
 #include "dataexport/fhirexport.h"
 #include "exportregister.h"
+#include "storage/originrows.h"
 #include "support/pipereader.h"
 
 #include <QJsonArray>
@@ -11,6 +12,8 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+
+#include <ctime>
 #include <unistd.h>
 
 using namespace orlu;
@@ -61,6 +64,29 @@ struct StopAfter final : ExportObserver {
     qint64 lastTotal = -1;
 };
 
+// The process runs in another time zone while it lives.
+class ProcessZone {
+public:
+    explicit ProcessZone(const char *zone)
+        : m_before(qgetenv("TZ")) {
+        set(zone);
+    }
+    ~ProcessZone() {
+        if (m_before.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", m_before);
+        ::tzset();
+    }
+    static void set(const char *zone) {
+        qputenv("TZ", zone);
+        ::tzset();
+    }
+
+private:
+    QByteArray m_before;
+};
+
 mode_t modeOf(const QString &path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
@@ -91,6 +117,8 @@ private slots:
     void cancelledExportLeavesTheOldFile();
     void pseudonymisedOutputHoldsNoPersonalField_data() { perFormat(); }
     void pseudonymisedOutputHoldsNoPersonalField();
+    void sameExportInEveryZone_data() { perFormat(); }
+    void sameExportInEveryZone();
 };
 
 // A new file is private; a pipe or a device is written in place, not replaced by a renamed
@@ -179,6 +207,30 @@ void TestExportFormats::pseudonymisedOutputHoldsNoPersonalField() {
         QVERIFY2(!text.contains(personal), qPrintable(personal));
     if (Format(format) != Format::Fhir)
         QVERIFY(text.contains(u"1990"_s)); // the tables keep the birth year
+}
+
+// A measurement keeps the zone it was taken in (one stored before zones were, the register's),
+// wherever the export runs.
+void TestExportFormats::sameExportInEveryZone() {
+    QFETCH(int, format);
+    const ProcessZone madeIn("Europe/Berlin");
+    const auto f = exportRegister();
+    QSqlQuery q(u"SELECT min(MKEY) FROM KYDATA"_s, f->db());
+    QVERIFY(q.next() && writeOriginRow(f->db(), q.value(0).toLongLong(), {u"Asia/Tokyo"_s, {}, {}}));
+    QByteArrayList exports;
+    for (const char *zone : {"UTC", "Asia/Shanghai"}) {
+        ProcessZone::set(zone);
+        QVERIFY(exportToFile(Format(format), *f, f->home.file(u"export.out"_s)).ok());
+        exports << f->home.readFile(u"export.out"_s);
+        QVERIFY(QFile::remove(f->home.file(u"export.out"_s)));
+    }
+    // The bundle says when it was made, in UTC.
+    static const QRegularExpression madeAt(uR"("timestamp":"[^"]*Z")"_s);
+    QCOMPARE(QString::fromUtf8(exports[0]).remove(madeAt), QString::fromUtf8(exports[1]).remove(madeAt));
+    if (Format(format) == Format::Fhir) {
+        QVERIFY(exports[0].contains("\"2026-03-01T09:30:00+09:00\""));
+        QVERIFY(exports[0].contains("\"2026-06-01T14:05:07+02:00\""));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExportFormats)

@@ -4,7 +4,9 @@
 #include "dataexport/fhirexport.h"
 #include "dataexport/pseudonymiser.h"
 #include "records/recordstore.h"
+#include "storage/originrows.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -12,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTimeZone>
 #include <QtTest>
 
 using namespace orlu;
@@ -22,6 +25,10 @@ namespace {
 
 const QString Memo = u"复诊 \"左侧\"\r\n手脚冰冷"_s;
 const QByteArray Key = "0123456789abcdef0123456789abcdef";
+CalibrationEntry seatCalibration() {
+    return {
+        toDayCount(QDateTime(QDate(2026, 2, 1), QTime(8, 15))), u"标准+高电位"_s, 1800, 2000, 11.5, true, {}};
+}
 
 // Every object of a JSON tree, depth first.
 void collect(const QJsonValue &v, QList<QJsonObject> &objects) {
@@ -69,10 +76,13 @@ private slots:
     void valuesSayWhatWasMeasured();
     void readingQualityIsAnExtension_data();
     void readingQualityIsAnExtension();
+    void identitiesAreTheRegistersOwn();
+    void eachProbeIsADevice();
     void validatesAgainstTheFhirR4Schema();
 
 private:
-    QByteArray exportBundle(const MeasurementFilter &filter, bool pseudonymise);
+    QByteArray exportBundle(const MeasurementFilter &filter, bool pseudonymise,
+                            const std::optional<CalibrationEntry> &calibration = std::nullopt);
     std::unique_ptr<RecordFixture> f;
 };
 
@@ -104,12 +114,13 @@ void TestFhirExport::cleanup() {
     f.reset();
 }
 
-QByteArray TestFhirExport::exportBundle(const MeasurementFilter &filter, bool pseudonymise) {
+QByteArray TestFhirExport::exportBundle(const MeasurementFilter &filter, bool pseudonymise,
+                                        const std::optional<CalibrationEntry> &calibration) {
     const Pseudonymiser pseudonymiser(Key);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    const ExportOutcome outcome =
-        exportFhirBundle(RecordStore(f->database), filter, pseudonymise ? &pseudonymiser : nullptr, out);
+    const ExportOutcome outcome = exportFhirBundle(
+        RecordStore(f->database), filter, pseudonymise ? &pseudonymiser : nullptr, out, nullptr, calibration);
     if (!outcome.ok())
         qWarning("export failed: %s", qPrintable(outcome.error));
     return out.data();
@@ -151,17 +162,23 @@ void TestFhirExport::bundleIsWholeAndSelfContained() {
     const QList<QJsonObject> codeSystems = resourcesOf(bundle, u"CodeSystem"_s);
     QCOMPARE(codeSystems.size(), 1);
     QCOMPARE(codeSystems[0][u"url"_s].toString(), QString::fromLatin1(FhirCodeSystemUrl));
-    QSet<QString> defined;
+    QHash<QString, QString> defined; // code: display
     for (const QJsonValue &c : codeSystems[0][u"concept"_s].toArray())
-        defined << c[u"code"_s].toString();
+        defined.insert(c[u"code"_s].toString(), c[u"display"_s].toString());
     QList<QJsonObject> objects;
     collect(bundle, objects);
     for (const QJsonObject &o : objects) {
         if (o.contains(u"reference"_s))
             QVERIFY2(fullUrls.contains(o[u"reference"_s].toString()),
                      qPrintable(o[u"reference"_s].toString()));
+        // Readable without the code system: every coding with its display, every resource's code with
+        // its text.
         if (o[u"system"_s].toString() == QLatin1StringView(FhirCodeSystemUrl))
-            QVERIFY2(defined.contains(o[u"code"_s].toString()), qPrintable(o[u"code"_s].toString()));
+            QCOMPARE(o[u"display"_s].toString(), defined.value(o[u"code"_s].toString(), u"undefined"_s));
+        else if (o.contains(u"code"_s) && o.contains(u"system"_s) && !o.contains(u"value"_s))
+            QVERIFY2(!o[u"display"_s].toString().isEmpty(), qPrintable(o[u"code"_s].toString()));
+        if (o.contains(u"resourceType"_s) && o[u"code"_s].isObject())
+            QVERIFY(!o[u"code"_s][u"text"_s].toString().isEmpty());
     }
     // Quantities are UCUM: currents in uA, ratios dimensionless.
     for (const QJsonObject &observation : resourcesOf(bundle, u"Observation"_s)) {
@@ -172,6 +189,7 @@ void TestFhirExport::bundleIsWholeAndSelfContained() {
             const bool ratio = c[u"code"_s][u"coding"_s][0][u"code"_s].toString().startsWith(u"ratio-"_s);
             QCOMPARE(q[u"system"_s].toString(), u"http://unitsofmeasure.org"_s);
             QCOMPARE(q[u"code"_s].toString(), ratio ? u"1"_s : u"uA"_s);
+            QVERIFY(!q[u"unit"_s].toString().isEmpty());
         }
     }
     // A pseudonymised bundle names nobody and keeps no memo.
@@ -203,9 +221,15 @@ void TestFhirExport::valuesSayWhatWasMeasured() {
     QCOMPARE(component(first, u"reading-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(), 40.1);
     QCOMPARE(component(first, u"corrected-"_s + lu)[u"valueQuantity"_s][u"value"_s].toDouble(),
              correctedValue(1, 40.1));
-    QVERIFY(!component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s][u"text"_s]
-                 .toString()
-                 .isEmpty());
+    // A verdict is a code of its own, and the value it judges is interpreted by it.
+    const QJsonObject verdict =
+        component(first, u"verdict-body-energy"_s)[u"valueCodeableConcept"_s].toObject();
+    QVERIFY(!verdict[u"text"_s].toString().isEmpty());
+    QCOMPARE(verdict[u"coding"_s][0][u"display"_s], verdict[u"text"_s]);
+    const QJsonObject interpretation = component(first, u"body-energy"_s)[u"interpretation"_s][0].toObject();
+    QCOMPARE(interpretation[u"text"_s], verdict[u"text"_s]);
+    QVERIFY(
+        QStringList({u"L"_s, u"N"_s, u"H"_s}).contains(interpretation[u"coding"_s][0][u"code"_s].toString()));
     // A channel left out and a measurement without readings say why they carry no value.
     const QString fifth = u"reading-"_s + QLatin1StringView(meridian(meridianOfChannel(5)).code) + u"-L"_s;
     QCOMPARE(component(observations[2], fifth)[u"dataAbsentReason"_s][u"coding"_s][0][u"code"_s].toString(),
@@ -247,16 +271,89 @@ void TestFhirExport::readingQualityIsAnExtension() {
     QVERIFY(!component(obs, u"corrected-"_s + code).contains(u"extension"_s));
 }
 
+// Every id and identifier of a bundle, "fullUrl" for the entries' and "system|value" for
+// the identifiers.
+QStringList identitiesIn(const QByteArray &bytes) {
+    QStringList found;
+    QList<QJsonObject> objects;
+    collect(QJsonDocument::fromJson(bytes).object(), objects);
+    for (const QJsonObject &o : objects) {
+        if (o.contains(u"fullUrl"_s))
+            found << o[u"fullUrl"_s].toString();
+        for (const QJsonValue &id : o[u"identifier"_s].toArray())
+            found << id[u"system"_s].toString() + u'|' + id[u"value"_s].toString();
+    }
+    return found;
+}
+
+// A receiver merging the bundles of several registers, or the same register's again, tells
+// their subjects and measurements apart and finds each again.
+void TestFhirExport::identitiesAreTheRegistersOwn() {
+    const QByteArray bytes = exportBundle({}, false);
+    const QStringList first = identitiesIn(bytes);
+    QCOMPARE(first, identitiesIn(exportBundle({}, false)));
+    for (const QJsonObject &o : resourcesOf(QJsonDocument::fromJson(bytes).object(), u"Observation"_s))
+        QCOMPARE(o[u"identifier"_s].toArray().size(), 1);
+
+    RecordFixture other; // the same subject number and time in another register
+    other.addSubject(u"A001"_s, u"王小明"_s, true, toDayCount(QDate(1990, 12, 31)));
+    other.addMeasurement(u"A001"_s, toDayCount(QDateTime(QDate(2026, 3, 1), QTime(9, 30))), 40.0, true, Memo);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QVERIFY(exportFhirBundle(RecordStore(other.database), {}, nullptr, out).ok());
+    const QStringList second = identitiesIn(out.data());
+    QCOMPARE(second.size(), 6); // four entries, the identifiers of patient and observation
+    for (const QString &id : second)
+        QVERIFY2(!first.contains(id), qPrintable(id));
+}
+
+// Each measurement names the probe that took it; those stored before probes were recorded
+// name one unknown probe. The seat's latest calibration goes with the probe that measured last.
+void TestFhirExport::eachProbeIsADevice() {
+    QSqlQuery q(u"SELECT MKEY FROM KYDATA ORDER BY MKEY"_s, f->db());
+    QList<qint64> keys;
+    while (q.next())
+        keys << q.value(0).toLongLong();
+    QVERIFY(writeOriginRow(f->db(), keys[0], {u"UTC"_s, u"QX1"_s, u"Rev 1"_s}));
+    QVERIFY(writeOriginRow(f->db(), keys[1], {u"UTC"_s, u"QX2"_s, u"Rev 2"_s}));
+    QVERIFY(writeOriginRow(f->db(), keys[2], {u"UTC"_s, u"QX1"_s, u"Rev 1.1"_s}));
+    const QJsonObject bundle = QJsonDocument::fromJson(exportBundle({}, false, seatCalibration())).object();
+
+    QHash<QString, QJsonObject> devices; // by fullUrl
+    for (const QJsonValue &e : bundle[u"entry"_s].toArray()) {
+        if (e[u"resource"_s][u"resourceType"_s] == u"Device"_s)
+            devices.insert(e[u"fullUrl"_s].toString(), e[u"resource"_s].toObject());
+    }
+    QStringList used; // serial and version of each observation's probe
+    for (const QJsonObject &o : resourcesOf(bundle, u"Observation"_s)) {
+        const QJsonObject d = devices.value(o[u"device"_s][u"reference"_s].toString());
+        used << d[u"identifier"_s][0][u"value"_s].toString() + u' ' +
+                    d[u"version"_s][0][u"value"_s].toString();
+    }
+    QCOMPARE(used, (QStringList{u"QX1 Rev 1.1"_s, u"QX2 Rev 2"_s, u"QX1 Rev 1.1"_s, u" "_s}));
+    QCOMPARE(devices.size(), 3);
+    // The latest measurement was QX1's: it carries the calibration.
+    const QList<QJsonObject> metrics = resourcesOf(bundle, u"DeviceMetric"_s);
+    QCOMPARE(metrics.size(), 1);
+    const QJsonObject calibrated = devices.value(metrics[0][u"source"_s][u"reference"_s].toString());
+    QCOMPARE(calibrated[u"serialNumber"_s].toString(), u"QX1"_s);
+    QCOMPARE(calibrated[u"property"_s][0][u"valueQuantity"_s][0][u"value"_s].toDouble(), 11.5);
+    QCOMPARE(QDateTime::fromString(metrics[0][u"calibration"_s][0][u"time"_s].toString(), Qt::ISODate),
+             QDateTime(QDate(2026, 2, 1), QTime(8, 15), QTimeZone(seatTimeZone().toLatin1())));
+}
+
 void TestFhirExport::validatesAgainstTheFhirR4Schema() {
     const QString modules = validatorFolder() + u"/node_modules"_s;
     if (!QFileInfo::exists(modules + u"/@asymmetrik/fhir-json-schema-validator"_s))
         QSKIP("the FHIR schema validator is not installed (scripts/install-fhir-validator)");
+    QSqlQuery q(u"SELECT max(MKEY) FROM KYDATA"_s, f->db());
+    QVERIFY(q.next() && writeOriginRow(f->db(), q.value(0).toLongLong(), {u"UTC"_s, u"QX1"_s, u"Rev 1"_s}));
     QStringList files;
     for (bool pseudonymise : {false, true}) {
         const QString path = f->home.file(pseudonymise ? u"pseudonymised.json"_s : u"bundle.json"_s);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(exportBundle({}, pseudonymise));
+        file.write(exportBundle({}, pseudonymise, seatCalibration()));
         files << path;
     }
     QProcess node;

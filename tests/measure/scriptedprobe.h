@@ -45,6 +45,9 @@ public:
 
     bool probeConnected() const override { return m_connected; }
     int probeLosses() const override { return m_losses; }
+    MeasurementOrigin probeOrigin() override {
+        return {QString(), QStringLiteral("QX0001"), QStringLiteral("Rev 1")};
+    }
     // The probe leaves the bus: nothing reaches it, a reading repeats the last one.
     void unplug() {
         if (m_connected)

@@ -309,7 +309,7 @@ void TestCalibration::lowReadingFromTheSecondTickRestarts() {
         return;
     }
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, int(NoteCaution));
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteCaution);
     QCOMPARE(rig.prompter.asked().first().text, CalibrationProcedure::faultyContactMessage());
     QCOMPARE(rig.probe.tones().count(3), 1);
     const auto teal =
@@ -436,7 +436,7 @@ void TestCalibration::unplugEndsEveryWait() {
     QVERIFY(rig.procedure.start());
     QCOMPARE(rig.procedure.lastOutcome(), Outcome::ProbeLost);
     QCOMPARE(rig.prompter.texts(), QStringList{ProbeWatch::lostMessage()});
-    QCOMPARE(rig.prompter.asked().first().type, int(NoteError));
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteError);
     QCOMPARE(rig.saves, stored ? 1 : 0);
     QVERIFY(!rig.procedure.isBusy());
     QVERIFY(!rig.procedure.view().resultLamp.on);

@@ -149,7 +149,7 @@ void TestManualEntryWindow::unconvertibleCellIsKeptAndReported() {
     rig.type(u"1.2.3"_s);
     rig.enter();
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 5);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteCaution);
     QVERIFY(rig.prompter.asked().first().text.contains(u"1.2.3"_s));
     QCOMPARE(rig.grid()->cellText(1, 5), u"1.2.3"_s);
     QCOMPARE(rig.grid()->cursorCell().column, 5);
@@ -304,7 +304,7 @@ void TestManualEntryWindow::modifyModeWithAMissingRecord() {
     EntryRig rig;
     rig.openModify(store.db.handle(), 4711, false);
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 6);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::NoteError);
     QTRY_VERIFY(!rig.window->isVisible());
     QCOMPARE(rig.window->result(), int(QDialog::Rejected));
 }

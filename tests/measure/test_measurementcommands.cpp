@@ -2,7 +2,10 @@
 
 #include "core/currentmeasurement.h"
 #include "core/unsavedwork.h"
+#include "measure/measurementlamps.h"
+#include "measure/probeusage.h"
 #include "measure/savingcheck.h"
+#include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 
 #include <QtTest>
@@ -17,6 +20,7 @@ Q_DECLARE_METATYPE(orlu::SavingDecision)
 Q_DECLARE_METATYPE(orlu::UnsavedOccasion)
 Q_DECLARE_METATYPE(orlu::SaveChoice)
 Q_DECLARE_METATYPE(Left)
+Q_DECLARE_METATYPE(orlu::RunState)
 
 class TestMeasurementCommands : public QObject {
     Q_OBJECT
@@ -27,6 +31,10 @@ private slots:
     void askBeforeSaving();
     void leavingAsksBeforeUnsavedReadingsGo_data();
     void leavingAsksBeforeUnsavedReadingsGo();
+    void lampsFollowTheRun_data();
+    void lampsFollowTheRun();
+    void probeUseCountedFromHalfThePoints_data();
+    void probeUseCountedFromHalfThePoints();
 };
 
 namespace {
@@ -171,7 +179,7 @@ void TestMeasurementCommands::leavingAsksBeforeUnsavedReadingsGo() {
         save = nullptr;
     QTEST(settleUnsavedWork(occasion, m, prompter, save, false), "goesOn");
     QCOMPARE(prompter.asked().size(), 1);
-    QCOMPARE(prompter.asked().first().type, canSave ? test::SaveQuestionType : int(AskCaution));
+    QCOMPARE(prompter.asked().first().type, canSave ? test::SaveQuestionType : MessageType::AskCaution);
     QCOMPARE(saves, answer == SaveChoice::Save ? 1 : 0);
     QCOMPARE(m.value(1) == 52.0, left != Left::Cleared);
     QCOMPARE(m.subject.number, u"A001"_s);
@@ -179,6 +187,57 @@ void TestMeasurementCommands::leavingAsksBeforeUnsavedReadingsGo() {
     // Stored or cleared, there is nothing more to ask about.
     if (left != Left::Unsaved)
         QVERIFY(settleUnsavedWork(occasion, m, prompter, save, false) && prompter.asked().size() == 1);
+}
+
+// "point / value / trace", each "off", a shade, or a shade and "blinking".
+QString lampsText(const MeasurementLamps &lamps) {
+    const auto text = [](const LampView &l) {
+        if (!l.on)
+            return u"off"_s;
+        const QString shade = l.shade == Shade::LimeGreen ? u"lime"_s
+                              : l.shade == Shade::Red     ? u"red"_s
+                              : l.shade == Shade::Yellow  ? u"yellow"_s
+                              : l.shade == Shade::Green   ? u"green"_s
+                                                          : u"other"_s;
+        return l.blinking ? shade + u" blinking"_s : shade;
+    };
+    return text(lamps.point) + u" / "_s + text(lamps.value) + u" / "_s + text(lamps.trace);
+}
+
+void TestMeasurementCommands::lampsFollowTheRun_data() {
+    QTest::addColumn<RunState>("state");
+    QTest::addColumn<QString>("lamps");
+    QTest::newRow("waiting for contact")
+        << RunState::WaitingForContact << u"lime blinking / off / lime blinking"_s;
+    QTest::newRow("measuring") << RunState::Measuring << u"red / green / red"_s;
+    QTest::newRow("point done") << RunState::WaitingForRelease << u"yellow / yellow / yellow"_s;
+    QTest::newRow("run ended") << RunState::Idle << u"off / off / off"_s;
+}
+
+void TestMeasurementCommands::lampsFollowTheRun() {
+    QFETCH(RunState, state);
+    QTEST(lampsText(measurementLamps(state)), "lamps");
+}
+
+void TestMeasurementCommands::probeUseCountedFromHalfThePoints_data() {
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("counter");
+    QTest::newRow("none") << 0 << 0;
+    QTest::newRow("11 points") << 11 << 0;
+    QTest::newRow("12 points, half") << 12 << 1;
+    QTest::newRow("30 points over two runs") << 30 << 1;
+}
+
+void TestMeasurementCommands::probeUseCountedFromHalfThePoints() {
+    QFETCH(int, points);
+    QFETCH(int, counter);
+    test::VirtualTime time;
+    test::ScriptedProbe probe(time);
+    CurrentMeasurement m;
+    m.pointsSinceCounterUpdate = points;
+    countProbeUse(m, probe);
+    QCOMPARE(probe.counter(), counter);
+    QCOMPARE(m.pointsSinceCounterUpdate, counter ? 0 : points);
 }
 
 QTEST_GUILESS_MAIN(TestMeasurementCommands)

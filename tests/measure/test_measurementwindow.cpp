@@ -455,7 +455,7 @@ void TestMeasurementWindow::clearButton() {
     rig.prompter.answer(yes);
     rig.click(u"clear"_s);
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 1);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::AskQuestion);
     QCOMPARE(rig.prompter.asked().first().text, MeasurementWindow::clearQuestion());
     QCOMPARE(rig.measurement.hasData(), !yes);
     QCOMPARE(rig.measurement.recordKey, yes ? 0 : 12);

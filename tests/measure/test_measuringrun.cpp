@@ -4,6 +4,7 @@
 #include "core/currentmeasurement.h"
 #include "core/readingquality.h"
 #include "pointoperator.h"
+#include "quality/verdicts.h"
 #include "scriptedprobe.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
@@ -84,6 +85,7 @@ void TestMeasuringRun::fullRunStoresEveryPoint() {
     QCOMPARE(rig.measurement.memo, QStringList{u"x"_s});
     QVERIFY(rig.measurement.measuredAt > 40000);
     QVERIFY(!rig.measurement.highPotential);
+    QCOMPARE(rig.measurement.origin.probeSerial, u"QX0001"_s);
     QCOMPARE(rig.op.done.size(), 24);
     QVERIFY(rig.op.dropped.isEmpty());
     QCOMPARE(countOf(rig.probe.tones(), 5), 23);
@@ -119,7 +121,7 @@ void TestMeasuringRun::potentialCommands() {
     QCOMPARE(rig.start(high), confirm);
     if (high) {
         QCOMPARE(rig.prompter.asked().size(), 1);
-        QCOMPARE(rig.prompter.asked().first().type, 3);
+        QCOMPARE(rig.prompter.asked().first().type, MessageType::AskImportant);
         QCOMPARE(rig.prompter.asked().first().text, MeasuringRun::highConfirmation());
         QCOMPARE(rig.probe.tones().first(), 2);
     }
@@ -242,7 +244,7 @@ void TestMeasuringRun::tooLongQuestion() {
     rig.prompter.answer(goOn);
     QVERIFY(rig.start());
     QCOMPARE(rig.prompter.asked().size(), 1);
-    QCOMPARE(rig.prompter.asked().first().type, 3);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::AskImportant);
     QCOMPARE(rig.prompter.asked().first().text, MeasuringRun::tooLongQuestion());
     QCOMPARE(countOf(rig.probe.tones(), 3), 1);
     QCOMPARE(rig.op.done.size(), lastMeasured);
@@ -355,7 +357,7 @@ void TestMeasuringRun::clearQuestionWithLoadedRecord() {
             rig.run.stop();
     };
     QVERIFY(rig.start());
-    QCOMPARE(rig.prompter.asked().first().type, 1);
+    QCOMPARE(rig.prompter.asked().first().type, MessageType::AskQuestion);
     QCOMPARE(rig.prompter.asked().first().text, MeasuringRun::clearQuestion());
     QCOMPARE(rig.probe.tones().first(), 1);
     QCOMPARE(rig.measurement.value(1), 11.0);

@@ -9,6 +9,7 @@
 #include "measure/calibration.h"
 #include "measure/locating.h"
 #include "measure/probelinkoperations.h"
+#include "quality/verdicts.h"
 #include "support/scriptedprompter.h"
 #include "support/virtualtime.h"
 
@@ -91,6 +92,9 @@ void TestSimulatedRun::runMeasuresTheSimulatedBody() {
           rig.time.ticks() - 1000);
 
     QVERIFY(rig.measurement.complete());
+    // The measurement names the probe that took it, as the probe tells it.
+    QCOMPARE(rig.measurement.origin.probeSerial + u' ' + rig.measurement.origin.probeHardware,
+             u"QX2607004217 QX-HID Rev 2.10"_s);
     for (int c = 1; c <= ChannelCount; ++c) {
         const double expected = BodyCurrents[c - 1] * gain;
         QVERIFY2(qAbs(rig.measurement.value(c) - expected) < expected * 0.03,
@@ -108,7 +112,9 @@ void TestSimulatedRun::runMeasuresTheSimulatedBody() {
         else if (command != u"D000000"_s)
             control << command;
     }
-    QCOMPARE(control, (QStringList{u"X000000"_s, u"N000000"_s, potential, u"X000000"_s}));
+    // The probe's serial number comes from its registers 0..5, once the probe is held.
+    QCOMPARE(control, (QStringList{u"X000000"_s, u"N000000"_s, potential, u"R000000"_s, u"R010000"_s,
+                                   u"R020000"_s, u"R030000"_s, u"R040000"_s, u"R050000"_s, u"X000000"_s}));
     QCOMPARE(rig.log().last(), u"X000000"_s);
     QStringList expectedTones;
     if (high)

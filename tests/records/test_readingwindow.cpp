@@ -258,7 +258,7 @@ void TestReadingWindow::deletesASubjectWithItsMeasurements() {
     click(&w, "deleteSubjectButton");
     QCOMPARE(f->tones, QList<int>{1});
     QCOMPARE(f->prompter.asked().size(), 1);
-    QCOMPARE(f->prompter.asked().at(0).type, 2);
+    QCOMPARE(f->prompter.asked().at(0).type, MessageType::AskCaution);
     // The question names whom it is about and how much goes with the subject.
     const QString question = f->prompter.asked().at(0).text;
     QVERIFY2(
@@ -315,7 +315,7 @@ void TestReadingWindow::faultWhileDeletingLeavesEverything() {
     f->prompter.answer(true);
     click(&w, "deleteSubjectButton");
     QCOMPARE(f->prompter.asked().size(), 2);
-    QCOMPARE(f->prompter.asked().at(1).type, 6);
+    QCOMPARE(f->prompter.asked().at(1).type, MessageType::NoteError);
     QCOMPARE(f->rows(u"KYDATA"_s, u"CUSTNO = 'C003'"_s), 3);
     QCOMPARE(f->rows(u"KYCUST"_s), 4);
     QVERIFY(w.isVisible());

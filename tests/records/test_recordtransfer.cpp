@@ -1,7 +1,9 @@
 #include "core/channels.h"
+#include "quality/verdicts.h"
 #include "recordfixture.h"
 #include "records/measurementrepository.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 #include "records/recordtransfer.h"
 
 #include <QSqlQuery>
@@ -25,6 +27,7 @@ private slots:
     void deletingTheCurrentRowClearsTheKey();
     void updateRewritesAMeasurement();
     void qualityTravelsWithItsRow();
+    void originIsStoredBesideItsRow();
     void repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour();
     void treatmentRecordIsWritten_data();
     void treatmentRecordIsWritten();
@@ -196,7 +199,7 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     drifting.driftPercentPerSecond = -14.125;
     drifting.settlingPercent = 30.5;
     drifting.attempts = 2;
-    drifting.flags = FlagRetried;
+    drifting.flags = QualityFlag::Retried;
     drifting.verdict = QualityVerdict::Drifting;
     m.setPointQuality(14, drifting);
     m.setPointQuality(3, PointQuality{.samples = 400, .mean = 900, .verdict = QualityVerdict::Steady});
@@ -213,7 +216,7 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     QCOMPARE(back.driftPercentPerSecond, -14.125);
     QCOMPARE(back.settlingPercent, 30.5);
     QCOMPARE(back.attempts, 2);
-    QCOMPARE(back.flags, unsigned(FlagRetried));
+    QCOMPARE(back.flags, QualityFlags(QualityFlag::Retried));
     QVERIFY(!loaded.pointQuality(1));
 
     // Values written by hand have no measured quality; a deleted row leaves no quality behind.
@@ -233,6 +236,24 @@ void TestRecordTransfer::qualityTravelsWithItsRow() {
     QCOMPARE(storeCurrentMeasurement(repo, again, test::subjectOf(u"Q"_s, u"质"_s), &error), 0);
     QVERIFY(!error.isEmpty());
     QCOMPARE(repo.countAll(), rows);
+}
+
+// A stored measurement keeps the zone of the seat and the probe that took it; a deleted one
+// leaves nothing.
+void TestRecordTransfer::originIsStoredBesideItsRow() {
+    test::RecordFixture f;
+    MeasurementRepository repo(f.db());
+    CurrentMeasurement m = measured();
+    m.origin = {QString(), u"QX0001"_s, u"Rev 1"_s};
+    const qint64 key = storeCurrentMeasurement(repo, m, test::subjectOf(u"Q"_s, u"质"_s));
+    QSqlQuery q(f.db());
+    QVERIFY(q.exec(u"SELECT MKEY, TZ, PROBESN, PROBEHW FROM KYORIGIN"_s) && q.next());
+    QCOMPARE(q.value(0).toLongLong(), key);
+    QCOMPARE(q.value(1).toString(), seatTimeZone());
+    QCOMPARE(q.value(2).toString() + u' ' + q.value(3).toString(), u"QX0001 Rev 1"_s);
+    QVERIFY(repo.remove(key));
+    QVERIFY(q.exec(u"SELECT count(*) FROM KYORIGIN"_s) && q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
 }
 
 void TestRecordTransfer::repeatPairsAreSuccessiveMeasurementsWithinHalfAnHour() {

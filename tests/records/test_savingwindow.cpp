@@ -153,7 +153,7 @@ void TestSavingWindow::doubleClickAsksFirst() {
     f->prompter.answer(yes);
     doubleClickCell(list(&w), 1, 1);
     QCOMPARE(f->prompter.asked().size(), 1);
-    QCOMPARE(f->prompter.asked().at(0).type, 1);
+    QCOMPARE(f->prompter.asked().at(0).type, MessageType::AskQuestion);
     QCOMPARE(f->prompter.asked().at(0).text, u"您要将检测资料存于这个受测者资料中吗？"_s);
     QCOMPARE(w.isVisible(), !yes);
     QCOMPARE(f->rows(u"KYDATA"_s, u"CUSTNO = 'B002'"_s), yes ? 1 : 0);
@@ -275,7 +275,7 @@ void TestSavingWindow::failedStoreKeepsTheWindowAndTheKey() {
     QVERIFY(w.isVisible());
     QCOMPARE(f->current.recordKey, 17);
     QCOMPARE(f->prompter.asked().size(), 1);
-    QCOMPARE(f->prompter.asked().at(0).type, 6);
+    QCOMPARE(f->prompter.asked().at(0).type, MessageType::NoteError);
     QVERIFY(f->prompter.asked().at(0).text.contains(u"disk fault"_s));
     QVERIFY(child<QToolButton>(&w, "saveButton")->isEnabled());
 }
@@ -303,7 +303,7 @@ void TestSavingWindow::serverGoneMidSaveStoresNothing() {
     QVERIFY(w.isVisible());
     QCOMPARE(server->current.recordKey, 17);
     QCOMPARE(server->prompter.asked().size(), 1);
-    QCOMPARE(server->prompter.asked().at(0).type, 6);
+    QCOMPARE(server->prompter.asked().at(0).type, MessageType::NoteError);
     QVERIFY2(server->prompter.asked().at(0).text.contains(u"没有任何更改"_s),
              qPrintable(server->prompter.asked().at(0).text));
     {

@@ -128,7 +128,7 @@ void TestSubjectEditor::refusesNumberInAnotherLetterCase() {
     QVERIFY(w.isVisible());
     QCOMPARE(f->tones, QList<int>{1});
     QCOMPARE(f->prompter.asked().size(), 1);
-    QCOMPARE(f->prompter.asked().at(0).type, 5);
+    QCOMPARE(f->prompter.asked().at(0).type, MessageType::NoteCaution);
     QCOMPARE(f->prompter.asked().at(0).text,
              u"您所输入的受测者编号已经与姓名为 [ 张三 ] 重复!!请重新指定另一个编号。"_s);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(&w, "numberEdit"));

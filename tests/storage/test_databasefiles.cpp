@@ -156,7 +156,7 @@ void TestDatabaseFiles::upgrade() {
         QVERIFY(report.notices.isEmpty());
     } else {
         QCOMPARE(report.notices.size(), 1);
-        QCOMPARE(report.notices.first().type, notice.section(u':', 0, 0).toInt());
+        QCOMPARE(int(report.notices.first().type), notice.section(u':', 0, 0).toInt());
         QVERIFY2(report.notices.first().text.contains(notice.section(u':', 1)),
                  qPrintable(report.notices.first().text));
     }

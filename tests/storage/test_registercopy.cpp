@@ -34,7 +34,7 @@ QStringList dump(const QSqlDatabase &db) {
     for (const TableDef &table : tablesOf(SchemaKind::Main)) {
         QSqlQuery q(db);
         const QStringList columns = columnNames(table);
-        const QString order = columns.contains(u"CHANNEL"_s) ? u"MKEY, CHANNEL"_s : u"MKEY"_s;
+        const QString order = columns.contains(u"CHANNEL"_s) ? u"MKEY, CHANNEL"_s : columns.first();
         if (!q.exec(u"SELECT %1 FROM %2 ORDER BY %3"_s.arg(columns.join(u", "_s),
                                                            QLatin1StringView(table.name), order)))
             qFatal("dump: %s", qPrintable(q.lastError().text()));
@@ -71,9 +71,10 @@ void fill(test::RecordFixture &f) {
     const qint64 measured =
         f.addMeasurement(u"A1"_s, 46000.123456789, 12.3456789012345, true, u"第一行\r\n第二行"_s);
     MeasurementQuality quality{};
-    quality[0] =
-        PointQuality{412, 1000.125, 3.5, 0.35, -0.123456789, 30.5, 2, FlagRetried, QualityVerdict::Steady};
-    quality[23] = PointQuality{8, 4095, 0, 0, 0, 0, 1, FlagSaturated | FlagTooFew, QualityVerdict::Saturated};
+    quality[0] = PointQuality{
+        412, 1000.125, 3.5, 0.35, -0.123456789, 30.5, 2, QualityFlag::Retried, QualityVerdict::Steady};
+    quality[23] = PointQuality{
+        8, 4095, 0, 0, 0, 0, 1, QualityFlag::Saturated | QualityFlag::TooFew, QualityVerdict::Saturated};
     QVERIFY(writeQualityRows(f.db(), measured, quality));
     f.addMeasurement(u"b2"_s, 46001.5, 0.1);
     QSqlQuery q(f.db());
@@ -115,7 +116,7 @@ void TestRegisterCopy::copiesEveryValueBothWays() {
     test::RecordFixture source;
     fill(source);
     const QStringList original = dump(source.db());
-    QCOMPARE(original.size(), 8);
+    QCOMPARE(original.size(), 10); // with the identity and zone: the copy is the same register
 
     // Out of the row's register into a file, then into another register of the row's kind.
     test::TempHome folder;

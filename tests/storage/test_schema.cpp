@@ -1,5 +1,7 @@
+#include "quality/verdicts.h"
 #include "storage/database.h"
 #include "storage/qualityrows.h"
+#include "storage/registeridentity.h"
 #include "storage/schema.h"
 #include "support/temphome.h"
 
@@ -59,6 +61,7 @@ private slots:
     void failedChangeLeavesNothing();
     void qualityIsKeptBesideTheMeasurement_data();
     void qualityIsKeptBesideTheMeasurement();
+    void registerGetsItsIdentityOnce();
 };
 
 void TestSchema::filesHoldTheirTables_data() {
@@ -195,10 +198,15 @@ void TestSchema::qualityIsKeptBesideTheMeasurement() {
     const QSqlDatabase db = fresh.db.handle();
     MeasurementQuality quality{};
     for (int c : judged)
-        quality[size_t(c - 1)] =
-            PointQuality{412, 1000.0,      3.5,
-                         0,   -0.125,      30.5,
-                         2,   FlagRetried, c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
+        quality[size_t(c - 1)] = PointQuality{412,
+                                              1000.0,
+                                              3.5,
+                                              0,
+                                              -0.125,
+                                              30.5,
+                                              2,
+                                              QualityFlag::Retried,
+                                              c == 24 ? QualityVerdict::Saturated : QualityVerdict::Steady};
     std::array<double, 24> readings{};
     std::fill_n(readings.begin(), measuredUpTo, 40.5);
     QVERIFY(writeQualityRows(db, 7, quality) && writeUnmeasuredRows(db, 7, readings));
@@ -214,11 +222,31 @@ void TestSchema::qualityIsKeptBesideTheMeasurement() {
         QCOMPARE(p.cvPercent, 0.35); // derived from mean and sd, not stored
         QCOMPARE(p.driftPercentPerSecond, -0.125);
         QCOMPARE(p.attempts, 2);
-        QCOMPARE(p.flags, unsigned(FlagRetried));
+        QCOMPARE(p.flags, QualityFlags(QualityFlag::Retried));
     }
     QVERIFY(deleteQualityRows(db, 7));
     QCOMPARE(storedVerdicts(db), QString());
     QCOMPARE(verdicts(readQualityRows(db, 8)), verdicts(quality));
+}
+
+// A register is given its identity and zone when made, or when a register older than them
+// is first opened for writing; from then on they stay.
+void TestSchema::registerGetsItsIdentityOnce() {
+    FreshMainDatabase fresh;
+    QSqlDatabase db = fresh.db.handle();
+    const std::optional<QUuid> made = registerIdentity(db);
+    QVERIFY(made && !made->isNull());
+    QCOMPARE(registerTimeZone(db), seatTimeZone());
+    QVERIFY(upgradeMainSchema(db));
+    QCOMPARE(registerIdentity(db), made);
+
+    QVERIFY(QSqlQuery(db).exec(u"DROP TABLE ORLUREG"_s));
+    QCOMPARE(registerIdentity(db), std::nullopt);
+    QVERIFY(upgradeMainSchema(db));
+    const std::optional<QUuid> upgraded = registerIdentity(db);
+    QVERIFY(upgraded && upgraded != made);
+    QVERIFY(upgradeMainSchema(db));
+    QCOMPARE(registerIdentity(db), upgraded);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

@@ -1,5 +1,6 @@
 #include "support/backends.h"
 
+#include "storage/databasefiles.h"
 #include "storage/schema.h"
 #include "storage/serverconnection.h"
 
@@ -135,8 +136,7 @@ void openEmptyRegister(Database &db, Backend backend, const QString &folder, Scr
         return;
     }
     const QString path = QDir(folder).filePath(u"orlu4.mdb"_s);
-    if (!QFile::copy(emptyMainFile(), path) ||
-        !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) ||
+    if (!copyTemplateRegister(emptyMainFile(), path, &error) ||
         !db.open(path, Database::Access::Shared, &error))
         qFatal("cannot create the test database: %s", qPrintable(error));
     // Tests need no protection against power loss; waiting for the disk would only slow them.

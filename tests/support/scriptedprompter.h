@@ -5,13 +5,15 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace orlu::test {
 
-// The type recorded for a save question (it is none of the six message box types).
-constexpr int SaveQuestionType = 0;
+// The type recorded for a save question: none, it is no message box type.
+inline constexpr std::optional<MessageType> SaveQuestionType{};
 
 struct AskedMessage {
-    int type;
+    std::optional<MessageType> type;
     QString text;
 };
 

@@ -1,3 +1,4 @@
+#include "quality/verdicts.h"
 #include "transfer/transferoperations.h"
 #include "storage/qualityrows.h"
 
@@ -158,7 +159,7 @@ void TestTransferOperations::exportsOnlyTheChosenKind() {
     const TransferOutcome o = operations().exportTo(m_outside->path() + u"  "_s, {false, true});
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QCOMPARE(texts(o), QStringList{u"资料汇出成功 !!"_s});
-    QCOMPARE(int(o.notices.first().type), int(NoteDone));
+    QCOMPARE(o.notices.first().type, MessageType::NoteDone);
     QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s))); // the working copy is gone
     QVERIFY(!QFile::exists(outside(u"KyTran.mdb.part"_s)));
     OpenFile f(outside());
@@ -246,7 +247,7 @@ void TestTransferOperations::exportFailureSaysWhyAndLeavesNoFile() {
     QVERIFY(!o.ok);
     QCOMPARE(o.notices.size(), 1);
     QCOMPARE(o.notices.first().tone, std::optional(AlertTone::Caution));
-    QCOMPARE(int(o.notices.first().type), int(NoteCaution));
+    QCOMPARE(o.notices.first().type, MessageType::NoteCaution);
     QCOMPARE(o.notices.first().text, text);
     QCOMPARE(QDir(m_outside->path()).entryList(QDir::Files), QStringList{});
     QVERIFY(!QFile::exists(m_main->home.file(u"KyTran.mdb"_s)));
@@ -343,7 +344,7 @@ void TestTransferOperations::replaceWithEmptyCoursesKeepsThemAndSaysReplaced() {
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
     QCOMPARE(o.notices.size(), 2);
     QCOMPARE(o.notices[0].tone, std::optional(AlertTone::Notice));
-    QCOMPARE(int(o.notices[0].type), int(NoteCaution));
+    QCOMPARE(o.notices[0].type, MessageType::NoteCaution);
     QCOMPARE(o.notices[0].text, u"来源的 [专家疗程] 数据是空的，将跳过汇入动作。"_s);
     QVERIFY(o.notices[1].text.startsWith(u"数据汇入成功，原有的数据已被取代 !!"_s));
     QCOMPARE(tableDigest(m_main->db(), u"KYPRO"_s) + tableDigest(m_main->db(), u"KYPRDT"_s), courses);

@@ -153,10 +153,10 @@ void TestTransferWindow::exportAsksThenWritesWithProgress() {
     click(w.get(), "exportButton");
     QCOMPARE(f->tones, QList<int>{1});
     QCOMPARE(f->prompter.asked().size(), 2);
-    QCOMPARE(f->prompter.asked()[0].type, 3);
+    QCOMPARE(f->prompter.asked()[0].type, MessageType::AskImportant);
     QCOMPARE(f->prompter.asked()[0].text,
              u"请确定目的地的磁盘或磁盘空间容量许可，确定汇出数据，请按确认键。"_s);
-    QCOMPARE(f->prompter.asked()[1].type, int(NoteDone)); // a success, not a failure
+    QCOMPARE(f->prompter.asked()[1].type, MessageType::NoteDone); // a success, not a failure
     QCOMPARE(f->prompter.asked()[1].text, u"资料汇出成功 !!"_s);
     QCOMPARE(child<QLabel>(w.get(), "statusLine")->text(), u"已汇出: 受测者 2 位，检测记录 1 笔"_s);
     QVERIFY(!leaveDuring); // "离  开" is disabled while the export runs
@@ -188,7 +188,7 @@ void TestTransferWindow::diskFullExportSaysSoAndLeavesNoFile() {
     child<ExportPage>(w.get(), "exportPage")->chooser()->setFolder(outside->path());
     click(w.get(), "exportButton");
     QCOMPARE(f->tones, (QList<int>{1, 2}));
-    QCOMPARE(f->prompter.asked().last().type, 5);
+    QCOMPARE(f->prompter.asked().last().type, MessageType::NoteCaution);
     QCOMPARE(f->prompter.asked().last().text, u"磁盘容量不足 !! 请排除问题后重新汇出数据。"_s);
     QCOMPARE(QDir(outside->path()).entryList(QDir::Files), QStringList{});
 }

@@ -6,8 +6,9 @@
 #include "core/currentmeasurement.h"
 #include "core/daycount.h"
 #include "core/numberformat.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/displaycolumns.h"
+#include "quality/verdicts.h"
 #include "widgets/needlegauge.h"
 
 #include <QGridLayout>

@@ -2,6 +2,7 @@
 
 #include "core/displaycolumns.h"
 #include "widgets/needlegauge.h"
+#include "widgets/valuelabel.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,10 +17,8 @@ QLabel *makeLabel(const QString &text, QWidget *parent, const QString &objectNam
 }
 
 QLabel *makeValueLabel(const QString &objectName, QWidget *parent) {
-    QLabel *label = makeLabel({}, parent, objectName);
-    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
+    return makeValueLabel(objectName, parent,
+                          {.frame = QFrame::StyledPanel | QFrame::Sunken, .selectable = true});
 }
 
 void setTextColour(QLabel *label, const QColor &colour) {

@@ -2,6 +2,7 @@
 
 #include "analysis/textstore.h"
 #include "analysis/ui/analysischartpage.h"
+#include "analysis/treatmentrecord.h"
 #include "analysis/ui/analysiscoursepage.h"
 #include "analysis/ui/analysisenergypage.h"
 #include "analysis/ui/analysispairpage.h"
@@ -15,10 +16,12 @@
 #include "core/settings.h"
 #include "charts/reportprinting.h"
 #include "charts/ui/reportprintjob.h"
+#include "courses/coursematches.h"
 #include "courses/coursestore.h"
 #include "records/measurementrepository.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 #include "widgets/statusbars.h"
 
 #include <QDir>
@@ -120,11 +123,10 @@ AnalysisWindow::AnalysisWindow(AnalysisWindowServices services, QWidget *parent)
     : FirstShowDialog(parent)
     , m_s(std::move(services)) {
     whenFirstShown([this] { showRecordAndOpenTables(); });
-    setObjectName(u"analysisWindow"_s);
-    setWindowTitle(u"资料分析"_s);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(785, 556);
+    setUpWindow(this, {.objectName = u"analysisWindow"_s,
+                       .title = u"资料分析"_s,
+                       .modal = false,
+                       .fixedSize = QSize(785, 556)});
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(u"pageTabs"_s);
@@ -282,33 +284,19 @@ void AnalysisWindow::openTables() {
 }
 
 void AnalysisWindow::matchCourses() {
-    const MatchInputs inputs =
-        matchInputs(m_result, m_s.measurement.subject.birthDate, m_s.clock.now().date());
-    QStringList problems;
-    QString error;
-    m_courseNames.clear();
-    if (const std::optional<QStringList> names = m_s.courses.match(inputs, &error))
-        m_courseNames = *names;
-    else
-        problems.append(error);
+    const CourseMatches matches =
+        orlu::matchCourses(m_s.courses, m_suppliedCourses,
+                           matchInputs(m_result, m_s.measurement.subject.birthDate, m_s.clock.now().date()));
+    m_courseNames = matches.userCourses;
     m_coursePage->setCourses(m_courseNames);
-
-    m_multiNames.clear();
-    if (!m_suppliedCourses)
-        problems.append(u"orluMCn.mdb"_s);
-    else if (const std::optional<QStringList> names = m_suppliedCourses->match(inputs, &error))
-        m_multiNames = *names;
-    else
-        problems.append(error);
+    m_multiNames = matches.suppliedCourses;
     {
         const QSignalBlocker quiet(m_multiList);
         m_multiList->clear();
         m_multiList->addItems(m_multiNames);
     }
-    // The rest of the analysis is still worth showing; the operator learns why a list stays empty.
-    if (!problems.isEmpty())
-        m_s.prompter.showMessageBox(NoteCaution, u"专家疗程资料无法读取，相关疗程项目将不会显示。\n"_s +
-                                                     problems.join(u'\n'));
+    if (!matches.problem.isEmpty())
+        m_s.prompter.showMessageBox(MessageType::NoteCaution, matches.problem);
 }
 
 void AnalysisWindow::closeTables() {
@@ -327,25 +315,10 @@ void AnalysisWindow::keepViewOptionsAndRecord() {
 
     if (!m_memoModified)
         return;
-    const QStringList lines = boxLines(m_record->toPlainText());
-    m_s.measurement.memo = lines;
-    if (m_s.measurement.recordKey <= 0)
-        return;
-    QString error;
-    // Written only over the record this window showed, never over another seat's newer one.
-    const QString kept = u"处置记录无法写入数据库，本次修改只保留在目前的测量数据中。\n"_s;
-    switch (m_s.measurements.writeMemo(m_s.measurement.recordKey, lines, &error, &m_shownMemo)) {
-    case MeasurementRepository::MemoWrite::Written:
-        break;
-    case MeasurementRepository::MemoWrite::NoRecord:
-        m_s.prompter.showMessageBox(NoteError,
-                                    kept + u"该笔经络能量数据已不存在，可能已被其他工作站删除。"_s);
-        break;
-    case MeasurementRepository::MemoWrite::Changed:
-    case MeasurementRepository::MemoWrite::Failed:
-        m_s.prompter.showMessageBox(NoteError, kept + error);
-        break;
-    }
+    const QString problem = keepTreatmentRecord(m_s.measurement, boxLines(m_record->toPlainText()),
+                                                m_shownMemo, m_s.measurements);
+    if (!problem.isEmpty())
+        m_s.prompter.showMessageBox(MessageType::NoteError, problem);
 }
 
 void AnalysisWindow::pageChanged(int page) {
@@ -399,7 +372,7 @@ AnalysisPrintRequest AnalysisWindow::printRequest() const {
 
 void AnalysisWindow::printClicked() {
     if (!m_s.printing.printReport) {
-        m_s.prompter.showMessageBox(NoteError, noPrinterMessage());
+        m_s.prompter.showMessageBox(MessageType::NoteError, noPrinterMessage());
         return;
     }
     m_printPage->setPrintStatus(m_s.printing.printReport(printRequest(), this));

@@ -5,6 +5,7 @@
 #include "analysis/ui/analysiswidgets.h"
 #include "core/channels.h"
 #include "widgets/statusbars.h"
+#include "widgets/windowsetup.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -107,11 +108,10 @@ ExplanationWindow::ExplanationWindow(ReferenceTextStore texts, QWidget *parent)
     : FirstShowDialog(parent)
     , m_store(std::move(texts)) {
     whenFirstShown([this] { fillMeridianList(); });
-    setObjectName(u"explanationWindow"_s);
-    setWindowTitle(u"经络图示解说"_s);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(783, 570);
+    setUpWindow(this, {.objectName = u"explanationWindow"_s,
+                       .title = u"经络图示解说"_s,
+                       .modal = false,
+                       .fixedSize = QSize(783, 570)});
 
     auto *tools = new QToolBar(this);
     tools->setObjectName(u"toolBar"_s);

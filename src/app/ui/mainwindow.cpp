@@ -3,17 +3,16 @@
 #include "widgets/toolbuttons.h"
 
 #include "app/appcontext.h"
+#include "app/startup.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/manualhelp.h"
 #include "platform/launch.h"
 #include "core/prompter.h"
 #include "core/unsavedwork.h"
 #include "device/probelink.h"
 #include "measure/savingcheck.h"
 #include "storage/databasefiles.h"
-#include "storage/listindexes.h"
-#include "storage/namesortkeys.h"
 #include "storage/registerbackup.h"
-#include "storage/startupdatabases.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -40,34 +39,65 @@ Q_LOGGING_CATEGORY(startupLog, "orlu.startup", QtWarningMsg)
 
 namespace {
 
-const QString InstallationMissing = u"您没有完全安装 O.R.L.U.，数据库不存在！请重新安装ORLU。"_s;
-const QString DatabaseStartError = u"ORLU 数据库启动错误！如果您的操作系统是 Windows 98, SE 或 NT 4.0，"
-                                   u"请先安装 Microsoft ADO 驱动程序再执行ORLU，安装方式请参阅操作手册。"_s;
 const QString ExitQuestion = u"您确定要结束本系统吗?"_s;
-const QString ReadOnlyRegister = u"%1。数据库只能查阅，无法储存检测数据。"_s;
 const QString DamagedRegister = u"主数据库 %1 检查发现损坏：\n%2\n请从备份恢复（orlu-cli restore）。"_s;
 const QString BackupFailed = u"今日的数据库备份未能完成：%1"_s;
 
-// Tool buttons 1..7 and the window each opens.
-struct FunctionButton {
-    int number;
-    const char16_t *objectName;
-    const char16_t *caption;
+} // namespace
+
+// The main window's commands in menu order: the tool bar shows those with a button
+// (1..7 in this order, the exit button last after the custom buttons), the menu all of them.
+struct MainCommand {
+    // What the command does: open a function window, or one of the main window's own steps.
+    enum class Step { OpenWindow, Settings, Exit, Manual, About };
+    // Where the command stands in the menu bar.
+    enum class MenuPlace { Bar, SupportMenu, SupportMenuAfterSeparator };
+
+    const char16_t *buttonName; // nullptr: menu only
+    const char16_t *caption;    // of the button, and of the menu item unless it has its own
     const char16_t *hint;
+    const char16_t *glyph; // the button's picture
     QRgb colour;
-    WindowKind kind;
+    MenuPlace place;
+    const char16_t *menuText; // nullptr: the caption
+    const char16_t *menuHint; // nullptr: the hint
+    Step step;
+    WindowKind kind = WindowKind::Measurement; // the window an OpenWindow step opens
 };
 
-const FunctionButton FunctionButtons[] = {
-    {1, u"measurementButton", u"经络测量", u"经络能量测量", qRgb(0, 128, 96), WindowKind::Measurement},
-    {2, u"multiCompareButton", u"多重比对", u"多重经络能量比对", qRgb(0, 96, 160), WindowKind::MultiCompare},
-    {3, u"locateButton", u"穴道定位", u"全身穴道精密定位", qRgb(160, 96, 0), WindowKind::Locate},
-    {4, u"explanationButton", u"经络解说", u"各经络相关资料图例解说", qRgb(96, 64, 160), WindowKind::Explain},
-    {5, u"coursesButton", u"专家疗程", u"自订专家疗程系统", qRgb(160, 32, 64), WindowKind::Courses},
-    {6, u"calibrationButton", u"数位校准", u"仪器自动数字校准系统", qRgb(64, 112, 32),
-     WindowKind::Calibration},
-    {7, u"fileTransferButton", u"档案处理", u"数据汇入及汇出", qRgb(96, 96, 96), WindowKind::FileTransfer},
+namespace {
+
+using Step = MainCommand::Step;
+using MenuPlace = MainCommand::MenuPlace;
+
+const MainCommand MainCommands[] = {
+    {u"measurementButton", u"经络测量", u"经络能量测量", u"测", qRgb(0, 128, 96), MenuPlace::Bar, nullptr,
+     nullptr, Step::OpenWindow, WindowKind::Measurement},
+    {u"multiCompareButton", u"多重比对", u"多重经络能量比对", u"比", qRgb(0, 96, 160), MenuPlace::Bar,
+     nullptr, nullptr, Step::OpenWindow, WindowKind::MultiCompare},
+    {u"locateButton", u"穴道定位", u"全身穴道精密定位", u"定", qRgb(160, 96, 0), MenuPlace::Bar, nullptr,
+     nullptr, Step::OpenWindow, WindowKind::Locate},
+    {u"explanationButton", u"经络解说", u"各经络相关资料图例解说", u"解", qRgb(96, 64, 160), MenuPlace::Bar,
+     nullptr, nullptr, Step::OpenWindow, WindowKind::Explain},
+    {u"coursesButton", u"专家疗程", u"自订专家疗程系统", u"疗", qRgb(160, 32, 64), MenuPlace::SupportMenu,
+     u"专家疗程设定", nullptr, Step::OpenWindow, WindowKind::Courses},
+    {nullptr, u"用户数据设定", u"用户连结与数据设定", nullptr, 0, MenuPlace::SupportMenu, nullptr, nullptr,
+     Step::Settings},
+    {u"calibrationButton", u"数位校准", u"仪器自动数字校准系统", u"校", qRgb(64, 112, 32),
+     MenuPlace::SupportMenu, u"数字校准系统", u"自动数字校准系统", Step::OpenWindow, WindowKind::Calibration},
+    {u"fileTransferButton", u"档案处理", u"数据汇入及汇出", u"处", qRgb(96, 96, 96),
+     MenuPlace::SupportMenuAfterSeparator, u"档案汇入/汇出", u"客户及检测数据处理", Step::OpenWindow,
+     WindowKind::FileTransfer},
+    {u"exitButton", u"离开系统", u"退出O.R.L.U.系统执行", u"离", qRgb(128, 0, 0),
+     MenuPlace::SupportMenuAfterSeparator, nullptr, nullptr, Step::Exit},
+    {nullptr, u"操作手册", u"打开操作手册 (在任何窗口按 F1 打开该窗口的说明)", nullptr, 0, MenuPlace::Bar,
+     nullptr, nullptr, Step::Manual},
+    {nullptr, u"关于版本", u"关于版本数据", nullptr, 0, MenuPlace::Bar, nullptr, nullptr, Step::About},
 };
+
+QString text(const char16_t *s) {
+    return QString::fromUtf16(s);
+}
 
 // A tool bar picture: one character on a coloured tile.
 QIcon glyphIcon(const QString &glyph, QColor colour) {
@@ -118,18 +148,46 @@ QToolButton *MainWindow::addToolButton(int number, const QString &objectName, co
     return b;
 }
 
+void MainWindow::run(const MainCommand &command) {
+    switch (command.step) {
+    case Step::OpenWindow:
+        openModalWindow(command.kind);
+        break;
+    case Step::Settings:
+        settingsClicked();
+        break;
+    case Step::Exit:
+        exitClicked();
+        break;
+    case Step::Manual:
+        openManualFor(this);
+        break;
+    case Step::About:
+        aboutClicked();
+        break;
+    }
+}
+
+void MainWindow::addCommandButton(QToolBar *bar, int number, const MainCommand &command) {
+    QToolButton *b =
+        addToolButton(number, text(command.buttonName), text(command.caption), text(command.hint));
+    b->setIcon(glyphIcon(text(command.glyph), QColor::fromRgb(command.colour)));
+    connect(b, &QToolButton::clicked, this, [this, &command] { run(command); });
+    bar->addWidget(b);
+}
+
 void MainWindow::buildToolBar() {
     QToolBar *bar = addToolBar(u"main"_s);
     bar->setObjectName(u"toolBar"_s);
     bar->setMovable(false);
     bar->setIconSize(QSize(32, 32));
-    for (const FunctionButton &f : FunctionButtons) {
-        QToolButton *b = addToolButton(f.number, QString::fromUtf16(f.objectName),
-                                       QString::fromUtf16(f.caption), QString::fromUtf16(f.hint));
-        b->setIcon(glyphIcon(b->text().mid(2, 1), QColor::fromRgb(f.colour)));
-        const WindowKind kind = f.kind;
-        connect(b, &QToolButton::clicked, this, [this, kind] { openModalWindow(kind); });
-        bar->addWidget(b);
+    int number = 0;
+    const MainCommand *exit = nullptr;
+    for (const MainCommand &c : MainCommands) {
+        if (c.step == Step::Exit)
+            exit = &c;
+        else if (c.buttonName)
+            addCommandButton(bar, ++number, c);
     }
     bar->addSeparator();
     for (int k = 1; k <= 6; ++k) {
@@ -143,48 +201,33 @@ void MainWindow::buildToolBar() {
         if (k == 3 || k == 6)
             bar->addSeparator();
     }
-    QToolButton *exit = addToolButton(14, u"exitButton"_s, u"离开系统"_s, u"退出O.R.L.U.系统执行"_s);
-    exit->setIcon(glyphIcon(u"离"_s, QColor(128, 0, 0)));
-    connect(exit, &QToolButton::clicked, this, &MainWindow::exitClicked);
-    bar->addWidget(exit);
+    addCommandButton(bar, 14, *exit);
 }
 
 void MainWindow::buildMenu() {
     QMenuBar *bar = menuBar();
-    auto addItem = [&](const QString &text, const QString &hint, auto handler) {
-        QAction *a = bar->addAction(text);
+    QMenu *support = nullptr;
+    for (const MainCommand &c : MainCommands) {
+        QAction *a = nullptr;
+        if (c.place == MenuPlace::Bar) {
+            a = bar->addAction(text(c.menuText ? c.menuText : c.caption));
+            m_menuItems << a;
+        } else {
+            if (!support) {
+                support = bar->addMenu(u"系统支持"_s);
+                support->setObjectName(u"supportMenu"_s);
+                support->menuAction()->setStatusTip(u"系统支持与服务"_s);
+                m_menuItems << support->menuAction();
+            }
+            if (c.place == MenuPlace::SupportMenuAfterSeparator)
+                support->addSeparator();
+            a = support->addAction(text(c.menuText ? c.menuText : c.caption));
+        }
+        const QString hint = text(c.menuHint ? c.menuHint : c.hint);
         a->setStatusTip(hint);
         a->setToolTip(hint);
-        connect(a, &QAction::triggered, this, handler);
-        m_menuItems << a;
-        return a;
-    };
-    addItem(u"经络测量"_s, u"经络能量测量"_s, [this] { openModalWindow(WindowKind::Measurement); });
-    addItem(u"多重比对"_s, u"多重经络能量比对"_s, [this] { openModalWindow(WindowKind::MultiCompare); });
-    addItem(u"穴道定位"_s, u"全身穴道精密定位"_s, [this] { openModalWindow(WindowKind::Locate); });
-    addItem(u"经络解说"_s, u"各经络相关资料图例解说"_s, [this] { openModalWindow(WindowKind::Explain); });
-
-    QMenu *support = bar->addMenu(u"系统支持"_s);
-    support->setObjectName(u"supportMenu"_s);
-    support->menuAction()->setStatusTip(u"系统支持与服务"_s);
-    m_menuItems << support->menuAction();
-    auto addSub = [&](const QString &text, const QString &hint, auto handler) {
-        QAction *a = support->addAction(text);
-        a->setStatusTip(hint);
-        a->setToolTip(hint);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    addSub(u"专家疗程设定"_s, u"自订专家疗程系统"_s, [this] { openModalWindow(WindowKind::Courses); });
-    addSub(u"用户数据设定"_s, u"用户连结与数据设定"_s, [this] { settingsClicked(); });
-    addSub(u"数字校准系统"_s, u"自动数字校准系统"_s, [this] { openModalWindow(WindowKind::Calibration); });
-    support->addSeparator();
-    addSub(u"档案汇入/汇出"_s, u"客户及检测数据处理"_s,
-           [this] { openModalWindow(WindowKind::FileTransfer); });
-    support->addSeparator();
-    addSub(u"离开系统"_s, u"退出O.R.L.U.系统执行"_s, [this] { exitClicked(); });
-
-    addItem(u"关于版本"_s, u"关于版本数据"_s, [this] { aboutClicked(); });
+        connect(a, &QAction::triggered, this, [this, &c] { run(c); });
+    }
 }
 
 void MainWindow::buildCentralArea() {
@@ -238,61 +281,25 @@ void MainWindow::buildCentralArea() {
 }
 
 void MainWindow::prepareStartup() {
-    // The probe is taken here if it is plugged in already.
-    m_app.probe.registerDeviceChange();
     setMainFunctionsEnabled(false);
     for (QAction *a : m_menuItems)
         a->setVisible(false);
-    m_app.measurement.memo.clear();
-
-    const ProgramFolder &folder = m_app.folder;
-    if (!fileExists(folder.file(dbfile::Template))) {
-        m_app.prompter.showMessageBox(NoteError, InstallationMissing);
-        requestClose();
-    }
-    const HousekeepingReport housekeeping = upgradeDatabaseFiles(folder, m_app.clock.now());
-    for (const StartupNotice &notice : housekeeping.notices)
-        tell(notice.type, notice.text);
-    // The register is the main database file, or a server the seat is set to.
-    const MainDatabaseOpening main = openFolderRegister(m_app.mainDb, folder, housekeeping.mainProblem);
-    QString failure = main.failure;
-    if (failure.isEmpty())
-        failure = openReferenceTexts(m_app.textDb, folder.file(dbfile::ReferenceTexts));
-    if (!failure.isEmpty()) {
-        tell(NoteError, main.onServer && !main.opened ? failure : DatabaseStartError + u'\n' + failure);
-        requestClose();
-    } else if (!main.readOnlyReason.isEmpty()) {
-        m_app.mainDbReadOnlyReason = main.readOnlyReason;
-        tell(NoteCaution, ReadOnlyRegister.arg(main.readOnlyReason));
-    }
-    // The record lists sort and search through these; building them on a large register takes a while,
-    // so it happens once here rather than when a window opens.
-    if (m_app.mainDb.isOpen() && !m_app.mainDb.isReadOnly()) {
-        ensureListIndexes(m_app.mainDb.handle());
-        // Names an older program changed get their sort keys again.
-        refreshNameSortKeys(m_app.mainDb.handle(), KeyCheck::Thorough);
-    }
-
     m_firstActivationPending = true;
-    m_app.subjectOrder = {};
-    m_app.comparisonSet = ComparisonSet();
-    m_app.analysisView = {};
-    m_app.measurement.recordKey = 0;
 
-    QString settingsError;
-    m_app.settings = loadOrCreateSettings(m_app.settingsPath(), m_app.clock.now().date(), &settingsError);
-    if (!settingsError.isEmpty())
-        m_app.prompter.showMessageBox(NoteCaution, settingsError);
+    const Startup::Outcome outcome = Startup::prepare(m_app);
+    for (const Startup::Message &message : outcome.messages) {
+        if (message.toConsole)
+            tell(message.type, message.text);
+        else
+            m_app.prompter.showMessageBox(message.type, message.text);
+    }
+    if (outcome.mustClose)
+        requestClose();
     m_title->setText(m_app.settings.title);
     m_readOnlyLabel->setText(m_app.mainDbReadOnlyReason.isEmpty()
                                  ? QString()
                                  : u"只能查阅，无法储存：%1"_s.arg(m_app.mainDbReadOnlyReason));
     m_readOnlyLabel->setVisible(!m_app.mainDbReadOnlyReason.isEmpty());
-
-    CurrentMeasurement &cm = m_app.measurement;
-    cm.subject.clear();
-    cm.measuredAt = 0;
-    cm.pointsSinceCounterUpdate = 0;
 }
 
 void MainWindow::tell(MessageType type, const QString &text) {
@@ -316,9 +323,10 @@ void MainWindow::startMaintenance() {
 
 void MainWindow::maintenanceFinished(const MaintenanceResult &result) {
     if (!result.damage.isEmpty())
-        tell(NoteError, DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
+        tell(MessageType::NoteError,
+             DamagedRegister.arg(m_app.folder.file(dbfile::Main), result.damage.join(u'\n')));
     if (!result.backupError.isEmpty())
-        tell(NoteCaution, BackupFailed.arg(result.backupError));
+        tell(MessageType::NoteCaution, BackupFailed.arg(result.backupError));
     if (!result.backupNote.isEmpty())
         statusBar()->showMessage(result.backupNote);
 }
@@ -391,7 +399,7 @@ void MainWindow::openModalWindow(WindowKind kind) {
         }
     } catch (const std::exception &e) {
         // The window is gone either way; the operator sees what went wrong.
-        m_app.prompter.showMessageBox(NoteError, QString::fromLocal8Bit(e.what()));
+        m_app.prompter.showMessageBox(MessageType::NoteError, QString::fromLocal8Bit(e.what()));
     }
     setMainFunctionsEnabled(true);
 }
@@ -431,7 +439,7 @@ void MainWindow::exitClicked() {
 bool MainWindow::confirmExit() {
     m_app.probe.playAlertTone(AlertTone::Caution);
     if (!m_app.measurement.unsaved())
-        return m_app.prompter.showMessageBox(AskCaution, ExitQuestion);
+        return m_app.prompter.showMessageBox(MessageType::AskCaution, ExitQuestion);
     // The question of saving takes the place of the plain one. Saving from here asks what
     // saving from the measurement window asks; a re-test of doubtful points needs that
     // window, so the program then stays.

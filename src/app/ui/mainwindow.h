@@ -10,11 +10,13 @@
 
 class QAction;
 class QLabel;
+class QToolBar;
 class QToolButton;
 
 namespace orlu {
 
 struct AppContext;
+struct MainCommand;
 
 // The main window: tool bar, menu, status bar title and footer. It opens every
 // function window through openModalWindow and ends the program when it closes.
@@ -53,6 +55,8 @@ private:
     void buildCentralArea();
     QToolButton *addToolButton(int number, const QString &objectName, const QString &caption,
                                const QString &hint);
+    void addCommandButton(QToolBar *bar, int number, const MainCommand &command);
+    void run(const MainCommand &command);
     void customButtonClicked(int k);
     void exitClicked();
     // The exit question, or the question of saving a measurement the register does not hold.

@@ -24,17 +24,19 @@ constexpr int PictureCount = 4;
 
 Picture pictureOf(MessageType type) {
     switch (type) {
-    case 2:
-    case 5:
-        return CautionPicture;
-    case 3:
-    case 6:
-        return ImportantPicture;
-    case 7:
-        return DonePicture;
-    default:
+    case MessageType::AskQuestion:
+    case MessageType::NoteQuestion:
         return QuestionPicture;
+    case MessageType::AskCaution:
+    case MessageType::NoteCaution:
+        return CautionPicture;
+    case MessageType::AskImportant:
+    case MessageType::NoteError:
+        return ImportantPicture;
+    case MessageType::NoteDone:
+        return DonePicture;
     }
+    return QuestionPicture;
 }
 
 // The 64 x 64 pictures: a blue question mark, a yellow caution sign, a red notice, a green tick.
@@ -163,17 +165,19 @@ MessageDialog::MessageDialog(MessageType type, const QString &text, QWidget *par
 
 QString MessageDialog::captionOf(MessageType type) {
     switch (type) {
-    case 1:
-    case 4:
+    case MessageType::AskQuestion:
+    case MessageType::NoteQuestion:
         return u"询问信息"_s;
-    case 2:
-    case 5:
+    case MessageType::AskCaution:
+    case MessageType::NoteCaution:
         return u"注意"_s;
-    case 7:
-        return u"完成信息"_s;
-    default:
+    case MessageType::AskImportant:
+    case MessageType::NoteError:
         return u"重要信息"_s;
+    case MessageType::NoteDone:
+        return u"完成信息"_s;
     }
+    return u"重要信息"_s;
 }
 
 void MessageDialog::showEvent(QShowEvent *event) {
@@ -185,7 +189,9 @@ void MessageDialog::showEvent(QShowEvent *event) {
     m_textArea->moveCursor(QTextCursor::Start);
     setWindowTitle(captionOf(m_type));
     m_picture[pictureOf(m_type)]->show();
-    const bool asks = m_type >= 1 && m_type <= 3 && !m_offersSaving;
+    const bool asks = (m_type == MessageType::AskQuestion || m_type == MessageType::AskCaution ||
+                       m_type == MessageType::AskImportant) &&
+                      !m_offersSaving;
     m_yesButton->setVisible(asks);
     m_noButton->setVisible(asks);
     m_okButton->setVisible(!asks && !m_offersSaving);
@@ -231,8 +237,8 @@ bool showMessageBox(MessageType type, const QString &text) {
 
 SaveChoice showSaveQuestion(const QString &text) {
     if (hook())
-        return hook()(AskCaution, text) ? SaveChoice::Discard : SaveChoice::Stay;
-    MessageDialog box(AskCaution, text, QApplication::activeWindow());
+        return hook()(MessageType::AskCaution, text) ? SaveChoice::Discard : SaveChoice::Stay;
+    MessageDialog box(MessageType::AskCaution, text, QApplication::activeWindow());
     box.offerSaving();
     box.exec();
     return box.saveChoice();

@@ -256,16 +256,16 @@ void SettingsWindow::storeClicked() {
     QString error;
     if (!m_registerPage->store(&error)) {
         m_tabs->setCurrentWidget(m_registerPage);
-        m_prompter.showMessageBox(NoteCaution, error);
+        m_prompter.showMessageBox(MessageType::NoteCaution, error);
         return;
     }
     if (!saveSettings(m_settingsPath, s, &error)) {
-        m_prompter.showMessageBox(NoteError, error);
+        m_prompter.showMessageBox(MessageType::NoteError, error);
         return;
     }
     m_settings = s;
     emit settingsStored();
-    m_prompter.showMessageBox(NoteDone, u"用户基本数据已储存。"_s);
+    m_prompter.showMessageBox(MessageType::NoteDone, u"用户基本数据已储存。"_s);
     accept();
 }
 

@@ -66,11 +66,12 @@ PrintJobOutcome printReportJob(QPrinter &printer, PrintSystem &system, const Rep
     const QString queue = toFile ? QString() : system.queueOf(printer);
     if (!toFile && queue.isEmpty()) {
         // Without its service the computer lists no printer at all: say which it is.
-        prompter.showMessageBox(NoteError, system.running() ? noPrinterMessage() : noPrintServiceMessage());
+        prompter.showMessageBox(MessageType::NoteError,
+                                system.running() ? noPrinterMessage() : noPrintServiceMessage());
         return {};
     }
     auto refused = [&](const QString &why) {
-        prompter.showMessageBox(NoteError, why + u"，"_s + job.name + u"没有打印。"_s);
+        prompter.showMessageBox(MessageType::NoteError, why + u"，"_s + job.name + u"没有打印。"_s);
         return PrintJobOutcome{};
     };
     const PageGeometry geometry = pageGeometryOf(printer);

@@ -1,6 +1,7 @@
 #include "compare/ui/comparisonselectionwindow.h"
 
 #include "compare/ui/comparisonwindowparts.h"
+#include "widgets/windowsetup.h"
 #include "core/displaycolumns.h"
 #include "records/ui/recordbrowser.h"
 
@@ -27,7 +28,9 @@ ComparisonSelectionWindow::ComparisonSelectionWindow(const RecordContext &contex
     , m_set(set)
     , m_browser(new RecordBrowser(context, u"数据搜寻："_s, this)) {
     whenFirstShown([this] { openAtCurrentSubject(); });
-    setUpComparisonWindow(this, u"comparisonSelectionWindow"_s, u"比对分析数据异动"_s, QSize(777, 543));
+    setUpWindow(this, {.objectName = u"comparisonSelectionWindow"_s,
+                       .title = u"比对分析数据异动"_s,
+                       .fixedSize = QSize(777, 543)});
 
     auto *bar = new QToolBar(this);
     m_addButton = addComparisonButton(bar, u"addButton"_s, u"加载数据"_s, u"加载比对数据"_s);
@@ -142,11 +145,11 @@ void ComparisonSelectionWindow::addClicked() {
     switch (m_set.add(entry)) {
     case ComparisonSet::AddResult::Full:
         m_context.tone(AlertTone::Notice);
-        m_context.prompter.showMessageBox(NoteCaution, comparisonSetFullMessage());
+        m_context.prompter.showMessageBox(MessageType::NoteCaution, comparisonSetFullMessage());
         return;
     case ComparisonSet::AddResult::Duplicate:
         m_context.tone(AlertTone::Notice);
-        m_context.prompter.showMessageBox(NoteCaution, comparisonDuplicateMessage());
+        m_context.prompter.showMessageBox(MessageType::NoteCaution, comparisonDuplicateMessage());
         return;
     case ComparisonSet::AddResult::Added:
         fillSetGrid();

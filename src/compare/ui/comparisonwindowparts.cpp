@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/displaycolumns.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/valuelabel.h"
 #include "widgets/statusbars.h"
 
 #include <QDialog>
@@ -16,16 +17,6 @@
 namespace orlu {
 
 using namespace Qt::StringLiterals;
-
-void setUpComparisonWindow(QDialog *window, const QString &objectName, const QString &caption,
-                           QSize clientSize) {
-    window->setObjectName(objectName);
-    window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    window->setModal(true);
-    window->setFixedSize(clientSize);
-}
 
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable) {
@@ -41,17 +32,6 @@ QStatusBar *comparisonStatusBar(QWidget *window, QLabel *&text) {
     return bar;
 }
 
-namespace {
-
-QLabel *valueLabel(QWidget *parent, const QString &name) {
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setMinimumWidth(90);
-    return label;
-}
-
-} // namespace
-
 RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &objectName, DetailFormat format,
                                      QWidget *parent)
     : QWidget(parent)
@@ -66,18 +46,15 @@ RecordDetailBlock::RecordDetailBlock(const QString &heading, const QString &obje
     }
     auto *rows = new QFormLayout;
     rows->setContentsMargins(8, 0, 0, 0);
-    m_number = valueLabel(this, u"numberValue"_s);
-    m_name = valueLabel(this, u"nameValue"_s);
-    m_energy = valueLabel(this, u"energyValue"_s);
-    m_potential = valueLabel(this, u"potentialValue"_s);
-    m_date = valueLabel(this, u"dateValue"_s);
-    m_time = valueLabel(this, u"timeValue"_s);
-    rows->addRow(u"编号:"_s, m_number);
-    rows->addRow(u"姓名:"_s, m_name);
-    rows->addRow(u"体能:"_s, m_energy);
-    rows->addRow(u"电位:"_s, m_potential);
-    rows->addRow(u"日期:"_s, m_date);
-    rows->addRow(u"时间:"_s, m_time);
+    const std::tuple<const char16_t *, QLabel **, const char16_t *> cells[] = {
+        {u"编号:", &m_number, u"numberValue"}, {u"姓名:", &m_name, u"nameValue"},
+        {u"体能:", &m_energy, u"energyValue"}, {u"电位:", &m_potential, u"potentialValue"},
+        {u"日期:", &m_date, u"dateValue"},     {u"时间:", &m_time, u"timeValue"}};
+    for (const auto &[caption, value, name] : cells) {
+        *value =
+            makeValueLabel(QString::fromUtf16(name), this, {.minimumWidth = 90, .frame = QFrame::NoFrame});
+        rows->addRow(QString::fromUtf16(caption), *value);
+    }
     layout->addLayout(rows);
     m_caveats = new QLabel(this);
     m_caveats->setObjectName(u"caveatsValue"_s);

@@ -7,13 +7,12 @@
 
 #include <functional>
 
-class QDialog;
 class QLabel;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
 
-// What the comparison windows share: their frame, tool buttons, status bar and
+// What the comparison windows share: their tool buttons, status bar and
 // the block of six rows describing one record.
 namespace orlu {
 
@@ -29,9 +28,6 @@ struct ComparisonPrinting {
     Prompter *prompter = nullptr;
 };
 
-// A fixed-size tool window with the given client area.
-void setUpComparisonWindow(QDialog *window, const QString &objectName, const QString &caption,
-                           QSize clientSize);
 QToolButton *addComparisonButton(QToolBar *bar, const QString &objectName, const QString &text,
                                  const QString &hint, bool checkable = false);
 // A status bar with one text, reachable as "statusText".

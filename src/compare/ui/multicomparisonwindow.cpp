@@ -1,10 +1,11 @@
 #include "compare/ui/multicomparisonwindow.h"
 
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
+#include "widgets/windowsetup.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +25,9 @@ MultiComparisonWindow::MultiComparisonWindow(ComparisonSet &set, SelectionOpener
     , m_set(set)
     , m_openSelection(std::move(openSelection))
     , m_printing(std::move(printing)) {
-    setUpComparisonWindow(this, u"multiComparisonWindow"_s, u"多重能量比对"_s, QSize(777, 552));
+    setUpWindow(
+        this,
+        {.objectName = u"multiComparisonWindow"_s, .title = u"多重能量比对"_s, .fixedSize = QSize(777, 552)});
 
     auto *bar = new QToolBar(this);
     QToolButton *loadButton = addComparisonButton(bar, u"loadButton"_s, u"加载数据"_s, u"加载比对数据"_s);
@@ -123,7 +126,7 @@ ComparisonPrintout MultiComparisonWindow::printout() const {
 void MultiComparisonWindow::printClicked() {
     if (m_set.entries().isEmpty()) {
         if (m_printing.prompter)
-            m_printing.prompter->showMessageBox(NoteCaution, emptyComparisonMessage());
+            m_printing.prompter->showMessageBox(MessageType::NoteCaution, emptyComparisonMessage());
         return;
     }
     if (!m_printing.print)

@@ -3,7 +3,8 @@
 #include "compare/comparisonchanges.h"
 #include "compare/ui/comparisonchartarea.h"
 #include "compare/ui/comparisonwindowparts.h"
-#include "core/readingcaveats.h"
+#include "widgets/windowsetup.h"
+#include "quality/readingcaveats.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -43,7 +44,9 @@ TwoRecordComparisonWindow::TwoRecordComparisonWindow(const CurrentMeasurement &c
     , m_load(std::move(load))
     , m_printing(std::move(printing))
     , m_original(comparisonRecordOf(current)) {
-    setUpComparisonWindow(this, u"twoRecordComparisonWindow"_s, u"能量比对"_s, QSize(777, 550));
+    setUpWindow(
+        this,
+        {.objectName = u"twoRecordComparisonWindow"_s, .title = u"能量比对"_s, .fixedSize = QSize(777, 550)});
 
     auto *bar = new QToolBar(this);
     QToolButton *loadButton =

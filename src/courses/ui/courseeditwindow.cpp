@@ -215,19 +215,19 @@ void CourseEditWindow::saveClicked() {
         if (const std::optional<CourseSummary> other = m_store.findByNumber(c.proNo)) {
             if (m_tone)
                 m_tone(AlertTone::Notice);
-            m_prompter.showMessageBox(NoteCaution, u"您所输入的群组编号已经与另一群组 [ "_s +
-                                                       other->name.trimmed() +
-                                                       u" ] 重复!!请重新指定另一个编号。"_s);
+            m_prompter.showMessageBox(MessageType::NoteCaution, u"您所输入的群组编号已经与另一群组 [ "_s +
+                                                                    other->name.trimmed() +
+                                                                    u" ] 重复!!请重新指定另一个编号。"_s);
             m_number->setFocus();
             return;
         }
         if (!m_store.addCourse(c)) {
-            m_prompter.showMessageBox(NoteError, u"疗程数据储存失败: "_s + m_store.lastError());
+            m_prompter.showMessageBox(MessageType::NoteError, u"疗程数据储存失败: "_s + m_store.lastError());
             return;
         }
         m_addedNumber = c.proNo;
     } else if (!m_store.updateCourse(c)) {
-        m_prompter.showMessageBox(NoteError, u"疗程数据储存失败: "_s + m_store.lastError());
+        m_prompter.showMessageBox(MessageType::NoteError, u"疗程数据储存失败: "_s + m_store.lastError());
         return;
     }
     accept();

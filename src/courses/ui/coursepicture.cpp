@@ -70,7 +70,7 @@ void choosePicture(CoursePicture *picture, const FileChooser &chooser, Prompter 
         return;
     QByteArray bytes;
     if (!readPictureFile(path, &bytes)) {
-        prompter.showMessageBox(NoteCaution, u"无法读取图片文件: "_s + path);
+        prompter.showMessageBox(MessageType::NoteCaution, u"无法读取图片文件: "_s + path);
         return;
     }
     picture->setPicture(bytes);

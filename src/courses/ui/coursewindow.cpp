@@ -3,6 +3,7 @@
 #include "platform/launch.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
+#include "courses/coursecommands.h"
 #include "courses/coursemodels.h"
 #include "courses/ui/conditioneditor.h"
 #include "courses/ui/courseeditwindow.h"
@@ -59,11 +60,7 @@ CourseWindow::CourseWindow(CourseStore store, Prompter &prompter, LaunchPort &la
     selectCourseRow(m_courseModel->count() > 0 ? 0 : -1);
     showCurrentCourse();
 
-    for (QToolButton *b : {m_changeCondition, m_deleteCondition, m_abandon, m_confirm})
-        b->setEnabled(false);
-    m_addCondition->setEnabled(m_course.has_value());
-    m_changeCourse->setEnabled(m_courseModel->count() > 0);
-    m_deleteCourse->setEnabled(m_courseModel->count() > 0);
+    updateCommands();
     m_courseList->horizontalHeader()->setStyleSheet(ActiveHeader);
     m_conditionList->horizontalHeader()->setStyleSheet(InactiveHeader);
 
@@ -165,24 +162,31 @@ void CourseWindow::enterList(ListKind list) {
     const bool courses = list == ListKind::Courses;
     m_courseList->horizontalHeader()->setStyleSheet(courses ? ActiveHeader : InactiveHeader);
     m_conditionList->horizontalHeader()->setStyleSheet(courses ? InactiveHeader : ActiveHeader);
-    if (m_edit.isEditing())
-        return;
-    const bool haveCourses = m_courseModel->count() > 0;
-    const bool haveConditions = m_conditionModel->count() > 0;
-    m_addCourse->setEnabled(courses);
-    m_changeCourse->setEnabled(courses && haveCourses);
-    m_deleteCourse->setEnabled(courses && haveCourses);
-    // A condition belongs to a course: one can be added as soon as a course is chosen.
-    m_addCondition->setEnabled(m_course.has_value());
-    m_changeCondition->setEnabled(!courses && haveConditions);
-    m_deleteCondition->setEnabled(!courses && haveConditions);
+    updateCommands();
+}
+
+void CourseWindow::updateCommands() {
+    const CourseCommands c =
+        CourseCommands::of({m_edit.isEditing(), m_activeList == ListKind::Conditions, m_course.has_value(),
+                            m_courseModel->count() > 0, m_conditionModel->count() > 0});
+    m_addCourse->setEnabled(c.addCourse);
+    m_changeCourse->setEnabled(c.changeCourse);
+    m_deleteCourse->setEnabled(c.deleteCourse);
+    m_addCondition->setEnabled(c.addCondition);
+    m_changeCondition->setEnabled(c.changeCondition);
+    m_deleteCondition->setEnabled(c.deleteCondition);
+    m_confirm->setEnabled(c.confirm);
+    m_abandon->setEnabled(c.abandon);
+    m_exit->setEnabled(c.exit);
+    m_courseList->setEnabled(c.lists);
+    m_conditionList->setEnabled(c.lists);
 }
 
 void CourseWindow::courseRowChanged() {
     if (m_edit.isEditing())
         return;
     showCurrentCourse();
-    m_addCondition->setEnabled(m_course.has_value());
+    updateCommands();
 }
 
 void CourseWindow::conditionRowChanged() {
@@ -259,13 +263,7 @@ void CourseWindow::beginEdit(Mode mode) {
         row >= 0 ? std::optional(m_conditionModel->conditionAt(row).key) : std::nullopt;
     if (!m_edit.begin(mode, m_course.has_value(), condition))
         return;
-    for (QToolButton *b : {m_addCourse, m_changeCourse, m_deleteCourse, m_addCondition, m_changeCondition,
-                           m_deleteCondition, m_exit})
-        b->setEnabled(false);
-    m_abandon->setEnabled(true);
-    m_confirm->setEnabled(true);
-    m_courseList->setEnabled(false);
-    m_conditionList->setEnabled(false);
+    updateCommands();
     if (mode == Mode::AddCondition) {
         m_conditionModel->setPendingRow(true);
         selectConditionRow(m_conditionModel->rowCount() - 1);
@@ -286,12 +284,7 @@ void CourseWindow::backToBrowse() {
     const bool readLists = m_edit.end();
     setStatus(BrowseStatus);
     m_conditionModel->setPendingRow(false);
-    m_courseList->setEnabled(true);
-    m_conditionList->setEnabled(true);
-    m_abandon->setEnabled(false);
-    m_confirm->setEnabled(false);
-    m_addCondition->setEnabled(true);
-    m_exit->setEnabled(true);
+    updateCommands();
     setEditing(false);
     if (readLists)
         registerChanged();
@@ -325,15 +318,14 @@ void CourseWindow::confirmClicked() {
     course.scaled = m_scale->isChecked();
     if (!m_store.saveCondition(c, course)) {
         // Stay in edit mode: nothing the operator entered is lost.
-        m_prompter.showMessageBox(NoteError, u"疗程条件储存失败: "_s + m_store.lastError());
+        m_prompter.showMessageBox(MessageType::NoteError, u"疗程条件储存失败: "_s + m_store.lastError());
         return;
     }
     backToBrowse();
     showCurrentCourse();
     selectConditionRow(m_conditionModel->rowOfKey(c.key));
     showCurrentCondition();
-    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
-    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    enterList(ListKind::Conditions);
     m_conditionList->setFocus();
 }
 
@@ -345,8 +337,7 @@ void CourseWindow::abandonClicked() {
     const int row = m_conditionModel->rowOfKey(m_edit.keyBeforeEdit());
     selectConditionRow(row >= 0 ? row : (m_conditionModel->count() > 0 ? 0 : -1));
     showCurrentCondition();
-    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
-    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    enterList(ListKind::Conditions);
     m_conditionList->setFocus();
 }
 
@@ -356,19 +347,16 @@ void CourseWindow::deleteCourseClicked() {
     playTone(AlertTone::Notice);
     setStatus(u"【删除疗程模式】"_s);
     const int row = currentCourseRow();
-    if (m_prompter.showMessageBox(AskCaution,
+    if (m_prompter.showMessageBox(MessageType::AskCaution,
                                   u"您确定要删除【"_s + m_course->name.trimmed() + u"】这笔疗程群组吗 ?"_s)) {
         if (!m_store.deleteCourse(m_course->key))
-            m_prompter.showMessageBox(NoteError, u"疗程删除失败: "_s + m_store.lastError());
+            m_prompter.showMessageBox(MessageType::NoteError, u"疗程删除失败: "_s + m_store.lastError());
         m_courseModel->reload();
         selectCourseRow(std::min(row, m_courseModel->count() - 1));
     }
     setStatus(BrowseStatus);
     showCurrentCourse();
-    if (m_activeList == ListKind::Courses) {
-        m_changeCourse->setEnabled(m_courseModel->count() > 0);
-        m_deleteCourse->setEnabled(m_courseModel->count() > 0);
-    }
+    updateCommands();
 }
 
 void CourseWindow::deleteConditionClicked() {
@@ -378,16 +366,16 @@ void CourseWindow::deleteConditionClicked() {
     const Condition c = m_conditionModel->conditionAt(row);
     playTone(AlertTone::Notice);
     setStatus(u"【删除条件模式】"_s);
-    if (m_prompter.showMessageBox(AskCaution, u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
+    if (m_prompter.showMessageBox(MessageType::AskCaution,
+                                  u"您确定要删除【"_s + c.name.trimmed() + u"】这笔条件吗 ?"_s)) {
         if (!m_store.deleteCondition(c.key))
-            m_prompter.showMessageBox(NoteError, u"疗程条件删除失败: "_s + m_store.lastError());
+            m_prompter.showMessageBox(MessageType::NoteError, u"疗程条件删除失败: "_s + m_store.lastError());
         m_conditionModel->reload();
         selectConditionRow(std::min(row, m_conditionModel->count() - 1));
     }
     setStatus(BrowseStatus);
     updateCountText();
-    m_changeCondition->setEnabled(m_conditionModel->count() > 0);
-    m_deleteCondition->setEnabled(m_conditionModel->count() > 0);
+    updateCommands();
     showCurrentCondition();
 }
 
@@ -417,11 +405,8 @@ void CourseWindow::runEditWindow(bool add) {
     m_courseModel->reload();
     const int row = m_courseModel->rowOfNumber(number);
     selectCourseRow(row >= 0 ? row : (m_courseModel->count() > 0 ? 0 : -1));
-    if (add) {
-        m_changeCourse->setEnabled(m_courseModel->count() > 0);
-        m_deleteCourse->setEnabled(m_courseModel->count() > 0);
-    }
     showCurrentCourse();
+    updateCommands();
     if (wasVisible)
         show();
 }

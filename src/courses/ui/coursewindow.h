@@ -82,6 +82,8 @@ private:
     void launchClicked(int k);
 
     void enterList(ListKind list);
+    // Opens the commands the edit mode, the list entered last and the lists' contents allow.
+    void updateCommands();
     void courseRowChanged();
     void conditionRowChanged();
     void showCurrentCourse();

@@ -23,7 +23,6 @@ namespace {
 const QColor LampLime(0, 255, 0);
 const QColor SignalGreen(0, 128, 0);
 const QColor SignalRed(255, 0, 0);
-constexpr int SignalBlinkMs = 200;
 constexpr int PassMs = 10;
 
 QString noneText() {
@@ -166,7 +165,7 @@ void StartupStatusWindow::checkProbe() {
     }
     m_signalLamp->setColor(m_status.ready ? SignalGreen : SignalRed);
     m_signalLamp->setOn(true);
-    m_signalLamp->setBlinking(SignalBlinkMs);
+    m_signalLamp->setBlinking(BlinkMs);
 }
 
 void StartupStatusWindow::progressRun() {

@@ -229,7 +229,8 @@ void ManualEntryWindow::loadEntries() {
     if (m_modify) {
         const std::optional<MeasurementRecord> record = m_measurements->fetch(m_key);
         if (!record) {
-            m_prompter.showMessageBox(NoteError, u"找不到要修改的经络能量数据，它可能已被删除。"_s);
+            m_prompter.showMessageBox(MessageType::NoteError,
+                                      u"找不到要修改的经络能量数据，它可能已被删除。"_s);
             QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
             return;
         }
@@ -308,8 +309,9 @@ bool ManualEntryWindow::normalise(int row, int column) {
     const NormalisedCell cell = normaliseCell(text);
     if (!cell.valid) {
         m_normalising = true;
-        m_prompter.showMessageBox(NoteCaution, u"“"_s + text.trimmed() +
-                                                   u"” 不是有效的数值。请输入 0.1 - 200.0 的数值。"_s);
+        m_prompter.showMessageBox(MessageType::NoteCaution,
+                                  u"“"_s + text.trimmed() +
+                                      u"” 不是有效的数值。请输入 0.1 - 200.0 的数值。"_s);
         m_normalising = false;
         return false;
     }
@@ -340,7 +342,7 @@ void ManualEntryWindow::enterPressed() {
 }
 
 void ManualEntryWindow::clearClicked() {
-    if (!m_prompter.showMessageBox(AskQuestion, clearQuestion()))
+    if (!m_prompter.showMessageBox(MessageType::AskQuestion, clearQuestion()))
         return;
     m_grid->clearValues();
     m_grid->setCursorCell(1, 1);
@@ -394,7 +396,7 @@ bool ManualEntryWindow::store() {
     QString error;
     // Another seat's change since the window read the row is not overwritten.
     if (!m_measurements->update(record, &error, &m_record)) {
-        m_prompter.showMessageBox(NoteError, u"经络能量数据无法储存！\n"_s + error);
+        m_prompter.showMessageBox(MessageType::NoteError, u"经络能量数据无法储存！\n"_s + error);
         return false;
     }
     return true;

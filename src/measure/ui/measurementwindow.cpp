@@ -6,16 +6,20 @@
 #include "core/daycount.h"
 #include "core/numberformat.h"
 #include "core/prompter.h"
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
 #include "core/settings.h"
 #include "core/unsavedwork.h"
 #include "measure/calibrationstanding.h"
 #include "measure/livedisplay.h"
 #include "measure/measurementcommands.h"
-#include "measure/pointquality.h"
+#include "measure/measurementlamps.h"
+#include "quality/pointquality.h"
 #include "measure/probeoperations.h"
+#include "measure/probeusage.h"
 #include "measure/savingcheck.h"
 #include "measure/ui/manualentrywindow.h"
+#include "measure/ui/signaldisplay.h"
+#include "quality/verdicts.h"
 #include "widgets/ledlamp.h"
 #include "widgets/pointprogressbar.h"
 #include "widgets/segmentedbarmeter.h"
@@ -45,26 +49,17 @@ namespace orlu {
 using namespace Qt::StringLiterals;
 
 namespace {
-const QColor LimeGreen(50, 205, 50);
-const QColor LampGreen(0, 200, 0);
-const QColor LampRed(230, 0, 0);
-const QColor LampYellow(255, 220, 0);
-constexpr int BlinkMs = 200;
-constexpr int CounterPointsLimit = 11;
 constexpr int TraceLead = 50; // logical ms the trace runs ahead of the last shown progress
 
-// The corner mark of a verdict: none for a steady reading, amber for a
-// reading that moved, red for one that could not be judged or was cut off.
-QColor verdictMark(QualityVerdict verdict) {
-    switch (verdict) {
-    case QualityVerdict::Steady:
+// The corner colour of a verdict's mark: amber for a reading that moved, red for one
+// that could not be judged or was cut off.
+QColor markColour(VerdictMark mark) {
+    switch (mark) {
+    case VerdictMark::None:
         return {};
-    case QualityVerdict::Noisy:
-    case QualityVerdict::Drifting:
+    case VerdictMark::Moved:
         return {255, 160, 0};
-    case QualityVerdict::Saturated:
-    case QualityVerdict::TooFew:
-    case QualityVerdict::NearFloor:
+    case VerdictMark::Unsound:
         return {220, 0, 0};
     }
     return {};
@@ -257,11 +252,7 @@ void MeasurementWindow::stopClicked() {
 
 void MeasurementWindow::analysisClicked() {
     handOver(m_handOvers.analysis);
-    CurrentMeasurement &m = m_context.measurement;
-    if (m.pointsSinceCounterUpdate > CounterPointsLimit) {
-        m_context.probe.usageCounter(true);
-        m.pointsSinceCounterUpdate = 0;
-    }
+    countProbeUse(m_context.measurement, m_context.probe);
 }
 
 void MeasurementWindow::saveClicked() {
@@ -289,7 +280,7 @@ void MeasurementWindow::readClicked() {
 }
 
 void MeasurementWindow::clearClicked() {
-    if (!m_context.prompter.showMessageBox(AskQuestion, clearQuestion()))
+    if (!m_context.prompter.showMessageBox(MessageType::AskQuestion, clearQuestion()))
         return;
     CurrentMeasurement &m = m_context.measurement;
     m.clear(m_context.settings.highPotential);
@@ -387,15 +378,7 @@ void MeasurementWindow::statusChanged(const QString &text) {
 }
 
 void MeasurementWindow::waitingForContact(int) {
-    m_pointLamp->setColor(LimeGreen);
-    m_pointLamp->setOn(true);
-    m_pointLamp->setBlinking(BlinkMs);
-    m_valueLamp->setColor(LampGreen);
-    m_valueLamp->setBlinking(0);
-    m_valueLamp->setOn(false);
-    m_traceLamp->setColor(LimeGreen);
-    m_traceLamp->setOn(true);
-    m_traceLamp->setBlinking(BlinkMs);
+    showLamps(RunState::WaitingForContact);
     showLive(0, 0, 0);
     m_valueBar->setValue(0);
     m_pointProgress->setValue(0);
@@ -407,11 +390,7 @@ void MeasurementWindow::waitingReading(int reading) {
 }
 
 void MeasurementWindow::contactMade(int) {
-    m_valueLamp->setOn(true);
-    m_pointLamp->setBlinking(0);
-    m_pointLamp->setColor(LampRed);
-    m_traceLamp->setBlinking(0);
-    m_traceLamp->setColor(LampRed);
+    showLamps(RunState::Measuring);
     m_traceArea->clearTrace();
 }
 
@@ -441,11 +420,7 @@ void MeasurementWindow::pointDone(int channel, double value) {
     showQuality(channel);
     showMeasuredAt();
     showPotentialMark(m.highPotential);
-    for (LedLamp *l : {m_pointLamp, m_valueLamp, m_traceLamp}) {
-        l->setBlinking(0);
-        l->setColor(LampYellow);
-        l->setOn(true);
-    }
+    showLamps(RunState::WaitingForRelease);
 }
 
 void MeasurementWindow::stopRequested() {
@@ -479,8 +454,7 @@ void MeasurementWindow::setRunningState(bool running) {
     m_subjectGroup->show();
     m_tracePanel->hide();
     m_picture->hide();
-    m_pointLamp->setBlinking(0);
-    m_pointLamp->setOn(false);
+    showLamps(RunState::Idle);
     m_grid->setCursorCell(1, 1);
     // Keys typed after the run must not land in the threshold controls.
     setFocus();
@@ -488,10 +462,6 @@ void MeasurementWindow::setRunningState(bool running) {
     m_statusText->clear();
     m_valueBar->setValue(0);
     m_pointProgress->setValue(0);
-    m_valueLamp->setBlinking(0);
-    m_valueLamp->setOn(false);
-    m_traceLamp->setBlinking(0);
-    m_traceLamp->setOn(false);
     m_valueDisplay->setText(valueDisplayText(0));
     m_complete = m_context.measurement.complete();
     m_hasData = m_context.measurement.hasData();
@@ -540,14 +510,8 @@ void MeasurementWindow::showValues() {
 
 void MeasurementWindow::showQuality(int channel) {
     const std::optional<PointQuality> &q = m_context.measurement.pointQuality(channel);
-    if (!q) {
-        // A typed, imported or generated value: how sound it is, is not known.
-        const bool hasValue = m_context.measurement.value(channel) != 0.0;
-        m_grid->setChannelMark(channel, {}, hasValue ? u"读数质量: —"_s : QString());
-        return;
-    }
-    m_grid->setChannelMark(channel, verdictMark(q->verdict),
-                           qualityDescription(*q, m_context.measurement.value(channel)));
+    m_grid->setChannelMark(channel, q ? markColour(verdictMark(q->verdict)) : QColor(),
+                           qualityDescription(q, m_context.measurement.value(channel)));
 }
 
 void MeasurementWindow::showQualitySummary() {
@@ -556,6 +520,13 @@ void MeasurementWindow::showQualitySummary() {
     m_qualityText->setToolTip(m_qualityText->text().isEmpty()
                                   ? QString()
                                   : qualitySummary(quality) + u"\n\n"_s + qualityRulesText());
+}
+
+void MeasurementWindow::showLamps(RunState state) {
+    const MeasurementLamps lamps = measurementLamps(state);
+    showLamp(*m_pointLamp, lamps.point);
+    showLamp(*m_valueLamp, lamps.value);
+    showLamp(*m_traceLamp, lamps.trace);
 }
 
 void MeasurementWindow::showMeasuredAt() {

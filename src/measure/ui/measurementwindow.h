@@ -122,6 +122,7 @@ private:
     void showValues();
     void showQuality(int channel);
     void showQualitySummary();
+    void showLamps(RunState state);
     void showCalibrationNotice();
     RunParameters runParameters() const;
     void showMeasuredAt();

@@ -9,6 +9,7 @@
 #include "widgets/tracearea.h"
 #include "widgets/valuegrid.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/valuelabel.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -32,16 +33,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QLabel *valueLabel(const QString &objectName, int minWidth, QWidget *parent) {
-    auto *l = new QLabel(parent);
-    l->setObjectName(objectName);
-    l->setMinimumWidth(minWidth);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    l->setAutoFillBackground(true);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    l->setPalette(pal);
-    return l;
+// The figures stand in white sunken fields.
+ValueLabelLook fieldLook(int minimumWidth) {
+    return {.minimumWidth = minimumWidth, .whiteField = true};
 }
 
 QFont monospaced(QFont f, int pointSize = 0) {
@@ -113,14 +107,14 @@ QWidget *MeasurementWindow::buildValuePanel() {
         figures->addWidget(value);
         figures->addSpacing(12);
     };
-    m_measuredValue = valueLabel(u"measuredValueLabel"_s, 70, panel);
+    m_measuredValue = makeValueLabel(u"measuredValueLabel"_s, panel, fieldLook(70));
     m_measuredValue->setFont(mono);
     m_measuredValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_compensatedValue = valueLabel(u"compensatedValueLabel"_s, 70, panel);
+    m_compensatedValue = makeValueLabel(u"compensatedValueLabel"_s, panel, fieldLook(70));
     m_compensatedValue->setFont(mono);
     m_compensatedValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_dateValue = valueLabel(u"dateLabel"_s, 96, panel);
-    m_timeValue = valueLabel(u"timeLabel"_s, 70, panel);
+    m_dateValue = makeValueLabel(u"dateLabel"_s, panel, fieldLook(96));
+    m_timeValue = makeValueLabel(u"timeLabel"_s, panel, fieldLook(70));
     addFigure(u"经络测量值:"_s, m_measuredValue);
     addFigure(u"经络补偿值:"_s, m_compensatedValue);
     addFigure(u"测量日期:"_s, m_dateValue);
@@ -140,9 +134,9 @@ QWidget *MeasurementWindow::buildStatusGroup() {
     auto *group = new QGroupBox(u"测量状态"_s, this);
     group->setObjectName(u"statusGroup"_s);
     auto *form = new QFormLayout(group);
-    m_positionValue = valueLabel(u"positionLabel"_s, 150, group);
-    m_meridianNameValue = valueLabel(u"meridianNameLabel"_s, 150, group);
-    m_pointNameValue = valueLabel(u"pointNameLabel"_s, 150, group);
+    m_positionValue = makeValueLabel(u"positionLabel"_s, group, fieldLook(150));
+    m_meridianNameValue = makeValueLabel(u"meridianNameLabel"_s, group, fieldLook(150));
+    m_pointNameValue = makeValueLabel(u"pointNameLabel"_s, group, fieldLook(150));
     QFont big = m_positionValue->font();
     big.setPointSize(big.pointSize() + 2);
     big.setBold(true);
@@ -299,11 +293,11 @@ QWidget *MeasurementWindow::buildSubjectGroup() {
     m_subjectGroup = new QGroupBox(u"受测者资料"_s, this);
     m_subjectGroup->setObjectName(u"subjectGroup"_s);
     auto *g = new QGridLayout(m_subjectGroup);
-    m_subjectNumber = valueLabel(u"subjectNumberLabel"_s, 140, m_subjectGroup);
-    m_subjectName = valueLabel(u"subjectNameLabel"_s, 140, m_subjectGroup);
-    m_birthDate = valueLabel(u"birthDateLabel"_s, 110, m_subjectGroup);
-    m_telephone = valueLabel(u"telephoneLabel"_s, 140, m_subjectGroup);
-    m_age = valueLabel(u"ageLabel"_s, 50, m_subjectGroup);
+    m_subjectNumber = makeValueLabel(u"subjectNumberLabel"_s, m_subjectGroup, fieldLook(140));
+    m_subjectName = makeValueLabel(u"subjectNameLabel"_s, m_subjectGroup, fieldLook(140));
+    m_birthDate = makeValueLabel(u"birthDateLabel"_s, m_subjectGroup, fieldLook(110));
+    m_telephone = makeValueLabel(u"telephoneLabel"_s, m_subjectGroup, fieldLook(140));
+    m_age = makeValueLabel(u"ageLabel"_s, m_subjectGroup, fieldLook(50));
     g->addWidget(new QLabel(u"编号:"_s, m_subjectGroup), 1, 0);
     g->addWidget(m_subjectNumber, 1, 1);
     g->addWidget(new QLabel(u"姓名:"_s, m_subjectGroup), 1, 2);

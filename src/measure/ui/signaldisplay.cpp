@@ -9,10 +9,6 @@
 
 namespace orlu {
 
-namespace {
-constexpr int BlinkMs = 200;
-} // namespace
-
 QColor colourOf(Shade shade) {
     switch (shade) {
     case Shade::Black:

@@ -7,6 +7,7 @@
 #include "records/ui/recordbrowser.h"
 #include "records/ui/subjecteditor.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 
 #include <QGridLayout>
 #include <QPlainTextEdit>
@@ -43,9 +44,7 @@ ReadingWindow::ReadingWindow(const RecordContext &context, Caller caller, Compar
     , m_subjects(context.records.subjects())
     , m_measurements(context.records.measurements()) {
     whenFirstShown([this] { openAtCurrentSubject(); });
-    setObjectName(u"readingWindow"_s);
-    setWindowTitle(u"经络能量数据读取"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"readingWindow"_s, .title = u"经络能量数据读取"_s});
 
     auto *bar = new QToolBar(this);
     m_loadButton = addToolButton(bar, u"loadButton"_s, u"加载数据"_s, u"加载能量数据数据"_s);
@@ -222,7 +221,7 @@ int ReadingWindow::askToDelete(ActiveList list, QTableView *view, const QString 
     if (m_active != list || row < 0)
         return -1;
     view->setFocus();
-    return m_context.prompter.showMessageBox(AskCaution, question) ? row : -1;
+    return m_context.prompter.showMessageBox(MessageType::AskCaution, question) ? row : -1;
 }
 
 QString ReadingWindow::subjectNamed(int row) const {
@@ -292,7 +291,8 @@ void ReadingWindow::deleteMeasurementClicked() {
 }
 
 void ReadingWindow::reportFailure(const QString &what, const QString &error) {
-    m_context.prompter.showMessageBox(NoteError, error.isEmpty() ? what : what + u"\n"_s + error);
+    m_context.prompter.showMessageBox(MessageType::NoteError,
+                                      error.isEmpty() ? what : what + u"\n"_s + error);
 }
 
 void ReadingWindow::reject() {

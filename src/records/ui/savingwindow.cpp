@@ -5,6 +5,8 @@
 #include "records/ui/recordlistwidgets.h"
 #include "records/ui/subjecteditor.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
+#include "widgets/valuelabel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -25,15 +27,6 @@ namespace {
 
 const QString StoreQuestion = u"您要将检测资料存于这个受测者资料中吗？"_s;
 
-QLabel *valueLabel(QWidget *parent, const QString &name) {
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setMinimumWidth(90);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    return l;
-}
-
 } // namespace
 
 SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
@@ -43,9 +36,7 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     , m_measurements(context.records.measurements())
     , m_watcher(context.records.watcher()) {
     whenFirstShown([this] { fillSubjectList(); });
-    setObjectName(u"savingWindow"_s);
-    setWindowTitle(u"经络能量数据储存"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"savingWindow"_s, .title = u"经络能量数据储存"_s});
     m_subjectList->setHeaderTitles({u"Index"_s, u"编  号"_s, u"姓  名"_s, u"性别"_s, u"生  日"_s, u"年龄"_s,
                                     u"电  话"_s, u"地  址"_s, u"E-MAIL"_s, u"行动电话"_s, u"传 真"_s});
 
@@ -59,22 +50,20 @@ SavingWindow::SavingWindow(const RecordContext &context, QWidget *parent)
     auto *panel = new QGroupBox(u"储存至下列受测者中"_s, this);
     panel->setObjectName(u"selectedSubjectPanel"_s);
     auto *grid = new QGridLayout(panel);
-    m_numberValue = valueLabel(panel, u"numberValue"_s);
-    m_nameValue = valueLabel(panel, u"nameValue"_s);
-    m_birthDateValue = valueLabel(panel, u"birthDateValue"_s);
-    m_sexValue = valueLabel(panel, u"sexValue"_s);
-    m_ageValue = valueLabel(panel, u"ageValue"_s);
-    m_telephoneValue = valueLabel(panel, u"telephoneValue"_s);
-    m_mobileValue = valueLabel(panel, u"mobileValue"_s);
-    m_addressValue = valueLabel(panel, u"addressValue"_s);
-    m_emailValue = valueLabel(panel, u"emailValue"_s);
-    const std::tuple<const char16_t *, QLabel *, int, int> cells[] = {
-        {u"编号:", m_numberValue, 0, 0}, {u"姓名:", m_nameValue, 0, 1},    {u"生日:", m_birthDateValue, 0, 2},
-        {u"性别:", m_sexValue, 1, 0},    {u"年龄:", m_ageValue, 1, 1},     {u"电话:", m_telephoneValue, 1, 2},
-        {u"行动:", m_mobileValue, 2, 0}, {u"地址:", m_addressValue, 2, 1}, {u"E-Mail:", m_emailValue, 2, 2}};
-    for (const auto &[label, value, r, c] : cells) {
+    const std::tuple<const char16_t *, QLabel **, const char16_t *, int, int> cells[] = {
+        {u"编号:", &m_numberValue, u"numberValue", 0, 0},
+        {u"姓名:", &m_nameValue, u"nameValue", 0, 1},
+        {u"生日:", &m_birthDateValue, u"birthDateValue", 0, 2},
+        {u"性别:", &m_sexValue, u"sexValue", 1, 0},
+        {u"年龄:", &m_ageValue, u"ageValue", 1, 1},
+        {u"电话:", &m_telephoneValue, u"telephoneValue", 1, 2},
+        {u"行动:", &m_mobileValue, u"mobileValue", 2, 0},
+        {u"地址:", &m_addressValue, u"addressValue", 2, 1},
+        {u"E-Mail:", &m_emailValue, u"emailValue", 2, 2}};
+    for (const auto &[label, value, name, r, c] : cells) {
+        *value = makeValueLabel(QString::fromUtf16(name), panel, {.minimumWidth = 90});
         grid->addWidget(new QLabel(QString::fromUtf16(label), panel), r, c * 2);
-        grid->addWidget(value, r, c * 2 + 1);
+        grid->addWidget(*value, r, c * 2 + 1);
         grid->setColumnStretch(c * 2 + 1, 1);
     }
 
@@ -173,7 +162,7 @@ bool SavingWindow::store() {
         return false;
     QString error;
     if (storeCurrentMeasurement(m_measurements, m_context.current, m_selected.subject, &error) == 0) {
-        m_context.prompter.showMessageBox(NoteError,
+        m_context.prompter.showMessageBox(MessageType::NoteError,
                                           u"经络能量数据未能储存，数据库没有任何更改。\n"_s + error);
         return false;
     }
@@ -189,7 +178,7 @@ void SavingWindow::saveClicked() {
 void SavingWindow::subjectDoubleClicked() {
     if (currentRow(m_listView) < 0)
         return;
-    if (!m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+    if (!m_context.prompter.showMessageBox(MessageType::AskQuestion, StoreQuestion))
         return;
     selectCurrentRow();
     store();
@@ -205,7 +194,7 @@ void SavingWindow::addSubjectClicked() {
         showCount();
         selectCurrentRow();
         m_context.tone(AlertTone::Notice);
-        if (m_context.prompter.showMessageBox(AskQuestion, StoreQuestion))
+        if (m_context.prompter.showMessageBox(MessageType::AskQuestion, StoreQuestion))
             store();
         return;
     }

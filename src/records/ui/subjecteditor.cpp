@@ -4,6 +4,7 @@
 #include "core/displaycolumns.h"
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -53,9 +54,7 @@ SubjectEditor::SubjectEditor(const RecordContext &context, bool &addFlag, qint64
     , m_subjectKey(subjectKey)
     , m_subjects(context.records.subjects()) {
     whenFirstShown([this] { showMode(); });
-    setObjectName(u"subjectEditor"_s);
-    setWindowTitle(u"受测者资料异动"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"subjectEditor"_s, .title = u"受测者资料异动"_s});
 
     auto *bar = new QToolBar(this);
     m_saveButton = addToolButton(bar, u"saveButton"_s, u"储存数据  "_s, u"储存受测者数据"_s);
@@ -295,7 +294,8 @@ void SubjectEditor::saveNew() {
     }
     const qint64 key = added.key;
     if (key == 0) {
-        m_context.prompter.showMessageBox(NoteError, u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
+        m_context.prompter.showMessageBox(MessageType::NoteError,
+                                          u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
         return;
     }
     m_addedKey = key;
@@ -305,9 +305,9 @@ void SubjectEditor::saveNew() {
 
 void SubjectEditor::refuseDuplicate(const SubjectRecord &existing) {
     m_context.tone(AlertTone::Notice);
-    m_context.prompter.showMessageBox(NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
-                                                       existing.subject.name.trimmed() +
-                                                       u" ] 重复!!请重新指定另一个编号。"_s);
+    m_context.prompter.showMessageBox(MessageType::NoteCaution, u"您所输入的受测者编号已经与姓名为 [ "_s +
+                                                                    existing.subject.name.trimmed() +
+                                                                    u" ] 重复!!请重新指定另一个编号。"_s);
     m_numberEdit->setFocus();
 }
 
@@ -326,7 +326,8 @@ void SubjectEditor::saveChanges() {
     row.memo = memoFromBoxText(m_boundMemoEdit->toPlainText());
     QString error;
     if (!m_subjects.update(row, &error, &m_record)) {
-        m_context.prompter.showMessageBox(NoteError, u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
+        m_context.prompter.showMessageBox(MessageType::NoteError,
+                                          u"受测者数据未能储存，数据库没有任何更改。\n"_s + error);
         return;
     }
     m_addFlag = false;

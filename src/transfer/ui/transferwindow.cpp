@@ -154,7 +154,7 @@ void TransferWindow::tell(const TransferOutcome &outcome) {
 void TransferWindow::exportClicked() {
     tone(AlertTone::Notice);
     if (!m_context.prompter.showMessageBox(
-            AskImportant, u"请确定目的地的磁盘或磁盘空间容量许可，确定汇出数据，请按确认键。"_s))
+            MessageType::AskImportant, u"请确定目的地的磁盘或磁盘空间容量许可，确定汇出数据，请按确认键。"_s))
         return;
     const TransferKinds kinds{m_exportPage->coursesChosen(), m_exportPage->recordsChosen()};
     const QString folder = m_exportPage->folder().trimmed();
@@ -166,7 +166,7 @@ void TransferWindow::importClicked() {
     const bool replace = m_importPage->replaceChosen();
     tone(AlertTone::Caution);
     if (!m_context.prompter.showMessageBox(
-            AskImportant,
+            MessageType::AskImportant,
             replace ? u"执行本功能将会取代现有的数据，原有的数据将删除而且无法回复！您确定要汇入吗 ?"_s
                     : u"执行本功能会将数据附加至现有的数据中，您确定要汇入吗 ?"_s))
         return;

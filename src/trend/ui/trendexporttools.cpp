@@ -59,7 +59,8 @@ void TrendExportTools::trendClicked() {
     QString error;
     const std::optional<TrendSeries> series = loadTrendSeries(m_context.records, number, &error);
     if (!series || series->visits.isEmpty()) {
-        m_context.prompter.showMessageBox(NoteError, u"这位受测者的经络能量数据无法读取。\n"_s + error);
+        m_context.prompter.showMessageBox(MessageType::NoteError,
+                                          u"这位受测者的经络能量数据无法读取。\n"_s + error);
         return;
     }
     TrendWindow trend(*series, m_list.measurementKey(), m_print, m_window);
@@ -78,7 +79,10 @@ void TrendExportTools::exportClicked() {
 
 void TrendExportTools::fhirExportClicked() {
     chooseAndExport(m_chooseFhirFile, u".json"_s, [this](const QString &path, ExportObserver *progress) {
-        return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress);
+        const std::optional<CalibrationEntry> calibration =
+            m_calibrationLog.isEmpty() ? std::nullopt
+                                       : lastSuccessful(CalibrationLog(m_calibrationLog).entries());
+        return exportFhirBundleToFile(m_context.records, {}, nullptr, path, progress, calibration);
     });
 }
 
@@ -95,14 +99,15 @@ void TrendExportTools::chooseAndExport(const FileChooser &choose, const QString 
     switch (outcome.status) {
     case ExportOutcome::Status::Done:
         m_context.prompter.showMessageBox(
-            NoteDone,
+            MessageType::NoteDone,
             u"已导出 %1 笔经络能量数据到\n%2"_s.arg(outcome.rows).arg(QDir::toNativeSeparators(path)));
         break;
     case ExportOutcome::Status::Cancelled:
-        m_context.prompter.showMessageBox(NoteCaution, u"导出已取消，没有写入任何文件。"_s);
+        m_context.prompter.showMessageBox(MessageType::NoteCaution, u"导出已取消，没有写入任何文件。"_s);
         break;
     case ExportOutcome::Status::Failed:
-        m_context.prompter.showMessageBox(NoteError, u"数据未能导出，没有写入任何文件。\n"_s + outcome.error);
+        m_context.prompter.showMessageBox(MessageType::NoteError,
+                                          u"数据未能导出，没有写入任何文件。\n"_s + outcome.error);
         break;
     }
 }

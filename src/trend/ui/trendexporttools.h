@@ -33,6 +33,8 @@ public:
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     void setFhirFileChooser(FileChooser chooser) { m_chooseFhirFile = std::move(chooser); }
     void setTrendPrinter(TrendWindow::Printer print) { m_print = std::move(print); }
+    // The seat's calibration log, whose latest calibration the FHIR export gives its probe.
+    void setCalibrationLog(QString path) { m_calibrationLog = std::move(path); }
 
 private:
     void trendClicked();
@@ -49,6 +51,7 @@ private:
     FileChooser m_chooseFile;
     FileChooser m_chooseFhirFile;
     TrendWindow::Printer m_print;
+    QString m_calibrationLog;
     QToolButton *m_trendButton = nullptr;
     QToolButton *m_exportButton = nullptr;
     QToolButton *m_fhirExportButton = nullptr;

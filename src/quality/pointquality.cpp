@@ -1,4 +1,6 @@
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
+
+#include "quality/verdicts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +16,7 @@ double percentOf(double part, double mean) {
 }
 
 bool averaged(const QualitySample &s) {
-    return s.tick >= quality::FirstAveragedTick;
+    return s.tick >= FirstAveragedTick;
 }
 
 // Least-squares slope of the averaged readings over seconds; 0 without a
@@ -74,19 +76,19 @@ PointQuality assessPoint(std::span<const QualitySample> samples, double threshol
     q.settlingPercent = hasSettling ? percentOf(peak - q.mean, q.mean) : 0.0;
 
     if (saturated)
-        q.flags |= FlagSaturated;
+        q.flags |= QualityFlag::Saturated;
     if (q.mean < quality::FloorFactor * thresholdUnits)
-        q.flags |= FlagNearFloor;
+        q.flags |= QualityFlag::NearFloor;
     if (q.samples < quality::MinimumSamples)
-        q.flags |= FlagTooFew;
+        q.flags |= QualityFlag::TooFew;
     if (attempts > 1)
-        q.flags |= FlagRetried;
+        q.flags |= QualityFlag::Retried;
 
-    if (q.flags & FlagSaturated)
+    if (q.flags.testFlag(QualityFlag::Saturated))
         q.verdict = QualityVerdict::Saturated;
-    else if (q.flags & FlagTooFew)
+    else if (q.flags.testFlag(QualityFlag::TooFew))
         q.verdict = QualityVerdict::TooFew;
-    else if (q.flags & FlagNearFloor)
+    else if (q.flags.testFlag(QualityFlag::NearFloor))
         q.verdict = QualityVerdict::NearFloor;
     else if (q.cvPercent > quality::NoisyCvPercent)
         q.verdict = QualityVerdict::Noisy;
@@ -111,12 +113,18 @@ QString qualityDescription(const PointQuality &q, double value) {
     return text;
 }
 
+QString qualityDescription(const std::optional<PointQuality> &quality, double value) {
+    if (quality)
+        return qualityDescription(*quality, value);
+    return value != 0.0 ? u"读数质量: —"_s : QString();
+}
+
 QString qualityRulesText() {
     return u"读数质量按该点第 %1 拍起计入数值的读数判断（依次）：有读数达到 %2 为饱和；读数少于 %3 "
            u"个为读数过少；"
            u"平均值低于测量反应值的 %4 倍为接近下限；变异系数超过 %5% 为不稳；每秒变化超过平均值的 %6% "
            u"为漂移；"
-           u"其余为稳定。"_s.arg(quality::FirstAveragedTick)
+           u"其余为稳定。"_s.arg(FirstAveragedTick)
                .arg(quality::SaturatedReading)
                .arg(quality::MinimumSamples)
                .arg(quality::FloorFactor)

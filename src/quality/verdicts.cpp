@@ -1,4 +1,4 @@
-#include "core/readingquality.h"
+#include "quality/verdicts.h"
 
 #include "core/channels.h"
 
@@ -53,17 +53,32 @@ QString verdictLabel(QualityVerdict verdict) {
     return nameOf(verdict).label;
 }
 
-QStringList flagWords(unsigned flags) {
+QStringList flagWords(QualityFlags flags) {
     QStringList words;
-    if (flags & FlagSaturated)
+    if (flags.testFlag(QualityFlag::Saturated))
         words << u"saturated"_s;
-    if (flags & FlagNearFloor)
+    if (flags.testFlag(QualityFlag::NearFloor))
         words << u"nearFloor"_s;
-    if (flags & FlagTooFew)
+    if (flags.testFlag(QualityFlag::TooFew))
         words << u"tooFew"_s;
-    if (flags & FlagRetried)
+    if (flags.testFlag(QualityFlag::Retried))
         words << u"retried"_s;
     return words;
+}
+
+VerdictMark verdictMark(QualityVerdict verdict) {
+    switch (verdict) {
+    case QualityVerdict::Steady:
+        return VerdictMark::None;
+    case QualityVerdict::Noisy:
+    case QualityVerdict::Drifting:
+        return VerdictMark::Moved;
+    case QualityVerdict::Saturated:
+    case QualityVerdict::TooFew:
+    case QualityVerdict::NearFloor:
+        return VerdictMark::Unsound;
+    }
+    return VerdictMark::None;
 }
 
 bool isDoubtful(const MeasurementQuality &quality, int channel) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/pointquality.h"
+#include "quality/pointquality.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,6 @@
-#include "measure/pointqualityjson.h"
+#include "quality/pointqualityjson.h"
+
+#include "quality/verdicts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,5 +1,6 @@
-#include "measure/pointquality.h"
-#include "measure/pointqualityjson.h"
+#include "quality/pointquality.h"
+#include "quality/pointqualityjson.h"
+#include "quality/verdicts.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -13,14 +14,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A point as its loop sees it: `settling` readings at tick 1 from contact on,
-// then `averaged` readings at tick 4, 50 ms apart from 1.8 s on.
+// then `averaged` readings at tick 4, 62.5 ms apart from 2 s on (times that seconds
+// hold exactly, so a slope can lie exactly on its threshold).
 std::vector<QualitySample> point(const QList<double> &settling, const QList<double> &averaged) {
     std::vector<QualitySample> samples;
     for (qsizetype i = 0; i < settling.size(); ++i)
         samples.push_back({20.0 * static_cast<double>(i), settling.at(i), 1});
     samples.push_back({1200, 999, 3}); // neither settling nor averaged
     for (qsizetype i = 0; i < averaged.size(); ++i)
-        samples.push_back({1800 + 50.0 * static_cast<double>(i), averaged.at(i), 4});
+        samples.push_back({2000 + 62.5 * static_cast<double>(i), averaged.at(i), 4});
     return samples;
 }
 
@@ -36,6 +38,7 @@ private slots:
     void assessesTheAveragedReadings_data();
     void assessesTheAveragedReadings();
     void descriptionIsInMicroamps();
+    void unknownQualityIsSaidOnlyForAValue();
     void jsonCarriesEveryFigureExactly();
     void jsonStaysJsonOnFuzzedInputs();
     void refusesInputThatIsNoPoint_data();
@@ -57,31 +60,66 @@ void TestPointQuality::assessesTheAveragedReadings_data() {
     QTest::addColumn<QString>("verdict");
 
     QList<double> alternating;
-    QList<double> rising; // 200 units a second from 1360 at 1.8 s
+    QList<double> rising; // 200 units a second from 1360 at 2 s
     for (int i = 0; i < 12; ++i) {
         alternating << (i % 2 ? 1100.0 : 900.0);
-        rising << 1360.0 + 10 * i;
+        rising << 1360.0 + 12.5 * i;
+    }
+    // Eleven readings about 1000 whose spread or slope lies exactly on a threshold,
+    // and just past it: sd 80 of a mean of 1000 is a CV of 8 %; 7.5 units a reading,
+    // 120 a second, a drift of 12 %/s.
+    const QList<double> spreadAt8{920, 1080, 1080, 920, 920, 1000, 1080, 1080, 920, 920, 1080};
+    QList<double> spreadOver8 = spreadAt8;
+    spreadOver8[0] = 919;
+    QList<double> slopeAt12;
+    QList<double> slopeOver12;
+    for (int i = -5; i <= 5; ++i) {
+        slopeAt12 << 1000 + 7.5 * i;
+        slopeOver12 << 1000 + 7.51 * i;
     }
     QTest::newRow("constant") << QList<double>{1000, 1000} << repeated(1000, 12) << 20.0 << 1 << 12 << 1000.0
                               << 0.0 << 0.0 << 0.0 << 0.0 << QStringList{} << u"steady"_s;
-    QTest::newRow("settling peak") << QList<double>{600, 1300, 1150} << repeated(1000, 12) << 20.0 << 1 << 12
-                                   << 1000.0 << 0.0 << 0.0 << 0.0 << 30.0 << QStringList{} << u"steady"_s;
+    QTest::newRow("settling peak decides nothing")
+        << QList<double>{600, 1300, 1150} << repeated(1000, 12) << 20.0 << 1 << 12 << 1000.0 << 0.0 << 0.0
+        << 0.0 << 30.0 << QStringList{} << u"steady"_s;
     QTest::newRow("noisy") << QList<double>{1000} << alternating << 20.0 << 1 << 12 << 1000.0
-                           << 104.44659357341871 << 10.44465935734187 << 8.391608391608392 << 0.0
+                           << 104.44659357341871 << 10.44465935734187 << 6.713286713286713 << 0.0
                            << QStringList{} << u"noisy"_s;
-    QTest::newRow("drifting") << QList<double>{1300} << rising << 20.0 << 1 << 12 << 1415.0
-                              << 36.05551275463989 << 2.548092774179498 << 14.134275618374557
-                              << -8.12720848056537 << QStringList{} << u"drifting"_s;
+    QTest::newRow("CV at 8 %: steady") << QList<double>{} << spreadAt8 << 20.0 << 1 << 11 << 1000.0 << 80.0
+                                       << 8.0 << 2.3272727272727276 << 0.0 << QStringList{} << u"steady"_s;
+    QTest::newRow("CV just over 8 %: noisy")
+        << QList<double>{} << spreadOver8 << 20.0 << 1 << 11 << 999.9090909090909 << 80.10050504891282
+        << 8.010778757505602 << 2.400218201654696 << 0.0 << QStringList{} << u"noisy"_s;
+    QTest::newRow("drifting") << QList<double>{1300} << rising << 20.0 << 1 << 12 << 1428.75
+                              << 45.069390943299865 << 3.154463058148722 << 13.99825021872266
+                              << -9.011373578302711 << QStringList{} << u"drifting"_s;
+    QTest::newRow("drift at 12 %/s: steady")
+        << QList<double>{} << slopeAt12 << 20.0 << 1 << 11 << 1000.0 << 24.8746859276655 << 2.48746859276655
+        << 12.0 << 0.0 << QStringList{} << u"steady"_s;
+    QTest::newRow("drift just over 12 %/s: drifting")
+        << QList<double>{} << slopeOver12 << 20.0 << 1 << 11 << 1000.0 << 24.907852175569023
+        << 2.4907852175569025 << 12.015999999999986 << 0.0 << QStringList{} << u"drifting"_s;
     QTest::newRow("saturated before too few")
         << QList<double>{4000} << repeated(4000, 7) + QList<double>{4095} << 20.0 << 1 << 8 << 4011.875
-        << 33.58757210636101 << 0.837203853718299 << 3.946616814664797 << -0.29599626109985977
+        << 33.58757210636101 << 0.837203853718299 << 3.1572934517318383 << -0.29599626109985977
         << QStringList{u"saturated"_s, u"tooFew"_s} << u"saturated"_s;
+    QTest::newRow("just under saturation")
+        << QList<double>{} << repeated(4094, 12) << 20.0 << 1 << 12 << 4094.0 << 0.0 << 0.0 << 0.0 << 0.0
+        << QStringList{} << u"steady"_s;
     QTest::newRow("near the floor") << QList<double>{35} << repeated(35, 12) << 20.0 << 1 << 12 << 35.0 << 0.0
                                     << 0.0 << 0.0 << 0.0 << QStringList{u"nearFloor"_s} << u"nearFloor"_s;
-    QTest::newRow("just above the floor") << QList<double>{40} << repeated(40, 12) << 20.0 << 1 << 12 << 40.0
-                                          << 0.0 << 0.0 << 0.0 << 0.0 << QStringList{} << u"steady"_s;
+    QTest::newRow("just under 2 x T")
+        << QList<double>{} << repeated(39.99, 12) << 20.0 << 1 << 12 << 39.99 << 0.0 << 0.0 << 0.0 << 0.0
+        << QStringList{u"nearFloor"_s} << u"nearFloor"_s;
+    QTest::newRow("at 2 x T") << QList<double>{40} << repeated(40, 12) << 20.0 << 1 << 12 << 40.0 << 0.0
+                              << 0.0 << 0.0 << 0.0 << QStringList{} << u"steady"_s;
     QTest::newRow("short") << QList<double>{1000} << repeated(1000, 5) << 20.0 << 1 << 5 << 1000.0 << 0.0
                            << 0.0 << 0.0 << 0.0 << QStringList{u"tooFew"_s} << u"tooFew"_s;
+    QTest::newRow("9 readings: too few")
+        << QList<double>{} << repeated(1000, 9) << 20.0 << 1 << 9 << 1000.0 << 0.0 << 0.0 << 0.0 << 0.0
+        << QStringList{u"tooFew"_s} << u"tooFew"_s;
+    QTest::newRow("10 readings: enough") << QList<double>{} << repeated(1000, 10) << 20.0 << 1 << 10 << 1000.0
+                                         << 0.0 << 0.0 << 0.0 << 0.0 << QStringList{} << u"steady"_s;
     QTest::newRow("retried, no settling")
         << QList<double>{} << repeated(1000, 12) << 20.0 << 3 << 12 << 1000.0 << 0.0 << 0.0 << 0.0 << 0.0
         << QStringList{u"retried"_s} << u"steady"_s;
@@ -119,6 +157,12 @@ void TestPointQuality::assessesTheAveragedReadings() {
 void TestPointQuality::descriptionIsInMicroamps() {
     const QString text = qualityDescription(PointQuality{.mean = 944.4, .sd = 20.1}, 47.0);
     QVERIFY2(text.contains(u"平均: 47.0 uA\n标准差: 1.0 uA"_s), qPrintable(text));
+}
+
+// A typed or imported value is not steady for want of figures: its quality is unknown.
+void TestPointQuality::unknownQualityIsSaidOnlyForAValue() {
+    QCOMPARE(qualityDescription(std::nullopt, 47.0), u"读数质量: —"_s);
+    QCOMPARE(qualityDescription(std::nullopt, 0.0), QString());
 }
 
 void TestPointQuality::jsonCarriesEveryFigureExactly() {

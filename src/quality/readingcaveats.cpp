@@ -1,4 +1,6 @@
-#include "core/readingcaveats.h"
+#include "quality/readingcaveats.h"
+
+#include "quality/verdicts.h"
 
 #include <QStringList>
 
