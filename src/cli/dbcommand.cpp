@@ -4,6 +4,7 @@
 #include "storage/database.h"
 #include "storage/databasefiles.h"
 #include "storage/registercopy.h"
+#include "storage/registeridentity.h"
 #include "storage/schema.h"
 #include "storage/serverconnection.h"
 #include "storage/serverschema.h"
@@ -90,21 +91,42 @@ int runCopy(const QString &fromWhere, const QString &toWhere, QTextStream &out, 
     return ExitOk;
 }
 
+// Shows the register's zone, the zone of the measurements stored without one of their own;
+// with a zone, sets it first.
+int runZone(const QString &where, const QString &zone, QTextStream &out, QTextStream &err) {
+    QString error;
+    Database db;
+    if (!openRegister(db, where, &error)) {
+        err << "db zone: " << where << ": " << error << '\n';
+        return ExitFailed;
+    }
+    if (!zone.isEmpty() && !setRegisterTimeZone(db.handle(), zone, &error)) {
+        err << "db zone: " << error << '\n';
+        return ExitFailed;
+    }
+    out << registerTimeZone(db.handle()) << '\n';
+    return ExitOk;
+}
+
 } // namespace
 
 int runDbCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
     CommandLine cl(
-        u"db"_s, u"init|copy"_s,
+        u"db"_s, u"init|copy|zone [ZONE]"_s,
         u"init: set up the register on a server (--database). copy: move a whole register between a "
-        u"file and a server (--from, --to)."_s);
-    cl.addValueOption(u"database"_s, u"CONNECTION"_s, u"The register to set up (db init)."_s);
+        u"file and a server (--from, --to). zone: show the register's time zone (--database), the zone "
+        u"of the measurements stored without one of their own, or set it to ZONE (an IANA name such as "
+        u"Asia/Shanghai, or UTC+08:00)."_s);
+    cl.addValueOption(u"database"_s, u"CONNECTION"_s,
+                      u"The register to set up (db init) or of the zone (db zone)."_s);
     cl.addValueOption(u"from"_s, u"FILE|CONNECTION"_s, u"The register to copy (db copy)."_s);
     cl.addValueOption(u"to"_s, u"FILE|CONNECTION"_s, u"The empty register to copy into (db copy)."_s);
     if (const std::optional<int> done = cl.parse(args, out, err))
         return *done;
     const QStringList actions = cl.positional();
-    if (actions.size() != 1)
-        return cl.usageError(err, u"say init or copy"_s);
+    const bool zone = !actions.isEmpty() && actions.first() == u"zone"_s;
+    if (actions.isEmpty() || actions.size() > (zone ? 2 : 1))
+        return cl.usageError(err, u"say init, copy or zone"_s);
     const bool database = cl.isSet(u"database"_s);
     const bool from = cl.isSet(u"from"_s);
     const bool to = cl.isSet(u"to"_s);
@@ -112,6 +134,11 @@ int runDbCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
         if (!database || from || to)
             return cl.usageError(err, u"init takes --database CONNECTION"_s);
         return runInit(cl.value(u"database"_s), out, err);
+    }
+    if (zone) {
+        if (!database || from || to)
+            return cl.usageError(err, u"zone takes --database CONNECTION"_s);
+        return runZone(cl.value(u"database"_s), actions.value(1), out, err);
     }
     if (actions.first() == u"copy"_s) {
         if (!from || !to || database)

@@ -76,6 +76,27 @@ QString registerTimeZone(const QSqlDatabase &db) {
     return zone.isEmpty() ? seatTimeZone() : zone;
 }
 
+bool setRegisterTimeZone(QSqlDatabase db, const QString &zone, QString *error) {
+    QString refusal;
+    if (!QTimeZone(zone.toLatin1()).isValid())
+        refusal = u"unknown time zone \"%1\""_s.arg(zone);
+    else if (!hasTable(db, Table))
+        refusal = u"the register has no settings of its own yet; start the program on it once, or run "
+                  u"\"orlu-cli db init\" for a server register"_s;
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return false;
+    }
+    Transaction tx(db);
+    QSqlQuery q(db);
+    q.prepare(u"DELETE FROM ORLUREG WHERE SETNAME = ?"_s);
+    q.addBindValue(TimeZoneName);
+    if (!q.exec())
+        return sqlrow::fail(q, error);
+    return insertSetting(db, TimeZoneName, zone, error) && sqlrow::commit(tx, db, error);
+}
+
 bool copyRegisterSettings(const QSqlDatabase &from, QSqlDatabase to, QString *error) {
     if (!hasTable(from, Table))
         return true;

@@ -25,6 +25,10 @@ bool registerSettingsMissing(const QSqlDatabase &db);
 std::optional<QUuid> registerIdentity(const QSqlDatabase &db);
 // The register's zone; the seat's zone in a register without one.
 QString registerTimeZone(const QSqlDatabase &db);
+// Sets the register's zone: an IANA name ("Asia/Shanghai") or an offset from UTC
+// ("UTC+08:00"). Refused for a zone this system does not know, and in a register that has
+// no settings of its own yet.
+bool setRegisterTimeZone(QSqlDatabase db, const QString &zone, QString *error = nullptr);
 // Makes `to` the same register as `from`, a copy of it: the settings of `from` replace
 // those of `to`. Nothing changes when `from` has none.
 bool copyRegisterSettings(const QSqlDatabase &from, QSqlDatabase to, QString *error = nullptr);

@@ -57,6 +57,8 @@ private slots:
     void backupAndRestoreRoundTrip();
     void restoreRefusesAFileThatIsNoRegister();
     void folderWithAServerRegister();
+    void zoneIsSetOnlyToAKnownZone_data();
+    void zoneIsSetOnlyToAKnownZone();
     void unwritableOutputGivesStatusOneAndNoFile_data();
     void unwritableOutputGivesStatusOneAndNoFile();
 };
@@ -162,7 +164,7 @@ void TestCommands::everyCommandRefusesBadArguments_data() {
     QTest::newRow("probe: no readings") << u"probe"_s << QStringList{u"read"_s, u"--count"_s, u"0"_s}
                                         << u"--count needs a whole number of 1"_s;
     QTest::newRow("db: no action") << u"db"_s << QStringList{u"--database"_s, u"x"_s}
-                                   << u"say init or copy"_s;
+                                   << u"say init, copy or zone"_s;
     QTest::newRow("db: copy without --to")
         << u"db"_s << QStringList{u"copy"_s, u"--from"_s, u"@a.mdb"_s} << u"copy takes --from and --to"_s;
     QTest::newRow("db: init twice named")
@@ -420,5 +422,32 @@ void TestCommands::folderWithAServerRegister() {
     QVERIFY(!QFile::exists(home.file(u"orlu4.mdb"_s)));
 }
 
+void TestCommands::zoneIsSetOnlyToAKnownZone_data() {
+    QTest::addColumn<QString>("zone");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("kept"); // the register's zone afterwards
+    QTest::newRow("a name") << u"Asia/Shanghai"_s << 0 << u"Asia/Shanghai"_s;
+    QTest::newRow("an offset") << u"UTC+08:00"_s << 0 << u"UTC+08:00"_s;
+    QTest::newRow("unknown") << u"Asia/Atlantis"_s << 1 << u"Europe/Vienna"_s;
+    QTest::newRow("shown only") << QString() << 0 << u"Europe/Vienna"_s;
+}
+
+void TestCommands::zoneIsSetOnlyToAKnownZone() {
+    QFETCH(QString, zone);
+    QFETCH(int, status);
+    QFETCH(QString, kept);
+    test::TempHome home;
+    const QString main = home.file(u"orlu4.mdb"_s);
+    QVERIFY(test::makeMainDatabase(main, u"zone"_s, 1));
+    const auto run = [&](const QStringList &args) {
+        return test::runCommand(runDbCommand, QStringList{u"zone"_s, u"--database"_s, main} + args);
+    };
+    QCOMPARE(run({u"Europe/Vienna"_s}).status, 0);
+    const Run r = run(zone.isEmpty() ? QStringList() : QStringList{zone});
+    QCOMPARE(r.status, status);
+    QCOMPARE(run({}).out.trimmed(), kept);
+    if (status != 0)
+        QVERIFY2(r.err.contains(zone), qPrintable(r.err));
+}
 QTEST_MAIN(TestCommands)
 #include "test_commands.moc"
