@@ -5,6 +5,7 @@
 
 #include "platform/launch.h"
 #include "core/prompter.h"
+#include "widgets/windowsetup.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -85,9 +86,7 @@ SettingsWindow::SettingsWindow(Settings &settings, QString settingsPath, LaunchP
     , m_launcher(launcher)
     , m_prompter(prompter)
     , m_chooseFile(nativeChooseFile) {
-    setObjectName(u"settingsWindow"_s);
-    setWindowTitle(u"用户基本数据设定"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"settingsWindow"_s, .title = u"用户基本数据设定"_s});
 
     auto *toolBar = new QToolBar(this);
     toolBar->setObjectName(u"toolBar"_s);

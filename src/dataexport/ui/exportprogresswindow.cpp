@@ -1,5 +1,7 @@
 #include "dataexport/ui/exportprogresswindow.h"
 
+#include "widgets/windowsetup.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,9 +14,7 @@ using namespace Qt::StringLiterals;
 
 ExportProgressWindow::ExportProgressWindow(QWidget *parent)
     : QDialog(parent) {
-    setObjectName(u"exportProgressWindow"_s);
-    setWindowTitle(u"导出数据"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"exportProgressWindow"_s, .title = u"导出数据"_s});
     m_label = new QLabel(u"经络能量数据导出中...."_s, this);
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(u"exportProgress"_s);

@@ -4,6 +4,7 @@
 #include "widgets/gradientprogressbar.h"
 #include "widgets/ledlamp.h"
 #include "widgets/statusbars.h"
+#include "widgets/windowsetup.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -42,9 +43,7 @@ StartupStatusWindow::StartupStatusWindow(ProbeLink &link, const Clock &clock, Ev
     , m_finishingWork(std::move(finishingWork)) {
     // After the window is on screen, so the operator sees the run.
     whenFirstShown([this] { QTimer::singleShot(0, this, &StartupStatusWindow::runCheck); });
-    setObjectName(u"startupStatusWindow"_s);
-    setWindowTitle(u"系统状态设定"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"startupStatusWindow"_s, .title = u"系统状态设定"_s});
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(u"USB Status:"_s), 0, 0);

@@ -6,6 +6,7 @@
 #include "transfer/ui/transferpages.h"
 #include "widgets/gradientprogressbar.h"
 #include "widgets/toolbuttons.h"
+#include "widgets/windowsetup.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -34,9 +35,7 @@ TransferWindow::TransferWindow(TransferWindowContext context, QWidget *parent)
     , m_context(std::move(context))
     , m_courses(m_context.records.preview(TransferPreviewModel::Kind::Courses))
     , m_subjects(m_context.records.preview(TransferPreviewModel::Kind::Subjects)) {
-    setObjectName(u"transferWindow"_s);
-    setWindowTitle(u"档案汇入/汇出作业"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"transferWindow"_s, .title = u"档案汇入/汇出作业"_s});
 
     auto *bar = new QToolBar(this);
     m_exportButton =

@@ -4,6 +4,7 @@
 #include "records/ui/recordlistwidgets.h"
 #include "widgets/toolbuttons.h"
 #include "widgets/screenfit.h"
+#include "widgets/windowsetup.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -20,9 +21,7 @@ using namespace Qt::StringLiterals;
 TrendWindow::TrendWindow(const TrendSeries &series, qint64 selectedKey, Printer print, QWidget *parent)
     : QDialog(parent)
     , m_print(std::move(print)) {
-    setObjectName(u"trendWindow"_s);
-    setWindowTitle(u"能量趋势"_s);
-    setModal(true);
+    setUpWindow(this, {.objectName = u"trendWindow"_s, .title = u"能量趋势"_s});
     m_model.setSeries(series);
 
     auto *bar = new QToolBar(this);
