@@ -18,6 +18,8 @@
 using namespace orlu;
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(orlu::StartupNotice)
+
 namespace {
 
 const QDateTime Now(QDate(2026, 12, 9), QTime(9, 15, 0));
@@ -59,6 +61,9 @@ private:
     bool m_set = false;
 };
 
+// The notices a row expects, each with a fragment of its text.
+using Notices = QList<StartupNotice>;
+
 QStringList leftOver(const test::TempHome &home) {
     return QDir(home.path()).entryList({u"*.copy*"_s, u"*.new*"_s}, QDir::Files | QDir::System);
 }
@@ -80,63 +85,66 @@ void TestDatabaseFiles::upgrade_data() {
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>(
         "after"); // "file=marker", "file=" for absent, "file=?" present but no database
-    QTest::addColumn<QString>("notice"); // "type:text fragment", or empty for no message
+    QTest::addColumn<Notices>("notices");
 
     // The housekeeping as it always was, for files that pass the checks.
     QTest::newRow("update replaces the main database")
         << QStringList{u"orlu430.mdb"_s, u"orlu4.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=orlu430.mdb"_s, u"orlu.mdb=orlu4.mdb"_s, u"orlu430.mdb="_s} << QString();
+        << QStringList{u"orlu4.mdb=orlu430.mdb"_s, u"orlu.mdb=orlu4.mdb"_s, u"orlu430.mdb="_s} << Notices{};
     QTest::newRow("no main database: from the template")
         << QStringList{u"KySpa.mdb"_s} << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"KySpa.mdb=KySpa.mdb"_s}
-        << QString();
+        << Notices{};
     QTest::newRow("renames never overwrite an unconverted legacy file")
         << QStringList{u"orlu430.mdb"_s, u"orlu4.mdb"_s, u"orlu.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb=orlu.mdb"_s, u"orlu430.mdb="_s} << QString();
+        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb=orlu.mdb"_s, u"orlu430.mdb="_s} << Notices{};
     QTest::newRow("update without a main database: template used, update dropped")
         << QStringList{u"orlu430.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb="_s} << QString();
+        << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb="_s} << Notices{};
     QTest::newRow("no template, no main database")
-        << QStringList{} << QStringList{u"orlu4.mdb="_s} << QString();
+        << QStringList{} << QStringList{u"orlu4.mdb="_s} << Notices{};
     QTest::newRow("ordinary start changes nothing")
         << QStringList{u"orlu4.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s} << QString();
+        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s} << Notices{};
 
     // An update that holds part of a register is never deleted.
     QTest::newRow("populated update without a main database is kept")
         << QStringList{u"orlu430.mdb+rows"_s, u"KySpa.mdb"_s}
         << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb="_s, Kept + u"=orlu430.mdb"_s}
-        << u"5:"_s + Kept;
+        << Notices{{MessageType::NoteCaution, Kept}};
     QTest::newRow("populated update beside an unconverted legacy file is kept")
         << QStringList{u"orlu430.mdb+rows"_s, u"orlu4.mdb"_s, u"orlu.mdb"_s, u"KySpa.mdb"_s}
         << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb=orlu.mdb"_s, u"orlu430.mdb="_s,
                        Kept + u"=orlu430.mdb"_s}
-        << u"5:"_s + Kept;
+        << Notices{{MessageType::NoteCaution, Kept}};
     // An update that fails the checks of a main database leaves every file as it was.
     QTest::newRow("garbage update beside the main database")
         << QStringList{u"orlu430.mdb:junk"_s, u"orlu4.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s, u"orlu430.mdb=?"_s} << u"6:orlu430.mdb"_s;
+        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s, u"orlu430.mdb=?"_s}
+        << Notices{{MessageType::NoteError, u"orlu430.mdb"_s}};
     QTest::newRow("update without the register's tables")
         << QStringList{u"orlu430.mdb:texts"_s, u"orlu4.mdb"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s, u"orlu430.mdb=?"_s} << u"6:KYCUST"_s;
+        << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb="_s, u"orlu430.mdb=?"_s}
+        << Notices{{MessageType::NoteError, u"KYCUST"_s}};
     QTest::newRow("garbage update beside a legacy file is not deleted")
         << QStringList{u"orlu430.mdb:junk"_s, u"orlu4.mdb"_s, u"orlu.mdb"_s, u"KySpa.mdb"_s}
         << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu.mdb=orlu.mdb"_s, u"orlu430.mdb=?"_s}
-        << u"6:orlu430.mdb"_s;
+        << Notices{{MessageType::NoteError, u"orlu430.mdb"_s}};
     QTest::newRow("garbage update without a main database: template used, update kept")
         << QStringList{u"orlu430.mdb:junk"_s, u"KySpa.mdb"_s}
-        << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb=?"_s} << u"6:orlu430.mdb"_s;
+        << QStringList{u"orlu4.mdb=KySpa.mdb"_s, u"orlu430.mdb=?"_s}
+        << Notices{{MessageType::NoteError, u"orlu430.mdb"_s}};
     // A pipe in a database's place is the operator's: never replaced, never opened.
     QTest::newRow("pipe as main database")
-        << QStringList{u"orlu4.mdb:fifo"_s, u"KySpa.mdb"_s} << QStringList{u"orlu4.mdb=?"_s} << QString();
+        << QStringList{u"orlu4.mdb:fifo"_s, u"KySpa.mdb"_s} << QStringList{u"orlu4.mdb=?"_s} << Notices{};
     QTest::newRow("pipe as update") << QStringList{u"orlu430.mdb:fifo"_s, u"orlu4.mdb"_s, u"KySpa.mdb"_s}
                                     << QStringList{u"orlu4.mdb=orlu4.mdb"_s, u"orlu430.mdb=?"_s}
-                                    << u"6:orlu430.mdb"_s;
+                                    << Notices{{MessageType::NoteError, u"orlu430.mdb"_s}};
 }
 
 void TestDatabaseFiles::upgrade() {
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
-    QFETCH(QString, notice);
+    QFETCH(Notices, notices);
     test::TempHome home;
     for (const QString &setup : before)
         prepare(home, setup);
@@ -152,13 +160,10 @@ void TestDatabaseFiles::upgrade() {
         else
             QCOMPARE(test::markerOf(home.file(file)), marker);
     }
-    if (notice.isEmpty()) {
-        QVERIFY(report.notices.isEmpty());
-    } else {
-        QCOMPARE(report.notices.size(), 1);
-        QCOMPARE(int(report.notices.first().type), notice.section(u':', 0, 0).toInt());
-        QVERIFY2(report.notices.first().text.contains(notice.section(u':', 1)),
-                 qPrintable(report.notices.first().text));
+    QCOMPARE(report.notices.size(), notices.size());
+    for (qsizetype i = 0; i < notices.size(); ++i) {
+        QCOMPARE(report.notices[i].type, notices[i].type);
+        QVERIFY2(report.notices[i].text.contains(notices[i].text), qPrintable(report.notices[i].text));
     }
     // Kept or refused, a populated update's rows are all still there.
     if (before.contains(u"orlu430.mdb+rows"_s))
