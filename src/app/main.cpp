@@ -97,7 +97,7 @@ int main(int argc, char *argv[]) {
     }
     instance.raiseOnRequest(mainWindow);
     // F1 in every window opens the manual at that window's section.
-    ManualHelpKey manualHelp;
+    ManualHelpKey manualHelp(launcher);
     application.installEventFilter(&manualHelp);
     WindowTour::startFromEnvironment(&application);
     mainWindow.show();

@@ -1,7 +1,10 @@
 #include "app/appcontext.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/mainwindow.h"
+#include "app/ui/manualhelp.h"
+#include "app/ui/settingswindow.h"
 #include "core/unsavedwork.h"
+#include "dataexport/ui/exportprogresswindow.h"
 #include "platform/launch.h"
 #include "device/probelink.h"
 #include "device/simulatedhidlayer.h"
@@ -20,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -112,6 +116,8 @@ private slots:
     void functionWindowLeavesOtherWindowsUsable();
     void failingWindowStillReenablesFunctions();
     void aboutBoxShowsDeviceLines();
+    void helpKeyOpensTheManualAtTheWindowsSection_data();
+    void helpKeyOpensTheManualAtTheWindowsSection();
 };
 
 void TestMainWindow::readyProbeEnablesFunctionsAndMenu() {
@@ -404,6 +410,52 @@ void TestMainWindow::aboutBoxShowsDeviceLines() {
     QCOMPARE(test::control<QLabel>(&box, u"counterValue"_s)->text(), lines.counter);
     test::control<QPushButton>(&box, u"okButton"_s)->click();
     QVERIFY(!box.isVisible());
+}
+
+void TestMainWindow::helpKeyOpensTheManualAtTheWindowsSection_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("section");
+    QTest::newRow("main window") << u"mainWindow"_s << true << u"main-window"_s;
+    QTest::newRow("settings over the main window") << u"settingsWindow"_s << true << u"settings"_s;
+    QTest::newRow("export progress over the main window")
+        << u"exportProgressWindow"_s << true << u"data-export"_s;
+    // The export progress has no status line: the main window beneath it tells.
+    QTest::newRow("no manual installed") << u"exportProgressWindow"_s << false << QString();
+}
+
+void TestMainWindow::helpKeyOpensTheManualAtTheWindowsSection() {
+    QFETCH(QString, window);
+    QFETCH(bool, installed);
+    QFETCH(QString, section);
+    Rig rig;
+    auto w = rig.start();
+    const QString manual =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/orlu/manual/index.html"_s);
+    if (installed)
+        rig.launcher.files << manual;
+    ManualHelpKey helpKey(rig.launcher);
+    qApp->installEventFilter(&helpKey);
+    std::unique_ptr<QWidget> over;
+    if (window == u"settingsWindow"_s)
+        over = std::make_unique<SettingsWindow>(rig.app->settings, rig.app->settingsPath(), rig.launcher,
+                                                rig.prompter, w.get());
+    else if (window == u"exportProgressWindow"_s)
+        over = std::make_unique<ExportProgressWindow>(w.get());
+    QWidget *target = over ? over.get() : w.get();
+    target->show();
+    QCOMPARE(target->objectName(), window);
+
+    QTest::keyClick(target, Qt::Key_F1);
+    if (installed) {
+        QUrl page = QUrl::fromLocalFile(manual);
+        page.setFragment(section);
+        QCOMPARE(rig.launcher.documents, QStringList{page.toString(QUrl::FullyEncoded)});
+    } else {
+        QVERIFY(rig.launcher.nothingLaunched());
+        const QString said = w->statusBar()->currentMessage();
+        QVERIFY2(said.startsWith(u"找不到操作手册 "_s + QDir::toNativeSeparators(manual)), qPrintable(said));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -160,7 +160,7 @@ void MainWindow::run(const MainCommand &command) {
         exitClicked();
         break;
     case Step::Manual:
-        openManualFor(this);
+        openManualFor(this, m_app.launcher);
         break;
     case Step::About:
         aboutClicked();

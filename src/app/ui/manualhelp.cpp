@@ -1,11 +1,10 @@
 #include "app/ui/manualhelp.h"
 
 #include "app/manualsections.h"
+#include "platform/launch.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QWidget>
@@ -36,17 +35,17 @@ void tellInStatusLine(const QList<QWidget *> &chain, const QString &text) {
 
 } // namespace
 
-void openManualFor(QWidget *window) {
+void openManualFor(QWidget *window, LaunchPort &launcher) {
     const QList<QWidget *> chain = windowChain(window);
     QStringList names;
     for (const QWidget *w : chain)
         names << w->objectName();
     const ManualLocation manual = findManual(QCoreApplication::applicationDirPath(), manualSection(names),
-                                             [](const QString &path) { return QFileInfo(path).isFile(); });
+                                             [&](const QString &path) { return launcher.fileExists(path); });
     if (manual.page.isEmpty())
         tellInStatusLine(chain, u"找不到操作手册 %1，请电脑管理人员安装完整的程序包。"_s.arg(
                                     QDir::toNativeSeparators(manual.installedPath)));
-    else if (!QDesktopServices::openUrl(manual.page))
+    else if (!launcher.openDocument(manual.page.toString(QUrl::FullyEncoded)))
         tellInStatusLine(chain, u"无法打开操作手册 %1：没有可用的浏览器。"_s.arg(
                                     QDir::toNativeSeparators(manual.page.toLocalFile())));
 }
@@ -55,7 +54,7 @@ bool ManualHelpKey::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && watched->isWidgetType()) {
-            openManualFor(static_cast<QWidget *>(watched));
+            openManualFor(static_cast<QWidget *>(watched), m_launcher);
             return true;
         }
     }
