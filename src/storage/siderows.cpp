@@ -13,8 +13,8 @@ namespace {
 
 // The new key of each measurement of `from`: the n-th of the source became the n-th
 // above `keysAbove` in `to`. False when the two do not pair up.
-bool newKeysOf(const QSqlDatabase &from, const QSqlDatabase &to, qint64 keysAbove, QHash<qint64, qint64> &newKeys,
-               QString *error) {
+bool newKeysOf(const QSqlDatabase &from, const QSqlDatabase &to, qint64 keysAbove,
+               QHash<qint64, qint64> &newKeys, QString *error) {
     QSqlQuery sourceKeys(from);
     QSqlQuery targetKeys(to);
     sourceKeys.setForwardOnly(true);
