@@ -49,9 +49,4 @@ QList<MeasurementOrigin> probesSeen(const QSqlDatabase &db) {
     return probes;
 }
 
-bool deleteAllOriginRows(QSqlDatabase db, QString *error) {
-    QSqlQuery q(db);
-    return !hasTable(db, Table) || q.exec(u"DELETE FROM KYORIGIN"_s) || sqlrow::fail(q, error);
-}
-
 } // namespace orlu

@@ -7,6 +7,7 @@
 
 // The KYORIGIN row of a measurement: where it was taken. A register without the table
 // (written before it existed) has none; readers then take the register's time zone.
+// Copies of measurements carry the rows (storage/siderows.h).
 namespace orlu {
 
 // Inside the caller's transaction, with the measurement's KYDATA row; the zone is the
@@ -14,8 +15,6 @@ namespace orlu {
 bool writeOriginRow(QSqlDatabase db, qint64 measurementKey, const MeasurementOrigin &origin,
                     QString *error = nullptr);
 bool deleteOriginRow(QSqlDatabase db, qint64 measurementKey, QString *error = nullptr);
-// Every origin row, with the measurements a replacing import removes.
-bool deleteAllOriginRows(QSqlDatabase db, QString *error = nullptr);
 // Each probe serial number the register's measurements name, with the hardware text of its
 // latest measurement (no time zone); the probe that measured last comes last.
 QList<MeasurementOrigin> probesSeen(const QSqlDatabase &db);

@@ -19,7 +19,6 @@ const QString QualityTable = u"KYQUAL"_s;
 // The columns of KYQUAL in the table's order, and the statements over all of them.
 struct QualityColumns {
     QStringList names;
-    qsizetype key = 0; // MKEY, the measurement the row belongs to
     QString select;
     QString insert;
 };
@@ -27,8 +26,7 @@ struct QualityColumns {
 const QualityColumns &qualityColumns() {
     static const QualityColumns columns = [] {
         const QStringList names = columnNames(tableDef(SchemaKind::Main, QualityTable));
-        return QualityColumns{names, names.indexOf(u"MKEY"_s),
-                              u"SELECT %1 FROM %2"_s.arg(names.join(u", "_s), QualityTable),
+        return QualityColumns{names, u"SELECT %1 FROM %2"_s.arg(names.join(u", "_s), QualityTable),
                               insertSql(QualityTable, names)};
     }();
     return columns;
@@ -94,11 +92,6 @@ bool deleteQualityRows(QSqlDatabase db, qint64 measurementKey, QString *error) {
     return q.exec() || sqlrow::fail(q, error);
 }
 
-bool deleteAllQualityRows(QSqlDatabase db, QString *error) {
-    QSqlQuery q(db);
-    return !hasTable(db, QualityTable) || q.exec(u"DELETE FROM "_s + QualityTable) || sqlrow::fail(q, error);
-}
-
 MeasurementQuality readQualityRows(const QSqlDatabase &db, qint64 measurementKey) {
     MeasurementQuality quality{};
     if (!hasTable(db, QualityTable))
@@ -126,57 +119,6 @@ MeasurementQuality readQualityRows(const QSqlDatabase &db, qint64 measurementKey
         quality[size_t(c - 1)] = p;
     }
     return quality;
-}
-
-qint64 highestMeasurementKey(const QSqlDatabase &db) {
-    QSqlQuery q(db);
-    return q.exec(u"SELECT coalesce(max(MKEY), 0) FROM KYDATA"_s) && q.next() ? q.value(0).toLongLong() : 0;
-}
-
-bool carryQualityRows(const QSqlDatabase &from, QSqlDatabase to, qint64 keysAbove, QString *error) {
-    if (!hasTable(from, QualityTable))
-        return true;
-    if (!upgradeMainSchema(to, error))
-        return false;
-    // The n-th measurement of the source became the n-th new one of the target.
-    QHash<qint64, qint64> newKeys;
-    QSqlQuery sourceKeys(from);
-    QSqlQuery targetKeys(to);
-    sourceKeys.setForwardOnly(true);
-    targetKeys.setForwardOnly(true);
-    targetKeys.prepare(u"SELECT MKEY FROM KYDATA WHERE MKEY > ? ORDER BY MKEY"_s);
-    targetKeys.addBindValue(keysAbove);
-    if (!sourceKeys.exec(u"SELECT MKEY FROM KYDATA ORDER BY MKEY"_s))
-        return sqlrow::fail(sourceKeys, error);
-    if (!targetKeys.exec())
-        return sqlrow::fail(targetKeys, error);
-    while (sourceKeys.next()) {
-        if (!targetKeys.next())
-            break;
-        newKeys.insert(sourceKeys.value(0).toLongLong(), targetKeys.value(0).toLongLong());
-    }
-    if (targetKeys.next() || sourceKeys.next()) {
-        if (error)
-            *error = u"复制后的测量笔数与来源不符，读数质量无法对应。"_s;
-        return false;
-    }
-    QSqlQuery read(from);
-    read.setForwardOnly(true);
-    if (!read.exec(qualityColumns().select))
-        return sqlrow::fail(read, error);
-    QSqlQuery write(to);
-    write.prepare(qualityColumns().insert);
-    const QualityColumns &columns = qualityColumns();
-    while (read.next()) {
-        const auto key = newKeys.constFind(read.value(int(columns.key)).toLongLong());
-        if (key == newKeys.constEnd())
-            continue; // quality of a measurement the source no longer holds
-        for (int i = 0; i < columns.names.size(); ++i)
-            write.bindValue(i, i == columns.key ? QVariant(*key) : read.value(i));
-        if (!write.exec())
-            return sqlrow::fail(write, error);
-    }
-    return true;
 }
 
 } // namespace orlu

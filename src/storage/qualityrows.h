@@ -10,7 +10,7 @@
 // (reading 0), which marks an incomplete run as such. Readers take a verdict that is
 // no known word as "quality unknown", so programs that predate the mark read the
 // measurement as before. A register without the table (written before it existed)
-// has none.
+// has none; copies of measurements carry the rows (storage/siderows.h).
 namespace orlu {
 
 // Inside the caller's transaction, with the measurement's KYDATA row.
@@ -20,16 +20,7 @@ bool writeQualityRows(QSqlDatabase db, qint64 measurementKey, const MeasurementQ
 bool writeUnmeasuredRows(QSqlDatabase db, qint64 measurementKey, const std::array<double, 24> &readings,
                          QString *error = nullptr);
 bool deleteQualityRows(QSqlDatabase db, qint64 measurementKey, QString *error = nullptr);
-// Every quality row, with the measurements a replacing import removes.
-bool deleteAllQualityRows(QSqlDatabase db, QString *error = nullptr);
 // Unknown for every point without a row (or a row whose verdict is no known word).
 MeasurementQuality readQualityRows(const QSqlDatabase &db, qint64 measurementKey);
-
-// After every measurement of `from` was appended to `to` in key order, each getting
-// a new key above `keysAbove`: copies the quality rows of `from` onto those new keys.
-// Nothing to do when `from` has no quality table; `to` gets one when it lacks it.
-bool carryQualityRows(const QSqlDatabase &from, QSqlDatabase to, qint64 keysAbove, QString *error = nullptr);
-// The highest measurement key of `db`, 0 without measurements.
-qint64 highestMeasurementKey(const QSqlDatabase &db);
 
 } // namespace orlu

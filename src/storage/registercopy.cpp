@@ -5,6 +5,7 @@
 #include "storage/rowinserter.h"
 #include "storage/registeridentity.h"
 #include "storage/schema.h"
+#include "storage/siderows.h"
 #include "storage/sqldialect.h"
 
 #include <QSqlError>
@@ -96,9 +97,11 @@ bool appendRowsAcross(const QSqlDatabase &from, QSqlDatabase to, const QString &
     const QString key = sliceKey(from, table);
     QSqlQuery read(from);
     read.setForwardOnly(true);
-    if (!read.prepare(
-            u"SELECT %1, %2 FROM %3 WHERE %2 > ? ORDER BY %2 LIMIT %4"_s.arg(names.join(u", "_s), key, table)
-                .arg(SliceRows)))
+    // The bookmark is 64 bits wide: a server would take it as the type of an INTEGER key
+    // (32 bits) and refuse the first one.
+    if (!read.prepare(u"SELECT %1, %2 FROM %3 WHERE %2 > CAST(? AS BIGINT) ORDER BY %2 LIMIT %4"_s
+                          .arg(names.join(u", "_s), key, table)
+                          .arg(SliceRows)))
         return fail(error, table, read);
     const int keyColumn = int(columns.size());
     qint64 last = std::numeric_limits<qint64>::min();
@@ -181,7 +184,7 @@ bool copyRegister(const QSqlDatabase &from, QSqlDatabase to, RegisterCounts *cop
     }
     // The rows beside the measurements, which a register older than their tables lacks, and
     // the register's identity: the copy is the same register.
-    for (const QString &side : {u"KYQUAL"_s, u"KYORIGIN"_s}) {
+    for (const QString &side : sideTables()) {
         const auto rowsIn = [&side](const QSqlDatabase &db) {
             return hasTable(db, side) ? countRows(db, side) : 0;
         };

@@ -4,8 +4,7 @@
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
 #include "transfer/transfercolumns.h"
-#include "storage/originrows.h"
-#include "storage/qualityrows.h"
+#include "storage/siderows.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -76,7 +75,7 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
             // New measurements get keys above every key the register ever gave.
             const qint64 keysAbove = records ? highestMeasurementKey(main) : 0;
             if (ok && records && mode == ImportMode::Replace)
-                ok = deleteAllQualityRows(main, &error) && deleteAllOriginRows(main, &error);
+                ok = deleteAllSideRows(main, &error);
             for (qsizetype i = k.tables.size() - 1; ok && mode == ImportMode::Replace && i >= 0; --i) {
                 QSqlQuery del(main);
                 // On a file the source is attached beside the register's own tables.
@@ -93,7 +92,7 @@ RegisterImportResult importRegister(QSqlDatabase main, SourceFile &source, Trans
                 }
             }
             if (ok && records)
-                ok = source.appendQualityTo(main, keysAbove, &error);
+                ok = source.appendSideRowsTo(main, keysAbove, &error);
         }
         if (ok) {
             ok = tx.commit();

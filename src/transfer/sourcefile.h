@@ -32,8 +32,8 @@ public:
                           CopyProgress &progress, QString *error) = 0;
 
     // After every measurement was appended to `target` (new keys above `keysAbove`):
-    // the quality of their readings, which only our own newer files carry.
-    virtual bool appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
+    // the rows beside them (storage/siderows.h), which only our own newer files carry.
+    virtual bool appendSideRowsTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
         Q_UNUSED(target);
         Q_UNUSED(keysAbove);
         Q_UNUSED(error);

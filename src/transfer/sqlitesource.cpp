@@ -6,7 +6,7 @@
 #include "storage/sqldialect.h"
 #include "transfer/readingscheck.h"
 #include "transfer/transfercolumns.h"
-#include "storage/qualityrows.h"
+#include "storage/siderows.h"
 
 #include <QSqlQuery>
 
@@ -172,8 +172,8 @@ bool SqliteSource::appendTo(QSqlDatabase target, const QString &table, const QLi
     return appendRowsBySql(target, SourceSchema, u"main"_s, table, columns, progress, error);
 }
 
-bool SqliteSource::appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
-    return carryQualityRows(m_db.handle(), target, keysAbove, error);
+bool SqliteSource::appendSideRowsTo(QSqlDatabase target, qint64 keysAbove, QString *error) {
+    return carrySideRows(m_db.handle(), target, keysAbove, error);
 }
 
 } // namespace orlu

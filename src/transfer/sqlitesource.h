@@ -20,7 +20,7 @@ public:
     QStringList tables() const override { return m_tables; }
     QStringList columns(const QString &table) const override { return m_columns.value(table.toUpper()); }
     qint64 rowCount(const QString &table) const override;
-    bool appendQualityTo(QSqlDatabase target, qint64 keysAbove, QString *error) override;
+    bool appendSideRowsTo(QSqlDatabase target, qint64 keysAbove, QString *error) override;
     bool appendTo(QSqlDatabase target, const QString &table, const QList<ColumnDef> &columns,
                   CopyProgress &progress, QString *error) override;
     bool connect(QSqlDatabase target, QString *error) override;

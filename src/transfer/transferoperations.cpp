@@ -9,7 +9,7 @@
 #include "storage/sqlcopy.h"
 #include "storage/sqldialect.h"
 #include "transfer/transfercolumns.h"
-#include "storage/qualityrows.h"
+#include "storage/siderows.h"
 #include "transfer/transferlock.h"
 
 #include <QDir>
@@ -188,17 +188,17 @@ bool TransferOperations::exportRows(TransferKinds kinds, TransferCounts &counts,
             *systemCode = systemErrorOf(db);
     }
     detachFile(db, schema);
-    return ok && (!kinds.records || exportQualityRows(error));
+    return ok && (!kinds.records || exportSideRows(error));
 }
 
-bool TransferOperations::exportQualityRows(QString *error) {
+bool TransferOperations::exportSideRows(QString *error) {
     // The transfer file began empty: its measurements are those of the register, in order.
     Database copy;
     if (!copy.open(workingCopy(), Database::Access::Shared, error))
         return false;
     QSqlDatabase handle = copy.handle();
     Transaction tx(handle);
-    if (carryQualityRows(m_main.handle(), handle, 0, error) && tx.commit())
+    if (carrySideRows(m_main.handle(), handle, 0, error) && tx.commit())
         return true;
     if (error && error->isEmpty())
         *error = handle.lastError().text();
@@ -233,7 +233,7 @@ bool TransferOperations::exportServerRows(const QStringList &tables, TransferCou
             return failed();
         counts.add(t, progress.rowsDone() - before);
     }
-    if (tables.contains(u"KYDATA"_s) && !carryQualityRows(db, copy.handle(), 0, error))
+    if (tables.contains(u"KYDATA"_s) && !carrySideRows(db, copy.handle(), 0, error))
         return false;
     if (tx.commit())
         return true;

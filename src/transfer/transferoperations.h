@@ -58,7 +58,7 @@ private:
     bool exportServerRows(const QStringList &tables, TransferCounts &counts, QString *error, int *systemCode);
     // The failure of an import's statements, naming the server when it was lost.
     QString importFailure(const RegisterImportResult &result);
-    bool exportQualityRows(QString *error);
+    bool exportSideRows(QString *error);
 
     Database &m_main;
     ProgramFolder m_folder;

@@ -1,5 +1,6 @@
 #include "quality/verdicts.h"
 #include "transfer/transferoperations.h"
+#include "storage/originrows.h"
 #include "storage/qualityrows.h"
 
 #include "transfer/transfercolumns.h"
@@ -74,6 +75,14 @@ int rowsOf(QSqlDatabase db, const QString &table) {
     return q.next() ? q.value(0).toInt() : -1;
 }
 
+// The KYORIGIN row of a measurement as "zone|serial|hardware", empty without one.
+QString originOf(QSqlDatabase db, qint64 key) {
+    QSqlQuery q(db);
+    q.prepare(u"SELECT TZ || '|' || PROBESN || '|' || PROBEHW FROM KYORIGIN WHERE MKEY = ?"_s);
+    q.addBindValue(key);
+    return q.exec() && q.next() ? q.value(0).toString() : QString();
+}
+
 QStringList texts(const TransferOutcome &o) {
     QStringList t;
     for (const TransferNotice &n : o.notices)
@@ -99,7 +108,7 @@ private slots:
     void importWithoutTransferFile();
     void importedMeasurementsKeepEverythingButTheKey();
     void appendingTwiceDoublesTheRows();
-    void readingQualityTravelsBothWays();
+    void qualityAndOriginTravelBothWays();
     void replaceWithEmptyCoursesKeepsThemAndSaysReplaced();
     void replaceBacksTheMainDatabaseUp();
     void failedBackupChangesNothing();
@@ -313,16 +322,20 @@ void TestTransferOperations::appendingTwiceDoublesTheRows() {
     QVERIFY(QFile::exists(outside())); // the transfer file itself is never touched
 }
 
-void TestTransferOperations::readingQualityTravelsBothWays() {
+void TestTransferOperations::qualityAndOriginTravelBothWays() {
     MeasurementQuality quality{};
     quality[0] = PointQuality{.samples = 400, .mean = 812.5, .verdict = QualityVerdict::Steady};
     quality[13] =
         PointQuality{.samples = 401, .driftPercentPerSecond = -13.5, .verdict = QualityVerdict::Drifting};
     QVERIFY(writeQualityRows(m_main->db(), 2, quality)); // the first measurement of A2
+    // Measured in another zone than this register's: the zone must travel with it.
+    QVERIFY(writeOriginRow(m_main->db(), 2, {u"Asia/Tokyo"_s, u"SN-0042"_s, u"HID v3"_s}));
+    const QString origin = u"Asia/Tokyo|SN-0042|HID v3"_s;
     QVERIFY(operations().exportTo(m_outside->path(), {false, true}).ok);
     {
         OpenFile f(outside());
         QCOMPARE(rowsOf(f.db(), u"KYQUAL"_s), 2);
+        QCOMPARE(originOf(f.db(), 2), origin);
     }
     const TransferOutcome o = operations().importFrom(outside(), {false, true}, ImportMode::Append);
     QVERIFY2(o.ok, qPrintable(texts(o).join(u'\n')));
@@ -331,10 +344,27 @@ void TestTransferOperations::readingQualityTravelsBothWays() {
     QCOMPARE(qualitySummary(back), u"测量质量: 1/24 稳定；可疑: 左肝经 (漂移)"_s);
     QCOMPARE(back[13]->driftPercentPerSecond, -13.5);
     QCOMPARE(rowsOf(m_main->db(), u"KYQUAL"_s), 4);
-    // Replacing the measurements replaces their quality too.
-    QVERIFY(operations().importFrom(outside(), {false, true}, ImportMode::Replace).ok);
+    QCOMPARE(originOf(m_main->db(), 5), origin);
+    QCOMPARE(rowsOf(m_main->db(), u"KYORIGIN"_s), 2);
+    // Replacing the measurements replaces their side rows too.
+    const TransferOutcome replaced = operations().importFrom(outside(), {false, true}, ImportMode::Replace);
+    QVERIFY2(replaced.ok, qPrintable(texts(replaced).join(u'\n')));
     QCOMPARE(rowsOf(m_main->db(), u"KYQUAL"_s), 2);
     QCOMPARE(readQualityRows(m_main->db(), 8)[0]->mean, 812.5);
+    QCOMPARE(rowsOf(m_main->db(), u"KYORIGIN"_s), 1);
+    QCOMPARE(originOf(m_main->db(), 8), origin);
+    // A file written before measurements had an origin carries none, but its quality still travels.
+    makeTransferFile();
+    {
+        OpenFile f(outside());
+        QVERIFY(writeQualityRows(f.db(), 2, quality));
+        f.exec(u"DROP TABLE KYORIGIN"_s);
+    }
+    const TransferOutcome older = operations().importFrom(outside(), {false, true}, ImportMode::Append);
+    QVERIFY2(older.ok, qPrintable(texts(older).join(u'\n')));
+    QCOMPARE(rowsOf(m_main->db(), u"KYORIGIN"_s), 1);
+    QCOMPARE(rowsOf(m_main->db(), u"KYQUAL"_s), 4);
+    QCOMPARE(readQualityRows(m_main->db(), 11)[13]->driftPercentPerSecond, -13.5); // keys 10 and 11 came
 }
 
 void TestTransferOperations::replaceWithEmptyCoursesKeepsThemAndSaysReplaced() {
