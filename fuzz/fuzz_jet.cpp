@@ -100,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size) {
         const fuzz::QuietOutput quiet; // libmdb's complaints are caught as in the reader
         const Complaints complaints;
         JetReading reading(complaints, out);
-        const JetFileSpec spec{"/proc/self/fd/" + std::to_string(file), static_cast<long long>(size), "GBK"};
-        const bool opened = reading.open(spec);
+        const JetFileSource source{"/proc/self/fd/" + std::to_string(file), static_cast<long long>(size),
+                                   "GBK"};
+        const bool opened = reading.open(source);
         bool refused = false;
         const std::vector<JetFrame> tables = checkAnswer(answer, Frame::Table, &refused);
         FUZZ_ASSERT(opened == !refused);

@@ -253,14 +253,14 @@ JetReading::JetReading(const Complaints &complaints, FrameWriter &out)
 
 JetReading::~JetReading() = default;
 
-bool JetReading::open(const JetFileSpec &file) {
+bool JetReading::open(const JetFileSource &file) {
     m_complaints.clear();
     const bool opened = openWhole(file) && writeCatalog();
     m_out.flush();
     return opened;
 }
 
-bool JetReading::openWhole(const JetFileSpec &file) {
+bool JetReading::openWhole(const JetFileSource &file) {
     // libmdb reads the code page of Jet 3 text from the environment when it opens a file.
     ::setenv("MDB_JET3_CHARSET", file.jet3CodePage.c_str(), 1);
     m_file->mdb = mdb_open(file.path.c_str(), MDB_NOFLAGS);

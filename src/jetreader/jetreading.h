@@ -31,7 +31,7 @@ private:
     mutable std::string m_said;
 };
 
-struct JetFileSpec {
+struct JetFileSource {
     std::string path;   // where libmdb opens the file
     long long size = 0; // the file's size in bytes
     std::string jet3CodePage = "GBK";
@@ -50,12 +50,12 @@ public:
     JetReading &operator=(const JetReading &) = delete;
 
     // Opens the file and answers its catalog; false after a refusal.
-    bool open(const JetFileSpec &file);
+    bool open(const JetFileSource &file);
     // Answers the rows of `table`, the values of `columns` in that order.
     void writeRows(const std::string &table, const std::vector<std::string> &columns);
 
 private:
-    bool openWhole(const JetFileSpec &file);
+    bool openWhole(const JetFileSource &file);
     bool writeCatalog();
     void answerRows(const std::string &table, const std::vector<std::string> &columns);
 

@@ -108,7 +108,7 @@ void loadConversions(const std::string &jet3CodePage) {
 } // namespace
 
 int main(int argc, char **argv) {
-    JetFileSpec spec;
+    JetFileSource source;
     unsigned seconds = 60;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -123,7 +123,7 @@ int main(int argc, char **argv) {
         if (i + 1 == argc)
             return misuse("an option lacks its value");
         if (option == "--code-page")
-            spec.jet3CodePage = argv[++i];
+            source.jet3CodePage = argv[++i];
         else if (option == "--seconds")
             seconds = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else
@@ -133,20 +133,20 @@ int main(int argc, char **argv) {
     struct stat file {};
     if (::fstat(jetwire::FileFd, &file) != 0 || !S_ISREG(file.st_mode))
         return misuse("standard input is not a file");
-    spec.size = file.st_size;
-    spec.path = "/proc/self/fd/" + std::to_string(jetwire::FileFd);
+    source.size = file.st_size;
+    source.path = "/proc/self/fd/" + std::to_string(jetwire::FileFd);
     // Nothing of the starter's but the file and the channel; the channel moves off standard
     // output, which, with standard error, catches what libmdb says.
     ::close_range(3, ~0U, 0);
     const int channel = ::dup(jetwire::ChannelFd);
     const Complaints complaints;
-    loadConversions(spec.jet3CodePage);
+    loadConversions(source.jet3CodePage);
     std::string why;
     if (channel < 0 || !complaints.ready() || !confine(seconds, channel, &why))
         return 3; // the starter refuses the file for want of confinement
     FrameWriter out([channel](std::string_view bytes) { return writeAll(channel, bytes); });
     JetReading reading(complaints, out);
-    if (reading.open(spec)) {
+    if (reading.open(source)) {
         Requests requests(channel);
         std::vector<std::string> names;
         while (requests.next(&names))
